@@ -1,0 +1,14 @@
+#include "main/ProductInfo.h"
+
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char* argv[])
+{
+    QApplication App(argc, argv);
+    QMainWindow Window;
+    Window.setWindowTitle(ProductName + QStringLiteral(" ユーティリティ"));
+    Window.resize(320, 240);
+    Window.show();
+    return App.exec();
+}

@@ -1,0 +1,6 @@
+#include "main/ProductInfo.h"
+
+QString ProductVersionText()
+{
+    return QStringLiteral("%1.%2.%3").arg(ProductVersionMajor).arg(ProductVersionMinor).arg(ProductVersionRelease);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// The product's name as captions and messages show it, and the version compiled into both programs.
+inline const QString ProductName = QStringLiteral("Tolvane１６");
+
+inline constexpr int ProductVersionMajor = 16;
+inline constexpr int ProductVersionMinor = 0;
+inline constexpr int ProductVersionRelease = 0;
+
+[[nodiscard]] QString ProductVersionText();

@@ -1,0 +1,236 @@
+#include "platform/text/Cp932.h"
+
+#include <QList>
+
+#include <algorithm>
+#include <cerrno>
+#include <iconv.h>
+#include <stdexcept>
+
+namespace {
+
+// One pair of descriptors per thread: the device library's reader thread decodes too.
+class TIconv
+{
+public:
+    TIconv(const char* To, const char* From) : Handle(iconv_open(To, From))
+    {
+        if (Handle == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("iconv cannot convert ") + From + " to " + To);
+    }
+    ~TIconv() { iconv_close(Handle); }
+    TIconv(const TIconv&) = delete;
+    TIconv& operator=(const TIconv&) = delete;
+
+    void Reset() { iconv(Handle, nullptr, nullptr, nullptr, nullptr); }
+    iconv_t Handle;
+};
+
+TIconv& Encoder()
+{
+    thread_local TIconv Cd("CP932", "UTF-8");
+    return Cd;
+}
+
+TIconv& Decoder()
+{
+    thread_local TIconv Cd("UTF-8", "CP932");
+    return Cd;
+}
+
+int Utf8SequenceLength(unsigned char Lead)
+{
+    if (Lead < 0x80)
+        return 1;
+    if ((Lead & 0xE0) == 0xC0)
+        return 2;
+    if ((Lead & 0xF0) == 0xE0)
+        return 3;
+    if ((Lead & 0xF8) == 0xF0)
+        return 4;
+    return 1;
+}
+
+// Runs the conversion over In; OnInvalid is told the offset of each sequence iconv refuses and
+// answers how many input bytes to skip (0 = give up).
+template <typename TOnInvalid>
+bool Convert(TIconv& Cd, const QByteArray& In, QByteArray& Out, TOnInvalid OnInvalid)
+{
+    Cd.Reset();
+    Out.clear();
+    Out.reserve(In.size() * 3 / 2 + 4);
+    char* InPtr = const_cast<char*>(In.constData());
+    size_t InLeft = static_cast<size_t>(In.size());
+    char Buffer[4096];
+    while (InLeft > 0) {
+        char* OutPtr = Buffer;
+        size_t OutLeft = sizeof(Buffer);
+        size_t Rc = iconv(Cd.Handle, &InPtr, &InLeft, &OutPtr, &OutLeft);
+        Out.append(Buffer, static_cast<qsizetype>(OutPtr - Buffer));
+        if (Rc != static_cast<size_t>(-1))
+            continue;
+        if (errno == E2BIG)
+            continue;
+        // EILSEQ, or EINVAL for a sequence cut off at the end.
+        int Offset = static_cast<int>(InPtr - In.constData());
+        int Skip = OnInvalid(Offset, Out);
+        if (Skip <= 0)
+            return false;
+        Skip = std::min<int>(Skip, static_cast<int>(InLeft));
+        InPtr += Skip;
+        InLeft -= static_cast<size_t>(Skip);
+        Cd.Reset();
+    }
+    return true;
+}
+
+} // namespace
+
+TCp932Encoded Cp932EncodeChecked(const QString& Text)
+{
+    TCp932Encoded Result;
+    const QByteArray Utf8 = Text.toUtf8();
+    Convert(Encoder(), Utf8, Result.Bytes, [&](int Offset, QByteArray& Out) {
+        Out.append(Cp932Substitute);
+        ++Result.Substituted;
+        return Utf8SequenceLength(static_cast<unsigned char>(Utf8[Offset]));
+    });
+    return Result;
+}
+
+QByteArray Cp932Encode(const QString& Text)
+{
+    return Cp932EncodeChecked(Text).Bytes;
+}
+
+namespace {
+
+int CharacterCount(const QByteArray& Bytes)
+{
+    int Count = 0;
+    for (int I = 0; I < Bytes.size(); ++Count)
+        I += IsCp932LeadByte(static_cast<unsigned char>(Bytes[I])) ? 2 : 1;
+    return Count;
+}
+
+// glibc answers some unassigned double-byte codes (0x8540, say) with no output and no error;
+// walking one character at a time finds those, so that no byte vanishes unnoticed.
+std::optional<QString> DecodeByCharacter(const QByteArray& Bytes, TDecodeMode Mode)
+{
+    QString Result;
+    QByteArray Utf8;
+    for (int I = 0; I < Bytes.size();) {
+        const int Length = (IsCp932LeadByte(static_cast<unsigned char>(Bytes[I])) && I + 1 < Bytes.size()) ? 2 : 1;
+        const QByteArray One = Bytes.mid(I, Length);
+        bool Ok = Convert(Decoder(), One, Utf8, [](int, QByteArray&) { return 0; }) && !Utf8.isEmpty() &&
+                  !(Length == 1 && IsCp932LeadByte(static_cast<unsigned char>(One[0])));
+        if (Ok) {
+            Result += QString::fromUtf8(Utf8);
+            I += Length;
+        } else if (Mode == TDecodeMode::Strict) {
+            return std::nullopt;
+        } else {
+            Result += QChar(0xFFFD);
+            I += 1;
+        }
+    }
+    return Result;
+}
+
+} // namespace
+
+std::optional<QString> Cp932Decode(const QByteArray& Bytes, TDecodeMode Mode)
+{
+    QByteArray Utf8;
+    bool Ok = Convert(Decoder(), Bytes, Utf8, [](int, QByteArray&) { return 0; });
+    if (Ok) {
+        QString Text = QString::fromUtf8(Utf8);
+        if (Text.toUcs4().size() == CharacterCount(Bytes))
+            return Text;
+    }
+    return DecodeByCharacter(Bytes, Mode);
+}
+
+QString Cp932DecodeLenient(const QByteArray& Bytes)
+{
+    return *Cp932Decode(Bytes, TDecodeMode::Substitute);
+}
+
+bool IsValidCp932(const QByteArray& Bytes)
+{
+    return Cp932Decode(Bytes, TDecodeMode::Strict).has_value();
+}
+
+bool IsCp932LeadByte(unsigned char Byte)
+{
+    return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
+}
+
+TByteType Cp932ByteType(const QByteArray& Bytes, int Index)
+{
+    int I = 0;
+    while (I < Index) {
+        I += (IsCp932LeadByte(static_cast<unsigned char>(Bytes[I])) && I + 1 < Bytes.size()) ? 2 : 1;
+    }
+    if (I > Index)
+        return TByteType::Trail;
+    if (Index < Bytes.size() && IsCp932LeadByte(static_cast<unsigned char>(Bytes[Index])) &&
+        Index + 1 < Bytes.size())
+        return TByteType::Lead;
+    return TByteType::Single;
+}
+
+int Cp932CharWidth(char32_t CodePoint)
+{
+    // Besides ASCII only these map to single bytes (checked over all of Unicode against iconv).
+    if (CodePoint < 0x80 || CodePoint == 0xA5 || CodePoint == 0x203E)
+        return 1;
+    if (CodePoint >= 0xFF61 && CodePoint <= 0xFF9F)
+        return 1;
+    return 2;
+}
+
+int Cp932Width(const QString& Text)
+{
+    int Width = 0;
+    for (char32_t Cp : Text.toUcs4())
+        Width += Cp932CharWidth(Cp);
+    return Width;
+}
+
+QString Cp932Left(const QString& Text, int MaxBytes)
+{
+    if (MaxBytes <= 0)
+        return {};
+    int Width = 0;
+    qsizetype I = 0;
+    while (I < Text.size()) {
+        char32_t Cp = Text[I].unicode();
+        qsizetype Units = 1;
+        if (Text[I].isHighSurrogate() && I + 1 < Text.size() && Text[I + 1].isLowSurrogate()) {
+            Cp = QChar::surrogateToUcs4(Text[I], Text[I + 1]);
+            Units = 2;
+        }
+        Width += Cp932CharWidth(Cp);
+        if (Width > MaxBytes)
+            break;
+        I += Units;
+    }
+    return Text.left(I);
+}
+
+QByteArray Cp932LeftBytes(const QByteArray& Bytes, int MaxBytes)
+{
+    if (MaxBytes <= 0)
+        return {};
+    if (Bytes.size() <= MaxBytes)
+        return Bytes;
+    int I = 0;
+    while (I < MaxBytes) {
+        int Step = IsCp932LeadByte(static_cast<unsigned char>(Bytes[I])) ? 2 : 1;
+        if (I + Step > MaxBytes)
+            break;
+        I += Step;
+    }
+    return Bytes.left(I);
+}
