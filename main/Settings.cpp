@@ -238,13 +238,14 @@ TEarlySettings ReadEarlySettings()
 
 int ComPortNumber(const QString& Port)
 {
-    if (!Port.startsWith(QStringLiteral("COM")))
+    if (!Port.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive))
         return 0;
     const QString Digits = Port.mid(3);
     bool Ok = false;
     const int Number = Digits.toInt(&Ok);
-    // Exactly the texts "COM1" .. "COM9" that the settings dialog offers.
-    if (!Ok || Number < 1 || Number > 9 || Digits != QString::number(Number))
+    // Exactly the texts "COM1" .. "COM9" that the settings dialog offers; anything else written by
+    // hand would otherwise open a port the user never chose.
+    if (!Port.startsWith(QStringLiteral("COM")) || !Ok || Number < 1 || Number > 9 || Digits != QString::number(Number))
         return -1;
     return Number;
 }

@@ -134,7 +134,7 @@ inline const QString DefaultSelectItem3 = QStringLiteral("受付");
 void ReadSettings(const TSettingsSources& Sources);
 
 // The port number of a "COM" port text: 1..9 for "COM1" .. "COM9", 0 for a port that is no
-// COM port ("USB", "TAPI制御"), -1 for a "COM" text that names no valid port ("COM", "COM10", "COMx").
+// COM port ("USB", "TAPI制御"), -1 for a "COM" text that names no valid port ("COM", "COM10", "com3").
 [[nodiscard]] int ComPortNumber(const QString& Port);
 
 // The IP-PBX folder named by the last line of the program folder's "VxComm3ip" file, else empty.
