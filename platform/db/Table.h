@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/sys/Exceptions.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -8,7 +10,6 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 struct sqlite3;
@@ -17,14 +18,11 @@ struct sqlite3_stmt;
 // The table engine: one SQLite file per table, walked by a cursor the way the windows expect of a
 // navigational table. A closed table is one file; a posted row is on disk when Post returns.
 
-class EDatabaseError : public std::runtime_error
+// Every failure of the engine: the message names the table's file.
+class EDatabaseError : public Exception
 {
 public:
-    explicit EDatabaseError(const QString& Message) : std::runtime_error(Message.toStdString()), FMessage(Message) {}
-    [[nodiscard]] const QString& Message() const { return FMessage; }
-
-private:
-    QString FMessage;
+    using Exception::Exception;
 };
 
 enum class TFieldType
