@@ -2,6 +2,7 @@
 
 #include "platform/text/Cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -126,9 +127,30 @@ int CollateCp932Ci(void*, int LengthA, const void* A, int LengthB, const void* B
 
 int CompareCp932(const char* A, int LengthA, const char* B, int LengthB, bool FoldAscii)
 {
+    // Each character maps on its own, so an equal head of UTF-8 bytes is an equal head of CP932
+    // bytes: start at the first character that differs.
+    const int Shorter = std::min(LengthA, LengthB);
+    int Same = 0;
+    while (Same < Shorter && A[Same] == B[Same])
+        ++Same;
+    if (Same == LengthA && Same == LengthB)
+        return 0;
+    // The common case: the first difference lies between two ASCII characters (or an end).
+    const int HeadA = Same < LengthA ? static_cast<unsigned char>(A[Same]) : -1;
+    const int HeadB = Same < LengthB ? static_cast<unsigned char>(B[Same]) : -1;
+    if (HeadA < 0x80 && HeadB < 0x80) {
+        auto Folded = [FoldAscii](int Byte) {
+            return FoldAscii && Byte >= 'a' && Byte <= 'z' ? Byte - 'a' + 'A' : Byte;
+        };
+        if (Folded(HeadA) != Folded(HeadB))
+            return Folded(HeadA) < Folded(HeadB) ? -1 : 1;
+    }
+    const char* Probe = Same < LengthA ? A : B;
+    while (Same > 0 && (static_cast<unsigned char>(Probe[Same]) & 0xC0) == 0x80)
+        --Same;
     const TCp932Map& Map = Cp932Map();
-    TCp932Stream StreamA(reinterpret_cast<const unsigned char*>(A), LengthA, FoldAscii, Map);
-    TCp932Stream StreamB(reinterpret_cast<const unsigned char*>(B), LengthB, FoldAscii, Map);
+    TCp932Stream StreamA(reinterpret_cast<const unsigned char*>(A) + Same, LengthA - Same, FoldAscii, Map);
+    TCp932Stream StreamB(reinterpret_cast<const unsigned char*>(B) + Same, LengthB - Same, FoldAscii, Map);
     for (;;) {
         const int ByteA = StreamA.Next();
         const int ByteB = StreamB.Next();

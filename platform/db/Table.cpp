@@ -45,6 +45,33 @@ QString TypeSql(TFieldType Type)
     }
 }
 
+// A text column carries its collation itself, so that SQLite seeks its indexes on plain
+// comparisons (an explicit COLLATE in a comparison keeps the planner off the index): the folding
+// one when a case-insensitive index covers the column, else plain CP932 order.
+bool ColumnFolds(const TTableDef& Def, const QString& FieldName)
+{
+    for (const TIndexDef& Index : Def.Indexes)
+        if (Index.CaseInsensitive)
+            for (const QString& Name : Index.FieldList())
+                if (Name.compare(FieldName, Qt::CaseInsensitive) == 0)
+                    return true;
+    return false;
+}
+
+QString CollationSql(bool Fold)
+{
+    return QStringLiteral(" COLLATE ") + QString::fromLatin1(Fold ? Cp932CiCollationName : Cp932CollationName);
+}
+
+// A column of an index; the collation is named only where the index differs from the column.
+QString IndexColumnSql(const TTableDef& Def, const TFieldDef& Field, bool CaseInsensitive)
+{
+    QString Column = Quote(Field.Name);
+    if (IsText(Field.Type) && ColumnFolds(Def, Field.Name) != CaseInsensitive)
+        Column += CollationSql(CaseInsensitive);
+    return Column;
+}
+
 std::optional<TFieldType> FieldTypeFromName(const QString& Name)
 {
     for (TFieldType Type : {TFieldType::Integer, TFieldType::AutoInc, TFieldType::String, TFieldType::Memo,
@@ -133,6 +160,12 @@ public:
     }
     sqlite3* Db = nullptr;
 };
+
+// No character is wider than two bytes, so a short text needs no measuring.
+QString CutToWidth(const QString& Text, int Size)
+{
+    return Text.size() * 2 <= Size ? Text : Cp932Left(Text, Size);
+}
 
 QString SqlLiteral(const QString& Text)
 {
@@ -278,7 +311,7 @@ void TField::SetAsString(const QString& Value)
 {
     switch (FDef.Type) {
     case TFieldType::String:
-        SetRaw(Cp932Left(Value, FDef.Size));
+        SetRaw(CutToWidth(Value, FDef.Size));
         return;
     case TFieldType::Memo:
         SetRaw(Value);
@@ -483,11 +516,7 @@ void TTable::CreateTable(const TTableDef& Def, const QString& Password)
             const TFieldDef* Field = FindDef(FieldName);
             if (!Field)
                 throw EDatabaseError(QStringLiteral("Index %1 names the unknown field %2").arg(Index.Name, FieldName));
-            QString Column = Quote(Field->Name);
-            if (IsText(Field->Type))
-                Column += QStringLiteral(" COLLATE ") +
-                          QString::fromLatin1(Index.CaseInsensitive ? Cp932CiCollationName : Cp932CollationName);
-            Result << Column;
+            Result << IndexColumnSql(Def, *Field, Index.CaseInsensitive);
         }
         return Result;
     };
@@ -507,7 +536,8 @@ void TTable::CreateTable(const TTableDef& Def, const QString& Password)
                                                 ? QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")
                                                 : QStringLiteral(" INTEGER PRIMARY KEY"));
         else
-            Columns << Quote(Field.Name) + u' ' + TypeSql(Field.Type);
+            Columns << Quote(Field.Name) + u' ' + TypeSql(Field.Type) +
+                           (IsText(Field.Type) ? CollationSql(ColumnFolds(Def, Field.Name)) : QString());
     }
     if (Primary && !RowIdPrimary)
         PrimaryClause = QStringLiteral(", PRIMARY KEY (") + IndexColumns(*Primary).join(QStringLiteral(", ")) + u')';
@@ -581,7 +611,8 @@ void TTable::DeleteTable()
 
 void TTable::Connect(bool Create, const QString& Path)
 {
-    const int Flags = SQLITE_OPEN_READWRITE | (Create ? SQLITE_OPEN_CREATE : 0);
+    // A connection belongs to one table object on one thread.
+    const int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (Create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, Flags, nullptr) != SQLITE_OK) {
         const QString Message = QString::fromUtf8(sqlite3_errmsg(FDb));
         sqlite3_close_v2(FDb);
@@ -633,9 +664,13 @@ sqlite3_stmt* TTable::Prepare(const QString& Sql)
 
 void TTable::Bind(sqlite3_stmt* Statement, const QVariantList& Values)
 {
-    for (int I = 0; I < Values.size(); ++I) {
-        const QVariant& Value = Values[I];
-        const int Position = I + 1;
+    for (int I = 0; I < Values.size(); ++I)
+        BindValue(Statement, I + 1, Values[I]);
+}
+
+void TTable::BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Value)
+{
+    {
         switch (Value.typeId()) {
         case QMetaType::UnknownType:
             sqlite3_bind_null(Statement, Position);
@@ -651,6 +686,11 @@ void TTable::Bind(sqlite3_stmt* Statement, const QVariantList& Values)
         case QMetaType::Bool:
             sqlite3_bind_int64(Statement, Position, Value.toLongLong());
             break;
+        case QMetaType::QString: {
+            const QString& Text = *static_cast<const QString*>(Value.constData());
+            sqlite3_bind_text16(Statement, Position, Text.utf16(), static_cast<int>(Text.size() * 2), SQLITE_TRANSIENT);
+            break;
+        }
         default: {
             const QByteArray Utf8 = Value.toString().toUtf8();
             sqlite3_bind_text(Statement, Position, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_TRANSIENT);
@@ -669,7 +709,8 @@ void TTable::Open()
         throw EDatabaseError(QStringLiteral("Table %1 does not exist").arg(FileName()));
     Connect(false, FileName());
     try {
-        Exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL"));
+        // A bigger page cache keeps a bulk transaction from spilling into the file half-way.
+        Exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768"));
         if (FExclusive) {
             // Take the lock now rather than at the first write, and keep it until Close.
             Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
@@ -756,23 +797,28 @@ void TTable::ReadDefinition()
     FSqlName = SqlName;
     FFields.clear();
     FFieldIndex.clear();
+    FFieldExact.clear();
     FAutoIncField = -1;
     for (int I = 0; I < FDef.Fields.size(); ++I) {
         FFields.push_back(std::unique_ptr<TField>(new TField(*this, I, FDef.Fields[I])));
         FFieldIndex.insert(FDef.Fields[I].Name.toLower(), I);
+        FFieldExact.insert(FDef.Fields[I].Name, I);
         if (FDef.Fields[I].Type == TFieldType::AutoInc)
             FAutoIncField = I;
     }
     BuildIndexes();
-    FCurrent.Values.assign(FFields.size(), QVariant());
+    BuildStatements();
+    FBlank.assign(FFields.size(), QVariant());
     for (size_t I = 0; I < FFields.size(); ++I)
-        FCurrent.Values[I] = BlankValue(FDef.Fields[static_cast<int>(I)].Type);
+        FBlank[I] = BlankValue(FDef.Fields[static_cast<int>(I)].Type);
+    FCurrent.Values = FBlank;
 }
 
 void TTable::BuildIndexes()
 {
     FIndexes.clear();
     FRowIdIsPrimary = false;
+    FPrimaryField = -1;
     TIndexInfo PrimaryInfo;
     PrimaryInfo.Primary = true;
     for (const TIndexDef& Def : FDef.Indexes) {
@@ -784,17 +830,14 @@ void TTable::BuildIndexes()
             if (Field < 0)
                 throw EDatabaseError(QStringLiteral("Index %1 names the unknown field %2").arg(Def.Name, FieldName));
             Info.FieldIndexes << Field;
-            QString Column = Quote(FDef.Fields[Field].Name);
-            if (IsText(FDef.Fields[Field].Type))
-                Column += QStringLiteral(" COLLATE ") +
-                          QString::fromLatin1(Def.CaseInsensitive ? Cp932CiCollationName : Cp932CollationName);
-            Info.Columns << Column;
+            Info.Columns << IndexColumnSql(FDef, FDef.Fields[Field], Def.CaseInsensitive);
         }
         if (Def.Primary) {
             FRowIdIsPrimary = Info.FieldIndexes.size() == 1 && !IsText(FDef.Fields[Info.FieldIndexes[0]].Type) &&
                               FDef.Fields[Info.FieldIndexes[0]].Type != TFieldType::DateTime;
             if (FRowIdIsPrimary) {
                 // The key is the row id itself.
+                FPrimaryField = Info.FieldIndexes[0];
                 Info.FieldIndexes.clear();
                 Info.Columns.clear();
             }
@@ -826,6 +869,7 @@ void TTable::Close()
     FRangeActive = false;
     FFields.clear();
     FFieldIndex.clear();
+    FFieldExact.clear();
     FIndexes.clear();
     FIndexName.clear();
     FCurrentIndex = 0;
@@ -838,12 +882,36 @@ const TTable::TIndexInfo& TTable::CurrentIndex() const
     return FIndexes.at(static_cast<size_t>(FCurrentIndex));
 }
 
-QString TTable::SelectList() const
+const QString& TTable::SelectList() const
+{
+    return FSelectList;
+}
+
+void TTable::BuildStatements()
 {
     QStringList Columns{QStringLiteral("rowid")};
-    for (const TFieldDef& Field : FDef.Fields)
-        Columns << Quote(Field.Name);
-    return Columns.join(QStringLiteral(", "));
+    QStringList All;
+    QStringList Numbered;
+    QStringList Sets;
+    for (int I = 0; I < FDef.Fields.size(); ++I) {
+        const QString Column = Quote(FDef.Fields[I].Name);
+        Columns << Column;
+        All << Column;
+        if (I != FAutoIncField)
+            Numbered << Column;
+        Sets << Column + QStringLiteral(" = ?");
+    }
+    const QString Table = Quote(SqlTableName());
+    auto Insert = [&](const QStringList& Names) {
+        return QStringLiteral("INSERT INTO ") + Table + QStringLiteral(" (") + Names.join(QStringLiteral(", ")) +
+               QStringLiteral(") VALUES (") +
+               QStringList(Names.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
+    };
+    FSelectList = Columns.join(QStringLiteral(", "));
+    FInsertSql = Insert(All);
+    FInsertNumberedSql = Insert(Numbered);
+    FUpdateSql = QStringLiteral("UPDATE ") + Table + QStringLiteral(" SET ") + Sets.join(QStringLiteral(", ")) +
+                 QStringLiteral(" WHERE rowid = ?");
 }
 
 TTable::TRow TTable::ReadRow(sqlite3_stmt* Statement) const
@@ -875,7 +943,7 @@ QVariant TTable::ToStorage(int FieldIndex, const QVariant& Value) const
     const TFieldDef& Field = FDef.Fields[FieldIndex];
     switch (Field.Type) {
     case TFieldType::String:
-        return Cp932Left(Value.toString(), Field.Size);
+        return CutToWidth(Value.toString(), Field.Size);
     case TFieldType::Memo:
         return Value.toString();
     case TFieldType::DateTime:
@@ -907,8 +975,12 @@ QString TTable::BaseWhere(QVariantList& Binds) const
             if (Values.isEmpty())
                 return;
             const QStringList Columns = Index.Columns.mid(0, Values.size());
-            Conditions << u'(' + Columns.join(QStringLiteral(", ")) + QStringLiteral(") ") + Op + QStringLiteral(" (") +
-                              QStringList(Values.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
+            if (Values.size() == 1)
+                Conditions << Columns[0] + u' ' + Op + QStringLiteral(" ?");
+            else
+                Conditions << u'(' + Columns.join(QStringLiteral(", ")) + QStringLiteral(") ") + Op +
+                                  QStringLiteral(" (") +
+                                  QStringList(Values.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
             for (int I = 0; I < Values.size(); ++I)
                 Binds << (Index.FieldIndexes.size() > I ? ToStorage(Index.FieldIndexes[I], Values[I]) : Values[I]);
         };
@@ -939,65 +1011,75 @@ bool TTable::Accepts(TRow& Row)
     return Result;
 }
 
-int TTable::Walk(bool Forward, const TRow* From, int Count, const QString& Extra, const QVariantList& ExtraBinds)
+std::vector<TTable::TRow> TTable::Fetch(bool Forward, const TRow* Start, int Limit, const QString& Extra,
+                                        const QVariantList& ExtraBinds)
 {
     const TIndexInfo& Index = CurrentIndex();
     QStringList Order;
     for (const QString& Column : Index.Columns)
-        Order << Column + (Forward ? QStringLiteral("") : QStringLiteral(" DESC"));
+        Order << (Forward ? Column : Column + QStringLiteral(" DESC"));
+    const QVariantList Key = Start ? KeyOf(*Start) : QVariantList();
+    std::vector<TRow> Rows;
+    // One query per level of the key, so that SQLite seeks each time: first the rows that share
+    // every leading column with the start and follow it in the last one, then those sharing one
+    // column fewer, down to those that follow in the first column. A row-value comparison would
+    // make SQLite seek on the first column only and then read a whole run of equal values.
+    for (int Level = Start ? static_cast<int>(Key.size()) - 1 : 0; Level >= 0 && static_cast<int>(Rows.size()) < Limit;
+         --Level) {
+        QVariantList Binds;
+        QStringList Conditions;
+        const QString Base = BaseWhere(Binds);
+        if (!Base.isEmpty())
+            Conditions << Base;
+        if (!Extra.isEmpty()) {
+            Conditions << Extra;
+            Binds << ExtraBinds;
+        }
+        if (Start) {
+            for (int I = 0; I < Level; ++I) {
+                Conditions << Index.Columns[I] + QStringLiteral(" = ?");
+                Binds << Key[I];
+            }
+            Conditions << Index.Columns[Level] + (Forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?"));
+            Binds << Key[Level];
+        }
+        Binds << Limit - static_cast<int>(Rows.size());
+        const QString Sql =
+            QStringLiteral("SELECT ") + SelectList() + QStringLiteral(" FROM ") + Quote(SqlTableName()) +
+            (Conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + Conditions.join(u" AND ")) +
+            QStringLiteral(" ORDER BY ") + Order.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT ?");
+        sqlite3_stmt* Statement = Prepare(Sql);
+        Bind(Statement, Binds);
+        int Rc;
+        while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW)
+            Rows.push_back(ReadRow(Statement));
+        sqlite3_reset(Statement);
+        if (Rc != SQLITE_DONE)
+            Fail(QStringLiteral("Cannot read"));
+    }
+    return Rows;
+}
+
+int TTable::Walk(bool Forward, const TRow* From, int Count, const QString& Extra, const QVariantList& ExtraBinds)
+{
     const bool Predicate = FFiltered && FPredicate;
     std::optional<TRow> Last;
     std::optional<TRow> Accepted;
     int Passed = 0;
     while (Passed < Count) {
         const int Batch = Predicate ? FilteredBatch : std::clamp(Count - Passed, 1, PlainBatch);
-        QVariantList Binds;
-        QString Where = BaseWhere(Binds);
-        auto And = [&](const QString& Condition) {
-            Where = Where.isEmpty() ? Condition : Where + QStringLiteral(" AND ") + Condition;
-        };
-        if (!Extra.isEmpty()) {
-            And(Extra);
-            Binds << ExtraBinds;
-        }
-        const TRow* Start = Last ? &*Last : From;
-        if (Start) {
-            const QVariantList Key = KeyOf(*Start);
-            And(u'(' + Index.Columns.join(QStringLiteral(", ")) + QStringLiteral(") ") + (Forward ? u'>' : u'<') +
-                QStringLiteral(" (") + QStringList(Key.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')');
-            Binds << Key;
-        }
-        const QString Sql = QStringLiteral("SELECT ") + SelectList() + QStringLiteral(" FROM ") +
-                            Quote(SqlTableName()) + (Where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + Where) +
-                            QStringLiteral(" ORDER BY ") + Order.join(QStringLiteral(", ")) +
-                            QStringLiteral(" LIMIT ") + QString::number(Batch);
-        sqlite3_stmt* Statement = Prepare(Sql);
-        Bind(Statement, Binds);
-        int Read = 0;
-        int Rc;
-        std::vector<TRow> Rows;
-        while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW) {
-            Rows.push_back(ReadRow(Statement));
-            ++Read;
-        }
-        sqlite3_reset(Statement);
-        if (Rc != SQLITE_DONE)
-            Fail(QStringLiteral("Cannot read"));
+        std::vector<TRow> Rows = Fetch(Forward, Last ? &*Last : From, Batch, Extra, ExtraBinds);
         for (TRow& Row : Rows) {
             if (Accepts(Row)) {
                 ++Passed;
-                if (Passed == Count) {
-                    Accepted = std::move(Row);
+                Accepted = Row;
+                if (Passed == Count)
                     break;
-                }
-                if (Passed < Count)
-                    Accepted = Row;
             }
         }
-        if (!Rows.empty())
-            Last = std::move(Rows.back());
-        if (Read < Batch || Passed >= Count)
+        if (static_cast<int>(Rows.size()) < Batch || Passed >= Count)
             break;
+        Last = std::move(Rows.back());
     }
     if (Accepted)
         SetCurrent(std::move(*Accepted));
@@ -1187,9 +1269,10 @@ bool TTable::FindKey(const QVariantList& Values)
     for (int I = 0; I < Values.size(); ++I)
         Binds << (Index.FieldIndexes.isEmpty() ? QVariant(Values[I].toLongLong())
                                                : ToStorage(Index.FieldIndexes[I], Values[I]));
-    const QString Condition = u'(' + Index.Columns.mid(0, Values.size()).join(QStringLiteral(", ")) +
-                              QStringLiteral(") = (") +
-                              QStringList(Values.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
+    QStringList Equal;
+    for (int I = 0; I < Values.size(); ++I)
+        Equal << Index.Columns[I] + QStringLiteral(" = ?");
+    const QString Condition = Equal.join(u" AND ");
     if (Walk(true, nullptr, 1, Condition, Binds) == 0)
         return false;
     FBof = FEof = false;
@@ -1259,7 +1342,10 @@ bool TTable::GotoBookmark(qint64 Bookmark)
 
 TField* TTable::FindField(const QString& Name)
 {
-    const int Index = FFieldIndex.value(Name.toLower(), -1);
+    // Callers nearly always spell the name as defined; only the rest pay for folding.
+    int Index = FFieldExact.value(Name, -1);
+    if (Index < 0)
+        Index = FFieldIndex.value(Name.toLower(), -1);
     return Index < 0 ? nullptr : FFields[static_cast<size_t>(Index)].get();
 }
 
@@ -1277,8 +1363,7 @@ void TTable::Append()
     CheckBrowseMode();
     FSaved = FCurrent;
     FCurrent.RowId = 0;
-    for (int I = 0; I < FDef.Fields.size(); ++I)
-        FCurrent.Values[static_cast<size_t>(I)] = BlankValue(FDef.Fields[I].Type);
+    FCurrent.Values = FBlank;
     FState = TDataSetState::Insert;
 }
 
@@ -1304,58 +1389,45 @@ void TTable::Post()
     CheckActive();
     if (FState != TDataSetState::Edit && FState != TDataSetState::Insert)
         throw EDatabaseError(QStringLiteral("Table %1 is not in edit or insert mode").arg(FTableName));
-    QStringList Columns;
-    QVariantList Binds;
-    for (int I = 0; I < FDef.Fields.size(); ++I) {
-        const QVariant& Value = FCurrent.Values[static_cast<size_t>(I)];
-        if (I == FAutoIncField && FState == TDataSetState::Insert && Value.toLongLong() == 0)
-            continue;
-        Columns << Quote(FDef.Fields[I].Name);
-        Binds << (FDef.Fields[I].Type == TFieldType::String ? QVariant(Cp932Left(Value.toString(), FDef.Fields[I].Size))
-                                                            : Value);
-    }
-    QString Sql;
-    if (FState == TDataSetState::Insert) {
-        Sql = QStringLiteral("INSERT INTO ") + Quote(SqlTableName()) + QStringLiteral(" (") +
-              Columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-              QStringList(Columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
-    } else {
-        for (QString& Column : Columns)
-            Column += QStringLiteral(" = ?");
-        Sql = QStringLiteral("UPDATE ") + Quote(SqlTableName()) + QStringLiteral(" SET ") +
-              Columns.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?");
-        Binds << FCurrent.RowId;
-    }
+    const bool Inserting = FState == TDataSetState::Insert;
+    const bool NumberedByTable =
+        Inserting && FAutoIncField >= 0 && FCurrent.Values[static_cast<size_t>(FAutoIncField)].toLongLong() == 0;
+    const QString& Sql = Inserting ? (NumberedByTable ? FInsertNumberedSql : FInsertSql) : FUpdateSql;
     sqlite3_stmt* Statement = Prepare(Sql);
-    Bind(Statement, Binds);
+    int Position = 0;
+    for (int I = 0; I < FDef.Fields.size(); ++I) {
+        if (NumberedByTable && I == FAutoIncField)
+            continue;
+        const QVariant& Value = FCurrent.Values[static_cast<size_t>(I)];
+        // The setters cut text already; this keeps the width whatever put the value there.
+        if (FDef.Fields[I].Type == TFieldType::String)
+            BindValue(Statement, ++Position, CutToWidth(Value.toString(), FDef.Fields[I].Size));
+        else
+            BindValue(Statement, ++Position, Value);
+    }
+    if (!Inserting)
+        BindValue(Statement, ++Position, FCurrent.RowId);
     const int Rc = sqlite3_step(Statement);
     sqlite3_reset(Statement);
-    if (Rc == SQLITE_CONSTRAINT || (Rc & 0xFF) == SQLITE_CONSTRAINT)
+    if ((Rc & 0xFF) == SQLITE_CONSTRAINT)
         throw EDatabaseError(QStringLiteral("Key violation in table %1").arg(FileName()));
     if (Rc != SQLITE_DONE)
         Fail(QStringLiteral("Cannot write"));
-    qint64 RowId = FCurrent.RowId;
-    if (FState == TDataSetState::Insert) {
-        RowId = sqlite3_last_insert_rowid(FDb);
+    if (Inserting) {
+        FCurrent.RowId = sqlite3_last_insert_rowid(FDb);
+        if (NumberedByTable)
+            FCurrent.Values[static_cast<size_t>(FAutoIncField)] = FCurrent.RowId;
     } else {
         if (sqlite3_changes(FDb) == 0)
             throw EDatabaseError(QStringLiteral("The record was deleted by another user (table %1)").arg(FileName()));
         // A changed primary key moves the row id with it.
-        if (FRowIdIsPrimary) {
-            for (const TIndexDef& Index : FDef.Indexes)
-                if (Index.Primary)
-                    RowId = FieldByName(Index.FieldList().value(0)).AsInteger();
-        }
+        if (FRowIdIsPrimary)
+            FCurrent.RowId = FCurrent.Values[static_cast<size_t>(FPrimaryField)].toLongLong();
     }
+    // The posted row becomes current even when a range or filter would hide it: a record just
+    // written stays in view until the cursor moves.
     FState = TDataSetState::Browse;
-    // The posted row becomes current even when a range or filter would hide it, as a just
-    // written record stays in view until the cursor moves.
-    sqlite3_stmt* Read = Prepare(QStringLiteral("SELECT ") + SelectList() + QStringLiteral(" FROM ") +
-                                 Quote(SqlTableName()) + QStringLiteral(" WHERE rowid = ?"));
-    Bind(Read, {RowId});
-    if (sqlite3_step(Read) == SQLITE_ROW)
-        SetCurrent(ReadRow(Read));
-    sqlite3_reset(Read);
+    FHasCurrent = true;
     FBof = FEof = false;
 }
 

@@ -203,7 +203,9 @@ public:
 
     // A filter: SqlWhere (a condition on the table's columns with "?" parameters) narrows the rows
     // in SQLite; Predicate, when given, sees each remaining row as the current record and accepts
-    // or refuses it. It takes effect while Filtered is true.
+    // or refuses it. It takes effect while Filtered is true. In SqlWhere a text column compares
+    // in CP932 order, with ASCII case folded where a case-insensitive index covers the column
+    // (write "Col COLLATE CP932 = ?" for an exact match there); LIKE folds ASCII case as always.
     void SetFilter(std::function<bool(TTable&)> Predicate, const QString& SqlWhere = {},
                    const QVariantList& Params = {});
     void SetFiltered(bool Value);
@@ -271,7 +273,9 @@ private:
     void ReadDefinition();
     void BuildIndexes();
     [[nodiscard]] TRow ReadRow(sqlite3_stmt* Statement) const;
-    [[nodiscard]] QString SelectList() const;
+    [[nodiscard]] const QString& SelectList() const;
+    void BuildStatements();
+    static void BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Value);
     [[nodiscard]] const TIndexInfo& CurrentIndex() const;
     [[nodiscard]] QVariant ToStorage(int FieldIndex, const QVariant& Value) const;
     [[nodiscard]] QVariantList KeyOf(const TRow& Row) const;
@@ -279,6 +283,8 @@ private:
     // Walks from From (or an end of the index when null) and stops at the Count-th accepted row,
     // which becomes current; answers the number of accepted rows passed. Nothing passed: the
     // current record stays.
+    [[nodiscard]] std::vector<TRow> Fetch(bool Forward, const TRow* Start, int Limit, const QString& Extra,
+                                          const QVariantList& ExtraBinds);
     int Walk(bool Forward, const TRow* From, int Count, const QString& Extra = {}, const QVariantList& ExtraBinds = {});
     [[nodiscard]] bool Accepts(TRow& Row);
     [[nodiscard]] bool ReadByRowId(qint64 RowId, TRow& Row);
@@ -299,16 +305,23 @@ private:
     bool FProtected = false;
     std::vector<std::unique_ptr<TField>> FFields;
     QHash<QString, int> FFieldIndex; // lower-case name -> index
+    QHash<QString, int> FFieldExact;
     std::vector<TIndexInfo> FIndexes;
     int FCurrentIndex = 0;
     QString FIndexName;
     bool FRowIdIsPrimary = false;
+    int FPrimaryField = -1;
+    QString FSelectList;
+    QString FInsertSql;
+    QString FInsertNumberedSql; // without the auto-increment field
+    QString FUpdateSql;
     int FAutoIncField = -1;
 
     TDataSetState FState = TDataSetState::Inactive;
     bool FHasCurrent = false;
     TRow FCurrent;
     TRow FSaved; // the record before Edit or Append, for Cancel
+    TBuffer FBlank;
     bool FBof = true;
     bool FEof = true;
 

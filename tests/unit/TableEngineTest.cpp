@@ -222,6 +222,36 @@ TEST_F(TableEngineTest, FindKeyRangeAndFilter)
     EXPECT_EQ(Table.RecordCount(), 4);
 }
 
+// Long runs of equal keys and a filter that refuses most rows make the cursor read on across
+// several batches in both directions.
+TEST_F(TableEngineTest, FilteredWalkAcrossLongRunsOfEqualKeys)
+{
+    Table.CreateTable(PeopleDef());
+    Table.Open();
+    QList<int> Expected;
+    {
+        TTableTransaction Transaction(Table);
+        for (int RecNo = 1; RecNo <= 400; ++RecNo) {
+            AddRow(RecNo, RecNo % 100 == 0 ? QString("zz%1").arg(RecNo) : QString("same"), "0");
+            if (RecNo % 7 == 0 && RecNo % 100 != 0)
+                Expected << RecNo;
+        }
+        Transaction.Commit();
+    }
+    for (int RecNo : {100, 200, 300, 400})
+        if (RecNo % 7 == 0)
+            Expected << RecNo;
+    Table.SetIndexName("Name");
+    Table.SetFilter([](TTable& T) { return T.FieldByName("RecNo").AsInteger() % 7 == 0; });
+    Table.SetFiltered(true);
+    EXPECT_EQ(Forward(), Expected);
+    EXPECT_EQ(Backward(), QList<int>(Expected.rbegin(), Expected.rend()));
+    EXPECT_EQ(Table.RecordCount(), Expected.size());
+    Table.First();
+    EXPECT_EQ(Table.MoveBy(30), 30);
+    EXPECT_EQ(Table.FieldByName("RecNo").AsInteger(), Expected[30]);
+}
+
 TEST_F(TableEngineTest, EditingPostsCancelsAndDeletes)
 {
     Table.CreateTable(PeopleDef());
