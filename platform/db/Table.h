@@ -174,7 +174,7 @@ public:
     [[nodiscard]] bool Protected() const { return FProtected; }
 
     // The current index: empty for the primary index. Changing it keeps the current record and
-    // cancels a range.
+    // cancels a range. It may be chosen before Open and stays chosen across Close.
     [[nodiscard]] const QString& IndexName() const { return FIndexName; }
     void SetIndexName(const QString& Name);
 
@@ -222,6 +222,7 @@ public:
     void Cancel();
     void Delete();
 
+    // The fields of the open table; they are made anew by each Open, so keep no reference across a Close.
     [[nodiscard]] TField& FieldByName(const QString& Name);
     [[nodiscard]] TField* FindField(const QString& Name);
     [[nodiscard]] int FieldCount() const { return static_cast<int>(FFields.size()); }

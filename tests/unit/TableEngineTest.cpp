@@ -162,6 +162,17 @@ TEST_F(TableEngineTest, WalksEveryIndexWithTiesInKeyOrder)
     EXPECT_EQ(Table.MoveBy(-10), -4);
     EXPECT_TRUE(Table.Bof());
     EXPECT_EQ(Table.FieldByName("RecNo").AsInteger(), 3);
+
+    // The index chosen stays across Close and may be chosen before Open.
+    Table.Close();
+    EXPECT_EQ(Table.IndexName(), "Tel");
+    Table.SetIndexName("NameTel");
+    Table.Open();
+    EXPECT_EQ(Forward(), (QList<int>{3, 1, 2, 4, 5}));
+    Table.Close();
+    Table.SetIndexName("NoSuchIndex");
+    EXPECT_THROW(Table.Open(), EDatabaseError);
+    EXPECT_FALSE(Table.Active());
 }
 
 TEST_F(TableEngineTest, IndexChangeKeepsTheCurrentRecord)
