@@ -2,10 +2,13 @@
 
 #include "main/AdrsTableDef.h"
 #include "main/HisInfo.h"
+#include "platform/db/Collation.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -264,6 +267,79 @@ TEST_F(DBInfoTest, HistoryAndDirectorySearchesOnTheRealTables)
         EXPECT_EQ(Found, Find.RecNo >= 0) << Find.Index << " " << Find.Key;
         if (Found) {
             EXPECT_EQ(MeiboTable->FieldByName("RecNo").AsInteger(), Find.RecNo) << Find.Index << " " << Find.Key;
+        }
+    }
+}
+
+// Every index of both tables, walked both ways over rows with many equal keys, against an order
+// worked out here: CP932 order (ASCII folded where the index says so), then RecNo.
+TEST_F(DBInfoTest, EveryIndexWalksInKeyOrderWithTiesByRecNo)
+{
+    const QStringList Texts{"", "abc", "ABC", "Abd", "かな", "カナ", "ｶﾅ", "漢字", "abc ", "0312345678"};
+    QRandomGenerator Random(20261209);
+    for (TDataTable Kind : {TDataTable::RecvHis, TDataTable::Meibo}) {
+        TTableUse Use(*Module, Kind);
+        ASSERT_TRUE(Use.Opened());
+        TTable& Table = Kind == TDataTable::RecvHis ? *RecvHisTable : *MeiboTable;
+        const TTableDef Def = Table.Definition();
+        QList<QList<QVariant>> Rows; // field values by position
+        TTableTransaction Transaction(Table);
+        for (int RecNo = 0; RecNo < 120; ++RecNo) {
+            Table.Append();
+            QList<QVariant> Row;
+            for (const TFieldDef& Field : Def.Fields) {
+                TField& Target = Table.FieldByName(Field.Name);
+                if (Field.Name == "RecNo") {
+                    Target.SetAsInteger(RecNo);
+                    Row << RecNo;
+                } else if (Field.Type == TFieldType::DateTime) {
+                    const double Days = 46000 + Random.bounded(4) / 4.0;
+                    Target.SetAsFloat(Days);
+                    Row << Days;
+                } else if (Field.Type == TFieldType::String) {
+                    const QString Text = Texts[Random.bounded(Texts.size())];
+                    Target.SetAsString(Text);
+                    Row << Target.AsString();
+                } else {
+                    Row << QVariant();
+                }
+            }
+            Table.Post();
+            Rows << Row;
+        }
+        Transaction.Commit();
+        for (const TIndexDef& Index : Def.Indexes) {
+            QList<int> Positions;
+            for (const QString& Name : Index.FieldList())
+                for (int I = 0; I < Def.Fields.size(); ++I)
+                    if (Def.Fields[I].Name == Name)
+                        Positions << I;
+            QList<int> Expected;
+            for (int RecNo = 0; RecNo < Rows.size(); ++RecNo)
+                Expected << RecNo;
+            std::stable_sort(Expected.begin(), Expected.end(), [&](int A, int B) {
+                for (int Position : Positions) {
+                    const QVariant& X = Rows[A][Position];
+                    const QVariant& Y = Rows[B][Position];
+                    if (Def.Fields[Position].Type == TFieldType::String) {
+                        const int Order = CompareCp932(X.toString(), Y.toString(), Index.CaseInsensitive);
+                        if (Order != 0)
+                            return Order < 0;
+                    } else if (X.toDouble() != Y.toDouble()) {
+                        return X.toDouble() < Y.toDouble();
+                    }
+                }
+                return A < B;
+            });
+            Table.SetIndexName(Index.Name);
+            QList<int> Forward;
+            for (Table.First(); !Table.Eof(); Table.Next())
+                Forward << Table.FieldByName("RecNo").AsInteger();
+            QList<int> Backward;
+            for (Table.Last(); !Table.Bof(); Table.Prior())
+                Backward.prepend(Table.FieldByName("RecNo").AsInteger());
+            EXPECT_EQ(Forward, Expected) << Index.Name.toStdString();
+            EXPECT_EQ(Backward, Expected) << Index.Name.toStdString();
         }
     }
 }
