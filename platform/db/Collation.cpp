@@ -130,9 +130,7 @@ int CompareCp932(const char* A, int LengthA, const char* B, int LengthB, bool Fo
     // Each character maps on its own, so an equal head of UTF-8 bytes is an equal head of CP932
     // bytes: start at the first character that differs.
     const int Shorter = std::min(LengthA, LengthB);
-    int Same = 0;
-    while (Same < Shorter && A[Same] == B[Same])
-        ++Same;
+    int Same = static_cast<int>(std::mismatch(A, A + Shorter, B).first - A);
     if (Same == LengthA && Same == LengthB)
         return 0;
     // The common case: the first difference lies between two ASCII characters (or an end).

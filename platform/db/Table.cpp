@@ -994,7 +994,8 @@ QString TTable::BaseWhere(QVariantList& Binds) const
                                   QStringLiteral(" (") +
                                   QStringList(Values.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
             for (int I = 0; I < Values.size(); ++I)
-                Binds << (Index.FieldIndexes.size() > I ? ToStorage(Index.FieldIndexes[I], Values[I]) : Values[I]);
+                Binds << (Index.FieldIndexes.size() > I ? ToStorage(Index.FieldIndexes[I], Values[I])
+                                                        : QVariant(Values[I].toLongLong()));
         };
         Bound(FRangeLow, QStringLiteral(">="));
         Bound(FRangeHigh, QStringLiteral("<="));

@@ -205,6 +205,9 @@ TEST_F(TableEngineTest, FindKeyRangeAndFilter)
 
     EXPECT_TRUE(Table.FindKey({3}));
     EXPECT_EQ(Table.FieldByName("Name").AsString(), "c");
+    Table.SetRange({"2"}, {3}); // the primary index takes numbers in any form
+    EXPECT_EQ(Forward(), (QList<int>{2, 3}));
+    Table.CancelRange();
     EXPECT_FALSE(Table.FindKey({9}));
     EXPECT_EQ(Table.FieldByName("Name").AsString(), "c");
 
