@@ -670,6 +670,14 @@ sqlite3_stmt* TTable::Prepare(const QString& Sql)
     return Statement;
 }
 
+int TTable::Step(const QString& Sql)
+{
+    sqlite3_stmt* Statement = Prepare(Sql);
+    const int Rc = sqlite3_step(Statement);
+    sqlite3_reset(Statement);
+    return Rc;
+}
+
 void TTable::Bind(sqlite3_stmt* Statement, const QVariantList& Values)
 {
     for (int I = 0; I < Values.size(); ++I)
@@ -1075,6 +1083,22 @@ std::vector<TTable::TRow> TTable::Fetch(bool Forward, const TRow* Start, int Lim
 
 int TTable::Walk(bool Forward, const TRow* From, int Count, const QString& Extra, const QVariantList& ExtraBinds)
 {
+    // The queries of one move share one read transaction: one lock instead of one per query.
+    struct TReadTransaction
+    {
+        TTable& Table;
+        bool Started = false;
+        explicit TReadTransaction(TTable& Table) : Table(Table)
+        {
+            if (sqlite3_get_autocommit(Table.FDb))
+                Started = Table.Step(QStringLiteral("BEGIN")) == SQLITE_DONE;
+        }
+        ~TReadTransaction()
+        {
+            if (Started)
+                Table.Step(QStringLiteral("COMMIT"));
+        }
+    } Transaction(*this);
     const bool Predicate = FFiltered && FPredicate;
     std::optional<TRow> Last;
     std::optional<TRow> Accepted;

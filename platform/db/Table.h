@@ -269,6 +269,8 @@ private:
     void Disconnect();
     void Exec(const QString& Sql);
     sqlite3_stmt* Prepare(const QString& Sql);
+    // Runs a statement without parameters or rows; answers SQLite's code.
+    int Step(const QString& Sql);
     void Bind(sqlite3_stmt* Statement, const QVariantList& Values);
     [[noreturn]] void Fail(const QString& What) const;
     void ReadDefinition();
