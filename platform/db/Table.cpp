@@ -702,11 +702,6 @@ void TTable::BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Va
         case QMetaType::Bool:
             sqlite3_bind_int64(Statement, Position, Value.toLongLong());
             break;
-        case QMetaType::QString: {
-            const QString& Text = *static_cast<const QString*>(Value.constData());
-            sqlite3_bind_text16(Statement, Position, Text.utf16(), static_cast<int>(Text.size() * 2), SQLITE_TRANSIENT);
-            break;
-        }
         default: {
             const QByteArray Utf8 = Value.toString().toUtf8();
             sqlite3_bind_text(Statement, Position, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_TRANSIENT);
@@ -1440,12 +1435,8 @@ void TTable::Post()
     for (int I = 0; I < FDef.Fields.size(); ++I) {
         if (NumberedByTable && I == FAutoIncField)
             continue;
-        const QVariant& Value = FCurrent.Values[static_cast<size_t>(I)];
-        // The setters cut text already; this keeps the width whatever put the value there.
-        if (FDef.Fields[I].Type == TFieldType::String)
-            BindValue(Statement, ++Position, CutToWidth(Value.toString(), FDef.Fields[I].Size));
-        else
-            BindValue(Statement, ++Position, Value);
+        // Text was cut to its width when it was set.
+        BindValue(Statement, ++Position, FCurrent.Values[static_cast<size_t>(I)]);
     }
     if (!Inserting)
         BindValue(Statement, ++Position, FCurrent.RowId);
