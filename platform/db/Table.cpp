@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fcntl.h>
+#include <limits>
 #include <optional>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -1204,9 +1205,7 @@ int TTable::RecordCount()
     if (FFiltered && FPredicate) {
         const TRow Saved = FCurrent;
         const bool HadCurrent = FHasCurrent;
-        int Count = 0;
-        const int Step = 1 << 30;
-        Count = Walk(true, nullptr, Step);
+        const int Count = Walk(true, nullptr, std::numeric_limits<int>::max());
         FCurrent = Saved;
         FHasCurrent = HadCurrent;
         return Count;

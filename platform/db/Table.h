@@ -178,6 +178,9 @@ public:
     [[nodiscard]] const QString& IndexName() const { return FIndexName; }
     void SetIndexName(const QString& Name);
 
+    // The cursor: First sets Bof, Last sets Eof; Next on the last record sets Eof and stays there,
+    // so Prior from Eof reaches the record before the last; an empty table has both. Every move
+    // posts a pending Edit or Append first. Walks seek by (index fields, row id), never by offset.
     void First();
     void Last();
     void Next();
