@@ -118,8 +118,8 @@ bool DeleteFolderTree(const QString& Folder, bool KeepFiles)
         return errno == ENOENT;
     if (!S_ISDIR(Info.st_mode)) {
         // A link standing where the folder was expected is taken away; its target is none of ours.
-        if (S_ISLNK(Info.st_mode) && !KeepFiles)
-            return unlink(Path.constData()) == 0;
+        if (S_ISLNK(Info.st_mode))
+            return KeepFiles || unlink(Path.constData()) == 0;
         return false;
     }
     const QFileInfo Where(Clean);

@@ -247,6 +247,12 @@ int ShowMessageBox(QWidget* Owner, const QString& Text, const QString& Caption, 
     if (MessageBoxIsScripted())
         return AnswerFromScript(qEnvironmentVariable("VX_MSGBOX_LOG"), Text, Caption, Flags);
 
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        // A program without windows (a silent run) cannot ask; it takes the safe answer.
+        qWarning("Message box without a window system: %s", qPrintable(Text));
+        return MessageBoxDefaultButton(Flags);
+    }
+
     const QPointer<QWidget> WasActive = QApplication::activeWindow();
 
     TPlacedMessageBox Box(Owner);

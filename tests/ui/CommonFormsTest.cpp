@@ -1,9 +1,15 @@
 #include "main/CommonForms.h"
 
+#include "platform/sys/Folders.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QImage>
 #include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -158,4 +164,48 @@ TEST(CommonFormsTest, GrayscaleBitmapWeighsChannelsAndRoundsTiesToEven)
     EXPECT_EQ(Image.format(), QImage::Format_RGB888);
     for (int X = 0; X < Image.width(); ++X)
         EXPECT_EQ(Image.pixel(X, 0), qRgb(Cases[X].Grey, Cases[X].Grey, Cases[X].Grey)) << X;
+}
+
+TEST(CommonFormsTest, BrowseForFolderStartsWhereAskedAndWritesBackTheChoice)
+{
+    QTemporaryDir Dir;
+    const QString Chosen = QDir(Dir.path()).filePath(QStringLiteral("chosen"));
+    ASSERT_TRUE(QDir().mkpath(Chosen));
+    const struct
+    {
+        const char* Name;
+        QString Folder;
+        bool AllowNewFolder;
+        bool StartAtProgramFolder;
+        QString ExpectedStart;
+        bool Accept;
+    } Cases[] = {
+        {"existing folder, accepted", Dir.path(), true, true, Dir.path(), true},
+        {"missing folder, program folder", Dir.path() + QStringLiteral("/gone"), false, true,
+         QDir::cleanPath(GetProgramFolder()), false},
+    };
+    for (const auto& Case : Cases) {
+        QFileDialog::Options SeenOptions;
+        QString SeenStart;
+        QTimer::singleShot(0, [&] {
+            auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(Dialog, nullptr);
+            SeenOptions = Dialog->options();
+            SeenStart = QDir::cleanPath(Dialog->directory().absolutePath());
+            if (Case.Accept) {
+                Dialog->selectFile(Chosen);
+                QMetaObject::invokeMethod(Dialog, "accept");
+            } else {
+                Dialog->reject();
+            }
+        });
+        QString Folder = Case.Folder;
+        EXPECT_EQ(BrowseForFolder(Folder, nullptr, QStringLiteral("フォルダーを指定してください"), Case.AllowNewFolder,
+                                  Case.StartAtProgramFolder),
+                  Case.Accept)
+            << Case.Name;
+        EXPECT_EQ(Folder, Case.Accept ? Chosen : Case.Folder) << Case.Name;
+        EXPECT_EQ(SeenStart, Case.ExpectedStart) << Case.Name;
+        EXPECT_EQ(SeenOptions.testFlag(QFileDialog::ReadOnly), !Case.AllowNewFolder) << Case.Name;
+    }
 }
