@@ -144,6 +144,29 @@ public:
 
 } // namespace
 
+// Hints off: no control of the dialog, nor of a dialog it opens, shows its tool tip. Tool tips go to
+// the widget under the mouse, so the gate watches the whole application while the dialog exists.
+class THintGate : public QObject
+{
+public:
+    THintGate(QWidget* Dialog, const bool& HintsOn) : QObject(Dialog), FDialog(Dialog), FHintsOn(HintsOn)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~THintGate() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        return Event->type() == QEvent::ToolTip && !FHintsOn && Watched->isWidgetType() &&
+               FDialog->isAncestorOf(static_cast<QWidget*>(Watched));
+    }
+
+private:
+    QWidget* FDialog;
+    const bool& FHintsOn;
+};
+
 // ---------------------------------------------------------------------------------------------------
 // TUpDown
 
@@ -215,7 +238,7 @@ TEnvironment::TEnvironment(QWidget* Owner) : QDialog(Owner)
     SetHints();
     chkTip->setChecked(TipView);
     FHintsOn = TipView;
-    qApp->installEventFilter(this);
+    new THintGate(this, FHintsOn);
 
     // At start-up the dialog can only be left by its buttons: cancelling there ends the program.
     if (SettingsIncomplete)
@@ -227,7 +250,6 @@ TEnvironment::TEnvironment(QWidget* Owner) : QDialog(Owner)
 
 TEnvironment::~TEnvironment()
 {
-    qApp->removeEventFilter(this);
     if (FLoadFailed)
         return;
     StopWave();
@@ -1418,11 +1440,6 @@ void TEnvironment::FocusEnd(QWidget* Control)
 bool TEnvironment::eventFilter(QObject* Watched, QEvent* Event)
 {
     switch (Event->type()) {
-    case QEvent::ToolTip:
-        // Hints off: no control of this dialog or of its detail dialog shows one.
-        if (!FHintsOn && Watched->isWidgetType() && isAncestorOf(static_cast<QWidget*>(Watched)))
-            return true;
-        break;
     case QEvent::FocusIn:
         if (TNumberEdit* Number = NumberEditOf(Watched))
             *Number->Last = qint16(Number->UpDown->Position());

@@ -78,14 +78,19 @@ const TMount* FindMount(const QList<TMount>& Mounts, const QString& Path)
     return Best;
 }
 
-// The nearest folder of Path that exists, with its links resolved.
-QString ExistingPart(QString Path)
+// Path with the links of its existing part resolved; the part that does not exist yet is kept as written.
+QString ResolvedPath(QString Path)
 {
     Path = QDir::cleanPath(Path);
-    while (!QFileInfo::exists(Path) && Path != QStringLiteral("/") && !Path.isEmpty())
+    QString Tail;
+    while (!QFileInfo::exists(Path) && Path != QStringLiteral("/") && !Path.isEmpty()) {
+        Tail = QLatin1Char('/') + QFileInfo(Path).fileName() + Tail;
         Path = QFileInfo(Path).path();
-    const QString Canonical = QFileInfo(Path).canonicalFilePath();
-    return Canonical.isEmpty() ? Path : Canonical;
+    }
+    QString Canonical = QFileInfo(Path).canonicalFilePath();
+    if (Canonical.isEmpty())
+        Canonical = Path;
+    return Canonical == QStringLiteral("/") && !Tail.isEmpty() ? Tail : Canonical + Tail;
 }
 
 } // namespace
@@ -95,7 +100,7 @@ TDriveType GetDriveType(const QString& Path, const QString& MountsFile)
     if (!Path.startsWith(QLatin1Char('/')))
         return TDriveType::NoRootDir;
     const QList<TMount> Mounts = ReadMounts(MountsFile);
-    const TMount* Mount = FindMount(Mounts, ExistingPart(Path));
+    const TMount* Mount = FindMount(Mounts, ResolvedPath(Path));
     if (!Mount)
         return TDriveType::Unknown;
     static const QSet<QByteArray> Optical = {"iso9660", "udf"};
