@@ -182,6 +182,8 @@ bool TUpdateDialog::HasNewerFiles()
 
 bool TUpdateDialog::Download(const QString& Object, const QString& Target, std::optional<qint32> ExpectedSize)
 {
+    // Nothing of an earlier run may pass for this download.
+    QFile::remove(Target);
     const TResponse Response = Get(Object);
     // Only a whole file of the announced size is ever handed to the updater.
     if (Response.Error != 0 || Response.Status != 200 ||
