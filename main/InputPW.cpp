@@ -1,7 +1,8 @@
 #include "main/InputPW.h"
 
+#include "main/MsgBoxPos.h"
+#include "main/ProductInfo.h"
 #include "main/StartupPassword.h"
-#include "main/UiMessage.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -68,7 +69,7 @@ void TInputPassword::FormCreate()
 void TInputPassword::btnOkClick()
 {
     if (medtPassword->text().isEmpty()) {
-        ShowProgramMessage({this, QStringLiteral("パスワードを入力してください  "), TMsgIcon::Information});
+        (void)MessageBoxPos(this, QStringLiteral("パスワードを入力してください  "), ProductName, MB_ICONINFORMATION);
         medtPassword->setFocus();
         return;
     }
@@ -77,8 +78,8 @@ void TInputPassword::btnOkClick()
     const bool Right = StoredTextToPassword(StoredText, Password) == TStoredTextResult::Password &&
                        !Password.isEmpty() && medtPassword->text() == Password;
     if (!Right) {
-        ShowProgramMessage({this, QStringLiteral("パスワードが違います  \r\n正しいパスワードを入力してください  "),
-                            TMsgIcon::Information});
+        (void)MessageBoxPos(this, QStringLiteral("パスワードが違います  \r\n正しいパスワードを入力してください  "),
+                            ProductName, MB_ICONINFORMATION);
         medtPassword->clear();
         medtPassword->setFocus();
         return;
@@ -94,27 +95,32 @@ void TInputPassword::btnCancelClick()
 void TInputPassword::done(int Result)
 {
     if (Result != 1) {
-        const int Answer = ShowProgramMessage(
-            {this, QStringLiteral("Tolvaneの起動を中止します  \r\nよろしいですか？  "), TMsgIcon::Question, true});
-        if (Answer != MsgResultYes)
+        const int Answer = MessageBoxPos(this, QStringLiteral("Tolvaneの起動を中止します  \r\nよろしいですか？  "),
+                                         ProductName, MB_YESNO | MB_ICONQUESTION);
+        if (Answer != IDYES)
             return;
         Result = 2;
     }
     QDialog::done(Result);
 }
 
-bool AskStartupPassword(QWidget* MainWindow, const QString& StartupPasswordText)
+bool AskStartupPassword(QWidget* MainWindow)
+{
+    return AskStartupPassword(MainWindow, StartupPasswordText);
+}
+
+bool AskStartupPassword(QWidget* MainWindow, const QString& StoredText)
 {
     QString Password;
-    if (StoredTextToPassword(StartupPasswordText, Password) == TStoredTextResult::Malformed) {
-        ShowProgramMessage({MainWindow,
+    if (StoredTextToPassword(StoredText, Password) == TStoredTextResult::Malformed) {
+        (void)MessageBoxPos(MainWindow,
                             QStringLiteral("起動時パスワードの設定が正しくありません  \r\n"
                                            "起動時パスワード設定ツールで設定し直してください  "),
-                            TMsgIcon::Stop});
+                            ProductName, MB_ICONSTOP);
         return false;
     }
     if (Password.isEmpty())
         return true;
-    TInputPassword Dialog(MainWindow, StartupPasswordText);
+    TInputPassword Dialog(MainWindow, StoredText);
     return Dialog.exec() == 1;
 }

@@ -37,4 +37,6 @@ private:
 // start-up may go on (no password, or the right one was typed); false when the user gave up or the
 // stored text is malformed (shown as a message first), and the program must end before it opens the
 // line and the tables.
-[[nodiscard]] bool AskStartupPassword(QWidget* MainWindow, const QString& StartupPasswordText);
+[[nodiscard]] bool AskStartupPassword(QWidget* MainWindow, const QString& StoredText);
+// The same with the program-wide StartupPasswordText.
+[[nodiscard]] bool AskStartupPassword(QWidget* MainWindow);

@@ -1,6 +1,7 @@
 #include "main/PDFHelp.h"
 
-#include "main/UiMessage.h"
+#include "main/MsgBoxPos.h"
+#include "main/ProductInfo.h"
 #include "platform/sys/Registry.h"
 
 #include <QApplication>
@@ -127,7 +128,7 @@ void TPDFHelp::ShowPage(int Page)
     if (FileName.isEmpty() || !QFileInfo::exists(FileName)) {
         Status = 201;
         ErrorText = QStringLiteral("『") + Title + QStringLiteral("』が見つかりません  ");
-        ShowProgramMessage({QApplication::activeWindow(), ErrorText, TMsgIcon::Stop});
+        (void)MessageBoxPos(QApplication::activeWindow(), ErrorText, ProductName, MB_ICONSTOP);
         return;
     }
     if (Viewer == TViewer::Desktop) {
@@ -173,12 +174,12 @@ void SetUpManual(TPDFHelp& Help, const QString& ProgramPath)
 bool ShowManualForContext(TPDFHelp& Help, int Context, QWidget* MenuWindow)
 {
     if (Help.Unusable) {
-        ShowProgramMessage({MenuWindow,
+        (void)MessageBoxPos(MenuWindow,
                             Help.ErrorText + QStringLiteral("\r\n\r\n") + QStringLiteral("スタートメニューから『") +
                                 QStringLiteral("Mirelo　Tolvane") + QStringLiteral("』を開き  ") +
                                 QStringLiteral("\r\n") +
                                 QStringLiteral("「操作ガイドの使用について」をご確認ください  "),
-                            TMsgIcon::Warning});
+                            ProductName, MB_ICONWARNING);
         return false;
     }
     Help.ShowPage(Context == 999 ? 0 : Context);

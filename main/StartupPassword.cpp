@@ -1,5 +1,6 @@
 #include "main/StartupPassword.h"
 
+#include "main/CommonText.h"
 #include "platform/sys/Registry.h"
 #include "platform/text/Cp932.h"
 
@@ -46,23 +47,9 @@ std::optional<int> HexByte(const QString& Text, qsizetype Index)
     return High * 16 + Low;
 }
 
-// The half-width form of one character: full-width ASCII, the ideographic space and the yen sign
-// the tool may have written; everything else stays as it is.
-QString ToHalfWidthUnit(const QString& Unit)
-{
-    if (Unit.size() != 1)
-        return Unit;
-    const char16_t Code = Unit[0].unicode();
-    if (Code >= 0xFF01 && Code <= 0xFF5E)
-        return QString(QChar(static_cast<char16_t>(Code - 0xFF01 + 0x21)));
-    if (Code == 0x3000)
-        return QStringLiteral(" ");
-    if (Code == 0xFFE5)
-        return QStringLiteral("\\");
-    return Unit;
-}
-
 } // namespace
+
+QString StartupPasswordText;
 
 bool ReadStartupPasswordText(QString& Text)
 {
@@ -93,7 +80,7 @@ TStoredTextResult StoredTextToPassword(const QString& Text, QString& Password)
         const auto Unit = Cp932Decode(Bytes, TDecodeMode::Strict);
         if (!Unit || Unit->size() != 1)
             return TStoredTextResult::Malformed;
-        const QString Half = ToHalfWidthUnit(*Unit);
+        const QString Half = ToHalfWidth(*Unit);
         if (Half == QLatin1String("+") || Half == QLatin1String("-") || Half == QLatin1String("*") ||
             Half == QLatin1String("/"))
             continue;

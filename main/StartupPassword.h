@@ -5,6 +5,9 @@
 // The start-up password: a scrambled text in the machine's registry, written and removed by the
 // separate password setting tool, read here at every start.
 
+// The stored text as the settings reader found it at this start; empty when there is none.
+extern QString StartupPasswordText;
+
 inline const QString StartupPasswordKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Kestor\\VxRelvo\\16.0");
 inline const QString StartupPasswordValue = QStringLiteral("Type");
 

@@ -1,6 +1,7 @@
 #include "main/UpdCheck.h"
 
-#include "main/UiMessage.h"
+#include "main/MsgBoxPos.h"
+#include "main/ProductInfo.h"
 #include "main/UpdDlg.h"
 
 #include <QApplication>
@@ -25,8 +26,15 @@ public:
     THourglass& operator=(const THourglass&) = delete;
 };
 
-// Downloads and starts the updater; Over is disabled meanwhile. Answers true when the program must end.
-bool DownloadAndRun(TUpdateDialog& Update, QWidget* Over, QWidget* MessageOver)
+// A box over Window: centred over it (mode 0) or where the system puts it (mode 2).
+int Box(QWidget* Window, int Mode, const QString& Text, unsigned Flags)
+{
+    return MessageBoxPos(Window, Text, ProductName, Flags, Mode);
+}
+
+// Downloads and starts the updater; Over is disabled meanwhile, and the boxes use Mode. Answers true
+// when the program must end.
+bool DownloadAndRun(TUpdateDialog& Update, QWidget* Over, int Mode)
 {
     bool Downloaded = false;
     {
@@ -34,7 +42,7 @@ bool DownloadAndRun(TUpdateDialog& Update, QWidget* Over, QWidget* MessageOver)
         Downloaded = Update.DownloadUpdateFiles();
     }
     if (!Downloaded) {
-        ShowProgramMessage({MessageOver, DownloadFailedText, TMsgIcon::Warning});
+        Box(Over, Mode, DownloadFailedText, MB_ICONWARNING);
         return false;
     }
     int Result = 1;
@@ -45,9 +53,9 @@ bool DownloadAndRun(TUpdateDialog& Update, QWidget* Over, QWidget* MessageOver)
         Result = Update.RunUpdater();
     }
     if (Result == 1)
-        ShowProgramMessage({MessageOver, UpdaterFailedText, TMsgIcon::Stop});
+        Box(Over, Mode, UpdaterFailedText, MB_ICONSTOP);
     else if (Result == 9)
-        ShowProgramMessage({MessageOver, UpdateCancelledText, TMsgIcon::Information});
+        Box(Over, Mode, UpdateCancelledText, MB_ICONINFORMATION);
     if (Result == 0 && Update.RestartNeeded)
         return true;
     if (Over) {
@@ -59,6 +67,16 @@ bool DownloadAndRun(TUpdateDialog& Update, QWidget* Over, QWidget* MessageOver)
 }
 
 } // namespace
+
+bool RunStartupUpdateCheck(QWidget* MainWindow)
+{
+    return RunStartupUpdateCheck(MainWindow, UpdateParametersOf(Settings), ProgramPath, SettingsPath);
+}
+
+bool RunUpdateCheckByHand(QWidget* Dialog)
+{
+    return RunUpdateCheckByHand(Dialog, UpdateParametersOf(Settings), ProgramPath, SettingsPath);
+}
 
 QString UpdatePromptText(bool RestartNeeded)
 {
@@ -84,10 +102,9 @@ bool RunStartupUpdateCheck(QWidget* MainWindow, const TUpdateParameters& Paramet
     }
     if (!Newer)
         return false;
-    if (ShowProgramMessage({MainWindow, UpdatePromptText(Update.RestartNeeded), TMsgIcon::Question, true}) !=
-        MsgResultYes)
+    if (Box(MainWindow, 0, UpdatePromptText(Update.RestartNeeded), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
-    return DownloadAndRun(Update, MainWindow, MainWindow);
+    return DownloadAndRun(Update, MainWindow, 0);
 }
 
 bool RunUpdateCheckByHand(QWidget* Dialog, const TUpdateParameters& Parameters, const QString& ProgramPath,
@@ -99,7 +116,7 @@ bool RunUpdateCheckByHand(QWidget* Dialog, const TUpdateParameters& Parameters, 
     {
         THourglass Hourglass;
         if (!Update.CheckInternetAvailable()) {
-            ShowProgramMessage({Dialog, Update.ErrorText, TMsgIcon::Warning});
+            Box(Dialog, 0, Update.ErrorText, MB_ICONWARNING);
             return false;
         }
         Fetched = Update.FetchUpdateInfo();
@@ -113,14 +130,14 @@ bool RunUpdateCheckByHand(QWidget* Dialog, const TUpdateParameters& Parameters, 
             Text +=
                 QStringLiteral("\r\n\r\n次の内容を確認をしてみてください  \r\n・インターネットに接続できる状態か  \r\n"
                                "・セキュリティソフトなどで接続の制限をかけていないか  ");
-        ShowProgramMessage({Dialog, Text, TMsgIcon::Information});
+        Box(Dialog, 0, Text, MB_ICONINFORMATION);
         return false;
     }
     if (!Newer) {
-        ShowProgramMessage({Dialog, QStringLiteral("最新のプログラムを使用しています  "), TMsgIcon::Information});
+        Box(Dialog, 0, QStringLiteral("最新のプログラムを使用しています  "), MB_ICONINFORMATION);
         return false;
     }
-    if (ShowProgramMessage({nullptr, UpdatePromptText(Update.RestartNeeded), TMsgIcon::Question, true}) != MsgResultYes)
+    if (Box(Dialog, 2, UpdatePromptText(Update.RestartNeeded), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
-    return DownloadAndRun(Update, Dialog, nullptr);
+    return DownloadAndRun(Update, Dialog, 2);
 }

@@ -19,5 +19,9 @@ class QWidget;
 [[nodiscard]] bool RunUpdateCheckByHand(QWidget* Dialog, const TUpdateParameters& Parameters,
                                         const QString& ProgramPath, const QString& SettingsPath);
 
+// The same with the program's settings, ProgramPath and SettingsPath.
+[[nodiscard]] bool RunStartupUpdateCheck(QWidget* MainWindow);
+[[nodiscard]] bool RunUpdateCheckByHand(QWidget* Dialog);
+
 // The question before an update, with or without the restart note.
 [[nodiscard]] QString UpdatePromptText(bool RestartNeeded);

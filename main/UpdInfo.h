@@ -1,5 +1,7 @@
 #pragma once
 
+#include "main/Settings.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -9,16 +11,21 @@
 // What the update check knows without the network: the server's answer and its check, versions,
 // the newer-file decision and the files handed to the updater.
 
-// Nothing leaves the machine unless VxRelvo16.ini names a real update server.
-inline const QString DefaultUpdateDomain = QStringLiteral("update.tolvane.invalid");
-
-// UPDATE PARAMETER of VxRelvo16.ini. Domain is a host name, optionally followed by ":" and a port.
+// UPDATE PARAMETER of VxRelvo16.ini. Domain is a host name, optionally followed by ":" and a port;
+// by default (DefaultUpdateDomain) a name that never resolves, so nothing leaves the machine unless
+// a site names its server.
 struct TUpdateParameters
 {
     QString Domain = DefaultUpdateDomain;
     QString Path = QStringLiteral("/check/");
     QString App = QStringLiteral("/app/");
 };
+
+// The parameters as the settings reader found them.
+[[nodiscard]] inline TUpdateParameters UpdateParametersOf(const TSettings& Values)
+{
+    return {Values.Domain, Values.Path, Values.App};
+}
 
 // One file of the server's answer.
 struct TUpdateFileInfo

@@ -7,9 +7,6 @@
 // folder: a section is a key's full path as written on Windows ("HKEY_LOCAL_MACHINE\SOFTWARE\..."),
 // a line Name=value is one string value of that key. Key paths and value names compare without
 // regard to letter case, as the registry does.
-//
-// This reads the few lines a lookup needs on its own; once the program's INI class is in place the
-// file may move to it without a change here for the callers.
 
 [[nodiscard]] QString RegistryFileName();
 
@@ -21,4 +18,5 @@
 
 // Sets a string value, creating the key when needed. The file is replaced as a whole through a
 // temporary file, so a crash leaves either the old or the new registry. Answers whether it was written.
+// Values keep no blanks at either end, as the INI class stores them.
 [[nodiscard]] bool WriteRegistryString(const QString& KeyPath, const QString& ValueName, const QString& Value);

@@ -1,7 +1,7 @@
 #include "main/InputPW.h"
 
-#include "main/UiMessage.h"
 #include "platform/text/Cp932.h"
+#include "tests/support/ScriptedBoxes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,21 +29,6 @@ QString Scramble(const QString& Units)
 }
 
 const QString Stored = Scramble(QStringLiteral("ＰａＳｓ＋＋＋＋－－－－＊＊＊＊"));
-
-// Records the boxes and answers them from a list (Yes when the list runs out).
-struct TBoxes
-{
-    QStringList Texts;
-    QList<int> Answers;
-    TBoxes()
-    {
-        SetProgramMessageHook([this](const TMsgRequest& Request) {
-            Texts << Request.Text;
-            return Answers.isEmpty() ? (Request.YesNo ? MsgResultYes : MsgResultOk) : Answers.takeFirst();
-        });
-    }
-    ~TBoxes() { SetProgramMessageHook({}); }
-};
 
 const QString EmptyText = QStringLiteral("パスワードを入力してください  ");
 const QString WrongText = QStringLiteral("パスワードが違います  \r\n正しいパスワードを入力してください  ");
@@ -75,50 +60,48 @@ TEST(InputPWTest, LooksAsDesigned)
 
 TEST(InputPWTest, AsksUntilTheRightPasswordOrGivingUp)
 {
-    TBoxes Boxes;
+    TScriptedBoxes Boxes("OK,OK,No,No");
     TInputPassword Dialog(nullptr, Stored);
     Dialog.show();
     QLineEdit* Edit = Dialog.medtPassword;
 
     Dialog.btnOk->click();
-    EXPECT_EQ(Boxes.Texts.value(0), EmptyText);
+    EXPECT_EQ(Boxes.Texts().value(0), EmptyText);
     EXPECT_TRUE(Dialog.isVisible());
 
     Edit->setText(QStringLiteral("pass"));
     Dialog.btnOk->click();
-    EXPECT_EQ(Boxes.Texts.value(1), WrongText) << "letter case counts";
+    EXPECT_EQ(Boxes.Texts().value(1), WrongText) << "letter case counts";
     EXPECT_TRUE(Edit->text().isEmpty());
     EXPECT_TRUE(Dialog.isVisible());
 
-    Boxes.Answers = {MsgResultNo};
     Edit->setText(QStringLiteral("kept"));
     Dialog.btnCancel->click();
-    EXPECT_EQ(Boxes.Texts.value(2), QuitText);
+    EXPECT_EQ(Boxes.Texts().value(2), QuitText);
     EXPECT_TRUE(Dialog.isVisible());
     EXPECT_EQ(Edit->text(), QStringLiteral("kept"));
 
-    Boxes.Answers = {MsgResultNo};
     QTest::keyClick(&Dialog, Qt::Key_Escape);
-    EXPECT_EQ(Boxes.Texts.value(3), QuitText) << "Esc asks as Cancel does";
+    EXPECT_EQ(Boxes.Texts().value(3), QuitText) << "Esc asks as Cancel does";
     EXPECT_TRUE(Dialog.isVisible());
 
     Edit->setText(QStringLiteral("PaSs"));
     QTest::keyClick(Edit, Qt::Key_Return);
     EXPECT_FALSE(Dialog.isVisible()) << "Enter in the field acts as OK";
     EXPECT_EQ(Dialog.result(), 1);
-    EXPECT_EQ(Boxes.Texts.size(), 4);
+    EXPECT_EQ(Boxes.Texts().size(), 4);
 }
 
 TEST(InputPWTest, TheStartUpStep)
 {
-    TBoxes Boxes;
+    TScriptedBoxes Boxes("OK,Yes");
     EXPECT_TRUE(AskStartupPassword(nullptr, QString())) << "no stored password: no prompt";
     EXPECT_TRUE(AskStartupPassword(nullptr, Scramble(QStringLiteral("＋＋＋＋－－－－＊＊＊＊／／／／"))));
-    EXPECT_TRUE(Boxes.Texts.isEmpty());
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
 
     EXPECT_FALSE(AskStartupPassword(nullptr, Stored.left(20))) << "a malformed text never lets anyone in";
-    ASSERT_EQ(Boxes.Texts.size(), 1);
-    EXPECT_TRUE(Boxes.Texts[0].startsWith(QStringLiteral("起動時パスワードの設定が正しくありません")));
+    ASSERT_EQ(Boxes.Texts().size(), 1);
+    EXPECT_TRUE(Boxes.Texts()[0].startsWith(QStringLiteral("起動時パスワードの設定が正しくありません")));
 
     // Giving up: Cancel, then Yes.
     QTimer::singleShot(0, [] {
@@ -127,7 +110,7 @@ TEST(InputPWTest, TheStartUpStep)
                 Dialog->btnCancel->click();
     });
     EXPECT_FALSE(AskStartupPassword(nullptr, Stored));
-    EXPECT_EQ(Boxes.Texts.last(), QuitText);
+    EXPECT_EQ(Boxes.Texts().last(), QuitText);
 
     QTimer::singleShot(0, [] {
         for (QWidget* Window : QApplication::topLevelWidgets())

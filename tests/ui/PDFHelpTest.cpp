@@ -1,7 +1,7 @@
 #include "main/PDFHelp.h"
 
-#include "main/UiMessage.h"
 #include "platform/sys/Registry.h"
+#include "tests/support/ScriptedBoxes.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -99,11 +99,7 @@ TEST(PDFHelpTest, OpensTheGuideInAViewerFoundOnPathOrInTheRegistry)
 
 TEST(PDFHelpTest, ReportsAMissingGuideAndAMissingViewer)
 {
-    QStringList Texts;
-    SetProgramMessageHook([&Texts](const TMsgRequest& Request) {
-        Texts << Request.Text;
-        return MsgResultOk;
-    });
+    TScriptedBoxes Boxes;
     const QByteArray SavedPath = qgetenv("PATH");
     QTemporaryDir Empty;
     qputenv("PATH", Empty.path().toLocal8Bit());
@@ -114,16 +110,15 @@ TEST(PDFHelpTest, ReportsAMissingGuideAndAMissingViewer)
     EXPECT_EQ(Help.Status, 101);
     EXPECT_TRUE(Help.FileName.isEmpty());
     EXPECT_FALSE(ShowManualForContext(Help, 3, nullptr));
-    ASSERT_EQ(Texts.size(), 1);
-    EXPECT_TRUE(Texts[0].endsWith(QStringLiteral("\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  \r\n"
-                                                 "「操作ガイドの使用について」をご確認ください  ")));
+    ASSERT_EQ(Boxes.Texts().size(), 1);
+    EXPECT_TRUE(Boxes.Texts()[0].endsWith(QStringLiteral("\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  \r\n"
+                                                         "「操作ガイドの使用について」をご確認ください  ")));
 
     FakeViewer(Empty, QStringLiteral("evince"));
     TPDFHelp Usable;
     SetUpManual(Usable, Empty.path() + QLatin1Char('/'));
     EXPECT_TRUE(ShowManualForContext(Usable, 3, nullptr));
     EXPECT_EQ(Usable.Status, 201);
-    EXPECT_EQ(Texts.value(1), QStringLiteral("『Tolvane１６ 操作ガイド』が見つかりません  "));
+    EXPECT_EQ(Boxes.Texts().value(1), QStringLiteral("『Tolvane１６ 操作ガイド』が見つかりません  "));
     qputenv("PATH", SavedPath);
-    SetProgramMessageHook({});
 }

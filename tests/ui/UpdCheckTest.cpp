@@ -1,6 +1,6 @@
 #include "main/UpdCheck.h"
 
-#include "main/UiMessage.h"
+#include "tests/support/ScriptedBoxes.h"
 #include "tests/support/TestHttpServer.h"
 
 #include <QDir>
@@ -9,20 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct TBoxes
-{
-    QList<TMsgRequest> Shown;
-    QList<int> Answers;
-    TBoxes()
-    {
-        SetProgramMessageHook([this](const TMsgRequest& Request) {
-            Shown << Request;
-            return Answers.isEmpty() ? MsgResultOk : Answers.takeFirst();
-        });
-    }
-    ~TBoxes() { SetProgramMessageHook({}); }
-};
 
 QByteArray Answer(const QByteArray& Files, int Count)
 {
@@ -49,7 +35,7 @@ TEST(UpdCheckTest, ByHandReportsEveryOutcome)
     {
         const char* What;
         QByteArray Body;
-        QList<int> Answers;
+        QByteArray Answers;
         QStringList Starts; // the beginning of each box's text
     } Cases[] = {
         {"nothing newer", Answer("", 0), {}, {"最新のプログラムを使用しています  "}},
@@ -57,28 +43,27 @@ TEST(UpdCheckTest, ByHandReportsEveryOutcome)
          Answer(NewFile, 2),
          {},
          {"アップデートの確認がおこなえません  \r\n\r\nアップデート情報を確認できませんでした  (1000)  "}},
-        {"declined", Answer(NewFile, 1), {MsgResultNo}, {"最新のアップデートが見つかりました  "}},
+        {"declined", Answer(NewFile, 1), "No", {"最新のアップデートが見つかりました  "}},
         {"download fails",
          Answer(NewFile, 1),
-         {MsgResultYes},
+         "Yes",
          {"最新のアップデートが見つかりました  ", "アップデートファイルがダウンロードできませんでした  "}},
     };
     for (const auto& Case : Cases) {
-        TBoxes Boxes;
-        Boxes.Answers = Case.Answers;
+        TScriptedBoxes Boxes(Case.Answers);
         Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Case.Body};
         EXPECT_FALSE(RunUpdateCheckByHand(&Dialog, Parameters, Program, Settings)) << Case.What;
-        ASSERT_EQ(Boxes.Shown.size(), Case.Starts.size()) << Case.What;
+        const QStringList Texts = Boxes.Texts();
+        ASSERT_EQ(Texts.size(), Case.Starts.size()) << Case.What;
         for (qsizetype I = 0; I < Case.Starts.size(); ++I)
-            EXPECT_TRUE(Boxes.Shown[I].Text.startsWith(Case.Starts[I]))
-                << Case.What << ": " << qPrintable(Boxes.Shown[I].Text);
+            EXPECT_TRUE(Texts[I].startsWith(Case.Starts[I])) << Case.What << ": " << qPrintable(Texts[I]);
         EXPECT_TRUE(Dialog.isEnabled()) << Case.What;
     }
 
-    TBoxes Boxes;
+    TScriptedBoxes Boxes;
     EXPECT_FALSE(RunUpdateCheckByHand(&Dialog, {QStringLiteral("127.0.0.1:1")}, Program, Settings));
-    ASSERT_EQ(Boxes.Shown.size(), 1);
-    EXPECT_EQ(Boxes.Shown[0].Text,
+    ASSERT_EQ(Boxes.Texts().size(), 1);
+    EXPECT_EQ(Boxes.Texts()[0],
               QStringLiteral("アップデートの確認がおこなえません  \r\n\r\n接続できませんでした  (1503)  \r\n\r\n"
                              "次の内容を確認をしてみてください  \r\n・インターネットに接続できる状態か  \r\n"
                              "・セキュリティソフトなどで接続の制限をかけていないか  "));
@@ -89,19 +74,20 @@ TEST(UpdCheckTest, StartUpStaysSilentUntilAnUpdateIsFound)
     QTemporaryDir Dir;
     QWidget MainWindow;
     TTestServer Server;
-    TBoxes Boxes;
+    TScriptedBoxes Boxes("No");
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Answer(NewFile, 2)};
     EXPECT_FALSE(RunStartupUpdateCheck(&MainWindow, {Server.Domain()}, Dir.path() + "/p/", Dir.path() + "/s/"));
     EXPECT_FALSE(
         RunStartupUpdateCheck(&MainWindow, {QStringLiteral("127.0.0.1:1")}, Dir.path() + "/p/", Dir.path() + "/s/"));
-    EXPECT_TRUE(Boxes.Shown.isEmpty());
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
 
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Answer(NewFile, 1)};
-    Boxes.Answers = {MsgResultNo};
     EXPECT_FALSE(RunStartupUpdateCheck(&MainWindow, {Server.Domain()}, Dir.path() + "/p/", Dir.path() + "/s/"));
-    ASSERT_EQ(Boxes.Shown.size(), 1);
-    EXPECT_EQ(Boxes.Shown[0].Text, UpdatePromptText(true));
-    EXPECT_TRUE(Boxes.Shown[0].Text.contains(QStringLiteral("※自動的にアプリケーションが再起動されます  ")));
-    EXPECT_TRUE(Boxes.Shown[0].YesNo);
-    EXPECT_EQ(Boxes.Shown[0].Over, &MainWindow);
+    const QList<QJsonObject> Shown = Boxes.Boxes();
+    ASSERT_EQ(Shown.size(), 1);
+    EXPECT_EQ(Shown[0].value("text").toString(), UpdatePromptText(true));
+    EXPECT_TRUE(UpdatePromptText(true).contains(QStringLiteral("※自動的にアプリケーションが再起動されます  ")));
+    EXPECT_FALSE(UpdatePromptText(false).contains(QStringLiteral("再起動")));
+    EXPECT_EQ(Shown[0].value("caption").toString(), QStringLiteral("Tolvane１６"));
+    EXPECT_EQ(Shown[0].value("buttons").toVariant().toStringList(), (QStringList{"Yes", "No"}));
 }
