@@ -1,6 +1,7 @@
 #include "main/VerInfo.h"
 
 #include "main/ProductInfo.h"
+#include "main/Settings.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -115,6 +116,8 @@ TVersionInfo::TVersionInfo(QWidget* Owner, const TVersionInfoParams& Params)
     if (const QScreen* Screen = QGuiApplication::primaryScreen())
         move(Screen->availableGeometry().center() - rect().center());
 }
+
+TVersionInfo::TVersionInfo(QWidget* Owner) : TVersionInfo(Owner, CollectVersionInfoParams(ProgramPath)) {}
 
 void TVersionInfo::FormCreate(const TVersionInfoParams& Params)
 {

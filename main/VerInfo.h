@@ -18,6 +18,8 @@ class TVersionInfo : public QDialog
     Q_OBJECT
 public:
     TVersionInfo(QWidget* Owner, const TVersionInfoParams& Params);
+    // With the figures of the program's device libraries (CollectVersionInfoParams of the program folder).
+    explicit TVersionInfo(QWidget* Owner);
 
     QLabel* imgIcon;
     QLabel* lblTitle;

@@ -1,9 +1,32 @@
 #include "main/VerInfoData.h"
 
+#include "main/Settings.h"
+#include "main/VxComm.h"
+
 #include <QFile>
 #include <QLocale>
 #include <QStringList>
 #include <sys/utsname.h>
+
+TVersionInfoParams CollectVersionInfoParams(const QString& LibraryFolder)
+{
+    TVersionInfoParams Params;
+    Params.AdapterExtend = Settings.AdapterExtend;
+    TDeviceLibraryInfo& InUse = Settings.IPPBX ? Params.IP : Params.Serial;
+    TDeviceLibraryInfo& Other = Settings.IPPBX ? Params.Serial : Params.IP;
+    if (VxCommDLL) {
+        InUse.Loaded = true;
+        InUse.Version = Settings.DLL.trimmed().toUInt();
+        InUse.KindCount = static_cast<int>(VxCommDLL->Kinds().size());
+    }
+    if (const std::unique_ptr<TVxCommDLL> Library =
+            TVxCommDLL::Create(VxCommDLL ? VxCommDLL->Owner() : nullptr, Settings.IPPBX ? 0 : 1, LibraryFolder)) {
+        Other.Loaded = true;
+        Other.Version = static_cast<quint32>(Library->GetVersion());
+        Other.KindCount = Library->LoadKinds() ? static_cast<int>(Library->Kinds().size()) : 0;
+    }
+    return Params;
+}
 
 QString VersionText(int Major, int Minor, int Release)
 {

@@ -19,6 +19,11 @@ struct TVersionInfoParams
     bool AdapterExtend = false; // HIDDEN PARAMETER/AdapterExtend
 };
 
+// The figures of both device libraries: the one in use (VxCommDLL) reports the version recorded in
+// VERSION/DLL and the kinds it has loaded; the other one is loaded from LibraryFolder for the moment,
+// asked and freed. A library that cannot be loaded (its load message has been shown) is marked so.
+[[nodiscard]] TVersionInfoParams CollectVersionInfoParams(const QString& LibraryFolder);
+
 // "Version 16.0.3", or "Version 16.1" when the release number is 0; the build number is never shown.
 [[nodiscard]] QString VersionText(int Major, int Minor, int Release);
 // ":  2.0.0.7"

@@ -1,5 +1,7 @@
 #include "main/VerInfoData.h"
 
+#include "main/Settings.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -60,4 +62,25 @@ TEST(VerInfoDataTest, ReadsMemoryAndSystemName)
     EXPECT_TRUE(Pretty.endsWith(QLatin1Char(']')));
     EXPECT_TRUE(SystemNameText(WriteTemp(Dir, "os-release2", "NAME='Plain'\n")).startsWith(QStringLiteral("Plain  [")));
     EXPECT_FALSE(SystemNameText(Dir.filePath(QStringLiteral("none"))).isEmpty());
+}
+
+TEST(VerInfoDataTest, AsksTheOtherDeviceLibrary)
+{
+    const TSettings Saved = Settings;
+    for (const bool IP : {false, true}) {
+        Settings.IPPBX = IP;
+        Settings.AdapterExtend = IP;
+        const TVersionInfoParams Params = CollectVersionInfoParams(QStringLiteral(VX_BIN_DIR "/"));
+        const TDeviceLibraryInfo& Other = IP ? Params.Serial : Params.IP;
+        const TDeviceLibraryInfo& InUse = IP ? Params.IP : Params.Serial;
+        EXPECT_TRUE(Other.Loaded) << IP;
+        EXPECT_NE(Other.Version, 0u) << IP;
+        EXPECT_GT(Other.KindCount, 0) << IP;
+        EXPECT_FALSE(InUse.Loaded) << "no library in use yet";
+        EXPECT_EQ(Params.AdapterExtend, IP);
+    }
+    QTemporaryDir Empty;
+    Settings.IPPBX = false;
+    EXPECT_FALSE(CollectVersionInfoParams(Empty.path() + QLatin1Char('/')).IP.Loaded);
+    Settings = Saved;
 }
