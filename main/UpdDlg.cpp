@@ -87,9 +87,9 @@ void TUpdateDialog::CloseInternet()
 TUpdateDialog::TResponse TUpdateDialog::Get(const QString& Object)
 {
     if (!Internet) {
-        Internet = std::make_unique<QNetworkAccessManager>();
-        Internet->setProxy(QNetworkProxy::DefaultProxy);
+        // The system's proxy configuration, as the platform's internet library would use it.
         QNetworkProxyFactory::setUseSystemConfiguration(true);
+        Internet = std::make_unique<QNetworkAccessManager>();
     }
     QString Host = Parameters.Domain.trimmed();
     int Port = 80;
