@@ -4,11 +4,14 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMap>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
+#include <QSet>
 #include <QTextDocument>
 #include <cstdio>
 
@@ -48,6 +51,50 @@ QString BodyHtml(const TPage& Page)
     if (InList)
         Html += QStringLiteral("</ul>");
     return Html;
+}
+
+// Qt names each glyph in a font's text map by the lowest code point that draws it, and the CJK fonts
+// draw the Kangxi radicals with the same glyphs as the ideographs ("⼊" and "入"): search and copy
+// in a viewer would then find radicals. Every code point of the maps that the guide does not use is
+// put back to the character of the guide that shares its glyph. Both are four hexadecimal digits, so
+// the file's offsets stay as they are.
+QByteArray MendTextMaps(QByteArray Pdf, const QFont& Font, const QString& UsedText)
+{
+    QSet<char16_t> Used;
+    for (QChar Char : UsedText)
+        Used.insert(Char.unicode());
+    const QRawFont Raw = QRawFont::fromFont(Font);
+    QHash<quint32, char16_t> UsedByGlyph;
+    for (char16_t Code : Used) {
+        const QList<quint32> Glyphs = Raw.glyphIndexesForString(QString(QChar(Code)));
+        if (Glyphs.size() == 1 && Glyphs[0] != 0 && !UsedByGlyph.contains(Glyphs[0]))
+            UsedByGlyph.insert(Glyphs[0], Code);
+    }
+    qsizetype From = 0;
+    while ((From = Pdf.indexOf("beginbfrange", From)) >= 0) {
+        const qsizetype End = Pdf.indexOf("endbfrange", From);
+        if (End < 0)
+            break;
+        bool InArray = false;
+        for (qsizetype I = From; I < End; ++I) {
+            if (Pdf[I] == '[')
+                InArray = true;
+            else if (Pdf[I] == ']')
+                InArray = false;
+            else if (InArray && Pdf[I] == '<' && I + 5 < End && Pdf[I + 5] == '>') {
+                bool Ok = false;
+                const char16_t Code = static_cast<char16_t>(Pdf.mid(I + 1, 4).toUInt(&Ok, 16));
+                if (!Ok || Used.contains(Code))
+                    continue;
+                const QList<quint32> Glyphs = Raw.glyphIndexesForString(QString(QChar(Code)));
+                if (Glyphs.size() == 1 && UsedByGlyph.contains(Glyphs[0]))
+                    Pdf.replace(I + 1, 4,
+                                QByteArray::number(UsedByGlyph.value(Glyphs[0]), 16).rightJustified(4, '0').toUpper());
+            }
+        }
+        From = End;
+    }
+    return Pdf;
 }
 
 } // namespace
@@ -141,5 +188,21 @@ int main(int argc, char* argv[])
                          QStringLiteral("- %1 -").arg(Index + 1));
     }
     Painter.end();
+
+    QString UsedText = Contents;
+    for (const TPage& Page : Pages)
+        UsedText += Page.Title + Page.Lines.join(QString());
+    UsedText += QStringLiteral("（このページは空白です）- 0123456789");
+    QFile Written(QString::fromLocal8Bit(argv[2]));
+    if (!Written.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "MakeManual: cannot read back %s\n", argv[2]);
+        return 1;
+    }
+    const QByteArray Mended = MendTextMaps(Written.readAll(), Font, UsedText);
+    Written.close();
+    if (!Written.open(QIODevice::WriteOnly | QIODevice::Truncate) || Written.write(Mended) != Mended.size()) {
+        std::fprintf(stderr, "MakeManual: cannot write %s\n", argv[2]);
+        return 1;
+    }
     return 0;
 }
