@@ -60,7 +60,7 @@ TEST(InputPWTest, LooksAsDesigned)
 
 TEST(InputPWTest, AsksUntilTheRightPasswordOrGivingUp)
 {
-    TScriptedBoxes Boxes("OK,OK,No,No");
+    TScriptedBoxes Boxes("OK,OK,No,No,No");
     TInputPassword Dialog(nullptr, Stored);
     Dialog.show();
     QLineEdit* Edit = Dialog.medtPassword;
@@ -85,11 +85,15 @@ TEST(InputPWTest, AsksUntilTheRightPasswordOrGivingUp)
     EXPECT_EQ(Boxes.Texts().value(3), QuitText) << "Esc asks as Cancel does";
     EXPECT_TRUE(Dialog.isVisible());
 
+    Dialog.close();
+    EXPECT_EQ(Boxes.Texts().value(4), QuitText) << "the close box asks as Cancel does";
+    EXPECT_TRUE(Dialog.isVisible());
+
     Edit->setText(QStringLiteral("PaSs"));
     QTest::keyClick(Edit, Qt::Key_Return);
     EXPECT_FALSE(Dialog.isVisible()) << "Enter in the field acts as OK";
     EXPECT_EQ(Dialog.result(), 1);
-    EXPECT_EQ(Boxes.Texts().size(), 4);
+    EXPECT_EQ(Boxes.Texts().size(), 5);
 }
 
 TEST(InputPWTest, TheStartUpStep)

@@ -2,10 +2,12 @@
 #include "main/UpdInfo.h"
 #include "tests/support/TestHttpServer.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -276,4 +278,32 @@ TEST(UpdateCheckTest, TheUpdaterMovesTheFilesIntoTheProgramFolder)
     QFile::remove(F.Update + UpdaterFileName);
     EXPECT_EQ(Update.RunUpdater(), 1);
     EXPECT_EQ(ReadFile(F.Update + QStringLiteral("runapp.log")), QByteArray("2\n"));
+}
+
+TEST(UpdateCheckTest, TheUpdaterRestartsTheProgramAfterAnUpdateThatNeedsIt)
+{
+    const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
+    ASSERT_FALSE(UpdaterBytes.isEmpty());
+    TCheckFolders F;
+    // The "program" notes that it was started again.
+    WriteFile(F.Program + QStringLiteral("fakeprog"), "#!/bin/sh\ntouch \"$(dirname \"$0\")/restarted\"\n");
+    QFile::setPermissions(F.Program + QStringLiteral("fakeprog"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    TTestServer Server;
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
+        200, AnswerXml(1, {FileXml("lib.so", "lib.dl", 5, Stamp, "<restart>1</restart>")})};
+    Server.Answers[QStringLiteral("/dl/lib.dl/")] = {200, "new l"};
+    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    Update.ExeName = QStringLiteral("fakeprog");
+    ASSERT_TRUE(Update.FetchUpdateInfo());
+    ASSERT_TRUE(Update.HasNewerFiles());
+    ASSERT_TRUE(Update.RestartNeeded);
+    ASSERT_TRUE(Update.DownloadUpdateFiles());
+    EXPECT_EQ(Update.RunUpdater(), 0);
+    for (QDeadlineTimer Deadline(10000); !Deadline.hasExpired(); QThread::msleep(50))
+        if (QFile::exists(F.Program + QStringLiteral("restarted")))
+            break;
+    EXPECT_TRUE(QFile::exists(F.Program + QStringLiteral("restarted")));
+    EXPECT_EQ(ReadFile(F.Program + QStringLiteral("lib.so")), QByteArray("new l"));
 }
