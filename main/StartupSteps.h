@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// The steps of the main window's start-up, shut-down and help menu that this part provides, each with
-// the program-wide settings and folders, in the shape the main window calls them.
+// The steps of the main window's start-up, shut-down and help menu that the password, update, backup, manual and
+// version units provide, each with the program-wide settings and folders, in the shape the main window calls them.
 
 // The start-up password (after the settings were read): true when the start-up may go on.
 [[nodiscard]] bool StartupPasswordStep(QWidget* MainWindow);

@@ -60,9 +60,9 @@ bool IsInnerPath(const QString& Path)
 {
     if (Path.startsWith(QLatin1Char('/')) || Path.startsWith(QLatin1Char('\\')) || Path.contains(QLatin1Char(':')))
         return false;
-    const QStringList Parts = QString(Path).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'));
-    for (const QString& Part : Parts)
-        if (Part == QLatin1String(".."))
+    const QStringList Pieces = QString(Path).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'));
+    for (const QString& Piece : Pieces)
+        if (Piece == QLatin1String(".."))
             return false;
     return true;
 }
