@@ -6,6 +6,7 @@
 #include "main/ProductInfo.h"
 #include "main/SetIPPBX.h"
 #include "main/Settings.h"
+#include "main/UpdCheck.h"
 #include "main/VxComm.h"
 #include "platform/sound/WavePlayer.h"
 #include "platform/sys/Volume.h"
@@ -1023,7 +1024,6 @@ void TEnvironment::LoadSettings()
 
     chkUpdate->setChecked(Settings.UpdateCheck);
     FClosedForUpdate = false;
-    bbtnUpdateConfirm->setEnabled(bool(EnvHooks().UpdateCheckByHand));
 
     if (EnvHooks().FindDirectoryProductFolders)
         EnvHooks().FindDirectoryProductFolders();
@@ -1310,12 +1310,10 @@ void TEnvironment::bbtnPlayClick()
 
 void TEnvironment::bbtnUpdateConfirmClick()
 {
-    if (!EnvHooks().UpdateCheckByHand)
-        return;
     bool Restart = false;
     {
         TWaitCursor Wait;
-        Restart = EnvHooks().UpdateCheckByHand(this);
+        Restart = EnvHooks().UpdateCheckByHand ? EnvHooks().UpdateCheckByHand(this) : RunUpdateCheckByHand(this);
     }
     if (Restart) {
         FClosedForUpdate = true;

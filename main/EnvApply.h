@@ -49,8 +49,8 @@ struct TEnvHooks
     std::function<QString(int Series)> FbDataPath; // with a trailing "/", empty when not installed
     std::function<QList<TEnvAdrsBook>(const QString& AdrsFolder)> LoadAddressBookList;
     std::function<void(int Series)> OpenFbProductPage;
-    // The update check by hand, reporting every outcome over Dialog; true when the updater was started
-    // for a restart.
+    // In place of the program's update check by hand (tests): true when the updater was started for a
+    // restart.
     std::function<bool(QWidget* Dialog)> UpdateCheckByHand;
     // Where new device-library wrappers send their notifications; empty: the wrapper in use's owner.
     TWindowHandle* LineOwner = nullptr;

@@ -451,6 +451,31 @@ TEST_F(EnvTest, CancelAtStartAsksAndEnvironmentSectionSurvives)
     EXPECT_TRUE(Boxes().isEmpty());
 }
 
+TEST_F(EnvTest, UpdateByHandThatRestartsClosesTheDialog)
+{
+    SettingsIncomplete = true; // even at start-up: no question, the program ends for the update
+    int Checks = 0;
+    bool Restart = false;
+    EnvHooks().UpdateCheckByHand = [&](QWidget* Dialog) {
+        EXPECT_EQ(Dialog->objectName(), QStringLiteral("Environment"));
+        ++Checks;
+        return Restart;
+    };
+    TEnvironment Dialog(nullptr);
+    Dialog.show();
+    Dialog.bbtnUpdateConfirm->click();
+    EXPECT_TRUE(Dialog.isVisible());
+    EXPECT_FALSE(UpdateQuit);
+    Restart = true;
+    Dialog.bbtnUpdateConfirm->click();
+    EXPECT_EQ(Checks, 2);
+    EXPECT_FALSE(Dialog.isVisible());
+    EXPECT_EQ(Dialog.result(), 2);
+    EXPECT_TRUE(Dialog.ClosedForUpdate());
+    EXPECT_TRUE(UpdateQuit);
+    EXPECT_TRUE(Boxes().isEmpty());
+}
+
 TEST_F(EnvTest, WheelOverTheTabsTurnsThePagesRound)
 {
     TEnvironment Dialog(nullptr);
