@@ -169,9 +169,9 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------------
-// TUpDown
+// TNumberUpDown
 
-TUpDown::TUpDown(int Min, int Max, QWidget* Parent) : QWidget(Parent), FMin(Min), FMax(Max), FPosition(Min)
+TNumberUpDown::TNumberUpDown(int Min, int Max, QWidget* Parent) : QWidget(Parent), FMin(Min), FMax(Max), FPosition(Min)
 {
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
@@ -187,12 +187,12 @@ TUpDown::TUpDown(int Min, int Max, QWidget* Parent) : QWidget(Parent), FMin(Min)
     }
 }
 
-void TUpDown::SetPosition(int Value)
+void TNumberUpDown::SetPosition(int Value)
 {
     FPosition = std::clamp(Value, FMin, FMax);
 }
 
-bool TUpDown::RequestChange(int NewValue)
+bool TNumberUpDown::RequestChange(int NewValue)
 {
     if (NewValue < FMin || NewValue > FMax)
         return false;
@@ -540,7 +540,7 @@ void TEnvironment::CreateRecvHisPage()
     edtDeleteDay = NewEdit(gbxAutoDel, "edtDeleteDay", 32767);
     edtDeleteDay->setFixedWidth(44);
     edtDeleteDay->setAlignment(Qt::AlignRight);
-    udDeleteDay = New<TUpDown>(gbxAutoDel, "udDeleteDay", 1, 14);
+    udDeleteDay = New<TNumberUpDown>(gbxAutoDel, "udDeleteDay", 1, 14);
     lblAutoDel2 = NewLabel(gbxAutoDel, "lblAutoDel2", QStringLiteral("日以上前のデータを削除"));
     chkAutoDelConfirm = NewCheck(gbxAutoDel, "chkAutoDelConfirm", QStringLiteral("削除確認のダイアログを表示する"));
     AutoDel->addWidget(chkAutoDel);
@@ -581,7 +581,7 @@ void TEnvironment::CreateDisplayViewPage()
     edtListMaxCount->setProperty("Tag", 1);
     edtListMaxCount->setFixedWidth(56);
     edtListMaxCount->setAlignment(Qt::AlignRight);
-    udListMaxCount = New<TUpDown>(gbxListMax, "udListMaxCount", 1, 1000);
+    udListMaxCount = New<TNumberUpDown>(gbxListMax, "udListMaxCount", 1, 1000);
     lblListMax2 = NewLabel(gbxListMax, "lblListMax2", QStringLiteral("件のデータを表示する"));
     ListRow->addWidget(lblListMax1);
     ListRow->addSpacing(4);
@@ -645,7 +645,7 @@ void TEnvironment::CreateBUPage()
     edtAutoBU->setProperty("Tag", 1);
     edtAutoBU->setFixedWidth(44);
     edtAutoBU->setAlignment(Qt::AlignRight);
-    udAutoBUCount = New<TUpDown>(gbxAutoBackUp, "udAutoBUCount", 1, 9);
+    udAutoBUCount = New<TNumberUpDown>(gbxAutoBackUp, "udAutoBUCount", 1, 9);
     lblAutoBU2 = NewLabel(gbxAutoBackUp, "lblAutoBU2", QStringLiteral("世代分のデータをバックアップ"));
     Group->addWidget(chkAutoBU);
     auto* CountRow = new QHBoxLayout;
@@ -1400,7 +1400,7 @@ bool TEnvironment::UpDownChanging(TNumberEdit& Number, int NewValue)
 
 bool TEnvironment::NumberEditKey(TNumberEdit& Number, QKeyEvent* Key)
 {
-    TUpDown* UpDown = Number.UpDown;
+    TNumberUpDown* UpDown = Number.UpDown;
     const int Page = Number.SingleSteps ? 1 : 10;
     switch (Key->key()) {
     case Qt::Key_Return:

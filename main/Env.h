@@ -26,11 +26,11 @@ int ShowEnvironment(QWidget* Owner);
 
 // The up-down beside a number edit: two arrow buttons and a position within Min..Max. A click asks
 // OnChanging first; the position moves only when it answers true.
-class TUpDown : public QWidget
+class TNumberUpDown : public QWidget
 {
     Q_OBJECT
 public:
-    TUpDown(int Min, int Max, QWidget* Parent);
+    TNumberUpDown(int Min, int Max, QWidget* Parent);
     [[nodiscard]] int Position() const { return FPosition; }
     [[nodiscard]] int Min() const { return FMin; }
     [[nodiscard]] int Max() const { return FMax; }
@@ -129,7 +129,7 @@ public:
     QLabel* lblAutoDelNote;
     QLabel* lblAutoDel1;
     QLineEdit* edtDeleteDay;
-    TUpDown* udDeleteDay;
+    TNumberUpDown* udDeleteDay;
     QLabel* lblAutoDel2;
     QCheckBox* chkAutoDelConfirm;
 
@@ -137,7 +137,7 @@ public:
     QGroupBox* gbxListMax;
     QLabel* lblListMax1;
     QLineEdit* edtListMaxCount;
-    TUpDown* udListMaxCount;
+    TNumberUpDown* udListMaxCount;
     QLabel* lblListMax2;
     QGroupBox* gbxSelectItem;
     QLineEdit* edtSelectItem1;
@@ -154,7 +154,7 @@ public:
     QCheckBox* chkAutoBU;
     QLabel* lblAutoBU1;
     QLineEdit* edtAutoBU;
-    TUpDown* udAutoBUCount;
+    TNumberUpDown* udAutoBUCount;
     QLabel* lblAutoBU2;
     QLabel* lblAtention1;
     QLabel* lblAtention2;
@@ -271,7 +271,7 @@ private:
     struct TNumberEdit
     {
         QLineEdit* Edit;
-        TUpDown* UpDown;
+        TNumberUpDown* UpDown;
         qint16* Last;
         std::function<void()> MoveOn;
         bool SingleSteps; // the page keys step by one (edtAutoBU)
