@@ -365,6 +365,18 @@ TEST_F(EnvTest, AdapterPortTypeChoosesThePort)
     EXPECT_EQ(Dialog.cbxPort->currentText(), PortTapi);
     SelectAdapter(Dialog.cbxnmlAdapter, 4);
     EXPECT_EQ(Dialog.cbxPort->currentText(), QStringLiteral("COM5 (ttyUSB0)"));
+
+    // A port the list does not hold, and the analogue lists while the IP line is in use: first items.
+    for (const bool IP : {false, true}) {
+        Settings.IPPBX = IP;
+        Settings.Adapter = IP ? 220 : 4;
+        Settings.Port = QStringLiteral("COM12");
+        TEnvironment Other(nullptr);
+        EXPECT_EQ(Other.cbxPort->currentIndex(), 0);
+        EXPECT_EQ(Other.cbxnmlAdapter->currentIndex(), IP ? 0 : Other.cbxnmlAdapter->findData(4));
+        EXPECT_EQ(Other.cbxPBXAdapter->currentIndex(), IP ? Other.cbxPBXAdapter->findData(220) : 0);
+        EXPECT_EQ(Other.rbIPPBX->isChecked(), IP);
+    }
 }
 
 TEST_F(EnvTest, NumberEditsRevertWhatTheyCannotTake)
