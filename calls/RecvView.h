@@ -1,0 +1,214 @@
+#pragma once
+
+#include "calls/RecvSave.h"
+#include "main/CallerRec.h"
+
+#include <QColor>
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class QTreeWidget;
+class QFrame;
+class TNMDEdit;
+class TReceiveView;
+
+// The tools of the incoming-call window that other parts of the program provide: dictionaries,
+// name readings, pick-list editor, map, dialling, memo print and copy. A button whose tool is not
+// installed stays disabled.
+struct TReceiveViewTools
+{
+    // Dictionary search from a number, postal-code or address button (Tag 0..4).
+    std::function<void(TReceiveView& View, int Tag)> DicSearch;
+    // The name-reading pop-up of the two name edits.
+    std::function<void(TReceiveView& View, TNMDEdit& Edit, int Kind, bool Show, const QString& Value)> ConvertNeed;
+    std::function<bool(TReceiveView& View, unsigned Key)> ConvertKeyDown;
+    // The pick-list editor opened on list Tag (0 rank, 1..3 select items); answers the changed-list bits.
+    std::function<int(TReceiveView& View, int Tag)> EditLists;
+    std::function<void(TReceiveView& View)> Map;
+    std::function<void(TReceiveView& View, const QStringList& Numbers)> Dial;
+    std::function<void(TReceiveView& View)> MemoPrintSet;
+    std::function<void(TReceiveView& View)> Copy;
+    std::function<void(TReceiveView& View)> MemoPrint;
+    std::function<void(TReceiveView& View)> ScreenPrint;
+    // [SCREEN VIEW] TopView: the main window is kept above the others.
+    std::function<void()> MainTopmost;
+};
+extern TReceiveViewTools ReceiveViewTools;
+// What the window's saves need of the rest of the program: the call-history list's reload and the
+// address-book link.
+extern std::function<void()> ReceiveViewReloadHistory;
+extern TFbBookLink ReceiveViewFbBook;
+// Whether the caller was found in the address book, and the caption's book name come from the
+// identification; the window reads them when it fills.
+extern std::function<bool()> ReceiveViewFoundInFbAdrs;
+
+// "着信照会": one incoming call and its caller, modal, one at a time. The call-history list opens it
+// (ShowReceiveViewModal) and refills it for the next call unless RefillGuard is set.
+class TReceiveView : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TReceiveView(QWidget* Owner = nullptr);
+    ~TReceiveView() override;
+
+    void ShowCall(const TCallerRecord& Record);
+    void BringForward();
+    [[nodiscard]] bool RefillGuard() const { return FRefillGuard; }
+    [[nodiscard]] bool Locked() const { return FLocked; }
+    [[nodiscard]] bool IsExisting() const { return FSave.IsExisting(); }
+    [[nodiscard]] const TCallerRecord& CallRecord() const { return FSave.CallRecord(); }
+    [[nodiscard]] bool FernbookMode() const { return FSave.Mode() == TReceiveSave::TMode::Fernbook; }
+    [[nodiscard]] int CurLatitude() const { return FCurLatitude; }
+    [[nodiscard]] int CurLongitude() const { return FCurLongitude; }
+    void SetCurPosition(int Latitude, int Longitude);
+
+    // The silent save before a refill (the call pipeline calls it while RefillGuard is clear).
+    void SaveBeforeRefill();
+    // btnAddUpd: validate, ask, save; closes with 1 once saved.
+    void RegisterCaller();
+    [[nodiscard]] TRecvViewInput GatherInput() const;
+    [[nodiscard]] TCallerRecord GatherCallRecord() const { return FSave.GatherCallRecord(GatherInput()); }
+
+    void ReloadRankList();
+    void ReloadSelectItemList(int N);
+
+    // Sets RefillGuard (and the hourglass) for a nested dialog and puts both back when it ends.
+    class TNestedGuard
+    {
+    public:
+        TNestedGuard(TReceiveView& View, bool Hourglass);
+        ~TNestedGuard();
+        TNestedGuard(const TNestedGuard&) = delete;
+        TNestedGuard& operator=(const TNestedGuard&) = delete;
+
+    private:
+        TReceiveView& FView;
+        bool FHourglass;
+    };
+
+    // Controls, named as on the form.
+    QLabel* lblPrevRecvDateTime;
+    QLabel* pnlPrevDate;
+    QLabel* pnlPrevTime;
+    QLabel* lblRecvDateTime;
+    QLabel* pnlDate;
+    QLabel* pnlTime;
+    QLabel* pnlDivision;
+    QFrame* pnlMsg;
+    QLabel* lblMsg1;
+    QLabel* lblMsg2;
+    QFrame* pnlTel;
+    QLineEdit* edtTel1;
+    QToolButton* bbtnTel1Search;
+    QLineEdit* edtTel2;
+    QToolButton* bbtnTel2Search;
+    QToolButton* bbtnExchange;
+    QToolButton* bbtnDial;
+    QFrame* pnlFbTel;
+    QLabel* lblFbTelMain;
+    QLineEdit* edtFbTel;
+    QToolButton* bbtnFbTel1Search;
+    QLabel* lblFbTelSub;
+    QComboBox* cbxFbTel;
+    QToolButton* bbtnFbDial;
+    QToolButton* bbtnFbTel2Search;
+    QLineEdit* edtPos;
+    QToolButton* bbtnPosSearch;
+    QLineEdit* edtTdfkn;
+    QLineEdit* edtAdrs1;
+    QToolButton* bbtnAdrsSearch;
+    QToolButton* bbtnMap;
+    QLineEdit* edtAdrs2;
+    QLineEdit* edtAdrs3;
+    QLabel* lblJisCode;
+    QLabel* lblKajoCode;
+    QLineEdit* edtCorpKana;
+    QLineEdit* edtCorpKanji;
+    TNMDEdit* nmedtNameKana;
+    TNMDEdit* nmedtNameKanji;
+    QComboBox* cbxPrivCorp;
+    QLineEdit* edtMemo1;
+    QLineEdit* edtMemo2;
+    QLineEdit* edtMemo3;
+    QLineEdit* edtEMail;
+    QToolButton* bbtnEMail;
+    QComboBox* cbxRank;
+    QToolButton* bbtnRank;
+    QLabel* lblSelectItem1;
+    QLabel* lblSelectItem2;
+    QLabel* lblSelectItem3;
+    QComboBox* cbxSelectItem1;
+    QComboBox* cbxSelectItem2;
+    QComboBox* cbxSelectItem3;
+    QToolButton* bbtnSelectItem1;
+    QToolButton* bbtnSelectItem2;
+    QToolButton* bbtnSelectItem3;
+    QTreeWidget* lvExtFile;
+    QToolButton* bbtnOpenExtFile;
+    QToolButton* bbtnAddExtFile;
+    QToolButton* bbtnDelExtFile;
+    QPlainTextEdit* mmoNote;
+    QToolButton* bbnMemoPrintSet;
+    QToolButton* bbtnCopy;
+    QToolButton* bbtnMemoPrint;
+    QToolButton* bbtnPrint;
+    QPushButton* btnAddUpd;
+    QPushButton* btnLockUnlock;
+    QPushButton* btnCancel;
+
+public slots:
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    void CreateControls();
+    void FormCreate();
+    void ApplyMode();
+    void ShowMessagePanel(bool Shown, const QString& Line1, const QString& Line2, const QString& Color);
+    void FillExtFiles(const std::optional<QStringList>& Files);
+    void btnLockUnlockClick();
+    void bbtnExchangeClick();
+    void bbtnDicSch(int Tag);
+    void bbtnEditListClick(int Tag);
+    void bbtnDialClick();
+    void bbtnMapClick();
+    void bbtnEMailClick();
+    void bbtnOpenExtFileClick();
+    void ApplyInput(const TRecvViewInput& Input);
+    void FocusAfterStop(TRecvFocus Focus);
+    void UpdateToolButtons();
+    int Message(const QString& Text, unsigned Flags);
+
+    TReceiveSave FSave;
+    int FCurLatitude = 0;
+    int FCurLongitude = 0;
+    bool FLocked = false;
+    bool FRefillGuard = false;
+    bool FCanDial = true;
+    std::optional<QColor> FMsgColor; // the message panel's own colour; none: the default
+    QList<QToolButton*> FLockedButtons;
+};
+
+// The one open window, null while none is.
+extern TReceiveView* ReceiveView;
+
+// What the call-history list and the call pipeline call.
+[[nodiscard]] bool ReceiveViewExists();
+[[nodiscard]] bool ReceiveViewRefillGuard();
+void ReceiveViewShowCall(const TCallerRecord& Record);
+void ReceiveViewBringForward();
+// Creates the window over Owner, fills it with Record, runs it modally and releases it; answers
+// the modal result (1 registered, 2 cancelled).
+int ShowReceiveViewModal(QWidget* Owner, const TCallerRecord& Record);
+// The save before a refill, when a window is open and not guarded.
+void ReceiveViewSaveBeforeRefill();

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "main/CallerRec.h"
+#include "main/CommonText.h"
+#include "main/DBInfo.h"
+#include "main/HisInfo.h"
+#include "platform/db/Table.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <sqlite3.h>
+
+// A data folder of its own with the data module over it: both tables, the rank list and the three
+// select-item lists, as the program has them after start-up.
+class TRecvData
+{
+public:
+    TRecvData()
+    {
+        Folder = Dir.path() + QStringLiteral("/");
+        DMVxRelvo16 = new TDMVxRelvo16(Folder, Folder);
+        DMVxRelvo16->CreateRecvHisTable();
+        DMVxRelvo16->CreateMeiboTable();
+        DMVxRelvo16->CreateRankHistory();
+        for (int I = 0; I < 3; ++I)
+            DMVxRelvo16->CreateSelItemHistory(I);
+        DMVxRelvo16->LoadRankHistory();
+        for (int I = 0; I < 3; ++I)
+            DMVxRelvo16->LoadSelItemHistory(I);
+    }
+    ~TRecvData()
+    {
+        for (int I = 0; I < 3; ++I)
+            DMVxRelvo16->FreeSelItemHistory(I);
+        DMVxRelvo16->FreeRankHistory();
+        DMVxRelvo16->FreeMeiboTable();
+        DMVxRelvo16->FreeRecvHisTable();
+        delete DMVxRelvo16;
+        DMVxRelvo16 = nullptr;
+    }
+    TRecvData(const TRecvData&) = delete;
+    TRecvData& operator=(const TRecvData&) = delete;
+
+    // A history row as the call pipeline appends it.
+    void AddCall(int RecNo, const QString& Tel, int Division = 0)
+    {
+        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+        RecvHisTable->Append();
+        RecvHisTable->FieldByName(QStringLiteral("RecNo")).SetAsInteger(RecNo);
+        RecvHisTable->FieldByName(QStringLiteral("SchTel")).SetAsString(DigitsOnly(Tel));
+        RecvHisTable->FieldByName(QStringLiteral("Tel")).SetAsString(Tel);
+        RecvHisTable->FieldByName(QStringLiteral("Division")).SetAsString(QString::number(Division));
+        RecvHisTable->Post();
+    }
+
+    void AddEntry(int RecNo, const QString& Tel1, const QString& Tel2, const QString& NameKanji = {})
+    {
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        MeiboTable->Append();
+        MeiboTable->FieldByName(QStringLiteral("RecNo")).SetAsInteger(RecNo);
+        MeiboTable->FieldByName(QStringLiteral("SchTel1")).SetAsString(DigitsOnly(Tel1));
+        MeiboTable->FieldByName(QStringLiteral("SchTel2")).SetAsString(DigitsOnly(Tel2));
+        MeiboTable->FieldByName(QStringLiteral("Tel1")).SetAsString(Tel1);
+        MeiboTable->FieldByName(QStringLiteral("Tel2")).SetAsString(Tel2);
+        MeiboTable->FieldByName(QStringLiteral("NameKanji")).SetAsString(NameKanji);
+        MeiboTable->FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(1000);
+        MeiboTable->Post();
+    }
+
+    // Rows of a query straight from a table file, as "a|b|c".
+    [[nodiscard]] QStringList Rows(const QString& FileName, const char* Sql) const
+    {
+        sqlite3* Db = nullptr;
+        QStringList Result;
+        if (sqlite3_open_v2(QFile::encodeName(Folder + FileName).constData(), &Db, SQLITE_OPEN_READONLY, nullptr) ==
+            SQLITE_OK)
+            sqlite3_exec(
+                Db, Sql,
+                [](void* Out, int Columns, char** Values, char**) {
+                    QStringList Row;
+                    for (int I = 0; I < Columns; ++I)
+                        Row << QString::fromUtf8(Values[I] ? Values[I] : "");
+                    static_cast<QStringList*>(Out)->append(Row.join(u'|'));
+                    return 0;
+                },
+                &Result, nullptr);
+        sqlite3_close(Db);
+        return Result;
+    }
+
+    // Makes every later insert into or update of Table fail, as a full disk would.
+    void BreakWrites(const QString& FileName, const char* Table) const
+    {
+        {
+            // The table has to exist before the trigger can go in.
+            TTableUse Use(*DMVxRelvo16, FileName == MeiboFileName ? TDataTable::Meibo : TDataTable::RecvHis);
+        }
+        sqlite3* Db = nullptr;
+        sqlite3_open(QFile::encodeName(Folder + FileName).constData(), &Db);
+        for (const char* When : {"INSERT", "UPDATE"}) {
+            const QByteArray Sql = QByteArray("CREATE TRIGGER Break") + When + " BEFORE " + When + " ON " + Table +
+                                   " BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END";
+            sqlite3_exec(Db, Sql.constData(), nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(Db);
+    }
+
+    QTemporaryDir Dir;
+    QString Folder;
+};
+
+// The record the identification hands over for a call.
+inline TCallerRecord CallRecordFor(int HisRecNo, const QString& Tel, int Division = 0, int RecNo = 0)
+{
+    TCallerRecord R;
+    R.HisRecNo = HisRecNo;
+    R.RecNo = RecNo;
+    R.SchTel[0] = DigitsOnly(Tel);
+    R.Tel[0] = Tel;
+    R.Division = Division;
+    R.RecvDateTime = DateTimeToDays(QDateTime(QDate(2026, 12, 9), QTime(10, 20, 30)));
+    return R;
+}
