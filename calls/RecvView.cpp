@@ -216,6 +216,13 @@ TReceiveView::~TReceiveView()
     }
     if (ReceiveView == this)
         ReceiveView = nullptr;
+    // The name edits outlive this body; the owner's pop-up is closed now, while the window is whole.
+    for (TNMDEdit* Name : {nmedtNameKana, nmedtNameKanji}) {
+        if (ReceiveViewTools.ConvertNeed)
+            ReceiveViewTools.ConvertNeed(*this, *Name, static_cast<int>(Name->NameKind()), false, QString());
+        Name->OnConvertNeed = nullptr;
+        Name->OnConvertKeyDown = nullptr;
+    }
 }
 
 void TReceiveView::CreateControls()
