@@ -73,7 +73,7 @@ template <typename T, typename... TArgs> T* New(QWidget* Parent, const char* Nam
     return Widget;
 }
 
-QLabel* NewCaption(QWidget* Parent, const QString& Text, int X, int Y, int W = 78)
+QLabel* NewCaption(QWidget* Parent, const QString& Text, int X, int Y, int W = 86)
 {
     auto* Label = new QLabel(Text, Parent);
     Label->setGeometry(X, Y, W, 21);
@@ -227,14 +227,14 @@ TReceiveView::~TReceiveView()
 
 void TReceiveView::CreateControls()
 {
-    constexpr int L = 86; // left of the value column
+    constexpr int L = 96; // left of the value column
 
     lblPrevRecvDateTime = New<QLabel>(this, "lblPrevRecvDateTime", QStringLiteral("前回着信日時"));
-    lblPrevRecvDateTime->setGeometry(8, 6, 78, 22);
+    lblPrevRecvDateTime->setGeometry(8, 6, 86, 22);
     pnlPrevDate = NewPanel(this, "pnlPrevDate", L, 6, 132, 22);
     pnlPrevTime = NewPanel(this, "pnlPrevTime", L + 136, 6, 104, 22);
     lblRecvDateTime = New<QLabel>(this, "lblRecvDateTime", QStringLiteral("着信日時"));
-    lblRecvDateTime->setGeometry(8, 31, 78, 22);
+    lblRecvDateTime->setGeometry(8, 31, 86, 22);
     pnlDate = NewPanel(this, "pnlDate", L, 31, 132, 22);
     pnlTime = NewPanel(this, "pnlTime", L + 136, 31, 104, 22);
 
@@ -302,17 +302,17 @@ void TReceiveView::CreateControls()
         NewButton(this, "bbtnAdrsSearch", QStringLiteral("検索"), QStringLiteral("住所検索"), L + 280, 130);
     bbtnAdrsSearch->setProperty("Tag", 3);
     bbtnMap = NewButton(this, "bbtnMap", QStringLiteral("地図"), QString(), L + 324, 130);
-    edtAdrs2 = NewEdit(this, "edtAdrs2", 100, L, 154, 402);
-    edtAdrs3 = NewEdit(this, "edtAdrs3", 116, L, 178, 402);
+    edtAdrs2 = NewEdit(this, "edtAdrs2", 100, L, 154, 400);
+    edtAdrs3 = NewEdit(this, "edtAdrs3", 116, L, 178, 400);
     lblJisCode = New<QLabel>(this, "lblJisCode");
     lblJisCode->hide();
     lblKajoCode = New<QLabel>(this, "lblKajoCode");
     lblKajoCode->hide();
 
     NewCaption(this, QStringLiteral("会社名カナ"), 8, 206);
-    edtCorpKana = NewEdit(this, "edtCorpKana", 80, L, 206, 402);
+    edtCorpKana = NewEdit(this, "edtCorpKana", 80, L, 206, 400);
     NewCaption(this, QStringLiteral("漢字"), 8, 230);
-    edtCorpKanji = NewEdit(this, "edtCorpKanji", 120, L, 230, 402);
+    edtCorpKanji = NewEdit(this, "edtCorpKanji", 120, L, 230, 400);
 
     NewCaption(this, QStringLiteral("名前カナ"), 8, 258);
     nmedtNameKana = New<TNMDEdit>(this, "nmedtNameKana");
@@ -322,7 +322,7 @@ void TReceiveView::CreateControls()
     SetByteLimit(nmedtNameKana, 25);
     NewCaption(this, QStringLiteral("漢字"), L + 180, 258, 36);
     nmedtNameKanji = New<TNMDEdit>(this, "nmedtNameKanji");
-    nmedtNameKanji->setGeometry(L + 216, 258, 186, 21);
+    nmedtNameKanji->setGeometry(L + 216, 258, 184, 21);
     nmedtNameKanji->SetInputType(TInputKind::itKanji);
     nmedtNameKanji->setProperty("Tag", 1);
     SetByteLimit(nmedtNameKanji, 15);
@@ -333,11 +333,11 @@ void TReceiveView::CreateControls()
     cbxPrivCorp = NewCombo(this, "cbxPrivCorp", false, 0, L, 282, 80);
 
     NewCaption(this, QStringLiteral("登録メモ１"), 8, 310);
-    edtMemo1 = NewEdit(this, "edtMemo1", 100, L, 310, 402);
+    edtMemo1 = NewEdit(this, "edtMemo1", 100, L, 310, 400);
     NewCaption(this, QStringLiteral("登録メモ２"), 8, 334);
-    edtMemo2 = NewEdit(this, "edtMemo2", 100, L, 334, 402);
+    edtMemo2 = NewEdit(this, "edtMemo2", 100, L, 334, 400);
     NewCaption(this, QStringLiteral("登録メモ３"), 8, 358);
-    edtMemo3 = NewEdit(this, "edtMemo3", 100, L, 358, 402);
+    edtMemo3 = NewEdit(this, "edtMemo3", 100, L, 358, 400);
 
     NewCaption(this, QStringLiteral("メールアドレス"), 8, 386);
     edtEMail = NewEdit(this, "edtEMail", 64, L, 386, 330, true);
@@ -357,7 +357,7 @@ void TReceiveView::CreateControls()
         const int Y = 434 + 24 * N;
         const QByteArray Suffix = QByteArray::number(N + 1);
         *SelLabels[N] = New<QLabel>(this, ("lblSelectItem" + Suffix).constData());
-        (*SelLabels[N])->setGeometry(8, Y, 78, 21);
+        (*SelLabels[N])->setGeometry(8, Y, 86, 21);
         *SelCombos[N] = NewCombo(this, ("cbxSelectItem" + Suffix).constData(), true, 30, L, Y, 330);
         *SelButtons[N] =
             NewButton(this, ("bbtnSelectItem" + Suffix).constData(), QStringLiteral("編集"), QString(), L + 334, Y);
@@ -366,7 +366,7 @@ void TReceiveView::CreateControls()
 
     NewCaption(this, QStringLiteral("外部ファイル"), 8, 510);
     lvExtFile = New<QTreeWidget>(this, "lvExtFile");
-    lvExtFile->setGeometry(L, 510, 330, 58);
+    lvExtFile->setGeometry(L, 510, 348, 58);
     lvExtFile->setColumnCount(3);
     lvExtFile->setHeaderLabels({QString(), QStringLiteral("フォルダー"), QStringLiteral("ファイル")});
     lvExtFile->setColumnWidth(0, 24);
@@ -389,7 +389,7 @@ void TReceiveView::CreateControls()
 
     NewCaption(this, QStringLiteral("備考"), 8, 574);
     mmoNote = New<QPlainTextEdit>(this, "mmoNote");
-    mmoNote->setGeometry(L, 574, 402, 54);
+    mmoNote->setGeometry(L, 574, 400, 54);
     mmoNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmoNote->setTabChangesFocus(true);
 
@@ -950,6 +950,16 @@ void TReceiveView::ReloadSelectItemList(int N)
 
 bool TReceiveView::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Event->type() == QEvent::FocusIn) {
+        // The edits do not select their text when tabbed into (the dialog's first focus included):
+        // the caret goes behind the last character instead.
+        const auto Reason = static_cast<QFocusEvent*>(Event)->reason();
+        if (auto* Edit = qobject_cast<QLineEdit*>(Watched);
+            Edit && (Reason == Qt::TabFocusReason || Reason == Qt::BacktabFocusReason))
+            QMetaObject::invokeMethod(
+                Edit, [Edit] { Edit->setCursorPosition(static_cast<int>(Edit->text().size())); }, Qt::QueuedConnection);
+        return QDialog::eventFilter(Watched, Event);
+    }
     if (Event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(Watched, Event);
     const auto* Key = static_cast<QKeyEvent*>(Event);
@@ -967,14 +977,16 @@ bool TReceiveView::eventFilter(QObject* Watched, QEvent* Event)
 
     const auto Blank = [](const QLineEdit* Edit) { return Edit->text().trimmed().isEmpty(); };
     const auto GoEnd = [](QLineEdit* Edit) { CaretToEnd(Edit); };
+    // A search button without its dictionary cannot take the focus; Enter then goes on to the field.
+    const auto Search = [](const QToolButton* Button) { return Button->isEnabled(); };
     if (Control == edtTel1) {
-        Blank(edtTdfkn) ? bbtnTel1Search->setFocus() : GoEnd(edtTel2);
+        Blank(edtTdfkn) && Search(bbtnTel1Search) ? bbtnTel1Search->setFocus() : GoEnd(edtTel2);
     } else if (Control == edtTel2) {
-        Blank(edtTel1) && Blank(edtTdfkn) ? bbtnTel2Search->setFocus() : GoEnd(edtPos);
+        Blank(edtTel1) && Blank(edtTdfkn) && Search(bbtnTel2Search) ? bbtnTel2Search->setFocus() : GoEnd(edtPos);
     } else if (Control == edtFbTel) {
-        Blank(edtTdfkn) ? bbtnFbTel1Search->setFocus() : cbxFbTel->setFocus();
+        Blank(edtTdfkn) && Search(bbtnFbTel1Search) ? bbtnFbTel1Search->setFocus() : cbxFbTel->setFocus();
     } else if (Control == edtPos) {
-        Blank(edtTdfkn) ? bbtnPosSearch->setFocus() : GoEnd(edtTdfkn);
+        Blank(edtTdfkn) && Search(bbtnPosSearch) ? bbtnPosSearch->setFocus() : GoEnd(edtTdfkn);
     } else if (Control == edtAdrs1) {
         GoEnd(edtAdrs2);
     } else if (Control == edtAdrs2) {
