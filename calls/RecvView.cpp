@@ -1055,6 +1055,6 @@ int ShowReceiveViewModal(QWidget* Owner, const TCallerRecord& Record)
 
 void ReceiveViewSaveBeforeRefill()
 {
-    if (ReceiveView && !ReceiveView->RefillGuard())
+    if (ReceiveView && Settings.NewDataView && Settings.AutoAdd && !ReceiveView->RefillGuard())
         ReceiveView->SaveBeforeRefill();
 }

@@ -210,5 +210,6 @@ void ReceiveViewBringForward();
 // Creates the window over Owner, fills it with Record, runs it modally and releases it; answers
 // the modal result (1 registered, 2 cancelled).
 int ShowReceiveViewModal(QWidget* Owner, const TCallerRecord& Record);
-// The save before a refill, when a window is open and not guarded.
+// The save before a refill: when a window is open, [RECEIVE HISTORY] NewDataView and AutoAdd are on
+// and the window is not guarded.
 void ReceiveViewSaveBeforeRefill();

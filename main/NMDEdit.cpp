@@ -70,7 +70,7 @@ void SetByteLimit(QLineEdit* Edit, int MaxBytes)
     Edit->setProperty(ByteLimitProperty, MaxBytes);
     if (Had)
         return;
-    QObject::connect(Edit, &QLineEdit::textChanged, Edit, [Edit](const QString& Text) {
+    QObject::connect(Edit, &QLineEdit::textEdited, Edit, [Edit](const QString& Text) {
         const int Limit = ByteLimit(Edit);
         if (Limit <= 0 || Cp932Width(Text) <= Limit)
             return;

@@ -26,7 +26,8 @@ using TConvertNeedEvent = std::function<void(QObject* Sender, TNameDicKind Kind,
 using TConvertKeyDownEvent = std::function<void(QObject* Sender, unsigned& Key, bool& Result)>;
 
 // A limit in CP932 bytes for a line edit, the unit in which the tables keep texts: typing or
-// pasting past it is cut without splitting a character. 0 removes the limit.
+// pasting past it is cut without splitting a character. Text the program sets is left whole, so
+// that a stored value is never shortened just by being shown. 0 removes the limit.
 void SetByteLimit(QLineEdit* Edit, int MaxBytes);
 [[nodiscard]] int ByteLimit(const QLineEdit* Edit);
 

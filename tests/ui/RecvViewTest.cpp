@@ -104,6 +104,52 @@ TEST_F(RecvViewTest, ShowsTheCallAndTheCallerAsIdentified)
     EXPECT_EQ(View->GatherInput().BGColor, QStringLiteral("$0000ff"));
 }
 
+TEST_F(RecvViewTest, AddressBookModeShowsTheNumberThatRangAndTheOthers)
+{
+    Settings.UseFbAdrs = true;
+    Settings.FbSeries = 1;
+    Settings.FbAdrsBookName = QStringLiteral("得意先");
+    ReceiveViewFoundInFbAdrs = [] { return true; };
+    TCallerRecord R = CallRecordFor(1, QStringLiteral("03-1111-2222"), 1, 3);
+    R.TelIndex = 2;
+    R.SchTel[2] = QStringLiteral("09011112222");
+    R.Tel[2] = QStringLiteral("090-1111-2222");
+    R.SchTel[3] = QStringLiteral("08033334444");
+    R.Tel[3] = QStringLiteral("080-3333-4444");
+    R.Rank = QStringLiteral("特別"); // not in the list: shown as text in this mode
+    Open(R);
+    EXPECT_TRUE(View->pnlFbTel->isVisible());
+    EXPECT_FALSE(View->pnlTel->isVisible());
+    EXPECT_EQ(View->edtFbTel->text(), QStringLiteral("090-1111-2222"));
+    ASSERT_EQ(View->cbxFbTel->count(), 2);
+    EXPECT_EQ(View->cbxFbTel->currentText(), QStringLiteral("03-1111-2222"));
+    EXPECT_EQ(View->cbxRank->currentText(), QStringLiteral("特別"));
+    EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会    - Fernbook2013 Trade [ 得意先 ]  -"));
+    EXPECT_EQ(View->property("HelpContext").toInt(), 30);
+    EXPECT_EQ(QApplication::focusWidget(), View->edtFbTel);
+
+    // The slot that rang has no number: both number controls stay empty.
+    R.SchTel[2].clear();
+    ReceiveViewFoundInFbAdrs = [] { return false; };
+    View->ShowCall(R);
+    EXPECT_TRUE(View->edtFbTel->text().isEmpty());
+    EXPECT_EQ(View->cbxFbTel->count(), 0);
+    EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会"));
+    ReceiveViewFoundInFbAdrs = nullptr;
+    if (const QString Folder = qEnvironmentVariable("VX_SCREENSHOT_DIR"); !Folder.isEmpty()) {
+        View->ShowCall(CallRecordFor(1, QStringLiteral("03-1111-2222")));
+        View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-fernbook.png")));
+    }
+
+    // A stored name longer than what may be typed is shown whole; typing stops at the limit.
+    R.NameKanji = QStringLiteral("長谷川　龍之介様");
+    View->ShowCall(R);
+    EXPECT_EQ(View->nmedtNameKanji->text(), R.NameKanji);
+    View->edtMemo1->setFocus();
+    QTest::keyClicks(View->edtMemo1, QString(120, u'x'));
+    EXPECT_EQ(View->edtMemo1->text().size(), 100);
+}
+
 TEST_F(RecvViewTest, RegisteringANewCallerWritesTheDirectoryAndCloses)
 {
     TScriptedBoxes Boxes;
