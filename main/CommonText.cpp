@@ -1,0 +1,294 @@
+#include "main/CommonText.h"
+
+#include "platform/text/Cp932.h"
+#include "platform/text/Width.h"
+
+#include <QHash>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Position by position: the full-width character and the half-width one it becomes. The middle dot
+// becomes the half-width katakana middle dot, the yen sign a backslash, the ideographic space a space.
+const QString FullWidthAlnumTable =
+    QStringLiteral("ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗ"
+                   "ｘｙｚ＋－＊／＝！？（）［］・，．＠＃＄％＆＾￥　");
+const QString HalfWidthAlnumTable =
+    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz+-*/=!?()[]･,.@#$%&^\\ ");
+
+const QHash<QChar, QChar>& HalfOfFullAlnum()
+{
+    static const QHash<QChar, QChar> Map = [] {
+        Q_ASSERT(FullWidthAlnumTable.size() == 74 && HalfWidthAlnumTable.size() == 74);
+        QHash<QChar, QChar> M;
+        for (qsizetype I = 0; I < FullWidthAlnumTable.size(); ++I)
+            M.insert(FullWidthAlnumTable[I], HalfWidthAlnumTable[I]);
+        // The table is matched on CP932 codes; U+2212 is stored under the same code as "－".
+        M.insert(QChar(0x2212), QLatin1Char('-'));
+        return M;
+    }();
+    return Map;
+}
+
+// Code points with their CP932 widths, so that byte positions can be found without encoding.
+struct TCharSpan
+{
+    qsizetype Start; // index into the QString
+    qsizetype Units; // 1, or 2 for a surrogate pair
+    int Width;       // CP932 bytes
+};
+
+QList<TCharSpan> CharSpans(const QString& Text)
+{
+    QList<TCharSpan> Spans;
+    Spans.reserve(Text.size());
+    for (qsizetype I = 0; I < Text.size();) {
+        char32_t Cp = Text[I].unicode();
+        qsizetype Units = 1;
+        if (Text[I].isHighSurrogate() && I + 1 < Text.size() && Text[I + 1].isLowSurrogate()) {
+            Cp = QChar::surrogateToUcs4(Text[I], Text[I + 1]);
+            Units = 2;
+        }
+        Spans.append({I, Units, Cp932CharWidth(Cp)});
+        I += Units;
+    }
+    return Spans;
+}
+
+// Mode 0: cut at CutLength bytes. When that would split a double-byte character, the first part
+// ends in a space instead, so that it is still CutLength bytes long, and the character opens the
+// second part.
+void SplitAtBytePosition(QStringList& Fields, const QString& Line, int CutLength)
+{
+    if (Fields.size() < 2 || Cp932Width(Line) <= CutLength) {
+        Fields[0] = Line;
+        return;
+    }
+    const int Cut = std::max(CutLength, 0);
+    int Width = 0;
+    for (const TCharSpan& Span : CharSpans(Line)) {
+        if (Width + Span.Width > Cut) {
+            Fields[0] = Line.left(Span.Start);
+            if (Width < Cut)
+                Fields[0] += QLatin1Char(' ');
+            Fields[1] = Line.mid(Span.Start);
+            return;
+        }
+        Width += Span.Width;
+    }
+}
+
+void SplitAtSeparators(QStringList& Fields, const QString& Line, int Last, const QString& Separator)
+{
+    QString Rest = Line;
+    int I = 0;
+    while (I < Last && !Separator.isEmpty()) {
+        const qsizetype At = Rest.indexOf(Separator);
+        if (At < 0)
+            break;
+        Fields[I] = Rest.left(At);
+        Rest = Rest.mid(At + Separator.size());
+        ++I;
+    }
+    Fields[I] = Rest;
+}
+
+// Modes 2 and 3: a separator inside double quotes belongs to the field. A piece with an odd number
+// of quotes opens a quoted field, the next such piece closes it.
+void SplitQuoted(QStringList& Fields, const QString& Line, int Last, const QString& Separator, bool Unquote)
+{
+    const QString Quote = QStringLiteral("\"");
+    QString Rest = Line;
+    QString Pending;
+    bool InQuote = false;
+    int I = 0;
+    while (I < Last && !Separator.isEmpty()) {
+        const qsizetype At = Rest.indexOf(Separator);
+        if (At < 0)
+            break;
+        const QString Piece = Rest.left(At);
+        const bool OddQuotes = CountOccurrences(Piece, Quote) % 2 != 0;
+        Rest = Rest.mid(At + Separator.size());
+        if (InQuote != OddQuotes) {
+            // Inside quotes, or opening them: the separator is part of the field.
+            InQuote = true;
+            Pending += Piece + Separator;
+            continue;
+        }
+        InQuote = false;
+        Fields[I] = Pending + Piece;
+        Pending.clear();
+        ++I;
+    }
+    Fields[I] = Pending + Rest;
+    if (!Unquote)
+        return;
+    for (int K = 0; K <= I; ++K) {
+        QString& Field = Fields[K];
+        if (Field.size() >= 2 && Field.startsWith(QLatin1Char('"')) && Field.endsWith(QLatin1Char('"')))
+            Field = Field.mid(1, Field.size() - 2);
+    }
+}
+
+TPrefectureSplit SplitByTable(const QString& Address, const QString (&Names)[PrefectureCount])
+{
+    for (const QString& Name : Names) {
+        if (Address.startsWith(Name))
+            return {true, Name, Address.mid(Name.size())};
+    }
+    return {false, QString(), Address};
+}
+
+} // namespace
+
+QString DigitsOnly(const QString& Text, int Keep)
+{
+    QString Result;
+    Result.reserve(Text.size());
+    for (QChar Ch : Text) {
+        const char16_t C = Ch.unicode();
+        const bool Kept = ((Keep & KeepDigits) && C >= u'0' && C <= u'9') || ((Keep & KeepHyphen) && C == u'-') ||
+                          ((Keep & KeepPeriod) && C == u'.');
+        if (Kept)
+            Result += Ch;
+    }
+    return Result;
+}
+
+QString ToHalfWidthAlnum(const QString& Text)
+{
+    const QHash<QChar, QChar>& Map = HalfOfFullAlnum();
+    QString Result = Text;
+    for (QChar& Ch : Result) {
+        auto It = Map.constFind(Ch);
+        if (It != Map.constEnd())
+            Ch = *It;
+    }
+    return Result;
+}
+
+QString WideDigitsToAnsi(const QString& Text)
+{
+    QString Result = Text;
+    for (QChar& Ch : Result) {
+        if (Ch.unicode() >= 0xFF10 && Ch.unicode() <= 0xFF19)
+            Ch = QChar(char16_t(u'0' + (Ch.unicode() - 0xFF10)));
+    }
+    return Result;
+}
+
+QString StripSpacesToAnsi(const QString& Text)
+{
+    QString Result = Text;
+    Result.remove(QChar(u' '));
+    Result.remove(QChar(0x3000));
+    return Result;
+}
+
+QString ToFullWidth(const QString& Text)
+{
+    return MapToFullWidth(Text);
+}
+
+QString ToHalfWidth(const QString& Text)
+{
+    return MapToHalfWidth(Text);
+}
+
+QString MbcsLeft(const QString& Text, int N)
+{
+    return Cp932Left(Text, N);
+}
+
+int CountOccurrences(const QString& Text, const QString& Sub)
+{
+    if (Sub.isEmpty())
+        return 0;
+    int Count = 0;
+    for (qsizetype At = Text.indexOf(Sub); At >= 0; At = Text.indexOf(Sub, At + 1))
+        ++Count;
+    return Count;
+}
+
+void SplitText(QStringList& Fields, int Last, int Mode, const QString& Separator, int CutLength)
+{
+    const QString Line = Fields.value(0);
+    const int Count = std::max(Last, 0) + 1;
+    Fields = QStringList(Count);
+    switch (Mode) {
+    case SplitAtByte:
+        SplitAtBytePosition(Fields, Line, CutLength);
+        break;
+    case SplitPlain:
+        SplitAtSeparators(Fields, Line, Count - 1, Separator);
+        break;
+    case SplitQuotedUnquote:
+    case SplitQuotedKeepQuotes:
+        SplitQuoted(Fields, Line, Count - 1, Separator, Mode == SplitQuotedUnquote);
+        break;
+    default:
+        break;
+    }
+}
+
+QStringList SplitText(const QString& Line, int Last, int Mode, const QString& Separator, int CutLength)
+{
+    QStringList Fields{Line};
+    SplitText(Fields, Last, Mode, Separator, CutLength);
+    return Fields;
+}
+
+const QString PrefectureNames[PrefectureCount] = {
+    QStringLiteral("北海道"), QStringLiteral("青森県"),   QStringLiteral("岩手県"), QStringLiteral("宮城県"),
+    QStringLiteral("秋田県"), QStringLiteral("山形県"),   QStringLiteral("福島県"), QStringLiteral("茨城県"),
+    QStringLiteral("栃木県"), QStringLiteral("群馬県"),   QStringLiteral("埼玉県"), QStringLiteral("千葉県"),
+    QStringLiteral("東京都"), QStringLiteral("神奈川県"), QStringLiteral("新潟県"), QStringLiteral("富山県"),
+    QStringLiteral("石川県"), QStringLiteral("福井県"),   QStringLiteral("山梨県"), QStringLiteral("長野県"),
+    QStringLiteral("岐阜県"), QStringLiteral("静岡県"),   QStringLiteral("愛知県"), QStringLiteral("三重県"),
+    QStringLiteral("滋賀県"), QStringLiteral("京都府"),   QStringLiteral("大阪府"), QStringLiteral("兵庫県"),
+    QStringLiteral("奈良県"), QStringLiteral("和歌山県"), QStringLiteral("鳥取県"), QStringLiteral("島根県"),
+    QStringLiteral("岡山県"), QStringLiteral("広島県"),   QStringLiteral("山口県"), QStringLiteral("徳島県"),
+    QStringLiteral("香川県"), QStringLiteral("愛媛県"),   QStringLiteral("高知県"), QStringLiteral("福岡県"),
+    QStringLiteral("佐賀県"), QStringLiteral("長崎県"),   QStringLiteral("熊本県"), QStringLiteral("大分県"),
+    QStringLiteral("宮崎県"), QStringLiteral("鹿児島県"), QStringLiteral("沖縄県"),
+};
+
+const QString PrefectureKanaNames[PrefectureCount] = {
+    QStringLiteral("ﾎﾂｶｲﾄﾞｳ"), QStringLiteral("ｱｵﾓﾘｹﾝ"),  QStringLiteral("ｲﾜﾃｹﾝ"),   QStringLiteral("ﾐﾔｷﾞｹﾝ"),
+    QStringLiteral("ｱｷﾀｹﾝ"),   QStringLiteral("ﾔﾏｶﾞﾀｹﾝ"), QStringLiteral("ﾌｸｼﾏｹﾝ"),  QStringLiteral("ｲﾊﾞﾗｷｹﾝ"),
+    QStringLiteral("ﾄﾁｷﾞｹﾝ"),  QStringLiteral("ｸﾞﾝﾏｹﾝ"),  QStringLiteral("ｻｲﾀﾏｹﾝ"),  QStringLiteral("ﾁﾊﾞｹﾝ"),
+    QStringLiteral("ﾄｳｷﾖｳﾄ"),  QStringLiteral("ｶﾅｶﾞﾜｹﾝ"), QStringLiteral("ﾆｲｶﾞﾀｹﾝ"), QStringLiteral("ﾄﾔﾏｹﾝ"),
+    QStringLiteral("ｲｼｶﾜｹﾝ"),  QStringLiteral("ﾌｸｲｹﾝ"),   QStringLiteral("ﾔﾏﾅｼｹﾝ"),  QStringLiteral("ﾅｶﾞﾉｹﾝ"),
+    QStringLiteral("ｷﾞﾌｹﾝ"),   QStringLiteral("ｼｽﾞｵｶｹﾝ"), QStringLiteral("ｱｲﾁｹﾝ"),   QStringLiteral("ﾐｴｹﾝ"),
+    QStringLiteral("ｼｶﾞｹﾝ"),   QStringLiteral("ｷﾖｳﾄﾌ"),   QStringLiteral("ｵｵｻｶﾌ"),   QStringLiteral("ﾋﾖｳｺﾞｹﾝ"),
+    QStringLiteral("ﾅﾗｹﾝ"),    QStringLiteral("ﾜｶﾔﾏｹﾝ"),  QStringLiteral("ﾄﾂﾄﾘｹﾝ"),  QStringLiteral("ｼﾏﾈｹﾝ"),
+    QStringLiteral("ｵｶﾔﾏｹﾝ"),  QStringLiteral("ﾋﾛｼﾏｹﾝ"),  QStringLiteral("ﾔﾏｸﾞﾁｹﾝ"), QStringLiteral("ﾄｸｼﾏｹﾝ"),
+    QStringLiteral("ｶｶﾞﾜｹﾝ"),  QStringLiteral("ｴﾋﾒｹﾝ"),   QStringLiteral("ｺｳﾁｹﾝ"),   QStringLiteral("ﾌｸｵｶｹﾝ"),
+    QStringLiteral("ｻｶﾞｹﾝ"),   QStringLiteral("ﾅｶﾞｻｷｹﾝ"), QStringLiteral("ｸﾏﾓﾄｹﾝ"),  QStringLiteral("ｵｵｲﾀｹﾝ"),
+    QStringLiteral("ﾐﾔｻﾞｷｹﾝ"), QStringLiteral("ｶｺﾞｼﾏｹﾝ"), QStringLiteral("ｵｷﾅﾜｹﾝ"),
+};
+
+TPrefectureSplit SplitPrefecture(const QString& Address)
+{
+    return SplitByTable(Address, PrefectureNames);
+}
+
+TPrefectureSplit SplitPrefectureKana(const QString& Address)
+{
+    return SplitByTable(Address, PrefectureKanaNames);
+}
+
+std::int64_t RoundOff(double X)
+{
+    if (std::isnan(X))
+        return 0;
+    const double Rounded = std::trunc(X >= 0 ? X + 0.5 : X - 0.5);
+    // 2^63 itself is not representable; anything from there on is clamped.
+    constexpr double Limit = 9223372036854775808.0;
+    if (Rounded >= Limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (Rounded < -Limit)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(Rounded);
+}

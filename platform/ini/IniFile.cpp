@@ -1,0 +1,290 @@
+#include "platform/ini/IniFile.h"
+
+#include "platform/text/Cp932.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <limits>
+
+namespace {
+
+bool SameName(const QString& A, const QString& B)
+{
+    return A.compare(B, Qt::CaseInsensitive) == 0;
+}
+
+// The framework's integer reading: blanks around, an optional sign, then decimal digits or "$" and
+// hexadecimal digits; the whole value must be used and fit 32 bits.
+std::optional<int> ParseInteger(const QString& Text)
+{
+    const QString Value = Text.trimmed();
+    qsizetype Pos = 0;
+    bool Negative = false;
+    if (Pos < Value.size() && (Value[Pos] == QLatin1Char('-') || Value[Pos] == QLatin1Char('+'))) {
+        Negative = Value[Pos] == QLatin1Char('-');
+        ++Pos;
+    }
+    int Base = 10;
+    if (Pos < Value.size() && Value[Pos] == QLatin1Char('$')) {
+        Base = 16;
+        ++Pos;
+    }
+    const QString Digits = Value.mid(Pos);
+    if (Digits.isEmpty())
+        return std::nullopt;
+    qint64 Number = 0;
+    for (const QChar C : Digits) {
+        const char16_t U = C.unicode();
+        int Digit = -1;
+        if (U >= u'0' && U <= u'9')
+            Digit = U - u'0';
+        else if (Base == 16 && U >= u'a' && U <= u'f')
+            Digit = U - u'a' + 10;
+        else if (Base == 16 && U >= u'A' && U <= u'F')
+            Digit = U - u'A' + 10;
+        if (Digit < 0)
+            return std::nullopt;
+        Number = Number * Base + Digit;
+        if (Number > qint64(std::numeric_limits<quint32>::max()))
+            return std::nullopt;
+    }
+    if (Base == 16) {
+        // "$FFFFFFFF" is -1, as a 32-bit value written in hexadecimal is.
+        const auto Bits = static_cast<quint32>(Number);
+        const auto Signed = static_cast<qint32>(Bits);
+        return Negative ? -Signed : Signed;
+    }
+    if (Negative)
+        Number = -Number;
+    if (Number < std::numeric_limits<int>::min() || Number > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(Number);
+}
+
+} // namespace
+
+QString DecodeSettingsText(const QByteArray& Bytes)
+{
+    QByteArray Body = Bytes;
+    if (Body.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(Body.mid(3));
+    QStringDecoder Utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString Text = Utf8.decode(Body);
+    if (!Utf8.hasError())
+        return Text;
+    // Files of earlier versions were written in the system code page.
+    return Cp932DecodeLenient(Body);
+}
+
+TMemIniFile::TMemIniFile(const QString& FileName, TIniFileMode Mode) : FFileName(FileName), FMode(Mode)
+{
+    QFile File(FileName);
+    if (File.open(QIODevice::ReadOnly))
+        FromBytes(File.readAll());
+}
+
+void TMemIniFile::FromBytes(const QByteArray& Bytes)
+{
+    FPreamble.clear();
+    FSections.clear();
+    QString Text = DecodeSettingsText(Bytes);
+    Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringList Lines = Text.split(QLatin1Char('\n'));
+    if (!Lines.isEmpty() && Lines.last().isEmpty())
+        Lines.removeLast(); // the final line break ends the last line; it is no blank line of its own
+
+    QList<TLine>* Target = &FPreamble;
+    for (const QString& Raw : Lines) {
+        const QString Trimmed = Raw.trimmed();
+        if (Trimmed.startsWith(QLatin1Char('[')) && Trimmed.endsWith(QLatin1Char(']')) && Trimmed.size() >= 2) {
+            FSections.append(TSection{Trimmed.mid(1, Trimmed.size() - 2).trimmed(), {}});
+            Target = &FSections.last().Lines;
+            continue;
+        }
+        TLine Line;
+        Line.Raw = Raw;
+        const qsizetype Equal = Trimmed.indexOf(QLatin1Char('='));
+        if (!Trimmed.startsWith(QLatin1Char(';')) && Equal > 0) {
+            Line.Name = Trimmed.left(Equal).trimmed();
+            Line.Value = Trimmed.mid(Equal + 1).trimmed();
+        }
+        Target->append(Line);
+    }
+}
+
+const TMemIniFile::TSection* TMemIniFile::FindSection(const QString& Section) const
+{
+    for (const TSection& Each : FSections) {
+        if (SameName(Each.Name, Section))
+            return &Each;
+    }
+    return nullptr;
+}
+
+TMemIniFile::TSection* TMemIniFile::FindSection(const QString& Section)
+{
+    return const_cast<TSection*>(std::as_const(*this).FindSection(Section));
+}
+
+std::optional<QString> TMemIniFile::FindValue(const QString& Section, const QString& Ident) const
+{
+    if (const TSection* Found = FindSection(Section)) {
+        for (const TLine& Line : Found->Lines) {
+            if (Line.IsKey() && SameName(Line.Name, Ident))
+                return Line.Value;
+        }
+    }
+    return std::nullopt;
+}
+
+QString TMemIniFile::ReadString(const QString& Section, const QString& Ident, const QString& Default) const
+{
+    return FindValue(Section, Ident).value_or(Default);
+}
+
+int TMemIniFile::ReadInteger(const QString& Section, const QString& Ident, int Default) const
+{
+    const std::optional<QString> Value = FindValue(Section, Ident);
+    if (!Value)
+        return Default;
+    return ParseInteger(*Value).value_or(Default);
+}
+
+bool TMemIniFile::ReadBool(const QString& Section, const QString& Ident, bool Default) const
+{
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+double TMemIniFile::ReadFloat(const QString& Section, const QString& Ident, double Default) const
+{
+    const std::optional<QString> Value = FindValue(Section, Ident);
+    if (!Value)
+        return Default;
+    bool Ok = false;
+    const double Number = Value->toDouble(&Ok);
+    return Ok ? Number : Default;
+}
+
+void TMemIniFile::WriteString(const QString& Section, const QString& Ident, const QString& Value)
+{
+    TSection* Found = FindSection(Section);
+    if (!Found) {
+        // Keep a blank line between the sections, as a file written by hand has.
+        QList<TLine>& Before = FSections.isEmpty() ? FPreamble : FSections.last().Lines;
+        if (!Before.isEmpty() && !Before.last().Raw.trimmed().isEmpty())
+            Before.append(TLine{});
+        FSections.append(TSection{Section, {}});
+        Found = &FSections.last();
+    }
+    qsizetype LastKey = -1;
+    for (qsizetype I = 0; I < Found->Lines.size(); ++I) {
+        TLine& Line = Found->Lines[I];
+        if (!Line.IsKey())
+            continue;
+        if (SameName(Line.Name, Ident)) {
+            Line.Value = Value;
+            Line.Raw.clear();
+            return;
+        }
+        LastKey = I;
+    }
+    // A new key goes after the section's last key, so that trailing blank lines stay where they are.
+    qsizetype At = LastKey + 1;
+    if (LastKey < 0) {
+        At = Found->Lines.size();
+        while (At > 0 && Found->Lines[At - 1].Raw.trimmed().isEmpty())
+            --At;
+    }
+    Found->Lines.insert(At, TLine{Ident, Value, {}});
+}
+
+void TMemIniFile::WriteInteger(const QString& Section, const QString& Ident, int Value)
+{
+    WriteString(Section, Ident, QString::number(Value));
+}
+
+void TMemIniFile::WriteBool(const QString& Section, const QString& Ident, bool Value)
+{
+    WriteString(Section, Ident, Value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void TMemIniFile::WriteFloat(const QString& Section, const QString& Ident, double Value)
+{
+    WriteString(Section, Ident, QString::number(Value, 'g', 17));
+}
+
+QStringList TMemIniFile::ReadSection(const QString& Section) const
+{
+    QStringList Keys;
+    if (const TSection* Found = FindSection(Section)) {
+        for (const TLine& Line : Found->Lines) {
+            if (Line.IsKey())
+                Keys.append(Line.Name);
+        }
+    }
+    return Keys;
+}
+
+QStringList TMemIniFile::ReadSections() const
+{
+    QStringList Names;
+    for (const TSection& Each : FSections)
+        Names.append(Each.Name);
+    return Names;
+}
+
+QStringList TMemIniFile::ReadSectionValues(const QString& Section) const
+{
+    QStringList Values;
+    if (const TSection* Found = FindSection(Section)) {
+        for (const TLine& Line : Found->Lines) {
+            if (Line.IsKey())
+                Values.append(Line.Name + QLatin1Char('=') + Line.Value);
+        }
+    }
+    return Values;
+}
+
+bool TMemIniFile::SectionExists(const QString& Section) const
+{
+    return FindSection(Section) != nullptr;
+}
+
+bool TMemIniFile::ValueExists(const QString& Section, const QString& Ident) const
+{
+    return FindValue(Section, Ident).has_value();
+}
+
+void TMemIniFile::EraseSection(const QString& Section)
+{
+    FSections.removeIf([&](const TSection& Each) { return SameName(Each.Name, Section); });
+}
+
+void TMemIniFile::DeleteKey(const QString& Section, const QString& Ident)
+{
+    if (TSection* Found = FindSection(Section))
+        Found->Lines.removeIf([&](const TLine& Line) { return Line.IsKey() && SameName(Line.Name, Ident); });
+}
+
+QByteArray TMemIniFile::ToBytes() const
+{
+    QString Text;
+    const auto Emit = [&Text](const QList<TLine>& Lines) {
+        for (const TLine& Line : Lines) {
+            // A key line read from the file and left alone is written as it was read.
+            Text += Line.IsKey() && Line.Raw.isEmpty() ? Line.Name + QLatin1Char('=') + Line.Value : Line.Raw;
+            Text += QLatin1Char('\n');
+        }
+    };
+    Emit(FPreamble);
+    for (const TSection& Each : FSections) {
+        Text += QLatin1Char('[') + Each.Name + QStringLiteral("]\n");
+        Emit(Each.Lines);
+    }
+    return Text.toUtf8();
+}
+
+bool TMemIniFile::UpdateFile()
+{
+    return WriteFileSafely(FFileName, ToBytes(), FMode) == TSafeWriteResult::Written;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/sys/SafeWrite.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+using TIniFileMode = TFileAccess;
+
+// An INI file held whole in memory, read at construction and written back only by UpdateFile.
+// Section and key names compare case-insensitively; the file's order, comments (";" lines),
+// blank lines and sections nobody asked about survive a read and write. Values are not escaped:
+// "Name=value" splits at the first "=", and both sides lose surrounding blanks.
+// Reading accepts UTF-8 (with or without BOM) and CP932, with LF or CRLF; writing is UTF-8 with LF.
+class TMemIniFile
+{
+public:
+    explicit TMemIniFile(const QString& FileName, TIniFileMode Mode = TFileAccess::Shared);
+
+    [[nodiscard]] const QString& FileName() const { return FFileName; }
+
+    [[nodiscard]] QString ReadString(const QString& Section, const QString& Ident, const QString& Default) const;
+    // Decimal or "$"-hexadecimal with an optional sign; anything else, or a value beyond 32 bits, gives Default.
+    [[nodiscard]] int ReadInteger(const QString& Section, const QString& Ident, int Default) const;
+    // Any non-zero integer is true; a value that is no integer gives Default.
+    [[nodiscard]] bool ReadBool(const QString& Section, const QString& Ident, bool Default) const;
+    [[nodiscard]] double ReadFloat(const QString& Section, const QString& Ident, double Default) const;
+
+    void WriteString(const QString& Section, const QString& Ident, const QString& Value);
+    void WriteInteger(const QString& Section, const QString& Ident, int Value);
+    void WriteBool(const QString& Section, const QString& Ident, bool Value); // "1" / "0"
+    void WriteFloat(const QString& Section, const QString& Ident, double Value);
+
+    [[nodiscard]] QStringList ReadSection(const QString& Section) const; // the keys, in file order
+    [[nodiscard]] QStringList ReadSections() const;
+    [[nodiscard]] QStringList ReadSectionValues(const QString& Section) const; // "Name=value" lines
+    [[nodiscard]] bool SectionExists(const QString& Section) const;
+    [[nodiscard]] bool ValueExists(const QString& Section, const QString& Ident) const;
+
+    void EraseSection(const QString& Section);
+    void DeleteKey(const QString& Section, const QString& Ident);
+
+    // Writes the whole file: a temporary file in the same folder, flushed to disk, renamed into place.
+    // A failure leaves the old file as it was.
+    [[nodiscard]] bool UpdateFile();
+
+    // The file as UpdateFile writes it.
+    [[nodiscard]] QByteArray ToBytes() const;
+    // Replaces the contents with the text of Bytes, decoded as a read file is.
+    void FromBytes(const QByteArray& Bytes);
+
+private:
+    struct TLine
+    {
+        // A key line has a name; comments, blank lines and lines without "=" keep Raw only.
+        QString Name;
+        QString Value;
+        QString Raw;
+        [[nodiscard]] bool IsKey() const { return !Name.isEmpty(); }
+    };
+    struct TSection
+    {
+        QString Name;
+        QList<TLine> Lines;
+    };
+
+    [[nodiscard]] const TSection* FindSection(const QString& Section) const;
+    [[nodiscard]] TSection* FindSection(const QString& Section);
+    [[nodiscard]] std::optional<QString> FindValue(const QString& Section, const QString& Ident) const;
+
+    QString FFileName;
+    TIniFileMode FMode;
+    QList<TLine> FPreamble; // lines before the first section
+    QList<TSection> FSections;
+};
+
+// Bytes of a text file in UTF-8 (BOM or not) or CP932, decided by whether they are strict UTF-8.
+[[nodiscard]] QString DecodeSettingsText(const QByteArray& Bytes);

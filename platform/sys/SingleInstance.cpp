@@ -1,0 +1,133 @@
+#include "platform/sys/SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray ActivateRequest = QByteArrayLiteral("ACTIVATE\n");
+
+QString BasePath(const QString& Name)
+{
+    const QString Runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!Runtime.isEmpty() && QDir(Runtime).exists())
+        return QDir(Runtime).filePath(Name);
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("%1-%2").arg(Name).arg(getuid()));
+}
+
+// O_CLOEXEC: a program we start must not inherit the claim and keep it after we end.
+int OpenLockFile(const QString& Name)
+{
+    return open(QFile::encodeName(TSingleInstance::LockFilePath(Name)).constData(),
+                O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
+
+} // namespace
+
+TSingleInstance::TSingleInstance(const QString& Name, QObject* Parent) : QObject(Parent), InstanceName(Name) {}
+
+TSingleInstance::~TSingleInstance()
+{
+    Release();
+}
+
+QString TSingleInstance::LockFilePath(const QString& Name)
+{
+    return BasePath(Name) + QStringLiteral(".lock");
+}
+
+QString TSingleInstance::ServerPath(const QString& Name)
+{
+    return BasePath(Name) + QStringLiteral(".sock");
+}
+
+TSingleInstance::EAcquire TSingleInstance::Acquire()
+{
+    if (IsHeld())
+        return EAcquire::Acquired;
+    const int Fd = OpenLockFile(InstanceName);
+    if (Fd < 0)
+        return EAcquire::Failed;
+    if (flock(Fd, LOCK_EX | LOCK_NB) != 0) {
+        const int Error = errno;
+        close(Fd);
+        return Error == EWOULDBLOCK ? EAcquire::HeldElsewhere : EAcquire::Failed;
+    }
+    LockFd = Fd;
+
+    // Holding the lock proves that a socket file left by an earlier copy is dead.
+    const QString Path = ServerPath(InstanceName);
+    QLocalServer::removeServer(Path);
+    Server = new QLocalServer(this);
+    Server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (Server->listen(Path)) {
+        connect(Server, &QLocalServer::newConnection, this, &TSingleInstance::OnNewConnection);
+    } else {
+        // Still the only copy; a later start just cannot bring this one forward.
+        qWarning("Activation socket %s: %s", qPrintable(Path), qPrintable(Server->errorString()));
+        delete Server;
+        Server = nullptr;
+    }
+    return EAcquire::Acquired;
+}
+
+void TSingleInstance::Release()
+{
+    if (Server != nullptr) {
+        Server->close();
+        delete Server;
+        Server = nullptr;
+    }
+    if (LockFd >= 0) {
+        // The lock file itself stays: removing it would let a starting copy lock a file that a
+        // third one is about to replace.
+        close(LockFd);
+        LockFd = -1;
+    }
+}
+
+void TSingleInstance::OnNewConnection()
+{
+    while (QLocalSocket* Socket = Server->nextPendingConnection()) {
+        connect(Socket, &QLocalSocket::disconnected, Socket, &QObject::deleteLater);
+        connect(Socket, &QLocalSocket::readyRead, this, [this, Socket] {
+            // Only a well-formed request counts; anything else on the socket is dropped.
+            if (Socket->bytesAvailable() < ActivateRequest.size())
+                return;
+            const QByteArray Request = Socket->read(ActivateRequest.size());
+            Socket->disconnectFromServer();
+            if (Request == ActivateRequest)
+                emit ActivationRequested();
+        });
+    }
+}
+
+bool TSingleInstance::IsHeldElsewhere(const QString& Name)
+{
+    const int Fd = OpenLockFile(Name);
+    if (Fd < 0)
+        return false;
+    const bool Held = flock(Fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(Fd);
+    return Held;
+}
+
+bool TSingleInstance::RequestActivation(const QString& Name, int TimeoutMs)
+{
+    QLocalSocket Socket;
+    Socket.connectToServer(ServerPath(Name));
+    if (!Socket.waitForConnected(TimeoutMs))
+        return false;
+    Socket.write(ActivateRequest);
+    const bool Sent = Socket.waitForBytesWritten(TimeoutMs);
+    Socket.disconnectFromServer();
+    if (Socket.state() != QLocalSocket::UnconnectedState)
+        Socket.waitForDisconnected(TimeoutMs);
+    return Sent;
+}

@@ -1,0 +1,211 @@
+#include "main/CommonForms.h"
+
+#include "platform/sys/Folders.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QImage>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QRect WorkArea()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+} // namespace
+
+TEST(CommonFormsTest, CenterFormOverOwnerStaysInsideTheWorkArea)
+{
+    const QRect Area = WorkArea();
+    ASSERT_GT(Area.width(), 400);
+    const struct
+    {
+        const char* Name;
+        QRect Owner;
+        QSize Form;
+        QPoint Expected;
+    } Cases[] = {
+        {"centred", {Area.left() + 100, Area.top() + 100, 301, 201}, {100, 50}, {Area.left() + 200, Area.top() + 175}},
+        {"past the left and top edges", {Area.left() - 50, Area.top() - 40, 100, 80}, {300, 200}, Area.topLeft()},
+        // Wider than the room to the right of the owner's centre: flush with the right edge.
+        {"past the right and bottom edges",
+         {Area.right() - 150, Area.bottom() - 100, 100, 80},
+         {350, 250},
+         {Area.left() + Area.width() - 350, Area.top() + Area.height() - 250}},
+        {"odd difference truncates",
+         {Area.left() + 10, Area.top() + 10, 101, 101},
+         {50, 50},
+         {Area.left() + 35, Area.top() + 35}},
+    };
+    for (const auto& Case : Cases) {
+        QWidget Owner;
+        Owner.setGeometry(Case.Owner);
+        QWidget Form;
+        Form.resize(Case.Form);
+        CenterForm(&Form, &Owner);
+        EXPECT_EQ(Form.pos(), Case.Expected) << Case.Name;
+        EXPECT_EQ(Form.size(), Case.Form) << Case.Name;
+    }
+
+    QWidget Lone;
+    Lone.resize(200, 100);
+    CenterForm(&Lone, nullptr);
+    EXPECT_EQ(Lone.pos(), QPoint(Area.left() + (Area.width() - 200) / 2, Area.top() + (Area.height() - 100) / 2));
+    // Without an owner nothing is clamped.
+    QWidget Huge;
+    Huge.resize(Area.width() + 100, 100);
+    CenterForm(&Huge, nullptr);
+    EXPECT_EQ(Huge.x(), Area.left() - 50);
+}
+
+TEST(CommonFormsTest, PlaceFormBottomRightInsideTheAnchor)
+{
+    QWidget Anchor;
+    Anchor.setGeometry(100, 50, 500, 400);
+    QWidget Form;
+    Form.resize(200, 100);
+    PlaceFormBottomRight(&Form, &Anchor, 15, 15);
+    EXPECT_EQ(Form.pos(), QPoint(100 + 500 - 200 - 15, 50 + 400 - 100 - 15));
+    Form.resize(700, 500);
+    PlaceFormBottomRight(&Form, &Anchor, 15, 15);
+    EXPECT_EQ(Form.pos(), QPoint(-115, -65));
+}
+
+TEST(CommonFormsTest, ScaleByDpiRoundsHalfUp)
+{
+    const struct
+    {
+        int Value;
+        bool ToScreen;
+        double Ppi;
+        int Expected;
+    } Cases[] = {
+        {100, true, 96, 100}, {100, false, 96, 100}, {100, true, 120, 125}, {125, false, 120, 100},
+        {3, true, 144, 5},    {1, true, 144, 2},     {5, false, 144, 3},    {0, true, 144, 0},
+    };
+    for (const auto& Case : Cases)
+        EXPECT_EQ(ScaleByDpiAt(Case.Value, Case.ToScreen, Case.Ppi), Case.Expected)
+            << Case.Value << " " << Case.ToScreen << " " << Case.Ppi;
+    const double Ppi = QGuiApplication::primaryScreen()->logicalDotsPerInch();
+    EXPECT_EQ(ScaleByDpi(640, true), ScaleByDpiAt(640, true, Ppi));
+}
+
+TEST(CommonFormsTest, MarkedWindowIsFoundAndBroughtForward)
+{
+    QWidget Plain;
+    QWidget Zero;
+    Zero.setProperty("VxTestInstance", 0);
+    EXPECT_EQ(FindWindowByProp("VxTestInstance"), nullptr);
+    EXPECT_FALSE(ActivateMarkedWindow("VxTestInstance"));
+    QWidget Marked;
+    Marked.setProperty("VxTestInstance", 1);
+    Marked.showMinimized();
+    EXPECT_EQ(FindWindowByProp("VxTestInstance"), &Marked);
+    EXPECT_TRUE(ActivateMarkedWindow("VxTestInstance"));
+    EXPECT_FALSE(Marked.isMinimized());
+    EXPECT_TRUE(Marked.isVisible());
+}
+
+TEST(CommonFormsTest, FontAttributesAndStyleBits)
+{
+    EXPECT_EQ(SetFontAttributes(nullptr, SHIFTJIS_CHARSET, QStringLiteral("x"), 1, 9), 0);
+    for (int Bits = 0; Bits < 16; ++Bits) {
+        QFont Font;
+        Font.setBold(true);
+        ASSERT_EQ(SetFontAttributes(&Font, SHIFTJIS_CHARSET, QStringLiteral("ＭＳ ゴシック"), Bits | 0x30, 11), 1);
+        EXPECT_EQ(GetFontStyleBits(Font), Bits);
+        EXPECT_EQ(Font.family(), QStringLiteral("ＭＳ ゴシック"));
+        EXPECT_EQ(Font.pointSize(), 11);
+    }
+}
+
+TEST(CommonFormsTest, ListFontsFiltersByPitchAndScript)
+{
+    const QList<TFontListEntry> All = ListFonts(false, false);
+    const QList<TFontListEntry> Fixed = ListFonts(true, false);
+    const QList<TFontListEntry> WithSymbol = ListFonts(false, true);
+    EXPECT_FALSE(All.isEmpty());
+    EXPECT_LE(Fixed.size(), All.size());
+    EXPECT_GE(WithSymbol.size(), All.size());
+    bool Japanese = false;
+    for (const TFontListEntry& Entry : All) {
+        EXPECT_FALSE(Entry.Name.startsWith(QLatin1Char('@')));
+        EXPECT_TRUE(Entry.Charset == ANSI_CHARSET || Entry.Charset == SHIFTJIS_CHARSET) << Entry.Name.toStdString();
+        Japanese = Japanese || Entry.Charset == SHIFTJIS_CHARSET;
+    }
+    EXPECT_TRUE(Japanese) << "a Japanese font is installed with the program's packages";
+    for (const TFontListEntry& Entry : Fixed)
+        EXPECT_TRUE(QFontDatabase::isFixedPitch(Entry.Name)) << Entry.Name.toStdString();
+}
+
+TEST(CommonFormsTest, GrayscaleBitmapWeighsChannelsAndRoundsTiesToEven)
+{
+    const struct
+    {
+        QRgb Pixel;
+        int Grey;
+    } Cases[] = {
+        {qRgb(255, 255, 255), 255}, {qRgb(0, 0, 0), 0},     {qRgb(100, 0, 0), 30}, {qRgb(0, 10, 0), 6},
+        {qRgb(0, 0, 255), 28},      {qRgb(5, 0, 0), 2},     {qRgb(15, 0, 0), 4},   {qRgb(0, 50, 0), 30},
+        {qRgb(0, 150, 0), 88},      {qRgb(12, 34, 56), 30},
+    };
+    QImage Image(static_cast<int>(std::size(Cases)), 1, QImage::Format_RGB32);
+    for (int X = 0; X < Image.width(); ++X)
+        Image.setPixel(X, 0, Cases[X].Pixel);
+    GrayscaleBitmap(Image);
+    EXPECT_EQ(Image.format(), QImage::Format_RGB888);
+    for (int X = 0; X < Image.width(); ++X)
+        EXPECT_EQ(Image.pixel(X, 0), qRgb(Cases[X].Grey, Cases[X].Grey, Cases[X].Grey)) << X;
+}
+
+TEST(CommonFormsTest, BrowseForFolderStartsWhereAskedAndWritesBackTheChoice)
+{
+    QTemporaryDir Dir;
+    const QString Chosen = QDir(Dir.path()).filePath(QStringLiteral("chosen"));
+    ASSERT_TRUE(QDir().mkpath(Chosen));
+    const struct
+    {
+        const char* Name;
+        QString Folder;
+        bool AllowNewFolder;
+        bool StartAtProgramFolder;
+        QString ExpectedStart;
+        bool Accept;
+    } Cases[] = {
+        {"existing folder, accepted", Dir.path(), true, true, Dir.path(), true},
+        {"missing folder, program folder", Dir.path() + QStringLiteral("/gone"), false, true,
+         QDir::cleanPath(GetProgramFolder()), false},
+    };
+    for (const auto& Case : Cases) {
+        QFileDialog::Options SeenOptions;
+        QString SeenStart;
+        QTimer::singleShot(0, [&] {
+            auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(Dialog, nullptr);
+            SeenOptions = Dialog->options();
+            SeenStart = QDir::cleanPath(Dialog->directory().absolutePath());
+            if (Case.Accept) {
+                Dialog->selectFile(Chosen);
+                QMetaObject::invokeMethod(Dialog, "accept");
+            } else {
+                Dialog->reject();
+            }
+        });
+        QString Folder = Case.Folder;
+        EXPECT_EQ(BrowseForFolder(Folder, nullptr, QStringLiteral("フォルダーを指定してください"), Case.AllowNewFolder,
+                                  Case.StartAtProgramFolder),
+                  Case.Accept)
+            << Case.Name;
+        EXPECT_EQ(Folder, Case.Accept ? Chosen : Case.Folder) << Case.Name;
+        EXPECT_EQ(SeenStart, Case.ExpectedStart) << Case.Name;
+        EXPECT_EQ(SeenOptions.testFlag(QFileDialog::ReadOnly), !Case.AllowNewFolder) << Case.Name;
+    }
+}

@@ -1,0 +1,203 @@
+#include "main/CommonSys.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void WriteFile(const QString& Path, const QByteArray& Bytes = "x")
+{
+    QFile File(Path);
+    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+    File.write(Bytes);
+}
+
+// Builds Root/tree with files, a nested folder, a folder the owner may not write, and links that lead
+// out of the tree to Root/outside.
+void BuildTree(const QString& Root)
+{
+    QDir Dir(Root);
+    ASSERT_TRUE(Dir.mkpath(QStringLiteral("outside/keep")));
+    WriteFile(Root + QStringLiteral("/outside/keep/precious.txt"));
+    WriteFile(Root + QStringLiteral("/outside/lone.txt"));
+    ASSERT_TRUE(Dir.mkpath(QStringLiteral("tree/sub/deeper")));
+    ASSERT_TRUE(Dir.mkpath(QStringLiteral("tree/locked")));
+    ASSERT_TRUE(Dir.mkpath(QStringLiteral("tree/empty")));
+    WriteFile(Root + QStringLiteral("/tree/a.txt"));
+    WriteFile(Root + QStringLiteral("/tree/sub/deeper/b.txt"));
+    WriteFile(Root + QStringLiteral("/tree/locked/c.txt"));
+    ASSERT_EQ(chmod(QFile::encodeName(Root + QStringLiteral("/tree/locked")).constData(), 0500), 0);
+    ASSERT_TRUE(QFile::link(Root + QStringLiteral("/outside"), Root + QStringLiteral("/tree/sub/to-outside")));
+    ASSERT_TRUE(QFile::link(Root + QStringLiteral("/outside/lone.txt"), Root + QStringLiteral("/tree/to-file")));
+}
+
+void ExpectOutsideWhole(const QString& Root)
+{
+    EXPECT_TRUE(QFileInfo::exists(Root + QStringLiteral("/outside/keep/precious.txt")));
+    EXPECT_TRUE(QFileInfo::exists(Root + QStringLiteral("/outside/lone.txt")));
+}
+
+QString TestInstanceName(const char* Tag)
+{
+    return QStringLiteral("VxTest-%1-%2").arg(QLatin1String(Tag)).arg(QCoreApplication::applicationPid());
+}
+
+} // namespace
+
+TEST(CommonSysTest, DeleteFolderTreeRemovesLinksWithoutFollowingThem)
+{
+    QTemporaryDir Root;
+    BuildTree(Root.path());
+    EXPECT_TRUE(DeleteFolderTree(Root.path() + QStringLiteral("/tree/"), false));
+    EXPECT_FALSE(QFileInfo::exists(Root.path() + QStringLiteral("/tree")));
+    ExpectOutsideWhole(Root.path());
+
+    // The folder itself being a link: the link goes, its target stays.
+    ASSERT_TRUE(QFile::link(Root.path() + QStringLiteral("/outside"), Root.path() + QStringLiteral("/alias")));
+    EXPECT_TRUE(DeleteFolderTree(Root.path() + QStringLiteral("/alias"), false));
+    EXPECT_FALSE(QFileInfo(Root.path() + QStringLiteral("/alias")).isSymLink());
+    ExpectOutsideWhole(Root.path());
+
+    EXPECT_TRUE(DeleteFolderTree(Root.path() + QStringLiteral("/never-was"), false));
+}
+
+TEST(CommonSysTest, DeleteFolderTreeKeepFilesLeavesFilesAndTheirFolders)
+{
+    QTemporaryDir Root;
+    BuildTree(Root.path());
+    const QString Tree = Root.path() + QStringLiteral("/tree");
+    EXPECT_TRUE(DeleteFolderTree(Tree, true));
+    for (const char* Kept : {"a.txt", "sub/deeper/b.txt", "locked/c.txt"})
+        EXPECT_TRUE(QFileInfo::exists(Tree + QLatin1Char('/') + QLatin1String(Kept))) << Kept;
+    EXPECT_FALSE(QFileInfo::exists(Tree + QStringLiteral("/empty")));
+    EXPECT_TRUE(QFileInfo(Tree + QStringLiteral("/sub/to-outside")).isSymLink());
+    ExpectOutsideWhole(Root.path());
+
+    EXPECT_TRUE(DeleteFolderTree(Tree, false));
+    EXPECT_FALSE(QFileInfo::exists(Tree));
+    ExpectOutsideWhole(Root.path());
+}
+
+TEST(CommonSysTest, ScanDrivesListsMountPointsByKind)
+{
+    QTemporaryDir Dir;
+    const QString Mounts = Dir.filePath(QStringLiteral("mounts"));
+    WriteFile(Mounts, "sysfs /sys sysfs rw,nosuid 0 0\n"
+                      "/dev/sda2 / ext4 rw,relatime 0 0\n"
+                      "proc /proc proc rw 0 0\n"
+                      "tmpfs /run tmpfs rw 0 0\n"
+                      "/dev/sda1 /boot/efi vfat rw 0 0\n"
+                      "/dev/sr0 /media/user/My\\040Disc iso9660 ro 0 0\n"
+                      "server:/export /mnt/nfs nfs4 rw 0 0\n"
+                      "//nas/share /mnt/smb cifs rw 0 0\n"
+                      "/dev/sdb1 /home xfs rw 0 0\n"
+                      "/dev/sdb1 /home xfs rw 0 0\n"
+                      "overlay /var/lib/x overlay rw 0 0\n"
+                      "/dev/sr1 /media/dvd udf ro 0 0\n"
+                      "ext4-without-device /odd ext4 rw 0 0\n");
+    const struct
+    {
+        unsigned Mask;
+        QStringList Expected;
+    } Cases[] = {
+        {DRIVE_MASK_FIXED, {"/", "/boot/efi/", "/home/"}},
+        {DRIVE_MASK_CDROM, {"/media/user/My Disc/", "/media/dvd/"}},
+        {DRIVE_MASK_NETWORK, {"/mnt/nfs/", "/mnt/smb/"}},
+        {DRIVE_MASK_CDROM | DRIVE_MASK_NETWORK, {"/media/user/My Disc/", "/mnt/nfs/", "/mnt/smb/", "/media/dvd/"}},
+        {0, {}},
+    };
+    for (const auto& Case : Cases) {
+        ScanDrives(Case.Mask, Mounts);
+        EXPECT_EQ(DriveList, Case.Expected) << Case.Mask;
+        EXPECT_EQ(DriveCount, Case.Expected.size()) << Case.Mask;
+    }
+    ScanDrives(DRIVE_MASK_FIXED, Dir.filePath(QStringLiteral("missing")));
+    EXPECT_EQ(DriveCount, 0);
+}
+
+TEST(CommonSysTest, IsAlreadyRunningFirstKeepsTheLockSecondIsRefused)
+{
+    const QString Name = TestInstanceName("single");
+    std::unique_ptr<TSingleInstance> First;
+    ASSERT_FALSE(IsAlreadyRunning(Name, true, &First));
+    ASSERT_TRUE(First && First->IsHeld());
+    EXPECT_TRUE(IsProgramRunning(Name));
+    // Another process sees the claim as well.
+    EXPECT_EQ(QProcess::execute(QStringLiteral("flock"),
+                                {QStringLiteral("-n"), TSingleInstance::LockFilePath(Name), QStringLiteral("true")}),
+              1);
+
+    int Requests = 0;
+    QObject::connect(First.get(), &TSingleInstance::ActivationRequested, [&Requests] { ++Requests; });
+    std::unique_ptr<TSingleInstance> Second;
+    EXPECT_TRUE(IsAlreadyRunning(Name, true, &Second));
+    EXPECT_FALSE(Second);
+    const QDeadlineTimer Deadline(5000);
+    while (Requests == 0 && !Deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(Requests, 1);
+
+    // Without Activate nobody is disturbed.
+    EXPECT_TRUE(IsAlreadyRunning(Name, false));
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+    EXPECT_EQ(Requests, 1);
+
+    First.reset();
+    EXPECT_FALSE(IsProgramRunning(Name));
+    // A caller that does not keep the lock lets it go at once.
+    EXPECT_FALSE(IsAlreadyRunning(Name, false));
+    EXPECT_FALSE(IsProgramRunning(Name));
+}
+
+TEST(CommonSysTest, StartedProgramsDoNotInheritTheLock)
+{
+    const QString Name = TestInstanceName("inherit");
+    TSingleInstance Lock(Name);
+    ASSERT_EQ(Lock.Acquire(), TSingleInstance::EAcquire::Acquired);
+    QProcess Child;
+    Child.start(QStringLiteral("sleep"), {QStringLiteral("10")});
+    ASSERT_TRUE(Child.waitForStarted());
+    Lock.Release();
+    EXPECT_FALSE(IsProgramRunning(Name));
+    Child.kill();
+    Child.waitForFinished();
+}
+
+TEST(CommonSysTest, RunProgramAnswersExitCodesAndStartsInTheProgramsFolder)
+{
+    QTemporaryDir Dir;
+    const QString Script = Dir.filePath(QStringLiteral("where.sh"));
+    WriteFile(Script, "#!/bin/sh\npwd -P > here.txt\nexit \"$1\"\n");
+    ASSERT_TRUE(QFile::setPermissions(Script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString Plain = Dir.filePath(QStringLiteral("plain.txt"));
+    WriteFile(Plain);
+
+    EXPECT_EQ(RunProgram(Script, {QStringLiteral("7")}, QStringLiteral(" @ "), false), 7);
+    QFile Here(Dir.filePath(QStringLiteral("here.txt")));
+    ASSERT_TRUE(Here.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLocal8Bit(Here.readAll()).trimmed(), QFileInfo(Dir.path()).canonicalFilePath());
+
+    // Arguments are passed as they are: no shell splits or expands them.
+    EXPECT_EQ(RunProgram(QStringLiteral("/bin/sh"),
+                         {QStringLiteral("-c"), QStringLiteral("test \"$0\" = 'a b;$x'"), QStringLiteral("a b;$x")},
+                         QString(), false),
+              0);
+    EXPECT_EQ(RunProgram(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exit 3")},
+                         Dir.filePath(QStringLiteral("no-such-folder")), false),
+              3);
+    EXPECT_EQ(RunProgram(Dir.filePath(QStringLiteral("missing")), {}, QString(), false), RUN_PROGRAM_NOT_FOUND);
+    EXPECT_EQ(RunProgram(QStringLiteral("no-such-program-anywhere"), {}, QString(), true), RUN_PROGRAM_NOT_FOUND);
+    EXPECT_EQ(RunProgram(Plain, {}, QString(), false), RUN_PROGRAM_CANNOT_START);
+    EXPECT_EQ(RunProgram(QStringLiteral("true"), {}, QString(), true), 0);
+
+    EXPECT_EQ(ShellOpenAndWait(Script, {QStringLiteral("5")}, QStringLiteral("@"), false), 0);
+    EXPECT_EQ(ShellOpenAndWait(Dir.filePath(QStringLiteral("missing.exe")), {}, QString(), false) != 0, true);
+}
