@@ -1,7 +1,8 @@
 #include "directory/Dashrule.h"
 
-#include "directory/DicLibrary.h"
+#include "directory/DicField.h"
 #include "main/CoreMessage.h"
+#include "platform/dynlib/DynLib.h"
 #include "platform/text/Cp932.h"
 
 #include <QDateTime>
@@ -13,7 +14,7 @@ constexpr char LibraryName[] = "Dashrule.so";
 
 struct TBinding
 {
-    TDicLibrary Library;
+    TDynLib Library;
     int UseCount = 0;
     TGetHyphenProc GetHyphen = nullptr;
     QString DicFolder;

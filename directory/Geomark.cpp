@@ -1,7 +1,8 @@
 #include "directory/Geomark.h"
 
-#include "directory/DicLibrary.h"
+#include "directory/DicField.h"
 #include "main/CoreMessage.h"
+#include "platform/dynlib/DynLib.h"
 #include "platform/text/Cp932.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ constexpr char LibraryName[] = "Geomark.so";
 
 struct TBinding
 {
-    TDicLibrary Library;
+    TDynLib Library;
     int UseCount = 0;
     TGeomarkAdrsProc GeomarkAdrs = nullptr;
 };

@@ -1,8 +1,9 @@
 #include "directory/Numfind.h"
 
-#include "directory/DicLibrary.h"
+#include "directory/DicField.h"
 #include "main/CoreMessage.h"
 #include "main/ProductInfo.h"
+#include "platform/dynlib/DynLib.h"
 #include "platform/sys/Folders.h"
 #include "platform/text/Cp932.h"
 
@@ -14,7 +15,7 @@ constexpr char LibraryName[] = "Numfind.so";
 
 struct TBinding
 {
-    TDicLibrary Library;
+    TDynLib Library;
     int UseCount = 0;
     TNumfindOtherProc SearchTel = nullptr;
     TNumfindOtherProc SearchTelOne = nullptr;

@@ -1,7 +1,7 @@
 #include "directory/Numfind.h"
 
 #include "BoxRecorder.h"
-#include "directory/DicLibrary.h"
+#include "directory/DicField.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,32 +1,9 @@
-#include "directory/DicLibrary.h"
+#include "directory/DicField.h"
 
 #include "platform/text/Cp932.h"
 
-#include <QDir>
 #include <QFile>
 #include <cstring>
-#include <dlfcn.h>
-
-bool TDicLibrary::Load(const QString& AbsolutePath)
-{
-    Free();
-    if (AbsolutePath.isEmpty() || !QDir::isAbsolutePath(AbsolutePath))
-        return false;
-    FHandle = dlopen(QFile::encodeName(AbsolutePath).constData(), RTLD_NOW | RTLD_LOCAL);
-    return FHandle != nullptr;
-}
-
-void TDicLibrary::Free()
-{
-    if (FHandle)
-        dlclose(FHandle);
-    FHandle = nullptr;
-}
-
-void* TDicLibrary::Symbol(const char* Name) const
-{
-    return FHandle ? dlsym(FHandle, Name) : nullptr;
-}
 
 QString FixedFieldText(const char* Field, int Size)
 {
