@@ -1,7 +1,7 @@
 #include "directory/Dashrule.h"
 
 #include "directory/DicField.h"
-#include "main/CoreMessage.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/dynlib/DynLib.h"
 #include "platform/text/Cp932.h"
 

@@ -1,7 +1,7 @@
 #include "directory/Numfind.h"
 
 #include "directory/DicField.h"
-#include "main/CoreMessage.h"
+#include "platform/msg/CoreMessage.h"
 #include "main/ProductInfo.h"
 #include "platform/dynlib/DynLib.h"
 #include "platform/sys/Folders.h"

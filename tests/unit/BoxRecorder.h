@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/CoreMessage.h"
+#include "platform/msg/CoreMessage.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "main/CoreMessage.h"
+#include "platform/msg/CoreMessage.h"
 
 #include <cstdio>
 

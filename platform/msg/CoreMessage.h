@@ -3,8 +3,8 @@
 #include <QString>
 #include <functional>
 
-// The logic units (library bindings, caller identification) build without widgets, so they show
-// their message boxes through this one function. The program installs the real box at start;
+// Logic that builds without widgets (library bindings, identification of callers) shows
+// its message boxes through this one function. The program installs the real box at start;
 // tests install a script. Flags and answers are the message box's own values.
 using TCoreMessageBox = std::function<int(const QString& Text, const QString& Caption, unsigned Flags)>;
 
