@@ -1,9 +1,11 @@
 #include "main/FbDialogs.h"
 
 #include "main/DBInfoFb.h"
+#include "main/EnvApply.h"
 #include "main/FbEditions.h"
 #include "main/Settings.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -98,4 +100,28 @@ bool BackupFbAdrsWithProgress(QWidget* Owner, const QString& DataPath)
         QCoreApplication::processEvents();
         return !Progress.wasCanceled();
     });
+}
+
+void InstallFbEnvHooks()
+{
+    TEnvHooks& Hooks = EnvHooks();
+    Hooks.PrepareFbDataModule = [](bool EditionChanged) {
+        if (DMFbarea && !EditionChanged)
+            return;
+        delete DMFbarea;
+        DMFbarea = new TDMFbarea(Settings.FbSeries);
+    };
+    Hooks.BackupFbAdrsBook = [] { return BackupFbAdrsWithProgress(QApplication::activeWindow(), Settings.DataPath); };
+    Hooks.FindDirectoryProductFolders = [] { FindDirectoryProductFolders(); };
+    Hooks.FbDataPath = [](int Series) {
+        return Series >= 0 && Series < FbSeriesCount ? FbDataPaths[Series] : QString();
+    };
+    Hooks.LoadAddressBookList = [](const QString& AdrsFolder) {
+        LoadAddressBookList(AdrsFolder, true);
+        QList<TEnvAdrsBook> Books;
+        for (const TFbAdrsBook& Book : FbAdrsBooks)
+            Books.append({Book.Name, Book.Folder});
+        return Books;
+    };
+    Hooks.OpenFbProductPage = [](int Series) { OpenFbProductPage(Series); };
 }

@@ -50,3 +50,7 @@ inline const QString FbBackupFailedText = QStringLiteral("アドレス帳のバ�
 // The start-up backup of the chosen book (BackupFbAdrs) under a progress window owned by Owner,
 // whose cancel button stops it. False when it failed or was stopped; the previous backup is kept.
 [[nodiscard]] bool BackupFbAdrsWithProgress(QWidget* Owner, const QString& DataPath);
+
+// Connects the settings dialog to the address-book link: the editions' folders, the book lists,
+// the data module, the backup under its progress window and the product page.
+void InstallFbEnvHooks();

@@ -1,6 +1,8 @@
 #include "main/FbDialogs.h"
 
 #include "main/AdrsTableDef.h"
+#include "main/DBInfoFb.h"
+#include "main/EnvApply.h"
 #include "main/FbEditions.h"
 #include "main/Settings.h"
 #include "platform/db/Table.h"
@@ -110,6 +112,41 @@ TEST_F(FbDialogsTest, CancellingTheProgressStopsTheBackupAndKeepsThePreviousOne)
               QStringList{QStringLiteral("Book")});
     FbDataPaths = {};
     FbAdrsBooks.clear();
+}
+
+TEST_F(FbDialogsTest, TheSettingsDialogReachesTheLinkThroughItsHooks)
+{
+    const TEnvHooks Saved = EnvHooks();
+    InstallFbEnvHooks();
+    QTemporaryDir Fb;
+    for (const char* Name : {"b", "A"}) {
+        QDir().mkpath(Fb.filePath(QStringLiteral("Adrs/%1").arg(QLatin1String(Name))));
+        QFile Table(Fb.filePath(QStringLiteral("Adrs/%1/Adrs.DB").arg(QLatin1String(Name))));
+        ASSERT_TRUE(Table.open(QIODevice::WriteOnly));
+    }
+    const QList<TEnvAdrsBook> Books = EnvHooks().LoadAddressBookList(Fb.path() + QStringLiteral("/Adrs/"));
+    ASSERT_EQ(Books.size(), 2);
+    EXPECT_EQ(Books[0].Folder, QStringLiteral("A"));
+    EXPECT_EQ(Books[1].Name, QStringLiteral("b"));
+    FbDataPaths[1] = Fb.path() + QLatin1Char('/');
+    EXPECT_EQ(EnvHooks().FbDataPath(1), Fb.path() + QLatin1Char('/'));
+    EXPECT_EQ(EnvHooks().FbDataPath(7), QString());
+
+    Settings.FbSeries = 1;
+    EnvHooks().PrepareFbDataModule(false);
+    ASSERT_NE(DMFbarea, nullptr);
+    TDMFbarea* First = DMFbarea;
+    EnvHooks().PrepareFbDataModule(false);
+    EXPECT_EQ(DMFbarea, First);
+    EXPECT_EQ(DMFbarea->Password(), QStringLiteral("gaxnel74"));
+    Settings.FbSeries = 0;
+    EnvHooks().PrepareFbDataModule(true);
+    EXPECT_EQ(DMFbarea->Password(), QStringLiteral("zomriv52"));
+    delete DMFbarea;
+    DMFbarea = nullptr;
+    FbDataPaths = {};
+    FbAdrsBooks.clear();
+    EnvHooks() = Saved;
 }
 
 } // namespace
