@@ -300,27 +300,6 @@ void LoadAddressBookList(const QString& AdrsFolder, bool Apply)
     }
 }
 
-TFbAvailability FbAvailability(int Series)
-{
-    TFbAvailability Result;
-    Result.Available = Series >= 0 && Series < FbSeriesCount && !FbDataPaths[Series].isEmpty();
-    Result.Text = Result.Available ? QStringLiteral("使用可能") : QStringLiteral("使用不可");
-    Result.Colour = Result.Available ? 0xF0CAA6 : 0x00FFFF; // sky blue, yellow
-    Result.ImageIndex = Series == 1 ? 1 : Series == 2 ? 2 : 0;
-    return Result;
-}
-
-QStringList FbBookNamesForSeries(int Series)
-{
-    if (Series < 0 || Series >= FbSeriesCount || FbDataPaths[Series].isEmpty())
-        return {QString()};
-    LoadAddressBookList(FbDataPaths[Series] + QStringLiteral("Adrs/"), true);
-    QStringList Names;
-    for (const TFbAdrsBook& Book : FbAdrsBooks)
-        Names.append(Book.Name);
-    return Names;
-}
-
 QString FbProductPageAddress(int Series)
 {
     return MakerSite + QStringLiteral("/products/") + FbProgramName(Series) + QLatin1Char('/');

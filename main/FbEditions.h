@@ -87,20 +87,6 @@ void SetFbOpenBookFolder(const QString& BookFolder);
 // deletions and renames are carried out first and what could not be done stays in the journal.
 void LoadAddressBookList(const QString& AdrsFolder, bool Apply);
 
-// What the settings dialog's Fernbook page shows for an edition.
-struct TFbAvailability
-{
-    bool Available = false;
-    QString Text;             // "使用可能" / "使用不可"
-    std::uint32_t Colour = 0; // panel colour as a colour value (0x00BBGGRR)
-    int ImageIndex = 0;       // image of the edition picture
-};
-[[nodiscard]] TFbAvailability FbAvailability(int Series);
-
-// The book names the dialog lists for an edition: one empty name when the edition has no data
-// folder, else the names of a fresh LoadAddressBookList with the journal applied.
-[[nodiscard]] QStringList FbBookNamesForSeries(int Series);
-
 // The maker's product page of an edition, and its opening in the desktop's browser without waiting.
 [[nodiscard]] QString FbProductPageAddress(int Series);
 void OpenFbProductPage(int Series);
