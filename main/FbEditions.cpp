@@ -24,7 +24,7 @@ const QString RenameSection = QStringLiteral("RENAME");
 const QString CountKey = QStringLiteral("Count");
 
 // The maker's site; the product pages live under /products/.
-const QString MakerSite = QStringLiteral("https://www.pelmar.example");
+const QString MakerSite = QStringLiteral("https://www.pelmarco.example");
 
 QString OpenBookFolder;
 
