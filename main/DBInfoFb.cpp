@@ -170,6 +170,9 @@ bool ActivateFbIfRunning(int Series)
 
 bool StartFbProgram(int Series)
 {
-    const QString Program = FbInstallPaths[Series == 1 ? 1 : 0] + FbProgramName(Series);
-    return RunProgram(Program, {}, QString(), true) == 0;
+    const QString& Folder = FbInstallPaths[Series == 1 ? 1 : 0];
+    // Without its install folder the bare name would start whatever the search path finds first.
+    if (Folder.isEmpty())
+        return false;
+    return RunProgram(Folder + FbProgramName(Series), {}, QString(), true) == 0;
 }

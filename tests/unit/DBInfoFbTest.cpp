@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,6 +106,27 @@ TEST(DBInfoFbTest, InstalledMeansRegisteredOrOnThePath)
     EXPECT_TRUE(IsFbInstalled(1));
     EXPECT_FALSE(IsFbInstalled(0));
     QFile::remove(RegistryFileName());
+}
+
+TEST(DBInfoFbTest, TheProductsProgramStartsFromItsInstallFolder)
+{
+    QTemporaryDir Install;
+    const QString Marker = Install.filePath(QStringLiteral("started"));
+    const QString Program = Install.filePath(QStringLiteral("fbtype18"));
+    QFile Script(Program);
+    ASSERT_TRUE(Script.open(QIODevice::WriteOnly));
+    Script.write("#!/bin/sh\ntouch '" + QFile::encodeName(Marker) + "'\n");
+    Script.close();
+    Script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    FbInstallPaths[1] = Install.path() + QLatin1Char('/');
+    EXPECT_FALSE(ActivateFbIfRunning(1));
+    EXPECT_FALSE(ActivateFbIfRunning(1)) << "the test leaves no lock behind";
+    ASSERT_TRUE(StartFbProgram(1));
+    for (int I = 0; I < 100 && !QFile::exists(Marker); ++I)
+        QThread::msleep(20);
+    EXPECT_TRUE(QFile::exists(Marker));
+    FbInstallPaths[1].clear();
+    EXPECT_FALSE(StartFbProgram(1));
 }
 
 class FbBackupTest : public ::testing::Test
