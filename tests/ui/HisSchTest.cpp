@@ -1,6 +1,6 @@
 #include "calls/HisSch.h"
 
-#include "ScriptedBoxes.h"
+#include "tests/support/ScriptedBoxes.h"
 #include "calls/DelTrgt.h"
 #include "calls/PgJump.h"
 
@@ -137,7 +137,7 @@ TEST(HisSchTest, DeleteTargetOffersAndConfirms)
         EXPECT_EQ(Boxes.Texts()[0],
                   QStringLiteral("現在の表示条件（初期表示状態を含む）に該当する  \r\nすべてのデータを削除します  "
                                  "\r\nよろしいですか？  "));
-        EXPECT_EQ(Boxes.Field("caption")[0], QStringLiteral("Tolvane１６"));
+        EXPECT_EQ(Boxes.Boxes().value(0).value(QStringLiteral("caption")).toString(), QStringLiteral("Tolvane１６"));
     }
     TScriptedBoxes Boxes("Yes");
     TDeleteTarget Dialog;
