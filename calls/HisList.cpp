@@ -712,7 +712,8 @@ void THistoryList::btnInquiryClick()
     try {
         TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
         TTable& Table = *RecvHisTable;
-        Table.SetIndexName(QString());
+        if (Use.Opened())
+            Table.SetIndexName(QString());
         if (!Use.Opened() || !Table.FindKey({Selected.first()->data(RecNoRole).toInt()})) {
             Message(this, NotFoundText, MB_OK | MB_ICONSTOP);
             return;

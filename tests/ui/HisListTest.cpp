@@ -1,13 +1,15 @@
 #include "calls/HisList.h"
 
-#include "tests/support/ScriptedBoxes.h"
 #include "calls/DelTrgt.h"
 #include "calls/HisSch.h"
 #include "main/CallerRec.h"
 #include "main/MyHdCtrl.h"
 #include "main/Settings.h"
+#include "platform/ini/IniFile.h"
+#include "tests/support/ScriptedBoxes.h"
 #include "tests/unit/HisTableFixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -270,4 +272,42 @@ TEST_F(HisListTest, InquiryNeedsOneLineAndTheShownCallStandsOut)
     List.btnInquiry->click();
     EXPECT_EQ(Opened, QList<int>({27}));
     EXPECT_EQ(List.ShownCallRecNo(), -1);
+
+    // An open window is refilled, unless it is locked.
+    bool Locked = true;
+    QList<int> Refilled;
+    List.ReceiveViewLink.Exists = [] { return true; };
+    List.ReceiveViewLink.RefillGuard = [&] { return Locked; };
+    List.ReceiveViewLink.ShowCall = [&](const TCallerRecord& Record) { Refilled << Record.HisRecNo; };
+    List.btnInquiry->click();
+    Locked = false;
+    List.lbxRecvHis->clearSelection();
+    List.lbxRecvHis->item(0)->setSelected(true);
+    List.btnInquiry->click();
+    EXPECT_EQ(Refilled, QList<int>({29}));
+    EXPECT_EQ(List.ShownCallRecNo(), 29);
+}
+
+TEST_F(HisListTest, ColumnWidthsAndOptionsAreKept)
+{
+    AddRecentRows(5, 10);
+    {
+        THistoryList List;
+        EXPECT_EQ(List.myhcRecvHis->Sections()[8].Text(), QStringLiteral("内容"));
+        EXPECT_EQ(List.myhcRecvHis->Sections()[4].Width(), 168);
+        List.myhcRecvHis->Sections()[4].SetWidth(200);
+        List.sbtnAllWeek->click();
+        List.resize(800, 400);
+    }
+    TMemIniFile Ini(SettingsFileName());
+    EXPECT_EQ(Ini.ReadInteger(QStringLiteral("HISTORY LIST"), QStringLiteral("List5"), 0), 200);
+    EXPECT_EQ(Ini.ReadInteger(QStringLiteral("HISTORY LIST"), QStringLiteral("Width"), 0), 800);
+    EXPECT_TRUE(Ini.ReadBool(QStringLiteral("HISTORY LIST"), QStringLiteral("AllWeek"), false));
+    THistoryList Again;
+    EXPECT_TRUE(Again.sbtnAllWeek->isChecked());
+    EXPECT_EQ(Again.TotalRows(), 5);
+    EXPECT_EQ(Again.myhcRecvHis->Sections()[4].Width(), 200);
+    Again.findChild<QAction*>(QStringLiteral("pmiInitializesHeaderWidth"))->trigger();
+    EXPECT_EQ(Again.myhcRecvHis->Sections()[4].Width(), 168);
+    EXPECT_EQ(Again.myhcRecvHis->Sections().TotalWidth(), 934);
 }
