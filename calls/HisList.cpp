@@ -899,11 +899,12 @@ void THistoryList::myhcRecvHisSectionTrack(TMyCustomHeaderControl*, TMyCustomHea
                                            TMySectionTrackState State)
 {
     Column->SetWidth(Width);
-    if (State == TMySectionTrackState::Begin)
+    if (State == TMySectionTrackState::Begin) {
         TrackStartWidth = Width;
-    // The lines follow the divider as it moves.
-    lbxRecvHis->viewport()->update();
-    if (State == TMySectionTrackState::End && Width != TrackStartWidth)
+        return;
+    }
+    // The lines and the sections to the right follow the divider while it moves.
+    if (State == TMySectionTrackState::Move || Width != TrackStartWidth)
         FitHeader();
 }
 

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -307,6 +308,15 @@ TEST_F(HisListTest, ColumnWidthsAndOptionsAreKept)
     EXPECT_TRUE(Again.sbtnAllWeek->isChecked());
     EXPECT_EQ(Again.TotalRows(), 5);
     EXPECT_EQ(Again.myhcRecvHis->Sections()[4].Width(), 200);
+    // A dragged divider widens the header with it.
+    Again.show();
+    const int Divider = Again.myhcRecvHis->Sections().LeftOf(5);
+    QTest::mousePress(Again.myhcRecvHis, Qt::LeftButton, {}, {Divider, 5});
+    QTest::mouseMove(Again.myhcRecvHis, {Divider + 300, 5});
+    QTest::mouseRelease(Again.myhcRecvHis, Qt::LeftButton, {}, {Divider + 300, 5});
+    EXPECT_EQ(Again.myhcRecvHis->Sections()[4].Width(), 500);
+    EXPECT_GE(Again.myhcRecvHis->width(), Again.myhcRecvHis->Sections().TotalWidth());
+    EXPECT_GE(Again.lbxRecvHis->horizontalScrollBar()->maximum(), 1234 - Again.lbxRecvHis->viewport()->width());
     Again.findChild<QAction*>(QStringLiteral("pmiInitializesHeaderWidth"))->trigger();
     EXPECT_EQ(Again.myhcRecvHis->Sections()[4].Width(), 168);
     EXPECT_EQ(Again.myhcRecvHis->Sections().TotalWidth(), 934);
