@@ -324,11 +324,14 @@ void THistoryList::LoadSettings()
     const QRect Screen = QGuiApplication::primaryScreen()->availableGeometry();
     const int Width = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Width"), 750), true);
     const int Height = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Height"), 380), true);
-    const int Left = Ini.ReadInteger(Section, QStringLiteral("Left"), -1);
-    const int Top = Ini.ReadInteger(Section, QStringLiteral("Top"), -1);
     resize(Width, Height);
-    move(Left < 0 ? Screen.left() + (Screen.width() - Width) / 2 : ScaleByDpi(Left, true),
-         Top < 0 ? Screen.top() + (Screen.height() - Height) / 2 : ScaleByDpi(Top, true));
+    // A position left of or above the primary screen is a real one on another screen.
+    move(Ini.ValueExists(Section, QStringLiteral("Left"))
+             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Left"), 0), true)
+             : Screen.left() + (Screen.width() - Width) / 2,
+         Ini.ValueExists(Section, QStringLiteral("Top"))
+             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Top"), 0), true)
+             : Screen.top() + (Screen.height() - Height) / 2);
     for (int I = 0; I < 11; ++I)
         myhcRecvHis->Sections()[I].SetWidth(
             ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("List%1").arg(I + 1), DefaultColumnWidths[I]), true));
@@ -339,11 +342,13 @@ void THistoryList::SaveSettings()
 {
     TMemIniFile Ini(SettingsFileName());
     // A maximised or minimised window keeps the bounds it has when restored.
-    const QRect Bounds = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
-    Ini.WriteInteger(Section, QStringLiteral("Width"), ScaleByDpi(Bounds.width(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Height"), ScaleByDpi(Bounds.height(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(Bounds.left(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(Bounds.top(), false));
+    const bool Normal = !isMaximized() && !isMinimized();
+    const QSize Size = Normal ? size() : normalGeometry().size();
+    const QPoint Corner = Normal ? pos() : normalGeometry().topLeft();
+    Ini.WriteInteger(Section, QStringLiteral("Width"), ScaleByDpi(Size.width(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Height"), ScaleByDpi(Size.height(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(Corner.x(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(Corner.y(), false));
     for (int I = 0; I < 11; ++I)
         Ini.WriteInteger(Section, QStringLiteral("List%1").arg(I + 1),
                          ScaleByDpi(myhcRecvHis->Sections()[I].Width(), false));
@@ -511,14 +516,13 @@ void THistoryList::LoadPage(int Mode, int Page)
         if (RecNo == TopRecNo)
             Top = Item;
     }
+    if (!Focus && Count > 0)
+        Focus = Top ? Top : lbxRecvHis->item(0);
+    // Focus first: moving it scrolls, and the top line has the last word.
+    if (Focus)
+        lbxRecvHis->setCurrentItem(Focus, QItemSelectionModel::NoUpdate);
     if (Top)
         lbxRecvHis->scrollToItem(Top, QAbstractItemView::PositionAtTop);
-    if (Focus) {
-        lbxRecvHis->setCurrentItem(Focus, QItemSelectionModel::NoUpdate);
-    } else if (Count > 0) {
-        QListWidgetItem* TopLine = lbxRecvHis->itemAt(1, 1);
-        lbxRecvHis->setCurrentItem(TopLine ? TopLine : lbxRecvHis->item(0), QItemSelectionModel::NoUpdate);
-    }
 }
 
 void THistoryList::ShowToday()

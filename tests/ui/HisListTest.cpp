@@ -321,3 +321,35 @@ TEST_F(HisListTest, ColumnWidthsAndOptionsAreKept)
     EXPECT_EQ(Again.myhcRecvHis->Sections()[4].Width(), 168);
     EXPECT_EQ(Again.myhcRecvHis->Sections().TotalWidth(), 934);
 }
+
+TEST_F(HisListTest, AReloadInPlaceKeepsTheSelectedRows)
+{
+    AddRecentRows(100, 10);
+    THistoryList List;
+    List.sbtnAllWeek->click();
+    List.show();
+    List.lbxRecvHis->clearSelection();
+    List.lbxRecvHis->item(3)->setSelected(true);
+    List.lbxRecvHis->item(5)->setSelected(true);
+    List.lbxRecvHis->setCurrentRow(5, QItemSelectionModel::NoUpdate);
+    const int Selected[] = {List.RowRecNos()[3], List.RowRecNos()[5]};
+    // A new call comes in and the list reloads where it stands.
+    AppendHistoryRows(Data->Table(), 1, [](int) {
+        THisFixtureRow Row = GeneratedRow(0);
+        Row.When = Today() + 0.99;
+        return Row;
+    });
+    List.LoadPage(0, 0);
+    EXPECT_EQ(List.TotalRows(), 101);
+    EXPECT_EQ(List.RowRecNos().first(), 100);
+    QList<int> Now;
+    for (QListWidgetItem* Item : List.lbxRecvHis->selectedItems())
+        Now << Item->data(Qt::UserRole).toInt();
+    std::sort(Now.begin(), Now.end());
+    EXPECT_EQ(Now, QList<int>({Selected[1], Selected[0]}));
+    EXPECT_EQ(List.lbxRecvHis->currentRow(), 6);
+    // The pipeline's reload goes back to the first page and its first line.
+    List.LoadPage(0, 1);
+    EXPECT_EQ(List.lbxRecvHis->currentRow(), 0);
+    EXPECT_EQ(List.lbxRecvHis->selectedItems().size(), 1);
+}
