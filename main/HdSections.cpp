@@ -139,6 +139,33 @@ int TMyCustomHeaderSections::LeftOf(int Index) const
     return Left;
 }
 
+void TMyCustomHeaderSections::Move(int From, int To)
+{
+    if (From < 0 || From >= Count() || To < 0 || To >= Count() || From == To)
+        return;
+    FItems.move(From, To);
+    ItemChanged(-1, true);
+}
+
+void TMyCustomHeaderSections::Flip(int ClientWidth)
+{
+    const int N = Count();
+    if (N == 0)
+        return;
+    const int FirstWidth = FItems.front()->Width();
+    int LastWidth = ClientWidth;
+    for (int I = 0; I < N - 1; ++I)
+        LastWidth -= FItems[I]->Width();
+    BeginUpdate();
+    std::reverse(FItems.begin(), FItems.end());
+    if (N > 1) {
+        FItems.back()->SetWidth(FirstWidth);
+        FItems.front()->SetWidth(LastWidth);
+    }
+    FPendingChange = true;
+    EndUpdate();
+}
+
 void TMyCustomHeaderSections::EndUpdate()
 {
     if (FUpdateCount > 0 && --FUpdateCount == 0 && FPendingChange) {

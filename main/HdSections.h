@@ -97,6 +97,12 @@ public:
     // The left edge of a section, all sections laid side by side from 0.
     [[nodiscard]] int LeftOf(int Index) const;
 
+    // The section at From takes the place of the one at To; those between move up by one.
+    void Move(int From, int To);
+    // Mirrors the order for right-to-left reading: the sections are reversed, the last then takes
+    // the first one's former width and the first the rest of ClientWidth.
+    void Flip(int ClientWidth);
+
     // Changes inside BeginUpdate / EndUpdate are reported once, as a change of the whole collection.
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate();

@@ -1,5 +1,6 @@
 #include "main/MyHdCtrl.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
@@ -156,10 +157,13 @@ void TMyCustomHeaderControl::mousePressEvent(QMouseEvent* Event)
         return;
     }
     const int Index = SectionAt(X);
-    // A section that takes no clicks is not even pressed.
-    if (Index >= 0 && FSections[Index].AllowClick()) {
+    FPressPos = Event->position().toPoint();
+    FDragging = false;
+    // A section that takes no clicks is not even pressed, unless it may be dragged.
+    if (Index >= 0 && (FSections[Index].AllowClick() || FDragReorder)) {
         FPressed = Index;
-        update(SectionRect(Index));
+        if (FSections[Index].AllowClick())
+            update(SectionRect(Index));
     }
 }
 
@@ -170,6 +174,9 @@ void TMyCustomHeaderControl::mouseMoveEvent(QMouseEvent* Event)
         TrackTo(X, TMySectionTrackState::Move);
         return;
     }
+    if (FPressed >= 0 && FDragReorder &&
+        (Event->position().toPoint() - FPressPos).manhattanLength() >= QApplication::startDragDistance())
+        FDragging = true;
     setCursor(DividerAt(X) >= 0 ? Qt::SplitHCursor : Qt::ArrowCursor);
     if (FHotTrack) {
         const int Hot = SectionAt(X);
@@ -192,7 +199,21 @@ void TMyCustomHeaderControl::mouseReleaseEvent(QMouseEvent* Event)
         const int Pressed = FPressed;
         FPressed = -1;
         update(SectionRect(Pressed));
-        if (SectionAt(X) == Pressed)
+        if (FDragging) {
+            FDragging = false;
+            // Left of all sections means the first place, right of all the last.
+            int Target = SectionAt(X);
+            if (Target < 0)
+                Target = X < 0 ? 0 : FSections.Count() - 1;
+            bool Allow = true;
+            emit SectionDrag(this, &FSections[Pressed], &FSections[Target], &Allow);
+            if (Allow && Target != Pressed) {
+                FSections.Move(Pressed, Target);
+                emit SectionEndDrag(this);
+            }
+            return;
+        }
+        if (SectionAt(X) == Pressed && FSections[Pressed].AllowClick())
             emit SectionClick(this, &FSections[Pressed]);
     }
 }
@@ -203,6 +224,11 @@ void TMyCustomHeaderControl::leaveEvent(QEvent*)
         FHot = -1;
         update();
     }
+}
+
+void TMyCustomHeaderControl::FlipChildren()
+{
+    FSections.Flip(width());
 }
 
 void TMyCustomHeaderControl::resizeEvent(QResizeEvent*)

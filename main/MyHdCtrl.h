@@ -30,7 +30,7 @@ public:
     void SetFullDrag(bool Value) { FFullDrag = Value; }
     [[nodiscard]] bool HotTrack() const { return FHotTrack; }
     void SetHotTrack(bool Value);
-    // Kept for the callers' sake: the program's lists never let their sections be reordered.
+    // Sections may be dragged to another place (the program's lists never allow it).
     [[nodiscard]] bool DragReorder() const { return FDragReorder; }
     void SetDragReorder(bool Value) { FDragReorder = Value; }
 
@@ -40,6 +40,9 @@ public:
     [[nodiscard]] int SectionAt(int X) const;
     [[nodiscard]] QRect SectionRect(int Index) const;
     [[nodiscard]] int PressedSection() const { return FPressed; }
+
+    // Mirrors the sections for right-to-left reading.
+    void FlipChildren();
 
     [[nodiscard]] QSize sizeHint() const override;
 
@@ -53,6 +56,10 @@ signals:
     void SectionTrack(TMyCustomHeaderControl* Control, TMyCustomHeaderSection* Section, int Width,
                       TMySectionTrackState State);
     void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, const QPoint& Pos);
+    // A dragged section is about to move from one place to another; Allow false keeps it.
+    void SectionDrag(QObject* Sender, TMyCustomHeaderSection* FromSection, TMyCustomHeaderSection* ToSection,
+                     bool* Allow);
+    void SectionEndDrag(QObject* Sender);
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -74,6 +81,8 @@ private:
     TDividerTrack FTrack;
     int FPressed = -1;
     int FHot = -1;
+    QPoint FPressPos;
+    bool FDragging = false;
 };
 
 class TMyHeaderControl : public TMyCustomHeaderControl

@@ -52,6 +52,40 @@ TEST(MyHdCtrlTest, ASectionThatTakesNoClicksIsNotPressed)
     EXPECT_EQ(Header.PressedSection(), -1);
 }
 
+TEST(MyHdCtrlTest, ReorderingByDragWhenAllowed)
+{
+    TMyHeaderControl Header;
+    Header.resize(300, 20);
+    for (const char* Text : {"A", "B", "C"})
+        Header.Sections().Add().SetText(QLatin1String(Text));
+    Header.show();
+    auto Drag = [&](int From, int To) {
+        QTest::mousePress(&Header, Qt::LeftButton, {}, {From, 8});
+        QTest::mouseMove(&Header, {(From + To) / 2, 8});
+        QTest::mouseMove(&Header, {To, 8});
+        QTest::mouseRelease(&Header, Qt::LeftButton, {}, {To, 8});
+    };
+    auto Order = [&] {
+        return Header.Sections()[0].Text() + Header.Sections()[1].Text() + Header.Sections()[2].Text();
+    };
+    Drag(20, 120); // not allowed by default: a click, no move
+    EXPECT_EQ(Order(), QStringLiteral("ABC"));
+    Header.SetDragReorder(true);
+    bool Allow = false;
+    QSignalSpy Ends(&Header, &TMyCustomHeaderControl::SectionEndDrag);
+    QObject::connect(
+        &Header, &TMyCustomHeaderControl::SectionDrag,
+        [&](QObject*, TMyCustomHeaderSection*, TMyCustomHeaderSection*, bool* Allowed) { *Allowed = Allow; });
+    Drag(20, 120);
+    EXPECT_EQ(Order(), QStringLiteral("ABC"));
+    Allow = true;
+    Drag(20, 120);
+    EXPECT_EQ(Order(), QStringLiteral("BCA"));
+    Drag(20, 290); // right of all sections: to the last place
+    EXPECT_EQ(Order(), QStringLiteral("CAB"));
+    EXPECT_EQ(Ends.count(), 2);
+}
+
 TEST(SortListViewTest, HeaderClicksAndDividerDoubleClicks)
 {
     TSortListView View;

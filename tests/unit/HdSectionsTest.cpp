@@ -44,6 +44,35 @@ TEST(HdSectionsTest, ChangesAreReportedOncePerItemOrOnceForAnUpdate)
     EXPECT_EQ(Sections.LeftOf(1), 10);
 }
 
+TEST(HdSectionsTest, MovingAndMirroring)
+{
+    TMyCustomHeaderSections Sections;
+    for (const char* Text : {"A", "B", "C", "D"})
+        Sections.Add().SetText(QLatin1String(Text));
+    auto Order = [&] {
+        QString Result;
+        for (int I = 0; I < Sections.Count(); ++I)
+            Result += Sections[I].Text();
+        return Result;
+    };
+    Sections.Move(0, 2);
+    EXPECT_EQ(Order(), QStringLiteral("BCAD"));
+    Sections.Move(3, 0);
+    EXPECT_EQ(Order(), QStringLiteral("DBCA"));
+    Sections.Move(1, 9); // out of range: nothing
+    EXPECT_EQ(Order(), QStringLiteral("DBCA"));
+    EXPECT_EQ(Sections[2].Index(), 2);
+
+    Sections[0].SetWidth(30); // D
+    Sections[1].SetWidth(40);
+    Sections[2].SetWidth(50);
+    Sections[3].SetWidth(60); // A, the last: it shows the rest of the width
+    Sections.Flip(300);
+    EXPECT_EQ(Order(), QStringLiteral("ACBD"));
+    EXPECT_EQ(Sections[0].Width(), 300 - 30 - 40 - 50);
+    EXPECT_EQ(Sections[3].Width(), 30);
+}
+
 TEST(HdSectionsTest, AutoSizeSectionsShareTheFreeWidth)
 {
     const struct
