@@ -1,6 +1,7 @@
 #include "main/MyHdCtrl.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
@@ -26,6 +27,12 @@ TMyCustomHeaderControl::TMyCustomHeaderControl(QWidget* Parent) : QWidget(Parent
 void TMyCustomHeaderControl::SetStyle(THeaderStyle Value)
 {
     FStyle = Value;
+    update();
+}
+
+void TMyCustomHeaderControl::SetImages(const QList<QPixmap>& Value)
+{
+    FImages = Value;
     update();
 }
 
@@ -114,6 +121,8 @@ void TMyCustomHeaderControl::paintEvent(QPaintEvent*)
             continue;
         }
         Option.text = Section.Text();
+        if (Section.ImageIndex() >= 0 && Section.ImageIndex() < FImages.size())
+            Option.icon = QIcon(FImages[Section.ImageIndex()]);
         Option.textAlignment = Qt::AlignVCenter | (Section.Alignment() == TSectionAlignment::Right    ? Qt::AlignRight
                                                    : Section.Alignment() == TSectionAlignment::Center ? Qt::AlignHCenter
                                                                                                       : Qt::AlignLeft);

@@ -2,6 +2,8 @@
 
 #include "main/HdSections.h"
 
+#include <QList>
+#include <QPixmap>
 #include <QWidget>
 
 // The column header that the paged list windows place above their owner-drawn lists: sections
@@ -33,6 +35,10 @@ public:
     // Sections may be dragged to another place (the program's lists never allow it).
     [[nodiscard]] bool DragReorder() const { return FDragReorder; }
     void SetDragReorder(bool Value) { FDragReorder = Value; }
+
+    // The images sections show by their ImageIndex; none by default.
+    [[nodiscard]] const QList<QPixmap>& Images() const { return FImages; }
+    void SetImages(const QList<QPixmap>& Value);
 
     // The section whose right divider lies under X (within the grip margin), else -1.
     [[nodiscard]] int DividerAt(int X) const;
@@ -74,6 +80,7 @@ private:
     void TrackTo(int X, TMySectionTrackState State);
 
     TMyCustomHeaderSections FSections;
+    QList<QPixmap> FImages;
     THeaderStyle FStyle = THeaderStyle::Buttons;
     bool FFullDrag = true;
     bool FHotTrack = false;

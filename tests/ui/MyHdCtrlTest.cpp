@@ -50,6 +50,22 @@ TEST(MyHdCtrlTest, ASectionThatTakesNoClicksIsNotPressed)
     QTest::mouseRelease(&Header, Qt::LeftButton, {}, {50, 8});
     ASSERT_EQ(Clicks.count(), 1);
     EXPECT_EQ(Header.PressedSection(), -1);
+
+    // A section with an image of the control's list shows it.
+    QPixmap Red(8, 8);
+    Red.fill(Qt::red);
+    Header.SetImages({Red});
+    auto RedPixels = [&] {
+        const QImage Shot = Header.grab().toImage();
+        int Count = 0;
+        for (int Y = 0; Y < Shot.height(); ++Y)
+            for (int X = 0; X < 100; ++X)
+                Count += Shot.pixelColor(X, Y) == QColor(Qt::red);
+        return Count;
+    };
+    EXPECT_EQ(RedPixels(), 0);
+    Header.Sections()[0].SetImageIndex(0);
+    EXPECT_GT(RedPixels(), 20);
 }
 
 TEST(MyHdCtrlTest, ReorderingByDragWhenAllowed)
