@@ -4,9 +4,11 @@
 #include "main/CommonText.h"
 #include "main/DBInfo.h"
 #include "main/HisInfo.h"
+#include "main/ProductInfo.h"
 #include "main/Settings.h"
 #include "platform/db/Table.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/msg/CoreMessage.h"
+#include "platform/msg/MessageBoxFlags.h"
 
 #include <QDateTime>
 #include <set>
@@ -95,10 +97,7 @@ void TReceiveSave::SetCallRecord(const TCallerRecord& Record)
 
 int TReceiveSave::Message(const QString& Text, unsigned Flags) const
 {
-    if (Hooks.Message)
-        return Hooks.Message(Text, Flags);
-    // Nobody to ask: a question is answered with the answer that changes nothing.
-    return (Flags & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+    return Hooks.Message ? Hooks.Message(Text, Flags) : CoreMessageBox(Text, ProductName, Flags);
 }
 
 void TReceiveSave::MoveLoneSecondNumber(TRecvViewInput& Input)

@@ -2,7 +2,7 @@
 
 #include "main/AdrsTableDef.h"
 #include "main/Settings.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/msg/MessageBoxFlags.h"
 #include "tests/support/RecvData.h"
 
 #include <gtest/gtest.h>
