@@ -1,5 +1,6 @@
 #include "calls/RecvView.h"
 
+#include "calls/HisList.h"
 #include "main/CommonForms.h"
 #include "main/CommonText.h"
 #include "main/DBInfo.h"
@@ -1057,4 +1058,11 @@ void ReceiveViewSaveBeforeRefill()
 {
     if (ReceiveView && Settings.NewDataView && Settings.AutoAdd && !ReceiveView->RefillGuard())
         ReceiveView->SaveBeforeRefill();
+}
+
+void InstallReceiveView(THistoryList& List)
+{
+    List.ReceiveViewLink = {ReceiveViewExists, ReceiveViewRefillGuard, ReceiveViewShowCall, ReceiveViewBringForward,
+                            ShowReceiveViewModal};
+    ReceiveViewReloadHistory = [&List] { List.LoadPage(0, 0); };
 }

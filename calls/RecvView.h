@@ -18,6 +18,7 @@ class QTreeWidget;
 class QFrame;
 class TNMDEdit;
 class TReceiveView;
+class THistoryList;
 
 // The tools of the incoming-call window that other parts of the program provide: dictionaries,
 // name readings, pick-list editor, map, dialling, memo print and copy. A button whose tool is not
@@ -213,3 +214,7 @@ int ShowReceiveViewModal(QWidget* Owner, const TCallerRecord& Record);
 // The save before a refill: when a window is open, [RECEIVE HISTORY] NewDataView and AutoAdd are on
 // and the window is not guarded.
 void ReceiveViewSaveBeforeRefill();
+
+// Connects the call-history list to this window: the list opens and refills it, and the window's
+// silent save has the list reload its page.
+void InstallReceiveView(THistoryList& List);

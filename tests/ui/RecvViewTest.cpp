@@ -1,5 +1,6 @@
 #include "calls/RecvView.h"
 
+#include "calls/HisList.h"
 #include "main/NMDEdit.h"
 #include "main/Settings.h"
 #include "tests/support/RecvData.h"
@@ -278,6 +279,31 @@ TEST_F(RecvViewTest, TheLockGuardsTheWindowAgainstRefillsAndSaves)
     EXPECT_FALSE(ReceiveViewExists());
     EXPECT_EQ(Data.Rows(MeiboFileName, "SELECT SchTel1, SchTel2 FROM Meibo"),
               QStringList{QStringLiteral("0311112222|0451112222")});
+}
+
+TEST_F(RecvViewTest, TheHistoryListOpensRefillsAndLeavesALockedWindowAlone)
+{
+    Data.AddCall(1, QStringLiteral("03-1111-2222"));
+    Data.AddCall(2, QStringLiteral("06-5555-6666"));
+    Data.AddCall(3, QStringLiteral("045-777-8888"));
+    THistoryList List;
+    InstallReceiveView(List);
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(ReceiveViewExists());
+        TReceiveView& Open = *ReceiveView;
+        List.OpenReceiveView(CallRecordFor(2, QStringLiteral("06-5555-6666")));
+        EXPECT_EQ(Open.edtTel1->text(), QStringLiteral("06-5555-6666"));
+        QTest::mouseClick(Open.btnLockUnlock, Qt::LeftButton);
+        List.OpenReceiveView(CallRecordFor(3, QStringLiteral("045-777-8888")));
+        EXPECT_EQ(Open.edtTel1->text(), QStringLiteral("06-5555-6666"));
+        EXPECT_EQ(ReceiveView, &Open);
+        QTest::mouseClick(Open.btnAddUpd, Qt::LeftButton);
+    });
+    List.OpenReceiveView(CallRecordFor(1, QStringLiteral("03-1111-2222")));
+    EXPECT_FALSE(ReceiveViewExists());
+    EXPECT_EQ(Data.Rows(MeiboFileName, "SELECT SchTel1 FROM Meibo"), QStringList{QStringLiteral("0655556666")});
+    List.ReceiveViewLink = {};
+    ReceiveViewReloadHistory = nullptr;
 }
 
 TEST_F(RecvViewTest, EnterWalksTheForm)
