@@ -525,32 +525,31 @@ bool TReceiveSave::SaveSequence(const TRecvViewInput& Input, bool Changed, const
     return !HistoryFailed && Result != 2;
 }
 
-void TReceiveSave::SaveBeforeRefill(TRecvViewInput& Input)
+bool TReceiveSave::SaveBeforeRefill(TRecvViewInput& Input)
 {
     if (FMode == TMode::Fernbook) {
         if (!IsValidTelText(Input.FbTel) || !Hooks.Fb.Installed || !Hooks.Fb.Installed())
-            return;
+            return true;
         const QString Folder = Hooks.Fb.BookFolder ? Hooks.Fb.BookFolder() : QString();
         FindFbEntry(Folder);
         bool Changed = true;
         if (FIsExisting && NumbersUnchanged(Input)) {
             Changed = ChangeFlag(Input);
             if (!Settings.SameTelUpdate)
-                return;
+                return true;
         }
-        SaveSequence(Input, Changed, Folder, nullptr, nullptr);
-        return;
+        return SaveSequence(Input, Changed, Folder, nullptr, nullptr);
     }
 
     if (!IsValidTelText(Input.Tel1) || !IsValidTelText(Input.Tel2) || Digits(Input.Tel1) == Digits(Input.Tel2))
-        return;
+        return true;
     MoveLoneSecondNumber(Input);
     bool Changed = true;
     if (FIsExisting) {
         if (NumbersUnchanged(Input)) {
             Changed = ChangeFlag(Input);
             if (!Settings.SameTelUpdate)
-                return;
+                return true;
         } else {
             TDuplicates Hits;
             const QString New1 = ChangedNumber(Input.Tel1, 0);
@@ -560,11 +559,11 @@ void TReceiveSave::SaveBeforeRefill(TRecvViewInput& Input)
             if (!New2.isEmpty() && Digits(New2) != Digits(FCallRecord.Tel[0]))
                 LookUp(New2, TLookup::Both, Hits);
             if (!Hits.Rows.empty())
-                return;
+                return true;
         }
     } else {
         if (Blank(Input.Tel1))
-            return;
+            return true;
         TDuplicates Hits;
         LookUp(Input.Tel1, TLookup::Both, Hits);
         if (!Blank(Input.Tel2))
@@ -573,13 +572,14 @@ void TReceiveSave::SaveBeforeRefill(TRecvViewInput& Input)
             FIsExisting = true;
             FCallRecord.RecNo = *Hits.Rows.begin();
         } else if (!Hits.Rows.empty()) {
-            return;
+            return true;
         }
     }
     bool HistoryUpdated = false;
-    SaveSequence(Input, Changed, QString(), nullptr, &HistoryUpdated);
+    const bool Written = SaveSequence(Input, Changed, QString(), nullptr, &HistoryUpdated);
     if (HistoryUpdated && Hooks.ReloadHistoryPage)
         Hooks.ReloadHistoryPage();
+    return Written;
 }
 
 TRegisterResult TReceiveSave::RegisterCaller(TRecvViewInput& Input, TRecvFocus& Focus)

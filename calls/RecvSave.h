@@ -144,8 +144,9 @@ public:
     TRecvSaveHooks Hooks;
 
     // The silent save before the window is refilled with another call. Input's numbers may be moved
-    // (a lone second number becomes the first); the window shows them back.
-    void SaveBeforeRefill(TRecvViewInput& Input);
+    // (a lone second number becomes the first); the window shows them back. False when a write
+    // failed (the user was told): what the window shows is not saved.
+    bool SaveBeforeRefill(TRecvViewInput& Input);
     // The registration: validates and asks with messages, then saves. Focus says where a stopped
     // registration puts the focus.
     TRegisterResult RegisterCaller(TRecvViewInput& Input, TRecvFocus& Focus);

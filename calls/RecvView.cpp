@@ -753,8 +753,12 @@ void TReceiveView::FocusAfterStop(TRecvFocus Focus)
 void TReceiveView::SaveBeforeRefill()
 {
     TRecvViewInput Input = GatherInput();
-    FSave.SaveBeforeRefill(Input);
+    const bool Saved = FSave.SaveBeforeRefill(Input);
     ApplyInput(Input);
+    // What failed to save must not be replaced by the next call: the window locks itself, and the
+    // user registers again or unlocks it.
+    if (!Saved && !FLocked)
+        btnLockUnlockClick();
 }
 
 void TReceiveView::RegisterCaller()

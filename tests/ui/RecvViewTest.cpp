@@ -209,6 +209,12 @@ TEST_F(RecvViewTest, RefusalsAndFailuresKeepTheWindowAndTheInput)
     EXPECT_EQ(View->edtCorpKanji->text(), QStringLiteral("株式会社"));
     EXPECT_TRUE(Boxes.Texts().last().startsWith(MsgMeiboWriteFailed));
     EXPECT_FALSE(View->RefillGuard());
+
+    // A silent save that fails locks the window, so the next call does not replace the input.
+    View->SaveBeforeRefill();
+    EXPECT_TRUE(View->RefillGuard());
+    EXPECT_EQ(View->btnLockUnlock->text(), QStringLiteral("アンロック(&L)"));
+    EXPECT_EQ(View->edtCorpKanji->text(), QStringLiteral("株式会社"));
 }
 
 TEST_F(RecvViewTest, ExchangedNumbersAndAnUnchangedCallerSaveWithoutQuestions)

@@ -242,7 +242,7 @@ TEST_F(RecvSaveTest, AFailedWriteIsReportedAndNotTakenForASave)
 
     // The silent save says so too.
     TSaveRun Silent(CallRecordFor(1, QStringLiteral("03-1111-2222")));
-    Silent.Save.SaveBeforeRefill(Silent.Input);
+    EXPECT_FALSE(Silent.Save.SaveBeforeRefill(Silent.Input));
     EXPECT_EQ(Silent.Texts.size(), 1);
 
     Data.BreakWrites(RecvHisFileName, "RecvHis");
