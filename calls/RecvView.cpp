@@ -459,7 +459,7 @@ void TReceiveView::CreateControls()
 
 void TReceiveView::FormCreate()
 {
-    // 1. Place the window, 96-DPI values scaled to the screen.
+    // The window's place is kept in 96-DPI units.
     const QRect Screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
     int Left = (Screen.width() - width()) / 2;
     int Top = (Screen.height() - height()) / 2;
@@ -470,10 +470,8 @@ void TReceiveView::FormCreate()
     }
     move(ScaleByDpi(Left, true), ScaleByDpi(Top, true));
 
-    // 2.
     lblPrevRecvDateTime->setEnabled(Settings.BeforeRecvDateTime);
 
-    // 3. Pick lists and select-item names.
     cbxPrivCorp->addItems({QStringLiteral("個人"), QStringLiteral("法人")});
     ReloadRankList();
     const QString Names[3] = {Settings.SelectItem1, Settings.SelectItem2, Settings.SelectItem3};
@@ -485,7 +483,7 @@ void TReceiveView::FormCreate()
         ReloadSelectItemList(N);
     }
 
-    // 4. Dial capability of the configured adapter kind; an adapter the library does not list may dial.
+    // An adapter kind the library does not list may dial.
     if (VxCommDLL) {
         for (const TAdapterKind& Kind : VxCommDLL->Kinds()) {
             if (Kind.Kind == Settings.Adapter) {
@@ -495,14 +493,13 @@ void TReceiveView::FormCreate()
         }
     }
 
-    // 5., 6. The lock shows the map and dial buttons.
+    // The map and dial buttons appear only while the window is locked.
     FLockedButtons = {bbtnMap, bbtnDial, bbtnFbDial};
     for (QToolButton* Button : FLockedButtons)
         Button->hide();
     bbtnMap->setToolTip(QStringLiteral("地図表示\r\n").replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
                         MapNames.value(Settings.Map));
 
-    // 7.
     FRefillGuard = false;
     FLocked = false;
     ApplyMode();
@@ -541,11 +538,9 @@ int TReceiveView::Message(const QString& Text, unsigned Flags)
 
 void TReceiveView::ShowCall(const TCallerRecord& Record)
 {
-    // 1.
     FSave.SetCallRecord(Record);
     const TCallerRecord& R = FSave.CallRecord();
 
-    // 2.
     pnlPrevDate->setText(DateText(R.BeforeRecvDateTime));
     pnlPrevTime->setText(TimeText(R.BeforeRecvDateTime));
     pnlDate->setText(DateText(R.RecvDateTime));
@@ -555,12 +550,10 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
         return DigitsOnly(R.SchTel[Slot]).isEmpty() ? QString() : R.Tel[Slot].trimmed();
     };
     if (!FernbookMode()) {
-        // 3.
         edtTel1->setText(NumberOf(0));
         edtTel2->setText(NumberOf(1));
         setWindowTitle(CaptionView);
     } else {
-        // 4.
         const int K = R.TelIndex & 3;
         cbxFbTel->clear();
         if (!NumberOf(K).isEmpty()) {
@@ -572,7 +565,6 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
         } else {
             edtFbTel->clear();
         }
-        // 5.
         static const QString Series[3] = {QStringLiteral("着信照会    - Fernbook2013 [ "),
                                           QStringLiteral("着信照会    - Fernbook2013 Trade [ "),
                                           QStringLiteral("着信照会    - Fernbook2013 Trade Plus [ ")};
@@ -583,7 +575,6 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
             setWindowTitle(Series[Settings.FbSeries] + Settings.FbAdrsBookName + QStringLiteral(" ]  -"));
     }
 
-    // 6.
     edtPos->setText(R.Pos.trimmed());
     edtTdfkn->setText(R.Tdfkn.trimmed());
     edtAdrs1->setText(R.Adrs1.trimmed());
@@ -602,7 +593,6 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
     edtEMail->setText(R.EMail.trimmed());
     cbxPrivCorp->setCurrentIndex(R.PrivCorp >= 0 && R.PrivCorp < cbxPrivCorp->count() ? R.PrivCorp : -1);
 
-    // 7.
     cbxRank->setCurrentIndex(-1);
     cbxRank->setEditText(QString());
     if (!R.Rank.isEmpty()) {
@@ -616,21 +606,17 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
         }
     }
 
-    // 8.
     cbxSelectItem1->setEditText(R.SelItem1.trimmed());
     cbxSelectItem2->setEditText(R.SelItem2.trimmed());
     cbxSelectItem3->setEditText(R.SelItem3.trimmed());
 
-    // 9.
     FCurLatitude = R.Latitude;
     FCurLongitude = R.Longitude;
 
-    // 10.-12.
     ShowMessagePanel(R.Msg == 1, R.Msg1.trimmed(), R.Msg2.trimmed(), R.BGColor);
     mmoNote->setPlainText(FSave.NoteText());
     FillExtFiles(R.ExtFile);
 
-    // 13.
     if (FSave.IsExisting()) {
         pnlDivision->setText(TextExisting);
         pnlDivision->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
