@@ -12,6 +12,7 @@
 #include "main/VxComm.h"
 #include "platform/db/Table.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/WindowLog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -626,6 +627,7 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
         pnlDivision->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
         btnAddUpd->setText(CaptionRegister);
     }
+    LogWindowState(this);
 }
 
 void TReceiveView::ShowMessagePanel(bool Shown, const QString& Line1, const QString& Line2, const QString& Color)

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QInputMethodEvent>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -65,7 +67,17 @@ TEST_F(RecvViewTest, ShowsTheCallAndTheCallerAsIdentified)
     Known.PrivCorp = 1;
     Known.ExtFile = QStringList{QStringLiteral("/srv/docs/a.pdf")};
     Known.Note = QStringList{QStringLiteral("一"), QStringLiteral("二")};
+    const QString Log = Data.Folder + QStringLiteral("windows.jsonl");
+    qputenv("VX_WINDOW_LOG", QFile::encodeName(Log));
     Open(Known);
+    qunsetenv("VX_WINDOW_LOG");
+    QFile LogFile(Log);
+    ASSERT_TRUE(LogFile.open(QIODevice::ReadOnly));
+    const QJsonObject Shown = QJsonDocument::fromJson(LogFile.readLine()).object();
+    EXPECT_EQ(Shown.value(QStringLiteral("title")).toString(), QStringLiteral("着信照会"));
+    const QJsonObject Fields = Shown.value(QStringLiteral("fields")).toObject();
+    EXPECT_EQ(Fields.value(QStringLiteral("edtTel1")).toString(), QStringLiteral("03-1111-2222"));
+    EXPECT_EQ(Fields.value(QStringLiteral("pnlDivision")).toString(), QStringLiteral("既存"));
     EXPECT_EQ(View->pnlDate->text(), QStringLiteral("2026年 12月 09日"));
     EXPECT_EQ(View->pnlTime->text(), QStringLiteral("10時 20分 30秒"));
     EXPECT_EQ(View->pnlPrevDate->text(), QStringLiteral("2026年 01月 02日"));

@@ -1,0 +1,41 @@
+#include "platform/ui/WindowLog.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QWidget>
+
+void LogWindowState(const QWidget* Window)
+{
+    const QString FileName = qEnvironmentVariable("VX_WINDOW_LOG");
+    if (FileName.isEmpty() || !Window)
+        return;
+    QJsonObject Fields;
+    for (const QWidget* Child : Window->findChildren<QWidget*>()) {
+        const QString Name = Child->objectName();
+        if (Name.isEmpty() || Name.startsWith(u"qt_"))
+            continue;
+        if (const auto* Edit = qobject_cast<const QLineEdit*>(Child); Edit && !qobject_cast<QComboBox*>(Edit->parent()))
+            Fields.insert(Name, Edit->text());
+        else if (const auto* Label = qobject_cast<const QLabel*>(Child))
+            Fields.insert(Name, Label->text());
+        else if (const auto* Combo = qobject_cast<const QComboBox*>(Child))
+            Fields.insert(Name, Combo->currentText());
+        else if (const auto* Button = qobject_cast<const QAbstractButton*>(Child))
+            Fields.insert(Name, Button->text());
+        else if (const auto* Memo = qobject_cast<const QPlainTextEdit*>(Child))
+            Fields.insert(Name, Memo->toPlainText());
+    }
+    QFile File(FileName);
+    if (!File.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    const QJsonObject Line{{QStringLiteral("window"), Window->objectName()},
+                           {QStringLiteral("title"), Window->windowTitle()},
+                           {QStringLiteral("fields"), Fields}};
+    File.write(QJsonDocument(Line).toJson(QJsonDocument::Compact) + '\n');
+}
