@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -943,6 +944,19 @@ void TReceiveView::ReloadSelectItemList(int N)
 
 bool TReceiveView::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Event->type() == QEvent::InputMethod && Watched == edtCorpKana) {
+        // The company's reading is kept in half-width katakana, whatever the input method
+        // produces: its result is turned into that form before the edit takes it.
+        auto* Input = static_cast<QInputMethodEvent*>(Event);
+        const QString Half = ReadingToHalfKana(Input->commitString());
+        if (Half != Input->commitString()) {
+            QInputMethodEvent Converted(Input->preeditString(), Input->attributes());
+            Converted.setCommitString(Half, Input->replacementStart(), Input->replacementLength());
+            QApplication::sendEvent(edtCorpKana, &Converted);
+            return true;
+        }
+        return false;
+    }
     if (Event->type() == QEvent::FocusIn) {
         // The edits do not select their text when tabbed into (the dialog's first focus included):
         // the caret goes behind the last character instead.

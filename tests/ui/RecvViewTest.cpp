@@ -180,6 +180,11 @@ TEST_F(RecvViewTest, RegisteringANewCallerWritesTheDirectoryAndCloses)
     Commit.setCommitString(QStringLiteral("田中"));
     QApplication::sendEvent(View->nmedtNameKanji, &Commit);
     EXPECT_EQ(View->nmedtNameKana->text(), QStringLiteral("ﾀﾅｶ"));
+    // The company's reading takes half-width katakana whatever the input method gives.
+    QInputMethodEvent CorpKana;
+    CorpKana.setCommitString(QStringLiteral("カブシキガイシャ"));
+    QApplication::sendEvent(View->edtCorpKana, &CorpKana);
+    EXPECT_EQ(View->edtCorpKana->text(), QStringLiteral("ｶﾌﾞｼｷｶﾞｲｼｬ"));
 
     QTest::mouseClick(View->btnAddUpd, Qt::LeftButton);
     EXPECT_EQ(View->result(), 1);
