@@ -223,7 +223,7 @@ TCallerRecord TReceiveSave::GatherCallRecord(const TRecvViewInput& Input) const
         Record.Msg2 = Input.Msg2;
         Record.BGColor = Input.BGColor;
     }
-    Record.Note = QStringList{Input.Note};
+    Record.Note = Input.Note.isEmpty() ? QStringList() : Input.Note.split(QStringLiteral("\r\n"));
     Record.ExtFile = Input.ExtFiles;
     Record.AddDateTime = FIsExisting ? 0 : NowToSeconds();
     Record.UpdDateTime = Now();

@@ -44,8 +44,8 @@ struct TRecvViewInput
     bool MsgShown = false;
     QString Msg1;
     QString Msg2;
-    QString BGColor; // "$" + six hexadecimal digits, as the directory keeps it
-    QString Note;
+    QString BGColor;      // "$" + six hexadecimal digits, as the directory keeps it
+    QString Note;         // lines joined by CR LF
     QStringList ExtFiles; // folder + file name, in row order
 };
 

@@ -705,7 +705,8 @@ TRecvViewInput TReceiveView::GatherInput() const
     I.Msg2 = lblMsg2->text();
     if (I.MsgShown && FMsgColor)
         I.BGColor = ColorToText(ValueOfColor(*FMsgColor));
-    I.Note = mmoNote->toPlainText();
+    // The tables keep the note's lines joined by CR LF, as the record brought them.
+    I.Note = mmoNote->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
     for (int Row = 0; Row < lvExtFile->topLevelItemCount(); ++Row) {
         const QTreeWidgetItem* Item = lvExtFile->topLevelItem(Row);
         I.ExtFiles << Item->text(1) + Item->text(2);

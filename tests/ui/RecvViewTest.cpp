@@ -260,6 +260,7 @@ TEST_F(RecvViewTest, ExchangedNumbersAndAnUnchangedCallerSaveWithoutQuestions)
     Same.SchTel[1] = QStringLiteral("0311112222");
     Same.Tel[1] = QStringLiteral("03-1111-2222");
     Same.Rank = QStringLiteral("Ａ");
+    Same.Note = QStringList{QStringLiteral("一"), QStringLiteral("二")};
     RankHistory->Insert(0, QStringLiteral("Ｂ"), 0);
     RankHistory->Insert(1, QStringLiteral("Ａ"), 0);
     Open(Same);
