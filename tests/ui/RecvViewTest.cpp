@@ -65,7 +65,7 @@ TEST_F(RecvViewTest, ShowsTheCallAndTheCallerAsIdentified)
     Known.NameKana = QStringLiteral("ﾀﾅｶ");
     Known.Rank = QStringLiteral("Ｚ"); // not in the rank list
     Known.PrivCorp = 1;
-    Known.ExtFile = QStringList{QStringLiteral("/srv/docs/a.pdf")};
+    Known.ExtFile = QStringList{QStringLiteral("/srv/docs/a.pdf"), QStringLiteral("C:\\Docs\\b.xls")};
     Known.Note = QStringList{QStringLiteral("一"), QStringLiteral("二")};
     const QString Log = Data.Folder + QStringLiteral("windows.jsonl");
     qputenv("VX_WINDOW_LOG", QFile::encodeName(Log));
@@ -90,8 +90,11 @@ TEST_F(RecvViewTest, ShowsTheCallAndTheCallerAsIdentified)
     EXPECT_EQ(View->cbxRank->currentText(), QString());
     EXPECT_EQ(View->cbxPrivCorp->currentText(), QStringLiteral("法人"));
     EXPECT_EQ(View->mmoNote->toPlainText(), QStringLiteral("一\n二"));
-    ASSERT_EQ(View->lvExtFile->topLevelItemCount(), 1);
+    ASSERT_EQ(View->lvExtFile->topLevelItemCount(), 2);
     EXPECT_EQ(View->lvExtFile->topLevelItem(0)->text(1), QStringLiteral("/srv/docs/"));
+    EXPECT_EQ(View->lvExtFile->topLevelItem(1)->text(0), QStringLiteral("2"));
+    EXPECT_EQ(View->lvExtFile->topLevelItem(1)->text(2), QStringLiteral("b.xls"));
+    EXPECT_EQ(View->GatherInput().ExtFiles, *Known.ExtFile);
     EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会"));
     EXPECT_EQ(QApplication::focusWidget(), View->edtTel1);
 
