@@ -657,7 +657,7 @@ void TReceiveView::FillExtFiles(const std::optional<QStringList>& Files)
         return;
     int Row = 0;
     for (const QString& Path : *Files) {
-        // Entries brought over from earlier versions may still hold "\\" as the folder delimiter.
+        // Entries brought over from earlier versions may still hold a backslash as the folder delimiter.
         const int Slash = static_cast<int>(std::max(Path.lastIndexOf(u'/'), Path.lastIndexOf(u'\\')));
         auto* Item = new QTreeWidgetItem(lvExtFile);
         Item->setText(0, QString::number(++Row));
