@@ -249,10 +249,10 @@ void TNMDEdit::CompositionReading(const QString& PreEdit)
         PostMessage(this, WM_NMDEDIT_CONVERT);
 }
 
-void TNMDEdit::EndComposition()
+void TNMDEdit::EndComposition(bool Committed)
 {
     RaiseConvertNeed(FNameKind, false, QString());
-    if (FInputType == TInputKind::itKanji && FAssociate) {
+    if (Committed && FInputType == TInputKind::itKanji && FAssociate) {
         if (FReplaceAll)
             FAssociate->clear();
         AppendToAssociate(SingleByteOnly(FReading));
@@ -286,7 +286,7 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
             StartComposition();
             if (IsReadingText(Commit))
                 FReading = ReadingToHalfKana(Commit);
-            EndComposition();
+            EndComposition(true);
         }
         QLineEdit::inputMethodEvent(Event);
         return;
@@ -295,7 +295,7 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
     if (FCompositionIdle && !PreEdit.isEmpty())
         StartComposition();
     if (!FCompositionIdle && !Commit.isEmpty())
-        EndComposition();
+        EndComposition(true);
     if (!Commit.isEmpty() && !PreEdit.isEmpty())
         StartComposition(); // the input method went straight on with the next name
     QLineEdit::inputMethodEvent(Event);
@@ -303,7 +303,7 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
         if (!PreEdit.isEmpty())
             CompositionReading(PreEdit);
         else if (Commit.isEmpty())
-            EndComposition(); // the composition was given up
+            EndComposition(false); // the composition was given up: no name, no reading
     }
 }
 

@@ -86,7 +86,7 @@ protected:
 
 private:
     void StartComposition();
-    void EndComposition();
+    void EndComposition(bool Committed);
     void CompositionReading(const QString& PreEdit);
     void AppendToAssociate(const QString& Text);
     void CancelComposition();

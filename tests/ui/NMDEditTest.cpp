@@ -80,6 +80,12 @@ TEST(NMDEditTest, ReadingsReplaceAppendAndStayWithinTheLimit)
     Pair.TypeName(QStringLiteral("ゐのうえ"), QStringLiteral("井上"));
     EXPECT_EQ(Pair.Kana.text(), QStringLiteral("ﾉｳｴ"));
 
+    // A composition given up leaves no reading behind.
+    Pair.PreEdit(QStringLiteral("やまだ"));
+    Pair.PreEdit(QString());
+    EXPECT_EQ(Pair.Kana.text(), QStringLiteral("ﾉｳｴ"));
+    EXPECT_FALSE(Pair.Kanji.Composing());
+
     for (int I = 0; I < 8; ++I)
         Pair.TypeName(QStringLiteral("がぱ"), QStringLiteral("我"));
     EXPECT_EQ(Pair.Kana.text().size(), 25);
