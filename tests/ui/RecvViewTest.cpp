@@ -412,6 +412,8 @@ TEST_F(RecvViewTest, Screenshots)
     Known.BGColor = QStringLiteral("$80ffff");
     Open(Known);
     View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-known.png")));
+    QTest::mouseClick(View->btnLockUnlock, Qt::LeftButton);
+    View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-locked.png")));
     Open(CallRecordFor(2, QStringLiteral("090-8765-4321")));
     View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-unknown.png")));
 }
