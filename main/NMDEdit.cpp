@@ -230,6 +230,7 @@ void TNMDEdit::StartComposition()
     FRomajiPending = false;
     FCompositionIdle = false;
     FReading.clear();
+    FReadingPreEdit.clear();
 }
 
 void TNMDEdit::CompositionReading(const QString& PreEdit)
@@ -241,6 +242,7 @@ void TNMDEdit::CompositionReading(const QString& PreEdit)
         if (Cp932Width(Reading) >= MaxReadingBytes)
             return;
         FReading = Reading;
+        FReadingPreEdit = PreEdit;
     }
     FShowFlag = Unconverted;
     if (FReading.isEmpty())
@@ -249,13 +251,19 @@ void TNMDEdit::CompositionReading(const QString& PreEdit)
         PostMessage(this, WM_NMDEDIT_CONVERT);
 }
 
-void TNMDEdit::EndComposition(bool Committed)
+void TNMDEdit::EndComposition(bool Committed, const QString& Result)
 {
     RaiseConvertNeed(FNameKind, false, QString());
     if (Committed && FInputType == TInputKind::itKanji && FAssociate) {
         if (FReplaceAll)
             FAssociate->clear();
-        AppendToAssociate(SingleByteOnly(FReading));
+        QString Reading = FReading;
+        // Letters still waiting to become kana are no part of the reading of a converted name (a
+        // prediction taken after "tanak" reads "ﾀﾅ", not "ﾀﾅk"); text committed as typed keeps them.
+        if (Result != FReadingPreEdit)
+            while (!Reading.isEmpty() && Reading.back().unicode() < 0x80 && Reading.back().isLetter())
+                Reading.chop(1);
+        AppendToAssociate(SingleByteOnly(Reading));
     }
     FCompositionIdle = true;
     FPreEdit.clear();
@@ -284,9 +292,11 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
                 AppendToAssociate(QStringLiteral(" "));
         } else {
             StartComposition();
-            if (IsReadingText(Commit))
+            if (IsReadingText(Commit)) {
                 FReading = ReadingToHalfKana(Commit);
-            EndComposition(true);
+                FReadingPreEdit = Commit;
+            }
+            EndComposition(true, Commit);
         }
         QLineEdit::inputMethodEvent(Event);
         return;
@@ -295,7 +305,7 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
     if (FCompositionIdle && !PreEdit.isEmpty())
         StartComposition();
     if (!FCompositionIdle && !Commit.isEmpty())
-        EndComposition(true);
+        EndComposition(true, Commit);
     if (!Commit.isEmpty() && !PreEdit.isEmpty())
         StartComposition(); // the input method went straight on with the next name
     QLineEdit::inputMethodEvent(Event);
@@ -303,7 +313,7 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
         if (!PreEdit.isEmpty())
             CompositionReading(PreEdit);
         else if (Commit.isEmpty())
-            EndComposition(false); // the composition was given up: no name, no reading
+            EndComposition(false, QString()); // the composition was given up: no name, no reading
     }
 }
 

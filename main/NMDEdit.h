@@ -86,7 +86,7 @@ protected:
 
 private:
     void StartComposition();
-    void EndComposition(bool Committed);
+    void EndComposition(bool Committed, const QString& Result);
     void CompositionReading(const QString& PreEdit);
     void AppendToAssociate(const QString& Text);
     void CancelComposition();
@@ -101,6 +101,7 @@ private:
     bool FShowFlag = false;
     QString FReading;         // the current reading, half-width
     QString FPreEdit;         // the pre-edit text the input method shows now
+    QString FReadingPreEdit;  // the pre-edit the current reading was taken from
     bool FReplaceAll = false; // the composition began over an empty or wholly selected edit
     bool FCompositionIdle = true;
 };

@@ -80,6 +80,18 @@ TEST(NMDEditTest, ReadingsReplaceAppendAndStayWithinTheLimit)
     Pair.TypeName(QStringLiteral("ゐのうえ"), QStringLiteral("井上"));
     EXPECT_EQ(Pair.Kana.text(), QStringLiteral("ﾉｳｴ"));
 
+    // A prediction taken before the last syllable was typed out: the loose letter is no reading.
+    Pair.Kanji.selectAll();
+    Pair.PreEdit(QStringLiteral("やまd"));
+    Pair.Commit(QStringLiteral("山田"));
+    EXPECT_EQ(Pair.Kana.text(), QStringLiteral("ﾔﾏ"));
+    Pair.Kanji.selectAll();
+    Pair.PreEdit(QStringLiteral("abc"));
+    Pair.Commit(QStringLiteral("abc")); // taken as typed
+    EXPECT_EQ(Pair.Kana.text(), QStringLiteral("abc"));
+    Pair.Kanji.selectAll();
+    Pair.TypeName(QStringLiteral("ゐのうえ"), QStringLiteral("井上"));
+
     // A composition given up leaves no reading behind.
     Pair.PreEdit(QStringLiteral("やまだ"));
     Pair.PreEdit(QString());
