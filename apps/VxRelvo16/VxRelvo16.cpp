@@ -1,11 +1,6 @@
-#include "main/MainForm.h"
-
-#include <QApplication>
+#include "main/ProgramBody.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication App(argc, argv);
-    TMainForm MainForm;
-    MainForm.show();
-    return App.exec();
+    return RunVxRelvo16(argc, argv);
 }
