@@ -28,6 +28,9 @@ struct TMainHooks
     // changed; the backup it asks for runs inside), and starting or raising the Fernbook program.
     std::function<bool(QWidget* Owner)> CheckFbAdrsBook;
     std::function<void(QWidget* Owner)> OpenFernbook;
+    // The address-book data module, made beside the program's own while the link is on.
+    std::function<void()> CreateFbDataModule;
+    std::function<void()> FreeFbDataModule;
 
     // The telephone-number and hyphenation dictionaries.
     std::function<void()> LoadDictionaries;
