@@ -331,4 +331,27 @@ TEST_F(MainFormTest, SplashClosesItselfAndWithoutItNothingWaits)
     EXPECT_EQ(SplashForm, nullptr);
 }
 
+TEST_F(MainFormTest, MenuWindowArrangedFromTheSettingsStaysShownWithoutATray)
+{
+    Settings.MenuVisible = false;
+    Settings.TopView = true;
+    Settings.MenuLeft = 40;
+    Settings.MenuTop = 30;
+    TMainForm Form;
+    Form.ArrangeMenuWindow();
+    EXPECT_EQ(Form.pos(), QPoint(40, 30));
+    EXPECT_TRUE(Form.actViewTop->isChecked());
+    EXPECT_TRUE(Form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(Form.width(), 286);
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        EXPECT_FALSE(Form.isVisible());
+        EXPECT_EQ(Form.actMenuVisible->data().toInt(), 1);
+    } else {
+        // The menu window is then the only way into the program: it shows, and cannot be hidden.
+        EXPECT_TRUE(Form.isVisible());
+        EXPECT_FALSE(Form.actMenuVisible->isEnabled());
+        EXPECT_FALSE(Form.findChild<QAction*>(QStringLiteral("pmMenuVisible"))->isEnabled());
+    }
+}
+
 } // namespace
