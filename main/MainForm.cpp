@@ -169,7 +169,7 @@ void TMainForm::CreateActions()
                           mmGetHistory, mmListPrint, mmEnvironment, mmUtility})
         connect(Item, &QAction::triggered, this, [this, Item] { pmiTrayPopupClick(Item->data().toInt()); });
     // The menu window's own exit closes the window, which asks first; the tray's ends at once.
-    connect(mmExit, &QAction::triggered, this, &QWidget::close);
+    connect(mmExit, &QAction::triggered, this, &TMainForm::tbtnExitClick);
     for (QAction* Item : {pmiSearchforHelpOn, pmiAbout, mmiTopic, mmiVersion})
         connect(Item, &QAction::triggered, this, [this, Item] { pmiTrayPopupHelpClick(Item->data().toInt()); });
     for (QAction* Item : {pmiRegist, mmiRegist})
@@ -258,7 +258,7 @@ void TMainForm::CreateToolBar()
     for (QToolButton* Button : {tbtnHisList, tbtnMeiboList, tbtnEnv})
         connect(Button, &QToolButton::clicked, this,
                 [this, Button] { pmiTrayPopupClick(Button->property("Tag").toInt()); });
-    connect(tbtnExit, &QToolButton::clicked, this, &QWidget::close);
+    connect(tbtnExit, &QToolButton::clicked, this, &TMainForm::tbtnExitClick);
     addToolBar(Qt::TopToolBarArea, tbarTool);
 }
 
@@ -385,6 +385,11 @@ void TMainForm::pmiTrayPopupClick(int Tag)
     default:
         break;
     }
+}
+
+void TMainForm::tbtnExitClick()
+{
+    close();
 }
 
 void TMainForm::pmiTrayPopupHelpClick(int Tag)
@@ -573,10 +578,14 @@ void TMainForm::FormClose()
 void TMainForm::CommitDataRequest(QSessionManager& Manager)
 {
     EndSession = true;
-    if (!FormCloseQuery()) {
+    // A session manager that lets nobody ask ends the session anyway: the program then ends with it.
+    const bool MayAsk = Manager.allowsInteraction();
+    if (MayAsk && !FormCloseQuery()) {
         Manager.cancel();
         return;
     }
+    if (MayAsk)
+        Manager.release();
     FormClose();
     QCoreApplication::exit(0);
 }

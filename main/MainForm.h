@@ -53,6 +53,8 @@ public:
     // Runs a command by its tag, as a click on any of its items does.
     void pmiTrayPopupClick(int Tag);
     void pmiTrayPopupHelpClick(int Tag);
+    // The menu window's own exit: closing the window asks first.
+    void tbtnExitClick();
     void pmiRegistClick();
     // Tray icon events.
     void tiMainMouseDown(Qt::MouseButton Button);
