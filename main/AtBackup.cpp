@@ -1,0 +1,137 @@
+#include "main/AtBackup.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <algorithm>
+
+namespace {
+
+// A table is one SQLite file; a journal left beside it by a crash belongs to its state and goes along.
+const QStringList RecvHisFiles = {QStringLiteral("RecvHis.DB"), QStringLiteral("RecvHis.DB-journal")};
+const QStringList MeiboFiles = {QStringLiteral("Meibo.DB"), QStringLiteral("Meibo.DB-journal")};
+const QStringList RankFiles = {QStringLiteral("Rank.mtd")};
+const QStringList SelItemFiles = {QStringLiteral("SelItem1.mtd"), QStringLiteral("SelItem2.mtd"),
+                                  QStringLiteral("SelItem3.mtd")};
+
+bool DeleteFolderTree(const QString& Folder)
+{
+    QDir Dir(Folder);
+    return !Dir.exists() || Dir.removeRecursively();
+}
+
+bool HoldsPlainFile(const QString& Folder)
+{
+    QDirIterator It(Folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    return It.hasNext();
+}
+
+// Replaces Target with Source; the target may be read-only, as copies of read-only files are.
+bool MoveReplacing(const QString& Source, const QString& Target)
+{
+    if (QFileInfo::exists(Target)) {
+        QFile::setPermissions(Target, QFile::permissions(Target) | QFile::WriteOwner);
+        if (!QFile::remove(Target))
+            return false;
+    }
+    return QFile::rename(Source, Target);
+}
+
+} // namespace
+
+TAutoBackup::TAutoBackup(const QString& SettingsPath, const QString& DataPath, int Count)
+    : SettingsPath(SettingsPath), DataPath(DataPath), Count(std::clamp(Count, 1, 9))
+{
+}
+
+QList<QStringList> TAutoBackup::FileGroups()
+{
+    return {RecvHisFiles, MeiboFiles, RankFiles, SelItemFiles};
+}
+
+QString TAutoBackup::GenerationFolder(int Generation) const
+{
+    return BackupRoot + QString::number(Generation) + QLatin1Char('/');
+}
+
+bool TAutoBackup::Execute()
+{
+    BackupRoot = SettingsPath + QStringLiteral("bakData/");
+    const QString Fresh = BackupRoot + QStringLiteral("1.partial/");
+    if (!DeleteFolderTree(Fresh) || !QDir().mkpath(Fresh))
+        return false;
+
+    // Refuse early when the copy cannot fit; a copy that would fail half-way gains nothing.
+    qint64 Needed = 0;
+    for (const QStringList& Group : FileGroups())
+        for (const QString& Name : Group)
+            Needed += QFileInfo(DataPath + Name).size();
+    const QStorageInfo Storage(Fresh);
+    if (Storage.isValid() && Storage.bytesAvailable() >= 0 && Storage.bytesAvailable() < Needed) {
+        DeleteFolderTree(Fresh);
+        return false;
+    }
+
+    if (!FillFolder(Fresh)) {
+        DeleteFolderTree(Fresh);
+        return false;
+    }
+
+    RotateGenerations();
+
+    // Generation 1 is still there when it could not be shifted (or with a single generation): it is
+    // set aside until the fresh copy has taken its place.
+    const QString First = GenerationFolder(1);
+    const QString Old = BackupRoot + QStringLiteral("1.old/");
+    DeleteFolderTree(Old);
+    if (QFileInfo::exists(First) && !QDir().rename(QDir::cleanPath(First), QDir::cleanPath(Old))) {
+        DeleteFolderTree(Fresh);
+        return false;
+    }
+    if (!QDir().rename(QDir::cleanPath(Fresh), QDir::cleanPath(First))) {
+        QDir().rename(QDir::cleanPath(Old), QDir::cleanPath(First));
+        DeleteFolderTree(Fresh);
+        return false;
+    }
+    DeleteFolderTree(Old);
+    return true;
+}
+
+void TAutoBackup::RotateGenerations()
+{
+    for (int G = Count - 1; G >= 1; --G) {
+        const QString From = GenerationFolder(G);
+        const QString To = GenerationFolder(G + 1);
+        if (!QFileInfo(From).isDir())
+            continue;
+        if (QFileInfo::exists(To)) {
+            DeleteFolderTree(To);
+            if (QFileInfo::exists(To) && HoldsPlainFile(To))
+                continue;
+        }
+        if (!QDir().mkpath(To))
+            continue;
+        for (const QStringList& Group : FileGroups())
+            for (const QString& Name : Group)
+                if (QFileInfo::exists(From + Name))
+                    MoveReplacing(From + Name, To + Name);
+    }
+}
+
+bool TAutoBackup::FillFolder(const QString& Folder) const
+{
+    for (const QStringList& Group : FileGroups()) {
+        for (const QString& Name : Group) {
+            const QString Source = DataPath + Name;
+            if (!QFileInfo::exists(Source))
+                continue;
+            if (!QFile::copy(Source, Folder + Name))
+                return false;
+            // Copies of read-only files must stay replaceable by the next backup.
+            QFile::setPermissions(Folder + Name, QFile::permissions(Folder + Name) | QFile::WriteOwner);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,143 @@
+#include "main/UpdCheck.h"
+
+#include "main/MsgBoxPos.h"
+#include "main/ProductInfo.h"
+#include "main/UpdDlg.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace {
+
+const QString DownloadFailedText = QStringLiteral(
+    "アップデートファイルがダウンロードできませんでした  \r\n接続先が混み合っている可能性があります  \r\n\r\n"
+    "しばらくしてからお試しいただくか  \r\nPelmarcoのWebサイトから直接ダウンロードしてください  ");
+const QString UpdaterFailedText = QStringLiteral(
+    "アップデートプログラムが起動できませんでした  \r\n\r\n再度アップデートの確認をお試しいただくか  \r\n"
+    "PelmarcoのWebサイトから直接ダウンロードしてください  ");
+const QString UpdateCancelledText = QStringLiteral("アップデートを中止しました  ");
+
+class THourglass
+{
+public:
+    THourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~THourglass() { QApplication::restoreOverrideCursor(); }
+    THourglass(const THourglass&) = delete;
+    THourglass& operator=(const THourglass&) = delete;
+};
+
+// A box over Window: centred over it (mode 0) or where the system puts it (mode 2).
+int Box(QWidget* Window, int Mode, const QString& Text, unsigned Flags)
+{
+    return MessageBoxPos(Window, Text, ProductName, Flags, Mode);
+}
+
+// Downloads and starts the updater; Over is disabled meanwhile, and the boxes use Mode. Answers true
+// when the program must end.
+bool DownloadAndRun(TUpdateDialog& Update, QWidget* Over, int Mode)
+{
+    bool Downloaded = false;
+    {
+        THourglass Hourglass;
+        Downloaded = Update.DownloadUpdateFiles();
+    }
+    if (!Downloaded) {
+        Box(Over, Mode, DownloadFailedText, MB_ICONWARNING);
+        return false;
+    }
+    int Result = 1;
+    if (Over)
+        Over->setEnabled(false);
+    {
+        THourglass Hourglass;
+        Result = Update.RunUpdater();
+    }
+    if (Result == 1)
+        Box(Over, Mode, UpdaterFailedText, MB_ICONSTOP);
+    else if (Result == 9)
+        Box(Over, Mode, UpdateCancelledText, MB_ICONINFORMATION);
+    if (Result == 0 && Update.RestartNeeded)
+        return true;
+    if (Over) {
+        Over->setEnabled(true);
+        Over->raise();
+        Over->activateWindow();
+    }
+    return false;
+}
+
+} // namespace
+
+bool RunStartupUpdateCheck(QWidget* MainWindow)
+{
+    return RunStartupUpdateCheck(MainWindow, UpdateParametersOf(Settings), ProgramPath, SettingsPath);
+}
+
+bool RunUpdateCheckByHand(QWidget* Dialog)
+{
+    return RunUpdateCheckByHand(Dialog, UpdateParametersOf(Settings), ProgramPath, SettingsPath);
+}
+
+QString UpdatePromptText(bool RestartNeeded)
+{
+    const QString Head = QStringLiteral(
+        "最新のアップデートが見つかりました  \r\nこのアップデートを適用してもよろしいですか？  \r\n\r\n");
+    const QString Restart = QStringLiteral("※自動的にアプリケーションが再起動されます  \r\n\r\n"
+                                           "※ユーティリティや起動時パスワード設定ツールは \r\n"
+                                           "　あらかじめ終了しておいてください \r\n\r\n");
+    const QString Uac = QStringLiteral("※Windows 8 / 7 / Vista の場合、アップデートの途中で  \r\n"
+                                       "　ユーザーアカウント制御（UAC）のダイアログが表示される  \r\n"
+                                       "　ことがあります  ");
+    return Head + (RestartNeeded ? Restart : QString()) + Uac;
+}
+
+bool RunStartupUpdateCheck(QWidget* MainWindow, const TUpdateParameters& Parameters, const QString& ProgramPath,
+                           const QString& SettingsPath)
+{
+    TUpdateDialog Update(MainWindow, Parameters, ProgramPath, SettingsPath);
+    bool Newer = false;
+    {
+        THourglass Hourglass;
+        Newer = Update.CheckInternetAvailable() && Update.FetchUpdateInfo() && Update.HasNewerFiles();
+    }
+    if (!Newer)
+        return false;
+    if (Box(MainWindow, 0, UpdatePromptText(Update.RestartNeeded), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    return DownloadAndRun(Update, MainWindow, 0);
+}
+
+bool RunUpdateCheckByHand(QWidget* Dialog, const TUpdateParameters& Parameters, const QString& ProgramPath,
+                          const QString& SettingsPath)
+{
+    TUpdateDialog Update(Dialog, Parameters, ProgramPath, SettingsPath);
+    bool Fetched = false;
+    bool Newer = false;
+    {
+        THourglass Hourglass;
+        if (!Update.CheckInternetAvailable()) {
+            Box(Dialog, 0, Update.ErrorText, MB_ICONWARNING);
+            return false;
+        }
+        Fetched = Update.FetchUpdateInfo();
+        Newer = Fetched && Update.HasNewerFiles();
+    }
+    // A refused answer is a check that could not be made, not a program that is up to date.
+    if (!Fetched || Update.ErrorCode == 1000) {
+        QString Text = QStringLiteral("アップデートの確認がおこなえません  \r\n\r\n") + Update.ErrorText +
+                       QStringLiteral("(%1)  ").arg(Update.ErrorCode);
+        if (!Fetched)
+            Text +=
+                QStringLiteral("\r\n\r\n次の内容を確認をしてみてください  \r\n・インターネットに接続できる状態か  \r\n"
+                               "・セキュリティソフトなどで接続の制限をかけていないか  ");
+        Box(Dialog, 0, Text, MB_ICONINFORMATION);
+        return false;
+    }
+    if (!Newer) {
+        Box(Dialog, 0, QStringLiteral("最新のプログラムを使用しています  "), MB_ICONINFORMATION);
+        return false;
+    }
+    if (Box(Dialog, 2, UpdatePromptText(Update.RestartNeeded), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    return DownloadAndRun(Update, Dialog, 2);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "main/UpdInfo.h"
+
+class QWidget;
+
+// The two ways the update check runs, with their questions and messages. ProgramPath and SettingsPath
+// with their trailing "/".
+
+// Once after start-up when AUTO UPDATE/UpdateCheck is on: silent until an update is found. Answers
+// true when the updater was started for a restart: the main window must close now (ClosingForUpdate),
+// without asking.
+[[nodiscard]] bool RunStartupUpdateCheck(QWidget* MainWindow, const TUpdateParameters& Parameters,
+                                         const QString& ProgramPath, const QString& SettingsPath);
+
+// The settings dialog's "アップデートの確認(&U)": reports every outcome over the dialog. Answers true when
+// the updater was started for a restart: the dialog closes with result 2 and the program ends
+// (ClosedForUpdate, UpdateQuit).
+[[nodiscard]] bool RunUpdateCheckByHand(QWidget* Dialog, const TUpdateParameters& Parameters,
+                                        const QString& ProgramPath, const QString& SettingsPath);
+
+// The same with the program's settings, ProgramPath and SettingsPath.
+[[nodiscard]] bool RunStartupUpdateCheck(QWidget* MainWindow);
+[[nodiscard]] bool RunUpdateCheckByHand(QWidget* Dialog);
+
+// The question before an update, with or without the restart note.
+[[nodiscard]] QString UpdatePromptText(bool RestartNeeded);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The machine's registry, kept as the file Pelmar/registry.ini under the common application data
+// folder: a section is a key's full path as written on Windows ("HKEY_LOCAL_MACHINE\SOFTWARE\..."),
+// a line Name=value is one string value of that key. Key paths and value names compare without
+// regard to letter case, as the registry does.
+
+[[nodiscard]] QString RegistryFileName();
+
+// Whether the key exists (its section is present), so that a caller can tell "no key" from "no value".
+[[nodiscard]] bool RegistryKeyExists(const QString& KeyPath);
+
+// The string value of a key; std::nullopt when the key or the value is missing.
+[[nodiscard]] std::optional<QString> ReadRegistryString(const QString& KeyPath, const QString& ValueName);
+
+// Sets a string value, creating the key when needed. The file is replaced as a whole through a
+// temporary file, so a crash leaves either the old or the new registry. Answers whether it was written.
+// Values keep no blanks at either end, as the INI class stores them.
+[[nodiscard]] bool WriteRegistryString(const QString& KeyPath, const QString& ValueName, const QString& Value);

@@ -1,0 +1,93 @@
+#include "main/UpdCheck.h"
+
+#include "tests/support/ScriptedBoxes.h"
+#include "tests/support/TestHttpServer.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Answer(const QByteArray& Files, int Count)
+{
+    return "<?xml version=\"1.0\"?>\n<update><app>VxRelvo16</app><count>" + QByteArray::number(Count) +
+           "</count><dlpath>/dl/</dlpath>" + Files + "</update>";
+}
+
+const QByteArray NewFile = "<file><name>new.dat</name><size>5</size><datetime>2026/01/01 00:00:00</datetime>"
+                           "<dlfile>new.dl</dlfile><dlparam>new</dlparam><restart>1</restart></file>";
+
+} // namespace
+
+TEST(UpdCheckTest, ByHandReportsEveryOutcome)
+{
+    QTemporaryDir Dir;
+    const QString Program = Dir.path() + QStringLiteral("/program/");
+    const QString Settings = Dir.path() + QStringLiteral("/settings/");
+    QDir().mkpath(Program);
+    QWidget Dialog;
+    TTestServer Server;
+    const TUpdateParameters Parameters{Server.Domain()};
+
+    const struct
+    {
+        const char* What;
+        QByteArray Body;
+        QByteArray Answers;
+        QStringList Starts; // the beginning of each box's text
+    } Cases[] = {
+        {"nothing newer", Answer("", 0), {}, {"最新のプログラムを使用しています  "}},
+        {"refused answer",
+         Answer(NewFile, 2),
+         {},
+         {"アップデートの確認がおこなえません  \r\n\r\nアップデート情報を確認できませんでした  (1000)  "}},
+        {"declined", Answer(NewFile, 1), "No", {"最新のアップデートが見つかりました  "}},
+        {"download fails",
+         Answer(NewFile, 1),
+         "Yes",
+         {"最新のアップデートが見つかりました  ", "アップデートファイルがダウンロードできませんでした  "}},
+    };
+    for (const auto& Case : Cases) {
+        TScriptedBoxes Boxes(Case.Answers);
+        Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Case.Body};
+        EXPECT_FALSE(RunUpdateCheckByHand(&Dialog, Parameters, Program, Settings)) << Case.What;
+        const QStringList Texts = Boxes.Texts();
+        ASSERT_EQ(Texts.size(), Case.Starts.size()) << Case.What;
+        for (qsizetype I = 0; I < Case.Starts.size(); ++I)
+            EXPECT_TRUE(Texts[I].startsWith(Case.Starts[I])) << Case.What << ": " << qPrintable(Texts[I]);
+        EXPECT_TRUE(Dialog.isEnabled()) << Case.What;
+    }
+
+    TScriptedBoxes Boxes;
+    EXPECT_FALSE(RunUpdateCheckByHand(&Dialog, {QStringLiteral("127.0.0.1:1")}, Program, Settings));
+    ASSERT_EQ(Boxes.Texts().size(), 1);
+    EXPECT_EQ(Boxes.Texts()[0],
+              QStringLiteral("アップデートの確認がおこなえません  \r\n\r\n接続できませんでした  (1503)  \r\n\r\n"
+                             "次の内容を確認をしてみてください  \r\n・インターネットに接続できる状態か  \r\n"
+                             "・セキュリティソフトなどで接続の制限をかけていないか  "));
+}
+
+TEST(UpdCheckTest, StartUpStaysSilentUntilAnUpdateIsFound)
+{
+    QTemporaryDir Dir;
+    QWidget MainWindow;
+    TTestServer Server;
+    TScriptedBoxes Boxes("No");
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Answer(NewFile, 2)};
+    EXPECT_FALSE(RunStartupUpdateCheck(&MainWindow, {Server.Domain()}, Dir.path() + "/p/", Dir.path() + "/s/"));
+    EXPECT_FALSE(
+        RunStartupUpdateCheck(&MainWindow, {QStringLiteral("127.0.0.1:1")}, Dir.path() + "/p/", Dir.path() + "/s/"));
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
+
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Answer(NewFile, 1)};
+    EXPECT_FALSE(RunStartupUpdateCheck(&MainWindow, {Server.Domain()}, Dir.path() + "/p/", Dir.path() + "/s/"));
+    const QList<QJsonObject> Shown = Boxes.Boxes();
+    ASSERT_EQ(Shown.size(), 1);
+    EXPECT_EQ(Shown[0].value("text").toString(), UpdatePromptText(true));
+    EXPECT_TRUE(UpdatePromptText(true).contains(QStringLiteral("※自動的にアプリケーションが再起動されます  ")));
+    EXPECT_FALSE(UpdatePromptText(false).contains(QStringLiteral("再起動")));
+    EXPECT_EQ(Shown[0].value("caption").toString(), QStringLiteral("Tolvane１６"));
+    EXPECT_EQ(Shown[0].value("buttons").toVariant().toStringList(), (QStringList{"Yes", "No"}));
+}

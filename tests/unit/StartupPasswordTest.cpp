@@ -1,0 +1,121 @@
+#include "main/StartupPassword.h"
+
+#include "platform/sys/Registry.h"
+#include "platform/text/Cp932.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+// One group as the setting tool writes it: the character's second byte first, in hexadecimal.
+QString Group(const QString& Char)
+{
+    const QByteArray Bytes = Cp932Encode(Char);
+    const int First = static_cast<unsigned char>(Bytes[0]);
+    const int Second = Bytes.size() > 1 ? static_cast<unsigned char>(Bytes[1]) : 0;
+    return QStringLiteral("%1%2").arg(Second, 2, 16, QLatin1Char('0')).arg(First, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+// The stored text of Units (in reading order), placed in the tool's interleaved group order.
+QString Scramble(const QStringList& Units)
+{
+    QStringList Groups(Units.size());
+    for (qsizetype I = 0; I < Units.size(); ++I)
+        Groups[2 * (I % 8) + I / 8] = Group(Units[I]);
+    return Groups.join(QString());
+}
+
+QStringList Chars(const QString& Text)
+{
+    QStringList List;
+    for (QChar Char : Text)
+        List << QString(Char);
+    return List;
+}
+
+} // namespace
+
+TEST(StartupPasswordTest, DecodesStoredTexts)
+{
+    const QString Full16 = Scramble(Chars(QStringLiteral("ｐ＋Ａｓ－ｓ＊１／２＋３＋＋＋＋＋")));
+    struct TCase
+    {
+        const char* What;
+        QString Text;
+        QString Password;
+    } Cases[] = {
+        {"full-width letters and digits, filling dropped", Full16, QStringLiteral("pAss123")},
+        {"letter case of the digits does not matter", Full16.toLower(), QStringLiteral("pAss123")},
+        {"single-byte units", Scramble(Chars(QStringLiteral("aB3+----********"))), QStringLiteral("aB3")},
+        {"all filling", Scramble(Chars(QStringLiteral("++++----****////"))), QString()},
+        {"66 characters: the last two are never read", Full16 + QStringLiteral("zz"), QStringLiteral("pAss123")},
+        {"shorter than one group", QStringLiteral("FF2"), QString()},
+        {"empty", QString(), QString()},
+        {"one group", Group(QStringLiteral("Ｘ")), QStringLiteral("X")},
+        {"15 groups stay inside the text", Scramble(Chars(QStringLiteral("ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏ"))),
+         QStringLiteral("abcdefghijklmno")},
+        {"a kanji stays as it is", Scramble(Chars(QStringLiteral("鍵＋＋＋＋＋＋＋＋＋＋＋＋＋＋＋"))),
+         QStringLiteral("鍵")},
+    };
+    for (const TCase& Case : Cases) {
+        QString Password = QStringLiteral("stale");
+        EXPECT_EQ(StoredTextToPassword(Case.Text, Password), TStoredTextResult::Password) << Case.What;
+        EXPECT_EQ(Password, Case.Password) << Case.What;
+    }
+}
+
+TEST(StartupPasswordTest, MalformedTextsFailClosed)
+{
+    const QString Full16 = Scramble(Chars(QStringLiteral("ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐ")));
+    QString NotHex = Full16;
+    NotHex[5] = QLatin1Char('G');
+    QString ZeroFirstByte = Full16;
+    ZeroFirstByte.replace(0, 4, QStringLiteral("4100"));
+    QString HalfCharacter = Full16;
+    HalfCharacter.replace(0, 4, QStringLiteral("0082")); // a lead byte alone
+    const struct
+    {
+        const char* What;
+        QString Text;
+    } Cases[] = {
+        {"2 groups: the order names group 2", Full16.left(8)},
+        {"5 groups", Full16.left(20)},
+        {"14 groups", Full16.left(56)},
+        {"a digit that is not hexadecimal", NotHex},
+        {"a unit without its first byte", ZeroFirstByte},
+        {"half a double-byte character", HalfCharacter},
+        {"full-width digits", QStringLiteral("０Ａ０Ａ")},
+    };
+    for (const auto& Case : Cases) {
+        QString Password = QStringLiteral("stale");
+        EXPECT_EQ(StoredTextToPassword(Case.Text, Password), TStoredTextResult::Malformed) << Case.What;
+        EXPECT_TRUE(Password.isEmpty()) << Case.What;
+    }
+}
+
+TEST(StartupPasswordTest, ReadsTheRegistryValue)
+{
+    QFile::remove(RegistryFileName());
+    QString Text = QStringLiteral("kept");
+    EXPECT_FALSE(ReadStartupPasswordText(Text));
+    EXPECT_EQ(Text, QStringLiteral("kept"));
+
+    ASSERT_TRUE(WriteRegistryString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other"), QStringLiteral("Type"),
+                                    QStringLiteral("x")));
+    ASSERT_TRUE(WriteRegistryString(StartupPasswordKey, QStringLiteral("Other"), QStringLiteral("y")));
+    EXPECT_TRUE(ReadStartupPasswordText(Text));
+    EXPECT_EQ(Text, QString()) << "a key without the value reads as empty";
+
+    const QString Stored = Scramble(Chars(QStringLiteral("ｋｅｙ＋＋＋＋＋＋＋＋＋＋＋＋＋")));
+    ASSERT_TRUE(WriteRegistryString(QStringLiteral("hkey_local_machine\\software\\kestor\\vxrelvo\\16.0"),
+                                    QStringLiteral("TYPE"), QStringLiteral("  \t") + Stored + QStringLiteral(" ")));
+    EXPECT_TRUE(ReadStartupPasswordText(Text));
+    EXPECT_EQ(Text, Stored) << "spaces around the value are trimmed; names ignore letter case";
+    QString Password;
+    ASSERT_EQ(StoredTextToPassword(Text, Password), TStoredTextResult::Password);
+    EXPECT_EQ(Password, QStringLiteral("key"));
+    EXPECT_EQ(ReadRegistryString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other"), QStringLiteral("type")),
+              QStringLiteral("x"));
+    QFile::remove(RegistryFileName());
+}

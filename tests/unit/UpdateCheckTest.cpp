@@ -1,0 +1,309 @@
+#include "main/UpdDlg.h"
+#include "main/UpdInfo.h"
+#include "tests/support/TestHttpServer.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray FileXml(const QString& Name, const QString& DLFile, qint64 Size, const QString& DateTime,
+                   const QString& Extra = {})
+{
+    return QStringLiteral("<file><name>%1</name><size>%2</size><datetime>%3</datetime><dlfile>%4</dlfile>"
+                          "<dlparam>%4</dlparam>%5</file>")
+        .arg(Name)
+        .arg(Size)
+        .arg(DateTime, DLFile, Extra)
+        .toUtf8();
+}
+
+QByteArray AnswerXml(int Count, const QList<QByteArray>& Files, const QByteArray& App = "vxRELVO16")
+{
+    QByteArray Xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<update><app>" + App + "</app><count>" +
+                     QByteArray::number(Count) + "</count><dlpath>/dl/</dlpath>";
+    for (const QByteArray& File : Files)
+        Xml += File;
+    return Xml + "</update>\n";
+}
+
+QByteArray ReadFile(const QString& Name)
+{
+    QFile File(Name);
+    return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& Name, const QByteArray& Bytes, const QDateTime& Time = {})
+{
+    QDir().mkpath(QFileInfo(Name).absolutePath());
+    QFile File(Name);
+    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+    File.write(Bytes);
+    File.flush();
+    if (Time.isValid())
+        File.setFileTime(Time, QFileDevice::FileModificationTime);
+}
+
+struct TCheckFolders
+{
+    QTemporaryDir Dir;
+    QString Program = Dir.path() + QStringLiteral("/program/");
+    QString Settings = Dir.path() + QStringLiteral("/settings/");
+    QString Update = Settings + QStringLiteral("update/");
+};
+
+const QString Stamp = QStringLiteral("2026/03/04 05:06:07");
+
+} // namespace
+
+TEST(UpdateCheckTest, ChecksTheAnswer)
+{
+    const QByteArray Good = FileXml("a.dat", "a.dl", 3, Stamp);
+    const struct
+    {
+        QByteArray Body;
+        int Code;
+    } Cases[] = {
+        {"<update/>", UpdNoXmlDeclaration},
+        {"<?xml version=\"1.0\"?><check/>", UpdRootNotUpdate},
+        {"<?xml version=\"1.0\"?><update><count>0</count></update>", UpdNoApp},
+        {AnswerXml(1, {Good}, "VxUtil16"), UpdWrongApp},
+        {"<?xml version=\"1.0\"?><update><app>VxRelvo16</app></update>", UpdNoCount},
+        {"<?xml version=\"1.0\"?><update><app>VxRelvo16</app><count>x</count></update>", UpdCountNotInteger},
+        {AnswerXml(2, {Good, Good, Good}), UpdCountMismatch},
+        {"<?xml version=\"1.0\"?><update><app>VxRelvo16</app><count>0</count></update>", UpdNoDlPath},
+        {"<?xml version=\"1.0\"?><update><app>VxRelvo16</app><count>0</count><dlpath/></update>", UpdEmptyDlPath},
+        {AnswerXml(1, {"<file><size>1</size></file>"}), UpdFileNoName},
+        {AnswerXml(1, {"<file><name>a</name></file>"}), UpdFileNoSize},
+        {AnswerXml(1, {"<file><name>a</name><size>1k</size></file>"}), UpdFileSizeNotInteger},
+        {AnswerXml(1, {"<file><name>a</name><size>1</size></file>"}), UpdFileNoDateTime},
+        {AnswerXml(1, {FileXml("a", "a", 1, "2026/02/30 00:00:00")}), UpdFileBadDateTime},
+        {AnswerXml(1, {FileXml("a", "a", 1, "2026/02/3")}), UpdFileBadDateTime},
+        {AnswerXml(1, {"<file><name>a</name><size>1</size><datetime>2026-01-01T01:02:03</datetime></file>"}),
+         UpdFileNoDlFile},
+        {AnswerXml(1, {"<file><name>a</name><size>1</size><datetime>2026-01-01 01:02:03</datetime><dlfile>a</dlfile>"
+                       "</file>"}),
+         UpdFileNoDlParam},
+        {AnswerXml(1, {FileXml("a", "../x", 1, Stamp)}), UpdFileNoDlFile},
+        {AnswerXml(1, {FileXml("a", "sub/x", 1, Stamp)}), UpdFileNoDlFile},
+        {AnswerXml(1, {FileXml("a", "sub\\x", 1, Stamp)}), UpdFileNoDlFile},
+        {AnswerXml(1, {FileXml("..", "x", 1, Stamp)}), UpdFileNoName},
+        {AnswerXml(1, {FileXml("a", "x", 1, Stamp, "<path>..\\</path>")}), UpdFileNoName},
+        {"<?xml version=\"1.0\"?><update><app>VxRelvo16</app><count>0</count>", UpdParseError},
+        {AnswerXml(1, {Good}), 0},
+        {AnswerXml(2, {Good, "<FILE>" + FileXml("b", "b", 1, Stamp).mid(6, -1).chopped(7) + "</FILE>"}), 0},
+    };
+    for (const auto& Case : Cases) {
+        const TUpdateAnswer Answer = CheckUpdateAnswer(Case.Body);
+        EXPECT_EQ(Answer.Code, Case.Code) << Case.Body.constData();
+        if (Case.Code != 0)
+            EXPECT_TRUE(Answer.Files.isEmpty()) << Case.Body.constData();
+    }
+
+    const TUpdateAnswer Answer = CheckUpdateAnswer(
+        AnswerXml(1, {FileXml("a.dat", "a.dl", 3, "2026/03/04 05:06:07",
+                              "<path>sub\\</path><version>1.2.3.4</version><restart>true</restart>")}));
+    ASSERT_EQ(Answer.Files.size(), 1);
+    EXPECT_EQ(Answer.DownloadPath, QStringLiteral("/dl/"));
+    EXPECT_EQ(Answer.Files[0].Path, QStringLiteral("sub/"));
+    EXPECT_EQ(Answer.Files[0].DateTime, QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    EXPECT_FALSE(Answer.Files[0].Restart) << "only the text 1 asks for a restart";
+}
+
+TEST(UpdateCheckTest, DecidesWhichFilesAreNewer)
+{
+    const QDateTime Local(QDate(2026, 1, 1), QTime(12, 0, 0, 500));
+    const struct
+    {
+        const char* Version;
+        TFileVersion LocalVersion;
+        QDateTime Server;
+        QDateTime LocalTime;
+        bool Newer;
+    } Cases[] = {
+        {"1.2.10.0", {1, 2, 9, 5}, Local.addDays(-1), Local, true},
+        {"1.2.9.5", {1, 2, 10, 0}, Local.addDays(-1), Local, false},
+        {"1.2.9.5", {1, 2, 10, 0}, Local.addSecs(1), Local, true},
+        {"", {9, 9, 9, 9}, Local.addSecs(1), Local, true},
+        {"", {0, 0, 0, 0}, QDateTime(QDate(2026, 1, 1), QTime(12, 0, 0)), Local, false},
+        {"1.2", {1, 2, 0, 1}, Local.addDays(-1), Local, false},
+        {"1.2.x.1", {1, 2, 0, 0}, Local.addDays(-1), Local, true},
+        {"", {0, 0, 0, 0}, Local.addYears(-20), QDateTime(), true},
+    };
+    for (const auto& Case : Cases) {
+        TUpdateFileInfo File;
+        File.Version = QString::fromLatin1(Case.Version);
+        File.DateTime = Case.Server;
+        EXPECT_EQ(IsNewerFile(File, Case.LocalVersion, Case.LocalTime), Case.Newer)
+            << Case.Version << " " << qPrintable(Case.Server.toString());
+    }
+}
+
+TEST(UpdateCheckTest, RefusedAnswersAreLoggedInANewUpdateFolder)
+{
+    for (const auto& [Body, Code] : {std::pair{AnswerXml(2, {FileXml("a", "a", 1, Stamp), FileXml("b", "b", 1, Stamp),
+                                                             FileXml("c", "c", 1, Stamp)}),
+                                               2006},
+                                     std::pair{AnswerXml(0, {}, "Other"), 2003}}) {
+        TCheckFolders F;
+        TTestServer Server;
+        Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Body};
+        TUpdateDialog Update(nullptr, {Server.Domain(), QStringLiteral("/CHECK/"), QStringLiteral("/app/")}, F.Program,
+                             F.Settings);
+        ASSERT_TRUE(Update.FetchUpdateInfo()) << Code;
+        EXPECT_EQ(Server.Requested, QStringList{QStringLiteral("/check/vxrelvo16/")});
+        EXPECT_EQ(Update.ErrorCode, 1000);
+        EXPECT_FALSE(Update.HasNewerFiles());
+        EXPECT_EQ(ReadFile(F.Update + QStringLiteral("upderr.dat")),
+                  "----------\n" + QByteArray::number(Code) + "\n----------\n\n" + Body);
+    }
+}
+
+TEST(UpdateCheckTest, DownloadsNewerFilesAndHandsThemOver)
+{
+    TCheckFolders F;
+    const QDateTime Old(QDate(2020, 1, 1), QTime(0, 0));
+    WriteFile(F.Program + QStringLiteral("a.dat"), "old a", Old);
+    WriteFile(F.Program + QStringLiteral("c.dat"), "same c", QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    TTestServer Server;
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
+        200, AnswerXml(3, {FileXml("a.dat", "a.dl", 5, Stamp, "<restart>1</restart>"),
+                           FileXml("b.dat", "b.dl", 5, Stamp), FileXml("c.dat", "c.dl", 5, Stamp)})};
+    Server.Answers[QStringLiteral("/dl/a.dl/")] = {200, "new a"};
+    Server.Answers[QStringLiteral("/dl/b.dl/")] = {200, "new b"};
+    Server.Answers[QStringLiteral("/app/")] = {200, "#!/bin/sh\n"};
+    TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    Update.ExeName = QStringLiteral("VxRelvo16");
+    ASSERT_TRUE(Update.CheckInternetAvailable());
+    ASSERT_TRUE(Update.FetchUpdateInfo());
+    EXPECT_EQ(Update.ErrorCode, 0);
+    ASSERT_TRUE(Update.HasNewerFiles());
+    EXPECT_TRUE(Update.RestartNeeded);
+    EXPECT_FALSE(QFileInfo::exists(F.Update)) << "nothing is written before the user agreed";
+    ASSERT_TRUE(Update.DownloadUpdateFiles());
+    EXPECT_EQ(ReadFile(F.Update + QStringLiteral("a.dl")), QByteArray("new a"));
+    EXPECT_EQ(ReadFile(F.Update + QStringLiteral("b.dl")), QByteArray("new b"));
+    EXPECT_FALSE(QFileInfo::exists(F.Update + QStringLiteral("c.dl")));
+    EXPECT_TRUE(QFileInfo(F.Update + UpdaterFileName).isExecutable());
+    EXPECT_TRUE(QDir(F.Update).entryList({QStringLiteral("*.part")}, QDir::Files).isEmpty());
+    const QString Info = QString::fromUtf8(ReadFile(F.Update + QStringLiteral("updateinfo.dat")));
+    for (const char* Line :
+         {"[APP]\n", "Name=Mirelo　Tolvane\n", "Exe=VxRelvo16\n", "Ident=vxrelvo16\n", "Run=1\n",
+          "[FILE1]\nName=a.dat\nSize=5\nDateTime=2026/03/04 5:06:07\nDLFile=a.dl\n", "[FILE2]\nName=b.dat\nSize=5\n"})
+        EXPECT_TRUE(Info.contains(QString::fromUtf8(Line))) << Line << "\n" << qPrintable(Info);
+    EXPECT_FALSE(Info.contains(QStringLiteral("FILE3")));
+    EXPECT_FALSE(Info.contains(QStringLiteral("Done")));
+}
+
+TEST(UpdateCheckTest, FailedDownloadsAreNeverHandedOver)
+{
+    const struct
+    {
+        const char* What;
+        TTestServer::TAnswer Answer;
+    } Cases[] = {
+        {"404 with a body of the right size", {404, "12345"}},
+        {"short body", {200, "1234"}},
+        {"connection broken off", {200, "123", 5}},
+        {"longer body", {200, "123456"}},
+    };
+    for (const auto& Case : Cases) {
+        TCheckFolders F;
+        TTestServer Server;
+        Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, AnswerXml(1, {FileXml("a.dat", "a.dl", 5, Stamp)})};
+        Server.Answers[QStringLiteral("/dl/a.dl/")] = Case.Answer;
+        Server.Answers[QStringLiteral("/app/")] = {200, "#!/bin/sh\n"};
+        WriteFile(F.Update + QStringLiteral("a.dl"), "stale");
+        TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+        ASSERT_TRUE(Update.FetchUpdateInfo()) << Case.What;
+        ASSERT_TRUE(Update.HasNewerFiles()) << Case.What;
+        EXPECT_FALSE(Update.DownloadUpdateFiles()) << Case.What;
+        EXPECT_FALSE(Update.UpdateFiles[0].Downloaded) << Case.What;
+        EXPECT_EQ(QDir(F.Update).entryList(QDir::Files), QStringList{}) << Case.What;
+        EXPECT_FALSE(Server.Requested.contains(QStringLiteral("/app/"))) << Case.What;
+    }
+}
+
+TEST(UpdateCheckTest, ConnectionFailuresAreReported)
+{
+    TCheckFolders F;
+    quint16 ClosedPort = 0;
+    {
+        QTcpServer Probe;
+        Probe.listen(QHostAddress::LocalHost);
+        ClosedPort = Probe.serverPort();
+    }
+    TUpdateDialog Update(nullptr, {QStringLiteral("127.0.0.1:%1").arg(ClosedPort)}, F.Program, F.Settings);
+    EXPECT_FALSE(Update.FetchUpdateInfo());
+    EXPECT_EQ(Update.ErrorCode, 1503);
+    EXPECT_EQ(Update.ErrorText, QStringLiteral("接続できませんでした  "));
+    EXPECT_FALSE(Update.Connected);
+
+    // The default server is a name that never resolves: nothing leaves the machine unless set up.
+    TUpdateDialog Default(nullptr, {}, F.Program, F.Settings);
+    EXPECT_FALSE(Default.FetchUpdateInfo());
+    EXPECT_EQ(Default.ErrorCode, 1502);
+}
+
+TEST(UpdateCheckTest, TheUpdaterMovesTheFilesIntoTheProgramFolder)
+{
+    const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
+    ASSERT_FALSE(UpdaterBytes.isEmpty()) << "the updater stand-in is built into the program folder";
+    TCheckFolders F;
+    WriteFile(F.Program + QStringLiteral("a.dat"), "old a", QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
+    TTestServer Server;
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
+        200,
+        AnswerXml(2, {FileXml("a.dat", "a.dl", 5, Stamp), FileXml("b.dat", "b.dl", 5, Stamp, "<path>sub\\</path>")})};
+    Server.Answers[QStringLiteral("/dl/a.dl/")] = {200, "new a"};
+    Server.Answers[QStringLiteral("/dl/b.dl/")] = {200, "new b"};
+    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    ASSERT_TRUE(Update.FetchUpdateInfo());
+    ASSERT_TRUE(Update.HasNewerFiles());
+    ASSERT_FALSE(Update.RestartNeeded);
+    ASSERT_TRUE(Update.DownloadUpdateFiles());
+    EXPECT_EQ(Update.RunUpdater(), 0);
+    EXPECT_EQ(ReadFile(F.Program + QStringLiteral("a.dat")), QByteArray("new a"));
+    EXPECT_EQ(ReadFile(F.Program + QStringLiteral("sub/b.dat")), QByteArray("new b"));
+    EXPECT_FALSE(QFileInfo::exists(F.Update + QStringLiteral("a.dl")));
+    EXPECT_TRUE(ReadFile(F.Update + QStringLiteral("updateinfo.dat")).contains("[APP]\nDone=1\n"));
+    EXPECT_FALSE(QFileInfo::exists(F.Update + QStringLiteral("runapp.log")));
+
+    QFile::remove(F.Update + UpdaterFileName);
+    EXPECT_EQ(Update.RunUpdater(), 1);
+    EXPECT_EQ(ReadFile(F.Update + QStringLiteral("runapp.log")), QByteArray("2\n"));
+}
+
+TEST(UpdateCheckTest, TheUpdaterRestartsTheProgramAfterAnUpdateThatNeedsIt)
+{
+    const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
+    ASSERT_FALSE(UpdaterBytes.isEmpty());
+    TCheckFolders F;
+    // The "program" notes that it was started again.
+    WriteFile(F.Program + QStringLiteral("fakeprog"), "#!/bin/sh\ntouch \"$(dirname \"$0\")/restarted\"\n");
+    QFile::setPermissions(F.Program + QStringLiteral("fakeprog"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    TTestServer Server;
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
+        200, AnswerXml(1, {FileXml("lib.so", "lib.dl", 5, Stamp, "<restart>1</restart>")})};
+    Server.Answers[QStringLiteral("/dl/lib.dl/")] = {200, "new l"};
+    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    Update.ExeName = QStringLiteral("fakeprog");
+    ASSERT_TRUE(Update.FetchUpdateInfo());
+    ASSERT_TRUE(Update.HasNewerFiles());
+    ASSERT_TRUE(Update.RestartNeeded);
+    ASSERT_TRUE(Update.DownloadUpdateFiles());
+    EXPECT_EQ(Update.RunUpdater(), 0);
+    for (QDeadlineTimer Deadline(10000); !Deadline.hasExpired(); QThread::msleep(50))
+        if (QFile::exists(F.Program + QStringLiteral("restarted")))
+            break;
+    EXPECT_TRUE(QFile::exists(F.Program + QStringLiteral("restarted")));
+    EXPECT_EQ(ReadFile(F.Program + QStringLiteral("lib.so")), QByteArray("new l"));
+}
