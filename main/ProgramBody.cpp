@@ -4,6 +4,7 @@
 #include "main/CommonSys.h"
 #include "main/MainForm.h"
 #include "main/MainHooks.h"
+#include "main/MainWiring.h"
 #include "main/MsgBoxPos.h"
 #include "main/ProductInfo.h"
 #include "main/ProgramStart.h"
@@ -56,6 +57,7 @@ int RunVxRelvo16(int& argc, char** argv)
     SetVxCommErrorReporter(
         [](const QString& Text, unsigned Flags) { return MessageBoxPos(nullptr, Text, ProductName, Flags); });
 
+    InstallMainHooks();
     InitProgramFolders();
     if (ReadEarlySettings().ViewSplash)
         ShowSplash();
