@@ -101,8 +101,9 @@ TEST(UpdateCheckTest, ChecksTheAnswer)
     for (const auto& Case : Cases) {
         const TUpdateAnswer Answer = CheckUpdateAnswer(Case.Body);
         EXPECT_EQ(Answer.Code, Case.Code) << Case.Body.constData();
-        if (Case.Code != 0)
+        if (Case.Code != 0) {
             EXPECT_TRUE(Answer.Files.isEmpty()) << Case.Body.constData();
+        }
     }
 
     const TUpdateAnswer Answer = CheckUpdateAnswer(
