@@ -828,6 +828,11 @@ void TMainForm::ArrangeMenuWindow()
         Frame.moveCenter(Screen->availableGeometry().center());
         move(Frame.topLeft());
     }
+    ApplyMenuView();
+}
+
+void TMainForm::ApplyMenuView()
+{
     actViewTop->setChecked(::Settings.TopView);
     SetTopMost(::Settings.TopView);
     // Without a notification area the menu window is the only way into the program: it stays shown.
@@ -837,6 +842,7 @@ void TMainForm::ArrangeMenuWindow()
         actMenuVisible->setText(MenuHiddenCaption);
         actMenuVisible->setData(0);
         show();
+        ShowHisListButton(UnseenCall);
     } else {
         actMenuVisible->setText(MenuVisibleCaption);
         actMenuVisible->setData(1);

@@ -68,6 +68,8 @@ public:
     void actMenuVisibleExecute();
     // The application's help: opens the manual at the page of HelpContext; false when not handled.
     bool ApplicationHelp(int HelpContext);
+    // Shows or hides the menu window and keeps it on top as MenuVisible and TopView say.
+    void ApplyMenuView();
     [[nodiscard]] bool FormCloseQuery();
 
     // Controls, named as the form names them.

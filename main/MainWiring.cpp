@@ -1,5 +1,8 @@
 #include "main/MainWiring.h"
 
+#include "main/Env.h"
+#include "main/EnvApply.h"
+#include "main/MainForm.h"
 #include "main/MainHooks.h"
 #include "main/StartupSteps.h"
 
@@ -13,6 +16,18 @@ void InstallMainHooks()
     Hooks.ShowManualPage = ::ShowManualPage;
     Hooks.CloseManualDocument = ::CloseManualDocument;
     Hooks.FreeManual = ::FreeManual;
+
+    Hooks.ShowEnvironment = [](QWidget* Owner) {
+        const int Result = ::ShowEnvironment(Owner);
+        // An update by hand from the dialog restarts the program: the main window closes without asking.
+        if (UpdateQuit)
+            ClosingForUpdate = true;
+        return Result;
+    };
+    EnvHooks().ApplyMainWindowView = [] {
+        if (MainForm)
+            MainForm->ApplyMenuView();
+    };
 
     Hooks.AskStartupPassword = StartupPasswordStep;
     Hooks.StartupUpdateCheck = StartupUpdateCheckStep;

@@ -2,6 +2,7 @@
 
 #include "main/CommonForms.h"
 #include "main/CommonSys.h"
+#include "main/EnvApply.h"
 #include "main/MainForm.h"
 #include "main/MainHooks.h"
 #include "main/MainWiring.h"
@@ -66,6 +67,7 @@ int RunVxRelvo16(int& argc, char** argv)
     const QByteArray InstanceMark = MAIN_INSTANCE_NAME.toUtf8();
     MainForm = new TMainForm;
     MainForm->setProperty(InstanceMark.constData(), 1);
+    EnvHooks().LineOwner = MainForm->WindowHandle();
     QObject::connect(Instance.get(), &TSingleInstance::ActivationRequested,
                      [&InstanceMark] { ActivateMarkedWindow(InstanceMark.constData()); });
     const bool Started = MainForm->Startup();

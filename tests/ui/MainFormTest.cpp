@@ -264,6 +264,25 @@ TEST_F(MainFormTest, EscapeAndCloseBoxAskButTheTrayExitDoesNot)
     EXPECT_EQ(Log.Texts().size(), 2);
 }
 
+TEST_F(MainFormTest, SettingsDialogThatClosesForAnUpdateEndsTheProgramWithoutAsking)
+{
+    TBoxLog Log;
+    Settings.CloseMsg = true;
+    bool IdleInside = true;
+    MainHooks().ShowEnvironment = [&IdleInside](QWidget*) {
+        IdleInside = UIIdle;
+        ClosingForUpdate = true;
+        return 2;
+    };
+    TMainForm Form;
+    Form.show();
+    QTimer::singleShot(0, Form.tbtnEnv, &QToolButton::click);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(IdleInside);
+    EXPECT_TRUE(Log.Texts().isEmpty());
+    EXPECT_FALSE(Form.isVisible());
+}
+
 TEST_F(MainFormTest, HelpOpensTheManualPageOfTheActiveWindowOrExplainsWhyNot)
 {
     QList<int> Pages;
