@@ -1,0 +1,302 @@
+#include "main/DBInfo.h"
+
+#include "main/HisInfo.h"
+#include "platform/sys/Folders.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtDebug>
+
+TDMVxRelvo16* DMVxRelvo16 = nullptr;
+TTable* RecvHisTable = nullptr;
+TTable* MeiboTable = nullptr;
+THistoryData* RankHistory = nullptr;
+std::array<THistoryData*, 3> SelItemHistory = {nullptr, nullptr, nullptr};
+
+namespace {
+
+constexpr int RankItemBytes = 20;
+constexpr int SelItemBytes = 60;
+
+TFieldDef Int(const char* Name)
+{
+    return {QString::fromLatin1(Name), TFieldType::Integer, 0};
+}
+
+TFieldDef Str(const char* Name, int Size)
+{
+    return {QString::fromLatin1(Name), TFieldType::String, Size};
+}
+
+TFieldDef Time(const char* Name)
+{
+    return {QString::fromLatin1(Name), TFieldType::DateTime, 0};
+}
+
+TIndexDef Primary(const char* Fields)
+{
+    return {QString(), QString::fromLatin1(Fields), true, true, false};
+}
+
+TIndexDef Plain(const char* Name, const char* Fields)
+{
+    return {QString::fromLatin1(Name), QString::fromLatin1(Fields), false, false, false};
+}
+
+TIndexDef NoCase(const char* Name, const char* Fields)
+{
+    return {QString::fromLatin1(Name), QString::fromLatin1(Fields), false, false, true};
+}
+
+QString SelItemFileName(int Index)
+{
+    return QStringLiteral("SelItem%1.mtd").arg(Index + 1);
+}
+
+void CheckSelItemIndex(int Index)
+{
+    if (Index < 0 || Index >= static_cast<int>(SelItemHistory.size()))
+        throw ERangeError(QStringLiteral("Index %1 is outside the select-item lists").arg(Index));
+}
+
+} // namespace
+
+TTableDef RecvHisTableDef()
+{
+    return {{Int("RecNo"), Time("AxsDateTime"), Time("RecvDateTime"), Int("RecvWeek"), Str("SchTel", 11),
+             Str("Tel", 13), Str("CorpKana", 80), Str("CorpKanji", 120), Str("NameKana", 25), Str("NameKanji", 30),
+             Str("Division", 1), Str("Rank", 20), Str("SelItem1", 60), Str("SelItem2", 60), Str("SelItem3", 60)},
+            {Primary("RecNo"), Plain("AxsDateTime", "AxsDateTime"), Plain("RecvDateTime", "RecvDateTime"),
+             Plain("SchTel", "SchTel"), NoCase("CorpKana", "CorpKana"), NoCase("CorpKanji", "CorpKanji"),
+             NoCase("NameKana", "NameKana"), NoCase("NameKanji", "NameKanji")}};
+}
+
+TTableDef MeiboTableDef()
+{
+    return {{Int("RecNo"),
+             Time("AxsDateTime"),
+             Str("SchTel1", 11),
+             Str("SchTel2", 11),
+             Str("Tel1", 13),
+             Str("Tel2", 13),
+             Str("Pos", 7),
+             Str("Tdfkn", 8),
+             Str("Adrs1", 32),
+             Str("Adrs2", 100),
+             Str("Adrs3", 116),
+             Str("JisCode", 5),
+             Str("KajoCode", 6),
+             Str("CorpKana", 80),
+             Str("CorpKanji", 120),
+             Str("NameKana", 25),
+             Str("NameKanji", 30),
+             Str("PrivCorp", 1),
+             Str("Memo1", 100),
+             Str("Memo2", 100),
+             Str("Memo3", 100),
+             Str("EMail", 64),
+             Str("Rank", 20),
+             Int("Latitude"),
+             Int("Longitude"),
+             Int("Msg"),
+             Str("Msg1", 32),
+             Str("Msg2", 32),
+             Str("BGColor", 7),
+             {QStringLiteral("ExtFile"), TFieldType::Memo, 100},
+             {QStringLiteral("Note"), TFieldType::Memo, 100},
+             Time("AddDateTime"),
+             Time("UpdDateTime")},
+            {Primary("RecNo"), Plain("AxsDateTime", "AxsDateTime"), Plain("SchTel1", "SchTel1"),
+             Plain("SchTel2", "SchTel2"), NoCase("Adrs", "JisCode;Adrs2;Adrs3"), NoCase("CorpKana", "CorpKana"),
+             NoCase("CorpKanji", "CorpKanji"), NoCase("NameKana", "NameKana"), NoCase("NameKanji", "NameKanji")}};
+}
+
+TDMVxRelvo16::TDMVxRelvo16(const QString& DataPath, const QString& ProgramFolder)
+    : FDataPath(IncludeTrailingDelimiter(DataPath)), FProgramFolder(IncludeTrailingDelimiter(ProgramFolder))
+{
+    DefaultSession().AddPassword(MasterPassword);
+}
+
+TDMVxRelvo16::~TDMVxRelvo16()
+{
+    // The tables belong to the module and go with it; the pick lists are freed by their owner.
+    FreeMeiboTable();
+    FreeRecvHisTable();
+    DefaultSession().RemovePassword(MasterPassword);
+}
+
+void TDMVxRelvo16::SetDataPath(const QString& DataPath)
+{
+    FDataPath = IncludeTrailingDelimiter(DataPath);
+}
+
+TTable* TDMVxRelvo16::NewTable(const QString& FileName) const
+{
+    auto* Table = new TTable(DefaultSession());
+    Table->SetDatabaseName(FDataPath);
+    Table->SetTableName(FileName);
+    return Table;
+}
+
+void TDMVxRelvo16::CreateRecvHisTable()
+{
+    FreeRecvHisTable();
+    RecvHisTable = NewTable(RecvHisFileName);
+}
+
+void TDMVxRelvo16::CreateMeiboTable()
+{
+    FreeMeiboTable();
+    MeiboTable = NewTable(MeiboFileName);
+}
+
+bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, const QString& FailText)
+{
+    ++Count;
+    // An inactive table is opened whatever the count says: an earlier open may have failed while
+    // another window still holds its count.
+    if (Table && Table->Active())
+        return true;
+    try {
+        if (!Table)
+            throw EDatabaseError(QStringLiteral("The table object does not exist"));
+        // The new file carries the master password from the start, so it is never seen unprotected.
+        if (!Table->Exists())
+            Table->CreateTable(Def, MasterPassword);
+        Table->Open();
+        return true;
+    } catch (const std::exception& Error) {
+        qWarning().noquote() << FailText.trimmed() << Error.what();
+        if (ShowError)
+            ShowError(FailText);
+        return false;
+    }
+}
+
+void TDMVxRelvo16::CountedClose(TTable* Table, int& Count)
+{
+    if (Count > 0)
+        --Count;
+    if (Count == 0 && Table && Table->Active())
+        Table->Close();
+}
+
+bool TDMVxRelvo16::OpenRecvHis()
+{
+    return CountedOpen(RecvHisTable, FRecvHisOpenCount, RecvHisTableDef(), RecvHisOpenError);
+}
+
+bool TDMVxRelvo16::OpenMeibo()
+{
+    return CountedOpen(MeiboTable, FMeiboOpenCount, MeiboTableDef(), MeiboOpenError);
+}
+
+void TDMVxRelvo16::CloseRecvHis()
+{
+    CountedClose(RecvHisTable, FRecvHisOpenCount);
+}
+
+void TDMVxRelvo16::CloseMeibo()
+{
+    CountedClose(MeiboTable, FMeiboOpenCount);
+}
+
+bool TDMVxRelvo16::Open(TDataTable Table)
+{
+    return Table == TDataTable::RecvHis ? OpenRecvHis() : OpenMeibo();
+}
+
+void TDMVxRelvo16::Close(TDataTable Table)
+{
+    Table == TDataTable::RecvHis ? CloseRecvHis() : CloseMeibo();
+}
+
+void TDMVxRelvo16::FreeRecvHisTable()
+{
+    delete RecvHisTable; // closes an open table
+    RecvHisTable = nullptr;
+    FRecvHisOpenCount = 0;
+}
+
+void TDMVxRelvo16::FreeMeiboTable()
+{
+    delete MeiboTable;
+    MeiboTable = nullptr;
+    FMeiboOpenCount = 0;
+}
+
+void TDMVxRelvo16::CreateRankHistory()
+{
+    const QString FileName = FDataPath + QStringLiteral("Rank.mtd");
+    // A new data folder starts with the rank list that ships with the program; a failed copy
+    // leaves the list empty.
+    if (!QFileInfo::exists(FileName))
+        QFile::copy(FProgramFolder + QStringLiteral("Common/History/Rank.mtd"), FileName);
+    FreeRankHistory();
+    RankHistory = new THistoryData(FileName, true, RankItemBytes);
+}
+
+void TDMVxRelvo16::CreateSelItemHistory(int Index)
+{
+    CheckSelItemIndex(Index);
+    FreeSelItemHistory(Index);
+    SelItemHistory[Index] = new THistoryData(FDataPath + SelItemFileName(Index), true, SelItemBytes);
+}
+
+bool TDMVxRelvo16::LoadRankHistory()
+{
+    return RankHistory && RankHistory->Load();
+}
+
+bool TDMVxRelvo16::LoadSelItemHistory(int Index)
+{
+    CheckSelItemIndex(Index);
+    return SelItemHistory[Index] && SelItemHistory[Index]->Load();
+}
+
+void TDMVxRelvo16::ClearRankHistory()
+{
+    if (RankHistory)
+        RankHistory->FreeItems();
+}
+
+void TDMVxRelvo16::ClearSelItemHistory(int Index)
+{
+    CheckSelItemIndex(Index);
+    if (SelItemHistory[Index])
+        SelItemHistory[Index]->FreeItems();
+}
+
+void TDMVxRelvo16::FreeRankHistory()
+{
+    delete RankHistory;
+    RankHistory = nullptr;
+}
+
+void TDMVxRelvo16::FreeSelItemHistory(int Index)
+{
+    CheckSelItemIndex(Index);
+    delete SelItemHistory[Index];
+    SelItemHistory[Index] = nullptr;
+}
+
+void TDMVxRelvo16::ChangeDataPath(const QString& DataPath)
+{
+    for (int I = 0; I < 3; ++I)
+        ClearSelItemHistory(I);
+    ClearRankHistory();
+    SetDataPath(DataPath);
+    FreeRecvHisTable();
+    CreateRecvHisTable();
+    FreeMeiboTable();
+    CreateMeiboTable();
+    FreeRankHistory();
+    CreateRankHistory();
+    for (int I = 0; I < 3; ++I) {
+        FreeSelItemHistory(I);
+        CreateSelItemHistory(I);
+    }
+    LoadRankHistory();
+    for (int I = 0; I < 3; ++I)
+        LoadSelItemHistory(I);
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "platform/db/Table.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+class THistoryData;
+
+// The program's master password: every table the program creates carries it, and the session
+// holds it for the life of the data module.
+inline const QString MasterPassword = QStringLiteral("wupkat39");
+
+inline const QString RecvHisFileName = QStringLiteral("RecvHis.DB");
+inline const QString MeiboFileName = QStringLiteral("Meibo.DB");
+inline const QString RecvHisOpenError = QStringLiteral("着信対応履歴ファイルがオープンできませんでした  ");
+inline const QString MeiboOpenError = QStringLiteral("登録名簿ファイルがオープンできませんでした  ");
+
+// Fields and indexes of the call history and of the directory of known callers.
+[[nodiscard]] TTableDef RecvHisTableDef();
+[[nodiscard]] TTableDef MeiboTableDef();
+
+enum class TDataTable
+{
+    RecvHis,
+    Meibo
+};
+
+// The data module: owns the two main tables and the four pick lists, creates a missing table at
+// its first open and hands the tables out through a counted open and close, so that any number of
+// windows share one table object: the first open opens it, the last close closes it.
+class TDMVxRelvo16
+{
+public:
+    // DataPath: the folder of the tables and pick lists; ProgramFolder: where the seed of the
+    // rank list lies (under "Common/History/"). Both with or without a trailing "/".
+    TDMVxRelvo16(const QString& DataPath, const QString& ProgramFolder);
+    ~TDMVxRelvo16();
+    TDMVxRelvo16(const TDMVxRelvo16&) = delete;
+    TDMVxRelvo16& operator=(const TDMVxRelvo16&) = delete;
+
+    [[nodiscard]] const QString& DataPath() const { return FDataPath; }
+    // Takes effect for the table objects and pick lists created afterwards.
+    void SetDataPath(const QString& DataPath);
+    // Points every table and pick list at another data folder (no table may be in use): the
+    // tables are remade for the new folder, the lists are remade and loaded from it.
+    void ChangeDataPath(const QString& DataPath);
+
+    // Shows a failed open to the user (the stop-icon message box with the product caption); the
+    // main window wires it to its message boxes.
+    std::function<void(const QString& Text)> ShowError;
+
+    void CreateRecvHisTable();
+    void CreateMeiboTable();
+    void CreateRankHistory();
+    void CreateSelItemHistory(int Index);
+    bool LoadRankHistory();
+    bool LoadSelItemHistory(int Index);
+
+    // Counted open: true when the table is open afterwards. A table that is not open answers
+    // false, whatever the count; the caller closes exactly once either way.
+    bool OpenRecvHis();
+    bool OpenMeibo();
+    void CloseRecvHis();
+    void CloseMeibo();
+    bool Open(TDataTable Table);
+    void Close(TDataTable Table);
+
+    void ClearRankHistory();
+    void ClearSelItemHistory(int Index);
+    void FreeRecvHisTable();
+    void FreeMeiboTable();
+    void FreeRankHistory();
+    void FreeSelItemHistory(int Index);
+
+    [[nodiscard]] int RecvHisOpenCount() const { return FRecvHisOpenCount; }
+    [[nodiscard]] int MeiboOpenCount() const { return FMeiboOpenCount; }
+
+private:
+    bool CountedOpen(TTable* Table, int& Count, const TTableDef& Def, const QString& FailText);
+    static void CountedClose(TTable* Table, int& Count);
+    [[nodiscard]] TTable* NewTable(const QString& FileName) const;
+
+    QString FDataPath;
+    QString FProgramFolder;
+    int FRecvHisOpenCount = 0;
+    int FMeiboOpenCount = 0;
+};
+
+// The program-wide objects of the data module; null until created.
+extern TDMVxRelvo16* DMVxRelvo16;
+extern TTable* RecvHisTable;
+extern TTable* MeiboTable;
+extern THistoryData* RankHistory;
+extern std::array<THistoryData*, 3> SelItemHistory;
+
+// Brackets one use of a table: opens it through the data module and closes it again when it goes
+// out of scope, whatever happened in between.
+class TTableUse
+{
+public:
+    TTableUse(TDMVxRelvo16& Module, TDataTable Table) : FModule(Module), FTable(Table), FOpen(Module.Open(Table)) {}
+    ~TTableUse() { FModule.Close(FTable); }
+    TTableUse(const TTableUse&) = delete;
+    TTableUse& operator=(const TTableUse&) = delete;
+    // Whether the table is open for this use.
+    [[nodiscard]] bool Opened() const { return FOpen; }
+
+private:
+    TDMVxRelvo16& FModule;
+    TDataTable FTable;
+    bool FOpen;
+};

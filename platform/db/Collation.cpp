@@ -1,0 +1,181 @@
+#include "platform/db/Collation.h"
+
+#include "platform/text/Cp932.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <sqlite3.h>
+
+namespace {
+
+// CP932 code of every BMP code point: a single byte as it is, a double-byte character as
+// lead << 8 | trail, 0 where CP932 has no such character.
+using TCp932Map = std::array<std::uint16_t, 0x10000>;
+
+const TCp932Map& Cp932Map()
+{
+    static TCp932Map Map{};
+    static std::once_flag Once;
+    std::call_once(Once, [] {
+        for (char32_t Code = 1; Code < 0x10000; ++Code) {
+            if (Code < 0x80) {
+                Map[Code] = static_cast<std::uint16_t>(Code);
+                continue;
+            }
+            if (Code >= 0xD800 && Code < 0xE000)
+                continue;
+            const TCp932Encoded Encoded = Cp932EncodeChecked(QString(QChar(static_cast<char16_t>(Code))));
+            if (Encoded.Substituted != 0)
+                continue;
+            const auto* Bytes = reinterpret_cast<const unsigned char*>(Encoded.Bytes.constData());
+            if (Encoded.Bytes.size() == 1)
+                Map[Code] = Bytes[0];
+            else if (Encoded.Bytes.size() == 2)
+                Map[Code] = static_cast<std::uint16_t>(Bytes[0] << 8 | Bytes[1]);
+        }
+    });
+    return Map;
+}
+
+// The CP932 bytes of a UTF-8 text, one byte at a time, without building the encoded text.
+class TCp932Stream
+{
+public:
+    TCp932Stream(const unsigned char* Text, int Length, bool Fold, const TCp932Map& Map)
+        : Pos(Text), End(Text + Length), Fold(Fold), Map(Map)
+    {
+    }
+
+    // The next byte, or -1 at the end.
+    int Next()
+    {
+        if (PendingIndex < PendingCount)
+            return Pending[PendingIndex++];
+        if (Pos >= End)
+            return -1;
+        const unsigned char Lead = *Pos;
+        if (Lead < 0x80) {
+            ++Pos;
+            return (Fold && Lead >= 'a' && Lead <= 'z') ? Lead - 'a' + 'A' : Lead;
+        }
+        const char32_t Code = DecodeUtf8();
+        const std::uint16_t Cp = Code < 0x10000 ? Map[Code] : 0;
+        PendingIndex = 0;
+        if (Cp == 0) {
+            // After every CP932 byte (0xFF never starts a CP932 character), then by code point.
+            Pending[0] = static_cast<unsigned char>(Code >> 16);
+            Pending[1] = static_cast<unsigned char>(Code >> 8);
+            Pending[2] = static_cast<unsigned char>(Code);
+            PendingCount = 3;
+            return 0xFF;
+        }
+        if (Cp < 0x100) {
+            PendingCount = 0;
+            return Cp;
+        }
+        Pending[0] = static_cast<unsigned char>(Cp & 0xFF);
+        PendingCount = 1;
+        return Cp >> 8;
+    }
+
+private:
+    char32_t DecodeUtf8()
+    {
+        const unsigned char Lead = *Pos++;
+        int Extra = 0;
+        char32_t Code = 0;
+        if ((Lead & 0xE0) == 0xC0) {
+            Extra = 1;
+            Code = Lead & 0x1F;
+        } else if ((Lead & 0xF0) == 0xE0) {
+            Extra = 2;
+            Code = Lead & 0x0F;
+        } else if ((Lead & 0xF8) == 0xF0) {
+            Extra = 3;
+            Code = Lead & 0x07;
+        } else {
+            return 0xFFFD;
+        }
+        for (; Extra > 0 && Pos < End && (*Pos & 0xC0) == 0x80; --Extra)
+            Code = Code << 6 | (*Pos++ & 0x3F);
+        return Extra == 0 ? Code : 0xFFFD;
+    }
+
+    const unsigned char* Pos;
+    const unsigned char* End;
+    bool Fold;
+    const TCp932Map& Map;
+    unsigned char Pending[3] = {};
+    int PendingCount = 0;
+    int PendingIndex = 0;
+};
+
+int CollateCp932(void*, int LengthA, const void* A, int LengthB, const void* B)
+{
+    return CompareCp932(static_cast<const char*>(A), LengthA, static_cast<const char*>(B), LengthB, false);
+}
+
+int CollateCp932Ci(void*, int LengthA, const void* A, int LengthB, const void* B)
+{
+    return CompareCp932(static_cast<const char*>(A), LengthA, static_cast<const char*>(B), LengthB, true);
+}
+
+} // namespace
+
+int CompareCp932(const char* A, int LengthA, const char* B, int LengthB, bool FoldAscii)
+{
+    // Each character maps on its own, so an equal head of UTF-8 bytes is an equal head of CP932
+    // bytes: start at the first character that differs.
+    const int Shorter = std::min(LengthA, LengthB);
+    int Same = static_cast<int>(std::mismatch(A, A + Shorter, B).first - A);
+    if (Same == LengthA && Same == LengthB)
+        return 0;
+    // The common case: the first difference lies between two ASCII characters (or an end).
+    const int HeadA = Same < LengthA ? static_cast<unsigned char>(A[Same]) : -1;
+    const int HeadB = Same < LengthB ? static_cast<unsigned char>(B[Same]) : -1;
+    if (HeadA < 0x80 && HeadB < 0x80) {
+        auto Folded = [FoldAscii](int Byte) {
+            return FoldAscii && Byte >= 'a' && Byte <= 'z' ? Byte - 'a' + 'A' : Byte;
+        };
+        if (Folded(HeadA) != Folded(HeadB))
+            return Folded(HeadA) < Folded(HeadB) ? -1 : 1;
+    }
+    const char* Probe = Same < LengthA ? A : B;
+    while (Same > 0 && (static_cast<unsigned char>(Probe[Same]) & 0xC0) == 0x80)
+        --Same;
+    const TCp932Map& Map = Cp932Map();
+    TCp932Stream StreamA(reinterpret_cast<const unsigned char*>(A) + Same, LengthA - Same, FoldAscii, Map);
+    TCp932Stream StreamB(reinterpret_cast<const unsigned char*>(B) + Same, LengthB - Same, FoldAscii, Map);
+    for (;;) {
+        const int ByteA = StreamA.Next();
+        const int ByteB = StreamB.Next();
+        if (ByteA != ByteB)
+            return ByteA < ByteB ? -1 : 1;
+        if (ByteA < 0)
+            break;
+    }
+    if (FoldAscii)
+        return 0;
+    const int Common = std::memcmp(A, B, static_cast<size_t>(std::min(LengthA, LengthB)));
+    if (Common != 0)
+        return Common < 0 ? -1 : 1;
+    return LengthA == LengthB ? 0 : (LengthA < LengthB ? -1 : 1);
+}
+
+int CompareCp932(const QString& A, const QString& B, bool FoldAscii)
+{
+    const QByteArray Utf8A = A.toUtf8();
+    const QByteArray Utf8B = B.toUtf8();
+    return CompareCp932(Utf8A.constData(), static_cast<int>(Utf8A.size()), Utf8B.constData(),
+                        static_cast<int>(Utf8B.size()), FoldAscii);
+}
+
+void RegisterCp932Collations(sqlite3* Db)
+{
+    Cp932Map();
+    sqlite3_create_collation_v2(Db, Cp932CollationName, SQLITE_UTF8, nullptr, CollateCp932, nullptr);
+    sqlite3_create_collation_v2(Db, Cp932CiCollationName, SQLITE_UTF8, nullptr, CollateCp932Ci, nullptr);
+}

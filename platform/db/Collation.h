@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+// Text in an index sorts as its CP932 bytes would, the order the tables have always had. The
+// tables keep UTF-8, so the collations encode on the fly. The case-insensitive variant folds
+// ASCII letters only; a kana or a full-width letter compares as it is.
+inline constexpr char Cp932CollationName[] = "CP932";
+inline constexpr char Cp932CiCollationName[] = "CP932_CI";
+
+// Compares two UTF-8 texts in CP932 byte order: negative, 0 or positive. A character CP932 lacks
+// sorts after every CP932 character, by its code point. Without folding, texts whose CP932 bytes
+// agree (two code points that CP932 writes alike) are told apart by their UTF-8 bytes, so that
+// only equal texts compare equal.
+[[nodiscard]] int CompareCp932(const char* A, int LengthA, const char* B, int LengthB, bool FoldAscii);
+[[nodiscard]] int CompareCp932(const QString& A, const QString& B, bool FoldAscii);
+
+// Registers both collations on a connection; every connection that touches a table's indexes needs them.
+void RegisterCp932Collations(sqlite3* Db);

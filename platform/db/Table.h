@@ -1,0 +1,360 @@
+#pragma once
+
+#include "platform/sys/Exceptions.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The table engine: one SQLite file per table, walked by a cursor the way the windows expect of a
+// navigational table. A closed table is one file; a posted row is on disk when Post returns.
+
+// Every failure of the engine: the message names the table's file.
+class EDatabaseError : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
+enum class TFieldType
+{
+    Integer,  // 32-bit signed
+    AutoInc,  // 32-bit, numbered by the table; only as the single field of the primary index
+    String,   // text of at most Size CP932 bytes
+    Memo,     // text of any length; Size is kept as defined
+    DateTime, // days since 1899-12-30 with the time of day as fraction; 0 = empty
+    Boolean,
+};
+
+struct TFieldDef
+{
+    QString Name;
+    TFieldType Type = TFieldType::Integer;
+    int Size = 0;
+    bool operator==(const TFieldDef&) const = default;
+};
+
+struct TIndexDef
+{
+    QString Name;   // empty for the primary index
+    QString Fields; // "JisCode;Adrs2;Adrs3"
+    bool Primary = false;
+    bool Unique = false;
+    bool CaseInsensitive = false;
+    [[nodiscard]] QStringList FieldList() const { return Fields.split(u';', Qt::SkipEmptyParts); }
+    bool operator==(const TIndexDef&) const = default;
+};
+
+struct TTableDef
+{
+    QList<TFieldDef> Fields;
+    QList<TIndexDef> Indexes;
+    bool operator==(const TTableDef&) const = default;
+};
+
+[[nodiscard]] QString FieldTypeName(TFieldType Type);
+
+// Date-time values as the tables keep them: local time, days since 1899-12-30; an invalid
+// QDateTime is 0 and 0 reads back as an invalid QDateTime.
+[[nodiscard]] double DateTimeToDays(const QDateTime& Value);
+[[nodiscard]] QDateTime DaysToDateTime(double Days);
+
+// The passwords the program knows; a protected table opens only when its password is here.
+// This keeps one program of the product from opening another's tables by mistake; it is not
+// encryption.
+class TSession
+{
+public:
+    void AddPassword(const QString& Password);
+    void RemovePassword(const QString& Password);
+    void RemoveAllPasswords() { FPasswords.clear(); }
+    [[nodiscard]] const QStringList& Passwords() const { return FPasswords; }
+    // How long a statement waits for another process's lock before it fails.
+    [[nodiscard]] int BusyTimeout() const { return FBusyTimeout; }
+    void SetBusyTimeout(int Milliseconds) { FBusyTimeout = Milliseconds; }
+
+private:
+    QStringList FPasswords;
+    int FBusyTimeout = 5000;
+};
+
+// The program-wide session.
+[[nodiscard]] TSession& DefaultSession();
+
+enum class TDataSetState
+{
+    Inactive,
+    Browse,
+    Edit,
+    Insert
+};
+
+class TTable;
+
+// A field of the current record. Text is cut to the field's CP932 width when set.
+class TField
+{
+public:
+    [[nodiscard]] const QString& FieldName() const { return FDef.Name; }
+    [[nodiscard]] TFieldType DataType() const { return FDef.Type; }
+    [[nodiscard]] int Size() const { return FDef.Size; }
+
+    // Empty text, 0 and false are the blank values.
+    [[nodiscard]] bool IsNull() const;
+    void Clear();
+
+    [[nodiscard]] QString AsString() const;
+    void SetAsString(const QString& Value);
+    [[nodiscard]] int AsInteger() const;
+    void SetAsInteger(int Value);
+    [[nodiscard]] double AsFloat() const;
+    void SetAsFloat(double Value);
+    [[nodiscard]] QDateTime AsDateTime() const;
+    void SetAsDateTime(const QDateTime& Value);
+    [[nodiscard]] bool AsBoolean() const;
+    void SetAsBoolean(bool Value);
+    [[nodiscard]] QString AsMemo() const { return AsString(); }
+    void SetAsMemo(const QString& Value) { SetAsString(Value); }
+
+private:
+    friend class TTable;
+    TField(TTable& Owner, int Index, const TFieldDef& Def) : FOwner(Owner), FIndex(Index), FDef(Def) {}
+    [[nodiscard]] const QVariant& Raw() const;
+    void SetRaw(const QVariant& Value);
+
+    TTable& FOwner;
+    int FIndex;
+    TFieldDef FDef;
+};
+
+class TTable
+{
+public:
+    explicit TTable(TSession& Session = DefaultSession());
+    ~TTable();
+    TTable(const TTable&) = delete;
+    TTable& operator=(const TTable&) = delete;
+
+    // Where the table lives: folder (with or without a trailing "/") and file name ("Meibo.DB").
+    // Inside the file the table is named as the file without its extension.
+    void SetDatabaseName(const QString& Folder);
+    [[nodiscard]] const QString& DatabaseName() const { return FDatabaseName; }
+    void SetTableName(const QString& FileName);
+    [[nodiscard]] const QString& TableName() const { return FTableName; }
+    [[nodiscard]] QString FileName() const;
+    [[nodiscard]] bool Exists() const;
+
+    // Creates the file with its fields and indexes, protected by Password when one is given.
+    // The file is built under a temporary name and renamed into place, so that no half-made or
+    // unprotected table is ever seen under the table's name. An existing file is replaced.
+    void CreateTable(const TTableDef& Def, const QString& Password = {});
+    // Removes a closed table's file.
+    void DeleteTable();
+
+    // Exclusive: no other connection may read or write while this one is open.
+    void SetExclusive(bool Value);
+    [[nodiscard]] bool Exclusive() const { return FExclusive; }
+
+    void Open();
+    void Close();
+    void SetActive(bool Value) { Value ? Open() : Close(); }
+    [[nodiscard]] bool Active() const { return FDb != nullptr; }
+    [[nodiscard]] TDataSetState State() const { return FState; }
+    // The definition the open table carries.
+    [[nodiscard]] const TTableDef& Definition() const { return FDef; }
+    [[nodiscard]] bool Protected() const { return FProtected; }
+
+    // The current index: empty for the primary index. Changing it keeps the current record and
+    // cancels a range. It may be chosen before Open and stays chosen across Close.
+    [[nodiscard]] const QString& IndexName() const { return FIndexName; }
+    void SetIndexName(const QString& Name);
+
+    // The cursor: First sets Bof, Last sets Eof; Next on the last record sets Eof and stays there,
+    // so Prior from Eof reaches the record before the last; an empty table has both. Every move
+    // posts a pending Edit or Append first. Walks seek by (index fields, row id), never by offset.
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    // Moves up to Distance records (negative: backwards); answers how many it moved.
+    int MoveBy(int Distance);
+    [[nodiscard]] bool Bof() const { return FBof; }
+    [[nodiscard]] bool Eof() const { return FEof; }
+    [[nodiscard]] bool IsEmpty() const { return FBof && FEof && !FHasCurrent; }
+    // Records within the range and the filter.
+    [[nodiscard]] int RecordCount();
+    // Re-reads the current record, or the nearest one when it is gone.
+    void Refresh();
+
+    // Exact search on the leading fields of the current index; the first match in index order
+    // becomes current. Not found: false, the cursor stays.
+    [[nodiscard]] bool FindKey(const QVariantList& Values);
+    // Limits the cursor to the records whose leading index fields lie between Low and High
+    // (inclusive) and goes to the first of them.
+    void SetRange(const QVariantList& Low, const QVariantList& High);
+    void CancelRange();
+    [[nodiscard]] bool RangeActive() const { return FRangeActive; }
+
+    // A filter: SqlWhere (a condition on the table's columns with "?" parameters) narrows the rows
+    // in SQLite; Predicate, when given, sees each remaining row as the current record and accepts
+    // or refuses it. It takes effect while Filtered is true. In SqlWhere a text column compares
+    // in CP932 order, with ASCII case folded where a case-insensitive index covers the column
+    // (write "Col COLLATE CP932 = ?" for an exact match there); LIKE folds ASCII case as always.
+    void SetFilter(std::function<bool(TTable&)> Predicate, const QString& SqlWhere = {},
+                   const QVariantList& Params = {});
+    void SetFiltered(bool Value);
+    [[nodiscard]] bool Filtered() const { return FFiltered; }
+
+    // The row's identity; valid for the life of the row.
+    [[nodiscard]] qint64 GetBookmark() const;
+    [[nodiscard]] bool GotoBookmark(qint64 Bookmark);
+
+    void Append();
+    void Insert() { Append(); }
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+
+    // The fields of the open table; they are made anew by each Open, so keep no reference across a Close.
+    [[nodiscard]] TField& FieldByName(const QString& Name);
+    [[nodiscard]] TField* FindField(const QString& Name);
+    [[nodiscard]] int FieldCount() const { return static_cast<int>(FFields.size()); }
+    [[nodiscard]] TField& Fields(int Index) { return *FFields.at(static_cast<size_t>(Index)); }
+
+    // Bulk work: one transaction, with a savepoint where a single record may be refused.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    [[nodiscard]] bool InTransaction() const;
+    void Savepoint(const QString& Name);
+    void ReleaseSavepoint(const QString& Name);
+    void RollbackToSavepoint(const QString& Name);
+
+    // Maintenance of an open table.
+    void Pack();
+    // Problems PRAGMA integrity_check finds; empty when the file is sound.
+    [[nodiscard]] QStringList IntegrityCheck();
+    // Checks, rebuilds every index and checks again; answers what the first check found and
+    // throws when problems remain.
+    QStringList RegenerateIndexes();
+    // A consistent copy of the open table's file, written under a temporary name and renamed.
+    void CopyTo(const QString& DestFile);
+
+private:
+    friend class TField;
+    struct TIndexInfo
+    {
+        QString Name;
+        QList<int> FieldIndexes;
+        QStringList Columns; // with their collations
+        bool Primary = false;
+    };
+    using TBuffer = std::vector<QVariant>;
+    struct TRow
+    {
+        qint64 RowId = 0;
+        TBuffer Values;
+    };
+
+    void CheckActive() const;
+    void CheckBrowseMode();
+    void Connect(bool Create, const QString& Path);
+    void Disconnect();
+    void Exec(const QString& Sql);
+    sqlite3_stmt* Prepare(const QString& Sql);
+    // Runs a statement without parameters or rows; answers SQLite's code.
+    int Step(const QString& Sql);
+    void Bind(sqlite3_stmt* Statement, const QVariantList& Values);
+    [[noreturn]] void Fail(const QString& What) const;
+    void ReadDefinition();
+    void BuildIndexes();
+    [[nodiscard]] TRow ReadRow(sqlite3_stmt* Statement) const;
+    [[nodiscard]] const QString& SelectList() const;
+    void BuildStatements();
+    static void BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Value);
+    [[nodiscard]] const TIndexInfo& CurrentIndex() const;
+    [[nodiscard]] QVariant ToStorage(int FieldIndex, const QVariant& Value) const;
+    [[nodiscard]] QVariantList KeyOf(const TRow& Row) const;
+    [[nodiscard]] QString BaseWhere(QVariantList& Binds) const;
+    // Walks from From (or an end of the index when null) and stops at the Count-th accepted row,
+    // which becomes current; answers the number of accepted rows passed. Nothing passed: the
+    // current record stays.
+    [[nodiscard]] std::vector<TRow> Fetch(bool Forward, const TRow* Start, int Limit, const QString& Extra,
+                                          const QVariantList& ExtraBinds);
+    int Walk(bool Forward, const TRow* From, int Count, const QString& Extra = {}, const QVariantList& ExtraBinds = {});
+    [[nodiscard]] bool Accepts(TRow& Row);
+    [[nodiscard]] bool ReadByRowId(qint64 RowId, TRow& Row);
+    void SetCurrent(TRow Row);
+    void SetEmpty();
+    void Reposition(const TRow& Old);
+    [[nodiscard]] QString SqlTableName() const;
+
+    TSession& FSession;
+    QString FDatabaseName;
+    QString FTableName;
+    QString FSqlName;
+    bool FExclusive = false;
+    sqlite3* FDb = nullptr;
+    QHash<QString, sqlite3_stmt*> FStatements;
+
+    TTableDef FDef;
+    bool FProtected = false;
+    std::vector<std::unique_ptr<TField>> FFields;
+    QHash<QString, int> FFieldIndex; // lower-case name -> index
+    QHash<QString, int> FFieldExact;
+    std::vector<TIndexInfo> FIndexes;
+    int FCurrentIndex = 0;
+    QString FIndexName;
+    bool FRowIdIsPrimary = false;
+    int FPrimaryField = -1;
+    QString FSelectList;
+    QString FInsertSql;
+    QString FInsertNumberedSql; // without the auto-increment field
+    QString FUpdateSql;
+    int FAutoIncField = -1;
+
+    TDataSetState FState = TDataSetState::Inactive;
+    bool FHasCurrent = false;
+    TRow FCurrent;
+    TRow FSaved; // the record before Edit or Append, for Cancel
+    TBuffer FBlank;
+    bool FBof = true;
+    bool FEof = true;
+
+    bool FRangeActive = false;
+    QVariantList FRangeLow;
+    QVariantList FRangeHigh;
+    std::function<bool(TTable&)> FPredicate;
+    QString FFilterSql;
+    QVariantList FFilterParams;
+    bool FFiltered = false;
+};
+
+// Commits on Commit(), rolls back when it goes out of scope without.
+class TTableTransaction
+{
+public:
+    explicit TTableTransaction(TTable& Table) : FTable(Table) { FTable.StartTransaction(); }
+    ~TTableTransaction();
+    void Commit();
+    TTableTransaction(const TTableTransaction&) = delete;
+    TTableTransaction& operator=(const TTableTransaction&) = delete;
+
+private:
+    TTable& FTable;
+    bool FDone = false;
+};
+
+// A consistent copy of a table file, open elsewhere or closed, for backups. The copy is written
+// under a temporary name and renamed into place.
+void BackupTableFile(const QString& SourceFile, const QString& DestFile);
