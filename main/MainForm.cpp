@@ -2,6 +2,7 @@
 
 #include "main/CommonForms.h"
 #include "main/CommonSys.h"
+#include "main/DBInfo.h"
 #include "main/InfoDialog.h"
 #include "main/MainHooks.h"
 #include "main/MessageView.h"
@@ -12,6 +13,7 @@
 #include "main/Settings.h"
 #include "main/SplashForm.h"
 #include "main/VxComm.h"
+#include "platform/sys/Exceptions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,6 +29,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 
 TMainForm* MainForm = nullptr;
 
@@ -795,7 +798,31 @@ void TMainForm::ShowUsbSerialNote(const QString& Text)
     View.close();
 }
 
-void TMainForm::CreateDataModule() {}
+void TMainForm::CreateDataModule()
+{
+    DMVxRelvo16 = new TDMVxRelvo16(::Settings.DataPath, ProgramPath);
+    DMVxRelvo16->ShowError = [](const QString& Text) {
+        (void)ShowMessageBox(nullptr, Text, ProductName, MB_OK | MB_ICONSTOP);
+    };
+    if (::Settings.UseFbAdrs && MainHooks().CreateFbDataModule)
+        MainHooks().CreateFbDataModule();
+    DMVxRelvo16->CreateRecvHisTable();
+    DMVxRelvo16->CreateMeiboTable();
+    DMVxRelvo16->CreateRankHistory();
+    for (int Index = 0; Index < 3; ++Index)
+        DMVxRelvo16->CreateSelItemHistory(Index);
+    // A damaged pick-list file leaves that list empty; the start goes on with the others.
+    const auto Load = [](const std::function<bool()>& Step) {
+        try {
+            (void)Step();
+        } catch (const Exception& Error) {
+            (void)ShowMessageBox(nullptr, Error.Message(), ProductName, MB_OK | MB_ICONSTOP);
+        }
+    };
+    Load([] { return DMVxRelvo16->LoadRankHistory(); });
+    for (int Index = 0; Index < 3; ++Index)
+        Load([Index] { return DMVxRelvo16->LoadSelItemHistory(Index); });
+}
 
 void TMainForm::EnableGetHistory(bool Enabled)
 {
@@ -927,7 +954,24 @@ void TMainForm::FreeDictionaries()
         MainHooks().FreeDictionaries();
 }
 
-void TMainForm::FreeDataModule() {}
+void TMainForm::FreeDataModule()
+{
+    // The pick lists are let go unsaved: whoever changes one saves it right after the change.
+    if (DMVxRelvo16) {
+        for (int Index = 0; Index < 3; ++Index)
+            DMVxRelvo16->ClearSelItemHistory(Index);
+        DMVxRelvo16->ClearRankHistory();
+        for (int Index = 0; Index < 3; ++Index)
+            DMVxRelvo16->FreeSelItemHistory(Index);
+        DMVxRelvo16->FreeRankHistory();
+        DMVxRelvo16->FreeMeiboTable();
+        DMVxRelvo16->FreeRecvHisTable();
+    }
+    if (MainHooks().FreeFbDataModule)
+        MainHooks().FreeFbDataModule();
+    delete DMVxRelvo16;
+    DMVxRelvo16 = nullptr;
+}
 
 void TMainForm::RemoveHelpHandler()
 {

@@ -1,5 +1,6 @@
 #include "main/MainWiring.h"
 
+#include "main/DBInfo.h"
 #include "main/Env.h"
 #include "main/EnvApply.h"
 #include "main/MainForm.h"
@@ -23,6 +24,10 @@ void InstallMainHooks()
         if (UpdateQuit)
             ClosingForUpdate = true;
         return Result;
+    };
+    EnvHooks().ChangeDataFolder = [](const QString& DataPath) {
+        if (DMVxRelvo16)
+            DMVxRelvo16->ChangeDataPath(DataPath);
     };
     EnvHooks().ApplyMainWindowView = [] {
         if (MainForm)

@@ -1,13 +1,17 @@
 #include "main/MainForm.h"
 
+#include "main/DBInfo.h"
+#include "main/HisInfo.h"
 #include "main/InfoDialog.h"
 #include "main/MainHooks.h"
 #include "main/MessageView.h"
 #include "main/RegistDialog.h"
 #include "main/Settings.h"
 #include "main/SplashForm.h"
+#include "main/VxComm.h"
 #include "platform/ui/MessageBox.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -371,6 +375,52 @@ TEST_F(MainFormTest, MenuWindowArrangedFromTheSettingsStaysShownWithoutATray)
         EXPECT_FALSE(Form.actMenuVisible->isEnabled());
         EXPECT_FALSE(Form.findChild<QAction*>(QStringLiteral("pmMenuVisible"))->isEnabled());
     }
+}
+
+// The real start-up over the simulated adapter, then the real shut-down.
+TEST_F(MainFormTest, StartsOnTheSimulatedLineAndSavesItsPlaceAtTheEnd)
+{
+    QTemporaryDir Folder;
+    const QString DataPath = Folder.filePath(QStringLiteral("Data/"));
+    ASSERT_TRUE(QDir().mkpath(DataPath));
+    ProgramPath = QStringLiteral(VX_BIN_DIR "/");
+    SettingsPath = Folder.path() + QLatin1Char('/');
+    {
+        QFile Ini(SettingsFileName());
+        ASSERT_TRUE(Ini.open(QIODevice::WriteOnly));
+        Ini.write(
+            QStringLiteral("[COMMON]\nInfo=0\nAdapter=3\nPort=COM1\nDataPath=%1\n[BASE]\nRegister=1\n"
+                           "[AUTO UPDATE]\nUpdateCheck=0\n[AUTO BACKUP]\nAutoBU=0\n[SCREEN VIEW]\nMenuVisible=1\n")
+                .arg(DataPath)
+                .toUtf8());
+    }
+    TBoxLog Log;
+    {
+        TMainForm Form;
+        ASSERT_TRUE(Form.Startup());
+        EXPECT_FALSE(SettingsIncomplete);
+        ASSERT_NE(VxCommDLL, nullptr);
+        EXPECT_EQ(VxCommDLL->OpenResult(), 0);
+        EXPECT_EQ(VxCommDLL->Port(), 1);
+        ASSERT_NE(DMVxRelvo16, nullptr);
+        EXPECT_NE(RecvHisTable, nullptr);
+        EXPECT_NE(SelItemHistory[2], nullptr);
+        EXPECT_TRUE(Form.isVisible());
+        EXPECT_TRUE(UIIdle);
+        QCoreApplication::processEvents(); // the deferred steps: nothing left to ask
+        Form.move(50, 60);
+    }
+    EXPECT_EQ(VxCommDLL, nullptr);
+    EXPECT_EQ(SerialCommDLL, nullptr);
+    EXPECT_EQ(DMVxRelvo16, nullptr);
+    EXPECT_EQ(RankHistory, nullptr);
+    QFile Ini(SettingsFileName());
+    ASSERT_TRUE(Ini.open(QIODevice::ReadOnly));
+    const QString Text = QString::fromUtf8(Ini.readAll());
+    EXPECT_TRUE(Text.contains(QStringLiteral("[MENU VIEW]\nLeft=50\nTop=60"))) << Text.toStdString();
+    EXPECT_TRUE(Text.contains(QStringLiteral("MenuVisible=1")));
+    ProgramPath.clear();
+    SettingsPath.clear();
 }
 
 } // namespace
