@@ -4,16 +4,19 @@
 #include "main/HisInfo.h"
 #include "main/InfoDialog.h"
 #include "main/MainHooks.h"
+#include "main/MainWiring.h"
 #include "main/MessageView.h"
 #include "main/RegistDialog.h"
 #include "main/Settings.h"
 #include "main/SplashForm.h"
 #include "main/VxComm.h"
+#include "platform/sys/Folders.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -421,6 +424,61 @@ TEST_F(MainFormTest, StartsOnTheSimulatedLineAndSavesItsPlaceAtTheEnd)
     EXPECT_TRUE(Text.contains(QStringLiteral("MenuVisible=1")));
     ProgramPath.clear();
     SettingsPath.clear();
+}
+
+// The start-up check of the linked address book: a book that is gone, out of the list or renamed
+// counts as changed; a book in order is backed up as the settings ask.
+TEST_F(MainFormTest, LinkedAddressBookIsCheckedAndBackedUpAtStart)
+{
+    QTemporaryDir Fb;
+    QTemporaryDir Data;
+    ASSERT_TRUE(QDir().mkpath(Fb.filePath(QStringLiteral("Adrs/Book1"))));
+    for (const char* Name : {"Adrs/Book1/Adrs.DB", "Adrs/Book1/Keyword1.mtd"}) {
+        QFile File(Fb.filePath(QString::fromLatin1(Name)));
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly)); // an empty file is an empty table file
+    }
+    const QString Pelmar = GetCommonAppDataFolder() + QStringLiteral("Pelmar/");
+    ASSERT_TRUE(QDir().mkpath(Pelmar + QStringLiteral("fbarea18")));
+    const auto Write = [](const QString& Name, const QByteArray& Text) {
+        QFile File(Name);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Text);
+    };
+    Write(Pelmar + QStringLiteral("registry.ini"),
+          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\fbarea18.exe]\n"
+          "Path=/opt/fernbook\n");
+    Write(Pelmar + QStringLiteral("fbarea18/fbarea18.ini"), "[BASE]\nDataPath=" + Fb.path().toUtf8() + "\n");
+
+    TBoxLog Log;
+    InstallMainHooks();
+    TMainForm Form;
+    Settings.DataPath = Data.path() + QLatin1Char('/');
+    Settings.FbSeries = 0;
+    Settings.FbBackup = false;
+    struct TCase
+    {
+        int Book;
+        const char* Name;
+        bool Changed;
+    };
+    const TCase Cases[] = {{0, "Book1", false}, {0, "Other", true}, {1, "Book1", true}, {-1, "Book1", true}};
+    for (const TCase& Case : Cases) {
+        Settings.FbAdrsBook = Case.Book;
+        Settings.FbAdrsBookName = QString::fromLatin1(Case.Name);
+        EXPECT_EQ(MainHooks().CheckFbAdrsBook(&Form), Case.Changed) << Case.Book << Case.Name;
+    }
+    EXPECT_FALSE(QFileInfo::exists(Data.filePath(QStringLiteral("backup.FbAdrs"))));
+
+    Settings.FbAdrsBook = 0;
+    Settings.FbAdrsBookName = QStringLiteral("Book1");
+    Settings.FbBackup = true;
+    Settings.FbBackupDlg = false;
+    EXPECT_FALSE(MainHooks().CheckFbAdrsBook(&Form));
+    EXPECT_TRUE(QFileInfo::exists(Data.filePath(QStringLiteral("backup.FbAdrs/Adrs/Book1/Keyword1.mtd"))));
+    EXPECT_TRUE(Log.Texts().isEmpty());
+
+    QFile::remove(Pelmar + QStringLiteral("registry.ini"));
+    QDir(Pelmar + QStringLiteral("fbarea18")).removeRecursively();
 }
 
 } // namespace
