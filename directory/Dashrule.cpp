@@ -60,13 +60,13 @@ int LoadHyphenLibrary(const QString& LibraryFolder, const QString& DicFolder)
         return 0;
     if (!B.Library.Load(LibraryFolder + QLatin1String(LibraryName))) {
         (void)CoreMessageBox(QStringLiteral("Dashrule.so\r\nDLLのロードに失敗しました"),
-                             QStringLiteral("Dashrule.so LoadLibrary Error"), CoreBox::IconStop);
+                             QStringLiteral("Dashrule.so LoadLibrary Error"), MB_ICONSTOP);
         return HyphenRcLoadError;
     }
     B.GetHyphen = reinterpret_cast<TGetHyphenProc>(B.Library.Symbol("GetHyphen"));
     if (!B.GetHyphen) {
         (void)CoreMessageBox(QStringLiteral("GetHyphen\r\n関数の割り当てに失敗しました"),
-                             QStringLiteral("Dashrule.so GetProcAddress Error"), CoreBox::IconStop);
+                             QStringLiteral("Dashrule.so GetProcAddress Error"), MB_ICONSTOP);
         FreeHyphenLibrary();
         return HyphenRcBindError;
     }

@@ -35,13 +35,13 @@ int LoadGeomarkLibrary(const QString& LibraryFolder)
         return 0;
     if (!B.Library.Load(LibraryFolder + QLatin1String(LibraryName))) {
         (void)CoreMessageBox(QStringLiteral("Geomark.so\r\nDLLのロードに失敗しました"),
-                             QStringLiteral("Geomark.so LoadLibrary Error"), CoreBox::IconStop);
+                             QStringLiteral("Geomark.so LoadLibrary Error"), MB_ICONSTOP);
         return GeomarkRcLoadError;
     }
     B.GeomarkAdrs = reinterpret_cast<TGeomarkAdrsProc>(B.Library.Symbol("GeomarkAdrs"));
     if (!B.GeomarkAdrs) {
         (void)CoreMessageBox(QStringLiteral("GeomarkAdrs\r\n関数の割り当てに失敗しました"),
-                             QStringLiteral("Geomark.so GetProcAddress Error"), CoreBox::IconStop);
+                             QStringLiteral("Geomark.so GetProcAddress Error"), MB_ICONSTOP);
         FreeGeomarkLibrary();
         return GeomarkRcBindError;
     }

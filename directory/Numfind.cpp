@@ -36,7 +36,7 @@ template <typename TProc> bool Bind(TProc& Proc, const char* Name)
         return true;
     (void)CoreMessageBox(QLatin1String(Name) +
                              QStringLiteral(" (Numfind.so) GetProcAddress Error\r\n関数の割り当てに失敗しました"),
-                         ProductName, CoreBox::IconStop);
+                         ProductName, MB_ICONSTOP);
     return false;
 }
 
@@ -60,7 +60,7 @@ int LoadNumberDictionary(const QString& Folder)
     const QString LibraryFolder = Folder.isEmpty() ? GetProgramFolder() : IncludeTrailingDelimiter(Folder);
     if (!B.Library.Load(LibraryFolder + QLatin1String(LibraryName))) {
         (void)CoreMessageBox(QStringLiteral("Numfind.so LoadLibrary Error\r\nDLLのロードに失敗しました"), ProductName,
-                             CoreBox::IconStop);
+                             MB_ICONSTOP);
         return NumfindRcLoadError;
     }
     if (!Bind(B.SearchTel, "SearchTel") || !Bind(B.SearchTelOne, "SearchTelOne") ||

@@ -44,7 +44,7 @@ const QString SetupPathError = QStringLiteral("セットアップパスの指定
 
 int Ask(const QString& Question)
 {
-    return CoreMessageBox(Question, ProductName, CoreBox::YesNoCancel | CoreBox::IconQuestion);
+    return CoreMessageBox(Question, ProductName, MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
 // The lines of a memo field as a list; a final line break adds no empty line.
@@ -279,8 +279,8 @@ int SearchOwnDirectory(bool AskUser, const QString& Number, TCallerRecord& Recor
         int Result = IdentifyFound;
         if (AskUser) {
             const int Answer = Ask(OwnFoundQuestion);
-            Result = Answer == CoreBox::IdYes  ? IdentifyFound
-                     : Answer == CoreBox::IdNo ? IdentifyNotFound
+            Result = Answer == IDYES  ? IdentifyFound
+                     : Answer == IDNO ? IdentifyNotFound
                                                : IdentifyStopped;
         }
         if (Result == IdentifyFound)
@@ -336,15 +336,15 @@ int SearchFbAdrs(bool AskUser, const QString& Number, TCallerRecord& Record)
     case TOutcome::CannotOpen:
         if (!AskUser)
             return IdentifyNotFound;
-        return Ask(Outcome == TOutcome::NotInstalled ? FbNotInstalledQuestion : FbCannotOpenQuestion) == CoreBox::IdYes
+        return Ask(Outcome == TOutcome::NotInstalled ? FbNotInstalledQuestion : FbCannotOpenQuestion) == IDYES
                    ? IdentifyNotFound
                    : IdentifyStopped;
     case TOutcome::Found: {
         int Result = IdentifyFound;
         if (AskUser) {
             const int Answer = Ask(FbFoundQuestion);
-            Result = Answer == CoreBox::IdYes  ? IdentifyFound
-                     : Answer == CoreBox::IdNo ? IdentifyNotFound
+            Result = Answer == IDYES  ? IdentifyFound
+                     : Answer == IDNO ? IdentifyNotFound
                                                : IdentifyStopped;
         }
         if (Result == IdentifyFound)
@@ -371,11 +371,11 @@ int SearchTelDictionary(const QString& Number, TCallerRecord& Record)
     case NumfindRcBindError: // no dictionary: the caller carries on with the number alone
         break;
     case 6:
-        (void)CoreMessageBox(SetupPathError, ProductName, CoreBox::IconStop);
+        (void)CoreMessageBox(SetupPathError, ProductName, MB_ICONSTOP);
         break;
     default:
         (void)CoreMessageBox(QStringLiteral("SearchFromTelK (Numfind.so) Call Error\r\nRC = %1").arg(Rc), ProductName,
-                             CoreBox::IconStop);
+                             MB_ICONSTOP);
         break;
     }
     if (Rc != 0)

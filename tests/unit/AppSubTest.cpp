@@ -189,7 +189,7 @@ TEST_F(AppSubTest, TheUserDecidesAboutAnOwnDirectoryHit)
 {
     AddMeibo({{"RecNo", 1}, {"SchTel1", "0312345678"}, {"CorpKanji", "東京商事"}});
     TBoxRecorder Boxes;
-    Boxes.Answers = {CoreBox::IdCancel, CoreBox::IdNo, CoreBox::IdYes};
+    Boxes.Answers = {IDCANCEL, IDNO, IDYES};
     TCallerRecord Record;
     EXPECT_EQ(IdentifyCaller(true, true, QStringLiteral("0312345678"), Record), IdentifyStopped);
     EXPECT_EQ(Record, NumberOnly("0312345678", "0312345678"));
@@ -200,7 +200,7 @@ TEST_F(AppSubTest, TheUserDecidesAboutAnOwnDirectoryHit)
     ASSERT_EQ(Boxes.Boxes.size(), 3);
     EXPECT_EQ(Boxes.Boxes[0].Text, OwnQuestion);
     EXPECT_EQ(Boxes.Boxes[0].Caption, QStringLiteral("Tolvane１６"));
-    EXPECT_EQ(Boxes.Boxes[0].Flags, CoreBox::YesNoCancel | CoreBox::IconQuestion);
+    EXPECT_EQ(Boxes.Boxes[0].Flags, MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
 TEST_F(AppSubTest, CallerNumberCodesAndEmptyNumbersAreNotLookedUp)
@@ -318,7 +318,7 @@ TEST_F(AppSubTest, ADeclinedAddressBookEntryLeavesOnlyTheNumber)
 {
     MakeAddressBook({{{"Tel", "0312345678"}, {"NameKanji", "山田"}, {"Adrs2", "どこか"}, {"PrivCorp", false}}});
     TBoxRecorder Boxes;
-    Boxes.Answers = {CoreBox::IdNo, CoreBox::IdCancel};
+    Boxes.Answers = {IDNO, IDCANCEL};
     TCallerRecord Record;
     EXPECT_EQ(IdentifyCaller(true, true, QStringLiteral("03-1234-5678"), Record), 1); // the dictionary has no list
     EXPECT_EQ(Record, NumberOnly("0312345678", "03-1234-5678"));
@@ -340,7 +340,7 @@ TEST_F(AppSubTest, AnAddressBookThatCannotBeUsedIsReported)
 {
     TBoxRecorder Boxes;
     Settings.UseFbAdrs = true;
-    Boxes.Answers = {CoreBox::IdYes, CoreBox::IdNo, CoreBox::IdYes};
+    Boxes.Answers = {IDYES, IDNO, IDYES};
     TCallerRecord Record;
     EXPECT_EQ(IdentifyCaller(true, true, QStringLiteral("0312345678"), Record), 1) << "on to the dictionary";
     EXPECT_EQ(IdentifyCaller(true, true, QStringLiteral("0312345678"), Record), IdentifyStopped);

@@ -83,7 +83,7 @@ TEST(DashruleTest, AFailedLoadIsReportedAndKeepsItsUse)
     ASSERT_EQ(Recorder.Boxes.size(), 1);
     EXPECT_EQ(Recorder.Boxes[0].Text, QStringLiteral("Dashrule.so\r\nDLLのロードに失敗しました"));
     EXPECT_EQ(Recorder.Boxes[0].Caption, QStringLiteral("Dashrule.so LoadLibrary Error"));
-    EXPECT_EQ(Recorder.Boxes[0].Flags, CoreBox::IconStop);
+    EXPECT_EQ(Recorder.Boxes[0].Flags, MB_ICONSTOP);
     // The use stays counted: a later load does not try again until the frees bring it back to 0.
     EXPECT_EQ(LoadHyphenLibrary(BinFolder, {}), 0);
     EXPECT_FALSE(HyphenLibraryLoaded());
