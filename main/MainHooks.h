@@ -46,6 +46,7 @@ struct TMainHooks
     // The call-history list: made by the program body, shown by the history command.
     std::function<void()> CreateHistoryList;
     std::function<void()> ShowHistoryList;
+    std::function<void()> FreeHistoryList;
     // The device library's notifications (the call pipeline).
     std::function<std::intptr_t(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam)> DeviceMessage;
 

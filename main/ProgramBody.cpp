@@ -80,6 +80,9 @@ int RunVxRelvo16(int& argc, char** argv)
         Result = QApplication::exec();
 
     MainForm->setProperty(InstanceMark.constData(), QVariant());
+    // The windows go in the reverse order of their making.
+    if (MainHooks().FreeHistoryList)
+        MainHooks().FreeHistoryList();
     delete MainForm;
     return Result;
 }
