@@ -63,6 +63,8 @@ public:
     // The pop-up menu a right click on the tray icon shows now: none while a modal window is open.
     [[nodiscard]] QMenu* TrayPopupMenu() const;
     void SetTrayIcon(TTrayIconState State);
+    // The history button of the menu window: " 着信有り " with its marked image for an unseen call.
+    void ShowHisListButton(bool Unseen);
     [[nodiscard]] TTrayIconState TrayIconState() const { return FTrayIconState; }
     void actViewTopExecute();
     void actMenuVisibleExecute();
@@ -185,7 +187,6 @@ private:
     void CreateTray();
     void UpdateCommandStates();
     void FitMenuWindow();
-    void ShowHisListButton(bool Unseen);
     void SyncOptionItems();
     void SetTopMost(bool TopMost);
     void BringForward();
