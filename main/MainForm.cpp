@@ -580,17 +580,24 @@ void TMainForm::FormClose()
 
 void TMainForm::CommitDataRequest(QSessionManager& Manager)
 {
-    EndSession = true;
     // A session manager that lets nobody ask ends the session anyway: the program then ends with it.
     const bool MayAsk = Manager.allowsInteraction();
-    if (MayAsk && !FormCloseQuery()) {
+    if (!SessionEnding(MayAsk)) {
         Manager.cancel();
         return;
     }
     if (MayAsk)
         Manager.release();
+}
+
+bool TMainForm::SessionEnding(bool MayAsk)
+{
+    EndSession = true;
+    if (MayAsk && !FormCloseQuery())
+        return false;
     FormClose();
     QCoreApplication::exit(0);
+    return true;
 }
 
 std::intptr_t TMainForm::HandleMessage(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam)

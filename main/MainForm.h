@@ -73,6 +73,9 @@ public:
     // Shows or hides the menu window and keeps it on top as MenuVisible and TopView say.
     void ApplyMenuView();
     [[nodiscard]] bool FormCloseQuery();
+    // The session ends: with MayAsk the close query may keep the program (false); otherwise, or when
+    // it agrees, the program closes.
+    bool SessionEnding(bool MayAsk);
 
     // Controls, named as the form names them.
     QToolBar* tbarTool;

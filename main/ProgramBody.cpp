@@ -12,6 +12,7 @@
 #include "main/Settings.h"
 #include "main/SplashForm.h"
 #include "main/VxComm.h"
+#include "platform/sys/TermSignal.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -70,6 +71,12 @@ int RunVxRelvo16(int& argc, char** argv)
     EnvHooks().LineOwner = MainForm->WindowHandle();
     QObject::connect(Instance.get(), &TSingleInstance::ActivationRequested,
                      [&InstanceMark] { ActivateMarkedWindow(InstanceMark.constData()); });
+    // Ended by the desktop without being asked (log-out, shut-down): as at the end of a session that
+    // lets nobody ask, the program closes, saving what it saves at every end.
+    WatchTerminationSignals([] {
+        if (MainForm)
+            MainForm->SessionEnding(false);
+    });
     const bool Started = MainForm->Startup();
     if (MainHooks().CreateHistoryList)
         MainHooks().CreateHistoryList();

@@ -96,4 +96,53 @@ TEST(ProgramStartTest, SecondStartSaysTheProgramRunsAndEnds)
     qunsetenv("XDG_RUNTIME_DIR");
 }
 
+// Ended by the desktop (SIGTERM at log-out), the program closes as at the end of a session: it
+// saves its settings and its menu window's place and exits normally.
+TEST(ProgramStartTest, TerminationSignalEndsTheProgramAndSavesItsSettings)
+{
+    QTemporaryDir Dir;
+    const QString DataHome = Dir.filePath(QStringLiteral("data"));
+    const QString RuntimeDir = Dir.filePath(QStringLiteral("run"));
+    const QString Settings = DataHome + QStringLiteral("/Pelmar/VxRelvo16");
+    ASSERT_TRUE(QDir().mkpath(Settings + QStringLiteral("/Data")));
+    ASSERT_TRUE(QDir().mkpath(RuntimeDir));
+    QFile::setPermissions(RuntimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString IniName = Settings + QStringLiteral("/VxRelvo16.ini");
+    {
+        // Complete settings: the start-up goes through without the settings dialog, on no adapter.
+        QFile Ini(IniName);
+        ASSERT_TRUE(Ini.open(QIODevice::WriteOnly));
+        Ini.write("[VERSION]\nDLL=33554440\n[OPERATION]\nViewSplash=0\nWaveFile=\n[COMMON]\nCD=/\nInfo=0\nAdapter=0\n"
+                  "Port=COM1\nDataPath=" +
+                  Settings.toUtf8() +
+                  "/Data/\n[BASE]\nRegister=1\n[AUTO UPDATE]\nUpdateCheck=0\n[AUTO BACKUP]\nAutoBU=0\n"
+                  "[SCREEN VIEW]\nMenuVisible=1\nSelectItem1=a\nSelectItem2=b\nSelectItem3=c\n");
+    }
+    qputenv("XDG_RUNTIME_DIR", RuntimeDir.toLocal8Bit());
+    const QString Log = Dir.filePath(QStringLiteral("boxes.log"));
+    TProgram Program(DataHome, RuntimeDir, Log);
+    Program.Process.start();
+    ASSERT_TRUE(Program.Process.waitForStarted(5000));
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!TSingleInstance::IsHeldElsewhere(MAIN_INSTANCE_NAME) && Clock.elapsed() < 10000)
+        QThread::msleep(50);
+    QThread::msleep(500);
+    Program.Process.terminate();
+    ASSERT_TRUE(Program.Process.waitForFinished(10000));
+    EXPECT_EQ(Program.Process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(Program.Process.exitCode(), 0);
+
+    QFile Ini(IniName);
+    ASSERT_TRUE(Ini.open(QIODevice::ReadOnly));
+    const QString Text = QString::fromUtf8(Ini.readAll());
+    EXPECT_TRUE(Text.contains(QStringLiteral("[MENU VIEW]\nLeft="))) << Text.toStdString();
+    EXPECT_FALSE(TSingleInstance::IsHeldElsewhere(MAIN_INSTANCE_NAME));
+    // Only the drive scan's note: nothing asked on the way out.
+    for (const QJsonObject& Box : ReadBoxes(Log))
+        EXPECT_NE(Box.value(QStringLiteral("buttons")).toArray().size(), 2)
+            << Box.value(QStringLiteral("text")).toString().toStdString();
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
 } // namespace
