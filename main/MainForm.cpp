@@ -12,6 +12,7 @@
 #include "main/RegistDialog.h"
 #include "main/Settings.h"
 #include "main/SplashForm.h"
+#include "main/VerInfo.h"
 #include "main/VxComm.h"
 #include "platform/sys/Exceptions.h"
 
@@ -41,8 +42,7 @@ const QString HisListCaption = QStringLiteral(" 着信履歴 ");
 const QString UnseenCallCaption = QStringLiteral(" 着信有り ");
 
 // The maker's registration page for this product; the number after "jan=" is the product's barcode.
-const QString RegistrationPage =
-    QStringLiteral("https://www.pelmarco.example/support/registration.php?product_id=7&jan=4912345678904");
+const QString RegistrationPage = MakerUrl + QStringLiteral("support/registration.php?product_id=7&jan=4912345678904");
 
 // The menu window's size at 96 pixels per inch.
 constexpr int MenuWidth = 286;
