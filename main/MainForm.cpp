@@ -808,9 +808,6 @@ void TMainForm::ShowUsbSerialNote(const QString& Text)
 void TMainForm::CreateDataModule()
 {
     DMVxRelvo16 = new TDMVxRelvo16(::Settings.DataPath, ProgramPath);
-    DMVxRelvo16->ShowError = [](const QString& Text) {
-        (void)ShowMessageBox(nullptr, Text, ProductName, MB_OK | MB_ICONSTOP);
-    };
     if (::Settings.UseFbAdrs && MainHooks().CreateFbDataModule)
         MainHooks().CreateFbDataModule();
     DMVxRelvo16->CreateRecvHisTable();

@@ -12,6 +12,7 @@
 #include "main/Settings.h"
 #include "main/SplashForm.h"
 #include "main/VxComm.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/sys/TermSignal.h"
 
 #include <QApplication>
@@ -56,8 +57,10 @@ int RunVxRelvo16(int& argc, char** argv)
     }
 
     QApplication::setStyle(new TProgramStyle);
-    SetVxCommErrorReporter(
-        [](const QString& Text, unsigned Flags) { return MessageBoxPos(nullptr, Text, ProductName, Flags); });
+    // Logic without windows (library bindings, tables, identification) asks through this one box.
+    SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
+        return MessageBoxPos(nullptr, Text, Caption, Flags);
+    });
 
     InstallMainHooks();
     InitProgramFolders();
