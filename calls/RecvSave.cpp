@@ -3,6 +3,7 @@
 #include "main/AdrsTableDef.h"
 #include "main/CommonText.h"
 #include "main/DBInfo.h"
+#include "main/DBInfoFb.h"
 #include "main/HisInfo.h"
 #include "main/ProductInfo.h"
 #include "main/Settings.h"
@@ -395,26 +396,6 @@ int TReceiveSave::WriteMeiboRecord(const TCallerRecord& Record, const TRecvViewI
     return 0;
 }
 
-namespace {
-
-// The address book's table, open for one step.
-class TAdrsUse
-{
-public:
-    explicit TAdrsUse(const QString& BookFolder)
-    {
-        FTable.SetDatabaseName(BookFolder);
-        FTable.SetTableName(AdrsFileName);
-        FTable.Open();
-    }
-    TTable& Table() { return FTable; }
-
-private:
-    TTable FTable;
-};
-
-} // namespace
-
 void TReceiveSave::FindFbEntry(const QString& BookFolder)
 {
     const int Wanted = Hooks.Fb.FbAdrsRecNo ? Hooks.Fb.FbAdrsRecNo() : 0;
@@ -422,14 +403,20 @@ void TReceiveSave::FindFbEntry(const QString& BookFolder)
         FIsExisting = false;
         return;
     }
+    FIsExisting = false;
+    if (!DMFbarea)
+        return;
+    // A book that does not open is reported by the write that follows.
+    TAdrsUse Use(*DMFbarea, BookFolder);
+    if (!Use.Opened())
+        return;
     try {
-        TAdrsUse Use(BookFolder);
-        Use.Table().SetIndexName(QString());
-        FIsExisting = Use.Table().FindKey({Wanted});
+        TTable& T = *DMFbarea->AdrsTable();
+        T.SetIndexName(QString());
+        FIsExisting = T.FindKey({Wanted});
         if (FIsExisting)
             FCallRecord.RecNo = Wanted;
     } catch (const EDatabaseError&) {
-        // The write that follows opens the book again and reports the failure.
         FIsExisting = false;
     }
 }
@@ -438,9 +425,19 @@ int TReceiveSave::WriteFernbookRecord(const TCallerRecord& Record, const TRecvVi
                                       const QString& BookFolder)
 {
     const bool Existing = FIsExisting;
+    if (!DMFbarea) {
+        Message(MsgFbWriteFailed + QStringLiteral("\r\n") + MsgInputKept, MB_OK | MB_ICONSTOP);
+        return 2;
+    }
+    TAdrsUse Use(*DMFbarea, BookFolder);
+    if (!Use.Opened()) {
+        Message(MsgFbWriteFailed + QStringLiteral("\r\n") + BookFolder + AdrsFileName + QStringLiteral("\r\n") +
+                    MsgInputKept,
+                MB_OK | MB_ICONSTOP);
+        return 2;
+    }
     try {
-        TAdrsUse Use(BookFolder);
-        TTable& T = Use.Table();
+        TTable& T = *DMFbarea->AdrsTable();
         T.SetIndexName(QString());
         try {
             if (Existing) {

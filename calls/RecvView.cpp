@@ -1,9 +1,11 @@
 #include "calls/RecvView.h"
 
 #include "calls/HisList.h"
+#include "main/AppSub.h"
 #include "main/CommonForms.h"
 #include "main/CommonText.h"
 #include "main/DBInfo.h"
+#include "main/DBInfoFb.h"
 #include "main/HisInfo.h"
 #include "main/MsgBoxPos.h"
 #include "main/NMDEdit.h"
@@ -33,8 +35,6 @@
 
 TReceiveViewTools ReceiveViewTools;
 std::function<void()> ReceiveViewReloadHistory;
-TFbBookLink ReceiveViewFbBook;
-std::function<bool()> ReceiveViewFoundInFbAdrs;
 TReceiveView* ReceiveView = nullptr;
 
 namespace {
@@ -203,7 +203,9 @@ TReceiveView::TReceiveView(QWidget* Owner) : QDialog(Owner)
         else
             ReloadSelectItemList(List);
     };
-    FSave.Hooks.Fb = ReceiveViewFbBook;
+    // The book chosen in the settings, and the entry the identification found in it.
+    FSave.Hooks.Fb = {[] { return IsFbInstalled(Settings.FbSeries); },
+                      [] { return FbBookFolder(Settings.FbSeries, Settings.FbAdrsBook); }, [] { return FbAdrsRecNo; }};
     CreateControls();
     FormCreate();
 }
@@ -570,7 +572,7 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
         static const QString Series[3] = {QStringLiteral("着信照会    - Fernbook2013 [ "),
                                           QStringLiteral("着信照会    - Fernbook2013 Trade [ "),
                                           QStringLiteral("着信照会    - Fernbook2013 Trade Plus [ ")};
-        const bool Found = ReceiveViewFoundInFbAdrs && ReceiveViewFoundInFbAdrs();
+        const bool Found = FoundInFbAdrs;
         if (!Found)
             setWindowTitle(CaptionView);
         else if (Settings.FbSeries >= 0 && Settings.FbSeries <= 2)
@@ -829,7 +831,7 @@ void TReceiveView::bbtnDicSch(int Tag)
     }
     if (Tag == 4) {
         lblFbTelMain->setText(SearchedTelCaption);
-        const bool Found = ReceiveViewFoundInFbAdrs && ReceiveViewFoundInFbAdrs();
+        const bool Found = FoundInFbAdrs;
         if (!Found)
             setWindowTitle(CaptionView);
     }

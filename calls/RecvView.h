@@ -42,13 +42,8 @@ struct TReceiveViewTools
     std::function<void()> MainTopmost;
 };
 extern TReceiveViewTools ReceiveViewTools;
-// What the window's saves need of the rest of the program: the call-history list's reload and the
-// address-book link.
+// The call-history list's reload after a silent save (InstallReceiveView sets it).
 extern std::function<void()> ReceiveViewReloadHistory;
-extern TFbBookLink ReceiveViewFbBook;
-// Whether the caller was found in the address book, and the caption's book name come from the
-// identification; the window reads them when it fills.
-extern std::function<bool()> ReceiveViewFoundInFbAdrs;
 
 // "着信照会": one incoming call and its caller, modal, one at a time. The call-history list opens it
 // (ShowReceiveViewModal) and refills it for the next call unless RefillGuard is set.

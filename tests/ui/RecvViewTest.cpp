@@ -1,6 +1,7 @@
 #include "calls/RecvView.h"
 
 #include "calls/HisList.h"
+#include "main/AppSub.h"
 #include "main/NMDEdit.h"
 #include "main/Settings.h"
 #include "tests/support/RecvData.h"
@@ -125,7 +126,7 @@ TEST_F(RecvViewTest, AddressBookModeShowsTheNumberThatRangAndTheOthers)
     Settings.UseFbAdrs = true;
     Settings.FbSeries = 1;
     Settings.FbAdrsBookName = QStringLiteral("得意先");
-    ReceiveViewFoundInFbAdrs = [] { return true; };
+    FoundInFbAdrs = true;
     TCallerRecord R = CallRecordFor(1, QStringLiteral("03-1111-2222"), 1, 3);
     R.TelIndex = 2;
     R.SchTel[2] = QStringLiteral("09011112222");
@@ -146,12 +147,11 @@ TEST_F(RecvViewTest, AddressBookModeShowsTheNumberThatRangAndTheOthers)
 
     // The slot that rang has no number: both number controls stay empty.
     R.SchTel[2].clear();
-    ReceiveViewFoundInFbAdrs = [] { return false; };
+    FoundInFbAdrs = false;
     View->ShowCall(R);
     EXPECT_TRUE(View->edtFbTel->text().isEmpty());
     EXPECT_EQ(View->cbxFbTel->count(), 0);
     EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会"));
-    ReceiveViewFoundInFbAdrs = nullptr;
     if (const QString Folder = qEnvironmentVariable("VX_SCREENSHOT_DIR"); !Folder.isEmpty()) {
         View->ShowCall(CallRecordFor(1, QStringLiteral("03-1111-2222")));
         View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-fernbook.png")));

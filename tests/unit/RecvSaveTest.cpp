@@ -1,6 +1,7 @@
 #include "calls/RecvSave.h"
 
 #include "main/AdrsTableDef.h"
+#include "main/DBInfoFb.h"
 #include "main/Settings.h"
 #include "platform/msg/MessageBoxFlags.h"
 #include "tests/support/RecvData.h"
@@ -269,6 +270,8 @@ TEST_F(RecvSaveTest, AddressBookWritesOnlyTheSlotThatRangAndTheKeywordFields)
         T.FieldByName(QStringLiteral("Fax")).SetAsString(QStringLiteral("0311113333"));
         T.Post();
     }
+    TDMFbarea Module(0);
+    DMFbarea = &Module;
     Data.AddCall(1, QStringLiteral("03-1111-3333"), 1);
     TCallerRecord R = CallRecordFor(1, QStringLiteral("03-1111-3333"), 1, 1);
     R.SchTel[1] = R.SchTel[0];
@@ -286,6 +289,7 @@ TEST_F(RecvSaveTest, AddressBookWritesOnlyTheSlotThatRangAndTheKeywordFields)
     Run.Input.BGColor = QStringLiteral("not a colour");
     EXPECT_EQ(Run.Register(), TRegisterResult::Saved);
     EXPECT_TRUE(Run.Texts.isEmpty()) << Run.Texts.join(u'\n').toStdString();
+    DMFbarea = nullptr;
 
     TTable T;
     T.SetDatabaseName(Book);
