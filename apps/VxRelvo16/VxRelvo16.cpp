@@ -1,4 +1,5 @@
 #include "calls/HisList.h"
+#include "calls/RecvView.h"
 #include "main/EnvApply.h"
 #include "main/MainHooks.h"
 #include "main/ProgramBody.h"
@@ -6,7 +7,10 @@
 // The call-history list sits above the main window's subsystem; it joins the start-up here.
 static void InstallHistoryListHooks()
 {
-    MainHooks().CreateHistoryList = [] { HistoryList = new THistoryList; };
+    MainHooks().CreateHistoryList = [] {
+        HistoryList = new THistoryList;
+        InstallReceiveView(*HistoryList); // the list opens and refills the incoming-call window
+    };
     MainHooks().ShowHistoryList = [] {
         if (HistoryList) {
             HistoryList->show();
