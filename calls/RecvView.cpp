@@ -983,8 +983,11 @@ bool TReceiveView::eventFilter(QObject* Watched, QEvent* Event)
             Control = Combo;
     if (Control == mmoNote || Control == mmoNote->viewport())
         return false;
-    if (qobject_cast<QAbstractButton*>(Control))
-        return QDialog::eventFilter(Watched, Event);
+    if (auto* Button = qobject_cast<QAbstractButton*>(Control)) {
+        // Enter presses the focused button, where the walk above leads it (a search button, say).
+        Button->click();
+        return true;
+    }
 
     const auto Blank = [](const QLineEdit* Edit) { return Edit->text().trimmed().isEmpty(); };
     const auto GoEnd = [](QLineEdit* Edit) { CaretToEnd(Edit); };

@@ -370,6 +370,14 @@ TEST_F(RecvViewTest, EnterWalksTheForm)
     EXPECT_EQ(View->edtTdfkn->cursorPosition(), View->edtTdfkn->text().size());
     QTest::keyClick(View->mmoNote, Qt::Key_Return);
     EXPECT_EQ(View->mmoNote->toPlainText(), QStringLiteral("\n"));
+    // Enter on the search button it led to presses it.
+    QList<int> Searched;
+    ReceiveViewTools.DicSearch = [&Searched](TReceiveView&, int Tag) { Searched << Tag; };
+    View->edtTdfkn->clear();
+    View->edtTel1->setFocus();
+    QTest::keyClick(View->edtTel1, Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Searched, QList<int>{0});
     ReceiveViewTools = TReceiveViewTools();
 
     // Without the dictionary the search button cannot take the focus; Enter goes on to the next field.
