@@ -781,11 +781,10 @@ void TReceiveView::BringForward()
     if (Settings.NotMoveFocus)
         return;
     // Topmost and back again is what raises a window above all others; a window manager does this
-    // with raise and activation.
+    // with raise and activation. With [SCREEN VIEW] TopView the main window keeps its stay-on-top
+    // flag by itself, so raising this one takes nothing from it.
     raise();
     ForceForegroundWindow(this);
-    if (Settings.TopView && ReceiveViewTools.MainTopmost)
-        ReceiveViewTools.MainTopmost();
 }
 
 void TReceiveView::showEvent(QShowEvent* Event)

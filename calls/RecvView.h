@@ -38,8 +38,6 @@ struct TReceiveViewTools
     std::function<void(TReceiveView& View)> Copy;
     std::function<void(TReceiveView& View)> MemoPrint;
     std::function<void(TReceiveView& View)> ScreenPrint;
-    // [SCREEN VIEW] TopView: the main window is kept above the others.
-    std::function<void()> MainTopmost;
 };
 extern TReceiveViewTools ReceiveViewTools;
 // The call-history list's reload after a silent save (InstallReceiveView sets it).
