@@ -156,6 +156,7 @@ TEST_F(SettingsTest, EachInvalidValueFallsBackAndMarksTheSettingsIncomplete)
         {"OPERATION", "WaveFile", std::nullopt, true, Text(Settings.WaveFile), ProgramPath + "Ringin.wav"},
         {"OPERATION", "WaveFile", "/nowhere/ring.wav", true, Text(Settings.WaveFile), "/nowhere/ring.wav"},
         {"OPERATION", "WaveFile", ExistingWave, false, Text(Settings.WaveFile), ExistingWave},
+        {"OPERATION", "WaveFile", "  ", false, Text(Settings.WaveFile), ""},
         {"VERSION", "DLL", std::nullopt, true, Text(Settings.DLL), QString::number(DeviceVersion)},
         {"VERSION", "DLL", "33554438", true, Text(Settings.DLL), QString::number(DeviceVersion)},
     };
