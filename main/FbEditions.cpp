@@ -1,0 +1,311 @@
+#include "main/FbEditions.h"
+
+#include "main/CommonSys.h"
+#include "main/Settings.h"
+#include "platform/ini/IniFile.h"
+#include "platform/sys/Folders.h"
+#include "platform/sys/Registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <algorithm>
+
+std::array<QString, FbSeriesCount> FbInstallPaths;
+std::array<QString, FbSeriesCount> FbDataPaths;
+QList<TFbAdrsBook> FbAdrsBooks;
+
+namespace {
+
+const QString JournalName = QStringLiteral("AdrsOp.ini");
+const QString DeleteSection = QStringLiteral("DELETE");
+const QString RenameSection = QStringLiteral("RENAME");
+const QString CountKey = QStringLiteral("Count");
+
+// The maker's site; the product pages live under /products/.
+const QString MakerSite = QStringLiteral("https://www.pelmarco.example");
+
+QString OpenBookFolder;
+
+// The book the settings link to; empty while the link is off.
+QString LinkedBookFolder()
+{
+    const QString& DataPath = FbDataPaths[Settings.FbSeries == 1 ? 1 : 0];
+    if (!Settings.UseFbAdrs || DataPath.isEmpty() || Settings.FbAdrsBookName.isEmpty())
+        return {};
+    return DataPath + QStringLiteral("Adrs/") + Settings.FbAdrsBookName + QLatin1Char('/');
+}
+
+bool SameName(const QString& A, const QString& B)
+{
+    return A.compare(B, Qt::CaseInsensitive) == 0;
+}
+
+QString WithDelimiter(const QString& Folder)
+{
+    return Folder.isEmpty() ? Folder : IncludeTrailingDelimiter(Folder);
+}
+
+QString BookPath(const QString& AdrsFolder, const QString& Name)
+{
+    return WithDelimiter(AdrsFolder) + Name + QLatin1Char('/');
+}
+
+// The book folder a journal name means. The product that writes the journal treats names without
+// regard to case, so when no folder has exactly this name a single one that differs only in case
+// is taken.
+QString ResolveBookName(const QString& AdrsFolder, const QString& Name)
+{
+    if (QFileInfo::exists(BookPath(AdrsFolder, Name)))
+        return Name;
+    QString Found;
+    const QStringList Entries = QDir(AdrsFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& Entry : Entries) {
+        if (!SameName(Entry, Name))
+            continue;
+        if (!Found.isEmpty())
+            return Name; // ambiguous: only the exact name would do
+        Found = Entry;
+    }
+    return Found.isEmpty() ? Name : Found;
+}
+
+// A book folder must be a real folder: through a link the deletion would empty whatever it points at.
+bool IsRealFolder(const QString& Path)
+{
+    const QFileInfo Info(QDir::cleanPath(Path));
+    return Info.isDir() && !Info.isSymLink();
+}
+
+// Deletes the files right inside the folder (sub-folders are not entered) and then the folder;
+// answers whether the folder is gone.
+bool DeleteBookFolder(const QString& Folder)
+{
+    if (!IsRealFolder(Folder))
+        return false;
+    QDir Dir(Folder);
+    const QFileInfoList Entries = Dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& Entry : Entries)
+        if (!Entry.isDir())
+            QFile::remove(Entry.absoluteFilePath());
+    return QDir().rmdir(QDir::cleanPath(Folder));
+}
+
+// Moves every entry of Source into Target under its own name, never over an existing entry; then
+// removes Source. A Source that does not exist counts as done.
+bool MoveBookFolder(const QString& Source, const QString& Target)
+{
+    if (!QFileInfo::exists(QDir::cleanPath(Source)))
+        return true;
+    if (!IsRealFolder(Source) || !QDir().mkpath(Target))
+        return false;
+    QDir Dir(Source);
+    const QStringList Entries = Dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& Entry : Entries) {
+        const QString To = Target + Entry;
+        if (QFileInfo::exists(To) || QFileInfo(To).isSymLink())
+            return false;
+        if (!QDir().rename(Source + Entry, To))
+            return false;
+    }
+    return QDir().rmdir(QDir::cleanPath(Source));
+}
+
+// A journal with nothing left is deleted; otherwise it is replaced as a whole by what is left.
+void WriteJournal(const QString& JournalFile, const TAdrsJournal& Left)
+{
+    if (Left.IsEmpty()) {
+        QFile::remove(JournalFile);
+        return;
+    }
+    TMemIniFile Journal(JournalFile);
+    Journal.FromBytes({});
+    Journal.WriteInteger(DeleteSection, CountKey, Left.Deletions.size());
+    for (int I = 0; I < Left.Deletions.size(); ++I)
+        Journal.WriteString(DeleteSection, QString::number(I + 1), Left.Deletions[I]);
+    Journal.WriteInteger(RenameSection, CountKey, Left.Renames.size());
+    for (int I = 0; I < Left.Renames.size(); ++I)
+        Journal.WriteString(RenameSection, QString::number(I + 1),
+                            Left.Renames[I].first + QLatin1Char('/') + Left.Renames[I].second);
+    (void)Journal.UpdateFile();
+}
+
+TAdrsJournal ApplyJournal(const QString& AdrsFolder, const TAdrsJournal& Journal)
+{
+    TAdrsJournal Left;
+    for (const QString& Name : Journal.Deletions) {
+        const QString Folder = BookPath(AdrsFolder, ResolveBookName(AdrsFolder, Name));
+        if (IsFbBookInUse(Folder) || !DeleteBookFolder(Folder))
+            Left.Deletions.append(Name);
+    }
+    for (const auto& Rename : Journal.Renames) {
+        const QString Source = BookPath(AdrsFolder, ResolveBookName(AdrsFolder, Rename.first));
+        const QString Target = BookPath(AdrsFolder, Rename.second);
+        const bool Done = !IsFbBookInUse(Source) && !IsFbBookInUse(Target) && MoveBookFolder(Source, Target);
+        if (!Done)
+            Left.Renames.append(Rename);
+    }
+    return Left;
+}
+
+bool HoldsAddressBook(const QString& Folder)
+{
+    const QStringList Files = QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    return std::any_of(Files.cbegin(), Files.cend(),
+                       [](const QString& File) { return SameName(File, QStringLiteral("Adrs.db")); });
+}
+
+QString FindOnPath(const QString& ProgramName)
+{
+    const QString Found = QStandardPaths::findExecutable(ProgramName);
+    return Found.isEmpty() ? QString() : IncludeTrailingDelimiter(QFileInfo(Found).absolutePath());
+}
+
+} // namespace
+
+const QString& FbProgramName(int Series)
+{
+    return FbProgramNames[Series == 1 ? 1 : 0];
+}
+
+QString FbAppPathsKey(int Series)
+{
+    return QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+           FbProgramName(Series) + QStringLiteral(".exe");
+}
+
+void FindDirectoryProductFolders()
+{
+    FbDataPaths.fill(QString());
+    for (int Series = 0; Series < FbSeriesCount; ++Series) {
+        const QString Key = FbAppPathsKey(Series);
+        if (RegistryKeyExists(Key)) {
+            FbInstallPaths[Series] =
+                WithDelimiter(ReadRegistryString(Key, QStringLiteral("Path")).value_or(QString()).trimmed());
+        } else {
+            const QString Found = FindOnPath(FbProgramNames[Series]);
+            if (Found.isEmpty())
+                continue;
+            FbInstallPaths[Series] = Found;
+        }
+        if (FbInstallPaths[Series].isEmpty())
+            continue;
+        const QString SettingsFolder = FindFbSettingsFolder(FbProgramNames[Series]);
+        if (!SettingsFolder.isEmpty())
+            FbDataPaths[Series] = ReadFbDataPath(Series, SettingsFolder);
+    }
+}
+
+QString FindFbSettingsFolder(const QString& ProgramName)
+{
+    const QString Folder = GetCommonAppDataFolder() + QStringLiteral("Pelmar/") + ProgramName + QLatin1Char('/');
+    return QFileInfo(Folder).isDir() ? Folder : QString();
+}
+
+QString ReadFbDataPath(int Series, const QString& SettingsFolder)
+{
+    const QString FileName = WithDelimiter(SettingsFolder) + FbProgramName(Series) + QStringLiteral(".ini");
+    if (!QFileInfo::exists(FileName))
+        return {};
+    const TMemIniFile Settings(FileName);
+    const QString DataPath = Settings.ReadString(QStringLiteral("BASE"), QStringLiteral("DataPath"), {}).trimmed();
+    if (DataPath.isEmpty() || !QFileInfo(DataPath).isDir())
+        return {};
+    return IncludeTrailingDelimiter(DataPath);
+}
+
+bool IsPlainBookFolderName(const QString& Name)
+{
+    return !Name.isEmpty() && Name != QLatin1String(".") && Name != QLatin1String("..") &&
+           !Name.contains(QLatin1Char('/')) && !Name.contains(QLatin1Char('\\')) && !Name.contains(QChar(0));
+}
+
+TAdrsJournal ReadAdrsJournal(const QString& AdrsFolder)
+{
+    TAdrsJournal Journal;
+    const QString FileName = WithDelimiter(AdrsFolder) + JournalName;
+    if (!QFileInfo::exists(FileName))
+        return Journal;
+    const TMemIniFile Ini(FileName);
+    const int DeleteCount = Ini.ReadInteger(DeleteSection, CountKey, 0);
+    for (int I = 1; I <= DeleteCount; ++I) {
+        const QString Name = Ini.ReadString(DeleteSection, QString::number(I), {});
+        if (IsPlainBookFolderName(Name) && QFileInfo::exists(BookPath(AdrsFolder, ResolveBookName(AdrsFolder, Name))))
+            Journal.Deletions.append(Name);
+    }
+    const int RenameCount = Ini.ReadInteger(RenameSection, CountKey, 0);
+    for (int I = 1; I <= RenameCount; ++I) {
+        const QString Value = Ini.ReadString(RenameSection, QString::number(I), {});
+        const qsizetype Slash = Value.indexOf(QLatin1Char('/'));
+        if (Slash < 0)
+            continue;
+        const QString Old = Value.left(Slash);
+        const QString New = Value.mid(Slash + 1);
+        if (IsPlainBookFolderName(Old) && IsPlainBookFolderName(New))
+            Journal.Renames.append({Old, New});
+    }
+    return Journal;
+}
+
+void SetFbOpenBookFolder(const QString& BookFolder)
+{
+    OpenBookFolder = BookFolder;
+}
+
+bool IsFbBookInUse(const QString& BookFolder)
+{
+    const QString Path = QDir::cleanPath(BookFolder);
+    const auto Same = [&Path](const QString& Other) {
+        return !Other.isEmpty() && SameName(QDir::cleanPath(Other), Path);
+    };
+    return Same(LinkedBookFolder()) || Same(OpenBookFolder);
+}
+
+void LoadAddressBookList(const QString& AdrsFolder, bool Apply)
+{
+    FbAdrsBooks.clear();
+    TAdrsJournal Journal = ReadAdrsJournal(AdrsFolder);
+    const QString JournalFile = WithDelimiter(AdrsFolder) + JournalName;
+    if (Apply) {
+        Journal = ApplyJournal(AdrsFolder, Journal);
+        WriteJournal(JournalFile, Journal);
+    }
+
+    QStringList Books;
+    const QStringList Entries = QDir(AdrsFolder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& Entry : Entries)
+        if (HoldsAddressBook(BookPath(AdrsFolder, Entry)))
+            Books.append(Entry);
+    std::sort(Books.begin(), Books.end(), [](const QString& A, const QString& B) {
+        const int ByCase = A.compare(B, Qt::CaseInsensitive);
+        return ByCase != 0 ? ByCase < 0 : A < B;
+    });
+
+    for (const QString& Folder : Books) {
+        TFbAdrsBook Book{Folder, Folder, TFbAdrsBook::StateNormal};
+        const auto IsFolder = [&Folder](const QString& Name) { return SameName(Name, Folder); };
+        const bool IsRenameSource = std::any_of(Journal.Renames.cbegin(), Journal.Renames.cend(),
+                                                [&](const auto& Rename) { return IsFolder(Rename.first); });
+        if (std::any_of(Journal.Deletions.cbegin(), Journal.Deletions.cend(), IsFolder)) {
+            Book.Name.clear();
+            Book.State = TFbAdrsBook::StateDeletePending;
+        } else if (IsRenameSource) {
+            for (const auto& Rename : Journal.Renames)
+                if (SameName(Rename.first, Book.Name))
+                    Book.Name = Rename.second;
+            Book.State = TFbAdrsBook::StateRenamePending;
+        }
+        FbAdrsBooks.append(Book);
+    }
+}
+
+QString FbProductPageAddress(int Series)
+{
+    return MakerSite + QStringLiteral("/products/") + FbProgramName(Series) + QLatin1Char('/');
+}
+
+void OpenFbProductPage(int Series)
+{
+    (void)ShellOpenAndWait(FbProductPageAddress(Series), {}, QString(), true);
+}
