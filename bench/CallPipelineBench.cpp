@@ -3,8 +3,8 @@
 // 1,000,000 entries in the directory. The call enters as the device library's notification, handed
 // to the pipeline in-process (the message the library would send), and the pipeline's own posted
 // message is dispatched at once; the socket of the simulated adapter is not part of the figure.
+#include "main/AppSub.h"
 #include "main/CallPipeline.h"
-#include "main/CommonText.h"
 #include "main/DBInfo.h"
 #include "main/Settings.h"
 #include "main/VxComm.h"
@@ -34,35 +34,6 @@ QString MeiboTel(int RecNo)
     return Text;
 }
 
-// The own-directory search as the identification does it, for a directory entry found by either number.
-int IdentifyFromDirectory(bool, bool, const QString& Number, TCallerRecord& Record)
-{
-    Record = TCallerRecord();
-    const QString Key = DigitsOnly(Number);
-    TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
-    bool Found = false;
-    for (const char* Index : {"SchTel1", "SchTel2"}) {
-        MeiboTable->SetIndexName(QString::fromLatin1(Index));
-        if ((Found = MeiboTable->FindKey({Key})))
-            break;
-    }
-    if (!Found) {
-        FillReceivedNumber(Number, Record);
-        return 8;
-    }
-    auto F = [](const char* Name) { return MeiboTable->FieldByName(QString::fromLatin1(Name)).AsString(); };
-    Record.RecNo = MeiboTable->FieldByName(QStringLiteral("RecNo")).AsInteger();
-    Record.SchTel[0] = F("SchTel1").trimmed();
-    Record.SchTel[1] = F("SchTel2");
-    Record.Tel[0] = F("Tel1");
-    Record.Tel[1] = F("Tel2");
-    Record.TelIndex = Record.SchTel[0] == Key ? 0 : 1;
-    Record.CorpKanji = F("CorpKanji").trimmed();
-    Record.NameKana = F("NameKana").trimmed();
-    Record.Division = 1;
-    return 0;
-}
-
 struct TFixture
 {
     QTemporaryDir Folder;
@@ -81,7 +52,7 @@ struct TFixture
         L.ProgramStarted = [] { return true; };
         L.UIIdle = [] { return true; };
         L.ShowMessage = [this](const QString&, unsigned) { ++Errors; };
-        L.IdentifyCaller = IdentifyFromDirectory;
+        L.IdentifyCaller = IdentifyCaller;
     }
 
     void Fill()
@@ -126,8 +97,8 @@ double Percentile(std::vector<double> Values, double P)
     return Values[std::min(Index, Values.size() - 1)];
 }
 
-// Half the calls come from repeat callers (found in the directory, with earlier calls to look
-// through), a quarter from entries found by their second number, a quarter from unknown numbers.
+// Half the calls come from repeat callers (found in the directory by the real identification, with earlier calls to
+// look through), a quarter from entries found by their second number, a quarter from unknown numbers.
 void BM_CallToHistoryRow(benchmark::State& State)
 {
     static TFixture Fixture;

@@ -2,11 +2,12 @@
 
 #include "main/CommonText.h"
 #include "main/DBInfo.h"
+#include "main/ProductInfo.h"
 #include "main/Settings.h"
 #include "main/VxComm.h"
 #include "platform/db/Table.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/text/Cp932.h"
-#include "platform/ui/MessageBox.h"
 
 #include <QtDebug>
 #include <cstring>
@@ -103,7 +104,7 @@ void TCallPipeline::Show(const QString& Text, unsigned Flags) const
     if (Links.ShowMessage)
         Links.ShowMessage(Text, Flags);
     else
-        qWarning().noquote() << Text.trimmed();
+        (void)CoreMessageBox(Text, ProductName, Flags);
 }
 
 TLResult TCallPipeline::HandleMessage(std::uint32_t Msg, TWParam, TLParam LParam)

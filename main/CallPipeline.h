@@ -35,7 +35,7 @@ struct TCallPipelineLinks
     std::function<bool()> ProgramStarted;
     // No modal window of the main window or of a list window is open.
     std::function<bool()> UIIdle;
-    // A message box with the product's caption; Flags as MB_ICONSTOP.
+    // A message box with the product's caption; Flags as MB_ICONSTOP. Empty: the program's core box.
     std::function<void(const QString& Text, unsigned Flags)> ShowMessage;
     // The hourglass while a call is handled.
     std::function<void(bool Busy)> SetBusyCursor;

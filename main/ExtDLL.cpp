@@ -1,8 +1,10 @@
 #include "main/ExtDLL.h"
 
 #include "main/CallerRec.h"
+#include "main/ProductInfo.h"
 #include "main/Settings.h"
 #include "platform/dynlib/DynLib.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/sys/Folders.h"
 #include "platform/text/Cp932.h"
 
@@ -48,6 +50,14 @@ void LogCallError(int Result)
     const QString Line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) +
                          QStringLiteral(",extended dll call error [rc=%1]\r\n").arg(Result);
     Log.write(Line.toLatin1());
+}
+
+void Report(const std::function<void(const QString&)>& ShowError, const QString& Text)
+{
+    if (ShowError)
+        ShowError(Text);
+    else
+        (void)CoreMessageBox(Text, ProductName, MB_OK | MB_ICONSTOP);
 }
 
 } // namespace
@@ -100,15 +110,13 @@ int LoadExtDll(const std::function<void(const QString& Text)>& ShowError)
     if (S.Func)
         return 0;
     if (!S.Library.Load(LibraryFolder() + ExtDllFileName)) {
-        if (ShowError)
-            ShowError(ExtDllFileName + QStringLiteral(" LoadLibrary Error  \r\nDLLのロードに失敗しました  "));
+        Report(ShowError, ExtDllFileName + QStringLiteral(" LoadLibrary Error  \r\nDLLのロードに失敗しました  "));
         return ExtDllRcLoadError;
     }
     S.Func = S.Library.SymbolAs<TExtendDLLFunc>("ExtendDLLFunc");
     if (!S.Func) {
-        if (ShowError)
-            ShowError(QStringLiteral("ExtendDLLFunc (") + ExtDllFileName +
-                      QStringLiteral(") GetProcAddress Error  \r\n関数の割り当てに失敗しました  "));
+        Report(ShowError, QStringLiteral("ExtendDLLFunc (") + ExtDllFileName +
+                              QStringLiteral(") GetProcAddress Error  \r\n関数の割り当てに失敗しました  "));
         FreeExtDll();
         // An earlier failed load may still hold a use; the library without its export is of no use to it.
         S.Library.Free();

@@ -78,7 +78,8 @@ inline constexpr int ExtDllRcNotLoaded = 103;
 // Remembers Folder (empty: the program folder) and tells whether the library lies there.
 [[nodiscard]] bool ExtDllExists(const QString& Folder = {});
 // 0 loaded (or already loaded), ExtDllRcLoadError, ExtDllRcBindError; each call adds one use.
-// ShowError gets the message of a failure (stop icon, product caption).
+// A failure is shown with the stop icon and the product's caption, through ShowError when given, else
+// through the program's core message box.
 [[nodiscard]] int LoadExtDll(const std::function<void(const QString& Text)>& ShowError = {});
 // Drops one use; the library goes with the last one.
 void FreeExtDll();

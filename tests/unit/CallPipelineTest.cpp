@@ -4,7 +4,7 @@
 #include "main/Settings.h"
 #include "main/VxComm.h"
 #include "platform/db/Table.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/msg/MessageBoxFlags.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
