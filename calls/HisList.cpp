@@ -1,0 +1,931 @@
+#include "calls/HisList.h"
+
+#include "calls/DelTrgt.h"
+#include "calls/HisSch.h"
+#include "calls/PgJump.h"
+#include "main/CallerRec.h"
+#include "main/CommonForms.h"
+#include "main/CommonText.h"
+#include "main/DBInfo.h"
+#include "main/MsgBoxPos.h"
+#include "main/MyHdCtrl.h"
+#include "main/ProductInfo.h"
+#include "main/Settings.h"
+#include "platform/ini/IniFile.h"
+
+#include <QAbstractItemDelegate>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+THistoryList* HistoryList = nullptr;
+
+const int THistoryList::DefaultColumnWidths[11] = {40, 90, 64, 114, 168, 112, 54, 52, 80, 80, 80};
+
+namespace {
+
+const QString Section = QStringLiteral("HISTORY LIST");
+constexpr int RecNoRole = Qt::UserRole;
+
+const QString NotFoundText = QStringLiteral("該当するデータが見つかりませんでした  ");
+
+// The hourglass for the life of a scope.
+class TWaitCursor
+{
+public:
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// Clears the idle flag while a modal window is up and sets it again afterwards.
+class TIdleOff
+{
+public:
+    explicit TIdleOff(bool* Flag) : FFlag(Flag) { *FFlag = false; }
+    ~TIdleOff() { *FFlag = true; }
+
+private:
+    bool* FFlag;
+};
+
+// Sets a flag for the life of a scope.
+class TFlagGuard
+{
+public:
+    explicit TFlagGuard(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~TFlagGuard() { FFlag = false; }
+
+private:
+    bool& FFlag;
+};
+
+int Message(QWidget* Owner, const QString& Text, unsigned Flags)
+{
+    return MessageBoxPos(Owner, Text, ProductName, Flags, 2);
+}
+
+// Draws the lines of the list under the header's sections.
+class TRecvHisDelegate : public QAbstractItemDelegate
+{
+public:
+    TRecvHisDelegate(THistoryList* List, TMyHeaderControl* Header)
+        : QAbstractItemDelegate(List), FList(List), FHeader(Header)
+    {
+    }
+
+    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
+    {
+        const bool Selected = Option.state & QStyle::State_Selected;
+        const QPalette& Palette = Option.palette;
+        Painter->fillRect(Option.rect, Selected ? Palette.highlight() : Palette.base());
+        QColor Text = Selected ? Palette.color(QPalette::HighlightedText) : Palette.color(QPalette::Text);
+        // The call the incoming-call window shows stands out.
+        if (Index.data(RecNoRole).toInt() == FList->ShownCallRecNo())
+            Text = Selected ? QColor(255, 255, 0) : QColor(0, 0, 255);
+        const QStringList Cells = Index.data(Qt::DisplayRole).toString().split(u'\t');
+        const TMyCustomHeaderSections& Sections = FHeader->Sections();
+        const int Margin = ScaleByDpi(4, true);
+        int Left = Option.rect.left();
+        Painter->save();
+        Painter->setFont(Option.font);
+        for (int I = 0; I < Sections.Count(); ++I) {
+            const int Width = Sections[I].Width();
+            const QRect Cell(Left + Margin, Option.rect.top(), Width - 2 * Margin, Option.rect.height());
+            if (Cell.width() > 0) {
+                const QString Value = Option.fontMetrics.elidedText(Cells.value(I), Qt::ElideRight, Cell.width());
+                Painter->setPen(Text);
+                Painter->drawText(
+                    Cell, Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 ? Qt::AlignRight : Qt::AlignLeft), Value);
+            }
+            Painter->setPen(QColor(128, 128, 128));
+            Painter->drawLine(Left + Width - 1, Option.rect.top(), Left + Width - 1, Option.rect.bottom());
+            Left += Width;
+        }
+        if (Option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect Focus;
+            Focus.rect = Option.rect;
+            Focus.state = Option.state;
+            Focus.backgroundColor = Selected ? Palette.color(QPalette::Highlight) : Palette.color(QPalette::Base);
+            QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, Painter);
+        }
+        Painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex&) const override
+    {
+        return {FHeader->Sections().TotalWidth(), Option.fontMetrics.height() + 2};
+    }
+
+private:
+    THistoryList* FList;
+    TMyHeaderControl* FHeader;
+};
+
+QToolButton* DayButton(QWidget* Parent, const QString& Caption, const char* Name, int Tag)
+{
+    auto* Button = new QToolButton(Parent);
+    Button->setText(Caption);
+    Button->setObjectName(QLatin1String(Name));
+    Button->setProperty("Tag", Tag);
+    Button->setCheckable(true);
+    Button->setAutoRaise(false);
+    Button->setMinimumWidth(Tag == 0 ? 56 : 28);
+    return Button;
+}
+
+QPushButton* Button(QWidget* Parent, const QString& Caption, const char* Name)
+{
+    auto* Result = new QPushButton(Caption, Parent);
+    Result->setObjectName(QLatin1String(Name));
+    return Result;
+}
+
+} // namespace
+
+THistoryList::THistoryList(QWidget* Owner) : QWidget(Owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("HistoryList"));
+    setWindowTitle(QStringLiteral("着信対応履歴一覧"));
+    setProperty("HelpContext", 23);
+
+    sbtnAllWeek = DayButton(this, QStringLiteral("全曜日"), "sbtnAllWeek", 0);
+    sbtnSunday = DayButton(this, QStringLiteral("日"), "sbtnSunday", 1);
+    sbtnMonday = DayButton(this, QStringLiteral("月"), "sbtnMonday", 2);
+    sbtnTuesday = DayButton(this, QStringLiteral("火"), "sbtnTuesday", 3);
+    sbtnWednesday = DayButton(this, QStringLiteral("水"), "sbtnWednesday", 4);
+    sbtnThursday = DayButton(this, QStringLiteral("木"), "sbtnThursday", 5);
+    sbtnFriday = DayButton(this, QStringLiteral("金"), "sbtnFriday", 6);
+    sbtnSaturday = DayButton(this, QStringLiteral("土"), "sbtnSaturday", 7);
+    bbtnPageJump = Button(this, QStringLiteral("ジャンプ(&J)"), "bbtnPageJump");
+    bbtnPagePrev = Button(this, QStringLiteral("前ページ(&P)"), "bbtnPagePrev");
+    bbtnPageNext = Button(this, QStringLiteral("次ページ(&N)"), "bbtnPageNext");
+    btnSearch = Button(this, QStringLiteral("検索条件(&S)"), "btnSearch");
+    btnInquiry = Button(this, QStringLiteral("照会(&I)"), "btnInquiry");
+    btnDelete = Button(this, QStringLiteral("削除(&D)"), "btnDelete");
+    btnCancel = Button(this, QStringLiteral("キャンセル"), "btnCancel");
+    bbtnPageJump->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    bbtnPagePrev->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    bbtnPageNext->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    for (QPushButton* Page : {bbtnPageJump, bbtnPagePrev, bbtnPageNext, btnSearch, btnInquiry, btnDelete, btnCancel})
+        Page->setAutoDefault(false);
+
+    pnlHeader = new QWidget(this);
+    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
+    myhcRecvHis = new TMyHeaderControl(pnlHeader);
+    myhcRecvHis->setObjectName(QStringLiteral("myhcRecvHis"));
+    myhcRecvHis->SetDragReorder(false);
+    static const char* const Captions[8] = {"No.", "日付", "時刻", "電話番号", "会社名", "名前", "区分", "ランク"};
+    for (int I = 0; I < 11; ++I) {
+        TMyCustomHeaderSection& Column = myhcRecvHis->Sections().Add();
+        Column.SetText(I < 8 ? QString::fromUtf8(Captions[I]) : QString());
+        Column.SetAllowClick(false);
+        Column.SetWidth(ScaleByDpi(DefaultColumnWidths[I], true));
+    }
+    myhcRecvHis->Sections()[0].SetAlignment(TSectionAlignment::Right);
+    pnlHeader->setFixedHeight(myhcRecvHis->sizeHint().height());
+    pnlHeader->installEventFilter(this);
+
+    lbxRecvHis = new QListWidget(this);
+    lbxRecvHis->setObjectName(QStringLiteral("lbxRecvHis"));
+    lbxRecvHis->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lbxRecvHis->setUniformItemSizes(true);
+    lbxRecvHis->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    lbxRecvHis->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    lbxRecvHis->setItemDelegate(new TRecvHisDelegate(this, myhcRecvHis));
+    lbxRecvHis->installEventFilter(this);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(true);
+    for (int I = 0; I < 5; ++I) {
+        StatusPanels[I] = new QLabel(StatusBar);
+        StatusPanels[I]->setObjectName(QStringLiteral("StatusPanel%1").arg(I + 1));
+        StatusPanels[I]->setMinimumWidth(I == 2 ? 0 : 90);
+        StatusBar->addWidget(StatusPanels[I], I == 2 ? 1 : 0);
+    }
+
+    pmHeader = new QMenu(this);
+    pmHeader->setObjectName(QStringLiteral("pmHeader"));
+    QAction* Reset = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
+    Reset->setObjectName(QStringLiteral("pmiInitializesHeaderWidth"));
+    connect(Reset, &QAction::triggered, this, &THistoryList::pmiInitializesHeaderWidthClick);
+
+    auto* Days = new QHBoxLayout;
+    Days->setSpacing(1);
+    for (QToolButton* Day : DayButtons())
+        Days->addWidget(Day);
+    Days->addStretch();
+    Days->addWidget(bbtnPageJump);
+    Days->addWidget(bbtnPagePrev);
+    Days->addWidget(bbtnPageNext);
+    auto* List = new QVBoxLayout;
+    List->setSpacing(0);
+    List->addWidget(pnlHeader);
+    List->addWidget(lbxRecvHis);
+    auto* Buttons = new QHBoxLayout;
+    Buttons->addWidget(btnSearch);
+    Buttons->addWidget(btnInquiry);
+    Buttons->addWidget(btnDelete);
+    Buttons->addStretch();
+    Buttons->addWidget(btnCancel);
+    auto* Layout = new QVBoxLayout(this);
+    Layout->setContentsMargins(6, 6, 6, 0);
+    Layout->addLayout(Days);
+    Layout->addLayout(List, 1);
+    Layout->addLayout(Buttons);
+    Layout->addWidget(StatusBar);
+    setMinimumSize(ScaleByDpi(480, true), ScaleByDpi(170, true));
+
+    for (QToolButton* Day : DayButtons())
+        connect(Day, &QToolButton::clicked, this, [this, Day] { SpeedButtonWeekClick(Day); });
+    connect(btnCancel, &QPushButton::clicked, this, &THistoryList::btnCancelClick);
+    auto* SelectAll = new QShortcut(QKeySequence::SelectAll, this);
+    connect(SelectAll, &QShortcut::activated, this, &THistoryList::SelectAllLines);
+    connect(btnSearch, &QPushButton::clicked, this, &THistoryList::btnSearchClick);
+    connect(bbtnPageJump, &QPushButton::clicked, this, &THistoryList::bbtnPageJumpClick);
+    connect(bbtnPagePrev, &QPushButton::clicked, this, &THistoryList::bbtnPagePrevClick);
+    connect(bbtnPageNext, &QPushButton::clicked, this, &THistoryList::bbtnPageNextClick);
+    connect(btnInquiry, &QPushButton::clicked, this, &THistoryList::btnInquiryClick);
+    connect(btnDelete, &QPushButton::clicked, this, &THistoryList::btnDeleteClick);
+    connect(lbxRecvHis, &QListWidget::itemDoubleClicked, this, &THistoryList::lbxRecvHisDblClick);
+    connect(myhcRecvHis, &TMyCustomHeaderControl::MouseDown, this,
+            [this](Qt::MouseButton Pressed, Qt::KeyboardModifiers, const QPoint& Pos) {
+                myhcRecvHisMouseDown(Pressed, Pos);
+            });
+    connect(myhcRecvHis, &TMyCustomHeaderControl::SectionTrack, this, &THistoryList::myhcRecvHisSectionTrack);
+    // The header scrolls sideways with the list.
+    connect(lbxRecvHis->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int Value) { myhcRecvHis->move(lbxRecvHis->frameWidth() - Value, 0); });
+
+    FormCreate();
+}
+
+THistoryList::~THistoryList()
+{
+    // FormDestroy
+    if (Created)
+        SaveSettings();
+    if (HistoryList == this)
+        HistoryList = nullptr;
+}
+
+QList<QToolButton*> THistoryList::DayButtons() const
+{
+    return {sbtnAllWeek, sbtnSunday, sbtnMonday, sbtnTuesday, sbtnWednesday, sbtnThursday, sbtnFriday, sbtnSaturday};
+}
+
+void THistoryList::FormCreate()
+{
+    if (SettingsIncomplete)
+        return;
+    TWaitCursor Wait;
+    LoadSettings();
+    DayButtons()[QDate::currentDate().dayOfWeek() % 7 + 1]->setChecked(true);
+    RenameSelectItemSections();
+    bbtnPageJump->hide();
+    bbtnPagePrev->hide();
+    bbtnPageNext->hide();
+    ShowToday();
+    if (Settings.AutoDel) {
+        TIdleOff Modal(IdleFlag);
+        PurgeOldRows();
+    }
+    FCondition = THistorySearchCondition();
+    FRowRecNos.clear();
+    FShownCallRecNo = -1;
+    Created = true;
+    LoadPage(0, 1);
+}
+
+void THistoryList::RenameSelectItemSections()
+{
+    myhcRecvHis->Sections()[8].SetText(Settings.SelectItem1);
+    myhcRecvHis->Sections()[9].SetText(Settings.SelectItem2);
+    myhcRecvHis->Sections()[10].SetText(Settings.SelectItem3);
+}
+
+void THistoryList::LoadSettings()
+{
+    TMemIniFile Ini(SettingsFileName());
+    const QRect Screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const int Width = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Width"), 750), true);
+    const int Height = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Height"), 380), true);
+    resize(Width, Height);
+    // A position left of or above the primary screen is a real one on another screen.
+    move(Ini.ValueExists(Section, QStringLiteral("Left"))
+             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Left"), 0), true)
+             : Screen.left() + (Screen.width() - Width) / 2,
+         Ini.ValueExists(Section, QStringLiteral("Top"))
+             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Top"), 0), true)
+             : Screen.top() + (Screen.height() - Height) / 2);
+    for (int I = 0; I < 11; ++I)
+        myhcRecvHis->Sections()[I].SetWidth(
+            ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("List%1").arg(I + 1), DefaultColumnWidths[I]), true));
+    sbtnAllWeek->setChecked(Ini.ReadBool(Section, QStringLiteral("AllWeek"), false));
+}
+
+void THistoryList::SaveSettings()
+{
+    TMemIniFile Ini(SettingsFileName());
+    // A maximised or minimised window keeps the bounds it has when restored.
+    const bool Normal = !isMaximized() && !isMinimized();
+    const QSize Size = Normal ? size() : normalGeometry().size();
+    const QPoint Corner = Normal ? pos() : normalGeometry().topLeft();
+    Ini.WriteInteger(Section, QStringLiteral("Width"), ScaleByDpi(Size.width(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Height"), ScaleByDpi(Size.height(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(Corner.x(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(Corner.y(), false));
+    for (int I = 0; I < 11; ++I)
+        Ini.WriteInteger(Section, QStringLiteral("List%1").arg(I + 1),
+                         ScaleByDpi(myhcRecvHis->Sections()[I].Width(), false));
+    Ini.WriteBool(Section, QStringLiteral("AllWeek"), sbtnAllWeek->isChecked());
+    (void)Ini.UpdateFile();
+}
+
+void THistoryList::showEvent(QShowEvent* Event)
+{
+    QWidget::showEvent(Event);
+    FormShow();
+}
+
+void THistoryList::FormShow()
+{
+    FitHeader();
+}
+
+void THistoryList::FitHeader()
+{
+    HeaderPanelWidth = pnlHeader->width();
+    myhcRecvHis->resize(std::max(HeaderPanelWidth, myhcRecvHis->Sections().TotalWidth()), pnlHeader->height());
+    // Level with the lines inside the list's frame.
+    myhcRecvHis->move(lbxRecvHis->frameWidth() - lbxRecvHis->horizontalScrollBar()->value(), 0);
+    // The lines are as wide as the sections: the list's sideways extent follows them.
+    lbxRecvHis->doItemsLayout();
+    lbxRecvHis->viewport()->update();
+}
+
+void THistoryList::closeEvent(QCloseEvent* Event)
+{
+    Event->ignore();
+    hide();
+}
+
+void THistoryList::btnCancelClick()
+{
+    hide();
+}
+
+TWeekdayButtons THistoryList::WeekdayState() const
+{
+    TWeekdayButtons State;
+    State.AllWeek = sbtnAllWeek->isChecked();
+    const QList<QToolButton*> Buttons = DayButtons();
+    for (int Day = 1; Day <= 7; ++Day)
+        State.Days[Day] = Buttons[Day]->isChecked();
+    return State;
+}
+
+bool THistoryList::RowMatches() const
+{
+    return RecvHisTable && HistoryRowMatches(FCondition, WeekdayState(), CurrentRowKeys(*RecvHisTable));
+}
+
+QStringList THistoryList::LineCells(int Index) const
+{
+    QListWidgetItem* Item = lbxRecvHis->item(Index);
+    if (!Item)
+        return {};
+    QStringList Cells = Item->text().split(u'\t');
+    if (!Cells.isEmpty() && Cells.last().isEmpty())
+        Cells.removeLast();
+    return Cells;
+}
+
+void THistoryList::ShowEmpty()
+{
+    lbxRecvHis->clear();
+    FRowRecNos.clear();
+    lbxRecvHis->setCurrentItem(nullptr);
+    bbtnPageJump->hide();
+    bbtnPagePrev->hide();
+    bbtnPageNext->hide();
+    StatusPanels[0]->setText(QStringLiteral("件数 ： ---"));
+    StatusPanels[1]->setText(QStringLiteral("ページ ： ---"));
+}
+
+void THistoryList::LoadPage(int Mode, int Page)
+{
+    if (Loading || !DMVxRelvo16)
+        return;
+    TFlagGuard Guard(Loading);
+    // What the user had selected, to select it again after a reload in place.
+    int FocusRecNo = -1;
+    QList<int> SelectedRecNos;
+    int TopRecNo = -1;
+    if (Mode == 0 && Page <= 0) {
+        const QList<QListWidgetItem*> Selected = lbxRecvHis->selectedItems();
+        if (!Selected.isEmpty() && lbxRecvHis->currentItem())
+            FocusRecNo = lbxRecvHis->currentItem()->data(RecNoRole).toInt();
+        for (QListWidgetItem* Item : Selected)
+            SelectedRecNos << Item->data(RecNoRole).toInt();
+        if (QListWidgetItem* Top = lbxRecvHis->itemAt(1, 1))
+            TopRecNo = Top->data(RecNoRole).toInt();
+    }
+
+    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+    Pager.ListMaxCount = Settings.ListMaxCount;
+    Pager.Condition = FCondition;
+    Pager.Weekdays = WeekdayState();
+    THistoryLoadResult Result = THistoryLoadResult::Empty;
+    try {
+        if (Use.Opened())
+            Result = Pager.Load(*RecvHisTable, Mode, Page);
+        else
+            Pager.TotalRows = 0;
+    } catch (const Exception& Error) {
+        Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
+        return;
+    }
+    switch (Result) {
+    case THistoryLoadResult::Gone:
+        Message(this, NotFoundText, MB_OK | MB_ICONSTOP);
+        return;
+    case THistoryLoadResult::NoPrevious:
+        Message(this, QStringLiteral("前頁のデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+        return;
+    case THistoryLoadResult::NoNext:
+        Message(this, QStringLiteral("次頁のデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+        return;
+    case THistoryLoadResult::Empty:
+        ShowEmpty();
+        return;
+    case THistoryLoadResult::Loaded:
+        break;
+    }
+
+    lbxRecvHis->setUpdatesEnabled(false);
+    lbxRecvHis->clear();
+    FRowRecNos.clear();
+    for (const THistoryLine& Line : Pager.Lines) {
+        auto* Item = new QListWidgetItem(Line.Text());
+        Item->setData(RecNoRole, Line.RecNo);
+        lbxRecvHis->addItem(Item);
+        FRowRecNos << Line.RecNo;
+    }
+    lbxRecvHis->setUpdatesEnabled(true);
+    StatusPanels[0]->setText(QStringLiteral("件数 ： ") + QString::number(Pager.TotalRows));
+    StatusPanels[1]->setText(QStringLiteral("ページ ： ") + QString::number(Pager.CurrentPage));
+    bbtnPageJump->setVisible(Pager.JumpVisible());
+    bbtnPagePrev->setVisible(Pager.PrevVisible());
+    bbtnPageNext->setVisible(Pager.NextVisible());
+
+    const int Count = lbxRecvHis->count();
+    if (Page > 0) {
+        // Coming up from an older page the user lands on its bottom line; otherwise on the top.
+        QListWidgetItem* Line = lbxRecvHis->item(Mode == 1 ? Count - 1 : 0);
+        lbxRecvHis->setCurrentItem(Line, QItemSelectionModel::ClearAndSelect);
+        lbxRecvHis->scrollToItem(Line, QAbstractItemView::PositionAtTop);
+        return;
+    }
+    QListWidgetItem* Focus = nullptr;
+    QListWidgetItem* Top = nullptr;
+    for (int I = 0; I < Count; ++I) {
+        QListWidgetItem* Item = lbxRecvHis->item(I);
+        const int RecNo = Item->data(RecNoRole).toInt();
+        if (SelectedRecNos.contains(RecNo)) {
+            Item->setSelected(true);
+            if (!Focus)
+                Focus = Item;
+        }
+        if (RecNo == FocusRecNo)
+            Focus = Item;
+        if (RecNo == TopRecNo)
+            Top = Item;
+    }
+    if (!Focus && Count > 0)
+        Focus = Top ? Top : lbxRecvHis->item(0);
+    // Focus first: moving it scrolls, and the top line has the last word.
+    if (Focus)
+        lbxRecvHis->setCurrentItem(Focus, QItemSelectionModel::NoUpdate);
+    if (Top)
+        lbxRecvHis->scrollToItem(Top, QAbstractItemView::PositionAtTop);
+}
+
+void THistoryList::ShowToday()
+{
+    const QDate Today = QDate::currentDate();
+    if (Today == LastDate)
+        return;
+    LastDate = Today;
+    StatusPanels[3]->setText(Today.toString(QStringLiteral("yyyy/MM/dd")));
+    StatusPanels[4]->setText(
+        QLocale(QLocale::Japanese, QLocale::Japan).dayName(Today.dayOfWeek(), QLocale::LongFormat));
+}
+
+void THistoryList::BringForward()
+{
+    if (Settings.NotMoveFocus)
+        return;
+    // Topmost and back again is what raises a window above the others; a window manager does
+    // this with raise and activation.
+    raise();
+    ForceForegroundWindow(this);
+}
+
+void THistoryList::OpenReceiveView(const TCallerRecord& Record)
+{
+    if (!ReceiveViewLink.Installed())
+        return;
+    if (ReceiveViewLink.Exists()) {
+        if (!Settings.NewDataView || ReceiveViewLink.RefillGuard())
+            return;
+        FShownCallRecNo = Record.HisRecNo;
+        lbxRecvHis->viewport()->update();
+        ReceiveViewLink.ShowCall(Record);
+        ReceiveViewLink.BringForward();
+        return;
+    }
+    if (!*IdleFlag)
+        return;
+    FShownCallRecNo = Record.HisRecNo;
+    lbxRecvHis->viewport()->update();
+    int Result = 0;
+    {
+        TIdleOff Modal(IdleFlag);
+        Result = ReceiveViewLink.ShowModal(this, Record);
+    }
+    FShownCallRecNo = -1;
+    if (Result == 1) {
+        LoadPage(0, 0);
+        if (isVisible())
+            FocusListOrCancel();
+    } else {
+        lbxRecvHis->viewport()->update();
+    }
+}
+
+void THistoryList::PurgeOldRows()
+{
+    if (!DMVxRelvo16)
+        return;
+    const int Limit = static_cast<int>(QDate(1899, 12, 30).daysTo(QDate::currentDate())) - Settings.DeleteDay;
+    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+    if (!Use.Opened())
+        return;
+    try {
+        PurgeHistoryRows(*RecvHisTable, Limit, [this] {
+            if (!Settings.AutoDelConfirm)
+                return true;
+            return Message(this,
+                           QStringLiteral("着信対応履歴に指定日数  ") + QString::number(Settings.DeleteDay) +
+                               QStringLiteral("日を経過したデータが存在します  ") + QStringLiteral("\r\n") +
+                               QStringLiteral("削除してもよろしいですか？  "),
+                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO;
+        });
+    } catch (const Exception& Error) {
+        Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
+    }
+}
+
+void THistoryList::FocusListOrCancel()
+{
+    if (lbxRecvHis->count() > 0)
+        lbxRecvHis->setFocus();
+    else
+        btnCancel->setFocus();
+}
+
+void THistoryList::ApplyWeekdayColours()
+{
+    WeekdaysGreyed = WeekdaysIgnored(FCondition);
+    const QColor Colour = palette().color(WeekdaysGreyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText);
+    for (QToolButton* Day : DayButtons()) {
+        QPalette Palette = Day->palette();
+        Palette.setColor(QPalette::ButtonText, Colour);
+        Day->setPalette(Palette);
+    }
+}
+
+void THistoryList::btnSearchClick()
+{
+    if (Busy)
+        return;
+    TFlagGuard Guard(Busy);
+    TIdleOff Modal(IdleFlag);
+    THistorySearch Dialog(this);
+    Dialog.setProperty("HelpContext", 25);
+    Dialog.adjustSize();
+    PlaceFormBottomRight(&Dialog, this, 15, 15);
+    Dialog.LoadConditions(FCondition);
+    if (Dialog.exec() != 1)
+        return;
+    Dialog.StoreConditions(FCondition);
+    ApplyWeekdayColours();
+    LoadPage(0, 1);
+    if (lbxRecvHis->count() > 0)
+        lbxRecvHis->setFocus();
+    else if (FCondition.HasConditions)
+        btnSearch->setFocus();
+    else
+        btnCancel->setFocus();
+}
+
+void THistoryList::bbtnPageJumpClick()
+{
+    if (Busy)
+        return;
+    TFlagGuard Guard(Busy);
+    TIdleOff Modal(IdleFlag);
+    TPageJump Dialog(this);
+    Dialog.setProperty("HelpContext", 24);
+    Dialog.adjustSize();
+    PlaceFormBottomRight(&Dialog, this, 15, 15);
+    Dialog.SetPages(Pager.PageCount(), Pager.CurrentPage);
+    if (Dialog.exec() == 1) {
+        int Page = 0;
+        Dialog.GetPage(Page);
+        if (Page != Pager.CurrentPage)
+            LoadPage(0, Page);
+    }
+    if (lbxRecvHis->count() > 0)
+        lbxRecvHis->setFocus();
+}
+
+void THistoryList::bbtnPagePrevClick()
+{
+    {
+        TWaitCursor Wait;
+        LoadPage(1, 1);
+    }
+    lbxRecvHis->setFocus();
+}
+
+void THistoryList::bbtnPageNextClick()
+{
+    {
+        TWaitCursor Wait;
+        LoadPage(2, 1);
+    }
+    lbxRecvHis->setFocus();
+}
+
+void THistoryList::SpeedButtonWeekClick(QToolButton* Day)
+{
+    // Under "all days" the single days only change their own state; under a date range they do
+    // not filter at all.
+    if (sbtnAllWeek->isChecked() && Day->property("Tag").toInt() != 0)
+        return;
+    if (WeekdaysGreyed)
+        return;
+    LoadPage(0, 1);
+    lbxRecvHis->setFocus();
+}
+
+void THistoryList::lbxRecvHisDblClick()
+{
+    btnInquiryClick();
+}
+
+void THistoryList::btnInquiryClick()
+{
+    if (Busy || Loading || !DMVxRelvo16)
+        return;
+    TFlagGuard Guard(Busy);
+    const QList<QListWidgetItem*> Selected = lbxRecvHis->selectedItems();
+    if (Selected.size() != 1) {
+        if (Selected.size() > 1)
+            Message(this, QStringLiteral("照会するには１件だけ選択してください  "), MB_OK | MB_ICONINFORMATION);
+        FocusListOrCancel();
+        return;
+    }
+    TCallerRecord Record;
+    try {
+        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+        TTable& Table = *RecvHisTable;
+        if (Use.Opened())
+            Table.SetIndexName(QString());
+        if (!Use.Opened() || !Table.FindKey({Selected.first()->data(RecNoRole).toInt()})) {
+            Message(this, NotFoundText, MB_OK | MB_ICONSTOP);
+            return;
+        }
+        const QString Tel = TrimBlanks(Table.FieldByName(QStringLiteral("Tel")).AsString());
+        const QString SchTel = Table.FieldByName(QStringLiteral("SchTel")).AsString();
+        if (IdentifyCaller) {
+            IdentifyCaller(Settings.EarlierSearch, false, Tel, Record);
+        } else {
+            // Without the directory look-up the record carries the number as it rang.
+            Record.Tel[0] = Tel;
+            Record.SchTel[0] = IsCallerNumberCode(Tel) ? Tel : DigitsOnly(Tel);
+        }
+        TakeOverHistoryRow(Table, Record);
+        if (Settings.BeforeRecvDateTime) {
+            const double Before = PreviousCallTime(Table, PreviousCallNumbers(Record, SchTel), Record.RecvDateTime);
+            if (Before > 0)
+                Record.BeforeRecvDateTime = Before;
+        }
+    } catch (const Exception& Error) {
+        Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
+        return;
+    }
+    OpenReceiveView(Record);
+    ClearCallerRecord(&Record);
+}
+
+void THistoryList::btnDeleteClick()
+{
+    if (Busy || Loading || !DMVxRelvo16)
+        return;
+    TFlagGuard Guard(Busy);
+    const int SelectedCount = static_cast<int>(lbxRecvHis->selectedItems().size());
+    if (Settings.DeleteType && lbxRecvHis->count() > 0) {
+        bool All = false;
+        {
+            TIdleOff Modal(IdleFlag);
+            TDeleteTarget Dialog(this);
+            Dialog.SetCaption(QStringLiteral("着信対応履歴　削除"));
+            Dialog.setProperty("HelpContext", 34);
+            Dialog.SetSelectedCount(SelectedCount);
+            Dialog.adjustSize();
+            PlaceFormBottomRight(&Dialog, this, 15, 15);
+            if (Dialog.exec() == 2)
+                return;
+            All = Dialog.DeleteAll();
+        }
+        All ? DeleteAllMatching() : DeleteSelected();
+        return;
+    }
+    if (SelectedCount == 0)
+        return;
+    if (Message(this,
+                QString::number(SelectedCount) + QStringLiteral("件のデータを削除します  ") + QStringLiteral("\r\n") +
+                    QStringLiteral("よろしいですか？  "),
+                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+        return;
+    DeleteSelected();
+}
+
+void THistoryList::DeleteSelected()
+{
+    QList<int> RecNos;
+    for (QListWidgetItem* Item : lbxRecvHis->selectedItems())
+        RecNos << Item->data(RecNoRole).toInt();
+    int Deleted = 0;
+    {
+        TWaitCursor Wait;
+        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+        try {
+            if (Use.Opened())
+                Deleted = static_cast<int>(DeleteHistoryRows(*RecvHisTable, RecNos).size());
+        } catch (const Exception& Error) {
+            Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
+        }
+    }
+    lbxRecvHis->clearSelection();
+    Message(this, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
+    if (Deleted > 0) {
+        QListWidgetItem* TopItem = lbxRecvHis->itemAt(1, 1);
+        const int Top = TopItem ? lbxRecvHis->row(TopItem) : 0;
+        const int Focused = lbxRecvHis->currentRow();
+        LoadPage(0, 0);
+        if (QListWidgetItem* Line = lbxRecvHis->item(std::min(Top, lbxRecvHis->count() - 1)))
+            lbxRecvHis->scrollToItem(Line, QAbstractItemView::PositionAtTop);
+        if (lbxRecvHis->currentRow() != Focused && lbxRecvHis->count() > 0)
+            lbxRecvHis->setCurrentRow(std::min(Focused, lbxRecvHis->count() - 1), QItemSelectionModel::NoUpdate);
+    }
+    FocusListOrCancel();
+}
+
+void THistoryList::DeleteAllMatching()
+{
+    int Deleted = 0;
+    {
+        TWaitCursor Wait;
+        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+        Pager.Condition = FCondition;
+        Pager.Weekdays = WeekdayState();
+        try {
+            if (Use.Opened())
+                Deleted = Pager.DeleteMatching(*RecvHisTable);
+        } catch (const Exception& Error) {
+            Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
+        }
+    }
+    Message(this, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
+    if (Deleted > 0)
+        LoadPage(0, 0);
+    FocusListOrCancel();
+}
+
+bool THistoryList::lbxRecvHisKeyDown(QKeyEvent* Key)
+{
+    const bool Shift = Key->modifiers() & Qt::ShiftModifier;
+    switch (Key->key()) {
+    case Qt::Key_PageUp:
+        if (!Shift && bbtnPagePrev->isVisible() && lbxRecvHis->currentRow() == 0) {
+            bbtnPagePrevClick();
+            return true;
+        }
+        return false;
+    case Qt::Key_PageDown:
+        if (!Shift && bbtnPageNext->isVisible() && lbxRecvHis->currentRow() == Pager.ListMaxCount - 1) {
+            bbtnPageNextClick();
+            return true;
+        }
+        return false;
+    case Qt::Key_Delete:
+        btnDeleteClick();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        (lbxRecvHis->count() > 0 ? btnInquiry : btnCancel)->setFocus();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void THistoryList::keyPressEvent(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_Escape) {
+        btnCancelClick();
+        return;
+    }
+    QWidget::keyPressEvent(Event);
+}
+
+bool THistoryList::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == lbxRecvHis && Event->type() == QEvent::KeyPress) {
+        auto* Key = static_cast<QKeyEvent*>(Event);
+        if (Key->matches(QKeySequence::SelectAll)) {
+            SelectAllLines();
+            return true;
+        }
+        return lbxRecvHisKeyDown(Key);
+    }
+    if (Watched == pnlHeader && Event->type() == QEvent::Resize)
+        pnlHeaderResize();
+    return QWidget::eventFilter(Watched, Event);
+}
+
+void THistoryList::SelectAllLines()
+{
+    // Every line, with the focused and top lines left where they are.
+    const int Current = lbxRecvHis->currentRow();
+    const int Scroll = lbxRecvHis->verticalScrollBar()->value();
+    lbxRecvHis->selectAll();
+    if (Current >= 0)
+        lbxRecvHis->setCurrentRow(Current, QItemSelectionModel::NoUpdate);
+    lbxRecvHis->verticalScrollBar()->setValue(Scroll);
+}
+
+void THistoryList::myhcRecvHisMouseDown(Qt::MouseButton Pressed, const QPoint& Pos)
+{
+    if (Pressed == Qt::RightButton)
+        pmHeader->popup(myhcRecvHis->mapToGlobal(Pos));
+}
+
+void THistoryList::myhcRecvHisSectionTrack(TMyCustomHeaderControl*, TMyCustomHeaderSection* Column, int Width,
+                                           TMySectionTrackState State)
+{
+    Column->SetWidth(Width);
+    if (State == TMySectionTrackState::Begin) {
+        TrackStartWidth = Width;
+        return;
+    }
+    // The lines and the sections to the right follow the divider while it moves.
+    if (State == TMySectionTrackState::Move || Width != TrackStartWidth)
+        FitHeader();
+}
+
+void THistoryList::pmiInitializesHeaderWidthClick()
+{
+    TMyCustomHeaderSections& Sections = myhcRecvHis->Sections();
+    bool Changed = false;
+    for (int I = 0; I < Sections.Count(); ++I) {
+        const int Width = ScaleByDpi(DefaultColumnWidths[I], true);
+        Changed = Changed || Sections[I].Width() != Width;
+        Sections[I].SetWidth(Width);
+    }
+    if (Changed)
+        FitHeader();
+}
+
+void THistoryList::pnlHeaderResize()
+{
+    FitHeader();
+}

@@ -1,0 +1,429 @@
+#include "calls/HisPager.h"
+
+#include "main/CallerRec.h"
+#include "main/CommonText.h"
+#include "platform/db/Table.h"
+
+#include <QDate>
+#include <QSet>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+const QString DateIndex = QStringLiteral("RecvDateTime");
+constexpr qint64 MSecsPerDay = 86400000;
+
+int RecNoOf(TTable& Table)
+{
+    return Table.FieldByName(QStringLiteral("RecNo")).AsInteger();
+}
+
+QString Trimmed(TTable& Table, const QString& Field)
+{
+    return TrimBlanks(Table.FieldByName(Field).AsString());
+}
+
+// Whole milliseconds since 1899-12-30, rounded as the date-time formatting does, so that a time a
+// hair before midnight shows as the next day's 00:00:00 on that day, never as 24:00:00.
+qint64 StampOf(double Days)
+{
+    return std::llround(Days * static_cast<double>(MSecsPerDay));
+}
+
+// Rows the cursor steps through one by one before counting by key ranges pays off.
+constexpr int StepLimit = 2000;
+
+double DateOf(TTable& Table)
+{
+    return Table.FieldByName(QStringLiteral("RecvDateTime")).AsFloat();
+}
+
+// Rows (within the table's filter) whose date is Date or later.
+int CountFrom(TTable& Table, double Date)
+{
+    Table.SetRange({Date}, {});
+    return Table.RecordCount();
+}
+
+// Puts the cursor on the row with Behind newer rows before it, on the date index. Far into the
+// history the newer rows are counted by date ranges, narrowing in on the spot by interpolation
+// (calls come in at a fairly even pace), and only the last stretch is stepped row by row: the
+// cursor never passes the skipped rows one at a time, and no row is addressed by its offset.
+void MoveBehindNewest(TTable& Table, int Behind)
+{
+    Table.Last();
+    if (Behind < StepLimit) {
+        Table.MoveBy(-Behind);
+        return;
+    }
+    const int Target = Behind + 1; // rows from the wanted one up to the newest
+    double High = DateOf(Table);
+    Table.First();
+    double Low = DateOf(Table);
+    int AtLow = Table.RecordCount();
+    int AtHigh = CountFrom(Table, High);
+    for (int Round = 0; Round < 12 && AtHigh <= Target && Target - AtHigh > StepLimit / 2 && High > Low; ++Round) {
+        // Aim a little short of the target, so that the guess tends to land on the near side.
+        const double Wanted = Target - StepLimit / 4.0;
+        const double Share = AtLow == AtHigh ? 0.5 : (AtLow - Wanted) / static_cast<double>(AtLow - AtHigh);
+        double Guess = Low + (High - Low) * std::clamp(Share, 0.0, 1.0);
+        if (Guess <= Low || Guess >= High)
+            Guess = Low + (High - Low) / 2;
+        const int At = CountFrom(Table, Guess);
+        if (At > Target) {
+            Low = Guess;
+            AtLow = At;
+        } else {
+            High = Guess;
+            AtHigh = At;
+        }
+    }
+    if (AtHigh > Target) {
+        // Equal dates too many to split: step the whole way.
+        Table.CancelRange();
+        Table.Last();
+        Table.MoveBy(-Behind);
+        return;
+    }
+    // The oldest row dated High or later has AtHigh - 1 newer rows before it.
+    Table.SetRange({High}, {});
+    Table.First();
+    Table.CancelRange();
+    Table.MoveBy(-(Target - AtHigh));
+}
+
+} // namespace
+
+QString THistoryLine::Text() const
+{
+    QString Result;
+    for (const QString& Cell : Cells)
+        Result += Cell + u'\t';
+    return Result;
+}
+
+QString HistoryDateText(double Days)
+{
+    if (Days == 0)
+        return {};
+    const qint64 Stamp = StampOf(Days);
+    const qint64 Day = Stamp >= 0 ? Stamp / MSecsPerDay : -((-Stamp + MSecsPerDay - 1) / MSecsPerDay);
+    return QDate(1899, 12, 30).addDays(Day).toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString HistoryTimeText(double Days)
+{
+    if (Days == 0)
+        return {};
+    const qint64 Stamp = StampOf(Days);
+    const qint64 InDay = ((Stamp % MSecsPerDay) + MSecsPerDay) % MSecsPerDay;
+    const qint64 Seconds = InDay / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(Seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(Seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(Seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+THistoryRowKeys CurrentRowKeys(TTable& Table)
+{
+    THistoryRowKeys Keys;
+    Keys.RecvDateTime = Table.FieldByName(QStringLiteral("RecvDateTime")).AsFloat();
+    Keys.RecvWeek = Table.FieldByName(QStringLiteral("RecvWeek")).AsInteger();
+    Keys.SchTel = Table.FieldByName(QStringLiteral("SchTel")).AsString();
+    Keys.CorpKana = Table.FieldByName(QStringLiteral("CorpKana")).AsString();
+    Keys.CorpKanji = Table.FieldByName(QStringLiteral("CorpKanji")).AsString();
+    Keys.NameKana = Table.FieldByName(QStringLiteral("NameKana")).AsString();
+    Keys.NameKanji = Table.FieldByName(QStringLiteral("NameKanji")).AsString();
+    return Keys;
+}
+
+QStringList THistoryPager::RowCells(TTable& Table, int Number)
+{
+    const double When = Table.FieldByName(QStringLiteral("RecvDateTime")).AsFloat();
+    const QString Tel = Trimmed(Table, QStringLiteral("Tel"));
+    const QString Code = CallerNumberCodeText(Tel);
+    const QString Division = Table.FieldByName(QStringLiteral("Division")).AsString();
+    return {QString::number(Number),
+            HistoryDateText(When),
+            HistoryTimeText(When),
+            Code.isEmpty() ? Tel : Code,
+            Trimmed(Table, QStringLiteral("CorpKanji")),
+            Trimmed(Table, QStringLiteral("NameKanji")),
+            Division == u"0"   ? QStringLiteral("新規")
+            : Division == u"1" ? QStringLiteral("既存")
+                               : QString(),
+            Trimmed(Table, QStringLiteral("Rank")),
+            Trimmed(Table, QStringLiteral("SelItem1")),
+            Trimmed(Table, QStringLiteral("SelItem2")),
+            Trimmed(Table, QStringLiteral("SelItem3"))};
+}
+
+THistoryFilterUse::THistoryFilterUse(TTable& Table, const THistorySearchCondition& Condition,
+                                     const TWeekdayButtons& Weekdays)
+    : FTable(Table)
+{
+    if (HistoryFilterPassesAll(Condition, Weekdays))
+        return;
+    const THistorySqlFilter Filter = HistoryFilterSql(Condition, Weekdays);
+    if (Filter.Where.isEmpty())
+        return;
+    FTable.SetFilter({}, Filter.Where, Filter.Params);
+    FTable.SetFiltered(true);
+    FSet = true;
+}
+
+THistoryFilterUse::~THistoryFilterUse()
+{
+    if (!FSet)
+        return;
+    // The table object is shared: nobody else may find this list's filter on it.
+    try {
+        FTable.SetFiltered(false);
+    } catch (...) {
+    }
+    FTable.SetFilter({});
+}
+
+bool THistoryPager::RowMatches(TTable& Table) const
+{
+    return HistoryRowMatches(Condition, Weekdays, CurrentRowKeys(Table));
+}
+
+bool THistoryPager::NextVisible() const
+{
+    if (TotalRows == 0)
+        return false;
+    return LastMode == Previous || static_cast<qint64>(CurrentPage) * ListMaxCount < TotalRows;
+}
+
+int THistoryPager::PageCount() const
+{
+    return TotalRows / ListMaxCount + (TotalRows % ListMaxCount != 0 ? 1 : 0);
+}
+
+bool THistoryPager::PositionAfterAnchor(TTable& Table, int Anchor, bool Newer, THistoryLoadResult& Failure)
+{
+    const THistoryLoadResult AtEnd = Newer ? THistoryLoadResult::NoPrevious : THistoryLoadResult::NoNext;
+    const int Step = Newer ? 1 : -1;
+    Table.SetIndexName(QString());
+    if (Table.FindKey({Anchor})) {
+        Table.SetIndexName(DateIndex);
+        if (Table.MoveBy(Step) == 0) {
+            Failure = AtEnd;
+            return false;
+        }
+        return true;
+    }
+    // The anchor is gone, or was edited so that it no longer passes the filter: look for it
+    // without the filter and walk on from it to the first row that passes.
+    const bool Filtered = Table.Filtered();
+    if (!Filtered) {
+        Failure = THistoryLoadResult::Gone;
+        return false;
+    }
+    Table.SetFiltered(false);
+    int Found = -1;
+    bool Exists = Table.FindKey({Anchor});
+    if (Exists) {
+        Table.SetIndexName(DateIndex);
+        while (Table.MoveBy(Step) != 0) {
+            if (RowMatches(Table)) {
+                Found = RecNoOf(Table);
+                break;
+            }
+        }
+    }
+    Table.SetFiltered(true);
+    if (!Exists) {
+        Failure = THistoryLoadResult::Gone;
+        return false;
+    }
+    if (Found < 0) {
+        Failure = AtEnd;
+        return false;
+    }
+    Table.SetIndexName(QString());
+    if (!Table.FindKey({Found})) {
+        Failure = THistoryLoadResult::Gone;
+        return false;
+    }
+    Table.SetIndexName(DateIndex);
+    return true;
+}
+
+THistoryLoadResult THistoryPager::Load(TTable& Table, int Mode, int Page)
+{
+    THistoryFilterUse Filter(Table, Condition, Weekdays);
+    const int Max = std::max(1, ListMaxCount);
+    if (Mode == Reload) {
+        if (Page > 0)
+            CurrentPage = Page;
+        Lines.clear();
+        LastMode = Reload;
+        TotalRows = Table.RecordCount();
+        if (TotalRows == 0)
+            return THistoryLoadResult::Empty;
+        Table.SetIndexName(DateIndex);
+        // A page past the rows (after deletions, or a new filter) falls back to the last full one.
+        if (static_cast<qint64>(CurrentPage - 1) * Max + 1 > TotalRows)
+            CurrentPage = std::max(1, TotalRows / Max);
+        MoveBehindNewest(Table, (CurrentPage - 1) * Max);
+    } else {
+        THistoryLoadResult Failure = THistoryLoadResult::Gone;
+        if (!PositionAfterAnchor(Table, Mode == Previous ? FirstRecNo : LastRecNo, Mode == Previous, Failure))
+            return Failure;
+        Lines.clear();
+        CurrentPage += Mode == Previous ? -1 : 1;
+        LastMode = Mode;
+    }
+
+    // Older rows downwards for reload and next; newer rows upwards, built bottom up, for previous.
+    const bool Down = Mode != Previous;
+    for (;;) {
+        const int Made = static_cast<int>(Lines.size());
+        const int RecNo = RecNoOf(Table);
+        const int Number = Down ? (CurrentPage - 1) * Max + Made + 1 : CurrentPage * Max - Made;
+        THistoryLine Line{RecNo, RowCells(Table, Number)};
+        if (Down)
+            Lines.append(std::move(Line));
+        else
+            Lines.prepend(std::move(Line));
+        if (Made == 0)
+            (Down ? FirstRecNo : LastRecNo) = RecNo;
+        // The far end anchors the following page; a short page ends at its last line.
+        (Down ? LastRecNo : FirstRecNo) = RecNo;
+        if (Lines.size() >= Max || Table.MoveBy(Down ? -1 : 1) == 0)
+            break;
+    }
+    return THistoryLoadResult::Loaded;
+}
+
+int THistoryPager::DeleteMatching(TTable& Table) const
+{
+    THistoryFilterUse Filter(Table, Condition, Weekdays);
+    Table.SetIndexName(DateIndex);
+    TTableTransaction Transaction(Table);
+    Table.Last();
+    int Deleted = 0;
+    QSet<int> Refused;
+    while (!Table.IsEmpty()) {
+        const int RecNo = RecNoOf(Table);
+        // After a deletion the cursor may come to rest on a newer row it has passed already.
+        if (Refused.contains(RecNo) || !RowMatches(Table)) {
+            if (Table.MoveBy(-1) == 0)
+                break;
+            continue;
+        }
+        try {
+            Table.Delete();
+            ++Deleted;
+        } catch (const EDatabaseError&) {
+            Table.Cancel();
+            Refused.insert(RecNo);
+            if (Table.MoveBy(-1) == 0)
+                break;
+        }
+    }
+    Transaction.Commit();
+    return Deleted;
+}
+
+QList<int> DeleteHistoryRows(TTable& Table, const QList<int>& RecNos)
+{
+    QList<int> Deleted;
+    Table.SetIndexName(QString());
+    TTableTransaction Transaction(Table);
+    for (int RecNo : RecNos) {
+        if (!Table.FindKey({RecNo}))
+            continue;
+        try {
+            Table.Delete();
+            Deleted << RecNo;
+        } catch (const EDatabaseError&) {
+            Table.Cancel();
+        }
+    }
+    Transaction.Commit();
+    return Deleted;
+}
+
+int PurgeHistoryRows(TTable& Table, int Limit, const std::function<bool()>& Confirm)
+{
+    Table.SetIndexName(DateIndex);
+    Table.First();
+    if (Table.IsEmpty())
+        return 0;
+    int Deleted = 0;
+    bool Asked = false;
+    std::optional<TTableTransaction> Transaction;
+    while (!Table.IsEmpty()) {
+        const double When = Table.FieldByName(QStringLiteral("RecvDateTime")).AsFloat();
+        if (std::trunc(When) > Limit)
+            break;
+        if (!Asked) {
+            Asked = true;
+            if (Confirm && !Confirm())
+                return 0;
+            Transaction.emplace(Table);
+        }
+        try {
+            Table.Delete();
+            ++Deleted;
+        } catch (const EDatabaseError&) {
+            Table.Cancel();
+            if (Table.MoveBy(1) == 0)
+                break;
+        }
+    }
+    if (Transaction)
+        Transaction->Commit();
+    return Deleted;
+}
+
+void TakeOverHistoryRow(TTable& Table, TCallerRecord& Record)
+{
+    Record.HisRecNo = RecNoOf(Table);
+    if (TrimBlanks(Record.Rank).isEmpty())
+        Record.Rank = MbcsLeft(Table.FieldByName(QStringLiteral("Rank")).AsString(), TCallerRecord::RankWidth);
+    Record.RecvDateTime = DateOf(Table);
+    Record.SelItem1 = MbcsLeft(Trimmed(Table, QStringLiteral("SelItem1")), TCallerRecord::SelItemWidth);
+    Record.SelItem2 = MbcsLeft(Trimmed(Table, QStringLiteral("SelItem2")), TCallerRecord::SelItemWidth);
+    Record.SelItem3 = MbcsLeft(Trimmed(Table, QStringLiteral("SelItem3")), TCallerRecord::SelItemWidth);
+}
+
+QStringList PreviousCallNumbers(const TCallerRecord& Record, const QString& RingingSchTel)
+{
+    QString Numbers[2];
+    for (int I = 0; I < 2; ++I) {
+        const QString& Tel = Record.Tel[static_cast<size_t>(I)];
+        if (!Tel.isEmpty() && Tel[0].isDigit() && Tel[0].unicode() < 0x80)
+            Numbers[I] = DigitsOnly(Tel);
+    }
+    if (!Numbers[1].isEmpty() && TrimBlanks(RingingSchTel) == Numbers[1])
+        std::swap(Numbers[0], Numbers[1]);
+    QStringList Result;
+    for (const QString& Number : Numbers)
+        if (!Number.isEmpty())
+            Result << Number;
+    return Result;
+}
+
+double PreviousCallTime(TTable& Table, const QStringList& Numbers, double Before)
+{
+    // The latest is kept to the second, as the times are compared written out.
+    qint64 Latest = 0;
+    Table.SetIndexName(QStringLiteral("SchTel"));
+    for (const QString& Number : Numbers) {
+        Table.SetRange({Number}, {Number});
+        for (Table.Last(); !Table.IsEmpty();) {
+            const double When = DateOf(Table);
+            if (When < Before)
+                Latest = std::max(Latest, StampOf(When) / 1000);
+            if (Table.MoveBy(-1) == 0)
+                break;
+        }
+        Table.CancelRange();
+    }
+    return Latest > 0 ? Latest / 86400.0 : 0;
+}
