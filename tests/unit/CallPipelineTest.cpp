@@ -241,4 +241,68 @@ TEST_F(CallPipelineTest, TheRowIsWrittenBeforeTheExtensionAndThePopUps)
     EXPECT_EQ(Shown, QStringList{u"Meibo.DB is damaged"_qs});
 }
 
+// When nobody will see a call pop up, the tray marks it; the ring plays when it is switched on.
+TEST_F(CallPipelineTest, TheUnseenMarkIsForCallsNobodySeesPopUp)
+{
+    struct
+    {
+        bool Unseen, ListShowing, ViewExists, HisListPopup, RecvViewPopup, Idle, Marked;
+    } Cases[] = {
+        {false, false, false, false, false, true, true}, // no pop-ups at all
+        {false, false, false, true, false, false, true}, // a modal window keeps the list down
+        {false, false, false, true, true, true, false},  // the pop-ups show it
+        {true, false, false, false, false, true, false}, // marked already
+        {false, true, false, false, false, true, false}, // the list is on the screen
+        {false, false, true, false, false, true, false}, // the incoming-call window is open
+    };
+    TCallPipelineLinks& L = Pipeline.Links;
+    int Rings = 0;
+    L.RingStream = [] { return QByteArray("RIFF"); };
+    L.PlayRing = [&Rings](const QByteArray&) { ++Rings; };
+    for (const auto& Case : Cases) {
+        bool Marked = false;
+        L.UnseenCall = [&] { return Case.Unseen; };
+        L.MarkUnseenCall = [&] { Marked = true; };
+        L.HistoryListShowing = [&] { return Case.ListShowing; };
+        L.ReceiveViewExists = [&] { return Case.ViewExists; };
+        L.UIIdle = [&] { return Case.Idle; };
+        ::Settings.HisListPopup = Case.HisListPopup;
+        ::Settings.RecvViewPopup = Case.RecvViewPopup;
+        ::Settings.RingSound = !Case.Marked;
+        Ring("0312345678");
+        EXPECT_EQ(Marked, Case.Marked) << &Case - Cases;
+    }
+    EXPECT_EQ(Rings, 4);
+}
+
+// The own directory's second number is searched first when it is the one that rang; without a first
+// number nothing is searched. The address book searches all four numbers.
+TEST_F(CallPipelineTest, PreviousCallKeysFollowTheDirectoryInUse)
+{
+    const QDateTime Time(QDate(2026, 12, 1), QTime(9, 0));
+    AddRow(0, u"0311111111"_qs, u"first number"_qs, Time);
+    AddRow(1, u"0322222222"_qs, u"second number"_qs, Time.addSecs(60));
+    AddRow(2, u"0344444444"_qs, u"mobile 2"_qs, Time.addSecs(120));
+    struct
+    {
+        bool Book;
+        std::array<QString, 4> Tels;
+        const char* Number;
+        const char16_t* Want;
+    } Cases[] = {
+        {false, {u"03-1111-1111"_qs, u"03-2222-2222"_qs}, "0311111111", u"second number"},
+        {false, {QString(), u"03-2222-2222"_qs}, "0399999999", u""},
+        {false, {QString(), u"03-2222-2222"_qs}, "0322222222", u"second number"},
+        {false, {u"03-1111-1111"_qs, QString(), QString(), u"03-4444-4444"_qs}, "0311111111", u"first number"},
+        {true, {u"03-1111-1111"_qs, QString(), QString(), u"03-4444-4444"_qs}, "0311111111", u"mobile 2"},
+    };
+    for (const auto& Case : Cases) {
+        ::Settings.UseFbAdrs = Case.Book;
+        TCallerRecord Record;
+        Record.Tel = Case.Tels;
+        Pipeline.LookUpPreviousCall(QString::fromLatin1(Case.Number), Record);
+        EXPECT_EQ(Record.SelItem1, QString::fromUtf16(Case.Want)) << &Case - Cases;
+    }
+}
+
 } // namespace
