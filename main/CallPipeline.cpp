@@ -357,8 +357,11 @@ THistoryAppendResult TCallPipeline::WriteHistoryRow(TCallerRecord& Record)
     if (!Use.Opened())
         return THistoryAppendResult::NotOpened;
     TTable& Table = *RecvHisTable;
+    // Another user of the shared table object may have left a filter or a range on it.
     Table.SetFiltered(false);
     Table.SetIndexName(QString());
+    if (Table.RangeActive())
+        Table.CancelRange();
     int RecNo = 0;
     Table.Last();
     if (!Table.IsEmpty()) {
