@@ -47,6 +47,17 @@ int Ask(const QString& Question)
     return CoreMessageBox(Question, ProductName, MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
+// A found entry is taken unless the user, asked, goes on searching (No) or stops (Cancel).
+int TakeFoundEntry(bool AskUser, const QString& Question)
+{
+    if (!AskUser)
+        return IdentifyFound;
+    const int Answer = Ask(Question);
+    if (Answer == IDYES)
+        return IdentifyFound;
+    return Answer == IDNO ? IdentifyNotFound : IdentifyStopped;
+}
+
 // The lines of a memo field as a list; a final line break adds no empty line.
 QStringList MemoLines(const QString& Text)
 {
@@ -276,13 +287,7 @@ int SearchOwnDirectory(bool AskUser, const QString& Number, TCallerRecord& Recor
         }
         if (!Found)
             return IdentifyNotFound;
-        int Result = IdentifyFound;
-        if (AskUser) {
-            const int Answer = Ask(OwnFoundQuestion);
-            Result = Answer == IDYES  ? IdentifyFound
-                     : Answer == IDNO ? IdentifyNotFound
-                                               : IdentifyStopped;
-        }
+        const int Result = TakeFoundEntry(AskUser, OwnFoundQuestion);
         if (Result == IdentifyFound)
             CopyMeiboEntry(Table, Key, Record);
         return Result;
@@ -340,13 +345,7 @@ int SearchFbAdrs(bool AskUser, const QString& Number, TCallerRecord& Record)
                    ? IdentifyNotFound
                    : IdentifyStopped;
     case TOutcome::Found: {
-        int Result = IdentifyFound;
-        if (AskUser) {
-            const int Answer = Ask(FbFoundQuestion);
-            Result = Answer == IDYES  ? IdentifyFound
-                     : Answer == IDNO ? IdentifyNotFound
-                                               : IdentifyStopped;
-        }
+        const int Result = TakeFoundEntry(AskUser, FbFoundQuestion);
         if (Result == IdentifyFound)
             Record = Entry;
         else

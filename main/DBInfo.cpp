@@ -1,6 +1,8 @@
 #include "main/DBInfo.h"
 
 #include "main/HisInfo.h"
+#include "main/ProductInfo.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/sys/Folders.h"
 
 #include <QFile>
@@ -167,8 +169,7 @@ bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, 
         return true;
     } catch (const std::exception& Error) {
         qWarning().noquote() << FailText.trimmed() << Error.what();
-        if (ShowError)
-            ShowError(FailText);
+        (void)CoreMessageBox(FailText, ProductName, MB_OK | MB_ICONSTOP);
         return false;
     }
 }

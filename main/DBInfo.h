@@ -47,10 +47,6 @@ public:
     // tables are remade for the new folder, the lists are remade and loaded from it.
     void ChangeDataPath(const QString& DataPath);
 
-    // Shows a failed open to the user (the stop-icon message box with the product caption); the
-    // main window wires it to its message boxes.
-    std::function<void(const QString& Text)> ShowError;
-
     void CreateRecvHisTable();
     void CreateMeiboTable();
     void CreateRankHistory();

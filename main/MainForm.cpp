@@ -1,10 +1,1011 @@
 #include "main/MainForm.h"
 
+#include "main/CommonForms.h"
+#include "main/CommonSys.h"
+#include "main/DBInfo.h"
+#include "main/InfoDialog.h"
+#include "main/MainHooks.h"
+#include "main/MessageView.h"
+#include "main/MsgBoxPos.h"
 #include "main/ProductInfo.h"
+#include "main/ProgramStart.h"
+#include "main/RegistDialog.h"
+#include "main/Settings.h"
+#include "main/SplashForm.h"
+#include "main/VerInfo.h"
+#include "main/VxComm.h"
+#include "platform/sys/Exceptions.h"
 
-TMainForm::TMainForm(QWidget* Parent) : QMainWindow(Parent)
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QScreen>
+#include <QSessionManager>
+#include <QStyle>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+const QString MenuVisibleCaption = QStringLiteral("メニューを表示する(&V)");
+const QString MenuHiddenCaption = QStringLiteral("メニューを非表示にする(&V)");
+const QString HisListCaption = QStringLiteral(" 着信履歴 ");
+const QString UnseenCallCaption = QStringLiteral(" 着信有り ");
+
+// The maker's registration page for this product; the number after "jan=" is the product's barcode.
+const QString RegistrationPage = MakerUrl + QStringLiteral("support/registration.php?product_id=7&jan=4912345678904");
+
+// The menu window's size at 96 pixels per inch.
+constexpr int MenuWidth = 286;
+constexpr int MenuHeight = 68;
+constexpr int HelpContents = 999;
+constexpr int MenuHelpContext = 3;
+constexpr int UsbSerialNoteTime = 1000;
+constexpr int ModalOk = 1;
+
+unsigned MessageFlags(TMsgKind Kind)
+{
+    switch (Kind) {
+    case TMsgKind::Information:
+        return MB_OK | MB_ICONINFORMATION;
+    case TMsgKind::Stop:
+        return MB_OK | MB_ICONSTOP;
+    case TMsgKind::Warning:
+        return MB_OK | MB_ICONWARNING;
+    case TMsgKind::None:
+    case TMsgKind::Plain:
+        break;
+    }
+    return MB_OK;
+}
+
+QAction* NewAction(QObject* Parent, const char* Name, const QString& Caption, int Tag,
+                   const QKeySequence& Shortcut = {})
+{
+    auto* Action = new QAction(Caption, Parent);
+    Action->setObjectName(QLatin1String(Name));
+    Action->setData(Tag);
+    if (!Shortcut.isEmpty())
+        Action->setShortcut(Shortcut);
+    return Action;
+}
+
+// Waits Milliseconds with the message loop running.
+void Pause(int Milliseconds)
+{
+    QEventLoop Loop;
+    QTimer::singleShot(Milliseconds, &Loop, &QEventLoop::quit);
+    Loop.exec();
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* Parent)
+    : QMainWindow(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      MessageTarget(
+          [this](std::uint32_t Msg, TWParam WParam, TLParam LParam) { return HandleMessage(Msg, WParam, LParam); })
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(ProductName);
-    resize(320, 240);
+    setWindowTitle(ProductName + QStringLiteral(" メニュー"));
+    setWindowIcon(TrayIcon(TRAY_STAND));
+    SetHelpContext(this, MenuHelpContext);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateTray();
+    UpdateCommandStates();
+    FitMenuWindow();
+    if (auto* App = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(App, &QGuiApplication::commitDataRequest, this, &TMainForm::CommitDataRequest);
+}
+
+TMainForm::~TMainForm()
+{
+    if (StartupRan)
+        TMainStartup(*this).RunShutdown();
+    else
+        RemoveHelpHandler();
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+void TMainForm::CreateActions()
+{
+    actlstMain = new QObject(this);
+    actlstMain->setObjectName(QStringLiteral("actlstMain"));
+    actViewTop = NewAction(actlstMain, "actViewTop", QStringLiteral("常に前面に表示する(&T)"), 0);
+    actViewTop->setCheckable(true);
+    actMenuVisible = NewAction(actlstMain, "actMenuVisible", MenuHiddenCaption, 0);
+    connect(actViewTop, &QAction::triggered, this, &TMainForm::actViewTopExecute);
+    connect(actMenuVisible, &QAction::triggered, this, &TMainForm::actMenuVisibleExecute);
+
+    pmTray = new QMenu(this);
+    pmTray->setObjectName(QStringLiteral("pmTray"));
+    pmiReceiveHistory = NewAction(pmTray, "pmiReceiveHistory", QStringLiteral("着信対応履歴(&R)"), cmdHisList);
+    pmiAdditionMeibo = NewAction(pmTray, "pmiAdditionMeibo", QStringLiteral("登録名簿(&M)"), cmdMeiboList);
+    pmiFileInput = NewAction(pmTray, "pmiFileInput", QStringLiteral("テキストファイル取り込み(&I)"), cmdImportFile);
+    pmiFileOutput = NewAction(pmTray, "pmiFileOutput", QStringLiteral("テキストファイル出力(&O)"), cmdExportFile);
+    pmiGetHistory = NewAction(pmTray, "pmiGetHistory", QStringLiteral("着信履歴取り込み(&G)"), cmdGetHistory);
+    pmiListPrint = NewAction(pmTray, "pmiListPrint", QStringLiteral("一覧表印刷(&L)"), cmdListPrint);
+    pmiEnvironment = NewAction(pmTray, "pmiEnvironment", QStringLiteral("環境設定(&E)"), cmdEnvironment);
+    pmiUtility = NewAction(pmTray, "pmiUtility", QStringLiteral("ユーティリティ(&U)"), cmdUtility);
+    pmiExit = NewAction(pmTray, "pmiExit", QStringLiteral("終了(&X)"), cmdExit);
+    pmiSearchforHelpOn = NewAction(pmTray, "pmiSearchforHelpOn", QStringLiteral("操作ガイド(&H)"), 0);
+    pmiAbout = NewAction(pmTray, "pmiAbout", QStringLiteral("バージョン情報(&A)"), 1);
+    pmiRegist = NewAction(pmTray, "pmiRegist", QStringLiteral("ユーザー登録(&R)"), 0);
+    pmMenuVisible = NewAction(pmTray, "pmMenuVisible", MenuHiddenCaption, 0);
+    pmViewTop = NewAction(pmTray, "pmViewTop", actViewTop->text(), 0);
+
+    mmMain = new QMenuBar(this);
+    mmMain->setObjectName(QStringLiteral("mmMain"));
+    mmHisList = NewAction(mmMain, "mmHisList", QStringLiteral("着信対応履歴(&R)"), cmdHisList,
+                          QKeySequence(Qt::CTRL | Qt::Key_R));
+    mmMeiboList = NewAction(mmMain, "mmMeiboList", QStringLiteral("登録名簿(&M)"), cmdMeiboList,
+                            QKeySequence(Qt::CTRL | Qt::Key_M));
+    mmImportFile = NewAction(mmMain, "mmImportFile", QStringLiteral("テキストファイル取り込み(&I)"), cmdImportFile);
+    mmExportFile = NewAction(mmMain, "mmExportFile", QStringLiteral("テキストファイル出力(&O)"), cmdExportFile);
+    mmGetHistory = NewAction(mmMain, "mmGetHistory", QStringLiteral("着信履歴取り込み(&G)"), cmdGetHistory);
+    mmListPrint = NewAction(mmMain, "mmListPrint", QStringLiteral("一覧表印刷(&L)"), cmdListPrint);
+    mmEnvironment = NewAction(mmMain, "mmEnvironment", QStringLiteral("環境設定(&E)"), cmdEnvironment,
+                              QKeySequence(Qt::CTRL | Qt::Key_E));
+    mmUtility = NewAction(mmMain, "mmUtility", QStringLiteral("ユーティリティ(&U)"), cmdUtility,
+                          QKeySequence(Qt::CTRL | Qt::Key_U));
+    mmExit = NewAction(mmMain, "mmExit", QStringLiteral("終了(&X)"), cmdExit);
+    mmiTopic = NewAction(mmMain, "mmiTopic", QStringLiteral("操作ガイド(&H)"), 0);
+    mmiVersion = NewAction(mmMain, "mmiVersion", QStringLiteral("バージョン情報(&A)"), 1);
+    mmiRegist = NewAction(mmMain, "mmiRegist", QStringLiteral("ユーザー登録(&R)"), 0);
+    mmMenuVisible = NewAction(mmMain, "mmMenuVisible", MenuHiddenCaption, 0);
+    mmViewTop = NewAction(mmMain, "mmViewTop", actViewTop->text(), 0);
+
+    for (QAction* Item : {pmiReceiveHistory, pmiAdditionMeibo, pmiFileInput, pmiFileOutput, pmiGetHistory, pmiListPrint,
+                          pmiEnvironment, pmiUtility, pmiExit, mmHisList, mmMeiboList, mmImportFile, mmExportFile,
+                          mmGetHistory, mmListPrint, mmEnvironment, mmUtility})
+        connect(Item, &QAction::triggered, this, [this, Item] { pmiTrayPopupClick(Item->data().toInt()); });
+    // The menu window's own exit closes the window, which asks first; the tray's ends at once.
+    connect(mmExit, &QAction::triggered, this, &TMainForm::tbtnExitClick);
+    for (QAction* Item : {pmiSearchforHelpOn, pmiAbout, mmiTopic, mmiVersion})
+        connect(Item, &QAction::triggered, this, [this, Item] { pmiTrayPopupHelpClick(Item->data().toInt()); });
+    for (QAction* Item : {pmiRegist, mmiRegist})
+        connect(Item, &QAction::triggered, this, &TMainForm::pmiRegistClick);
+    for (QAction* Item : {pmViewTop, mmViewTop}) {
+        Item->setCheckable(true);
+        connect(Item, &QAction::triggered, actViewTop, &QAction::trigger);
+    }
+    for (QAction* Item : {pmMenuVisible, mmMenuVisible})
+        connect(Item, &QAction::triggered, actMenuVisible, &QAction::trigger);
+}
+
+void TMainForm::CreateMenus()
+{
+    pmTray->addAction(pmiReceiveHistory);
+    pmTray->addAction(pmiAdditionMeibo);
+    pmTray->addSeparator();
+    pmTray->addAction(pmiFileInput);
+    pmTray->addAction(pmiFileOutput);
+    pmTray->addAction(pmiGetHistory);
+    pmTray->addAction(pmiListPrint);
+    pmTray->addSeparator();
+    pmTray->addAction(pmiEnvironment);
+    pmTray->addAction(pmiUtility);
+    pmTray->addSeparator();
+    pmTray->addAction(pmMenuVisible);
+    pmTray->addAction(pmViewTop);
+    pmTray->addSeparator();
+    pmTray->addAction(pmiSearchforHelpOn);
+    pmTray->addAction(pmiAbout);
+    pmTray->addAction(pmiRegist);
+    pmTray->addSeparator();
+    pmTray->addAction(pmiExit);
+
+    QMenu* File = mmMain->addMenu(QStringLiteral("ファイル(&F)"));
+    File->setObjectName(QStringLiteral("mmFile"));
+    File->addAction(mmHisList);
+    File->addAction(mmMeiboList);
+    File->addSeparator();
+    File->addAction(mmImportFile);
+    File->addAction(mmExportFile);
+    File->addAction(mmGetHistory);
+    File->addAction(mmListPrint);
+    File->addSeparator();
+    File->addAction(mmExit);
+    QMenu* Tool = mmMain->addMenu(QStringLiteral("ツール(&T)"));
+    Tool->setObjectName(QStringLiteral("mmTool"));
+    Tool->addAction(mmEnvironment);
+    Tool->addAction(mmUtility);
+    Tool->addSeparator();
+    Tool->addAction(mmMenuVisible);
+    Tool->addAction(mmViewTop);
+    QMenu* Help = mmMain->addMenu(QStringLiteral("ヘルプ(&H)"));
+    Help->setObjectName(QStringLiteral("mmHelp"));
+    Help->addAction(mmiTopic);
+    Help->addAction(mmiVersion);
+    Help->addAction(mmiRegist);
+    setMenuBar(mmMain);
+}
+
+void TMainForm::CreateToolBar()
+{
+    tbarTool = new QToolBar(this);
+    tbarTool->setObjectName(QStringLiteral("tbarTool"));
+    tbarTool->setMovable(false);
+    tbarTool->setFloatable(false);
+    tbarTool->setIconSize(QSize(24, 24));
+    tbarTool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tbarTool->setContextMenuPolicy(Qt::PreventContextMenu);
+    const auto NewButton = [this](const char* Name, const QString& Caption, int Image, int Tag) {
+        auto* Button = new QToolButton(tbarTool);
+        Button->setObjectName(QLatin1String(Name));
+        Button->setText(Caption);
+        Button->setIcon(ToolImage(Image));
+        Button->setProperty("Tag", Tag);
+        Button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        Button->setAutoRaise(true);
+        Button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        tbarTool->addWidget(Button);
+        return Button;
+    };
+    tbtnHisList = NewButton("tbtnHisList", HisListCaption, 0, cmdHisList);
+    tbtnMeiboList = NewButton("tbtnMeiboList", QStringLiteral(" 登録名簿 "), 1, cmdMeiboList);
+    tbtnEnv = NewButton("tbtnEnv", QStringLiteral(" 環境設定 "), 2, cmdEnvironment);
+    tbtnExit = NewButton("tbtnExit", QStringLiteral(" 終了 "), 3, cmdExit);
+    for (QToolButton* Button : {tbtnHisList, tbtnMeiboList, tbtnEnv})
+        connect(Button, &QToolButton::clicked, this,
+                [this, Button] { pmiTrayPopupClick(Button->property("Tag").toInt()); });
+    connect(tbtnExit, &QToolButton::clicked, this, &TMainForm::tbtnExitClick);
+    addToolBar(Qt::TopToolBarArea, tbarTool);
+}
+
+void TMainForm::CreateTray()
+{
+    tiMain = new QSystemTrayIcon(this);
+    tiMain->setObjectName(QStringLiteral("tiMain"));
+    tiMain->setToolTip(ProductName);
+    tiMain->setIcon(TrayIcon(TRAY_STAND));
+    connect(tiMain, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason Reason) {
+        switch (Reason) {
+        case QSystemTrayIcon::Trigger:
+            tiMainMouseDown(Qt::LeftButton);
+            tiMainClick();
+            break;
+        case QSystemTrayIcon::Context:
+            tiMainMouseDown(Qt::RightButton);
+            if (QMenu* Menu = TrayPopupMenu())
+                Menu->popup(QCursor::pos());
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            tiMainDblClick();
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+// Commands whose windows are not part of the program yet stay disabled.
+void TMainForm::UpdateCommandStates()
+{
+    const TMainHooks& Hooks = MainHooks();
+    const auto Enable = [](std::initializer_list<QAction*> Items, bool Enabled) {
+        for (QAction* Item : Items)
+            Item->setEnabled(Enabled);
+    };
+    const bool HisList = bool(Hooks.ShowHistoryList);
+    Enable({pmiReceiveHistory, mmHisList}, HisList);
+    tbtnHisList->setEnabled(HisList);
+    const bool Meibo = ::Settings.UseFbAdrs ? bool(Hooks.OpenFernbook) : bool(Hooks.ShowMeiboList);
+    Enable({pmiAdditionMeibo, mmMeiboList}, Meibo);
+    tbtnMeiboList->setEnabled(Meibo);
+    Enable({pmiFileInput, mmImportFile}, bool(Hooks.ShowFileImport));
+    Enable({pmiFileOutput, mmExportFile}, bool(Hooks.ShowFileExport));
+    Enable({pmiGetHistory, mmGetHistory}, GetHistoryAvailable && Hooks.ShowGetReceiveHistory);
+    Enable({pmiListPrint, mmListPrint}, bool(Hooks.ShowListPrint));
+    Enable({pmiEnvironment, mmEnvironment}, bool(Hooks.ShowEnvironment));
+    tbtnEnv->setEnabled(bool(Hooks.ShowEnvironment));
+    Enable({pmiSearchforHelpOn, mmiTopic}, bool(Hooks.ShowManualPage));
+    Enable({pmiAbout, mmiVersion}, bool(Hooks.ShowVersionInfo));
+}
+
+void TMainForm::pmiTrayPopupClick(int Tag)
+{
+    const TMainHooks& Hooks = MainHooks();
+    switch (Tag) {
+    case cmdHisList:
+        if (UnseenCall) {
+            SetTrayIcon(TRAY_STAND);
+            if (actMenuVisible->data().toInt() == 0)
+                ShowHisListButton(false);
+            UnseenCall = false;
+        }
+        if (Hooks.ShowHistoryList)
+            Hooks.ShowHistoryList();
+        break;
+    case cmdMeiboList: {
+        TUIBusy Busy;
+        if (::Settings.UseFbAdrs) {
+            if (Hooks.OpenFernbook)
+                Hooks.OpenFernbook(this);
+        } else if (Hooks.ShowMeiboList) {
+            Hooks.ShowMeiboList(this);
+        }
+        break;
+    }
+    case cmdImportFile:
+    case cmdExportFile:
+    case cmdGetHistory: {
+        const auto& Show = Tag == cmdImportFile   ? Hooks.ShowFileImport
+                           : Tag == cmdExportFile ? Hooks.ShowFileExport
+                                                  : Hooks.ShowGetReceiveHistory;
+        if (Show) {
+            TUIBusy Busy;
+            Show(this);
+        }
+        break;
+    }
+    case cmdListPrint:
+        // The PDF printer is always installed, so there is always a printer to print the list on.
+        if (Hooks.ShowListPrint) {
+            TUIBusy Busy;
+            Hooks.ShowListPrint(this);
+        }
+        break;
+    case cmdEnvironment: {
+        if (!Hooks.ShowEnvironment)
+            break;
+        UIIdle = false;
+        if (Hooks.ShowEnvironment(this) == ModalOk) {
+            if (::Settings.RingSound && !LoadRingStream(::Settings.WaveFile))
+                ShowMessage(RingFileMessage, TMsgKind::Information);
+            EnableGetHistory(VxCommDLL && VxCommDLL->SelectedKind().HistoryCount != 0);
+        }
+        if (ClosingForUpdate) {
+            QCoreApplication::processEvents();
+            close();
+        } else {
+            UIIdle = true;
+        }
+        break;
+    }
+    case cmdUtility: {
+        // A utility that cannot be started gives no message.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QProcess::startDetached(ProgramPath + QStringLiteral("VxUtil16"), {});
+        QApplication::restoreOverrideCursor();
+        break;
+    }
+    case cmdExit:
+        QCoreApplication::exit(0);
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::tbtnExitClick()
+{
+    close();
+}
+
+void TMainForm::pmiTrayPopupHelpClick(int Tag)
+{
+    if (Tag == 0) {
+        ApplicationHelp(HelpContents);
+    } else if (Tag == 1 && MainHooks().ShowVersionInfo) {
+        TUIBusy Busy;
+        MainHooks().ShowVersionInfo(this);
+    }
+}
+
+void TMainForm::pmiRegistClick()
+{
+    OpenRegistrationPage();
+}
+
+void TMainForm::tiMainMouseDown(Qt::MouseButton Button)
+{
+    LastPressLeft = Button == Qt::LeftButton;
+}
+
+QMenu* TMainForm::TrayPopupMenu() const
+{
+    return UIIdle ? pmTray : nullptr;
+}
+
+void TMainForm::tiMainClick()
+{
+    BringForward();
+}
+
+void TMainForm::tiMainDblClick()
+{
+    if (!LastPressLeft || !UIIdle)
+        return;
+    BringForward();
+    pmiTrayPopupClick(cmdHisList);
+}
+
+void TMainForm::BringForward()
+{
+    if (!isVisible())
+        return;
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::SetTrayIcon(TTrayIconState State)
+{
+    FTrayIconState = State;
+    tiMain->setIcon(TrayIcon(State));
+}
+
+void TMainForm::ShowHisListButton(bool Unseen)
+{
+    tbtnHisList->setIcon(ToolImage(Unseen ? 4 : 0));
+    tbtnHisList->setText(Unseen ? UnseenCallCaption : HisListCaption);
+}
+
+void TMainForm::SyncOptionItems()
+{
+    for (QAction* Item : {pmViewTop, mmViewTop})
+        Item->setChecked(actViewTop->isChecked());
+    for (QAction* Item : {pmMenuVisible, mmMenuVisible}) {
+        Item->setText(actMenuVisible->text());
+        Item->setEnabled(actMenuVisible->isEnabled());
+    }
+}
+
+void TMainForm::SetTopMost(bool TopMost)
+{
+    const bool Visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, TopMost);
+    // Changing a window flag hides the window.
+    if (Visible)
+        show();
+}
+
+void TMainForm::actViewTopExecute()
+{
+    // The action's own check mark has already flipped when it was triggered.
+    ::Settings.TopView = actViewTop->isChecked();
+    SetTopMost(::Settings.TopView);
+    SyncOptionItems();
+}
+
+void TMainForm::actMenuVisibleExecute()
+{
+    if (actMenuVisible->data().toInt() == 1) {
+        show();
+        actMenuVisible->setText(MenuHiddenCaption);
+        actMenuVisible->setData(0);
+        ::Settings.MenuVisible = true;
+        ShowHisListButton(UnseenCall);
+    } else {
+        hide();
+        actMenuVisible->setText(MenuVisibleCaption);
+        actMenuVisible->setData(1);
+        ::Settings.MenuVisible = false;
+    }
+    SyncOptionItems();
+}
+
+bool TMainForm::ApplicationHelp(int HelpContext)
+{
+    const TMainHooks& Hooks = MainHooks();
+    if (!Hooks.ShowManualPage)
+        return false;
+    if (Hooks.ManualUnusable && Hooks.ManualUnusable()) {
+        const QString Reason = Hooks.ManualErrorText ? Hooks.ManualErrorText() : QString();
+        (void)MessageBoxPos(isVisible() ? this : nullptr,
+                            Reason + QStringLiteral("\r\n\r\n") + QStringLiteral("スタートメニューから『") +
+                                QStringLiteral("Mirelo　Tolvane") + QStringLiteral("』を開き  ") +
+                                QStringLiteral("\r\n") +
+                                QStringLiteral("「操作ガイドの使用について」をご確認ください  "),
+                            ProductName, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    Hooks.ShowManualPage(HelpContext);
+    return true;
+}
+
+bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // F1 anywhere in the program opens the manual at the page of the active window.
+    if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->key() == Qt::Key_F1 &&
+        Watched->isWidgetType()) {
+        const int Context = HelpContextOf(static_cast<QWidget*>(Watched)->window());
+        if (Context != 0 && ApplicationHelp(Context))
+            return true;
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_Escape && isEnabled()) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(Event);
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    const unsigned Flags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+    QWidget* Over = isVisible() ? this : nullptr;
+    switch (CloseQuestion(EndSession, ::Settings.WindowsEnd, ClosingForUpdate, ::Settings.CloseMsg)) {
+    case TCloseQuestion::None:
+        return true;
+    case TCloseQuestion::SessionEnd:
+        if (MessageBoxPos(Over, SessionEndQuestion, ProductName, Flags) == IDYES)
+            return true;
+        EndSession = false;
+        return false;
+    case TCloseQuestion::Close:
+        return MessageBoxPos(Over, CloseProgramQuestion, ProductName, Flags) == IDYES;
+    }
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* Event)
+{
+    if (!FormCloseQuery()) {
+        Event->ignore();
+        return;
+    }
+    Event->accept();
+    FormClose();
+    // The menu window is the program's main window: closing it ends the program.
+    QCoreApplication::exit(0);
+}
+
+void TMainForm::FormClose()
+{
+    if (MainHooks().CloseManualDocument) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        MainHooks().CloseManualDocument();
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void TMainForm::CommitDataRequest(QSessionManager& Manager)
+{
+    // A session manager that lets nobody ask ends the session anyway: the program then ends with it.
+    const bool MayAsk = Manager.allowsInteraction();
+    if (!SessionEnding(MayAsk)) {
+        Manager.cancel();
+        return;
+    }
+    if (MayAsk)
+        Manager.release();
+}
+
+bool TMainForm::SessionEnding(bool MayAsk)
+{
+    EndSession = true;
+    if (MayAsk && !FormCloseQuery())
+        return false;
+    FormClose();
+    QCoreApplication::exit(0);
+    return true;
+}
+
+std::intptr_t TMainForm::HandleMessage(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam)
+{
+    if (Msg == WM_AFTER_STARTUP) {
+        TMainStartup(*this).RunAfterStartup();
+        return 0;
+    }
+    if (MainHooks().DeviceMessage)
+        return MainHooks().DeviceMessage(Msg, WParam, LParam);
+    return 0;
+}
+
+bool TMainForm::Startup()
+{
+    StartupRan = true;
+    return TMainStartup(*this).RunCreation();
+}
+
+// ---- What the start-up asks of the main window --------------------------------------------------------
+
+TStartupSettings TMainForm::Settings() const
+{
+    TStartupSettings S;
+    S.SettingsIncomplete = ::SettingsIncomplete;
+    S.DllReplaced = ::DllReplaced;
+    S.DataPathDefaulted = ::DataPathDefaulted;
+    S.SettingsFileExists = SettingsFileExisted;
+    S.AdapterExtend = ::Settings.AdapterExtend;
+    S.Adapter = ::Settings.Adapter;
+    S.Port = ::Settings.Port;
+    S.UsbSerial = ::Settings.UsbSerial;
+    S.NewFunc = ::Settings.NewFunc;
+    S.CTISet = ::Settings.CTISet;
+    S.DllVersion = ::Settings.DLL.toLongLong();
+    S.RingSound = ::Settings.RingSound;
+    S.WaveFile = ::Settings.WaveFile;
+    S.UseFbAdrs = ::Settings.UseFbAdrs;
+    S.ShowInfo = ShowInfo;
+    S.UpdateCheck = ::Settings.UpdateCheck;
+    S.AutoBU = ::Settings.AutoBU;
+    S.Registered = Registered;
+    return S;
+}
+
+void TMainForm::SetSettingsIncomplete(bool Value)
+{
+    ::SettingsIncomplete = Value;
+}
+
+int TMainForm::ShowMessage(const QString& Text, TMsgKind Kind)
+{
+    if (Kind == TMsgKind::Plain)
+        return ShowMessageBox(nullptr, Text, ProductName, MB_OK);
+    return MessageBoxPos(isVisible() ? this : nullptr, Text, ProductName, MessageFlags(Kind));
+}
+
+void TMainForm::CreateManual()
+{
+    if (MainHooks().CreateManual)
+        MainHooks().CreateManual();
+    QApplication::instance()->installEventFilter(this);
+    HelpHandlerInstalled = true;
+}
+
+void TMainForm::WaitForSplash()
+{
+    WaitForSplashClosed();
+}
+
+bool TMainForm::ReadIPPBX()
+{
+    const bool IP = ReadEarlySettings().IPPBX;
+    IPPBXPath = ReadIPPBXPath(ProgramPath);
+    return IP;
+}
+
+bool TMainForm::CreateDeviceWrapper(bool IP)
+{
+    std::unique_ptr<TVxCommDLL> Wrapper = TVxCommDLL::Create(WindowHandle(), IP ? 1 : 0, ProgramPath);
+    if (!Wrapper)
+        return false;
+    VxCommDLL = Wrapper.get();
+    (IP ? IPCommDLL : SerialCommDLL) = std::move(Wrapper);
+    return true;
+}
+
+void TMainForm::ReadSettings()
+{
+    SettingsFileExisted = QFileInfo::exists(SettingsFileName());
+    TSettingsSources Sources;
+    Sources.DeviceVersion = static_cast<unsigned>(VxCommDLL->GetVersion());
+    Sources.ScanDrives = [](bool SearchDriveExtend) {
+        ScanDrives(SearchDriveExtend ? DRIVE_MASK_CDROM | DRIVE_MASK_NETWORK : DRIVE_MASK_CDROM);
+        return DriveList;
+    };
+    Sources.ShowInformation = [this](const QString& Text) { ShowMessage(Text, TMsgKind::Information); };
+    ::ReadSettings(Sources);
+    SettingsRead = true;
+    Registered = ::Settings.Register;
+    ShowInfo = ::Settings.Info;
+    EndSession = false;
+}
+
+bool TMainForm::AskStartupPassword()
+{
+    return !MainHooks().AskStartupPassword || MainHooks().AskStartupPassword(this);
+}
+
+void TMainForm::ShowInfoDialog()
+{
+    TInfoDialog Dialog(::Settings.UpdateCheck, this);
+    CenterForm(&Dialog, isVisible() ? this : nullptr);
+    Dialog.exec();
+    ShowInfo = Dialog.ckbInfo->isChecked();
+    ::Settings.UpdateCheck = Dialog.ckbUpdate->isChecked();
+}
+
+bool TMainForm::LoadKinds(bool Option)
+{
+    VxCommDLL->SetOption(Option ? 1 : 0);
+    return VxCommDLL->LoadKinds();
+}
+
+bool TMainForm::SelectKind(int Code)
+{
+    return VxCommDLL->SelectKind(Code);
+}
+
+QString TMainForm::SelectedKindName() const
+{
+    return AdapterKindName(VxCommDLL->SelectedKind());
+}
+
+int TMainForm::SelectedKindHistoryCount() const
+{
+    return VxCommDLL ? VxCommDLL->SelectedKind().HistoryCount : 0;
+}
+
+bool TMainForm::CheckFbAdrsBook()
+{
+    BookChanged = MainHooks().CheckFbAdrsBook && MainHooks().CheckFbAdrsBook(this);
+    return BookChanged;
+}
+
+std::optional<int> TMainForm::ShowEnvironment(const QString& Message, TMsgKind Kind)
+{
+    if (!MainHooks().ShowEnvironment)
+        return std::nullopt;
+    ShowMessage(Message, Kind);
+    UIIdle = false;
+    const int Result = MainHooks().ShowEnvironment(this);
+    UIIdle = true;
+    return Result;
+}
+
+bool TMainForm::LoadRingStream(const QString& FileName)
+{
+    RingStream.reset();
+    QFile File(FileName);
+    if (!File.open(QIODevice::ReadOnly))
+        return false;
+    RingStream = File.readAll();
+    return true;
+}
+
+bool TMainForm::SerialLibraryInUse() const
+{
+    return VxCommDLL && VxCommDLL == SerialCommDLL.get();
+}
+
+void TMainForm::SetLinePort(int Kind, int Port)
+{
+    VxCommDLL->SetKind(Kind);
+    VxCommDLL->SetPort(Port);
+}
+
+int TMainForm::OpenLine()
+{
+    VxCommDLL->Open();
+    return VxCommDLL->OpenResult();
+}
+
+int TMainForm::OpenLineEx(int Mode, bool CTISet)
+{
+    VxCommDLL->OpenEx(Mode, CTISet ? 1 : 0);
+    return VxCommDLL->OpenResult();
+}
+
+bool TMainForm::LineOpen() const
+{
+    return VxCommDLL && VxCommDLL->OpenResult() == VxCommLineOpen;
+}
+
+void TMainForm::ShowUsbSerialNote(const QString& Text)
+{
+    TMessageView View;
+    View.SetMessage(Text);
+    CenterForm(&View, nullptr);
+    View.show();
+    ForceForegroundWindow(&View);
+    View.repaint();
+    QCoreApplication::processEvents();
+    Pause(UsbSerialNoteTime);
+    View.close();
+}
+
+void TMainForm::CreateDataModule()
+{
+    DMVxRelvo16 = new TDMVxRelvo16(::Settings.DataPath, ProgramPath);
+    if (::Settings.UseFbAdrs && MainHooks().CreateFbDataModule)
+        MainHooks().CreateFbDataModule();
+    DMVxRelvo16->CreateRecvHisTable();
+    DMVxRelvo16->CreateMeiboTable();
+    DMVxRelvo16->CreateRankHistory();
+    for (int Index = 0; Index < 3; ++Index)
+        DMVxRelvo16->CreateSelItemHistory(Index);
+    // A damaged pick-list file leaves that list empty; the start goes on with the others.
+    const auto Load = [](const std::function<bool()>& Step) {
+        try {
+            (void)Step();
+        } catch (const Exception& Error) {
+            (void)ShowMessageBox(nullptr, Error.Message(), ProductName, MB_OK | MB_ICONSTOP);
+        }
+    };
+    Load([] { return DMVxRelvo16->LoadRankHistory(); });
+    for (int Index = 0; Index < 3; ++Index)
+        Load([Index] { return DMVxRelvo16->LoadSelItemHistory(Index); });
+}
+
+void TMainForm::EnableGetHistory(bool Enabled)
+{
+    GetHistoryAvailable = Enabled;
+    UpdateCommandStates();
+}
+
+void TMainForm::LoadLibraries()
+{
+    if (MainHooks().LoadDictionaries)
+        MainHooks().LoadDictionaries();
+    if (QFileInfo::exists(ProgramPath + QStringLiteral("ExtDLL.so")) && MainHooks().LoadExtDll)
+        ExtDllLoaded = MainHooks().LoadExtDll();
+}
+
+void TMainForm::ShowTrayIcon()
+{
+    SetTrayIcon(TRAY_STAND);
+    tiMain->show();
+    UnseenCall = false;
+}
+
+void TMainForm::ArrangeMenuWindow()
+{
+    FitMenuWindow();
+    if (::Settings.MenuLeft && ::Settings.MenuTop) {
+        move(ScaleByDpi(*::Settings.MenuLeft, true), ScaleByDpi(*::Settings.MenuTop, true));
+    } else if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
+        QRect Frame = frameGeometry();
+        Frame.moveCenter(Screen->availableGeometry().center());
+        move(Frame.topLeft());
+    }
+    ApplyMenuView();
+}
+
+void TMainForm::ApplyMenuView()
+{
+    actViewTop->setChecked(::Settings.TopView);
+    SetTopMost(::Settings.TopView);
+    // Without a notification area the menu window is the only way into the program: it stays shown.
+    const bool TrayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    actMenuVisible->setEnabled(TrayAvailable);
+    if (::Settings.MenuVisible || !TrayAvailable) {
+        actMenuVisible->setText(MenuHiddenCaption);
+        actMenuVisible->setData(0);
+        show();
+        ShowHisListButton(UnseenCall);
+    } else {
+        actMenuVisible->setText(MenuVisibleCaption);
+        actMenuVisible->setData(1);
+        hide();
+    }
+    SyncOptionItems();
+}
+
+// The menu window is as wide as designed and as high as its menu bar and tool bar need: the designed
+// height leaves no room for the tool bar's captions in the fonts found here.
+void TMainForm::FitMenuWindow()
+{
+    const int Height = mmMain->sizeHint().height() + tbarTool->sizeHint().height();
+    setFixedSize(ScaleByDpi(MenuWidth, true), std::max(ScaleByDpi(MenuHeight, true), Height));
+}
+
+void TMainForm::PostAfterStartup()
+{
+    MessageTarget.Post(WM_AFTER_STARTUP);
+}
+
+int TMainForm::ShowRegistDialog()
+{
+    TRegistDialog Dialog(this);
+    CenterForm(&Dialog, isVisible() ? this : nullptr);
+    return Dialog.exec();
+}
+
+void TMainForm::OpenRegistrationPage()
+{
+    if (!QDesktopServices::openUrl(QUrl(RegistrationPage)))
+        QProcess::startDetached(QStringLiteral("xdg-open"), {RegistrationPage});
+}
+
+void TMainForm::WriteRegistered(bool Value)
+{
+    Registered = Value;
+    ::Settings.Register = Value;
+    (void)SaveRegistered();
+}
+
+bool TMainForm::StartupUpdateCheck()
+{
+    return MainHooks().StartupUpdateCheck && MainHooks().StartupUpdateCheck(this);
+}
+
+void TMainForm::CloseForUpdate()
+{
+    close();
+}
+
+void TMainForm::RunAutoBackup()
+{
+    if (MainHooks().RunAutoBackup)
+        MainHooks().RunAutoBackup();
+}
+
+// ---- Shut-down -----------------------------------------------------------------------------------------
+
+void TMainForm::WriteShutdownSettings()
+{
+    // A start that ended before the settings were read must not overwrite them with defaults.
+    if (!SettingsRead)
+        return;
+    const QPoint Position = isMinimized() ? normalGeometry().topLeft() : pos();
+    ::Settings.MenuLeft = ScaleByDpi(Position.x(), false);
+    ::Settings.MenuTop = ScaleByDpi(Position.y(), false);
+    ::Settings.Info = ShowInfo;
+    (void)SaveShutdownSettings();
+}
+
+void TMainForm::UnloadExtDll()
+{
+    if (ExtDllLoaded && MainHooks().UnloadExtDll)
+        MainHooks().UnloadExtDll();
+    ExtDllLoaded = false;
+}
+
+void TMainForm::FreeDictionaries()
+{
+    if (MainHooks().FreeDictionaries)
+        MainHooks().FreeDictionaries();
+}
+
+void TMainForm::FreeDataModule()
+{
+    // The pick lists are let go unsaved: whoever changes one saves it right after the change.
+    if (DMVxRelvo16) {
+        for (int Index = 0; Index < 3; ++Index)
+            DMVxRelvo16->ClearSelItemHistory(Index);
+        DMVxRelvo16->ClearRankHistory();
+        for (int Index = 0; Index < 3; ++Index)
+            DMVxRelvo16->FreeSelItemHistory(Index);
+        DMVxRelvo16->FreeRankHistory();
+        DMVxRelvo16->FreeMeiboTable();
+        DMVxRelvo16->FreeRecvHisTable();
+    }
+    if (MainHooks().FreeFbDataModule)
+        MainHooks().FreeFbDataModule();
+    delete DMVxRelvo16;
+    DMVxRelvo16 = nullptr;
+}
+
+void TMainForm::RemoveHelpHandler()
+{
+    if (HelpHandlerInstalled && QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
+    HelpHandlerInstalled = false;
+}
+
+void TMainForm::FreeManual()
+{
+    if (MainHooks().FreeManual)
+        MainHooks().FreeManual();
+}
+
+void TMainForm::CloseLines()
+{
+    for (TVxCommDLL* Wrapper : {VxCommDLL, SerialCommDLL.get(), IPCommDLL.get()})
+        if (Wrapper)
+            Wrapper->Close();
+}
+
+void TMainForm::FreeRingAndQueue()
+{
+    RingStream.reset();
+    CallQueue.clear();
+}
+
+void TMainForm::FreeDeviceWrappers()
+{
+    VxCommDLL = nullptr;
+    SerialCommDLL.reset();
+    IPCommDLL.reset();
 }

@@ -1,40 +1,22 @@
 #include "main/VxComm.h"
 
+#include "main/ProductInfo.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/text/Cp932.h"
 
 #include <QByteArray>
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace {
 
-int ReportToStderr(const QString& Text, unsigned /*Flags*/)
-{
-    QString Line = Text;
-    Line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    std::fprintf(stderr, "%s\n", Line.toLocal8Bit().constData());
-    return 1;
-}
-
-TVxCommErrorReporter& Reporter()
-{
-    static TVxCommErrorReporter Current = ReportToStderr;
-    return Current;
-}
-
 void ReportError(const QString& Text)
 {
-    Reporter()(Text, VxCommErrorBoxFlags);
+    (void)CoreMessageBox(Text, ProductName, VxCommErrorBoxFlags);
 }
 
 } // namespace
-
-void SetVxCommErrorReporter(TVxCommErrorReporter NewReporter)
-{
-    Reporter() = NewReporter ? std::move(NewReporter) : TVxCommErrorReporter(ReportToStderr);
-}
 
 QString AdapterKindName(const TAdapterKind& Kind)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dynlib/DynLib.h"
+#include "platform/msg/MessageBoxFlags.h"
 #include "platform/msg/WindowMessage.h"
 #include "platform/sys/Folders.h"
 
@@ -76,12 +77,9 @@ using TVxCommDialProc = std::int32_t (*)(std::int32_t Line, const char* Number);
 using TGetHistoryProc = std::int32_t (*)(std::int32_t Kind, std::int32_t* Count, TDeviceHistoryEntry* Buffer);
 }
 
-// The wrapper reports a library that cannot be loaded or bound through the program's message
-// box: Text, and Flags as a message box takes them (the stop icon). The program sets the
-// reporter once at start; until then each report is one line on stderr. Answers the box result.
-inline constexpr unsigned VxCommErrorBoxFlags = 0x10; // MB_ICONSTOP
-using TVxCommErrorReporter = std::function<int(const QString& Text, unsigned Flags)>;
-void SetVxCommErrorReporter(TVxCommErrorReporter Reporter);
+// A library that cannot be loaded or bound is reported through the program's core message box
+// with the stop icon.
+inline constexpr unsigned VxCommErrorBoxFlags = MB_ICONSTOP;
 
 // The adapter's name as text: the CP932 bytes up to the NUL.
 [[nodiscard]] QString AdapterKindName(const TAdapterKind& Kind);

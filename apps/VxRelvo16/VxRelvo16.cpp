@@ -1,11 +1,31 @@
-#include "main/MainForm.h"
+#include "calls/HisList.h"
+#include "main/EnvApply.h"
+#include "main/MainHooks.h"
+#include "main/ProgramBody.h"
 
-#include <QApplication>
+// The call-history list sits above the main window's subsystem; it joins the start-up here.
+static void InstallHistoryListHooks()
+{
+    MainHooks().CreateHistoryList = [] { HistoryList = new THistoryList; };
+    MainHooks().ShowHistoryList = [] {
+        if (HistoryList) {
+            HistoryList->show();
+            HistoryList->BringForward();
+        }
+    };
+    MainHooks().FreeHistoryList = [] { delete HistoryList; };
+    EnvHooks().ReloadHistoryList = [] {
+        if (HistoryList)
+            HistoryList->LoadPage(0, 0);
+    };
+    EnvHooks().SetHistoryHeader = [](int, const QString&) {
+        if (HistoryList)
+            HistoryList->RenameSelectItemSections();
+    };
+}
 
 int main(int argc, char* argv[])
 {
-    QApplication App(argc, argv);
-    TMainForm MainForm;
-    MainForm.show();
-    return App.exec();
+    InstallHistoryListHooks();
+    return RunVxRelvo16(argc, argv);
 }

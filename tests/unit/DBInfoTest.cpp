@@ -3,6 +3,7 @@
 #include "main/AdrsTableDef.h"
 #include "main/HisInfo.h"
 #include "platform/db/Collation.h"
+#include "platform/msg/CoreMessage.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,12 +77,16 @@ protected:
         ASSERT_TRUE(Data.isValid() && Program.isValid());
         Module = new TDMVxRelvo16(Data.path(), Program.path());
         DMVxRelvo16 = Module;
-        Module->ShowError = [this](const QString& Text) { Shown << Text; };
+        SetCoreMessageBox([this](const QString& Text, const QString&, unsigned) {
+            Shown << Text;
+            return IDOK;
+        });
         Module->CreateRecvHisTable();
         Module->CreateMeiboTable();
     }
     void TearDown() override
     {
+        SetCoreMessageBox({});
         for (int I = 0; I < 3; ++I)
             Module->FreeSelItemHistory(I);
         Module->FreeRankHistory();

@@ -1,5 +1,7 @@
 #include "main/VxComm.h"
 
+#include "platform/msg/CoreMessage.h"
+
 #include <QStringList>
 #include <cstring>
 #include <dlfcn.h>
@@ -33,13 +35,13 @@ class VxCommDLLTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SetVxCommErrorReporter([this](const QString& Text, unsigned Flags) {
+        SetCoreMessageBox([this](const QString& Text, const QString&, unsigned Flags) {
             Shown << Text;
             ShownFlags.push_back(Flags);
             return 1;
         });
     }
-    void TearDown() override { SetVxCommErrorReporter({}); }
+    void TearDown() override { SetCoreMessageBox({}); }
 
     QStringList Shown;
     std::vector<unsigned> ShownFlags;

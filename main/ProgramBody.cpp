@@ -1,0 +1,98 @@
+#include "main/ProgramBody.h"
+
+#include "main/CommonForms.h"
+#include "main/CommonSys.h"
+#include "main/EnvApply.h"
+#include "main/MainForm.h"
+#include "main/MainHooks.h"
+#include "main/MainWiring.h"
+#include "main/MsgBoxPos.h"
+#include "main/ProductInfo.h"
+#include "main/ProgramStart.h"
+#include "main/Settings.h"
+#include "main/SplashForm.h"
+#include "main/VxComm.h"
+#include "platform/msg/CoreMessage.h"
+#include "platform/sys/TermSignal.h"
+
+#include <QApplication>
+#include <QProxyStyle>
+#include <memory>
+
+const char* const AlreadyRunningMessage = "既に「Tolvane１６」は起動しています  ";
+
+namespace {
+
+// Hints come up after 300 ms and follow the mouse from control to control after 30 ms.
+class TProgramStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* ReturnData) const override
+    {
+        if (Hint == SH_ToolTip_WakeUpDelay)
+            return 300;
+        if (Hint == SH_ToolTip_FallAsleepDelay)
+            return 30;
+        return QProxyStyle::styleHint(Hint, Option, Widget, ReturnData);
+    }
+};
+
+} // namespace
+
+int RunVxRelvo16(int& argc, char** argv)
+{
+    QApplication App(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VxRelvo16"));
+    QApplication::setOrganizationName(QStringLiteral("Pelmar"));
+    // The program lives in the notification area: a hidden menu window does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // A later start brings the running copy forward, says so and ends.
+    std::unique_ptr<TSingleInstance> Instance;
+    if (IsAlreadyRunning(MAIN_INSTANCE_NAME, true, &Instance)) {
+        (void)ShowMessageBox(nullptr, QString::fromUtf8(AlreadyRunningMessage), ProductName,
+                             MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+
+    QApplication::setStyle(new TProgramStyle);
+    // Logic without windows (library bindings, tables, identification) asks through this one box.
+    SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
+        return MessageBoxPos(nullptr, Text, Caption, Flags);
+    });
+
+    InstallMainHooks();
+    InitProgramFolders();
+    if (ReadEarlySettings().ViewSplash)
+        ShowSplash();
+    ProgramStarted = false;
+
+    const QByteArray InstanceMark = MAIN_INSTANCE_NAME.toUtf8();
+    MainForm = new TMainForm;
+    MainForm->setProperty(InstanceMark.constData(), 1);
+    EnvHooks().LineOwner = MainForm->WindowHandle();
+    QObject::connect(Instance.get(), &TSingleInstance::ActivationRequested,
+                     [&InstanceMark] { ActivateMarkedWindow(InstanceMark.constData()); });
+    // Ended by the desktop without being asked (log-out, shut-down): as at the end of a session that
+    // lets nobody ask, the program closes, saving what it saves at every end.
+    WatchTerminationSignals([] {
+        if (MainForm)
+            MainForm->SessionEnding(false);
+    });
+    const bool Started = MainForm->Startup();
+    if (MainHooks().CreateHistoryList)
+        MainHooks().CreateHistoryList();
+    ProgramStarted = true;
+
+    int Result = 0;
+    if (Started)
+        Result = QApplication::exec();
+
+    MainForm->setProperty(InstanceMark.constData(), QVariant());
+    // The windows go in the reverse order of their making.
+    if (MainHooks().FreeHistoryList)
+        MainHooks().FreeHistoryList();
+    delete MainForm;
+    return Result;
+}

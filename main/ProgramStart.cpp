@@ -1,0 +1,5 @@
+#include "main/ProgramStart.h"
+
+const QString MAIN_INSTANCE_NAME = QStringLiteral("Pelmar.VxRelvo16.MainInstance");
+
+bool ProgramStarted = false;

@@ -1,0 +1,38 @@
+#include "platform/sys/TermSignal.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// The handler may only write a byte; the event loop reads it and does the work.
+int SignalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const char Byte = 1;
+    [[maybe_unused]] const ssize_t Written = ::write(SignalPipe[0], &Byte, 1);
+}
+
+} // namespace
+
+void WatchTerminationSignals(std::function<void()> OnTerminate)
+{
+    if (SignalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, SignalPipe) != 0)
+        return;
+    auto* Notifier = new QSocketNotifier(SignalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(Notifier, &QSocketNotifier::activated, Notifier, [OnTerminate = std::move(OnTerminate)] {
+        char Byte = 0;
+        if (::read(SignalPipe[1], &Byte, 1) == 1 && OnTerminate)
+            OnTerminate();
+    });
+    struct sigaction Action = {};
+    Action.sa_handler = OnSignal;
+    sigemptyset(&Action.sa_mask);
+    Action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &Action, nullptr);
+    ::sigaction(SIGHUP, &Action, nullptr);
+}
