@@ -30,7 +30,6 @@ protected:
         ::Settings = TSettings();
         Module = std::make_unique<TDMVxRelvo16>(Data.path(), Data.path());
         DMVxRelvo16 = Module.get();
-        Module->ShowError = [this](const QString& Text) { Shown << Text; };
         Module->CreateRecvHisTable();
         TCallPipelineLinks& L = Pipeline.Links;
         L.ProgramStarted = [this] { return Started; };
