@@ -1,4 +1,6 @@
+#include "calls/CallLinks.h"
 #include "calls/HisList.h"
+#include "main/CallWiring.h"
 #include "main/EnvApply.h"
 #include "main/MainHooks.h"
 #include "main/ProgramBody.h"
@@ -18,6 +20,7 @@ static void InstallHistoryListHooks()
         if (HistoryList)
             HistoryList->LoadPage(0, 0);
     };
+    LinkCallWindows = LinkCallPipelineToHistoryList;
     EnvHooks().SetHistoryHeader = [](int, const QString&) {
         if (HistoryList)
             HistoryList->RenameSelectItemSections();
