@@ -60,7 +60,7 @@ TSetIPPBXDetail::TSetIPPBXDetail(QWidget* Owner, bool ShowHints) : QDialog(Owner
         if (ShowHints)
             for (QWidget* Each :
                  {static_cast<QWidget*>(Caption), static_cast<QWidget*>(Edit), static_cast<QWidget*>(Note)})
-                Each->setToolTip(Hint);
+                Each->setToolTip(QString(Hint).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     };
 
     edtKind = NewEdit(this, "edtKind", 50);
@@ -91,12 +91,12 @@ TSetIPPBXDetail::TSetIPPBXDetail(QWidget* Owner, bool ShowHints) : QDialog(Owner
            NewLabel(this, "lblTelno2",
                     QStringLiteral("IP電話番号を入力してください\nこの番号にかかってきた電話番号が取得されます")),
            QStringLiteral(
-               "IP電話番号を入力します。\nここで設定した番号に電話かかってきた時に発信者の電話番号を取得します"));
+               "IP電話番号を入力します。\r\nここで設定した番号に電話かかってきた時に発信者の電話番号を取得します"));
     AddRow(lblUser1, edtUser, lblUser2,
-           QStringLiteral("機器側にこのパソコンを子機として事前に登録しておく必要があります\n"
+           QStringLiteral("機器側にこのパソコンを子機として事前に登録しておく必要があります\r\n"
                           "ここでは子機登録した時の名前を入力します"));
     AddRow(lblPassword1, edtPassword, lblPassword2,
-           QStringLiteral("機器側にこのパソコンを子機として事前に登録しておく必要があります\n"
+           QStringLiteral("機器側にこのパソコンを子機として事前に登録しておく必要があります\r\n"
                           "ここでは子機登録した時のパスワードを入力します"));
     Layout->addLayout(Grid);
 

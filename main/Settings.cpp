@@ -91,7 +91,9 @@ void ReadDeviceVersion(const TMemIniFile& Ini, unsigned int DeviceVersion)
 void ReadCommon(const TMemIniFile& Ini)
 {
     Settings.CD = Ini.ReadString(Common, QStringLiteral("CD"), QString());
-    if (Settings.CD.isEmpty()) {
+    // With no optical drive at all the settings dialog could not fill the value either; asking
+    // for it at every start would keep the program in the dialog for ever.
+    if (Settings.CD.isEmpty() && !CDDrives.isEmpty()) {
         Settings.CD = CDDrives.value(0);
         SettingsIncomplete = true;
     }

@@ -551,6 +551,9 @@ TEST_F(EnvTest, DetailDialogWritesAnOwnerOnlyFile)
     SetAnswers("Yes");
     TSetIPPBXDetail Detail(nullptr, true);
     EXPECT_TRUE(Detail.FileExisted());
+    EXPECT_EQ(Detail.edtTelno->toolTip(),
+              QStringLiteral(
+                  "IP電話番号を入力します。\nここで設定した番号に電話かかってきた時に発信者の電話番号を取得します"));
     EXPECT_TRUE(Detail.edtUser->isHidden());
     Detail.edtUser->clear();
     Detail.edtPassword->clear();

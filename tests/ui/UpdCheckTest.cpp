@@ -86,8 +86,17 @@ TEST(UpdCheckTest, StartUpStaysSilentUntilAnUpdateIsFound)
     const QList<QJsonObject> Shown = Boxes.Boxes();
     ASSERT_EQ(Shown.size(), 1);
     EXPECT_EQ(Shown[0].value("text").toString(), UpdatePromptText(true));
-    EXPECT_TRUE(UpdatePromptText(true).contains(QStringLiteral("※自動的にアプリケーションが再起動されます  ")));
-    EXPECT_FALSE(UpdatePromptText(false).contains(QStringLiteral("再起動")));
+    const QString Head = QStringLiteral(
+        "最新のアップデートが見つかりました  \r\nこのアップデートを適用してもよろしいですか？  \r\n\r\n");
+    const QString Uac =
+        QStringLiteral("※Windows 8 / 7 / Vista の場合、アップデートの途中で  \r\n"
+                       "　ユーザーアカウント制御（UAC）のダイアログが表示される  \r\n　ことがあります  ");
+    EXPECT_EQ(UpdatePromptText(true), Head +
+                                          QStringLiteral("※自動的にアプリケーションが再起動されます  \r\n\r\n"
+                                                         "※ユーティリティや起動時パスワード設定ツールは \r\n"
+                                                         "　あらかじめ終了しておいてください \r\n\r\n") +
+                                          Uac);
+    EXPECT_EQ(UpdatePromptText(false), Head + Uac);
     EXPECT_EQ(Shown[0].value("caption").toString(), QStringLiteral("Tolvane１６"));
     EXPECT_EQ(Shown[0].value("buttons").toVariant().toStringList(), (QStringList{"Yes", "No"}));
 }

@@ -272,6 +272,20 @@ TEST_F(AppSubTest, WithoutTheNumberDictionaryTheNumberStandsAlone)
     ASSERT_EQ(LoadNumberDictionary(BinFolder), 0);
 }
 
+TEST_F(AppSubTest, AFailingDictionaryIsReportedAndLeavesTheNumber)
+{
+    // A number list the dictionary cannot read: a folder where its file belongs.
+    QDir().mkpath(Program.path() + QStringLiteral("/Dic/Numfind.csv"));
+    TBoxRecorder Boxes;
+    TCallerRecord Record;
+    EXPECT_EQ(IdentifyCaller(false, false, QStringLiteral("03-1234-5678"), Record), 4);
+    EXPECT_EQ(Record, NumberOnly("0312345678", "03-1234-5678"));
+    ASSERT_EQ(Boxes.Boxes.size(), 1);
+    EXPECT_EQ(Boxes.Boxes[0].Text, QStringLiteral("SearchFromTelK (Numfind.so) Call Error\r\nRC = 4"));
+    EXPECT_EQ(Boxes.Boxes[0].Caption, QStringLiteral("Tolvane１６"));
+    EXPECT_EQ(Boxes.Boxes[0].Flags, unsigned(MB_ICONSTOP));
+}
+
 TEST_F(AppSubTest, TheAddressBookEntryWithTheGreatestRecNoIsTaken)
 {
     MakeAddressBook({

@@ -280,15 +280,31 @@ TEST_F(EnvApplyRunTest, EnvironmentSectionOnlyInAnExistingFile)
 
 TEST_F(EnvApplyRunTest, FailedReopenStillKeepsTheNewSettings)
 {
-    EnvHooks().DeviceLibraryFolder = QStringLiteral(VX_FIXTURE_DIR "/openbusy/");
-    Input.AdapterIndex = 1; // another adapter than at the opening
-    EXPECT_EQ(Run(),
-              QStringList({EnvText::RestartNotice + QStringLiteral(" #40"), EnvText::PortBusy + QStringLiteral(" #30"),
-                           EnvText::RestartFailed + QStringLiteral(" #10")}));
-    EXPECT_EQ(TMemIniFile(SettingsFileName()).ReadString(QStringLiteral("COMMON"), QStringLiteral("Port"), {}),
-              PortUsb);
-    ASSERT_NE(VxCommDLL, nullptr);
-    EXPECT_NE(VxCommDLL->OpenResult(), VxCommLineOpen);
+    // Each way the line can refuse to open: its own message, then the restart failure.
+    const struct
+    {
+        const char* Library;
+        QString Shown;
+    } Cases[] = {
+        {"openbusy", EnvText::PortBusy + QStringLiteral(" #30")},
+        {"openusb", EnvText::UsbDriverMissing(QStringLiteral("Fixture B")) + QStringLiteral(" #30")},
+        {"openfault", EnvText::PortBusy + QStringLiteral(" #10")},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Library);
+        EnvHooks().DeviceLibraryFolder = QStringLiteral(VX_FIXTURE_DIR "/") + QLatin1String(Case.Library) + '/';
+        Input.AdapterIndex = 1; // another adapter than at the opening
+        Input.AdapterCode = 8;  // "Fixture B"
+        EXPECT_EQ(Run(), QStringList({EnvText::RestartNotice + QStringLiteral(" #40"), Case.Shown,
+                                      EnvText::RestartFailed + QStringLiteral(" #10")}));
+        EXPECT_EQ(TMemIniFile(SettingsFileName()).ReadString(QStringLiteral("COMMON"), QStringLiteral("Port"), {}),
+                  PortUsb);
+        ASSERT_NE(VxCommDLL, nullptr);
+        EXPECT_NE(VxCommDLL->OpenResult(), VxCommLineOpen);
+        VxCommDLL = nullptr;
+        SerialCommDLL.reset();
+        IPCommDLL.reset();
+    }
 }
 
 TEST_F(EnvApplyRunTest, BackupOfferAndChangeFlags)

@@ -99,6 +99,17 @@ TEST(HistoryData, InsertCutsWithoutSplittingACharacter)
     EXPECT_EQ(List.IndexOf("  padded  "), 3);
     EXPECT_EQ(List.IndexOf("  PADDED  "), -1);
     EXPECT_EQ(List.IndexOf("  padded"), -1);
+
+    // The file keeps no surrounding spaces: after a reload the text is found only without them.
+    QTemporaryDir Dir;
+    THistoryData Reloaded(Dir.filePath("Pad.mtd"), true, 20);
+    ASSERT_TRUE(Reloaded.Load());
+    Reloaded.Insert(0, "  padded  ", 1);
+    ASSERT_TRUE(Reloaded.Save());
+    Reloaded.FreeItems();
+    ASSERT_TRUE(Reloaded.Load());
+    EXPECT_EQ(Reloaded.GetText(0), "padded");
+    EXPECT_EQ(Reloaded.IndexOf("  padded  "), -1);
 }
 
 TEST(HistoryData, IndexErrorsChangeNothing)

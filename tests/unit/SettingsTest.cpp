@@ -156,6 +156,7 @@ TEST_F(SettingsTest, EachInvalidValueFallsBackAndMarksTheSettingsIncomplete)
         {"OPERATION", "WaveFile", std::nullopt, true, Text(Settings.WaveFile), ProgramPath + "Ringin.wav"},
         {"OPERATION", "WaveFile", "/nowhere/ring.wav", true, Text(Settings.WaveFile), "/nowhere/ring.wav"},
         {"OPERATION", "WaveFile", ExistingWave, false, Text(Settings.WaveFile), ExistingWave},
+        {"OPERATION", "WaveFile", "  ", false, Text(Settings.WaveFile), ""},
         {"VERSION", "DLL", std::nullopt, true, Text(Settings.DLL), QString::number(DeviceVersion)},
         {"VERSION", "DLL", "33554438", true, Text(Settings.DLL), QString::number(DeviceVersion)},
     };
@@ -279,3 +280,25 @@ TEST_F(SettingsTest, SettingsFolderIsOwnerOnlyOrTheProgramFolder)
 }
 
 } // namespace
+
+// A machine without optical drives cannot fill COMMON/CD in the dialog either: the blank value must
+// not send every start into the settings dialog, while a drive that exists still has to be confirmed.
+TEST_F(SettingsTest, BlankCdIsIncompleteOnlyWhereADriveExists)
+{
+    WriteCompleteFile();
+    {
+        TMemIniFile Ini(SettingsFileName());
+        Ini.WriteString("COMMON", "CD", "");
+        ASSERT_TRUE(Ini.UpdateFile());
+    }
+    Read();
+    EXPECT_TRUE(SettingsIncomplete);
+    EXPECT_EQ(Settings.CD, "/media/cdrom");
+
+    Drives.clear();
+    SettingsIncomplete = false;
+    Read();
+    EXPECT_FALSE(SettingsIncomplete);
+    EXPECT_EQ(Settings.CD, "");
+    EXPECT_EQ(Messages.size(), 1);
+}
