@@ -1,14 +1,23 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
+#include "main/AppSub.h"
 #include "main/CallWiring.h"
 #include "main/EnvApply.h"
 #include "main/MainHooks.h"
+#include "main/MainStartup.h"
 #include "main/ProgramBody.h"
 
 // The call-history list sits above the main window's subsystem; it joins the start-up here.
 static void InstallHistoryListHooks()
 {
-    MainHooks().CreateHistoryList = [] { HistoryList = new THistoryList; };
+    MainHooks().CreateHistoryList = [] {
+        HistoryList = new THistoryList;
+        // One idle flag for the whole program: a dialog of the list holds back the call pop-ups too.
+        HistoryList->IdleFlag = &UIIdle;
+        HistoryList->IdentifyCaller = [](bool EarlierSearch, bool Ask, const QString& Tel, TCallerRecord& Record) {
+            (void)IdentifyCaller(EarlierSearch, Ask, Tel, Record);
+        };
+    };
     MainHooks().ShowHistoryList = [] {
         if (HistoryList) {
             HistoryList->show();
