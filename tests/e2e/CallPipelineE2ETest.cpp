@@ -130,9 +130,10 @@ TEST_F(CallPipelineE2ETest, CallsBecomeRowsInOrderAndARepeatCarriesTheFirstCalls
     QThread::msleep(200);
     EXPECT_EQ(Sql(u"SELECT count(*) FROM RecvHis"_qs), QStringList{u"3"_qs});
     QFile Boxes(Dir.filePath(u"boxes.log"_qs));
-    if (Boxes.open(QIODevice::ReadOnly))
+    if (Boxes.open(QIODevice::ReadOnly)) {
         for (const QByteArray& Line : Boxes.readAll().split('\n'))
             EXPECT_FALSE(Line.contains("\"icon\":\"Stop\"")) << Line.toStdString();
+    }
 }
 
 } // namespace

@@ -45,7 +45,7 @@ TEST(CallLinksTest, ACallReloadsShowsTheListAndOpensTheIncomingCallWindow)
         LinkCallPipelineToHistoryList(Pipeline.Links);
         EXPECT_FALSE(List.isVisible());
 
-        for (const QByteArray Number : {QByteArray("0312345678"), QByteArray("0698765432")}) {
+        for (const QByteArray& Number : {QByteArray("0312345678"), QByteArray("0698765432")}) {
             const TDeviceNotify Notify{0, static_cast<std::int32_t>(Number.size()), Number.constData()};
             Pipeline.HandleMessage(WM_DEVICE_CALL, 0, reinterpret_cast<TLParam>(&Notify));
             QApplication::processEvents();
