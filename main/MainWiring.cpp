@@ -2,6 +2,7 @@
 
 #include "directory/Dashrule.h"
 #include "directory/Numfind.h"
+#include "main/CallWiring.h"
 #include "main/CommonForms.h"
 #include "main/DBInfo.h"
 #include "main/DBInfoFb.h"
@@ -121,4 +122,7 @@ void InstallMainHooks()
     Hooks.StartupUpdateCheck = StartupUpdateCheckStep;
     Hooks.RunAutoBackup = ::RunAutoBackup;
     Hooks.ShowVersionInfo = ::ShowVersionInfo;
+
+    // The device library's notifications, the call pipeline and the extension library.
+    InstallCallPipeline();
 }

@@ -1,7 +1,12 @@
+#include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "main/AppSub.h"
+#include "main/CallPipeline.h"
+#include "main/CallWiring.h"
 #include "main/EnvApply.h"
 #include "main/MainHooks.h"
+#include "main/MainStartup.h"
 #include "main/ProgramBody.h"
 
 // The call-history list sits above the main window's subsystem; it joins the start-up here.
@@ -10,6 +15,11 @@ static void InstallHistoryListHooks()
     MainHooks().CreateHistoryList = [] {
         HistoryList = new THistoryList;
         InstallReceiveView(*HistoryList); // the list opens and refills the incoming-call window
+        // One idle flag for the whole program: a dialog of the list holds back the call pop-ups too.
+        HistoryList->IdleFlag = &UIIdle;
+        HistoryList->IdentifyCaller = [](bool EarlierSearch, bool Ask, const QString& Tel, TCallerRecord& Record) {
+            (void)IdentifyCaller(EarlierSearch, Ask, Tel, Record);
+        };
     };
     MainHooks().ShowHistoryList = [] {
         if (HistoryList) {
@@ -21,6 +31,10 @@ static void InstallHistoryListHooks()
     EnvHooks().ReloadHistoryList = [] {
         if (HistoryList)
             HistoryList->LoadPage(0, 0);
+    };
+    LinkCallWindows = [](TCallPipelineLinks& Links) {
+        LinkCallPipelineToHistoryList(Links);
+        Links.SaveShownCall = ReceiveViewSaveBeforeRefill; // the shown call is saved before a refill
     };
     EnvHooks().SetHistoryHeader = [](int, const QString&) {
         if (HistoryList)

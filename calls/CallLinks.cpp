@@ -1,0 +1,33 @@
+#include "calls/CallLinks.h"
+
+#include "calls/HisList.h"
+#include "main/CallPipeline.h"
+
+void LinkCallPipelineToHistoryList(TCallPipelineLinks& Links)
+{
+    Links.ShowToday = [] {
+        if (HistoryList)
+            HistoryList->ShowToday();
+    };
+    Links.HistoryListShowing = [] { return HistoryList && HistoryList->isVisible(); };
+    Links.ReloadHistoryList = [] {
+        if (HistoryList)
+            HistoryList->LoadPage(0, 1);
+    };
+    Links.ShowHistoryList = [] {
+        if (!HistoryList)
+            return;
+        HistoryList->show();
+        HistoryList->BringForward();
+    };
+    Links.OpenReceiveView = [](const TCallerRecord& Record) {
+        if (HistoryList)
+            HistoryList->OpenReceiveView(Record);
+    };
+    Links.ReceiveViewExists = [] {
+        return HistoryList && HistoryList->ReceiveViewLink.Exists && HistoryList->ReceiveViewLink.Exists();
+    };
+    Links.ReceiveViewLocked = [] {
+        return HistoryList && HistoryList->ReceiveViewLink.RefillGuard && HistoryList->ReceiveViewLink.RefillGuard();
+    };
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "main/CallerRec.h"
+#include "platform/msg/WindowMessage.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+struct TDeviceNotify;
+
+// Posted by the pipeline to itself, with wParam and lParam 0.
+inline constexpr std::uint32_t WM_CALL_ARRIVED = WM_USER + 0x2EE;
+inline constexpr std::uint32_t WM_DEVICE_ERROR_SHOW = WM_USER + 0x2F0;
+static_assert(WM_CALL_ARRIVED == 0x6EE && WM_DEVICE_ERROR_SHOW == 0x6F0);
+
+inline const QString CallDataError = QStringLiteral("着信データが正しく取得できませんでした  ");
+inline const QString DeviceErrorTail = QStringLiteral(
+    "\r\n\r\nこのままでは正常に動作しない可能性があります  \r\nTolvaneを終了後、Windowsを再起動してください  ");
+inline const QString HistoryCounterFull = QStringLiteral(
+    "データ管理カウンタが一杯になり登録できませんでした  \r\n最適化処理をおこなうことにより登録できるようになります  ");
+inline const QString HistoryRowsFull = QStringLiteral("最大登録件数10万件に達しました  \r\nこれ以上登録できません  ");
+inline const QString HistoryPostError = QStringLiteral("着信データを着信対応履歴に登録できませんでした  ");
+
+// The highest RecNo a history row may carry.
+inline constexpr int MaxHistoryRecNo = 99999;
+
+// What the pipeline reaches of the windows and libraries around it. An empty link means that part is
+// not in the program: its step is skipped.
+struct TCallPipelineLinks
+{
+    // The program has started: notifications that come earlier are dropped.
+    std::function<bool()> ProgramStarted;
+    // No modal window of the main window or of a list window is open.
+    std::function<bool()> UIIdle;
+    // A message box with the product's caption; Flags as MB_ICONSTOP. Empty: the program's core box.
+    std::function<void(const QString& Text, unsigned Flags)> ShowMessage;
+    // The hourglass while a call is handled.
+    std::function<void(bool Busy)> SetBusyCursor;
+    std::function<QDateTime()> Now;
+
+    // The tray: whether the unseen-call mark is up, and raising it (icon, menu window's button).
+    std::function<bool()> UnseenCall;
+    std::function<void()> MarkUnseenCall;
+    // The ring sound as loaded at start (empty: none) and playing it without waiting.
+    std::function<QByteArray()> RingStream;
+    std::function<void(const QByteArray& Wave)> PlayRing;
+
+    // The hyphens of a number beginning with "0"; the number unchanged when unknown.
+    std::function<QString(const QString& Number)> Hyphenate;
+    // The identification (search the directory, ask the user, number, record) -> its result code.
+    std::function<int(bool SearchDirectory, bool AskUser, const QString& Number, TCallerRecord& Record)> IdentifyCaller;
+    // The extension library: whether it was loaded at start, and calling it.
+    std::function<bool()> ExtDllLoaded;
+    std::function<int(const TCallerRecord& Record)> CallExtDll;
+
+    // The call-history list.
+    std::function<void()> ShowToday;
+    std::function<bool()> HistoryListShowing;
+    std::function<void()> ReloadHistoryList; // back to the first page
+    std::function<void()> ShowHistoryList;   // shown and brought forward
+    std::function<void(const TCallerRecord& Record)> OpenReceiveView;
+    // The incoming-call window.
+    std::function<bool()> ReceiveViewExists;
+    std::function<bool()> ReceiveViewLocked;
+    std::function<void()> SaveShownCall;
+    // Moves the mouse cursor a little and back, so that a screen saver or power saving lets go.
+    std::function<void()> NudgeCursor;
+};
+
+// Why an append wrote no row.
+enum class THistoryAppendResult
+{
+    Appended,
+    NotOpened,   // the table did not open (the data module has said so)
+    CounterFull, // the next RecNo would pass MaxHistoryRecNo
+    RowsFull,    // the table holds the most rows it may
+    PostFailed,
+};
+
+// The road of one call, from the device library's notification to the history row and the pop-ups.
+// It keeps the received numbers in arrival order and handles them one at a time on the UI thread.
+class TCallPipeline
+{
+public:
+    explicit TCallPipeline(TCallPipelineLinks Links = {});
+    TCallPipeline(const TCallPipeline&) = delete;
+    TCallPipeline& operator=(const TCallPipeline&) = delete;
+
+    TCallPipelineLinks Links;
+
+    // The device messages (WM_DEVICE_CALL, WM_DEVICE_ERROR) and the pipeline's own posted ones;
+    // other messages answer 0 untouched.
+    TLResult HandleMessage(std::uint32_t Msg, TWParam WParam, TLParam LParam);
+
+    void DeviceCall(const TDeviceNotify* Notify);
+    void DeviceError(const TDeviceNotify* Notify);
+    // Handles the oldest queued number.
+    void CallArrived();
+    void DeviceErrorShow();
+
+    // Fills the select items and the time of the same caller's previous call into Record, as the
+    // settings ask; Number is the received number.
+    void LookUpPreviousCall(const QString& Number, TCallerRecord& Record);
+    // Writes Record as the next history row: true when the row is on disk. On false no row was
+    // written and Record.HisRecNo is -1; the user has been told why.
+    [[nodiscard]] bool AppendHistory(TCallerRecord& Record);
+    [[nodiscard]] THistoryAppendResult LastAppendResult() const { return FLastAppend; }
+
+    QStringList CallQueue;
+    int DeviceErrorCode = 0;
+    QString DeviceErrorText;
+
+private:
+    [[nodiscard]] bool Started() const;
+    [[nodiscard]] QDateTime Now() const;
+    void Show(const QString& Text, unsigned Flags) const;
+    void MarkUnseenCallIfQuiet();
+    void ProcessCall(QString Number, TCallerRecord& Record);
+    void Identify(const QString& Number, TCallerRecord& Record);
+    [[nodiscard]] THistoryAppendResult WriteHistoryRow(TCallerRecord& Record);
+
+    TMessageTarget FTarget;
+    THistoryAppendResult FLastAppend = THistoryAppendResult::Appended;
+};
+
+// The text of a notification: up to its NUL, at most Length bytes, from CP932.
+[[nodiscard]] QString NotifyText(const TDeviceNotify* Notify);
+// A record that holds only the received number, as the identification leaves it for a caller it
+// does not know (or a caller-number code).
+void FillReceivedNumber(const QString& Number, TCallerRecord& Record);
