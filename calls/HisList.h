@@ -51,6 +51,8 @@ public:
     // Mode 0 reload (Page 0 keeps the page and the selection, n > 0 shows page n), 1 previous
     // (newer) page, 2 next (older) page; modes 1 and 2 are called with Page 1.
     void LoadPage(int Mode, int Page);
+    // The list takes the focus, or its cancel button when the page is empty.
+    void FocusListOrCancel();
     // Whether the current row of the history table passes the conditions and weekday buttons.
     [[nodiscard]] bool RowMatches() const;
     void ShowToday();
@@ -134,7 +136,6 @@ private:
     [[nodiscard]] TWeekdayButtons WeekdayState() const;
     void ApplyWeekdayColours();
     void FitHeader();
-    void FocusListOrCancel();
     void DeleteSelected();
     void DeleteAllMatching();
     void ShowEmpty();

@@ -1076,5 +1076,8 @@ void InstallReceiveView(THistoryList& List)
 {
     List.ReceiveViewLink = {ReceiveViewExists, ReceiveViewRefillGuard, ReceiveViewShowCall, ReceiveViewBringForward,
                             ShowReceiveViewModal};
-    ReceiveViewReloadHistory = [&List] { List.LoadPage(0, 0); };
+    ReceiveViewReloadHistory = [&List] {
+        List.LoadPage(0, 0);
+        List.FocusListOrCancel();
+    };
 }

@@ -999,8 +999,8 @@ void TMainForm::CloseLines()
 
 void TMainForm::FreeRingAndQueue()
 {
+    // The call queue belongs to the call pipeline and goes with it.
     RingStream.reset();
-    CallQueue.clear();
 }
 
 void TMainForm::FreeDeviceWrappers()

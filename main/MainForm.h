@@ -121,9 +121,6 @@ public:
     QAction* mmViewTop;
 
     // Own fields.
-    QStringList CallQueue;
-    int DeviceErrorCode = 0;
-    QString DeviceErrorText;
     bool ExtDllLoaded = false;
     std::optional<QByteArray> RingStream;
     bool UnseenCall = false;
