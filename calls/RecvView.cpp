@@ -55,19 +55,6 @@ const QString CaptionUnlock = QStringLiteral("アンロック(&L)");
 const QString CaptionView = QStringLiteral("着信照会");
 const QString SearchedTelCaption = QStringLiteral("検索電話番号");
 
-// The map programs by [COMMON] Map, as the map button's hint names them.
-const QStringList MapNames = {
-    QStringLiteral("AtlasMate4/5"),
-    QStringLiteral("プロアトラス2002"),
-    QStringLiteral("プロアトラスＷ～Ｗ３/SV～SV7"),
-    QStringLiteral("電子地図帳Ｚ[zi]Ⅱ～５"),
-    QStringLiteral("いつもNAVI"),
-    QStringLiteral("MapFanⅣ/Ⅴ"),
-    QStringLiteral("MapFan.net"),
-    QStringLiteral("MapFan PLANNER1/2"),
-    QStringLiteral("スーパーマップル・デジタル Ver.1～13"),
-    QStringLiteral("グランマップ東京都全域版"),
-};
 
 template <typename T, typename... TArgs> T* New(QWidget* Parent, const char* Name, TArgs&&... Args)
 {
@@ -502,7 +489,7 @@ void TReceiveView::FormCreate()
     for (QToolButton* Button : FLockedButtons)
         Button->hide();
     bbtnMap->setToolTip(QStringLiteral("地図表示\r\n").replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
-                        MapNames.value(Settings.Map));
+                        MapProgramNames.value(Settings.Map));
 
     FRefillGuard = false;
     FLocked = false;

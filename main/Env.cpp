@@ -38,18 +38,6 @@
 
 namespace {
 
-const QStringList MapNames = {
-    QStringLiteral("AtlasMate4/5"),
-    QStringLiteral("プロアトラス2002"),
-    QStringLiteral("プロアトラスＷ～Ｗ３/SV～SV7"),
-    QStringLiteral("電子地図帳Ｚ[zi]Ⅱ～５"),
-    QStringLiteral("いつもNAVI"),
-    QStringLiteral("MapFanⅣ/Ⅴ"),
-    QStringLiteral("MapFan.net"),
-    QStringLiteral("MapFan PLANNER1/2"),
-    QStringLiteral("スーパーマップル・デジタル Ver.1～13"),
-    QStringLiteral("グランマップ東京都全域版"),
-};
 const QStringList FbSeriesNames = {QStringLiteral("Fernbook2013"), QStringLiteral("Fernbook2013 Trade")};
 const QStringList Keywords1to5 = {QStringLiteral("キーワード１"), QStringLiteral("キーワード２"),
                                   QStringLiteral("キーワード３"), QStringLiteral("キーワード４"),
@@ -415,7 +403,7 @@ void TEnvironment::CreateCommonPage()
     gbxMap = New<QGroupBox>(Page, "gbxMap", QStringLiteral("使用する地図ソフト／検索方法"));
     auto* MapRow = new QHBoxLayout(gbxMap);
     cbxMapSoft = NewList(gbxMap, "cbxMapSoft", 10);
-    cbxMapSoft->addItems(MapNames);
+    cbxMapSoft->addItems(MapProgramNames);
     cbxMapSearchKind = NewList(gbxMap, "cbxMapSearchKind");
     MapRow->addWidget(cbxMapSoft, 3);
     MapRow->addWidget(cbxMapSearchKind, 2);

@@ -27,6 +27,20 @@ struct TEarlySettings
 
 // No update server is configured for this build: the name never resolves, and a site sets its own
 // through UPDATE PARAMETER/Domain.
+// The map programs by [COMMON] Map, as the settings dialog lists them and the map button names them.
+inline const QStringList MapProgramNames = {
+    QStringLiteral("AtlasMate4/5"),
+    QStringLiteral("プロアトラス2002"),
+    QStringLiteral("プロアトラスＷ～Ｗ３/SV～SV7"),
+    QStringLiteral("電子地図帳Ｚ[zi]Ⅱ～５"),
+    QStringLiteral("いつもNAVI"),
+    QStringLiteral("MapFanⅣ/Ⅴ"),
+    QStringLiteral("MapFan.net"),
+    QStringLiteral("MapFan PLANNER1/2"),
+    QStringLiteral("スーパーマップル・デジタル Ver.1～13"),
+    QStringLiteral("グランマップ東京都全域版"),
+};
+
 inline const QString DefaultUpdateDomain = QStringLiteral("update.tolvane.invalid");
 
 // The program-wide settings of VxRelvo16.ini, named after their keys.
