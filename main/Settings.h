@@ -25,8 +25,6 @@ struct TEarlySettings
 };
 [[nodiscard]] TEarlySettings ReadEarlySettings();
 
-// No update server is configured for this build: the name never resolves, and a site sets its own
-// through UPDATE PARAMETER/Domain.
 // The map programs by [COMMON] Map, as the settings dialog lists them and the map button names them.
 inline const QStringList MapProgramNames = {
     QStringLiteral("AtlasMate4/5"),
@@ -41,6 +39,8 @@ inline const QStringList MapProgramNames = {
     QStringLiteral("グランマップ東京都全域版"),
 };
 
+// No update server is configured for this build: the name never resolves, and a site sets its own
+// through UPDATE PARAMETER/Domain.
 inline const QString DefaultUpdateDomain = QStringLiteral("update.tolvane.invalid");
 
 // The program-wide settings of VxRelvo16.ini, named after their keys.
