@@ -5,6 +5,7 @@
 #include "main/DBInfo.h"
 #include "main/HisInfo.h"
 #include "platform/db/Table.h"
+#include "tests/support/SqlRows.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -70,22 +71,7 @@ public:
     // Rows of a query straight from a table file, as "a|b|c".
     [[nodiscard]] QStringList Rows(const QString& FileName, const char* Sql) const
     {
-        sqlite3* Db = nullptr;
-        QStringList Result;
-        if (sqlite3_open_v2(QFile::encodeName(Folder + FileName).constData(), &Db, SQLITE_OPEN_READONLY, nullptr) ==
-            SQLITE_OK)
-            sqlite3_exec(
-                Db, Sql,
-                [](void* Out, int Columns, char** Values, char**) {
-                    QStringList Row;
-                    for (int I = 0; I < Columns; ++I)
-                        Row << QString::fromUtf8(Values[I] ? Values[I] : "");
-                    static_cast<QStringList*>(Out)->append(Row.join(u'|'));
-                    return 0;
-                },
-                &Result, nullptr);
-        sqlite3_close(Db);
-        return Result;
+        return SqlRows(Folder + FileName, Sql);
     }
 
     // Makes every later insert into or update of Table fail, as a full disk would.

@@ -4,6 +4,7 @@
 #include "main/HisInfo.h"
 #include "platform/db/Collation.h"
 #include "platform/msg/CoreMessage.h"
+#include "tests/support/SqlRows.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,36 +16,15 @@
 
 namespace {
 
-// Rows of a query as "a|b|c" lines, read straight from the file.
-QStringList Query(const QString& File, const char* Sql)
-{
-    sqlite3* Db = nullptr;
-    QStringList Rows;
-    if (sqlite3_open_v2(QFile::encodeName(File).constData(), &Db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_exec(
-            Db, Sql,
-            [](void* Out, int Columns, char** Values, char**) {
-                QStringList Row;
-                for (int I = 0; I < Columns; ++I)
-                    Row << QString::fromUtf8(Values[I] ? Values[I] : "");
-                static_cast<QStringList*>(Out)->append(Row.join(u'|'));
-                return 0;
-            },
-            &Rows, nullptr);
-    }
-    sqlite3_close(Db);
-    return Rows;
-}
-
 QStringList MetaFields(const QString& File)
 {
-    return Query(File, "SELECT Name, Type, Size FROM _meta WHERE Kind = 'field' ORDER BY Position");
+    return SqlRows(File, "SELECT Name, Type, Size FROM _meta WHERE Kind = 'field' ORDER BY Position");
 }
 
 QStringList MetaIndexes(const QString& File)
 {
-    return Query(File,
-                 "SELECT Name, Fields, IsPrimary, CaseInsensitive FROM _meta WHERE Kind = 'index' ORDER BY Position");
+    return SqlRows(File,
+                   "SELECT Name, Fields, IsPrimary, CaseInsensitive FROM _meta WHERE Kind = 'index' ORDER BY Position");
 }
 
 // Each SQLite index as "name:column collation,...", sorted by name.
@@ -52,17 +32,17 @@ QStringList SqliteIndexes(const QString& File, const char* Table)
 {
     QStringList Result;
     for (const QString& Name :
-         Query(File,
-               QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = '%1' ORDER BY name")
-                   .arg(Table)
-                   .toUtf8()
-                   .constData())) {
+         SqlRows(File,
+                 QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = '%1' ORDER BY name")
+                     .arg(Table)
+                     .toUtf8()
+                     .constData())) {
         QStringList Columns;
         for (const QString& Row :
-             Query(File, QStringLiteral("SELECT name, coll FROM pragma_index_xinfo('%1') WHERE key")
-                             .arg(Name)
-                             .toUtf8()
-                             .constData()))
+             SqlRows(File, QStringLiteral("SELECT name, coll FROM pragma_index_xinfo('%1') WHERE key")
+                               .arg(Name)
+                               .toUtf8()
+                               .constData()))
             Columns << Row.split(u'|').join(u' ');
         Result << Name + u':' + Columns.join(u',');
     }
@@ -124,7 +104,7 @@ TEST_F(DBInfoTest, FirstOpenCreatesBothTablesWithTheirDefinitionsAndPassword)
                            "RecvHis_CorpKanji:CorpKanji CP932_CI", "RecvHis_NameKana:NameKana CP932_CI",
                            "RecvHis_NameKanji:NameKanji CP932_CI", "RecvHis_RecvDateTime:RecvDateTime BINARY",
                            "RecvHis_SchTel:SchTel CP932"}));
-    EXPECT_EQ(Query(RecvHis, "SELECT pk FROM pragma_table_info('RecvHis') WHERE name = 'RecNo'"), QStringList{"1"});
+    EXPECT_EQ(SqlRows(RecvHis, "SELECT pk FROM pragma_table_info('RecvHis') WHERE name = 'RecNo'"), QStringList{"1"});
 
     const QString Meibo = Data.filePath("Meibo.DB");
     EXPECT_EQ(MetaFields(Meibo),
