@@ -3,11 +3,11 @@
 // 1,000,000 entries in the directory. The call enters as the device library's notification, handed
 // to the pipeline in-process (the message the library would send), and the pipeline's own posted
 // message is dispatched at once; the socket of the simulated adapter is not part of the figure.
-#include "main/AppSub.h"
-#include "main/CallPipeline.h"
-#include "main/DBInfo.h"
-#include "main/Settings.h"
-#include "main/VxComm.h"
+#include "main/device/VxComm.h"
+#include "main/identify/AppSub.h"
+#include "main/pipeline/CallPipeline.h"
+#include "main/settings/Settings.h"
+#include "main/tables/DBInfo.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

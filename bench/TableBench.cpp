@@ -1,5 +1,5 @@
 // Figures of the table engine on tables of the size an office accumulates over years.
-#include "main/DBInfo.h"
+#include "main/tables/DBInfo.h"
 #include "platform/db/Collation.h"
 
 #include <QDateTime>

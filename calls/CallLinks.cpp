@@ -1,7 +1,7 @@
 #include "calls/CallLinks.h"
 
 #include "calls/HisList.h"
-#include "main/CallPipeline.h"
+#include "main/pipeline/CallPipeline.h"
 
 void LinkCallPipelineToHistoryList(TCallPipelineLinks& Links)
 {

@@ -1,7 +1,7 @@
 #include "calls/DelTrgt.h"
 
-#include "main/MsgBoxPos.h"
-#include "main/ProductInfo.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

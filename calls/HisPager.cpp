@@ -1,7 +1,7 @@
 #include "calls/HisPager.h"
 
-#include "main/CallerRec.h"
-#include "main/CommonText.h"
+#include "main/common/CallerRec.h"
+#include "main/common/CommonText.h"
 #include "platform/db/Table.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "calls/HisSch.h"
 
-#include "main/CommonText.h"
+#include "main/common/CommonText.h"
 #include "platform/sys/Folders.h"
 #include "platform/text/Cp932.h"
 

@@ -1,6 +1,6 @@
 #include "calls/HisSchCond.h"
 
-#include "main/CommonText.h"
+#include "main/common/CommonText.h"
 
 #include <QStringList>
 #include <cmath>

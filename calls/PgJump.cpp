@@ -1,7 +1,7 @@
 #include "calls/PgJump.h"
 
 #include "calls/HisSchCond.h"
-#include "main/CommonText.h"
+#include "main/common/CommonText.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>

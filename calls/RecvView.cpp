@@ -1,17 +1,17 @@
 #include "calls/RecvView.h"
 
 #include "calls/HisList.h"
-#include "main/AppSub.h"
-#include "main/CommonForms.h"
-#include "main/CommonText.h"
-#include "main/DBInfo.h"
-#include "main/DBInfoFb.h"
-#include "main/HisInfo.h"
-#include "main/MsgBoxPos.h"
-#include "main/NMDEdit.h"
-#include "main/ProductInfo.h"
-#include "main/Settings.h"
-#include "main/VxComm.h"
+#include "main/common/CommonForms.h"
+#include "main/common/CommonText.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
+#include "main/controls/NMDEdit.h"
+#include "main/device/VxComm.h"
+#include "main/identify/AppSub.h"
+#include "main/identify/DBInfoFb.h"
+#include "main/settings/Settings.h"
+#include "main/tables/DBInfo.h"
+#include "main/tables/HisInfo.h"
 #include "platform/db/Table.h"
 #include "platform/ini/IniFile.h"
 #include "platform/ui/WindowLog.h"
@@ -54,7 +54,6 @@ const QString CaptionLock = QStringLiteral("ロック(&L)");
 const QString CaptionUnlock = QStringLiteral("アンロック(&L)");
 const QString CaptionView = QStringLiteral("着信照会");
 const QString SearchedTelCaption = QStringLiteral("検索電話番号");
-
 
 template <typename T, typename... TArgs> T* New(QWidget* Parent, const char* Name, TArgs&&... Args)
 {

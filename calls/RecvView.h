@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calls/RecvSave.h"
-#include "main/CallerRec.h"
+#include "main/common/CallerRec.h"
 
 #include <QColor>
 #include <QDialog>

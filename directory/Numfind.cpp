@@ -1,9 +1,8 @@
 #include "directory/Numfind.h"
 
 #include "directory/DicField.h"
-#include "platform/msg/CoreMessage.h"
-#include "main/ProductInfo.h"
 #include "platform/dynlib/DynLib.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/sys/Folders.h"
 #include "platform/text/Cp932.h"
 
@@ -29,14 +28,14 @@ TBinding& Binding()
     return Instance;
 }
 
-template <typename TProc> bool Bind(TProc& Proc, const char* Name)
+template <typename TProc> bool Bind(TProc& Proc, const char* Name, const QString& Caption)
 {
     Proc = reinterpret_cast<TProc>(Binding().Library.Symbol(Name));
     if (Proc)
         return true;
     (void)CoreMessageBox(QLatin1String(Name) +
                              QStringLiteral(" (Numfind.so) GetProcAddress Error\r\n関数の割り当てに失敗しました"),
-                         ProductName, MB_ICONSTOP);
+                         Caption, MB_ICONSTOP);
     return false;
 }
 
@@ -52,25 +51,25 @@ void Unbind()
 
 } // namespace
 
-int LoadNumberDictionary(const QString& Folder)
+int LoadNumberDictionary(const QString& Folder, const QString& Caption)
 {
     TBinding& B = Binding();
     if (++B.UseCount > 1)
         return 0;
     const QString LibraryFolder = Folder.isEmpty() ? GetProgramFolder() : IncludeTrailingDelimiter(Folder);
     if (!B.Library.Load(LibraryFolder + QLatin1String(LibraryName))) {
-        (void)CoreMessageBox(QStringLiteral("Numfind.so LoadLibrary Error\r\nDLLのロードに失敗しました"), ProductName,
+        (void)CoreMessageBox(QStringLiteral("Numfind.so LoadLibrary Error\r\nDLLのロードに失敗しました"), Caption,
                              MB_ICONSTOP);
         return NumfindRcLoadError;
     }
-    if (!Bind(B.SearchTel, "SearchTel") || !Bind(B.SearchTelOne, "SearchTelOne") ||
-        !Bind(B.SearchFromTelK, "SearchFromTelK")) {
+    if (!Bind(B.SearchTel, "SearchTel", Caption) || !Bind(B.SearchTelOne, "SearchTelOne", Caption) ||
+        !Bind(B.SearchFromTelK, "SearchFromTelK", Caption)) {
         // Without its search entries the dictionary is of no use: it counts as not loaded.
         Unbind();
         FreeNumberDictionary();
         return NumfindRcBindError;
     }
-    if (!Bind(B.PupTelMask, "pup_tel_mask"))
+    if (!Bind(B.PupTelMask, "pup_tel_mask", Caption))
         return NumfindRcMaskBindError;
     return 0;
 }

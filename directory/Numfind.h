@@ -46,8 +46,9 @@ inline constexpr int NumfindRcMaskBindError = 103;
 
 // Folder keeps its trailing "/"; an empty Folder is the program folder (libraries are loaded by
 // absolute path only). Answers 0, NumfindRcLoadError, NumfindRcBindError (the library is freed
-// again) or NumfindRcMaskBindError (it stays loaded and searches work).
-[[nodiscard]] int LoadNumberDictionary(const QString& Folder);
+// again) or NumfindRcMaskBindError (it stays loaded and searches work). A failure is shown in a
+// message box under Caption, the name of the program that loads the dictionary.
+[[nodiscard]] int LoadNumberDictionary(const QString& Folder, const QString& Caption);
 void FreeNumberDictionary();
 [[nodiscard]] bool NumberDictionaryLoaded();
 

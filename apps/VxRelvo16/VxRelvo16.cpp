@@ -1,13 +1,13 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
-#include "main/AppSub.h"
-#include "main/CallPipeline.h"
-#include "main/CallWiring.h"
-#include "main/EnvApply.h"
-#include "main/MainHooks.h"
-#include "main/MainStartup.h"
-#include "main/ProgramBody.h"
+#include "main/identify/AppSub.h"
+#include "main/pipeline/CallPipeline.h"
+#include "main/pipeline/CallWiring.h"
+#include "main/settings/EnvApply.h"
+#include "main/start/MainHooks.h"
+#include "main/start/MainStartup.h"
+#include "main/start/ProgramBody.h"
 
 // The call-history list sits above the main window's subsystem; it joins the start-up here.
 static void InstallHistoryListHooks()

@@ -1,4 +1,4 @@
-#include "main/ProductInfo.h"
+#include "main/common/ProductInfo.h"
 
 #include <QApplication>
 #include <QMainWindow>

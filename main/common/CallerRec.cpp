@@ -1,4 +1,4 @@
-#include "main/CallerRec.h"
+#include "main/common/CallerRec.h"
 
 #include "platform/text/Cp932.h"
 

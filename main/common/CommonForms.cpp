@@ -1,4 +1,4 @@
-#include "main/CommonForms.h"
+#include "main/common/CommonForms.h"
 
 #include "platform/sys/Folders.h"
 

@@ -1,4 +1,4 @@
-#include "main/CommonText.h"
+#include "main/common/CommonText.h"
 
 #include "platform/text/Cp932.h"
 #include "platform/text/Width.h"

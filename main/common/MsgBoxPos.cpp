@@ -1,6 +1,6 @@
-#include "main/MsgBoxPos.h"
+#include "main/common/MsgBoxPos.h"
 
-#include "main/ProductInfo.h"
+#include "main/common/ProductInfo.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "main/HdSections.h"
+#include "main/controls/HdSections.h"
 
 #include <algorithm>
 

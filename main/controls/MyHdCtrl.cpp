@@ -1,4 +1,4 @@
-#include "main/MyHdCtrl.h"
+#include "main/controls/MyHdCtrl.h"
 
 #include <QApplication>
 #include <QIcon>

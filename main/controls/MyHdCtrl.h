@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/HdSections.h"
+#include "main/controls/HdSections.h"
 
 #include <QList>
 #include <QPixmap>

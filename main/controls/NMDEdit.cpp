@@ -1,6 +1,6 @@
-#include "main/NMDEdit.h"
+#include "main/controls/NMDEdit.h"
 
-#include "main/CommonText.h"
+#include "main/common/CommonText.h"
 #include "platform/text/Cp932.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "main/SortListView.h"
+#include "main/controls/SortListView.h"
 
 #include <QMouseEvent>
 #include <QPainter>

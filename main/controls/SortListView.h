@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main/HdSections.h"
-#include "main/SortState.h"
+#include "main/controls/HdSections.h"
+#include "main/controls/SortState.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>

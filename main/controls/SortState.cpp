@@ -1,4 +1,4 @@
-#include "main/SortState.h"
+#include "main/controls/SortState.h"
 
 TSortDir TSortDirs::First() const
 {

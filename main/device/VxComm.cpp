@@ -1,6 +1,6 @@
-#include "main/VxComm.h"
+#include "main/device/VxComm.h"
 
-#include "main/ProductInfo.h"
+#include "main/common/ProductInfo.h"
 #include "platform/msg/CoreMessage.h"
 #include "platform/text/Cp932.h"
 

@@ -1,7 +1,7 @@
-#include "main/PDFHelp.h"
+#include "main/help/PDFHelp.h"
 
-#include "main/MsgBoxPos.h"
-#include "main/ProductInfo.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
 #include "platform/sys/Registry.h"
 
 #include <QApplication>

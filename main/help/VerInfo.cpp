@@ -1,7 +1,7 @@
-#include "main/VerInfo.h"
+#include "main/help/VerInfo.h"
 
-#include "main/ProductInfo.h"
-#include "main/Settings.h"
+#include "main/common/ProductInfo.h"
+#include "main/settings/Settings.h"
 
 #include <QApplication>
 #include <QDesktopServices>

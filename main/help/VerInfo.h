@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/VerInfoData.h"
+#include "main/help/VerInfoData.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "main/VerInfoData.h"
+#include "main/help/VerInfoData.h"
 
-#include "main/Settings.h"
-#include "main/VxComm.h"
+#include "main/device/VxComm.h"
+#include "main/settings/Settings.h"
 
 #include <QFile>
 #include <QLocale>

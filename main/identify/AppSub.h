@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/CallerRec.h"
+#include "main/common/CallerRec.h"
 
 #include <QString>
 #include <cstdint>

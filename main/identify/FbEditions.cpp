@@ -1,7 +1,7 @@
-#include "main/FbEditions.h"
+#include "main/identify/FbEditions.h"
 
-#include "main/CommonSys.h"
-#include "main/Settings.h"
+#include "main/common/CommonSys.h"
+#include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/Registry.h"

@@ -1,14 +1,14 @@
-#include "main/CallWiring.h"
+#include "main/pipeline/CallWiring.h"
 
 #include "directory/Dashrule.h"
-#include "main/AppSub.h"
-#include "main/CallPipeline.h"
-#include "main/ExtDLL.h"
-#include "main/MainForm.h"
-#include "main/MainHooks.h"
-#include "main/MainStartup.h"
-#include "main/MsgBoxPos.h"
-#include "main/ProgramStart.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/identify/AppSub.h"
+#include "main/pipeline/CallPipeline.h"
+#include "main/pipeline/ExtDLL.h"
+#include "main/start/MainForm.h"
+#include "main/start/MainHooks.h"
+#include "main/start/MainStartup.h"
+#include "main/start/ProgramStart.h"
 #include "platform/sound/WavePlayer.h"
 
 #include <QCursor>

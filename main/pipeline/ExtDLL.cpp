@@ -1,8 +1,8 @@
-#include "main/ExtDLL.h"
+#include "main/pipeline/ExtDLL.h"
 
-#include "main/CallerRec.h"
-#include "main/ProductInfo.h"
-#include "main/Settings.h"
+#include "main/common/CallerRec.h"
+#include "main/common/ProductInfo.h"
+#include "main/settings/Settings.h"
 #include "platform/dynlib/DynLib.h"
 #include "platform/msg/CoreMessage.h"
 #include "platform/sys/Folders.h"

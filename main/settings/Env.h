@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/EnvApply.h"
+#include "main/settings/EnvApply.h"
 
 #include <QDialog>
 #include <QList>

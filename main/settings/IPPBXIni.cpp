@@ -1,7 +1,7 @@
-#include "main/IPPBXIni.h"
+#include "main/settings/IPPBXIni.h"
 
-#include "main/CommonText.h"
-#include "main/Settings.h"
+#include "main/common/CommonText.h"
+#include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"
 

@@ -1,8 +1,8 @@
-#include "main/SetIPPBX.h"
+#include "main/settings/SetIPPBX.h"
 
-#include "main/EnvApply.h"
-#include "main/MsgBoxPos.h"
-#include "main/ProductInfo.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
+#include "main/settings/EnvApply.h"
 
 #include <QEvent>
 #include <QFileInfo>

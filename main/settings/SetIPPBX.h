@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/IPPBXIni.h"
+#include "main/settings/IPPBXIni.h"
 
 #include <QDialog>
 

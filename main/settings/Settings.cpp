@@ -1,4 +1,4 @@
-#include "main/Settings.h"
+#include "main/settings/Settings.h"
 
 #include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"

@@ -1,7 +1,7 @@
-#include "main/InfoDialog.h"
+#include "main/start/InfoDialog.h"
 
-#include "main/MainHooks.h"
-#include "main/ProductInfo.h"
+#include "main/common/ProductInfo.h"
+#include "main/start/MainHooks.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

@@ -1,8 +1,8 @@
-#include "main/InputPW.h"
+#include "main/start/InputPW.h"
 
-#include "main/MsgBoxPos.h"
-#include "main/ProductInfo.h"
-#include "main/StartupPassword.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
+#include "main/start/StartupPassword.h"
 
 #include <QFrame>
 #include <QGuiApplication>

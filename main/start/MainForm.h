@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main/MainIcons.h"
-#include "main/MainStartup.h"
+#include "main/start/MainIcons.h"
+#include "main/start/MainStartup.h"
 #include "platform/msg/WindowMessage.h"
 
 #include <QAction>

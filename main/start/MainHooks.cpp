@@ -1,4 +1,4 @@
-#include "main/MainHooks.h"
+#include "main/start/MainHooks.h"
 
 #include <QVariant>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "main/MainIcons.h"
+#include "main/start/MainIcons.h"
 
-#include "main/ProductInfo.h"
+#include "main/common/ProductInfo.h"
 
 #include <QFont>
 #include <QLinearGradient>

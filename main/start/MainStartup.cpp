@@ -1,4 +1,4 @@
-#include "main/MainStartup.h"
+#include "main/start/MainStartup.h"
 
 bool UIIdle = false;
 bool ClosingForUpdate = false;

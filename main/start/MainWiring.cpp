@@ -1,21 +1,21 @@
-#include "main/MainWiring.h"
+#include "main/start/MainWiring.h"
 
 #include "directory/Dashrule.h"
 #include "directory/Numfind.h"
-#include "main/CallWiring.h"
-#include "main/CommonForms.h"
-#include "main/DBInfo.h"
-#include "main/DBInfoFb.h"
-#include "main/Env.h"
-#include "main/EnvApply.h"
-#include "main/FbDialogs.h"
-#include "main/FbEditions.h"
-#include "main/MainForm.h"
-#include "main/MainHooks.h"
-#include "main/MsgBoxPos.h"
-#include "main/ProductInfo.h"
-#include "main/Settings.h"
-#include "main/StartupSteps.h"
+#include "main/common/CommonForms.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
+#include "main/identify/DBInfoFb.h"
+#include "main/identify/FbDialogs.h"
+#include "main/identify/FbEditions.h"
+#include "main/pipeline/CallWiring.h"
+#include "main/settings/Env.h"
+#include "main/settings/EnvApply.h"
+#include "main/settings/Settings.h"
+#include "main/start/MainForm.h"
+#include "main/start/MainHooks.h"
+#include "main/start/StartupSteps.h"
+#include "main/tables/DBInfo.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ void InstallMainHooks()
 
     // The telephone-number dictionary from the program folder, the hyphenation with its rules in "Dic/".
     Hooks.LoadDictionaries = [] {
-        (void)LoadNumberDictionary(QString());
+        (void)LoadNumberDictionary(QString(), ProductName);
         (void)LoadHyphenLibrary(ProgramPath, ProgramPath + QStringLiteral("Dic/"));
     };
     Hooks.FreeDictionaries = [] {

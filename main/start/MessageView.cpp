@@ -1,4 +1,4 @@
-#include "main/MessageView.h"
+#include "main/start/MessageView.h"
 
 #include <QVBoxLayout>
 

@@ -1,4 +1,4 @@
-#include "main/ProgramStart.h"
+#include "main/start/ProgramStart.h"
 
 const QString MAIN_INSTANCE_NAME = QStringLiteral("Pelmar.VxRelvo16.MainInstance");
 

@@ -1,4 +1,4 @@
-#include "main/RegistDialog.h"
+#include "main/start/RegistDialog.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

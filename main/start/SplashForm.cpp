@@ -1,6 +1,6 @@
-#include "main/SplashForm.h"
+#include "main/start/SplashForm.h"
 
-#include "main/MainIcons.h"
+#include "main/start/MainIcons.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

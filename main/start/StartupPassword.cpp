@@ -1,6 +1,6 @@
-#include "main/StartupPassword.h"
+#include "main/start/StartupPassword.h"
 
-#include "main/CommonText.h"
+#include "main/common/CommonText.h"
 #include "platform/sys/Registry.h"
 #include "platform/text/Cp932.h"
 

@@ -1,11 +1,11 @@
-#include "main/StartupSteps.h"
+#include "main/start/StartupSteps.h"
 
-#include "main/AtBackup.h"
-#include "main/InputPW.h"
-#include "main/PDFHelp.h"
-#include "main/Settings.h"
-#include "main/UpdCheck.h"
-#include "main/VerInfo.h"
+#include "main/help/PDFHelp.h"
+#include "main/help/VerInfo.h"
+#include "main/settings/Settings.h"
+#include "main/start/InputPW.h"
+#include "main/update/AtBackup.h"
+#include "main/update/UpdCheck.h"
 
 #include <QApplication>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "main/AdrsTableDef.h"
+#include "main/tables/AdrsTableDef.h"
 
 namespace {
 

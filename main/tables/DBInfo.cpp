@@ -1,7 +1,7 @@
-#include "main/DBInfo.h"
+#include "main/tables/DBInfo.h"
 
-#include "main/HisInfo.h"
-#include "main/ProductInfo.h"
+#include "main/common/ProductInfo.h"
+#include "main/tables/HisInfo.h"
 #include "platform/msg/CoreMessage.h"
 #include "platform/sys/Folders.h"
 

@@ -1,4 +1,4 @@
-#include "main/HisInfo.h"
+#include "main/tables/HisInfo.h"
 
 #include "platform/sys/SafeWrite.h"
 #include "platform/text/Cp932.h"

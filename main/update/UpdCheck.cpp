@@ -1,8 +1,8 @@
-#include "main/UpdCheck.h"
+#include "main/update/UpdCheck.h"
 
-#include "main/MsgBoxPos.h"
-#include "main/ProductInfo.h"
-#include "main/UpdDlg.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
+#include "main/update/UpdDlg.h"
 
 #include <QApplication>
 #include <QWidget>

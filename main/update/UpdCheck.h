@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/UpdInfo.h"
+#include "main/update/UpdInfo.h"
 
 class QWidget;
 

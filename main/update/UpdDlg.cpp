@@ -1,6 +1,6 @@
-#include "main/UpdDlg.h"
+#include "main/update/UpdDlg.h"
 
-#include "main/ProductInfo.h"
+#include "main/common/ProductInfo.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "main/UpdInfo.h"
+#include "main/update/UpdInfo.h"
 
 #include "platform/text/Cp932.h"
 

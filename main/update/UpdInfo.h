@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/Settings.h"
+#include "main/settings/Settings.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "main/ProgramStart.h"
+#include "main/start/ProgramStart.h"
 
 #include "platform/sys/SingleInstance.h"
 

@@ -1,6 +1,6 @@
 // The running program on the simulated adapter: a call pops up "着信照会", which writes what it shows
 // to the window log; the rows are read back with the sqlite3 shell.
-#include "main/DBInfo.h"
+#include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
 
 #include <QDir>

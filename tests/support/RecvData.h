@@ -1,9 +1,9 @@
 #pragma once
 
-#include "main/CallerRec.h"
-#include "main/CommonText.h"
-#include "main/DBInfo.h"
-#include "main/HisInfo.h"
+#include "main/common/CallerRec.h"
+#include "main/common/CommonText.h"
+#include "main/tables/DBInfo.h"
+#include "main/tables/HisInfo.h"
 #include "platform/db/Table.h"
 #include "tests/support/SqlRows.h"
 

@@ -1,9 +1,9 @@
 #include "calls/CallLinks.h"
 
 #include "calls/HisList.h"
-#include "main/CallPipeline.h"
-#include "main/Settings.h"
-#include "main/VxComm.h"
+#include "main/device/VxComm.h"
+#include "main/pipeline/CallPipeline.h"
+#include "main/settings/Settings.h"
 #include "tests/unit/HisTableFixture.h"
 
 #include <QApplication>

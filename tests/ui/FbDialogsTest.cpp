@@ -1,10 +1,10 @@
-#include "main/FbDialogs.h"
+#include "main/identify/FbDialogs.h"
 
-#include "main/AdrsTableDef.h"
-#include "main/DBInfoFb.h"
-#include "main/EnvApply.h"
-#include "main/FbEditions.h"
-#include "main/Settings.h"
+#include "main/identify/DBInfoFb.h"
+#include "main/identify/FbEditions.h"
+#include "main/settings/EnvApply.h"
+#include "main/settings/Settings.h"
+#include "main/tables/AdrsTableDef.h"
 #include "platform/db/Table.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 
 #include "calls/DelTrgt.h"
 #include "calls/HisSch.h"
-#include "main/CallerRec.h"
-#include "main/MyHdCtrl.h"
-#include "main/Settings.h"
+#include "main/common/CallerRec.h"
+#include "main/controls/MyHdCtrl.h"
+#include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/unit/HisTableFixture.h"

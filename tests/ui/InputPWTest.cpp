@@ -1,4 +1,4 @@
-#include "main/InputPW.h"
+#include "main/start/InputPW.h"
 
 #include "platform/text/Cp932.h"
 #include "tests/support/ScriptedBoxes.h"

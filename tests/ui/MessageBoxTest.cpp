@@ -1,5 +1,5 @@
-#include "main/MsgBoxPos.h"
-#include "main/ProductInfo.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "main/MyHdCtrl.h"
+#include "main/controls/MyHdCtrl.h"
 
-#include "main/SortListView.h"
+#include "main/controls/SortListView.h"
 
 #include <QSignalSpy>
 #include <QTest>

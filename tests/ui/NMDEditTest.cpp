@@ -1,4 +1,4 @@
-#include "main/NMDEdit.h"
+#include "main/controls/NMDEdit.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

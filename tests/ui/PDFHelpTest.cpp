@@ -1,4 +1,4 @@
-#include "main/PDFHelp.h"
+#include "main/help/PDFHelp.h"
 
 #include "platform/sys/Registry.h"
 #include "tests/support/ScriptedBoxes.h"

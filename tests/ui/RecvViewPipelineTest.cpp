@@ -1,11 +1,11 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
-#include "main/AppSub.h"
-#include "main/CallPipeline.h"
-#include "main/NMDEdit.h"
-#include "main/Settings.h"
-#include "main/VxComm.h"
+#include "main/controls/NMDEdit.h"
+#include "main/device/VxComm.h"
+#include "main/identify/AppSub.h"
+#include "main/pipeline/CallPipeline.h"
+#include "main/settings/Settings.h"
 #include "tests/support/RecvData.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "calls/RecvView.h"
 
 #include "calls/HisList.h"
-#include "main/AppSub.h"
-#include "main/NMDEdit.h"
-#include "main/Settings.h"
+#include "main/controls/NMDEdit.h"
+#include "main/identify/AppSub.h"
+#include "main/settings/Settings.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/ScriptedBoxes.h"
 

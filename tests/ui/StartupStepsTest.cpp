@@ -1,6 +1,6 @@
-#include "main/StartupSteps.h"
+#include "main/start/StartupSteps.h"
 
-#include "main/Settings.h"
+#include "main/settings/Settings.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "main/UpdCheck.h"
+#include "main/update/UpdCheck.h"
 
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/TestHttpServer.h"

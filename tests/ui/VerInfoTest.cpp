@@ -1,4 +1,4 @@
-#include "main/VerInfo.h"
+#include "main/help/VerInfo.h"
 
 #include <QDir>
 #include <QFile>

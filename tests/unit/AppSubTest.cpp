@@ -1,13 +1,14 @@
-#include "main/AppSub.h"
+#include "main/identify/AppSub.h"
 
 #include "BoxRecorder.h"
 #include "directory/Dashrule.h"
 #include "directory/Numfind.h"
-#include "main/AdrsTableDef.h"
-#include "main/DBInfo.h"
-#include "main/DBInfoFb.h"
-#include "main/FbEditions.h"
-#include "main/Settings.h"
+#include "main/common/ProductInfo.h"
+#include "main/identify/DBInfoFb.h"
+#include "main/identify/FbEditions.h"
+#include "main/settings/Settings.h"
+#include "main/tables/AdrsTableDef.h"
+#include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/Registry.h"
@@ -68,7 +69,7 @@ protected:
         DMVxRelvo16 = Module.get();
         Module->CreateMeiboTable();
         ASSERT_EQ(LoadHyphenLibrary(BinFolder, BinFolder), 0);
-        ASSERT_EQ(LoadNumberDictionary(BinFolder), 0);
+        ASSERT_EQ(LoadNumberDictionary(BinFolder, ProductName), 0);
         Settings.UseFbAdrs = false;
         FbInstallPaths = {};
         FbDataPaths = {};
@@ -269,7 +270,7 @@ TEST_F(AppSubTest, WithoutTheNumberDictionaryTheNumberStandsAlone)
     EXPECT_EQ(Record, NumberOnly("0399990000", "03-9999-0000"));
     EXPECT_TRUE(Boxes.Boxes.isEmpty());
     EXPECT_TRUE(NeedsAreaCodeSearch(Result));
-    ASSERT_EQ(LoadNumberDictionary(BinFolder), 0);
+    ASSERT_EQ(LoadNumberDictionary(BinFolder, ProductName), 0);
 }
 
 TEST_F(AppSubTest, AFailingDictionaryIsReportedAndLeavesTheNumber)

@@ -1,4 +1,4 @@
-#include "main/AtBackup.h"
+#include "main/update/AtBackup.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "main/CallPipeline.h"
+#include "main/pipeline/CallPipeline.h"
 
-#include "main/DBInfo.h"
-#include "main/Settings.h"
-#include "main/VxComm.h"
+#include "main/device/VxComm.h"
+#include "main/settings/Settings.h"
+#include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
 #include "platform/msg/MessageBoxFlags.h"
 

@@ -1,4 +1,4 @@
-#include "main/CommonSys.h"
+#include "main/common/CommonSys.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,8 +1,8 @@
-#include "main/DBInfoFb.h"
+#include "main/identify/DBInfoFb.h"
 
-#include "main/AdrsTableDef.h"
-#include "main/FbEditions.h"
-#include "main/Settings.h"
+#include "main/identify/FbEditions.h"
+#include "main/settings/Settings.h"
+#include "main/tables/AdrsTableDef.h"
 #include "platform/db/Table.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/Registry.h"

@@ -1,7 +1,7 @@
-#include "main/DBInfo.h"
+#include "main/tables/DBInfo.h"
 
-#include "main/AdrsTableDef.h"
-#include "main/HisInfo.h"
+#include "main/tables/AdrsTableDef.h"
+#include "main/tables/HisInfo.h"
 #include "platform/db/Collation.h"
 #include "platform/msg/CoreMessage.h"
 #include "tests/support/SqlRows.h"

@@ -1,8 +1,8 @@
-#include "main/EnvApply.h"
+#include "main/settings/EnvApply.h"
 
-#include "main/IPPBXIni.h"
-#include "main/Settings.h"
-#include "main/VxComm.h"
+#include "main/device/VxComm.h"
+#include "main/settings/IPPBXIni.h"
+#include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sound/WavePlayer.h"
 #include "platform/sys/SerialPorts.h"

@@ -1,7 +1,7 @@
-#include "main/ExtDLL.h"
+#include "main/pipeline/ExtDLL.h"
 
-#include "main/CallerRec.h"
-#include "main/Settings.h"
+#include "main/common/CallerRec.h"
+#include "main/settings/Settings.h"
 
 #include <QDir>
 #include <QFile>

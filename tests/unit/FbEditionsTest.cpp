@@ -1,6 +1,6 @@
-#include "main/FbEditions.h"
-#include "main/Settings.h"
+#include "main/identify/FbEditions.h"
 
+#include "main/settings/Settings.h"
 #include "platform/sys/Folders.h"
 
 #include <QDir>

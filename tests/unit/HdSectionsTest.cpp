@@ -1,6 +1,6 @@
-#include "main/HdSections.h"
+#include "main/controls/HdSections.h"
 
-#include "main/SortState.h"
+#include "main/controls/SortState.h"
 
 #include <gtest/gtest.h>
 

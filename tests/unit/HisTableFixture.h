@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/DBInfo.h"
+#include "main/tables/DBInfo.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "main/MainStartup.h"
+#include "main/start/MainStartup.h"
 
 #include <QList>
 #include <QStringList>

@@ -2,6 +2,7 @@
 
 #include "BoxRecorder.h"
 #include "directory/DicField.h"
+#include "main/common/ProductInfo.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,7 @@ TEST(NumfindTest, TheStandInAnswersFromTheUsersNumberList)
     TBoxRecorder Recorder;
     QTemporaryDir Dic;
     const QString DicFolder = Dic.path() + QLatin1Char('/');
-    ASSERT_EQ(LoadNumberDictionary(BinFolder), 0);
+    ASSERT_EQ(LoadNumberDictionary(BinFolder, ProductName), 0);
     TNumfindRecord Record;
 
     EXPECT_EQ(SearchNumberDictionary(QStringLiteral("0312345678"), Record, {}, DicFolder), 1) << "no list";
@@ -61,14 +62,14 @@ TEST(NumfindTest, LoadAndBindFailuresAreReportedWithTheProductCaption)
     TBoxRecorder Recorder;
     QTemporaryDir Folder;
     const QString Path = Folder.path() + QLatin1Char('/');
-    EXPECT_EQ(LoadNumberDictionary(Path), NumfindRcLoadError);
+    EXPECT_EQ(LoadNumberDictionary(Path, ProductName), NumfindRcLoadError);
     ASSERT_EQ(Recorder.Boxes.size(), 1);
     EXPECT_EQ(Recorder.Boxes[0].Text, QStringLiteral("Numfind.so LoadLibrary Error\r\nDLLのロードに失敗しました"));
     EXPECT_EQ(Recorder.Boxes[0].Caption, QStringLiteral("Tolvane１６"));
     FreeNumberDictionary();
 
     ASSERT_TRUE(QFile::copy(BinFolder + QStringLiteral("Geomark.so"), Path + QStringLiteral("Numfind.so")));
-    EXPECT_EQ(LoadNumberDictionary(Path), NumfindRcBindError);
+    EXPECT_EQ(LoadNumberDictionary(Path, ProductName), NumfindRcBindError);
     ASSERT_EQ(Recorder.Boxes.size(), 2);
     EXPECT_EQ(Recorder.Boxes[1].Text,
               QStringLiteral("SearchTel (Numfind.so) GetProcAddress Error\r\n関数の割り当てに失敗しました"));
@@ -78,7 +79,7 @@ TEST(NumfindTest, LoadAndBindFailuresAreReportedWithTheProductCaption)
 
     // An empty folder is the program folder: the stand-in beside the test program is not there,
     // so nothing is picked up from the loader's search path either.
-    EXPECT_EQ(LoadNumberDictionary({}), NumfindRcLoadError);
+    EXPECT_EQ(LoadNumberDictionary({}, ProductName), NumfindRcLoadError);
     FreeNumberDictionary();
 }
 

@@ -1,8 +1,8 @@
 #include "calls/RecvSave.h"
 
-#include "main/AdrsTableDef.h"
-#include "main/DBInfoFb.h"
-#include "main/Settings.h"
+#include "main/identify/DBInfoFb.h"
+#include "main/settings/Settings.h"
+#include "main/tables/AdrsTableDef.h"
 #include "platform/msg/MessageBoxFlags.h"
 #include "tests/support/RecvData.h"
 

@@ -1,4 +1,4 @@
-#include "main/StartupPassword.h"
+#include "main/start/StartupPassword.h"
 
 #include "platform/sys/Registry.h"
 #include "platform/text/Cp932.h"

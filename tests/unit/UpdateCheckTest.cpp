@@ -1,5 +1,5 @@
-#include "main/UpdDlg.h"
-#include "main/UpdInfo.h"
+#include "main/update/UpdDlg.h"
+#include "main/update/UpdInfo.h"
 #include "tests/support/TestHttpServer.h"
 
 #include <QDeadlineTimer>

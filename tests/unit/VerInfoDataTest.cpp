@@ -1,6 +1,6 @@
-#include "main/VerInfoData.h"
+#include "main/help/VerInfoData.h"
 
-#include "main/Settings.h"
+#include "main/settings/Settings.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // program folder, vxcall rings it from another process, and the notifications arrive as sent
 // messages on this (the UI) thread.
 
-#include "main/VxComm.h"
+#include "main/device/VxComm.h"
 #include "platform/text/Cp932.h"
 
 #include <QEventLoop>

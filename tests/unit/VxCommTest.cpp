@@ -1,4 +1,4 @@
-#include "main/VxComm.h"
+#include "main/device/VxComm.h"
 
 #include "platform/msg/CoreMessage.h"
 
