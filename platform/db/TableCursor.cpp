@@ -1,0 +1,472 @@
+#include "platform/db/Table.h"
+#include "platform/db/TableInternal.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <sqlite3.h>
+
+using namespace TableInternal;
+
+namespace {
+
+constexpr int PlainBatch = 256;
+constexpr int FilteredBatch = 64;
+
+} // namespace
+
+// ---- cursor
+
+const TTable::TIndexInfo& TTable::CurrentIndex() const
+{
+    return FIndexes.at(static_cast<size_t>(FCurrentIndex));
+}
+
+const QString& TTable::SelectList() const
+{
+    return FSelectList;
+}
+
+TTable::TRow TTable::ReadRow(sqlite3_stmt* Statement) const
+{
+    TRow Row;
+    Row.RowId = sqlite3_column_int64(Statement, 0);
+    Row.Values.resize(FFields.size());
+    for (int I = 0; I < FDef.Fields.size(); ++I) {
+        const int Column = I + 1;
+        switch (FDef.Fields[I].Type) {
+        case TFieldType::String:
+        case TFieldType::Memo:
+            Row.Values[static_cast<size_t>(I)] =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column)),
+                                  sqlite3_column_bytes(Statement, Column));
+            break;
+        case TFieldType::DateTime:
+            Row.Values[static_cast<size_t>(I)] = sqlite3_column_double(Statement, Column);
+            break;
+        default:
+            Row.Values[static_cast<size_t>(I)] = sqlite3_column_int64(Statement, Column);
+        }
+    }
+    return Row;
+}
+
+QVariant TTable::ToStorage(int FieldIndex, const QVariant& Value) const
+{
+    const TFieldDef& Field = FDef.Fields[FieldIndex];
+    switch (Field.Type) {
+    case TFieldType::String:
+        return CutToWidth(Value.toString(), Field.Size);
+    case TFieldType::Memo:
+        return Value.toString();
+    case TFieldType::DateTime:
+        if (Value.typeId() == QMetaType::QDateTime)
+            return DateTimeToDays(Value.toDateTime());
+        return Value.toDouble();
+    case TFieldType::Boolean:
+        return qint64(Value.toBool() ? 1 : 0);
+    default:
+        return Value.toLongLong();
+    }
+}
+
+QVariantList TTable::KeyOf(const TRow& Row) const
+{
+    QVariantList Key;
+    for (int Field : CurrentIndex().FieldIndexes)
+        Key << Row.Values[static_cast<size_t>(Field)];
+    Key << Row.RowId;
+    return Key;
+}
+
+QString TTable::BaseWhere(QVariantList& Binds) const
+{
+    QStringList Conditions;
+    if (FRangeActive) {
+        const TIndexInfo& Index = CurrentIndex();
+        auto Bound = [&](const QVariantList& Values, const QString& Op) {
+            if (Values.isEmpty())
+                return;
+            const QStringList Columns = Index.Columns.mid(0, Values.size());
+            if (Values.size() == 1)
+                Conditions << Columns[0] + u' ' + Op + QStringLiteral(" ?");
+            else
+                Conditions << u'(' + Columns.join(QStringLiteral(", ")) + QStringLiteral(") ") + Op +
+                                  QStringLiteral(" (") +
+                                  QStringList(Values.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
+            for (int I = 0; I < Values.size(); ++I)
+                Binds << (Index.FieldIndexes.size() > I ? ToStorage(Index.FieldIndexes[I], Values[I])
+                                                        : QVariant(Values[I].toLongLong()));
+        };
+        Bound(FRangeLow, QStringLiteral(">="));
+        Bound(FRangeHigh, QStringLiteral("<="));
+    }
+    if (FFiltered && !FFilterSql.trimmed().isEmpty()) {
+        Conditions << u'(' + FFilterSql + u')';
+        Binds << FFilterParams;
+    }
+    return Conditions.join(QStringLiteral(" AND "));
+}
+
+bool TTable::Accepts(TRow& Row)
+{
+    if (!FFiltered || !FPredicate)
+        return true;
+    // The predicate reads the candidate through the fields, as the current record.
+    std::swap(FCurrent, Row);
+    bool Result = false;
+    try {
+        Result = FPredicate(*this);
+    } catch (...) {
+        std::swap(FCurrent, Row);
+        throw;
+    }
+    std::swap(FCurrent, Row);
+    return Result;
+}
+
+std::vector<TTable::TRow> TTable::Fetch(bool Forward, const TRow* Start, int Limit, const QString& Extra,
+                                        const QVariantList& ExtraBinds)
+{
+    const TIndexInfo& Index = CurrentIndex();
+    QStringList Order;
+    for (const QString& Column : Index.Columns)
+        Order << (Forward ? Column : Column + QStringLiteral(" DESC"));
+    const QVariantList Key = Start ? KeyOf(*Start) : QVariantList();
+    std::vector<TRow> Rows;
+    // One query per level of the key, so that SQLite seeks each time: first the rows that share
+    // every leading column with the start and follow it in the last one, then those sharing one
+    // column fewer, down to those that follow in the first column. A row-value comparison would
+    // make SQLite seek on the first column only and then read a whole run of equal values.
+    for (int Level = Start ? static_cast<int>(Key.size()) - 1 : 0; Level >= 0 && static_cast<int>(Rows.size()) < Limit;
+         --Level) {
+        QVariantList Binds;
+        QStringList Conditions;
+        const QString Base = BaseWhere(Binds);
+        if (!Base.isEmpty())
+            Conditions << Base;
+        if (!Extra.isEmpty()) {
+            Conditions << Extra;
+            Binds << ExtraBinds;
+        }
+        if (Start) {
+            for (int I = 0; I < Level; ++I) {
+                Conditions << Index.Columns[I] + QStringLiteral(" = ?");
+                Binds << Key[I];
+            }
+            Conditions << Index.Columns[Level] + (Forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?"));
+            Binds << Key[Level];
+        }
+        Binds << Limit - static_cast<int>(Rows.size());
+        const QString Sql =
+            QStringLiteral("SELECT ") + SelectList() + QStringLiteral(" FROM ") + Quote(SqlTableName()) +
+            (Conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + Conditions.join(u" AND ")) +
+            QStringLiteral(" ORDER BY ") + Order.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT ?");
+        sqlite3_stmt* Statement = Prepare(Sql);
+        Bind(Statement, Binds);
+        int Rc;
+        while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW)
+            Rows.push_back(ReadRow(Statement));
+        sqlite3_reset(Statement);
+        if (Rc != SQLITE_DONE)
+            Fail(QStringLiteral("Cannot read"));
+    }
+    return Rows;
+}
+
+int TTable::Walk(bool Forward, const TRow* From, int Count, const QString& Extra, const QVariantList& ExtraBinds)
+{
+    // The queries of one move share one read transaction: one lock instead of one per query.
+    struct TReadTransaction
+    {
+        TTable& Table;
+        bool Started = false;
+        explicit TReadTransaction(TTable& Table) : Table(Table)
+        {
+            if (sqlite3_get_autocommit(Table.FDb))
+                Started = Table.Step(QStringLiteral("BEGIN")) == SQLITE_DONE;
+        }
+        ~TReadTransaction()
+        {
+            if (Started)
+                Table.Step(QStringLiteral("COMMIT"));
+        }
+    } Transaction(*this);
+    const bool Predicate = FFiltered && FPredicate;
+    std::optional<TRow> Last;
+    std::optional<TRow> Accepted;
+    int Passed = 0;
+    while (Passed < Count) {
+        const int Batch = Predicate ? FilteredBatch : std::clamp(Count - Passed, 1, PlainBatch);
+        std::vector<TRow> Rows = Fetch(Forward, Last ? &*Last : From, Batch, Extra, ExtraBinds);
+        for (TRow& Row : Rows) {
+            if (Accepts(Row)) {
+                ++Passed;
+                Accepted = Row;
+                if (Passed == Count)
+                    break;
+            }
+        }
+        if (static_cast<int>(Rows.size()) < Batch || Passed >= Count)
+            break;
+        Last = std::move(Rows.back());
+    }
+    if (Accepted)
+        SetCurrent(std::move(*Accepted));
+    return Passed;
+}
+
+void TTable::SetCurrent(TRow Row)
+{
+    FCurrent = std::move(Row);
+    FHasCurrent = true;
+}
+
+void TTable::SetEmpty()
+{
+    FHasCurrent = false;
+    FCurrent.RowId = 0;
+    for (int I = 0; I < FDef.Fields.size(); ++I)
+        FCurrent.Values[static_cast<size_t>(I)] = BlankValue(FDef.Fields[I].Type);
+    FBof = FEof = true;
+}
+
+void TTable::CheckBrowseMode()
+{
+    CheckActive();
+    if (FState == TDataSetState::Edit || FState == TDataSetState::Insert)
+        Post();
+}
+
+void TTable::First()
+{
+    CheckBrowseMode();
+    if (Walk(true, nullptr, 1) == 0) {
+        SetEmpty();
+        return;
+    }
+    FBof = true;
+    FEof = false;
+}
+
+void TTable::Last()
+{
+    CheckBrowseMode();
+    if (Walk(false, nullptr, 1) == 0) {
+        SetEmpty();
+        return;
+    }
+    FBof = false;
+    FEof = true;
+}
+
+void TTable::Next()
+{
+    MoveBy(1);
+}
+
+void TTable::Prior()
+{
+    MoveBy(-1);
+}
+
+int TTable::MoveBy(int Distance)
+{
+    CheckBrowseMode();
+    if (Distance == 0)
+        return 0;
+    if ((Distance > 0 && FEof) || (Distance < 0 && FBof))
+        return 0;
+    if (!FHasCurrent) {
+        SetEmpty();
+        return 0;
+    }
+    const TRow From = FCurrent;
+    const int Wanted = Distance > 0 ? Distance : -Distance;
+    const int Moved = Walk(Distance > 0, &From, Wanted);
+    if (Distance > 0) {
+        if (Moved > 0)
+            FBof = false;
+        FEof = Moved < Wanted;
+        return Moved;
+    }
+    if (Moved > 0)
+        FEof = false;
+    FBof = Moved < Wanted;
+    return -Moved;
+}
+
+int TTable::RecordCount()
+{
+    CheckActive();
+    if (FFiltered && FPredicate) {
+        const TRow Saved = FCurrent;
+        const bool HadCurrent = FHasCurrent;
+        const int Count = Walk(true, nullptr, std::numeric_limits<int>::max());
+        FCurrent = Saved;
+        FHasCurrent = HadCurrent;
+        return Count;
+    }
+    QVariantList Binds;
+    const QString Where = BaseWhere(Binds);
+    sqlite3_stmt* Statement = Prepare(QStringLiteral("SELECT count(*) FROM ") + Quote(SqlTableName()) +
+                                      (Where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + Where));
+    Bind(Statement, Binds);
+    if (sqlite3_step(Statement) != SQLITE_ROW)
+        Fail(QStringLiteral("Cannot count"));
+    const int Count = sqlite3_column_int(Statement, 0);
+    sqlite3_reset(Statement);
+    return Count;
+}
+
+bool TTable::ReadByRowId(qint64 RowId, TRow& Row)
+{
+    QVariantList Binds;
+    QString Where = BaseWhere(Binds);
+    Where = Where.isEmpty() ? QStringLiteral("rowid = ?") : Where + QStringLiteral(" AND rowid = ?");
+    Binds << RowId;
+    sqlite3_stmt* Statement = Prepare(QStringLiteral("SELECT ") + SelectList() + QStringLiteral(" FROM ") +
+                                      Quote(SqlTableName()) + QStringLiteral(" WHERE ") + Where);
+    Bind(Statement, Binds);
+    const int Rc = sqlite3_step(Statement);
+    if (Rc == SQLITE_ROW)
+        Row = ReadRow(Statement);
+    sqlite3_reset(Statement);
+    if (Rc != SQLITE_ROW && Rc != SQLITE_DONE)
+        Fail(QStringLiteral("Cannot read"));
+    return Rc == SQLITE_ROW && Accepts(Row);
+}
+
+void TTable::Reposition(const TRow& Old)
+{
+    TRow Row;
+    if (ReadByRowId(Old.RowId, Row)) {
+        SetCurrent(std::move(Row));
+        FBof = FEof = false;
+        return;
+    }
+    if (Walk(true, &Old, 1) > 0) {
+        FBof = FEof = false;
+        return;
+    }
+    if (Walk(false, &Old, 1) > 0) {
+        FBof = false;
+        FEof = true;
+        return;
+    }
+    SetEmpty();
+}
+
+void TTable::Refresh()
+{
+    CheckBrowseMode();
+    if (FHasCurrent)
+        Reposition(TRow(FCurrent));
+    else
+        First();
+}
+
+void TTable::SetIndexName(const QString& Name)
+{
+    if (!Active()) {
+        // Chosen before the open, checked by it.
+        FIndexName = Name;
+        return;
+    }
+    CheckBrowseMode();
+    int Found = -1;
+    for (size_t I = 0; I < FIndexes.size(); ++I)
+        if (FIndexes[I].Name.compare(Name, Qt::CaseInsensitive) == 0)
+            Found = static_cast<int>(I);
+    if (Found < 0)
+        throw EDatabaseError(QStringLiteral("Index '%1' not found in table %2").arg(Name, FTableName));
+    if (Found == FCurrentIndex)
+        return;
+    FCurrentIndex = Found;
+    FIndexName = FIndexes[static_cast<size_t>(Found)].Name;
+    FRangeActive = false;
+    if (FHasCurrent)
+        Reposition(TRow(FCurrent));
+    else
+        First();
+}
+
+bool TTable::FindKey(const QVariantList& Values)
+{
+    CheckBrowseMode();
+    const TIndexInfo& Index = CurrentIndex();
+    const int KeyFields = Index.FieldIndexes.isEmpty() ? 1 : static_cast<int>(Index.FieldIndexes.size());
+    if (Values.isEmpty() || Values.size() > KeyFields)
+        throw EDatabaseError(QStringLiteral("FindKey needs 1 to %1 values").arg(KeyFields));
+    QVariantList Binds;
+    for (int I = 0; I < Values.size(); ++I)
+        Binds << (Index.FieldIndexes.isEmpty() ? QVariant(Values[I].toLongLong())
+                                               : ToStorage(Index.FieldIndexes[I], Values[I]));
+    QStringList Equal;
+    for (int I = 0; I < Values.size(); ++I)
+        Equal << Index.Columns[I] + QStringLiteral(" = ?");
+    const QString Condition = Equal.join(u" AND ");
+    if (Walk(true, nullptr, 1, Condition, Binds) == 0)
+        return false;
+    FBof = FEof = false;
+    return true;
+}
+
+void TTable::SetRange(const QVariantList& Low, const QVariantList& High)
+{
+    CheckBrowseMode();
+    const TIndexInfo& Index = CurrentIndex();
+    const int KeyFields = Index.FieldIndexes.isEmpty() ? 1 : static_cast<int>(Index.FieldIndexes.size());
+    if (Low.size() > KeyFields || High.size() > KeyFields)
+        throw EDatabaseError(QStringLiteral("The range has more values than the index has fields"));
+    FRangeLow = Low;
+    FRangeHigh = High;
+    FRangeActive = true;
+    First();
+}
+
+void TTable::CancelRange()
+{
+    CheckBrowseMode();
+    FRangeActive = false;
+    FRangeLow.clear();
+    FRangeHigh.clear();
+    if (FHasCurrent)
+        Reposition(TRow(FCurrent));
+    else
+        First();
+}
+
+void TTable::SetFilter(std::function<bool(TTable&)> Predicate, const QString& SqlWhere, const QVariantList& Params)
+{
+    FPredicate = std::move(Predicate);
+    FFilterSql = SqlWhere;
+    FFilterParams = Params;
+    if (Active() && FFiltered)
+        First();
+}
+
+void TTable::SetFiltered(bool Value)
+{
+    if (FFiltered == Value)
+        return;
+    FFiltered = Value;
+    if (Active())
+        First();
+}
+
+qint64 TTable::GetBookmark() const
+{
+    return FHasCurrent ? FCurrent.RowId : 0;
+}
+
+bool TTable::GotoBookmark(qint64 Bookmark)
+{
+    CheckBrowseMode();
+    TRow Row;
+    if (!ReadByRowId(Bookmark, Row))
+        return false;
+    SetCurrent(std::move(Row));
+    FBof = FEof = false;
+    return true;
+}

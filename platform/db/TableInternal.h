@@ -1,0 +1,80 @@
+#pragma once
+
+// What the parts of the table engine share among themselves; nothing outside platform/db includes this.
+
+#include "platform/db/Collation.h"
+#include "platform/db/Table.h"
+#include "platform/text/Cp932.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+namespace TableInternal {
+
+inline QString Quote(const QString& Name)
+{
+    return u'"' + QString(Name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+inline bool IsText(TFieldType Type)
+{
+    return Type == TFieldType::String || Type == TFieldType::Memo;
+}
+
+inline QVariant BlankValue(TFieldType Type)
+{
+    if (IsText(Type))
+        return QString();
+    if (Type == TFieldType::DateTime)
+        return 0.0;
+    return qint64(0);
+}
+
+// No character is wider than two bytes, so a short text needs no measuring.
+inline QString CutToWidth(const QString& Text, int Size)
+{
+    return Text.size() * 2 <= Size ? Text : Cp932Left(Text, Size);
+}
+
+// Files are written under a temporary name beside their place and renamed into it when complete.
+QString TemporaryNameBeside(const QString& File);
+void RenameIntoPlace(const QString& Temporary, const QString& Dest);
+
+// A plain connection for building or copying files.
+class TRawDb
+{
+public:
+    TRawDb(const QString& Path, int Flags)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &Db, Flags, nullptr) != SQLITE_OK) {
+            const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
+            sqlite3_close_v2(Db);
+            Db = nullptr;
+            throw EDatabaseError(QStringLiteral("Cannot open %1: %2").arg(Path, Message));
+        }
+        RegisterCp932Collations(Db);
+    }
+    ~TRawDb()
+    {
+        if (Db)
+            sqlite3_close_v2(Db);
+    }
+    void Exec(const QString& Sql)
+    {
+        char* Error = nullptr;
+        if (sqlite3_exec(Db, Sql.toUtf8().constData(), nullptr, nullptr, &Error) != SQLITE_OK) {
+            const QString Message = QString::fromUtf8(Error ? Error : sqlite3_errmsg(Db));
+            sqlite3_free(Error);
+            throw EDatabaseError(Message);
+        }
+    }
+    void Close()
+    {
+        if (Db && sqlite3_close_v2(Db) != SQLITE_OK)
+            throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(Db)));
+        Db = nullptr;
+    }
+    sqlite3* Db = nullptr;
+};
+
+} // namespace TableInternal

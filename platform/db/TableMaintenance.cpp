@@ -1,0 +1,157 @@
+#include "platform/db/Table.h"
+#include "platform/db/TableInternal.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+using namespace TableInternal;
+
+namespace {
+
+void CopyDatabase(sqlite3* Source, const QString& DestFile)
+{
+    const QString Temporary = TemporaryNameBeside(DestFile);
+    try {
+        TRawDb Dest(Temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        sqlite3_backup* Backup = sqlite3_backup_init(Dest.Db, "main", Source, "main");
+        if (!Backup)
+            throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(Dest.Db)));
+        int Rc;
+        do {
+            Rc = sqlite3_backup_step(Backup, -1);
+            if (Rc == SQLITE_BUSY || Rc == SQLITE_LOCKED)
+                sqlite3_sleep(20);
+        } while (Rc == SQLITE_OK || Rc == SQLITE_BUSY || Rc == SQLITE_LOCKED);
+        sqlite3_backup_finish(Backup);
+        if (Rc != SQLITE_DONE)
+            throw EDatabaseError(
+                QStringLiteral("Cannot copy to %1: %2").arg(DestFile, QString::fromUtf8(sqlite3_errstr(Rc))));
+        Dest.Close();
+        RenameIntoPlace(Temporary, DestFile);
+    } catch (...) {
+        QFile::remove(Temporary);
+        QFile::remove(Temporary + QStringLiteral("-journal"));
+        throw;
+    }
+}
+
+} // namespace
+
+// ---- transactions and maintenance
+
+void TTable::StartTransaction()
+{
+    CheckBrowseMode();
+    if (InTransaction())
+        throw EDatabaseError(QStringLiteral("A transaction is already active on table %1").arg(FTableName));
+    Exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+void TTable::Commit()
+{
+    CheckBrowseMode();
+    Exec(QStringLiteral("COMMIT"));
+}
+
+void TTable::Rollback()
+{
+    CheckActive();
+    Cancel();
+    Exec(QStringLiteral("ROLLBACK"));
+    Refresh();
+}
+
+bool TTable::InTransaction() const
+{
+    return FDb && sqlite3_get_autocommit(FDb) == 0;
+}
+
+void TTable::Savepoint(const QString& Name)
+{
+    CheckBrowseMode();
+    Exec(QStringLiteral("SAVEPOINT ") + Quote(Name));
+}
+
+void TTable::ReleaseSavepoint(const QString& Name)
+{
+    CheckBrowseMode();
+    Exec(QStringLiteral("RELEASE ") + Quote(Name));
+}
+
+void TTable::RollbackToSavepoint(const QString& Name)
+{
+    CheckActive();
+    Cancel();
+    Exec(QStringLiteral("ROLLBACK TO ") + Quote(Name) + QStringLiteral("; RELEASE ") + Quote(Name));
+    Refresh();
+}
+
+void TTable::Pack()
+{
+    CheckBrowseMode();
+    for (sqlite3_stmt* Statement : std::as_const(FStatements))
+        sqlite3_reset(Statement);
+    Exec(QStringLiteral("VACUUM"));
+    First();
+}
+
+QStringList TTable::IntegrityCheck()
+{
+    CheckBrowseMode();
+    QStringList Problems;
+    sqlite3_stmt* Statement = Prepare(QStringLiteral("PRAGMA integrity_check"));
+    int Rc;
+    while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW) {
+        const QString Line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0)));
+        if (Line != QStringLiteral("ok"))
+            Problems << Line;
+    }
+    sqlite3_reset(Statement);
+    if (Rc != SQLITE_DONE)
+        Problems << QString::fromUtf8(sqlite3_errmsg(FDb));
+    return Problems;
+}
+
+QStringList TTable::RegenerateIndexes()
+{
+    const QStringList Before = IntegrityCheck();
+    Exec(QStringLiteral("REINDEX"));
+    const QStringList After = IntegrityCheck();
+    if (!After.isEmpty())
+        throw EDatabaseError(QStringLiteral("Table %1 is damaged beyond its indexes: %2")
+                                 .arg(FileName(), After.join(QStringLiteral("; "))));
+    Refresh();
+    return Before;
+}
+
+void TTable::CopyTo(const QString& DestFile)
+{
+    CheckBrowseMode();
+    CopyDatabase(FDb, DestFile);
+}
+
+TTableTransaction::~TTableTransaction()
+{
+    if (!FDone && FTable.InTransaction()) {
+        try {
+            FTable.Rollback();
+        } catch (...) {
+        }
+    }
+}
+
+void TTableTransaction::Commit()
+{
+    FTable.Commit();
+    FDone = true;
+}
+
+void BackupTableFile(const QString& SourceFile, const QString& DestFile)
+{
+    if (!QFileInfo(SourceFile).isFile())
+        throw EDatabaseError(QStringLiteral("Table %1 does not exist").arg(SourceFile));
+    TRawDb Source(SourceFile, SQLITE_OPEN_READONLY);
+    sqlite3_busy_timeout(Source.Db, DefaultSession().BusyTimeout());
+    CopyDatabase(Source.Db, DestFile);
+}
