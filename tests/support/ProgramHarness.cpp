@@ -1,0 +1,242 @@
+#include "tests/support/ProgramHarness.h"
+
+#include "main/start/ProgramStart.h"
+#include "platform/ini/IniFile.h"
+#include "platform/sys/SingleInstance.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QThread>
+#include <cstring>
+#include <functional>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+const QString SettingsFile = QStringLiteral("VxRelvo16.ini");
+
+bool WaitFor(const std::function<bool()>& Condition)
+{
+    QElapsedTimer Clock;
+    Clock.start();
+    while (Clock.elapsed() < TProgramHarness::Patience) {
+        if (Condition())
+            return true;
+        QThread::msleep(20);
+    }
+    return Condition();
+}
+
+// Someone accepts on the socket: the file alone may be left over from a killed copy.
+bool SocketAnswers(const QString& Path)
+{
+    const QByteArray Name = QFile::encodeName(Path);
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(Name.size()) >= sizeof(Address.sun_path))
+        return false;
+    std::memcpy(Address.sun_path, Name.constData(), static_cast<std::size_t>(Name.size()) + 1);
+    const int Probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (Probe < 0)
+        return false;
+    const bool Answered = ::connect(Probe, reinterpret_cast<sockaddr*>(&Address), sizeof(Address)) == 0;
+    close(Probe);
+    return Answered;
+}
+
+} // namespace
+
+QList<QJsonObject> ReadJsonLines(const QString& FileName)
+{
+    QList<QJsonObject> Objects;
+    QFile File(FileName);
+    if (File.open(QIODevice::ReadOnly))
+        for (const QByteArray& Line : File.readAll().split('\n'))
+            if (!Line.trimmed().isEmpty())
+                Objects << QJsonDocument::fromJson(Line).object();
+    return Objects;
+}
+
+TProgramHarness::TProgramHarness()
+{
+    const QString RuntimeDir = TempPath(QStringLiteral("run"));
+    QDir().mkpath(SettingsFolder());
+    QDir().mkpath(DataFolder());
+    QDir().mkpath(RuntimeDir);
+    QFile::setPermissions(RuntimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::copy(QStringLiteral(VX_TEST_DATA_DIR "/VxRelvo16.ini"), SettingsFolder() + SettingsFile);
+    QFile::setPermissions(SettingsFolder() + SettingsFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    SetSetting(QStringLiteral("COMMON"), QStringLiteral("DataPath"), DataFolder());
+
+    Env = QProcessEnvironment::systemEnvironment();
+    Env.insert(QStringLiteral("XDG_DATA_HOME"), DataHome());
+    Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir);
+    Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    Env.insert(QStringLiteral("VX_MSGBOX_LOG"), BoxLogFile());
+    Env.insert(QStringLiteral("VX_WINDOW_LOG"), WindowLogFile());
+    Program.setProgram(QStringLiteral(VX_BIN_DIR "/VxRelvo16"));
+}
+
+TProgramHarness::~TProgramHarness()
+{
+    Kill();
+}
+
+QString TProgramHarness::DataHome() const
+{
+    return TempPath(QStringLiteral("data/"));
+}
+
+QString TProgramHarness::SettingsFolder() const
+{
+    return DataHome() + QStringLiteral("Pelmar/VxRelvo16/");
+}
+
+QString TProgramHarness::DataFolder() const
+{
+    return TempPath(QStringLiteral("tables/"));
+}
+
+QString TProgramHarness::TempPath(const QString& Name) const
+{
+    return Dir.filePath(Name);
+}
+
+QString TProgramHarness::BoxLogFile() const
+{
+    return TempPath(QStringLiteral("boxes.jsonl"));
+}
+
+QString TProgramHarness::WindowLogFile() const
+{
+    return TempPath(QStringLiteral("windows.jsonl"));
+}
+
+void TProgramHarness::SetSetting(const QString& Section, const QString& Key, const QString& Value)
+{
+    TMemIniFile Ini(SettingsFolder() + SettingsFile);
+    Ini.WriteString(Section, Key, Value);
+    (void)Ini.UpdateFile();
+}
+
+QString TProgramHarness::Setting(const QString& Section, const QString& Key) const
+{
+    return TMemIniFile(SettingsFolder() + SettingsFile).ReadString(Section, Key, QString());
+}
+
+bool TProgramHarness::Start()
+{
+    Program.setProcessEnvironment(Env);
+    Program.start();
+    return Program.waitForStarted(Patience);
+}
+
+bool TProgramHarness::WaitForInstance()
+{
+    // The lock lives in the runtime folder the program was given, which this process must look at.
+    const QByteArray Saved = qgetenv("XDG_RUNTIME_DIR");
+    const bool HadOne = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", Env.value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
+    const bool Held = WaitFor([this] {
+        return Program.state() == QProcess::Running && TSingleInstance::IsHeldElsewhere(MAIN_INSTANCE_NAME);
+    });
+    if (HadOne)
+        qputenv("XDG_RUNTIME_DIR", Saved);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
+    return Held;
+}
+
+bool TProgramHarness::WaitForLine()
+{
+    const QString Socket = SettingsFolder() + QStringLiteral("vxcomm.sock");
+    return WaitFor([&] { return Program.state() == QProcess::Running && SocketAnswers(Socket); });
+}
+
+bool TProgramHarness::Terminate()
+{
+    if (Program.state() == QProcess::NotRunning)
+        return true;
+    Program.terminate();
+    return Program.waitForFinished(Patience);
+}
+
+void TProgramHarness::Kill()
+{
+    if (Program.state() == QProcess::NotRunning)
+        return;
+    Program.kill();
+    Program.waitForFinished(Patience);
+}
+
+int TProgramHarness::ExitCode() const
+{
+    return Program.exitStatus() == QProcess::NormalExit ? Program.exitCode() : -1;
+}
+
+int TProgramHarness::RunAnotherCopy(const QString& BoxLog)
+{
+    QProcessEnvironment Other = Env;
+    Other.insert(QStringLiteral("VX_MSGBOX_LOG"), BoxLog);
+    QProcess Copy;
+    Copy.setProcessEnvironment(Other);
+    Copy.start(Program.program(), {});
+    if (!Copy.waitForFinished(Patience)) {
+        Copy.kill();
+        Copy.waitForFinished();
+        return -1;
+    }
+    return Copy.exitStatus() == QProcess::NormalExit ? Copy.exitCode() : -1;
+}
+
+int TProgramHarness::RunTool(const QString& Tool, const QStringList& Arguments, QByteArray* Output)
+{
+    QProcess Process;
+    Process.setProcessEnvironment(Env);
+    Process.start(Tool, Arguments);
+    if (!Process.waitForFinished(Patience)) {
+        Process.kill();
+        Process.waitForFinished();
+        return -1;
+    }
+    if (Output)
+        *Output = Process.readAllStandardOutput();
+    return Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
+}
+
+int TProgramHarness::VxCall(const QStringList& Arguments, QByteArray* Output)
+{
+    return RunTool(QStringLiteral(VX_BIN_DIR "/vxcall"), Arguments, Output);
+}
+
+QStringList TProgramHarness::Rows(const QString& Statement, const QString& TableFile)
+{
+    QByteArray Output;
+    if (RunTool(QStringLiteral("sqlite3"), {DataFolder() + TableFile, Statement}, &Output) != 0)
+        return {QStringLiteral("sqlite3 failed")};
+    return QString::fromUtf8(Output).split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool TProgramHarness::WaitForRows(int Count)
+{
+    const QStringList Expected{QString::number(Count)};
+    return WaitFor([&] {
+        return QFileInfo::exists(DataFolder() + QStringLiteral("RecvHis.DB")) &&
+               Rows(QStringLiteral("SELECT count(*) FROM RecvHis")) == Expected;
+    });
+}
+
+QList<QJsonObject> TProgramHarness::Boxes() const
+{
+    return ReadJsonLines(BoxLogFile());
+}
+
+QList<QJsonObject> TProgramHarness::WindowFills() const
+{
+    return ReadJsonLines(WindowLogFile());
+}

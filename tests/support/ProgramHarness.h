@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The real VxRelvo16 in a world of a test's own, for end-to-end tests:
+//
+//   TProgramHarness Program;                       // temporary data home, runtime folder, logs,
+//   Program.SetSetting("OPERATION", "RecvViewPopup", "1"); //  and tests/data/VxRelvo16.ini
+//   ASSERT_TRUE(Program.StartAndWaitForLine());
+//   ASSERT_EQ(Program.Ring("0312345678"), 0);
+//   ASSERT_TRUE(Program.WaitForRows(1));
+//   EXPECT_EQ(Program.Rows("SELECT Tel FROM RecvHis"), QStringList{"03-1234-5678"});
+//
+// The settings file is the complete one of tests/data with DataPath pointing at DataFolder(), so
+// the program starts straight into the tray on the simulated serial adapter. The program runs
+// offscreen with VX_MSGBOX_LOG and VX_WINDOW_LOG set to files of the harness. Whatever is still
+// running when the harness goes is killed.
+class TProgramHarness
+{
+public:
+    // How long a wait gives the program (start, line, rows, exit) before the test fails.
+    static constexpr int Patience = 15000;
+
+    TProgramHarness();
+    ~TProgramHarness();
+    TProgramHarness(const TProgramHarness&) = delete;
+    TProgramHarness& operator=(const TProgramHarness&) = delete;
+
+    // Folders, each with a trailing "/": XDG_DATA_HOME, the settings folder in it, the tables.
+    [[nodiscard]] QString DataHome() const;
+    [[nodiscard]] QString SettingsFolder() const;
+    [[nodiscard]] QString DataFolder() const;
+    // A path inside the harness's temporary folder, for a test's own files.
+    [[nodiscard]] QString TempPath(const QString& Name) const;
+
+    // Changes one key of the settings file on disk (an empty Value is kept as an empty value).
+    void SetSetting(const QString& Section, const QString& Key, const QString& Value);
+    [[nodiscard]] QString Setting(const QString& Section, const QString& Key) const;
+    // The environment every program and tool of the harness gets; add to it before Start.
+    QProcessEnvironment& Environment() { return Env; }
+
+    // Starts the program and returns once it runs, without waiting for anything inside it.
+    [[nodiscard]] bool Start();
+    // Waits until the program holds its single-instance lock, or until the simulated adapter
+    // answers on its control socket (a socket file left by a killed copy does not count).
+    [[nodiscard]] bool WaitForInstance();
+    [[nodiscard]] bool WaitForLine();
+    [[nodiscard]] bool StartAndWaitForLine() { return Start() && WaitForLine(); }
+    // Ends the program with SIGTERM (a log-out) or SIGKILL (a crash) and waits for it. After
+    // Terminate, ExitCode() is what it returned; -1 when it did not exit normally.
+    [[nodiscard]] bool Terminate();
+    void Kill();
+    [[nodiscard]] int ExitCode() const;
+    QProcess& Process() { return Program; }
+
+    // Starts one more copy with the same settings and waits until it ends; its boxes go to BoxLog.
+    [[nodiscard]] int RunAnotherCopy(const QString& BoxLog);
+
+    // vxcall with Arguments (its exit code, -1 when it hung); Ring is "vxcall call Number".
+    int VxCall(const QStringList& Arguments, QByteArray* Output = nullptr);
+    int Ring(const QString& Number) { return VxCall({QStringLiteral("call"), Number}); }
+
+    // The rows of a statement run by the sqlite3 shell on a table file of the data folder, each as
+    // "a|b|c"; {"sqlite3 failed"} when the shell failed. The shell lacks the tables' collations:
+    // compare text columns in the test, not in SQL.
+    [[nodiscard]] QStringList Rows(const QString& Statement, const QString& TableFile = QStringLiteral("RecvHis.DB"));
+    // Waits until RecvHis holds exactly Count rows.
+    [[nodiscard]] bool WaitForRows(int Count);
+
+    // What the program logged so far: message boxes and window fills, one JSON object each.
+    [[nodiscard]] QList<QJsonObject> Boxes() const;
+    [[nodiscard]] QList<QJsonObject> WindowFills() const;
+    [[nodiscard]] QString BoxLogFile() const;
+    [[nodiscard]] QString WindowLogFile() const;
+
+private:
+    int RunTool(const QString& Tool, const QStringList& Arguments, QByteArray* Output);
+
+    QTemporaryDir Dir;
+    QProcessEnvironment Env;
+    QProcess Program;
+};
+
+// The lines of a JSON-lines log as objects (none when the file is missing).
+[[nodiscard]] QList<QJsonObject> ReadJsonLines(const QString& FileName);
