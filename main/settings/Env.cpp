@@ -123,6 +123,33 @@ void SetEnabled(std::initializer_list<QWidget*> Controls, bool Enabled)
         Control->setEnabled(Enabled);
 }
 
+// Enter never reaches a control as a character: the handlers take it to move on.
+bool IsEnterKey(const QKeyEvent* Key)
+{
+    return Key->key() == Qt::Key_Return || Key->key() == Qt::Key_Enter;
+}
+
+// Up, Down and the page keys move the up-down, the page keys by PageStep and within its range.
+bool StepUpDown(TNumberUpDown* UpDown, int Key, int PageStep)
+{
+    switch (Key) {
+    case Qt::Key_PageUp:
+        UpDown->RequestChange(std::min(UpDown->Position() + PageStep, UpDown->Max()));
+        return true;
+    case Qt::Key_PageDown:
+        UpDown->RequestChange(std::max(UpDown->Position() - PageStep, UpDown->Min()));
+        return true;
+    case Qt::Key_Up:
+        UpDown->RequestChange(UpDown->Position() + 1);
+        return true;
+    case Qt::Key_Down:
+        UpDown->RequestChange(UpDown->Position() - 1);
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The hourglass for the life of a handler, whatever the way out.
 class TWaitCursor
 {
@@ -293,10 +320,21 @@ void TEnvironment::CreatePages()
     Layout->addLayout(Bottom);
 
     connect(btnSet, &QPushButton::clicked, this, &TEnvironment::btnSetClick);
-    connect(btnCancel, &QPushButton::clicked, this, [this] { done(2); });
+    connect(btnCancel, &QPushButton::clicked, this, &TEnvironment::btnCancelClick);
     connect(chkTip, &QCheckBox::clicked, this, &TEnvironment::chkTipClick);
     connect(pgctlEnv, &QTabWidget::currentChanged, this, &TEnvironment::pgctlEnvChange);
-    pgctlEnv->tabBar()->installEventFilter(this);
+    Route(pgctlEnv->tabBar(), {.Wheel = [this](QWheelEvent* Wheel) { return FormMouseWheel(Wheel); }});
+
+    const QList<QWidget*> NextFocus = {cbxnmlAdapter,    cbxPort,        cbxPBXAdapter,  cbxMapSoft,
+                                       cbxMapSearchKind, edtSelectItem1, edtSelectItem2, edtSelectItem3,
+                                       cbxFbSeries,      cbxAdrs,        cbxMemo1,       cbxMemo2,
+                                       cbxMemo3,         cbxRank,        cbxLine1,       cbxLine2};
+    QList<QWidget*> Boxes;
+    for (QCheckBox* Box : findChildren<QCheckBox*>())
+        if (Box != chkTip)
+            Boxes.append(Box);
+    for (QWidget* Control : NextFocus + Boxes)
+        Route(Control, {.KeyPress = [this](QKeyEvent* Key) { return NextFocusKeyPress(Key); }});
 }
 
 void TEnvironment::CreateCommonPage()
@@ -422,15 +460,10 @@ void TEnvironment::CreateCommonPage()
     connect(cbxPBXAdapter, &QComboBox::activated, this, &TEnvironment::cbxAdapterClick);
     connect(cbxMapSoft, &QComboBox::activated, this, &TEnvironment::cbxMapSoftClick);
 
-    FEnterTargets.append({cbxCD, [this]() -> QWidget* { return rbNormal->isChecked() ? rbNormal : rbIPPBX; }});
+    Route(cbxCD, {.KeyPress = [this](QKeyEvent* Key) { return cbxCDKeyPress(Key); }});
     for (QRadioButton* Button : {rbNormal, rbIPPBX, rblNoUse})
-        FEnterTargets.append({Button, [this, Button]() -> QWidget* {
-                                  return Button->property("Tag").toInt() == 0 ? cbxnmlAdapter : cbxPBXAdapter;
-                              }});
-    FEnterTargets.append({edtDataPath, [this]() -> QWidget* {
-                              return edtDataPath->text().trimmed().isEmpty() ? static_cast<QWidget*>(bbtnBrowseDataPath)
-                                                                             : cbxMapSoft;
-                          }});
+        Route(Button, {.KeyPress = [this, Button](QKeyEvent* Key) { return rbButtonKeyPress(Button, Key); }});
+    Route(edtDataPath, {.KeyPress = [this](QKeyEvent* Key) { return edtDataPathKeyPress(Key); }});
 }
 
 void TEnvironment::CreateOperationPage()
@@ -484,10 +517,7 @@ void TEnvironment::CreateOperationPage()
     connect(chkRingSound, &QCheckBox::clicked, this, &TEnvironment::chkRingSoundClick);
     connect(bbtnBrowseWaveFile, &QPushButton::clicked, this, &TEnvironment::bbtnBrowseWaveFileClick);
     connect(bbtnPlay, &QPushButton::clicked, this, &TEnvironment::bbtnPlayClick);
-    FEnterTargets.append({edtWaveFile, [this]() -> QWidget* {
-                              return edtWaveFile->text().trimmed().isEmpty() ? static_cast<QWidget*>(bbtnBrowseWaveFile)
-                                                                             : chkNotMoveFocus;
-                          }});
+    Route(edtWaveFile, {.KeyPress = [this](QKeyEvent* Key) { return edtWaveFileKeyPress(Key); }});
 }
 
 void TEnvironment::CreateRecvHisPage()
@@ -553,7 +583,11 @@ void TEnvironment::CreateRecvHisPage()
     connect(chkNewDataView, &QCheckBox::clicked, this, &TEnvironment::chkNewDataViewClick);
     connect(chkAutoAdd, &QCheckBox::clicked, this, &TEnvironment::chkAutoAddClick);
     connect(chkAutoDel, &QCheckBox::clicked, this, &TEnvironment::chkAutoDelClick);
-    FNumberEdits.append({edtDeleteDay, udDeleteDay, &LastDeleteDay, [this] { chkAutoDelConfirm->setFocus(); }, false});
+    Route(edtDeleteDay, {.Enter = [this] { edtDeleteDayEnter(); },
+                         .Exit = [this] { edtDeleteDayExit(); },
+                         .KeyDown = [this](QKeyEvent* Key) { return edtNumKeyDown(edtDeleteDay, Key); },
+                         .KeyPress = [this](QKeyEvent* Key) { return edtDeleteDayKeyPress(Key); }});
+    udDeleteDay->OnChanging = [this](int NewValue) { return udDeleteDayChangingEx(NewValue); };
 }
 
 void TEnvironment::CreateDisplayViewPage()
@@ -615,8 +649,11 @@ void TEnvironment::CreateDisplayViewPage()
     Layout->addStretch();
 
     connect(chkMenuVisible, &QCheckBox::clicked, this, &TEnvironment::chkMenuVisibleClick);
-    FNumberEdits.append(
-        {edtListMaxCount, udListMaxCount, &LastListMaxCount, [this] { FocusEnd(edtSelectItem1); }, false});
+    Route(edtListMaxCount, {.Enter = [this] { edtListMaxCountEnter(); },
+                            .Exit = [this] { edtListMaxCountExit(); },
+                            .KeyDown = [this](QKeyEvent* Key) { return edtNumKeyDown(edtListMaxCount, Key); },
+                            .KeyPress = [this](QKeyEvent* Key) { return edtListMaxCountKeyPress(Key); }});
+    udListMaxCount->OnChanging = [this](int NewValue) { return udListMaxCountChangingEx(NewValue); };
 }
 
 void TEnvironment::CreateBUPage()
@@ -667,7 +704,11 @@ void TEnvironment::CreateBUPage()
 
     connect(chkAutoBU, &QCheckBox::clicked, this, &TEnvironment::chkAutoBUClick);
     connect(edtAutoBU, &QLineEdit::textChanged, this, &TEnvironment::edtAutoBUChange);
-    FNumberEdits.append({edtAutoBU, udAutoBUCount, &LastAutoBUCount, [this] { btnSet->setFocus(); }, true});
+    Route(edtAutoBU, {.Enter = [this] { edtAutoBUEnter(); },
+                      .Exit = [this] { edtAutoBUExit(); },
+                      .KeyDown = [this](QKeyEvent* Key) { return edtAutoBUKeyDown(Key); },
+                      .KeyPress = [this](QKeyEvent* Key) { return edtAutoBUKeyPress(Key); }});
+    udAutoBUCount->OnChanging = [this](int NewValue) { return udAutoBUCountChangingEx(NewValue); };
 }
 
 void TEnvironment::CreateUpdatePage()
@@ -795,7 +836,7 @@ void TEnvironment::CreateFbPage()
     connect(chkUseFbAdrs, &QCheckBox::clicked, this, &TEnvironment::chkUseFbAdrsClick);
     connect(chkFbBackup, &QCheckBox::clicked, this, &TEnvironment::chkFbBackupClick);
     connect(cbxFbSeries, &QComboBox::activated, this, &TEnvironment::cbxFbSeriesClick);
-    imgFbKind->installEventFilter(this);
+    Route(imgFbKind, {.Click = [this] { imgFbKindClick(); }});
 }
 
 void TEnvironment::SetHints()
@@ -1035,22 +1076,6 @@ void TEnvironment::LoadSettings()
     SetKeyword(cbxLine2, Settings.Line2);
     if (!Settings.UseFbAdrs)
         chkUseFbAdrsClick();
-
-    for (TNumberEdit& Number : FNumberEdits) {
-        Number.Edit->installEventFilter(this);
-        Number.UpDown->OnChanging = [this, &Number](int NewValue) { return UpDownChanging(Number, NewValue); };
-    }
-    const QList<QWidget*> NextFocus = {cbxnmlAdapter,    cbxPort,        cbxPBXAdapter,  cbxMapSoft,
-                                       cbxMapSearchKind, edtSelectItem1, edtSelectItem2, edtSelectItem3,
-                                       cbxFbSeries,      cbxAdrs,        cbxMemo1,       cbxMemo2,
-                                       cbxMemo3,         cbxRank,        cbxLine1,       cbxLine2};
-    for (QWidget* Control : NextFocus)
-        FEnterTargets.append({Control, nullptr});
-    for (QCheckBox* Box : findChildren<QCheckBox*>())
-        if (Box != chkTip)
-            FEnterTargets.append({Box, nullptr});
-    for (auto& [Control, Target] : FEnterTargets)
-        Control->installEventFilter(this);
 }
 
 void TEnvironment::FillDriveList()
@@ -1269,16 +1294,21 @@ void TEnvironment::bbtnBrowseWaveFileClick()
     } else {
         Dialog.setDirectory(ProgramPath);
     }
-    // OpenDialogShow: over the dialog's top-left corner, inside the work area.
+    OpenDialogShow(Dialog);
+    if (Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty())
+        edtWaveFile->setText(Dialog.selectedFiles().constFirst());
+    FocusEnd(edtWaveFile);
+}
+
+// Over the dialog's top-left corner, inside the work area.
+void TEnvironment::OpenDialogShow(QFileDialog& Dialog)
+{
     Dialog.adjustSize();
     const QRect Work = screen()->availableGeometry();
     QPoint At = frameGeometry().topLeft() + QPoint(15, 15);
     At.setX(std::max(Work.left(), std::min(At.x(), Work.right() - Dialog.width())));
     At.setY(std::max(Work.top(), std::min(At.y(), Work.bottom() - Dialog.height())));
     Dialog.move(At);
-    if (Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty())
-        edtWaveFile->setText(Dialog.selectedFiles().constFirst());
-    FocusEnd(edtWaveFile);
 }
 
 void TEnvironment::bbtnPlayClick()
@@ -1353,67 +1383,64 @@ void TEnvironment::ShowGenerationWarning(const TGenerationWarning& Warning)
 }
 
 // ---------------------------------------------------------------------------------------------------
-// Number edits
+// Keys and the wheel
 
-TEnvironment::TNumberEdit* TEnvironment::NumberEditOf(QObject* Object)
+bool TEnvironment::NextFocusKeyPress(QKeyEvent* Key)
 {
-    for (TNumberEdit& Number : FNumberEdits)
-        if (Number.Edit == Object)
-            return &Number;
-    return nullptr;
-}
-
-void TEnvironment::NumberEditExit(TNumberEdit& Number)
-{
-    const std::optional<int> Value = AcceptNumberText(Number.Edit->text(), Number.UpDown->Min(), Number.UpDown->Max());
-    if (Value) {
-        Number.UpDown->SetPosition(*Value);
-        *Number.Last = qint16(*Value);
-    } else {
-        // The up-down keeps the last accepted value, so what is stored is what the edit shows.
-        Number.UpDown->SetPosition(*Number.Last);
-        Number.Edit->setText(QString::number(*Number.Last));
-    }
-}
-
-bool TEnvironment::UpDownChanging(TNumberEdit& Number, int NewValue)
-{
-    *Number.Last = qint16(NewValue);
-    Number.Edit->setText(QString::number(NewValue));
-    Number.Edit->selectAll();
-    if (Number.Edit == edtAutoBU)
-        ShowGenerationWarning(GenerationWarning(QString::number(NewValue), Settings.AutoBUCount));
+    if (!IsEnterKey(Key))
+        return false;
+    focusNextChild();
+    if (auto* Edit = qobject_cast<QLineEdit*>(focusWidget()))
+        Edit->end(false);
     return true;
 }
 
-bool TEnvironment::NumberEditKey(TNumberEdit& Number, QKeyEvent* Key)
+bool TEnvironment::cbxCDKeyPress(QKeyEvent* Key)
 {
-    TNumberUpDown* UpDown = Number.UpDown;
-    const int Page = Number.SingleSteps ? 1 : 10;
-    switch (Key->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: {
-        const int Before = UpDown->Position();
-        NumberEditExit(Number);
-        if (UpDown->Position() == Before)
-            Number.MoveOn();
-        return true;
-    }
-    case Qt::Key_PageUp:
-        UpDown->RequestChange(std::min(UpDown->Position() + Page, UpDown->Max()));
-        return true;
-    case Qt::Key_PageDown:
-        UpDown->RequestChange(std::max(UpDown->Position() - Page, UpDown->Min()));
-        return true;
-    case Qt::Key_Up:
-        UpDown->RequestChange(UpDown->Position() + 1);
-        return true;
-    case Qt::Key_Down:
-        UpDown->RequestChange(UpDown->Position() - 1);
-        return true;
-    default:
+    if (!IsEnterKey(Key))
         return false;
+    FocusEnd(rbNormal->isChecked() ? rbNormal : rbIPPBX);
+    return true;
+}
+
+bool TEnvironment::rbButtonKeyPress(QRadioButton* Sender, QKeyEvent* Key)
+{
+    if (!IsEnterKey(Key))
+        return false;
+    FocusEnd(Sender->property("Tag").toInt() == 0 ? cbxnmlAdapter : cbxPBXAdapter);
+    return true;
+}
+
+bool TEnvironment::edtDataPathKeyPress(QKeyEvent* Key)
+{
+    if (!IsEnterKey(Key))
+        return false;
+    FocusEnd(edtDataPath->text().trimmed().isEmpty() ? static_cast<QWidget*>(bbtnBrowseDataPath) : cbxMapSoft);
+    return true;
+}
+
+bool TEnvironment::edtWaveFileKeyPress(QKeyEvent* Key)
+{
+    if (!IsEnterKey(Key))
+        return false;
+    FocusEnd(edtWaveFile->text().trimmed().isEmpty() ? static_cast<QWidget*>(bbtnBrowseWaveFile) : chkNotMoveFocus);
+    return true;
+}
+
+// Only over a tab; towards the user the next page, round at both ends. The bar itself never turns a page
+// by the wheel, so the event is taken wherever over it.
+bool TEnvironment::FormMouseWheel(QWheelEvent* Wheel)
+{
+    const QPoint At = pgctlEnv->tabBar()->mapTo(pgctlEnv, Wheel->position().toPoint());
+    bool OverTab = false;
+    for (const QRect& Rect : TabRects)
+        OverTab = OverTab || Rect.contains(At);
+    if (OverTab && Wheel->angleDelta().y() != 0) {
+        const int Count = pgctlEnv->count();
+        const int Step = Wheel->angleDelta().y() < 0 ? 1 : -1;
+        pgctlEnv->setCurrentIndex((pgctlEnv->currentIndex() + Step + Count) % Count);
     }
+    return true;
 }
 
 void TEnvironment::FocusEnd(QWidget* Control)
@@ -1423,63 +1450,158 @@ void TEnvironment::FocusEnd(QWidget* Control)
         Edit->end(false);
 }
 
+void TEnvironment::Route(QWidget* Control, TRoute Handlers)
+{
+    FRoutes.insert(Control, std::move(Handlers));
+    Control->installEventFilter(this);
+}
+
 bool TEnvironment::eventFilter(QObject* Watched, QEvent* Event)
 {
+    const auto Found = FRoutes.constFind(Watched);
+    if (Found == FRoutes.cend())
+        return QDialog::eventFilter(Watched, Event);
+    const TRoute& Handlers = *Found;
     switch (Event->type()) {
     case QEvent::FocusIn:
-        if (TNumberEdit* Number = NumberEditOf(Watched))
-            *Number->Last = qint16(Number->UpDown->Position());
+        if (Handlers.Enter)
+            Handlers.Enter();
         break;
     case QEvent::FocusOut:
-        if (TNumberEdit* Number = NumberEditOf(Watched))
-            NumberEditExit(*Number);
+        if (Handlers.Exit)
+            Handlers.Exit();
         break;
     case QEvent::KeyPress: {
         auto* Key = static_cast<QKeyEvent*>(Event);
-        if (TNumberEdit* Number = NumberEditOf(Watched))
-            return NumberEditKey(*Number, Key);
-        if (Key->key() != Qt::Key_Return && Key->key() != Qt::Key_Enter)
-            break;
-        for (auto& [Control, Target] : FEnterTargets) {
-            if (Control != Watched)
-                continue;
-            if (Target) {
-                FocusEnd(Target());
-            } else {
-                focusNextChild();
-                if (auto* Edit = qobject_cast<QLineEdit*>(focusWidget()))
-                    Edit->end(false);
-            }
+        if ((Handlers.KeyDown && Handlers.KeyDown(Key)) || (Handlers.KeyPress && Handlers.KeyPress(Key)))
             return true;
-        }
         break;
     }
     case QEvent::MouseButtonRelease:
-        if (Watched == imgFbKind) {
-            imgFbKindClick();
+        if (Handlers.Click) {
+            Handlers.Click();
             return true;
         }
         break;
     case QEvent::Wheel:
-        if (Watched == pgctlEnv->tabBar()) {
-            // FormMouseWheel: only over a tab; towards the user the next page, round at both ends.
-            auto* Wheel = static_cast<QWheelEvent*>(Event);
-            const QPoint At = pgctlEnv->tabBar()->mapTo(pgctlEnv, Wheel->position().toPoint());
-            bool OverTab = false;
-            for (const QRect& Rect : TabRects)
-                OverTab = OverTab || Rect.contains(At);
-            if (OverTab && Wheel->angleDelta().y() != 0) {
-                const int Count = pgctlEnv->count();
-                const int Step = Wheel->angleDelta().y() < 0 ? 1 : -1;
-                pgctlEnv->setCurrentIndex((pgctlEnv->currentIndex() + Step + Count) % Count);
-            }
-            return true;
-        }
+        if (Handlers.Wheel)
+            return Handlers.Wheel(static_cast<QWheelEvent*>(Event));
         break;
     default:
         break;
     }
     return QDialog::eventFilter(Watched, Event);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Number edits
+
+void TEnvironment::edtDeleteDayEnter()
+{
+    LastDeleteDay = qint16(udDeleteDay->Position());
+}
+
+void TEnvironment::edtDeleteDayExit()
+{
+    NumberEditExit(edtDeleteDay, udDeleteDay, LastDeleteDay);
+}
+
+bool TEnvironment::edtDeleteDayKeyPress(QKeyEvent* Key)
+{
+    return NumberEditKeyPress(Key, edtDeleteDay, udDeleteDay, LastDeleteDay, chkAutoDelConfirm);
+}
+
+bool TEnvironment::udDeleteDayChangingEx(int NewValue)
+{
+    return UpDownChanging(edtDeleteDay, LastDeleteDay, NewValue);
+}
+
+void TEnvironment::edtListMaxCountEnter()
+{
+    LastListMaxCount = qint16(udListMaxCount->Position());
+}
+
+void TEnvironment::edtListMaxCountExit()
+{
+    NumberEditExit(edtListMaxCount, udListMaxCount, LastListMaxCount);
+}
+
+bool TEnvironment::edtListMaxCountKeyPress(QKeyEvent* Key)
+{
+    return NumberEditKeyPress(Key, edtListMaxCount, udListMaxCount, LastListMaxCount, edtSelectItem1);
+}
+
+bool TEnvironment::udListMaxCountChangingEx(int NewValue)
+{
+    return UpDownChanging(edtListMaxCount, LastListMaxCount, NewValue);
+}
+
+// Both long-range edits: the edit's Tag picks its up-down, the page keys step by ten.
+bool TEnvironment::edtNumKeyDown(QLineEdit* Sender, QKeyEvent* Key)
+{
+    return StepUpDown(Sender->property("Tag").toInt() == 1 ? udListMaxCount : udDeleteDay, Key->key(), 10);
+}
+
+void TEnvironment::edtAutoBUEnter()
+{
+    LastAutoBUCount = qint16(udAutoBUCount->Position());
+}
+
+void TEnvironment::edtAutoBUExit()
+{
+    NumberEditExit(edtAutoBU, udAutoBUCount, LastAutoBUCount);
+}
+
+bool TEnvironment::edtAutoBUKeyPress(QKeyEvent* Key)
+{
+    return NumberEditKeyPress(Key, edtAutoBU, udAutoBUCount, LastAutoBUCount, btnSet);
+}
+
+// Nine generations at most: the page keys step by one.
+bool TEnvironment::edtAutoBUKeyDown(QKeyEvent* Key)
+{
+    return StepUpDown(udAutoBUCount, Key->key(), 1);
+}
+
+bool TEnvironment::udAutoBUCountChangingEx(int NewValue)
+{
+    UpDownChanging(edtAutoBU, LastAutoBUCount, NewValue);
+    ShowGenerationWarning(GenerationWarning(QString::number(NewValue), Settings.AutoBUCount));
+    return true;
+}
+
+void TEnvironment::NumberEditExit(QLineEdit* Edit, TNumberUpDown* UpDown, qint16& Last)
+{
+    const std::optional<int> Value = AcceptNumberText(Edit->text(), UpDown->Min(), UpDown->Max());
+    if (Value) {
+        UpDown->SetPosition(*Value);
+        Last = qint16(*Value);
+    } else {
+        // The up-down keeps the last accepted value, so what is stored is what the edit shows.
+        UpDown->SetPosition(Last);
+        Edit->setText(QString::number(Last));
+    }
+}
+
+// Enter takes the number; the focus moves on to Next only when it stood as it was.
+bool TEnvironment::NumberEditKeyPress(QKeyEvent* Key, QLineEdit* Edit, TNumberUpDown* UpDown, qint16& Last,
+                                      QWidget* Next)
+{
+    if (!IsEnterKey(Key))
+        return false;
+    const int Before = UpDown->Position();
+    NumberEditExit(Edit, UpDown, Last);
+    if (UpDown->Position() == Before)
+        FocusEnd(Next);
+    return true;
+}
+
+bool TEnvironment::UpDownChanging(QLineEdit* Edit, qint16& Last, int NewValue)
+{
+    Last = qint16(NewValue);
+    Edit->setText(QString::number(NewValue));
+    Edit->selectAll();
+    return true;
 }
 
 void TEnvironment::showEvent(QShowEvent* Event)
@@ -1584,8 +1706,8 @@ void TEnvironment::btnSetClick()
 {
     TWaitCursor Wait;
     // A number typed and confirmed with the button's shortcut has not left its edit yet.
-    if (TNumberEdit* Number = NumberEditOf(focusWidget()))
-        NumberEditExit(*Number);
+    if (const auto Found = FRoutes.constFind(focusWidget()); Found != FRoutes.cend() && Found->Exit)
+        Found->Exit();
 
     TEnvInput Input = CollectInput();
     const TEnvOpened Opened{OpenedAsIPPBX,      OpenedAdapterIndex, OpenedPortIndex,  OpenedDataPath,
@@ -1619,6 +1741,11 @@ void TEnvironment::btnSetClick()
     }
     Apply.Apply();
     done(1);
+}
+
+void TEnvironment::btnCancelClick()
+{
+    done(2);
 }
 
 void TEnvironment::done(int Result)
