@@ -50,7 +50,10 @@ private:
     int FPosition;
 };
 
-// "環境設定": the program settings on seven pages.
+// "環境設定": the program settings on seven pages. Env.cpp holds the frame: creation, loading, the
+// page change, where events go, the update page, checking and closing. The pages whose behaviour
+// stands on its own have a file each: EnvCommonPage.cpp, EnvOperationPage.cpp, EnvNumberPages.cpp (the
+// three pages with a number edit) and EnvFbPage.cpp.
 class TEnvironment : public QDialog
 {
     Q_OBJECT
