@@ -3,19 +3,23 @@
 #include "main/settings/EnvApply.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <QRect>
 #include <functional>
 
 class QCheckBox;
 class QComboBox;
+class QFileDialog;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QToolButton;
+class QWheelEvent;
 class QWidget;
 class TVxCommDLL;
 
@@ -46,7 +50,10 @@ private:
     int FPosition;
 };
 
-// "環境設定": the program settings on seven pages.
+// "環境設定": the program settings on seven pages. Env.cpp holds the frame: creation, loading, the
+// page change, where events go, the update page, checking and closing. The pages whose behaviour
+// stands on its own have a file each: EnvCommonPage.cpp, EnvOperationPage.cpp, EnvNumberPages.cpp (the
+// three pages with a number edit) and EnvFbPage.cpp.
 class TEnvironment : public QDialog
 {
     Q_OBJECT
@@ -247,6 +254,7 @@ private:
     void FillAdapterList(QComboBox* List, const TVxCommDLL* Wrapper, std::int32_t Selected);
     void FillPortList(const QString& Selected);
 
+    void btnCancelClick();
     void rbStateClick(int Tag);
     void cbxAdapterClick();
     void cbxMapSoftClick();
@@ -262,31 +270,56 @@ private:
     void imgFbKindClick();
     void pgctlEnvChange();
     void chkTipClick();
-    void edtAutoBUChange();
+    void OpenDialogShow(QFileDialog& Dialog);
     void ShowGenerationWarning(const TGenerationWarning& Warning);
     void LoadAddressBooks(int Series, int Selected);
     void SetFbControlsEnabled(bool Enabled, bool WithSeries);
 
-    // The three number edits share their rules.
-    struct TNumberEdit
+    // Keys and the wheel. A handler answers true when it took the event.
+    bool NextFocusKeyPress(QKeyEvent* Key);
+    bool cbxCDKeyPress(QKeyEvent* Key);
+    bool rbButtonKeyPress(QRadioButton* Sender, QKeyEvent* Key);
+    bool edtDataPathKeyPress(QKeyEvent* Key);
+    bool edtWaveFileKeyPress(QKeyEvent* Key);
+    bool FormMouseWheel(QWheelEvent* Wheel);
+
+    // The three number edits and their up-downs.
+    void edtDeleteDayEnter();
+    void edtDeleteDayExit();
+    bool edtDeleteDayKeyPress(QKeyEvent* Key);
+    bool udDeleteDayChangingEx(int NewValue);
+    void edtListMaxCountEnter();
+    void edtListMaxCountExit();
+    bool edtListMaxCountKeyPress(QKeyEvent* Key);
+    bool udListMaxCountChangingEx(int NewValue);
+    bool edtNumKeyDown(QLineEdit* Sender, QKeyEvent* Key);
+    void edtAutoBUEnter();
+    void edtAutoBUExit();
+    bool edtAutoBUKeyPress(QKeyEvent* Key);
+    bool edtAutoBUKeyDown(QKeyEvent* Key);
+    void edtAutoBUChange();
+    bool udAutoBUCountChangingEx(int NewValue);
+    // The rules the three share.
+    void NumberEditExit(QLineEdit* Edit, TNumberUpDown* UpDown, qint16& Last);
+    bool NumberEditKeyPress(QKeyEvent* Key, QLineEdit* Edit, TNumberUpDown* UpDown, qint16& Last, QWidget* Next);
+    bool UpDownChanging(QLineEdit* Edit, qint16& Last, int NewValue);
+
+    // Where the events of a watched control go: eventFilter only looks its handler up here.
+    struct TRoute
     {
-        QLineEdit* Edit;
-        TNumberUpDown* UpDown;
-        qint16* Last;
-        std::function<void()> MoveOn;
-        bool SingleSteps; // the page keys step by one (edtAutoBU)
+        std::function<void()> Enter = {}; // focus arrives
+        std::function<void()> Exit = {};  // focus leaves
+        std::function<bool(QKeyEvent*)> KeyDown = {};
+        std::function<bool(QKeyEvent*)> KeyPress = {};
+        std::function<void()> Click = {};
+        std::function<bool(QWheelEvent*)> Wheel = {};
     };
-    [[nodiscard]] TNumberEdit* NumberEditOf(QObject* Object);
-    void NumberEditExit(TNumberEdit& Number);
-    bool NumberEditKey(TNumberEdit& Number, QKeyEvent* Key);
-    bool UpDownChanging(TNumberEdit& Number, int NewValue);
+    void Route(QWidget* Control, TRoute Handlers);
     void FocusEnd(QWidget* Control);
     [[nodiscard]] TEnvInput CollectInput() const;
     [[nodiscard]] QWidget* FocusTarget(TEnvFocus Focus) const;
 
-    QList<TNumberEdit> FNumberEdits;
-    // Enter on these controls moves to the control the function names.
-    QList<QPair<QWidget*, std::function<QWidget*()>>> FEnterTargets;
+    QHash<QObject*, TRoute> FRoutes;
     bool FLoadFailed = false;
     bool FClosedForUpdate = false;
     bool FHintsOn = true;
