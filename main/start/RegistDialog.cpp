@@ -1,5 +1,7 @@
 #include "main/start/RegistDialog.h"
 
+#include "platform/ui/DialogScript.h"
+
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -37,6 +39,7 @@ TRegistDialog::TRegistDialog(QWidget* Parent)
     }
     Layout->addLayout(Buttons);
     setFixedSize(sizeHint());
+    ScriptDialog(this);
 }
 
 void TRegistDialog::reject()

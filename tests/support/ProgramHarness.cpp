@@ -79,6 +79,9 @@ TProgramHarness::TProgramHarness()
     Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     Env.insert(QStringLiteral("VX_MSGBOX_LOG"), BoxLogFile());
     Env.insert(QStringLiteral("VX_WINDOW_LOG"), WindowLogFile());
+    Env.insert(QStringLiteral("VX_DIALOG_ANSWERS"), TempPath(QStringLiteral("dialogs.jsonl")));
+    QDir().mkpath(SystemConfigFolder());
+    Env.insert(QStringLiteral("XDG_CONFIG_DIRS"), SystemConfigFolder());
     Program.setProgram(QStringLiteral(VX_BIN_DIR "/VxRelvo16"));
 }
 
@@ -100,6 +103,11 @@ QString TProgramHarness::SettingsFolder() const
 QString TProgramHarness::DataFolder() const
 {
     return TempPath(QStringLiteral("tables/"));
+}
+
+QString TProgramHarness::SystemConfigFolder() const
+{
+    return TempPath(QStringLiteral("etc-xdg/"));
 }
 
 QString TProgramHarness::TempPath(const QString& Name) const
@@ -239,4 +247,35 @@ QList<QJsonObject> TProgramHarness::Boxes() const
 QList<QJsonObject> TProgramHarness::WindowFills() const
 {
     return ReadJsonLines(WindowLogFile());
+}
+
+bool TProgramHarness::WaitForWindow(const QString& Name)
+{
+    return WaitFor([&] {
+        if (Program.state() != QProcess::Running)
+            return false;
+        for (const QJsonObject& Fill : WindowFills())
+            if (Fill.value(QStringLiteral("window")).toString() == Name)
+                return true;
+        return false;
+    });
+}
+
+void TProgramHarness::AnswerDialog(const QString& Window, const QJsonObject& Fields, const QString& Click)
+{
+    const QJsonObject Answer{
+        {QStringLiteral("window"), Window}, {QStringLiteral("fields"), Fields}, {QStringLiteral("click"), Click}};
+    QFile File(Env.value(QStringLiteral("VX_DIALOG_ANSWERS")));
+    if (File.open(QIODevice::WriteOnly | QIODevice::Append))
+        File.write(QJsonDocument(Answer).toJson(QJsonDocument::Compact) + '\n');
+}
+
+bool TProgramHarness::WaitForBox(const QString& Text)
+{
+    return WaitFor([&] {
+        for (const QJsonObject& Box : Boxes())
+            if (Box.value(QStringLiteral("text")).toString() == Text)
+                return true;
+        return false;
+    });
 }

@@ -18,8 +18,9 @@
 //
 // The settings file is the complete one of tests/data with DataPath pointing at DataFolder(), so
 // the program starts straight into the tray on the simulated serial adapter. The program runs
-// offscreen with VX_MSGBOX_LOG and VX_WINDOW_LOG set to files of the harness. Whatever is still
-// running when the harness goes is killed.
+// offscreen with VX_MSGBOX_LOG, VX_WINDOW_LOG and VX_DIALOG_ANSWERS set to files of the harness, and
+// with a system-wide configuration folder (XDG_CONFIG_DIRS) of its own. Whatever is still running
+// when the harness goes is killed.
 class TProgramHarness
 {
 public:
@@ -35,6 +36,9 @@ public:
     [[nodiscard]] QString DataHome() const;
     [[nodiscard]] QString SettingsFolder() const;
     [[nodiscard]] QString DataFolder() const;
+    // The administrator's folder (XDG_CONFIG_DIRS): the system-wide registry file is
+    // SystemConfigFolder() + "Pelmar/registry.ini".
+    [[nodiscard]] QString SystemConfigFolder() const;
     // A path inside the harness's temporary folder, for a test's own files.
     [[nodiscard]] QString TempPath(const QString& Name) const;
 
@@ -71,6 +75,15 @@ public:
     [[nodiscard]] QStringList Rows(const QString& Statement, const QString& TableFile = QStringLiteral("RecvHis.DB"));
     // Waits until RecvHis holds exactly Count rows.
     [[nodiscard]] bool WaitForRows(int Count);
+
+    // Waits until the window log shows the window of that object name (a dialog logs itself when it
+    // is shown); false when it did not come within the patience or the program ended.
+    [[nodiscard]] bool WaitForWindow(const QString& Name);
+    // Waits until a message box with exactly this text was logged.
+    [[nodiscard]] bool WaitForBox(const QString& Text);
+    // Answers the next scripted dialog of that object name: sets Fields (edit texts, check boxes) and
+    // clicks the button Click, as a person would (see platform/ui/DialogScript.h).
+    void AnswerDialog(const QString& Window, const QJsonObject& Fields, const QString& Click);
 
     // What the program logged so far: message boxes and window fills, one JSON object each.
     [[nodiscard]] QList<QJsonObject> Boxes() const;
