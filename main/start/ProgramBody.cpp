@@ -77,6 +77,7 @@ int RunVxRelvo16(int& argc, char** argv)
     // Ended by the desktop without being asked (log-out, shut-down): as at the end of a session that
     // lets nobody ask, the program closes, saving what it saves at every end.
     WatchTerminationSignals([] {
+        ProgramEnding = true;
         if (MainForm)
             MainForm->SessionEnding(false);
     });
@@ -85,8 +86,10 @@ int RunVxRelvo16(int& argc, char** argv)
         MainHooks().CreateHistoryList();
     ProgramStarted = true;
 
+    // A session that ended during the start-up ended the program with it: the main loop, which would
+    // forget that it was told to quit, is not entered.
     int Result = 0;
-    if (Started)
+    if (Started && !ProgramEnding)
         Result = QApplication::exec();
 
     MainForm->setProperty(InstanceMark.constData(), QVariant());

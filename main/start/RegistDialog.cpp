@@ -42,6 +42,19 @@ TRegistDialog::TRegistDialog(QWidget* Parent)
     ScriptDialog(this);
 }
 
+int TRegistDialog::exec()
+{
+    Answer = NoRegistAnswer;
+    QDialog::exec();
+    return Answer;
+}
+
+void TRegistDialog::done(int Result)
+{
+    Answer = Result;
+    QDialog::done(Result);
+}
+
 void TRegistDialog::reject()
 {
     // Closed any other way than by a button, the dialog means "later" (QDialog would answer 0, "register now").
