@@ -95,6 +95,7 @@ TEnvironment::TEnvironment(QWidget* Owner) : QDialog(Owner)
     if (FLoadFailed)
         return;
     SetHints();
+    ShowOtherKindUnavailable();
     chkTip->setChecked(TipView);
     FHintsOn = TipView;
     new THintGate(this, FHintsOn);
@@ -281,6 +282,19 @@ void TEnvironment::SetHints()
         Control->setToolTip(Control->toolTip().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
+void TEnvironment::ShowOtherKindUnavailable()
+{
+    if (OtherKindProblem.isEmpty())
+        return;
+    QString Hint = OtherKindProblem.trimmed();
+    Hint.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QWidget* Control : OpenedAsIPPBX ? QList<QWidget*>{rbNormal, cbxnmlAdapter, lblPort, cbxPort}
+                                          : QList<QWidget*>{rbIPPBX, cbxPBXAdapter, btnDetail}) {
+        Control->setEnabled(false);
+        Control->setToolTip(Hint);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Loading
 
@@ -288,13 +302,7 @@ void TEnvironment::LoadSettings()
 {
     FillDriveList();
 
-    switch (PrepareLineWrappers(Settings.IPPBX)) {
-    case TLineWrappers::Ready:
-        break;
-    case TLineWrappers::NoKinds:
-        (void)MessageBoxPos(nullptr, NoAdapterKinds, ProductName, MB_OK | MB_ICONSTOP, 2);
-        [[fallthrough]];
-    case TLineWrappers::CannotCreate:
+    if (PrepareLineWrappers(Settings.IPPBX, OtherKindProblem) == TLineWrappers::CannotCreate) {
         FLoadFailed = true;
         return;
     }

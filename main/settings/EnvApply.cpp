@@ -60,10 +60,10 @@ TWindowHandle* LineOwner()
     return VxCommDLL ? VxCommDLL->Owner() : nullptr;
 }
 
-std::unique_ptr<TVxCommDLL> CreateWrapper(TWindowHandle* Owner, bool IP)
+std::unique_ptr<TVxCommDLL> CreateWrapper(TWindowHandle* Owner, bool IP, QString* Error = nullptr)
 {
     const QString& Folder = EnvHooks().DeviceLibraryFolder;
-    return Folder.isEmpty() ? TVxCommDLL::Create(Owner, IP ? 1 : 0) : TVxCommDLL::Create(Owner, IP ? 1 : 0, Folder);
+    return TVxCommDLL::Create(Owner, IP ? 1 : 0, Folder.isEmpty() ? GetProgramFolder() : Folder, Error);
 }
 
 std::unique_ptr<TVxCommDLL>& WrapperOf(bool IP)
@@ -492,28 +492,36 @@ void TEnvApply::OfferFbBackup()
         (void)Message(-1, EnvText::FbBackupFailed, MB_OK | MB_ICONINFORMATION);
 }
 
-TLineWrappers PrepareLineWrappers(bool IPPBXInUse)
+TLineWrappers PrepareLineWrappers(bool IPPBXInUse, QString& OtherKindProblem)
 {
     TWindowHandle* Owner = LineOwner();
     MadeOtherWrapper = false;
+    OtherKindProblem.clear();
     for (const bool IP : {IPPBXInUse, !IPPBXInUse}) {
         std::unique_ptr<TVxCommDLL>& Wrapper = WrapperOf(IP);
-        if (Wrapper)
+        if (Wrapper) {
+            if (IP != IPPBXInUse && Wrapper->Kinds().isEmpty())
+                OtherKindProblem = NoAdapterKindsListed;
             continue;
-        Wrapper = CreateWrapper(Owner, IP);
+        }
+        const bool InUse = IP == IPPBXInUse;
+        // The other kind's library only offers a choice; what is wrong with it is shown in the dialog.
+        Wrapper = CreateWrapper(Owner, IP, InUse ? nullptr : &OtherKindProblem);
         if (!Wrapper) {
+            if (!InUse)
+                continue;
             SettingsIncomplete = true;
             return TLineWrappers::CannotCreate;
         }
         Wrapper->SetOption(Settings.AdapterExtend ? 1 : 0);
         const bool Listed = Wrapper->LoadKinds();
-        if (IP == IPPBXInUse) {
+        if (InUse) {
             if (!VxCommDLL)
                 VxCommDLL = Wrapper.get();
         } else {
             MadeOtherWrapper = true;
             if (!Listed)
-                return TLineWrappers::NoKinds;
+                OtherKindProblem = NoAdapterKindsListed;
         }
     }
     return TLineWrappers::Ready;

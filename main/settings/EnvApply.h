@@ -270,14 +270,14 @@ private:
 
 // The device-library wrappers while the dialog is open: both line kinds list their adapters, so the
 // dialog makes the wrapper of the kind not in use (and the one in use, when the program has none yet).
+// The other kind's library never stops the dialog: when it cannot be loaded or bound, or lists no
+// adapter, OtherKindProblem says why (the library's own message) and that kind cannot be chosen.
 enum class TLineWrappers
 {
     Ready,
-    CannotCreate, // a library could not be loaded or bound (its message has been shown)
-    NoKinds       // the other library lists no adapter
+    CannotCreate // the library of the kind in use could not be loaded or bound (its message has been shown)
 };
-[[nodiscard]] TLineWrappers PrepareLineWrappers(bool IPPBXInUse);
+[[nodiscard]] TLineWrappers PrepareLineWrappers(bool IPPBXInUse, QString& OtherKindProblem);
 // Frees the wrapper of the kind that was not in use at the opening and clears its global.
 void FreeOtherLineWrapper(bool OpenedAsIPPBX);
-inline const QString NoAdapterKinds =
-    QStringLiteral("アダプター情報が取得できませんでした  \r\nプログラムを終了します  ");
+inline const QString NoAdapterKindsListed = QStringLiteral("アダプター情報が取得できませんでした  ");

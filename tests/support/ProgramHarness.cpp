@@ -279,3 +279,15 @@ bool TProgramHarness::WaitForBox(const QString& Text)
         return false;
     });
 }
+
+QString TProgramHarness::CopyProgramFolder(const QStringList& LeaveOut)
+{
+    const QString Folder = TempPath(QStringLiteral("program/"));
+    QDir().mkpath(Folder);
+    const QDir Installed(QStringLiteral(VX_BIN_DIR));
+    for (const QFileInfo& File : Installed.entryInfoList(QDir::Files))
+        if (!LeaveOut.contains(File.fileName()))
+            QFile::copy(File.absoluteFilePath(), Folder + File.fileName());
+    Program.setProgram(Folder + QStringLiteral("VxRelvo16"));
+    return Folder;
+}

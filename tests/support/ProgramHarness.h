@@ -48,6 +48,10 @@ public:
     // The environment every program and tool of the harness gets; add to it before Start.
     QProcessEnvironment& Environment() { return Env; }
 
+    // Runs the program from a copy of the program folder without the files named in Leave out, as a
+    // user's installation that lacks them; answers the copy's folder (with a trailing "/").
+    QString CopyProgramFolder(const QStringList& LeaveOut);
+
     // Starts the program and returns once it runs, without waiting for anything inside it.
     [[nodiscard]] bool Start();
     // Waits until the program holds its single-instance lock, or until the simulated adapter

@@ -262,6 +262,61 @@ TEST_F(EnvTest, UnchangedFromTheMenuWritesTheFileWithoutRestart)
     EXPECT_EQ(Ini.ReadInteger(QStringLiteral("COMMON"), QStringLiteral("Adapter"), 0), 1);
 }
 
+// Whatever the library of the line kind not in use does, the dialog opens: that kind is greyed, with
+// the library's own message as its hint, and nothing asks the program to end.
+TEST_F(EnvTest, OtherLineKindsFailingLibraryIsShownUnavailable)
+{
+    const struct
+    {
+        const char* Name;
+        const char* SerialLibrary; // folder of the VxComm3.so, none: missing
+        bool IPLibrary;
+        bool IPInUse;
+        QString Hint;
+    } Cases[] = {
+        {"IP library missing", VX_BIN_DIR, false, false,
+         QStringLiteral("VxComm3ip.so LoadLibrary Error\nDLLのロードに失敗しました")},
+        {"serial library missing", nullptr, true, true,
+         QStringLiteral("VxComm3.so LoadLibrary Error\nDLLのロードに失敗しました")},
+        {"serial export missing", VX_FIXTURE_DIR "/nohistory", true, true,
+         QStringLiteral("GetHistory (VxComm3.so) GetProcAddress Error\n関数の割り当てに失敗しました")},
+        {"serial kinds missing", VX_FIXTURE_DIR "/zerokinds", true, true,
+         QStringLiteral("アダプター情報が取得できませんでした")},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        QTemporaryDir Libraries;
+        if (Case.SerialLibrary) {
+            ASSERT_TRUE(QFile::copy(QLatin1String(Case.SerialLibrary) + QStringLiteral("/VxComm3.so"),
+                                    Libraries.filePath(QStringLiteral("VxComm3.so"))));
+        }
+        if (Case.IPLibrary) {
+            ASSERT_TRUE(QFile::copy(QStringLiteral(VX_BIN_DIR "/VxComm3ip.so"),
+                                    Libraries.filePath(QStringLiteral("VxComm3ip.so"))));
+        }
+        EnvHooks().DeviceLibraryFolder = Libraries.path() + QLatin1Char('/');
+        Settings.IPPBX = Case.IPInUse;
+        Settings.Adapter = Case.IPInUse ? 200 : 1;
+        SetAnswers({});
+        {
+            TEnvironment Dialog(nullptr);
+            ASSERT_FALSE(Dialog.LoadFailed());
+            QRadioButton* Other = Case.IPInUse ? Dialog.rbNormal : Dialog.rbIPPBX;
+            QComboBox* OtherAdapters = Case.IPInUse ? Dialog.cbxnmlAdapter : Dialog.cbxPBXAdapter;
+            EXPECT_FALSE(Other->isEnabled());
+            EXPECT_FALSE(OtherAdapters->isEnabled());
+            EXPECT_EQ(Other->toolTip(), Case.Hint);
+            EXPECT_EQ(OtherAdapters->toolTip(), Case.Hint);
+            EXPECT_TRUE((Case.IPInUse ? Dialog.rbIPPBX : Dialog.rbNormal)->isChecked());
+            EXPECT_TRUE(Boxes().isEmpty()) << Texts(Boxes()).toStdString();
+        }
+        VxCommDLL = nullptr;
+        SerialCommDLL.reset();
+        IPCommDLL.reset();
+    }
+    Settings.IPPBX = false;
+}
+
 TEST_F(EnvTest, ChangedPortAndFolderReopenLineAndTables)
 {
     const QString Root = Dir.path() + QLatin1Char('/');
