@@ -103,13 +103,23 @@ bool SaveEnvironmentSection(const TEnvironmentSection& Section)
     return Ini.UpdateFile();
 }
 
-QList<TPortItem> PortItems(const QString& DevFolder)
+QList<TPortItem> PortItems(const QString& DevFolder, const QString& StoredPort)
 {
+    QList<int> Numbers = ExistingComPorts(DevFolder);
+    const int Stored = ComPortNumber(StoredPort);
+    const bool StoredAbsent = Stored > 0 && !Numbers.contains(Stored);
+    if (StoredAbsent) {
+        Numbers.append(Stored);
+        std::sort(Numbers.begin(), Numbers.end());
+    }
     QList<TPortItem> Items;
-    for (const int Number : ExistingComPorts(DevFolder)) {
+    for (const int Number : Numbers) {
         const QString Port = QStringLiteral("COM%1").arg(Number);
-        Items.append({Port, Port + QStringLiteral(" (") + QFileInfo(ComPortDevice(Number, DevFolder)).fileName() +
-                                QLatin1Char(')')});
+        if (StoredAbsent && Number == Stored)
+            Items.append({Port, Port + QStringLiteral(" (") + PortAbsent + QLatin1Char(')'), false});
+        else
+            Items.append({Port, Port + QStringLiteral(" (") + QFileInfo(ComPortDevice(Number, DevFolder)).fileName() +
+                                    QLatin1Char(')')});
     }
     Items.append({PortUsb, PortUsb});
     Items.append({PortTapi, PortTapi});
@@ -262,6 +272,10 @@ std::optional<TEnvProblem> TEnvApply::CheckPort()
             Failed.SelectPort = Opened.PortIndex;
             return Failed;
         }
+        // The stored port whose device is gone cannot be opened: the user hears so rather than
+        // finding the line closed afterwards.
+        if (!Input.Ports.value(Input.PortIndex).Present)
+            return Problem(0, EnvText::ComUnusable, TEnvFocus::cbxPort);
         const bool PortChanged = Input.PortIndex != Opened.PortIndex;
         if (SettingsIncomplete || PortChanged) {
             const bool Usable = ProbePort(ComPortDevice(ComPortNumber(Port), EnvHooks().DevFolder));

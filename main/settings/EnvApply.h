@@ -75,15 +75,19 @@ inline constexpr int EnvPageCount = 7;
 // Writes only into an existing VxRelvo16.ini; false when there is none or it could not be written.
 bool SaveEnvironmentSection(const TEnvironmentSection& Section);
 
-// The port list: the COM ports whose serial device exists, then "USB" and "TAPI制御".
+// The port list: the COM ports whose serial device exists, then "USB" and "TAPI制御". The stored COM
+// port stays in the list when its device is gone (a USB cable pulled out), shown as "COM5 (なし)", so
+// that opening the dialog never puts another port in its place.
 inline const QString PortUsb = QStringLiteral("USB");
 inline const QString PortTapi = QStringLiteral("TAPI制御");
+inline const QString PortAbsent = QStringLiteral("なし");
 struct TPortItem
 {
     QString Port;    // the text kept in COMMON/Port
     QString Display; // with the device for a COM port: "COM1 (ttyS0)"
+    bool Present = true;
 };
-[[nodiscard]] QList<TPortItem> PortItems(const QString& DevFolder);
+[[nodiscard]] QList<TPortItem> PortItems(const QString& DevFolder, const QString& StoredPort = QString());
 // The port list's item for Port, -1 when it has none.
 [[nodiscard]] int PortItemIndex(const QList<TPortItem>& Items, const QString& Port);
 

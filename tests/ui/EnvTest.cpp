@@ -317,6 +317,33 @@ TEST_F(EnvTest, OtherLineKindsFailingLibraryIsShownUnavailable)
     Settings.IPPBX = false;
 }
 
+// The stored port's cable is unplugged when the dialog opens: the port stays chosen, and the check
+// says it cannot be used instead of another port being written in its place.
+TEST_F(EnvTest, StoredPortWithoutItsDeviceIsKept)
+{
+    Settings.Port = QStringLiteral("COM6"); // ttyUSB1: not in the test's device folder
+    TEnvironment Dialog(nullptr);
+    ShowActive(Dialog);
+    EXPECT_EQ(Dialog.cbxPort->currentText(), QStringLiteral("COM6 (なし)"));
+    QStringList Items;
+    for (int I = 0; I < Dialog.cbxPort->count(); ++I)
+        Items << Dialog.cbxPort->itemText(I);
+    EXPECT_EQ(Items, QStringList({"COM1 (ttyS0)", "COM5 (ttyUSB0)", "COM6 (なし)", "USB", "TAPI制御"}));
+
+    Dialog.btnSet->click();
+    EXPECT_EQ(Dialog.result(), 0) << "the dialog stays open";
+    EXPECT_EQ(Boxes(), QStringList{EnvText::ComUnusable});
+    EXPECT_EQ(QApplication::focusWidget(), Dialog.cbxPort);
+    EXPECT_EQ(Dialog.cbxPort->currentText(), QStringLiteral("COM6 (なし)"));
+    EXPECT_EQ(TMemIniFile(SettingsFileName()).ReadString(QStringLiteral("COMMON"), QStringLiteral("Port"), {}),
+              QString());
+
+    Dialog.cbxPort->setCurrentIndex(1);
+    Dialog.btnSet->click();
+    EXPECT_EQ(Dialog.result(), 1);
+    EXPECT_EQ(Settings.Port, QStringLiteral("COM5"));
+}
+
 TEST_F(EnvTest, ChangedPortAndFolderReopenLineAndTables)
 {
     const QString Root = Dir.path() + QLatin1Char('/');
