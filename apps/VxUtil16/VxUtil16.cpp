@@ -1,4 +1,5 @@
 #include "main/common/ProductInfo.h"
+#include "main/start/ProgramLook.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -6,6 +7,7 @@
 int main(int argc, char* argv[])
 {
     QApplication App(argc, argv);
+    SetUpProgramLook();
     QMainWindow Window;
     Window.setWindowTitle(ProductName + QStringLiteral(" ユーティリティ"));
     Window.resize(320, 240);

@@ -10,6 +10,7 @@
 #include "main/start/MainForm.h"
 #include "main/start/MainHooks.h"
 #include "main/start/MainWiring.h"
+#include "main/start/ProgramLook.h"
 #include "main/start/ProgramStart.h"
 #include "main/start/SplashForm.h"
 #include "platform/msg/CoreMessage.h"
@@ -47,6 +48,7 @@ int RunVxRelvo16(int& argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Pelmar"));
     // The program lives in the notification area: a hidden menu window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    SetUpProgramLook();
 
     // A later start brings the running copy forward, says so and ends.
     std::unique_ptr<TSingleInstance> Instance;
