@@ -219,7 +219,7 @@ void TEnvironment::SetHints()
     Hint(gbxStartup, "アプリケーションを起動した時の動作を設定します");
     Hint(chkViewSplash, "アプリケーションを起動した時にスプラッシュ画面を表示します");
     Hint(gbxMessage, "メッセージダイアログを表示する処理に関する設定をします");
-    Hint(chkWindowsEnd, "Tolvaneの起動中にWindowsが終了しようとした場合\r\n"
+    Hint(chkWindowsEnd, "Tolvaneの起動中にログアウトやシャットダウンをしようとした場合\r\n"
                         "そのまま終了してしまうかを確認するダイアログを表示します");
     Hint(gbxSearch, "着信履歴を照会する時の動作を設定します");
     Hint(chkEarlierSearch, "照会する時、先に登録名簿を検索して\r\n該当するデータが無ければCD-ROMを検索します\r\n"

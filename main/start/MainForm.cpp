@@ -4,6 +4,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/device/VxComm.h"
+#include "main/help/PDFHelp.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
 
@@ -463,12 +464,8 @@ bool TMainForm::ApplicationHelp(int HelpContext)
         return false;
     if (Hooks.ManualUnusable && Hooks.ManualUnusable()) {
         const QString Reason = Hooks.ManualErrorText ? Hooks.ManualErrorText() : QString();
-        (void)MessageBoxPos(isVisible() ? this : nullptr,
-                            Reason + QStringLiteral("\r\n\r\n") + QStringLiteral("スタートメニューから『") +
-                                QStringLiteral("Mirelo　Tolvane") + QStringLiteral("』を開き  ") +
-                                QStringLiteral("\r\n") +
-                                QStringLiteral("「操作ガイドの使用について」をご確認ください  "),
-                            ProductName, MB_OK | MB_ICONWARNING);
+        (void)MessageBoxPos(isVisible() ? this : nullptr, ManualUnusableMessage(Reason), ProductName,
+                            MB_OK | MB_ICONWARNING);
         return false;
     }
     Hooks.ShowManualPage(HelpContext);

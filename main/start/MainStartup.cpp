@@ -12,7 +12,7 @@ const QString UsbSerialStartText = QStringLiteral("USB-シリアル変換ケー�
 const QString UsbSerialDoneText = QStringLiteral("USB-シリアル変換ケーブル使用時の処理を完了しました  ");
 const QString UsbSerialBusyText = QStringLiteral("USB-シリアル変換ケーブル使用時の処理中．．．  ");
 const QString PortFatalMessage =
-    QStringLiteral("通信ポートがオープンできません  \r\nWindowsを再起動後、お試しください  ");
+    QStringLiteral("通信ポートがオープンできません  \r\nコンピューターを再起動後、お試しください  ");
 
 // The adapter kind code that means no adapter: the line is then never opened.
 constexpr int NoAdapter = 0;

@@ -10,6 +10,7 @@
 #include "platform/msg/WindowMessage.h"
 #include "platform/ui/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -342,6 +343,21 @@ TEST_F(EnvTest, StoredPortWithoutItsDeviceIsKept)
     Dialog.btnSet->click();
     EXPECT_EQ(Dialog.result(), 1);
     EXPECT_EQ(Settings.Port, QStringLiteral("COM5"));
+}
+
+// A Linux user is never sent to Windows: no caption or hint of the dialog names it.
+TEST_F(EnvTest, NoTextNamesWindows)
+{
+    TEnvironment Dialog(nullptr);
+    EXPECT_EQ(Dialog.chkWindowsEnd->text(), QStringLiteral("ログアウト時に確認ダイアログを表示する"));
+    for (const QWidget* Control : Dialog.findChildren<QWidget*>()) {
+        QString Text = Control->toolTip();
+        if (const auto* Button = qobject_cast<const QAbstractButton*>(Control))
+            Text += Button->text();
+        else if (const auto* Label = qobject_cast<const QLabel*>(Control))
+            Text += Label->text();
+        EXPECT_FALSE(Text.contains(QStringLiteral("Windows"))) << Control->objectName().toStdString();
+    }
 }
 
 TEST_F(EnvTest, ChangedPortAndFolderReopenLineAndTables)

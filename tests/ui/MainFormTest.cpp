@@ -307,9 +307,11 @@ TEST_F(MainFormTest, HelpOpensTheManualPageOfTheActiveWindowOrExplainsWhyNot)
 
     Unusable = true;
     EXPECT_FALSE(Form.ApplicationHelp(3));
-    EXPECT_EQ(Log.Texts(), QStringList{QStringLiteral(
-                               "PDFビューアーが見つかりません\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  "
-                               "\r\n「操作ガイドの使用について」をご確認ください  ")});
+    EXPECT_EQ(
+        Log.Texts(),
+        QStringList{QStringLiteral(
+            "PDFビューアーが見つかりません\r\n\r\n表示できるようにしてから「ヘルプ」メニューの「操作ガイド」を開き  "
+            "\r\n「操作ガイドの使用について」をご確認ください  ")});
     Form.RemoveHelpHandler();
 }
 

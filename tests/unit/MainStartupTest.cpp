@@ -216,7 +216,7 @@ TEST_F(MainStartupTest, TerminatingStepsStopTheCreation)
         {"fatal open result",
          [](TRecordingHost& H) { H.OpenResults = {5}; },
          "Message",
-         {Msg(TMsgKind::Stop, "通信ポートがオープンできません  \r\nWindowsを再起動後、お試しください  ")}},
+         {Msg(TMsgKind::Stop, "通信ポートがオープンできません  \r\nコンピューターを再起動後、お試しください  ")}},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);
