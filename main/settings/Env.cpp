@@ -8,7 +8,7 @@
 #include "main/settings/Settings.h"
 #include "main/update/UpdCheck.h"
 #include "platform/sound/WavePlayer.h"
-#include "platform/ui/DialogScript.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -106,7 +106,7 @@ TEnvironment::TEnvironment(QWidget* Owner) : QDialog(Owner)
     adjustSize();
     setFixedSize(size().expandedTo(QSize(512, 477)));
     CenterForm(this, nullptr);
-    ScriptDialog(this);
+    ScriptWindow(this);
 }
 
 TEnvironment::~TEnvironment()

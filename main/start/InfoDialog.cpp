@@ -2,7 +2,7 @@
 
 #include "main/common/ProductInfo.h"
 #include "main/start/MainHooks.h"
-#include "platform/ui/DialogScript.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -63,7 +63,7 @@ TInfoDialog::TInfoDialog(bool UpdateCheck, QWidget* Parent)
     setFixedSize(sizeHint());
 
     connect(btnOK, &QPushButton::clicked, this, &TInfoDialog::btnOKClick);
-    ScriptDialog(this);
+    ScriptWindow(this);
 }
 
 void TInfoDialog::btnOKClick()

@@ -7,6 +7,7 @@
 #include "main/help/PDFHelp.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -55,7 +56,6 @@ TMainForm::TMainForm(QWidget* Parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(ProductName + QStringLiteral(" メニュー"));
-    setWindowIcon(TrayIcon(TRAY_STAND));
     SetHelpContext(this, MenuHelpContext);
     CreateActions();
     CreateMenus();
@@ -65,6 +65,7 @@ TMainForm::TMainForm(QWidget* Parent)
     FitMenuWindow();
     if (auto* App = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(App, &QGuiApplication::commitDataRequest, this, &TMainForm::CommitDataRequest);
+    ScriptWindow(this);
 }
 
 TMainForm::~TMainForm()
@@ -555,6 +556,8 @@ bool TMainForm::SessionEnding(bool MayAsk)
     EndSession = true;
     if (MayAsk && !FormCloseQuery())
         return false;
+    // Every open dialog and message box is ended with the program; what they return now is no answer.
+    ProgramEnding = true;
     FormClose();
     QCoreApplication::exit(0);
     return true;

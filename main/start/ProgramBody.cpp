@@ -79,7 +79,7 @@ int RunVxRelvo16(int& argc, char** argv)
     // Ended by the desktop without being asked (log-out, shut-down): as at the end of a session that
     // lets nobody ask, the program closes, saving what it saves at every end.
     WatchTerminationSignals([] {
-        ProgramEnding = true;
+        ProgramEnding = true; // also before the main window exists
         if (MainForm)
             MainForm->SessionEnding(false);
     });

@@ -1,6 +1,6 @@
 #include "main/start/RegistDialog.h"
 
-#include "platform/ui/DialogScript.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -39,7 +39,7 @@ TRegistDialog::TRegistDialog(QWidget* Parent)
     }
     Layout->addLayout(Buttons);
     setFixedSize(sizeHint());
-    ScriptDialog(this);
+    ScriptWindow(this);
 }
 
 int TRegistDialog::exec()

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/msg/MessageBoxFlags.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
-
-#include "platform/msg/MessageBoxFlags.h"
 
 class QWidget;
 

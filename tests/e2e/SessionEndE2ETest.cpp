@@ -50,8 +50,13 @@ protected:
         EXPECT_FALSE(QFileInfo::exists(OpenedLog())) << "a web page was opened";
     }
 
-    // The start-up did not go on to the line and the tables.
-    void ExpectNoTables() { EXPECT_FALSE(QFileInfo::exists(Program.DataFolder() + QStringLiteral("RecvHis.DB"))); }
+    // The start-up did not go on to the line and the tables, and the menu window, never placed, left
+    // no place of its own behind.
+    void ExpectNoTables()
+    {
+        EXPECT_FALSE(QFileInfo::exists(Program.DataFolder() + QStringLiteral("RecvHis.DB")));
+        EXPECT_EQ(Program.Setting(QStringLiteral("MENU VIEW"), QStringLiteral("Left")), QString());
+    }
 
     TProgramHarness Program;
 };

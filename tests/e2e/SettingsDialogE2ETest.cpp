@@ -1,6 +1,7 @@
 #include "tests/support/ProgramHarness.h"
 
 #include <QJsonArray>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -8,11 +9,8 @@ namespace {
 // The last time the window log shows the window of that name.
 QJsonObject LastFill(const TProgramHarness& Program, const QString& Window)
 {
-    QJsonObject Last;
-    for (const QJsonObject& Fill : Program.WindowFills())
-        if (Fill.value(QStringLiteral("window")).toString() == Window)
-            Last = Fill;
-    return Last;
+    const QList<QJsonObject> Fills = Program.WindowFills(Window);
+    return Fills.isEmpty() ? QJsonObject() : Fills.last();
 }
 
 // An installation without the IP-PBX library still reaches its settings: that line kind is shown
@@ -33,6 +31,26 @@ TEST(SettingsDialogE2ETest, OpensWithoutTheOtherLineKindsLibrary)
         EXPECT_FALSE(Box.value(QStringLiteral("text")).toString().contains(QStringLiteral("VxComm3ip.so")))
             << "the missing library is told in the dialog, not in a box that ends the program";
     EXPECT_EQ(Program.Process().state(), QProcess::Running);
+}
+
+// The same from the menu window's "環境設定" while the program runs on its line: the dialog opens,
+// and cancelling it leaves the program running.
+TEST(SettingsDialogE2ETest, OpensFromTheMenuWithoutTheOtherLineKindsLibrary)
+{
+    TProgramHarness Program;
+    Program.CopyProgramFolder({QStringLiteral("VxComm3ip.so")});
+    ASSERT_TRUE(Program.StartAndWaitForLine());
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
+    Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("tbtnEnv"));
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("Environment")));
+    const QJsonArray Disabled =
+        LastFill(Program, QStringLiteral("Environment")).value(QStringLiteral("disabled")).toArray();
+    EXPECT_TRUE(Disabled.contains(QStringLiteral("rbIPPBX")));
+
+    Program.AnswerDialog(QStringLiteral("Environment"), {}, QStringLiteral("btnCancel"));
+    QThread::msleep(500);
+    EXPECT_EQ(Program.Process().state(), QProcess::Running);
+    EXPECT_EQ(Program.Ring(QStringLiteral("0312345678")), 0) << "the line is still open";
 }
 
 } // namespace

@@ -244,9 +244,13 @@ QList<QJsonObject> TProgramHarness::Boxes() const
     return ReadJsonLines(BoxLogFile());
 }
 
-QList<QJsonObject> TProgramHarness::WindowFills() const
+QList<QJsonObject> TProgramHarness::WindowFills(const QString& Window) const
 {
-    return ReadJsonLines(WindowLogFile());
+    QList<QJsonObject> Fills = ReadJsonLines(WindowLogFile());
+    if (!Window.isEmpty())
+        Fills.removeIf(
+            [&](const QJsonObject& Fill) { return Fill.value(QStringLiteral("window")).toString() != Window; });
+    return Fills;
 }
 
 bool TProgramHarness::WaitForWindow(const QString& Name)
@@ -254,10 +258,7 @@ bool TProgramHarness::WaitForWindow(const QString& Name)
     return WaitFor([&] {
         if (Program.state() != QProcess::Running)
             return false;
-        for (const QJsonObject& Fill : WindowFills())
-            if (Fill.value(QStringLiteral("window")).toString() == Name)
-                return true;
-        return false;
+        return !WindowFills(Name).isEmpty();
     });
 }
 

@@ -85,13 +85,14 @@ public:
     [[nodiscard]] bool WaitForWindow(const QString& Name);
     // Waits until a message box with exactly this text was logged.
     [[nodiscard]] bool WaitForBox(const QString& Text);
-    // Answers the next scripted dialog of that object name: sets Fields (edit texts, check boxes) and
-    // clicks the button Click, as a person would (see platform/ui/DialogScript.h).
+    // Answers the next scripted window (a dialog, the menu window) of that object name: sets Fields (edit texts, check
+    // boxes) and clicks the button Click, as a person would (see platform/ui/WindowScript.h).
     void AnswerDialog(const QString& Window, const QJsonObject& Fields, const QString& Click);
 
-    // What the program logged so far: message boxes and window fills, one JSON object each.
+    // What the program logged so far: message boxes and window fills, one JSON object each; the
+    // fills of one window only when Window names it.
     [[nodiscard]] QList<QJsonObject> Boxes() const;
-    [[nodiscard]] QList<QJsonObject> WindowFills() const;
+    [[nodiscard]] QList<QJsonObject> WindowFills(const QString& Window = QString()) const;
     [[nodiscard]] QString BoxLogFile() const;
     [[nodiscard]] QString WindowLogFile() const;
 

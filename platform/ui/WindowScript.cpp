@@ -1,11 +1,10 @@
-#include "platform/ui/DialogScript.h"
+#include "platform/ui/WindowScript.h"
 
 #include "platform/ui/WindowLog.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QEvent>
 #include <QFile>
 #include <QJsonDocument>
@@ -13,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -50,11 +50,11 @@ QJsonObject TakeAnswer(const QString& FileName, const QString& Window)
     return {};
 }
 
-void Apply(QDialog* Dialog, const QJsonObject& Answer)
+void Apply(QWidget* Window, const QJsonObject& Answer)
 {
     const QJsonObject Fields = Answer.value(QStringLiteral("fields")).toObject();
     for (auto Field = Fields.begin(); Field != Fields.end(); ++Field) {
-        QWidget* Control = Dialog->findChild<QWidget*>(Field.key());
+        QWidget* Control = Window->findChild<QWidget*>(Field.key());
         if (auto* Check = qobject_cast<QCheckBox*>(Control))
             Check->setChecked(Field.value().toBool());
         else if (auto* Combo = qobject_cast<QComboBox*>(Control))
@@ -62,37 +62,37 @@ void Apply(QDialog* Dialog, const QJsonObject& Answer)
         else if (auto* Edit = qobject_cast<QLineEdit*>(Control))
             Edit->setText(Field.value().toString());
         else
-            qWarning("Dialog answer names no control %s in %s", qPrintable(Field.key()),
-                     qPrintable(Dialog->objectName()));
+            qWarning("Window answer names no control %s in %s", qPrintable(Field.key()),
+                     qPrintable(Window->objectName()));
     }
     const QString Click = Answer.value(QStringLiteral("click")).toString();
     if (Click.isEmpty())
         return;
-    if (auto* Button = Dialog->findChild<QAbstractButton*>(Click))
+    if (auto* Button = Window->findChild<QAbstractButton*>(Click))
         Button->click();
     else
-        qWarning("Dialog answer names no button %s in %s", qPrintable(Click), qPrintable(Dialog->objectName()));
+        qWarning("Window answer names no button %s in %s", qPrintable(Click), qPrintable(Window->objectName()));
 }
 
-class TDialogScript : public QObject
+class TWindowScript : public QObject
 {
 public:
-    explicit TDialogScript(QDialog* Dialog)
-        : QObject(Dialog), Dialog(Dialog), AnswerFile(qEnvironmentVariable("VX_DIALOG_ANSWERS"))
+    explicit TWindowScript(QWidget* Window)
+        : QObject(Window), Window(Window), AnswerFile(qEnvironmentVariable("VX_DIALOG_ANSWERS"))
     {
         Poll.setInterval(PollInterval);
-        connect(&Poll, &QTimer::timeout, this, &TDialogScript::Answer);
-        Dialog->installEventFilter(this);
+        connect(&Poll, &QTimer::timeout, this, &TWindowScript::Answer);
+        Window->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
-        if (Watched == Dialog && Event->type() == QEvent::Show) {
-            LogWindowState(Dialog);
+        if (Watched == Window && Event->type() == QEvent::Show) {
+            LogWindowState(Window);
             if (!AnswerFile.isEmpty())
                 Poll.start();
-        } else if (Watched == Dialog && Event->type() == QEvent::Hide) {
+        } else if (Watched == Window && Event->type() == QEvent::Hide) {
             Poll.stop();
         }
         return false;
@@ -101,26 +101,26 @@ protected:
 private:
     void Answer()
     {
-        const QJsonObject Next = TakeAnswer(AnswerFile, Dialog->objectName());
+        const QJsonObject Next = TakeAnswer(AnswerFile, Window->objectName());
         if (Next.isEmpty())
             return;
-        // A click may run a modal loop of its own; the dialog is not polled again meanwhile.
+        // A click may run a modal loop of its own; the window is not polled again meanwhile.
         Poll.stop();
-        const QPointer<QDialog> Alive = Dialog;
-        Apply(Dialog, Next);
+        const QPointer<QWidget> Alive = Window;
+        Apply(Window, Next);
         if (Alive && Alive->isVisible())
             Poll.start();
     }
 
-    QDialog* Dialog;
+    QWidget* Window;
     QString AnswerFile;
     QTimer Poll;
 };
 
 } // namespace
 
-void ScriptDialog(QDialog* Dialog)
+void ScriptWindow(QWidget* Window)
 {
-    if (Dialog)
-        new TDialogScript(Dialog);
+    if (Window)
+        new TWindowScript(Window);
 }
