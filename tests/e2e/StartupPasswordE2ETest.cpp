@@ -57,10 +57,12 @@ TEST(StartupPasswordE2ETest, NoLineUntilTheRightPasswordIsGiven)
     ASSERT_TRUE(Program.WaitForBox(Wrong));
     EXPECT_EQ(Program.Ring(QStringLiteral("0312345678")), 1) << "a wrong password opens nothing";
     EXPECT_FALSE(QFileInfo::exists(Program.DataFolder() + QStringLiteral("RecvHis.DB")));
+    EXPECT_TRUE(Program.WindowFills(QStringLiteral("MainForm")).isEmpty()) << "the menu window is not shown yet";
 
     Program.AnswerDialog(QStringLiteral("InputPassword"), {{QStringLiteral("medtPassword"), QStringLiteral("Pw7")}},
                          QStringLiteral("btnOk"));
     ASSERT_TRUE(Program.WaitForLine());
+    EXPECT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
     EXPECT_EQ(Program.Ring(QStringLiteral("0312345678")), 0);
     EXPECT_TRUE(Program.WaitForRows(1));
 }
