@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,15 +20,29 @@ namespace {
 class TProgram
 {
 public:
-    TProgram(const QString& DataHome, const QString& RuntimeDir, const QString& BoxLog)
+    TProgram(const QString& DataHome, const QString& RuntimeDir, const QString& BoxLog,
+             const QString& TempDir = QString())
     {
         QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
         Env.insert(QStringLiteral("XDG_DATA_HOME"), DataHome);
         Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir);
         Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         Env.insert(QStringLiteral("VX_MSGBOX_LOG"), BoxLog);
+        if (!TempDir.isEmpty())
+            Env.insert(QStringLiteral("TMPDIR"), TempDir);
         Process.setProcessEnvironment(Env);
         Process.setProgram(QStringLiteral(VX_BIN_DIR "/VxRelvo16"));
+    }
+    // Folder permissions bind root only without its capability to override them; as root the program
+    // runs without it, as a user's program would.
+    void WithoutPermissionOverride()
+    {
+        if (geteuid() != 0)
+            return;
+        Process.setArguments({QStringLiteral("--bounding-set"), QStringLiteral("-dac_override,-dac_read_search"),
+                              QStringLiteral("--inh-caps"), QStringLiteral("-dac_override,-dac_read_search"),
+                              Process.program()});
+        Process.setProgram(QStringLiteral("setpriv"));
     }
     ~TProgram()
     {
@@ -94,6 +109,57 @@ TEST(ProgramStartTest, SecondStartSaysTheProgramRunsAndEnds)
     // The first copy runs on.
     EXPECT_EQ(First.Process.state(), QProcess::Running);
     qunsetenv("XDG_RUNTIME_DIR");
+}
+
+// A runtime folder that is missing or read-only leaves the lock in the temporary folder (one of the
+// test's own): the program starts, and a second start still finds it running.
+TEST(ProgramStartTest, UnusableRuntimeFolderFallsBackToTheTemporaryFolder)
+{
+    for (const char* Kind : {"missing", "read-only"}) {
+        SCOPED_TRACE(Kind);
+        QTemporaryDir Dir;
+        const QString DataHome = Dir.filePath(QStringLiteral("data"));
+        const QString TempDir = Dir.filePath(QStringLiteral("tmp"));
+        const QString RuntimeDir = Dir.filePath(QStringLiteral("run"));
+        const QString Settings = DataHome + QStringLiteral("/Pelmar/VxRelvo16");
+        ASSERT_TRUE(QDir().mkpath(Settings));
+        ASSERT_TRUE(QDir().mkpath(TempDir));
+        if (QByteArray(Kind) == "read-only") {
+            ASSERT_TRUE(QDir().mkpath(RuntimeDir));
+            QFile::setPermissions(RuntimeDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        {
+            QFile Ini(Settings + QStringLiteral("/VxRelvo16.ini"));
+            ASSERT_TRUE(Ini.open(QIODevice::WriteOnly));
+            Ini.write("[OPERATION]\nViewSplash=0\n[COMMON]\nInfo=0\n[BASE]\nRegister=1\n[AUTO UPDATE]\nUpdateCheck=0\n"
+                      "[AUTO BACKUP]\nAutoBU=0\n[SCREEN VIEW]\nMenuVisible=1\n");
+        }
+        const QString FirstLog = Dir.filePath(QStringLiteral("first.log"));
+        TProgram First(DataHome, RuntimeDir, FirstLog, TempDir);
+        First.WithoutPermissionOverride();
+        First.Process.start();
+        ASSERT_TRUE(First.Process.waitForStarted(5000));
+        // The incomplete settings bring up their note once the lock is taken.
+        QElapsedTimer Clock;
+        Clock.start();
+        while (ReadBoxes(FirstLog).isEmpty() && First.Process.state() == QProcess::Running && Clock.elapsed() < 10000)
+            QThread::msleep(50);
+        ASSERT_FALSE(ReadBoxes(FirstLog).isEmpty());
+        for (const QJsonObject& Box : ReadBoxes(FirstLog))
+            EXPECT_FALSE(Box.value(QStringLiteral("text")).toString().startsWith(QStringLiteral("既に")));
+        EXPECT_EQ(First.Process.state(), QProcess::Running);
+
+        const QString SecondLog = Dir.filePath(QStringLiteral("second.log"));
+        TProgram Second(DataHome, RuntimeDir, SecondLog, TempDir);
+        Second.WithoutPermissionOverride();
+        Second.Process.start();
+        ASSERT_TRUE(Second.Process.waitForFinished(10000));
+        const QList<QJsonObject> Boxes = ReadBoxes(SecondLog);
+        ASSERT_EQ(Boxes.size(), 1);
+        EXPECT_EQ(Boxes[0].value(QStringLiteral("text")).toString(),
+                  QStringLiteral("既に「Tolvane１６」は起動しています  "));
+        EXPECT_EQ(First.Process.state(), QProcess::Running);
+    }
 }
 
 // Ended by the desktop (SIGTERM at log-out), the program closes as at the end of a session: it
