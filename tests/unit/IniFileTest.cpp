@@ -212,21 +212,6 @@ TEST(MemIniFile, WritesBackEveryUntouchedLineByteForByte)
     }
 }
 
-// A settings file saved by an earlier version keeps its text and its encoding through a save.
-TEST(MemIniFile, AFileOfAnEarlierVersionKeepsItsTextThroughASave)
-{
-    QTemporaryDir Dir;
-    const QString Name = Dir.filePath("j.ini");
-    const QByteArray Original = "[SCREEN VIEW]\r\nSelectItem2=\x83\x81\x83\x82\r\n[COMMON]\r\nPort=COM1\r\n";
-    WriteAll(Name, Original);
-    TMemIniFile Ini(Name);
-    EXPECT_EQ(Ini.ReadString("SCREEN VIEW", "SelectItem2", ""), QString::fromUtf16(u"メモ"));
-    Ini.WriteString("COMMON", "Port", "COM2");
-    ASSERT_TRUE(Ini.UpdateFile());
-    EXPECT_EQ(ReadAll(Name), "[SCREEN VIEW]\r\nSelectItem2=\x83\x81\x83\x82\r\n[COMMON]\r\nPort=COM2\r\n");
-    EXPECT_EQ(TMemIniFile(Name).ReadString("SCREEN VIEW", "SelectItem2", ""), QString::fromUtf16(u"メモ"));
-}
-
 // A line break in a value, or a name that would not read back as its key, could add keys and
 // sections of its own: such a write is refused, and the file is not written at all.
 TEST(MemIniFile, AValueThatWouldBreakItsLineIsRefusedAndNothingIsWritten)
