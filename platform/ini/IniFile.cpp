@@ -322,7 +322,9 @@ bool TMemIniFile::UpdateFile()
 {
     if (!FRefused.isEmpty()) {
         qWarning("%s: not written; refused: %s", qPrintable(FFileName),
-                 qPrintable(FRefused.join(QStringLiteral(", "))));
+                 qPrintable(FRefused.join(QStringLiteral(", "))
+                                .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+                                .replace(QLatin1Char('\r'), QStringLiteral("\\r"))));
         return false;
     }
     return WriteFileSafely(FFileName, ToBytes(), FMode) == TSafeWriteResult::Written;
