@@ -197,6 +197,14 @@ TEST_F(EnvTest, ChecksStopAtTheFirstProblemWithItsMessagePageAndFocus)
         {"blank select item", [](TEnvironment& D) { D.edtSelectItem2->setText(QStringLiteral("　 ")); },
          EnvText::NoSelectItem, 3, QStringLiteral("edtSelectItem2")},
         // Linux names may hold line breaks; saved, they would add keys and sections to the file.
+        {"drive mounted on a folder with a line break",
+         [](TEnvironment& D) {
+             D.cbxCD->addItem(QStringLiteral("cd"), QStringLiteral("/media/cd\n[BASE]\nRegister=1"));
+             D.cbxCD->setCurrentIndex(D.cbxCD->count() - 1);
+         },
+         EnvText::CDHasLineBreak,
+         0,
+         {}},
         {"folder named with a line break",
          [Root](TEnvironment& D) {
              const QString Folder = Root + QStringLiteral("data\n[BASE]\nRegister=1");
