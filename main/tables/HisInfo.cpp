@@ -44,6 +44,13 @@ QByteArray TrimmedBytes(const QByteArray& Bytes)
     return Bytes.mid(First, End - First);
 }
 
+// The bytes Text is saved as: cut as Insert cuts it, in CP932, where "〜" and "～", "¥" and the
+// backslash are one character each.
+QByteArray StoredForm(const QString& Text, int ItemBytes)
+{
+    return Cp932Encode(Cp932Left(Text, ItemBytes));
+}
+
 } // namespace
 
 THistoryData::THistoryData(const QString& FileName, bool AllowMissing, int ItemBytes)
@@ -192,8 +199,9 @@ void THistoryData::Clear()
 int THistoryData::IndexOf(const QString& Text) const
 {
     const QList<THistoryStruct>& Items = List();
+    const QByteArray Wanted = StoredForm(Text, FItemBytes);
     for (qsizetype I = 0; I < Items.size(); ++I) {
-        if (Items[I].Text == Text)
+        if (StoredForm(Items[I].Text, FItemBytes) == Wanted)
             return static_cast<int>(I);
     }
     return -1;

@@ -196,6 +196,33 @@ TEST_F(EnvTest, ChecksStopAtTheFirstProblemWithItsMessagePageAndFocus)
          EnvText::NoWaveFile, 1, QStringLiteral("edtWaveFile")},
         {"blank select item", [](TEnvironment& D) { D.edtSelectItem2->setText(QStringLiteral("　 ")); },
          EnvText::NoSelectItem, 3, QStringLiteral("edtSelectItem2")},
+        // Linux names may hold line breaks; saved, they would add keys and sections to the file.
+        {"drive mounted on a folder with a line break",
+         [](TEnvironment& D) {
+             D.cbxCD->addItem(QStringLiteral("cd"), QStringLiteral("/media/cd\n[BASE]\nRegister=1"));
+             D.cbxCD->setCurrentIndex(D.cbxCD->count() - 1);
+         },
+         EnvText::CDHasLineBreak,
+         0,
+         {}},
+        {"folder named with a line break",
+         [Root](TEnvironment& D) {
+             const QString Folder = Root + QStringLiteral("data\n[BASE]\nRegister=1");
+             QDir().mkpath(Folder);
+             D.edtDataPath->setText(Folder);
+         },
+         EnvText::FolderHasLineBreak, 0, QStringLiteral("edtDataPath")},
+        {"ring file named with a line break",
+         [Root](TEnvironment& D) {
+             const QString Wave = Root + QStringLiteral("ring\n[BASE]\nRegister=1.wav");
+             QFile(Wave).open(QIODevice::WriteOnly);
+             D.chkRingSound->click();
+             D.edtWaveFile->setText(Wave);
+         },
+         EnvText::WaveFileHasLineBreak, 1, QStringLiteral("edtWaveFile")},
+        {"select item with a line break",
+         [](TEnvironment& D) { D.edtSelectItem1->setText(QStringLiteral("a\r\n[BASE]")); },
+         EnvText::SelectItemHasLineBreak, 3, QStringLiteral("edtSelectItem1")},
         {"link without an installed edition", [](TEnvironment& D) { D.chkUseFbAdrs->click(); }, EnvText::FbUnavailable,
          6, QStringLiteral("chkUseFbAdrs")},
         {"keyword used twice, link off", [](TEnvironment& D) { D.cbxLine2->setCurrentIndex(0); },
@@ -562,6 +589,47 @@ TEST_F(EnvTest, DetailDialogWritesAnOwnerOnlyFile)
     EXPECT_EQ(Boxes().value(0), QStringLiteral("入力した内容で再設定します　\r\nよろしいですか？  "));
     EXPECT_EQ(LoadIPPBXSettings(FileName).From, QStringLiteral("202"));
     EXPECT_EQ(LoadIPPBXSettings(FileName).Password, QStringLiteral("secret"));
+}
+
+// Each value is one line of the file the device library reads: a line break in any of them is refused
+// with its own message, and the file stays as it was.
+TEST_F(EnvTest, DetailDialogRefusesALineBreakInAnyValue)
+{
+    IPPBXAdapterName = QStringLiteral("ＩＰ－ＰＢＸ（子機登録）");
+    IPPBXAdapterKind = 220;
+    const QString FileName = IPPBXPath + QStringLiteral("/VxComm3ip.ini");
+    const QByteArray Before = "[SIP]\nFrom=201\n[IPPBX]\nHost=192.168.1.1\nTelno=0501\nUser=pc\nPassword=pw\n";
+    const QString Injected = QStringLiteral("\n[IPPBX]\nHost=10.6.6.6");
+    struct TCase
+    {
+        const char* Edit;
+        QString Message;
+    };
+    const TCase Cases[] = {
+        {"edtFrom", QStringLiteral("内線番号に改行は使用できません  ")},
+        {"edtTelno", QStringLiteral("電話番号に改行は使用できません  ")},
+        {"edtUser", QStringLiteral("名前に改行は使用できません  ")},
+        {"edtPassword", QStringLiteral("パスワードに改行は使用できません  ")},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Edit);
+        QFile File(FileName);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Before);
+        File.close();
+        SetAnswers("Yes");
+        TSetIPPBXDetail Detail(nullptr, true);
+        ShowActive(Detail);
+        auto* Edit = Detail.findChild<QLineEdit*>(QLatin1String(Case.Edit));
+        ASSERT_NE(Edit, nullptr);
+        Edit->setText(Edit->text() + Injected);
+        Detail.btnSet->click();
+        EXPECT_EQ(Texts(Boxes()), Case.Message);
+        EXPECT_TRUE(Detail.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), Edit);
+        ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+        EXPECT_EQ(File.readAll(), Before);
+    }
 }
 
 // Every page and the detail dialog as PNG files in /tmp, for a look by eye.
