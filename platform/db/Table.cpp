@@ -477,14 +477,16 @@ void TTable::ReadDefinition()
     QString Mark;
     QString SqlName;
     bool HasFormat = false;
+    // The statement lives until every way out of here, a refused definition included.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> Guard(nullptr, sqlite3_finalize);
     sqlite3_stmt* Statement = nullptr;
-    if (sqlite3_prepare_v2(FDb,
-                           "SELECT Kind, Name, Type, Size, Fields, IsPrimary, IsUnique, CaseInsensitive, Value "
-                           "FROM _meta ORDER BY Kind, Position",
-                           -1, &Statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(Statement);
+    const int Prepared = sqlite3_prepare_v2(FDb,
+                                            "SELECT Kind, Name, Type, Size, Fields, IsPrimary, IsUnique, "
+                                            "CaseInsensitive, Value FROM _meta ORDER BY Kind, Position",
+                                            -1, &Statement, nullptr);
+    Guard.reset(Statement);
+    if (Prepared != SQLITE_OK)
         Fail(QStringLiteral("Not a table file"));
-    }
     auto Text = [&](int Column) {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column)),
                                  sqlite3_column_bytes(Statement, Column));
@@ -493,11 +495,11 @@ void TTable::ReadDefinition()
     while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW) {
         const QString Kind = Text(0);
         if (Kind == QStringLiteral("field")) {
-            const auto Type = FieldTypeFromName(Text(2));
-            if (!Type) {
-                sqlite3_finalize(Statement);
-                throw EDatabaseError(QStringLiteral("Unknown field type %1 in %2").arg(Text(2), FileName()));
-            }
+            // A later version's file may hold types this one does not know: refuse it whole.
+            const QString TypeName = Text(2);
+            const auto Type = FieldTypeFromName(TypeName);
+            if (!Type)
+                throw EDatabaseError(QStringLiteral("Unknown field type %1 in %2").arg(TypeName, FileName()));
             Def.Fields.append({Text(1), *Type, sqlite3_column_int(Statement, 3)});
         } else if (Kind == QStringLiteral("index")) {
             Def.Indexes.append({Text(1), Text(4), sqlite3_column_int(Statement, 5) != 0,
@@ -513,9 +515,9 @@ void TTable::ReadDefinition()
                 HasFormat = Text(8).toInt() == MetaFormat;
         }
     }
-    sqlite3_finalize(Statement);
     if (Rc != SQLITE_DONE)
         Fail(QStringLiteral("Cannot read the table definition"));
+    Guard.reset();
     if (!HasFormat || Def.Fields.isEmpty())
         throw EDatabaseError(QStringLiteral("Not a table file of this program: %1").arg(FileName()));
 
