@@ -249,6 +249,9 @@ public:
     QStringList RegenerateIndexes();
     // A consistent copy of the open table's file, written under a temporary name and renamed.
     void CopyTo(const QString& DestFile);
+    // How the open table's connection is set up: the value of a setting such as "journal_mode",
+    // "synchronous", "busy_timeout" or "locking_mode", as SQLite reports it.
+    [[nodiscard]] QString ConnectionSetting(const QString& Name);
 
 private:
     friend class TField;

@@ -131,6 +131,20 @@ void TTable::CopyTo(const QString& DestFile)
     CopyDatabase(FDb, DestFile);
 }
 
+QString TTable::ConnectionSetting(const QString& Name)
+{
+    CheckActive();
+    for (const QChar C : Name)
+        if (!(C.isLetter() && C.unicode() < 128) && C != u'_')
+            throw EDatabaseError(QStringLiteral("Invalid setting name %1").arg(Name));
+    sqlite3_stmt* Statement = Prepare(QStringLiteral("PRAGMA ") + Name);
+    QString Value;
+    if (sqlite3_step(Statement) == SQLITE_ROW)
+        Value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0)));
+    sqlite3_reset(Statement);
+    return Value;
+}
+
 TTableTransaction::~TTableTransaction()
 {
     if (!FDone && FTable.InTransaction()) {
