@@ -3,10 +3,16 @@
 #include "platform/db/Table.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +29,40 @@ void ExecOn(const QString& File, const char* Sql)
     ASSERT_EQ(sqlite3_open(QFile::encodeName(File).constData(), &Db), SQLITE_OK);
     EXPECT_EQ(sqlite3_exec(Db, Sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(Db);
     sqlite3_close(Db);
+}
+
+// Runs Body in a child process that is killed after Seconds, so that a wait without end shows as a
+// failure rather than as a test that never ends. Answers what Body found wrong; empty when nothing.
+std::string RunBounded(const std::function<std::string()>& Body, int Seconds)
+{
+    int Pipe[2];
+    if (pipe(Pipe) != 0)
+        return "no pipe";
+    const pid_t Child = fork();
+    if (Child == 0) {
+        close(Pipe[0]);
+        alarm(static_cast<unsigned>(Seconds));
+        std::string Found;
+        try {
+            Found = Body();
+        } catch (const std::exception& Error) {
+            Found = std::string("threw: ") + Error.what();
+        }
+        (void)!write(Pipe[1], Found.data(), Found.size());
+        _exit(0);
+    }
+    close(Pipe[1]);
+    std::string Found;
+    char Buffer[512];
+    ssize_t Got;
+    while ((Got = read(Pipe[0], Buffer, sizeof Buffer)) > 0)
+        Found.append(Buffer, static_cast<size_t>(Got));
+    close(Pipe[0]);
+    int Status = 0;
+    waitpid(Child, &Status, 0);
+    if (WIFSIGNALED(Status))
+        return Found + "still waiting after " + std::to_string(Seconds) + " s";
+    return Found;
 }
 
 class TableFileTest : public ::testing::Test
@@ -81,6 +121,95 @@ TEST_F(TableFileTest, FilesThisVersionCannotReadAreRefusedWhole)
     Table.CreateTable(NotesDef());
     Table.Open();
     EXPECT_EQ(Table.Definition(), NotesDef());
+}
+
+// A copy waits for another connection's write no longer than any statement does, and never for
+// its own transaction; it leaves nothing behind when it gives up.
+TEST_F(TableFileTest, CopiesGiveUpOnATableHeldByAnotherAndRefuseTheirOwnTransaction)
+{
+    Table.CreateTable(NotesDef());
+    const QString Copy = Dir.filePath("Copy.DB");
+    const QString Backup = Dir.filePath("Backup.DB");
+    // Files besides the table and the journal of its own transaction.
+    const auto Stray = [&] {
+        QStringList Files = QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden);
+        Files.removeAll("Notes.DB");
+        Files.removeAll("Notes.DB-journal");
+        return Files.isEmpty() ? std::string() : "left " + Files.join(' ').toStdString() + "; ";
+    };
+
+    EXPECT_EQ(RunBounded(
+                  [&] {
+                      std::string Found;
+                      TSession Impatient;
+                      Impatient.SetBusyTimeout(400);
+                      DefaultSession().SetBusyTimeout(400);
+                      TTable Source(Impatient);
+                      Source.SetDatabaseName(Dir.path());
+                      Source.SetTableName("Notes.DB");
+                      Source.Open();
+                      sqlite3* Writer = nullptr;
+                      sqlite3_open(QFile::encodeName(File()).constData(), &Writer);
+                      if (sqlite3_exec(Writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+                          return std::string("no exclusive lock: ") + sqlite3_errmsg(Writer);
+                      for (const auto& Attempt : {std::function<void()>([&] { Source.CopyTo(Copy); }),
+                                                  std::function<void()>([&] { BackupTableFile(File(), Backup); })}) {
+                          QElapsedTimer Clock;
+                          Clock.start();
+                          try {
+                              Attempt();
+                              Found += "copied under a write lock; ";
+                          } catch (const EDatabaseError& Error) {
+                              if (!Error.Message().contains("in use"))
+                                  Found += Error.Message().toStdString() + "; ";
+                          }
+                          if (Clock.elapsed() < 350 || Clock.elapsed() > 3000)
+                              Found += "gave up after " + std::to_string(Clock.elapsed()) + " ms; ";
+                      }
+                      Found += Stray();
+                      sqlite3_exec(Writer, "ROLLBACK", nullptr, nullptr, nullptr);
+                      sqlite3_close(Writer);
+                      Source.CopyTo(Copy);
+                      BackupTableFile(File(), Backup);
+                      return Found;
+                  },
+                  10),
+              "");
+    EXPECT_TRUE(QFile::exists(Copy) && QFile::exists(Backup));
+    QFile::remove(Copy);
+    QFile::remove(Backup);
+
+    EXPECT_EQ(RunBounded(
+                  [&] {
+                      std::string Found;
+                      Table.Open();
+                      Table.StartTransaction();
+                      AddRows(Table, 3);
+                      QElapsedTimer Clock;
+                      Clock.start();
+                      try {
+                          Table.CopyTo(Copy);
+                          Found += "copied inside its own transaction; ";
+                      } catch (const EDatabaseError& Error) {
+                          if (!Error.Message().contains("transaction"))
+                              Found += Error.Message().toStdString() + "; ";
+                      }
+                      if (Clock.elapsed() > 300)
+                          Found += "waited " + std::to_string(Clock.elapsed()) + " ms; ";
+                      if (!Table.InTransaction())
+                          Found += "the transaction ended; ";
+                      Found += Stray();
+                      Table.Commit();
+                      Table.CopyTo(Copy);
+                      return Found;
+                  },
+                  10),
+              "");
+    TTable Copied;
+    Copied.SetDatabaseName(Dir.path());
+    Copied.SetTableName("Copy.DB");
+    Copied.Open();
+    EXPECT_EQ(Copied.RecordCount(), 3);
 }
 
 } // namespace
