@@ -443,8 +443,9 @@ void TTable::Open()
         return;
     if (!Exists())
         throw EDatabaseError(QStringLiteral("Table %1 does not exist").arg(FileName()));
-    Connect(false, FileName());
+    FOpenLock = std::make_unique<TOpenLock>(FileName(), FExclusive, FSession.BusyTimeout());
     try {
+        Connect(false, FileName());
         // A bigger page cache keeps a bulk transaction from spilling into the file half-way.
         Exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768"));
         if (FExclusive) {
@@ -466,6 +467,7 @@ void TTable::Open()
         FState = TDataSetState::Inactive;
         FSqlName.clear();
         Disconnect();
+        FOpenLock.reset();
         throw;
     }
 }
@@ -632,6 +634,7 @@ void TTable::Close()
     if (InTransaction())
         sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
     Disconnect();
+    FOpenLock.reset(); // after the connection, which may still hold SQLite's locks until it is gone
     FSqlName.clear();
     FState = TDataSetState::Inactive;
     FHasCurrent = false;

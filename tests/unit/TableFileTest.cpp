@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
@@ -210,6 +211,106 @@ TEST_F(TableFileTest, CopiesGiveUpOnATableHeldByAnotherAndRefuseTheirOwnTransact
     Copied.SetTableName("Copy.DB");
     Copied.Open();
     EXPECT_EQ(Copied.RecordCount(), 3);
+}
+
+// The sqlite3 shell's answer to Script on the table file: its output and errors.
+std::string Shell(const QString& File, const QString& Script)
+{
+    QProcess Process;
+    Process.start("sqlite3", {File, Script});
+    Process.waitForFinished(10000);
+    return (Process.readAllStandardOutput() + Process.readAllStandardError()).trimmed().toStdString();
+}
+
+// An exclusive open is refused while anybody has the table open, however idle, and the other user
+// writes on undisturbed; while it is held, a shared open is refused after the busy timeout.
+TEST_F(TableFileTest, ExclusiveOpenIsRefusedWhileAnotherHasTheTableOpen)
+{
+    Table.CreateTable(NotesDef());
+    TSession Impatient;
+    Impatient.SetBusyTimeout(100);
+    TTable Alone(Impatient);
+    Alone.SetDatabaseName(Dir.path());
+    Alone.SetTableName("Notes.DB");
+    Alone.SetExclusive(true);
+    const auto Refused = [&](TTable& Opener) {
+        try {
+            Opener.Open();
+        } catch (const EDatabaseError& Error) {
+            return Error.Message().contains("in use") && !Opener.Active();
+        }
+        return false;
+    };
+
+    // Another table object of this process.
+    Table.Open();
+    EXPECT_TRUE(Refused(Alone));
+    AddRows(Table, 2);
+    Table.Close();
+    Alone.Open();
+    TTable Shared(Impatient);
+    Shared.SetDatabaseName(Dir.path());
+    Shared.SetTableName("Notes.DB");
+    EXPECT_TRUE(Refused(Shared));
+    Alone.Close();
+
+    // Another process that opened the table and waits.
+    int Ready[2];
+    int Go[2];
+    ASSERT_EQ(pipe(Ready), 0);
+    ASSERT_EQ(pipe(Go), 0);
+    const pid_t Helper = fork();
+    ASSERT_GE(Helper, 0);
+    if (Helper == 0) {
+        char Byte = 0;
+        try {
+            TTable Other;
+            Other.SetDatabaseName(Dir.path());
+            Other.SetTableName("Notes.DB");
+            Other.Open();
+            if (write(Ready[1], "r", 1) != 1 || read(Go[0], &Byte, 1) != 1)
+                _exit(2);
+            Other.Append();
+            Other.FieldByName("RecNo").SetAsInteger(3);
+            Other.Post();
+        } catch (...) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    char Byte = 0;
+    ASSERT_EQ(read(Ready[0], &Byte, 1), 1);
+    EXPECT_TRUE(Refused(Alone));
+    ASSERT_EQ(write(Go[1], "g", 1), 1);
+    int Status = 0;
+    waitpid(Helper, &Status, 0);
+    EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0) << Status;
+    for (int Fd : {Ready[0], Ready[1], Go[0], Go[1]})
+        close(Fd);
+    Alone.Open();
+    EXPECT_EQ(Alone.RecordCount(), 3);
+    Alone.Close();
+}
+
+// Several table objects of one process share the file: one closing must leave another's locks in
+// place, or a second process could write in the middle of its transaction.
+TEST_F(TableFileTest, ClosingOneTableObjectKeepsAnotherOnesTransactionLocked)
+{
+    Table.CreateTable(NotesDef());
+    Table.Open();
+    Table.StartTransaction();
+    AddRows(Table, 2);
+    for (int Round = 0; Round < 2; ++Round) {
+        TTable Passing;
+        Passing.SetDatabaseName(Dir.path());
+        Passing.SetTableName("Notes.DB");
+        Passing.Open();
+        Passing.Close();
+    }
+    EXPECT_NE(Shell(File(), "BEGIN IMMEDIATE; ROLLBACK;").find("database is locked"), std::string::npos);
+    Table.Commit();
+    EXPECT_EQ(Shell(File(), "BEGIN IMMEDIATE; ROLLBACK;"), "");
+    EXPECT_EQ(Table.RecordCount(), 2);
 }
 
 } // namespace
