@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The table's file and its definition: creating the file with its definition in _meta, opening it
@@ -99,6 +100,22 @@ QString TemporaryNameBeside(const QString& File)
     const QFileInfo Info(File);
     return Info.absolutePath() + QStringLiteral("/.") + Info.fileName() + QStringLiteral(".tmp-") +
            QString::number(QRandomGenerator::global()->generate(), 16);
+}
+
+QString CreateOwnerOnlyFile(const QString& File)
+{
+    const int Fd =
+        ::open(QFile::encodeName(File).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (Fd < 0)
+        throw EDatabaseError(QStringLiteral("Cannot create file %1").arg(File));
+    // The mode given to open passes through the umask and a default ACL; this one does not.
+    const bool Private = ::fchmod(Fd, 0600) == 0;
+    ::close(Fd);
+    if (!Private) {
+        QFile::remove(File);
+        throw EDatabaseError(QStringLiteral("Cannot make %1 private").arg(File));
+    }
+    return File;
 }
 
 // Moves a finished temporary file into place. A journal left under the new name by an earlier
@@ -269,7 +286,7 @@ void TTable::CreateTable(const TTableDef& Def, const QString& Password)
 
     const QString Temporary = TemporaryNameBeside(FileName());
     try {
-        TRawDb Db(Temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        TRawDb Db(CreateOwnerOnlyFile(Temporary), SQLITE_OPEN_READWRITE);
         // Pages of 8 KiB keep the index trees of a large table shallow; bulk appends run about a
         // third faster than with 4 KiB, at a little more journal per single write.
         Db.Exec(QStringLiteral("PRAGMA page_size=8192; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN"));

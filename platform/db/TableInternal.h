@@ -40,6 +40,9 @@ inline QString CutToWidth(const QString& Text, int Size)
 
 // Files are written under a temporary name beside their place and renamed into it when complete.
 QString TemporaryNameBeside(const QString& File);
+// Creates File empty and readable by its owner alone, whatever the umask or the folder's default
+// access says: tables hold customers' names, numbers and addresses. Answers File.
+QString CreateOwnerOnlyFile(const QString& File);
 void RenameIntoPlace(const QString& Temporary, const QString& Dest);
 
 // The lock an open table holds on its file for as long as it is open (TableLock.cpp): shared for

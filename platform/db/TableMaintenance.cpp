@@ -16,7 +16,7 @@ void CopyDatabase(sqlite3* Source, const QString& SourceName, const QString& Des
 {
     const QString Temporary = TemporaryNameBeside(DestFile);
     try {
-        TRawDb Dest(Temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        TRawDb Dest(CreateOwnerOnlyFile(Temporary), SQLITE_OPEN_READWRITE);
         sqlite3_backup* Backup = sqlite3_backup_init(Dest.Db, "main", Source, "main");
         if (!Backup)
             throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(Dest.Db)));

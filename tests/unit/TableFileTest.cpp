@@ -1,6 +1,8 @@
 // The table file as other programs and versions meet it: files it cannot read, the connection it
 // opens, copies while others hold the file, exclusive use and who may read the file.
 #include "platform/db/Table.h"
+#include "platform/sys/Folders.h"
+#include "tests/support/FileModes.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -311,6 +313,30 @@ TEST_F(TableFileTest, ClosingOneTableObjectKeepsAnotherOnesTransactionLocked)
     Table.Commit();
     EXPECT_EQ(Shell(File(), "BEGIN IMMEDIATE; ROLLBACK;"), "");
     EXPECT_EQ(Table.RecordCount(), 2);
+}
+
+// Tables hold customers' names, numbers and addresses: the file, its journal, copies and backups
+// are the owner's alone whatever the umask lets through, and so are the folders made for them.
+TEST_F(TableFileTest, FilesCopiesAndFoldersAreTheOwnersAloneWhateverTheUmask)
+{
+    const TUmask Open(0);
+    const QString Folder = Dir.filePath("chosen/Data");
+    ASSERT_TRUE(CreateOwnerOnlyFolder(Folder));
+    EXPECT_EQ(ModeOf(Dir.filePath("chosen")), 0700);
+    EXPECT_EQ(ModeOf(Folder), 0700);
+
+    Table.SetDatabaseName(Folder);
+    Table.CreateTable(NotesDef());
+    EXPECT_EQ(ModeOf(Folder + "/Notes.DB"), 0600);
+    Table.Open();
+    Table.StartTransaction();
+    AddRows(Table, 1);
+    EXPECT_EQ(ModeOf(Folder + "/Notes.DB-journal"), 0600);
+    Table.Commit();
+    Table.CopyTo(Folder + "/Copy.DB");
+    BackupTableFile(Folder + "/Notes.DB", Folder + "/Backup.DB");
+    EXPECT_EQ(ModeOf(Folder + "/Copy.DB"), 0600);
+    EXPECT_EQ(ModeOf(Folder + "/Backup.DB"), 0600);
 }
 
 } // namespace
