@@ -6,6 +6,7 @@
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/ini/IniText.h"
+#include "platform/sys/Exceptions.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/SerialPorts.h"
 #include "platform/sys/Volume.h"
@@ -454,9 +455,17 @@ bool TEnvApply::RestartLine()
 
     TEnvHooks& Hooks = EnvHooks();
     if (Flags.DataFolderChanged && Hooks.ChangeDataFolder) {
-        Hooks.ChangeDataFolder(Settings.DataPath);
-        if (Hooks.ReloadHistoryList)
-            Hooks.ReloadHistoryList();
+        try {
+            Hooks.ChangeDataFolder(Settings.DataPath);
+            if (Hooks.ReloadHistoryList)
+                Hooks.ReloadHistoryList();
+        } catch (const Exception& Error) {
+            // A damaged pick list in the new folder: the program stays on the folder it had, and so
+            // do the settings, or the next start would meet the same list.
+            (void)Message(-1, Error.Message(), MB_OK | MB_ICONSTOP);
+            Settings.DataPath = IncludeTrailingDelimiter(Opened.DataPath);
+            (void)SaveSettings();
+        }
     }
 
     std::unique_ptr<TVxCommDLL>& Wrapper = WrapperOf(Settings.IPPBX);

@@ -1,10 +1,10 @@
 #include "main/tables/HisInfo.h"
 
+#include "platform/sys/Folders.h"
 #include "platform/sys/SafeWrite.h"
 #include "platform/text/Cp932.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -129,7 +129,7 @@ bool THistoryData::Load()
 bool THistoryData::Save()
 {
     const QList<THistoryStruct>& Items = List();
-    QDir().mkpath(QFileInfo(FFileName).absolutePath());
+    (void)CreateOwnerOnlyFolder(QFileInfo(FFileName).absolutePath());
 
     QByteArray Bytes;
     char Number[8];

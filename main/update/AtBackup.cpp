@@ -1,5 +1,7 @@
 #include "main/update/AtBackup.h"
 
+#include "platform/sys/Folders.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -60,7 +62,7 @@ bool TAutoBackup::Execute()
 {
     BackupRoot = SettingsPath + QStringLiteral("bakData/");
     const QString Fresh = BackupRoot + QStringLiteral("1.partial/");
-    if (!DeleteFolderTree(Fresh) || !QDir().mkpath(Fresh))
+    if (!DeleteFolderTree(Fresh) || !CreateOwnerOnlyFolder(Fresh))
         return false;
 
     // Refuse early when the copy cannot fit; a copy that would fail half-way gains nothing.
@@ -111,7 +113,7 @@ void TAutoBackup::RotateGenerations()
             if (QFileInfo::exists(To) && HoldsPlainFile(To))
                 continue;
         }
-        if (!QDir().mkpath(To))
+        if (!CreateOwnerOnlyFolder(To))
             continue;
         for (const QStringList& Group : FileGroups())
             for (const QString& Name : Group)
@@ -129,8 +131,10 @@ bool TAutoBackup::FillFolder(const QString& Folder) const
                 continue;
             if (!QFile::copy(Source, Folder + Name))
                 return false;
-            // Copies of read-only files must stay replaceable by the next backup.
-            QFile::setPermissions(Folder + Name, QFile::permissions(Folder + Name) | QFile::WriteOwner);
+            // The copy is the owner's alone whatever the original allowed, and stays replaceable by
+            // the next backup when the original was read-only.
+            if (!QFile::setPermissions(Folder + Name, QFile::ReadOwner | QFile::WriteOwner))
+                return false;
         }
     }
     return true;

@@ -14,6 +14,9 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+namespace TableInternal {
+class TOpenLock;
+}
 
 // The table engine: one SQLite file per table, walked by a cursor the way the windows expect of a
 // navigational table. A closed table is one file; a posted row is on disk when Post returns.
@@ -160,7 +163,8 @@ public:
     // Removes a closed table's file.
     void DeleteTable();
 
-    // Exclusive: no other connection may read or write while this one is open.
+    // Exclusive: no other connection may read or write while this one is open, and it opens only
+    // while no other table object or process has the table open.
     void SetExclusive(bool Value);
     [[nodiscard]] bool Exclusive() const { return FExclusive; }
 
@@ -249,6 +253,9 @@ public:
     QStringList RegenerateIndexes();
     // A consistent copy of the open table's file, written under a temporary name and renamed.
     void CopyTo(const QString& DestFile);
+    // How the open table's connection is set up: the value of a setting such as "journal_mode",
+    // "synchronous", "busy_timeout" or "locking_mode", as SQLite reports it.
+    [[nodiscard]] QString ConnectionSetting(const QString& Name);
 
 private:
     friend class TField;
@@ -304,6 +311,7 @@ private:
     QString FTableName;
     QString FSqlName;
     bool FExclusive = false;
+    std::unique_ptr<TableInternal::TOpenLock> FOpenLock;
     sqlite3* FDb = nullptr;
     QHash<QString, sqlite3_stmt*> FStatements;
 

@@ -6,6 +6,9 @@
 #include "main/settings/IPPBXIni.h"
 #include "main/settings/SetIPPBX.h"
 #include "main/settings/Settings.h"
+#include "main/start/MainWiring.h"
+#include "main/tables/DBInfo.h"
+#include "main/tables/HisInfo.h"
 #include "platform/ini/IniFile.h"
 #include "platform/msg/WindowMessage.h"
 #include "platform/ui/MessageBox.h"
@@ -314,6 +317,71 @@ TEST_F(EnvTest, ChangedPortAndFolderReopenLineAndTables)
     EXPECT_EQ(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("DataPath"), {}),
               Root + QStringLiteral("other/Data/"));
     EXPECT_EQ(Ini.ReadString(QStringLiteral("VERSION"), QStringLiteral("DLL"), {}), QString::number(0x02000008));
+}
+
+// A data folder whose pick list is damaged cannot be taken: the program says which list, stays on its
+// folder with its tables and loaded lists, and so do its settings.
+TEST_F(EnvTest, DamagedPickListInTheChosenFolderKeepsTheProgramOnItsFolder)
+{
+    const QString Root = Dir.path() + QLatin1Char('/');
+    const QString Old = Settings.DataPath;
+    {
+        THistoryData Kept(Old + QStringLiteral("SelItem1.mtd"), true, 60);
+        ASSERT_TRUE(Kept.Load());
+        Kept.Insert(0, QStringLiteral("見積"), 1.0);
+        ASSERT_TRUE(Kept.Save());
+    }
+    const QString New = Root + QStringLiteral("other/");
+    ASSERT_TRUE(QDir().mkpath(New));
+    QFile Damaged(New + QStringLiteral("SelItem2.mtd"));
+    ASSERT_TRUE(Damaged.open(QIODevice::WriteOnly));
+    Damaged.write(QByteArray("\x05\x00", 2)); // shorter than its count
+    Damaged.close();
+
+    // The data module as the start-up makes it, and the program's own wiring of the folder change.
+    DMVxRelvo16 = new TDMVxRelvo16(Old, ProgramPath);
+    DMVxRelvo16->CreateRecvHisTable();
+    DMVxRelvo16->CreateMeiboTable();
+    DMVxRelvo16->CreateRankHistory();
+    for (int I = 0; I < 3; ++I)
+        DMVxRelvo16->CreateSelItemHistory(I);
+    ASSERT_TRUE(DMVxRelvo16->LoadRankHistory());
+    for (int I = 0; I < 3; ++I)
+        ASSERT_TRUE(DMVxRelvo16->LoadSelItemHistory(I));
+    const TEnvHooks Test = EnvHooks();
+    InstallMainHooks();
+    const auto ProgramsChange = EnvHooks().ChangeDataFolder;
+    EnvHooks() = Test;
+    EnvHooks().ChangeDataFolder = ProgramsChange;
+
+    {
+        TEnvironment Dialog(nullptr);
+        Dialog.show();
+        Dialog.edtDataPath->setText(New);
+        Dialog.btnSet->click();
+        EXPECT_EQ(Dialog.result(), 1);
+    }
+    EXPECT_EQ(Texts(Boxes()),
+              Texts({EnvText::RestartNotice, New + QStringLiteral("SelItem2.mtd\r\nデータが読み込めませんでした"),
+                     EnvText::RestartDone}));
+    EXPECT_TRUE(Hooked.isEmpty()) << Texts(Hooked).toStdString(); // nothing to reload
+    EXPECT_EQ(DMVxRelvo16->DataPath(), Old);
+    ASSERT_NE(RecvHisTable, nullptr);
+    EXPECT_EQ(RecvHisTable->FileName(), Old + RecvHisFileName);
+    ASSERT_NE(SelItemHistory[0], nullptr);
+    ASSERT_NE(SelItemHistory[0]->Items(), nullptr);
+    ASSERT_EQ(SelItemHistory[0]->Items()->size(), 1);
+    EXPECT_EQ(SelItemHistory[0]->Items()->at(0).Text, QStringLiteral("見積"));
+    EXPECT_EQ(SelItemHistory[1]->FileName(), Old + QStringLiteral("SelItem2.mtd"));
+    EXPECT_EQ(Settings.DataPath, Old);
+    const TMemIniFile Ini(SettingsFileName());
+    EXPECT_EQ(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("DataPath"), {}), Old);
+
+    for (int I = 0; I < 3; ++I)
+        DMVxRelvo16->FreeSelItemHistory(I);
+    DMVxRelvo16->FreeRankHistory();
+    delete DMVxRelvo16;
+    DMVxRelvo16 = nullptr;
 }
 
 TEST_F(EnvTest, EnablingRulesFollowTheirBoxes)

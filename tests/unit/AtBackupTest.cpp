@@ -1,5 +1,7 @@
 #include "main/update/AtBackup.h"
 
+#include "tests/support/FileModes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -106,4 +108,24 @@ TEST(AtBackupTest, AFailedCopyKeepsTheLastGoodGeneration)
                     << "count " << Count << " generation " << G << " " << Name;
     }
     EXPECT_FALSE(QFileInfo::exists(F.Settings + QStringLiteral("bakData/1.partial")));
+}
+
+// The copies hold customers' data: the owner's alone, whatever the originals or the umask allowed.
+TEST(AtBackupTest, GenerationsAreTheOwnersAlone)
+{
+    const TUmask Open(0);
+    TFolders F;
+    F.WriteData("A");
+    for (const char* Name : {"RecvHis.DB", "Rank.mtd"})
+        QFile::setPermissions(F.Data + QLatin1String(Name), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    for (int Run = 0; Run < 2; ++Run) {
+        TAutoBackup Backup(F.Settings, F.Data, 3);
+        ASSERT_TRUE(Backup.Execute());
+    }
+    EXPECT_EQ(ModeOf(F.Settings + QStringLiteral("bakData")), 0700);
+    for (int G = 1; G <= 2; ++G) {
+        EXPECT_EQ(ModeOf(F.Generation(G)), 0700) << G;
+        for (const char* Name : {"RecvHis.DB", "Meibo.DB", "Rank.mtd", "SelItem1.mtd"})
+            EXPECT_EQ(ModeOf(F.Generation(G) + QLatin1String(Name)), 0600) << G << " " << Name;
+    }
 }
