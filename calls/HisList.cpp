@@ -1,11 +1,8 @@
 #include "calls/HisList.h"
 
-#include "calls/DelTrgt.h"
-#include "calls/HisSch.h"
+#include "calls/HisListParts.h"
 #include "calls/PgJump.h"
-#include "main/common/CallerRec.h"
 #include "main/common/CommonForms.h"
-#include "main/common/CommonText.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/controls/MyHdCtrl.h"
@@ -32,51 +29,23 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+// The call-history list: its controls and settings, loading and paging, keys and header. Its
+// commands are in HisListCommands.cpp.
+
+using namespace HisListParts;
+
 THistoryList* HistoryList = nullptr;
 
 const int THistoryList::DefaultColumnWidths[11] = {40, 90, 64, 114, 168, 112, 54, 52, 80, 80, 80};
 
-namespace {
-
-const QString Section = QStringLiteral("HISTORY LIST");
-constexpr int RecNoRole = Qt::UserRole;
-
-const QString NotFoundText = QStringLiteral("該当するデータが見つかりませんでした  ");
-
-// The hourglass for the life of a scope.
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-// Clears the idle flag while a modal window is up and sets it again afterwards.
-class TIdleOff
-{
-public:
-    explicit TIdleOff(bool* Flag) : FFlag(Flag) { *FFlag = false; }
-    ~TIdleOff() { *FFlag = true; }
-
-private:
-    bool* FFlag;
-};
-
-// Sets a flag for the life of a scope.
-class TFlagGuard
-{
-public:
-    explicit TFlagGuard(bool& Flag) : FFlag(Flag) { FFlag = true; }
-    ~TFlagGuard() { FFlag = false; }
-
-private:
-    bool& FFlag;
-};
-
-int Message(QWidget* Owner, const QString& Text, unsigned Flags)
+int HisListParts::Message(QWidget* Owner, const QString& Text, unsigned Flags)
 {
     return MessageBoxPos(Owner, Text, ProductName, Flags, 2);
 }
+
+namespace {
+
+const QString Section = QStringLiteral("HISTORY LIST");
 
 // Draws the lines of the list under the header's sections.
 class TRecvHisDelegate : public QAbstractItemDelegate
@@ -546,61 +515,6 @@ void THistoryList::BringForward()
     ForceForegroundWindow(this);
 }
 
-void THistoryList::OpenReceiveView(const TCallerRecord& Record)
-{
-    if (!ReceiveViewLink.Installed())
-        return;
-    if (ReceiveViewLink.Exists()) {
-        if (!Settings.NewDataView || ReceiveViewLink.RefillGuard())
-            return;
-        FShownCallRecNo = Record.HisRecNo;
-        lbxRecvHis->viewport()->update();
-        ReceiveViewLink.ShowCall(Record);
-        ReceiveViewLink.BringForward();
-        return;
-    }
-    if (!*IdleFlag)
-        return;
-    FShownCallRecNo = Record.HisRecNo;
-    lbxRecvHis->viewport()->update();
-    int Result = 0;
-    {
-        TIdleOff Modal(IdleFlag);
-        Result = ReceiveViewLink.ShowModal(this, Record);
-    }
-    FShownCallRecNo = -1;
-    if (Result == 1) {
-        LoadPage(0, 0);
-        if (isVisible())
-            FocusListOrCancel();
-    } else {
-        lbxRecvHis->viewport()->update();
-    }
-}
-
-void THistoryList::PurgeOldRows()
-{
-    if (!DMVxRelvo16)
-        return;
-    const int Limit = static_cast<int>(QDate(1899, 12, 30).daysTo(QDate::currentDate())) - Settings.DeleteDay;
-    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-    if (!Use.Opened())
-        return;
-    try {
-        PurgeHistoryRows(*RecvHisTable, Limit, [this] {
-            if (!Settings.AutoDelConfirm)
-                return true;
-            return Message(this,
-                           QStringLiteral("着信対応履歴に指定日数  ") + QString::number(Settings.DeleteDay) +
-                               QStringLiteral("日を経過したデータが存在します  ") + QStringLiteral("\r\n") +
-                               QStringLiteral("削除してもよろしいですか？  "),
-                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO;
-        });
-    } catch (const Exception& Error) {
-        Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
-    }
-}
-
 void THistoryList::FocusListOrCancel()
 {
     if (lbxRecvHis->count() > 0)
@@ -618,30 +532,6 @@ void THistoryList::ApplyWeekdayColours()
         Palette.setColor(QPalette::ButtonText, Colour);
         Day->setPalette(Palette);
     }
-}
-
-void THistoryList::btnSearchClick()
-{
-    if (Busy)
-        return;
-    TFlagGuard Guard(Busy);
-    TIdleOff Modal(IdleFlag);
-    THistorySearch Dialog(this);
-    Dialog.setProperty("HelpContext", 25);
-    Dialog.adjustSize();
-    PlaceFormBottomRight(&Dialog, this, 15, 15);
-    Dialog.LoadConditions(FCondition);
-    if (Dialog.exec() != 1)
-        return;
-    Dialog.StoreConditions(FCondition);
-    ApplyWeekdayColours();
-    LoadPage(0, 1);
-    if (lbxRecvHis->count() > 0)
-        lbxRecvHis->setFocus();
-    else if (FCondition.HasConditions)
-        btnSearch->setFocus();
-    else
-        btnCancel->setFocus();
 }
 
 void THistoryList::bbtnPageJumpClick()
@@ -695,141 +585,6 @@ void THistoryList::SpeedButtonWeekClick(QToolButton* Day)
     lbxRecvHis->setFocus();
 }
 
-void THistoryList::lbxRecvHisDblClick()
-{
-    btnInquiryClick();
-}
-
-void THistoryList::btnInquiryClick()
-{
-    if (Busy || Loading || !DMVxRelvo16)
-        return;
-    TFlagGuard Guard(Busy);
-    const QList<QListWidgetItem*> Selected = lbxRecvHis->selectedItems();
-    if (Selected.size() != 1) {
-        if (Selected.size() > 1)
-            Message(this, QStringLiteral("照会するには１件だけ選択してください  "), MB_OK | MB_ICONINFORMATION);
-        FocusListOrCancel();
-        return;
-    }
-    TCallerRecord Record;
-    try {
-        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-        TTable& Table = *RecvHisTable;
-        if (Use.Opened())
-            Table.SetIndexName(QString());
-        if (!Use.Opened() || !Table.FindKey({Selected.first()->data(RecNoRole).toInt()})) {
-            Message(this, NotFoundText, MB_OK | MB_ICONSTOP);
-            return;
-        }
-        const QString Tel = TrimBlanks(Table.FieldByName(QStringLiteral("Tel")).AsString());
-        const QString SchTel = Table.FieldByName(QStringLiteral("SchTel")).AsString();
-        if (IdentifyCaller) {
-            IdentifyCaller(Settings.EarlierSearch, false, Tel, Record);
-        } else {
-            // Without the directory look-up the record carries the number as it rang.
-            Record.Tel[0] = Tel;
-            Record.SchTel[0] = IsCallerNumberCode(Tel) ? Tel : DigitsOnly(Tel);
-        }
-        TakeOverHistoryRow(Table, Record);
-        if (Settings.BeforeRecvDateTime) {
-            const double Before = PreviousCallTime(Table, PreviousCallNumbers(Record, SchTel), Record.RecvDateTime);
-            if (Before > 0)
-                Record.BeforeRecvDateTime = Before;
-        }
-    } catch (const Exception& Error) {
-        Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
-        return;
-    }
-    OpenReceiveView(Record);
-    ClearCallerRecord(&Record);
-}
-
-void THistoryList::btnDeleteClick()
-{
-    if (Busy || Loading || !DMVxRelvo16)
-        return;
-    TFlagGuard Guard(Busy);
-    const int SelectedCount = static_cast<int>(lbxRecvHis->selectedItems().size());
-    if (Settings.DeleteType && lbxRecvHis->count() > 0) {
-        bool All = false;
-        {
-            TIdleOff Modal(IdleFlag);
-            TDeleteTarget Dialog(this);
-            Dialog.SetCaption(QStringLiteral("着信対応履歴　削除"));
-            Dialog.setProperty("HelpContext", 34);
-            Dialog.SetSelectedCount(SelectedCount);
-            Dialog.adjustSize();
-            PlaceFormBottomRight(&Dialog, this, 15, 15);
-            if (Dialog.exec() == 2)
-                return;
-            All = Dialog.DeleteAll();
-        }
-        All ? DeleteAllMatching() : DeleteSelected();
-        return;
-    }
-    if (SelectedCount == 0)
-        return;
-    if (Message(this,
-                QString::number(SelectedCount) + QStringLiteral("件のデータを削除します  ") + QStringLiteral("\r\n") +
-                    QStringLiteral("よろしいですか？  "),
-                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
-        return;
-    DeleteSelected();
-}
-
-void THistoryList::DeleteSelected()
-{
-    QList<int> RecNos;
-    for (QListWidgetItem* Item : lbxRecvHis->selectedItems())
-        RecNos << Item->data(RecNoRole).toInt();
-    int Deleted = 0;
-    {
-        TWaitCursor Wait;
-        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-        try {
-            if (Use.Opened())
-                Deleted = static_cast<int>(DeleteHistoryRows(*RecvHisTable, RecNos).size());
-        } catch (const Exception& Error) {
-            Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
-        }
-    }
-    lbxRecvHis->clearSelection();
-    Message(this, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
-    if (Deleted > 0) {
-        QListWidgetItem* TopItem = lbxRecvHis->itemAt(1, 1);
-        const int Top = TopItem ? lbxRecvHis->row(TopItem) : 0;
-        const int Focused = lbxRecvHis->currentRow();
-        LoadPage(0, 0);
-        if (QListWidgetItem* Line = lbxRecvHis->item(std::min(Top, lbxRecvHis->count() - 1)))
-            lbxRecvHis->scrollToItem(Line, QAbstractItemView::PositionAtTop);
-        if (lbxRecvHis->currentRow() != Focused && lbxRecvHis->count() > 0)
-            lbxRecvHis->setCurrentRow(std::min(Focused, lbxRecvHis->count() - 1), QItemSelectionModel::NoUpdate);
-    }
-    FocusListOrCancel();
-}
-
-void THistoryList::DeleteAllMatching()
-{
-    int Deleted = 0;
-    {
-        TWaitCursor Wait;
-        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-        Pager.Condition = FCondition;
-        Pager.Weekdays = WeekdayState();
-        try {
-            if (Use.Opened())
-                Deleted = Pager.DeleteMatching(*RecvHisTable);
-        } catch (const Exception& Error) {
-            Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
-        }
-    }
-    Message(this, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
-    if (Deleted > 0)
-        LoadPage(0, 0);
-    FocusListOrCancel();
-}
-
 bool THistoryList::lbxRecvHisKeyDown(QKeyEvent* Key)
 {
     const bool Shift = Key->modifiers() & Qt::ShiftModifier;
@@ -871,15 +626,21 @@ bool THistoryList::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == lbxRecvHis && Event->type() == QEvent::KeyPress) {
         auto* Key = static_cast<QKeyEvent*>(Event);
-        if (Key->matches(QKeySequence::SelectAll)) {
-            SelectAllLines();
-            return true;
-        }
-        return lbxRecvHisKeyDown(Key);
+        // The form sees the keys before the list does.
+        return FormKeyDown(Key) || lbxRecvHisKeyDown(Key);
     }
     if (Watched == pnlHeader && Event->type() == QEvent::Resize)
         pnlHeaderResize();
     return QWidget::eventFilter(Watched, Event);
+}
+
+bool THistoryList::FormKeyDown(QKeyEvent* Key)
+{
+    // Ctrl+A in the list; the window's shortcut serves the other controls.
+    if (!Key->matches(QKeySequence::SelectAll))
+        return false;
+    SelectAllLines();
+    return true;
 }
 
 void THistoryList::SelectAllLines()

@@ -125,6 +125,7 @@ private:
     void btnInquiryClick();
     void btnDeleteClick();
     void lbxRecvHisDblClick();
+    bool FormKeyDown(QKeyEvent* Key);
     bool lbxRecvHisKeyDown(QKeyEvent* Key);
     void myhcRecvHisMouseDown(Qt::MouseButton Button, const QPoint& Pos);
     void myhcRecvHisSectionTrack(TMyCustomHeaderControl* Control, TMyCustomHeaderSection* Section, int Width,

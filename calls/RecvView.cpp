@@ -1,8 +1,8 @@
 #include "calls/RecvView.h"
 
 #include "calls/HisList.h"
+#include "calls/RecvViewText.h"
 #include "main/common/CommonForms.h"
-#include "main/common/CommonText.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/controls/NMDEdit.h"
@@ -10,20 +10,11 @@
 #include "main/identify/AppSub.h"
 #include "main/identify/DBInfoFb.h"
 #include "main/settings/Settings.h"
-#include "main/tables/DBInfo.h"
-#include "main/tables/HisInfo.h"
-#include "platform/db/Table.h"
 #include "platform/ini/IniFile.h"
-#include "platform/ui/WindowLog.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,7 +22,11 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QUrl>
+
+// The incoming-call window: its controls and creation, and the calls the rest of the program makes on it.
+// Filling it from a call is in RecvViewFill.cpp, its handlers in RecvViewHandlers.cpp.
+
+using namespace RecvViewText;
 
 TReceiveViewTools ReceiveViewTools;
 std::function<void()> ReceiveViewReloadHistory;
@@ -45,15 +40,6 @@ constexpr int ClientHeight = 673;
 constexpr int HelpContextOwn = 27;
 constexpr int HelpContextFb = 30;
 const char* const HelpContextProperty = "HelpContext";
-
-const QString TextNew = QStringLiteral("新規");
-const QString TextExisting = QStringLiteral("既存");
-const QString CaptionRegister = QStringLiteral("名簿登録(&A)");
-const QString CaptionUpdate = QStringLiteral("名簿変更(&U)");
-const QString CaptionLock = QStringLiteral("ロック(&L)");
-const QString CaptionUnlock = QStringLiteral("アンロック(&L)");
-const QString CaptionView = QStringLiteral("着信照会");
-const QString SearchedTelCaption = QStringLiteral("検索電話番号");
 
 template <typename T, typename... TArgs> T* New(QWidget* Parent, const char* Name, TArgs&&... Args)
 {
@@ -115,58 +101,7 @@ QComboBox* NewCombo(QWidget* Parent, const char* Name, bool Editable, int MaxByt
     return Combo;
 }
 
-QString DateText(double Days)
-{
-    const QDateTime Time = DaysToDateTime(Days);
-    return Time.isValid() ? Time.toString(QStringLiteral("yyyy年 MM月 dd日")) : QString();
-}
-
-QString TimeText(double Days)
-{
-    const QDateTime Time = DaysToDateTime(Days);
-    return Time.isValid() ? Time.toString(QStringLiteral("hh時 mm分 ss秒")) : QString();
-}
-
-void CaretToEnd(QLineEdit* Edit)
-{
-    Edit->setFocus();
-    Edit->deselect();
-    Edit->setCursorPosition(static_cast<int>(Edit->text().size()));
-}
-
-void SelectAllAndFocus(QLineEdit* Edit)
-{
-    Edit->setFocus();
-    Edit->selectAll();
-}
-
-// The directory keeps colours as "$" + blue, green, red in hexadecimal.
-QColor ColorOfValue(unsigned Value)
-{
-    return QColor(Value & 0xff, (Value >> 8) & 0xff, (Value >> 16) & 0xff);
-}
-
-unsigned ValueOfColor(const QColor& Color)
-{
-    return static_cast<unsigned>(Color.red()) | static_cast<unsigned>(Color.green()) << 8 |
-           static_cast<unsigned>(Color.blue()) << 16;
-}
-
 } // namespace
-
-TReceiveView::TNestedGuard::TNestedGuard(TReceiveView& View, bool Hourglass) : FView(View), FHourglass(Hourglass)
-{
-    FView.FRefillGuard = true;
-    if (FHourglass)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-TReceiveView::TNestedGuard::~TNestedGuard()
-{
-    if (FHourglass)
-        QApplication::restoreOverrideCursor();
-    FView.FRefillGuard = FView.FLocked;
-}
 
 TReceiveView::TReceiveView(QWidget* Owner) : QDialog(Owner)
 {
@@ -198,13 +133,7 @@ TReceiveView::TReceiveView(QWidget* Owner) : QDialog(Owner)
 
 TReceiveView::~TReceiveView()
 {
-    // FormDestroy: the window's place, in 96-DPI units.
-    if (!SettingsPath.isEmpty()) {
-        TMemIniFile Ini(SettingsFileName());
-        Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(x(), false));
-        Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
-        (void)Ini.UpdateFile();
-    }
+    FormDestroy();
     if (ReceiveView == this)
         ReceiveView = nullptr;
     // The name edits outlive this body; the owner's pop-up is closed now, while the window is whole.
@@ -213,6 +142,17 @@ TReceiveView::~TReceiveView()
             ReceiveViewTools.ConvertNeed(*this, *Name, static_cast<int>(Name->NameKind()), false, QString());
         Name->OnConvertNeed = nullptr;
         Name->OnConvertKeyDown = nullptr;
+    }
+}
+
+void TReceiveView::FormDestroy()
+{
+    // The window's place, in 96-DPI units.
+    if (!SettingsPath.isEmpty()) {
+        TMemIniFile Ini(SettingsFileName());
+        Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(x(), false));
+        Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
+        (void)Ini.UpdateFile();
     }
 }
 
@@ -413,32 +353,20 @@ void TReceiveView::CreateControls()
     connect(bbtnMap, &QToolButton::clicked, this, &TReceiveView::bbtnMapClick);
     connect(bbtnEMail, &QToolButton::clicked, this, &TReceiveView::bbtnEMailClick);
     connect(bbtnOpenExtFile, &QToolButton::clicked, this, &TReceiveView::bbtnOpenExtFileClick);
-    const std::pair<QToolButton*, std::function<void(TReceiveView&)> TReceiveViewTools::*> Printing[] = {
-        {bbnMemoPrintSet, &TReceiveViewTools::MemoPrintSet},
-        {bbtnCopy, &TReceiveViewTools::Copy},
-        {bbtnMemoPrint, &TReceiveViewTools::MemoPrint},
-        {bbtnPrint, &TReceiveViewTools::ScreenPrint},
-    };
-    for (const auto& [Button, Tool] : Printing)
-        connect(Button, &QToolButton::clicked, this, [this, Tool] {
-            if (const auto& Run = ReceiveViewTools.*Tool) {
-                TNestedGuard Guard(*this, true);
-                Run(*this);
-            }
-        });
-    connect(btnAddUpd, &QPushButton::clicked, this, &TReceiveView::RegisterCaller);
+    connect(bbnMemoPrintSet, &QToolButton::clicked, this, &TReceiveView::bbnMemoPrintSetClick);
+    connect(bbtnCopy, &QToolButton::clicked, this, &TReceiveView::bbtnCopyClick);
+    connect(bbtnMemoPrint, &QToolButton::clicked, this, &TReceiveView::bbtnMemoPrintClick);
+    connect(bbtnPrint, &QToolButton::clicked, this, &TReceiveView::bbtnPrintClick);
+    connect(btnAddUpd, &QPushButton::clicked, this, &TReceiveView::btnAddUpdClick);
     connect(btnLockUnlock, &QPushButton::clicked, this, &TReceiveView::btnLockUnlockClick);
-    connect(btnCancel, &QPushButton::clicked, this, [this] { done(2); });
+    connect(btnCancel, &QPushButton::clicked, this, &TReceiveView::btnCancelClick);
 
     for (TNMDEdit* Name : {nmedtNameKana, nmedtNameKanji}) {
         Name->OnConvertNeed = [this](QObject* Sender, TNameDicKind Kind, bool Show, const QString& Value) {
-            if (ReceiveViewTools.ConvertNeed)
-                ReceiveViewTools.ConvertNeed(*this, *static_cast<TNMDEdit*>(Sender), static_cast<int>(Kind), Show,
-                                             Value);
+            nmedtNameConvertNeed(Sender, Kind, Show, Value);
         };
-        Name->OnConvertKeyDown = [this](QObject*, unsigned& Key, bool& Result) {
-            if (ReceiveViewTools.ConvertKeyDown)
-                Result = ReceiveViewTools.ConvertKeyDown(*this, Key);
+        Name->OnConvertKeyDown = [this](QObject* Sender, unsigned& Key, bool& Result) {
+            nmedtNameConvertKeyDown(Sender, Key, Result);
         };
     }
 
@@ -524,498 +452,6 @@ void TReceiveView::UpdateToolButtons()
 int TReceiveView::Message(const QString& Text, unsigned Flags)
 {
     return MessageBoxPos(this, Text, ProductName, Flags);
-}
-
-void TReceiveView::ShowCall(const TCallerRecord& Record)
-{
-    FSave.SetCallRecord(Record);
-    const TCallerRecord& R = FSave.CallRecord();
-
-    pnlPrevDate->setText(DateText(R.BeforeRecvDateTime));
-    pnlPrevTime->setText(TimeText(R.BeforeRecvDateTime));
-    pnlDate->setText(DateText(R.RecvDateTime));
-    pnlTime->setText(TimeText(R.RecvDateTime));
-
-    const auto NumberOf = [&R](int Slot) {
-        return DigitsOnly(R.SchTel[Slot]).isEmpty() ? QString() : R.Tel[Slot].trimmed();
-    };
-    if (!FernbookMode()) {
-        edtTel1->setText(NumberOf(0));
-        edtTel2->setText(NumberOf(1));
-        setWindowTitle(CaptionView);
-    } else {
-        const int K = R.TelIndex & 3;
-        cbxFbTel->clear();
-        if (!NumberOf(K).isEmpty()) {
-            edtFbTel->setText(NumberOf(K));
-            for (int Slot = 0; Slot < TCallerRecord::SlotCount; ++Slot)
-                if (Slot != K && !NumberOf(Slot).isEmpty())
-                    cbxFbTel->addItem(NumberOf(Slot));
-            cbxFbTel->setCurrentIndex(cbxFbTel->count() > 0 ? 0 : -1);
-        } else {
-            edtFbTel->clear();
-        }
-        static const QString Series[3] = {QStringLiteral("着信照会    - Fernbook2013 [ "),
-                                          QStringLiteral("着信照会    - Fernbook2013 Trade [ "),
-                                          QStringLiteral("着信照会    - Fernbook2013 Trade Plus [ ")};
-        const bool Found = FoundInFbAdrs;
-        if (!Found)
-            setWindowTitle(CaptionView);
-        else if (Settings.FbSeries >= 0 && Settings.FbSeries <= 2)
-            setWindowTitle(Series[Settings.FbSeries] + Settings.FbAdrsBookName + QStringLiteral(" ]  -"));
-    }
-
-    edtPos->setText(R.Pos.trimmed());
-    edtTdfkn->setText(R.Tdfkn.trimmed());
-    edtAdrs1->setText(R.Adrs1.trimmed());
-    edtAdrs2->setText(R.Adrs2.trimmed());
-    edtAdrs3->setText(R.Adrs3.trimmed());
-    lblJisCode->setText(R.JisCode.trimmed());
-    lblKajoCode->setText(R.KajoCode.trimmed());
-    edtCorpKana->setText(R.CorpKana.trimmed());
-    edtCorpKanji->setText(R.CorpKanji.trimmed());
-    // The kana first: the kanji edit empties its reading when it is emptied itself.
-    nmedtNameKanji->setText(R.NameKanji.trimmed());
-    nmedtNameKana->setText(R.NameKana.trimmed());
-    edtMemo1->setText(R.Memo1.trimmed());
-    edtMemo2->setText(R.Memo2.trimmed());
-    edtMemo3->setText(R.Memo3.trimmed());
-    edtEMail->setText(R.EMail.trimmed());
-    cbxPrivCorp->setCurrentIndex(R.PrivCorp >= 0 && R.PrivCorp < cbxPrivCorp->count() ? R.PrivCorp : -1);
-
-    cbxRank->setCurrentIndex(-1);
-    cbxRank->setEditText(QString());
-    if (!R.Rank.isEmpty()) {
-        if (FernbookMode()) {
-            cbxRank->setEditText(R.Rank);
-        } else {
-            const int Index = cbxRank->findText(R.Rank, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            cbxRank->setCurrentIndex(Index);
-            if (Index < 0)
-                cbxRank->setEditText(QString());
-        }
-    }
-
-    cbxSelectItem1->setEditText(R.SelItem1.trimmed());
-    cbxSelectItem2->setEditText(R.SelItem2.trimmed());
-    cbxSelectItem3->setEditText(R.SelItem3.trimmed());
-
-    FCurLatitude = R.Latitude;
-    FCurLongitude = R.Longitude;
-
-    ShowMessagePanel(R.Msg == 1, R.Msg1.trimmed(), R.Msg2.trimmed(), R.BGColor);
-    mmoNote->setPlainText(FSave.NoteText());
-    FillExtFiles(R.ExtFile);
-
-    if (FSave.IsExisting()) {
-        pnlDivision->setText(TextExisting);
-        pnlDivision->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-        btnAddUpd->setText(CaptionUpdate);
-    } else {
-        pnlDivision->setText(TextNew);
-        pnlDivision->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
-        btnAddUpd->setText(CaptionRegister);
-    }
-    LogWindowState(this);
-}
-
-void TReceiveView::ShowMessagePanel(bool Shown, const QString& Line1, const QString& Line2, const QString& Color)
-{
-    pnlDivision->setVisible(!Shown);
-    pnlMsg->setVisible(Shown);
-    if (!Shown)
-        return;
-    lblMsg1->setText(Line1);
-    lblMsg2->setText(Line2);
-    // A colour text that is no colour leaves the panel in its default colour rather than stopping
-    // the call from being shown.
-    FMsgColor.reset();
-    if (!Color.trimmed().isEmpty())
-        if (const auto Value = ColorFromText(Color))
-            FMsgColor = ColorOfValue(*Value);
-    QPalette Palette = pnlMsg->palette();
-    Palette.setColor(QPalette::Window, FMsgColor.value_or(palette().color(QPalette::Window)));
-    pnlMsg->setPalette(Palette);
-}
-
-void TReceiveView::FillExtFiles(const std::optional<QStringList>& Files)
-{
-    lvExtFile->clear();
-    if (!Files)
-        return;
-    int Row = 0;
-    for (const QString& Path : *Files) {
-        // Entries brought over from earlier versions may still hold a backslash as the folder delimiter.
-        const int Slash = static_cast<int>(std::max(Path.lastIndexOf(u'/'), Path.lastIndexOf(u'\\')));
-        auto* Item = new QTreeWidgetItem(lvExtFile);
-        Item->setText(0, QString::number(++Row));
-        Item->setText(1, Path.left(Slash + 1));
-        Item->setText(2, Path.mid(Slash + 1));
-    }
-}
-
-void TReceiveView::SetCurPosition(int Latitude, int Longitude)
-{
-    FCurLatitude = Latitude;
-    FCurLongitude = Longitude;
-}
-
-TRecvViewInput TReceiveView::GatherInput() const
-{
-    TRecvViewInput I;
-    I.Tel1 = edtTel1->text();
-    I.Tel2 = edtTel2->text();
-    I.FbTel = edtFbTel->text();
-    I.FbTelSearched = lblFbTelMain->text() == SearchedTelCaption;
-    I.Pos = edtPos->text();
-    I.Tdfkn = edtTdfkn->text();
-    I.Adrs1 = edtAdrs1->text();
-    I.Adrs2 = edtAdrs2->text();
-    I.Adrs3 = edtAdrs3->text();
-    I.JisCode = lblJisCode->text();
-    I.KajoCode = lblKajoCode->text();
-    I.CorpKana = edtCorpKana->text();
-    I.CorpKanji = edtCorpKanji->text();
-    I.NameKana = nmedtNameKana->text();
-    I.NameKanji = nmedtNameKanji->text();
-    I.PrivCorp = cbxPrivCorp->currentIndex();
-    I.Memo1 = edtMemo1->text();
-    I.Memo2 = edtMemo2->text();
-    I.Memo3 = edtMemo3->text();
-    I.EMail = edtEMail->text();
-    I.Rank = cbxRank->currentText();
-    I.SelItem1 = cbxSelectItem1->currentText();
-    I.SelItem2 = cbxSelectItem2->currentText();
-    I.SelItem3 = cbxSelectItem3->currentText();
-    I.Latitude = FCurLatitude;
-    I.Longitude = FCurLongitude;
-    I.MsgShown = pnlMsg->isVisibleTo(this);
-    I.Msg1 = lblMsg1->text();
-    I.Msg2 = lblMsg2->text();
-    if (I.MsgShown && FMsgColor)
-        I.BGColor = ColorToText(ValueOfColor(*FMsgColor));
-    // The tables keep the note's lines joined by CR LF, as the record brought them.
-    I.Note = mmoNote->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
-    for (int Row = 0; Row < lvExtFile->topLevelItemCount(); ++Row) {
-        const QTreeWidgetItem* Item = lvExtFile->topLevelItem(Row);
-        I.ExtFiles << Item->text(1) + Item->text(2);
-    }
-    return I;
-}
-
-void TReceiveView::ApplyInput(const TRecvViewInput& Input)
-{
-    edtTel1->setText(Input.Tel1);
-    edtTel2->setText(Input.Tel2);
-}
-
-void TReceiveView::FocusAfterStop(TRecvFocus Focus)
-{
-    switch (Focus) {
-    case TRecvFocus::Tel1:
-        SelectAllAndFocus(edtTel1);
-        break;
-    case TRecvFocus::Tel2:
-        CaretToEnd(edtTel2);
-        break;
-    case TRecvFocus::Tel2All:
-        SelectAllAndFocus(edtTel2);
-        break;
-    case TRecvFocus::FbTel:
-        SelectAllAndFocus(edtFbTel);
-        break;
-    case TRecvFocus::None:
-        break;
-    }
-}
-
-void TReceiveView::SaveBeforeRefill()
-{
-    TRecvViewInput Input = GatherInput();
-    const bool Saved = FSave.SaveBeforeRefill(Input);
-    ApplyInput(Input);
-    // What failed to save must not be replaced by the next call: the window locks itself, and the
-    // user registers again or unlocks it.
-    if (!Saved && !FLocked)
-        btnLockUnlockClick();
-}
-
-void TReceiveView::RegisterCaller()
-{
-    TRecvViewInput Input = GatherInput();
-    TRecvFocus Focus = TRecvFocus::None;
-    TRegisterResult Result = TRegisterResult::Stopped;
-    {
-        TNestedGuard Guard(*this, true);
-        Result = FSave.RegisterCaller(Input, Focus);
-    }
-    ApplyInput(Input);
-    if (Result == TRegisterResult::Saved) {
-        done(1);
-        return;
-    }
-    if (Result == TRegisterResult::Failed && FSave.IsExisting()) {
-        pnlDivision->setText(TextExisting);
-        pnlDivision->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-        btnAddUpd->setText(CaptionUpdate);
-    }
-    FocusAfterStop(Focus);
-}
-
-void TReceiveView::BringForward()
-{
-    if (Settings.NotMoveFocus)
-        return;
-    // Topmost and back again is what raises a window above all others; a window manager does this
-    // with raise and activation. With [SCREEN VIEW] TopView the main window keeps its stay-on-top
-    // flag by itself, so raising this one takes nothing from it.
-    raise();
-    ForceForegroundWindow(this);
-}
-
-void TReceiveView::showEvent(QShowEvent* Event)
-{
-    QDialog::showEvent(Event);
-    BringForward();
-    ApplyMode();
-    if (FernbookMode())
-        CaretToEnd(edtFbTel);
-    else
-        CaretToEnd(FSave.CallRecord().TelIndex != 0 ? edtTel2 : edtTel1);
-}
-
-void TReceiveView::reject()
-{
-    done(2);
-}
-
-void TReceiveView::btnLockUnlockClick()
-{
-    FLocked = !FLocked;
-    btnLockUnlock->setText(FLocked ? CaptionUnlock : CaptionLock);
-    for (QToolButton* Button : FLockedButtons)
-        Button->setVisible(FLocked);
-    FRefillGuard = FLocked;
-}
-
-void TReceiveView::bbtnExchangeClick()
-{
-    const QString First = edtTel1->text();
-    edtTel1->setText(edtTel2->text());
-    edtTel2->setText(First);
-    CaretToEnd(edtTel1);
-}
-
-void TReceiveView::bbtnDicSch(int Tag)
-{
-    if (!ReceiveViewTools.DicSearch)
-        return;
-    {
-        TNestedGuard Guard(*this, false);
-        ReceiveViewTools.DicSearch(*this, Tag);
-    }
-    if (Tag == 4) {
-        lblFbTelMain->setText(SearchedTelCaption);
-        const bool Found = FoundInFbAdrs;
-        if (!Found)
-            setWindowTitle(CaptionView);
-    }
-    QLineEdit* Target[] = {edtTel1, edtTel2, edtPos, edtTdfkn, edtFbTel, edtFbTel};
-    CaretToEnd(Target[std::clamp(Tag, 0, 5)]);
-}
-
-void TReceiveView::bbtnEditListClick(int Tag)
-{
-    if (!ReceiveViewTools.EditLists)
-        return;
-    int Changed = 0;
-    {
-        TNestedGuard Guard(*this, true);
-        Changed = ReceiveViewTools.EditLists(*this, Tag);
-    }
-    if (Changed & 1)
-        ReloadRankList();
-    for (int N = 0; N < 3; ++N)
-        if (Changed & (2 << N))
-            ReloadSelectItemList(N);
-    QComboBox* Combos[] = {cbxRank, cbxSelectItem1, cbxSelectItem2, cbxSelectItem3};
-    Combos[std::clamp(Tag, 0, 3)]->setFocus();
-}
-
-void TReceiveView::bbtnMapClick()
-{
-    if (!ReceiveViewTools.Map)
-        return;
-    TNestedGuard Guard(*this, true);
-    ReceiveViewTools.Map(*this);
-}
-
-void TReceiveView::bbtnDialClick()
-{
-    if (!ReceiveViewTools.Dial)
-        return;
-    QStringList Numbers;
-    if (FernbookMode()) {
-        Numbers << edtFbTel->text().trimmed();
-        for (int I = 0; I < cbxFbTel->count(); ++I)
-            Numbers << cbxFbTel->itemText(I).trimmed();
-    } else {
-        Numbers << edtTel1->text().trimmed() << edtTel2->text().trimmed();
-    }
-    TNestedGuard Guard(*this, true);
-    ReceiveViewTools.Dial(*this, Numbers);
-}
-
-void TReceiveView::bbtnEMailClick()
-{
-    QString Address = edtEMail->text().trimmed();
-    if (Address.isEmpty()) {
-        Message(QStringLiteral("メールアドレスを入力してください  "), MB_OK | MB_ICONINFORMATION);
-        CaretToEnd(edtEMail);
-        return;
-    }
-    if (!Address.startsWith(QStringLiteral("mailto:")))
-        Address.prepend(QStringLiteral("mailto:"));
-    if (!QDesktopServices::openUrl(QUrl(Address)))
-        Message(QStringLiteral("メールソフトが起動できませんでした  \r\nResult = 0"), MB_OK | MB_ICONINFORMATION);
-}
-
-void TReceiveView::bbtnOpenExtFileClick()
-{
-    const QTreeWidgetItem* Item = lvExtFile->currentItem();
-    if (!Item || !Item->isSelected()) {
-        mmoNote->setFocus();
-        return;
-    }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Item->text(1) + Item->text(2)));
-}
-
-void TReceiveView::ReloadRankList()
-{
-    const QString Saved = cbxRank->currentText();
-    cbxRank->clear();
-    if (RankHistory && RankHistory->Items())
-        for (const THistoryStruct& Item : *RankHistory->Items())
-            cbxRank->addItem(Item.Text);
-    cbxRank->setCurrentIndex(-1);
-    cbxRank->setEditText(QString());
-    if (Saved.trimmed().isEmpty())
-        return;
-    for (int I = 0; I < cbxRank->count(); ++I) {
-        if (cbxRank->itemText(I).trimmed() == Saved.trimmed()) {
-            cbxRank->setCurrentIndex(I);
-            return;
-        }
-    }
-}
-
-void TReceiveView::ReloadSelectItemList(int N)
-{
-    QComboBox* Combo = N == 0 ? cbxSelectItem1 : N == 1 ? cbxSelectItem2 : cbxSelectItem3;
-    const QString Saved = Combo->currentText();
-    Combo->clear();
-    if (THistoryData* List = SelItemHistory[std::clamp(N, 0, 2)]; List && List->Items())
-        for (const THistoryStruct& Item : *List->Items())
-            Combo->addItem(Item.Text);
-    Combo->setCurrentIndex(-1);
-    Combo->setEditText(QString());
-    if (Saved.trimmed().isEmpty())
-        return;
-    for (int I = 0; I < Combo->count(); ++I) {
-        if (Combo->itemText(I).trimmed() == Saved.trimmed()) {
-            Combo->setCurrentIndex(I);
-            return;
-        }
-    }
-    // A typed value that is not in the list survives the refill.
-    Combo->setEditText(Saved);
-}
-
-bool TReceiveView::eventFilter(QObject* Watched, QEvent* Event)
-{
-    if (Event->type() == QEvent::InputMethod && Watched == edtCorpKana) {
-        // The company's reading is kept in half-width katakana, whatever the input method
-        // produces: its result is turned into that form before the edit takes it.
-        auto* Input = static_cast<QInputMethodEvent*>(Event);
-        const QString Half = ReadingToHalfKana(Input->commitString());
-        if (Half != Input->commitString()) {
-            QInputMethodEvent Converted(Input->preeditString(), Input->attributes());
-            Converted.setCommitString(Half, Input->replacementStart(), Input->replacementLength());
-            QApplication::sendEvent(edtCorpKana, &Converted);
-            return true;
-        }
-        return false;
-    }
-    if (Event->type() == QEvent::FocusIn) {
-        // The edits do not select their text when tabbed into (the dialog's first focus included):
-        // the caret goes behind the last character instead.
-        const auto Reason = static_cast<QFocusEvent*>(Event)->reason();
-        if (auto* Edit = qobject_cast<QLineEdit*>(Watched);
-            Edit && (Reason == Qt::TabFocusReason || Reason == Qt::BacktabFocusReason))
-            QMetaObject::invokeMethod(
-                Edit, [Edit] { Edit->setCursorPosition(static_cast<int>(Edit->text().size())); }, Qt::QueuedConnection);
-        return QDialog::eventFilter(Watched, Event);
-    }
-    if (Event->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(Watched, Event);
-    const auto* Key = static_cast<QKeyEvent*>(Event);
-    if (Key->key() != Qt::Key_Return && Key->key() != Qt::Key_Enter)
-        return QDialog::eventFilter(Watched, Event);
-    // An editable combo reports the key through its line edit.
-    QObject* Control = Watched;
-    for (QComboBox* Combo : {cbxRank, cbxSelectItem1, cbxSelectItem2, cbxSelectItem3})
-        if (Watched == Combo->lineEdit())
-            Control = Combo;
-    if (Control == mmoNote || Control == mmoNote->viewport())
-        return false;
-    if (auto* Button = qobject_cast<QAbstractButton*>(Control)) {
-        // Enter presses the focused button, where the walk above leads it (a search button, say).
-        Button->click();
-        return true;
-    }
-
-    const auto Blank = [](const QLineEdit* Edit) { return Edit->text().trimmed().isEmpty(); };
-    const auto GoEnd = [](QLineEdit* Edit) { CaretToEnd(Edit); };
-    // A search button without its dictionary cannot take the focus; Enter then goes on to the field.
-    const auto Search = [](const QToolButton* Button) { return Button->isEnabled(); };
-    if (Control == edtTel1) {
-        Blank(edtTdfkn) && Search(bbtnTel1Search) ? bbtnTel1Search->setFocus() : GoEnd(edtTel2);
-    } else if (Control == edtTel2) {
-        Blank(edtTel1) && Blank(edtTdfkn) && Search(bbtnTel2Search) ? bbtnTel2Search->setFocus() : GoEnd(edtPos);
-    } else if (Control == edtFbTel) {
-        Blank(edtTdfkn) && Search(bbtnFbTel1Search) ? bbtnFbTel1Search->setFocus() : cbxFbTel->setFocus();
-    } else if (Control == edtPos) {
-        Blank(edtTdfkn) && Search(bbtnPosSearch) ? bbtnPosSearch->setFocus() : GoEnd(edtTdfkn);
-    } else if (Control == edtAdrs1) {
-        GoEnd(edtAdrs2);
-    } else if (Control == edtAdrs2) {
-        GoEnd(edtAdrs3);
-    } else if (Control == edtAdrs3) {
-        GoEnd(edtCorpKana);
-    } else if (Control == edtEMail) {
-        cbxRank->setFocus();
-    } else if (Control == cbxRank) {
-        cbxSelectItem1->setFocus();
-    } else if (Control == cbxSelectItem1) {
-        cbxSelectItem2->setFocus();
-    } else if (Control == cbxSelectItem2) {
-        cbxSelectItem3->setFocus();
-    } else if (Control == cbxSelectItem3) {
-        lvExtFile->setFocus();
-    } else if (Control == lvExtFile || Control == lvExtFile->viewport()) {
-        mmoNote->setFocus();
-    } else if (auto* Widget = qobject_cast<QWidget*>(Control);
-               Widget &&
-               (Control == cbxFbTel || Control == edtTdfkn || Control == edtCorpKana || Control == edtCorpKanji ||
-                Control == nmedtNameKana || Control == nmedtNameKanji || Control == cbxPrivCorp ||
-                Control == edtMemo1 || Control == edtMemo2 || Control == edtMemo3)) {
-        focusNextChild();
-        if (auto* Edit = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
-            GoEnd(Edit);
-    } else {
-        return QDialog::eventFilter(Watched, Event);
-    }
-    return true;
 }
 
 bool ReceiveViewExists()

@@ -9,6 +9,8 @@
 #include <optional>
 
 class QComboBox;
+class QFocusEvent;
+class QInputMethodEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -19,6 +21,7 @@ class QFrame;
 class TNMDEdit;
 class TReceiveView;
 class THistoryList;
+enum class TNameDicKind;
 
 // The tools of the incoming-call window that other parts of the program provide: dictionaries,
 // name readings, pick-list editor, map, dialling, memo print and copy. A button whose tool is not
@@ -167,10 +170,15 @@ protected:
 private:
     void CreateControls();
     void FormCreate();
+    void FormDestroy();
+    void FormShow();
     void ApplyMode();
     void ShowMessagePanel(bool Shown, const QString& Line1, const QString& Line2, const QString& Color);
     void FillExtFiles(const std::optional<QStringList>& Files);
+
+    void btnAddUpdClick();
     void btnLockUnlockClick();
+    void btnCancelClick();
     void bbtnExchangeClick();
     void bbtnDicSch(int Tag);
     void bbtnEditListClick(int Tag);
@@ -178,6 +186,19 @@ private:
     void bbtnMapClick();
     void bbtnEMailClick();
     void bbtnOpenExtFileClick();
+    void bbnMemoPrintSetClick();
+    void bbtnCopyClick();
+    void bbtnMemoPrintClick();
+    void bbtnPrintClick();
+    void nmedtNameConvertNeed(QObject* Sender, TNameDicKind Kind, bool Show, const QString& Value);
+    void nmedtNameConvertKeyDown(QObject* Sender, unsigned& Key, bool& Result);
+    // What eventFilter hands on: the company reading's input, an edit tabbed into, the Enter key.
+    bool edtCorpKanaInputMethod(QInputMethodEvent* Input);
+    void EditFocusIn(QLineEdit* Edit, const QFocusEvent* Focus);
+    // Enter walks the form; false leaves the key to the control (the note takes it as a new line).
+    bool EnterKeyPress(QObject* Control);
+
+    void RunPrintTool(const std::function<void(TReceiveView&)>& Tool);
     void ApplyInput(const TRecvViewInput& Input);
     void FocusAfterStop(TRecvFocus Focus);
     void UpdateToolButtons();

@@ -1,36 +1,21 @@
 #include "main/start/MainForm.h"
 
 #include "main/common/CommonForms.h"
-#include "main/common/CommonSys.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/device/VxComm.h"
-#include "main/help/VerInfo.h"
 #include "main/settings/Settings.h"
-#include "main/start/InfoDialog.h"
 #include "main/start/MainHooks.h"
-#include "main/start/MessageView.h"
-#include "main/start/ProgramStart.h"
-#include "main/start/RegistDialog.h"
-#include "main/start/SplashForm.h"
-#include "main/tables/DBInfo.h"
-#include "platform/sys/Exceptions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QProcess>
-#include <QScreen>
 #include <QSessionManager>
-#include <QStyle>
-#include <QTimer>
-#include <QUrl>
-#include <functional>
+
+// The menu window: its menus, tool bar and tray icon, the commands they run, the help and the close.
+// What the start-up and shut-down ask of it is in MainFormHost.cpp.
 
 TMainForm* MainForm = nullptr;
 
@@ -41,32 +26,12 @@ const QString MenuHiddenCaption = QStringLiteral("メニューを非表示にす
 const QString HisListCaption = QStringLiteral(" 着信履歴 ");
 const QString UnseenCallCaption = QStringLiteral(" 着信有り ");
 
-// The maker's registration page for this product; the number after "jan=" is the product's barcode.
-const QString RegistrationPage = MakerUrl + QStringLiteral("support/registration.php?product_id=7&jan=4912345678904");
-
 // The menu window's size at 96 pixels per inch.
 constexpr int MenuWidth = 286;
 constexpr int MenuHeight = 68;
 constexpr int HelpContents = 999;
 constexpr int MenuHelpContext = 3;
-constexpr int UsbSerialNoteTime = 1000;
 constexpr int ModalOk = 1;
-
-unsigned MessageFlags(TMsgKind Kind)
-{
-    switch (Kind) {
-    case TMsgKind::Information:
-        return MB_OK | MB_ICONINFORMATION;
-    case TMsgKind::Stop:
-        return MB_OK | MB_ICONSTOP;
-    case TMsgKind::Warning:
-        return MB_OK | MB_ICONWARNING;
-    case TMsgKind::None:
-    case TMsgKind::Plain:
-        break;
-    }
-    return MB_OK;
-}
 
 QAction* NewAction(QObject* Parent, const char* Name, const QString& Caption, int Tag,
                    const QKeySequence& Shortcut = {})
@@ -77,14 +42,6 @@ QAction* NewAction(QObject* Parent, const char* Name, const QString& Caption, in
     if (!Shortcut.isEmpty())
         Action->setShortcut(Shortcut);
     return Action;
-}
-
-// Waits Milliseconds with the message loop running.
-void Pause(int Milliseconds)
-{
-    QEventLoop Loop;
-    QTimer::singleShot(Milliseconds, &Loop, &QEventLoop::quit);
-    Loop.exec();
 }
 
 } // namespace
@@ -532,11 +489,17 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
 
 void TMainForm::keyPressEvent(QKeyEvent* Event)
 {
-    if (Event->key() == Qt::Key_Escape && isEnabled()) {
-        close();
-        return;
-    }
-    QMainWindow::keyPressEvent(Event);
+    if (!FormKeyPress(Event))
+        QMainWindow::keyPressEvent(Event);
+}
+
+bool TMainForm::FormKeyPress(const QKeyEvent* Key)
+{
+    // Esc closes the menu window, which asks whether to end the program.
+    if (Key->key() != Qt::Key_Escape || !isEnabled())
+        return false;
+    close();
+    return true;
 }
 
 bool TMainForm::FormCloseQuery()
@@ -611,257 +574,6 @@ std::intptr_t TMainForm::HandleMessage(std::uint32_t Msg, std::uintptr_t WParam,
     return 0;
 }
 
-bool TMainForm::Startup()
-{
-    StartupRan = true;
-    return TMainStartup(*this).RunCreation();
-}
-
-// ---- What the start-up asks of the main window --------------------------------------------------------
-
-TStartupSettings TMainForm::Settings() const
-{
-    TStartupSettings S;
-    S.SettingsIncomplete = ::SettingsIncomplete;
-    S.DllReplaced = ::DllReplaced;
-    S.DataPathDefaulted = ::DataPathDefaulted;
-    S.SettingsFileExists = SettingsFileExisted;
-    S.AdapterExtend = ::Settings.AdapterExtend;
-    S.Adapter = ::Settings.Adapter;
-    S.Port = ::Settings.Port;
-    S.UsbSerial = ::Settings.UsbSerial;
-    S.NewFunc = ::Settings.NewFunc;
-    S.CTISet = ::Settings.CTISet;
-    S.DllVersion = ::Settings.DLL.toLongLong();
-    S.RingSound = ::Settings.RingSound;
-    S.WaveFile = ::Settings.WaveFile;
-    S.UseFbAdrs = ::Settings.UseFbAdrs;
-    S.ShowInfo = ShowInfo;
-    S.UpdateCheck = ::Settings.UpdateCheck;
-    S.AutoBU = ::Settings.AutoBU;
-    S.Registered = Registered;
-    return S;
-}
-
-void TMainForm::SetSettingsIncomplete(bool Value)
-{
-    ::SettingsIncomplete = Value;
-}
-
-int TMainForm::ShowMessage(const QString& Text, TMsgKind Kind)
-{
-    if (Kind == TMsgKind::Plain)
-        return ShowMessageBox(nullptr, Text, ProductName, MB_OK);
-    return MessageBoxPos(isVisible() ? this : nullptr, Text, ProductName, MessageFlags(Kind));
-}
-
-void TMainForm::CreateManual()
-{
-    if (MainHooks().CreateManual)
-        MainHooks().CreateManual();
-    QApplication::instance()->installEventFilter(this);
-    HelpHandlerInstalled = true;
-}
-
-void TMainForm::WaitForSplash()
-{
-    WaitForSplashClosed();
-}
-
-bool TMainForm::ReadIPPBX()
-{
-    const bool IP = ReadEarlySettings().IPPBX;
-    IPPBXPath = ReadIPPBXPath(ProgramPath);
-    return IP;
-}
-
-bool TMainForm::CreateDeviceWrapper(bool IP)
-{
-    std::unique_ptr<TVxCommDLL> Wrapper = TVxCommDLL::Create(WindowHandle(), IP ? 1 : 0, ProgramPath);
-    if (!Wrapper)
-        return false;
-    VxCommDLL = Wrapper.get();
-    (IP ? IPCommDLL : SerialCommDLL) = std::move(Wrapper);
-    return true;
-}
-
-void TMainForm::ReadSettings()
-{
-    SettingsFileExisted = QFileInfo::exists(SettingsFileName());
-    TSettingsSources Sources;
-    Sources.DeviceVersion = static_cast<unsigned>(VxCommDLL->GetVersion());
-    Sources.ScanDrives = [](bool SearchDriveExtend) {
-        ScanDrives(SearchDriveExtend ? DRIVE_MASK_CDROM | DRIVE_MASK_NETWORK : DRIVE_MASK_CDROM);
-        return DriveList;
-    };
-    Sources.ShowInformation = [this](const QString& Text) { ShowMessage(Text, TMsgKind::Information); };
-    ::ReadSettings(Sources);
-    SettingsRead = true;
-    Registered = ::Settings.Register;
-    ShowInfo = ::Settings.Info;
-    EndSession = false;
-}
-
-bool TMainForm::AskStartupPassword()
-{
-    return !MainHooks().AskStartupPassword || MainHooks().AskStartupPassword(this);
-}
-
-void TMainForm::ShowInfoDialog()
-{
-    TInfoDialog Dialog(::Settings.UpdateCheck, this);
-    CenterForm(&Dialog, isVisible() ? this : nullptr);
-    Dialog.exec();
-    ShowInfo = Dialog.ckbInfo->isChecked();
-    ::Settings.UpdateCheck = Dialog.ckbUpdate->isChecked();
-}
-
-bool TMainForm::LoadKinds(bool Option)
-{
-    VxCommDLL->SetOption(Option ? 1 : 0);
-    return VxCommDLL->LoadKinds();
-}
-
-bool TMainForm::SelectKind(int Code)
-{
-    return VxCommDLL->SelectKind(Code);
-}
-
-QString TMainForm::SelectedKindName() const
-{
-    return AdapterKindName(VxCommDLL->SelectedKind());
-}
-
-int TMainForm::SelectedKindHistoryCount() const
-{
-    return VxCommDLL ? VxCommDLL->SelectedKind().HistoryCount : 0;
-}
-
-bool TMainForm::CheckFbAdrsBook()
-{
-    BookChanged = MainHooks().CheckFbAdrsBook && MainHooks().CheckFbAdrsBook(this);
-    return BookChanged;
-}
-
-std::optional<int> TMainForm::ShowEnvironment(const QString& Message, TMsgKind Kind)
-{
-    if (!MainHooks().ShowEnvironment)
-        return std::nullopt;
-    ShowMessage(Message, Kind);
-    UIIdle = false;
-    const int Result = MainHooks().ShowEnvironment(this);
-    UIIdle = true;
-    return Result;
-}
-
-bool TMainForm::LoadRingStream(const QString& FileName)
-{
-    RingStream.reset();
-    QFile File(FileName);
-    if (!File.open(QIODevice::ReadOnly))
-        return false;
-    RingStream = File.readAll();
-    return true;
-}
-
-bool TMainForm::SerialLibraryInUse() const
-{
-    return VxCommDLL && VxCommDLL == SerialCommDLL.get();
-}
-
-void TMainForm::SetLinePort(int Kind, int Port)
-{
-    VxCommDLL->SetKind(Kind);
-    VxCommDLL->SetPort(Port);
-}
-
-int TMainForm::OpenLine()
-{
-    VxCommDLL->Open();
-    return VxCommDLL->OpenResult();
-}
-
-int TMainForm::OpenLineEx(int Mode, bool CTISet)
-{
-    VxCommDLL->OpenEx(Mode, CTISet ? 1 : 0);
-    return VxCommDLL->OpenResult();
-}
-
-bool TMainForm::LineOpen() const
-{
-    return VxCommDLL && VxCommDLL->OpenResult() == VxCommLineOpen;
-}
-
-void TMainForm::ShowUsbSerialNote(const QString& Text)
-{
-    TMessageView View;
-    View.SetMessage(Text);
-    CenterForm(&View, nullptr);
-    View.show();
-    ForceForegroundWindow(&View);
-    View.repaint();
-    QCoreApplication::processEvents();
-    Pause(UsbSerialNoteTime);
-    View.close();
-}
-
-void TMainForm::CreateDataModule()
-{
-    DMVxRelvo16 = new TDMVxRelvo16(::Settings.DataPath, ProgramPath);
-    if (::Settings.UseFbAdrs && MainHooks().CreateFbDataModule)
-        MainHooks().CreateFbDataModule();
-    DMVxRelvo16->CreateRecvHisTable();
-    DMVxRelvo16->CreateMeiboTable();
-    DMVxRelvo16->CreateRankHistory();
-    for (int Index = 0; Index < 3; ++Index)
-        DMVxRelvo16->CreateSelItemHistory(Index);
-    // A damaged pick-list file leaves that list empty; the start goes on with the others.
-    const auto Load = [](const std::function<bool()>& Step) {
-        try {
-            (void)Step();
-        } catch (const Exception& Error) {
-            (void)ShowMessageBox(nullptr, Error.Message(), ProductName, MB_OK | MB_ICONSTOP);
-        }
-    };
-    Load([] { return DMVxRelvo16->LoadRankHistory(); });
-    for (int Index = 0; Index < 3; ++Index)
-        Load([Index] { return DMVxRelvo16->LoadSelItemHistory(Index); });
-}
-
-void TMainForm::EnableGetHistory(bool Enabled)
-{
-    GetHistoryAvailable = Enabled;
-    UpdateCommandStates();
-}
-
-void TMainForm::LoadLibraries()
-{
-    if (MainHooks().LoadDictionaries)
-        MainHooks().LoadDictionaries();
-    if (QFileInfo::exists(ProgramPath + QStringLiteral("ExtDLL.so")) && MainHooks().LoadExtDll)
-        ExtDllLoaded = MainHooks().LoadExtDll();
-}
-
-void TMainForm::ShowTrayIcon()
-{
-    SetTrayIcon(TRAY_STAND);
-    tiMain->show();
-    UnseenCall = false;
-}
-
-void TMainForm::ArrangeMenuWindow()
-{
-    FitMenuWindow();
-    if (::Settings.MenuLeft && ::Settings.MenuTop) {
-        move(ScaleByDpi(*::Settings.MenuLeft, true), ScaleByDpi(*::Settings.MenuTop, true));
-    } else if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
-        QRect Frame = frameGeometry();
-        Frame.moveCenter(Screen->availableGeometry().center());
-        move(Frame.topLeft());
-    }
-    ApplyMenuView();
-}
-
 void TMainForm::ApplyMenuView()
 {
     actViewTop->setChecked(::Settings.TopView);
@@ -888,124 +600,4 @@ void TMainForm::FitMenuWindow()
 {
     const int Height = mmMain->sizeHint().height() + tbarTool->sizeHint().height();
     setFixedSize(ScaleByDpi(MenuWidth, true), std::max(ScaleByDpi(MenuHeight, true), Height));
-}
-
-void TMainForm::PostAfterStartup()
-{
-    MessageTarget.Post(WM_AFTER_STARTUP);
-}
-
-int TMainForm::ShowRegistDialog()
-{
-    TRegistDialog Dialog(this);
-    CenterForm(&Dialog, isVisible() ? this : nullptr);
-    return Dialog.exec();
-}
-
-void TMainForm::OpenRegistrationPage()
-{
-    if (!QDesktopServices::openUrl(QUrl(RegistrationPage)))
-        QProcess::startDetached(QStringLiteral("xdg-open"), {RegistrationPage});
-}
-
-void TMainForm::WriteRegistered(bool Value)
-{
-    Registered = Value;
-    ::Settings.Register = Value;
-    (void)SaveRegistered();
-}
-
-bool TMainForm::StartupUpdateCheck()
-{
-    return MainHooks().StartupUpdateCheck && MainHooks().StartupUpdateCheck(this);
-}
-
-void TMainForm::CloseForUpdate()
-{
-    close();
-}
-
-void TMainForm::RunAutoBackup()
-{
-    if (MainHooks().RunAutoBackup)
-        MainHooks().RunAutoBackup();
-}
-
-// ---- Shut-down -----------------------------------------------------------------------------------------
-
-void TMainForm::WriteShutdownSettings()
-{
-    // A start that ended before the settings were read must not overwrite them with defaults.
-    if (!SettingsRead)
-        return;
-    const QPoint Position = isMinimized() ? normalGeometry().topLeft() : pos();
-    ::Settings.MenuLeft = ScaleByDpi(Position.x(), false);
-    ::Settings.MenuTop = ScaleByDpi(Position.y(), false);
-    ::Settings.Info = ShowInfo;
-    (void)SaveShutdownSettings();
-}
-
-void TMainForm::UnloadExtDll()
-{
-    if (ExtDllLoaded && MainHooks().UnloadExtDll)
-        MainHooks().UnloadExtDll();
-    ExtDllLoaded = false;
-}
-
-void TMainForm::FreeDictionaries()
-{
-    if (MainHooks().FreeDictionaries)
-        MainHooks().FreeDictionaries();
-}
-
-void TMainForm::FreeDataModule()
-{
-    // The pick lists are let go unsaved: whoever changes one saves it right after the change.
-    if (DMVxRelvo16) {
-        for (int Index = 0; Index < 3; ++Index)
-            DMVxRelvo16->ClearSelItemHistory(Index);
-        DMVxRelvo16->ClearRankHistory();
-        for (int Index = 0; Index < 3; ++Index)
-            DMVxRelvo16->FreeSelItemHistory(Index);
-        DMVxRelvo16->FreeRankHistory();
-        DMVxRelvo16->FreeMeiboTable();
-        DMVxRelvo16->FreeRecvHisTable();
-    }
-    if (MainHooks().FreeFbDataModule)
-        MainHooks().FreeFbDataModule();
-    delete DMVxRelvo16;
-    DMVxRelvo16 = nullptr;
-}
-
-void TMainForm::RemoveHelpHandler()
-{
-    if (HelpHandlerInstalled && QCoreApplication::instance())
-        QCoreApplication::instance()->removeEventFilter(this);
-    HelpHandlerInstalled = false;
-}
-
-void TMainForm::FreeManual()
-{
-    if (MainHooks().FreeManual)
-        MainHooks().FreeManual();
-}
-
-void TMainForm::CloseLines()
-{
-    for (TVxCommDLL* Wrapper : {VxCommDLL, SerialCommDLL.get(), IPCommDLL.get()})
-        if (Wrapper)
-            Wrapper->Close();
-}
-
-void TMainForm::FreeRingAndQueue()
-{
-    // The call queue belongs to the call pipeline and goes with it.
-    RingStream.reset();
-}
-
-void TMainForm::FreeDeviceWrappers()
-{
-    VxCommDLL = nullptr;
-    SerialCommDLL.reset();
-    IPCommDLL.reset();
 }

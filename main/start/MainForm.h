@@ -193,6 +193,7 @@ private:
     void CommitDataRequest(QSessionManager& Manager);
     std::intptr_t HandleMessage(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam);
     void FormClose();
+    [[nodiscard]] bool FormKeyPress(const QKeyEvent* Key);
 
     TMessageTarget MessageTarget;
     TTrayIconState FTrayIconState = TRAY_STAND;
