@@ -252,7 +252,9 @@ void TCallPipeline::WriteQueuedCalls()
 {
     FShuttingDown = true;
     FRetryTimer.stop();
-    OpenSpool();
+    // Without the tables nothing can be written: what waits stays in the spool.
+    if (!DMVxRelvo16)
+        return;
     // One try for each, whatever the last outage: what the table cannot take now waits in the
     // spool for the next start.
     FOutage = false;

@@ -80,6 +80,10 @@ void InstallCallPipeline()
                LoadExtDll([](const QString& Text) { (void)ShowMessage(Text, MB_OK | MB_ICONSTOP); }) == 0;
     };
     Hooks.UnloadExtDll = FreeExtDll;
+    Hooks.WriteQueuedCalls = [] {
+        if (CallPipeline)
+            CallPipeline->WriteQueuedCalls();
+    };
 }
 
 void StartCallPipeline()
