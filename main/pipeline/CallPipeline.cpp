@@ -362,7 +362,9 @@ bool TCallPipeline::HandleFirstCall()
     TAttempt Result = TAttempt::Done;
     FWorking = true;
     try {
-        Result = WriteCall(CallQueue.first(), Record);
+        // A copy: calls that come while this one is written grow the queue.
+        const TQueuedCall First = CallQueue.first();
+        Result = WriteCall(First, Record);
     } catch (const std::exception& Error) {
         FWorking = false;
         FSpool.MarkDone(CallQueue.first());
@@ -427,11 +429,17 @@ TCallPipeline::TAttempt TCallPipeline::WriteCall(const TQueuedCall& Call, TCalle
         Number = Links.Hyphenate(Number);
 
     // The call the open incoming-call window shows is saved before a new one replaces it; a call
-    // written without pop-ups replaces nothing.
+    // written without pop-ups replaces nothing. A save that fails is reported and costs this call
+    // nothing.
     if (!Call.Replayed && !FShuttingDown && Links.ReceiveViewExists && Links.ReceiveViewExists() &&
         ::Settings.NewDataView && ::Settings.AutoAdd && !(Links.ReceiveViewLocked && Links.ReceiveViewLocked()) &&
-        Links.SaveShownCall)
-        Links.SaveShownCall();
+        Links.SaveShownCall) {
+        try {
+            Links.SaveShownCall();
+        } catch (const std::exception& Error) {
+            Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+        }
+    }
 
     try {
         if (Call.Replayed && HistoryHasRow(Call))

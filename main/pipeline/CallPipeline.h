@@ -122,7 +122,7 @@ public:
     void DeviceError(const TDeviceNotify* Notify);
     // Handles the queued calls, oldest first, unless the oldest is being handled already.
     void CallArrived();
-    // Shows the oldest device error not yet shown, one box at a time.
+    // Shows the device errors not yet shown, oldest first, one box at a time.
     void DeviceErrorShow();
 
     // The program has started: the calls left in the spool by an earlier run and those that came

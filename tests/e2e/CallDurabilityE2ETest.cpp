@@ -232,7 +232,10 @@ TEST(CallDurabilityE2ETest, ALogOutWhileCallsComeWritesEveryAcknowledgedCallBefo
 {
     TProgramHarness Program;
     QList<TSentCall> Sent;
-    for (int Round = 0; Round < Rounds(10); ++Round) {
+    QElapsedTimer Clock;
+    Clock.start();
+    const int RoundCount = Rounds(10);
+    for (int Round = 0; Round < RoundCount; ++Round) {
         ASSERT_TRUE(Program.StartAndWaitForLine()) << "round " << Round;
         TCallers Callers(Program.Environment(), Round);
         QThread::msleep(QRandomGenerator::global()->bounded(50, 1001));
@@ -249,8 +252,11 @@ TEST(CallDurabilityE2ETest, ALogOutWhileCallsComeWritesEveryAcknowledgedCallBefo
                 EXPECT_TRUE(Numbers.contains(Call.Number)) << "round " << Round << ": " << Call.Number.toStdString();
         EXPECT_EQ(QFileInfo(Program.DataFolder() + TCallSpool::FileName).size(), 0);
     }
-    ASSERT_GT(CountAcknowledged(Sent), 0);
-    (void)ExpectEveryAcknowledgedCallOnce(Program, Sent);
+    const int Acknowledged = CountAcknowledged(Sent);
+    ASSERT_GT(Acknowledged, 0);
+    const int Written = ExpectEveryAcknowledgedCallOnce(Program, Sent);
+    std::printf("[ figures  ] %d log-outs in %.1f s: %d calls rung, %d acknowledged, %d rows, none lost or twice\n",
+                RoundCount, Clock.elapsed() / 1000.0, static_cast<int>(Sent.size()), Acknowledged, Written);
 }
 
 // Another program holds the history for 12 s while three calls come: they are all written once it
