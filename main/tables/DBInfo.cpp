@@ -155,6 +155,7 @@ void TDMVxRelvo16::CreateMeiboTable()
 bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, const QString& FailText)
 {
     ++Count;
+    FLastOpenBusy = false;
     // An inactive table is opened whatever the count says: an earlier open may have failed while
     // another window still holds its count.
     if (Table && Table->Active())
@@ -169,7 +170,10 @@ bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, 
         return true;
     } catch (const std::exception& Error) {
         qWarning().noquote() << FailText.trimmed() << Error.what();
-        (void)CoreMessageBox(FailText, ProductName, MB_OK | MB_ICONSTOP);
+        const auto* TableError = dynamic_cast<const EDatabaseError*>(&Error);
+        FLastOpenBusy = TableError && TableError->Busy();
+        if (!(FLastOpenBusy && QuietWhenBusy))
+            (void)CoreMessageBox(FailText, ProductName, MB_OK | MB_ICONSTOP);
         return false;
     }
 }

@@ -73,6 +73,12 @@ public:
     void FreeRankHistory();
     void FreeSelItemHistory(int Index);
 
+    // While set, an open that fails only because another program holds the table's lock says
+    // nothing: the caller tries again later and tells the user itself. LastOpenBusy answers
+    // whether the last failed open failed so.
+    bool QuietWhenBusy = false;
+    [[nodiscard]] bool LastOpenBusy() const { return FLastOpenBusy; }
+
     [[nodiscard]] int RecvHisOpenCount() const { return FRecvHisOpenCount; }
     [[nodiscard]] int MeiboOpenCount() const { return FMeiboOpenCount; }
 
@@ -87,6 +93,7 @@ private:
     QString FProgramFolder;
     int FRecvHisOpenCount = 0;
     int FMeiboOpenCount = 0;
+    bool FLastOpenBusy = false;
 };
 
 // The program-wide objects of the data module; null until created.

@@ -218,12 +218,20 @@ void TTable::SetExclusive(bool Value)
     FExclusive = Value;
 }
 
+static_assert(EDatabaseError::BusyCode == SQLITE_BUSY);
+
+bool EDatabaseError::Busy() const noexcept
+{
+    const int Primary = FCode & 0xFF;
+    return Primary == SQLITE_BUSY || Primary == SQLITE_LOCKED;
+}
+
 void TTable::Fail(const QString& What) const
 {
     QString Message = What;
     if (FDb)
         Message += QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(FDb));
-    throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()));
+    throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()), FDb ? sqlite3_errcode(FDb) : 0);
 }
 
 void TTable::CheckActive() const
@@ -357,11 +365,11 @@ void TTable::Connect(bool Create, const QString& Path)
 {
     // A connection belongs to one table object on one thread.
     const int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (Create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, Flags, nullptr) != SQLITE_OK) {
+    if (const int Rc = sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, Flags, nullptr); Rc != SQLITE_OK) {
         const QString Message = QString::fromUtf8(sqlite3_errmsg(FDb));
         sqlite3_close_v2(FDb);
         FDb = nullptr;
-        throw EDatabaseError(QStringLiteral("Cannot open table %1: %2").arg(Path, Message));
+        throw EDatabaseError(QStringLiteral("Cannot open table %1: %2").arg(Path, Message), Rc);
     }
     RegisterCp932Collations(FDb);
     sqlite3_busy_timeout(FDb, FSession.BusyTimeout());
@@ -381,10 +389,10 @@ void TTable::Exec(const QString& Sql)
 {
     CheckActive();
     char* Error = nullptr;
-    if (sqlite3_exec(FDb, Sql.toUtf8().constData(), nullptr, nullptr, &Error) != SQLITE_OK) {
+    if (const int Rc = sqlite3_exec(FDb, Sql.toUtf8().constData(), nullptr, nullptr, &Error); Rc != SQLITE_OK) {
         const QString Message = QString::fromUtf8(Error ? Error : "");
         sqlite3_free(Error);
-        throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()));
+        throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()), Rc);
     }
 }
 
@@ -473,7 +481,7 @@ void TTable::Open()
             try {
                 Exec(QStringLiteral("BEGIN EXCLUSIVE; COMMIT"));
             } catch (const EDatabaseError&) {
-                throw EDatabaseError(QStringLiteral("Table %1 is in use").arg(FileName()));
+                throw EDatabaseError(QStringLiteral("Table %1 is in use").arg(FileName()), SQLITE_BUSY);
             }
             sqlite3_busy_timeout(FDb, Saved);
         }

@@ -25,7 +25,18 @@ class TOpenLock;
 class EDatabaseError : public Exception
 {
 public:
-    using Exception::Exception;
+    // SQLite's code for a lock held elsewhere.
+    static constexpr int BusyCode = 5;
+
+    explicit EDatabaseError(QString Message, int Code = 0) : Exception(std::move(Message)), FCode(Code) {}
+    // SQLite's result code of the failure; 0 when it did not come from SQLite.
+    [[nodiscard]] int Code() const noexcept { return FCode; }
+    // Another connection held its lock for longer than the session waits: trying again later may
+    // succeed, unlike any other failure.
+    [[nodiscard]] bool Busy() const noexcept;
+
+private:
+    int FCode = 0;
 };
 
 enum class TFieldType
