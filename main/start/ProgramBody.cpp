@@ -5,6 +5,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/device/VxComm.h"
+#include "main/pipeline/CallWiring.h"
 #include "main/settings/EnvApply.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainForm.h"
@@ -91,13 +92,16 @@ int RunVxRelvo16(int& argc, char** argv)
     // A session that ended during the start-up ended the program with it: the main loop, which would
     // forget that it was told to quit, is not entered.
     int Result = 0;
-    if (Started && !ProgramEnding)
+    if (Started && !ProgramEnding) {
+        StartCallPipeline();
         Result = QApplication::exec();
+    }
 
     MainForm->setProperty(InstanceMark.constData(), QVariant());
     // The windows go in the reverse order of their making.
     if (MainHooks().FreeHistoryList)
         MainHooks().FreeHistoryList();
     delete MainForm;
+    FreeCallPipeline();
     return Result;
 }

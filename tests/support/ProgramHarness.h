@@ -51,6 +51,9 @@ public:
     // Runs the program from a copy of the program folder without the files named in Leave out, as a
     // user's installation that lacks them; answers the copy's folder (with a trailing "/").
     QString CopyProgramFolder(const QStringList& LeaveOut);
+    // Folder permissions bind root only without its capability to override them: as root, the
+    // program (and every other copy) then runs without it, as a user's program would.
+    void WithoutPermissionOverride();
 
     // Starts the program and returns once it runs, without waiting for anything inside it.
     [[nodiscard]] bool Start();
