@@ -284,6 +284,19 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
     const QString Commit = Event->commitString();
     const QString PreEdit = Event->preeditString();
 
+    if (!Commit.isEmpty() && !PreEdit.isEmpty()) {
+        // The input method finished one name and went straight on with the next in the same event.
+        // The finished name goes into the edit first, so that the next one starts behind it: as a
+        // given name after a family name, and appending to the reading instead of replacing it.
+        QInputMethodEvent Finished;
+        Finished.setCommitString(Commit, Event->replacementStart(), Event->replacementLength());
+        inputMethodEvent(&Finished);
+        QInputMethodEvent Next(PreEdit, Event->attributes());
+        inputMethodEvent(&Next);
+        Event->accept();
+        return;
+    }
+
     if (FCompositionIdle && PreEdit.isEmpty() && !Commit.isEmpty()) {
         // A result with no composition before it: a space between family and given name, or text
         // the input method passed straight through.
@@ -306,8 +319,6 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
         StartComposition();
     if (!FCompositionIdle && !Commit.isEmpty())
         EndComposition(true, Commit);
-    if (!Commit.isEmpty() && !PreEdit.isEmpty())
-        StartComposition(); // the input method went straight on with the next name
     QLineEdit::inputMethodEvent(Event);
     if (!FCompositionIdle) {
         if (!PreEdit.isEmpty())
