@@ -6,6 +6,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/controls/NMDEdit.h"
+#include "main/controls/SortListView.h"
 #include "main/device/VxComm.h"
 #include "main/identify/AppSub.h"
 #include "main/identify/DBInfoFb.h"
@@ -296,7 +297,7 @@ void TReceiveView::CreateControls()
     }
 
     NewCaption(this, QStringLiteral("外部ファイル"), 8, 510);
-    lvExtFile = New<QTreeWidget>(this, "lvExtFile");
+    lvExtFile = New<TSortListView>(this, "lvExtFile");
     lvExtFile->setGeometry(L, 510, 348, 58);
     lvExtFile->setColumnCount(3);
     lvExtFile->setHeaderLabels({QString(), QStringLiteral("フォルダー"), QStringLiteral("ファイル")});
@@ -306,7 +307,10 @@ void TReceiveView::CreateControls()
     lvExtFile->setRootIsDecorated(false);
     lvExtFile->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvExtFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvExtFile->setSortingEnabled(false);
+    // The files stay in the order they were attached: no sort state a click could change.
+    lvExtFile->SetSortDirs({sdNone});
+    lvExtFile->SetSortIndex(0);
+    lvExtFile->SetShowDragImage(false);
     lvExtFile->header()->setSectionsClickable(false);
     lvExtFile->header()->setSectionsMovable(false);
     bbtnOpenExtFile =

@@ -2,6 +2,7 @@
 #include "calls/RecvViewText.h"
 #include "main/common/CommonText.h"
 #include "main/controls/NMDEdit.h"
+#include "main/controls/SortListView.h"
 #include "main/identify/AppSub.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"

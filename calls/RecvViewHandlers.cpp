@@ -3,6 +3,7 @@
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/controls/NMDEdit.h"
+#include "main/controls/SortListView.h"
 #include "main/identify/AppSub.h"
 #include "main/settings/Settings.h"
 

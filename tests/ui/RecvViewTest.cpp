@@ -2,6 +2,7 @@
 
 #include "calls/HisList.h"
 #include "main/controls/NMDEdit.h"
+#include "main/controls/SortListView.h"
 #include "main/identify/AppSub.h"
 #include "main/settings/Settings.h"
 #include "tests/support/RecvData.h"
@@ -9,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -98,6 +100,14 @@ TEST_F(RecvViewTest, ShowsTheCallAndTheCallerAsIdentified)
     EXPECT_EQ(View->GatherInput().ExtFiles, *Known.ExtFile);
     EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会"));
     EXPECT_EQ(QApplication::focusWidget(), View->edtTel1);
+    // The attached files are the sortable list of the record windows, and a header click never reorders them.
+    auto* Files = View->findChild<TSortListView*>(QStringLiteral("lvExtFile"));
+    ASSERT_NE(Files, nullptr);
+    EXPECT_EQ(Files->SortDirs(), TSortDirs{sdNone});
+    EXPECT_EQ(Files->SortDir(), sdNone);
+    QTest::mouseClick(Files->header()->viewport(), Qt::LeftButton, {}, {Files->columnWidth(0) + 20, 6});
+    EXPECT_EQ(Files->SortDir(), sdNone);
+    EXPECT_EQ(Files->topLevelItem(0)->text(0), QStringLiteral("1"));
 
     // A new caller; a message colour that is no colour leaves the panel its default colour.
     TCallerRecord Unknown = CallRecordFor(2, QStringLiteral("090-1234-5678"));
