@@ -287,6 +287,27 @@ TEST_F(RecvViewTest, ExchangedNumbersAndAnUnchangedCallerSaveWithoutQuestions)
     EXPECT_EQ(RankHistory->GetText(0), QStringLiteral("Ａ"));
 }
 
+TEST_F(RecvViewTest, IdeographicSpacesAroundNamesSurviveShowingAndSaving)
+{
+    TScriptedBoxes Boxes;
+    Data.AddCall(1, QStringLiteral("03-1111-2222"), 1);
+    Data.AddEntry(5, QStringLiteral("03-1111-2222"), QString(), QStringLiteral("　田中　"));
+    TCallerRecord Known;
+    ASSERT_EQ(IdentifyCaller(true, false, QStringLiteral("03-1111-2222"), Known), 0);
+    Known.HisRecNo = 1;
+    Open(Known);
+    EXPECT_EQ(View->nmedtNameKanji->text(), QStringLiteral("　田中　"));
+    // Blanks go, the ideographic spaces the user wrote stay.
+    Type(View->edtCorpKanji, QStringLiteral(" 　トルヴァネ商会　 "));
+    QTest::mouseClick(View->btnAddUpd, Qt::LeftButton);
+    EXPECT_EQ(View->result(), 1);
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
+    EXPECT_EQ(Data.Rows(MeiboFileName, "SELECT '[' || CorpKanji || '][' || NameKanji || ']' FROM Meibo"),
+              QStringList{QStringLiteral("[　トルヴァネ商会　][　田中　]")});
+    EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT '[' || CorpKanji || '][' || NameKanji || ']' FROM RecvHis"),
+              QStringList{QStringLiteral("[　トルヴァネ商会　][　田中　]")});
+}
+
 TEST_F(RecvViewTest, TheLockGuardsTheWindowAgainstRefillsAndSaves)
 {
     Data.AddCall(1, QStringLiteral("03-1111-2222"));
