@@ -81,12 +81,11 @@ QString FbKeywordField(int Setting, int Offset)
     return QStringLiteral("Keyword") + QString::number(Setting + Offset);
 }
 
-// The directory rows a number look-up landed on. A row found by both numbers counts once: two
+// The directory rows the number look-ups landed on. A row found by both numbers counts once: two
 // numbers of one entry are one entry to replace, not two.
 struct TReceiveSave::TDuplicates
 {
     std::set<int> Rows;
-    std::set<int> RowsOfTel1;
 };
 
 void TReceiveSave::SetCallRecord(const TCallerRecord& Record)
@@ -141,7 +140,8 @@ void TReceiveSave::LookUp(const QString& Number, TLookup How, TDuplicates& Hits)
         if (Found && How == TLookup::SecondIfNone)
             break;
         MeiboTable->SetIndexName(Index);
-        // Every row with the number counts, not just the first: each is an entry of its own.
+        // A look-up is one hit: the entry the key lands on, the first in index order. Several entries
+        // sharing a number are still one entry to replace; the caller's own entry is no duplicate.
         MeiboTable->SetRange({Key}, {Key});
         for (MeiboTable->First(); !MeiboTable->Eof(); MeiboTable->Next()) {
             const int RecNo = MeiboTable->FieldByName(QStringLiteral("RecNo")).AsInteger();
@@ -149,6 +149,7 @@ void TReceiveSave::LookUp(const QString& Number, TLookup How, TDuplicates& Hits)
                 continue;
             Hits.Rows.insert(RecNo);
             Found = true;
+            break;
         }
         MeiboTable->CancelRange();
     }

@@ -308,6 +308,21 @@ TEST_F(RecvViewTest, IdeographicSpacesAroundNamesSurviveShowingAndSaving)
               QStringList{QStringLiteral("[　トルヴァネ商会　][　田中　]")});
 }
 
+TEST_F(RecvViewTest, TwoEntriesSharingTheNumberOfferToReplaceTheFirst)
+{
+    TScriptedBoxes Boxes("Yes");
+    Data.AddCall(1, QStringLiteral("03-1111-2222"));
+    Data.AddEntry(5, QStringLiteral("03-1111-2222"), QString(), QStringLiteral("田中"));
+    Data.AddEntry(6, QStringLiteral("03-1111-2222"), QString(), QStringLiteral("鈴木"));
+    Open(CallRecordFor(1, QStringLiteral("03-1111-2222")));
+    Type(View->edtMemo1, QStringLiteral("memo"));
+    QTest::mouseClick(View->btnAddUpd, Qt::LeftButton);
+    EXPECT_EQ(Boxes.Texts(), QStringList{MsgReplace});
+    EXPECT_EQ(View->result(), 1);
+    EXPECT_EQ(Data.Rows(MeiboFileName, "SELECT RecNo, Memo1 FROM Meibo ORDER BY RecNo"),
+              (QStringList{QStringLiteral("5|memo"), QStringLiteral("6|")}));
+}
+
 TEST_F(RecvViewTest, TheLockGuardsTheWindowAgainstRefillsAndSaves)
 {
     Data.AddCall(1, QStringLiteral("03-1111-2222"));
