@@ -317,15 +317,8 @@ bool TReceiveView::eventFilter(QObject* Watched, QEvent* Event)
 
 bool TReceiveView::edtCorpKanaInputMethod(QInputMethodEvent* Input)
 {
-    // The company's reading is kept in half-width katakana, whatever the input method
-    // produces: its result is turned into that form before the edit takes it.
-    const QString Half = ReadingToHalfKana(Input->commitString());
-    if (Half == Input->commitString())
-        return false;
-    QInputMethodEvent Converted(Input->preeditString(), Input->attributes());
-    Converted.setCommitString(Half, Input->replacementStart(), Input->replacementLength());
-    QApplication::sendEvent(edtCorpKana, &Converted);
-    return true;
+    // The company's reading is kept in half-width katakana, whatever the input method produces.
+    return CommitAsHalfKana(edtCorpKana, Input);
 }
 
 void TReceiveView::EditFocusIn(QLineEdit* Edit, const QFocusEvent* Focus)

@@ -3,6 +3,7 @@
 #include "main/common/CommonText.h"
 #include "platform/text/Cp932.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
@@ -100,6 +101,18 @@ QString ReadingToHalfKana(const QString& Reading)
         }
     }
     return ToHalfWidth(Result);
+}
+
+bool CommitAsHalfKana(QWidget* Edit, const QInputMethodEvent* Input)
+{
+    const QString Commit = Input->commitString();
+    const QString Half = ReadingToHalfKana(Commit);
+    if (Half == Commit)
+        return false;
+    QInputMethodEvent Converted(Input->preeditString(), Input->attributes());
+    Converted.setCommitString(Half, Input->replacementStart(), Input->replacementLength());
+    QCoreApplication::sendEvent(Edit, &Converted);
+    return true;
 }
 
 bool SyllableBoundary(const QByteArray& Reading, bool& RomajiPending)
@@ -281,6 +294,11 @@ void TNMDEdit::AppendToAssociate(const QString& Text)
 
 void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
 {
+    // The kana edit holds the reading as the directory keeps it, whatever form the input method gives.
+    if (FInputType == TInputKind::itKana && CommitAsHalfKana(this, Event)) {
+        Event->accept();
+        return;
+    }
     const QString Commit = Event->commitString();
     const QString PreEdit = Event->preeditString();
 

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -181,6 +182,35 @@ TEST_F(HisListTest, WeekdayButtonsAndDateRanges)
                              List.sbtnFriday, List.sbtnSaturday})
         Days += Day->isChecked();
     EXPECT_EQ(List.TotalRows(), 20 * Days);
+}
+
+TEST_F(HisListTest, AReadingTypedThroughTheInputMethodFindsWhatTheWindowStored)
+{
+    AddRecentRows(30, 10);
+    AppendHistoryRows(Data->Table(), 1, [](int) {
+        THisFixtureRow Row = GeneratedRow(0);
+        Row.When = Today() + 0.5;
+        Row.CorpKana = QStringLiteral("ｶﾜｲｺｳﾑﾃﾝ");
+        Row.NameKana = QStringLiteral("ﾀﾛｳ");
+        return Row;
+    });
+    THistoryList List;
+    List.sbtnAllWeek->click();
+    WhenModal<THistorySearch>([](THistorySearch* Dialog) {
+        // As the input method hands the readings over: full-width katakana and hiragana.
+        QInputMethodEvent Corp;
+        Corp.setCommitString(QStringLiteral("カワイ"));
+        QApplication::sendEvent(Dialog->edtCorp, &Corp);
+        QInputMethodEvent Name;
+        Name.setCommitString(QStringLiteral("たろう"));
+        QApplication::sendEvent(Dialog->edtName, &Name);
+        EXPECT_EQ(Dialog->edtCorp->text(), QStringLiteral("ｶﾜｲ"));
+        EXPECT_EQ(Dialog->edtName->text(), QStringLiteral("ﾀﾛｳ"));
+        Dialog->btnSearch->click();
+    });
+    List.btnSearch->click();
+    EXPECT_EQ(List.TotalRows(), 1);
+    EXPECT_EQ(List.RowRecNos(), QList<int>{30});
 }
 
 TEST_F(HisListTest, DeletingEveryMatchingRowAcrossPages)

@@ -120,6 +120,13 @@ TEST(NMDEditTest, ReadingsReplaceAppendAndStayWithinTheLimit)
     for (int I = 0; I < 8; ++I)
         Pair.TypeName(QStringLiteral("がぱ"), QStringLiteral("我"));
     EXPECT_EQ(Pair.Kana.text().size(), 25);
+
+    // Typed into the kana edit itself, a reading takes the kana field's form.
+    Pair.Kana.clear();
+    QInputMethodEvent Reading;
+    Reading.setCommitString(QStringLiteral("やまダ"));
+    QApplication::sendEvent(&Pair.Kana, &Reading);
+    EXPECT_EQ(Pair.Kana.text(), QStringLiteral("ﾔﾏﾀﾞ"));
 }
 
 TEST(NMDEditTest, TheOwnerIsAskedOnlyAtASyllableBoundary)
