@@ -17,25 +17,45 @@ namespace {
 
 const QString StampFormat = QStringLiteral("yyyyMMddhhmmss");
 
-// Keeps the hourglass up while a call is handled, whatever the way out.
+// Keeps the hourglass up while a call is handled, whatever the way out, until the call is shown: a
+// modal window that shows it must not carry the hourglass for its whole life. A call handled while
+// that window is open stacks its own on top.
 class TBusyCursor
 {
 public:
-    explicit TBusyCursor(const std::function<void(bool)>& Set) : FSet(Set)
+    explicit TBusyCursor(const std::function<void(bool)>& Set) : FSet(Set), FOuter(Active)
     {
         if (FSet)
             FSet(true);
+        Active = this;
     }
     ~TBusyCursor()
     {
-        if (FSet)
-            FSet(false);
+        End();
+        Active = FOuter;
     }
     TBusyCursor(const TBusyCursor&) = delete;
     TBusyCursor& operator=(const TBusyCursor&) = delete;
 
+    // Ends the hourglass of the call being handled now.
+    static void EndActive()
+    {
+        if (Active)
+            Active->End();
+    }
+
 private:
+    void End()
+    {
+        if (FOn && FSet)
+            FSet(false);
+        FOn = false;
+    }
+
+    static inline TBusyCursor* Active = nullptr;
     const std::function<void(bool)>& FSet;
+    TBusyCursor* FOuter;
+    bool FOn = true;
 };
 
 bool StartsWithDigit(const QString& Text)
@@ -249,6 +269,7 @@ void TCallPipeline::ProcessCall(QString Number, TCallerRecord& Record)
 
     if (Links.ReloadHistoryList)
         Links.ReloadHistoryList();
+    TBusyCursor::EndActive();
     const bool Idle = !Links.UIIdle || Links.UIIdle();
     if (::Settings.HisListPopup && Idle && Links.ShowHistoryList) {
         if (Links.NudgeCursor)
@@ -375,7 +396,7 @@ THistoryAppendResult TCallPipeline::WriteHistoryRow(TCallerRecord& Record)
     try {
         Table.Append();
         auto Set = [&Table](const char* Name, const QString& Value) {
-            Table.FieldByName(QString::fromLatin1(Name)).SetAsString(Value.trimmed());
+            Table.FieldByName(QString::fromLatin1(Name)).SetAsString(TrimBlanks(Value));
         };
         Table.FieldByName(QStringLiteral("RecNo")).SetAsInteger(RecNo);
         Table.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(DateTimeToDays(Now()));
