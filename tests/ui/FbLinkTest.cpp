@@ -139,4 +139,22 @@ TEST_F(FbLinkTest, TheStandInInstallsItselfAndFillsItsBooks)
     Window.waitForFinished();
 }
 
+TEST_F(FbLinkTest, ABookWhoseTableIsNamedInAnotherCaseIsOpenedAsItIsListed)
+{
+    for (const char* Book : {"A", "b"})
+        ASSERT_EQ(Fb(0, {QStringLiteral("--new"), QString::fromUtf8(Book)}), 0);
+    ASSERT_EQ(
+        Fb(0, {QStringLiteral("--add"), QStringLiteral("b"), QStringLiteral("0698765432"), QStringLiteral("鈴木")}), 0);
+    const QString Folder = Home.path() + QStringLiteral("/Pelmar/fbarea18/Data/Adrs/b/");
+    ASSERT_TRUE(QFile::rename(Folder + AdrsFileName, Folder + QStringLiteral("adrs.db")));
+
+    InstallFbEnvHooks();
+    FindDirectoryProductFolders();
+    const QList<TEnvAdrsBook> Listed = EnvHooks().LoadAddressBookList(FbDataPaths[0] + QStringLiteral("Adrs/"));
+    ASSERT_EQ(Listed.size(), 2);
+    EXPECT_EQ(Listed[1].Folder, QStringLiteral("b"));
+    LinkTo(0, 1);
+    EXPECT_EQ(Identified(QStringLiteral("0698765432")), QStringLiteral("鈴木"));
+}
+
 } // namespace
