@@ -157,4 +157,50 @@ TEST_F(FbLinkTest, ABookWhoseTableIsNamedInAnotherCaseIsOpenedAsItIsListed)
     EXPECT_EQ(Identified(QStringLiteral("0698765432")), QStringLiteral("鈴木"));
 }
 
+TEST_F(FbLinkTest, CancellingTheSettingsAfterSwitchingTheEditionKeepsTheBookInUse)
+{
+    for (const char* Book : {"A", "B"})
+        ASSERT_EQ(Fb(0, {QStringLiteral("--new"), QString::fromUtf8(Book)}), 0);
+    ASSERT_EQ(
+        Fb(0, {QStringLiteral("--add"), QStringLiteral("B"), QStringLiteral("0322223333"), QStringLiteral("佐藤")}), 0);
+    ASSERT_EQ(Fb(1, {QStringLiteral("--new"), QStringLiteral("Z")}), 0);
+    LinkTo(0, 1);
+    ASSERT_EQ(Identified(QStringLiteral("0322223333")), QStringLiteral("佐藤"));
+
+    // The settings dialog over the stand-in adapter, as the program opens it.
+    TScriptedBoxes Boxes;
+    TMessageTarget Owner;
+    SettingsPath = Home.path() + QStringLiteral("/set/");
+    QDir().mkpath(SettingsPath);
+    Settings.Adapter = 1;
+    Settings.Port = QStringLiteral("COM1");
+    Settings.DataPath = Home.path() + QStringLiteral("/data/");
+    SettingsIncomplete = false;
+    InstallFbEnvHooks();
+    EnvHooks().DeviceLibraryFolder = QStringLiteral(VX_BIN_DIR "/");
+    EnvHooks().LineOwner = Owner.Handle();
+    EnvHooks().ProbePort = [](const QString&) { return true; };
+    EnvHooks().Wait = [](int) {};
+    {
+        TEnvironment Dialog(nullptr);
+        ASSERT_FALSE(Dialog.LoadFailed());
+        EXPECT_EQ(Dialog.cbxAdrs->currentText(), QStringLiteral("B"));
+        Dialog.cbxFbSeries->setCurrentIndex(1);
+        emit Dialog.cbxFbSeries->activated(1);
+        EXPECT_EQ(Dialog.cbxAdrs->currentText(), QStringLiteral("Z"));
+        Dialog.btnCancel->click();
+        EXPECT_EQ(Dialog.result(), 2);
+    }
+    EXPECT_EQ(Settings.FbSeries, 0);
+    EXPECT_EQ(FbBookFolder(Settings.FbSeries, Settings.FbAdrsBook),
+              Home.path() + QStringLiteral("/Pelmar/fbarea18/Data/Adrs/B/"));
+    EXPECT_EQ(Identified(QStringLiteral("0322223333")), QStringLiteral("佐藤"));
+    if (VxCommDLL)
+        VxCommDLL->Close();
+    VxCommDLL = nullptr;
+    SerialCommDLL.reset();
+    IPCommDLL.reset();
+    SettingsPath.clear();
+}
+
 } // namespace
