@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -434,6 +436,46 @@ TEST_F(RecvViewTest, EnterWalksTheForm)
 }
 
 // With VX_SCREENSHOT_DIR set, the window for a known and for an unknown caller is saved as PNG.
+TEST_F(RecvViewTest, JapaneseTextFitsItsFieldsAndCaptionsKeepAGap)
+{
+    // The desktop's default font, as a Japanese desktop has it.
+    const QFont Desktop = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+    Open(CallRecordFor(1, QStringLiteral("03-1234-5678")));
+    const QString Sample = QStringLiteral("漢字カナ");
+    int Checked = 0;
+    for (QWidget* Field : View->findChildren<QWidget*>()) {
+        int Room = -1; // the height the field gives a line of text
+        if (auto* Edit = qobject_cast<QLineEdit*>(Field)) {
+            const int Frame = Edit->hasFrame() ? Edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+            Room = Edit->height() - 2 * Frame - 2; // the edit keeps one pixel above and below its line
+        } else if (auto* Combo = qobject_cast<QComboBox*>(Field); Combo && !Combo->isEditable()) {
+            QStyleOptionComboBox Option;
+            Option.initFrom(Combo);
+            Option.frame = true;
+            Room = Combo->style()
+                       ->subControlRect(QStyle::CC_ComboBox, &Option, QStyle::SC_ComboBoxEditField, Combo)
+                       .height();
+        } else {
+            continue;
+        }
+        ++Checked;
+        const QFontMetrics Metrics(Field->font());
+        // The line the field centres reaches as high as the Japanese glyphs, and the field holds the line.
+        EXPECT_GE(Metrics.ascent(), -Metrics.boundingRect(Sample).top()) << Field->objectName().toStdString();
+        EXPECT_GE(Room, Metrics.height()) << Field->objectName().toStdString();
+    }
+    EXPECT_GE(Checked, 20);
+    // Every caption of the left column ends a clear gap before the values begin.
+    for (QLabel* Caption : View->findChildren<QLabel*>()) {
+        if (Caption->x() != 8 || Caption->text().isEmpty())
+            continue;
+        EXPECT_LE(8 + QFontMetrics(Caption->font()).horizontalAdvance(Caption->text()) + 6, View->edtEMail->x())
+            << Caption->text().toStdString();
+    }
+    QApplication::setFont(Desktop);
+}
+
 TEST_F(RecvViewTest, Screenshots)
 {
     const QString Folder = qEnvironmentVariable("VX_SCREENSHOT_DIR");
@@ -470,6 +512,12 @@ TEST_F(RecvViewTest, Screenshots)
     View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-locked.png")));
     Open(CallRecordFor(2, QStringLiteral("090-8765-4321")));
     View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-unknown.png")));
+    Settings.UseFbAdrs = true;
+    TCallerRecord Book = CallRecordFor(3, QStringLiteral("03-1234-5678"), 1, 4);
+    Book.Tel[2] = QStringLiteral("090-1234-5678");
+    Book.SchTel[2] = QStringLiteral("09012345678");
+    Open(Book);
+    View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-addressbook.png")));
 }
 
 } // namespace
