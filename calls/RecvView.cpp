@@ -420,7 +420,7 @@ void TReceiveView::CreateControls()
         {bbtnPrint, &TReceiveViewTools::ScreenPrint},
     };
     for (const auto& [Button, Tool] : Printing)
-        connect(Button, &QToolButton::clicked, this, [this, Tool] {
+        connect(Button, &QToolButton::clicked, this, [this, Tool = Tool] {
             if (const auto& Run = ReceiveViewTools.*Tool) {
                 TNestedGuard Guard(*this, true);
                 Run(*this);
