@@ -2,12 +2,13 @@
 // updateinfo.dat beside itself, waits for the program to end when the update needs a restart, moves the
 // downloaded files into the program folder, marks the hand-over file done and starts the program again.
 
+#include "UpdatePlan.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QProcess>
 #include <QSaveFile>
 #include <QThread>
@@ -15,28 +16,6 @@
 #include <stdio.h>
 
 namespace {
-
-using TSection = QHash<QString, QString>;
-
-QHash<QString, TSection> ReadIni(const QString& FileName, QStringList& Order)
-{
-    QHash<QString, TSection> Sections;
-    QFile File(FileName);
-    if (!File.open(QIODevice::ReadOnly))
-        return Sections;
-    QString Current;
-    for (QString Line : QString::fromUtf8(File.readAll()).split(QLatin1Char('\n'))) {
-        Line = Line.trimmed();
-        if (Line.startsWith(QLatin1Char('[')) && Line.endsWith(QLatin1Char(']'))) {
-            Current = Line.mid(1, Line.size() - 2).toUpper();
-            Order << Current;
-            Sections[Current];
-        } else if (const qsizetype Equal = Line.indexOf(QLatin1Char('=')); Equal > 0 && !Current.isEmpty()) {
-            Sections[Current][Line.left(Equal).trimmed().toUpper()] = Line.mid(Equal + 1);
-        }
-    }
-    return Sections;
-}
 
 // Whether a process runs the executable ExePath.
 bool IsRunning(const QString& ExePath)
@@ -84,17 +63,14 @@ int main(int argc, char* argv[])
     }
     const QString Folder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     const QString InfoName = Folder + QStringLiteral("updateinfo.dat");
-    QStringList Order;
-    const auto Sections = ReadIni(InfoName, Order);
-    const TSection AppSection = Sections.value(QStringLiteral("APP"));
-    const QString ProgramFolder = QDir(AppSection.value(QStringLiteral("FOLDER"))).absolutePath() + QLatin1Char('/');
-    const QString Exe = AppSection.value(QStringLiteral("EXE"));
-    const bool Restart = AppSection.value(QStringLiteral("RUN")) == QLatin1String("1");
-    if (AppSection.isEmpty() || Exe.isEmpty() || AppSection.value(QStringLiteral("FOLDER")).isEmpty()) {
+    const TUpdatePlan Plan = ReadUpdatePlan(InfoName);
+    if (!Plan.Usable) {
         std::fprintf(stderr, "updateapp: no usable updateinfo.dat\n");
         return 1;
     }
-    const QString ExePath = ProgramFolder + Exe;
+    const QString ProgramFolder = Plan.ProgramFolder;
+    const bool Restart = Plan.Restart;
+    const QString ExePath = ProgramFolder + Plan.Exe;
     if (Restart) {
         QDeadlineTimer Deadline(120000);
         while (IsRunning(ExePath)) {
@@ -107,16 +83,9 @@ int main(int argc, char* argv[])
     }
 
     int Failed = 0;
-    for (int Number = 1;; ++Number) {
-        const QString Name = QStringLiteral("FILE%1").arg(Number);
-        if (!Sections.contains(Name))
-            break;
-        const TSection File = Sections.value(Name);
-        const QString DLFile = File.value(QStringLiteral("DLFILE"));
-        const QString Target = ProgramFolder + File.value(QStringLiteral("PATH")) + File.value(QStringLiteral("NAME"));
-        if (DLFile.contains(QLatin1Char('/')) || Target.contains(QStringLiteral("..")) ||
-            !MoveInto(Folder + DLFile, Target)) {
-            std::fprintf(stderr, "updateapp: %s not updated\n", qPrintable(Target));
+    for (const TUpdateMove& Move : Plan.Moves) {
+        if (!Move.Allowed || !MoveInto(Folder + Move.DLFile, Move.Target)) {
+            std::fprintf(stderr, "updateapp: %s not updated\n", qPrintable(Move.Target));
             ++Failed;
         }
     }
