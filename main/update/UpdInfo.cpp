@@ -72,11 +72,13 @@ int FillFile(const TNode& Node, TUpdateFileInfo& File)
     const TNode* Name = Node.Find(QStringLiteral("name"));
     if (!Name)
         return UpdFileNoName;
-    File.Name = Cp932Left(Name->Text, 128);
+    // The hand-over file cannot carry blanks around a value (the updater reads it trimmed): the
+    // name compared here must be the name the updater installs.
+    File.Name = Cp932Left(Name->Text.trimmed(), 128).trimmed();
     if (const TNode* JpName = Node.Find(QStringLiteral("jpname")))
         File.JpName = Cp932Left(JpName->Text, 128);
     if (const TNode* Path = Node.Find(QStringLiteral("path")))
-        File.Path = Cp932Left(Path->Text, 128).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        File.Path = Cp932Left(Path->Text.trimmed(), 128).trimmed().replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!IsPlainFileName(File.Name) || !IsInnerPath(File.Path))
         return UpdFileNoName;
     if (const TNode* Version = Node.Find(QStringLiteral("version")))
@@ -99,7 +101,7 @@ int FillFile(const TNode& Node, TUpdateFileInfo& File)
     const TNode* DLFile = Node.Find(QStringLiteral("dlfile"));
     if (!DLFile)
         return UpdFileNoDlFile;
-    File.DLFile = Cp932Left(DLFile->Text, 128);
+    File.DLFile = Cp932Left(DLFile->Text.trimmed(), 128).trimmed();
     if (!IsPlainFileName(File.DLFile))
         return UpdFileNoDlFile;
     const TNode* DLParam = Node.Find(QStringLiteral("dlparam"));
