@@ -127,7 +127,12 @@ TEST(ProgramStartTest, TerminationSignalEndsTheProgramAndSavesItsSettings)
     Clock.start();
     while (!TSingleInstance::IsHeldElsewhere(MAIN_INSTANCE_NAME) && Clock.elapsed() < 10000)
         QThread::msleep(50);
-    QThread::msleep(500);
+    // The lock is taken before the program listens for the signal: wait for the start-up to read
+    // its settings (the drive scan's note, on a machine without an optical drive), however slow the
+    // build, so that the signal meets a program that is up.
+    while (ReadBoxes(Log).isEmpty() && Clock.elapsed() < 20000)
+        QThread::msleep(50);
+    QThread::msleep(200);
     Program.Process.terminate();
     ASSERT_TRUE(Program.Process.waitForFinished(10000));
     EXPECT_EQ(Program.Process.exitStatus(), QProcess::NormalExit);
