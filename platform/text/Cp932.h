@@ -21,8 +21,8 @@ struct TCp932Encoded
     int Substituted = 0; // characters CP932 lacks, written as the geta mark
 };
 
-// Characters CP932 cannot hold are written as "〓" (0x81 0xA6), two bytes, the width they are counted with.
-inline constexpr char Cp932Substitute[] = "\x81\xA6";
+// Characters CP932 cannot hold are written as "〓" (0x81 0xAC), two bytes, the width they are counted with.
+inline constexpr char Cp932Substitute[] = "\x81\xAC";
 
 [[nodiscard]] TCp932Encoded Cp932EncodeChecked(const QString& Text);
 [[nodiscard]] QByteArray Cp932Encode(const QString& Text);
