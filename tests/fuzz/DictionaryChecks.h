@@ -33,7 +33,9 @@ inline void CheckNumfindRecord(const TNumfindRecord& Found)
     for (const QChar Digit : Caller.SchTel[0])
         VX_FUZZ_CHECK(Digit >= QLatin1Char('0') && Digit <= QLatin1Char('9'));
     CheckFieldText(Caller.PrivCorp ? Caller.CorpKana : Caller.NameKana, sizeof(Found.NameKana));
-    CheckFieldText(Caller.Adrs1, sizeof(Found.TdfknCity));
+    // What follows the prefecture is the rest of a field, blanks after the prefecture included.
+    VX_FUZZ_CHECK(Caller.Tdfkn.size() + Caller.Adrs1.size() <= static_cast<qsizetype>(sizeof(Found.TdfknCity)));
+    VX_FUZZ_CHECK(!Caller.Adrs1.contains(QChar(0)));
     VX_FUZZ_CHECK(Caller.JisCode.size() <= 5 && Caller.KajoCode.size() <= 6);
     VX_FUZZ_CHECK(Caller.PrivCorp == 0 || Caller.PrivCorp == 1);
     VX_FUZZ_CHECK_EQ(Caller.Latitude, ExpectedMilliseconds(Found.Latitude));
