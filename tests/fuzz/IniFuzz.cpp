@@ -11,8 +11,8 @@ namespace {
 // Set once the reader keeps each line's own encoding and line end, and the writer refuses values
 // with line breaks; until then the checks that need it look only at inputs where that makes no
 // difference.
-constexpr bool KeepsUntouchedLinesExactly = false;
-constexpr bool RefusesLineBreaksInValues = false;
+constexpr bool KeepsUntouchedLinesExactly = true;
+constexpr bool RefusesLineBreaksInValues = true;
 
 // Every value as the reader sees it, section by section (the first of sections of one name).
 QStringList Values(const TMemIniFile& Ini)
