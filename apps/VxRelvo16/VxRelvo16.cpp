@@ -1,6 +1,7 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "directory/namedic/NameDicOpener.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
 #include "main/pipeline/CallPipeline.h"
@@ -19,6 +20,12 @@ static void InstallHistoryListHooks()
     MainHooks().CreateHistoryList = [] {
         HistoryList = new THistoryList;
         InstallReceiveView(*HistoryList); // the list opens and refills the incoming-call window
+        // The name edits of the incoming-call window offer names from the name-reading dictionary.
+        ReceiveViewTools.ConvertNeed = [](TReceiveView& View, TNMDEdit& Edit, int Kind, bool Show,
+                                          const QString& Value) { NameDicConvertNeed(&View, Edit, Kind, Show, Value); };
+        ReceiveViewTools.ConvertKeyDown = [](TReceiveView& View, unsigned Key) {
+            return NameDicConvertKeyDown(&View, Key);
+        };
         // One idle flag for the whole program: a dialog of the list holds back the call pop-ups too.
         HistoryList->IdleFlag = &UIIdle;
         HistoryList->IdentifyCaller = [](bool EarlierSearch, bool Ask, const QString& Tel, TCallerRecord& Record) {
