@@ -47,7 +47,7 @@ private:
 } // namespace
 
 TNameDicP::TNameDicP(QWidget* Owner)
-    : QWidget(Owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(Owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
 {
     setObjectName(QStringLiteral("NameDicP"));
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -75,9 +75,8 @@ TNameDicP::TNameDicP(QWidget* Owner)
     sgNameList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgNameList->setItemDelegate(new TCellLines(FEmpty, sgNameList));
     sgNameList->viewport()->installEventFilter(this);
-    connect(sgNameList->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int Value) {
-        FGrid.SetTopRow(Value);
-    });
+    connect(sgNameList->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int Value) { FGrid.SetTopRow(Value); });
 
     lblItem = new QLabel(QStringLiteral("姓名辞書の種類："), this);
     lblItem->setObjectName(QStringLiteral("lblItem"));

@@ -4,6 +4,7 @@
 #include "main/settings/Settings.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 
 namespace {
 
@@ -65,6 +66,8 @@ void TNameDicOpener::ConvertNeed(TNMDEdit& Edit, int Kind, bool Show, const QStr
         FPopup->SetTag(Edit.property("Tag").toInt());
     }
     FAsking = &Edit;
+    // Installed last, the filter sees the edit's keys before the window's own Enter walk does.
+    Edit.installEventFilter(this);
     FPopup->SetReading(Value);
     FPopup->FillGrid(Count);
     if (!FPopup->Closing())
@@ -85,6 +88,13 @@ bool TNameDicOpener::eventFilter(QObject* Watched, QEvent* Event)
         NameSelect();
         return true;
     }
+    // Enter while a name is composed and the list has a selection chooses the name; a window that
+    // walks its fields on Enter would otherwise take the key first.
+    if (Watched == FAsking && Event->type() == QEvent::KeyPress && FAsking->Composing()) {
+        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) && ConvertKeyDown(static_cast<unsigned>(Key)))
+            return true;
+    }
     return QObject::eventFilter(Watched, Event);
 }
 
@@ -94,10 +104,10 @@ void TNameDicOpener::NameSelect()
         return;
     const TNameDicChoice Choice = *FChoice;
     FChoice.reset();
-    TNMDEdit* Kanji = FAsking->InputType() == TInputKind::itKanji ? FAsking.data()
-                                                                   : qobject_cast<TNMDEdit*>(FAsking->Associate());
-    TNMDEdit* Kana = FAsking->InputType() == TInputKind::itKana ? FAsking.data()
-                                                                 : qobject_cast<TNMDEdit*>(FAsking->Associate());
+    TNMDEdit* Kanji =
+        FAsking->InputType() == TInputKind::itKanji ? FAsking.data() : qobject_cast<TNMDEdit*>(FAsking->Associate());
+    TNMDEdit* Kana =
+        FAsking->InputType() == TInputKind::itKana ? FAsking.data() : qobject_cast<TNMDEdit*>(FAsking->Associate());
     TNMDEdit* Target = Choice.Tag != 0 ? Kanji : Kana;
     if (!Target)
         return;

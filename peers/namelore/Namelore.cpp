@@ -53,8 +53,9 @@ struct TName
 
 // Kana to half-width katakana, as the programs keep readings. The library carries its own copy:
 // it links nothing of the programs.
-const std::u32string KanaFrom = U"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわ"
-                                U"をんぁぃぅぇぉっゃゅょー";
+const std::u32string KanaFrom =
+    U"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわ"
+    U"をんぁぃぅぇぉっゃゅょー";
 const std::u32string KanaTo = U"ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜｦﾝｧｨｩｪｫｯｬｭｮｰ";
 const std::u32string VoicedFrom = U"ゔがぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ";
 const std::u32string VoicedBase = U"ｳｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾊﾋﾌﾍﾎﾊﾋﾌﾍﾎ";

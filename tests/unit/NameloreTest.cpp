@@ -1,5 +1,4 @@
 #include "directory/namedic/NameloreLib.h"
-
 #include "platform/dynlib/DynLib.h"
 #include "platform/text/Cp932.h"
 
@@ -66,8 +65,8 @@ TEST_F(NameloreTest, WhatDoesNotFitOrIsNoReadingIsLeftOutNeverCut)
 
 TEST_F(NameloreTest, NoNameAnswersRc8AndCount0)
 {
-    for (const QString& Reading : {QStringLiteral("ﾇﾇ"), QStringLiteral("ﾀﾅk"), QStringLiteral("たなか"),
-                                   QString(), QStringLiteral("ﾀﾅｶﾀﾅｶﾀﾅｶﾀﾅｶ")}) {
+    for (const QString& Reading : {QStringLiteral("ﾇﾇ"), QStringLiteral("ﾀﾅk"), QStringLiteral("たなか"), QString(),
+                                   QStringLiteral("ﾀﾅｶﾀﾅｶﾀﾅｶﾀﾅｶ")}) {
         const auto Counted = Lib.Count(Reading, Family, DataDir);
         EXPECT_EQ(Counted.Rc, 8) << Reading.toStdString();
         EXPECT_EQ(Counted.Count, 0) << Reading.toStdString();
@@ -89,8 +88,8 @@ TEST_F(NameloreTest, EntriesAreTheRecordOfTheInterface)
     ASSERT_EQ(SeiCount("\xC0\xC5\xB6", 0, &N, Folder.constData()), 0);
     ASSERT_EQ(N, 3);
     TNameDicEntry Entries[2]{};
-    ASSERT_EQ(SeiList("\xC0\xC5\xB6", 0, Entries, 2, Folder.constData()), 0); // fewer asked for than there are
-    const unsigned char Golden[24] = {0xC0, 0xC5, 0xB6, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // ﾀﾅｶ
+    ASSERT_EQ(SeiList("\xC0\xC5\xB6", 0, Entries, 2, Folder.constData()), 0);          // fewer asked for than there are
+    const unsigned char Golden[24] = {0xC0, 0xC5, 0xB6, 0,    0, 0, 0, 0, 0, 0, 0, 0,  // ﾀﾅｶ
                                       0x93, 0x63, 0x92, 0x86, 0, 0, 0, 0, 0, 0, 0, 0}; // 田中
     EXPECT_EQ(std::memcmp(&Entries[0], Golden, sizeof Golden), 0);
     TNameDicEntry Full{};
@@ -133,8 +132,8 @@ TEST_F(NameloreTest, DebiansNameDictionary)
     const QString System = QStringLiteral("/nonexistent/"); // no own file: the system's is read
     const auto Sei = Names(QStringLiteral("ｽｽﾞｷ"), Family, System);
     ASSERT_GE(Sei.size(), 3);
-    EXPECT_EQ(Sei.mid(0, 3), (QStringList{QStringLiteral("ｽｽﾞｷ:鈴木"), QStringLiteral("ｽｽﾞｷ:鱸"),
-                                          QStringLiteral("ｽｽﾞｷ:鐸木")}));
+    EXPECT_EQ(Sei.mid(0, 3),
+              (QStringList{QStringLiteral("ｽｽﾞｷ:鈴木"), QStringLiteral("ｽｽﾞｷ:鱸"), QStringLiteral("ｽｽﾞｷ:鐸木")}));
     const auto Mei = Names(QStringLiteral("ｽｽﾞｷ"), Given, System);
     EXPECT_TRUE(Mei.contains(QStringLiteral("ｽｽﾞｷ:鐸木")));
     EXPECT_TRUE(Mei.contains(QStringLiteral("ｽｽﾞｷ:スズキ")));
