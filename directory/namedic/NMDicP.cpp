@@ -262,8 +262,10 @@ void TNameDicP::ShowGrid()
             }
             Item->setText(FGrid.Cell(C, R));
             const bool Selected = FGrid.HasSelection() && R == FGrid.Row() && C == FGrid.Col();
-            Item->setBackground(Selected ? palette().color(QPalette::Highlight) : C == 0 ? Fixed : QColor());
-            Item->setForeground(Selected ? palette().color(QPalette::HighlightedText) : QColor());
+            Item->setBackground(Selected ? QBrush(palette().color(QPalette::Highlight))
+                                : C == 0 ? QBrush(Fixed)
+                                         : QBrush());
+            Item->setForeground(Selected ? QBrush(palette().color(QPalette::HighlightedText)) : QBrush());
         }
     const int Visible = std::max(1, sgNameList->viewport()->height() / RowHeight);
     FGrid.SetVisibleRows(Visible);

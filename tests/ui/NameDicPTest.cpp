@@ -300,7 +300,7 @@ TEST_F(NameDicRecvViewTest, Screenshot)
     View->ShowCall(CallRecordFor(1, QStringLiteral("03-1111-2222")));
     View->show();
     View->nmedtNameKanji->setFocus();
-    PreEdit(View->nmedtNameKanji, QStringLiteral("すずき"));
+    PreEdit(View->nmedtNameKanji, QStringLiteral("さいとう")); // six family names: two rows
     TNameDicP* P = Popup();
     ASSERT_TRUE(P);
     QTest::keyClick(View->nmedtNameKanji, Qt::Key_Down);
