@@ -15,6 +15,7 @@ class QToolButton;
 
 // Posted to the owner window when a name was chosen in its name-reading pop-up.
 inline constexpr std::uint32_t WM_NAMEDIC_SELECT = WM_APP + 1001;
+static_assert(WM_NAMEDIC_SELECT == 0x83E9);
 
 // What the user chose: the owner takes it from here, so it stays valid after the pop-up is gone.
 struct TNameDicChoice

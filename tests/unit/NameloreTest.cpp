@@ -3,7 +3,9 @@
 #include "platform/text/Cp932.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -123,6 +125,40 @@ TEST_F(NameloreTest, AMissingLibraryOrExportLeavesItUnloaded)
     TNameloreLib WrongLibrary; // a dictionary library without the name exports
     EXPECT_FALSE(WrongLibrary.Load(QStringLiteral(VX_BIN_DIR "/Numfind.so")));
     EXPECT_FALSE(WrongLibrary.Loaded());
+}
+
+// Whatever bytes a user's own file holds, the library reads on and keeps what is sound.
+TEST_F(NameloreTest, DamagedAndHostileDictionariesAreReadWithoutHarm)
+{
+    QTemporaryDir Folder;
+    QByteArray Bytes;
+    QRandomGenerator Random(1234);
+    for (int I = 0; I < 200000; ++I)
+        Bytes += static_cast<char>(Random.bounded(256));
+    Bytes += '\n';
+    QFile Fixture(DataDir + QStringLiteral("SKK-JISYO.jinmei"));
+    ASSERT_TRUE(Fixture.open(QIODevice::ReadOnly));
+    const QByteArray Sound = Fixture.readAll();
+    // The reading たなか and the name 田中 in EUC-JIS-2004 are taken from the shared fixture. A line of a
+    // megabyte, a line of NULs, a bare reading and a slash without names.
+    QByteArray Long = Sound.mid(Sound.indexOf("\xa4\xbf\xa4\xca\xa4\xab /"));
+    Long = Long.left(Long.indexOf(' ') + 2);
+    const QByteArray Name = Sound.mid(Sound.indexOf("/\xc5\xc4\xc3\xe6;") + 1, 4);
+    for (int I = 0; I < 100000; ++I)
+        Long += Name + ";\xc0\xab/";
+    Bytes += Long + '\n' + QByteArray(5000, '\0') + "\n\xa4\xbf\n \n/\n\xa4\xbf /\n";
+    Bytes += Sound;
+    Bytes += "\xa4\xe4\xa4\xde /\xa4"; // cut inside a character at the end, without a line end
+    QFile Hostile(Folder.filePath(QStringLiteral("SKK-JISYO.jinmei")));
+    ASSERT_TRUE(Hostile.open(QIODevice::WriteOnly));
+    Hostile.write(Bytes);
+    Hostile.close();
+    const QString Path = Folder.path() + QLatin1Char('/');
+    const auto Counted = Lib.Count(QStringLiteral("ﾀﾅｶ"), Family, Path);
+    EXPECT_EQ(Counted.Count, 500); // the most one reading lists
+    EXPECT_EQ(Lib.List(QStringLiteral("ﾀﾅｶ"), Family, Counted.Count, Path).Names.size(), 500);
+    EXPECT_EQ(Names(QStringLiteral("ﾔﾏﾀﾞ"), Given, Path), QStringList{QStringLiteral("ﾔﾏﾀﾞ:山田")});
+    EXPECT_EQ(Names(QStringLiteral("ﾅﾅﾂ"), Family, Path).size(), 7);
 }
 
 TEST_F(NameloreTest, DebiansNameDictionary)
