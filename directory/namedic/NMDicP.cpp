@@ -75,8 +75,17 @@ TNameDicP::TNameDicP(QWidget* Owner)
     sgNameList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgNameList->setItemDelegate(new TCellLines(FEmpty, sgNameList));
     sgNameList->viewport()->installEventFilter(this);
-    connect(sgNameList->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int Value) { FGrid.SetTopRow(Value); });
+    // A page of the scroll bar is the visible rows less one, so that a row of the last page stays in
+    // view for the eye to follow.
+    QScrollBar* Bar = sgNameList->verticalScrollBar();
+    connect(Bar, &QScrollBar::actionTriggered, this, [this, Bar](int Action) {
+        const int Page = std::max(1, FGrid.VisibleRows() - 1);
+        if (Action == QAbstractSlider::SliderPageStepAdd)
+            Bar->setSliderPosition(std::min(FGrid.TopRow() + Page, FGrid.LastTopRow()));
+        else if (Action == QAbstractSlider::SliderPageStepSub)
+            Bar->setSliderPosition(std::max(FGrid.TopRow() - Page, 0));
+    });
+    connect(Bar, &QScrollBar::valueChanged, this, [this](int Value) { FGrid.SetTopRow(Value); });
 
     lblItem = new QLabel(QStringLiteral("姓名辞書の種類："), this);
     lblItem->setObjectName(QStringLiteral("lblItem"));

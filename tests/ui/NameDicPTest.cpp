@@ -10,10 +10,12 @@
 #include <QInputMethodEvent>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,15 +84,15 @@ protected:
     void SetUp() override { ProgramPath = BinDir; }
     void TearDown() override { ProgramPath.clear(); }
 
-    std::unique_ptr<TNameDicP> Open(const QString& LibraryFolder, const QString& Reading, int Kind = 0)
+    std::unique_ptr<TNameDicP> Open(const QString& LibraryFolder, const QString& Reading,
+                                    const QString& DicFolder = DataDir)
     {
         auto P = std::make_unique<TNameDicP>(&Owner);
         P->setAttribute(Qt::WA_DeleteOnClose, false); // the test owns it
-        P->SetFolders(LibraryFolder, DataDir);
+        P->SetFolders(LibraryFolder, DicFolder);
         P->Initialize();
-        P->SetKind(Kind);
         P->SetReading(Reading);
-        P->FillGrid(P->CountNames(Reading, Kind));
+        P->FillGrid(P->CountNames(Reading, 0));
         P->show();
         return P;
     }
@@ -133,6 +135,33 @@ TEST_F(NameDicPTest, TheActivityCheckWaitsForTheProgramToLoseTheActivation)
     QTest::qWait(350);
     EXPECT_TRUE(P->isVisible());
     EXPECT_FALSE(P->Closing());
+}
+
+TEST_F(NameDicPTest, TheScrollBarPagesByTheVisibleRowsLessOne)
+{
+    if (!HaveDebianDic())
+        GTEST_SKIP() << "skkdic-extra is not installed";
+    auto P = Open(BinDir, QStringLiteral("ｻ"), QStringLiteral("/nonexistent/")); // Debian's dictionary
+    QCoreApplication::processEvents();
+    const int Visible = P->Grid().VisibleRows();
+    ASSERT_GT(P->Grid().RowCount(), 3 * Visible);
+    QScrollBar* Bar = P->sgNameList->verticalScrollBar();
+    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(P->Grid().TopRow(), Visible - 1);
+    Bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(P->Grid().TopRow(), Visible);
+    Bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(P->Grid().TopRow(), 1);
+    Bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(P->Grid().TopRow(), 0);
+    Bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(P->Grid().TopRow(), P->Grid().LastTopRow());
+    // The wheel does not scroll the list.
+    Bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    QWheelEvent Wheel(QPointF(20, 20), P->sgNameList->viewport()->mapToGlobal(QPointF(20, 20)), {}, {0, -120},
+                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(P->sgNameList->viewport(), &Wheel);
+    EXPECT_EQ(P->Grid().TopRow(), 0);
 }
 
 TEST_F(NameDicPTest, LyingLibrariesLeaveTheGridEmptyOrShort)
