@@ -2,6 +2,7 @@
 #include "directory/record/MeiboVw.h"
 #include "main/controls/NMDEdit.h"
 #include "main/controls/SortListView.h"
+#include "main/device/VxComm.h"
 #include "main/identify/AppSub.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
@@ -373,6 +374,28 @@ TEST_F(MeiboViewTest, TheWindowKeepsItsPlaceAndItsHistoryPanel)
     EXPECT_TRUE(Ini.ReadBool(QStringLiteral("MEIBO VIEW"), QStringLiteral("RecvList"), false));
     Open(nullptr);
     EXPECT_TRUE(View->pnlList->isVisible()) << "the next window opens as the last one closed";
+}
+
+TEST_F(MeiboViewTest, TheDialButtonFollowsTheAdaptersDialCapability)
+{
+    SerialCommDLL = TVxCommDLL::Create(nullptr, 0, QStringLiteral(VX_BIN_DIR "/"));
+    ASSERT_NE(SerialCommDLL, nullptr);
+    ASSERT_TRUE(SerialCommDLL->LoadKinds());
+    VxCommDLL = SerialCommDLL.get();
+    MeiboViewTools.Dial = [](TMeiboView&, const QStringList&) {};
+    const struct
+    {
+        int Adapter;
+        bool Enabled;
+    } Cases[] = {{1, false}, {3, true}, {999, true}}; // an unlisted kind may dial
+    for (const auto& Case : Cases) {
+        Settings.Adapter = Case.Adapter;
+        Open(nullptr);
+        EXPECT_EQ(View->bbtnDial->isEnabled(), Case.Enabled) << Case.Adapter;
+    }
+    View.reset();
+    VxCommDLL = nullptr;
+    SerialCommDLL.reset();
 }
 
 // With VX_SCREENSHOT_DIR set, both tabs of the window and the pick-list editor are saved as PNG.
