@@ -97,7 +97,9 @@ private:
     int Ask(const QString& Text, unsigned Flags) const;
     // False when a number of Input is found in another entry (the user was told).
     bool ChangedNumbersFree(const TMeiboInput& Input, TMeiboFocus& Focus) const;
-    // Null when the user declined; else whether the entry is new still.
+    // False when another entry holds a number and the save stops there (the user was told or
+    // declined its replacement); true goes on to the write, as that entry's change when the user
+    // chose to replace it.
     bool DuplicatesAccepted(const TMeiboInput& Input, TMeiboFocus& Focus);
 
     TCallerRecord FShown;

@@ -308,7 +308,8 @@ void TMeiboView::FormCreate()
     for (QToolButton* Button : {bbtnEMail, bbtnAddExtFile, bbtnDelExtFile, bbtnOpenExtFile, bbtnBGColor})
         Button->setEnabled(false);
     UpdateToolButtons();
-    ShowRecord(nullptr);
+    SetCaption(false);
+    ClearFields();
 }
 
 void TMeiboView::UpdateToolButtons()
