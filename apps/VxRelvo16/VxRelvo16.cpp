@@ -1,6 +1,7 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
 #include "main/pipeline/CallPipeline.h"
 #include "main/pipeline/CallWiring.h"
@@ -8,6 +9,9 @@
 #include "main/start/MainHooks.h"
 #include "main/start/MainStartup.h"
 #include "main/start/ProgramBody.h"
+#include "platform/sys/FileVersionNote.h"
+
+VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
 
 // The call-history list sits above the main window's subsystem; it joins the start-up here.
 static void InstallHistoryListHooks()

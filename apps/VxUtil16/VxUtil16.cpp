@@ -1,7 +1,10 @@
 #include "main/common/ProductInfo.h"
+#include "platform/sys/FileVersionNote.h"
 
 #include <QApplication>
 #include <QMainWindow>
+
+VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
 
 int main(int argc, char* argv[])
 {

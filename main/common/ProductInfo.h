@@ -2,11 +2,13 @@
 
 #include <QString>
 
-// The product's name as captions and messages show it, and the version compiled into both programs.
+// The product's name as captions and messages show it, and the version compiled into both programs
+// (each states it in its file as well, for the update check: VX_FILE_VERSION in its main source).
 inline const QString ProductName = QStringLiteral("Tolvane１６");
 
 inline constexpr int ProductVersionMajor = 16;
 inline constexpr int ProductVersionMinor = 0;
 inline constexpr int ProductVersionRelease = 0;
+inline constexpr int ProductVersionBuild = 0;
 
 [[nodiscard]] QString ProductVersionText();

@@ -88,7 +88,8 @@ QString FbBookFolder(int Series, int Book)
 namespace {
 
 // Copies the book folder's tree into Target. The table goes through the engine's consistent copy,
-// since the product may have it open; everything else is copied as it is.
+// since the product may have it open; everything else is copied as it is. The copy, of customers'
+// addresses, is the owner's alone.
 bool CopyBook(const QString& Source, const QString& Target, const TFbBackupProgress& Progress)
 {
     QStringList Files;
@@ -96,7 +97,7 @@ bool CopyBook(const QString& Source, const QString& Target, const TFbBackupProgr
                     QDirIterator::Subdirectories);
     while (It.hasNext())
         Files.append(It.next());
-    if (!QDir().mkpath(Target))
+    if (!CreateOwnerOnlyFolder(Target))
         return false;
     const QDir From(Source);
     int Done = 0;
@@ -104,7 +105,7 @@ bool CopyBook(const QString& Source, const QString& Target, const TFbBackupProgr
         if (Progress && !Progress(Done, Files.size()))
             return false;
         const QString To = Target + From.relativeFilePath(File);
-        if (!QDir().mkpath(QFileInfo(To).absolutePath()))
+        if (!CreateOwnerOnlyFolder(QFileInfo(To).absolutePath()))
             return false;
         if (QFileInfo(File).fileName().compare(AdrsFileName, Qt::CaseInsensitive) == 0) {
             try {
@@ -112,7 +113,7 @@ bool CopyBook(const QString& Source, const QString& Target, const TFbBackupProgr
             } catch (const std::exception&) {
                 return false;
             }
-        } else if (!QFile::copy(File, To)) {
+        } else if (!QFile::copy(File, To) || !QFile::setPermissions(To, QFile::ReadOwner | QFile::WriteOwner)) {
             return false;
         }
         ++Done;
@@ -129,7 +130,7 @@ bool BackupFbAdrs(const QString& DataPath, const TFbBackupProgress& Progress)
     if (Source.isEmpty() || !QFileInfo(Source).isDir())
         return false;
     const QString Target = IncludeTrailingDelimiter(DataPath) + QStringLiteral("backup.FbAdrs/Adrs/");
-    if (!QDir().mkpath(Target))
+    if (!CreateOwnerOnlyFolder(Target))
         return false;
     const QString BookName = FbAdrsBooks[Book].Folder;
     const QString Final = Target + BookName;

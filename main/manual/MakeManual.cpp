@@ -156,6 +156,9 @@ int main(int argc, char* argv[])
     const QRectF Area(QPointF(0, 0), QSizeF(Writer.width(), Writer.height()));
     QFont Font(QStringLiteral("Noto Sans CJK JP"));
     Font.setPointSizeF(10.5);
+    // Shaped as Latin text, the font draws digits after a letter ("VxRelvo16") with glyphs of its own
+    // that no character maps to, and a viewer's search and copy lose them. The guide needs no shaping.
+    Font.setStyleStrategy(QFont::PreferNoShaping);
     const QString Style = QStringLiteral("h1 { font-size: 17pt; color: #1f4e79; } h2 { font-size: 13pt; }"
                                          "p, li { line-height: 150%; } td { font-size: 9pt; }");
 

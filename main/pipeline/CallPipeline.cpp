@@ -10,12 +10,39 @@
 #include "platform/text/Cp932.h"
 
 #include <QtDebug>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
 namespace {
 
 const QString StampFormat = QStringLiteral("yyyyMMddhhmmss");
+constexpr double MSecsPerDay = 86400000.0;
+
+// While the pipeline reads or writes the history, a lock another program holds on it is the
+// pipeline's to report: it tries again later and tells the user once.
+class TQuietWhenBusy
+{
+public:
+    TQuietWhenBusy() : FModule(DMVxRelvo16)
+    {
+        if (FModule) {
+            FWas = FModule->QuietWhenBusy;
+            FModule->QuietWhenBusy = true;
+        }
+    }
+    ~TQuietWhenBusy()
+    {
+        if (FModule)
+            FModule->QuietWhenBusy = FWas;
+    }
+    TQuietWhenBusy(const TQuietWhenBusy&) = delete;
+    TQuietWhenBusy& operator=(const TQuietWhenBusy&) = delete;
+
+private:
+    TDMVxRelvo16* FModule;
+    bool FWas = false;
+};
 
 // Keeps the hourglass up while a call is handled, whatever the way out.
 class TBusyCursor
@@ -87,6 +114,8 @@ TCallPipeline::TCallPipeline(TCallPipelineLinks Links)
     : Links(std::move(Links)),
       FTarget([this](std::uint32_t Msg, TWParam WParam, TLParam LParam) { return HandleMessage(Msg, WParam, LParam); })
 {
+    FRetryTimer.setSingleShot(true);
+    QObject::connect(&FRetryTimer, &QTimer::timeout, &FTarget, [this] { CallArrived(); });
 }
 
 bool TCallPipeline::Started() const
@@ -129,31 +158,132 @@ TLResult TCallPipeline::HandleMessage(std::uint32_t Msg, TWParam, TLParam LParam
     return 0;
 }
 
+void TCallPipeline::PostArrival()
+{
+    if (FArrivalPosted)
+        return;
+    FArrivalPosted = true;
+    FTarget.Post(WM_CALL_ARRIVED);
+}
+
+qint64 TCallPipeline::NextRingTime()
+{
+    // Ring times never repeat: the next start tells by its ring time whether a call's row was
+    // committed before the program died.
+    FLastRingTime = std::max(Now().toMSecsSinceEpoch(), FLastRingTime + 1);
+    return FLastRingTime;
+}
+
+void TCallPipeline::OpenSpool()
+{
+    if (FSpool.IsOpen() || !Links.SpoolFolder)
+        return;
+    const QString Folder = Links.SpoolFolder();
+    QList<TSpooledCall> Left;
+    if (Folder.isEmpty() || !FSpool.Open(Folder, Left))
+        return;
+    // What an earlier run left rang before anything that rings now; only a call being written
+    // stays ahead of it.
+    qsizetype At = FWorking && !CallQueue.isEmpty() ? 1 : 0;
+    for (const TSpooledCall& Spooled : std::as_const(Left)) {
+        TQueuedCall Call;
+        static_cast<TSpooledCall&>(Call) = Spooled;
+        Call.Replayed = true;
+        CallQueue.insert(At++, Call);
+        FLastRingTime = std::max(FLastRingTime, Spooled.RingTime);
+    }
+    // Calls that came while no spool could be opened go into this one now.
+    for (TQueuedCall& Call : CallQueue)
+        if (Call.Offset < 0 && !Call.Number.trimmed().isEmpty())
+            (void)FSpool.Append(Call);
+}
+
 void TCallPipeline::DeviceCall(const TDeviceNotify* Notify)
 {
-    if (!Started())
-        return;
-    // The notification's text lives only while it is sent, so it is copied now.
-    CallQueue.append(NotifyText(Notify));
-    FTarget.Post(WM_CALL_ARRIVED);
+    // The notification's text lives only while it is sent, so it is copied now; and the call is on
+    // disk before the device library hears that it was taken. A spool that cannot be written
+    // still leaves the call to be handled from memory.
+    OpenSpool();
+    TQueuedCall Call;
+    Call.Number = NotifyText(Notify);
+    Call.RingTime = NextRingTime();
+    // A blank notification is dropped when its turn comes: there is no row to wait for.
+    if (!Call.Number.trimmed().isEmpty())
+        (void)FSpool.Append(Call);
+    CallQueue.append(Call);
+    if (Started() && !FShuttingDown)
+        PostArrival();
 }
 
 void TCallPipeline::DeviceError(const TDeviceNotify* Notify)
 {
-    if (!Started())
-        return;
-    DeviceErrorCode = Notify ? Notify->Code : 0;
-    DeviceErrorText = NotifyText(Notify);
-    FTarget.Post(WM_DEVICE_ERROR_SHOW);
+    // Each error waits for its own box: a second one never replaces the first.
+    DeviceErrors.append({Notify ? Notify->Code : 0, NotifyText(Notify)});
+    if (Started())
+        FTarget.Post(WM_DEVICE_ERROR_SHOW);
 }
 
 void TCallPipeline::DeviceErrorShow()
 {
-    // Code 1 is the adapter's own note that needs nobody's attention.
-    if (DeviceErrorCode == 1)
+    // One box at a time: errors that come while it is open follow it in their order.
+    if (FShowingError)
         return;
-    Show(QString::number(DeviceErrorCode) + QStringLiteral("\r\n") + DeviceErrorText + DeviceErrorTail,
-         MB_OK | MB_ICONSTOP);
+    FShowingError = true;
+    while (!DeviceErrors.isEmpty()) {
+        const TDeviceErrorNote Note = DeviceErrors.takeFirst();
+        // Code 1 is the adapter's own note that needs nobody's attention.
+        if (Note.Code != 1)
+            Show(QString::number(Note.Code) + QStringLiteral("\r\n") + Note.Text + DeviceErrorTail,
+                 MB_OK | MB_ICONSTOP);
+    }
+    FShowingError = false;
+}
+
+void TCallPipeline::ProgramHasStarted()
+{
+    OpenSpool();
+    if (!CallQueue.isEmpty())
+        PostArrival();
+    if (!DeviceErrors.isEmpty())
+        FTarget.Post(WM_DEVICE_ERROR_SHOW);
+}
+
+void TCallPipeline::WriteQueuedCalls()
+{
+    FShuttingDown = true;
+    FRetryTimer.stop();
+    // Without the tables nothing can be written: what waits stays in the spool.
+    if (!DMVxRelvo16)
+        return;
+    // One try for each, whatever the last outage: what the table cannot take now waits in the
+    // spool for the next start.
+    FOutage = false;
+    while (!CallQueue.isEmpty() && !FWorking && HandleFirstCall()) {
+    }
+}
+
+void TCallPipeline::MoveSpool(QString Folder)
+{
+    if (!Folder.endsWith(u'/'))
+        Folder += u'/';
+    if (!FSpool.IsOpen() || Folder == FSpool.Folder())
+        return;
+    QList<TSpooledCall*> Waiting;
+    for (TQueuedCall& Call : CallQueue)
+        if (Call.Offset >= 0)
+            Waiting.append(&Call);
+    QList<TSpooledCall> Left;
+    if (!FSpool.MoveTo(Folder, Waiting, Left))
+        return;
+    for (const TSpooledCall& Spooled : std::as_const(Left)) {
+        TQueuedCall Call;
+        static_cast<TSpooledCall&>(Call) = Spooled;
+        Call.Replayed = true;
+        CallQueue.append(Call);
+        FLastRingTime = std::max(FLastRingTime, Spooled.RingTime);
+    }
+    if (!CallQueue.isEmpty() && Started())
+        PostArrival();
 }
 
 void TCallPipeline::MarkUnseenCallIfQuiet()
@@ -171,39 +301,108 @@ void TCallPipeline::MarkUnseenCallIfQuiet()
         Links.MarkUnseenCall();
 }
 
+bool TCallPipeline::RetryDue() const
+{
+    return !FOutage || FSinceFailedTry.elapsed() >= RetryInterval;
+}
+
 void TCallPipeline::CallArrived()
 {
-    TBusyCursor Busy(Links.SetBusyCursor);
-    if (Links.ShowToday)
-        Links.ShowToday();
-    try {
-        if (CallQueue.isEmpty())
-            return;
-        if (CallQueue.first().trimmed().isEmpty()) {
-            CallQueue.removeFirst();
+    FArrivalPosted = false;
+    // A call that comes while the oldest is being written waits for it, so that the rows keep the
+    // order of the calls; the one being written goes on with the rest when it is done.
+    if (FWorking || FShuttingDown || !Started())
+        return;
+    while (!CallQueue.isEmpty()) {
+        if (!RetryDue()) {
+            if (!FRetryTimer.isActive())
+                FRetryTimer.start(std::max<int>(0, RetryInterval - static_cast<int>(FSinceFailedTry.elapsed())));
             return;
         }
-        MarkUnseenCallIfQuiet();
-        if (::Settings.RingSound && Links.RingStream && Links.PlayRing) {
-            const QByteArray Wave = Links.RingStream();
-            if (!Wave.isEmpty())
-                Links.PlayRing(Wave);
+        if (!HandleFirstCall())
+            return;
+    }
+}
+
+bool TCallPipeline::HandleFirstCall()
+{
+    TBusyCursor Busy(Links.SetBusyCursor);
+    if (Links.ShowToday && !FShuttingDown)
+        Links.ShowToday();
+    try {
+        if (CallQueue.first().Number.trimmed().isEmpty()) {
+            CallQueue.removeFirst();
+            return true;
+        }
+        const TQueuedCall First = CallQueue.first();
+        if (!First.Announced && !FShuttingDown) {
+            CallQueue.first().Announced = true;
+            if (First.Replayed) {
+                // A call from before the last end rang unseen.
+                if (Links.MarkUnseenCall && !(Links.UnseenCall && Links.UnseenCall()))
+                    Links.MarkUnseenCall();
+            } else {
+                MarkUnseenCallIfQuiet();
+                if (::Settings.RingSound && Links.RingStream && Links.PlayRing) {
+                    const QByteArray Wave = Links.RingStream();
+                    if (!Wave.isEmpty())
+                        Links.PlayRing(Wave);
+                }
+            }
         }
     } catch (const std::exception& Error) {
         qWarning().noquote() << "Call arrival:" << Error.what();
-        if (!CallQueue.isEmpty())
-            CallQueue.removeFirst();
+        FSpool.MarkDone(CallQueue.first());
+        CallQueue.removeFirst();
         Show(CallDataError, MB_OK | MB_ICONSTOP);
-        return;
+        return true;
     }
-    const QString Number = CallQueue.takeFirst();
+
     TCallerRecord Record;
+    TAttempt Result = TAttempt::Done;
+    FWorking = true;
     try {
-        ProcessCall(Number, Record);
+        // A copy: calls that come while this one is written grow the queue.
+        const TQueuedCall First = CallQueue.first();
+        Result = WriteCall(First, Record);
     } catch (const std::exception& Error) {
+        FWorking = false;
+        FSpool.MarkDone(CallQueue.first());
+        CallQueue.removeFirst();
         Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+        ClearCallerRecord(&Record);
+        return true;
+    }
+    FWorking = false;
+
+    if (Result == TAttempt::TryLater) {
+        ClearCallerRecord(&Record);
+        FSinceFailedTry.start();
+        if (!FShuttingDown)
+            FRetryTimer.start(RetryInterval);
+        // One box for the whole outage; the calls wait in the spool meanwhile.
+        if (!FOutage) {
+            FOutage = true;
+            if (!FShuttingDown)
+                Show(HistoryBusyError, MB_OK | MB_ICONSTOP);
+        }
+        return false;
+    }
+    FOutage = false;
+    const TQueuedCall Call = CallQueue.takeFirst();
+    FSpool.MarkDone(Call);
+    if (Result == TAttempt::Done) {
+        // A call that came meanwhile refills the windows this one opens.
+        if (!CallQueue.isEmpty() && !FShuttingDown)
+            PostArrival();
+        try {
+            ShowCall(Call, Record);
+        } catch (const std::exception& Error) {
+            Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+        }
     }
     ClearCallerRecord(&Record);
+    return true;
 }
 
 void TCallPipeline::Identify(const QString& Number, TCallerRecord& Record)
@@ -223,32 +422,68 @@ void TCallPipeline::Identify(const QString& Number, TCallerRecord& Record)
     }
 }
 
-void TCallPipeline::ProcessCall(QString Number, TCallerRecord& Record)
+TCallPipeline::TAttempt TCallPipeline::WriteCall(const TQueuedCall& Call, TCallerRecord& Record)
 {
+    QString Number = Call.Number;
     if (Number.startsWith(u'0') && Links.Hyphenate)
         Number = Links.Hyphenate(Number);
 
-    // The call the open incoming-call window shows is saved before a new one replaces it.
-    if (Links.ReceiveViewExists && Links.ReceiveViewExists() && ::Settings.NewDataView && ::Settings.AutoAdd &&
-        !(Links.ReceiveViewLocked && Links.ReceiveViewLocked()) && Links.SaveShownCall)
-        Links.SaveShownCall();
-
-    Identify(Number, Record);
-    try {
-        LookUpPreviousCall(Number, Record);
-    } catch (const std::exception& Error) {
-        Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+    // The call the open incoming-call window shows is saved before a new one replaces it; a call
+    // written without pop-ups replaces nothing. A save that fails is reported and costs this call
+    // nothing.
+    if (!Call.Replayed && !FShuttingDown && Links.ReceiveViewExists && Links.ReceiveViewExists() &&
+        ::Settings.NewDataView && ::Settings.AutoAdd && !(Links.ReceiveViewLocked && Links.ReceiveViewLocked()) &&
+        Links.SaveShownCall) {
+        try {
+            Links.SaveShownCall();
+        } catch (const std::exception& Error) {
+            Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+        }
     }
-    Record.RecvDateTime = DateTimeToDays(Now());
+
+    try {
+        if (Call.Replayed && HistoryHasRow(Call))
+            return TAttempt::AlreadyWritten;
+        Identify(Number, Record);
+        try {
+            LookUpPreviousCall(Number, Record);
+        } catch (const EDatabaseError& Error) {
+            if (Error.Busy())
+                throw;
+            Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+        } catch (const std::exception& Error) {
+            Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+        }
+    } catch (const EDatabaseError& Error) {
+        if (!Error.Busy())
+            throw;
+        qWarning().noquote() << "Call of" << Call.Number << "waits for the history:" << Error.what();
+        return TAttempt::TryLater;
+    }
+    Record.RecvDateTime = DateTimeToDays(QDateTime::fromMSecsSinceEpoch(Call.RingTime));
 
     // The row goes to disk before the call is handed to anything that might fail with it; the
     // extension library sees the same record either way.
-    (void)AppendHistory(Record);
+    FLastAppend = WriteHistoryRow(Record);
+    if (FLastAppend == THistoryAppendResult::Busy) {
+        Record.HisRecNo = -1;
+        return TAttempt::TryLater;
+    }
+    ReportAppend(Record);
+    return TAttempt::Done;
+}
+
+void TCallPipeline::ShowCall(const TQueuedCall& Call, TCallerRecord& Record)
+{
     if (Links.ExtDllLoaded && Links.ExtDllLoaded() && Links.CallExtDll)
         Links.CallExtDll(Record);
-
+    if (FShuttingDown)
+        return;
     if (Links.ReloadHistoryList)
         Links.ReloadHistoryList();
+    // A call from before the last end only marks the tray.
+    if (Call.Replayed)
+        return;
     const bool Idle = !Links.UIIdle || Links.UIIdle();
     if (::Settings.HisListPopup && Idle && Links.ShowHistoryList) {
         if (Links.NudgeCursor)
@@ -260,6 +495,36 @@ void TCallPipeline::ProcessCall(QString Number, TCallerRecord& Record)
             Links.NudgeCursor();
         Links.OpenReceiveView(Record);
     }
+}
+
+bool TCallPipeline::HistoryHasRow(const TQueuedCall& Call)
+{
+    if (!DMVxRelvo16)
+        return false;
+    TQuietWhenBusy Quiet;
+    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+    if (!Use.Opened()) {
+        if (DMVxRelvo16->LastOpenBusy())
+            throw EDatabaseError(QStringLiteral("The call history is in use"), EDatabaseError::BusyCode);
+        return false;
+    }
+    // The row takes the call's ring time, which no other call shares; the number it was written
+    // with guards against a row of another kind at the same moment.
+    TCallerRecord Received;
+    FillReceivedNumber(Call.Number, Received);
+    const QString Key = Received.SchTel[0].trimmed();
+    const double Days = DateTimeToDays(QDateTime::fromMSecsSinceEpoch(Call.RingTime));
+    const double HalfMs = 0.5 / MSecsPerDay;
+    TTable& Table = *RecvHisTable;
+    Table.SetFiltered(false);
+    Table.SetIndexName(QStringLiteral("RecvDateTime"));
+    Table.SetRange({Days - HalfMs}, {Days + HalfMs});
+    bool Found = false;
+    for (; !Table.Eof() && !Found; Table.Next())
+        Found = Table.FieldByName(QStringLiteral("SchTel")).AsString() == Key;
+    Table.CancelRange();
+    Table.SetIndexName(QString());
+    return Found;
 }
 
 void TCallPipeline::LookUpPreviousCall(const QString& Number, TCallerRecord& Record)
@@ -282,9 +547,13 @@ void TCallPipeline::LookUpPreviousCall(const QString& Number, TCallerRecord& Rec
     if (Keys.isEmpty() || !DMVxRelvo16)
         return;
 
+    TQuietWhenBusy Quiet;
     TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-    if (!Use.Opened())
+    if (!Use.Opened()) {
+        if (DMVxRelvo16->LastOpenBusy())
+            throw EDatabaseError(QStringLiteral("The call history is in use"), EDatabaseError::BusyCode);
         return;
+    }
     TTable& Table = *RecvHisTable;
     Table.SetFiltered(false);
     Table.SetIndexName(QStringLiteral("SchTel"));
@@ -329,6 +598,11 @@ void TCallPipeline::LookUpPreviousCall(const QString& Number, TCallerRecord& Rec
 bool TCallPipeline::AppendHistory(TCallerRecord& Record)
 {
     FLastAppend = WriteHistoryRow(Record);
+    return ReportAppend(Record);
+}
+
+bool TCallPipeline::ReportAppend(TCallerRecord& Record)
+{
     switch (FLastAppend) {
     case THistoryAppendResult::Appended:
         return true;
@@ -339,6 +613,7 @@ bool TCallPipeline::AppendHistory(TCallerRecord& Record)
         Show(HistoryRowsFull, MB_OK | MB_ICONSTOP);
         break;
     case THistoryAppendResult::PostFailed:
+    case THistoryAppendResult::Busy:
         Show(HistoryPostError, MB_OK | MB_ICONSTOP);
         break;
     case THistoryAppendResult::NotOpened:
@@ -353,26 +628,27 @@ THistoryAppendResult TCallPipeline::WriteHistoryRow(TCallerRecord& Record)
 {
     if (!DMVxRelvo16)
         return THistoryAppendResult::NotOpened;
+    TQuietWhenBusy Quiet;
     TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
     if (!Use.Opened())
-        return THistoryAppendResult::NotOpened;
+        return DMVxRelvo16->LastOpenBusy() ? THistoryAppendResult::Busy : THistoryAppendResult::NotOpened;
     TTable& Table = *RecvHisTable;
-    // Another user of the shared table object may have left a filter or a range on it.
-    Table.SetFiltered(false);
-    Table.SetIndexName(QString());
-    if (Table.RangeActive())
-        Table.CancelRange();
     int RecNo = 0;
-    Table.Last();
-    if (!Table.IsEmpty()) {
-        RecNo = Table.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
-        if (RecNo > MaxHistoryRecNo)
-            return Table.RecordCount() <= MaxHistoryRecNo ? THistoryAppendResult::CounterFull
-                                                          : THistoryAppendResult::RowsFull;
-    }
-    Record.HisRecNo = RecNo;
-    const int Slot = Record.TelIndex >= 0 && Record.TelIndex < TCallerRecord::SlotCount ? Record.TelIndex : 0;
     try {
+        // Another user of the shared table object may have left a filter or a range on it.
+        Table.SetFiltered(false);
+        Table.SetIndexName(QString());
+        if (Table.RangeActive())
+            Table.CancelRange();
+        Table.Last();
+        if (!Table.IsEmpty()) {
+            RecNo = Table.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
+            if (RecNo > MaxHistoryRecNo)
+                return Table.RecordCount() <= MaxHistoryRecNo ? THistoryAppendResult::CounterFull
+                                                              : THistoryAppendResult::RowsFull;
+        }
+        Record.HisRecNo = RecNo;
+        const int Slot = Record.TelIndex >= 0 && Record.TelIndex < TCallerRecord::SlotCount ? Record.TelIndex : 0;
         Table.Append();
         auto Set = [&Table](const char* Name, const QString& Value) {
             Table.FieldByName(QString::fromLatin1(Name)).SetAsString(Value.trimmed());
@@ -395,8 +671,10 @@ THistoryAppendResult TCallPipeline::WriteHistoryRow(TCallerRecord& Record)
         Table.Post();
     } catch (const std::exception& Error) {
         qWarning().noquote() << "History row" << RecNo << "not written:" << Error.what();
-        Table.Cancel();
-        return THistoryAppendResult::PostFailed;
+        if (Table.State() != TDataSetState::Browse && Table.Active())
+            Table.Cancel();
+        const auto* TableError = dynamic_cast<const EDatabaseError*>(&Error);
+        return TableError && TableError->Busy() ? THistoryAppendResult::Busy : THistoryAppendResult::PostFailed;
     }
     return THistoryAppendResult::Appended;
 }

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "main/common/CallerRec.h"
+#include "main/pipeline/CallSpool.h"
 #include "platform/msg/WindowMessage.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 
 struct TDeviceNotify;
@@ -23,6 +27,9 @@ inline const QString HistoryCounterFull = QStringLiteral(
     "データ管理カウンタが一杯になり登録できませんでした  \r\n最適化処理をおこなうことにより登録できるようになります  ");
 inline const QString HistoryRowsFull = QStringLiteral("最大登録件数10万件に達しました  \r\nこれ以上登録できません  ");
 inline const QString HistoryPostError = QStringLiteral("着信データを着信対応履歴に登録できませんでした  ");
+inline const QString HistoryBusyError =
+    QStringLiteral("着信対応履歴が他のプログラムで使用中のため、着信データを登録できませんでした  \r\n"
+                   "着信データは保存してあり、使用が終わりしだい登録します  ");
 
 // The highest RecNo a history row may carry.
 inline constexpr int MaxHistoryRecNo = 99999;
@@ -31,8 +38,11 @@ inline constexpr int MaxHistoryRecNo = 99999;
 // not in the program: its step is skipped.
 struct TCallPipelineLinks
 {
-    // The program has started: notifications that come earlier are dropped.
+    // The program has started: calls that come earlier wait in the queue until ProgramHasStarted.
     std::function<bool()> ProgramStarted;
+    // The data folder, where the calls wait on disk for their rows (TCallSpool). No link or an
+    // empty folder: they wait in memory only.
+    std::function<QString()> SpoolFolder;
     // No modal window of the main window or of a list window is open.
     std::function<bool()> UIIdle;
     // A message box with the product's caption; Flags as MB_ICONSTOP. Empty: the program's core box.
@@ -78,10 +88,23 @@ enum class THistoryAppendResult
     CounterFull, // the next RecNo would pass MaxHistoryRecNo
     RowsFull,    // the table holds the most rows it may
     PostFailed,
+    Busy, // another program held the table's lock for longer than the engine waits
+};
+
+// A call waiting for its row.
+struct TQueuedCall : TSpooledCall
+{
+    bool Replayed = false;  // left in the spool by an earlier run: written without pop-ups
+    bool Announced = false; // its ring and unseen-call mark are done
 };
 
 // The road of one call, from the device library's notification to the history row and the pop-ups.
 // It keeps the received numbers in arrival order and handles them one at a time on the UI thread.
+// Each call is in the spool of the data folder before the notification returns, and leaves it only
+// once its row is committed (or can never be written: a full table, a failed write): calls survive
+// a crash and a log-out and are written at the next start. While another program holds the history
+// table's lock, the oldest call stays first in the queue and is tried again at the next call and on
+// a timer, never sooner than RetryInterval after the last try; the user is told once per outage.
 class TCallPipeline
 {
 public:
@@ -97,33 +120,79 @@ public:
 
     void DeviceCall(const TDeviceNotify* Notify);
     void DeviceError(const TDeviceNotify* Notify);
-    // Handles the oldest queued number.
+    // Handles the queued calls, oldest first, unless the oldest is being handled already.
     void CallArrived();
+    // Shows the device errors not yet shown, oldest first, one box at a time.
     void DeviceErrorShow();
 
+    // The program has started: the calls left in the spool by an earlier run and those that came
+    // during the start are handled now, in their order.
+    void ProgramHasStarted();
+    // The line is closed and the program ends: every queued call is written without pop-ups. A
+    // call the history table cannot take now stays in the spool, with those after it.
+    void WriteQueuedCalls();
+    // The data folder changes: the waiting calls move to the spool of Folder.
+    void MoveSpool(QString Folder);
+
     // Fills the select items and the time of the same caller's previous call into Record, as the
-    // settings ask; Number is the received number.
+    // settings ask; Number is the received number. Throws EDatabaseError when the history cannot
+    // be read.
     void LookUpPreviousCall(const QString& Number, TCallerRecord& Record);
     // Writes Record as the next history row: true when the row is on disk. On false no row was
     // written and Record.HisRecNo is -1; the user has been told why.
     [[nodiscard]] bool AppendHistory(TCallerRecord& Record);
     [[nodiscard]] THistoryAppendResult LastAppendResult() const { return FLastAppend; }
 
-    QStringList CallQueue;
-    int DeviceErrorCode = 0;
-    QString DeviceErrorText;
+    // The calls waiting for their rows, oldest first.
+    QList<TQueuedCall> CallQueue;
+    // The device errors not yet shown, oldest first.
+    struct TDeviceErrorNote
+    {
+        int Code = 0;
+        QString Text;
+    };
+    QList<TDeviceErrorNote> DeviceErrors;
+    // The least time between two tries of a call the history table did not take, in ms.
+    int RetryInterval = 5000;
+    [[nodiscard]] const TCallSpool& Spool() const { return FSpool; }
 
 private:
+    enum class TAttempt
+    {
+        Done,           // the row is committed, or the call can never have one
+        AlreadyWritten, // a call left by an earlier run whose row was committed before it ended
+        TryLater,       // the history table is locked: the call stays first in the queue
+    };
+
     [[nodiscard]] bool Started() const;
     [[nodiscard]] QDateTime Now() const;
     void Show(const QString& Text, unsigned Flags) const;
+    void PostArrival();
+    void OpenSpool();
+    [[nodiscard]] qint64 NextRingTime();
     void MarkUnseenCallIfQuiet();
-    void ProcessCall(QString Number, TCallerRecord& Record);
+    [[nodiscard]] bool RetryDue() const;
+    // One try at the oldest call; false when it has to wait for the history table.
+    [[nodiscard]] bool HandleFirstCall();
+    [[nodiscard]] TAttempt WriteCall(const TQueuedCall& Call, TCallerRecord& Record);
+    void ShowCall(const TQueuedCall& Call, TCallerRecord& Record);
     void Identify(const QString& Number, TCallerRecord& Record);
+    [[nodiscard]] bool HistoryHasRow(const TQueuedCall& Call);
     [[nodiscard]] THistoryAppendResult WriteHistoryRow(TCallerRecord& Record);
+    // Tells the user why the last append wrote no row; true when it wrote one.
+    bool ReportAppend(TCallerRecord& Record);
 
     TMessageTarget FTarget;
+    TCallSpool FSpool;
+    QTimer FRetryTimer;
+    QElapsedTimer FSinceFailedTry;
     THistoryAppendResult FLastAppend = THistoryAppendResult::Appended;
+    qint64 FLastRingTime = 0;
+    bool FArrivalPosted = false;
+    bool FWorking = false; // the oldest call is being written
+    bool FOutage = false;  // the history table refused the last try
+    bool FShuttingDown = false;
+    bool FShowingError = false;
 };
 
 // The text of a notification: up to its NUL, at most Length bytes, from CP932.

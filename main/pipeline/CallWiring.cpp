@@ -5,6 +5,7 @@
 #include "main/identify/AppSub.h"
 #include "main/pipeline/CallPipeline.h"
 #include "main/pipeline/ExtDLL.h"
+#include "main/settings/Settings.h"
 #include "main/start/MainForm.h"
 #include "main/start/MainHooks.h"
 #include "main/start/MainStartup.h"
@@ -50,15 +51,11 @@ void SetBusyCursor(bool Busy)
 
 void InstallCallPipeline()
 {
-    if (!CallPipeline) {
+    if (!CallPipeline)
         CallPipeline = new TCallPipeline;
-        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] {
-            delete CallPipeline;
-            CallPipeline = nullptr;
-        });
-    }
     TCallPipelineLinks& L = CallPipeline->Links;
     L.ProgramStarted = [] { return ProgramStarted; };
+    L.SpoolFolder = [] { return ::Settings.DataPath; };
     L.UIIdle = [] { return UIIdle; };
     L.ShowMessage = [](const QString& Text, unsigned Flags) { (void)ShowMessage(Text, Flags); };
     L.SetBusyCursor = SetBusyCursor;
@@ -83,4 +80,20 @@ void InstallCallPipeline()
                LoadExtDll([](const QString& Text) { (void)ShowMessage(Text, MB_OK | MB_ICONSTOP); }) == 0;
     };
     Hooks.UnloadExtDll = FreeExtDll;
+    Hooks.WriteQueuedCalls = [] {
+        if (CallPipeline)
+            CallPipeline->WriteQueuedCalls();
+    };
+}
+
+void StartCallPipeline()
+{
+    if (CallPipeline)
+        CallPipeline->ProgramHasStarted();
+}
+
+void FreeCallPipeline()
+{
+    delete CallPipeline;
+    CallPipeline = nullptr;
 }

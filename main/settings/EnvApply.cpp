@@ -5,6 +5,8 @@
 #include "main/device/VxComm.h"
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ini/IniText.h"
+#include "platform/sys/Exceptions.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/SerialPorts.h"
 #include "platform/sys/Volume.h"
@@ -211,17 +213,25 @@ std::optional<TEnvProblem> TEnvApply::Check()
     } else if (auto Failed = CheckPort()) {
         return Failed;
     }
+    // Linux file names may hold line breaks; the settings file cannot (every value is one line).
+    if (HoldsLineBreak(Input.CD))
+        return Problem(0, EnvText::CDHasLineBreak, TEnvFocus::None);
     if (auto Failed = CheckDataFolder())
         return Failed;
 
     const QString Wave = Input.WaveFile.trimmed();
+    if (HoldsLineBreak(Wave))
+        return Problem(1, EnvText::WaveFileHasLineBreak, TEnvFocus::edtWaveFile, true);
     if (Input.RingSound && !Wave.isEmpty() && !QFileInfo(Wave).isFile())
         return Problem(1, EnvText::NoWaveFile, TEnvFocus::edtWaveFile, true);
 
     const TEnvFocus SelectEdits[3] = {TEnvFocus::edtSelectItem1, TEnvFocus::edtSelectItem2, TEnvFocus::edtSelectItem3};
-    for (int I = 0; I < 3; ++I)
+    for (int I = 0; I < 3; ++I) {
         if (Input.SelectItems[I].trimmed().isEmpty())
             return Problem(3, EnvText::NoSelectItem, SelectEdits[I]);
+        if (HoldsLineBreak(Input.SelectItems[I].trimmed()))
+            return Problem(3, EnvText::SelectItemHasLineBreak, SelectEdits[I], true);
+    }
 
     if (auto Failed = CheckFernbook())
         return Failed;
@@ -284,6 +294,8 @@ std::optional<TEnvProblem> TEnvApply::CheckDataFolder()
     QString Folder = Input.DataPath.trimmed();
     if (Folder.isEmpty())
         return Problem(0, EnvText::NoFolder, TEnvFocus::edtDataPath);
+    if (HoldsLineBreak(Folder))
+        return Problem(0, EnvText::FolderHasLineBreak, TEnvFocus::edtDataPath, true);
     if (Folder.size() < 2 && Folder != QStringLiteral("/"))
         return Problem(0, EnvText::InvalidFolder2, TEnvFocus::edtDataPath, true);
     // The drive letter and its colon become the absolute path's leading "/".
@@ -318,6 +330,9 @@ std::optional<TEnvProblem> TEnvApply::CheckFernbook()
     // The check for a 32-bit process on 64-bit Windows XP has no counterpart here.
     if (Input.UseFbAdrs && !Input.FbAvailable)
         return Problem(6, EnvText::FbUnavailable, TEnvFocus::chkUseFbAdrs);
+    // The chosen book is kept even while the link is off.
+    if (HoldsLineBreak(Input.FbAdrsBooks.value(Input.FbAdrsBook).Folder))
+        return Problem(6, EnvText::AdrsBookHasLineBreak, TEnvFocus::chkUseFbAdrs);
     QList<int> Used = {Input.Memo1, Input.Memo2, Input.Memo3, Input.Line1, Input.Line2};
     std::sort(Used.begin(), Used.end());
     if (Used != QList<int>{0, 1, 2, 3, 4})
@@ -440,9 +455,17 @@ bool TEnvApply::RestartLine()
 
     TEnvHooks& Hooks = EnvHooks();
     if (Flags.DataFolderChanged && Hooks.ChangeDataFolder) {
-        Hooks.ChangeDataFolder(Settings.DataPath);
-        if (Hooks.ReloadHistoryList)
-            Hooks.ReloadHistoryList();
+        try {
+            Hooks.ChangeDataFolder(Settings.DataPath);
+            if (Hooks.ReloadHistoryList)
+                Hooks.ReloadHistoryList();
+        } catch (const Exception& Error) {
+            // A damaged pick list in the new folder: the program stays on the folder it had, and so
+            // do the settings, or the next start would meet the same list.
+            (void)Message(-1, Error.Message(), MB_OK | MB_ICONSTOP);
+            Settings.DataPath = IncludeTrailingDelimiter(Opened.DataPath);
+            (void)SaveSettings();
+        }
     }
 
     std::unique_ptr<TVxCommDLL>& Wrapper = WrapperOf(Settings.IPPBX);

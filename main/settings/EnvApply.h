@@ -236,6 +236,16 @@ inline const QString AskFbBackup =
                    "Tolvaneのデータ保存フォルダーの下に 「backup.FbAdrs」　\r\n"
                    "フォルダーを作成しアドレス帳フォルダを保存します  ");
 inline const QString FbBackupFailed = QStringLiteral("アドレス帳のバックアップに失敗しました　");
+// A name with a line break cannot be kept in the settings file.
+inline const QString CDHasLineBreak =
+    QStringLiteral("指定したドライブのフォルダー名に改行が含まれています  \r\n別のドライブを指定してください  ");
+inline const QString FolderHasLineBreak =
+    QStringLiteral("指定したフォルダー名に改行が含まれています  \r\n別のフォルダーを指定してください  ");
+inline const QString WaveFileHasLineBreak =
+    QStringLiteral("指定したWaveファイルの名前に改行が含まれています  \r\n別のファイルを指定してください  ");
+inline const QString SelectItemHasLineBreak = QStringLiteral("選択項目名称に改行は使用できません  ");
+inline const QString AdrsBookHasLineBreak =
+    QStringLiteral("選択したアドレス帳のフォルダー名に改行が含まれています  \r\n別のアドレス帳を指定してください  ");
 [[nodiscard]] QString UsbDriverMissing(const QString& AdapterName);
 } // namespace EnvText
 

@@ -36,18 +36,30 @@ TIPPBXValues NormalizeIPPBXValues(const TIPPBXValues& Typed)
 std::optional<TIPPBXProblem> CheckIPPBXValues(const TIPPBXValues& Values, bool WithUser)
 {
     static const QRegularExpression AddressCharacters(QStringLiteral("^[0-9.]*$"));
+    // Each value is one line of VxComm3ip.ini; a line break would hand the library keys nobody set.
+    const auto LineBreak = [](TIPPBXField Field, const QString& Label) {
+        return TIPPBXProblem{Field, Label + QStringLiteral("に改行は使用できません  ")};
+    };
     if (Values.Host.isEmpty())
         return TIPPBXProblem{TIPPBXField::Host, QStringLiteral("IPアドレスを入力してください  ")};
     if (!AddressCharacters.match(Values.Host).hasMatch())
         return TIPPBXProblem{TIPPBXField::Host, QStringLiteral("IPアドレスには数字とピリオド以外は設定できません  ")};
     if (Values.From.isEmpty())
         return TIPPBXProblem{TIPPBXField::From, QStringLiteral("内線番号を入力してください  ")};
+    if (HoldsLineBreak(Values.From))
+        return LineBreak(TIPPBXField::From, QStringLiteral("内線番号"));
     if (Values.Telno.isEmpty())
         return TIPPBXProblem{TIPPBXField::Telno, QStringLiteral("電話番号を入力してください  ")};
+    if (HoldsLineBreak(Values.Telno))
+        return LineBreak(TIPPBXField::Telno, QStringLiteral("電話番号"));
     if (WithUser && Values.User.isEmpty())
         return TIPPBXProblem{TIPPBXField::User, QStringLiteral("名前を入力してください  ")};
+    if (WithUser && HoldsLineBreak(Values.User))
+        return LineBreak(TIPPBXField::User, QStringLiteral("名前"));
     if (WithUser && Values.Password.isEmpty())
         return TIPPBXProblem{TIPPBXField::Password, QStringLiteral("パスワードを入力してください  ")};
+    if (WithUser && HoldsLineBreak(Values.Password))
+        return LineBreak(TIPPBXField::Password, QStringLiteral("パスワード"));
     return std::nullopt;
 }
 

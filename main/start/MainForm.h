@@ -165,6 +165,7 @@ public:
     bool StartupUpdateCheck() override;
     void CloseForUpdate() override;
     void RunAutoBackup() override;
+    void WriteQueuedCalls() override;
     void WriteShutdownSettings() override;
     void UnloadExtDll() override;
     void FreeDictionaries() override;

@@ -413,6 +413,12 @@ void TMainForm::FreeManual()
         MainHooks().FreeManual();
 }
 
+void TMainForm::WriteQueuedCalls()
+{
+    if (MainHooks().WriteQueuedCalls)
+        MainHooks().WriteQueuedCalls();
+}
+
 void TMainForm::CloseLines()
 {
     for (TVxCommDLL* Wrapper : {VxCommDLL, SerialCommDLL.get(), IPCommDLL.get()})

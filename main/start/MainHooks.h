@@ -47,8 +47,10 @@ struct TMainHooks
     std::function<void()> CreateHistoryList;
     std::function<void()> ShowHistoryList;
     std::function<void()> FreeHistoryList;
-    // The device library's notifications (the call pipeline).
+    // The device library's notifications (the call pipeline), and writing the calls still queued
+    // once the line is closed at the end.
     std::function<std::intptr_t(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam)> DeviceMessage;
+    std::function<void()> WriteQueuedCalls;
 
     // Modal windows of the menu commands.
     std::function<void(QWidget* Owner)> ShowMeiboList;

@@ -203,13 +203,16 @@ void TMainStartup::AskRegistration()
 
 void TMainStartup::RunShutdown()
 {
+    // The line closes first and the calls it reported are written before anything they need
+    // (dictionaries, the extension library, the tables) goes: a call taken is a call kept.
+    Host.CloseLines();
+    Host.WriteQueuedCalls();
     Host.WriteShutdownSettings();
     Host.UnloadExtDll();
     Host.FreeDictionaries();
     Host.FreeDataModule();
     Host.RemoveHelpHandler();
     Host.FreeManual();
-    Host.CloseLines();
     Host.FreeRingAndQueue();
     Host.FreeDeviceWrappers();
 }

@@ -111,6 +111,8 @@ public:
     virtual void RunAutoBackup() = 0;
 
     // Shut-down.
+    // The line is closed: writes every call the pipeline still holds, while the tables are open.
+    virtual void WriteQueuedCalls() = 0;
     virtual void WriteShutdownSettings() = 0;
     virtual void UnloadExtDll() = 0;
     virtual void FreeDictionaries() = 0;

@@ -8,6 +8,7 @@
 #include "main/identify/DBInfoFb.h"
 #include "main/identify/FbDialogs.h"
 #include "main/identify/FbEditions.h"
+#include "main/pipeline/CallPipeline.h"
 #include "main/pipeline/CallWiring.h"
 #include "main/settings/Env.h"
 #include "main/settings/EnvApply.h"
@@ -87,6 +88,9 @@ void InstallMainHooks()
         return Result;
     };
     EnvHooks().ChangeDataFolder = [](const QString& DataPath) {
+        // The calls still waiting for their rows go with the history they are written to.
+        if (CallPipeline)
+            CallPipeline->MoveSpool(DataPath);
         if (DMVxRelvo16)
             DMVxRelvo16->ChangeDataPath(DataPath);
     };

@@ -5,6 +5,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/device/VxComm.h"
+#include "main/pipeline/CallWiring.h"
 #include "main/settings/EnvApply.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainForm.h"
@@ -86,13 +87,16 @@ int RunVxRelvo16(int& argc, char** argv)
     ProgramStarted = true;
 
     int Result = 0;
-    if (Started)
+    if (Started) {
+        StartCallPipeline();
         Result = QApplication::exec();
+    }
 
     MainForm->setProperty(InstanceMark.constData(), QVariant());
     // The windows go in the reverse order of their making.
     if (MainHooks().FreeHistoryList)
         MainHooks().FreeHistoryList();
     delete MainForm;
+    FreeCallPipeline();
     return Result;
 }

@@ -155,6 +155,7 @@ void TDMVxRelvo16::CreateMeiboTable()
 bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, const QString& FailText)
 {
     ++Count;
+    FLastOpenBusy = false;
     // An inactive table is opened whatever the count says: an earlier open may have failed while
     // another window still holds its count.
     if (Table && Table->Active())
@@ -169,7 +170,10 @@ bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, 
         return true;
     } catch (const std::exception& Error) {
         qWarning().noquote() << FailText.trimmed() << Error.what();
-        (void)CoreMessageBox(FailText, ProductName, MB_OK | MB_ICONSTOP);
+        const auto* TableError = dynamic_cast<const EDatabaseError*>(&Error);
+        FLastOpenBusy = TableError && TableError->Busy();
+        if (!(FLastOpenBusy && QuietWhenBusy))
+            (void)CoreMessageBox(FailText, ProductName, MB_OK | MB_ICONSTOP);
         return false;
     }
 }
@@ -226,22 +230,34 @@ void TDMVxRelvo16::FreeMeiboTable()
     FMeiboOpenCount = 0;
 }
 
-void TDMVxRelvo16::CreateRankHistory()
+std::unique_ptr<THistoryData> TDMVxRelvo16::NewRankHistory() const
 {
     const QString FileName = FDataPath + QStringLiteral("Rank.mtd");
     // A new data folder starts with the rank list that ships with the program; a failed copy
     // leaves the list empty.
     if (!QFileInfo::exists(FileName))
         QFile::copy(FProgramFolder + QStringLiteral("Common/History/Rank.mtd"), FileName);
+    return std::make_unique<THistoryData>(FileName, true, RankItemBytes);
+}
+
+std::unique_ptr<THistoryData> TDMVxRelvo16::NewSelItemHistory(int Index) const
+{
+    CheckSelItemIndex(Index);
+    return std::make_unique<THistoryData>(FDataPath + SelItemFileName(Index), true, SelItemBytes);
+}
+
+void TDMVxRelvo16::CreateRankHistory()
+{
+    std::unique_ptr<THistoryData> List = NewRankHistory();
     FreeRankHistory();
-    RankHistory = new THistoryData(FileName, true, RankItemBytes);
+    RankHistory = List.release();
 }
 
 void TDMVxRelvo16::CreateSelItemHistory(int Index)
 {
-    CheckSelItemIndex(Index);
+    std::unique_ptr<THistoryData> List = NewSelItemHistory(Index);
     FreeSelItemHistory(Index);
-    SelItemHistory[Index] = new THistoryData(FDataPath + SelItemFileName(Index), true, SelItemBytes);
+    SelItemHistory[Index] = List.release();
 }
 
 bool TDMVxRelvo16::LoadRankHistory()
@@ -283,21 +299,35 @@ void TDMVxRelvo16::FreeSelItemHistory(int Index)
 
 void TDMVxRelvo16::ChangeDataPath(const QString& DataPath)
 {
+    // The new folder's lists are read before anything of the old folder is let go, so that a
+    // damaged one leaves the tables and lists where they were.
+    const QString OldPath = FDataPath;
+    std::unique_ptr<THistoryData> Rank;
+    std::array<std::unique_ptr<THistoryData>, 3> SelItems;
+    SetDataPath(DataPath);
+    try {
+        Rank = NewRankHistory();
+        for (int I = 0; I < 3; ++I)
+            SelItems[I] = NewSelItemHistory(I);
+        (void)Rank->Load();
+        for (int I = 0; I < 3; ++I)
+            (void)SelItems[I]->Load();
+    } catch (...) {
+        SetDataPath(OldPath);
+        throw;
+    }
+
     for (int I = 0; I < 3; ++I)
         ClearSelItemHistory(I);
     ClearRankHistory();
-    SetDataPath(DataPath);
     FreeRecvHisTable();
     CreateRecvHisTable();
     FreeMeiboTable();
     CreateMeiboTable();
     FreeRankHistory();
-    CreateRankHistory();
+    RankHistory = Rank.release();
     for (int I = 0; I < 3; ++I) {
         FreeSelItemHistory(I);
-        CreateSelItemHistory(I);
+        SelItemHistory[I] = SelItems[I].release();
     }
-    LoadRankHistory();
-    for (int I = 0; I < 3; ++I)
-        LoadSelItemHistory(I);
 }

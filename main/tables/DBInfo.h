@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 class THistoryData;
 
@@ -44,7 +45,9 @@ public:
     // Takes effect for the table objects and pick lists created afterwards.
     void SetDataPath(const QString& DataPath);
     // Points every table and pick list at another data folder (no table may be in use): the
-    // tables are remade for the new folder, the lists are remade and loaded from it.
+    // tables are remade for the new folder, the lists are remade and loaded from it. A list of the
+    // new folder that cannot be read throws its EHistoryDataError, with everything still on the
+    // folder it was on.
     void ChangeDataPath(const QString& DataPath);
 
     void CreateRecvHisTable();
@@ -70,6 +73,12 @@ public:
     void FreeRankHistory();
     void FreeSelItemHistory(int Index);
 
+    // While set, an open that fails only because another program holds the table's lock says
+    // nothing: the caller tries again later and tells the user itself. LastOpenBusy answers
+    // whether the last failed open failed so.
+    bool QuietWhenBusy = false;
+    [[nodiscard]] bool LastOpenBusy() const { return FLastOpenBusy; }
+
     [[nodiscard]] int RecvHisOpenCount() const { return FRecvHisOpenCount; }
     [[nodiscard]] int MeiboOpenCount() const { return FMeiboOpenCount; }
 
@@ -77,11 +86,14 @@ private:
     bool CountedOpen(TTable* Table, int& Count, const TTableDef& Def, const QString& FailText);
     static void CountedClose(TTable* Table, int& Count);
     [[nodiscard]] TTable* NewTable(const QString& FileName) const;
+    [[nodiscard]] std::unique_ptr<THistoryData> NewRankHistory() const;
+    [[nodiscard]] std::unique_ptr<THistoryData> NewSelItemHistory(int Index) const;
 
     QString FDataPath;
     QString FProgramFolder;
     int FRecvHisOpenCount = 0;
     int FMeiboOpenCount = 0;
+    bool FLastOpenBusy = false;
 };
 
 // The program-wide objects of the data module; null until created.

@@ -1,10 +1,10 @@
 #include "main/tables/HisInfo.h"
 
+#include "platform/sys/Folders.h"
 #include "platform/sys/SafeWrite.h"
 #include "platform/text/Cp932.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -42,6 +42,13 @@ QByteArray TrimmedBytes(const QByteArray& Bytes)
     while (End > First && static_cast<unsigned char>(Bytes[End - 1]) <= 32)
         --End;
     return Bytes.mid(First, End - First);
+}
+
+// The bytes Text is saved as: cut as Insert cuts it, in CP932, where "〜" and "～", "¥" and the
+// backslash are one character each.
+QByteArray StoredForm(const QString& Text, int ItemBytes)
+{
+    return Cp932Encode(Cp932Left(Text, ItemBytes));
 }
 
 } // namespace
@@ -122,7 +129,7 @@ bool THistoryData::Load()
 bool THistoryData::Save()
 {
     const QList<THistoryStruct>& Items = List();
-    QDir().mkpath(QFileInfo(FFileName).absolutePath());
+    (void)CreateOwnerOnlyFolder(QFileInfo(FFileName).absolutePath());
 
     QByteArray Bytes;
     char Number[8];
@@ -192,8 +199,9 @@ void THistoryData::Clear()
 int THistoryData::IndexOf(const QString& Text) const
 {
     const QList<THistoryStruct>& Items = List();
+    const QByteArray Wanted = StoredForm(Text, FItemBytes);
     for (qsizetype I = 0; I < Items.size(); ++I) {
-        if (Items[I].Text == Text)
+        if (StoredForm(Items[I].Text, FItemBytes) == Wanted)
             return static_cast<int>(I);
     }
     return -1;

@@ -56,7 +56,8 @@ public:
     int Add(const QString& Text, double Stamp);
     void Delete(int Index);
     void Clear();
-    // Exact, case-sensitive match; -1 when absent.
+    // The first item that is stored as the same bytes as Text would be (case-sensitive), so that two
+    // texts that become one in the file never give two equal items after a restart; -1 when absent.
     [[nodiscard]] int IndexOf(const QString& Text) const;
     void GetText(int Index, QString& Text) const;
     [[nodiscard]] QString GetText(int Index) const;

@@ -1,5 +1,7 @@
 #include "main/update/AtBackup.h"
 
+#include "platform/sys/Folders.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -44,6 +46,15 @@ bool MoveReplacing(const QString& Source, const QString& Target)
 TAutoBackup::TAutoBackup(const QString& SettingsPath, const QString& DataPath, int Count)
     : SettingsPath(SettingsPath), DataPath(DataPath), Count(std::clamp(Count, 1, 9))
 {
+    DiskSpaceOf = [](const QString& Folder) {
+        const QStorageInfo Storage(Folder);
+        TDiskSpace Space;
+        if (Storage.isValid()) {
+            Space.Free = Storage.bytesAvailable();
+            Space.ClusterSize = Storage.blockSize();
+        }
+        return Space;
+    };
 }
 
 QList<QStringList> TAutoBackup::FileGroups()
@@ -60,16 +71,10 @@ bool TAutoBackup::Execute()
 {
     BackupRoot = SettingsPath + QStringLiteral("bakData/");
     const QString Fresh = BackupRoot + QStringLiteral("1.partial/");
-    if (!DeleteFolderTree(Fresh) || !QDir().mkpath(Fresh))
+    if (!DeleteFolderTree(Fresh) || !CreateOwnerOnlyFolder(Fresh))
         return false;
 
-    // Refuse early when the copy cannot fit; a copy that would fail half-way gains nothing.
-    qint64 Needed = 0;
-    for (const QStringList& Group : FileGroups())
-        for (const QString& Name : Group)
-            Needed += QFileInfo(DataPath + Name).size();
-    const QStorageInfo Storage(Fresh);
-    if (Storage.isValid() && Storage.bytesAvailable() >= 0 && Storage.bytesAvailable() < Needed) {
+    if (!MakeRoom(Fresh)) {
         DeleteFolderTree(Fresh);
         return false;
     }
@@ -99,6 +104,48 @@ bool TAutoBackup::Execute()
     return true;
 }
 
+int TAutoBackup::GenerationDroppedByShift() const
+{
+    // With one generation the fresh copy replaces it; with more, the shift deletes the last one when
+    // the one before it moves up.
+    if (Count == 1)
+        return QFileInfo(GenerationFolder(1)).isDir() ? 1 : 0;
+    return QFileInfo(GenerationFolder(Count - 1)).isDir() && QFileInfo(GenerationFolder(Count)).isDir() ? Count : 0;
+}
+
+bool TAutoBackup::MakeRoom(const QString& Fresh)
+{
+    TDiskSpace Space = DiskSpaceOf(Fresh);
+    if (Space.Free < 0)
+        return true;
+    const qint64 Cluster = std::max<qint64>(Space.ClusterSize, 1);
+    const auto Rounded = [Cluster](qint64 Size) { return (Size + Cluster - 1) / Cluster * Cluster; };
+    qint64 Needed = 0;
+    for (const QStringList& Group : FileGroups())
+        for (const QString& Name : Group)
+            if (const QFileInfo Info(DataPath + Name); Info.isFile())
+                Needed += Rounded(Info.size());
+    if (Space.Free >= Needed)
+        return true;
+
+    // A full disk must not stop the backups for good: the oldest generation goes first when its room is
+    // what the copy lacks, as it would go in the shift.
+    const int Dropped = GenerationDroppedByShift();
+    if (Dropped == 0)
+        return false;
+    qint64 Freed = 0;
+    QDirIterator It(GenerationFolder(Dropped), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (It.hasNext()) {
+        It.next();
+        Freed += Rounded(It.fileInfo().size());
+    }
+    if (Space.Free + Freed < Needed)
+        return false;
+    DeleteFolderTree(GenerationFolder(Dropped));
+    Space = DiskSpaceOf(Fresh);
+    return Space.Free < 0 || Space.Free >= Needed;
+}
+
 void TAutoBackup::RotateGenerations()
 {
     for (int G = Count - 1; G >= 1; --G) {
@@ -111,7 +158,7 @@ void TAutoBackup::RotateGenerations()
             if (QFileInfo::exists(To) && HoldsPlainFile(To))
                 continue;
         }
-        if (!QDir().mkpath(To))
+        if (!CreateOwnerOnlyFolder(To))
             continue;
         for (const QStringList& Group : FileGroups())
             for (const QString& Name : Group)
@@ -129,8 +176,10 @@ bool TAutoBackup::FillFolder(const QString& Folder) const
                 continue;
             if (!QFile::copy(Source, Folder + Name))
                 return false;
-            // Copies of read-only files must stay replaceable by the next backup.
-            QFile::setPermissions(Folder + Name, QFile::permissions(Folder + Name) | QFile::WriteOwner);
+            // The copy is the owner's alone whatever the original allowed, and stays replaceable by
+            // the next backup when the original was read-only.
+            if (!QFile::setPermissions(Folder + Name, QFile::ReadOwner | QFile::WriteOwner))
+                return false;
         }
     }
     return true;

@@ -1,6 +1,6 @@
 #include "main/update/UpdDlg.h"
 
-#include "main/common/ProductInfo.h"
+#include "platform/sys/FileVersion.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,11 +13,17 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProcess>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
 const QString AgentName = QStringLiteral("VxRelvo16");
+// Bodies are read in pieces of this size.
+constexpr qint64 PieceSize = 1024;
+// The answer gives no size for the updater; no updater is anywhere near this.
+constexpr qint64 MaxUpdaterBytes = 64 * 1024 * 1024;
 const QString ConnectFailedText = QStringLiteral("接続できませんでした  ");
 
 int ConnectionErrorCode(QNetworkReply::NetworkError Error)
@@ -52,12 +58,7 @@ TUpdateDialog::TUpdateDialog(QObject* Owner, const TUpdateParameters& Parameters
     : QObject(Owner), ExeName(QFileInfo(QCoreApplication::applicationFilePath()).fileName()), Parameters(Parameters),
       ProgramPath(ProgramPath), UpdateFolder(SettingsPath + QStringLiteral("update/"))
 {
-    FileVersionOf = [](const QString& Path) -> TFileVersion {
-        if (QFileInfo(Path).canonicalFilePath() ==
-            QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath())
-            return {ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, 0};
-        return {0, 0, 0, 0};
-    };
+    FileVersionOf = [](const QString& Path) { return ReadFileVersion(Path); };
 }
 
 TUpdateDialog::~TUpdateDialog()
@@ -84,7 +85,8 @@ void TUpdateDialog::CloseInternet()
     Connected = false;
 }
 
-TUpdateDialog::TResponse TUpdateDialog::Get(const QString& Object)
+TUpdateDialog::TResponse TUpdateDialog::Get(const QString& Object, qint64 Limit,
+                                            const std::function<bool(const QByteArray&)>& Sink)
 {
     if (!Internet) {
         // The system's proxy configuration, as the platform's internet library would use it.
@@ -115,16 +117,52 @@ TUpdateDialog::TResponse TUpdateDialog::Get(const QString& Object)
     Request.setHeader(QNetworkRequest::UserAgentHeader, AgentName);
     Request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     Request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    Request.setTransferTimeout(TransferTimeoutMs);
+    // The body is counted as it comes over the line: no compressed body may unfold behind the limit.
+    Request.setRawHeader("Accept-Encoding", "identity");
 
     QNetworkReply* Reply = Internet->get(Request);
+    // The reply holds no more than a few pieces; the rest waits in the connection until read.
+    Reply->setReadBufferSize(16 * PieceSize);
     QEventLoop Loop;
+    QTimer Deadline;
+    Deadline.setSingleShot(true);
+    bool TimedOut = false;
+    qint64 Received = 0;
+    const auto GiveUp = [Reply](bool& Flag) {
+        Flag = true;
+        Reply->abort();
+    };
+    const auto ReadPieces = [&] {
+        while (!Response.TooLong && !Response.SinkFailed && Reply->bytesAvailable() > 0) {
+            const QByteArray Piece = Reply->read(std::min<qint64>(PieceSize, Limit + 1 - Received));
+            if (Piece.isEmpty())
+                break;
+            Received += Piece.size();
+            if (!Sink(Piece))
+                GiveUp(Response.SinkFailed);
+            else if (Received > Limit)
+                GiveUp(Response.TooLong);
+        }
+    };
+    connect(Reply, &QNetworkReply::metaDataChanged, &Loop, [&] {
+        // A body announced longer than the limit is not fetched at all.
+        bool Known = false;
+        const qint64 Length = Reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&Known);
+        if (Known && Length > Limit)
+            GiveUp(Response.TooLong);
+    });
+    connect(Reply, &QNetworkReply::readyRead, &Loop, ReadPieces);
     connect(Reply, &QNetworkReply::finished, &Loop, &QEventLoop::quit);
+    connect(&Deadline, &QTimer::timeout, &Loop, [&] { GiveUp(TimedOut); });
+    Deadline.start(std::max(DeadlineMs, 0));
     if (!Reply->isFinished())
         Loop.exec(QEventLoop::ExcludeUserInputEvents);
+    Deadline.stop();
+    ReadPieces();
     Response.Status = Reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    Response.Body = Reply->readAll();
-    if (IsConnectionError(Reply->error()))
+    if (TimedOut)
+        Response.Error = 1501;
+    else if (!Response.TooLong && !Response.SinkFailed && IsConnectionError(Reply->error()))
         Response.Error = ConnectionErrorCode(Reply->error());
     Reply->deleteLater();
     return Response;
@@ -135,24 +173,30 @@ bool TUpdateDialog::FetchUpdateInfo()
     ErrorCode = 0;
     UpdateFiles.clear();
     DownloadPath.clear();
-    const TResponse Response = Get((Parameters.Path + AgentName).toLower() + QLatin1Char('/'));
+    QByteArray Body;
+    // An answer longer than the limit arrives cut one byte beyond it, and the check refuses it.
+    const TResponse Response = Get((Parameters.Path + AgentName).toLower() + QLatin1Char('/'), MaxUpdateAnswerBytes,
+                                   [&Body](const QByteArray& Piece) {
+                                       Body += Piece;
+                                       return true;
+                                   });
     if (Response.Error != 0) {
         ErrorCode = Response.Error;
         ErrorText = ConnectFailedText;
         return false;
     }
     Connected = true;
-    if (Response.Body.isEmpty()) {
+    if (Body.isEmpty() && !Response.TooLong) {
         ErrorCode = 1000;
         ErrorText = QStringLiteral("アップデート情報を確認できませんでした  ");
         return true;
     }
-    const TUpdateAnswer Answer = CheckUpdateAnswer(Response.Body);
+    const TUpdateAnswer Answer = Response.TooLong ? TUpdateAnswer{UpdParseError, {}, {}} : CheckUpdateAnswer(Body);
     if (Answer.Code != 0) {
         // The log of the refused answer needs its folder; a missing one is made, not taken for a lost
         // connection.
         QDir().mkpath(UpdateFolder);
-        (void)WriteUpdateErrorFile(UpdateFolder, Answer.Code, Response.Body);
+        (void)WriteUpdateErrorFile(UpdateFolder, Answer.Code, Body);
         ErrorCode = 1000;
         ErrorText = QStringLiteral("アップデート情報を確認できませんでした  ");
         return true;
@@ -171,7 +215,7 @@ bool TUpdateDialog::HasNewerFiles()
     for (TUpdateFileInfo& File : UpdateFiles) {
         const QString Local = ProgramPath + File.Path + File.Name;
         const QFileInfo Info(Local);
-        const TFileVersion LocalVersion = Info.exists() ? FileVersionOf(Local) : TFileVersion{0, 0, 0, 0};
+        const std::optional<TFileVersion> LocalVersion = Info.exists() ? FileVersionOf(Local) : std::nullopt;
         File.NeedsUpdate = IsNewerFile(File, LocalVersion, Info.exists() ? Info.lastModified() : QDateTime());
         if (File.NeedsUpdate && File.Restart)
             RestartNeeded = true;
@@ -180,24 +224,31 @@ bool TUpdateDialog::HasNewerFiles()
     return Any;
 }
 
-bool TUpdateDialog::Download(const QString& Object, const QString& Target, std::optional<qint32> ExpectedSize)
+bool TUpdateDialog::Download(const QString& Object, const QString& Target, qint64 Size, bool ExactSize)
 {
     // Nothing of an earlier run may pass for this download.
     QFile::remove(Target);
-    const TResponse Response = Get(Object);
-    // Only a whole file of the announced size is ever handed to the updater.
-    if (Response.Error != 0 || Response.Status != 200 ||
-        (ExpectedSize ? Response.Body.size() != *ExpectedSize : Response.Body.isEmpty()))
-        return false;
     const QString Partial = Target + QStringLiteral(".part");
     QFile::remove(Partial);
     QFile File(Partial);
-    if (!File.open(QIODevice::WriteOnly) || File.write(Response.Body) != Response.Body.size() || !File.flush()) {
-        File.close();
+    if (!File.open(QIODevice::WriteOnly))
+        return false;
+    qint64 Written = 0;
+    const TResponse Response = Get(Object, Size, [&](const QByteArray& Piece) {
+        if (File.write(Piece) != Piece.size())
+            return false;
+        Written += Piece.size();
+        return true;
+    });
+    const bool Flushed = File.flush();
+    File.close();
+    // Only a whole file of the announced size is ever handed to the updater.
+    const bool Whole = Response.Error == 0 && !Response.TooLong && !Response.SinkFailed && Response.Status == 200 &&
+                       Flushed && (ExactSize ? Written == Size : Written > 0);
+    if (!Whole) {
         QFile::remove(Partial);
         return false;
     }
-    File.close();
     QFile::remove(Target);
     if (!QFile::rename(Partial, Target)) {
         QFile::remove(Partial);
@@ -214,14 +265,14 @@ bool TUpdateDialog::DownloadUpdateFiles()
         if (!File.NeedsUpdate)
             continue;
         File.Downloaded =
-            Download(DownloadPath + File.DLParam + QLatin1Char('/'), UpdateFolder + File.DLFile, File.Size);
+            Download(DownloadPath + File.DLParam + QLatin1Char('/'), UpdateFolder + File.DLFile, File.Size, true);
         if (!File.Downloaded) {
             ErrorText = QStringLiteral("%1 のダウンロードに失敗しました  ").arg(File.DLFile);
             return false;
         }
     }
     const QString Updater = UpdateFolder + UpdaterFileName;
-    if (!Download(Parameters.App, Updater, std::nullopt))
+    if (!Download(Parameters.App, Updater, MaxUpdaterBytes, false))
         return false;
     QFile::setPermissions(Updater, QFile::permissions(Updater) | QFile::ExeOwner | QFile::ReadOwner);
     return WriteUpdateInfoFile(UpdateFolder, ExeName, ProgramPath, RestartNeeded, UpdateFiles);

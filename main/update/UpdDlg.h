@@ -5,6 +5,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QNetworkAccessManager;
 
@@ -38,22 +39,25 @@ public:
     QString DownloadPath;
     QList<TUpdateFileInfo> UpdateFiles;
 
-    // The executable's file name for the updater, and the version of a local file (its path given);
-    // tests replace them. On this system only the program itself carries a version.
+    // The executable's file name for the updater, and the version of a local file (its path given;
+    // std::nullopt when the file carries none); tests replace them.
     QString ExeName;
-    std::function<TFileVersion(const QString&)> FileVersionOf;
-    // How long one request may stall before it counts as timed out.
-    int TransferTimeoutMs = 30000;
+    std::function<std::optional<TFileVersion>(const QString&)> FileVersionOf;
+    // How long the check, and each download, may take as a whole before it is given up as timed out.
+    int DeadlineMs = 30000;
 
 private:
     struct TResponse
     {
         int Error = 0; // 0, or the result code of a connection failure
         int Status = 0;
-        QByteArray Body;
+        bool TooLong = false;    // the body went on past the limit; reading stopped one byte beyond it
+        bool SinkFailed = false; // the receiver of the body gave up (a download that could not be written)
     };
-    TResponse Get(const QString& Object);
-    [[nodiscard]] bool Download(const QString& Object, const QString& Target, std::optional<qint32> ExpectedSize);
+    // Fetches Object and hands its body in pieces to Sink (which answers false to give up), up to Limit
+    // bytes and one more, within DeadlineMs.
+    TResponse Get(const QString& Object, qint64 Limit, const std::function<bool(const QByteArray&)>& Sink);
+    [[nodiscard]] bool Download(const QString& Object, const QString& Target, qint64 Size, bool ExactSize);
 
     TUpdateParameters Parameters;
     QString ProgramPath;

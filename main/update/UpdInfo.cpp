@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <QXmlStreamReader>
+#include <array>
 #include <optional>
 
 namespace {
@@ -25,20 +26,40 @@ struct TNode
     }
 };
 
-// Reads the element the reader stands on, with its text and child elements.
-TNode ReadElement(QXmlStreamReader& Reader)
+// The answer as a tree of its root, the root's children and theirs, each with its own text; nothing
+// deeper is needed. The walk keeps no stack of its own beyond those levels, and a document nested deeper
+// than MaxElementDepth is refused, so that no answer can exhaust the program's stack.
+std::optional<TNode> ReadDocument(const QByteArray& Body)
 {
-    TNode Node;
-    Node.Name = Reader.name().toString();
-    while (Reader.readNext() != QXmlStreamReader::Invalid) {
-        if (Reader.isStartElement())
-            Node.Children.append(ReadElement(Reader));
-        else if (Reader.isCharacters())
-            Node.Text += Reader.text();
-        else if (Reader.isEndElement())
-            break;
+    constexpr int KeptDepth = 3;
+    QXmlStreamReader Reader(Body);
+    std::optional<TNode> Root;
+    std::array<TNode*, KeptDepth> Open{};
+    int Depth = 0;
+    while (!Reader.atEnd()) {
+        Reader.readNext();
+        if (Reader.isStartElement()) {
+            if (++Depth > MaxElementDepth)
+                return std::nullopt;
+            if (Depth == 1) {
+                Root.emplace();
+                Root->Name = Reader.name().toString();
+                Open[0] = &*Root;
+            } else if (Depth <= KeptDepth) {
+                QList<TNode>& Siblings = Open[Depth - 2]->Children;
+                Siblings.append(TNode{Reader.name().toString(), {}, {}});
+                Open[Depth - 1] = &Siblings.last();
+            }
+        } else if (Reader.isCharacters()) {
+            if (Depth >= 1 && Depth <= KeptDepth)
+                Open[Depth - 1]->Text += Reader.text();
+        } else if (Reader.isEndElement()) {
+            --Depth;
+        }
     }
-    return Node;
+    if (Reader.hasError() || !Root)
+        return std::nullopt;
+    return Root;
 }
 
 std::optional<qint32> ToInt32(const QString& Text)
@@ -67,25 +88,47 @@ bool IsInnerPath(const QString& Path)
     return true;
 }
 
+// Line breaks and other control characters: updateinfo.dat is a line-based file, and a break in a
+// value would start a line of the answer's choosing there.
+bool HasControlCharacter(const QString& Text)
+{
+    for (QChar Char : Text) {
+        const QChar::Category Category = Char.category();
+        if (Category == QChar::Other_Control || Category == QChar::Separator_Line ||
+            Category == QChar::Separator_Paragraph)
+            return true;
+    }
+    return false;
+}
+
+// An element's text cut to its width. Blanks at either end are dropped before and after the cut: the
+// updater reads its hand-over file line by line without them, and the program must compare the very
+// file the updater will replace.
+QString TextOf(const TNode& Node, int MaxBytes)
+{
+    return Cp932Left(Node.Text.trimmed(), MaxBytes).trimmed();
+}
+
 int FillFile(const TNode& Node, TUpdateFileInfo& File)
 {
     const TNode* Name = Node.Find(QStringLiteral("name"));
     if (!Name)
         return UpdFileNoName;
-    File.Name = Cp932Left(Name->Text, 128);
+    File.Name = TextOf(*Name, 128);
     if (const TNode* JpName = Node.Find(QStringLiteral("jpname")))
-        File.JpName = Cp932Left(JpName->Text, 128);
+        File.JpName = TextOf(*JpName, 128);
     if (const TNode* Path = Node.Find(QStringLiteral("path")))
-        File.Path = Cp932Left(Path->Text, 128).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!IsPlainFileName(File.Name) || !IsInnerPath(File.Path))
+        File.Path = TextOf(*Path, 128).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!IsPlainFileName(File.Name) || !IsInnerPath(File.Path) || HasControlCharacter(File.Name) ||
+        HasControlCharacter(File.Path))
         return UpdFileNoName;
     if (const TNode* Version = Node.Find(QStringLiteral("version")))
-        File.Version = Cp932Left(Version->Text, 24);
+        File.Version = TextOf(*Version, 24);
     const TNode* Size = Node.Find(QStringLiteral("size"));
     if (!Size)
         return UpdFileNoSize;
     const auto SizeValue = ToInt32(Size->Text);
-    if (!SizeValue)
+    if (!SizeValue || *SizeValue < 0)
         return UpdFileSizeNotInteger;
     File.Size = *SizeValue;
     const TNode* DateTime = Node.Find(QStringLiteral("datetime"));
@@ -99,13 +142,15 @@ int FillFile(const TNode& Node, TUpdateFileInfo& File)
     const TNode* DLFile = Node.Find(QStringLiteral("dlfile"));
     if (!DLFile)
         return UpdFileNoDlFile;
-    File.DLFile = Cp932Left(DLFile->Text, 128);
-    if (!IsPlainFileName(File.DLFile))
+    File.DLFile = TextOf(*DLFile, 128);
+    if (!IsPlainFileName(File.DLFile) || HasControlCharacter(File.DLFile))
         return UpdFileNoDlFile;
     const TNode* DLParam = Node.Find(QStringLiteral("dlparam"));
     if (!DLParam)
         return UpdFileNoDlParam;
-    File.DLParam = Cp932Left(DLParam->Text, 64);
+    File.DLParam = TextOf(*DLParam, 64);
+    if (HasControlCharacter(File.DLParam))
+        return UpdFileNoDlParam;
     return 0;
 }
 
@@ -150,18 +195,14 @@ QDateTime ParseUpdateDateTime(const QString& Text)
 
 TUpdateAnswer CheckUpdateAnswer(const QByteArray& Body)
 {
+    if (Body.size() > MaxUpdateAnswerBytes)
+        return Refused(UpdParseError);
     const QByteArray FirstLine = Body.left(Body.indexOf('\n') < 0 ? Body.size() : Body.indexOf('\n'));
     if (!FirstLine.contains("<?xml"))
         return Refused(UpdNoXmlDeclaration);
 
-    QXmlStreamReader Reader(Body);
-    std::optional<TNode> Root;
-    while (!Reader.atEnd()) {
-        Reader.readNext();
-        if (Reader.isStartElement() && !Root)
-            Root = ReadElement(Reader);
-    }
-    if (Reader.hasError() || !Root)
+    const std::optional<TNode> Root = ReadDocument(Body);
+    if (!Root)
         return Refused(UpdParseError);
 
     if (Root->Name != QLatin1String("update"))
@@ -187,6 +228,8 @@ TUpdateAnswer CheckUpdateAnswer(const QByteArray& Body)
     if (!DlPath)
         return Refused(UpdNoDlPath);
     if (DlPath->Text.isEmpty())
+        return Refused(UpdEmptyDlPath);
+    if (HasControlCharacter(DlPath->Text))
         return Refused(UpdEmptyDlPath);
 
     TUpdateAnswer Answer;
@@ -220,9 +263,10 @@ bool IsNewerVersion(const TFileVersion& Server, const TFileVersion& Local)
     return false;
 }
 
-bool IsNewerFile(const TUpdateFileInfo& File, const TFileVersion& LocalVersion, const QDateTime& LocalTime)
+bool IsNewerFile(const TUpdateFileInfo& File, const std::optional<TFileVersion>& LocalVersion,
+                 const QDateTime& LocalTime)
 {
-    if (!File.Version.isEmpty() && IsNewerVersion(ParseVersionText(File.Version), LocalVersion))
+    if (!File.Version.isEmpty() && LocalVersion && IsNewerVersion(ParseVersionText(File.Version), *LocalVersion))
         return true;
     if (!LocalTime.isValid())
         return true;
@@ -244,6 +288,13 @@ bool WriteUpdateInfoFile(const QString& UpdateFolder, const QString& ExeName, co
     const QString FileName = UpdateFolder + QStringLiteral("updateinfo.dat");
     // Written whole each time: no Done key of the updater's and no section of an earlier run remains.
     QFile::remove(FileName);
+    // A folder name may hold a line break on this system; such a value is not written at all.
+    QStringList Values{ExeName, ProgramFolder};
+    for (const TUpdateFileInfo& File : Files)
+        Values << File.Name << File.Path << File.DLFile;
+    for (const QString& Value : Values)
+        if (HasControlCharacter(Value))
+            return false;
     QString Text;
     Text += QStringLiteral("[APP]\n");
     Text += QStringLiteral("Name=Mirelo　Tolvane\n");

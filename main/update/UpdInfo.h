@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <optional>
 
 // What the update check knows without the network: the server's answer and its check, versions,
 // the newer-file decision and the files handed to the updater.
@@ -72,9 +73,17 @@ struct TUpdateAnswer
     QList<TUpdateFileInfo> Files;
 };
 
+// The largest answer the program reads, and the deepest nesting of elements it accepts in it (the
+// answer itself needs three levels).
+inline constexpr qsizetype MaxUpdateAnswerBytes = 1024 * 1024;
+inline constexpr int MaxElementDepth = 32;
+
 // Checks a non-empty answer body. Any refusal leaves Files empty. Names that would lead out of their
-// folder (a delimiter or ".." in DLFile, ".." or an absolute Path or Name) are refused with the code
-// of that element, so that nothing the server says can write outside the update and program folders.
+// folder (a delimiter or ".." in DLFile, ".." or an absolute Path or Name) or that hold a control
+// character (a line break among them) are refused with the code of that element, so that nothing the
+// server says can write outside the update and program folders or add lines to updateinfo.dat. Texts
+// lose their blanks at either end. A body above MaxUpdateAnswerBytes or nested deeper than
+// MaxElementDepth is refused as unreadable (UpdParseError).
 [[nodiscard]] TUpdateAnswer CheckUpdateAnswer(const QByteArray& Body);
 
 // "yyyy?mm?dd?hh?nn?ss" read by position; invalid when a part is no number or no real date and time.
@@ -86,11 +95,14 @@ using TFileVersion = std::array<int, 4>;
 [[nodiscard]] bool IsNewerVersion(const TFileVersion& Server, const TFileVersion& Local);
 
 // Whether a server file is newer than the local one: a greater version decides first, then a later
-// time. LocalTime is the local file's last write, invalid when the file is missing.
-[[nodiscard]] bool IsNewerFile(const TUpdateFileInfo& File, const TFileVersion& LocalVersion,
+// time. LocalVersion is the version the local file carries, std::nullopt when it carries none (the
+// time alone decides then: a file that cannot state its version is not taken for version 0 and fetched
+// again at every check). LocalTime is the local file's last write, invalid when the file is missing.
+[[nodiscard]] bool IsNewerFile(const TUpdateFileInfo& File, const std::optional<TFileVersion>& LocalVersion,
                                const QDateTime& LocalTime);
 
-// The hand-over files in the update folder (UpdateFolder with its trailing "/").
+// The hand-over files in the update folder (UpdateFolder with its trailing "/"). updateinfo.dat is not
+// written when a value for it holds a control character.
 [[nodiscard]] bool WriteUpdateErrorFile(const QString& UpdateFolder, int Code, const QByteArray& Body);
 [[nodiscard]] bool WriteUpdateInfoFile(const QString& UpdateFolder, const QString& ExeName,
                                        const QString& ProgramFolder, bool RestartNeeded,

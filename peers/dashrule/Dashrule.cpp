@@ -4,6 +4,8 @@
 // Return codes: 0 hyphenated; 1 not a number this plan knows (the buffer holds the input as it
 // came); 2 a bad argument (no number or no buffer).
 
+#include "platform/sys/FileVersionNote.h"
+
 #include <cstdint>
 #include <cstring>
 #include <phonenumbers/phonenumberutil.h>
@@ -38,6 +40,8 @@ std::string DigitsOf(const std::string& Text)
 }
 
 } // namespace
+
+VX_FILE_VERSION(1, 0, 0, 0);
 
 extern "C" __attribute__((visibility("default"))) int GetHyphen(const char* Number, char* Buffer, const char* DicFolder,
                                                                 const TSystemTime* Now)

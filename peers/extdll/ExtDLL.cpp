@@ -1,6 +1,8 @@
 // A sample extension library: it appends each call's time, number and name to "calls.txt" in the
 // settings folder, one line a call, in UTF-8. Copy ExtDLL.so next to the program to use it.
 
+#include "platform/sys/FileVersionNote.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -86,6 +88,8 @@ std::string FormatTime(double Days)
 }
 
 } // namespace
+
+VX_FILE_VERSION(1, 0, 0, 0);
 
 extern "C" __attribute__((visibility("default"))) std::int32_t ExtendDLLFunc(TExtDLLBlock* Block,
                                                                              const char* SettingsFolder)

@@ -4,6 +4,8 @@
 // Return codes: 0 found; 1 not found (no list, or the number is not in it); 3 a bad argument;
 // 4 the list exists but cannot be read.
 
+#include "platform/sys/FileVersionNote.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstddef>
@@ -209,6 +211,8 @@ int Search(const char* Number, void* Record, const char* DicFolder)
 }
 
 } // namespace
+
+VX_FILE_VERSION(1, 0, 0, 0);
 
 VX_EXPORT int SearchFromTelK(const char* Number, void* Record, const char* WorkFolder, const char* DicFolder)
 {

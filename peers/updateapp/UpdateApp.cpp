@@ -2,12 +2,14 @@
 // updateinfo.dat beside itself, waits for the program to end when the update needs a restart, moves the
 // downloaded files into the program folder, marks the hand-over file done and starts the program again.
 
+#include "UpdateInfoReader.h"
+#include "platform/sys/FileVersionNote.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QProcess>
 #include <QSaveFile>
 #include <QThread>
@@ -15,28 +17,6 @@
 #include <stdio.h>
 
 namespace {
-
-using TSection = QHash<QString, QString>;
-
-QHash<QString, TSection> ReadIni(const QString& FileName, QStringList& Order)
-{
-    QHash<QString, TSection> Sections;
-    QFile File(FileName);
-    if (!File.open(QIODevice::ReadOnly))
-        return Sections;
-    QString Current;
-    for (QString Line : QString::fromUtf8(File.readAll()).split(QLatin1Char('\n'))) {
-        Line = Line.trimmed();
-        if (Line.startsWith(QLatin1Char('[')) && Line.endsWith(QLatin1Char(']'))) {
-            Current = Line.mid(1, Line.size() - 2).toUpper();
-            Order << Current;
-            Sections[Current];
-        } else if (const qsizetype Equal = Line.indexOf(QLatin1Char('=')); Equal > 0 && !Current.isEmpty()) {
-            Sections[Current][Line.left(Equal).trimmed().toUpper()] = Line.mid(Equal + 1);
-        }
-    }
-    return Sections;
-}
 
 // Whether a process runs the executable ExePath.
 bool IsRunning(const QString& ExePath)
@@ -53,7 +33,9 @@ bool IsRunning(const QString& ExePath)
     return false;
 }
 
-bool MoveInto(const QString& Source, const QString& Target)
+// Replaces Target with Source, giving it the server file's time (when known) so that the next check
+// finds the file as the server has it.
+bool MoveInto(const QString& Source, const QString& Target, const QDateTime& Time)
 {
     if (!QDir().mkpath(QFileInfo(Target).absolutePath()))
         return false;
@@ -64,6 +46,11 @@ bool MoveInto(const QString& Source, const QString& Target)
     if (!QFile::copy(Source, Staged))
         return false;
     QFile::setPermissions(Staged, Keep);
+    if (Time.isValid()) {
+        QFile Stamp(Staged);
+        if (Stamp.open(QIODevice::ReadWrite))
+            Stamp.setFileTime(Time, QFileDevice::FileModificationTime);
+    }
     // rename() replaces the old file in one step, also while it is being executed.
     if (::rename(QFile::encodeName(Staged).constData(), QFile::encodeName(Target).constData()) != 0) {
         QFile::remove(Staged);
@@ -75,6 +62,8 @@ bool MoveInto(const QString& Source, const QString& Target)
 
 } // namespace
 
+VX_FILE_VERSION(1, 0, 0, 0);
+
 int main(int argc, char* argv[])
 {
     QCoreApplication App(argc, argv);
@@ -84,18 +73,16 @@ int main(int argc, char* argv[])
     }
     const QString Folder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     const QString InfoName = Folder + QStringLiteral("updateinfo.dat");
-    QStringList Order;
-    const auto Sections = ReadIni(InfoName, Order);
-    const TSection AppSection = Sections.value(QStringLiteral("APP"));
-    const QString ProgramFolder = QDir(AppSection.value(QStringLiteral("FOLDER"))).absolutePath() + QLatin1Char('/');
-    const QString Exe = AppSection.value(QStringLiteral("EXE"));
-    const bool Restart = AppSection.value(QStringLiteral("RUN")) == QLatin1String("1");
-    if (AppSection.isEmpty() || Exe.isEmpty() || AppSection.value(QStringLiteral("FOLDER")).isEmpty()) {
+    QFile InfoFile(InfoName);
+    const std::optional<UpdateInfo::TInfo> Info =
+        InfoFile.open(QIODevice::ReadOnly) ? UpdateInfo::Read(InfoFile.readAll()) : std::nullopt;
+    InfoFile.close();
+    if (!Info) {
         std::fprintf(stderr, "updateapp: no usable updateinfo.dat\n");
         return 1;
     }
-    const QString ExePath = ProgramFolder + Exe;
-    if (Restart) {
+    const QString ExePath = Info->ProgramFolder + Info->Exe;
+    if (Info->Restart) {
         QDeadlineTimer Deadline(120000);
         while (IsRunning(ExePath)) {
             if (Deadline.hasExpired()) {
@@ -107,24 +94,17 @@ int main(int argc, char* argv[])
     }
 
     int Failed = 0;
-    for (int Number = 1;; ++Number) {
-        const QString Name = QStringLiteral("FILE%1").arg(Number);
-        if (!Sections.contains(Name))
-            break;
-        const TSection File = Sections.value(Name);
-        const QString DLFile = File.value(QStringLiteral("DLFILE"));
-        const QString Target = ProgramFolder + File.value(QStringLiteral("PATH")) + File.value(QStringLiteral("NAME"));
-        if (DLFile.contains(QLatin1Char('/')) || Target.contains(QStringLiteral("..")) ||
-            !MoveInto(Folder + DLFile, Target)) {
-            std::fprintf(stderr, "updateapp: %s not updated\n", qPrintable(Target));
+    for (const UpdateInfo::TFile& File : Info->Files) {
+        if (!File.Inside || !MoveInto(Folder + File.DLFile, File.Target, File.DateTime)) {
+            std::fprintf(stderr, "updateapp: %s not updated\n", qPrintable(File.Target));
             ++Failed;
         }
     }
 
     // The program removes this key before each update; it tells whether the last one went through.
-    if (QFile Info(InfoName); Info.open(QIODevice::ReadOnly)) {
-        QString Text = QString::fromUtf8(Info.readAll());
-        Info.close();
+    if (QFile Marked(InfoName); Marked.open(QIODevice::ReadOnly)) {
+        QString Text = QString::fromUtf8(Marked.readAll());
+        Marked.close();
         const qsizetype AppLine = Text.indexOf(QStringLiteral("[APP]\n"));
         if (AppLine >= 0) {
             Text.insert(AppLine + 6, QStringLiteral("Done=%1\n").arg(Failed == 0 ? 1 : 0));
@@ -136,7 +116,7 @@ int main(int argc, char* argv[])
         }
     }
 
-    if (Restart)
-        QProcess::startDetached(ExePath, {}, ProgramFolder);
+    if (Info->Restart)
+        QProcess::startDetached(ExePath, {}, Info->ProgramFolder);
     return Failed == 0 ? 0 : 1;
 }

@@ -5,7 +5,10 @@
 // one per library. Shared by the libraries and the vxcall tool.
 //
 // Protocol: one request per connection, lines ending in "\n"; numbers and texts are CP932 bytes.
-//   CALL <number>          -> "OK" once the host has handled the call notification
+//   CALL <number>          -> "OK" once the host has handled the call notification. VxRelvo16
+//                             handles it by writing the call to its spool on disk, so "OK" means
+//                             the call is durably received: it reaches the call history even when
+//                             the program is killed, logged out or finds the history locked next.
 //   ERROR <code> <text>    -> "OK" once the host has handled the error notification
 //   HISTORY                   followed by lines "number,yyyymmdd,hhnnss" and a line "END"
 //                          -> "OK <entries>": the adapter's stored history is replaced

@@ -6,6 +6,7 @@
 
 #include "ControlSocket.h"
 #include "VxCommApi.h"
+#include "platform/sys/FileVersionNote.h"
 
 #include <algorithm>
 #include <atomic>
@@ -348,6 +349,10 @@ private:
 TLine TheLine;
 
 } // namespace
+
+// The file states the version the library reports, so that the update check can read it from the file.
+VX_FILE_VERSION((LibraryVersion >> 24) & 0xFF, (LibraryVersion >> 16) & 0xFF, (LibraryVersion >> 8) & 0xFF,
+                LibraryVersion & 0xFF);
 
 VXCOMM_EXPORT void GetVxComm3Version(std::int32_t* Version)
 {

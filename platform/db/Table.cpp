@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The table's file and its definition: creating the file with its definition in _meta, opening it
@@ -99,6 +100,22 @@ QString TemporaryNameBeside(const QString& File)
     const QFileInfo Info(File);
     return Info.absolutePath() + QStringLiteral("/.") + Info.fileName() + QStringLiteral(".tmp-") +
            QString::number(QRandomGenerator::global()->generate(), 16);
+}
+
+QString CreateOwnerOnlyFile(const QString& File)
+{
+    const int Fd =
+        ::open(QFile::encodeName(File).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (Fd < 0)
+        throw EDatabaseError(QStringLiteral("Cannot create file %1").arg(File));
+    // The mode given to open passes through the umask and a default ACL; this one does not.
+    const bool Private = ::fchmod(Fd, 0600) == 0;
+    ::close(Fd);
+    if (!Private) {
+        QFile::remove(File);
+        throw EDatabaseError(QStringLiteral("Cannot make %1 private").arg(File));
+    }
+    return File;
 }
 
 // Moves a finished temporary file into place. A journal left under the new name by an earlier
@@ -201,12 +218,20 @@ void TTable::SetExclusive(bool Value)
     FExclusive = Value;
 }
 
+static_assert(EDatabaseError::BusyCode == SQLITE_BUSY);
+
+bool EDatabaseError::Busy() const noexcept
+{
+    const int Primary = FCode & 0xFF;
+    return Primary == SQLITE_BUSY || Primary == SQLITE_LOCKED;
+}
+
 void TTable::Fail(const QString& What) const
 {
     QString Message = What;
     if (FDb)
         Message += QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(FDb));
-    throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()));
+    throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()), FDb ? sqlite3_errcode(FDb) : 0);
 }
 
 void TTable::CheckActive() const
@@ -269,7 +294,7 @@ void TTable::CreateTable(const TTableDef& Def, const QString& Password)
 
     const QString Temporary = TemporaryNameBeside(FileName());
     try {
-        TRawDb Db(Temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        TRawDb Db(CreateOwnerOnlyFile(Temporary), SQLITE_OPEN_READWRITE);
         // Pages of 8 KiB keep the index trees of a large table shallow; bulk appends run about a
         // third faster than with 4 KiB, at a little more journal per single write.
         Db.Exec(QStringLiteral("PRAGMA page_size=8192; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN"));
@@ -340,11 +365,11 @@ void TTable::Connect(bool Create, const QString& Path)
 {
     // A connection belongs to one table object on one thread.
     const int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (Create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, Flags, nullptr) != SQLITE_OK) {
+    if (const int Rc = sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, Flags, nullptr); Rc != SQLITE_OK) {
         const QString Message = QString::fromUtf8(sqlite3_errmsg(FDb));
         sqlite3_close_v2(FDb);
         FDb = nullptr;
-        throw EDatabaseError(QStringLiteral("Cannot open table %1: %2").arg(Path, Message));
+        throw EDatabaseError(QStringLiteral("Cannot open table %1: %2").arg(Path, Message), Rc);
     }
     RegisterCp932Collations(FDb);
     sqlite3_busy_timeout(FDb, FSession.BusyTimeout());
@@ -364,10 +389,10 @@ void TTable::Exec(const QString& Sql)
 {
     CheckActive();
     char* Error = nullptr;
-    if (sqlite3_exec(FDb, Sql.toUtf8().constData(), nullptr, nullptr, &Error) != SQLITE_OK) {
+    if (const int Rc = sqlite3_exec(FDb, Sql.toUtf8().constData(), nullptr, nullptr, &Error); Rc != SQLITE_OK) {
         const QString Message = QString::fromUtf8(Error ? Error : "");
         sqlite3_free(Error);
-        throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()));
+        throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()), Rc);
     }
 }
 
@@ -443,8 +468,9 @@ void TTable::Open()
         return;
     if (!Exists())
         throw EDatabaseError(QStringLiteral("Table %1 does not exist").arg(FileName()));
-    Connect(false, FileName());
+    FOpenLock = std::make_unique<TOpenLock>(FileName(), FExclusive, FSession.BusyTimeout());
     try {
+        Connect(false, FileName());
         // A bigger page cache keeps a bulk transaction from spilling into the file half-way.
         Exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768"));
         if (FExclusive) {
@@ -455,7 +481,7 @@ void TTable::Open()
             try {
                 Exec(QStringLiteral("BEGIN EXCLUSIVE; COMMIT"));
             } catch (const EDatabaseError&) {
-                throw EDatabaseError(QStringLiteral("Table %1 is in use").arg(FileName()));
+                throw EDatabaseError(QStringLiteral("Table %1 is in use").arg(FileName()), SQLITE_BUSY);
             }
             sqlite3_busy_timeout(FDb, Saved);
         }
@@ -466,6 +492,7 @@ void TTable::Open()
         FState = TDataSetState::Inactive;
         FSqlName.clear();
         Disconnect();
+        FOpenLock.reset();
         throw;
     }
 }
@@ -477,14 +504,16 @@ void TTable::ReadDefinition()
     QString Mark;
     QString SqlName;
     bool HasFormat = false;
+    // The statement lives until every way out of here, a refused definition included.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> Guard(nullptr, sqlite3_finalize);
     sqlite3_stmt* Statement = nullptr;
-    if (sqlite3_prepare_v2(FDb,
-                           "SELECT Kind, Name, Type, Size, Fields, IsPrimary, IsUnique, CaseInsensitive, Value "
-                           "FROM _meta ORDER BY Kind, Position",
-                           -1, &Statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(Statement);
+    const int Prepared = sqlite3_prepare_v2(FDb,
+                                            "SELECT Kind, Name, Type, Size, Fields, IsPrimary, IsUnique, "
+                                            "CaseInsensitive, Value FROM _meta ORDER BY Kind, Position",
+                                            -1, &Statement, nullptr);
+    Guard.reset(Statement);
+    if (Prepared != SQLITE_OK)
         Fail(QStringLiteral("Not a table file"));
-    }
     auto Text = [&](int Column) {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column)),
                                  sqlite3_column_bytes(Statement, Column));
@@ -493,11 +522,11 @@ void TTable::ReadDefinition()
     while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW) {
         const QString Kind = Text(0);
         if (Kind == QStringLiteral("field")) {
-            const auto Type = FieldTypeFromName(Text(2));
-            if (!Type) {
-                sqlite3_finalize(Statement);
-                throw EDatabaseError(QStringLiteral("Unknown field type %1 in %2").arg(Text(2), FileName()));
-            }
+            // A later version's file may hold types this one does not know: refuse it whole.
+            const QString TypeName = Text(2);
+            const auto Type = FieldTypeFromName(TypeName);
+            if (!Type)
+                throw EDatabaseError(QStringLiteral("Unknown field type %1 in %2").arg(TypeName, FileName()));
             Def.Fields.append({Text(1), *Type, sqlite3_column_int(Statement, 3)});
         } else if (Kind == QStringLiteral("index")) {
             Def.Indexes.append({Text(1), Text(4), sqlite3_column_int(Statement, 5) != 0,
@@ -513,9 +542,9 @@ void TTable::ReadDefinition()
                 HasFormat = Text(8).toInt() == MetaFormat;
         }
     }
-    sqlite3_finalize(Statement);
     if (Rc != SQLITE_DONE)
         Fail(QStringLiteral("Cannot read the table definition"));
+    Guard.reset();
     if (!HasFormat || Def.Fields.isEmpty())
         throw EDatabaseError(QStringLiteral("Not a table file of this program: %1").arg(FileName()));
 
@@ -630,6 +659,7 @@ void TTable::Close()
     if (InTransaction())
         sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
     Disconnect();
+    FOpenLock.reset(); // after the connection, which may still hold SQLite's locks until it is gone
     FSqlName.clear();
     FState = TDataSetState::Inactive;
     FHasCurrent = false;

@@ -14,6 +14,9 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+namespace TableInternal {
+class TOpenLock;
+}
 
 // The table engine: one SQLite file per table, walked by a cursor the way the windows expect of a
 // navigational table. A closed table is one file; a posted row is on disk when Post returns.
@@ -22,7 +25,18 @@ struct sqlite3_stmt;
 class EDatabaseError : public Exception
 {
 public:
-    using Exception::Exception;
+    // SQLite's code for a lock held elsewhere.
+    static constexpr int BusyCode = 5;
+
+    explicit EDatabaseError(QString Message, int Code = 0) : Exception(std::move(Message)), FCode(Code) {}
+    // SQLite's result code of the failure; 0 when it did not come from SQLite.
+    [[nodiscard]] int Code() const noexcept { return FCode; }
+    // Another connection held its lock for longer than the session waits: trying again later may
+    // succeed, unlike any other failure.
+    [[nodiscard]] bool Busy() const noexcept;
+
+private:
+    int FCode = 0;
 };
 
 enum class TFieldType
@@ -160,7 +174,8 @@ public:
     // Removes a closed table's file.
     void DeleteTable();
 
-    // Exclusive: no other connection may read or write while this one is open.
+    // Exclusive: no other connection may read or write while this one is open, and it opens only
+    // while no other table object or process has the table open.
     void SetExclusive(bool Value);
     [[nodiscard]] bool Exclusive() const { return FExclusive; }
 
@@ -249,6 +264,9 @@ public:
     QStringList RegenerateIndexes();
     // A consistent copy of the open table's file, written under a temporary name and renamed.
     void CopyTo(const QString& DestFile);
+    // How the open table's connection is set up: the value of a setting such as "journal_mode",
+    // "synchronous", "busy_timeout" or "locking_mode", as SQLite reports it.
+    [[nodiscard]] QString ConnectionSetting(const QString& Name);
 
 private:
     friend class TField;
@@ -304,6 +322,7 @@ private:
     QString FTableName;
     QString FSqlName;
     bool FExclusive = false;
+    std::unique_ptr<TableInternal::TOpenLock> FOpenLock;
     sqlite3* FDb = nullptr;
     QHash<QString, sqlite3_stmt*> FStatements;
 

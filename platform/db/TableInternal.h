@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <sqlite3.h>
+#include <sys/types.h>
+#include <utility>
 
 namespace TableInternal {
 
@@ -38,7 +40,28 @@ inline QString CutToWidth(const QString& Text, int Size)
 
 // Files are written under a temporary name beside their place and renamed into it when complete.
 QString TemporaryNameBeside(const QString& File);
+// Creates File empty and readable by its owner alone, whatever the umask or the folder's default
+// access says: tables hold customers' names, numbers and addresses. Answers File.
+QString CreateOwnerOnlyFile(const QString& File);
 void RenameIntoPlace(const QString& Temporary, const QString& Dest);
+
+// The lock an open table holds on its file for as long as it is open (TableLock.cpp): shared for
+// a shared table, exclusive for an exclusive one. Throws "in use" when another table object or
+// process stands in the way; a shared taker waits up to Patience milliseconds for an exclusive
+// holder to close, an exclusive taker not at all.
+class TOpenLock
+{
+public:
+    TOpenLock(const QString& Path, bool Exclusive, int Patience);
+    ~TOpenLock();
+    TOpenLock(const TOpenLock&) = delete;
+    TOpenLock& operator=(const TOpenLock&) = delete;
+
+private:
+    void Release();
+    int FFd = -1;
+    std::pair<dev_t, ino_t> FKey{};
+};
 
 // A plain connection for building or copying files.
 class TRawDb

@@ -1,6 +1,7 @@
 #include "platform/db/Table.h"
 #include "platform/db/TableInternal.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -9,21 +10,30 @@ using namespace TableInternal;
 
 namespace {
 
-void CopyDatabase(sqlite3* Source, const QString& DestFile)
+// Copies Source (whose file is SourceName) within Patience milliseconds: another connection's
+// write lock is waited for no longer than any other statement waits, and then the copy gives up.
+void CopyDatabase(sqlite3* Source, const QString& SourceName, const QString& DestFile, int Patience)
 {
     const QString Temporary = TemporaryNameBeside(DestFile);
     try {
-        TRawDb Dest(Temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        TRawDb Dest(CreateOwnerOnlyFile(Temporary), SQLITE_OPEN_READWRITE);
         sqlite3_backup* Backup = sqlite3_backup_init(Dest.Db, "main", Source, "main");
         if (!Backup)
             throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(Dest.Db)));
+        const QDeadlineTimer Deadline(Patience);
         int Rc;
         do {
             Rc = sqlite3_backup_step(Backup, -1);
-            if (Rc == SQLITE_BUSY || Rc == SQLITE_LOCKED)
+            if ((Rc == SQLITE_BUSY || Rc == SQLITE_LOCKED) && !Deadline.hasExpired())
                 sqlite3_sleep(20);
-        } while (Rc == SQLITE_OK || Rc == SQLITE_BUSY || Rc == SQLITE_LOCKED);
+            else if (Rc != SQLITE_OK)
+                break;
+        } while (true);
         sqlite3_backup_finish(Backup);
+        if (Rc == SQLITE_BUSY || Rc == SQLITE_LOCKED)
+            throw EDatabaseError(QStringLiteral("Table %1 is in use: no copy to %2 within %3 ms")
+                                     .arg(SourceName, DestFile)
+                                     .arg(Patience));
         if (Rc != SQLITE_DONE)
             throw EDatabaseError(
                 QStringLiteral("Cannot copy to %1: %2").arg(DestFile, QString::fromUtf8(sqlite3_errstr(Rc))));
@@ -128,7 +138,24 @@ QStringList TTable::RegenerateIndexes()
 void TTable::CopyTo(const QString& DestFile)
 {
     CheckBrowseMode();
-    CopyDatabase(FDb, DestFile);
+    // The copy reads what is committed; inside our own transaction it would wait for ourselves.
+    if (InTransaction())
+        throw EDatabaseError(QStringLiteral("Cannot copy table %1 inside its own transaction").arg(FileName()));
+    CopyDatabase(FDb, FileName(), DestFile, FSession.BusyTimeout());
+}
+
+QString TTable::ConnectionSetting(const QString& Name)
+{
+    CheckActive();
+    for (const QChar C : Name)
+        if (!(C.isLetter() && C.unicode() < 128) && C != u'_')
+            throw EDatabaseError(QStringLiteral("Invalid setting name %1").arg(Name));
+    sqlite3_stmt* Statement = Prepare(QStringLiteral("PRAGMA ") + Name);
+    QString Value;
+    if (sqlite3_step(Statement) == SQLITE_ROW)
+        Value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0)));
+    sqlite3_reset(Statement);
+    return Value;
 }
 
 TTableTransaction::~TTableTransaction()
@@ -152,6 +179,7 @@ void BackupTableFile(const QString& SourceFile, const QString& DestFile)
     if (!QFileInfo(SourceFile).isFile())
         throw EDatabaseError(QStringLiteral("Table %1 does not exist").arg(SourceFile));
     TRawDb Source(SourceFile, SQLITE_OPEN_READONLY);
-    sqlite3_busy_timeout(Source.Db, DefaultSession().BusyTimeout());
-    CopyDatabase(Source.Db, DestFile);
+    const int Patience = DefaultSession().BusyTimeout();
+    sqlite3_busy_timeout(Source.Db, Patience);
+    CopyDatabase(Source.Db, SourceFile, DestFile, Patience);
 }

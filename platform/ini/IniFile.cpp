@@ -3,7 +3,6 @@
 #include "platform/text/Cp932.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <limits>
 
 namespace {
@@ -63,19 +62,6 @@ std::optional<int> ParseInteger(const QString& Text)
 
 } // namespace
 
-QString DecodeSettingsText(const QByteArray& Bytes)
-{
-    QByteArray Body = Bytes;
-    if (Body.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(Body.mid(3));
-    QStringDecoder Utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString Text = Utf8.decode(Body);
-    if (!Utf8.hasError())
-        return Text;
-    // Files of earlier versions were written in the system code page.
-    return Cp932DecodeLenient(Body);
-}
-
 TMemIniFile::TMemIniFile(const QString& FileName, TIniFileMode Mode) : FFileName(FileName), FMode(Mode)
 {
     QFile File(FileName);
@@ -87,22 +73,29 @@ void TMemIniFile::FromBytes(const QByteArray& Bytes)
 {
     FPreamble.clear();
     FSections.clear();
-    QString Text = DecodeSettingsText(Bytes);
-    Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList Lines = Text.split(QLatin1Char('\n'));
-    if (!Lines.isEmpty() && Lines.last().isEmpty())
-        Lines.removeLast(); // the final line break ends the last line; it is no blank line of its own
+    FRefused.clear();
+    const TSettingsText Read = ReadSettingsText(Bytes);
+    FBom = Read.Bom;
+    FEncoding = Read.Encoding;
+    FBreak = QByteArrayLiteral("\n");
+    for (const TTextLine& Each : Read.Lines) {
+        if (!Each.Break.isEmpty()) {
+            FBreak = Each.Break;
+            break;
+        }
+    }
 
     QList<TLine>* Target = &FPreamble;
-    for (const QString& Raw : Lines) {
-        const QString Trimmed = Raw.trimmed();
+    for (const TTextLine& Each : Read.Lines) {
+        TLine Line;
+        Line.Text = Each.Text;
+        Line.AsRead = Each;
+        const QString Trimmed = Each.Text.trimmed();
         if (Trimmed.startsWith(QLatin1Char('[')) && Trimmed.endsWith(QLatin1Char(']')) && Trimmed.size() >= 2) {
-            FSections.append(TSection{Trimmed.mid(1, Trimmed.size() - 2).trimmed(), {}});
+            FSections.append(TSection{Trimmed.mid(1, Trimmed.size() - 2).trimmed(), Line, {}});
             Target = &FSections.last().Lines;
             continue;
         }
-        TLine Line;
-        Line.Raw = Raw;
         const qsizetype Equal = Trimmed.indexOf(QLatin1Char('='));
         if (!Trimmed.startsWith(QLatin1Char(';')) && Equal > 0) {
             Line.Name = Trimmed.left(Equal).trimmed();
@@ -165,15 +158,30 @@ double TMemIniFile::ReadFloat(const QString& Section, const QString& Ident, doub
     return Ok ? Number : Default;
 }
 
+bool TMemIniFile::Refuse(const QString& Section, const QString& Ident, const QString& Value)
+{
+    // A name must read back as the same key: not empty, no "=", and no start that makes the line a
+    // comment or, with a value ending in "]", a section header.
+    const QString Name = Ident.trimmed();
+    const bool Refused = HoldsLineBreak(Section) || HoldsLineBreak(Ident) || HoldsLineBreak(Value) || Name.isEmpty() ||
+                         Name.contains(QLatin1Char('=')) || Name.startsWith(QLatin1Char(';')) ||
+                         Name.startsWith(QLatin1Char('['));
+    if (Refused)
+        FRefused.append(Section + QLatin1Char('/') + Ident);
+    return Refused;
+}
+
 void TMemIniFile::WriteString(const QString& Section, const QString& Ident, const QString& Value)
 {
+    if (Refuse(Section, Ident, Value))
+        return;
     TSection* Found = FindSection(Section);
     if (!Found) {
         // Keep a blank line between the sections, as a file written by hand has.
         QList<TLine>& Before = FSections.isEmpty() ? FPreamble : FSections.last().Lines;
-        if (!Before.isEmpty() && !Before.last().Raw.trimmed().isEmpty())
+        if (!Before.isEmpty() && !Before.last().Text.trimmed().isEmpty())
             Before.append(TLine{});
-        FSections.append(TSection{Section, {}});
+        FSections.append(TSection{Section, TLine{{}, {}, QLatin1Char('[') + Section + QLatin1Char(']'), {}}, {}});
         Found = &FSections.last();
     }
     qsizetype LastKey = -1;
@@ -182,8 +190,12 @@ void TMemIniFile::WriteString(const QString& Section, const QString& Ident, cons
         if (!Line.IsKey())
             continue;
         if (SameName(Line.Name, Ident)) {
+            // Writing back what was read leaves the line as it is, bytes and all.
+            if (Line.Value == Value)
+                return;
             Line.Value = Value;
-            Line.Raw.clear();
+            Line.Text = Line.Name + QLatin1Char('=') + Value;
+            Line.AsRead.reset();
             return;
         }
         LastKey = I;
@@ -192,10 +204,10 @@ void TMemIniFile::WriteString(const QString& Section, const QString& Ident, cons
     qsizetype At = LastKey + 1;
     if (LastKey < 0) {
         At = Found->Lines.size();
-        while (At > 0 && Found->Lines[At - 1].Raw.trimmed().isEmpty())
+        while (At > 0 && Found->Lines[At - 1].Text.trimmed().isEmpty())
             --At;
     }
-    Found->Lines.insert(At, TLine{Ident, Value, {}});
+    Found->Lines.insert(At, TLine{Ident, Value, Ident + QLatin1Char('=') + Value, {}});
 }
 
 void TMemIniFile::WriteInteger(const QString& Section, const QString& Ident, int Value)
@@ -268,23 +280,52 @@ void TMemIniFile::DeleteKey(const QString& Section, const QString& Ident)
 
 QByteArray TMemIniFile::ToBytes() const
 {
-    QString Text;
-    const auto Emit = [&Text](const QList<TLine>& Lines) {
-        for (const TLine& Line : Lines) {
-            // A key line read from the file and left alone is written as it was read.
-            Text += Line.IsKey() && Line.Raw.isEmpty() ? Line.Name + QLatin1Char('=') + Line.Value : Line.Raw;
-            Text += QLatin1Char('\n');
-        }
-    };
-    Emit(FPreamble);
+    QList<const TLine*> All;
+    for (const TLine& Line : FPreamble)
+        All.append(&Line);
     for (const TSection& Each : FSections) {
-        Text += QLatin1Char('[') + Each.Name + QStringLiteral("]\n");
-        Emit(Each.Lines);
+        All.append(&Each.Header);
+        for (const TLine& Line : Each.Lines)
+            All.append(&Line);
     }
-    return Text.toUtf8();
+
+    // A CP932 file takes its new lines in CP932, unless one of them holds a character CP932 lacks:
+    // then the whole file turns UTF-8, so that it stays one encoding that reads back as written.
+    bool InCp932 = FEncoding == TTextEncoding::Cp932;
+    for (const TLine* Line : All) {
+        if (InCp932 && !Line->AsRead && Cp932EncodeChecked(Line->Text).Substituted > 0)
+            InCp932 = false;
+    }
+    const bool Converted = FEncoding == TTextEncoding::Cp932 && !InCp932;
+
+    QByteArray Bytes = FBom;
+    for (qsizetype I = 0; I < All.size(); ++I) {
+        const TLine& Line = *All[I];
+        QByteArray Break = FBreak;
+        if (Line.AsRead && !Converted) {
+            Bytes += Line.AsRead->Bytes;
+            Break = Line.AsRead->Break;
+        } else {
+            Bytes += InCp932 ? Cp932Encode(Line.Text) : Line.Text.toUtf8();
+            if (Line.AsRead)
+                Break = Line.AsRead->Break;
+        }
+        // Only a last line may end without a line break, and only when it was read so.
+        if (Break.isEmpty() && (I + 1 < All.size() || !Line.AsRead))
+            Break = FBreak;
+        Bytes += Break;
+    }
+    return Bytes;
 }
 
 bool TMemIniFile::UpdateFile()
 {
+    if (!FRefused.isEmpty()) {
+        qWarning("%s: not written; refused: %s", qPrintable(FFileName),
+                 qPrintable(FRefused.join(QStringLiteral(", "))
+                                .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+                                .replace(QLatin1Char('\r'), QStringLiteral("\\r"))));
+        return false;
+    }
     return WriteFileSafely(FFileName, ToBytes(), FMode) == TSafeWriteResult::Written;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ini/IniText.h"
 #include "platform/sys/SafeWrite.h"
 
 #include <QList>
@@ -13,7 +14,14 @@ using TIniFileMode = TFileAccess;
 // Section and key names compare case-insensitively; the file's order, comments (";" lines),
 // blank lines and sections nobody asked about survive a read and write. Values are not escaped:
 // "Name=value" splits at the first "=", and both sides lose surrounding blanks.
-// Reading accepts UTF-8 (with or without BOM) and CP932, with LF or CRLF; writing is UTF-8 with LF.
+//
+// A file keeps its form: every line the program did not change is written back with the bytes it was
+// read with, and changed or new lines take the file's encoding and line break (IniText.h). A new file
+// is UTF-8 with LF. A CP932 file that has to take a character CP932 lacks becomes UTF-8 as a whole.
+//
+// A value that would break its line (IniText.h, HoldsLineBreak), and a name that would not read back
+// as the same key, is refused rather than written: the write changes nothing, and UpdateFile then
+// writes nothing and answers false, so that no value can add keys or sections of its own.
 class TMemIniFile
 {
 public:
@@ -43,8 +51,10 @@ public:
     void DeleteKey(const QString& Section, const QString& Ident);
 
     // Writes the whole file: a temporary file in the same folder, flushed to disk, renamed into place.
-    // A failure leaves the old file as it was.
+    // A failure, or a write refused since the file was read, leaves the old file as it was.
     [[nodiscard]] bool UpdateFile();
+    // The refused writes, as "Section/Ident".
+    [[nodiscard]] const QStringList& RefusedWrites() const { return FRefused; }
 
     // The file as UpdateFile writes it.
     [[nodiscard]] QByteArray ToBytes() const;
@@ -54,27 +64,31 @@ public:
 private:
     struct TLine
     {
-        // A key line has a name; comments, blank lines and lines without "=" keep Raw only.
+        // A key line has a name; comments, blank lines and lines without "=" have Text only.
         QString Name;
         QString Value;
-        QString Raw;
+        QString Text;                    // the whole line
+        std::optional<TTextLine> AsRead; // none for a line the program made or changed
         [[nodiscard]] bool IsKey() const { return !Name.isEmpty(); }
     };
     struct TSection
     {
         QString Name;
+        TLine Header;
         QList<TLine> Lines;
     };
 
     [[nodiscard]] const TSection* FindSection(const QString& Section) const;
     [[nodiscard]] TSection* FindSection(const QString& Section);
     [[nodiscard]] std::optional<QString> FindValue(const QString& Section, const QString& Ident) const;
+    [[nodiscard]] bool Refuse(const QString& Section, const QString& Ident, const QString& Value);
 
     QString FFileName;
     TIniFileMode FMode;
-    QList<TLine> FPreamble; // lines before the first section
+    QByteArray FBom;
+    TTextEncoding FEncoding = TTextEncoding::Utf8;
+    QByteArray FBreak = QByteArrayLiteral("\n"); // for lines the program writes
+    QList<TLine> FPreamble;                      // lines before the first section
     QList<TSection> FSections;
+    QStringList FRefused;
 };
-
-// Bytes of a text file in UTF-8 (BOM or not) or CP932, decided by whether they are strict UTF-8.
-[[nodiscard]] QString DecodeSettingsText(const QByteArray& Bytes);

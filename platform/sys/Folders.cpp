@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
-
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,7 +52,10 @@ bool CreateOwnerOnlyFolder(const QString& Folder)
         Path = Parent;
     }
     for (const QString& Level : Missing) {
-        if (mkdir(QFile::encodeName(Level).constData(), 0700) != 0 && errno != EEXIST)
+        const QByteArray Name = QFile::encodeName(Level);
+        if (mkdir(Name.constData(), 0700) == 0)
+            chmod(Name.constData(), 0700); // exactly, whatever the umask took away
+        else if (errno != EEXIST)
             return false;
     }
     return QFileInfo(Clean).isDir();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <cerrno>
@@ -13,10 +14,19 @@ namespace {
 
 const QByteArray ActivateRequest = QByteArrayLiteral("ACTIVATE\n");
 
+// The runtime folder only when we can make our files in it: a missing, relative or read-only one (a
+// session set up half-way, a variable left over from another user) would fail every lock, and each
+// start would take that for another copy running.
+bool IsUsableRuntimeFolder(const QString& Folder)
+{
+    return !Folder.isEmpty() && QDir::isAbsolutePath(Folder) && QFileInfo(Folder).isDir() &&
+           access(QFile::encodeName(Folder).constData(), W_OK | X_OK) == 0;
+}
+
 QString BasePath(const QString& Name)
 {
     const QString Runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!Runtime.isEmpty() && QDir(Runtime).exists())
+    if (IsUsableRuntimeFolder(Runtime))
         return QDir(Runtime).filePath(Name);
     return QDir(QDir::tempPath()).filePath(QStringLiteral("%1-%2").arg(Name).arg(getuid()));
 }

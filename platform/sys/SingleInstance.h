@@ -9,9 +9,9 @@ class QLocalServer;
 // program"; it also listens on a local socket of the same name, through which a later start asks it
 // to come to the front. The lock goes with the process: a crash never leaves a stale claim behind.
 //
-// Both live in $XDG_RUNTIME_DIR (private to the user); without it in the temporary folder, with the
-// user id in the file name so that two users of one machine do not block each other. Name is used as
-// a file name and must not hold "/".
+// Both live in $XDG_RUNTIME_DIR (private to the user); without it, or when it is no folder we may write
+// in, in the temporary folder, with the user id in the file name so that two users of one machine do
+// not block each other. Name is used as a file name and must not hold "/".
 class TSingleInstance : public QObject
 {
     Q_OBJECT

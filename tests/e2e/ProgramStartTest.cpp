@@ -1,5 +1,6 @@
 #include "tests/support/ProgramHarness.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QThread>
@@ -24,6 +25,37 @@ TEST(ProgramStartTest, SecondStartSaysTheProgramRunsAndEnds)
 
     // The first copy runs on.
     EXPECT_EQ(Program.Process().state(), QProcess::Running);
+}
+
+// A runtime folder that is missing or read-only leaves the lock in the temporary folder (one of the
+// test's own): the program starts, and a second start still finds it running.
+TEST(ProgramStartTest, UnusableRuntimeFolderFallsBackToTheTemporaryFolder)
+{
+    for (const char* Kind : {"missing", "read-only"}) {
+        SCOPED_TRACE(Kind);
+        TProgramHarness Program;
+        const QString RuntimeDir = Program.TempPath(QStringLiteral("unusable-run"));
+        const QString TempDir = Program.TempPath(QStringLiteral("tmp"));
+        ASSERT_TRUE(QDir().mkpath(TempDir));
+        if (QByteArray(Kind) == "read-only") {
+            ASSERT_TRUE(QDir().mkpath(RuntimeDir));
+            QFile::setPermissions(RuntimeDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        Program.Environment().insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir);
+        Program.Environment().insert(QStringLiteral("TMPDIR"), TempDir);
+        Program.WithoutPermissionOverride();
+        ASSERT_TRUE(Program.StartAndWaitForLine());
+        for (const QJsonObject& Box : Program.Boxes())
+            EXPECT_FALSE(Box.value(QStringLiteral("text")).toString().startsWith(QStringLiteral("既に")));
+
+        const QString SecondLog = Program.TempPath(QStringLiteral("second.jsonl"));
+        (void)Program.RunAnotherCopy(SecondLog);
+        const QList<QJsonObject> Boxes = ReadJsonLines(SecondLog);
+        ASSERT_EQ(Boxes.size(), 1);
+        EXPECT_EQ(Boxes[0].value(QStringLiteral("text")).toString(),
+                  QStringLiteral("既に「Tolvane１６」は起動しています  "));
+        EXPECT_EQ(Program.Process().state(), QProcess::Running);
+    }
 }
 
 // Ended by the desktop (SIGTERM at log-out), the program closes as at the end of a session: it

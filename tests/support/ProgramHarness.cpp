@@ -129,6 +129,15 @@ QString TProgramHarness::Setting(const QString& Section, const QString& Key) con
     return TMemIniFile(SettingsFolder() + SettingsFile).ReadString(Section, Key, QString());
 }
 
+void TProgramHarness::WithoutPermissionOverride()
+{
+    if (geteuid() != 0)
+        return;
+    const QString Caps = QStringLiteral("-dac_override,-dac_read_search");
+    Program.setArguments({QStringLiteral("--bounding-set"), Caps, QStringLiteral("--inh-caps"), Caps, Program.program()});
+    Program.setProgram(QStringLiteral("setpriv"));
+}
+
 bool TProgramHarness::Start()
 {
     Program.setProcessEnvironment(Env);
@@ -185,7 +194,7 @@ int TProgramHarness::RunAnotherCopy(const QString& BoxLog)
     Other.insert(QStringLiteral("VX_MSGBOX_LOG"), BoxLog);
     QProcess Copy;
     Copy.setProcessEnvironment(Other);
-    Copy.start(Program.program(), {});
+    Copy.start(Program.program(), Program.arguments());
     if (!Copy.waitForFinished(Patience)) {
         Copy.kill();
         Copy.waitForFinished();

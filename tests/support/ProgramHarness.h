@@ -44,6 +44,10 @@ public:
     // The environment every program and tool of the harness gets; add to it before Start.
     QProcessEnvironment& Environment() { return Env; }
 
+    // Folder permissions bind root only without its capability to override them: as root, the
+    // program (and every other copy) then runs without it, as a user's program would.
+    void WithoutPermissionOverride();
+
     // Starts the program and returns once it runs, without waiting for anything inside it.
     [[nodiscard]] bool Start();
     // Waits until the program holds its single-instance lock, or until the simulated adapter

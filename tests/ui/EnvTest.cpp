@@ -6,6 +6,9 @@
 #include "main/settings/IPPBXIni.h"
 #include "main/settings/SetIPPBX.h"
 #include "main/settings/Settings.h"
+#include "main/start/MainWiring.h"
+#include "main/tables/DBInfo.h"
+#include "main/tables/HisInfo.h"
 #include "platform/ini/IniFile.h"
 #include "platform/msg/WindowMessage.h"
 #include "platform/ui/MessageBox.h"
@@ -196,6 +199,33 @@ TEST_F(EnvTest, ChecksStopAtTheFirstProblemWithItsMessagePageAndFocus)
          EnvText::NoWaveFile, 1, QStringLiteral("edtWaveFile")},
         {"blank select item", [](TEnvironment& D) { D.edtSelectItem2->setText(QStringLiteral("　 ")); },
          EnvText::NoSelectItem, 3, QStringLiteral("edtSelectItem2")},
+        // Linux names may hold line breaks; saved, they would add keys and sections to the file.
+        {"drive mounted on a folder with a line break",
+         [](TEnvironment& D) {
+             D.cbxCD->addItem(QStringLiteral("cd"), QStringLiteral("/media/cd\n[BASE]\nRegister=1"));
+             D.cbxCD->setCurrentIndex(D.cbxCD->count() - 1);
+         },
+         EnvText::CDHasLineBreak,
+         0,
+         {}},
+        {"folder named with a line break",
+         [Root](TEnvironment& D) {
+             const QString Folder = Root + QStringLiteral("data\n[BASE]\nRegister=1");
+             QDir().mkpath(Folder);
+             D.edtDataPath->setText(Folder);
+         },
+         EnvText::FolderHasLineBreak, 0, QStringLiteral("edtDataPath")},
+        {"ring file named with a line break",
+         [Root](TEnvironment& D) {
+             const QString Wave = Root + QStringLiteral("ring\n[BASE]\nRegister=1.wav");
+             QFile(Wave).open(QIODevice::WriteOnly);
+             D.chkRingSound->click();
+             D.edtWaveFile->setText(Wave);
+         },
+         EnvText::WaveFileHasLineBreak, 1, QStringLiteral("edtWaveFile")},
+        {"select item with a line break",
+         [](TEnvironment& D) { D.edtSelectItem1->setText(QStringLiteral("a\r\n[BASE]")); },
+         EnvText::SelectItemHasLineBreak, 3, QStringLiteral("edtSelectItem1")},
         {"link without an installed edition", [](TEnvironment& D) { D.chkUseFbAdrs->click(); }, EnvText::FbUnavailable,
          6, QStringLiteral("chkUseFbAdrs")},
         {"keyword used twice, link off", [](TEnvironment& D) { D.cbxLine2->setCurrentIndex(0); },
@@ -287,6 +317,71 @@ TEST_F(EnvTest, ChangedPortAndFolderReopenLineAndTables)
     EXPECT_EQ(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("DataPath"), {}),
               Root + QStringLiteral("other/Data/"));
     EXPECT_EQ(Ini.ReadString(QStringLiteral("VERSION"), QStringLiteral("DLL"), {}), QString::number(0x02000008));
+}
+
+// A data folder whose pick list is damaged cannot be taken: the program says which list, stays on its
+// folder with its tables and loaded lists, and so do its settings.
+TEST_F(EnvTest, DamagedPickListInTheChosenFolderKeepsTheProgramOnItsFolder)
+{
+    const QString Root = Dir.path() + QLatin1Char('/');
+    const QString Old = Settings.DataPath;
+    {
+        THistoryData Kept(Old + QStringLiteral("SelItem1.mtd"), true, 60);
+        ASSERT_TRUE(Kept.Load());
+        Kept.Insert(0, QStringLiteral("見積"), 1.0);
+        ASSERT_TRUE(Kept.Save());
+    }
+    const QString New = Root + QStringLiteral("other/");
+    ASSERT_TRUE(QDir().mkpath(New));
+    QFile Damaged(New + QStringLiteral("SelItem2.mtd"));
+    ASSERT_TRUE(Damaged.open(QIODevice::WriteOnly));
+    Damaged.write(QByteArray("\x05\x00", 2)); // shorter than its count
+    Damaged.close();
+
+    // The data module as the start-up makes it, and the program's own wiring of the folder change.
+    DMVxRelvo16 = new TDMVxRelvo16(Old, ProgramPath);
+    DMVxRelvo16->CreateRecvHisTable();
+    DMVxRelvo16->CreateMeiboTable();
+    DMVxRelvo16->CreateRankHistory();
+    for (int I = 0; I < 3; ++I)
+        DMVxRelvo16->CreateSelItemHistory(I);
+    ASSERT_TRUE(DMVxRelvo16->LoadRankHistory());
+    for (int I = 0; I < 3; ++I)
+        ASSERT_TRUE(DMVxRelvo16->LoadSelItemHistory(I));
+    const TEnvHooks Test = EnvHooks();
+    InstallMainHooks();
+    const auto ProgramsChange = EnvHooks().ChangeDataFolder;
+    EnvHooks() = Test;
+    EnvHooks().ChangeDataFolder = ProgramsChange;
+
+    {
+        TEnvironment Dialog(nullptr);
+        Dialog.show();
+        Dialog.edtDataPath->setText(New);
+        Dialog.btnSet->click();
+        EXPECT_EQ(Dialog.result(), 1);
+    }
+    EXPECT_EQ(Texts(Boxes()),
+              Texts({EnvText::RestartNotice, New + QStringLiteral("SelItem2.mtd\r\nデータが読み込めませんでした"),
+                     EnvText::RestartDone}));
+    EXPECT_TRUE(Hooked.isEmpty()) << Texts(Hooked).toStdString(); // nothing to reload
+    EXPECT_EQ(DMVxRelvo16->DataPath(), Old);
+    ASSERT_NE(RecvHisTable, nullptr);
+    EXPECT_EQ(RecvHisTable->FileName(), Old + RecvHisFileName);
+    ASSERT_NE(SelItemHistory[0], nullptr);
+    ASSERT_NE(SelItemHistory[0]->Items(), nullptr);
+    ASSERT_EQ(SelItemHistory[0]->Items()->size(), 1);
+    EXPECT_EQ(SelItemHistory[0]->Items()->at(0).Text, QStringLiteral("見積"));
+    EXPECT_EQ(SelItemHistory[1]->FileName(), Old + QStringLiteral("SelItem2.mtd"));
+    EXPECT_EQ(Settings.DataPath, Old);
+    const TMemIniFile Ini(SettingsFileName());
+    EXPECT_EQ(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("DataPath"), {}), Old);
+
+    for (int I = 0; I < 3; ++I)
+        DMVxRelvo16->FreeSelItemHistory(I);
+    DMVxRelvo16->FreeRankHistory();
+    delete DMVxRelvo16;
+    DMVxRelvo16 = nullptr;
 }
 
 TEST_F(EnvTest, EnablingRulesFollowTheirBoxes)
@@ -562,6 +657,47 @@ TEST_F(EnvTest, DetailDialogWritesAnOwnerOnlyFile)
     EXPECT_EQ(Boxes().value(0), QStringLiteral("入力した内容で再設定します　\r\nよろしいですか？  "));
     EXPECT_EQ(LoadIPPBXSettings(FileName).From, QStringLiteral("202"));
     EXPECT_EQ(LoadIPPBXSettings(FileName).Password, QStringLiteral("secret"));
+}
+
+// Each value is one line of the file the device library reads: a line break in any of them is refused
+// with its own message, and the file stays as it was.
+TEST_F(EnvTest, DetailDialogRefusesALineBreakInAnyValue)
+{
+    IPPBXAdapterName = QStringLiteral("ＩＰ－ＰＢＸ（子機登録）");
+    IPPBXAdapterKind = 220;
+    const QString FileName = IPPBXPath + QStringLiteral("/VxComm3ip.ini");
+    const QByteArray Before = "[SIP]\nFrom=201\n[IPPBX]\nHost=192.168.1.1\nTelno=0501\nUser=pc\nPassword=pw\n";
+    const QString Injected = QStringLiteral("\n[IPPBX]\nHost=10.6.6.6");
+    struct TCase
+    {
+        const char* Edit;
+        QString Message;
+    };
+    const TCase Cases[] = {
+        {"edtFrom", QStringLiteral("内線番号に改行は使用できません  ")},
+        {"edtTelno", QStringLiteral("電話番号に改行は使用できません  ")},
+        {"edtUser", QStringLiteral("名前に改行は使用できません  ")},
+        {"edtPassword", QStringLiteral("パスワードに改行は使用できません  ")},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Edit);
+        QFile File(FileName);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Before);
+        File.close();
+        SetAnswers("Yes");
+        TSetIPPBXDetail Detail(nullptr, true);
+        ShowActive(Detail);
+        auto* Edit = Detail.findChild<QLineEdit*>(QLatin1String(Case.Edit));
+        ASSERT_NE(Edit, nullptr);
+        Edit->setText(Edit->text() + Injected);
+        Detail.btnSet->click();
+        EXPECT_EQ(Texts(Boxes()), Case.Message);
+        EXPECT_TRUE(Detail.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), Edit);
+        ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+        EXPECT_EQ(File.readAll(), Before);
+    }
 }
 
 // Every page and the detail dialog as PNG files in /tmp, for a look by eye.

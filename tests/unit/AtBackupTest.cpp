@@ -1,6 +1,9 @@
 #include "main/update/AtBackup.h"
 
+#include "tests/support/FileModes.h"
+
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -105,5 +108,79 @@ TEST(AtBackupTest, AFailedCopyKeepsTheLastGoodGeneration)
                 EXPECT_EQ(ReadFile(F.Generation(G) + QLatin1String(Name)), QByteArray("good/") + Name)
                     << "count " << Count << " generation " << G << " " << Name;
     }
+    EXPECT_FALSE(QFileInfo::exists(F.Settings + QStringLiteral("bakData/1.partial")));
+}
+
+// The copies hold customers' data: the owner's alone, whatever the originals or the umask allowed.
+TEST(AtBackupTest, GenerationsAreTheOwnersAlone)
+{
+    const TUmask Open(0);
+    TFolders F;
+    F.WriteData("A");
+    for (const char* Name : {"RecvHis.DB", "Rank.mtd"})
+        QFile::setPermissions(F.Data + QLatin1String(Name), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    for (int Run = 0; Run < 2; ++Run) {
+        TAutoBackup Backup(F.Settings, F.Data, 3);
+        ASSERT_TRUE(Backup.Execute());
+    }
+    EXPECT_EQ(ModeOf(F.Settings + QStringLiteral("bakData")), 0700);
+    for (int G = 1; G <= 2; ++G) {
+        EXPECT_EQ(ModeOf(F.Generation(G)), 0700) << G;
+        for (const char* Name : {"RecvHis.DB", "Meibo.DB", "Rank.mtd", "SelItem1.mtd"})
+            EXPECT_EQ(ModeOf(F.Generation(G) + QLatin1String(Name)), 0600) << G << " " << Name;
+    }
+}
+
+// The backups on a disk of their own, Capacity bytes large: what is free is what the generations leave.
+TEST(AtBackupTest, AFullDiskDropsTheOldestGenerationFirst)
+{
+    TFolders F;
+    const auto Used = [&F] {
+        qint64 Bytes = 0;
+        QDirIterator It(F.Settings + QStringLiteral("bakData"), QDir::Files, QDirIterator::Subdirectories);
+        while (It.hasNext()) {
+            It.next();
+            Bytes += It.fileInfo().size();
+        }
+        return Bytes;
+    };
+    const auto Run = [&](int Count, qint64 Capacity, qint64 Cluster = 1) {
+        TAutoBackup Backup(F.Settings, F.Data, Count);
+        Backup.DiskSpaceOf = [&](const QString&) { return TAutoBackup::TDiskSpace{Capacity - Used(), Cluster}; };
+        return Backup.Execute();
+    };
+    const auto Generations = [&F](int Count) {
+        QByteArray Stamps;
+        for (int G = 1; G <= Count; ++G)
+            Stamps += ReadFile(F.Generation(G) + QStringLiteral("RecvHis.DB")).left(1);
+        return Stamps;
+    };
+    const auto WriteData = [&F](char Stamp, int Size = 1000) {
+        for (const char* Name : {"RecvHis.DB", "Meibo.DB", "Rank.mtd", "SelItem1.mtd", "SelItem2.mtd", "SelItem3.mtd"})
+            WriteFile(F.Data + QLatin1String(Name), QByteArray(Size, Stamp));
+    };
+    constexpr qint64 Generation = 6000;
+
+    // Only 4096-byte clusters of room for the six files of 1000 bytes: not enough, and nothing to drop.
+    WriteData('A');
+    EXPECT_FALSE(Run(3, Generation, 4096));
+    for (char Stamp : {'A', 'B', 'C'}) {
+        WriteData(Stamp);
+        ASSERT_TRUE(Run(3, 1 << 30));
+    }
+    ASSERT_EQ(Generations(3), "CBA");
+
+    // Room for one generation less a byte: the third generation makes way, as the shift would drop it.
+    WriteData('D');
+    ASSERT_TRUE(Run(3, Used() + Generation - 1));
+    EXPECT_EQ(Generations(3), "DCB");
+    // Data grown to twice the size find too little room even then: every generation stays.
+    WriteData('E', 2000);
+    EXPECT_FALSE(Run(3, Used() + 2 * Generation - 1 - Generation));
+    EXPECT_EQ(Generations(3), "DCB");
+
+    // A single generation makes way for its successor.
+    ASSERT_TRUE(Run(1, Used() + 2 * Generation - Generation));
+    EXPECT_EQ(Generations(3), "ECB");
     EXPECT_FALSE(QFileInfo::exists(F.Settings + QStringLiteral("bakData/1.partial")));
 }

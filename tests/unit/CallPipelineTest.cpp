@@ -87,11 +87,14 @@ protected:
     QList<TCallerRecord> Opened;
 };
 
-TEST_F(CallPipelineTest, CallsBecomeRowsInArrivalOrderAndBlankOrEarlyOnesAreDropped)
+TEST_F(CallPipelineTest, CallsBecomeRowsInArrivalOrderAndBlankOnesAreDropped)
 {
+    // A call during the start waits for it, ahead of the calls after it.
     Started = false;
-    Ring("0399999999"); // before the program has started
+    Ring("0399999999");
+    EXPECT_TRUE(Rows().isEmpty());
     Started = true;
+    Pipeline.ProgramHasStarted();
     for (const QByteArray& Number : {QByteArray("0312345678"), QByteArray("P"), QByteArray("   "), QByteArray()})
         Ring(Number);
     // Three at once are handled in the order they came.
@@ -103,17 +106,14 @@ TEST_F(CallPipelineTest, CallsBecomeRowsInArrivalOrderAndBlankOrEarlyOnesAreDrop
     QCoreApplication::processEvents();
 
     const QList<TRow> R = Rows();
-    ASSERT_EQ(R.size(), 5);
+    ASSERT_EQ(R.size(), 6);
     const struct
     {
         const char16_t* SchTel;
         const char16_t* Tel;
-    } Want[] = {{u"0312345678", u"03-1234-5678"},
-                {u"P", u"P"},
-                {u"0611112222", u"0611112222"},
-                {u"0622223333", u"0622223333"},
-                {u"0633334444", u"0633334444"}};
-    for (int I = 0; I < 5; ++I) {
+    } Want[] = {{u"0399999999", u"0399999999"}, {u"0312345678", u"03-1234-5678"}, {u"P", u"P"},
+                {u"0611112222", u"0611112222"}, {u"0622223333", u"0622223333"},   {u"0633334444", u"0633334444"}};
+    for (int I = 0; I < 6; ++I) {
         EXPECT_EQ(R[I].RecNo, I);
         EXPECT_EQ(R[I].SchTel, QString::fromUtf16(Want[I].SchTel)) << I;
         EXPECT_EQ(R[I].Tel, QString::fromUtf16(Want[I].Tel)) << I;
@@ -121,8 +121,8 @@ TEST_F(CallPipelineTest, CallsBecomeRowsInArrivalOrderAndBlankOrEarlyOnesAreDrop
         EXPECT_EQ(R[I].RecvWeek, 4); // Wednesday
     }
     EXPECT_TRUE(Pipeline.CallQueue.isEmpty());
-    ASSERT_EQ(Opened.size(), 5);
-    EXPECT_EQ(Opened[1].HisRecNo, 1);
+    ASSERT_EQ(Opened.size(), 6);
+    EXPECT_EQ(Opened[2].HisRecNo, 2);
     EXPECT_TRUE(Shown.isEmpty()) << Shown.join(u'\n').toStdString();
 }
 
@@ -179,7 +179,7 @@ TEST_F(CallPipelineTest, TheLastRecNoRefusesTheNextCallWithoutARow)
     EXPECT_EQ(Module->RecvHisOpenCount(), 0);
 }
 
-TEST_F(CallPipelineTest, ARowThatCannotBePostedIsReportedAndNamesNoRow)
+TEST_F(CallPipelineTest, ARowThatCannotBeWrittenIsReportedAndNamesNoRow)
 {
     Ring("0311111111");
     // Another program holds the write lock longer than the table waits for it.
@@ -191,7 +191,7 @@ TEST_F(CallPipelineTest, ARowThatCannotBePostedIsReportedAndNamesNoRow)
     TCallerRecord Record;
     FillReceivedNumber(u"0322222222"_qs, Record);
     EXPECT_FALSE(Pipeline.AppendHistory(Record));
-    EXPECT_EQ(Pipeline.LastAppendResult(), THistoryAppendResult::PostFailed);
+    EXPECT_EQ(Pipeline.LastAppendResult(), THistoryAppendResult::Busy);
     EXPECT_EQ(Record.HisRecNo, -1);
     EXPECT_EQ(Shown, QStringList{HistoryPostError});
 

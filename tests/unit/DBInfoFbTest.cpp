@@ -6,6 +6,7 @@
 #include "platform/db/Table.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/Registry.h"
+#include "tests/support/FileModes.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -178,6 +179,16 @@ TEST_F(FbBackupTest, TheBookIsCopiedBesideTheTables)
     QFile::remove(Book + QStringLiteral("Keyword1.mtd"));
     ASSERT_TRUE(BackupFbAdrs(Data.path()));
     EXPECT_EQ(Tree(Backup), QStringList({"Book", "Book/Adrs.DB"}));
+}
+
+TEST_F(FbBackupTest, TheCopyIsTheOwnersAlone)
+{
+    const TUmask Open(0);
+    ASSERT_TRUE(BackupFbAdrs(Data.path()));
+    for (const char* Folder : {"/backup.FbAdrs", "/backup.FbAdrs/Adrs", "/backup.FbAdrs/Adrs/Book"})
+        EXPECT_EQ(ModeOf(Data.path() + QLatin1String(Folder)), 0700) << Folder;
+    for (const char* File : {"Book/Adrs.DB", "Book/Keyword1.mtd"})
+        EXPECT_EQ(ModeOf(Backup + QLatin1String(File)), 0600) << File;
 }
 
 TEST_F(FbBackupTest, AStoppedBackupKeepsThePreviousOne)

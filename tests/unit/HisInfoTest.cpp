@@ -112,6 +112,47 @@ TEST(HistoryData, InsertCutsWithoutSplittingACharacter)
     EXPECT_EQ(Reloaded.IndexOf("  padded  "), -1);
 }
 
+// Texts that CP932 stores as the same bytes are one item: the most-recently-used update finds the
+// earlier one instead of adding a second that a restart would show as its twin.
+TEST(HistoryData, TextsStoredAsTheSameBytesAreOneItem)
+{
+    const std::pair<QString, QString> Pairs[] = {
+        {QString::fromUtf16(u"10〜12時"), QString::fromUtf16(u"10～12時")},
+        {QString::fromUtf16(u"A−B"), QString::fromUtf16(u"A－B")},
+        {QString::fromUtf16(u"‖"), QString::fromUtf16(u"∥")},
+        {QString::fromUtf16(u"¥100"), QStringLiteral("\\100")},
+        {QString(25, QLatin1Char('x')), QString(20, QLatin1Char('x')) + QStringLiteral("yyyyy")}, // both cut to 20
+    };
+    QTemporaryDir Dir;
+    for (const auto& [One, Other] : Pairs) {
+        for (const QStringList& Uses : {QStringList{One, Other}, QStringList{Other, One}}) {
+            const QString FileName = Dir.filePath("Rank.mtd");
+            QFile::remove(FileName);
+            for (const QString& Used : Uses) {
+                // A start of the program: load, move the used text to the top, save.
+                THistoryData List(FileName, true, 20);
+                ASSERT_TRUE(List.Load());
+                const int Index = List.IndexOf(Used);
+                if (Index != 0) {
+                    if (Index > 0)
+                        List.Delete(Index);
+                    List.Insert(0, Used, 0);
+                    ASSERT_TRUE(List.Save());
+                }
+            }
+            THistoryData List(FileName, true, 20);
+            ASSERT_TRUE(List.Load());
+            EXPECT_EQ(List.Count(), 1) << Uses.join(" then ").toStdString();
+        }
+    }
+    THistoryData List("/nonexistent/x.mtd", true, 20);
+    ASSERT_TRUE(List.Load());
+    List.Add(QString::fromUtf16(u"～"), 1);
+    EXPECT_EQ(List.IndexOf(QString::fromUtf16(u"〜")), 0);
+    EXPECT_EQ(List.IndexOf(QString::fromUtf16(u"ー")), -1);
+    EXPECT_EQ(List.IndexOf(QStringLiteral("a")), -1);
+}
+
 TEST(HistoryData, IndexErrorsChangeNothing)
 {
     THistoryData List("/nonexistent/x.mtd", true, 20);

@@ -124,23 +124,132 @@ TEST(MemIniFile, ReadsNumbersAsTheFrameworkDoes)
     EXPECT_DOUBLE_EQ(Ini.ReadFloat("S", "G", 7.5), 7.5);
 }
 
-TEST(MemIniFile, ReadsCp932AndUtf8AndWritesUtf8)
+// Each file in its own encoding, judged for the whole file where it allows, else line by line.
+TEST(MemIniFile, ReadsEachFileAndLineInItsOwnEncoding)
 {
-    const QString Memo = QString::fromUtf16(u"メモ");
-    const QByteArray Files[] = {
-        QByteArray("[SCREEN VIEW]\r\nSelectItem2=") + "\x83\x81\x83\x82" + "\r\n", // CP932, CRLF
-        QByteArray("[SCREEN VIEW]\nSelectItem2=") + Memo.toUtf8() + "\n",
-        QByteArray("\xEF\xBB\xBF[SCREEN VIEW]\nSelectItem2=") + Memo.toUtf8() + "\n",
+    struct TCase
+    {
+        const char* What;
+        QByteArray Bytes;
+        QStringList Values; // of A and B in section S
     };
-    QTemporaryDir Dir;
-    for (const QByteArray& Bytes : Files) {
-        const QString Name = Dir.filePath("j.ini");
-        WriteAll(Name, Bytes);
-        TMemIniFile Ini(Name);
-        EXPECT_EQ(Ini.ReadString("SCREEN VIEW", "SelectItem2", ""), Memo);
-        ASSERT_TRUE(Ini.UpdateFile());
-        EXPECT_EQ(ReadAll(Name), QByteArray("[SCREEN VIEW]\nSelectItem2=") + Memo.toUtf8() + "\n");
+    const QString Memo = QString::fromUtf16(u"メモ");
+    const QByteArray MemoCp932 = "\x83\x81\x83\x82";
+    const TCase Cases[] = {
+        {"CP932 with CRLF", "[S]\r\nA=" + MemoCp932 + "\r\nB=x\r\n", {Memo, "x"}},
+        {"UTF-8", "[S]\nA=" + Memo.toUtf8() + "\nB=x\n", {Memo, "x"}},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF[S]\nA=" + Memo.toUtf8() + "\nB=x\n", {Memo, "x"}},
+        // UTF-8 Japanese passes as CP932 as well; one CP932 line must not turn the others into mojibake.
+        {"UTF-8 with one CP932 line", "[S]\nA=" + Memo.toUtf8() + "\nB=" + MemoCp932 + "\n", {Memo, Memo}},
+        {"UTF-8 with a stray byte",
+         "[S]\nA=" + Memo.toUtf8() + "\nB=x\xFFy\n",
+         {Memo, QString::fromUtf16(u"x\uFFFDy")}},
+        {"CP932 with a stray byte", "[S]\nA=" + MemoCp932 + "\nB=\xFF\n", {Memo, QString(QChar(0xFFFD))}},
+        // "ﾃｽﾄア" in CP932 is C3 BD C4 83 41: valid UTF-8 ("ýăA"), but a CP932 double-byte
+        // character (83 41) and no UTF-8 sequence of three bytes say CP932.
+        {"CP932 that is valid UTF-8", "[S]\nA=\xC3\xBD\xC4\x83\x41\nB=x\n", {QString::fromUtf16(u"ﾃｽﾄア"), "x"}},
+        // Two-byte UTF-8 without any CP932 double-byte character stays UTF-8.
+        {"UTF-8 Latin letters", "[S]\nA=Caf\xC3\xA9\nB=\xC3\xBD\n", {QString::fromUtf16(u"Café"), "ý"}},
+    };
+    for (const TCase& Case : Cases) {
+        TMemIniFile Ini("/nonexistent/x.ini");
+        Ini.FromBytes(Case.Bytes);
+        EXPECT_EQ(QStringList({Ini.ReadString("S", "A", "-"), Ini.ReadString("S", "B", "-")}), Case.Values)
+            << Case.What;
     }
+}
+
+// Whatever the file holds, a write that changes nothing gives the same bytes, and a changed line
+// takes the file's encoding and line break while every other line keeps its bytes.
+TEST(MemIniFile, WritesBackEveryUntouchedLineByteForByte)
+{
+    const QByteArray Files[] = {
+        "[S]\r\nA=\x83\x81\r\nB=x\r\n",
+        "\xEF\xBB\xBF[S]\nA=\xE3\x83\xA1\nB=x\xFF\n",
+        "[S]\nA=1\nno break at the end",
+        "  [S]  \n A = 1 \n;A=2\n=3\n\n\n[]\n[S\nA=\xE3\x83\n\x83\n\r\n\r\r\n\0=\0\n",
+        "[S]\nA=\xC3\xBD\xC4\x83\x41\n",
+        "",
+        "\n",
+        "\x81",
+    };
+    for (const QByteArray& Bytes : Files) {
+        TMemIniFile Ini("/nonexistent/x.ini");
+        Ini.FromBytes(Bytes);
+        EXPECT_EQ(Ini.ToBytes(), Bytes) << Bytes.toHex().constData();
+        // Writing back the values as read is no change either.
+        for (const QString& Section : Ini.ReadSections())
+            for (const QString& Key : Ini.ReadSection(Section))
+                Ini.WriteString(Section, Key, Ini.ReadString(Section, Key, ""));
+        EXPECT_EQ(Ini.ToBytes(), Bytes) << Bytes.toHex().constData();
+    }
+
+    struct TChange
+    {
+        const char* What;
+        QByteArray Before;
+        QString Value; // for S/B
+        QByteArray After;
+    };
+    const TChange Changes[] = {
+        {"CP932 stays CP932 with CRLF", "[S]\r\nA=\x83\x81\r\nB=x\r\n", QString::fromUtf16(u"新"),
+         "[S]\r\nA=\x83\x81\r\nB=\x90\x56\r\n"},
+        {"a character CP932 lacks turns the file UTF-8", "[S]\r\nA=\x83\x81\r\nB=x\r\n", QString::fromUtf16(u"é"),
+         "[S]\r\nA=\xE3\x83\xA1\r\nB=\xC3\xA9\r\n"},
+        {"a damaged line keeps its bytes", "[S]\nA=x\xFF\nB=1\n", QString::fromUtf16(u"新"),
+         "[S]\nA=x\xFF\nB=\xE6\x96\xB0\n"},
+        {"a last line without a break gets one when a line follows", "[S]\nA=1", "2", "[S]\nA=1\nB=2\n"},
+        {"a new file is UTF-8 with LF", "", QString::fromUtf16(u"新"), "[S]\nB=\xE6\x96\xB0\n"},
+    };
+    for (const TChange& Change : Changes) {
+        TMemIniFile Ini("/nonexistent/x.ini");
+        Ini.FromBytes(Change.Before);
+        Ini.WriteString("S", "B", Change.Value);
+        EXPECT_EQ(Ini.ToBytes(), Change.After) << Change.What;
+        TMemIniFile Again("/nonexistent/x.ini");
+        Again.FromBytes(Change.After);
+        EXPECT_EQ(Again.ReadString("S", "B", "-"), Change.Value) << Change.What;
+    }
+}
+
+// A line break in a value, or a name that would not read back as its key, could add keys and
+// sections of its own: such a write is refused, and the file is not written at all.
+TEST(MemIniFile, AValueThatWouldBreakItsLineIsRefusedAndNothingIsWritten)
+{
+    QTemporaryDir Dir;
+    const QString Name = Dir.filePath("a.ini");
+    const QByteArray Original = "[COMMON]\nDataPath=/srv/data/\n[BASE]\nRegister=0\n";
+    struct TWrite
+    {
+        const char* Section;
+        const char* Ident;
+        const char* Value;
+    };
+    const TWrite Writes[] = {
+        {"COMMON", "DataPath", "/tmp/x\n[BASE]\nRegister=1"},
+        {"COMMON", "DataPath", "/tmp/x\r[BASE]"},
+        {"COMMON", "DataPath", "/tmp/x\r"},
+        {"COMMON\n[BASE]", "Register", "1"},
+        {"COMMON", "Register\nRegister", "1"},
+        {"COMMON", "Key=Register", "1"},
+        {"COMMON", ";Register", "1"},
+        {"COMMON", "[BASE", "]"},
+        {"COMMON", " ", "1"},
+    };
+    for (const TWrite& Write : Writes) {
+        WriteAll(Name, Original);
+        TMemIniFile Ini(Name);
+        Ini.WriteString("COMMON", "Port", "COM2"); // a good write in the same save goes nowhere either
+        Ini.WriteString(Write.Section, Write.Ident, Write.Value);
+        EXPECT_EQ(Ini.RefusedWrites(), QStringList(QString::fromUtf8(Write.Section) + '/' + Write.Ident))
+            << Write.Value;
+        EXPECT_EQ(Ini.ReadString("COMMON", "DataPath", ""), "/srv/data/");
+        EXPECT_FALSE(Ini.UpdateFile());
+        EXPECT_EQ(ReadAll(Name), Original) << Write.Ident;
+    }
+    EXPECT_FALSE(HoldsLineBreak("/srv/data/"));
+    EXPECT_TRUE(HoldsLineBreak("a\nb"));
+    EXPECT_TRUE(HoldsLineBreak("a\r"));
 }
 
 TEST(MemIniFile, WritesThroughATemporaryFileWithTheAskedMode)

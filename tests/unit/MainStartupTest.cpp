@@ -123,6 +123,7 @@ public:
     void RemoveHelpHandler() override { Steps << QStringLiteral("RemoveHelpHandler"); }
     void FreeManual() override { Steps << QStringLiteral("FreeManual"); }
     void CloseLines() override { Steps << QStringLiteral("CloseLines"); }
+    void WriteQueuedCalls() override { Steps << QStringLiteral("WriteQueuedCalls"); }
     void FreeRingAndQueue() override { Steps << QStringLiteral("FreeRingAndQueue"); }
     void FreeDeviceWrappers() override { Steps << QStringLiteral("FreeDeviceWrappers"); }
 
@@ -421,9 +422,10 @@ TEST_F(MainStartupTest, CloseQuestion)
 TEST_F(MainStartupTest, ShutdownOrder)
 {
     Startup.RunShutdown();
-    const QStringList Expected = {"WriteShutdownSettings", "UnloadExtDll", "FreeDictionaries", "FreeDataModule",
-                                  "RemoveHelpHandler",     "FreeManual",   "CloseLines",       "FreeRingAndQueue",
-                                  "FreeDeviceWrappers"};
+    // The line closes first and its calls are written while the tables and libraries are there.
+    const QStringList Expected = {"CloseLines",       "WriteQueuedCalls",  "WriteShutdownSettings", "UnloadExtDll",
+                                  "FreeDictionaries", "FreeDataModule",    "RemoveHelpHandler",     "FreeManual",
+                                  "FreeRingAndQueue", "FreeDeviceWrappers"};
     EXPECT_EQ(Host.Steps, Expected);
 }
 

@@ -1,6 +1,7 @@
 #include "main/update/UpdDlg.h"
 #include "main/update/UpdInfo.h"
 #include "tests/support/TestHttpServer.h"
+#include "tests/unit/UpdateAnswers.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -9,57 +10,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
-
-namespace {
-
-QByteArray FileXml(const QString& Name, const QString& DLFile, qint64 Size, const QString& DateTime,
-                   const QString& Extra = {})
-{
-    return QStringLiteral("<file><name>%1</name><size>%2</size><datetime>%3</datetime><dlfile>%4</dlfile>"
-                          "<dlparam>%4</dlparam>%5</file>")
-        .arg(Name)
-        .arg(Size)
-        .arg(DateTime, DLFile, Extra)
-        .toUtf8();
-}
-
-QByteArray AnswerXml(int Count, const QList<QByteArray>& Files, const QByteArray& App = "vxRELVO16")
-{
-    QByteArray Xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<update><app>" + App + "</app><count>" +
-                     QByteArray::number(Count) + "</count><dlpath>/dl/</dlpath>";
-    for (const QByteArray& File : Files)
-        Xml += File;
-    return Xml + "</update>\n";
-}
-
-QByteArray ReadFile(const QString& Name)
-{
-    QFile File(Name);
-    return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& Name, const QByteArray& Bytes, const QDateTime& Time = {})
-{
-    QDir().mkpath(QFileInfo(Name).absolutePath());
-    QFile File(Name);
-    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
-    File.write(Bytes);
-    File.flush();
-    if (Time.isValid())
-        File.setFileTime(Time, QFileDevice::FileModificationTime);
-}
-
-struct TCheckFolders
-{
-    QTemporaryDir Dir;
-    QString Program = Dir.path() + QStringLiteral("/program/");
-    QString Settings = Dir.path() + QStringLiteral("/settings/");
-    QString Update = Settings + QStringLiteral("update/");
-};
-
-const QString Stamp = QStringLiteral("2026/03/04 05:06:07");
-
-} // namespace
+#include <optional>
 
 TEST(UpdateCheckTest, ChecksTheAnswer)
 {
@@ -122,19 +73,22 @@ TEST(UpdateCheckTest, DecidesWhichFilesAreNewer)
     const struct
     {
         const char* Version;
-        TFileVersion LocalVersion;
+        std::optional<TFileVersion> LocalVersion;
         QDateTime Server;
         QDateTime LocalTime;
         bool Newer;
     } Cases[] = {
-        {"1.2.10.0", {1, 2, 9, 5}, Local.addDays(-1), Local, true},
-        {"1.2.9.5", {1, 2, 10, 0}, Local.addDays(-1), Local, false},
-        {"1.2.9.5", {1, 2, 10, 0}, Local.addSecs(1), Local, true},
-        {"", {9, 9, 9, 9}, Local.addSecs(1), Local, true},
-        {"", {0, 0, 0, 0}, QDateTime(QDate(2026, 1, 1), QTime(12, 0, 0)), Local, false},
-        {"1.2", {1, 2, 0, 1}, Local.addDays(-1), Local, false},
-        {"1.2.x.1", {1, 2, 0, 0}, Local.addDays(-1), Local, true},
-        {"", {0, 0, 0, 0}, Local.addYears(-20), QDateTime(), true},
+        {"1.2.10.0", TFileVersion{1, 2, 9, 5}, Local.addDays(-1), Local, true},
+        {"1.2.9.5", TFileVersion{1, 2, 10, 0}, Local.addDays(-1), Local, false},
+        {"1.2.9.5", TFileVersion{1, 2, 10, 0}, Local.addSecs(1), Local, true},
+        {"", TFileVersion{9, 9, 9, 9}, Local.addSecs(1), Local, true},
+        {"", TFileVersion{0, 0, 0, 0}, QDateTime(QDate(2026, 1, 1), QTime(12, 0, 0)), Local, false},
+        {"1.2", TFileVersion{1, 2, 0, 1}, Local.addDays(-1), Local, false},
+        {"1.2.x.1", TFileVersion{1, 2, 0, 0}, Local.addDays(-1), Local, true},
+        {"", TFileVersion{0, 0, 0, 0}, Local.addYears(-20), QDateTime(), true},
+        // A local file that states no version is judged by its time alone, not taken for version 0.
+        {"9.9.9.9", std::nullopt, Local.addDays(-1), Local, false},
+        {"9.9.9.9", std::nullopt, Local.addSecs(1), Local, true},
     };
     for (const auto& Case : Cases) {
         TUpdateFileInfo File;
@@ -307,4 +261,58 @@ TEST(UpdateCheckTest, TheUpdaterRestartsTheProgramAfterAnUpdateThatNeedsIt)
             break;
     EXPECT_TRUE(QFile::exists(F.Program + QStringLiteral("restarted")));
     EXPECT_EQ(ReadFile(F.Program + QStringLiteral("lib.so")), QByteArray("new l"));
+}
+
+// Each file states its own version: the programs and the libraries beside them are compared by it, a
+// file without one by its time.
+TEST(UpdateCheckTest, ComparesEachFileByItsOwnVersion)
+{
+    TCheckFolders F;
+    QDir().mkpath(F.Program);
+    for (const char* Name : {"VxComm3.so", "VxUtil16"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_BIN_DIR "/") + QLatin1String(Name), F.Program + QLatin1String(Name)))
+            << Name;
+    WriteFile(F.Program + QStringLiteral("readme.txt"), "text");
+    const QString Old = QStringLiteral("2020/01/01 00:00:00");
+    TTestServer Server;
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
+        200, AnswerXml(5, {FileXml("VxComm3.so", "a", 1, Old, "<version>2.0.0.8</version>"),
+                           FileXml("VxComm3ip.so", "b", 1, Old, "<version>2.0.0.9</version>"),
+                           FileXml("VxUtil16", "c", 1, Old, "<version>16.0.1.0</version>"),
+                           FileXml("readme.txt", "d", 1, Old, "<version>1.0.0.0</version>"),
+                           FileXml("VxComm3.so", "e", 1, Old, "<version>2.0.1.0</version>")})};
+    TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    ASSERT_TRUE(Update.FetchUpdateInfo());
+    ASSERT_TRUE(Update.HasNewerFiles());
+    QStringList Offered;
+    for (const TUpdateFileInfo& File : Update.UpdateFiles)
+        if (File.NeedsUpdate)
+            Offered << File.DLFile;
+    EXPECT_EQ(Offered, (QStringList{"b", "c", "e"})) << "b is missing here, c and e are newer versions";
+}
+
+TEST(UpdateCheckTest, AnInstalledUpdateIsNotOfferedAgain)
+{
+    const QByteArray Library = ReadFile(QStringLiteral(VX_BIN_DIR "/VxComm3.so"));
+    const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
+    ASSERT_FALSE(Library.isEmpty());
+    ASSERT_FALSE(UpdaterBytes.isEmpty());
+    TCheckFolders F;
+    WriteFile(F.Program + QStringLiteral("VxComm3.so"), "an old build", QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
+    TTestServer Server;
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
+        200, AnswerXml(1, {FileXml("VxComm3.so", "vxcomm.dl", Library.size(), Stamp, "<version>2.0.0.8</version>")})};
+    Server.Answers[QStringLiteral("/dl/vxcomm.dl/")] = {200, Library};
+    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    {
+        TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+        ASSERT_TRUE(Update.FetchUpdateInfo());
+        ASSERT_TRUE(Update.HasNewerFiles());
+        ASSERT_TRUE(Update.DownloadUpdateFiles());
+        ASSERT_EQ(Update.RunUpdater(), 0);
+    }
+    ASSERT_EQ(ReadFile(F.Program + QStringLiteral("VxComm3.so")), Library);
+    TUpdateDialog Again(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    ASSERT_TRUE(Again.FetchUpdateInfo());
+    EXPECT_FALSE(Again.HasNewerFiles());
 }

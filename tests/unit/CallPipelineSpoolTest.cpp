@@ -1,0 +1,256 @@
+// The pipeline with its spool: calls wait on disk until their rows are committed, whatever comes
+// between (a start, a locked table, the end of the program).
+#include "main/device/VxComm.h"
+#include "main/pipeline/CallPipeline.h"
+#include "main/settings/Settings.h"
+#include "main/tables/DBInfo.h"
+#include "platform/db/Table.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+
+const QDateTime Base(QDate(2026, 12, 9), QTime(10, 0));
+
+// Another program's connection that holds the history's lock while it lives.
+class TOtherProgramLock
+{
+public:
+    explicit TOtherProgramLock(const QString& File)
+    {
+        sqlite3_open(QFile::encodeName(File).constData(), &Db);
+        Held = sqlite3_exec(Db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~TOtherProgramLock() { Release(); }
+    void Release()
+    {
+        if (Db) {
+            sqlite3_exec(Db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(Db);
+        }
+        Db = nullptr;
+    }
+    bool Held = false;
+
+private:
+    sqlite3* Db = nullptr;
+};
+
+class CallPipelineSpoolTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Data.isValid());
+        ::Settings = TSettings();
+        Folder = Data.path() + u'/';
+        Module = std::make_unique<TDMVxRelvo16>(Folder, Folder);
+        DMVxRelvo16 = Module.get();
+        Module->CreateRecvHisTable();
+        // The table file exists before any lock is taken on it.
+        TTableUse Use(*Module, TDataTable::RecvHis);
+        TCallPipelineLinks& L = Pipeline.Links;
+        L.ProgramStarted = [this] { return Started; };
+        L.SpoolFolder = [this] { return Folder; };
+        L.ShowMessage = [this](const QString& Text, unsigned) { Shown << Text; };
+        // One minute later at each look at the clock.
+        L.Now = [this] { return Base.addSecs(60 * Clock++); };
+        L.OpenReceiveView = [this](const TCallerRecord& Record) { Opened << Record.Tel[0]; };
+        L.MarkUnseenCall = [this] { ++Marks; };
+        L.UnseenCall = [this] { return Marks > 0; };
+    }
+    void TearDown() override
+    {
+        DefaultSession().SetBusyTimeout(5000);
+        DMVxRelvo16 = nullptr;
+        Module.reset();
+    }
+
+    void Notify(const QByteArray& Number)
+    {
+        const TDeviceNotify Note{0, static_cast<std::int32_t>(Number.size()), Number.constData()};
+        Pipeline.HandleMessage(WM_DEVICE_CALL, 0, reinterpret_cast<TLParam>(&Note));
+    }
+    void Ring(const QByteArray& Number)
+    {
+        Notify(Number);
+        QCoreApplication::processEvents();
+    }
+    // The event loop for a while, as the running program would have it.
+    static void RunFor(int Milliseconds)
+    {
+        QElapsedTimer Clock;
+        Clock.start();
+        while (Clock.elapsed() < Milliseconds) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+    }
+    // "SchTel|minutes after Base" per row, by RecNo.
+    QStringList Rows()
+    {
+        QStringList Result;
+        TTableUse Use(*Module, TDataTable::RecvHis);
+        RecvHisTable->SetIndexName({});
+        for (RecvHisTable->First(); !RecvHisTable->Eof(); RecvHisTable->Next()) {
+            const QDateTime When = RecvHisTable->FieldByName(u"RecvDateTime"_qs).AsDateTime();
+            Result << RecvHisTable->FieldByName(u"SchTel"_qs).AsString() + u'|' +
+                          QString::number(Base.msecsTo(When) / 60000.0);
+        }
+        return Result;
+    }
+    QList<TSpooledCall> Waiting()
+    {
+        TCallSpool Reader;
+        QList<TSpooledCall> Left;
+        EXPECT_TRUE(Reader.Open(Folder, Left));
+        return Left;
+    }
+
+    QTemporaryDir Data;
+    QString Folder;
+    std::unique_ptr<TDMVxRelvo16> Module;
+    TCallPipeline Pipeline;
+    bool Started = true;
+    int Clock = 0;
+    int Marks = 0;
+    QStringList Shown;
+    QStringList Opened;
+};
+
+// What the last run left is written first, with the times the calls rang, marked in the tray and
+// shown to nobody; a call whose row was committed before the end is not written twice.
+TEST_F(CallPipelineSpoolTest, CallsLeftByTheLastRunAreWrittenFirstWithTheirRingTimes)
+{
+    const qint64 Rang = Base.addSecs(-3600).toMSecsSinceEpoch();
+    {
+        TCallSpool Earlier;
+        QList<TSpooledCall> Left;
+        ASSERT_TRUE(Earlier.Open(Folder, Left));
+        for (const auto& [Number, Offset] : {std::pair{"0311111111", 0}, std::pair{"0322222222", 1500}}) {
+            TSpooledCall Call;
+            Call.Number = QString::fromLatin1(Number);
+            Call.RingTime = Rang + Offset;
+            ASSERT_TRUE(Earlier.Append(Call));
+        }
+        // The first one's row made it to disk; its done mark did not.
+        TTableUse Use(*Module, TDataTable::RecvHis);
+        RecvHisTable->Append();
+        RecvHisTable->FieldByName(u"RecNo"_qs).SetAsInteger(0);
+        RecvHisTable->FieldByName(u"SchTel"_qs).SetAsString(u"0311111111"_qs);
+        RecvHisTable->FieldByName(u"RecvDateTime"_qs).SetAsFloat(DateTimeToDays(QDateTime::fromMSecsSinceEpoch(Rang)));
+        RecvHisTable->Post();
+    }
+    ::Settings.RecvViewPopup = true;
+    Started = false;
+    Ring("0333333333"); // during the start
+    EXPECT_EQ(Rows().size(), 1);
+    Started = true;
+    Pipeline.ProgramHasStarted();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(Rows(), (QStringList{u"0311111111|-60"_qs, u"0322222222|-59.975"_qs, u"0333333333|0"_qs}));
+    // Only the call of now pops up; the one from before marks the tray.
+    EXPECT_EQ(Opened, QStringList{u"0333333333"_qs});
+    EXPECT_EQ(Marks, 1);
+    EXPECT_TRUE(Waiting().isEmpty());
+    EXPECT_TRUE(Shown.isEmpty()) << Shown.join(u'\n').toStdString();
+}
+
+TEST_F(CallPipelineSpoolTest, ALockedHistoryKeepsTheCallsInOrderAndSaysSoOncePerOutage)
+{
+    DefaultSession().SetBusyTimeout(200);
+    Pipeline.RetryInterval = 300;
+    ::Settings.RecvViewPopup = true;
+    auto Lock = std::make_unique<TOtherProgramLock>(Folder + RecvHisFileName);
+    ASSERT_TRUE(Lock->Held);
+
+    // Only the first call tries the table; the others wait behind it without a try of their own,
+    // so the program is held up for one wait, not one per call.
+    QElapsedTimer Held;
+    Held.start();
+    for (const QByteArray& Number : {QByteArray("0311111111"), QByteArray("0322222222"), QByteArray("0333333333")})
+        Ring(Number);
+    EXPECT_LT(Held.elapsed(), 2 * 200);
+    EXPECT_EQ(Shown, QStringList{HistoryBusyError});
+    EXPECT_EQ(Waiting().size(), 3);
+    // Tries go on while the lock lasts, without another box.
+    RunFor(800);
+    EXPECT_EQ(Shown.size(), 1);
+    EXPECT_TRUE(Opened.isEmpty());
+
+    Lock->Release();
+    RunFor(600);
+    EXPECT_EQ(Rows(), (QStringList{u"0311111111|0"_qs, u"0322222222|1"_qs, u"0333333333|2"_qs}));
+    EXPECT_EQ(Opened.size(), 3);
+    EXPECT_TRUE(Waiting().isEmpty());
+
+    // The next outage is a new one.
+    Lock = std::make_unique<TOtherProgramLock>(Folder + RecvHisFileName);
+    Ring("0344444444");
+    EXPECT_EQ(Shown, (QStringList{HistoryBusyError, HistoryBusyError}));
+    Lock->Release();
+    RunFor(600);
+    EXPECT_EQ(Rows().size(), 4);
+}
+
+// At the end of the program the queued calls are written without pop-ups; what a locked table
+// cannot take stays in the spool, without a box nobody could answer.
+TEST_F(CallPipelineSpoolTest, TheEndWritesTheQueuedCallsAndLeavesWhatItCannot)
+{
+    ::Settings.RecvViewPopup = true;
+    Notify("0311111111");
+    Notify("0322222222");
+    Pipeline.WriteQueuedCalls();
+    EXPECT_EQ(Rows().size(), 2);
+    EXPECT_TRUE(Opened.isEmpty());
+    EXPECT_EQ(Marks, 0);
+    EXPECT_TRUE(Waiting().isEmpty());
+
+    DefaultSession().SetBusyTimeout(100);
+    TCallPipeline Next;
+    Next.Links = Pipeline.Links;
+    TOtherProgramLock Lock(Folder + RecvHisFileName);
+    const TDeviceNotify Note{0, 10, "0333333333"};
+    Next.HandleMessage(WM_DEVICE_CALL, 0, reinterpret_cast<TLParam>(&Note));
+    Next.WriteQueuedCalls();
+    Lock.Release();
+    EXPECT_TRUE(Shown.isEmpty());
+    ASSERT_EQ(Waiting().size(), 1);
+    EXPECT_EQ(Waiting()[0].Number, u"0333333333"_qs);
+    EXPECT_EQ(Rows().size(), 2);
+}
+
+// An error that comes before the last one was shown waits for its own box.
+TEST_F(CallPipelineSpoolTest, DeviceErrorsAreShownOneAfterAnotherAndNoneIsLost)
+{
+    auto Error = [this](int Code, const QByteArray& Text) {
+        const TDeviceNotify Note{Code, static_cast<std::int32_t>(Text.size()), Text.constData()};
+        Pipeline.HandleMessage(WM_DEVICE_ERROR, 0, reinterpret_cast<TLParam>(&Note));
+    };
+    int Depth = 0, Deepest = 0;
+    Pipeline.Links.ShowMessage = [&](const QString& Text, unsigned) {
+        Deepest = std::max(Deepest, ++Depth);
+        Shown << QString(Text).remove(DeviceErrorTail).remove(u"\r\n"_qs);
+        // A modal box runs the event loop: the adapter reports again meanwhile.
+        if (Shown.size() == 1) {
+            Error(4, "Third");
+            QCoreApplication::processEvents();
+        }
+        --Depth;
+    };
+    Error(2, "First");
+    Error(1, "Quiet");
+    Error(3, "Second");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Shown, (QStringList{u"2First"_qs, u"3Second"_qs, u"4Third"_qs}));
+    EXPECT_EQ(Deepest, 1);
+}
+
+} // namespace
