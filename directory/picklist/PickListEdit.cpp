@@ -1,6 +1,6 @@
 #include "directory/picklist/PickListEdit.h"
 
-#include "calls/HisSchCond.h"
+#include "main/common/CommonText.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"

@@ -1,4 +1,3 @@
-#include "calls/HisSchCond.h"
 #include "calls/RecvSave.h"
 #include "directory/record/MeiboVw.h"
 #include "main/common/CommonText.h"
