@@ -1,6 +1,5 @@
 #include "directory/record/MeiboSave.h"
 
-#include "calls/RecvSave.h"
 #include "main/common/CommonText.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"

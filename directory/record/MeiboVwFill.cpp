@@ -1,4 +1,3 @@
-#include "calls/RecvSave.h"
 #include "directory/record/MeiboVw.h"
 #include "main/common/CommonText.h"
 #include "main/common/FormParts.h"
@@ -6,6 +5,7 @@
 #include "main/controls/SortListView.h"
 #include "main/start/MainHooks.h"
 #include "main/tables/DBInfo.h"
+#include "main/tables/MeiboEntry.h"
 #include "platform/db/Table.h"
 #include "platform/ui/WindowLog.h"
 

@@ -4,6 +4,26 @@
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
 
+bool IsValidTelText(const QString& Text)
+{
+    return DigitsOnly(Text, KeepDigits | KeepHyphen) == TrimBlanks(Text);
+}
+
+std::optional<unsigned> ColorFromText(const QString& Text)
+{
+    const QString Trimmed = TrimBlanks(Text);
+    if (Trimmed.size() != 7 || !Trimmed.startsWith(u'$'))
+        return std::nullopt;
+    bool Ok = false;
+    const unsigned Value = Trimmed.mid(1).toUInt(&Ok, 16);
+    return Ok ? std::optional<unsigned>(Value) : std::nullopt;
+}
+
+QString ColorToText(unsigned Color)
+{
+    return QStringLiteral("$") + QStringLiteral("%1").arg(Color & 0xffffff, 6, 16, QLatin1Char('0')).toUpper();
+}
+
 void LookUpEntries(const QString& Number, TEntryLookUp How, int Excluded, std::set<int>& Rows)
 {
     const QString Key = DigitsOnly(Number);
@@ -19,6 +39,8 @@ void LookUpEntries(const QString& Number, TEntryLookUp How, int Excluded, std::s
         if (Found && How == TEntryLookUp::SecondIfNone)
             break;
         MeiboTable->SetIndexName(Index);
+        // A look-up is one hit: the entry the key lands on. Several entries sharing a number are
+        // still one entry to replace; the entry being edited is no duplicate of itself.
         MeiboTable->SetRange({Key}, {Key});
         for (MeiboTable->First(); !MeiboTable->Eof(); MeiboTable->Next()) {
             const int RecNo = MeiboTable->FieldByName(QStringLiteral("RecNo")).AsInteger();
