@@ -65,9 +65,7 @@ TInputList::TInputList(QWidget* Owner) : QDialog(Owner)
     setObjectName(QStringLiteral("InputList"));
     setWindowTitle(QStringLiteral("入力リストの編集"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    QFont Font(QStringLiteral("ＭＳ Ｐゴシック"));
-    Font.setPixelSize(12);
-    setFont(Font);
+    setFont(EntryFormFont());
     setFixedSize(360, 340);
     SetHelpContext(this, HelpContext);
     CreateControls();
@@ -89,7 +87,7 @@ void TInputList::CreateControls()
 
     lblName = NewNamed<QLabel>(Page, "lblName", QStringLiteral("名称："));
     lblName->setGeometry(12, 10, 120, 18);
-    edtName = NewEdit(Page, "edtName", TPickListTabs::NameLimit(0), 12, 30, 230);
+    edtName = NewEdit(Page, "edtName", TPickListTabs::NameLimit(0), QRect(12, 30, 230, EditRowHeight(this)));
     bbtnAdd = NewPush(Page, "bbtnAdd", QStringLiteral("追加"), 252, 28);
     lblList = NewNamed<QLabel>(Page, "lblList", QStringLiteral("入力リスト："));
     lblList->setGeometry(12, 60, 120, 18);

@@ -36,7 +36,6 @@ namespace {
 
 const QString Section = QStringLiteral("MEIBO VIEW");
 constexpr int ClientWidth = 520;
-constexpr int TabsHeight = 414;
 constexpr int ListHeight = 172;
 constexpr int BottomHeight = 44;
 constexpr int L = 96; // left of the value column of the main tab
@@ -47,17 +46,9 @@ bool RecvList = false;
 const QString CaptionShowList = QStringLiteral("照会データの履歴一覧を表示(&V)");
 const QString CaptionHideList = QStringLiteral("照会データの履歴一覧を隠す(&H)");
 
-QLabel* NewCaption(QWidget* Parent, const QString& Text, int X, int Y, int W = 86)
+QLabel* NewNamedCaption(QWidget* Parent, const char* Name, const QString& Text, QRect Place)
 {
-    auto* Label = new QLabel(Text, Parent);
-    Label->setGeometry(X, Y, W, 21);
-    Label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return Label;
-}
-
-QLabel* NewNamedCaption(QWidget* Parent, const char* Name, const QString& Text, int X, int Y, int W)
-{
-    QLabel* Label = NewCaption(Parent, Text, X, Y, W);
+    QLabel* Label = NewCaption(Parent, Text, Place.x(), Place.y(), Place.width(), Place.height());
     Label->setObjectName(QLatin1String(Name));
     return Label;
 }
@@ -68,6 +59,8 @@ TSortListView* NewRowList(QWidget* Parent, const char* Name, const QStringList& 
     auto* List = NewNamed<TSortListView>(Parent, Name);
     List->setColumnCount(static_cast<int>(Captions.size()));
     List->setHeaderLabels(Captions);
+    // The number column is narrower than the style's least section; the columns keep the form's widths.
+    List->header()->setMinimumSectionSize(16);
     for (int I = 0; I < Widths.size(); ++I)
         List->setColumnWidth(I, Widths[I]);
     List->setRootIsDecorated(false);
@@ -87,9 +80,8 @@ TMeiboView::TMeiboView(QWidget* Owner) : QDialog(Owner)
 {
     setObjectName(QStringLiteral("MeiboView"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    QFont Font(QStringLiteral("ＭＳ Ｐゴシック"));
-    Font.setPixelSize(12);
-    setFont(Font);
+    setFont(EntryFormFont());
+    FRowHeight = EditRowHeight(this);
     FSave.Message = [this](const QString& Text, unsigned Flags) { return Message(Text, Flags); };
     CreateControls();
     FormCreate();
@@ -103,17 +95,18 @@ TMeiboView::~TMeiboView()
 void TMeiboView::CreateControls()
 {
     pgcMeibo = NewNamed<QTabWidget>(this, "pgcMeibo");
-    pgcMeibo->setGeometry(6, 6, ClientWidth - 12, TabsHeight - 10);
     pgcMeibo->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: 80px; }"));
     tabMain = NewNamed<QWidget>(nullptr, "tabMain");
     tabSub = NewNamed<QWidget>(nullptr, "tabSub");
     pgcMeibo->addTab(tabMain, QStringLiteral("メイン"));
     pgcMeibo->addTab(tabSub, QStringLiteral("サブ"));
-    CreateMainTab();
-    CreateSubTab();
+    const int Content = std::max(CreateMainTab(), CreateSubTab());
+    // The pages hold their rows with a margin below the last one, under the tabs' own bar.
+    FTabsHeight = 6 + pgcMeibo->tabBar()->sizeHint().height() + Content + 14;
+    pgcMeibo->setGeometry(6, 6, ClientWidth - 12, FTabsHeight - 10);
 
     pnlList = NewNamed<QFrame>(this, "pnlList");
-    pnlList->setGeometry(0, TabsHeight, ClientWidth, ListHeight);
+    pnlList->setGeometry(0, FTabsHeight, ClientWidth, ListHeight);
     lvHisList =
         NewRowList(pnlList, "lvHisList",
                    {QStringLiteral("No."), QStringLiteral("日付"), QStringLiteral("時刻"), QStringLiteral("ランク"),
@@ -148,131 +141,164 @@ void TMeiboView::CreateControls()
     edtCorpKana->installEventFilter(this);
 }
 
-void TMeiboView::CreateMainTab()
+int TMeiboView::CreateMainTab()
 {
     QWidget* P = tabMain;
-    NewCaption(P, QStringLiteral("電話番号"), 8, 10);
-    edtTel1 = NewEdit(P, "edtTel1", 13, L, 10, 104, true);
+    const int H = FRowHeight;
+    const auto Row = [H](int X, int Y, int W) { return QRect(X, Y, W, H); };
+    const auto Caption = [P, H](const QString& Text, int Y) { NewCaption(P, Text, 8, Y, L - 10, H); };
+    const int Pitch = H + 3;
+
+    int Y = 10;
+    Caption(QStringLiteral("電話番号"), Y);
+    edtTel1 = NewEdit(P, "edtTel1", 13, Row(L, Y, 104), true);
     bbtnTel1Search =
-        NewButton(P, "bbtnTel1Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"), L + 106, 10);
+        NewButton(P, "bbtnTel1Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"), Row(L + 106, Y, 40));
     bbtnTel1Search->setProperty("Tag", 0);
-    edtTel2 = NewEdit(P, "edtTel2", 13, L + 152, 10, 104, true);
+    edtTel2 = NewEdit(P, "edtTel2", 13, Row(L + 152, Y, 104), true);
     bbtnTel2Search =
-        NewButton(P, "bbtnTel2Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"), L + 258, 10);
+        NewButton(P, "bbtnTel2Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"), Row(L + 258, Y, 40));
     bbtnTel2Search->setProperty("Tag", 1);
     bbtnExchange =
-        NewButton(P, "bbtnExchange", QStringLiteral("入替"), QStringLiteral("電話番号入れ替え"), L + 302, 10);
-    bbtnDial = NewButton(P, "bbtnDial", QStringLiteral("発信"), QStringLiteral("発信"), L + 346, 10);
+        NewButton(P, "bbtnExchange", QStringLiteral("入替"), QStringLiteral("電話番号入れ替え"), Row(L + 302, Y, 40));
+    bbtnDial = NewButton(P, "bbtnDial", QStringLiteral("発信"), QStringLiteral("発信"), Row(L + 346, Y, 40));
 
-    NewCaption(P, QStringLiteral("郵便番号"), 8, 38);
-    edtPos = NewEdit(P, "edtPos", 8, L, 38, 80, true);
-    bbtnPosSearch = NewButton(P, "bbtnPosSearch", QStringLiteral("検索"), QStringLiteral("郵便番号検索"), L + 82, 38);
+    Y += Pitch + 4;
+    Caption(QStringLiteral("郵便番号"), Y);
+    edtPos = NewEdit(P, "edtPos", 8, Row(L, Y, 80), true);
+    bbtnPosSearch =
+        NewButton(P, "bbtnPosSearch", QStringLiteral("検索"), QStringLiteral("郵便番号検索"), Row(L + 82, Y, 40));
     bbtnPosSearch->setProperty("Tag", 2);
 
-    NewCaption(P, QStringLiteral("住所"), 8, 62);
-    edtTdfkn = NewEdit(P, "edtTdfkn", 8, L, 62, 70);
-    edtAdrs1 = NewEdit(P, "edtAdrs1", 32, L + 72, 62, 206);
-    bbtnAdrsSearch = NewButton(P, "bbtnAdrsSearch", QStringLiteral("検索"), QStringLiteral("住所検索"), L + 280, 62);
+    Y += Pitch;
+    Caption(QStringLiteral("住所"), Y);
+    edtTdfkn = NewEdit(P, "edtTdfkn", 8, Row(L, Y, 70));
+    edtAdrs1 = NewEdit(P, "edtAdrs1", 32, Row(L + 72, Y, 206));
+    bbtnAdrsSearch =
+        NewButton(P, "bbtnAdrsSearch", QStringLiteral("検索"), QStringLiteral("住所検索"), Row(L + 280, Y, 40));
     bbtnAdrsSearch->setProperty("Tag", 3);
-    bbtnMap = NewButton(P, "bbtnMap", QStringLiteral("地図"), QString(), L + 324, 62);
-    edtAdrs2 = NewEdit(P, "edtAdrs2", 100, L, 86, 400);
-    edtAdrs3 = NewEdit(P, "edtAdrs3", 116, L, 110, 400);
+    bbtnMap = NewButton(P, "bbtnMap", QStringLiteral("地図"), QString(), Row(L + 324, Y, 40));
+    Y += Pitch;
+    edtAdrs2 = NewEdit(P, "edtAdrs2", 100, Row(L, Y, 400));
+    Y += Pitch;
+    edtAdrs3 = NewEdit(P, "edtAdrs3", 116, Row(L, Y, 400));
     lblJisCode = NewNamed<QLabel>(P, "lblJisCode");
     lblJisCode->hide();
     lblKajoCode = NewNamed<QLabel>(P, "lblKajoCode");
     lblKajoCode->hide();
 
-    NewCaption(P, QStringLiteral("会社名カナ"), 8, 138);
-    edtCorpKana = NewEdit(P, "edtCorpKana", 80, L, 138, 400);
-    NewCaption(P, QStringLiteral("漢字"), 8, 162);
-    edtCorpKanji = NewEdit(P, "edtCorpKanji", 120, L, 162, 400);
+    Y += Pitch + 4;
+    Caption(QStringLiteral("会社名カナ"), Y);
+    edtCorpKana = NewEdit(P, "edtCorpKana", 80, Row(L, Y, 400));
+    Y += Pitch;
+    Caption(QStringLiteral("漢字"), Y);
+    edtCorpKanji = NewEdit(P, "edtCorpKanji", 120, Row(L, Y, 400));
 
-    NewCaption(P, QStringLiteral("名前カナ"), 8, 190);
+    Y += Pitch + 4;
+    Caption(QStringLiteral("名前カナ"), Y);
     nmedtNameKana = NewNamed<TNMDEdit>(P, "nmedtNameKana");
-    nmedtNameKana->setGeometry(L, 190, 170, 21);
+    nmedtNameKana->setGeometry(Row(L, Y, 170));
     nmedtNameKana->SetInputType(TInputKind::itKana);
     nmedtNameKana->setProperty("Tag", 0);
     SetByteLimit(nmedtNameKana, 25);
-    NewCaption(P, QStringLiteral("漢字"), L + 180, 190, 36);
+    NewCaption(P, QStringLiteral("漢字"), L + 180, Y, 36, H);
     nmedtNameKanji = NewNamed<TNMDEdit>(P, "nmedtNameKanji");
-    nmedtNameKanji->setGeometry(L + 216, 190, 184, 21);
+    nmedtNameKanji->setGeometry(Row(L + 216, Y, 184));
     nmedtNameKanji->SetInputType(TInputKind::itKanji);
     nmedtNameKanji->setProperty("Tag", 1);
     nmedtNameKanji->setMaxLength(15);
     nmedtNameKana->SetAssociate(nmedtNameKanji);
     nmedtNameKanji->SetAssociate(nmedtNameKana);
 
-    NewCaption(P, QStringLiteral("個人法人区分"), 8, 214);
-    cbxPrivCorp = NewCombo(P, "cbxPrivCorp", false, 0, L, 214, 80);
+    Y += Pitch;
+    Caption(QStringLiteral("個人法人区分"), Y);
+    cbxPrivCorp = NewCombo(P, "cbxPrivCorp", false, 0, Row(L, Y, 80));
 
-    NewCaption(P, QStringLiteral("登録メモ１"), 8, 242);
-    edtMemo1 = NewEdit(P, "edtMemo1", 100, L, 242, 400);
-    NewCaption(P, QStringLiteral("登録メモ２"), 8, 266);
-    edtMemo2 = NewEdit(P, "edtMemo2", 100, L, 266, 400);
-    NewCaption(P, QStringLiteral("登録メモ３"), 8, 290);
-    edtMemo3 = NewEdit(P, "edtMemo3", 100, L, 290, 400);
+    Y += Pitch + 4;
+    Caption(QStringLiteral("登録メモ１"), Y);
+    edtMemo1 = NewEdit(P, "edtMemo1", 100, Row(L, Y, 400));
+    Y += Pitch;
+    Caption(QStringLiteral("登録メモ２"), Y);
+    edtMemo2 = NewEdit(P, "edtMemo2", 100, Row(L, Y, 400));
+    Y += Pitch;
+    Caption(QStringLiteral("登録メモ３"), Y);
+    edtMemo3 = NewEdit(P, "edtMemo3", 100, Row(L, Y, 400));
 
-    NewCaption(P, QStringLiteral("メールアドレス"), 8, 318);
-    edtEMail = NewEdit(P, "edtEMail", 64, L, 318, 330, true);
-    bbtnEMail = NewButton(P, "bbtnEMail", QStringLiteral("メール"), QStringLiteral("メーラー起動"), L + 334, 318, 66);
+    Y += Pitch + 4;
+    Caption(QStringLiteral("メールアドレス"), Y);
+    edtEMail = NewEdit(P, "edtEMail", 64, Row(L, Y, 330), true);
+    bbtnEMail =
+        NewButton(P, "bbtnEMail", QStringLiteral("メール"), QStringLiteral("メーラー起動"), Row(L + 334, Y, 66));
 
-    NewCaption(P, QStringLiteral("ランク"), 8, 346);
-    cbxRank = NewCombo(P, "cbxRank", false, 0, L, 346, 170);
-    bbtnRank = NewButton(P, "bbtnRank", QStringLiteral("編集"), QStringLiteral("ランク編集"), L + 174, 346);
+    Y += Pitch + 4;
+    Caption(QStringLiteral("ランク"), Y);
+    cbxRank = NewCombo(P, "cbxRank", false, 0, Row(L, Y, 170));
+    bbtnRank = NewButton(P, "bbtnRank", QStringLiteral("編集"), QStringLiteral("ランク編集"), Row(L + 174, Y, 40));
+    return Y + H;
 }
 
-void TMeiboView::CreateSubTab()
+int TMeiboView::CreateSubTab()
 {
     QWidget* P = tabSub;
-    NewCaption(P, QStringLiteral("登録日時："), 8, 10, 64);
-    edtAddDateTime = NewEdit(P, "edtAddDateTime", 0, 72, 10, 150);
+    const int H = FRowHeight;
+    const auto Row = [H](int X, int Y, int W) { return QRect(X, Y, W, H); };
+
+    NewCaption(P, QStringLiteral("登録日時："), 8, 10, 64, H);
+    edtAddDateTime = NewEdit(P, "edtAddDateTime", 0, Row(72, 10, 150));
     edtAddDateTime->setReadOnly(true);
-    NewCaption(P, QStringLiteral("更新日時："), 250, 10, 64);
-    edtUpdDateTime = NewEdit(P, "edtUpdDateTime", 0, 314, 10, 150);
+    NewCaption(P, QStringLiteral("更新日時："), 250, 10, 64, H);
+    edtUpdDateTime = NewEdit(P, "edtUpdDateTime", 0, Row(314, 10, 150));
     edtUpdDateTime->setReadOnly(true);
 
+    int Y = 10 + H + 9;
     gbxExtFile = NewNamed<QGroupBox>(P, "gbxExtFile", QStringLiteral("外部ファイル"));
-    gbxExtFile->setGeometry(6, 40, 490, 112);
+    gbxExtFile->setGeometry(6, Y, 490, 112);
     lvExtFile = NewRowList(gbxExtFile, "lvExtFile",
                            {QString(), QStringLiteral("フォルダー"), QStringLiteral("ファイル")}, {24, 250, 150});
     lvExtFile->setGeometry(8, 20, 430, 84);
-    bbtnAddExtFile =
-        NewButton(gbxExtFile, "bbtnAddExtFile", QStringLiteral("登録"), QStringLiteral("外部ファイルの登録"), 444, 20);
-    bbtnDelExtFile =
-        NewButton(gbxExtFile, "bbtnDelExtFile", QStringLiteral("解除"), QStringLiteral("登録の解除"), 444, 46);
-    bbtnOpenExtFile =
-        NewButton(gbxExtFile, "bbtnOpenExtFile", QStringLiteral("開く"), QStringLiteral("外部ファイルを開く"), 444, 83);
+    bbtnAddExtFile = NewButton(gbxExtFile, "bbtnAddExtFile", QStringLiteral("登録"),
+                               QStringLiteral("外部ファイルの登録"), Row(444, 20, 40));
+    bbtnDelExtFile = NewButton(gbxExtFile, "bbtnDelExtFile", QStringLiteral("解除"), QStringLiteral("登録の解除"),
+                               Row(444, 24 + H, 40));
+    bbtnOpenExtFile = NewButton(gbxExtFile, "bbtnOpenExtFile", QStringLiteral("開く"),
+                                QStringLiteral("外部ファイルを開く"), Row(444, 104 - H, 40));
 
+    Y += 118;
     gbxNote = NewNamed<QGroupBox>(P, "gbxNote", QStringLiteral("備考"));
-    gbxNote->setGeometry(6, 158, 490, 80);
+    gbxNote->setGeometry(6, Y, 490, 80);
     mmoNote = NewNamed<QPlainTextEdit>(gbxNote, "mmoNote");
     mmoNote->setGeometry(8, 20, 474, 52);
     mmoNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmoNote->setTabChangesFocus(true);
 
+    Y += 86;
+    const int Pitch = H + 5;
     gbxMsg = NewNamed<QGroupBox>(P, "gbxMsg", QStringLiteral("着信時メッセージ"));
-    gbxMsg->setGeometry(6, 244, 490, 132);
+    gbxMsg->setGeometry(6, Y, 490, std::max(132, 48 + 3 * Pitch));
     chkMsg = NewNamed<QCheckBox>(gbxMsg, "chkMsg", QStringLiteral("着信照会画面に個別の着信時メッセージを表示する"));
     chkMsg->setGeometry(8, 20, 400, 20);
-    lblLine1 = NewNamedCaption(gbxMsg, "lblLine1", QStringLiteral("１行目："), 8, 46, 56);
-    edtLine1 = NewEdit(gbxMsg, "edtLine1", 0, 64, 46, 200);
+    int Line = 44;
+    lblLine1 = NewNamedCaption(gbxMsg, "lblLine1", QStringLiteral("１行目："), Row(8, Line, 56));
+    edtLine1 = NewEdit(gbxMsg, "edtLine1", 0, Row(64, Line, 200));
     edtLine1->setMaxLength(16);
-    lblLine2 = NewNamedCaption(gbxMsg, "lblLine2", QStringLiteral("2行目："), 8, 72, 56);
-    edtLine2 = NewEdit(gbxMsg, "edtLine2", 0, 64, 72, 200);
+    Line += Pitch;
+    lblLine2 = NewNamedCaption(gbxMsg, "lblLine2", QStringLiteral("2行目："), Row(8, Line, 56));
+    edtLine2 = NewEdit(gbxMsg, "edtLine2", 0, Row(64, Line, 200));
     edtLine2->setMaxLength(16);
-    lblBGColor = NewNamedCaption(gbxMsg, "lblBGColor", QStringLiteral("背景色："), 8, 100, 56);
+    Line += Pitch;
+    lblBGColor = NewNamedCaption(gbxMsg, "lblBGColor", QStringLiteral("背景色："), Row(8, Line, 56));
     pnlBGColor = NewNamed<QFrame>(gbxMsg, "pnlBGColor");
-    pnlBGColor->setGeometry(64, 100, 50, 21);
+    pnlBGColor->setGeometry(Row(64, Line, 50));
     pnlBGColor->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlBGColor->setAutoFillBackground(true);
     bbtnBGColor =
-        NewButton(gbxMsg, "bbtnBGColor", QStringLiteral("色の変更"), QStringLiteral("色の変更"), 118, 100, 70);
-    bbtnResetColor =
-        NewButton(gbxMsg, "bbtnResetColor", QStringLiteral("色の初期化"), QStringLiteral("色の初期化"), 192, 100, 76);
+        NewButton(gbxMsg, "bbtnBGColor", QStringLiteral("色の変更"), QStringLiteral("色の変更"), Row(118, Line, 70));
+    bbtnResetColor = NewButton(gbxMsg, "bbtnResetColor", QStringLiteral("色の初期化"), QStringLiteral("色の初期化"),
+                               Row(192, Line, 76));
 
     gbxPreview = NewNamed<QGroupBox>(gbxMsg, "gbxPreview");
     gbxPreview->setGeometry(280, 40, 200, 84);
-    lblPreview = NewNamedCaption(gbxPreview, "lblPreview", QStringLiteral("プレビュー："), 8, 4, 100);
+    lblPreview = NewNamedCaption(gbxPreview, "lblPreview", QStringLiteral("プレビュー："), QRect(8, 4, 100, H));
     // As large as the message panel of the incoming-call window, so the lines break as they will there.
     pnlMsg = NewNamed<QFrame>(gbxPreview, "pnlMsg");
     pnlMsg->setGeometry(20, 28, 160, 48);
@@ -282,6 +308,7 @@ void TMeiboView::CreateSubTab()
     lblMsg1->setGeometry(6, 3, 148, 20);
     lblMsg2 = NewNamed<QLabel>(pnlMsg, "lblMsg2");
     lblMsg2->setGeometry(6, 24, 148, 20);
+    return Y + gbxMsg->height();
 }
 
 void TMeiboView::FormCreate()
@@ -332,7 +359,7 @@ void TMeiboView::LoadSettings()
     const QScreen* Screen = QGuiApplication::primaryScreen();
     const QRect Area = Screen ? Screen->availableGeometry() : QRect();
     int Left = ScaleByDpi(Area.x() + (Area.width() - ClientWidth) / 2, false);
-    int Top = ScaleByDpi(Area.y() + (Area.height() - TabsHeight - BottomHeight) / 2, false);
+    int Top = ScaleByDpi(Area.y() + (Area.height() - FTabsHeight - BottomHeight) / 2, false);
     if (!SettingsPath.isEmpty()) {
         const TMemIniFile Ini(SettingsFileName());
         Left = Ini.ReadInteger(Section, QStringLiteral("Left"), Left);
@@ -357,7 +384,7 @@ void TMeiboView::ApplyHistoryPanel()
 {
     pnlList->setVisible(RecvList);
     btnOpenRecv->setText(RecvList ? CaptionHideList : CaptionShowList);
-    const int Bottom = TabsHeight + (RecvList ? ListHeight : 0);
+    const int Bottom = FTabsHeight + (RecvList ? ListHeight : 0);
     pnlBottom->setGeometry(0, Bottom, ClientWidth, BottomHeight);
     setFixedSize(ClientWidth, Bottom + BottomHeight);
 }
@@ -501,6 +528,7 @@ void TMeiboView::bbtnDialClick()
 
 bool TMeiboView::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // The company's reading is kept in half-width katakana, whatever the input method produces.
     if (Watched == edtCorpKana && Event->type() == QEvent::InputMethod)
         return CommitAsHalfKana(edtCorpKana, static_cast<QInputMethodEvent*>(Event));
     return QDialog::eventFilter(Watched, Event);

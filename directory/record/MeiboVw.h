@@ -129,8 +129,9 @@ protected:
 
 private:
     void CreateControls();
-    void CreateMainTab();
-    void CreateSubTab();
+    // Each answers the bottom of its last row.
+    int CreateMainTab();
+    int CreateSubTab();
     void FormCreate();
     void FormDestroy();
     void FormShow();
@@ -169,4 +170,6 @@ private:
     int FLongitude = 0;
     QString FColorText;
     bool FCanDial = true;
+    int FRowHeight = 21; // a one-line edit of the window's font
+    int FTabsHeight = 0; // the tabs' panel, as tall as the taller page needs
 };

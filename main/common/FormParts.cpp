@@ -1,19 +1,44 @@
 #include "main/common/FormParts.h"
 
+#include "main/common/CommonText.h"
 #include "main/controls/NMDEdit.h"
 #include "main/tables/HisInfo.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QInputMethodEvent>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 
-QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, int X, int Y, int W, bool ImeClosed)
+QFont EntryFormFont()
+{
+    QFont Font;
+    Font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")});
+    Font.setPixelSize(12);
+    return Font;
+}
+
+int EditRowHeight(const QWidget* Form)
+{
+    const int Frame = Form->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    return std::max(21, QFontMetrics(Form->font()).height() + 2 * Frame + 2);
+}
+
+QLabel* NewCaption(QWidget* Parent, const QString& Text, int X, int Y, int W, int H)
+{
+    auto* Label = new QLabel(Text, Parent);
+    Label->setGeometry(X, Y, W, H);
+    Label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return Label;
+}
+
+QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, QRect Place, bool ImeClosed)
 {
     auto* Edit = NewNamed<QLineEdit>(Parent, Name);
     SetByteLimit(Edit, MaxBytes);
-    Edit->setGeometry(X, Y, W, 21);
+    Edit->setGeometry(Place);
     if (ImeClosed) {
         // Numbers and addresses of mail are typed in single-byte letters: no input method here.
         Edit->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -22,25 +47,24 @@ QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, int X, int Y
     return Edit;
 }
 
-QToolButton* NewButton(QWidget* Parent, const char* Name, const QString& Caption, const QString& Hint, int X, int Y,
-                       int W, int H)
+QToolButton* NewButton(QWidget* Parent, const char* Name, const QString& Caption, const QString& Hint, QRect Place)
 {
     auto* Button = NewNamed<QToolButton>(Parent, Name);
     Button->setText(Caption);
     Button->setToolTip(Hint);
-    Button->setGeometry(X, Y, W, H);
+    Button->setGeometry(Place);
     Button->setFocusPolicy(Qt::StrongFocus);
     return Button;
 }
 
-QComboBox* NewCombo(QWidget* Parent, const char* Name, bool Editable, int MaxBytes, int X, int Y, int W)
+QComboBox* NewCombo(QWidget* Parent, const char* Name, bool Editable, int MaxBytes, QRect Place)
 {
     auto* Combo = NewNamed<QComboBox>(Parent, Name);
     Combo->setEditable(Editable);
     Combo->setInsertPolicy(QComboBox::NoInsert);
     if (Editable)
         SetByteLimit(Combo->lineEdit(), MaxBytes);
-    Combo->setGeometry(X, Y, W, 21);
+    Combo->setGeometry(Place);
     return Combo;
 }
 
@@ -70,7 +94,7 @@ unsigned ValueOfColor(const QColor& Color)
 
 void RefillRankCombo(QComboBox* Combo, const THistoryData* List)
 {
-    const QString Saved = Combo->currentText().trimmed();
+    const QString Saved = TrimBlanks(Combo->currentText());
     Combo->clear();
     if (List && List->Items())
         for (const THistoryStruct& Item : *List->Items())
@@ -81,20 +105,9 @@ void RefillRankCombo(QComboBox* Combo, const THistoryData* List)
     if (Saved.isEmpty())
         return;
     for (int I = 0; I < Combo->count(); ++I) {
-        if (Combo->itemText(I).trimmed() == Saved) {
+        if (TrimBlanks(Combo->itemText(I)) == Saved) {
             Combo->setCurrentIndex(I);
             return;
         }
     }
-}
-
-bool CommitAsHalfKana(QLineEdit* Edit, const QInputMethodEvent* Input)
-{
-    const QString Half = ReadingToHalfKana(Input->commitString());
-    if (Half == Input->commitString())
-        return false;
-    QInputMethodEvent Converted(Input->preeditString(), Input->attributes());
-    Converted.setCommitString(Half, Input->replacementStart(), Input->replacementLength());
-    QApplication::sendEvent(Edit, &Converted);
-    return true;
 }
