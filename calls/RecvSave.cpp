@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr int MaxRecNo = 99999;
-constexpr int MaxRows = 100000;
-
 QString Digits(const QString& Text)
 {
     return DigitsOnly(Text, KeepDigits);
@@ -56,37 +53,10 @@ QString Failure(const QString& Head, const Exception& Error)
 
 } // namespace
 
-std::optional<unsigned> ColorFromText(const QString& Text)
-{
-    const QString Trimmed = TrimBlanks(Text);
-    if (Trimmed.size() != 7 || !Trimmed.startsWith(u'$'))
-        return std::nullopt;
-    bool Ok = false;
-    const unsigned Value = Trimmed.mid(1).toUInt(&Ok, 16);
-    return Ok ? std::optional<unsigned>(Value) : std::nullopt;
-}
-
-QString ColorToText(unsigned Color)
-{
-    return QStringLiteral("$") + QStringLiteral("%1").arg(Color & 0xffffff, 6, 16, QLatin1Char('0')).toLower();
-}
-
-bool IsValidTelText(const QString& Text)
-{
-    return DigitsOnly(Text, KeepDigits | KeepHyphen) == TrimBlanks(Text);
-}
-
 QString FbKeywordField(int Setting, int Offset)
 {
     return QStringLiteral("Keyword") + QString::number(Setting + Offset);
 }
-
-// The directory rows the number look-ups landed on. A row found by both numbers counts once: two
-// numbers of one entry are one entry to replace, not two.
-struct TReceiveSave::TDuplicates
-{
-    std::set<int> Rows;
-};
 
 void TReceiveSave::SetCallRecord(const TCallerRecord& Record)
 {
@@ -125,35 +95,9 @@ QString TReceiveSave::ChangedNumber(const QString& Edit, int Slot) const
     return Text;
 }
 
-void TReceiveSave::LookUp(const QString& Number, TLookup How, TDuplicates& Hits) const
+void TReceiveSave::LookUp(const QString& Number, TEntryLookUp How, std::set<int>& Rows) const
 {
-    const QString Key = Digits(Number);
-    // A text of hyphens alone has no number to look for; an empty key would land on every entry
-    // without numbers.
-    if (Key.isEmpty() || !DMVxRelvo16 || !MeiboTable)
-        return;
-    TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
-    if (!Use.Opened())
-        return;
-    bool Found = false;
-    for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")}) {
-        if (Found && How == TLookup::SecondIfNone)
-            break;
-        MeiboTable->SetIndexName(Index);
-        // A look-up is one hit: the entry the key lands on, the first in index order. Several entries
-        // sharing a number are still one entry to replace; the caller's own entry is no duplicate.
-        MeiboTable->SetRange({Key}, {Key});
-        for (MeiboTable->First(); !MeiboTable->Eof(); MeiboTable->Next()) {
-            const int RecNo = MeiboTable->FieldByName(QStringLiteral("RecNo")).AsInteger();
-            if (FIsExisting && RecNo == FCallRecord.RecNo)
-                continue;
-            Hits.Rows.insert(RecNo);
-            Found = true;
-            break;
-        }
-        MeiboTable->CancelRange();
-    }
-    MeiboTable->SetIndexName(QString());
+    LookUpEntries(Number, How, FIsExisting ? FCallRecord.RecNo : NoEntry, Rows);
 }
 
 bool TReceiveSave::ChangeFlag(const TRecvViewInput& Input) const
@@ -337,12 +281,12 @@ int TReceiveSave::WriteMeiboRecord(const TCallerRecord& Record, const TRecvViewI
             }
             T.Edit();
         } else {
-            T.Last();
-            RecNo = T.IsEmpty() ? 0 : T.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
-            if (RecNo > MaxRecNo) {
-                Message(T.RecordCount() >= MaxRows ? MsgTableFull : MsgMeiboCounterFull, MB_OK | MB_ICONINFORMATION);
+            const TNextRecNo Next = NextRecNo(T);
+            if (Next.Exhausted) {
+                Message(Next.TableFull ? MsgTableFull : MsgMeiboCounterFull, MB_OK | MB_ICONINFORMATION);
                 return 1;
             }
+            RecNo = Next.RecNo;
             T.Append();
         }
         auto Set = [&T](const char* Field, const QString& Value) {
@@ -449,10 +393,9 @@ int TReceiveSave::WriteFernbookRecord(const TCallerRecord& Record, const TRecvVi
                 }
                 T.Edit();
             } else {
-                T.Last();
-                const int Next = T.IsEmpty() ? 0 : T.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
-                if (Next > MaxRecNo) {
-                    Message(T.RecordCount() >= MaxRows ? MsgTableFull : MsgFbCounterFull, MB_OK | MB_ICONINFORMATION);
+                // The book numbers its rows itself; the count only says whether a row may be added.
+                if (const TNextRecNo Next = NextRecNo(T); Next.Exhausted) {
+                    Message(Next.TableFull ? MsgTableFull : MsgFbCounterFull, MB_OK | MB_ICONINFORMATION);
                     return 1;
                 }
                 T.Append();
@@ -550,27 +493,27 @@ bool TReceiveSave::SaveBeforeRefill(TRecvViewInput& Input)
             if (!Settings.SameTelUpdate)
                 return true;
         } else {
-            TDuplicates Hits;
+            std::set<int> Hits;
             const QString New1 = ChangedNumber(Input.Tel1, 0);
             if (!New1.isEmpty() && Digits(New1) != Digits(FCallRecord.Tel[1]))
-                LookUp(New1, TLookup::Both, Hits);
+                LookUp(New1, TEntryLookUp::Both, Hits);
             const QString New2 = ChangedNumber(Input.Tel2, 1);
             if (!New2.isEmpty() && Digits(New2) != Digits(FCallRecord.Tel[0]))
-                LookUp(New2, TLookup::Both, Hits);
-            if (!Hits.Rows.empty())
+                LookUp(New2, TEntryLookUp::Both, Hits);
+            if (!Hits.empty())
                 return true;
         }
     } else {
         if (Blank(Input.Tel1))
             return true;
-        TDuplicates Hits;
-        LookUp(Input.Tel1, TLookup::Both, Hits);
+        std::set<int> Hits;
+        LookUp(Input.Tel1, TEntryLookUp::Both, Hits);
         if (!Blank(Input.Tel2))
-            LookUp(Input.Tel2, TLookup::Both, Hits);
-        if (Hits.Rows.size() == 1 && Settings.SameTelUpdate) {
+            LookUp(Input.Tel2, TEntryLookUp::Both, Hits);
+        if (Hits.size() == 1 && Settings.SameTelUpdate) {
             FIsExisting = true;
-            FCallRecord.RecNo = *Hits.Rows.begin();
-        } else if (!Hits.Rows.empty()) {
+            FCallRecord.RecNo = *Hits.begin();
+        } else if (!Hits.empty()) {
             return true;
         }
     }
@@ -622,18 +565,18 @@ TRegisterResult TReceiveSave::RegisterCaller(TRecvViewInput& Input, TRecvFocus& 
             if (!NumbersUnchanged(Input)) {
                 const QString New1 = ChangedNumber(Input.Tel1, 0);
                 if (!New1.isEmpty() && Digits(New1) != Digits(FCallRecord.Tel[1])) {
-                    TDuplicates Hits;
-                    LookUp(New1, TLookup::SecondIfNone, Hits);
-                    if (!Hits.Rows.empty()) {
+                    std::set<int> Hits;
+                    LookUp(New1, TEntryLookUp::SecondIfNone, Hits);
+                    if (!Hits.empty()) {
                         Message(MsgChangedTelExists, MB_OK | MB_ICONINFORMATION);
                         return TRegisterResult::Stopped;
                     }
                 }
                 const QString New2 = ChangedNumber(Input.Tel2, 1);
                 if (!New2.isEmpty() && Digits(New2) != Digits(FCallRecord.Tel[0])) {
-                    TDuplicates Hits;
-                    LookUp(New2, TLookup::SecondIfNone, Hits);
-                    if (!Hits.Rows.empty()) {
+                    std::set<int> Hits;
+                    LookUp(New2, TEntryLookUp::SecondIfNone, Hits);
+                    if (!Hits.empty()) {
                         Message(MsgChangedTelExists, MB_OK | MB_ICONINFORMATION);
                         Focus = TRecvFocus::Tel2;
                         return TRegisterResult::Stopped;
@@ -643,23 +586,23 @@ TRegisterResult TReceiveSave::RegisterCaller(TRecvViewInput& Input, TRecvFocus& 
                 Changed = ChangeFlag(Input);
             }
         } else if (!Blank(Input.Tel1)) {
-            TDuplicates Hits;
-            LookUp(Input.Tel1, TLookup::Both, Hits);
-            const bool Tel1Hit = !Hits.Rows.empty();
+            std::set<int> Hits;
+            LookUp(Input.Tel1, TEntryLookUp::Both, Hits);
+            const bool Tel1Hit = !Hits.empty();
             if (!Blank(Input.Tel2))
-                LookUp(Input.Tel2, TLookup::Both, Hits);
-            if (Hits.Rows.size() >= 2) {
+                LookUp(Input.Tel2, TEntryLookUp::Both, Hits);
+            if (Hits.size() >= 2) {
                 Message(MsgTwoEntries, MB_OK | MB_ICONINFORMATION);
                 return TRegisterResult::Stopped;
             }
-            if (Hits.Rows.size() == 1) {
+            if (Hits.size() == 1) {
                 if (Message(MsgReplace, MB_YESNO | MB_ICONQUESTION) != IDYES) {
                     if (!Tel1Hit)
                         Focus = TRecvFocus::Tel2;
                     return TRegisterResult::Stopped;
                 }
                 FIsExisting = true;
-                FCallRecord.RecNo = *Hits.Rows.begin();
+                FCallRecord.RecNo = *Hits.begin();
             }
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/common/CallerRec.h"
+#include "main/tables/MeiboEntry.h"
 
 #include <QString>
 #include <QStringList>
@@ -85,23 +86,9 @@ struct TRecvSaveHooks
     TFbBookLink Fb;
 };
 
-inline const QString MsgInvalidTel = QStringLiteral("電話番号は半角数字かハイフンのみが有効です  ");
-inline const QString MsgSameTel = QStringLiteral("電話番号欄にはそれぞれ違う番号を入力してください  ");
-inline const QString MsgChangedTelExists =
-    QStringLiteral("変更した電話番号と同じ電話番号のデータが  \r\n既に登録されています  \r\n変更はできません  ");
-inline const QString MsgTwoEntries =
-    QStringLiteral("２つの電話番号がそれぞれ違うデータとして登録されています  \r\n登録できません  ");
-inline const QString MsgReplace =
-    QStringLiteral("既に同じ電話番号のデータが登録されています  \r\n今回の内容で置き換えますか？  ");
-inline const QString MsgRowMissing = QStringLiteral("該当するデータが見つかりませんでした  ");
-inline const QString MsgTableFull = QStringLiteral("最大登録件数10万件に達しました  \r\nこれ以上登録できません  ");
-inline const QString MsgMeiboCounterFull = QStringLiteral(
-    "データ管理カウンタが一杯になり登録できませんでした  \r\n最適化処理をおこなうことにより登録できるよう"
-    "になります  ");
 inline const QString MsgFbCounterFull =
     QStringLiteral("データ管理カウンタが一杯になり登録できませんでした  \r\nこれ以上登録できません  ");
 inline const QString MsgFbNotInstalled = QStringLiteral("Fernbookのインストール状態を確認できませんでした  ");
-inline const QString MsgNotDone = QStringLiteral("できませんでした  ");
 inline const QString MsgHistoryWriteFailed = QStringLiteral("着信対応履歴に書き込めませんでした  ");
 inline const QString MsgMeiboWriteFailed = QStringLiteral("登録名簿に書き込めませんでした  ");
 inline const QString MsgFbWriteFailed = QStringLiteral("アドレス帳に書き込めませんでした  ");
@@ -109,13 +96,6 @@ inline const QString MsgInputKept = QStringLiteral("入力した内容は画面�
 
 // The colour a message panel shows when BGColor is blank or no colour text.
 inline constexpr unsigned DefaultAddressBookColor = 0x7fdf3f;
-
-// "$" + six hexadecimal digits (blue, green, red) read as the colour value; nullopt for anything else.
-[[nodiscard]] std::optional<unsigned> ColorFromText(const QString& Text);
-[[nodiscard]] QString ColorToText(unsigned Color);
-
-// valid(x): the trimmed text holds only half-width digits and hyphens (an empty text is valid).
-[[nodiscard]] bool IsValidTelText(const QString& Text);
 
 // The keyword field ("Keyword" + n) of an address book that a window value goes into; Setting is
 // the [USE FBADRS] value, Offset 1 for the memo and line settings and 6 for the rank.
@@ -162,15 +142,8 @@ public:
     int WriteFernbookRecord(const TCallerRecord& Record, const TRecvViewInput& Input, const QString& BookFolder);
 
 private:
-    struct TDuplicates;
-    enum class TLookup
-    {
-        Both,         // SchTel1 and SchTel2
-        SecondIfNone, // SchTel2 only when SchTel1 found nothing
-    };
-    // For each look-up of Number on SchTel1 / SchTel2, the directory row it lands on (the first in
-    // index order other than the shown caller's).
-    void LookUp(const QString& Number, TLookup How, TDuplicates& Hits) const;
+    // The directory rows, other than the shown caller's, that the look-ups of Number land on.
+    void LookUp(const QString& Number, TEntryLookUp How, std::set<int>& Rows) const;
     [[nodiscard]] bool NumbersUnchanged(const TRecvViewInput& Input) const;
     [[nodiscard]] QString ChangedNumber(const QString& Edit, int Slot) const;
     static void MoveLoneSecondNumber(TRecvViewInput& Input);

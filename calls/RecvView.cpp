@@ -3,6 +3,7 @@
 #include "calls/HisList.h"
 #include "calls/RecvViewText.h"
 #include "main/common/CommonForms.h"
+#include "main/common/FormParts.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/controls/NMDEdit.h"
@@ -47,63 +48,14 @@ constexpr int HelpContextOwn = 27;
 constexpr int HelpContextFb = 30;
 const char* const HelpContextProperty = "HelpContext";
 
-template <typename T, typename... TArgs> T* New(QWidget* Parent, const char* Name, TArgs&&... Args)
-{
-    T* Widget = new T(std::forward<TArgs>(Args)..., Parent);
-    Widget->setObjectName(QLatin1String(Name));
-    return Widget;
-}
-
-QLabel* NewCaption(QWidget* Parent, const QString& Text, int X, int Y, int W, int H)
-{
-    auto* Label = new QLabel(Text, Parent);
-    Label->setGeometry(X, Y, W, H);
-    Label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return Label;
-}
-
 // A bordered panel that shows one value, as the date and division panels are.
 QLabel* NewPanel(QWidget* Parent, const char* Name, int X, int Y, int W, int H)
 {
-    auto* Panel = New<QLabel>(Parent, Name);
+    auto* Panel = NewNamed<QLabel>(Parent, Name);
     Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel->setAlignment(Qt::AlignCenter);
     Panel->setGeometry(X, Y, W, H);
     return Panel;
-}
-
-QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, QRect Place, bool ImeClosed = false)
-{
-    auto* Edit = New<QLineEdit>(Parent, Name);
-    SetByteLimit(Edit, MaxBytes);
-    Edit->setGeometry(Place);
-    if (ImeClosed) {
-        // Numbers and addresses of mail are typed in single-byte letters: no input method here.
-        Edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-        Edit->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
-    }
-    return Edit;
-}
-
-QToolButton* NewButton(QWidget* Parent, const char* Name, const QString& Caption, const QString& Hint, QRect Place)
-{
-    auto* Button = New<QToolButton>(Parent, Name);
-    Button->setText(Caption);
-    Button->setToolTip(Hint);
-    Button->setGeometry(Place);
-    Button->setFocusPolicy(Qt::StrongFocus);
-    return Button;
-}
-
-QComboBox* NewCombo(QWidget* Parent, const char* Name, bool Editable, int MaxBytes, QRect Place)
-{
-    auto* Combo = New<QComboBox>(Parent, Name);
-    Combo->setEditable(Editable);
-    Combo->setInsertPolicy(QComboBox::NoInsert);
-    if (Editable)
-        SetByteLimit(Combo->lineEdit(), MaxBytes);
-    Combo->setGeometry(Place);
-    return Combo;
 }
 
 } // namespace
@@ -113,12 +65,7 @@ TReceiveView::TReceiveView(QWidget* Owner) : QDialog(Owner)
     setObjectName(QStringLiteral("ReceiveView"));
     setWindowTitle(CaptionView);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    // Where "ＭＳ Ｐゴシック" is not installed the desktop's Japanese font stands in for it, as the
-    // window's own font: a Latin font would measure the lines lower than the Japanese text they show.
-    QFont Font;
-    Font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")});
-    Font.setPixelSize(12);
-    setFont(Font);
+    setFont(EntryFormFont());
     FSave = TReceiveSave(Settings.UseFbAdrs ? TReceiveSave::TMode::Fernbook : TReceiveSave::TMode::Own);
     FSave.Hooks.Message = [this](const QString& Text, unsigned Flags) { return Message(Text, Flags); };
     FSave.Hooks.ReloadHistoryPage = [] {
@@ -177,7 +124,7 @@ void TReceiveView::CreateControls()
     const int L = std::max(96, 8 + Widest + CaptionGap); // left of the value column
     const int W = ClientWidth - 8 - L;                   // a value that fills its row
     const int CW = L - 8 - CaptionGap;                   // a caption
-    const int H = std::max(21, Metrics.height() + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2);
+    const int H = EditRowHeight(this);
     const int P = H + 3; // one row to the next
     // An editable list keeps its line in an edit field inside its own frame, which may need a little
     // more; the attached-file list below gives that back, so the form keeps its height.
@@ -196,11 +143,11 @@ void TReceiveView::CreateControls()
     };
     const auto Row = [H](int X, int Y, int Width) { return QRect(X, Y, Width, H); };
 
-    lblPrevRecvDateTime = New<QLabel>(this, "lblPrevRecvDateTime", QStringLiteral("前回着信日時"));
+    lblPrevRecvDateTime = NewNamed<QLabel>(this, "lblPrevRecvDateTime", QStringLiteral("前回着信日時"));
     lblPrevRecvDateTime->setGeometry(8, 6, CW, 22);
     pnlPrevDate = NewPanel(this, "pnlPrevDate", L, 6, 132, 22);
     pnlPrevTime = NewPanel(this, "pnlPrevTime", L + 136, 6, 104, 22);
-    lblRecvDateTime = New<QLabel>(this, "lblRecvDateTime", QStringLiteral("着信日時"));
+    lblRecvDateTime = NewNamed<QLabel>(this, "lblRecvDateTime", QStringLiteral("着信日時"));
     lblRecvDateTime->setGeometry(8, 31, CW, 22);
     pnlDate = NewPanel(this, "pnlDate", L, 31, 132, 22);
     pnlTime = NewPanel(this, "pnlTime", L + 136, 31, 104, 22);
@@ -210,13 +157,13 @@ void TReceiveView::CreateControls()
     Big.setPixelSize(20);
     Big.setBold(true);
     pnlDivision->setFont(Big);
-    pnlMsg = New<QFrame>(this, "pnlMsg");
+    pnlMsg = NewNamed<QFrame>(this, "pnlMsg");
     pnlMsg->setFrameStyle(QFrame::Panel | QFrame::Raised);
     pnlMsg->setGeometry(340, 6, 156, 47);
     pnlMsg->setAutoFillBackground(true);
-    lblMsg1 = New<QLabel>(pnlMsg, "lblMsg1");
+    lblMsg1 = NewNamed<QLabel>(pnlMsg, "lblMsg1");
     lblMsg1->setGeometry(4, 3, 148, 20);
-    lblMsg2 = New<QLabel>(pnlMsg, "lblMsg2");
+    lblMsg2 = NewNamed<QLabel>(pnlMsg, "lblMsg2");
     lblMsg2->setGeometry(4, 24, 148, 20);
     pnlMsg->hide();
 
@@ -228,7 +175,7 @@ void TReceiveView::CreateControls()
     const int T = TelY - PanelTop; // the row inside the panels
 
     // Own directory: two numbers.
-    pnlTel = New<QFrame>(this, "pnlTel");
+    pnlTel = NewNamed<QFrame>(this, "pnlTel");
     pnlTel->setGeometry(0, PanelTop, ClientWidth, PanelHeight);
     Caption(pnlTel, QStringLiteral("電話番号"), T);
     edtTel1 = NewEdit(pnlTel, "edtTel1", 13, Row(L, T, 104), true);
@@ -244,15 +191,15 @@ void TReceiveView::CreateControls()
     bbtnDial = NewButton(pnlTel, "bbtnDial", QStringLiteral("発信"), QStringLiteral("発信"), Row(L + 346, T, 40));
 
     // Address book: the number that rang and the entry's other numbers.
-    pnlFbTel = New<QFrame>(this, "pnlFbTel");
+    pnlFbTel = NewNamed<QFrame>(this, "pnlFbTel");
     pnlFbTel->setGeometry(0, PanelTop, ClientWidth, PanelHeight);
-    lblFbTelMain = New<QLabel>(pnlFbTel, "lblFbTelMain", QStringLiteral("着信電話番号"));
+    lblFbTelMain = NewNamed<QLabel>(pnlFbTel, "lblFbTelMain", QStringLiteral("着信電話番号"));
     lblFbTelMain->setGeometry(L, T - 2 - FbCaptionHeight, 150, FbCaptionHeight);
     edtFbTel = NewEdit(pnlFbTel, "edtFbTel", 13, Row(L, T, 104), true);
     bbtnFbTel1Search = NewButton(pnlFbTel, "bbtnFbTel1Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"),
                                  Row(L + 106, T, 40));
     bbtnFbTel1Search->setProperty("Tag", 4);
-    lblFbTelSub = New<QLabel>(pnlFbTel, "lblFbTelSub", QStringLiteral("他の電話番号"));
+    lblFbTelSub = NewNamed<QLabel>(pnlFbTel, "lblFbTelSub", QStringLiteral("他の電話番号"));
     lblFbTelSub->setGeometry(L + 152, T - 2 - FbCaptionHeight, 150, FbCaptionHeight);
     cbxFbTel = NewCombo(pnlFbTel, "cbxFbTel", false, 0, Row(L + 152, T, 120));
     cbxFbTel->setStyleSheet(QStringLiteral("QComboBox { background: silver; }"));
@@ -282,9 +229,9 @@ void TReceiveView::CreateControls()
     edtAdrs2 = NewEdit(this, "edtAdrs2", 100, Row(L, Y, W));
     Y += P;
     edtAdrs3 = NewEdit(this, "edtAdrs3", 116, Row(L, Y, W));
-    lblJisCode = New<QLabel>(this, "lblJisCode");
+    lblJisCode = NewNamed<QLabel>(this, "lblJisCode");
     lblJisCode->hide();
-    lblKajoCode = New<QLabel>(this, "lblKajoCode");
+    lblKajoCode = NewNamed<QLabel>(this, "lblKajoCode");
     lblKajoCode->hide();
 
     Y += P + 4;
@@ -296,13 +243,13 @@ void TReceiveView::CreateControls()
 
     Y += P + 4;
     Caption(this, QStringLiteral("名前カナ"), Y);
-    nmedtNameKana = New<TNMDEdit>(this, "nmedtNameKana");
+    nmedtNameKana = NewNamed<TNMDEdit>(this, "nmedtNameKana");
     nmedtNameKana->setGeometry(Row(L, Y, 170));
     nmedtNameKana->SetInputType(TInputKind::itKana);
     nmedtNameKana->setProperty("Tag", 0);
     SetByteLimit(nmedtNameKana, 25);
     NewCaption(this, QStringLiteral("漢字"), L + 180, Y, 36, H);
-    nmedtNameKanji = New<TNMDEdit>(this, "nmedtNameKanji");
+    nmedtNameKanji = NewNamed<TNMDEdit>(this, "nmedtNameKanji");
     nmedtNameKanji->setGeometry(Row(L + 216, Y, W - 216));
     nmedtNameKanji->SetInputType(TInputKind::itKanji);
     nmedtNameKanji->setProperty("Tag", 1);
@@ -344,7 +291,7 @@ void TReceiveView::CreateControls()
     for (int N = 0; N < 3; ++N) {
         Y += PC;
         const QByteArray Suffix = QByteArray::number(N + 1);
-        *SelLabels[N] = New<QLabel>(this, ("lblSelectItem" + Suffix).constData());
+        *SelLabels[N] = NewNamed<QLabel>(this, ("lblSelectItem" + Suffix).constData());
         (*SelLabels[N])->setGeometry(8, Y, CW, HC);
         *SelCombos[N] = NewCombo(this, ("cbxSelectItem" + Suffix).constData(), true, 30, ComboRow(L, Y, 330));
         *SelButtons[N] = NewButton(this, ("bbtnSelectItem" + Suffix).constData(), QStringLiteral("編集"), QString(),
@@ -354,7 +301,7 @@ void TReceiveView::CreateControls()
 
     Y += PC + 4;
     Caption(this, QStringLiteral("外部ファイル"), Y);
-    lvExtFile = New<TSortListView>(this, "lvExtFile");
+    lvExtFile = NewNamed<TSortListView>(this, "lvExtFile");
     // Up to its button, with the columns filling it: a scroll bar would hide the second file.
     const int ListHeight = std::max(46, 58 - 4 * (HC - H));
     lvExtFile->setGeometry(L, Y, 330, ListHeight);
@@ -384,7 +331,7 @@ void TReceiveView::CreateControls()
 
     Y += ListHeight + 6;
     Caption(this, QStringLiteral("備考"), Y);
-    mmoNote = New<QPlainTextEdit>(this, "mmoNote");
+    mmoNote = NewNamed<QPlainTextEdit>(this, "mmoNote");
     mmoNote->setGeometry(L, Y, W, 54);
     mmoNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmoNote->setTabChangesFocus(true);
@@ -398,13 +345,13 @@ void TReceiveView::CreateControls()
                               QRect(118, B, 54, 28));
     bbtnPrint =
         NewButton(this, "bbtnPrint", QStringLiteral("画面印刷"), QStringLiteral("画面印刷"), QRect(174, B, 54, 28));
-    btnAddUpd = New<QPushButton>(this, "btnAddUpd", CaptionRegister);
+    btnAddUpd = NewNamed<QPushButton>(this, "btnAddUpd", CaptionRegister);
     btnAddUpd->setGeometry(236, B, 100, 28);
     btnAddUpd->setAutoDefault(false);
-    btnLockUnlock = New<QPushButton>(this, "btnLockUnlock", CaptionLock);
+    btnLockUnlock = NewNamed<QPushButton>(this, "btnLockUnlock", CaptionLock);
     btnLockUnlock->setGeometry(340, B, 78, 28);
     btnLockUnlock->setAutoDefault(false);
-    btnCancel = New<QPushButton>(this, "btnCancel", QStringLiteral("キャンセル"));
+    btnCancel = NewNamed<QPushButton>(this, "btnCancel", QStringLiteral("キャンセル"));
     btnCancel->setGeometry(422, B, 76, 28);
     btnCancel->setAutoDefault(false);
     setFixedSize(ClientWidth, B + 35);

@@ -1,6 +1,7 @@
 #include "calls/RecvView.h"
 #include "calls/RecvViewText.h"
 #include "main/common/CommonText.h"
+#include "main/common/FormParts.h"
 #include "main/controls/NMDEdit.h"
 #include "main/controls/SortListView.h"
 #include "main/identify/AppSub.h"
@@ -33,18 +34,6 @@ QString TimeText(double Days)
 {
     const QDateTime Time = DaysToDateTime(Days);
     return Time.isValid() ? Time.toString(QStringLiteral("hh時 mm分 ss秒")) : QString();
-}
-
-// The directory keeps colours as "$" + blue, green, red in hexadecimal.
-QColor ColorOfValue(unsigned Value)
-{
-    return QColor(Value & 0xff, (Value >> 8) & 0xff, (Value >> 16) & 0xff);
-}
-
-unsigned ValueOfColor(const QColor& Color)
-{
-    return static_cast<unsigned>(Color.red()) | static_cast<unsigned>(Color.green()) << 8 |
-           static_cast<unsigned>(Color.blue()) << 16;
 }
 
 } // namespace
@@ -234,21 +223,7 @@ void TReceiveView::ApplyInput(const TRecvViewInput& Input)
 
 void TReceiveView::ReloadRankList()
 {
-    const QString Saved = cbxRank->currentText();
-    cbxRank->clear();
-    if (RankHistory && RankHistory->Items())
-        for (const THistoryStruct& Item : *RankHistory->Items())
-            cbxRank->addItem(Item.Text);
-    cbxRank->setCurrentIndex(-1);
-    cbxRank->setEditText(QString());
-    if (TrimBlanks(Saved).isEmpty())
-        return;
-    for (int I = 0; I < cbxRank->count(); ++I) {
-        if (TrimBlanks(cbxRank->itemText(I)) == TrimBlanks(Saved)) {
-            cbxRank->setCurrentIndex(I);
-            return;
-        }
-    }
+    RefillRankCombo(cbxRank, RankHistory);
 }
 
 void TReceiveView::ReloadSelectItemList(int N)

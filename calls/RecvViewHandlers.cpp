@@ -2,6 +2,7 @@
 #include "calls/RecvViewText.h"
 #include "main/common/CommonForms.h"
 #include "main/common/CommonText.h"
+#include "main/common/FormParts.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/controls/NMDEdit.h"
 #include "main/controls/SortListView.h"
@@ -24,23 +25,6 @@
 // The incoming-call window's handlers: its buttons, the registration, the lock and the keys.
 
 using namespace RecvViewText;
-
-namespace {
-
-void CaretToEnd(QLineEdit* Edit)
-{
-    Edit->setFocus();
-    Edit->deselect();
-    Edit->setCursorPosition(static_cast<int>(Edit->text().size()));
-}
-
-void SelectAllAndFocus(QLineEdit* Edit)
-{
-    Edit->setFocus();
-    Edit->selectAll();
-}
-
-} // namespace
 
 TReceiveView::TNestedGuard::TNestedGuard(TReceiveView& View, bool Hourglass) : FView(View), FHourglass(Hourglass)
 {

@@ -306,15 +306,4 @@ TEST_F(RecvSaveTest, AddressBookWritesOnlyTheSlotThatRangAndTheKeywordFields)
     EXPECT_TRUE(T.FieldByName(QStringLiteral("PrivCorp")).AsBoolean());
 }
 
-TEST(RecvSaveColor, ColourTextsRoundTripAndAnythingElseIsNoColour)
-{
-    EXPECT_EQ(ColorFromText(QStringLiteral("$7fdf3f")), 0x7fdf3fu);
-    EXPECT_EQ(ColorFromText(QStringLiteral(" $00FF00 ")), 0x00ff00u);
-    for (const char* Bad : {"", "$", "7fdf3f", "$7fdf3", "$7fdf3fa", "$gggggg", "clRed"})
-        EXPECT_EQ(ColorFromText(QString::fromLatin1(Bad)), std::nullopt) << Bad;
-    EXPECT_EQ(ColorToText(0x0a0b0c), QStringLiteral("$0a0b0c"));
-    EXPECT_TRUE(IsValidTelText(QStringLiteral(" 03-1234 ")));
-    EXPECT_FALSE(IsValidTelText(QStringLiteral("03 1234")));
-}
-
 } // namespace

@@ -1,0 +1,69 @@
+#include "main/tables/MeiboEntry.h"
+
+#include "main/common/CommonText.h"
+#include "main/tables/DBInfo.h"
+#include "platform/db/Table.h"
+
+bool IsValidTelText(const QString& Text)
+{
+    return DigitsOnly(Text, KeepDigits | KeepHyphen) == TrimBlanks(Text);
+}
+
+std::optional<unsigned> ColorFromText(const QString& Text)
+{
+    const QString Trimmed = TrimBlanks(Text);
+    if (Trimmed.size() != 7 || !Trimmed.startsWith(u'$'))
+        return std::nullopt;
+    bool Ok = false;
+    const unsigned Value = Trimmed.mid(1).toUInt(&Ok, 16);
+    return Ok ? std::optional<unsigned>(Value) : std::nullopt;
+}
+
+QString ColorToText(unsigned Color)
+{
+    return QStringLiteral("$") + QStringLiteral("%1").arg(Color & 0xffffff, 6, 16, QLatin1Char('0')).toUpper();
+}
+
+void LookUpEntries(const QString& Number, TEntryLookUp How, int Excluded, std::set<int>& Rows)
+{
+    const QString Key = DigitsOnly(Number);
+    // A text of hyphens alone has no number to look for; an empty key would land on every entry
+    // without numbers.
+    if (Key.isEmpty() || !DMVxRelvo16 || !MeiboTable)
+        return;
+    TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+    if (!Use.Opened())
+        return;
+    bool Found = false;
+    for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")}) {
+        if (Found && How == TEntryLookUp::SecondIfNone)
+            break;
+        MeiboTable->SetIndexName(Index);
+        // A look-up is one hit: the entry the key lands on. Several entries sharing a number are
+        // still one entry to replace; the entry being edited is no duplicate of itself.
+        MeiboTable->SetRange({Key}, {Key});
+        for (MeiboTable->First(); !MeiboTable->Eof(); MeiboTable->Next()) {
+            const int RecNo = MeiboTable->FieldByName(QStringLiteral("RecNo")).AsInteger();
+            if (RecNo == Excluded)
+                continue;
+            Rows.insert(RecNo);
+            Found = true;
+            break;
+        }
+        MeiboTable->CancelRange();
+    }
+    MeiboTable->SetIndexName(QString());
+}
+
+TNextRecNo NextRecNo(TTable& Table)
+{
+    Table.SetIndexName(QString());
+    Table.Last();
+    TNextRecNo Next;
+    Next.RecNo = Table.IsEmpty() ? 0 : Table.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
+    if (Next.RecNo > MaxEntryRecNo) {
+        Next.Exhausted = true;
+        Next.TableFull = Table.RecordCount() >= MaxEntryRows;
+    }
+    return Next;
+}
