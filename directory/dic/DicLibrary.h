@@ -17,8 +17,8 @@ template <typename TError> void LoadDicLibrary(TDynLib& Library, const QString& 
 }
 
 // The export, or the library freed and the error raised.
-template <typename TError, typename TProc> void BindDicProc(TDynLib& Library, TProc& Proc, const char* Name,
-                                                           const QString& FileName)
+template <typename TError, typename TProc>
+void BindDicProc(TDynLib& Library, TProc& Proc, const char* Name, const QString& FileName)
 {
     Proc = Library.SymbolAs<TProc>(Name);
     if (!Proc) {

@@ -63,8 +63,9 @@ TEST_F(DicBuildTest, AddressesSplitAtTheLongestMunicipality)
 
 TEST_F(DicBuildTest, ACodeOfSeveralMunicipalitiesKeepsEachAsATownlessRow)
 {
-    EXPECT_EQ(CitiesOf(QStringLiteral("5100000")),
-              (QStringList{QStringLiteral("四日市市"), QStringLiteral("三重郡朝日町"), QStringLiteral("三重郡川越町")}));
+    EXPECT_EQ(
+        CitiesOf(QStringLiteral("5100000")),
+        (QStringList{QStringLiteral("四日市市"), QStringLiteral("三重郡朝日町"), QStringLiteral("三重郡川越町")}));
     for (const TDicTown& Town : Data.Towns)
         if (Town.Code == QLatin1String("5100000"))
             EXPECT_TRUE(Town.Name.isEmpty());
