@@ -277,6 +277,12 @@ bool WriteDic(const TDicData& Data, const QString& Folder, QString& Error)
                   SQLITE_OK &&
               sqlite3_exec(Db, DicStoreSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
     {
+        TStatement Pref(Db, "INSERT INTO pref VALUES(?,?)");
+        for (int I = 0; Ok && I < PrefectureCount; ++I) {
+            Pref.Int(1, I);
+            Pref.Text(2, PrefectureNames[I]);
+            Ok = Pref.Run();
+        }
         TStatement City(Db, "INSERT INTO city VALUES(?,?,?,?,?,?,?)");
         for (int I = 0; Ok && I < Data.Cities.size(); ++I) {
             const TDicCity& C = Data.Cities[I];
