@@ -32,3 +32,7 @@ struct TAdrsHitRecord
 
 // Text cut to what a field of Capacity bytes (terminator included) holds, on a character boundary.
 [[nodiscard]] QString HitField(const QString& Text, int Capacity);
+
+// Latitude and longitude of the hit from the coordinates library, taken and released around the
+// lookup; with ReplaceTexts the postal code and names become the coordinates record's own.
+void ApplyCoordinates(TAdrsHitRecord& Hit, const QString& LibraryFolder, const QString& DicFolder, bool ReplaceTexts);

@@ -168,28 +168,7 @@ const TAdrsHitRecord& TPosSearch::BuildHit(int TownIndex, bool WithCoordinates)
     FHit.JisCode = HitField(Text(Listed.JisCode), TAdrsHitRecord::JisCodeCapacity);
     if (ListedTown)
         FHit.KajoCode = HitField(Text(ListedTown->KajoCode), TAdrsHitRecord::KajoCodeCapacity);
-    if (ListedTown && WithCoordinates) {
-        const int Loaded = LoadGeomarkLibrary(FLibraryFolder);
-        if (Loaded == 0) {
-            TGeomarkRecord Record{};
-            if (GeomarkLookup(GeomarkKey(FHit.JisCode, FHit.KajoCode), Record, FDicFolder) == 0) {
-                TGeomarkResult Found = ReadGeomarkRecord(Record);
-                if (FListedKind == 0) {
-                    FHit.Pos = HitField(Found.Pos, TAdrsHitRecord::PosCapacity);
-                    FHit.TdfknKana = HitField(Found.TdfknKana, TAdrsHitRecord::PrefCapacity);
-                    FHit.TdfknKanji = HitField(Found.TdfknKanji, TAdrsHitRecord::PrefCapacity);
-                    FHit.CityKana = HitField(Found.CityKana, TAdrsHitRecord::CityCapacity);
-                    FHit.CityKanji = HitField(Found.CityKanji, TAdrsHitRecord::CityCapacity);
-                    FHit.TownKana = HitField(Found.TownKana, TAdrsHitRecord::TownCapacity);
-                    FHit.TownKanji = HitField(Found.TownKanji, TAdrsHitRecord::TownCapacity);
-                }
-                FHit.Latitude = Found.Latitude;
-                FHit.Longitude = Found.Longitude;
-            }
-        }
-        // A failed bind has given its use back already; a failed load still holds one.
-        if (Loaded != GeomarkRcBindError)
-            FreeGeomarkLibrary();
-    }
+    if (ListedTown && WithCoordinates)
+        ApplyCoordinates(FHit, FLibraryFolder, FDicFolder, FListedKind == 0);
     return FHit;
 }
