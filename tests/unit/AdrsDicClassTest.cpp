@@ -12,7 +12,7 @@ namespace {
 
 const QString BinFolder = QStringLiteral(VX_BIN_DIR "/");
 const QString DicFolder = QStringLiteral(VX_BIN_DIR "/Dic/");
-const QString Counting = QStringLiteral(VX_FIXTURE_DIR "/postroll_counting");
+const QString Counting = QStringLiteral(VX_FIXTURE_DIR "/dic_counting");
 
 QString Raised(const std::function<void()>& Action)
 {

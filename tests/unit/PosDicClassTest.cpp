@@ -55,9 +55,9 @@ TEST(PosDicClassTest, LoadBindAndCallFailuresRaiseTheirTexts)
 TEST(PosDicClassTest, ListsAreFetchedOncePerCityAndKind)
 {
     TDynLib Fixture;
-    ASSERT_TRUE(Fixture.Load(FixtureFolder + "postroll_counting/Postroll.so"));
+    ASSERT_TRUE(Fixture.Load(FixtureFolder + "dic_counting/Postroll.so"));
     const TCounts Before = Counts(Fixture);
-    TPosSearch Search(FixtureFolder + "postroll_counting", QStringLiteral("/dic"));
+    TPosSearch Search(FixtureFolder + "dic_counting", QStringLiteral("/dic"));
     ASSERT_EQ(Search.Search(QStringLiteral("1")), 0);
     EXPECT_STREQ(Counts(Fixture).Dic, "/dic/");
     ASSERT_EQ(Search.CityCount(), 2);
@@ -75,7 +75,7 @@ TEST(PosDicClassTest, ListsAreFetchedOncePerCityAndKind)
 
 TEST(PosDicClassTest, CountsTheLibraryReportsAreNotTakenOnTrust)
 {
-    TPosSearch Search(FixtureFolder + "postroll_counting", {});
+    TPosSearch Search(FixtureFolder + "dic_counting", {});
     ASSERT_EQ(Search.Search(QStringLiteral("2")), 0);
     EXPECT_EQ(Search.CityCount(), 0);
     ASSERT_EQ(Search.Search(QStringLiteral("3")), 0);
@@ -85,10 +85,10 @@ TEST(PosDicClassTest, CountsTheLibraryReportsAreNotTakenOnTrust)
 TEST(PosDicClassTest, ANewSearchClosesTheHeldHandle)
 {
     TDynLib Fixture;
-    ASSERT_TRUE(Fixture.Load(FixtureFolder + "postroll_counting/Postroll.so"));
+    ASSERT_TRUE(Fixture.Load(FixtureFolder + "dic_counting/Postroll.so"));
     const int OpenBefore = Counts(Fixture).Values[5];
     {
-        TPosSearch Search(FixtureFolder + "postroll_counting", {});
+        TPosSearch Search(FixtureFolder + "dic_counting", {});
         ASSERT_EQ(Search.Search(QStringLiteral("1")), 0);
         ASSERT_EQ(Search.Search(QStringLiteral("1")), 0);
         ASSERT_EQ(Search.Search(QStringLiteral("1")), 0);
@@ -100,9 +100,9 @@ TEST(PosDicClassTest, ANewSearchClosesTheHeldHandle)
 TEST(PosDicClassTest, HitsTakeTownsOfficesAndCoordinates)
 {
     TDynLib Fixture, Geomark;
-    ASSERT_TRUE(Geomark.Load(FixtureFolder + "postroll_counting/Geomark.so"));
+    ASSERT_TRUE(Geomark.Load(FixtureFolder + "dic_counting/Geomark.so"));
     auto Lookups = Geomark.SymbolAs<int (*)()>("FixtureLookups");
-    TPosSearch Search(FixtureFolder + "postroll_counting", {});
+    TPosSearch Search(FixtureFolder + "dic_counting", {});
     ASSERT_EQ(Search.Search(QStringLiteral("1")), 0);
     ASSERT_EQ(Search.ListTowns(0, false), 0);
     // The city alone: no number, no town, and no coordinates asked for.
@@ -138,8 +138,8 @@ TEST(PosDicClassTest, HitsTakeTownsOfficesAndCoordinates)
 TEST(PosDicClassTest, CodesWithOrWithoutHyphenSearchTheSameDigits)
 {
     TDynLib Fixture;
-    ASSERT_TRUE(Fixture.Load(FixtureFolder + "postroll_counting/Postroll.so"));
-    TPosSearch Search(FixtureFolder + "postroll_counting", {});
+    ASSERT_TRUE(Fixture.Load(FixtureFolder + "dic_counting/Postroll.so"));
+    TPosSearch Search(FixtureFolder + "dic_counting", {});
     QString Normalised;
     ASSERT_EQ(Search.Search(QStringLiteral("100-0001"), &Normalised), 0);
     EXPECT_STREQ(Counts(Fixture).Code, "1000001");
