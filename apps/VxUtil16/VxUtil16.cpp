@@ -1,4 +1,5 @@
 #include "main/common/ProductInfo.h"
+#include "main/start/ProgramLook.h"
 #include "platform/sys/FileVersionNote.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease,
 int main(int argc, char* argv[])
 {
     QApplication App(argc, argv);
+    SetUpProgramLook();
     QMainWindow Window;
     Window.setWindowTitle(ProductName + QStringLiteral(" ユーティリティ"));
     Window.resize(320, 240);

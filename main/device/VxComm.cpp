@@ -11,9 +11,12 @@
 
 namespace {
 
-void ReportError(const QString& Text)
+void ReportError(const QString& Text, QString* Error)
 {
-    (void)CoreMessageBox(Text, ProductName, VxCommErrorBoxFlags);
+    if (Error)
+        *Error = Text;
+    else
+        (void)CoreMessageBox(Text, ProductName, VxCommErrorBoxFlags);
 }
 
 } // namespace
@@ -25,10 +28,11 @@ QString AdapterKindName(const TAdapterKind& Kind)
     return Cp932DecodeLenient(QByteArray(Kind.Name, Length));
 }
 
-std::unique_ptr<TVxCommDLL> TVxCommDLL::Create(TWindowHandle* Owner, int IP, const QString& LibraryFolder)
+std::unique_ptr<TVxCommDLL> TVxCommDLL::Create(TWindowHandle* Owner, int IP, const QString& LibraryFolder,
+                                               QString* Error)
 {
     std::unique_ptr<TVxCommDLL> Wrapper(new TVxCommDLL(Owner, IP, LibraryFolder));
-    if (!Wrapper->LoadDLL())
+    if (!Wrapper->LoadDLL(Error))
         return nullptr;
     return Wrapper;
 }
@@ -45,11 +49,12 @@ TVxCommDLL::~TVxCommDLL()
     FreeDLL();
 }
 
-bool TVxCommDLL::LoadDLL()
+bool TVxCommDLL::LoadDLL(QString* Error)
 {
     if (!FHandle.Load(FLibraryFolder + FDLLName)) {
         ReportError(FDLLName + QStringLiteral(" LoadLibrary Error") + QStringLiteral("\r\n") +
-                    QStringLiteral("DLLのロードに失敗しました"));
+                        QStringLiteral("DLLのロードに失敗しました"),
+                    Error);
         return false;
     }
     // Every export is looked up, so that no later one is left unbound behind an optional one.
@@ -73,8 +78,9 @@ bool TVxCommDLL::LoadDLL()
     for (const auto& [Name, Address] : Required) {
         if (Address == nullptr) {
             ReportError(QString::fromLatin1(Name) + QStringLiteral(" (") + FDLLName +
-                        QStringLiteral(") GetProcAddress Error") + QStringLiteral("\r\n") +
-                        QStringLiteral("関数の割り当てに失敗しました"));
+                            QStringLiteral(") GetProcAddress Error") + QStringLiteral("\r\n") +
+                            QStringLiteral("関数の割り当てに失敗しました"),
+                        Error);
             FreeDLL();
             return false;
         }

@@ -88,10 +88,10 @@ class TVxCommDLL
 {
 public:
     // Loads program folder + "VxComm3ip.so" when IP is 1, else + "VxComm3.so", and binds its
-    // exports. On failure the message has been shown and the answer is null. LibraryFolder
-    // (with its trailing "/") is where the library is looked for.
-    [[nodiscard]] static std::unique_ptr<TVxCommDLL> Create(TWindowHandle* Owner, int IP,
-                                                            const QString& LibraryFolder = GetProgramFolder());
+    // exports. On failure the answer is null and the message has been shown, or, when Error is given,
+    // put there instead of shown. LibraryFolder (with its trailing "/") is where the library is looked for.
+    [[nodiscard]] static std::unique_ptr<TVxCommDLL>
+    Create(TWindowHandle* Owner, int IP, const QString& LibraryFolder = GetProgramFolder(), QString* Error = nullptr);
     // Frees the kind list and the library; does not close the line (the owner calls Close first).
     virtual ~TVxCommDLL();
 
@@ -131,7 +131,7 @@ public:
 
 private:
     TVxCommDLL(TWindowHandle* Owner, int IP, const QString& LibraryFolder);
-    [[nodiscard]] bool LoadDLL();
+    [[nodiscard]] bool LoadDLL(QString* Error);
     void FreeDLL();
 
     TDynLib FHandle;

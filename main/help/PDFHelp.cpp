@@ -171,15 +171,17 @@ void SetUpManual(TPDFHelp& Help, const QString& ProgramPath)
     Help.SetUsePageOffset(true);
 }
 
+QString ManualUnusableMessage(const QString& Reason)
+{
+    return Reason + QStringLiteral("\r\n\r\n") +
+           QStringLiteral("表示できるようにしてから「ヘルプ」メニューの「操作ガイド」を開き  ") +
+           QStringLiteral("\r\n") + QStringLiteral("「操作ガイドの使用について」をご確認ください  ");
+}
+
 bool ShowManualForContext(TPDFHelp& Help, int Context, QWidget* MenuWindow)
 {
     if (Help.Unusable) {
-        (void)MessageBoxPos(MenuWindow,
-                            Help.ErrorText + QStringLiteral("\r\n\r\n") + QStringLiteral("スタートメニューから『") +
-                                QStringLiteral("Mirelo　Tolvane") + QStringLiteral("』を開き  ") +
-                                QStringLiteral("\r\n") +
-                                QStringLiteral("「操作ガイドの使用について」をご確認ください  "),
-                            ProductName, MB_ICONWARNING);
+        (void)MessageBoxPos(MenuWindow, ManualUnusableMessage(Help.ErrorText), ProductName, MB_ICONWARNING);
         return false;
     }
     Help.ShowPage(Context == 999 ? 0 : Context);

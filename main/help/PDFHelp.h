@@ -64,6 +64,10 @@ private:
 // title and the offset of 3 front pages.
 void SetUpManual(TPDFHelp& Help, const QString& ProgramPath);
 
+// What the help says when the manual cannot be used: the reason, and where to read about the guide
+// once it can be shown (the program's own help menu; there is no start menu folder of ours here).
+[[nodiscard]] QString ManualUnusableMessage(const QString& Reason);
+
 // The help request of a window with its help context: shows the page, or, when the manual cannot be
 // used, the reason with the advice over MenuWindow. Answers whether the help was handled.
 bool ShowManualForContext(TPDFHelp& Help, int Context, QWidget* MenuWindow);

@@ -2,6 +2,7 @@
 
 #include "main/common/CommonSys.h"
 #include "main/settings/Settings.h"
+#include "main/tables/AdrsTableDef.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/Registry.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -98,6 +100,10 @@ bool MoveBookFolder(const QString& Source, const QString& Target)
 {
     if (!QFileInfo::exists(QDir::cleanPath(Source)))
         return true;
+    // The target too: a link by the new name would take the book's files wherever it points.
+    const QFileInfo TargetInfo(QDir::cleanPath(Target));
+    if (TargetInfo.isSymLink() || (TargetInfo.exists() && !TargetInfo.isDir()))
+        return false;
     if (!IsRealFolder(Source) || !QDir().mkpath(Target))
         return false;
     QDir Dir(Source);
@@ -131,6 +137,20 @@ void WriteJournal(const QString& JournalFile, const TAdrsJournal& Left)
     (void)Journal.UpdateFile();
 }
 
+// The values of Section's keys "1" .. Count in number order. The count is the journal's claim:
+// only keys the file has are visited, so a count of two thousand million costs nothing.
+QStringList NumberedValues(const TMemIniFile& Ini, const QString& Section, int Count)
+{
+    QMap<int, QString> Values;
+    for (const QString& Key : Ini.ReadSection(Section)) {
+        bool Ok = false;
+        const int Number = Key.toInt(&Ok);
+        if (Ok && Number >= 1 && Number <= Count && Key == QString::number(Number) && !Values.contains(Number))
+            Values.insert(Number, Ini.ReadString(Section, Key, {}));
+    }
+    return Values.values();
+}
+
 TAdrsJournal ApplyJournal(const QString& AdrsFolder, const TAdrsJournal& Journal)
 {
     TAdrsJournal Left;
@@ -147,13 +167,6 @@ TAdrsJournal ApplyJournal(const QString& AdrsFolder, const TAdrsJournal& Journal
             Left.Renames.append(Rename);
     }
     return Left;
-}
-
-bool HoldsAddressBook(const QString& Folder)
-{
-    const QStringList Files = QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    return std::any_of(Files.cbegin(), Files.cend(),
-                       [](const QString& File) { return SameName(File, QStringLiteral("Adrs.db")); });
 }
 
 QString FindOnPath(const QString& ProgramName)
@@ -215,6 +228,17 @@ QString ReadFbDataPath(int Series, const QString& SettingsFolder)
     return IncludeTrailingDelimiter(DataPath);
 }
 
+QString FindAdrsTableFile(const QString& BookFolder)
+{
+    const QDir Folder(BookFolder);
+    if (QFileInfo(Folder.filePath(AdrsFileName)).isFile())
+        return AdrsFileName;
+    QStringList Files = Folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const auto Found =
+        std::find_if(Files.cbegin(), Files.cend(), [](const QString& File) { return SameName(File, AdrsFileName); });
+    return Found == Files.cend() ? QString() : *Found;
+}
+
 bool IsPlainBookFolderName(const QString& Name)
 {
     return !Name.isEmpty() && Name != QLatin1String(".") && Name != QLatin1String("..") &&
@@ -229,14 +253,12 @@ TAdrsJournal ReadAdrsJournal(const QString& AdrsFolder)
         return Journal;
     const TMemIniFile Ini(FileName);
     const int DeleteCount = Ini.ReadInteger(DeleteSection, CountKey, 0);
-    for (int I = 1; I <= DeleteCount; ++I) {
-        const QString Name = Ini.ReadString(DeleteSection, QString::number(I), {});
+    for (const QString& Name : NumberedValues(Ini, DeleteSection, DeleteCount)) {
         if (IsPlainBookFolderName(Name) && QFileInfo::exists(BookPath(AdrsFolder, ResolveBookName(AdrsFolder, Name))))
             Journal.Deletions.append(Name);
     }
     const int RenameCount = Ini.ReadInteger(RenameSection, CountKey, 0);
-    for (int I = 1; I <= RenameCount; ++I) {
-        const QString Value = Ini.ReadString(RenameSection, QString::number(I), {});
+    for (const QString& Value : NumberedValues(Ini, RenameSection, RenameCount)) {
         const qsizetype Slash = Value.indexOf(QLatin1Char('/'));
         if (Slash < 0)
             continue;
@@ -275,7 +297,7 @@ void LoadAddressBookList(const QString& AdrsFolder, bool Apply)
     QStringList Books;
     const QStringList Entries = QDir(AdrsFolder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& Entry : Entries)
-        if (HoldsAddressBook(BookPath(AdrsFolder, Entry)))
+        if (!FindAdrsTableFile(BookPath(AdrsFolder, Entry)).isEmpty())
             Books.append(Entry);
     std::sort(Books.begin(), Books.end(), [](const QString& A, const QString& B) {
         const int ByCase = A.compare(B, Qt::CaseInsensitive);

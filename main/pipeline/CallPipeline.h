@@ -22,7 +22,7 @@ static_assert(WM_CALL_ARRIVED == 0x6EE && WM_DEVICE_ERROR_SHOW == 0x6F0);
 
 inline const QString CallDataError = QStringLiteral("着信データが正しく取得できませんでした  ");
 inline const QString DeviceErrorTail = QStringLiteral(
-    "\r\n\r\nこのままでは正常に動作しない可能性があります  \r\nTolvaneを終了後、Windowsを再起動してください  ");
+    "\r\n\r\nこのままでは正常に動作しない可能性があります  \r\nTolvaneを終了後、コンピューターを再起動してください  ");
 inline const QString HistoryCounterFull = QStringLiteral(
     "データ管理カウンタが一杯になり登録できませんでした  \r\n最適化処理をおこなうことにより登録できるようになります  ");
 inline const QString HistoryRowsFull = QStringLiteral("最大登録件数10万件に達しました  \r\nこれ以上登録できません  ");

@@ -8,6 +8,7 @@
 #include "main/settings/Settings.h"
 #include "main/update/UpdCheck.h"
 #include "platform/sound/WavePlayer.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -94,6 +95,7 @@ TEnvironment::TEnvironment(QWidget* Owner) : QDialog(Owner)
     if (FLoadFailed)
         return;
     SetHints();
+    ShowOtherKindUnavailable();
     chkTip->setChecked(TipView);
     FHintsOn = TipView;
     new THintGate(this, FHintsOn);
@@ -104,6 +106,7 @@ TEnvironment::TEnvironment(QWidget* Owner) : QDialog(Owner)
     adjustSize();
     setFixedSize(size().expandedTo(QSize(512, 477)));
     CenterForm(this, nullptr);
+    ScriptWindow(this);
 }
 
 TEnvironment::~TEnvironment()
@@ -216,7 +219,7 @@ void TEnvironment::SetHints()
     Hint(gbxStartup, "アプリケーションを起動した時の動作を設定します");
     Hint(chkViewSplash, "アプリケーションを起動した時にスプラッシュ画面を表示します");
     Hint(gbxMessage, "メッセージダイアログを表示する処理に関する設定をします");
-    Hint(chkWindowsEnd, "Tolvaneの起動中にWindowsが終了しようとした場合\r\n"
+    Hint(chkWindowsEnd, "Tolvaneの起動中にログアウトやシャットダウンをしようとした場合\r\n"
                         "そのまま終了してしまうかを確認するダイアログを表示します");
     Hint(gbxSearch, "着信履歴を照会する時の動作を設定します");
     Hint(chkEarlierSearch, "照会する時、先に登録名簿を検索して\r\n該当するデータが無ければCD-ROMを検索します\r\n"
@@ -279,6 +282,19 @@ void TEnvironment::SetHints()
         Control->setToolTip(Control->toolTip().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
+void TEnvironment::ShowOtherKindUnavailable()
+{
+    if (OtherKindProblem.isEmpty())
+        return;
+    QString Hint = OtherKindProblem.trimmed();
+    Hint.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QWidget* Control : OpenedAsIPPBX ? QList<QWidget*>{rbNormal, cbxnmlAdapter, lblPort, cbxPort}
+                                          : QList<QWidget*>{rbIPPBX, cbxPBXAdapter, btnDetail}) {
+        Control->setEnabled(false);
+        Control->setToolTip(Hint);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Loading
 
@@ -286,13 +302,7 @@ void TEnvironment::LoadSettings()
 {
     FillDriveList();
 
-    switch (PrepareLineWrappers(Settings.IPPBX)) {
-    case TLineWrappers::Ready:
-        break;
-    case TLineWrappers::NoKinds:
-        (void)MessageBoxPos(nullptr, NoAdapterKinds, ProductName, MB_OK | MB_ICONSTOP, 2);
-        [[fallthrough]];
-    case TLineWrappers::CannotCreate:
+    if (PrepareLineWrappers(Settings.IPPBX, OtherKindProblem) == TLineWrappers::CannotCreate) {
         FLoadFailed = true;
         return;
     }

@@ -221,6 +221,8 @@ public:
 
     // The items of the port list, as cbxPort shows them.
     QList<TPortItem> Ports;
+    // Why the line kind not in use cannot be chosen (its library's message); empty when it can.
+    QString OtherKindProblem;
     // The address books cbxAdrs lists.
     QList<TEnvAdrsBook> FbAdrsBooks;
 
@@ -251,6 +253,8 @@ private:
     void CreateFbPage();
     void SetHints();
     void LoadSettings();
+    // Greys the line kind not in use when its library failed, with the library's message as the hint.
+    void ShowOtherKindUnavailable();
     void FillAdapterList(QComboBox* List, const TVxCommDLL* Wrapper, std::int32_t Selected);
     void FillPortList(const QString& Selected);
 

@@ -62,10 +62,10 @@ TWindowHandle* LineOwner()
     return VxCommDLL ? VxCommDLL->Owner() : nullptr;
 }
 
-std::unique_ptr<TVxCommDLL> CreateWrapper(TWindowHandle* Owner, bool IP)
+std::unique_ptr<TVxCommDLL> CreateWrapper(TWindowHandle* Owner, bool IP, QString* Error = nullptr)
 {
     const QString& Folder = EnvHooks().DeviceLibraryFolder;
-    return Folder.isEmpty() ? TVxCommDLL::Create(Owner, IP ? 1 : 0) : TVxCommDLL::Create(Owner, IP ? 1 : 0, Folder);
+    return TVxCommDLL::Create(Owner, IP ? 1 : 0, Folder.isEmpty() ? GetProgramFolder() : Folder, Error);
 }
 
 std::unique_ptr<TVxCommDLL>& WrapperOf(bool IP)
@@ -105,13 +105,23 @@ bool SaveEnvironmentSection(const TEnvironmentSection& Section)
     return Ini.UpdateFile();
 }
 
-QList<TPortItem> PortItems(const QString& DevFolder)
+QList<TPortItem> PortItems(const QString& DevFolder, const QString& StoredPort)
 {
+    QList<int> Numbers = ExistingComPorts(DevFolder);
+    const int Stored = ComPortNumber(StoredPort);
+    const bool StoredAbsent = Stored > 0 && !Numbers.contains(Stored);
+    if (StoredAbsent) {
+        Numbers.append(Stored);
+        std::sort(Numbers.begin(), Numbers.end());
+    }
     QList<TPortItem> Items;
-    for (const int Number : ExistingComPorts(DevFolder)) {
+    for (const int Number : Numbers) {
         const QString Port = QStringLiteral("COM%1").arg(Number);
-        Items.append({Port, Port + QStringLiteral(" (") + QFileInfo(ComPortDevice(Number, DevFolder)).fileName() +
-                                QLatin1Char(')')});
+        if (StoredAbsent && Number == Stored)
+            Items.append({Port, Port + QStringLiteral(" (") + PortAbsent + QLatin1Char(')'), false});
+        else
+            Items.append({Port, Port + QStringLiteral(" (") + QFileInfo(ComPortDevice(Number, DevFolder)).fileName() +
+                                    QLatin1Char(')')});
     }
     Items.append({PortUsb, PortUsb});
     Items.append({PortTapi, PortTapi});
@@ -272,6 +282,10 @@ std::optional<TEnvProblem> TEnvApply::CheckPort()
             Failed.SelectPort = Opened.PortIndex;
             return Failed;
         }
+        // The stored port whose device is gone cannot be opened: the user hears so rather than
+        // finding the line closed afterwards.
+        if (!Input.Ports.value(Input.PortIndex).Present)
+            return Problem(0, EnvText::ComUnusable, TEnvFocus::cbxPort);
         const bool PortChanged = Input.PortIndex != Opened.PortIndex;
         if (SettingsIncomplete || PortChanged) {
             const bool Usable = ProbePort(ComPortDevice(ComPortNumber(Port), EnvHooks().DevFolder));
@@ -515,28 +529,36 @@ void TEnvApply::OfferFbBackup()
         (void)Message(-1, EnvText::FbBackupFailed, MB_OK | MB_ICONINFORMATION);
 }
 
-TLineWrappers PrepareLineWrappers(bool IPPBXInUse)
+TLineWrappers PrepareLineWrappers(bool IPPBXInUse, QString& OtherKindProblem)
 {
     TWindowHandle* Owner = LineOwner();
     MadeOtherWrapper = false;
+    OtherKindProblem.clear();
     for (const bool IP : {IPPBXInUse, !IPPBXInUse}) {
         std::unique_ptr<TVxCommDLL>& Wrapper = WrapperOf(IP);
-        if (Wrapper)
+        if (Wrapper) {
+            if (IP != IPPBXInUse && Wrapper->Kinds().isEmpty())
+                OtherKindProblem = NoAdapterKindsListed;
             continue;
-        Wrapper = CreateWrapper(Owner, IP);
+        }
+        const bool InUse = IP == IPPBXInUse;
+        // The other kind's library only offers a choice; what is wrong with it is shown in the dialog.
+        Wrapper = CreateWrapper(Owner, IP, InUse ? nullptr : &OtherKindProblem);
         if (!Wrapper) {
+            if (!InUse)
+                continue;
             SettingsIncomplete = true;
             return TLineWrappers::CannotCreate;
         }
         Wrapper->SetOption(Settings.AdapterExtend ? 1 : 0);
         const bool Listed = Wrapper->LoadKinds();
-        if (IP == IPPBXInUse) {
+        if (InUse) {
             if (!VxCommDLL)
                 VxCommDLL = Wrapper.get();
         } else {
             MadeOtherWrapper = true;
             if (!Listed)
-                return TLineWrappers::NoKinds;
+                OtherKindProblem = NoAdapterKindsListed;
         }
     }
     return TLineWrappers::Ready;

@@ -75,15 +75,19 @@ inline constexpr int EnvPageCount = 7;
 // Writes only into an existing VxRelvo16.ini; false when there is none or it could not be written.
 bool SaveEnvironmentSection(const TEnvironmentSection& Section);
 
-// The port list: the COM ports whose serial device exists, then "USB" and "TAPI制御".
+// The port list: the COM ports whose serial device exists, then "USB" and "TAPI制御". The stored COM
+// port stays in the list when its device is gone (a USB cable pulled out), shown as "COM5 (なし)", so
+// that opening the dialog never puts another port in its place.
 inline const QString PortUsb = QStringLiteral("USB");
 inline const QString PortTapi = QStringLiteral("TAPI制御");
+inline const QString PortAbsent = QStringLiteral("なし");
 struct TPortItem
 {
     QString Port;    // the text kept in COMMON/Port
     QString Display; // with the device for a COM port: "COM1 (ttyS0)"
+    bool Present = true;
 };
-[[nodiscard]] QList<TPortItem> PortItems(const QString& DevFolder);
+[[nodiscard]] QList<TPortItem> PortItems(const QString& DevFolder, const QString& StoredPort = QString());
 // The port list's item for Port, -1 when it has none.
 [[nodiscard]] int PortItemIndex(const QList<TPortItem>& Items, const QString& Port);
 
@@ -280,14 +284,14 @@ private:
 
 // The device-library wrappers while the dialog is open: both line kinds list their adapters, so the
 // dialog makes the wrapper of the kind not in use (and the one in use, when the program has none yet).
+// The other kind's library never stops the dialog: when it cannot be loaded or bound, or lists no
+// adapter, OtherKindProblem says why (the library's own message) and that kind cannot be chosen.
 enum class TLineWrappers
 {
     Ready,
-    CannotCreate, // a library could not be loaded or bound (its message has been shown)
-    NoKinds       // the other library lists no adapter
+    CannotCreate // the library of the kind in use could not be loaded or bound (its message has been shown)
 };
-[[nodiscard]] TLineWrappers PrepareLineWrappers(bool IPPBXInUse);
+[[nodiscard]] TLineWrappers PrepareLineWrappers(bool IPPBXInUse, QString& OtherKindProblem);
 // Frees the wrapper of the kind that was not in use at the opening and clears its global.
 void FreeOtherLineWrapper(bool OpenedAsIPPBX);
-inline const QString NoAdapterKinds =
-    QStringLiteral("アダプター情報が取得できませんでした  \r\nプログラムを終了します  ");
+inline const QString NoAdapterKindsListed = QStringLiteral("アダプター情報が取得できませんでした  ");

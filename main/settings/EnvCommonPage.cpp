@@ -169,7 +169,7 @@ void TEnvironment::FillAdapterList(QComboBox* List, const TVxCommDLL* Wrapper, s
 
 void TEnvironment::FillPortList(const QString& Selected)
 {
-    Ports = PortItems(EnvHooks().DevFolder);
+    Ports = PortItems(EnvHooks().DevFolder, Selected);
     cbxPort->clear();
     for (const TPortItem& Item : Ports)
         cbxPort->addItem(Item.Display, Item.Port);

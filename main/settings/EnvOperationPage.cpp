@@ -59,7 +59,7 @@ void TEnvironment::CreateOperationPage()
     Layout->addWidget(gbxStartup);
 
     gbxMessage = New<QGroupBox>(Page, "gbxMessage", QStringLiteral("メッセージの表示"));
-    chkWindowsEnd = NewCheck(gbxMessage, "chkWindowsEnd", QStringLiteral("Windows終了時に確認ダイアログを表示する"));
+    chkWindowsEnd = NewCheck(gbxMessage, "chkWindowsEnd", QStringLiteral("ログアウト時に確認ダイアログを表示する"));
     (new QVBoxLayout(gbxMessage))->addWidget(chkWindowsEnd);
     Layout->addWidget(gbxMessage);
 

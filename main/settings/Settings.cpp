@@ -1,5 +1,6 @@
 #include "main/settings/Settings.h"
 
+#include "main/start/StartupPassword.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"
 
@@ -294,6 +295,8 @@ void ReadSettings(const TSettingsSources& Sources)
     Settings.AutoBUCount = ReadRanged(Ini, AutoBackup, QStringLiteral("AutoBUCount"), 3, 1, 9);
     Settings.UpdateCheck = Ini.ReadBool(AutoUpdate, QStringLiteral("UpdateCheck"), true);
     ReadFbAdrs(Ini);
+    // The start-up password lives in the machine's registry, not in this file; the start-up asks for it.
+    (void)ReadStartupPasswordText(StartupPasswordText);
 
     Settings.Info = Ini.ReadBool(Common, QStringLiteral("Info"), true);
     Settings.NewFunc = Ini.ReadBool(Adapter, QStringLiteral("NewFunc"), false);

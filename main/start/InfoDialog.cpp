@@ -2,6 +2,7 @@
 
 #include "main/common/ProductInfo.h"
 #include "main/start/MainHooks.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -62,6 +63,7 @@ TInfoDialog::TInfoDialog(bool UpdateCheck, QWidget* Parent)
     setFixedSize(sizeHint());
 
     connect(btnOK, &QPushButton::clicked, this, &TInfoDialog::btnOKClick);
+    ScriptWindow(this);
 }
 
 void TInfoDialog::btnOKClick()

@@ -3,6 +3,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/start/StartupPassword.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -54,6 +55,7 @@ TInputPassword::TInputPassword(QWidget* Owner, const QString& StoredText)
     connect(btnOk, &QPushButton::clicked, this, &TInputPassword::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &TInputPassword::btnCancelClick);
     FormCreate();
+    ScriptWindow(this);
 
     if (const QScreen* Screen = QGuiApplication::primaryScreen())
         move(Screen->availableGeometry().center() - rect().center());

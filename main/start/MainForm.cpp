@@ -4,8 +4,10 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/device/VxComm.h"
+#include "main/help/PDFHelp.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -54,7 +56,6 @@ TMainForm::TMainForm(QWidget* Parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(ProductName + QStringLiteral(" メニュー"));
-    setWindowIcon(TrayIcon(TRAY_STAND));
     SetHelpContext(this, MenuHelpContext);
     CreateActions();
     CreateMenus();
@@ -64,6 +65,7 @@ TMainForm::TMainForm(QWidget* Parent)
     FitMenuWindow();
     if (auto* App = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(App, &QGuiApplication::commitDataRequest, this, &TMainForm::CommitDataRequest);
+    ScriptWindow(this);
 }
 
 TMainForm::~TMainForm()
@@ -463,12 +465,8 @@ bool TMainForm::ApplicationHelp(int HelpContext)
         return false;
     if (Hooks.ManualUnusable && Hooks.ManualUnusable()) {
         const QString Reason = Hooks.ManualErrorText ? Hooks.ManualErrorText() : QString();
-        (void)MessageBoxPos(isVisible() ? this : nullptr,
-                            Reason + QStringLiteral("\r\n\r\n") + QStringLiteral("スタートメニューから『") +
-                                QStringLiteral("Mirelo　Tolvane") + QStringLiteral("』を開き  ") +
-                                QStringLiteral("\r\n") +
-                                QStringLiteral("「操作ガイドの使用について」をご確認ください  "),
-                            ProductName, MB_OK | MB_ICONWARNING);
+        (void)MessageBoxPos(isVisible() ? this : nullptr, ManualUnusableMessage(Reason), ProductName,
+                            MB_OK | MB_ICONWARNING);
         return false;
     }
     Hooks.ShowManualPage(HelpContext);
@@ -558,6 +556,8 @@ bool TMainForm::SessionEnding(bool MayAsk)
     EndSession = true;
     if (MayAsk && !FormCloseQuery())
         return false;
+    // Every open dialog and message box is ended with the program; what they return now is no answer.
+    ProgramEnding = true;
     FormClose();
     QCoreApplication::exit(0);
     return true;

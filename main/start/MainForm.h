@@ -201,6 +201,8 @@ private:
     bool LastPressLeft = false;
     bool HelpHandlerInstalled = false;
     bool SettingsRead = false;
+    // The start-up gave the window its place; before that its position is nobody's choice.
+    bool WindowPlaced = false;
     bool StartupRan = false;
     bool SettingsFileExisted = false;
     bool GetHistoryAvailable = false;

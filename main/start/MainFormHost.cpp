@@ -163,6 +163,9 @@ void TMainForm::ShowInfoDialog()
     TInfoDialog Dialog(::Settings.UpdateCheck, this);
     CenterForm(&Dialog, isVisible() ? this : nullptr);
     Dialog.exec();
+    // Ended with the session, the dialog was not answered: its boxes are nobody's choice.
+    if (ProgramEnding)
+        return;
     ShowInfo = Dialog.ckbInfo->isChecked();
     ::Settings.UpdateCheck = Dialog.ckbUpdate->isChecked();
 }
@@ -300,16 +303,19 @@ void TMainForm::ShowTrayIcon()
     UnseenCall = false;
 }
 
+// The place is the window's own area, not its frame: the frame is the window manager's and unknown
+// until the window is shown, and a window that exists already (a dialog of the start-up had it as its
+// owner) would take a frame position for its own, a title bar higher at every start.
 void TMainForm::ArrangeMenuWindow()
 {
     FitMenuWindow();
-    if (::Settings.MenuLeft && ::Settings.MenuTop) {
-        move(ScaleByDpi(*::Settings.MenuLeft, true), ScaleByDpi(*::Settings.MenuTop, true));
-    } else if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
-        QRect Frame = frameGeometry();
-        Frame.moveCenter(Screen->availableGeometry().center());
-        move(Frame.topLeft());
-    }
+    QRect Area(QPoint(), size());
+    if (::Settings.MenuLeft && ::Settings.MenuTop)
+        Area.moveTopLeft(QPoint(ScaleByDpi(*::Settings.MenuLeft, true), ScaleByDpi(*::Settings.MenuTop, true)));
+    else if (const QScreen* Screen = QGuiApplication::primaryScreen())
+        Area.moveCenter(Screen->availableGeometry().center());
+    setGeometry(Area);
+    WindowPlaced = true;
     ApplyMenuView();
 }
 
@@ -361,9 +367,12 @@ void TMainForm::WriteShutdownSettings()
     // A start that ended before the settings were read must not overwrite them with defaults.
     if (!SettingsRead)
         return;
-    const QPoint Position = isMinimized() ? normalGeometry().topLeft() : pos();
-    ::Settings.MenuLeft = ScaleByDpi(Position.x(), false);
-    ::Settings.MenuTop = ScaleByDpi(Position.y(), false);
+    // A start that ended before the window was placed keeps the place stored before.
+    if (WindowPlaced) {
+        const QPoint Position = isMinimized() ? normalGeometry().topLeft() : geometry().topLeft();
+        ::Settings.MenuLeft = ScaleByDpi(Position.x(), false);
+        ::Settings.MenuTop = ScaleByDpi(Position.y(), false);
+    }
     ::Settings.Info = ShowInfo;
     (void)SaveShutdownSettings();
 }

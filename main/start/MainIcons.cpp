@@ -163,6 +163,14 @@ QIcon TrayIcon(TTrayIconState State)
     return Icon;
 }
 
+QIcon ProgramIcon()
+{
+    QIcon Icon;
+    for (const int Size : {16, 22, 24, 32, 48, 64, 128, 256})
+        Icon.addPixmap(TrayPixmap(TRAY_STAND, Size));
+    return Icon;
+}
+
 QIcon ToolImage(int Index)
 {
     QIcon Icon;

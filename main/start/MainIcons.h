@@ -18,5 +18,8 @@ enum TTrayIconState
 inline constexpr int ToolImageCount = 5;
 [[nodiscard]] QIcon ToolImage(int Index);
 
+// The program's own icon, for every window's title bar, the version dialog and the desktop's menu.
+[[nodiscard]] QIcon ProgramIcon();
+
 // The picture the splash window shows.
 [[nodiscard]] QPixmap SplashPicture();

@@ -2,6 +2,7 @@
 
 bool UIIdle = false;
 bool ClosingForUpdate = false;
+bool ProgramEnding = false;
 
 namespace {
 
@@ -11,14 +12,14 @@ const QString UsbSerialStartText = QStringLiteral("USB-シリアル変換ケー�
 const QString UsbSerialDoneText = QStringLiteral("USB-シリアル変換ケーブル使用時の処理を完了しました  ");
 const QString UsbSerialBusyText = QStringLiteral("USB-シリアル変換ケーブル使用時の処理中．．．  ");
 const QString PortFatalMessage =
-    QStringLiteral("通信ポートがオープンできません  \r\nWindowsを再起動後、お試しください  ");
+    QStringLiteral("通信ポートがオープンできません  \r\nコンピューターを再起動後、お試しください  ");
 
 // The adapter kind code that means no adapter: the line is then never opened.
 constexpr int NoAdapter = 0;
 constexpr int OpenOk = 0;
 constexpr int OpenPortBusy = 1;
 constexpr int OpenUsbDriverMissing = 31;
-constexpr int ModalCancel = 2;
+constexpr int ModalOk = 1;
 // The extended open exists from this library version on.
 constexpr qint64 ExtendedOpenVersion = 0x02000007;
 
@@ -81,16 +82,23 @@ bool TMainStartup::RunCreation()
         return false;
     };
 
+    // Each step that may run a modal loop (a dialog, a message box, the splash's wait) is followed by
+    // a look at the end of the session: what came back then was nobody's answer.
     Host.CreateManual();
     Host.WaitForSplash();
+    if (ProgramEnding)
+        return Terminate();
     const bool IP = Host.ReadIPPBX();
-    if (!Host.CreateDeviceWrapper(IP))
+    if (!Host.CreateDeviceWrapper(IP) || ProgramEnding)
         return Terminate();
     Host.ReadSettings();
-    if (!Host.AskStartupPassword())
+    if (ProgramEnding || !Host.AskStartupPassword() || ProgramEnding)
         return Terminate();
-    if (Host.Settings().ShowInfo)
+    if (Host.Settings().ShowInfo) {
         Host.ShowInfoDialog();
+        if (ProgramEnding)
+            return Terminate();
+    }
     if (!Host.LoadKinds(Host.Settings().AdapterExtend)) {
         Host.ShowMessage(NoAdapterKindsMessage, TMsgKind::Stop);
         return Terminate();
@@ -105,19 +113,22 @@ bool TMainStartup::RunCreation()
         BookChanged = true;
         Host.SetSettingsIncomplete(true);
     }
+    if (ProgramEnding)
+        return Terminate();
     if (const TStartupSettings S = Host.Settings(); S.SettingsIncomplete) {
         // Without the settings dialog in the program there is nothing to enter: the start goes on
         // with the values the reader fell back to.
         const QString Text = SettingsIncompleteMessage(S.DllReplaced, BookChanged, S.SettingsFileExists);
         if (const std::optional<int> Result = Host.ShowEnvironment(Text)) {
-            if (*Result == ModalCancel)
+            // Only "設定(&S)" goes on: Cancel, and a dialog ended from outside, end the program.
+            if (*Result != ModalOk || ProgramEnding)
                 return Terminate();
             Host.SelectKind(Host.Settings().Adapter);
         }
     }
     if (const TStartupSettings S = Host.Settings(); S.RingSound && !Host.LoadRingStream(S.WaveFile))
         Host.ShowMessage(RingFileMessage, TMsgKind::Information);
-    if (!OpenLineWithRetry())
+    if (ProgramEnding || !OpenLineWithRetry() || ProgramEnding)
         return Terminate();
     Host.SetSettingsIncomplete(false);
     Host.CreateDataModule();
@@ -149,6 +160,8 @@ bool TMainStartup::OpenLineWithRetry()
             Host.ShowMessage(UsbSerialDoneText, TMsgKind::Plain);
         else if (S.UsbSerial == 10)
             Host.ShowUsbSerialNote(UsbSerialBusyText);
+        if (ProgramEnding)
+            return false;
 
         if (Result == OpenOk)
             return true;
@@ -165,8 +178,10 @@ bool TMainStartup::OpenLineWithRetry()
         // would ask for ever: the program runs on without a line.
         if (!Answer)
             return true;
-        if (*Answer == ModalCancel)
+        if (*Answer != ModalOk || ProgramEnding)
             return false;
+        // The next try names, and opens, the adapter the dialog left chosen.
+        Host.SelectKind(Host.Settings().Adapter);
     }
     return true;
 }
@@ -175,19 +190,28 @@ void TMainStartup::RunAfterStartup()
 {
     if (!Host.Settings().Registered)
         AskRegistration();
+    if (ProgramEnding)
+        return;
     ClosingForUpdate = false;
     if (Host.Settings().UpdateCheck && Host.StartupUpdateCheck()) {
         ClosingForUpdate = true;
         Host.CloseForUpdate();
     }
+    if (ProgramEnding)
+        return;
     if (const TStartupSettings S = Host.Settings(); S.AutoBU && !S.DataPathDefaulted)
         Host.RunAutoBackup();
 }
 
 void TMainStartup::AskRegistration()
 {
+    const int Answer = Host.ShowRegistDialog();
+    // A prompt ended from outside was answered by nobody: nothing is registered, nothing written, and
+    // it comes again at the next start.
+    if (Answer == NoRegistAnswer || ProgramEnding)
+        return;
     bool Registered = false;
-    switch (Host.ShowRegistDialog()) {
+    switch (Answer) {
     case 0:
         Host.OpenRegistrationPage();
         Registered = true;

@@ -8,6 +8,10 @@
 extern bool UIIdle;
 // The program closes itself so that an update can run; the close query then asks nothing.
 extern bool ClosingForUpdate;
+// The session ends and nobody may answer (a termination signal, a session manager that lets nobody
+// ask): every modal loop has been told to end, so what an open dialog or message box returns then is
+// no answer of the user's. The start-up and its deferred steps stop at their next step.
+extern bool ProgramEnding;
 
 // Clears UIIdle for the life of a modal window and sets it again afterwards, whatever the way out.
 class TUIBusy
@@ -100,7 +104,8 @@ public:
     virtual void ArrangeMenuWindow() = 0;
     virtual void PostAfterStartup() = 0;
 
-    // Deferred steps.
+    // Deferred steps. The registration prompt answers the tag of its button (0 register now, 1 later,
+    // 2 registered), 1 when it was closed another way, NoRegistAnswer when it was ended from outside.
     virtual int ShowRegistDialog() = 0;
     virtual void OpenRegistrationPage() = 0;
     virtual void WriteRegistered(bool Registered) = 0;
@@ -123,6 +128,8 @@ public:
     virtual void FreeRingAndQueue() = 0;
     virtual void FreeDeviceWrappers() = 0;
 };
+
+inline constexpr int NoRegistAnswer = -1;
 
 // The port number that COMMON/Port gives the device library: the digit after "COM", else 0.
 [[nodiscard]] int PortNumberFromText(const QString& Port);

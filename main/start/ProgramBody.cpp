@@ -11,6 +11,7 @@
 #include "main/start/MainForm.h"
 #include "main/start/MainHooks.h"
 #include "main/start/MainWiring.h"
+#include "main/start/ProgramLook.h"
 #include "main/start/ProgramStart.h"
 #include "main/start/SplashForm.h"
 #include "platform/msg/CoreMessage.h"
@@ -48,6 +49,7 @@ int RunVxRelvo16(int& argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Pelmar"));
     // The program lives in the notification area: a hidden menu window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    SetUpProgramLook();
 
     // A later start brings the running copy forward, says so and ends.
     std::unique_ptr<TSingleInstance> Instance;
@@ -78,6 +80,7 @@ int RunVxRelvo16(int& argc, char** argv)
     // Ended by the desktop without being asked (log-out, shut-down): as at the end of a session that
     // lets nobody ask, the program closes, saving what it saves at every end.
     WatchTerminationSignals([] {
+        ProgramEnding = true; // also before the main window exists
         if (MainForm)
             MainForm->SessionEnding(false);
     });
@@ -86,8 +89,10 @@ int RunVxRelvo16(int& argc, char** argv)
         MainHooks().CreateHistoryList();
     ProgramStarted = true;
 
+    // A session that ended during the start-up ended the program with it: the main loop, which would
+    // forget that it was told to quit, is not entered.
     int Result = 0;
-    if (Started) {
+    if (Started && !ProgramEnding) {
         StartCallPipeline();
         Result = QApplication::exec();
     }

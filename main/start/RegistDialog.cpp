@@ -1,5 +1,7 @@
 #include "main/start/RegistDialog.h"
 
+#include "platform/ui/WindowScript.h"
+
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -37,6 +39,20 @@ TRegistDialog::TRegistDialog(QWidget* Parent)
     }
     Layout->addLayout(Buttons);
     setFixedSize(sizeHint());
+    ScriptWindow(this);
+}
+
+int TRegistDialog::exec()
+{
+    Answer = NoRegistAnswer;
+    QDialog::exec();
+    return Answer;
+}
+
+void TRegistDialog::done(int Result)
+{
+    Answer = Result;
+    QDialog::done(Result);
 }
 
 void TRegistDialog::reject()

@@ -1,6 +1,7 @@
 #include "main/start/SplashForm.h"
 
 #include "main/start/MainIcons.h"
+#include "main/start/MainStartup.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -71,7 +72,7 @@ void ShowSplash()
 
 void WaitForSplashClosed()
 {
-    while (SplashForm)
+    while (SplashForm && !ProgramEnding)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     // The deferred delete of the closed window runs in the next pass.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

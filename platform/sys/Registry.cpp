@@ -5,22 +5,55 @@
 
 #include <QFileInfo>
 
+namespace {
+
+bool IsMachineKey(const QString& KeyPath)
+{
+    static const QString Root = QStringLiteral("HKEY_LOCAL_MACHINE\\");
+    return KeyPath.startsWith(Root, Qt::CaseInsensitive);
+}
+
+} // namespace
+
 QString RegistryFileName()
 {
     return GetCommonAppDataFolder() + QStringLiteral("Pelmar/registry.ini");
 }
 
+QString SystemRegistryFileName()
+{
+    QString Folder;
+    for (const QString& Entry : qEnvironmentVariable("XDG_CONFIG_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        // Relative entries are to be ignored, as the base-directory rules say.
+        if (Entry.trimmed().startsWith(QLatin1Char('/'))) {
+            Folder = Entry.trimmed();
+            break;
+        }
+    }
+    if (Folder.isEmpty())
+        Folder = QStringLiteral("/etc/xdg");
+    return IncludeTrailingDelimiter(Folder) + QStringLiteral("Pelmar/registry.ini");
+}
+
 bool RegistryKeyExists(const QString& KeyPath)
 {
+    if (IsMachineKey(KeyPath) && TMemIniFile(SystemRegistryFileName()).SectionExists(KeyPath))
+        return true;
     return TMemIniFile(RegistryFileName()).SectionExists(KeyPath);
 }
 
 std::optional<QString> ReadRegistryString(const QString& KeyPath, const QString& ValueName)
 {
-    const TMemIniFile Registry(RegistryFileName());
-    if (!Registry.ValueExists(KeyPath, ValueName))
-        return std::nullopt;
-    return Registry.ReadString(KeyPath, ValueName, QString());
+    QStringList Files;
+    if (IsMachineKey(KeyPath))
+        Files << SystemRegistryFileName();
+    Files << RegistryFileName();
+    for (const QString& File : Files) {
+        const TMemIniFile Registry(File);
+        if (Registry.ValueExists(KeyPath, ValueName))
+            return Registry.ReadString(KeyPath, ValueName, QString());
+    }
+    return std::nullopt;
 }
 
 bool WriteRegistryString(const QString& KeyPath, const QString& ValueName, const QString& Value)

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -16,10 +17,13 @@ void LogWindowState(const QWidget* Window)
     if (FileName.isEmpty() || !Window)
         return;
     QJsonObject Fields;
+    QJsonArray Disabled;
     for (const QWidget* Child : Window->findChildren<QWidget*>()) {
         const QString Name = Child->objectName();
         if (Name.isEmpty() || Name.startsWith(u"qt_"))
             continue;
+        if (!Child->isEnabled())
+            Disabled.append(Name);
         if (const auto* Edit = qobject_cast<const QLineEdit*>(Child); Edit && !qobject_cast<QComboBox*>(Edit->parent()))
             Fields.insert(Name, Edit->text());
         else if (const auto* Label = qobject_cast<const QLabel*>(Child))
@@ -36,6 +40,7 @@ void LogWindowState(const QWidget* Window)
         return;
     const QJsonObject Line{{QStringLiteral("window"), Window->objectName()},
                            {QStringLiteral("title"), Window->windowTitle()},
-                           {QStringLiteral("fields"), Fields}};
+                           {QStringLiteral("fields"), Fields},
+                           {QStringLiteral("disabled"), Disabled}};
     File.write(QJsonDocument(Line).toJson(QJsonDocument::Compact) + '\n');
 }

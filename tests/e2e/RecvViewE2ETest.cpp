@@ -15,10 +15,10 @@ QList<QJsonObject> WaitForFills(const TProgramHarness& Program, int Count)
 {
     QElapsedTimer Clock;
     Clock.start();
-    QList<QJsonObject> Fills = Program.WindowFills();
+    QList<QJsonObject> Fills = Program.WindowFills(QStringLiteral("ReceiveView"));
     while (Fills.size() < Count && Clock.elapsed() < TProgramHarness::Patience) {
         QThread::msleep(50);
-        Fills = Program.WindowFills();
+        Fills = Program.WindowFills(QStringLiteral("ReceiveView"));
     }
     return Fills;
 }

@@ -79,6 +79,9 @@ TProgramHarness::TProgramHarness()
     Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     Env.insert(QStringLiteral("VX_MSGBOX_LOG"), BoxLogFile());
     Env.insert(QStringLiteral("VX_WINDOW_LOG"), WindowLogFile());
+    Env.insert(QStringLiteral("VX_DIALOG_ANSWERS"), TempPath(QStringLiteral("dialogs.jsonl")));
+    QDir().mkpath(SystemConfigFolder());
+    Env.insert(QStringLiteral("XDG_CONFIG_DIRS"), SystemConfigFolder());
     Program.setProgram(QStringLiteral(VX_BIN_DIR "/VxRelvo16"));
 }
 
@@ -100,6 +103,11 @@ QString TProgramHarness::SettingsFolder() const
 QString TProgramHarness::DataFolder() const
 {
     return TempPath(QStringLiteral("tables/"));
+}
+
+QString TProgramHarness::SystemConfigFolder() const
+{
+    return TempPath(QStringLiteral("etc-xdg/"));
 }
 
 QString TProgramHarness::TempPath(const QString& Name) const
@@ -245,7 +253,51 @@ QList<QJsonObject> TProgramHarness::Boxes() const
     return ReadJsonLines(BoxLogFile());
 }
 
-QList<QJsonObject> TProgramHarness::WindowFills() const
+QList<QJsonObject> TProgramHarness::WindowFills(const QString& Window) const
 {
-    return ReadJsonLines(WindowLogFile());
+    QList<QJsonObject> Fills = ReadJsonLines(WindowLogFile());
+    if (!Window.isEmpty())
+        Fills.removeIf(
+            [&](const QJsonObject& Fill) { return Fill.value(QStringLiteral("window")).toString() != Window; });
+    return Fills;
+}
+
+bool TProgramHarness::WaitForWindow(const QString& Name)
+{
+    return WaitFor([&] {
+        if (Program.state() != QProcess::Running)
+            return false;
+        return !WindowFills(Name).isEmpty();
+    });
+}
+
+void TProgramHarness::AnswerDialog(const QString& Window, const QJsonObject& Fields, const QString& Click)
+{
+    const QJsonObject Answer{
+        {QStringLiteral("window"), Window}, {QStringLiteral("fields"), Fields}, {QStringLiteral("click"), Click}};
+    QFile File(Env.value(QStringLiteral("VX_DIALOG_ANSWERS")));
+    if (File.open(QIODevice::WriteOnly | QIODevice::Append))
+        File.write(QJsonDocument(Answer).toJson(QJsonDocument::Compact) + '\n');
+}
+
+bool TProgramHarness::WaitForBox(const QString& Text)
+{
+    return WaitFor([&] {
+        for (const QJsonObject& Box : Boxes())
+            if (Box.value(QStringLiteral("text")).toString() == Text)
+                return true;
+        return false;
+    });
+}
+
+QString TProgramHarness::CopyProgramFolder(const QStringList& LeaveOut)
+{
+    const QString Folder = TempPath(QStringLiteral("program/"));
+    QDir().mkpath(Folder);
+    const QDir Installed(QStringLiteral(VX_BIN_DIR));
+    for (const QFileInfo& File : Installed.entryInfoList(QDir::Files))
+        if (!LeaveOut.contains(File.fileName()))
+            QFile::copy(File.absoluteFilePath(), Folder + File.fileName());
+    Program.setProgram(Folder + QStringLiteral("VxRelvo16"));
+    return Folder;
 }

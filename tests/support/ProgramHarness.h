@@ -18,8 +18,9 @@
 //
 // The settings file is the complete one of tests/data with DataPath pointing at DataFolder(), so
 // the program starts straight into the tray on the simulated serial adapter. The program runs
-// offscreen with VX_MSGBOX_LOG and VX_WINDOW_LOG set to files of the harness. Whatever is still
-// running when the harness goes is killed.
+// offscreen with VX_MSGBOX_LOG, VX_WINDOW_LOG and VX_DIALOG_ANSWERS set to files of the harness, and
+// with a system-wide configuration folder (XDG_CONFIG_DIRS) of its own. Whatever is still running
+// when the harness goes is killed.
 class TProgramHarness
 {
 public:
@@ -35,6 +36,9 @@ public:
     [[nodiscard]] QString DataHome() const;
     [[nodiscard]] QString SettingsFolder() const;
     [[nodiscard]] QString DataFolder() const;
+    // The administrator's folder (XDG_CONFIG_DIRS): the system-wide registry file is
+    // SystemConfigFolder() + "Pelmar/registry.ini".
+    [[nodiscard]] QString SystemConfigFolder() const;
     // A path inside the harness's temporary folder, for a test's own files.
     [[nodiscard]] QString TempPath(const QString& Name) const;
 
@@ -44,6 +48,9 @@ public:
     // The environment every program and tool of the harness gets; add to it before Start.
     QProcessEnvironment& Environment() { return Env; }
 
+    // Runs the program from a copy of the program folder without the files named in Leave out, as a
+    // user's installation that lacks them; answers the copy's folder (with a trailing "/").
+    QString CopyProgramFolder(const QStringList& LeaveOut);
     // Folder permissions bind root only without its capability to override them: as root, the
     // program (and every other copy) then runs without it, as a user's program would.
     void WithoutPermissionOverride();
@@ -76,9 +83,19 @@ public:
     // Waits until RecvHis holds exactly Count rows.
     [[nodiscard]] bool WaitForRows(int Count);
 
-    // What the program logged so far: message boxes and window fills, one JSON object each.
+    // Waits until the window log shows the window of that object name (a dialog logs itself when it
+    // is shown); false when it did not come within the patience or the program ended.
+    [[nodiscard]] bool WaitForWindow(const QString& Name);
+    // Waits until a message box with exactly this text was logged.
+    [[nodiscard]] bool WaitForBox(const QString& Text);
+    // Answers the next scripted window (a dialog, the menu window) of that object name: sets Fields (edit texts, check
+    // boxes) and clicks the button Click, as a person would (see platform/ui/WindowScript.h).
+    void AnswerDialog(const QString& Window, const QJsonObject& Fields, const QString& Click);
+
+    // What the program logged so far: message boxes and window fills, one JSON object each; the
+    // fills of one window only when Window names it.
     [[nodiscard]] QList<QJsonObject> Boxes() const;
-    [[nodiscard]] QList<QJsonObject> WindowFills() const;
+    [[nodiscard]] QList<QJsonObject> WindowFills(const QString& Window = QString()) const;
     [[nodiscard]] QString BoxLogFile() const;
     [[nodiscard]] QString WindowLogFile() const;
 

@@ -12,7 +12,9 @@
 #include "platform/ini/IniFile.h"
 #include "platform/msg/WindowMessage.h"
 #include "platform/ui/MessageBox.h"
+#include "tests/support/Screenshots.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -290,6 +292,103 @@ TEST_F(EnvTest, UnchangedFromTheMenuWritesTheFileWithoutRestart)
               QStringLiteral("受付担当者"));
     EXPECT_EQ(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("Port"), {}), QStringLiteral("COM1"));
     EXPECT_EQ(Ini.ReadInteger(QStringLiteral("COMMON"), QStringLiteral("Adapter"), 0), 1);
+}
+
+// Whatever the library of the line kind not in use does, the dialog opens: that kind is greyed, with
+// the library's own message as its hint, and nothing asks the program to end.
+TEST_F(EnvTest, OtherLineKindsFailingLibraryIsShownUnavailable)
+{
+    const struct
+    {
+        const char* Name;
+        const char* SerialLibrary; // folder of the VxComm3.so, none: missing
+        bool IPLibrary;
+        bool IPInUse;
+        QString Hint;
+    } Cases[] = {
+        {"IP library missing", VX_BIN_DIR, false, false,
+         QStringLiteral("VxComm3ip.so LoadLibrary Error\nDLLのロードに失敗しました")},
+        {"serial library missing", nullptr, true, true,
+         QStringLiteral("VxComm3.so LoadLibrary Error\nDLLのロードに失敗しました")},
+        {"serial export missing", VX_FIXTURE_DIR "/nohistory", true, true,
+         QStringLiteral("GetHistory (VxComm3.so) GetProcAddress Error\n関数の割り当てに失敗しました")},
+        {"serial kinds missing", VX_FIXTURE_DIR "/zerokinds", true, true,
+         QStringLiteral("アダプター情報が取得できませんでした")},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        QTemporaryDir Libraries;
+        if (Case.SerialLibrary) {
+            ASSERT_TRUE(QFile::copy(QLatin1String(Case.SerialLibrary) + QStringLiteral("/VxComm3.so"),
+                                    Libraries.filePath(QStringLiteral("VxComm3.so"))));
+        }
+        if (Case.IPLibrary) {
+            ASSERT_TRUE(QFile::copy(QStringLiteral(VX_BIN_DIR "/VxComm3ip.so"),
+                                    Libraries.filePath(QStringLiteral("VxComm3ip.so"))));
+        }
+        EnvHooks().DeviceLibraryFolder = Libraries.path() + QLatin1Char('/');
+        Settings.IPPBX = Case.IPInUse;
+        Settings.Adapter = Case.IPInUse ? 200 : 1;
+        SetAnswers({});
+        {
+            TEnvironment Dialog(nullptr);
+            ASSERT_FALSE(Dialog.LoadFailed());
+            QRadioButton* Other = Case.IPInUse ? Dialog.rbNormal : Dialog.rbIPPBX;
+            QComboBox* OtherAdapters = Case.IPInUse ? Dialog.cbxnmlAdapter : Dialog.cbxPBXAdapter;
+            EXPECT_FALSE(Other->isEnabled());
+            EXPECT_FALSE(OtherAdapters->isEnabled());
+            EXPECT_EQ(Other->toolTip(), Case.Hint);
+            EXPECT_EQ(OtherAdapters->toolTip(), Case.Hint);
+            EXPECT_TRUE((Case.IPInUse ? Dialog.rbIPPBX : Dialog.rbNormal)->isChecked());
+            EXPECT_TRUE(Boxes().isEmpty()) << Texts(Boxes()).toStdString();
+        }
+        VxCommDLL = nullptr;
+        SerialCommDLL.reset();
+        IPCommDLL.reset();
+    }
+    Settings.IPPBX = false;
+}
+
+// The stored port's cable is unplugged when the dialog opens: the port stays chosen, and the check
+// says it cannot be used instead of another port being written in its place.
+TEST_F(EnvTest, StoredPortWithoutItsDeviceIsKept)
+{
+    Settings.Port = QStringLiteral("COM6"); // ttyUSB1: not in the test's device folder
+    TEnvironment Dialog(nullptr);
+    ShowActive(Dialog);
+    EXPECT_EQ(Dialog.cbxPort->currentText(), QStringLiteral("COM6 (なし)"));
+    QStringList Items;
+    for (int I = 0; I < Dialog.cbxPort->count(); ++I)
+        Items << Dialog.cbxPort->itemText(I);
+    EXPECT_EQ(Items, QStringList({"COM1 (ttyS0)", "COM5 (ttyUSB0)", "COM6 (なし)", "USB", "TAPI制御"}));
+
+    Dialog.btnSet->click();
+    EXPECT_EQ(Dialog.result(), 0) << "the dialog stays open";
+    EXPECT_EQ(Boxes(), QStringList{EnvText::ComUnusable});
+    EXPECT_EQ(QApplication::focusWidget(), Dialog.cbxPort);
+    EXPECT_EQ(Dialog.cbxPort->currentText(), QStringLiteral("COM6 (なし)"));
+    EXPECT_EQ(TMemIniFile(SettingsFileName()).ReadString(QStringLiteral("COMMON"), QStringLiteral("Port"), {}),
+              QString());
+
+    Dialog.cbxPort->setCurrentIndex(1);
+    Dialog.btnSet->click();
+    EXPECT_EQ(Dialog.result(), 1);
+    EXPECT_EQ(Settings.Port, QStringLiteral("COM5"));
+}
+
+// A Linux user is never sent to Windows: no caption or hint of the dialog names it.
+TEST_F(EnvTest, NoTextNamesWindows)
+{
+    TEnvironment Dialog(nullptr);
+    EXPECT_EQ(Dialog.chkWindowsEnd->text(), QStringLiteral("ログアウト時に確認ダイアログを表示する"));
+    for (const QWidget* Control : Dialog.findChildren<QWidget*>()) {
+        QString Text = Control->toolTip();
+        if (const auto* Button = qobject_cast<const QAbstractButton*>(Control))
+            Text += Button->text();
+        else if (const auto* Label = qobject_cast<const QLabel*>(Control))
+            Text += Label->text();
+        EXPECT_FALSE(Text.contains(QStringLiteral("Windows"))) << Control->objectName().toStdString();
+    }
 }
 
 TEST_F(EnvTest, ChangedPortAndFolderReopenLineAndTables)
@@ -700,29 +799,40 @@ TEST_F(EnvTest, DetailDialogRefusesALineBreakInAnyValue)
     }
 }
 
-// Every page and the detail dialog as PNG files in /tmp, for a look by eye.
-TEST_F(EnvTest, ScreenshotsOfEveryPage)
+// Every page and the detail dialog keep their size and show each label whole; with
+// VX_SCREENSHOT_DIR set their pictures are saved there for a look by eye.
+TEST_F(EnvTest, EveryPageShowsItsLabelsWhole)
 {
     Settings.AutoBUCount = 5;
     TEnvironment Dialog(nullptr);
     Dialog.show();
+    const QSize Size = Dialog.size();
     for (int Page = 0; Page < Dialog.pgctlEnv->count(); ++Page) {
         Dialog.pgctlEnv->setCurrentIndex(Page);
         if (Page == 4)
             Dialog.edtAutoBU->setText(QStringLiteral("3"));
         QApplication::processEvents();
-        EXPECT_TRUE(Dialog.grab().save(QStringLiteral("/tmp/env_page_%1.png").arg(Page)));
+        EXPECT_EQ(Dialog.size(), Size) << Page;
+        ExpectLabelsWhole(Dialog, QStringLiteral("page %1").arg(Page));
+        SaveScreenshot(Dialog, QStringLiteral("env_page_%1").arg(Page));
     }
     Dialog.rbIPPBX->click();
     Dialog.pgctlEnv->setCurrentIndex(0);
-    EXPECT_TRUE(Dialog.grab().save(QStringLiteral("/tmp/env_page_0_ip.png")));
+    QApplication::processEvents();
+    ExpectLabelsWhole(Dialog, QStringLiteral("page 0, IP-PBX"));
+    SaveScreenshot(Dialog, QStringLiteral("env_page_0_ip"));
     Dialog.chkUseFbAdrs->click();
     Dialog.pgctlEnv->setCurrentIndex(6);
-    EXPECT_TRUE(Dialog.grab().save(QStringLiteral("/tmp/env_page_6_on.png")));
+    QApplication::processEvents();
+    ExpectLabelsWhole(Dialog, QStringLiteral("page 6, address book on"));
+    SaveScreenshot(Dialog, QStringLiteral("env_page_6_on"));
+    EXPECT_EQ(Dialog.size(), Size);
     IPPBXAdapterKind = 220;
     TSetIPPBXDetail Detail(&Dialog, true);
     Detail.show();
-    EXPECT_TRUE(Detail.grab().save(QStringLiteral("/tmp/env_ippbx_detail.png")));
+    QApplication::processEvents();
+    ExpectLabelsWhole(Detail, QStringLiteral("IP-PBX detail"));
+    SaveScreenshot(Detail, QStringLiteral("env_ippbx_detail"));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "main/start/SplashForm.h"
 #include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"
+#include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"
 #include "platform/ui/MessageBox.h"
 
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocalServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -307,9 +309,11 @@ TEST_F(MainFormTest, HelpOpensTheManualPageOfTheActiveWindowOrExplainsWhyNot)
 
     Unusable = true;
     EXPECT_FALSE(Form.ApplicationHelp(3));
-    EXPECT_EQ(Log.Texts(), QStringList{QStringLiteral(
-                               "PDFビューアーが見つかりません\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  "
-                               "\r\n「操作ガイドの使用について」をご確認ください  ")});
+    EXPECT_EQ(
+        Log.Texts(),
+        QStringList{QStringLiteral(
+            "PDFビューアーが見つかりません\r\n\r\n表示できるようにしてから「ヘルプ」メニューの「操作ガイド」を開き  "
+            "\r\n「操作ガイドの使用について」をご確認ください  ")});
     Form.RemoveHelpHandler();
 }
 
@@ -411,7 +415,8 @@ TEST_F(MainFormTest, StartsOnTheSimulatedLineAndSavesItsPlaceAtTheEnd)
         EXPECT_TRUE(Form.isVisible());
         EXPECT_TRUE(UIIdle);
         QCoreApplication::processEvents(); // the deferred steps: nothing left to ask
-        Form.move(50, 60);
+        // The stored place is the window's own area, whatever frame the window manager draws.
+        Form.setGeometry(QRect(QPoint(50, 60), Form.size()));
     }
     EXPECT_EQ(VxCommDLL, nullptr);
     EXPECT_EQ(SerialCommDLL, nullptr);
@@ -422,6 +427,52 @@ TEST_F(MainFormTest, StartsOnTheSimulatedLineAndSavesItsPlaceAtTheEnd)
     const QString Text = QString::fromUtf8(Ini.readAll());
     EXPECT_TRUE(Text.contains(QStringLiteral("[MENU VIEW]\nLeft=50\nTop=60"))) << Text.toStdString();
     EXPECT_TRUE(Text.contains(QStringLiteral("MenuVisible=1")));
+    ProgramPath.clear();
+    SettingsPath.clear();
+}
+
+// The port is busy at start; in the settings the user picks another adapter. The line's next try opens
+// that adapter, and the menu offers its stored history: the adapter now chosen is the one selected.
+TEST_F(MainFormTest, RetryAfterABusyPortSelectsTheAdapterChosenInTheSettings)
+{
+    QTemporaryDir Folder;
+    const QString DataPath = Folder.filePath(QStringLiteral("Data/"));
+    ASSERT_TRUE(QDir().mkpath(DataPath));
+    ProgramPath = QStringLiteral(VX_BIN_DIR "/");
+    SettingsPath = Folder.path() + QLatin1Char('/');
+    // A complete settings file on the serial adapter 1 at COM1, which keeps no history.
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VX_TEST_DATA_DIR "/VxRelvo16.ini"), SettingsFileName()));
+    QFile::setPermissions(SettingsFileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    {
+        TMemIniFile Ini(SettingsFileName());
+        Ini.WriteString(QStringLiteral("COMMON"), QStringLiteral("DataPath"), DataPath);
+        ASSERT_TRUE(Ini.UpdateFile());
+    }
+    // Someone else listens on the simulated adapter's line: its open answers "port busy".
+    const QString LineFolder = GetCommonAppDataFolder() + QStringLiteral("Pelmar/VxRelvo16/");
+    ASSERT_TRUE(QDir().mkpath(LineFolder));
+    QLocalServer Other;
+    ASSERT_TRUE(Other.listen(LineFolder + QStringLiteral("vxcomm.sock")));
+    MainHooks().ShowEnvironment = [&Other](QWidget*) {
+        Settings.Adapter = 3; // "アナログ回線アダプター（履歴・発信対応）", which keeps a history
+        Settings.Port = QStringLiteral("USB");
+        Other.close();
+        return 1;
+    };
+    MainHooks().ShowGetReceiveHistory = [](QWidget*) {};
+    TBoxLog Log;
+    {
+        TMainForm Form;
+        ASSERT_TRUE(Form.Startup());
+        ASSERT_NE(VxCommDLL, nullptr);
+        EXPECT_EQ(VxCommDLL->OpenResult(), 0);
+        EXPECT_EQ(VxCommDLL->Kind(), 3);
+        EXPECT_EQ(VxCommDLL->SelectedKind().Kind, 3);
+        EXPECT_TRUE(Form.pmiGetHistory->isEnabled());
+        EXPECT_TRUE(Form.mmGetHistory->isEnabled());
+        EXPECT_EQ(Log.Texts().filter(QStringLiteral("通信ポートがオープンできません  \r\nCOM1")).size(), 1)
+            << Log.Texts().join(QLatin1Char('|')).toStdString();
+    }
     ProgramPath.clear();
     SettingsPath.clear();
 }

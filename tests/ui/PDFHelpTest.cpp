@@ -111,8 +111,9 @@ TEST(PDFHelpTest, ReportsAMissingGuideAndAMissingViewer)
     EXPECT_TRUE(Help.FileName.isEmpty());
     EXPECT_FALSE(ShowManualForContext(Help, 3, nullptr));
     ASSERT_EQ(Boxes.Texts().size(), 1);
-    EXPECT_TRUE(Boxes.Texts()[0].endsWith(QStringLiteral("\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  \r\n"
-                                                         "「操作ガイドの使用について」をご確認ください  ")));
+    EXPECT_TRUE(Boxes.Texts()[0].endsWith(
+        QStringLiteral("\r\n\r\n表示できるようにしてから「ヘルプ」メニューの「操作ガイド」を開き  \r\n"
+                       "「操作ガイドの使用について」をご確認ください  ")));
 
     FakeViewer(Empty, QStringLiteral("evince"));
     TPDFHelp Usable;

@@ -214,6 +214,8 @@ TEST_F(CallPipelineTest, DeviceErrorsShowTheirCodeAndTextButCodeOne)
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(Shown, QStringList{u"7\r\nLine lost"_qs + DeviceErrorTail});
+    // The advice names what a Linux user can restart.
+    EXPECT_TRUE(Shown.value(0).endsWith(u"Tolvaneを終了後、コンピューターを再起動してください  "_qs));
 }
 
 TEST_F(CallPipelineTest, TheRowIsWrittenBeforeTheExtensionAndThePopUps)

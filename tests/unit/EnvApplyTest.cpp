@@ -88,13 +88,21 @@ TEST(EnvApplyTest, SerialPortsAndTheirComNames)
     EXPECT_EQ(ComPortDevice(1), QStringLiteral("/dev/ttyS0"));
     EXPECT_EQ(ComPortDevice(9), QStringLiteral("/dev/ttyACM1"));
     EXPECT_TRUE(ComPortDevice(10).isEmpty());
-    const QList<TPortItem> Items = PortItems(Folder);
-    QStringList Shown;
-    for (const TPortItem& Item : Items)
-        Shown.append(Item.Port + QLatin1Char('=') + Item.Display);
-    EXPECT_EQ(Shown.join(QLatin1Char(',')),
-              QStringLiteral("COM2=COM2 (ttyS1),COM7=COM7 (ttyUSB2),COM8=COM8 (ttyACM0),USB=USB,TAPI制御=TAPI制御"));
-    EXPECT_EQ(PortItemIndex(Items, QStringLiteral("COM3")), -1);
+    const auto Shown = [&](const QString& Stored) {
+        QStringList Texts;
+        for (const TPortItem& Item : PortItems(Folder, Stored))
+            Texts.append(Item.Port + QLatin1Char('=') + Item.Display + (Item.Present ? "" : " absent"));
+        return Texts.join(QLatin1Char(','));
+    };
+    const QString Present =
+        QStringLiteral("COM2=COM2 (ttyS1),COM7=COM7 (ttyUSB2),COM8=COM8 (ttyACM0),USB=USB,TAPI制御=TAPI制御");
+    for (const char* Stored : {"", "COM2", "USB", "COM10", "com5"})
+        EXPECT_EQ(Shown(QLatin1String(Stored)), Present) << Stored;
+    // The stored port whose device is gone keeps its place in the list.
+    EXPECT_EQ(Shown(QStringLiteral("COM5")), QStringLiteral("COM2=COM2 (ttyS1),COM5=COM5 (なし) absent,COM7=COM7 "
+                                                            "(ttyUSB2),COM8=COM8 (ttyACM0),USB=USB,TAPI制御=TAPI制御"));
+    EXPECT_EQ(Shown(QStringLiteral("COM9")).section(QLatin1Char(','), 3, 3), QStringLiteral("COM9=COM9 (なし) absent"));
+    EXPECT_EQ(PortItemIndex(PortItems(Folder), QStringLiteral("COM3")), -1);
     // A plain file opens; a path that is not there does not.
     EXPECT_TRUE(ProbeSerialPort(Folder + QStringLiteral("ttyS1")));
     EXPECT_FALSE(ProbeSerialPort(Folder + QStringLiteral("ttyS0")));

@@ -26,6 +26,10 @@ public:
     int RegistAnswer = 1;
     bool UpdateRestart = false;
     bool Open = false;
+    std::optional<int> AdapterChosenInEnvironment;
+    // The step during which the session ends: its loop is ended from outside, and a dialog then
+    // answers as QDialog does (0), the registration prompt NoRegistAnswer.
+    QString SessionEndsDuring;
 
     TStartupSettings Settings() const override { return S; }
     void SetSettingsIncomplete(bool Value) override { S.SettingsIncomplete = Value; }
@@ -36,7 +40,7 @@ public:
         return 1;
     }
     void CreateManual() override { Steps << QStringLiteral("CreateManual"); }
-    void WaitForSplash() override { Steps << QStringLiteral("WaitForSplash"); }
+    void WaitForSplash() override { Step(QStringLiteral("WaitForSplash")); }
     bool ReadIPPBX() override
     {
         Steps << QStringLiteral("ReadIPPBX");
@@ -53,7 +57,7 @@ public:
         Steps << QStringLiteral("AskStartupPassword");
         return PasswordGiven;
     }
-    void ShowInfoDialog() override { Steps << QStringLiteral("ShowInfoDialog"); }
+    void ShowInfoDialog() override { Step(QStringLiteral("ShowInfoDialog")); }
     bool LoadKinds(bool Option) override
     {
         Steps << QStringLiteral("LoadKinds");
@@ -76,7 +80,10 @@ public:
         if (!EnvironmentResult)
             return std::nullopt;
         ShowMessage(Message, Kind);
-        Steps << QStringLiteral("Environment");
+        if (Step(QStringLiteral("Environment")))
+            return 0;
+        if (AdapterChosenInEnvironment)
+            S.Adapter = *AdapterChosenInEnvironment;
         return EnvironmentResult;
     }
     bool LoadRingStream(const QString& FileName) override
@@ -99,11 +106,7 @@ public:
     void ShowTrayIcon() override { Steps << QStringLiteral("ShowTrayIcon"); }
     void ArrangeMenuWindow() override { Steps << QStringLiteral("ArrangeMenuWindow"); }
     void PostAfterStartup() override { Steps << QStringLiteral("PostAfterStartup"); }
-    int ShowRegistDialog() override
-    {
-        Steps << QStringLiteral("RegistDialog");
-        return RegistAnswer;
-    }
+    int ShowRegistDialog() override { return Step(QStringLiteral("RegistDialog")) ? NoRegistAnswer : RegistAnswer; }
     void OpenRegistrationPage() override { Steps << QStringLiteral("RegistrationPage"); }
     void WriteRegistered(bool Registered) override
     {
@@ -128,6 +131,16 @@ public:
     void FreeDeviceWrappers() override { Steps << QStringLiteral("FreeDeviceWrappers"); }
 
 private:
+    // Records the step; true when the session ended during it.
+    bool Step(const QString& Name)
+    {
+        Steps << Name;
+        if (Name != SessionEndsDuring)
+            return false;
+        ProgramEnding = true;
+        return true;
+    }
+
     int NextOpen(const QString& Step)
     {
         Steps << Step;
@@ -149,6 +162,7 @@ protected:
     {
         UIIdle = false;
         ClosingForUpdate = false;
+        ProgramEnding = false;
         Host.S.Adapter = 5;
         Host.S.Port = QStringLiteral("COM3");
     }
@@ -203,7 +217,7 @@ TEST_F(MainStartupTest, TerminatingStepsStopTheCreation)
         {"fatal open result",
          [](TRecordingHost& H) { H.OpenResults = {5}; },
          "Message",
-         {Msg(TMsgKind::Stop, "通信ポートがオープンできません  \r\nWindowsを再起動後、お試しください  ")}},
+         {Msg(TMsgKind::Stop, "通信ポートがオープンできません  \r\nコンピューターを再起動後、お試しください  ")}},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);
@@ -299,6 +313,68 @@ TEST_F(MainStartupTest, BusyPortAndMissingDriverEnterTheSettingsAndRetry)
     };
     EXPECT_EQ(Host.Messages, Expected);
     EXPECT_FALSE(Host.S.SettingsIncomplete);
+}
+
+// The port's retry opens the adapter chosen in the settings dialog, and names it in its messages.
+TEST_F(MainStartupTest, RetryAfterTheSettingsDialogSelectsTheChosenAdapter)
+{
+    Host.OpenResults = {1, 0};
+    Host.EnvironmentResult = 1;
+    Host.AdapterChosenInEnvironment = 9;
+    ASSERT_TRUE(Startup.RunCreation());
+    const qsizetype Dialog = Host.Steps.indexOf("Environment");
+    ASSERT_GT(Dialog, 0);
+    EXPECT_EQ(Host.Steps.mid(Dialog + 1, 3), (QStringList{"SelectKind 9", "SetLinePort 9 3", "Open"}));
+}
+
+// The session ends while a dialog of the start-up is open: what the dialog gives back then is nobody's
+// answer, and the start-up ends there as at Cancel, before the line and the tables.
+TEST_F(MainStartupTest, SessionEndDuringAStartupDialogEndsTheCreation)
+{
+    struct TCase
+    {
+        const char* Step;
+        std::function<void(TRecordingHost&)> Arrange;
+    };
+    const QList<TCase> Cases = {
+        {"WaitForSplash", [](TRecordingHost&) {}},
+        {"ShowInfoDialog", [](TRecordingHost& H) { H.S.ShowInfo = true; }},
+        {"Environment",
+         [](TRecordingHost& H) {
+             H.S.SettingsIncomplete = true;
+             H.EnvironmentResult = 1;
+         }},
+        {"Environment",
+         [](TRecordingHost& H) {
+             H.OpenResults = {1, 0};
+             H.EnvironmentResult = 1;
+         }},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Step);
+        ProgramEnding = false;
+        TRecordingHost H;
+        H.S.Adapter = 5;
+        H.S.Port = QStringLiteral("COM3");
+        H.SessionEndsDuring = QString::fromLatin1(Case.Step);
+        Case.Arrange(H);
+        EXPECT_FALSE(TMainStartup(H).RunCreation());
+        EXPECT_EQ(H.Steps.last(), QString::fromLatin1(Case.Step));
+        EXPECT_TRUE(H.S.SettingsIncomplete);
+    }
+    ProgramEnding = false;
+}
+
+TEST_F(MainStartupTest, SessionEndDuringTheRegistrationPromptRegistersNothing)
+{
+    Host.S.Registered = false;
+    Host.RegistAnswer = 0;
+    Host.S.UpdateCheck = true;
+    Host.S.AutoBU = true;
+    Host.SessionEndsDuring = QStringLiteral("RegistDialog");
+    Startup.RunAfterStartup();
+    EXPECT_EQ(Host.Steps, QStringList{"RegistDialog"});
+    ProgramEnding = false;
 }
 
 TEST_F(MainStartupTest, NoAdapterNeverOpensTheLine)

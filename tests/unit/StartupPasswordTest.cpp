@@ -1,9 +1,12 @@
 #include "main/start/StartupPassword.h"
 
+#include "main/settings/Settings.h"
 #include "platform/sys/Registry.h"
 #include "platform/text/Cp932.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -118,4 +121,50 @@ TEST(StartupPasswordTest, ReadsTheRegistryValue)
     EXPECT_EQ(ReadRegistryString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other"), QStringLiteral("type")),
               QStringLiteral("x"));
     QFile::remove(RegistryFileName());
+}
+
+// The administrator's file (the first folder of XDG_CONFIG_DIRS) stands over the user's for the
+// machine's keys, so a user cannot take the password away by editing a file of their own.
+TEST(StartupPasswordTest, TheSystemWideRegistryStandsOverTheUsers)
+{
+    QTemporaryDir System;
+    const QByteArray SavedDirs = qgetenv("XDG_CONFIG_DIRS");
+    qputenv("XDG_CONFIG_DIRS", "relative/ignored:" + QFile::encodeName(System.path()) + ":/etc/xdg");
+    const QString SystemFile = System.filePath(QStringLiteral("Pelmar/registry.ini"));
+    EXPECT_EQ(SystemRegistryFileName(), SystemFile);
+    ASSERT_TRUE(QDir().mkpath(System.filePath(QStringLiteral("Pelmar"))));
+    const QString Stored = Scramble(Chars(QStringLiteral("ａｂ＋＋＋＋＋＋＋＋＋＋＋＋＋＋")));
+    QFile File(SystemFile);
+    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+    File.write("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kestor\\VxRelvo\\16.0]\nType=" + Stored.toLatin1() +
+               "\n[HKEY_CURRENT_USER\\Software\\Other]\nName=system\n");
+    File.close();
+
+    QFile::remove(RegistryFileName());
+    QString Text;
+    EXPECT_TRUE(ReadStartupPasswordText(Text)) << "the key of the system-wide file alone exists";
+    EXPECT_EQ(Text, Stored);
+
+    ASSERT_TRUE(WriteRegistryString(StartupPasswordKey, StartupPasswordValue, QString()));
+    ASSERT_TRUE(WriteRegistryString(QStringLiteral("HKEY_CURRENT_USER\\Software\\Other"), QStringLiteral("Name"),
+                                    QStringLiteral("user")));
+    EXPECT_TRUE(ReadStartupPasswordText(Text));
+    EXPECT_EQ(Text, Stored) << "an empty value of the user's does not remove the administrator's";
+    EXPECT_EQ(ReadRegistryString(QStringLiteral("HKEY_CURRENT_USER\\Software\\Other"), QStringLiteral("Name")),
+              QStringLiteral("user"))
+        << "the user's own keys come from the user's file only";
+
+    // The settings reader picks the text up at every start.
+    StartupPasswordText.clear();
+    ReadSettings(TSettingsSources{});
+    EXPECT_EQ(StartupPasswordText, Stored);
+
+    QFile::remove(SystemFile);
+    ASSERT_TRUE(WriteRegistryString(StartupPasswordKey, StartupPasswordValue, QStringLiteral("0000")));
+    EXPECT_TRUE(ReadStartupPasswordText(Text));
+    EXPECT_EQ(Text, QStringLiteral("0000")) << "without the system-wide file the user's value is read";
+
+    QFile::remove(RegistryFileName());
+    StartupPasswordText.clear();
+    qputenv("XDG_CONFIG_DIRS", SavedDirs);
 }
