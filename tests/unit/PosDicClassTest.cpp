@@ -1,5 +1,6 @@
 #include "directory/dic/PosDicClass.h"
 
+#include "directory/DicField.h"
 #include "platform/dynlib/DynLib.h"
 
 #include <QDir>
@@ -115,7 +116,8 @@ TEST(PosDicClassTest, HitsTakeTownsOfficesAndCoordinates)
     EXPECT_EQ(Hit.TdfknKana, QStringLiteral("ﾄｳｷﾖｳﾄ"));
     EXPECT_EQ(Hit.CityKana, QStringLiteral("ｺｳﾄｳｸ"));
     EXPECT_TRUE(Hit.TownKanji.isEmpty());
-    // A town name cut inside its last character at the field's end reads without the half.
+    // A town name cut inside its last character at the field's end lists without the half.
+    EXPECT_EQ(FixedFieldText(Search.Town(1).Kanji, sizeof Search.Town(1).Kanji), QString(101, u'A'));
     Hit = Search.BuildHit(1, false);
     EXPECT_EQ(Hit.Pos, QStringLiteral("135-0002"));
     EXPECT_EQ(Hit.TownKanji, QString(100, u'A'));
