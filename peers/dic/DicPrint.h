@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The query half of vxdict: loads the dictionary library of Kind ("area", "postal", "address",
+// "fix") from LibraryFolder and prints what it answers for Text. Returns the process exit code.
+[[nodiscard]] int PrintDictionary(const QString& Kind, const QString& Text, const QString& LibraryFolder,
+                                  const QString& DicFolder);

@@ -1,0 +1,213 @@
+#pragma once
+
+// The municipalities, towns and offices of the postal dictionary held in memory by the address
+// stand-ins, loaded once per dictionary folder, and the matching of a free-text address against
+// them. Texts are UTF-8 here; the records get CP932 through the library's own iconv.
+
+#include "peers/dic/DicQuery.h"
+
+#include <iconv.h>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace dicstore {
+
+struct TPlaceTown
+{
+    std::string Code;
+    std::string Name;  // UTF-8, "" for the municipality's own entry
+    std::string Kanji; // CP932, cut to 102 bytes
+};
+
+struct TPlaceOffice
+{
+    std::string Code;
+    std::string TownName; // UTF-8
+    std::string Town;     // CP932
+    std::string Kanji;    // CP932 office name
+};
+
+struct TPlaceCity
+{
+    long long Id = 0;
+    int Pref = -1;
+    std::string PrefName; // UTF-8
+    std::string Name;     // UTF-8 municipality
+    std::string District; // UTF-8 municipality without its district, or ""
+    std::string Ward;     // UTF-8 ward city of a ward, or ""
+    std::string PrefKana; // CP932
+    std::vector<TPlaceTown> Towns;
+    std::vector<TPlaceOffice> Offices;
+};
+
+struct TPlaceIndex
+{
+    std::vector<TPlaceCity> Cities;
+    std::vector<std::string> Prefectures; // UTF-8, longest first
+};
+
+// UTF-8 <-> CP932 with this library's own iconv; characters that do not convert are dropped.
+inline std::string Convert(const char* To, const char* From, const std::string& Text)
+{
+    iconv_t Cd = iconv_open(To, From);
+    if (Cd == reinterpret_cast<iconv_t>(-1))
+        return {};
+    std::string Out(Text.size() * 3 + 8, '\0');
+    char* In = const_cast<char*>(Text.data());
+    size_t InLeft = Text.size();
+    char* OutPtr = Out.data();
+    size_t OutLeft = Out.size();
+    while (InLeft > 0) {
+        if (iconv(Cd, &In, &InLeft, &OutPtr, &OutLeft) == static_cast<size_t>(-1)) {
+            ++In;
+            --InLeft;
+        }
+    }
+    iconv_close(Cd);
+    Out.resize(Out.size() - OutLeft);
+    return Out;
+}
+
+inline bool IsCp932Lead(unsigned char Byte)
+{
+    return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
+}
+
+// CP932 bytes cut to at most Size bytes on a character boundary.
+inline std::string CutCp932(const std::string& Bytes, size_t Size)
+{
+    size_t I = 0;
+    while (I < Bytes.size()) {
+        size_t Step = IsCp932Lead(static_cast<unsigned char>(Bytes[I])) ? 2 : 1;
+        if (I + Step > Size)
+            break;
+        I += Step;
+    }
+    return Bytes.substr(0, I);
+}
+
+inline std::string ToCp932(const std::string& Utf8, size_t Size)
+{
+    return CutCp932(Convert("CP932", "UTF-8", Utf8), Size);
+}
+
+// Whether the text holds a kana or kanji character (UTF-8 lead bytes of U+3005..U+9FFF and
+// half-width kana U+FF66..U+FF9F).
+inline bool HasKanaOrKanji(const std::string& Utf8)
+{
+    for (size_t I = 0; I < Utf8.size();) {
+        unsigned char B = static_cast<unsigned char>(Utf8[I]);
+        size_t Len = B < 0x80 ? 1 : B < 0xE0 ? 2 : B < 0xF0 ? 3 : 4;
+        if (Len == 3 && I + 2 < Utf8.size()) {
+            unsigned Cp = ((B & 0x0F) << 12) | ((Utf8[I + 1] & 0x3F) << 6) | (Utf8[I + 2] & 0x3F);
+            if ((Cp >= 0x3005 && Cp <= 0x3006) || (Cp >= 0x3041 && Cp <= 0x30FF) || (Cp >= 0x3400 && Cp <= 0x9FFF) ||
+                (Cp >= 0xFF66 && Cp <= 0xFF9F))
+                return true;
+        }
+        if (Len == 4)
+            return true;
+        I += Len;
+    }
+    return false;
+}
+
+inline bool StartsWith(const std::string& Text, const std::string& Prefix)
+{
+    return Text.size() >= Prefix.size() && Text.compare(0, Prefix.size(), Prefix) == 0;
+}
+
+inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
+{
+    static std::mutex Lock;
+    static std::map<std::string, std::unique_ptr<TPlaceIndex>> Loaded;
+    std::lock_guard<std::mutex> Guard(Lock);
+    const std::string Key = DicFolder ? DicFolder : "";
+    auto It = Loaded.find(Key);
+    if (It != Loaded.end())
+        return It->second.get();
+    sqlite3* Db = Open(DicFolder);
+    if (!Db)
+        return nullptr;
+    auto Index = std::make_unique<TPlaceIndex>();
+    std::map<long long, size_t> At;
+    {
+        Statement Cities(Db, "SELECT c.Id, c.Pref, p.Name, c.Name, c.District, c.Ward, c.Kana FROM city c"
+                             " LEFT JOIN pref p ON p.Id = c.Pref ORDER BY c.Id");
+        while (Cities.Step()) {
+            TPlaceCity City;
+            City.Id = Cities.ColumnInt(0);
+            City.Pref = static_cast<int>(Cities.ColumnInt(1));
+            City.PrefName = Cities.ColumnText(2);
+            City.Name = Cities.ColumnText(3);
+            City.District = Cities.ColumnText(4);
+            City.Ward = Cities.ColumnText(5);
+            City.PrefKana = Cities.ColumnText(6);
+            At[City.Id] = Index->Cities.size();
+            Index->Cities.push_back(std::move(City));
+        }
+        Statement Towns(Db, "SELECT City, Code, Name, Kanji FROM town ORDER BY Code, Seq");
+        while (Towns.Step()) {
+            auto Found = At.find(Towns.ColumnInt(0));
+            if (Found != At.end())
+                Index->Cities[Found->second].Towns.push_back(
+                    {Towns.ColumnText(1), Towns.ColumnText(2), Towns.ColumnText(3)});
+        }
+        Statement Offices(Db, "SELECT City, Code, TownName, Town, Kanji FROM office ORDER BY Code, Seq");
+        while (Offices.Step()) {
+            auto Found = At.find(Offices.ColumnInt(0));
+            if (Found != At.end())
+                Index->Cities[Found->second].Offices.push_back(
+                    {Offices.ColumnText(1), Offices.ColumnText(2), Offices.ColumnText(3), Offices.ColumnText(4)});
+        }
+        Statement Prefs(Db, "SELECT Name FROM pref ORDER BY length(Name) DESC");
+        while (Prefs.Step())
+            Index->Prefectures.push_back(Prefs.ColumnText(0));
+    }
+    sqlite3_close(Db);
+    const TPlaceIndex* Result = Index.get();
+    Loaded[Key] = std::move(Index);
+    return Result;
+}
+
+struct TCityMatch
+{
+    const TPlaceCity* City = nullptr;
+    std::string Rest;  // the address after the municipality
+    size_t Length = 0; // how much of the address the municipality took
+};
+
+// The municipalities an address names: after an optional prefecture, with the district optional,
+// the address begins with the name (Rest is what follows) or the name begins with the address.
+inline std::vector<TCityMatch> MatchCities(const TPlaceIndex& Index, const std::string& Address)
+{
+    std::string Pref, Rest = Address;
+    for (const std::string& Name : Index.Prefectures)
+        if (StartsWith(Address, Name)) {
+            Pref = Name;
+            Rest = Address.substr(Name.size());
+            break;
+        }
+    std::vector<TCityMatch> Matches;
+    for (const TPlaceCity& City : Index.Cities) {
+        if (!Pref.empty() && City.PrefName != Pref)
+            continue;
+        for (const std::string* Name : {&City.Name, &City.District}) {
+            if (Name->empty())
+                continue;
+            if (StartsWith(Rest, *Name)) {
+                Matches.push_back({&City, Rest.substr(Name->size()), Name->size()});
+                break;
+            }
+            if (!Rest.empty() && StartsWith(*Name, Rest)) {
+                Matches.push_back({&City, std::string(), Rest.size()});
+                break;
+            }
+        }
+    }
+    return Matches;
+}
+
+} // namespace dicstore
