@@ -125,7 +125,8 @@ QPushButton* Button(QWidget* Parent, const QString& Caption, const char* Name)
 
 } // namespace
 
-THistoryList::THistoryList(QWidget* Owner) : QWidget(Owner, Qt::Window)
+THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
+    : QWidget(Owner, Qt::Window), IdleFlag(IdleFlag ? IdleFlag : &FOwnIdle)
 {
     setObjectName(QStringLiteral("HistoryList"));
     setWindowTitle(QStringLiteral("着信対応履歴一覧"));
@@ -151,6 +152,13 @@ THistoryList::THistoryList(QWidget* Owner) : QWidget(Owner, Qt::Window)
     bbtnPageNext->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
     for (QPushButton* Page : {bbtnPageJump, bbtnPagePrev, bbtnPageNext, btnSearch, btnInquiry, btnDelete, btnCancel})
         Page->setAutoDefault(false);
+    // A hidden page button keeps its place: on the last page "前ページ(&P)" must not slide under the
+    // mouse that just clicked "次ページ(&N)".
+    for (QPushButton* Page : {bbtnPageJump, bbtnPagePrev, bbtnPageNext}) {
+        QSizePolicy Policy = Page->sizePolicy();
+        Policy.setRetainSizeWhenHidden(true);
+        Page->setSizePolicy(Policy);
+    }
 
     pnlHeader = new QWidget(this);
     pnlHeader->setObjectName(QStringLiteral("pnlHeader"));

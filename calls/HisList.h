@@ -45,7 +45,10 @@ class THistoryList : public QWidget
 {
     Q_OBJECT
 public:
-    explicit THistoryList(QWidget* Owner = nullptr);
+    // IdleFlag is the program's UIIdle, owned by the main window: the list clears it while one of its
+    // dialogs, its start-up purge question or the incoming-call window is up. Null: the list keeps a
+    // flag of its own.
+    explicit THistoryList(QWidget* Owner = nullptr, bool* IdleFlag = nullptr);
     ~THistoryList() override;
 
     // Mode 0 reload (Page 0 keeps the page and the selection, n > 0 shows page n), 1 previous
@@ -67,10 +70,8 @@ public:
     // The incoming-call window and the identification, installed by the program when they exist.
     TReceiveViewLink ReceiveViewLink;
     TIdentifyCallerFunc IdentifyCaller;
-    // The program's UIIdle, owned by the main window: the list clears it while one of its dialogs
-    // or the incoming-call window is up. Until the program points it there, the list keeps a flag
-    // of its own.
-    bool* IdleFlag = &FOwnIdle;
+    // The idle flag given at creation.
+    bool* const IdleFlag;
 
     // Controls, named as on the form.
     QToolButton* sbtnAllWeek;

@@ -184,18 +184,23 @@ void THistoryList::DeleteSelected()
     QList<int> RecNos;
     for (QListWidgetItem* Item : lbxRecvHis->selectedItems())
         RecNos << Item->data(RecNoRole).toInt();
-    int Deleted = 0;
+    QList<int> Gone;
     {
         TWaitCursor Wait;
         TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
         try {
             if (Use.Opened())
-                Deleted = static_cast<int>(DeleteHistoryRows(*RecvHisTable, RecNos).size());
+                Gone = DeleteHistoryRows(*RecvHisTable, RecNos);
         } catch (const Exception& Error) {
             Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
         }
     }
-    lbxRecvHis->clearSelection();
+    const int Deleted = static_cast<int>(Gone.size());
+    // Only the deleted lines lose their selection: a row whose deletion failed stays selected, and the
+    // reload selects it again.
+    for (int Row = 0; Row < lbxRecvHis->count(); ++Row)
+        if (Gone.contains(lbxRecvHis->item(Row)->data(RecNoRole).toInt()))
+            lbxRecvHis->item(Row)->setSelected(false);
     Message(this, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
     if (Deleted > 0) {
         QListWidgetItem* TopItem = lbxRecvHis->itemAt(1, 1);

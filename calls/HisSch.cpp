@@ -1,6 +1,7 @@
 #include "calls/HisSch.h"
 
 #include "main/common/CommonText.h"
+#include "main/controls/NMDEdit.h"
 #include "platform/sys/Folders.h"
 #include "platform/text/Cp932.h"
 
@@ -9,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -276,8 +278,15 @@ void THistorySearch::StoreConditions(THistorySearchCondition& Condition) const
     Condition.CutToWidths();
 }
 
+bool THistorySearch::edtKanaInputMethod(QWidget* Edit, QInputMethodEvent* Input)
+{
+    return CommitAsHalfKana(Edit, Input);
+}
+
 bool THistorySearch::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Event->type() == QEvent::InputMethod && (Watched == edtCorp || Watched == edtName))
+        return edtKanaInputMethod(static_cast<QWidget*>(Watched), static_cast<QInputMethodEvent*>(Event));
     if (Event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(Watched, Event);
     const auto* Key = static_cast<QKeyEvent*>(Event);

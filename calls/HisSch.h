@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QDateEdit;
+class QInputMethodEvent;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -49,4 +50,6 @@ private:
     void chkDateClick();
     void rbOptionClick();
     void SetDatesEnabled(bool Enabled);
+    // The readings are searched as the incoming-call window stores them: in half-width katakana.
+    bool edtKanaInputMethod(QWidget* Edit, QInputMethodEvent* Input);
 };

@@ -67,17 +67,6 @@ bool DateTestHolds(const THistorySearchCondition& Condition, const THistoryRowKe
 
 } // namespace
 
-QString TrimBlanks(const QString& Text)
-{
-    qsizetype Begin = 0;
-    qsizetype End = Text.size();
-    while (Begin < End && Text[Begin].unicode() <= 0x20)
-        ++Begin;
-    while (End > Begin && Text[End - 1].unicode() <= 0x20)
-        --End;
-    return Text.mid(Begin, End - Begin);
-}
-
 void THistorySearchCondition::CutToWidths()
 {
     Tel = MbcsLeft(Tel, TelWidth);

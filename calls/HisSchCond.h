@@ -50,10 +50,6 @@ struct TWeekdayButtons
     bool Days[8] = {}; // [1] Sunday .. [7] Saturday; [0] unused
 };
 
-// Blanks and control characters (up to U+0020) off both ends; an ideographic space stays, as it
-// is part of a name.
-[[nodiscard]] QString TrimBlanks(const QString& Text);
-
 // Whether Row passes the conditions (dates, number and name prefixes, AND / OR).
 [[nodiscard]] bool ConditionMatches(const THistorySearchCondition& Condition, const THistoryRowKeys& Row);
 

@@ -26,7 +26,7 @@ QString Digits(const QString& Text)
 
 bool Blank(const QString& Text)
 {
-    return Text.trimmed().isEmpty();
+    return TrimBlanks(Text).isEmpty();
 }
 
 double Now()
@@ -58,7 +58,7 @@ QString Failure(const QString& Head, const Exception& Error)
 
 std::optional<unsigned> ColorFromText(const QString& Text)
 {
-    const QString Trimmed = Text.trimmed();
+    const QString Trimmed = TrimBlanks(Text);
     if (Trimmed.size() != 7 || !Trimmed.startsWith(u'$'))
         return std::nullopt;
     bool Ok = false;
@@ -73,7 +73,7 @@ QString ColorToText(unsigned Color)
 
 bool IsValidTelText(const QString& Text)
 {
-    return DigitsOnly(Text, KeepDigits | KeepHyphen) == Text.trimmed();
+    return DigitsOnly(Text, KeepDigits | KeepHyphen) == TrimBlanks(Text);
 }
 
 QString FbKeywordField(int Setting, int Offset)
@@ -81,12 +81,11 @@ QString FbKeywordField(int Setting, int Offset)
     return QStringLiteral("Keyword") + QString::number(Setting + Offset);
 }
 
-// The directory rows a number look-up landed on. A row found by both numbers counts once: two
+// The directory rows the number look-ups landed on. A row found by both numbers counts once: two
 // numbers of one entry are one entry to replace, not two.
 struct TReceiveSave::TDuplicates
 {
     std::set<int> Rows;
-    std::set<int> RowsOfTel1;
 };
 
 void TReceiveSave::SetCallRecord(const TCallerRecord& Record)
@@ -112,14 +111,15 @@ void TReceiveSave::MoveLoneSecondNumber(TRecvViewInput& Input)
 bool TReceiveSave::NumbersUnchanged(const TRecvViewInput& Input) const
 {
     if (FMode == TMode::Fernbook)
-        return Input.FbTel.trimmed() == FCallRecord.Tel[FCallRecord.TelIndex & 3].trimmed();
-    return Input.Tel1.trimmed() == FCallRecord.Tel[0].trimmed() && Input.Tel2.trimmed() == FCallRecord.Tel[1].trimmed();
+        return TrimBlanks(Input.FbTel) == TrimBlanks(FCallRecord.Tel[FCallRecord.TelIndex & 3]);
+    return TrimBlanks(Input.Tel1) == TrimBlanks(FCallRecord.Tel[0]) &&
+           TrimBlanks(Input.Tel2) == TrimBlanks(FCallRecord.Tel[1]);
 }
 
 QString TReceiveSave::ChangedNumber(const QString& Edit, int Slot) const
 {
-    const QString Text = Edit.trimmed();
-    const QString Stored = FCallRecord.Tel[Slot].trimmed();
+    const QString Text = TrimBlanks(Edit);
+    const QString Stored = TrimBlanks(FCallRecord.Tel[Slot]);
     if (Text.isEmpty() || Text == Stored || Digits(Text) == Digits(Stored))
         return {};
     return Text;
@@ -140,7 +140,8 @@ void TReceiveSave::LookUp(const QString& Number, TLookup How, TDuplicates& Hits)
         if (Found && How == TLookup::SecondIfNone)
             break;
         MeiboTable->SetIndexName(Index);
-        // Every row with the number counts, not just the first: each is an entry of its own.
+        // A look-up is one hit: the entry the key lands on, the first in index order. Several entries
+        // sharing a number are still one entry to replace; the caller's own entry is no duplicate.
         MeiboTable->SetRange({Key}, {Key});
         for (MeiboTable->First(); !MeiboTable->Eof(); MeiboTable->Next()) {
             const int RecNo = MeiboTable->FieldByName(QStringLiteral("RecNo")).AsInteger();
@@ -148,6 +149,7 @@ void TReceiveSave::LookUp(const QString& Number, TLookup How, TDuplicates& Hits)
                 continue;
             Hits.Rows.insert(RecNo);
             Found = true;
+            break;
         }
         MeiboTable->CancelRange();
     }
@@ -157,7 +159,7 @@ void TReceiveSave::LookUp(const QString& Number, TLookup How, TDuplicates& Hits)
 bool TReceiveSave::ChangeFlag(const TRecvViewInput& Input) const
 {
     const TCallerRecord& R = FCallRecord;
-    auto Same = [](const QString& A, const QString& B) { return A.trimmed() == B.trimmed(); };
+    auto Same = [](const QString& A, const QString& B) { return TrimBlanks(A) == TrimBlanks(B); };
     const bool Unchanged =
         Same(Input.Pos, R.Pos) && Same(Input.Tdfkn, R.Tdfkn) && Same(Input.Adrs1, R.Adrs1) &&
         Same(Input.Adrs2, R.Adrs2) && Same(Input.Adrs3, R.Adrs3) && Same(Input.JisCode, R.JisCode) &&
@@ -165,7 +167,7 @@ bool TReceiveSave::ChangeFlag(const TRecvViewInput& Input) const
         Same(Input.NameKana, R.NameKana) && Same(Input.NameKanji, R.NameKanji) && Same(Input.Memo1, R.Memo1) &&
         Same(Input.Memo2, R.Memo2) && Same(Input.Memo3, R.Memo3) && Same(Input.EMail, R.EMail) &&
         Same(Input.SelItem1, R.SelItem1) && Same(Input.SelItem2, R.SelItem2) && Same(Input.SelItem3, R.SelItem3) &&
-        Input.PrivCorp == R.PrivCorp && Input.Rank == R.Rank.trimmed() && Input.Latitude == R.Latitude &&
+        Input.PrivCorp == R.PrivCorp && Input.Rank == TrimBlanks(R.Rank) && Input.Latitude == R.Latitude &&
         Input.Longitude == R.Longitude && Input.Note == FNoteText;
     return !Unchanged;
 }
@@ -181,10 +183,10 @@ TCallerRecord TReceiveSave::GatherCallRecord(const TRecvViewInput& Input) const
     auto Slot = [&](int Index, const QString& Edit, bool TakeEdit) {
         if (TakeEdit || FCallRecord.SchTel[Index] == Digits(Edit)) {
             Record.SchTel[Index] = Digits(Edit);
-            Record.Tel[Index] = Edit.trimmed();
+            Record.Tel[Index] = TrimBlanks(Edit);
         } else {
-            Record.SchTel[Index] = FCallRecord.SchTel[Index].trimmed();
-            Record.Tel[Index] = FCallRecord.Tel[Index].trimmed();
+            Record.SchTel[Index] = TrimBlanks(FCallRecord.SchTel[Index]);
+            Record.Tel[Index] = TrimBlanks(FCallRecord.Tel[Index]);
         }
     };
     if (FMode == TMode::Own) {
@@ -194,23 +196,23 @@ TCallerRecord TReceiveSave::GatherCallRecord(const TRecvViewInput& Input) const
         Slot(FCallRecord.TelIndex & 3, Input.FbTel, Input.FbTelSearched);
     }
     Record.Pos = Digits(Input.Pos);
-    Record.Tdfkn = Input.Tdfkn.trimmed();
-    Record.Adrs1 = Input.Adrs1.trimmed();
-    Record.Adrs2 = Input.Adrs2.trimmed();
-    Record.Adrs3 = Input.Adrs3.trimmed();
-    Record.JisCode = Input.JisCode.trimmed();
-    Record.KajoCode = Input.KajoCode.trimmed();
-    Record.CorpKana = Input.CorpKana.trimmed();
-    Record.CorpKanji = Input.CorpKanji.trimmed();
-    Record.NameKana = Input.NameKana.trimmed();
-    Record.NameKanji = Input.NameKanji.trimmed();
-    Record.Memo1 = Input.Memo1.trimmed();
-    Record.Memo2 = Input.Memo2.trimmed();
-    Record.Memo3 = Input.Memo3.trimmed();
-    Record.SelItem1 = Input.SelItem1.trimmed();
-    Record.SelItem2 = Input.SelItem2.trimmed();
-    Record.SelItem3 = Input.SelItem3.trimmed();
-    Record.EMail = Input.EMail.trimmed();
+    Record.Tdfkn = TrimBlanks(Input.Tdfkn);
+    Record.Adrs1 = TrimBlanks(Input.Adrs1);
+    Record.Adrs2 = TrimBlanks(Input.Adrs2);
+    Record.Adrs3 = TrimBlanks(Input.Adrs3);
+    Record.JisCode = TrimBlanks(Input.JisCode);
+    Record.KajoCode = TrimBlanks(Input.KajoCode);
+    Record.CorpKana = TrimBlanks(Input.CorpKana);
+    Record.CorpKanji = TrimBlanks(Input.CorpKanji);
+    Record.NameKana = TrimBlanks(Input.NameKana);
+    Record.NameKanji = TrimBlanks(Input.NameKanji);
+    Record.Memo1 = TrimBlanks(Input.Memo1);
+    Record.Memo2 = TrimBlanks(Input.Memo2);
+    Record.Memo3 = TrimBlanks(Input.Memo3);
+    Record.SelItem1 = TrimBlanks(Input.SelItem1);
+    Record.SelItem2 = TrimBlanks(Input.SelItem2);
+    Record.SelItem3 = TrimBlanks(Input.SelItem3);
+    Record.EMail = TrimBlanks(Input.EMail);
     Record.PrivCorp = Input.PrivCorp;
     Record.Rank = Input.Rank;
     Record.Latitude = Input.Latitude;
@@ -256,15 +258,15 @@ bool TReceiveSave::UpdateHistoryRow(const TCallerRecord& Record, bool* WriteFail
         T.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(Now());
         T.FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(Record.RecvDateTime);
         T.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(Weekday(Record.RecvDateTime));
-        T.FieldByName(QStringLiteral("CorpKana")).SetAsString(Record.CorpKana.trimmed());
-        T.FieldByName(QStringLiteral("CorpKanji")).SetAsString(Record.CorpKanji.trimmed());
-        T.FieldByName(QStringLiteral("NameKana")).SetAsString(Record.NameKana.trimmed());
-        T.FieldByName(QStringLiteral("NameKanji")).SetAsString(Record.NameKanji.trimmed());
+        T.FieldByName(QStringLiteral("CorpKana")).SetAsString(TrimBlanks(Record.CorpKana));
+        T.FieldByName(QStringLiteral("CorpKanji")).SetAsString(TrimBlanks(Record.CorpKanji));
+        T.FieldByName(QStringLiteral("NameKana")).SetAsString(TrimBlanks(Record.NameKana));
+        T.FieldByName(QStringLiteral("NameKanji")).SetAsString(TrimBlanks(Record.NameKanji));
         T.FieldByName(QStringLiteral("Division")).SetAsString(QString::number(Record.Division));
-        T.FieldByName(QStringLiteral("Rank")).SetAsString(Record.Rank.trimmed());
-        T.FieldByName(QStringLiteral("SelItem1")).SetAsString(Record.SelItem1.trimmed());
-        T.FieldByName(QStringLiteral("SelItem2")).SetAsString(Record.SelItem2.trimmed());
-        T.FieldByName(QStringLiteral("SelItem3")).SetAsString(Record.SelItem3.trimmed());
+        T.FieldByName(QStringLiteral("Rank")).SetAsString(TrimBlanks(Record.Rank));
+        T.FieldByName(QStringLiteral("SelItem1")).SetAsString(TrimBlanks(Record.SelItem1));
+        T.FieldByName(QStringLiteral("SelItem2")).SetAsString(TrimBlanks(Record.SelItem2));
+        T.FieldByName(QStringLiteral("SelItem3")).SetAsString(TrimBlanks(Record.SelItem3));
         T.Post();
     } catch (const EDatabaseError& Error) {
         if (T.State() == TDataSetState::Edit)
@@ -350,30 +352,30 @@ int TReceiveSave::WriteMeiboRecord(const TCallerRecord& Record, const TRecvViewI
         T.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(Now());
         Set("SchTel1", Digits(Input.Tel1));
         Set("SchTel2", Digits(Input.Tel2));
-        Set("Tel1", Input.Tel1.trimmed());
-        Set("Tel2", Input.Tel2.trimmed());
+        Set("Tel1", TrimBlanks(Input.Tel1));
+        Set("Tel2", TrimBlanks(Input.Tel2));
         Set("Pos", Digits(Record.Pos));
-        Set("Tdfkn", Record.Tdfkn.trimmed());
-        Set("Adrs1", Record.Adrs1.trimmed());
-        Set("Adrs2", Record.Adrs2.trimmed());
-        Set("Adrs3", Record.Adrs3.trimmed());
-        Set("JisCode", Record.JisCode.trimmed());
-        Set("KajoCode", Record.KajoCode.trimmed());
-        Set("CorpKana", Record.CorpKana.trimmed());
-        Set("CorpKanji", Record.CorpKanji.trimmed());
-        Set("NameKana", Record.NameKana.trimmed());
-        Set("NameKanji", Record.NameKanji.trimmed());
+        Set("Tdfkn", TrimBlanks(Record.Tdfkn));
+        Set("Adrs1", TrimBlanks(Record.Adrs1));
+        Set("Adrs2", TrimBlanks(Record.Adrs2));
+        Set("Adrs3", TrimBlanks(Record.Adrs3));
+        Set("JisCode", TrimBlanks(Record.JisCode));
+        Set("KajoCode", TrimBlanks(Record.KajoCode));
+        Set("CorpKana", TrimBlanks(Record.CorpKana));
+        Set("CorpKanji", TrimBlanks(Record.CorpKanji));
+        Set("NameKana", TrimBlanks(Record.NameKana));
+        Set("NameKanji", TrimBlanks(Record.NameKanji));
         Set("PrivCorp", QString::number(Record.PrivCorp));
-        Set("Memo1", Record.Memo1.trimmed());
-        Set("Memo2", Record.Memo2.trimmed());
-        Set("Memo3", Record.Memo3.trimmed());
-        Set("EMail", Record.EMail.trimmed());
-        Set("Rank", Record.Rank.trimmed());
+        Set("Memo1", TrimBlanks(Record.Memo1));
+        Set("Memo2", TrimBlanks(Record.Memo2));
+        Set("Memo3", TrimBlanks(Record.Memo3));
+        Set("EMail", TrimBlanks(Record.EMail));
+        Set("Rank", TrimBlanks(Record.Rank));
         T.FieldByName(QStringLiteral("Latitude")).SetAsInteger(Input.Latitude);
         T.FieldByName(QStringLiteral("Longitude")).SetAsInteger(Input.Longitude);
         T.FieldByName(QStringLiteral("Msg")).SetAsInteger(Record.Msg == 1 ? 1 : 0);
-        Set("Msg1", Record.Msg1.trimmed());
-        Set("Msg2", Record.Msg2.trimmed());
+        Set("Msg1", TrimBlanks(Record.Msg1));
+        Set("Msg2", TrimBlanks(Record.Msg2));
         Set("BGColor", Record.BGColor);
         Set("ExtFile", Record.ExtFile ? Record.ExtFile->join(QStringLiteral("\r\n")) : QString());
         Set("Note", Input.Note);
@@ -460,26 +462,26 @@ int TReceiveSave::WriteFernbookRecord(const TCallerRecord& Record, const TRecvVi
                                                     QStringLiteral("Portable1"), QStringLiteral("Portable2")};
             Set(NumberFields[Record.TelIndex & 3], Digits(Input.FbTel));
             Set(QStringLiteral("Pos"), Digits(Record.Pos));
-            Set(QStringLiteral("Tdfkn"), Record.Tdfkn.trimmed());
-            Set(QStringLiteral("Adrs1"), Record.Adrs1.trimmed());
-            Set(QStringLiteral("Adrs2"), Record.Adrs2.trimmed());
-            Set(QStringLiteral("Adrs3"), Record.Adrs3.trimmed());
-            Set(QStringLiteral("JisCode"), Record.JisCode.trimmed());
-            Set(QStringLiteral("KajoCode"), Record.KajoCode.trimmed());
-            Set(QStringLiteral("CorpKana"), Record.CorpKana.trimmed());
-            Set(QStringLiteral("CorpKanji"), Record.CorpKanji.trimmed());
-            Set(QStringLiteral("NameKana"), Record.NameKana.trimmed());
-            Set(QStringLiteral("NameKanji"), Record.NameKanji.trimmed());
+            Set(QStringLiteral("Tdfkn"), TrimBlanks(Record.Tdfkn));
+            Set(QStringLiteral("Adrs1"), TrimBlanks(Record.Adrs1));
+            Set(QStringLiteral("Adrs2"), TrimBlanks(Record.Adrs2));
+            Set(QStringLiteral("Adrs3"), TrimBlanks(Record.Adrs3));
+            Set(QStringLiteral("JisCode"), TrimBlanks(Record.JisCode));
+            Set(QStringLiteral("KajoCode"), TrimBlanks(Record.KajoCode));
+            Set(QStringLiteral("CorpKana"), TrimBlanks(Record.CorpKana));
+            Set(QStringLiteral("CorpKanji"), TrimBlanks(Record.CorpKanji));
+            Set(QStringLiteral("NameKana"), TrimBlanks(Record.NameKana));
+            Set(QStringLiteral("NameKanji"), TrimBlanks(Record.NameKanji));
             T.FieldByName(QStringLiteral("PrivCorp")).SetAsBoolean(Record.PrivCorp != 1);
-            Set(FbKeywordField(Settings.Memo1, 1), Record.Memo1.trimmed());
-            Set(FbKeywordField(Settings.Memo2, 1), Record.Memo2.trimmed());
-            Set(FbKeywordField(Settings.Memo3, 1), Record.Memo3.trimmed());
-            Set(QStringLiteral("EMail1"), Record.EMail.trimmed());
-            Set(FbKeywordField(Settings.Rank, 6), Record.Rank.trimmed());
+            Set(FbKeywordField(Settings.Memo1, 1), TrimBlanks(Record.Memo1));
+            Set(FbKeywordField(Settings.Memo2, 1), TrimBlanks(Record.Memo2));
+            Set(FbKeywordField(Settings.Memo3, 1), TrimBlanks(Record.Memo3));
+            Set(QStringLiteral("EMail1"), TrimBlanks(Record.EMail));
+            Set(FbKeywordField(Settings.Rank, 6), TrimBlanks(Record.Rank));
             T.FieldByName(QStringLiteral("Latitude")).SetAsInteger(Input.Latitude);
             T.FieldByName(QStringLiteral("Longitude")).SetAsInteger(Input.Longitude);
-            Set(FbKeywordField(Settings.Line1, 1), Record.Msg1.trimmed());
-            Set(FbKeywordField(Settings.Line2, 1), Record.Msg2.trimmed());
+            Set(FbKeywordField(Settings.Line1, 1), TrimBlanks(Record.Msg1));
+            Set(FbKeywordField(Settings.Line2, 1), TrimBlanks(Record.Msg2));
             const unsigned Color = ColorFromText(Record.BGColor).value_or(DefaultAddressBookColor);
             T.FieldByName(QStringLiteral("SymbolColor")).SetAsInteger(static_cast<int>(Color));
             Set(QStringLiteral("ExtFile"), Record.ExtFile ? Record.ExtFile->join(QStringLiteral("\r\n")) : QString());

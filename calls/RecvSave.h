@@ -168,7 +168,8 @@ private:
         Both,         // SchTel1 and SchTel2
         SecondIfNone, // SchTel2 only when SchTel1 found nothing
     };
-    // The directory rows, other than the shown caller's, that hold Number on SchTel1 / SchTel2.
+    // For each look-up of Number on SchTel1 / SchTel2, the directory row it lands on (the first in
+    // index order other than the shown caller's).
     void LookUp(const QString& Number, TLookup How, TDuplicates& Hits) const;
     [[nodiscard]] bool NumbersUnchanged(const TRecvViewInput& Input) const;
     [[nodiscard]] QString ChangedNumber(const QString& Edit, int Slot) const;

@@ -6,6 +6,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/controls/NMDEdit.h"
+#include "main/controls/SortListView.h"
 #include "main/device/VxComm.h"
 #include "main/identify/AppSub.h"
 #include "main/identify/DBInfoFb.h"
@@ -13,6 +14,7 @@
 #include "platform/ini/IniFile.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,8 +22,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 
 // The incoming-call window: its controls and creation, and the calls the rest of the program makes on it.
 // Filling it from a call is in RecvViewFill.cpp, its handlers in RecvViewHandlers.cpp.
@@ -36,7 +41,8 @@ namespace {
 
 const QString Section = QStringLiteral("RECEIVE VIEW");
 constexpr int ClientWidth = 504;
-constexpr int ClientHeight = 673;
+// Room between a caption and the control it names.
+constexpr int CaptionGap = 8;
 constexpr int HelpContextOwn = 27;
 constexpr int HelpContextFb = 30;
 const char* const HelpContextProperty = "HelpContext";
@@ -48,10 +54,10 @@ template <typename T, typename... TArgs> T* New(QWidget* Parent, const char* Nam
     return Widget;
 }
 
-QLabel* NewCaption(QWidget* Parent, const QString& Text, int X, int Y, int W = 86)
+QLabel* NewCaption(QWidget* Parent, const QString& Text, int X, int Y, int W, int H)
 {
     auto* Label = new QLabel(Text, Parent);
-    Label->setGeometry(X, Y, W, 21);
+    Label->setGeometry(X, Y, W, H);
     Label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return Label;
 }
@@ -66,11 +72,11 @@ QLabel* NewPanel(QWidget* Parent, const char* Name, int X, int Y, int W, int H)
     return Panel;
 }
 
-QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, int X, int Y, int W, bool ImeClosed = false)
+QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, QRect Place, bool ImeClosed = false)
 {
     auto* Edit = New<QLineEdit>(Parent, Name);
     SetByteLimit(Edit, MaxBytes);
-    Edit->setGeometry(X, Y, W, 21);
+    Edit->setGeometry(Place);
     if (ImeClosed) {
         // Numbers and addresses of mail are typed in single-byte letters: no input method here.
         Edit->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -79,25 +85,24 @@ QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, int X, int Y
     return Edit;
 }
 
-QToolButton* NewButton(QWidget* Parent, const char* Name, const QString& Caption, const QString& Hint, int X, int Y,
-                       int W = 40, int H = 21)
+QToolButton* NewButton(QWidget* Parent, const char* Name, const QString& Caption, const QString& Hint, QRect Place)
 {
     auto* Button = New<QToolButton>(Parent, Name);
     Button->setText(Caption);
     Button->setToolTip(Hint);
-    Button->setGeometry(X, Y, W, H);
+    Button->setGeometry(Place);
     Button->setFocusPolicy(Qt::StrongFocus);
     return Button;
 }
 
-QComboBox* NewCombo(QWidget* Parent, const char* Name, bool Editable, int MaxBytes, int X, int Y, int W)
+QComboBox* NewCombo(QWidget* Parent, const char* Name, bool Editable, int MaxBytes, QRect Place)
 {
     auto* Combo = New<QComboBox>(Parent, Name);
     Combo->setEditable(Editable);
     Combo->setInsertPolicy(QComboBox::NoInsert);
     if (Editable)
         SetByteLimit(Combo->lineEdit(), MaxBytes);
-    Combo->setGeometry(X, Y, W, 21);
+    Combo->setGeometry(Place);
     return Combo;
 }
 
@@ -108,10 +113,12 @@ TReceiveView::TReceiveView(QWidget* Owner) : QDialog(Owner)
     setObjectName(QStringLiteral("ReceiveView"));
     setWindowTitle(CaptionView);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    QFont Font(QStringLiteral("ＭＳ Ｐゴシック"));
+    // Where "ＭＳ Ｐゴシック" is not installed the desktop's Japanese font stands in for it, as the
+    // window's own font: a Latin font would measure the lines lower than the Japanese text they show.
+    QFont Font;
+    Font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")});
     Font.setPixelSize(12);
     setFont(Font);
-    setFixedSize(ClientWidth, ClientHeight);
     FSave = TReceiveSave(Settings.UseFbAdrs ? TReceiveSave::TMode::Fernbook : TReceiveSave::TMode::Own);
     FSave.Hooks.Message = [this](const QString& Text, unsigned Flags) { return Message(Text, Flags); };
     FSave.Hooks.ReloadHistoryPage = [] {
@@ -158,14 +165,43 @@ void TReceiveView::FormDestroy()
 
 void TReceiveView::CreateControls()
 {
-    constexpr int L = 96; // left of the value column
+    // The layout of the form at 96 DPI, measured with the window's font: the value column starts a
+    // clear gap right of the widest caption, and a row is as tall as an edit needs for a line of
+    // the font. With the usual style and font that is the form's own 21 pixels and 504 x 673.
+    const QFontMetrics Metrics(font());
+    int Widest = 0;
+    for (const char* Caption :
+         {"前回着信日時", "着信日時", "電話番号", "郵便番号", "住所", "会社名カナ", "漢字", "名前カナ", "個人法人区分",
+          "登録メモ１", "登録メモ２", "登録メモ３", "メールアドレス", "ランク", "外部ファイル", "備考"})
+        Widest = std::max(Widest, Metrics.horizontalAdvance(QString::fromUtf8(Caption)));
+    const int L = std::max(96, 8 + Widest + CaptionGap); // left of the value column
+    const int W = ClientWidth - 8 - L;                   // a value that fills its row
+    const int CW = L - 8 - CaptionGap;                   // a caption
+    const int H = std::max(21, Metrics.height() + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2);
+    const int P = H + 3; // one row to the next
+    // An editable list keeps its line in an edit field inside its own frame, which may need a little
+    // more; the attached-file list below gives that back, so the form keeps its height.
+    QStyleOptionComboBox ComboOption;
+    ComboOption.initFrom(this);
+    ComboOption.editable = true;
+    ComboOption.frame = true;
+    ComboOption.rect = QRect(0, 0, 100, H);
+    const int EditField =
+        style()->subControlRect(QStyle::CC_ComboBox, &ComboOption, QStyle::SC_ComboBoxEditField, nullptr).height();
+    const int HC = H + std::max(0, Metrics.height() + 2 - EditField);
+    const int PC = HC + 3;
+    const auto ComboRow = [HC](int X, int Y, int Width) { return QRect(X, Y, Width, HC); };
+    const auto Caption = [CW, H](QWidget* Parent, const QString& Text, int Y) {
+        return NewCaption(Parent, Text, 8, Y, CW, H);
+    };
+    const auto Row = [H](int X, int Y, int Width) { return QRect(X, Y, Width, H); };
 
     lblPrevRecvDateTime = New<QLabel>(this, "lblPrevRecvDateTime", QStringLiteral("前回着信日時"));
-    lblPrevRecvDateTime->setGeometry(8, 6, 86, 22);
+    lblPrevRecvDateTime->setGeometry(8, 6, CW, 22);
     pnlPrevDate = NewPanel(this, "pnlPrevDate", L, 6, 132, 22);
     pnlPrevTime = NewPanel(this, "pnlPrevTime", L + 136, 6, 104, 22);
     lblRecvDateTime = New<QLabel>(this, "lblRecvDateTime", QStringLiteral("着信日時"));
-    lblRecvDateTime->setGeometry(8, 31, 86, 22);
+    lblRecvDateTime->setGeometry(8, 31, CW, 22);
     pnlDate = NewPanel(this, "pnlDate", L, 31, 132, 22);
     pnlTime = NewPanel(this, "pnlTime", L + 136, 31, 104, 22);
 
@@ -184,154 +220,184 @@ void TReceiveView::CreateControls()
     lblMsg2->setGeometry(4, 24, 148, 20);
     pnlMsg->hide();
 
+    // The numbers' row; the address-book mode's captions stand above it and may reach up a little.
+    constexpr int TelY = 72;
+    const int FbCaptionHeight = std::max(14, Metrics.height());
+    const int PanelTop = std::min(58, TelY - 2 - FbCaptionHeight);
+    const int PanelHeight = TelY - PanelTop + H + 9;
+    const int T = TelY - PanelTop; // the row inside the panels
+
     // Own directory: two numbers.
     pnlTel = New<QFrame>(this, "pnlTel");
-    pnlTel->setGeometry(0, 58, ClientWidth, 44);
-    NewCaption(pnlTel, QStringLiteral("電話番号"), 8, 14);
-    edtTel1 = NewEdit(pnlTel, "edtTel1", 13, L, 14, 104, true);
-    bbtnTel1Search =
-        NewButton(pnlTel, "bbtnTel1Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"), L + 106, 14);
+    pnlTel->setGeometry(0, PanelTop, ClientWidth, PanelHeight);
+    Caption(pnlTel, QStringLiteral("電話番号"), T);
+    edtTel1 = NewEdit(pnlTel, "edtTel1", 13, Row(L, T, 104), true);
+    bbtnTel1Search = NewButton(pnlTel, "bbtnTel1Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"),
+                               Row(L + 106, T, 40));
     bbtnTel1Search->setProperty("Tag", 0);
-    edtTel2 = NewEdit(pnlTel, "edtTel2", 13, L + 152, 14, 104, true);
-    bbtnTel2Search =
-        NewButton(pnlTel, "bbtnTel2Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"), L + 258, 14);
+    edtTel2 = NewEdit(pnlTel, "edtTel2", 13, Row(L + 152, T, 104), true);
+    bbtnTel2Search = NewButton(pnlTel, "bbtnTel2Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"),
+                               Row(L + 258, T, 40));
     bbtnTel2Search->setProperty("Tag", 1);
-    bbtnExchange =
-        NewButton(pnlTel, "bbtnExchange", QStringLiteral("入替"), QStringLiteral("電話番号入れ替え"), L + 302, 14);
-    bbtnDial = NewButton(pnlTel, "bbtnDial", QStringLiteral("発信"), QStringLiteral("発信"), L + 346, 14);
+    bbtnExchange = NewButton(pnlTel, "bbtnExchange", QStringLiteral("入替"), QStringLiteral("電話番号入れ替え"),
+                             Row(L + 302, T, 40));
+    bbtnDial = NewButton(pnlTel, "bbtnDial", QStringLiteral("発信"), QStringLiteral("発信"), Row(L + 346, T, 40));
 
     // Address book: the number that rang and the entry's other numbers.
     pnlFbTel = New<QFrame>(this, "pnlFbTel");
-    pnlFbTel->setGeometry(0, 58, ClientWidth, 44);
+    pnlFbTel->setGeometry(0, PanelTop, ClientWidth, PanelHeight);
     lblFbTelMain = New<QLabel>(pnlFbTel, "lblFbTelMain", QStringLiteral("着信電話番号"));
-    lblFbTelMain->setGeometry(L, 0, 150, 14);
-    edtFbTel = NewEdit(pnlFbTel, "edtFbTel", 13, L, 16, 104, true);
-    bbtnFbTel1Search =
-        NewButton(pnlFbTel, "bbtnFbTel1Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"), L + 106, 16);
+    lblFbTelMain->setGeometry(L, T - 2 - FbCaptionHeight, 150, FbCaptionHeight);
+    edtFbTel = NewEdit(pnlFbTel, "edtFbTel", 13, Row(L, T, 104), true);
+    bbtnFbTel1Search = NewButton(pnlFbTel, "bbtnFbTel1Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"),
+                                 Row(L + 106, T, 40));
     bbtnFbTel1Search->setProperty("Tag", 4);
     lblFbTelSub = New<QLabel>(pnlFbTel, "lblFbTelSub", QStringLiteral("他の電話番号"));
-    lblFbTelSub->setGeometry(L + 152, 0, 150, 14);
-    cbxFbTel = NewCombo(pnlFbTel, "cbxFbTel", false, 0, L + 152, 16, 120);
+    lblFbTelSub->setGeometry(L + 152, T - 2 - FbCaptionHeight, 150, FbCaptionHeight);
+    cbxFbTel = NewCombo(pnlFbTel, "cbxFbTel", false, 0, Row(L + 152, T, 120));
     cbxFbTel->setStyleSheet(QStringLiteral("QComboBox { background: silver; }"));
-    bbtnFbDial = NewButton(pnlFbTel, "bbtnFbDial", QStringLiteral("発信"), QStringLiteral("発信"), L + 346, 16);
-    bbtnFbTel2Search =
-        NewButton(pnlFbTel, "bbtnFbTel2Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"), L + 274, 16);
+    bbtnFbDial = NewButton(pnlFbTel, "bbtnFbDial", QStringLiteral("発信"), QStringLiteral("発信"), Row(L + 346, T, 40));
+    bbtnFbTel2Search = NewButton(pnlFbTel, "bbtnFbTel2Search", QStringLiteral("検索"), QStringLiteral("電話番号検索"),
+                                 Row(L + 274, T, 40));
     bbtnFbTel2Search->setProperty("Tag", 5);
     bbtnFbTel2Search->hide();
     pnlFbTel->hide();
 
-    NewCaption(this, QStringLiteral("郵便番号"), 8, 106);
-    edtPos = NewEdit(this, "edtPos", 8, L, 106, 80, true);
+    int Y = TelY + P + 10; // the first row below the numbers: 106 on the form
+    Caption(this, QStringLiteral("郵便番号"), Y);
+    edtPos = NewEdit(this, "edtPos", 8, Row(L, Y, 80), true);
     bbtnPosSearch =
-        NewButton(this, "bbtnPosSearch", QStringLiteral("検索"), QStringLiteral("郵便番号検索"), L + 82, 106);
+        NewButton(this, "bbtnPosSearch", QStringLiteral("検索"), QStringLiteral("郵便番号検索"), Row(L + 82, Y, 40));
     bbtnPosSearch->setProperty("Tag", 2);
 
-    NewCaption(this, QStringLiteral("住所"), 8, 130);
-    edtTdfkn = NewEdit(this, "edtTdfkn", 8, L, 130, 70);
-    edtAdrs1 = NewEdit(this, "edtAdrs1", 32, L + 72, 130, 206);
+    Y += P;
+    Caption(this, QStringLiteral("住所"), Y);
+    edtTdfkn = NewEdit(this, "edtTdfkn", 8, Row(L, Y, 70));
+    edtAdrs1 = NewEdit(this, "edtAdrs1", 32, Row(L + 72, Y, 206));
     bbtnAdrsSearch =
-        NewButton(this, "bbtnAdrsSearch", QStringLiteral("検索"), QStringLiteral("住所検索"), L + 280, 130);
+        NewButton(this, "bbtnAdrsSearch", QStringLiteral("検索"), QStringLiteral("住所検索"), Row(L + 280, Y, 40));
     bbtnAdrsSearch->setProperty("Tag", 3);
-    bbtnMap = NewButton(this, "bbtnMap", QStringLiteral("地図"), QString(), L + 324, 130);
-    edtAdrs2 = NewEdit(this, "edtAdrs2", 100, L, 154, 400);
-    edtAdrs3 = NewEdit(this, "edtAdrs3", 116, L, 178, 400);
+    bbtnMap = NewButton(this, "bbtnMap", QStringLiteral("地図"), QString(), Row(L + 324, Y, 40));
+    Y += P;
+    edtAdrs2 = NewEdit(this, "edtAdrs2", 100, Row(L, Y, W));
+    Y += P;
+    edtAdrs3 = NewEdit(this, "edtAdrs3", 116, Row(L, Y, W));
     lblJisCode = New<QLabel>(this, "lblJisCode");
     lblJisCode->hide();
     lblKajoCode = New<QLabel>(this, "lblKajoCode");
     lblKajoCode->hide();
 
-    NewCaption(this, QStringLiteral("会社名カナ"), 8, 206);
-    edtCorpKana = NewEdit(this, "edtCorpKana", 80, L, 206, 400);
-    NewCaption(this, QStringLiteral("漢字"), 8, 230);
-    edtCorpKanji = NewEdit(this, "edtCorpKanji", 120, L, 230, 400);
+    Y += P + 4;
+    Caption(this, QStringLiteral("会社名カナ"), Y);
+    edtCorpKana = NewEdit(this, "edtCorpKana", 80, Row(L, Y, W));
+    Y += P;
+    Caption(this, QStringLiteral("漢字"), Y);
+    edtCorpKanji = NewEdit(this, "edtCorpKanji", 120, Row(L, Y, W));
 
-    NewCaption(this, QStringLiteral("名前カナ"), 8, 258);
+    Y += P + 4;
+    Caption(this, QStringLiteral("名前カナ"), Y);
     nmedtNameKana = New<TNMDEdit>(this, "nmedtNameKana");
-    nmedtNameKana->setGeometry(L, 258, 170, 21);
+    nmedtNameKana->setGeometry(Row(L, Y, 170));
     nmedtNameKana->SetInputType(TInputKind::itKana);
     nmedtNameKana->setProperty("Tag", 0);
     SetByteLimit(nmedtNameKana, 25);
-    NewCaption(this, QStringLiteral("漢字"), L + 180, 258, 36);
+    NewCaption(this, QStringLiteral("漢字"), L + 180, Y, 36, H);
     nmedtNameKanji = New<TNMDEdit>(this, "nmedtNameKanji");
-    nmedtNameKanji->setGeometry(L + 216, 258, 184, 21);
+    nmedtNameKanji->setGeometry(Row(L + 216, Y, W - 216));
     nmedtNameKanji->SetInputType(TInputKind::itKanji);
     nmedtNameKanji->setProperty("Tag", 1);
     SetByteLimit(nmedtNameKanji, 15);
     nmedtNameKana->SetAssociate(nmedtNameKanji);
     nmedtNameKanji->SetAssociate(nmedtNameKana);
 
-    NewCaption(this, QStringLiteral("個人法人区分"), 8, 282);
-    cbxPrivCorp = NewCombo(this, "cbxPrivCorp", false, 0, L, 282, 80);
+    Y += P;
+    Caption(this, QStringLiteral("個人法人区分"), Y);
+    cbxPrivCorp = NewCombo(this, "cbxPrivCorp", false, 0, Row(L, Y, 80));
 
-    NewCaption(this, QStringLiteral("登録メモ１"), 8, 310);
-    edtMemo1 = NewEdit(this, "edtMemo1", 100, L, 310, 400);
-    NewCaption(this, QStringLiteral("登録メモ２"), 8, 334);
-    edtMemo2 = NewEdit(this, "edtMemo2", 100, L, 334, 400);
-    NewCaption(this, QStringLiteral("登録メモ３"), 8, 358);
-    edtMemo3 = NewEdit(this, "edtMemo3", 100, L, 358, 400);
+    Y += P + 4;
+    Caption(this, QStringLiteral("登録メモ１"), Y);
+    edtMemo1 = NewEdit(this, "edtMemo1", 100, Row(L, Y, W));
+    Y += P;
+    Caption(this, QStringLiteral("登録メモ２"), Y);
+    edtMemo2 = NewEdit(this, "edtMemo2", 100, Row(L, Y, W));
+    Y += P;
+    Caption(this, QStringLiteral("登録メモ３"), Y);
+    edtMemo3 = NewEdit(this, "edtMemo3", 100, Row(L, Y, W));
 
-    NewCaption(this, QStringLiteral("メールアドレス"), 8, 386);
-    edtEMail = NewEdit(this, "edtEMail", 64, L, 386, 330, true);
-    bbtnEMail =
-        NewButton(this, "bbtnEMail", QStringLiteral("メール"), QStringLiteral("メーラー起動"), L + 334, 386, 68);
+    Y += P + 4;
+    Caption(this, QStringLiteral("メールアドレス"), Y);
+    edtEMail = NewEdit(this, "edtEMail", 64, Row(L, Y, 330), true);
+    bbtnEMail = NewButton(this, "bbtnEMail", QStringLiteral("メール"), QStringLiteral("メーラー起動"),
+                          Row(L + 334, Y, W - 334));
 
-    NewCaption(this, QStringLiteral("ランク"), 8, 410);
-    cbxRank = NewCombo(this, "cbxRank", true, 20, L, 410, 170);
+    Y += P;
+    NewCaption(this, QStringLiteral("ランク"), 8, Y, CW, HC);
+    cbxRank = NewCombo(this, "cbxRank", true, 20, ComboRow(L, Y, 170));
     cbxRank->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
-    bbtnRank = NewButton(this, "bbtnRank", QStringLiteral("編集"), QStringLiteral("ランク編集"), L + 174, 410);
+    bbtnRank =
+        NewButton(this, "bbtnRank", QStringLiteral("編集"), QStringLiteral("ランク編集"), ComboRow(L + 174, Y, 40));
     bbtnRank->setProperty("Tag", 0);
 
     QLabel** SelLabels[3] = {&lblSelectItem1, &lblSelectItem2, &lblSelectItem3};
     QComboBox** SelCombos[3] = {&cbxSelectItem1, &cbxSelectItem2, &cbxSelectItem3};
     QToolButton** SelButtons[3] = {&bbtnSelectItem1, &bbtnSelectItem2, &bbtnSelectItem3};
     for (int N = 0; N < 3; ++N) {
-        const int Y = 434 + 24 * N;
+        Y += PC;
         const QByteArray Suffix = QByteArray::number(N + 1);
         *SelLabels[N] = New<QLabel>(this, ("lblSelectItem" + Suffix).constData());
-        (*SelLabels[N])->setGeometry(8, Y, 86, 21);
-        *SelCombos[N] = NewCombo(this, ("cbxSelectItem" + Suffix).constData(), true, 30, L, Y, 330);
-        *SelButtons[N] =
-            NewButton(this, ("bbtnSelectItem" + Suffix).constData(), QStringLiteral("編集"), QString(), L + 334, Y);
+        (*SelLabels[N])->setGeometry(8, Y, CW, HC);
+        *SelCombos[N] = NewCombo(this, ("cbxSelectItem" + Suffix).constData(), true, 30, ComboRow(L, Y, 330));
+        *SelButtons[N] = NewButton(this, ("bbtnSelectItem" + Suffix).constData(), QStringLiteral("編集"), QString(),
+                                   ComboRow(L + 334, Y, 40));
         (*SelButtons[N])->setProperty("Tag", N + 1);
     }
 
-    NewCaption(this, QStringLiteral("外部ファイル"), 8, 510);
-    lvExtFile = New<QTreeWidget>(this, "lvExtFile");
-    lvExtFile->setGeometry(L, 510, 348, 58);
+    Y += PC + 4;
+    Caption(this, QStringLiteral("外部ファイル"), Y);
+    lvExtFile = New<TSortListView>(this, "lvExtFile");
+    // Up to its button, with the columns filling it: a scroll bar would hide the second file.
+    const int ListHeight = std::max(46, 58 - 4 * (HC - H));
+    lvExtFile->setGeometry(L, Y, 330, ListHeight);
     lvExtFile->setColumnCount(3);
     lvExtFile->setHeaderLabels({QString(), QStringLiteral("フォルダー"), QStringLiteral("ファイル")});
+    lvExtFile->header()->setMinimumSectionSize(16); // the number column is narrower than the header's default
     lvExtFile->setColumnWidth(0, 24);
-    lvExtFile->setColumnWidth(1, 200);
+    lvExtFile->setColumnWidth(1, 184);
     lvExtFile->setColumnWidth(2, 120);
     lvExtFile->setRootIsDecorated(false);
     lvExtFile->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvExtFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvExtFile->setSortingEnabled(false);
+    // The files stay in the order they were attached: no sort state a click could change.
+    lvExtFile->SetSortDirs({sdNone});
+    lvExtFile->SetSortIndex(0);
+    lvExtFile->SetShowDragImage(false);
     lvExtFile->header()->setSectionsClickable(false);
     lvExtFile->header()->setSectionsMovable(false);
-    bbtnOpenExtFile =
-        NewButton(this, "bbtnOpenExtFile", QStringLiteral("開く"), QStringLiteral("外部ファイルを開く"), L + 334, 510);
-    bbtnAddExtFile =
-        NewButton(this, "bbtnAddExtFile", QStringLiteral("登録"), QStringLiteral("外部ファイルの登録"), L + 334, 532);
+    bbtnOpenExtFile = NewButton(this, "bbtnOpenExtFile", QStringLiteral("開く"), QStringLiteral("外部ファイルを開く"),
+                                Row(L + 334, Y, 40));
+    bbtnAddExtFile = NewButton(this, "bbtnAddExtFile", QStringLiteral("登録"), QStringLiteral("外部ファイルの登録"),
+                               Row(L + 334, Y + 22, 40));
     bbtnAddExtFile->hide();
-    bbtnDelExtFile =
-        NewButton(this, "bbtnDelExtFile", QStringLiteral("解除"), QStringLiteral("登録の解除"), L + 380, 532);
+    bbtnDelExtFile = NewButton(this, "bbtnDelExtFile", QStringLiteral("解除"), QStringLiteral("登録の解除"),
+                               Row(L + 380, Y + 22, 40));
     bbtnDelExtFile->hide();
 
-    NewCaption(this, QStringLiteral("備考"), 8, 574);
+    Y += ListHeight + 6;
+    Caption(this, QStringLiteral("備考"), Y);
     mmoNote = New<QPlainTextEdit>(this, "mmoNote");
-    mmoNote->setGeometry(L, 574, 400, 54);
+    mmoNote->setGeometry(L, Y, W, 54);
     mmoNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmoNote->setTabChangesFocus(true);
 
-    constexpr int B = 638;
+    const int B = Y + 64;
     bbnMemoPrintSet =
-        NewButton(this, "bbnMemoPrintSet", QStringLiteral("項目設定"), QStringLiteral("項目設定"), 6, B, 54, 28);
-    bbtnCopy =
-        NewButton(this, "bbtnCopy", QStringLiteral("コピー"), QStringLiteral("クリップボードにコピー"), 62, B, 54, 28);
+        NewButton(this, "bbnMemoPrintSet", QStringLiteral("項目設定"), QStringLiteral("項目設定"), QRect(6, B, 54, 28));
+    bbtnCopy = NewButton(this, "bbtnCopy", QStringLiteral("コピー"), QStringLiteral("クリップボードにコピー"),
+                         QRect(62, B, 54, 28));
     bbtnMemoPrint = NewButton(this, "bbtnMemoPrint", QStringLiteral("項目印刷"), QStringLiteral("着信照会項目印刷"),
-                              118, B, 54, 28);
-    bbtnPrint = NewButton(this, "bbtnPrint", QStringLiteral("画面印刷"), QStringLiteral("画面印刷"), 174, B, 54, 28);
+                              QRect(118, B, 54, 28));
+    bbtnPrint =
+        NewButton(this, "bbtnPrint", QStringLiteral("画面印刷"), QStringLiteral("画面印刷"), QRect(174, B, 54, 28));
     btnAddUpd = New<QPushButton>(this, "btnAddUpd", CaptionRegister);
     btnAddUpd->setGeometry(236, B, 100, 28);
     btnAddUpd->setAutoDefault(false);
@@ -341,6 +407,7 @@ void TReceiveView::CreateControls()
     btnCancel = New<QPushButton>(this, "btnCancel", QStringLiteral("キャンセル"));
     btnCancel->setGeometry(422, B, 76, 28);
     btnCancel->setAutoDefault(false);
+    setFixedSize(ClientWidth, B + 35);
 
     for (QToolButton* Search :
          {bbtnTel1Search, bbtnTel2Search, bbtnFbTel1Search, bbtnFbTel2Search, bbtnPosSearch, bbtnAdrsSearch})

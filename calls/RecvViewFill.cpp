@@ -2,6 +2,7 @@
 #include "calls/RecvViewText.h"
 #include "main/common/CommonText.h"
 #include "main/controls/NMDEdit.h"
+#include "main/controls/SortListView.h"
 #include "main/identify/AppSub.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
@@ -59,7 +60,7 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
     pnlTime->setText(TimeText(R.RecvDateTime));
 
     const auto NumberOf = [&R](int Slot) {
-        return DigitsOnly(R.SchTel[Slot]).isEmpty() ? QString() : R.Tel[Slot].trimmed();
+        return DigitsOnly(R.SchTel[Slot]).isEmpty() ? QString() : TrimBlanks(R.Tel[Slot]);
     };
     if (!FernbookMode()) {
         edtTel1->setText(NumberOf(0));
@@ -87,22 +88,22 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
             setWindowTitle(Series[Settings.FbSeries] + Settings.FbAdrsBookName + QStringLiteral(" ]  -"));
     }
 
-    edtPos->setText(R.Pos.trimmed());
-    edtTdfkn->setText(R.Tdfkn.trimmed());
-    edtAdrs1->setText(R.Adrs1.trimmed());
-    edtAdrs2->setText(R.Adrs2.trimmed());
-    edtAdrs3->setText(R.Adrs3.trimmed());
-    lblJisCode->setText(R.JisCode.trimmed());
-    lblKajoCode->setText(R.KajoCode.trimmed());
-    edtCorpKana->setText(R.CorpKana.trimmed());
-    edtCorpKanji->setText(R.CorpKanji.trimmed());
+    edtPos->setText(TrimBlanks(R.Pos));
+    edtTdfkn->setText(TrimBlanks(R.Tdfkn));
+    edtAdrs1->setText(TrimBlanks(R.Adrs1));
+    edtAdrs2->setText(TrimBlanks(R.Adrs2));
+    edtAdrs3->setText(TrimBlanks(R.Adrs3));
+    lblJisCode->setText(TrimBlanks(R.JisCode));
+    lblKajoCode->setText(TrimBlanks(R.KajoCode));
+    edtCorpKana->setText(TrimBlanks(R.CorpKana));
+    edtCorpKanji->setText(TrimBlanks(R.CorpKanji));
     // The kana first: the kanji edit empties its reading when it is emptied itself.
-    nmedtNameKanji->setText(R.NameKanji.trimmed());
-    nmedtNameKana->setText(R.NameKana.trimmed());
-    edtMemo1->setText(R.Memo1.trimmed());
-    edtMemo2->setText(R.Memo2.trimmed());
-    edtMemo3->setText(R.Memo3.trimmed());
-    edtEMail->setText(R.EMail.trimmed());
+    nmedtNameKanji->setText(TrimBlanks(R.NameKanji));
+    nmedtNameKana->setText(TrimBlanks(R.NameKana));
+    edtMemo1->setText(TrimBlanks(R.Memo1));
+    edtMemo2->setText(TrimBlanks(R.Memo2));
+    edtMemo3->setText(TrimBlanks(R.Memo3));
+    edtEMail->setText(TrimBlanks(R.EMail));
     cbxPrivCorp->setCurrentIndex(R.PrivCorp >= 0 && R.PrivCorp < cbxPrivCorp->count() ? R.PrivCorp : -1);
 
     cbxRank->setCurrentIndex(-1);
@@ -118,14 +119,14 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
         }
     }
 
-    cbxSelectItem1->setEditText(R.SelItem1.trimmed());
-    cbxSelectItem2->setEditText(R.SelItem2.trimmed());
-    cbxSelectItem3->setEditText(R.SelItem3.trimmed());
+    cbxSelectItem1->setEditText(TrimBlanks(R.SelItem1));
+    cbxSelectItem2->setEditText(TrimBlanks(R.SelItem2));
+    cbxSelectItem3->setEditText(TrimBlanks(R.SelItem3));
 
     FCurLatitude = R.Latitude;
     FCurLongitude = R.Longitude;
 
-    ShowMessagePanel(R.Msg == 1, R.Msg1.trimmed(), R.Msg2.trimmed(), R.BGColor);
+    ShowMessagePanel(R.Msg == 1, TrimBlanks(R.Msg1), TrimBlanks(R.Msg2), R.BGColor);
     mmoNote->setPlainText(FSave.NoteText());
     FillExtFiles(R.ExtFile);
 
@@ -152,7 +153,7 @@ void TReceiveView::ShowMessagePanel(bool Shown, const QString& Line1, const QStr
     // A colour text that is no colour leaves the panel in its default colour rather than stopping
     // the call from being shown.
     FMsgColor.reset();
-    if (!Color.trimmed().isEmpty())
+    if (!TrimBlanks(Color).isEmpty())
         if (const auto Value = ColorFromText(Color))
             FMsgColor = ColorOfValue(*Value);
     QPalette Palette = pnlMsg->palette();
@@ -240,10 +241,10 @@ void TReceiveView::ReloadRankList()
             cbxRank->addItem(Item.Text);
     cbxRank->setCurrentIndex(-1);
     cbxRank->setEditText(QString());
-    if (Saved.trimmed().isEmpty())
+    if (TrimBlanks(Saved).isEmpty())
         return;
     for (int I = 0; I < cbxRank->count(); ++I) {
-        if (cbxRank->itemText(I).trimmed() == Saved.trimmed()) {
+        if (TrimBlanks(cbxRank->itemText(I)) == TrimBlanks(Saved)) {
             cbxRank->setCurrentIndex(I);
             return;
         }
@@ -260,10 +261,10 @@ void TReceiveView::ReloadSelectItemList(int N)
             Combo->addItem(Item.Text);
     Combo->setCurrentIndex(-1);
     Combo->setEditText(QString());
-    if (Saved.trimmed().isEmpty())
+    if (TrimBlanks(Saved).isEmpty())
         return;
     for (int I = 0; I < Combo->count(); ++I) {
-        if (Combo->itemText(I).trimmed() == Saved.trimmed()) {
+        if (TrimBlanks(Combo->itemText(I)) == TrimBlanks(Saved)) {
             Combo->setCurrentIndex(I);
             return;
         }

@@ -1,8 +1,10 @@
 #include "calls/RecvView.h"
 #include "calls/RecvViewText.h"
 #include "main/common/CommonForms.h"
+#include "main/common/CommonText.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/controls/NMDEdit.h"
+#include "main/controls/SortListView.h"
 #include "main/identify/AppSub.h"
 #include "main/settings/Settings.h"
 
@@ -216,11 +218,11 @@ void TReceiveView::bbtnDialClick()
         return;
     QStringList Numbers;
     if (FernbookMode()) {
-        Numbers << edtFbTel->text().trimmed();
+        Numbers << TrimBlanks(edtFbTel->text());
         for (int I = 0; I < cbxFbTel->count(); ++I)
-            Numbers << cbxFbTel->itemText(I).trimmed();
+            Numbers << TrimBlanks(cbxFbTel->itemText(I));
     } else {
-        Numbers << edtTel1->text().trimmed() << edtTel2->text().trimmed();
+        Numbers << TrimBlanks(edtTel1->text()) << TrimBlanks(edtTel2->text());
     }
     TNestedGuard Guard(*this, true);
     ReceiveViewTools.Dial(*this, Numbers);
@@ -228,7 +230,7 @@ void TReceiveView::bbtnDialClick()
 
 void TReceiveView::bbtnEMailClick()
 {
-    QString Address = edtEMail->text().trimmed();
+    QString Address = TrimBlanks(edtEMail->text());
     if (Address.isEmpty()) {
         Message(QStringLiteral("メールアドレスを入力してください  "), MB_OK | MB_ICONINFORMATION);
         CaretToEnd(edtEMail);
@@ -315,15 +317,8 @@ bool TReceiveView::eventFilter(QObject* Watched, QEvent* Event)
 
 bool TReceiveView::edtCorpKanaInputMethod(QInputMethodEvent* Input)
 {
-    // The company's reading is kept in half-width katakana, whatever the input method
-    // produces: its result is turned into that form before the edit takes it.
-    const QString Half = ReadingToHalfKana(Input->commitString());
-    if (Half == Input->commitString())
-        return false;
-    QInputMethodEvent Converted(Input->preeditString(), Input->attributes());
-    Converted.setCommitString(Half, Input->replacementStart(), Input->replacementLength());
-    QApplication::sendEvent(edtCorpKana, &Converted);
-    return true;
+    // The company's reading is kept in half-width katakana, whatever the input method produces.
+    return CommitAsHalfKana(edtCorpKana, Input);
 }
 
 void TReceiveView::EditFocusIn(QLineEdit* Edit, const QFocusEvent* Focus)
@@ -350,7 +345,7 @@ bool TReceiveView::EnterKeyPress(QObject* Control)
         return true;
     }
 
-    const auto Blank = [](const QLineEdit* Edit) { return Edit->text().trimmed().isEmpty(); };
+    const auto Blank = [](const QLineEdit* Edit) { return TrimBlanks(Edit->text()).isEmpty(); };
     const auto GoEnd = [](QLineEdit* Edit) { CaretToEnd(Edit); };
     // A search button without its dictionary cannot take the focus; Enter then goes on to the field.
     const auto Search = [](const QToolButton* Button) { return Button->isEnabled(); };

@@ -17,10 +17,10 @@ VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease,
 static void InstallHistoryListHooks()
 {
     MainHooks().CreateHistoryList = [] {
-        HistoryList = new THistoryList;
+        // One idle flag for the whole program: a dialog of the list, its start-up purge question
+        // included, holds back the call pop-ups too.
+        HistoryList = new THistoryList(nullptr, &UIIdle);
         InstallReceiveView(*HistoryList); // the list opens and refills the incoming-call window
-        // One idle flag for the whole program: a dialog of the list holds back the call pop-ups too.
-        HistoryList->IdleFlag = &UIIdle;
         HistoryList->IdentifyCaller = [](bool EarlierSearch, bool Ask, const QString& Tel, TCallerRecord& Record) {
             (void)IdentifyCaller(EarlierSearch, Ask, Tel, Record);
         };

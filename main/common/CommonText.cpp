@@ -178,6 +178,17 @@ QString WideDigitsToAnsi(const QString& Text)
     return Result;
 }
 
+QString TrimBlanks(const QString& Text)
+{
+    qsizetype Begin = 0;
+    qsizetype End = Text.size();
+    while (Begin < End && Text[Begin].unicode() <= 0x20)
+        ++Begin;
+    while (End > Begin && Text[End - 1].unicode() <= 0x20)
+        --End;
+    return Text.mid(Begin, End - Begin);
+}
+
 QString StripSpacesToAnsi(const QString& Text)
 {
     QString Result = Text;

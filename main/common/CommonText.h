@@ -24,6 +24,10 @@ inline constexpr int KeepPeriod = 4; // "."
 // Full-width digits U+FF10..U+FF19 become "0".."9"; everything else stays.
 [[nodiscard]] QString WideDigitsToAnsi(const QString& Text);
 
+// Blanks and control characters (up to U+0020) off both ends. An ideographic space stays: in a name
+// or a company it is part of the text the user wrote.
+[[nodiscard]] QString TrimBlanks(const QString& Text);
+
 // Text without any space or ideographic space.
 [[nodiscard]] QString StripSpacesToAnsi(const QString& Text);
 

@@ -3,6 +3,7 @@
 #include "main/common/CommonText.h"
 #include "platform/text/Cp932.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
@@ -100,6 +101,18 @@ QString ReadingToHalfKana(const QString& Reading)
         }
     }
     return ToHalfWidth(Result);
+}
+
+bool CommitAsHalfKana(QWidget* Edit, const QInputMethodEvent* Input)
+{
+    const QString Commit = Input->commitString();
+    const QString Half = ReadingToHalfKana(Commit);
+    if (Half == Commit)
+        return false;
+    QInputMethodEvent Converted(Input->preeditString(), Input->attributes());
+    Converted.setCommitString(Half, Input->replacementStart(), Input->replacementLength());
+    QCoreApplication::sendEvent(Edit, &Converted);
+    return true;
 }
 
 bool SyllableBoundary(const QByteArray& Reading, bool& RomajiPending)
@@ -281,8 +294,26 @@ void TNMDEdit::AppendToAssociate(const QString& Text)
 
 void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
 {
+    // The kana edit holds the reading as the directory keeps it, whatever form the input method gives.
+    if (FInputType == TInputKind::itKana && CommitAsHalfKana(this, Event)) {
+        Event->accept();
+        return;
+    }
     const QString Commit = Event->commitString();
     const QString PreEdit = Event->preeditString();
+
+    if (!Commit.isEmpty() && !PreEdit.isEmpty()) {
+        // The input method finished one name and went straight on with the next in the same event.
+        // The finished name goes into the edit first, so that the next one starts behind it: as a
+        // given name after a family name, and appending to the reading instead of replacing it.
+        QInputMethodEvent Finished;
+        Finished.setCommitString(Commit, Event->replacementStart(), Event->replacementLength());
+        inputMethodEvent(&Finished);
+        QInputMethodEvent Next(PreEdit, Event->attributes());
+        inputMethodEvent(&Next);
+        Event->accept();
+        return;
+    }
 
     if (FCompositionIdle && PreEdit.isEmpty() && !Commit.isEmpty()) {
         // A result with no composition before it: a space between family and given name, or text
@@ -306,8 +337,6 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
         StartComposition();
     if (!FCompositionIdle && !Commit.isEmpty())
         EndComposition(true, Commit);
-    if (!Commit.isEmpty() && !PreEdit.isEmpty())
-        StartComposition(); // the input method went straight on with the next name
     QLineEdit::inputMethodEvent(Event);
     if (!FCompositionIdle) {
         if (!PreEdit.isEmpty())

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <functional>
 
+class QInputMethodEvent;
+
 // Posted by a name edit to itself when the reading typed so far has reached a syllable boundary.
 inline constexpr std::uint32_t WM_NMDEDIT_CONVERT = WM_APP + 1000;
 
@@ -34,6 +36,12 @@ void SetByteLimit(QLineEdit* Edit, int MaxBytes);
 // The reading of a name as the kana field keeps it: hiragana and full-width katakana become
 // half-width katakana (voiced ones two characters each), full-width letters and digits half-width.
 [[nodiscard]] QString ReadingToHalfKana(const QString& Reading);
+
+// For an edit that keeps a reading in half-width katakana, as the directory's kana fields do: when
+// the input method's result in Input is not in that form yet, Edit gets the event again with the
+// result converted, and true is answered (Input is then consumed). A false answer leaves Input as it
+// is for the edit.
+[[nodiscard]] bool CommitAsHalfKana(QWidget* Edit, const QInputMethodEvent* Input);
 
 // Whether the reading typed so far (as half-width bytes) has reached a syllable boundary, so that a
 // name dictionary may be asked; RomajiPending carries an unconverted Latin letter from one call to

@@ -38,7 +38,7 @@ QImage SortArrowBitmap(TSortDir Dir)
     return Image;
 }
 
-TSortHeaderView::TSortHeaderView(TSortListView* View) : QHeaderView(Qt::Horizontal, View), FView(View)
+TSortHeaderView::TSortHeaderView(TCustomSortListView* View) : QHeaderView(Qt::Horizontal, View), FView(View)
 {
     setSectionsClickable(true);
     setSectionsMovable(false);
@@ -106,7 +106,7 @@ TCustomSortListView::TCustomSortListView(QWidget* Parent) : QTreeWidget(Parent)
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
-    auto* Header = new TSortHeaderView(static_cast<TSortListView*>(this));
+    auto* Header = new TSortHeaderView(this);
     setHeader(Header);
     Header->setStretchLastSection(false);
     // The tree view makes its header clickable only with its own sorting, which this control

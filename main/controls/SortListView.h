@@ -6,7 +6,7 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
-class TSortListView;
+class TCustomSortListView;
 
 // The header of the sortable list view: draws the 11 x 11 arrow of the sorted column at the right
 // of its caption, and tells divider presses, drags and double clicks apart from section clicks.
@@ -14,7 +14,7 @@ class TSortHeaderView : public QHeaderView
 {
     Q_OBJECT
 public:
-    explicit TSortHeaderView(TSortListView* View);
+    explicit TSortHeaderView(TCustomSortListView* View);
     // The section whose right divider lies under X, else -1.
     [[nodiscard]] int DividerAt(int X) const;
 
@@ -25,7 +25,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
 
 private:
-    TSortListView* FView;
+    TCustomSortListView* FView;
 };
 
 // The arrow bitmaps "SORT_ASC" and "SORT_DESC": 11 x 11, silver standing for transparent.

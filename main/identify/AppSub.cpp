@@ -112,7 +112,7 @@ void CopyMeiboEntry(TTable& Table, const QString& Key, TCallerRecord& Record)
     const auto Text = [&Table](const char* Name) { return Table.FieldByName(QString::fromLatin1(Name)).AsString(); };
     const auto Number = [&Table](const char* Name) { return Table.FieldByName(QString::fromLatin1(Name)).AsInteger(); };
     Record.RecNo = Number("RecNo");
-    Record.SchTel[0] = Text("SchTel1").trimmed();
+    Record.SchTel[0] = TrimBlanks(Text("SchTel1"));
     Record.SchTel[1] = Text("SchTel2");
     Record.Tel[0] = Text("Tel1");
     Record.Tel[1] = Text("Tel2");
@@ -123,12 +123,12 @@ void CopyMeiboEntry(TTable& Table, const QString& Key, TCallerRecord& Record)
     Record.Adrs2 = Text("Adrs2");
     Record.Adrs3 = Text("Adrs3");
     Record.JisCode = Text("JisCode");
-    Record.KajoCode = Text("KajoCode").trimmed();
-    Record.CorpKana = Text("CorpKana").trimmed();
-    Record.CorpKanji = Text("CorpKanji").trimmed();
-    Record.NameKana = Text("NameKana").trimmed();
-    Record.NameKanji = Text("NameKanji").trimmed();
-    Record.PrivCorp = Text("PrivCorp").trimmed() == QLatin1String("1") ? 1 : 0;
+    Record.KajoCode = TrimBlanks(Text("KajoCode"));
+    Record.CorpKana = TrimBlanks(Text("CorpKana"));
+    Record.CorpKanji = TrimBlanks(Text("CorpKanji"));
+    Record.NameKana = TrimBlanks(Text("NameKana"));
+    Record.NameKanji = TrimBlanks(Text("NameKanji"));
+    Record.PrivCorp = TrimBlanks(Text("PrivCorp")) == QLatin1String("1") ? 1 : 0;
     Record.Memo1 = Text("Memo1");
     Record.Memo2 = Text("Memo2");
     Record.Memo3 = Text("Memo3");
@@ -157,7 +157,7 @@ void CopyAdrsEntry(TTable& Table, const QString& Key, TCallerRecord& Record)
     const auto Text = [&Table](const char* Name) { return Table.FieldByName(QString::fromLatin1(Name)).AsString(); };
     const char* const NumberFields[TCallerRecord::SlotCount] = {"Tel", "Fax", "Portable1", "Portable2"};
     for (int Slot = 0; Slot < TCallerRecord::SlotCount; ++Slot) {
-        Record.SchTel[Slot] = Text(NumberFields[Slot]).trimmed();
+        Record.SchTel[Slot] = TrimBlanks(Text(NumberFields[Slot]));
         Record.Tel[Slot] = FormatTelHyphen(Record.SchTel[Slot]);
     }
     Record.TelIndex = 0;
@@ -176,7 +176,7 @@ void CopyAdrsEntry(TTable& Table, const QString& Key, TCallerRecord& Record)
     Record.CorpKana = Text("CorpKana");
     Record.CorpKanji = Text("CorpKanji");
     Record.NameKana = Text("NameKana");
-    Record.NameKanji = DecodeFbText(Text("NameKanji")).trimmed();
+    Record.NameKanji = TrimBlanks(DecodeFbText(Text("NameKanji")));
     // The book keeps true for a person and false for a company; the record has 1 for a company.
     Record.PrivCorp = Table.FieldByName(QStringLiteral("PrivCorp")).AsBoolean() ? 0 : 1;
     Record.Memo1 = Keyword(Table, Settings.Memo1 + 1);

@@ -41,7 +41,8 @@ TDMFbarea::~TDMFbarea()
 bool TDMFbarea::OpenAdrs(const QString& BookFolder)
 {
     const QString Folder = IncludeTrailingDelimiter(BookFolder);
-    if (!QFileInfo::exists(Folder + AdrsFileName))
+    const QString TableFile = FindAdrsTableFile(Folder);
+    if (TableFile.isEmpty())
         return false;
     if (FAdrsTable && FAdrsTable->Active()) {
         if (QDir::cleanPath(Folder) != QDir::cleanPath(FBookFolder))
@@ -51,7 +52,7 @@ bool TDMFbarea::OpenAdrs(const QString& BookFolder)
     }
     auto Table = std::make_unique<TTable>(DefaultSession());
     Table->SetDatabaseName(Folder);
-    Table->SetTableName(AdrsFileName);
+    Table->SetTableName(TableFile);
     Table->SetExclusive(false);
     try {
         Table->Open();

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -102,6 +103,26 @@ bool BackupFbAdrsWithProgress(QWidget* Owner, const QString& DataPath)
     });
 }
 
+namespace {
+
+// The Adrs folder of the edition the settings link to; empty when that edition has no data folder.
+QString AdrsFolderInUse()
+{
+    const QString& DataPath = FbDataPaths[Settings.FbSeries == 1 ? 1 : 0];
+    return DataPath.isEmpty() ? QString() : DataPath + QStringLiteral("Adrs/");
+}
+
+void LoadBooksInUse()
+{
+    const QString AdrsFolder = AdrsFolderInUse();
+    if (AdrsFolder.isEmpty())
+        FbAdrsBooks.clear();
+    else
+        LoadAddressBookList(AdrsFolder, true);
+}
+
+} // namespace
+
 void InstallFbEnvHooks()
 {
     TEnvHooks& Hooks = EnvHooks();
@@ -110,6 +131,9 @@ void InstallFbEnvHooks()
             return;
         delete DMFbarea;
         DMFbarea = new TDMFbarea(Settings.FbSeries);
+        // The chosen book's index now means the new edition's list.
+        if (EditionChanged)
+            LoadBooksInUse();
     };
     Hooks.BackupFbAdrsBook = [] { return BackupFbAdrsWithProgress(QApplication::activeWindow(), Settings.DataPath); };
     Hooks.FindDirectoryProductFolders = [] { FindDirectoryProductFolders(); };
@@ -117,10 +141,15 @@ void InstallFbEnvHooks()
         return Series >= 0 && Series < FbSeriesCount ? FbDataPaths[Series] : QString();
     };
     Hooks.LoadAddressBookList = [](const QString& AdrsFolder) {
+        // The dialog may show another edition's books; until it is set, identification and the
+        // incoming-call window go on indexing the list of the edition in use with FbAdrsBook.
+        const QList<TFbAdrsBook> InUse = FbAdrsBooks;
         LoadAddressBookList(AdrsFolder, true);
         QList<TEnvAdrsBook> Books;
         for (const TFbAdrsBook& Book : FbAdrsBooks)
             Books.append({Book.Name, Book.Folder});
+        if (QDir::cleanPath(AdrsFolder) != QDir::cleanPath(AdrsFolderInUse()))
+            FbAdrsBooks = InUse;
         return Books;
     };
     Hooks.OpenFbProductPage = [](int Series) { OpenFbProductPage(Series); };

@@ -2,6 +2,7 @@
 
 #include "main/common/CommonSys.h"
 #include "main/settings/Settings.h"
+#include "main/tables/AdrsTableDef.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/Registry.h"
@@ -149,13 +150,6 @@ TAdrsJournal ApplyJournal(const QString& AdrsFolder, const TAdrsJournal& Journal
     return Left;
 }
 
-bool HoldsAddressBook(const QString& Folder)
-{
-    const QStringList Files = QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    return std::any_of(Files.cbegin(), Files.cend(),
-                       [](const QString& File) { return SameName(File, QStringLiteral("Adrs.db")); });
-}
-
 QString FindOnPath(const QString& ProgramName)
 {
     const QString Found = QStandardPaths::findExecutable(ProgramName);
@@ -213,6 +207,17 @@ QString ReadFbDataPath(int Series, const QString& SettingsFolder)
     if (DataPath.isEmpty() || !QFileInfo(DataPath).isDir())
         return {};
     return IncludeTrailingDelimiter(DataPath);
+}
+
+QString FindAdrsTableFile(const QString& BookFolder)
+{
+    const QDir Folder(BookFolder);
+    if (QFileInfo(Folder.filePath(AdrsFileName)).isFile())
+        return AdrsFileName;
+    QStringList Files = Folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const auto Found =
+        std::find_if(Files.cbegin(), Files.cend(), [](const QString& File) { return SameName(File, AdrsFileName); });
+    return Found == Files.cend() ? QString() : *Found;
 }
 
 bool IsPlainBookFolderName(const QString& Name)
@@ -275,7 +280,7 @@ void LoadAddressBookList(const QString& AdrsFolder, bool Apply)
     QStringList Books;
     const QStringList Entries = QDir(AdrsFolder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& Entry : Entries)
-        if (HoldsAddressBook(BookPath(AdrsFolder, Entry)))
+        if (!FindAdrsTableFile(BookPath(AdrsFolder, Entry)).isEmpty())
             Books.append(Entry);
     std::sort(Books.begin(), Books.end(), [](const QString& A, const QString& B) {
         const int ByCase = A.compare(B, Qt::CaseInsensitive);

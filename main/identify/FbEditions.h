@@ -61,6 +61,11 @@ void FindDirectoryProductFolders();
 // "/"; "" when the file, the value or the folder is missing.
 [[nodiscard]] QString ReadFbDataPath(int Series, const QString& SettingsFolder);
 
+// The address-book table file in BookFolder: "Adrs.DB" in any letter case, as the product's own file
+// system does not tell cases apart (the exact spelling wins when several exist); "" when there is
+// none. The book list and the address-book data module both go by this one rule.
+[[nodiscard]] QString FindAdrsTableFile(const QString& BookFolder);
+
 // The pending operations of an Adrs folder's journal, in journal order.
 struct TAdrsJournal
 {

@@ -44,25 +44,45 @@ private:
     bool FWas = false;
 };
 
-// Keeps the hourglass up while a call is handled, whatever the way out.
+// Keeps the hourglass up while a call is handled, whatever the way out, until the call is shown: a
+// modal window that shows it must not carry the hourglass for its whole life. A call handled while
+// that window is open stacks its own on top.
 class TBusyCursor
 {
 public:
-    explicit TBusyCursor(const std::function<void(bool)>& Set) : FSet(Set)
+    explicit TBusyCursor(const std::function<void(bool)>& Set) : FSet(Set), FOuter(Active)
     {
         if (FSet)
             FSet(true);
+        Active = this;
     }
     ~TBusyCursor()
     {
-        if (FSet)
-            FSet(false);
+        End();
+        Active = FOuter;
     }
     TBusyCursor(const TBusyCursor&) = delete;
     TBusyCursor& operator=(const TBusyCursor&) = delete;
 
+    // Ends the hourglass of the call being handled now.
+    static void EndActive()
+    {
+        if (Active)
+            Active->End();
+    }
+
 private:
+    void End()
+    {
+        if (FOn && FSet)
+            FSet(false);
+        FOn = false;
+    }
+
+    static inline TBusyCursor* Active = nullptr;
     const std::function<void(bool)>& FSet;
+    TBusyCursor* FOuter;
+    bool FOn = true;
 };
 
 bool StartsWithDigit(const QString& Text)
@@ -481,6 +501,7 @@ void TCallPipeline::ShowCall(const TQueuedCall& Call, TCallerRecord& Record)
         return;
     if (Links.ReloadHistoryList)
         Links.ReloadHistoryList();
+    TBusyCursor::EndActive();
     // A call from before the last end only marks the tray.
     if (Call.Replayed)
         return;
@@ -651,7 +672,7 @@ THistoryAppendResult TCallPipeline::WriteHistoryRow(TCallerRecord& Record)
         const int Slot = Record.TelIndex >= 0 && Record.TelIndex < TCallerRecord::SlotCount ? Record.TelIndex : 0;
         Table.Append();
         auto Set = [&Table](const char* Name, const QString& Value) {
-            Table.FieldByName(QString::fromLatin1(Name)).SetAsString(Value.trimmed());
+            Table.FieldByName(QString::fromLatin1(Name)).SetAsString(TrimBlanks(Value));
         };
         Table.FieldByName(QStringLiteral("RecNo")).SetAsInteger(RecNo);
         Table.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(DateTimeToDays(Now()));

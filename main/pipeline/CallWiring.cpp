@@ -63,7 +63,12 @@ void InstallCallPipeline()
     L.MarkUnseenCall = MarkUnseenCall;
     L.RingStream = [] { return MainForm && MainForm->RingStream ? *MainForm->RingStream : QByteArray(); };
     L.PlayRing = [](const QByteArray& Wave) { (void)PlayWaveAsync(Wave); };
-    L.Hyphenate = [](const QString& Number) { return FormatTelHyphen(Number); };
+    // A number the library refuses stays as it came; the history row trims it.
+    L.Hyphenate = [](const QString& Number) {
+        QString Hyphenated = Number;
+        (void)HyphenateTel(Hyphenated);
+        return Hyphenated;
+    };
     L.IdentifyCaller = ::IdentifyCaller;
     L.ExtDllLoaded = [] { return MainForm && MainForm->ExtDllLoaded; };
     L.CallExtDll = ::CallExtDll;

@@ -241,9 +241,26 @@ void ResetMessageBoxAnswers()
     AnswerScript() = TAnswerScript{};
 }
 
+namespace {
+
+std::function<void(const QString&)>& Watcher()
+{
+    static std::function<void(const QString&)> Instance;
+    return Instance;
+}
+
+} // namespace
+
+void SetMessageBoxWatcher(std::function<void(const QString& Text)> Watch)
+{
+    Watcher() = std::move(Watch);
+}
+
 int ShowMessageBox(QWidget* Owner, const QString& Text, const QString& Caption, unsigned Flags,
                    const TMessageBoxPlacement& Placement)
 {
+    if (Watcher())
+        Watcher()(Text);
     if (MessageBoxIsScripted())
         return AnswerFromScript(qEnvironmentVariable("VX_MSGBOX_LOG"), Text, Caption, Flags);
 

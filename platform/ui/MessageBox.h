@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -52,3 +53,7 @@ struct TMessageBoxPlacement
 
 // Starts reading VX_MSGBOX_ANSWERS from its first name again (tests that reuse one answer list).
 void ResetMessageBoxAnswers();
+
+// Called with each box's text as it comes up, before it is shown or answered from the script, so that
+// a test can look at what the program holds while the box is open. An empty function removes it.
+void SetMessageBoxWatcher(std::function<void(const QString& Text)> Watcher);

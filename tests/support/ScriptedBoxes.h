@@ -20,12 +20,16 @@ public:
     }
     ~TScriptedBoxes()
     {
+        SetMessageBoxWatcher({});
         qunsetenv("VX_MSGBOX_LOG");
         qunsetenv("VX_MSGBOX_ANSWERS");
         ResetMessageBoxAnswers();
     }
     TScriptedBoxes(const TScriptedBoxes&) = delete;
     TScriptedBoxes& operator=(const TScriptedBoxes&) = delete;
+
+    // Watch runs with each box's text while the box is up (before it is answered).
+    void WhileShown(std::function<void(const QString& Text)> Watch) { SetMessageBoxWatcher(std::move(Watch)); }
 
     // The logged boxes, oldest first.
     [[nodiscard]] QList<QJsonObject> Boxes() const

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +27,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -114,10 +117,16 @@ TEST_F(HisListTest, PagesAndTheReloadRule)
     EXPECT_EQ(List.CurrentPage(), 2);
     EXPECT_EQ(List.lbxRecvHis->currentRow(), 0);
     EXPECT_EQ(List.LineCells(0).value(0), QStringLiteral("201"));
+    // Onto the last page: the button hides, and the one beside it stays where it was.
+    const QRect PrevPlace = List.bbtnPagePrev->geometry();
+    const QPoint NextCentre = List.bbtnPageNext->geometry().center();
     QTest::mouseClick(List.bbtnPageNext, Qt::LeftButton);
+    QApplication::processEvents();
     EXPECT_EQ(List.CurrentPage(), 3);
     EXPECT_EQ(List.lbxRecvHis->count(), 50);
     EXPECT_FALSE(List.bbtnPageNext->isVisible());
+    EXPECT_EQ(List.bbtnPagePrev->geometry(), PrevPlace);
+    EXPECT_NE(List.childAt(NextCentre), List.bbtnPagePrev);
     List.lbxRecvHis->setCurrentRow(49);
     QTest::keyClick(List.lbxRecvHis, Qt::Key_PageDown);
     EXPECT_EQ(List.CurrentPage(), 3); // a short last page has nothing after it
@@ -183,6 +192,35 @@ TEST_F(HisListTest, WeekdayButtonsAndDateRanges)
     EXPECT_EQ(List.TotalRows(), 20 * Days);
 }
 
+TEST_F(HisListTest, AReadingTypedThroughTheInputMethodFindsWhatTheWindowStored)
+{
+    AddRecentRows(30, 10);
+    AppendHistoryRows(Data->Table(), 1, [](int) {
+        THisFixtureRow Row = GeneratedRow(0);
+        Row.When = Today() + 0.5;
+        Row.CorpKana = QStringLiteral("ｶﾜｲｺｳﾑﾃﾝ");
+        Row.NameKana = QStringLiteral("ﾀﾛｳ");
+        return Row;
+    });
+    THistoryList List;
+    List.sbtnAllWeek->click();
+    WhenModal<THistorySearch>([](THistorySearch* Dialog) {
+        // As the input method hands the readings over: full-width katakana and hiragana.
+        QInputMethodEvent Corp;
+        Corp.setCommitString(QStringLiteral("カワイ"));
+        QApplication::sendEvent(Dialog->edtCorp, &Corp);
+        QInputMethodEvent Name;
+        Name.setCommitString(QStringLiteral("たろう"));
+        QApplication::sendEvent(Dialog->edtName, &Name);
+        EXPECT_EQ(Dialog->edtCorp->text(), QStringLiteral("ｶﾜｲ"));
+        EXPECT_EQ(Dialog->edtName->text(), QStringLiteral("ﾀﾛｳ"));
+        Dialog->btnSearch->click();
+    });
+    List.btnSearch->click();
+    EXPECT_EQ(List.TotalRows(), 1);
+    EXPECT_EQ(List.RowRecNos(), QList<int>{30});
+}
+
 TEST_F(HisListTest, DeletingEveryMatchingRowAcrossPages)
 {
     AddRecentRows(700, 50);
@@ -213,6 +251,34 @@ TEST_F(HisListTest, DeletingEveryMatchingRowAcrossPages)
     EXPECT_EQ(List.StatusPanels[0]->text(), QStringLiteral("件数 ： ---"));
 }
 
+TEST_F(HisListTest, DeletingSelectedRowsKeepsTheSelectionOfARowThatStays)
+{
+    AddRecentRows(30, 10);
+    THistoryList List;
+    List.sbtnAllWeek->click();
+    List.show();
+    List.lbxRecvHis->clearSelection();
+    for (int Line : {2, 4, 6})
+        List.lbxRecvHis->item(Line)->setSelected(true);
+    const int Stays = List.RowRecNos()[4];
+    // Another program refuses the deletion of one of the rows.
+    sqlite3* Db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(Dir.filePath(RecvHisFileName)).constData(), &Db), SQLITE_OK);
+    const QByteArray Sql =
+        "CREATE TRIGGER Keep BEFORE DELETE ON RecvHis WHEN old.RecNo = " + QByteArray::number(Stays) +
+        " BEGIN SELECT RAISE(ABORT, 'locked'); END";
+    EXPECT_EQ(sqlite3_exec(Db, Sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(Db);
+
+    TScriptedBoxes Boxes("Yes,OK");
+    List.btnDelete->click();
+    EXPECT_EQ(Boxes.Texts().value(1), QStringLiteral("2件のデータを削除しました  "));
+    EXPECT_EQ(List.TotalRows(), 28);
+    const QList<QListWidgetItem*> Selected = List.lbxRecvHis->selectedItems();
+    ASSERT_EQ(Selected.size(), 1);
+    EXPECT_EQ(Selected.first()->data(Qt::UserRole).toInt(), Stays);
+}
+
 TEST_F(HisListTest, PurgeAtStartKeepsTheLastDays)
 {
     AddRecentRows(300, 10); // thirty days
@@ -227,8 +293,14 @@ TEST_F(HisListTest, PurgeAtStartKeepsTheLastDays)
             break;
     }
     {
+        // The program's idle flag is down while the question is open: no call pops up over it.
+        bool Idle = true;
+        QList<bool> IdleWhileAsked;
         TScriptedBoxes Boxes("No");
-        THistoryList List;
+        Boxes.WhileShown([&](const QString&) { IdleWhileAsked << Idle; });
+        THistoryList List(nullptr, &Idle);
+        EXPECT_EQ(IdleWhileAsked, QList<bool>{false});
+        EXPECT_TRUE(Idle);
         EXPECT_EQ(Boxes.Texts(), QStringList({QStringLiteral("着信対応履歴に指定日数  7日を経過したデータが存在します  "
                                                              "\r\n削除してもよろしいですか？  ")}));
         EXPECT_EQ(AllRecNos(Data->Table()).size(), 300);

@@ -146,6 +146,25 @@ TEST(SortListViewTest, HeaderClicksAndDividerDoubleClicks)
     EXPECT_EQ(Widths.count(), 1);
 }
 
+TEST(SortListViewTest, TheBaseClassWorksOnItsOwn)
+{
+    // The header serves the base class, not only the published descendant.
+    TCustomSortListView View;
+    View.setColumnCount(2);
+    View.setHeaderLabels({"A", "B"});
+    View.setColumnWidth(0, 60);
+    View.resize(200, 100);
+    View.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&View));
+    auto* Header = qobject_cast<TSortHeaderView*>(View.header());
+    ASSERT_NE(Header, nullptr);
+    QTest::mouseClick(Header->viewport(), Qt::LeftButton, {}, {90, 8});
+    EXPECT_EQ(View.SortIndex(), 1);
+    QSignalSpy DividerDouble(&View, &TCustomSortListView::DividerDblClick);
+    QTest::mouseDClick(Header->viewport(), Qt::LeftButton, {}, {60, 8});
+    EXPECT_EQ(DividerDouble.count(), 1);
+}
+
 TEST(SortListViewTest, ArrowBitmapsAreElevenSquareOnSilver)
 {
     for (TSortDir Dir : {sdAsc, sdDesc}) {

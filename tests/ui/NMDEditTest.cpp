@@ -65,6 +65,25 @@ TEST(NMDEditTest, TypingAFamilyAndAGivenNameFillsTheKanaEdit)
     EXPECT_FALSE(Pair.Kanji.Composing());
 }
 
+TEST(NMDEditTest, ANameCommittedTogetherWithTheNextPreEditKeepsItsReading)
+{
+    TNamePair Pair;
+    Pair.PreEdit(QStringLiteral("やまだ"));
+    Pair.PreEdit(QStringLiteral("山田"));
+    // Typing on without confirming: the input method commits the converted name and opens the next
+    // composition in one event.
+    QInputMethodEvent Both(QStringLiteral("た"), {});
+    Both.setCommitString(QStringLiteral("山田"));
+    QApplication::sendEvent(&Pair.Kanji, &Both);
+    QApplication::processEvents();
+    Pair.PreEdit(QStringLiteral("たろう"));
+    Pair.PreEdit(QStringLiteral("太郎"));
+    Pair.Commit(QStringLiteral("太郎"));
+    EXPECT_EQ(Pair.Kanji.text(), QStringLiteral("山田太郎"));
+    EXPECT_EQ(Pair.Kana.text(), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    EXPECT_EQ(Pair.Shown().filter(QStringLiteral("ﾀﾛｳ")), QStringList{QStringLiteral("given:show:ﾀﾛｳ")});
+}
+
 TEST(NMDEditTest, ReadingsReplaceAppendAndStayWithinTheLimit)
 {
     TNamePair Pair;
@@ -101,6 +120,13 @@ TEST(NMDEditTest, ReadingsReplaceAppendAndStayWithinTheLimit)
     for (int I = 0; I < 8; ++I)
         Pair.TypeName(QStringLiteral("がぱ"), QStringLiteral("我"));
     EXPECT_EQ(Pair.Kana.text().size(), 25);
+
+    // Typed into the kana edit itself, a reading takes the kana field's form.
+    Pair.Kana.clear();
+    QInputMethodEvent Reading;
+    Reading.setCommitString(QStringLiteral("やまダ"));
+    QApplication::sendEvent(&Pair.Kana, &Reading);
+    EXPECT_EQ(Pair.Kana.text(), QStringLiteral("ﾔﾏﾀﾞ"));
 }
 
 TEST(NMDEditTest, TheOwnerIsAskedOnlyAtASyllableBoundary)

@@ -9,6 +9,7 @@
 #include "tests/support/RecvData.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,7 +31,7 @@ TEST(RecvViewPipelineTest, ALockedWindowStaysAsItIsWhileTheNextCallIsWritten)
     Settings.SelectItem2 = DefaultSelectItem2;
     Settings.SelectItem3 = DefaultSelectItem3;
     SettingsIncomplete = false;
-    Data.AddEntry(0, QStringLiteral("03-1234-5678"), QString(), QStringLiteral("田中"));
+    Data.AddEntry(0, QStringLiteral("03-1234-5678"), QString(), QStringLiteral("田中　"));
 
     {
         THistoryList List;
@@ -41,6 +42,9 @@ TEST(RecvViewPipelineTest, ALockedWindowStaysAsItIsWhileTheNextCallIsWritten)
         Pipeline.Links.IdentifyCaller = ::IdentifyCaller;
         LinkCallPipelineToHistoryList(Pipeline.Links);
         Pipeline.Links.SaveShownCall = ReceiveViewSaveBeforeRefill;
+        Pipeline.Links.SetBusyCursor = [](bool Busy) {
+            Busy ? QGuiApplication::setOverrideCursor(Qt::WaitCursor) : QGuiApplication::restoreOverrideCursor();
+        };
         const auto Ring = [&Pipeline](const QByteArray& Number) {
             const TDeviceNotify Notify{0, static_cast<std::int32_t>(Number.size()), Number.constData()};
             Pipeline.HandleMessage(WM_DEVICE_CALL, 0, reinterpret_cast<TLParam>(&Notify));
@@ -53,8 +57,12 @@ TEST(RecvViewPipelineTest, ALockedWindowStaysAsItIsWhileTheNextCallIsWritten)
             if (!ReceiveViewExists() || Checked)
                 return;
             Checked = true;
+            // The hourglass of the call's handling ended before the window showed the call.
+            EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
             TReceiveView& View = *ReceiveView;
-            EXPECT_EQ(View.nmedtNameKanji->text(), QStringLiteral("田中"));
+            EXPECT_EQ(View.nmedtNameKanji->text(), QStringLiteral("田中　"));
+            EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT NameKanji || '|' FROM RecvHis"),
+                      QStringList{QStringLiteral("田中　|")});
             EXPECT_EQ(View.pnlDivision->text(), QStringLiteral("既存"));
 
             QTest::mouseClick(View.btnLockUnlock, Qt::LeftButton);
@@ -67,11 +75,13 @@ TEST(RecvViewPipelineTest, ALockedWindowStaysAsItIsWhileTheNextCallIsWritten)
             Ring("0311112222");
             EXPECT_EQ(View.edtTel1->text(), QStringLiteral("0311112222"));
             EXPECT_EQ(View.pnlDivision->text(), QStringLiteral("新規"));
+            EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the refills' hourglasses ended too
             QTest::keyClick(&View, Qt::Key_Escape);
         });
         Inside.start(10);
         Ring("0312345678");
         EXPECT_TRUE(Checked);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         EXPECT_FALSE(ReceiveViewExists());
         EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT count(*) FROM RecvHis"), QStringList{QStringLiteral("3")});
         HistoryList = nullptr;

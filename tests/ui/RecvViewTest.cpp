@@ -2,6 +2,7 @@
 
 #include "calls/HisList.h"
 #include "main/controls/NMDEdit.h"
+#include "main/controls/SortListView.h"
 #include "main/identify/AppSub.h"
 #include "main/settings/Settings.h"
 #include "tests/support/RecvData.h"
@@ -9,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +18,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -98,6 +102,14 @@ TEST_F(RecvViewTest, ShowsTheCallAndTheCallerAsIdentified)
     EXPECT_EQ(View->GatherInput().ExtFiles, *Known.ExtFile);
     EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会"));
     EXPECT_EQ(QApplication::focusWidget(), View->edtTel1);
+    // The attached files are the sortable list of the record windows, and a header click never reorders them.
+    auto* Files = View->findChild<TSortListView*>(QStringLiteral("lvExtFile"));
+    ASSERT_NE(Files, nullptr);
+    EXPECT_EQ(Files->SortDirs(), TSortDirs{sdNone});
+    EXPECT_EQ(Files->SortDir(), sdNone);
+    QTest::mouseClick(Files->header()->viewport(), Qt::LeftButton, {}, {Files->columnWidth(0) + 20, 6});
+    EXPECT_EQ(Files->SortDir(), sdNone);
+    EXPECT_EQ(Files->topLevelItem(0)->text(0), QStringLiteral("1"));
 
     // A new caller; a message colour that is no colour leaves the panel its default colour.
     TCallerRecord Unknown = CallRecordFor(2, QStringLiteral("090-1234-5678"));
@@ -277,6 +289,42 @@ TEST_F(RecvViewTest, ExchangedNumbersAndAnUnchangedCallerSaveWithoutQuestions)
     EXPECT_EQ(RankHistory->GetText(0), QStringLiteral("Ａ"));
 }
 
+TEST_F(RecvViewTest, IdeographicSpacesAroundNamesSurviveShowingAndSaving)
+{
+    TScriptedBoxes Boxes;
+    Data.AddCall(1, QStringLiteral("03-1111-2222"), 1);
+    Data.AddEntry(5, QStringLiteral("03-1111-2222"), QString(), QStringLiteral("　田中　"));
+    TCallerRecord Known;
+    ASSERT_EQ(IdentifyCaller(true, false, QStringLiteral("03-1111-2222"), Known), 0);
+    Known.HisRecNo = 1;
+    Open(Known);
+    EXPECT_EQ(View->nmedtNameKanji->text(), QStringLiteral("　田中　"));
+    // Blanks go, the ideographic spaces the user wrote stay.
+    Type(View->edtCorpKanji, QStringLiteral(" 　トルヴァネ商会　 "));
+    QTest::mouseClick(View->btnAddUpd, Qt::LeftButton);
+    EXPECT_EQ(View->result(), 1);
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
+    EXPECT_EQ(Data.Rows(MeiboFileName, "SELECT '[' || CorpKanji || '][' || NameKanji || ']' FROM Meibo"),
+              QStringList{QStringLiteral("[　トルヴァネ商会　][　田中　]")});
+    EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT '[' || CorpKanji || '][' || NameKanji || ']' FROM RecvHis"),
+              QStringList{QStringLiteral("[　トルヴァネ商会　][　田中　]")});
+}
+
+TEST_F(RecvViewTest, TwoEntriesSharingTheNumberOfferToReplaceTheFirst)
+{
+    TScriptedBoxes Boxes("Yes");
+    Data.AddCall(1, QStringLiteral("03-1111-2222"));
+    Data.AddEntry(5, QStringLiteral("03-1111-2222"), QString(), QStringLiteral("田中"));
+    Data.AddEntry(6, QStringLiteral("03-1111-2222"), QString(), QStringLiteral("鈴木"));
+    Open(CallRecordFor(1, QStringLiteral("03-1111-2222")));
+    Type(View->edtMemo1, QStringLiteral("memo"));
+    QTest::mouseClick(View->btnAddUpd, Qt::LeftButton);
+    EXPECT_EQ(Boxes.Texts(), QStringList{MsgReplace});
+    EXPECT_EQ(View->result(), 1);
+    EXPECT_EQ(Data.Rows(MeiboFileName, "SELECT RecNo, Memo1 FROM Meibo ORDER BY RecNo"),
+              (QStringList{QStringLiteral("5|memo"), QStringLiteral("6|")}));
+}
+
 TEST_F(RecvViewTest, TheLockGuardsTheWindowAgainstRefillsAndSaves)
 {
     Data.AddCall(1, QStringLiteral("03-1111-2222"));
@@ -388,6 +436,46 @@ TEST_F(RecvViewTest, EnterWalksTheForm)
 }
 
 // With VX_SCREENSHOT_DIR set, the window for a known and for an unknown caller is saved as PNG.
+TEST_F(RecvViewTest, JapaneseTextFitsItsFieldsAndCaptionsKeepAGap)
+{
+    // The desktop's default font, as a Japanese desktop has it.
+    const QFont Desktop = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+    Open(CallRecordFor(1, QStringLiteral("03-1234-5678")));
+    const QString Sample = QStringLiteral("漢字カナ");
+    int Checked = 0;
+    for (QWidget* Field : View->findChildren<QWidget*>()) {
+        int Room = -1; // the height the field gives a line of text
+        if (auto* Edit = qobject_cast<QLineEdit*>(Field)) {
+            const int Frame = Edit->hasFrame() ? Edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+            Room = Edit->height() - 2 * Frame - 2; // the edit keeps one pixel above and below its line
+        } else if (auto* Combo = qobject_cast<QComboBox*>(Field); Combo && !Combo->isEditable()) {
+            QStyleOptionComboBox Option;
+            Option.initFrom(Combo);
+            Option.frame = true;
+            Room = Combo->style()
+                       ->subControlRect(QStyle::CC_ComboBox, &Option, QStyle::SC_ComboBoxEditField, Combo)
+                       .height();
+        } else {
+            continue;
+        }
+        ++Checked;
+        const QFontMetrics Metrics(Field->font());
+        // The line the field centres reaches as high as the Japanese glyphs, and the field holds the line.
+        EXPECT_GE(Metrics.ascent(), -Metrics.boundingRect(Sample).top()) << Field->objectName().toStdString();
+        EXPECT_GE(Room, Metrics.height()) << Field->objectName().toStdString();
+    }
+    EXPECT_GE(Checked, 20);
+    // Every caption of the left column ends a clear gap before the values begin.
+    for (QLabel* Caption : View->findChildren<QLabel*>()) {
+        if (Caption->x() != 8 || Caption->text().isEmpty())
+            continue;
+        EXPECT_LE(8 + QFontMetrics(Caption->font()).horizontalAdvance(Caption->text()) + 6, View->edtEMail->x())
+            << Caption->text().toStdString();
+    }
+    QApplication::setFont(Desktop);
+}
+
 TEST_F(RecvViewTest, Screenshots)
 {
     const QString Folder = qEnvironmentVariable("VX_SCREENSHOT_DIR");
@@ -424,6 +512,12 @@ TEST_F(RecvViewTest, Screenshots)
     View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-locked.png")));
     Open(CallRecordFor(2, QStringLiteral("090-8765-4321")));
     View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-unknown.png")));
+    Settings.UseFbAdrs = true;
+    TCallerRecord Book = CallRecordFor(3, QStringLiteral("03-1234-5678"), 1, 4);
+    Book.Tel[2] = QStringLiteral("090-1234-5678");
+    Book.SchTel[2] = QStringLiteral("09012345678");
+    Open(Book);
+    View->grab().save(QDir(Folder).filePath(QStringLiteral("recvview-addressbook.png")));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "calls/HisSchCond.h"
 
+#include "main/common/CommonText.h"
+
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
