@@ -283,7 +283,7 @@ int TUniListColumn::Width() const
 
 void TUniListColumn::SetWidth(int Value)
 {
-    FOwner.header()->resizeSection(FIndex, Value);
+    FOwner.SetColumnWidth(FIndex, Value);
 }
 
 void TUniListColumn::SetAlignment(Qt::Alignment Value)
@@ -304,7 +304,8 @@ TUniListColumn* TUniListColumns::Add(const QString& Caption, int Width)
     TUniListColumn* Column = FColumns.back().get();
     Column->FCaption = Caption;
     FOwner.ColumnsChanged();
-    Column->SetWidth(Width);
+    // A new column's first width is no change to veto.
+    FOwner.header()->resizeSection(Column->FIndex, Width);
     return Column;
 }
 
@@ -328,6 +329,12 @@ TUniCustomListView::TUniCustomListView(QWidget* Parent)
     setSelectionMode(SingleSelection);
     setEditTriggers(SelectedClicked | EditKeyPressed);
     setModel(FModel);
+    SetupHeader();
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TUniCustomListView::SelectionChanged);
+}
+
+void TUniCustomListView::SetupHeader()
+{
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(true);
     header()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -335,7 +342,11 @@ TUniCustomListView::TUniCustomListView(QWidget* Parent)
         if (OnColumnRightClick)
             OnColumnRightClick(FColumns.Item(header()->logicalIndexAt(Pos)), header()->mapToGlobal(Pos));
     });
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TUniCustomListView::SelectionChanged);
+}
+
+void TUniCustomListView::SetColumnWidth(int Column, int Width)
+{
+    header()->resizeSection(Column, Width);
 }
 
 TUniCustomListView::~TUniCustomListView()

@@ -191,9 +191,13 @@ public:
     TUniLVOwnerDataFindEvent OnDataFind;
 
     void keyboardSearch(const QString& Search) override;
+    // A column width set by the program, not by a drag on the header.
+    virtual void SetColumnWidth(int Column, int Width);
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
+    // Wires the header's right click; a view that puts in a header of its own calls it again.
+    void SetupHeader();
 
 private:
     friend class TUniListModel;
