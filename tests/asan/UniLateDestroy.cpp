@@ -1,6 +1,6 @@
 // List views that outlive the event loop: a window closed while the program shuts down is freed
 // after QApplication::exec has returned, with its model, its scratch row and its handlers.
-#include "widelayer/UniComCtrls.h"
+#include "widelayer/UniSortListView.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -11,9 +11,9 @@
 
 namespace {
 
-TUniCustomListView* MakeView(QWidget* Parent, bool OwnerData)
+TUniSortListView* MakeView(QWidget* Parent, bool OwnerData)
 {
-    auto* View = new TUniCustomListView(Parent);
+    auto* View = new TUniSortListView(Parent);
     View->SetOwnerData(OwnerData);
     View->SetMultiSelect(true);
     View->Columns().Add(QStringLiteral("日時"), 120);
@@ -22,6 +22,8 @@ TUniCustomListView* MakeView(QWidget* Parent, bool OwnerData)
         Item->SetCaption(QStringLiteral("行%1").arg(Item->Index()));
         Item->SubItems().Add(QStringLiteral("😀"));
     };
+    View->OnSortChange = [View](int, int) { (void)View->SortIndex(); };
+    View->OnColumnWidthChange = [View](int Column) { (void)View->Columns()[Column]->Width(); };
     View->OnChange = [View](TUniListItem* Item, TItemChange) { (void)View->Items().Count(); };
     View->OnSelectItem = [View](TUniListItem* Item, bool) { (void)Item->Caption(); };
     if (OwnerData) {
@@ -43,17 +45,19 @@ int main(int argc, char** argv)
     QApplication App(argc, argv);
     auto Window = std::make_unique<QWidget>();
     auto* Layout = new QVBoxLayout(Window.get());
-    TUniCustomListView* Owned = MakeView(Window.get(), true);
+    TUniSortListView* Owned = MakeView(Window.get(), true);
     Layout->addWidget(Owned);
     Layout->addWidget(MakeView(Window.get(), false));
-    std::unique_ptr<TUniCustomListView> Loose(MakeView(nullptr, false));
+    std::unique_ptr<TUniSortListView> Loose(MakeView(nullptr, false));
     Window->show();
     Loose->show();
     QTimer::singleShot(0, [&] {
         Owned->SetItemIndex(3);
         Loose->SetItemIndex(7);
         Loose->Items()[9]->SetSelected(true);
-        Owned->header()->moveSection(1, 0);
+        Owned->ColClick(1);
+        Loose->SetSortDir(sdDesc);
+        Loose->SetColumnWidth(0, 90);
     });
     QTimer::singleShot(200, &App, &QApplication::quit);
     const int Result = App.exec();

@@ -221,3 +221,45 @@ TEST(UniSortListView, StoredPropertiesInTheirOrder)
 }
 
 } // namespace
+
+namespace {
+
+// The call list as the record window sets it up, with Japanese rows, for a look by eye.
+TEST(UniSortListView, Screenshot)
+{
+    const QString Folder = qEnvironmentVariable("VX_SCREENSHOT_DIR");
+    if (Folder.isEmpty())
+        GTEST_SKIP() << "VX_SCREENSHOT_DIR not set";
+    TUniSortListView View;
+    View.SetOwnerData(true);
+    View.SetReadOnly(true);
+    View.SetRowSelect(true);
+    View.SetShowDragImage(false);
+    LoadSortListViewProperties(View, {false,
+                                      0,
+                                      sdNone,
+                                      {sdNone},
+                                      {{QStringLiteral("着信日時"), 130},
+                                       {QStringLiteral("電話番号"), 110},
+                                       {QStringLiteral("名前"), 100},
+                                       {QStringLiteral("住所"), 160},
+                                       {QStringLiteral("内容"), 90}}});
+    const QStringList Names{QStringLiteral("𠮷田 太郎"), QStringLiteral("髙橋 花子"), QStringLiteral("ｶﾞｽ会社"),
+                            QStringLiteral("佐藤 一郎😀")};
+    View.OnData = [&](TUniListItem* Item) {
+        const int Row = Item->Index();
+        Item->SetCaption(
+            QStringLiteral("2026/12/%1 09:%2").arg(1 + Row % 28, 2, 10, QChar(u'0')).arg(Row % 60, 2, 10, QChar(u'0')));
+        Item->SubItems().Add(QStringLiteral("03-1234-%1").arg(5000 + Row));
+        Item->SubItems().Add(Names[Row % Names.size()]);
+        Item->SubItems().Add(QStringLiteral("東京都千代田区丸の内%1丁目").arg(1 + Row % 3));
+    };
+    View.Items().SetCount(200);
+    View.SetItemIndex(2);
+    View.resize(620, 260);
+    View.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&View));
+    EXPECT_TRUE(View.grab().save(Folder + QStringLiteral("/UniSortListView.png")));
+}
+
+} // namespace
