@@ -10,12 +10,15 @@ using TTestApplication = QCoreApplication;
 using TTestApplication = QApplication;
 #endif
 
-// A test never writes to the real home, nor reads the machine's own settings: the whole run gets a
-// data folder and a system-wide configuration folder of its own.
+// A test never writes to the real home, nor reads the machine's own settings: the whole run gets data,
+// settings, cache and system-wide configuration folders of its own (Qt keeps the file dialog's history
+// in the settings folder, fontconfig its cache in the cache).
 int main(int argc, char** argv)
 {
     QTemporaryDir DataHome;
     qputenv("XDG_DATA_HOME", DataHome.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (DataHome.path() + QStringLiteral("/.config")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (DataHome.path() + QStringLiteral("/.cache")).toLocal8Bit());
     QTemporaryDir ConfigDirs;
     qputenv("XDG_CONFIG_DIRS", ConfigDirs.path().toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

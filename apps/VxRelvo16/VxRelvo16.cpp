@@ -1,6 +1,7 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "directory/namedic/NameDicOpener.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
 #include "main/pipeline/CallPipeline.h"
@@ -22,6 +23,12 @@ static void InstallHistoryListHooks()
         // included, holds back the call pop-ups too.
         HistoryList = new THistoryList(nullptr, &UIIdle);
         InstallReceiveView(*HistoryList); // the list opens and refills the incoming-call window
+        // The name edits of the incoming-call window offer names from the name-reading dictionary.
+        ReceiveViewTools.ConvertNeed = [](TReceiveView& View, TNMDEdit& Edit, int Kind, bool Show,
+                                          const QString& Value) { NameDicConvertNeed(&View, Edit, Kind, Show, Value); };
+        ReceiveViewTools.ConvertKeyDown = [](TReceiveView& View, unsigned Key) {
+            return NameDicConvertKeyDown(&View, Key);
+        };
         HistoryList->IdentifyCaller = [](bool EarlierSearch, bool Ask, const QString& Tel, TCallerRecord& Record) {
             (void)IdentifyCaller(EarlierSearch, Ask, Tel, Record);
         };

@@ -294,7 +294,9 @@ std::int64_t RoundOff(double X)
 {
     if (std::isnan(X))
         return 0;
-    const double Rounded = std::trunc(X >= 0 ? X + 0.5 : X - 0.5);
+    // Adding 0.5 first would round 0.49999999999999994 up and every odd number from 2^52 on to
+    // its even neighbour; std::round rounds half away from zero without that sum.
+    const double Rounded = std::round(X);
     // 2^63 itself is not representable; anything from there on is clamped.
     constexpr double Limit = 9223372036854775808.0;
     if (Rounded >= Limit)

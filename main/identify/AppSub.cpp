@@ -377,9 +377,13 @@ int SearchTelDictionary(const QString& Number, TCallerRecord& Record)
                              MB_ICONSTOP);
         break;
     }
-    if (Rc != 0)
-        return Rc;
+    if (Rc == 0)
+        TakeNumfindRecord(Found, Record);
+    return Rc;
+}
 
+void TakeNumfindRecord(const TNumfindRecord& Found, TCallerRecord& Record)
+{
     const auto Text = [](const auto& Field) { return FixedFieldText(Field, sizeof(Field)); };
     const QString Tel = FormatTelHyphen(Text(Found.Tel));
     Record.SchTel[0] = DigitsOnly(Tel);
@@ -409,7 +413,6 @@ int SearchTelDictionary(const QString& Number, TCallerRecord& Record)
     Record.Latitude = Arc256ToMilliseconds(Found.Latitude);
     Record.Longitude = Arc256ToMilliseconds(Found.Longitude);
     Record.Division = 0;
-    return Rc;
 }
 
 bool NeedsAreaCodeSearch(int IdentifyResult)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+struct TNumfindRecord;
+
 // Caller identification: a received number to a filled caller record, from the directory in use
 // (the own directory or the chosen address book of the maker's directory product) or else from the
 // telephone-number dictionary; and a few small procedures the windows share.
@@ -31,6 +33,9 @@ inline constexpr int IdentifyStopped = 9;
 [[nodiscard]] int SearchOwnDirectory(bool AskUser, const QString& Number, TCallerRecord& Record);
 [[nodiscard]] int SearchFbAdrs(bool AskUser, const QString& Number, TCallerRecord& Record);
 [[nodiscard]] int SearchTelDictionary(const QString& Number, TCallerRecord& Record);
+// The caller of an entry the number dictionary found, as SearchTelDictionary takes it: whatever
+// bytes the library left in the record.
+void TakeNumfindRecord(const TNumfindRecord& Found, TCallerRecord& Record);
 
 // Whether an identification result leaves the area-code search to do: every result but a found
 // caller and a search the user stopped. A missing number dictionary must not starve it.

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -99,6 +100,10 @@ bool MoveBookFolder(const QString& Source, const QString& Target)
 {
     if (!QFileInfo::exists(QDir::cleanPath(Source)))
         return true;
+    // The target too: a link by the new name would take the book's files wherever it points.
+    const QFileInfo TargetInfo(QDir::cleanPath(Target));
+    if (TargetInfo.isSymLink() || (TargetInfo.exists() && !TargetInfo.isDir()))
+        return false;
     if (!IsRealFolder(Source) || !QDir().mkpath(Target))
         return false;
     QDir Dir(Source);
@@ -130,6 +135,20 @@ void WriteJournal(const QString& JournalFile, const TAdrsJournal& Left)
         Journal.WriteString(RenameSection, QString::number(I + 1),
                             Left.Renames[I].first + QLatin1Char('/') + Left.Renames[I].second);
     (void)Journal.UpdateFile();
+}
+
+// The values of Section's keys "1" .. Count in number order. The count is the journal's claim:
+// only keys the file has are visited, so a count of two thousand million costs nothing.
+QStringList NumberedValues(const TMemIniFile& Ini, const QString& Section, int Count)
+{
+    QMap<int, QString> Values;
+    for (const QString& Key : Ini.ReadSection(Section)) {
+        bool Ok = false;
+        const int Number = Key.toInt(&Ok);
+        if (Ok && Number >= 1 && Number <= Count && Key == QString::number(Number) && !Values.contains(Number))
+            Values.insert(Number, Ini.ReadString(Section, Key, {}));
+    }
+    return Values.values();
 }
 
 TAdrsJournal ApplyJournal(const QString& AdrsFolder, const TAdrsJournal& Journal)
@@ -234,14 +253,12 @@ TAdrsJournal ReadAdrsJournal(const QString& AdrsFolder)
         return Journal;
     const TMemIniFile Ini(FileName);
     const int DeleteCount = Ini.ReadInteger(DeleteSection, CountKey, 0);
-    for (int I = 1; I <= DeleteCount; ++I) {
-        const QString Name = Ini.ReadString(DeleteSection, QString::number(I), {});
+    for (const QString& Name : NumberedValues(Ini, DeleteSection, DeleteCount)) {
         if (IsPlainBookFolderName(Name) && QFileInfo::exists(BookPath(AdrsFolder, ResolveBookName(AdrsFolder, Name))))
             Journal.Deletions.append(Name);
     }
     const int RenameCount = Ini.ReadInteger(RenameSection, CountKey, 0);
-    for (int I = 1; I <= RenameCount; ++I) {
-        const QString Value = Ini.ReadString(RenameSection, QString::number(I), {});
+    for (const QString& Value : NumberedValues(Ini, RenameSection, RenameCount)) {
         const qsizetype Slash = Value.indexOf(QLatin1Char('/'));
         if (Slash < 0)
             continue;

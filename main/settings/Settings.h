@@ -120,6 +120,8 @@ struct TSettings
     // MENU VIEW Left / Top, in 96-DPI units; none: centred
     std::optional<int> MenuLeft;
     std::optional<int> MenuTop;
+
+    bool operator==(const TSettings&) const = default;
 };
 
 extern TSettings Settings;

@@ -118,7 +118,7 @@ std::string ToCp932(const std::string& Utf8)
         const std::size_t Rc = iconv(Cd, &In, &InLeft, &OutPtr, &OutLeft);
         Out.append(Chunk, OutPtr - Chunk);
         if (Rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            Out += "\x81\xA6";
+            Out += "\x81\xAC";
             // Skip the one UTF-8 character that could not be written.
             do {
                 ++In;
@@ -134,7 +134,12 @@ std::string ToCp932(const std::string& Utf8)
 // splitting a double-byte character at the cut.
 void Put(char* Field, std::size_t Size, const std::string& Text)
 {
-    const std::string Bytes = ToCp932(Text);
+    std::string Bytes = ToCp932(Text);
+    // A control character has no place in a record's text; a NUL would even end it early for the
+    // reader. Each becomes a blank (no CP932 trail byte is that low).
+    for (char& Byte : Bytes)
+        if (static_cast<unsigned char>(Byte) < 0x20)
+            Byte = ' ';
     std::size_t Length = 0;
     while (Length < Bytes.size()) {
         const std::size_t Step = IsLeadByte(static_cast<unsigned char>(Bytes[Length])) ? 2 : 1;

@@ -143,8 +143,13 @@ int CompareCp932(const char* A, int LengthA, const char* B, int LengthB, bool Fo
         if (Folded(HeadA) != Folded(HeadB))
             return Folded(HeadA) < Folded(HeadB) ? -1 : 1;
     }
-    const char* Probe = Same < LengthA ? A : B;
-    while (Same > 0 && (static_cast<unsigned char>(Probe[Same]) & 0xC0) == 0x80)
+    // Both streams must start at a character: back up while either text has a continuation byte
+    // at the first difference (one text's character may run on where the other's was cut short),
+    // then over the common head's continuation bytes.
+    const auto Continues = [](const char* Text, int Length, int Index) {
+        return Index < Length && (static_cast<unsigned char>(Text[Index]) & 0xC0) == 0x80;
+    };
+    while (Same > 0 && (Continues(A, LengthA, Same) || Continues(B, LengthB, Same)))
         --Same;
     const TCp932Map& Map = Cp932Map();
     TCp932Stream StreamA(reinterpret_cast<const unsigned char*>(A) + Same, LengthA - Same, FoldAscii, Map);

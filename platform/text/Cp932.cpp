@@ -1,7 +1,6 @@
 #include "platform/text/Cp932.h"
 
 #include <QList>
-
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
@@ -53,8 +52,7 @@ int Utf8SequenceLength(unsigned char Lead)
 
 // Runs the conversion over In; OnInvalid is told the offset of each sequence iconv refuses and
 // answers how many input bytes to skip (0 = give up).
-template <typename TOnInvalid>
-bool Convert(TIconv& Cd, const QByteArray& In, QByteArray& Out, TOnInvalid OnInvalid)
+template <typename TOnInvalid> bool Convert(TIconv& Cd, const QByteArray& In, QByteArray& Out, TOnInvalid OnInvalid)
 {
     Cd.Reset();
     Out.clear();
@@ -86,15 +84,45 @@ bool Convert(TIconv& Cd, const QByteArray& In, QByteArray& Out, TOnInvalid OnInv
 
 } // namespace
 
-TCp932Encoded Cp932EncodeChecked(const QString& Text)
+namespace {
+
+bool IsLoneSurrogate(const QString& Text, qsizetype Index)
 {
-    TCp932Encoded Result;
+    const QChar C = Text[Index];
+    if (C.isHighSurrogate())
+        return Index + 1 >= Text.size() || !Text[Index + 1].isLowSurrogate();
+    return C.isLowSurrogate() && (Index == 0 || !Text[Index - 1].isHighSurrogate());
+}
+
+void EncodeInto(TCp932Encoded& Result, const QString& Text)
+{
     const QByteArray Utf8 = Text.toUtf8();
-    Convert(Encoder(), Utf8, Result.Bytes, [&](int Offset, QByteArray& Out) {
+    QByteArray Bytes;
+    Convert(Encoder(), Utf8, Bytes, [&](int Offset, QByteArray& Out) {
         Out.append(Cp932Substitute);
         ++Result.Substituted;
         return Utf8SequenceLength(static_cast<unsigned char>(Utf8[Offset]));
     });
+    Result.Bytes += Bytes;
+}
+
+} // namespace
+
+TCp932Encoded Cp932EncodeChecked(const QString& Text)
+{
+    // A lone surrogate is no character: UTF-8 would turn it into "?" silently, one byte where the
+    // width counts two. It gets the visible substitute, as any character CP932 lacks does.
+    TCp932Encoded Result;
+    qsizetype Start = 0;
+    for (qsizetype I = 0; I < Text.size(); ++I) {
+        if (!Text[I].isSurrogate() || !IsLoneSurrogate(Text, I))
+            continue;
+        EncodeInto(Result, Text.mid(Start, I - Start));
+        Result.Bytes.append(Cp932Substitute);
+        ++Result.Substituted;
+        Start = I + 1;
+    }
+    EncodeInto(Result, Start == 0 ? Text : Text.mid(Start));
     return Result;
 }
 
@@ -174,8 +202,7 @@ TByteType Cp932ByteType(const QByteArray& Bytes, int Index)
     }
     if (I > Index)
         return TByteType::Trail;
-    if (Index < Bytes.size() && IsCp932LeadByte(static_cast<unsigned char>(Bytes[Index])) &&
-        Index + 1 < Bytes.size())
+    if (Index < Bytes.size() && IsCp932LeadByte(static_cast<unsigned char>(Bytes[Index])) && Index + 1 < Bytes.size())
         return TByteType::Lead;
     return TByteType::Single;
 }

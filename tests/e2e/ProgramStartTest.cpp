@@ -66,8 +66,9 @@ TEST(ProgramStartTest, TerminationSignalEndsTheProgramAndSavesItsSettings)
     // No adapter: the start-up goes through without a line.
     Program.SetSetting(QStringLiteral("COMMON"), QStringLiteral("Adapter"), QStringLiteral("0"));
     ASSERT_TRUE(Program.Start());
-    ASSERT_TRUE(Program.WaitForInstance());
-    QThread::msleep(500);
+    // The lock is taken before the program listens for the signal: wait for the menu window, so that
+    // the signal meets a program that is up, however slow the build.
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
     ASSERT_TRUE(Program.Terminate());
     EXPECT_EQ(Program.ExitCode(), 0);
 

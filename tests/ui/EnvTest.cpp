@@ -12,6 +12,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/msg/WindowMessage.h"
 #include "platform/ui/MessageBox.h"
+#include "tests/support/Screenshots.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -798,29 +799,40 @@ TEST_F(EnvTest, DetailDialogRefusesALineBreakInAnyValue)
     }
 }
 
-// Every page and the detail dialog as PNG files in /tmp, for a look by eye.
-TEST_F(EnvTest, ScreenshotsOfEveryPage)
+// Every page and the detail dialog keep their size and show each label whole; with
+// VX_SCREENSHOT_DIR set their pictures are saved there for a look by eye.
+TEST_F(EnvTest, EveryPageShowsItsLabelsWhole)
 {
     Settings.AutoBUCount = 5;
     TEnvironment Dialog(nullptr);
     Dialog.show();
+    const QSize Size = Dialog.size();
     for (int Page = 0; Page < Dialog.pgctlEnv->count(); ++Page) {
         Dialog.pgctlEnv->setCurrentIndex(Page);
         if (Page == 4)
             Dialog.edtAutoBU->setText(QStringLiteral("3"));
         QApplication::processEvents();
-        EXPECT_TRUE(Dialog.grab().save(QStringLiteral("/tmp/env_page_%1.png").arg(Page)));
+        EXPECT_EQ(Dialog.size(), Size) << Page;
+        ExpectLabelsWhole(Dialog, QStringLiteral("page %1").arg(Page));
+        SaveScreenshot(Dialog, QStringLiteral("env_page_%1").arg(Page));
     }
     Dialog.rbIPPBX->click();
     Dialog.pgctlEnv->setCurrentIndex(0);
-    EXPECT_TRUE(Dialog.grab().save(QStringLiteral("/tmp/env_page_0_ip.png")));
+    QApplication::processEvents();
+    ExpectLabelsWhole(Dialog, QStringLiteral("page 0, IP-PBX"));
+    SaveScreenshot(Dialog, QStringLiteral("env_page_0_ip"));
     Dialog.chkUseFbAdrs->click();
     Dialog.pgctlEnv->setCurrentIndex(6);
-    EXPECT_TRUE(Dialog.grab().save(QStringLiteral("/tmp/env_page_6_on.png")));
+    QApplication::processEvents();
+    ExpectLabelsWhole(Dialog, QStringLiteral("page 6, address book on"));
+    SaveScreenshot(Dialog, QStringLiteral("env_page_6_on"));
+    EXPECT_EQ(Dialog.size(), Size);
     IPPBXAdapterKind = 220;
     TSetIPPBXDetail Detail(&Dialog, true);
     Detail.show();
-    EXPECT_TRUE(Detail.grab().save(QStringLiteral("/tmp/env_ippbx_detail.png")));
+    QApplication::processEvents();
+    ExpectLabelsWhole(Detail, QStringLiteral("IP-PBX detail"));
+    SaveScreenshot(Detail, QStringLiteral("env_ippbx_detail"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "main/start/InputPW.h"
 
 #include "platform/text/Cp932.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 
 #include <QApplication>
@@ -54,8 +55,7 @@ TEST(InputPWTest, LooksAsDesigned)
     EXPECT_TRUE(Dialog.findChild<QPushButton*>(QStringLiteral("btnOk"))->isDefault());
     EXPECT_EQ(Dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->text(), QStringLiteral("キャンセル"));
     Edit->setText(QStringLiteral("abc"));
-    QDir().mkpath(QStringLiteral(VX_BIN_DIR "/../screenshots"));
-    EXPECT_TRUE(Dialog.grab().save(QStringLiteral(VX_BIN_DIR "/../screenshots/InputPassword.png")));
+    SaveScreenshot(Dialog, QStringLiteral("InputPassword"));
 }
 
 TEST(InputPWTest, AsksUntilTheRightPasswordOrGivingUp)

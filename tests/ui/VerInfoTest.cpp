@@ -1,5 +1,7 @@
 #include "main/help/VerInfo.h"
 
+#include "tests/support/Screenshots.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -32,8 +34,7 @@ TEST(VerInfoTest, ShowsVersionsLibrariesAndMemory)
     EXPECT_TRUE(Text("lblMemoryAvailable").startsWith(QStringLiteral("利用可能なメモリ:  ")));
     EXPECT_TRUE(Dialog.tmrMemory->isActive());
     EXPECT_EQ(Dialog.tmrMemory->interval(), 1000);
-    QDir().mkpath(QStringLiteral(VX_BIN_DIR "/../screenshots"));
-    EXPECT_TRUE(Dialog.grab().save(QStringLiteral(VX_BIN_DIR "/../screenshots/VersionInfo.png")));
+    SaveScreenshot(Dialog, QStringLiteral("VersionInfo"));
 
     // Each tick reads the memory figures again.
     QTemporaryDir Dir;

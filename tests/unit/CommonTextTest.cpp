@@ -280,6 +280,9 @@ TEST(CommonText, RoundOffGoesHalfAwayFromZero)
         {0.0, 0},
         {-0.5, -1},
         {1e12 + 0.5, 1000000000001},
+        {0.49999999999999994, 0},               // the largest double below one half: adding 0.5 first rounds it up
+        {4503599627370497.0, 4503599627370497}, // odd numbers from 2^52 on are whole already
+        {-4503599627370497.0, -4503599627370497},
         {std::numeric_limits<double>::quiet_NaN(), 0},
         {1e300, std::numeric_limits<std::int64_t>::max()},
         {-1e300, std::numeric_limits<std::int64_t>::min()},

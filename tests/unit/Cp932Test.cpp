@@ -20,9 +20,8 @@ struct TMapping
 TEST(Cp932Codec, EncodesTheWindowsTable)
 {
     const TMapping Cases[] = {
-        {u"〜", "8160"}, {u"～", "8160"}, {u"−", "817c"}, {u"－", "817c"}, {u"∥", "8161"},
-        {u"①", "8740"},  {u"ⅰ", "fa40"}, {u"\\", "5c"},   {u"¥", "5c"},   {u"ｶﾞ", "b6de"},
-        {u"髙", "fbfc"},  {u"Aあ", "4182a0"},
+        {u"〜", "8160"}, {u"～", "8160"}, {u"−", "817c"}, {u"－", "817c"}, {u"∥", "8161"},  {u"①", "8740"},
+        {u"ⅰ", "fa40"},  {u"\\", "5c"},   {u"¥", "5c"},   {u"ｶﾞ", "b6de"}, {u"髙", "fbfc"}, {u"Aあ", "4182a0"},
     };
     for (const TMapping& Case : Cases) {
         const QString Text = QString::fromUtf16(Case.Text);
@@ -76,8 +75,19 @@ TEST(Cp932Codec, InvalidBytesFailOrShowVisibly)
 TEST(Cp932Codec, CharactersOutsideTheCodePageAreSubstitutedAndCounted)
 {
     const TCp932Encoded Encoded = Cp932EncodeChecked(QString::fromUtf16(u"a😀b𠮷"));
-    EXPECT_EQ(Encoded.Bytes.toHex(), QByteArray("6181a66281a6"));
+    EXPECT_EQ(Encoded.Bytes.toHex(), QByteArray("6181ac6281ac"));
     EXPECT_EQ(Encoded.Substituted, 2);
+    EXPECT_EQ(Cp932DecodeLenient(Encoded.Bytes), QString::fromUtf16(u"a〓b〓")) << "the geta mark, seen as a gap";
+}
+
+TEST(Cp932Codec, ALoneSurrogateIsWrittenAsTheSubstituteItIsCountedAs)
+{
+    // A high surrogate without its pair, and a low one without its own.
+    const QString Text = QString(QChar(0xD800)) + QLatin1Char('a') + QChar(0xDC00) + QString::fromUtf16(u"😀");
+    const TCp932Encoded Encoded = Cp932EncodeChecked(Text);
+    EXPECT_EQ(Encoded.Bytes.toHex(), QByteArray("81ac6181ac81ac"));
+    EXPECT_EQ(Encoded.Substituted, 3);
+    EXPECT_EQ(Cp932Width(Text), Encoded.Bytes.size());
 }
 
 TEST(Cp932Width, CountsBytesAndCutsOnCharacterBoundaries)

@@ -4,6 +4,7 @@
 #include "platform/sys/Folders.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -146,6 +147,39 @@ TEST(FbEditionsTest, JournalEntriesReachNothingOutsideTheirOwnBookFolder)
     for (const char* Name : {"", ".", "..", "a/b", "/a", "a\\b"})
         EXPECT_FALSE(IsPlainBookFolderName(QString::fromLatin1(Name))) << Name;
     EXPECT_TRUE(IsPlainBookFolderName(QStringLiteral("お客様..控え")));
+}
+
+TEST(FbEditionsTest, ALinkBesideTheBooksLeadsNoOperationOutside)
+{
+    TAdrsFolder Adrs;
+    Adrs.MakeBook(QStringLiteral("Old"));
+    WriteFile(Adrs.Root.path() + QStringLiteral("/Away/Keep.txt"));
+    ASSERT_TRUE(QFile::link(Adrs.Root.path() + QStringLiteral("/Away"), Adrs.Path + QStringLiteral("Link")));
+    Adrs.WriteJournal("[DELETE]\nCount=1\n1=Link\n[RENAME]\nCount=2\n1=Old/Link\n2=Link/Taken\n");
+    LoadAddressBookList(Adrs.Path, true);
+    EXPECT_EQ(QDir(Adrs.Root.path() + QStringLiteral("/Away")).entryList(QDir::Files), QStringList{"Keep.txt"});
+    EXPECT_TRUE(Adrs.Exists(QStringLiteral("Old/Adrs.DB")));
+    EXPECT_TRUE(QFileInfo(Adrs.Path + QStringLiteral("Link")).isSymLink());
+    EXPECT_FALSE(Adrs.Exists(QStringLiteral("Taken")));
+    // Nothing was done, so everything waits in the journal.
+    EXPECT_EQ(Adrs.Journal(), QByteArray("[DELETE]\nCount=1\n1=Link\n[RENAME]\nCount=2\n1=Old/Link\n2=Link/Taken\n"));
+}
+
+TEST(FbEditionsTest, AJournalCountIsOnlyAClaim)
+{
+    TAdrsFolder Adrs;
+    Adrs.MakeBook(QStringLiteral("Gone"));
+    Adrs.MakeBook(QStringLiteral("Kept"));
+    Adrs.MakeBook(QStringLiteral("Old"));
+    Adrs.WriteJournal("[DELETE]\nCount=2147483647\n1=Gone\n01=Kept\n[RENAME]\nCount=$7FFFFFFF\n"
+                      "2000000000=Old/New\n");
+    QElapsedTimer Timer;
+    Timer.start();
+    LoadAddressBookList(Adrs.Path, true);
+    EXPECT_LT(Timer.elapsed(), 2000);
+    EXPECT_FALSE(Adrs.Exists(QStringLiteral("Gone")));
+    EXPECT_TRUE(Adrs.Exists(QStringLiteral("Kept"))) << "01 is not the key of entry 1";
+    EXPECT_TRUE(Adrs.Exists(QStringLiteral("New/Adrs.DB")));
 }
 
 TEST(FbEditionsTest, TheLinkedOrOpenBookIsNeverDeletedOrMoved)

@@ -34,7 +34,8 @@ TEST(NumfindTest, TheStandInAnswersFromTheUsersNumberList)
                          "\n"
                          "03-1234-5678,100-0005,東京商事,ﾄｳｷﾖｳｼﾖｳｼﾞ,東京都千代田区,丸の内,１－１,13101,001002,11,"
                          "35.5,140\n"
-                         "0466123456,2510052,藤沢太郎\n");
+                         "0466123456,2510052,藤沢太郎\n"
+                         "0466999999,,藤沢\x01😀商店\n");
     ASSERT_EQ(SearchNumberDictionary(QStringLiteral("0312345678"), Record, {}, DicFolder), 0);
     EXPECT_EQ(FixedFieldText(Record.Tel, sizeof(Record.Tel)), QStringLiteral("0312345678"));
     EXPECT_EQ(FixedFieldText(Record.Pos, sizeof(Record.Pos)), QStringLiteral("1000005"));
@@ -50,6 +51,10 @@ TEST(NumfindTest, TheStandInAnswersFromTheUsersNumberList)
     EXPECT_EQ(FixedFieldText(Record.NameKanji, sizeof(Record.NameKanji)), QStringLiteral("藤沢太郎"));
     EXPECT_EQ(FixedFieldText(Record.TypeCode, sizeof(Record.TypeCode)), QString());
     EXPECT_EQ(Record.Latitude, 0u);
+
+    // A control character becomes a blank, a character CP932 lacks the geta mark.
+    ASSERT_EQ(SearchNumberDictionary(QStringLiteral("0466999999"), Record, {}, DicFolder), 0);
+    EXPECT_EQ(FixedFieldText(Record.NameKanji, sizeof(Record.NameKanji)), QStringLiteral("藤沢 〓商店"));
 
     EXPECT_EQ(SearchNumberDictionary(QStringLiteral("0999999999"), Record, {}, DicFolder), 1);
     FreeNumberDictionary();

@@ -329,37 +329,6 @@ TEST_F(TableEngineTest, TextIsCutToItsWidthOnACharacterBoundary)
     }
 }
 
-TEST(Cp932CollationTest, OrdersAsCp932BytesWithAsciiFolding)
-{
-    struct TCase
-    {
-        QString A;
-        QString B;
-        bool Fold;
-        int Expected;
-    };
-    const TCase Cases[] = {
-        {"abc", "ABC", true, 0},
-        {"abc", "ABC", false, 1},
-        {"abc", "ABD", true, -1},
-        {"Z", "_", true, -1},
-        {"z", "あ", true, -1},          // ASCII before double-byte
-        {"あ", "ア", false, -1},        // hiragana row 0x82 before katakana row 0x83
-        {"亜", "ｱ", false, -1},         // 0x889F before half-width 0xB1
-        {"漢", "ｱ", false, -1},         // 0x8ABF before half-width 0xB1
-        {"ａ", "Ａ", true, 1},          // full-width letters are not folded
-        {"\U0001F600", "熙", false, 1}, // a character CP932 lacks sorts last
-        {"", "a", true, -1},
-    };
-    for (const TCase& Case : Cases) {
-        const int Expected = Case.Expected;
-        const int Got = CompareCp932(Case.A, Case.B, Case.Fold);
-        EXPECT_EQ(Got < 0 ? -1 : (Got > 0 ? 1 : 0), Expected) << Case.A.toStdString() << " " << Case.B.toStdString();
-        const int Reverse = CompareCp932(Case.B, Case.A, Case.Fold);
-        EXPECT_EQ(Reverse < 0 ? -1 : (Reverse > 0 ? 1 : 0), -Expected);
-    }
-}
-
 TEST_F(TableEngineTest, CaseInsensitiveOrderOfMixedAsciiAndKana)
 {
     Table.CreateTable(PeopleDef());

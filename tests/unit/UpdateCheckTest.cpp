@@ -235,6 +235,37 @@ TEST(UpdateCheckTest, TheUpdaterMovesTheFilesIntoTheProgramFolder)
     EXPECT_EQ(ReadFile(F.Update + QStringLiteral("runapp.log")), QByteArray("2\n"));
 }
 
+// Blanks around a name, a folder or a download name: the program compares, downloads and hands over
+// the names the updater then reads, so that the file compared is the file replaced.
+TEST(UpdateCheckTest, TheUpdaterReplacesTheFileTheProgramCompared)
+{
+    const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
+    ASSERT_FALSE(UpdaterBytes.isEmpty());
+    TCheckFolders F;
+    WriteFile(F.Program + QStringLiteral("sub/a.dat"), "old a", QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
+    TTestServer Server;
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
+        200, AnswerXml(2, {"<file><name> a.dat </name><path>sub\\ </path><size>5</size><datetime>" + Stamp.toUtf8() +
+                               "</datetime><dlfile> a.dl </dlfile><dlparam>a</dlparam></file>",
+                           FileXml("Setup..exe", "s.dl", 5, Stamp)})};
+    Server.Answers[QStringLiteral("/dl/a/")] = {200, "new a"};
+    Server.Answers[QStringLiteral("/dl/s.dl/")] = {200, "new s"};
+    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    ASSERT_TRUE(Update.FetchUpdateInfo());
+    ASSERT_EQ(Update.UpdateFiles.size(), 2);
+    EXPECT_EQ(Update.UpdateFiles[0].Name, QStringLiteral("a.dat"));
+    EXPECT_EQ(Update.UpdateFiles[0].Path, QStringLiteral("sub/"));
+    EXPECT_EQ(Update.UpdateFiles[0].DLFile, QStringLiteral("a.dl"));
+    ASSERT_TRUE(Update.HasNewerFiles());
+    ASSERT_TRUE(Update.DownloadUpdateFiles());
+    EXPECT_EQ(Update.RunUpdater(), 0);
+    EXPECT_EQ(ReadFile(F.Program + QStringLiteral("sub/a.dat")), QByteArray("new a"));
+    EXPECT_EQ(ReadFile(F.Program + QStringLiteral("Setup..exe")), QByteArray("new s"));
+    EXPECT_EQ(QDir(F.Program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("Setup..exe"), QStringLiteral("sub")}));
+}
+
 TEST(UpdateCheckTest, TheUpdaterRestartsTheProgramAfterAnUpdateThatNeedsIt)
 {
     const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
