@@ -307,10 +307,12 @@ void TUniStrings::LoadWithCharSet(QIODevice& Stream, TTextCharSet CharSet)
     case TTextCharSet::Utf16BE: {
         // An odd last byte is half a character and is dropped.
         QList<char16_t> Units(Bytes.size() / 2);
-        std::memcpy(Units.data(), Bytes.constData(), size_t(Units.size()) * 2);
+        if (!Units.isEmpty())
+            std::memcpy(Units.data(), Bytes.constData(), size_t(Units.size()) * 2);
         for (char16_t& Unit : Units)
             Unit = CharSet == TTextCharSet::Utf16LE ? qFromLittleEndian(Unit) : qFromBigEndian(Unit);
-        Text = QString::fromUtf16(Units.constData(), Units.size());
+        // Taken unit by unit: a further mark inside the text is text, not a new byte order.
+        Text = QString(reinterpret_cast<const QChar*>(Units.constData()), Units.size());
         break;
     }
     case TTextCharSet::Utf8:

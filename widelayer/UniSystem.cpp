@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <iconv.h>
+#include <string>
 
 namespace {
 
@@ -277,6 +278,7 @@ QString WideStringFromBuffer(const char16_t* Str, qsizetype Length)
     if (Str == nullptr)
         return QString();
     if (Length < 0)
-        return QString::fromUtf16(Str);
-    return QString::fromUtf16(Str, Length);
+        Length = std::char_traits<char16_t>::length(Str);
+    // Unit by unit: a leading U+FEFF or U+FFFE is a character here, not a byte-order mark.
+    return QString(reinterpret_cast<const QChar*>(Str), Length);
 }

@@ -70,6 +70,9 @@ TEST(UniStringsFile, ShortAndOddFiles)
     // A line break of any kind ends a line; a last line without one still counts.
     List.LoadFromFile(WriteFile(Dir, "mixed.txt", QByteArray("a\nb\rc\r\n\r\nd")));
     EXPECT_EQ(Lines(List), QStringList({"a", "b", "c", "", "d"}));
+    // Marks after the first are characters of the text, not a switch of byte order.
+    List.LoadFromFile(WriteFile(Dir, "marks.txt", QByteArray::fromHex("FFFEFEFFFFFE4100")));
+    EXPECT_EQ(List.ToList(), QStringList({QString(QChar(0xFFFE)) + QChar(0xFEFF) + u'A'}));
     // Stray bytes of a damaged CP932 file are shown, not dropped with their line.
     List.LoadFromFile(WriteFile(Dir, "bad.txt", QByteArray("\x93\xFA\r\n\x81")));
     EXPECT_EQ(Lines(List), QStringList({QStringLiteral("日"), QStringLiteral("\uFFFD")}));

@@ -118,6 +118,8 @@ TEST(UniText, SwapsAndReadsRawBuffers)
     EXPECT_EQ(WideStringFromBuffer(Buffer, 2), QStringLiteral("日本"));
     EXPECT_EQ(WideStringFromBuffer(Buffer, 5), QString::fromUtf16(u"日本語\0後", 5));
     EXPECT_EQ(WideStringFromBuffer(nullptr, -1), QString());
+    const char16_t Marks[] = {0xFFFE, 0x0041, 0};
+    EXPECT_EQ(WideStringFromBuffer(Marks, -1), QString(QChar(0xFFFE)) + u'A');
 }
 
 TEST(UniSysUtils, SystemErrorTextsAndChecks)
