@@ -11,6 +11,7 @@
 #include "main/start/MainStartup.h"
 #include "main/start/ProgramBody.h"
 #include "platform/sys/FileVersionNote.h"
+#include "widelayer/UniSystem.h"
 
 VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
 
@@ -55,6 +56,9 @@ static void InstallHistoryListHooks()
 
 int main(int argc, char* argv[])
 {
+    // The wide layer reads and writes byte text in the code page the program's files have always
+    // used; it is fixed before anything can convert.
+    SetDefaultCodePage(CP_SJIS);
     InstallHistoryListHooks();
     return RunVxRelvo16(argc, argv);
 }

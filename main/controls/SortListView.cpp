@@ -38,7 +38,8 @@ QImage SortArrowBitmap(TSortDir Dir)
     return Image;
 }
 
-TSortHeaderView::TSortHeaderView(TCustomSortListView* View) : QHeaderView(Qt::Horizontal, View), FView(View)
+TSortHeaderView::TSortHeaderView(QWidget* Parent, ISortHeaderOwner* Owner)
+    : QHeaderView(Qt::Horizontal, Parent), FOwner(Owner)
 {
     setSectionsClickable(true);
     setSectionsMovable(false);
@@ -61,7 +62,8 @@ int TSortHeaderView::DividerAt(int X) const
 
 void TSortHeaderView::paintSection(QPainter* Painter, const QRect& Rect, int LogicalIndex) const
 {
-    const bool Arrow = LogicalIndex == FView->SortIndex() && FView->SortDir() != sdNone;
+    const TSortState& Sort = FOwner->HeaderSortState();
+    const bool Arrow = LogicalIndex == Sort.SortIndex() && Sort.SortDir() != sdNone;
     if (!Arrow) {
         QHeaderView::paintSection(Painter, Rect, LogicalIndex);
         return;
@@ -69,25 +71,25 @@ void TSortHeaderView::paintSection(QPainter* Painter, const QRect& Rect, int Log
     Painter->save();
     QHeaderView::paintSection(Painter, Rect, LogicalIndex);
     Painter->restore();
-    const QPixmap Pixmap = ArrowPixmap(FView->SortDir());
-    const int X = Rect.right() - ArrowSize - 5;
+    const QPixmap Pixmap = FOwner->HeaderArrow(Sort.SortDir());
+    const int X = Rect.right() - Pixmap.width() - 5;
     if (X > Rect.left() + 4)
-        Painter->drawPixmap(X, Rect.top() + (Rect.height() - ArrowSize) / 2, Pixmap);
+        Painter->drawPixmap(X, Rect.top() + (Rect.height() - Pixmap.height()) / 2, Pixmap);
 }
 
 void TSortHeaderView::mousePressEvent(QMouseEvent* Event)
 {
     const int Divider = Event->button() == Qt::LeftButton ? DividerAt(Event->position().toPoint().x()) : -1;
     if (Divider >= 0)
-        FView->TrackBegin(Divider);
+        FOwner->HeaderTrackBegin(Divider);
     QHeaderView::mousePressEvent(Event);
 }
 
 void TSortHeaderView::mouseReleaseEvent(QMouseEvent* Event)
 {
     QHeaderView::mouseReleaseEvent(Event);
-    if (FView->FTrackColumn >= 0 && Event->button() == Qt::LeftButton)
-        FView->TrackEnd(FView->FTrackColumn);
+    if (FOwner->HeaderTracking() && Event->button() == Qt::LeftButton)
+        FOwner->HeaderTrackEnd();
 }
 
 void TSortHeaderView::mouseDoubleClickEvent(QMouseEvent* Event)
@@ -95,7 +97,7 @@ void TSortHeaderView::mouseDoubleClickEvent(QMouseEvent* Event)
     const int Divider = DividerAt(Event->position().toPoint().x());
     if (Divider >= 0) {
         // In place of the automatic column sizing a double click on a divider would do.
-        emit FView->DividerDblClick(FView, Divider);
+        FOwner->HeaderDividerDblClick(Divider);
         return;
     }
     QHeaderView::mouseDoubleClickEvent(Event);
@@ -106,7 +108,7 @@ TCustomSortListView::TCustomSortListView(QWidget* Parent) : QTreeWidget(Parent)
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
-    auto* Header = new TSortHeaderView(this);
+    auto* Header = new TSortHeaderView(this, this);
     setHeader(Header);
     Header->setStretchLastSection(false);
     // The tree view makes its header clickable only with its own sorting, which this control
@@ -146,6 +148,12 @@ void TCustomSortListView::ColClick(int Column)
         return;
     FSort.ColumnClick(Column);
     RefreshColumns();
+    emit ColumnClick(this, Column);
+}
+
+QPixmap TCustomSortListView::HeaderArrow(TSortDir Dir) const
+{
+    return ArrowPixmap(Dir);
 }
 
 void TCustomSortListView::SetColumnWidth(int Column, int Width)
@@ -160,14 +168,15 @@ void TCustomSortListView::SetColumnWidth(int Column, int Width)
     setColumnWidth(Column, Width);
 }
 
-void TCustomSortListView::TrackBegin(int Column)
+void TCustomSortListView::HeaderTrackBegin(int Column)
 {
     FTrackColumn = Column;
     FWidthTracker.TrackBegin(columnWidth(Column));
 }
 
-void TCustomSortListView::TrackEnd(int Column)
+void TCustomSortListView::HeaderTrackEnd()
 {
+    const int Column = FTrackColumn;
     FTrackColumn = -1;
     if (FWidthTracker.TrackEnd(columnWidth(Column)))
         emit ColumnWidthChange(this, Column, columnWidth(Column));

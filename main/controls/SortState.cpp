@@ -16,7 +16,8 @@ void TSortState::Changed(int OldIndex, int NewIndex)
 
 void TSortState::SetSortIndex(int Value, int ColumnCount)
 {
-    if (Value < 0 || Value >= ColumnCount)
+    // A negative index is kept: no column is sorted then, and none shows an arrow.
+    if (Value >= ColumnCount)
         Value = 0;
     if (Value == FSortIndex)
         return;

@@ -42,7 +42,7 @@ public:
     [[nodiscard]] TSortDir SortDir() const { return FSortDir; }
     [[nodiscard]] TSortDirs SortDirs() const { return FSortDirs; }
 
-    // An index at or beyond ColumnCount becomes 0. A new index starts at the first allowed
+    // An index at or beyond ColumnCount becomes 0; a negative one is kept. A new index starts at the first allowed
     // direction and raises OnSortChange (old, new).
     void SetSortIndex(int Value, int ColumnCount);
     // Only an allowed direction is taken; a change raises OnSortChange (index, index).

@@ -102,49 +102,7 @@ TEST(MyHdCtrlTest, ReorderingByDragWhenAllowed)
     EXPECT_EQ(Ends.count(), 2);
 }
 
-TEST(SortListViewTest, HeaderClicksAndDividerDoubleClicks)
-{
-    TSortListView View;
-    View.setColumnCount(5);
-    View.setHeaderLabels({"A", "B", "C", "D", "E"});
-    for (int I = 0; I < 5; ++I)
-        View.setColumnWidth(I, 60);
-    View.resize(400, 200);
-    View.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&View));
-    QSignalSpy Sorts(&View, &TCustomSortListView::SortChange);
-    QSignalSpy DividerDouble(&View, &TCustomSortListView::DividerDblClick);
-    QWidget* Header = View.header()->viewport();
-    QTest::mouseClick(Header, Qt::LeftButton, {}, {90, 8});
-    EXPECT_EQ(View.SortIndex(), 1);
-    QTest::mouseClick(Header, Qt::LeftButton, {}, {90, 8});
-    EXPECT_EQ(View.SortDir(), sdDesc);
-    EXPECT_EQ(Sorts.count(), 2);
-    QTest::mouseDClick(Header, Qt::LeftButton, {}, {120, 8});
-    ASSERT_EQ(DividerDouble.count(), 1);
-    EXPECT_EQ(DividerDouble.at(0).at(1).toInt(), 1);
-    EXPECT_EQ(View.columnWidth(1), 60); // no automatic sizing
-
-    // The attached-file lists of the windows: never sorted by a click.
-    View.SetSortDirs({sdNone});
-    EXPECT_EQ(View.SortDir(), sdNone);
-    Sorts.clear();
-    View.SetSortIndex(0);
-    Sorts.clear();
-    QTest::mouseClick(Header, Qt::LeftButton, {}, {30, 8});
-    EXPECT_EQ(Sorts.count(), 0);
-
-    bool Refuse = true;
-    QObject::connect(&View, &TCustomSortListView::ColumnWidthChanging,
-                     [&](QObject*, int, int, bool* Allow) { *Allow = !Refuse; });
-    View.SetColumnWidth(2, 90);
-    EXPECT_EQ(View.columnWidth(2), 60);
-    Refuse = false;
-    QSignalSpy Widths(&View, &TCustomSortListView::ColumnWidthChange);
-    View.SetColumnWidth(2, 90);
-    EXPECT_EQ(View.columnWidth(2), 90);
-    EXPECT_EQ(Widths.count(), 1);
-}
+// The sort view's clicks, dividers and width vetoes are in SortViewsTableTest.cpp, run on both views.
 
 TEST(SortListViewTest, TheBaseClassWorksOnItsOwn)
 {
