@@ -1,5 +1,6 @@
 #include "directory/record/MeiboVw.h"
 
+#include "directory/namedic/NameDicOpener.h"
 #include "directory/picklist/InputLst.h"
 #include "main/common/CommonForms.h"
 #include "main/common/FormParts.h"
@@ -31,6 +32,16 @@
 // entry and reading it back is in MeiboVwFill.cpp.
 
 TMeiboViewTools MeiboViewTools;
+
+void TMeiboViewTools::NameDicConvertNeed(TMeiboView& View, TNMDEdit& Edit, int Kind, bool Show, const QString& Value)
+{
+    ::NameDicConvertNeed(&View, Edit, Kind, Show, Value);
+}
+
+bool TMeiboViewTools::NameDicConvertKeyDown(TMeiboView& View, unsigned Key)
+{
+    return ::NameDicConvertKeyDown(&View, Key);
+}
 
 namespace {
 
@@ -90,6 +101,13 @@ TMeiboView::TMeiboView(QWidget* Owner) : QDialog(Owner)
 TMeiboView::~TMeiboView()
 {
     FormDestroy();
+    // The name edits outlive this body; the window's pop-up is closed now, while the window is whole.
+    for (TNMDEdit* Name : {nmedtNameKana, nmedtNameKanji}) {
+        if (MeiboViewTools.ConvertNeed)
+            MeiboViewTools.ConvertNeed(*this, *Name, static_cast<int>(Name->NameKind()), false, QString());
+        Name->OnConvertNeed = nullptr;
+        Name->OnConvertKeyDown = nullptr;
+    }
 }
 
 void TMeiboView::CreateControls()
@@ -139,6 +157,14 @@ void TMeiboView::CreateControls()
     connect(edtLine1, &QLineEdit::textChanged, this, &TMeiboView::edtLine1Change);
     connect(edtLine2, &QLineEdit::textChanged, this, &TMeiboView::edtLine2Change);
     edtCorpKana->installEventFilter(this);
+    for (TNMDEdit* Name : {nmedtNameKana, nmedtNameKanji}) {
+        Name->OnConvertNeed = [this](QObject* Sender, TNameDicKind Kind, bool Show, const QString& Value) {
+            nmedtNameConvertNeed(Sender, Kind, Show, Value);
+        };
+        Name->OnConvertKeyDown = [this](QObject* Sender, unsigned& Key, bool& Result) {
+            nmedtNameConvertKeyDown(Sender, Key, Result);
+        };
+    }
 }
 
 int TMeiboView::CreateMainTab()
@@ -524,6 +550,18 @@ void TMeiboView::bbtnDialClick()
 {
     if (MeiboViewTools.Dial)
         MeiboViewTools.Dial(*this, {edtTel1->text().trimmed(), edtTel2->text().trimmed()});
+}
+
+void TMeiboView::nmedtNameConvertNeed(QObject* Sender, TNameDicKind Kind, bool Show, const QString& Value)
+{
+    if (MeiboViewTools.ConvertNeed)
+        MeiboViewTools.ConvertNeed(*this, *static_cast<TNMDEdit*>(Sender), static_cast<int>(Kind), Show, Value);
+}
+
+void TMeiboView::nmedtNameConvertKeyDown(QObject*, unsigned& Key, bool& Result)
+{
+    if (MeiboViewTools.ConvertKeyDown)
+        Result = MeiboViewTools.ConvertKeyDown(*this, Key);
 }
 
 bool TMeiboView::eventFilter(QObject* Watched, QEvent* Event)

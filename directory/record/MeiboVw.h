@@ -18,16 +18,24 @@ class QTabWidget;
 class QToolButton;
 class TMeiboView;
 class TNMDEdit;
+enum class TNameDicKind;
 class TSortListView;
 
 // The tools of the record window that other windows provide: the dictionary search of a number,
 // postal-code or address button (Tag 0..3), the map, dialling. A button whose tool is not
-// installed stays disabled.
+// installed stays disabled. The name-reading pop-up of the name edits lives in this library, so its
+// two hooks come filled.
 struct TMeiboViewTools
 {
     std::function<void(TMeiboView& View, int Tag)> DicSearch;
     std::function<void(TMeiboView& View)> Map;
     std::function<void(TMeiboView& View, const QStringList& Numbers)> Dial;
+    std::function<void(TMeiboView& View, TNMDEdit& Edit, int Kind, bool Show, const QString& Value)> ConvertNeed =
+        NameDicConvertNeed;
+    std::function<bool(TMeiboView& View, unsigned Key)> ConvertKeyDown = NameDicConvertKeyDown;
+
+    static void NameDicConvertNeed(TMeiboView& View, TNMDEdit& Edit, int Kind, bool Show, const QString& Value);
+    static bool NameDicConvertKeyDown(TMeiboView& View, unsigned Key);
 };
 extern TMeiboViewTools MeiboViewTools;
 
@@ -150,6 +158,8 @@ private:
     void bbtnResetColorClick();
     void edtLine1Change();
     void edtLine2Change();
+    void nmedtNameConvertNeed(QObject* Sender, TNameDicKind Kind, bool Show, const QString& Value);
+    void nmedtNameConvertKeyDown(QObject* Sender, unsigned& Key, bool& Result);
 
     // The entry's fields into the controls, and the window emptied for a new entry.
     void ShowFields(const TCallerRecord& Record);
