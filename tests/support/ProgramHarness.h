@@ -24,8 +24,19 @@
 class TProgramHarness
 {
 public:
-    // How long a wait gives the program (start, line, rows, exit) before the test fails.
+    // How long a wait gives the program (start, line, rows, exit) before the test fails. A program
+    // built with the sanitizers starts several times slower, the more so on a busy machine.
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr int Patience = 60000;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    static constexpr int Patience = 60000;
+#else
     static constexpr int Patience = 15000;
+#endif
+#else
+    static constexpr int Patience = 15000;
+#endif
 
     TProgramHarness();
     ~TProgramHarness();
