@@ -120,8 +120,9 @@ TEST(ManualTest, NoPageDescribesAWindowTheProgramLacks)
     // Context 0 is no context: its page index is the last front page.
     for (int Context = 1; Context <= Last; ++Context) {
         const QString Text = PageText(PageOf(Context));
-        if (!Contexts.contains(Context))
+        if (!Contexts.contains(Context)) {
             EXPECT_TRUE(Text.contains(BlankPage)) << "context " << Context << "\n" << qPrintable(Text);
+        }
     }
     EXPECT_TRUE(PageText(PageOf(Last) + 1).trimmed().isEmpty()) << "the guide ends with the last context";
 }

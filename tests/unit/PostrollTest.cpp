@@ -60,8 +60,9 @@ protected:
         std::int32_t Rc = 0;
         Handle = First(Code, &Count, &Rc, DicFolder.constData());
         Cities.assign(static_cast<size_t>(std::max<int>(Count, 0)) * 90, 0);
-        if (Rc == 0)
+        if (Rc == 0) {
             EXPECT_EQ(CityList(Handle, Cities.data(), 0, Count), 0);
+        }
         return Rc;
     }
 
