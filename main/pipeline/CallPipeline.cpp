@@ -432,10 +432,14 @@ void TCallPipeline::Identify(const QString& Number, TCallerRecord& Record)
         FillReceivedNumber(Number, Record);
         return;
     }
-    // A directory that cannot be read must not cost the call its row: it is kept with its number.
+    // A directory that cannot be read must not cost the call its row: it is kept with its number. A
+    // history that another program holds (the earlier-call search reads it) makes the call wait for
+    // its next try instead, as the row could not be written now either.
     try {
         Links.IdentifyCaller(::Settings.EarlierSearch, false, Number, Record);
     } catch (const std::exception& Error) {
+        if (const auto* Database = dynamic_cast<const EDatabaseError*>(&Error); Database && Database->Busy())
+            throw;
         ClearCallerRecord(&Record);
         FillReceivedNumber(Number, Record);
         Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
