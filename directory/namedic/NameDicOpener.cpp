@@ -89,8 +89,9 @@ bool TNameDicOpener::eventFilter(QObject* Watched, QEvent* Event)
         return true;
     }
     // Enter while a name is composed and the list has a selection chooses the name; a window that
-    // walks its fields on Enter would otherwise take the key first.
-    if (Watched == FAsking && Event->type() == QEvent::KeyPress && FAsking->Composing()) {
+    // walks its fields on Enter would otherwise take the key first. The event's type comes first: an
+    // edit being destroyed still sends events here, when it is no longer the edit it was.
+    if (Event->type() == QEvent::KeyPress && Watched == FAsking && FAsking->Composing()) {
         const int Key = static_cast<QKeyEvent*>(Event)->key();
         if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) && ConvertKeyDown(static_cast<unsigned>(Key)))
             return true;
