@@ -60,6 +60,12 @@ TEST(MenuPlaceE2ETest, TheMenuWindowStaysWhereItWas)
     ASSERT_TRUE(Desktop.Ready);
     Program.Environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     Program.Environment().insert(QStringLiteral("DISPLAY"), Desktop.Display);
+    // On a real display the X keyboard library hands strndup a text without its terminator, which is
+    // sound (strndup stops at its length) but which the sanitizers' strict string checks report.
+    if (QString Options = Program.Environment().value(QStringLiteral("ASAN_OPTIONS")); !Options.isEmpty())
+        Program.Environment().insert(QStringLiteral("ASAN_OPTIONS"),
+                                     Options.replace(QStringLiteral("strict_string_checks=1"),
+                                                     QStringLiteral("strict_string_checks=0")));
     Program.SetSetting(QStringLiteral("COMMON"), QStringLiteral("Info"), QStringLiteral("1"));
 
     QStringList Places;
