@@ -214,6 +214,9 @@ private:
         // Lisp expressions compute a word at run time; there is nothing to list for them.
         if (Word.empty() || Word.front() == U'(' || Word.find(U'[') != std::u32string::npos)
             return;
+        // The record ends a text at its first NUL: a name holding a control character would show cut.
+        if (std::any_of(Word.begin(), Word.end(), [](char32_t C) { return C < U' '; }))
+            return;
         const std::string Name = FromUtf32(ToCp932, Word);
         if (Name.empty() || Name.size() > sizeof(TNameDicEntry::Name))
             return;

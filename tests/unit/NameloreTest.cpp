@@ -161,6 +161,18 @@ TEST_F(NameloreTest, DamagedAndHostileDictionariesAreReadWithoutHarm)
     EXPECT_EQ(Names(QStringLiteral("ﾅﾅﾂ"), Family, Path).size(), 7);
 }
 
+TEST_F(NameloreTest, ANameWithAControlCharacterIsLeftOutNotShownCut)
+{
+    QTemporaryDir Folder;
+    QFile Dic(Folder.filePath(QStringLiteral("SKK-JISYO.jinmei")));
+    ASSERT_TRUE(Dic.open(QIODevice::WriteOnly));
+    // た with the names "a<NUL>b", "田<TAB>x" and 多, in EUC-JIS-2004.
+    Dic.write(QByteArray("\xa4\xbf /a\0b;\xc0\xab/\xc5\xc4\tx/\xc2\xbf/\n", 20));
+    Dic.close();
+    EXPECT_EQ(Names(QStringLiteral("ﾀ"), Family, Folder.path() + QLatin1Char('/')),
+              QStringList{QStringLiteral("ﾀ:多")});
+}
+
 TEST_F(NameloreTest, DebiansNameDictionary)
 {
     if (!QFile::exists(QString::fromLatin1(DebianDic)))
