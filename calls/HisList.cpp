@@ -47,63 +47,6 @@ namespace {
 
 const QString Section = QStringLiteral("HISTORY LIST");
 
-// Draws the lines of the list under the header's sections.
-class TRecvHisDelegate : public QAbstractItemDelegate
-{
-public:
-    TRecvHisDelegate(THistoryList* List, TMyHeaderControl* Header)
-        : QAbstractItemDelegate(List), FList(List), FHeader(Header)
-    {
-    }
-
-    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
-    {
-        const bool Selected = Option.state & QStyle::State_Selected;
-        const QPalette& Palette = Option.palette;
-        Painter->fillRect(Option.rect, Selected ? Palette.highlight() : Palette.base());
-        QColor Text = Selected ? Palette.color(QPalette::HighlightedText) : Palette.color(QPalette::Text);
-        // The call the incoming-call window shows stands out.
-        if (Index.data(RecNoRole).toInt() == FList->ShownCallRecNo())
-            Text = Selected ? QColor(255, 255, 0) : QColor(0, 0, 255);
-        const QStringList Cells = Index.data(Qt::DisplayRole).toString().split(u'\t');
-        const TMyCustomHeaderSections& Sections = FHeader->Sections();
-        const int Margin = ScaleByDpi(4, true);
-        int Left = Option.rect.left();
-        Painter->save();
-        Painter->setFont(Option.font);
-        for (int I = 0; I < Sections.Count(); ++I) {
-            const int Width = Sections[I].Width();
-            const QRect Cell(Left + Margin, Option.rect.top(), Width - 2 * Margin, Option.rect.height());
-            if (Cell.width() > 0) {
-                const QString Value = Option.fontMetrics.elidedText(Cells.value(I), Qt::ElideRight, Cell.width());
-                Painter->setPen(Text);
-                Painter->drawText(
-                    Cell, Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 ? Qt::AlignRight : Qt::AlignLeft), Value);
-            }
-            Painter->setPen(QColor(128, 128, 128));
-            Painter->drawLine(Left + Width - 1, Option.rect.top(), Left + Width - 1, Option.rect.bottom());
-            Left += Width;
-        }
-        if (Option.state & QStyle::State_HasFocus) {
-            QStyleOptionFocusRect Focus;
-            Focus.rect = Option.rect;
-            Focus.state = Option.state;
-            Focus.backgroundColor = Selected ? Palette.color(QPalette::Highlight) : Palette.color(QPalette::Base);
-            QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, Painter);
-        }
-        Painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex&) const override
-    {
-        return {FHeader->Sections().TotalWidth(), Option.fontMetrics.height() + 2};
-    }
-
-private:
-    THistoryList* FList;
-    TMyHeaderControl* FHeader;
-};
-
 QToolButton* DayButton(QWidget* Parent, const QString& Caption, const char* Name, int Tag)
 {
     auto* Button = new QToolButton(Parent);
@@ -182,7 +125,9 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
     lbxRecvHis->setUniformItemSizes(true);
     lbxRecvHis->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     lbxRecvHis->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    lbxRecvHis->setItemDelegate(new TRecvHisDelegate(this, myhcRecvHis));
+    // The call the incoming-call window shows stands out.
+    lbxRecvHis->setItemDelegate(new PagedLines::TPagedLineDelegate(
+        this, myhcRecvHis, [this] { return FShownCallRecNo; }, 4));
     lbxRecvHis->installEventFilter(this);
 
     StatusBar = new QStatusBar(this);
@@ -231,7 +176,7 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
         connect(Day, &QToolButton::clicked, this, [this, Day] { SpeedButtonWeekClick(Day); });
     connect(btnCancel, &QPushButton::clicked, this, &THistoryList::btnCancelClick);
     auto* SelectAll = new QShortcut(QKeySequence::SelectAll, this);
-    connect(SelectAll, &QShortcut::activated, this, &THistoryList::SelectAllLines);
+    connect(SelectAll, &QShortcut::activated, this, [this] { PagedLines::SelectAllLines(lbxRecvHis); });
     connect(btnSearch, &QPushButton::clicked, this, &THistoryList::btnSearchClick);
     connect(bbtnPageJump, &QPushButton::clicked, this, &THistoryList::bbtnPageJumpClick);
     connect(bbtnPagePrev, &QPushButton::clicked, this, &THistoryList::bbtnPagePrevClick);
@@ -245,8 +190,7 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
             });
     connect(myhcRecvHis, &TMyCustomHeaderControl::SectionTrack, this, &THistoryList::myhcRecvHisSectionTrack);
     // The header scrolls sideways with the list.
-    connect(lbxRecvHis->horizontalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int Value) { myhcRecvHis->move(lbxRecvHis->frameWidth() - Value, 0); });
+    PagedLines::FollowScroll(lbxRecvHis, myhcRecvHis);
 
     FormCreate();
 }
@@ -346,13 +290,7 @@ void THistoryList::FormShow()
 
 void THistoryList::FitHeader()
 {
-    HeaderPanelWidth = pnlHeader->width();
-    myhcRecvHis->resize(std::max(HeaderPanelWidth, myhcRecvHis->Sections().TotalWidth()), pnlHeader->height());
-    // Level with the lines inside the list's frame.
-    myhcRecvHis->move(lbxRecvHis->frameWidth() - lbxRecvHis->horizontalScrollBar()->value(), 0);
-    // The lines are as wide as the sections: the list's sideways extent follows them.
-    lbxRecvHis->doItemsLayout();
-    lbxRecvHis->viewport()->update();
+    HeaderPanelWidth = PagedLines::FitHeader(pnlHeader, myhcRecvHis, lbxRecvHis);
 }
 
 void THistoryList::closeEvent(QCloseEvent* Event)
@@ -383,13 +321,7 @@ bool THistoryList::RowMatches() const
 
 QStringList THistoryList::LineCells(int Index) const
 {
-    QListWidgetItem* Item = lbxRecvHis->item(Index);
-    if (!Item)
-        return {};
-    QStringList Cells = Item->text().split(u'\t');
-    if (!Cells.isEmpty() && Cells.last().isEmpty())
-        Cells.removeLast();
-    return Cells;
+    return PagedLines::LineCells(lbxRecvHis, Index);
 }
 
 void THistoryList::ShowEmpty()
@@ -410,18 +342,9 @@ void THistoryList::LoadPage(int Mode, int Page)
         return;
     TFlagGuard Guard(Loading);
     // What the user had selected, to select it again after a reload in place.
-    int FocusRecNo = -1;
-    QList<int> SelectedRecNos;
-    int TopRecNo = -1;
-    if (Mode == 0 && Page <= 0) {
-        const QList<QListWidgetItem*> Selected = lbxRecvHis->selectedItems();
-        if (!Selected.isEmpty() && lbxRecvHis->currentItem())
-            FocusRecNo = lbxRecvHis->currentItem()->data(RecNoRole).toInt();
-        for (QListWidgetItem* Item : Selected)
-            SelectedRecNos << Item->data(RecNoRole).toInt();
-        if (QListWidgetItem* Top = lbxRecvHis->itemAt(1, 1))
-            TopRecNo = Top->data(RecNoRole).toInt();
-    }
+    PagedLines::TLineSelection Memory;
+    if (Mode == 0 && Page <= 0)
+        Memory = PagedLines::RememberLines(lbxRecvHis);
 
     TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
     Pager.ListMaxCount = Settings.ListMaxCount;
@@ -454,52 +377,18 @@ void THistoryList::LoadPage(int Mode, int Page)
         break;
     }
 
-    lbxRecvHis->setUpdatesEnabled(false);
-    lbxRecvHis->clear();
-    FRowRecNos.clear();
-    for (const THistoryLine& Line : Pager.Lines) {
-        auto* Item = new QListWidgetItem(Line.Text());
-        Item->setData(RecNoRole, Line.RecNo);
-        lbxRecvHis->addItem(Item);
-        FRowRecNos << Line.RecNo;
-    }
-    lbxRecvHis->setUpdatesEnabled(true);
+    PagedLines::ShowLines(lbxRecvHis, Pager.Lines, FRowRecNos);
     StatusPanels[0]->setText(QStringLiteral("件数 ： ") + QString::number(Pager.TotalRows));
     StatusPanels[1]->setText(QStringLiteral("ページ ： ") + QString::number(Pager.CurrentPage));
     bbtnPageJump->setVisible(Pager.JumpVisible());
     bbtnPagePrev->setVisible(Pager.PrevVisible());
     bbtnPageNext->setVisible(Pager.NextVisible());
 
-    const int Count = lbxRecvHis->count();
-    if (Page > 0) {
-        // Coming up from an older page the user lands on its bottom line; otherwise on the top.
-        QListWidgetItem* Line = lbxRecvHis->item(Mode == 1 ? Count - 1 : 0);
-        lbxRecvHis->setCurrentItem(Line, QItemSelectionModel::ClearAndSelect);
-        lbxRecvHis->scrollToItem(Line, QAbstractItemView::PositionAtTop);
-        return;
-    }
-    QListWidgetItem* Focus = nullptr;
-    QListWidgetItem* Top = nullptr;
-    for (int I = 0; I < Count; ++I) {
-        QListWidgetItem* Item = lbxRecvHis->item(I);
-        const int RecNo = Item->data(RecNoRole).toInt();
-        if (SelectedRecNos.contains(RecNo)) {
-            Item->setSelected(true);
-            if (!Focus)
-                Focus = Item;
-        }
-        if (RecNo == FocusRecNo)
-            Focus = Item;
-        if (RecNo == TopRecNo)
-            Top = Item;
-    }
-    if (!Focus && Count > 0)
-        Focus = Top ? Top : lbxRecvHis->item(0);
-    // Focus first: moving it scrolls, and the top line has the last word.
-    if (Focus)
-        lbxRecvHis->setCurrentItem(Focus, QItemSelectionModel::NoUpdate);
-    if (Top)
-        lbxRecvHis->scrollToItem(Top, QAbstractItemView::PositionAtTop);
+    // Coming up from an older page the user lands on its bottom line; otherwise on the top.
+    if (Page > 0)
+        PagedLines::LandOnPage(lbxRecvHis, Mode == 1);
+    else
+        PagedLines::RestoreLines(lbxRecvHis, Memory);
 }
 
 void THistoryList::ShowToday()
@@ -595,20 +484,12 @@ void THistoryList::SpeedButtonWeekClick(QToolButton* Day)
 
 bool THistoryList::lbxRecvHisKeyDown(QKeyEvent* Key)
 {
-    const bool Shift = Key->modifiers() & Qt::ShiftModifier;
+    if (QPushButton* Edge =
+            PagedLines::PageEdgeButton(lbxRecvHis, Key, bbtnPagePrev, bbtnPageNext, Pager.ListMaxCount)) {
+        Edge == bbtnPagePrev ? bbtnPagePrevClick() : bbtnPageNextClick();
+        return true;
+    }
     switch (Key->key()) {
-    case Qt::Key_PageUp:
-        if (!Shift && bbtnPagePrev->isVisible() && lbxRecvHis->currentRow() == 0) {
-            bbtnPagePrevClick();
-            return true;
-        }
-        return false;
-    case Qt::Key_PageDown:
-        if (!Shift && bbtnPageNext->isVisible() && lbxRecvHis->currentRow() == Pager.ListMaxCount - 1) {
-            bbtnPageNextClick();
-            return true;
-        }
-        return false;
     case Qt::Key_Delete:
         btnDeleteClick();
         return true;
@@ -647,19 +528,8 @@ bool THistoryList::FormKeyDown(QKeyEvent* Key)
     // Ctrl+A in the list; the window's shortcut serves the other controls.
     if (!Key->matches(QKeySequence::SelectAll))
         return false;
-    SelectAllLines();
+    PagedLines::SelectAllLines(lbxRecvHis);
     return true;
-}
-
-void THistoryList::SelectAllLines()
-{
-    // Every line, with the focused and top lines left where they are.
-    const int Current = lbxRecvHis->currentRow();
-    const int Scroll = lbxRecvHis->verticalScrollBar()->value();
-    lbxRecvHis->selectAll();
-    if (Current >= 0)
-        lbxRecvHis->setCurrentRow(Current, QItemSelectionModel::NoUpdate);
-    lbxRecvHis->verticalScrollBar()->setValue(Scroll);
 }
 
 void THistoryList::myhcRecvHisMouseDown(Qt::MouseButton Pressed, const QPoint& Pos)
@@ -671,26 +541,13 @@ void THistoryList::myhcRecvHisMouseDown(Qt::MouseButton Pressed, const QPoint& P
 void THistoryList::myhcRecvHisSectionTrack(TMyCustomHeaderControl*, TMyCustomHeaderSection* Column, int Width,
                                            TMySectionTrackState State)
 {
-    Column->SetWidth(Width);
-    if (State == TMySectionTrackState::Begin) {
-        TrackStartWidth = Width;
-        return;
-    }
-    // The lines and the sections to the right follow the divider while it moves.
-    if (State == TMySectionTrackState::Move || Width != TrackStartWidth)
+    if (PagedLines::TrackSection(Column, Width, State, TrackStartWidth))
         FitHeader();
 }
 
 void THistoryList::pmiInitializesHeaderWidthClick()
 {
-    TMyCustomHeaderSections& Sections = myhcRecvHis->Sections();
-    bool Changed = false;
-    for (int I = 0; I < Sections.Count(); ++I) {
-        const int Width = ScaleByDpi(DefaultColumnWidths[I], true);
-        Changed = Changed || Sections[I].Width() != Width;
-        Sections[I].SetWidth(Width);
-    }
-    if (Changed)
+    if (PagedLines::ResetHeaderWidths(myhcRecvHis, DefaultColumnWidths))
         FitHeader();
 }
 

@@ -133,7 +133,6 @@ private:
                                  TMySectionTrackState State);
     void pmiInitializesHeaderWidthClick();
     void pnlHeaderResize();
-    void SelectAllLines();
 
     [[nodiscard]] TWeekdayButtons WeekdayState() const;
     void ApplyWeekdayColours();

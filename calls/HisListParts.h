@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calls/PagedLines.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -9,38 +11,11 @@ class QWidget;
 // messages.
 namespace HisListParts {
 
-inline constexpr int RecNoRole = Qt::UserRole;
+using PagedLines::RecNoRole;
+using PagedLines::TFlagGuard;
+using PagedLines::TIdleOff;
+using PagedLines::TWaitCursor;
 inline const QString NotFoundText = QStringLiteral("該当するデータが見つかりませんでした  ");
-
-// The hourglass for the life of a scope.
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-// Clears the idle flag while a modal window is up and sets it again afterwards.
-class TIdleOff
-{
-public:
-    explicit TIdleOff(bool* Flag) : FFlag(Flag) { *FFlag = false; }
-    ~TIdleOff() { *FFlag = true; }
-
-private:
-    bool* FFlag;
-};
-
-// Sets a flag for the life of a scope.
-class TFlagGuard
-{
-public:
-    explicit TFlagGuard(bool& Flag) : FFlag(Flag) { FFlag = true; }
-    ~TFlagGuard() { FFlag = false; }
-
-private:
-    bool& FFlag;
-};
 
 // A message box of the list, with the program's caption.
 int Message(QWidget* Owner, const QString& Text, unsigned Flags);

@@ -5,7 +5,6 @@
 #include "platform/db/Table.h"
 
 #include <QDate>
-#include <QSet>
 #include <cmath>
 #include <optional>
 
@@ -95,14 +94,6 @@ void MoveBehindNewest(TTable& Table, int Behind)
 
 } // namespace
 
-QString THistoryLine::Text() const
-{
-    QString Result;
-    for (const QString& Cell : Cells)
-        Result += Cell + u'\t';
-    return Result;
-}
-
 QString HistoryDateText(double Days)
 {
     if (Days == 0)
@@ -190,72 +181,9 @@ bool THistoryPager::RowMatches(TTable& Table) const
     return HistoryRowMatches(Condition, Weekdays, CurrentRowKeys(Table));
 }
 
-bool THistoryPager::NextVisible() const
-{
-    if (TotalRows == 0)
-        return false;
-    return LastMode == Previous || static_cast<qint64>(CurrentPage) * ListMaxCount < TotalRows;
-}
-
-int THistoryPager::PageCount() const
-{
-    return TotalRows / ListMaxCount + (TotalRows % ListMaxCount != 0 ? 1 : 0);
-}
-
-bool THistoryPager::PositionAfterAnchor(TTable& Table, int Anchor, bool Newer, THistoryLoadResult& Failure)
-{
-    const THistoryLoadResult AtEnd = Newer ? THistoryLoadResult::NoPrevious : THistoryLoadResult::NoNext;
-    const int Step = Newer ? 1 : -1;
-    Table.SetIndexName(QString());
-    if (Table.FindKey({Anchor})) {
-        Table.SetIndexName(DateIndex);
-        if (Table.MoveBy(Step) == 0) {
-            Failure = AtEnd;
-            return false;
-        }
-        return true;
-    }
-    // The anchor is gone, or was edited so that it no longer passes the filter: look for it
-    // without the filter and walk on from it to the first row that passes.
-    const bool Filtered = Table.Filtered();
-    if (!Filtered) {
-        Failure = THistoryLoadResult::Gone;
-        return false;
-    }
-    Table.SetFiltered(false);
-    int Found = -1;
-    bool Exists = Table.FindKey({Anchor});
-    if (Exists) {
-        Table.SetIndexName(DateIndex);
-        while (Table.MoveBy(Step) != 0) {
-            if (RowMatches(Table)) {
-                Found = RecNoOf(Table);
-                break;
-            }
-        }
-    }
-    Table.SetFiltered(true);
-    if (!Exists) {
-        Failure = THistoryLoadResult::Gone;
-        return false;
-    }
-    if (Found < 0) {
-        Failure = AtEnd;
-        return false;
-    }
-    Table.SetIndexName(QString());
-    if (!Table.FindKey({Found})) {
-        Failure = THistoryLoadResult::Gone;
-        return false;
-    }
-    Table.SetIndexName(DateIndex);
-    return true;
-}
-
 THistoryLoadResult THistoryPager::Load(TTable& Table, int Mode, int Page)
 {
     THistoryFilterUse Filter(Table, Condition, Weekdays);
-    const int Max = std::max(1, ListMaxCount);
     if (Mode == Reload) {
         if (Page > 0)
             CurrentPage = Page;
@@ -265,37 +193,23 @@ THistoryLoadResult THistoryPager::Load(TTable& Table, int Mode, int Page)
         if (TotalRows == 0)
             return THistoryLoadResult::Empty;
         Table.SetIndexName(DateIndex);
-        // A page past the rows (after deletions, or a new filter) falls back to the last full one.
-        if (static_cast<qint64>(CurrentPage - 1) * Max + 1 > TotalRows)
-            CurrentPage = std::max(1, TotalRows / Max);
-        MoveBehindNewest(Table, (CurrentPage - 1) * Max);
+        FitPageToRows();
+        MoveBehindNewest(Table, (CurrentPage - 1) * PageSize());
     } else {
+        // The date index runs oldest first: a newer page lies after the anchor.
         THistoryLoadResult Failure = THistoryLoadResult::Gone;
-        if (!PositionAfterAnchor(Table, Mode == Previous ? FirstRecNo : LastRecNo, Mode == Previous, Failure))
+        const bool Newer = Mode == Previous;
+        if (!PositionAfterAnchor(
+                Table, Newer ? FirstRecNo : LastRecNo, DateIndex, Newer ? 1 : -1,
+                Newer ? THistoryLoadResult::NoPrevious : THistoryLoadResult::NoNext,
+                [this](TTable& Row) { return RowMatches(Row); }, Failure))
             return Failure;
         Lines.clear();
-        CurrentPage += Mode == Previous ? -1 : 1;
+        CurrentPage += Newer ? -1 : 1;
         LastMode = Mode;
     }
-
     // Older rows downwards for reload and next; newer rows upwards, built bottom up, for previous.
-    const bool Down = Mode != Previous;
-    for (;;) {
-        const int Made = static_cast<int>(Lines.size());
-        const int RecNo = RecNoOf(Table);
-        const int Number = Down ? (CurrentPage - 1) * Max + Made + 1 : CurrentPage * Max - Made;
-        THistoryLine Line{RecNo, RowCells(Table, Number)};
-        if (Down)
-            Lines.append(std::move(Line));
-        else
-            Lines.prepend(std::move(Line));
-        if (Made == 0)
-            (Down ? FirstRecNo : LastRecNo) = RecNo;
-        // The far end anchors the following page; a short page ends at its last line.
-        (Down ? LastRecNo : FirstRecNo) = RecNo;
-        if (Lines.size() >= Max || Table.MoveBy(Down ? -1 : 1) == 0)
-            break;
-    }
+    FillPage(Table, Mode != Previous, -1, RowCells);
     return THistoryLoadResult::Loaded;
 }
 
@@ -303,51 +217,13 @@ int THistoryPager::DeleteMatching(TTable& Table) const
 {
     THistoryFilterUse Filter(Table, Condition, Weekdays);
     Table.SetIndexName(DateIndex);
-    TTableTransaction Transaction(Table);
-    Table.Last();
-    int Deleted = 0;
-    QSet<int> Refused;
-    while (!Table.IsEmpty()) {
-        const int RecNo = RecNoOf(Table);
-        // After a deletion the cursor may come to rest on a newer row it has passed already.
-        if (Refused.contains(RecNo) || !RowMatches(Table)) {
-            if (Table.MoveBy(-1) == 0)
-                break;
-            continue;
-        }
-        try {
-            Table.Delete();
-            ++Deleted;
-        } catch (const EDatabaseError&) {
-            Table.Cancel();
-            Refused.insert(RecNo);
-            if (Table.MoveBy(-1) == 0)
-                break;
-        }
-    }
-    Transaction.Commit();
-    return Deleted;
+    return DeleteMatchingRows(Table, false, [this](TTable& Row) { return RowMatches(Row); });
 }
 
 QList<int> DeleteHistoryRows(TTable& Table, const QList<int>& RecNos)
 {
-    QList<int> Deleted;
-    Table.SetIndexName(QString());
-    TTableTransaction Transaction(Table);
-    for (int RecNo : RecNos) {
-        if (!Table.FindKey({RecNo}))
-            continue;
-        try {
-            Table.Delete();
-            Deleted << RecNo;
-        } catch (const EDatabaseError&) {
-            Table.Cancel();
-        }
-    }
-    Transaction.Commit();
-    return Deleted;
+    return DeleteRowsByRecNo(Table, RecNos);
 }
-
 int PurgeHistoryRows(TTable& Table, int Limit, const std::function<bool()>& Confirm)
 {
     Table.SetIndexName(DateIndex);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calls/HisSchCond.h"
+#include "calls/ListPages.h"
 
 #include <QList>
 #include <QStringList>
@@ -8,59 +9,23 @@
 
 class TTable;
 
-// One line of the call-history list: the row behind it and its eleven cell texts.
-struct THistoryLine
-{
-    int RecNo = 0;
-    QStringList Cells;
-    // The cells as the list keeps a line: each text followed by a tab.
-    [[nodiscard]] QString Text() const;
-};
-
-enum class THistoryLoadResult
-{
-    Loaded,
-    Empty,      // nothing passes: no lines
-    Gone,       // the row the page was anchored on no longer exists
-    NoPrevious, // no newer page
-    NoNext,     // no older page
-};
+using THistoryLine = TListLine;
+using THistoryLoadResult = TListLoadResult;
 
 // The paging of the call history, newest call first, one page of ListMaxCount lines at a time.
 // A page is found from its neighbour's first or last row (keyset on RecvDateTime, RecNo), or, for
 // a page chosen by number, by walking from the newest row; the rows are never addressed by offset.
 // Works on the open RecvHis table, leaving its index set to RecvDateTime and no filter behind.
-class THistoryPager
+class THistoryPager : public TListPages
 {
 public:
-    enum TMode
-    {
-        Reload = 0,
-        Previous = 1, // newer rows
-        Next = 2,     // older rows
-    };
-
-    int ListMaxCount = 200;
     THistorySearchCondition Condition;
     TWeekdayButtons Weekdays;
 
-    int CurrentPage = 1;
-    int TotalRows = 0;
-    int FirstRecNo = 0; // top line of the page
-    int LastRecNo = 0;  // bottom line
-    QList<THistoryLine> Lines;
-    int LastMode = Reload;
-
     // Mode Reload: Page > 0 shows that page, 0 keeps the current one (a page past the rows gives
-    // the last full page). Previous and Next move one page from the anchors. When the result is
-    // not Loaded and not Empty, the lines and page stay as they were.
+    // the last full page). Previous (newer rows) and Next (older rows) move one page from the
+    // anchors. When the result is not Loaded and not Empty, the lines and page stay as they were.
     THistoryLoadResult Load(TTable& Table, int Mode, int Page);
-
-    [[nodiscard]] bool JumpVisible() const { return TotalRows > ListMaxCount; }
-    [[nodiscard]] bool PrevVisible() const { return TotalRows > 0 && CurrentPage >= 2; }
-    [[nodiscard]] bool NextVisible() const;
-    // Pages for the jump dialog: every row on some page.
-    [[nodiscard]] int PageCount() const;
 
     // Whether the table's current row passes the conditions and the weekday buttons.
     [[nodiscard]] bool RowMatches(TTable& Table) const;
@@ -71,9 +36,6 @@ public:
 
     // The cells of the table's current row, Number in the first.
     [[nodiscard]] static QStringList RowCells(TTable& Table, int Number);
-
-private:
-    bool PositionAfterAnchor(TTable& Table, int Anchor, bool Newer, THistoryLoadResult& Failure);
 };
 
 // The row keys the conditions test, read from the table's current row.

@@ -1,9 +1,9 @@
 #include "calls/HisSch.h"
 
+#include "calls/SearchParts.h"
 #include "main/common/CommonText.h"
 #include "main/controls/NMDEdit.h"
 #include "platform/sys/Folders.h"
-#include "platform/text/Cp932.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -31,35 +31,6 @@ double DateToDays(const QDate& Date)
 QDate DaysToDate(double Days)
 {
     return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::trunc(Days)));
-}
-
-// Keeps an edit within a number of CP932 bytes, as the record's fields count them.
-void LimitBytes(QLineEdit* Edit, int Bytes)
-{
-    QObject::connect(Edit, &QLineEdit::textEdited, Edit, [Edit, Bytes](const QString& Text) {
-        if (Cp932Width(Text) > Bytes) {
-            const int Cursor = Edit->cursorPosition();
-            Edit->setText(MbcsLeft(Text, Bytes));
-            Edit->setCursorPosition(std::min(Cursor, static_cast<int>(Edit->text().size())));
-        }
-    });
-}
-
-void SetCaptionColor(QWidget* Widget, const QColor& Color)
-{
-    QPalette Palette = Widget->palette();
-    Palette.setColor(QPalette::WindowText, Color);
-    Palette.setColor(QPalette::ButtonText, Color);
-    Widget->setPalette(Palette);
-}
-
-void FocusAtEnd(QWidget* Widget)
-{
-    Widget->setFocus(Qt::TabFocusReason);
-    if (auto* Edit = qobject_cast<QLineEdit*>(Widget)) {
-        Edit->deselect();
-        Edit->setCursorPosition(static_cast<int>(Edit->text().size()));
-    }
 }
 
 } // namespace
@@ -92,10 +63,10 @@ THistorySearch::THistorySearch(QWidget* Owner) : QDialog(Owner)
     // A number is typed in plain digits; the names go through the input method.
     edtTel->setMaxLength(13);
     edtTel->setAttribute(Qt::WA_InputMethodEnabled, false);
-    LimitBytes(edtCorp, 80);
-    LimitBytes(edtCorpKanji, 80);
-    LimitBytes(edtName, 20);
-    LimitBytes(edtNameKanji, 20);
+    SearchParts::LimitBytes(edtCorp, 80);
+    SearchParts::LimitBytes(edtCorpKanji, 80);
+    SearchParts::LimitBytes(edtName, 20);
+    SearchParts::LimitBytes(edtNameKanji, 20);
     for (QDateEdit* Picker : {dtpBeginDate, dtpEndDate}) {
         Picker->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
         Picker->setCalendarPopup(true);
@@ -193,8 +164,7 @@ void THistorySearch::chkDateClick()
 
 void THistorySearch::rbOptionClick()
 {
-    SetCaptionColor(rbAnd, rbAnd->isChecked() ? QColor(0, 0, 255) : palette().color(QPalette::WindowText));
-    SetCaptionColor(rbOr, rbOr->isChecked() ? QColor(0, 0, 255) : palette().color(QPalette::WindowText));
+    SearchParts::ShowChosenOption(rbAnd, rbOr);
 }
 
 void THistorySearch::btnClearClick()
@@ -296,14 +266,14 @@ bool THistorySearch::eventFilter(QObject* Watched, QEvent* Event)
         if (chkDate->isChecked())
             dtpBeginDate->setFocus(Qt::TabFocusReason);
         else
-            FocusAtEnd(edtTel);
+            SearchParts::FocusAtEnd(edtTel);
     } else if (Watched == edtNameKanji) {
         (rbOr->isChecked() ? rbOr : rbAnd)->setFocus(Qt::TabFocusReason);
     } else if (Watched == rbAnd || Watched == rbOr) {
         btnSearch->setFocus(Qt::TabFocusReason);
     } else {
         focusNextChild();
-        FocusAtEnd(focusWidget());
+        SearchParts::FocusAtEnd(focusWidget());
     }
     return true;
 }

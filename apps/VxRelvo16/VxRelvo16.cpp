@@ -1,6 +1,7 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "directory/list/MeiboLst.h"
 #include "directory/namedic/NameDicOpener.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
@@ -54,11 +55,22 @@ static void InstallHistoryListHooks()
     };
 }
 
+// The directory list, opened modally by the menus' "登録名簿(&M)"; the main window holds the idle
+// flag down meanwhile.
+static void InstallMeiboListHook()
+{
+    MainHooks().ShowMeiboList = [](QWidget* Owner) {
+        TMeiboList List(Owner);
+        List.exec();
+    };
+}
+
 int main(int argc, char* argv[])
 {
     // The wide layer reads and writes byte text in the code page the program's files have always
     // used; it is fixed before anything can convert.
     SetDefaultCodePage(CP_SJIS);
     InstallHistoryListHooks();
+    InstallMeiboListHook();
     return RunVxRelvo16(argc, argv);
 }

@@ -1,0 +1,197 @@
+#include "calls/PagedLines.h"
+
+#include "main/common/CommonForms.h"
+#include "main/controls/MyHdCtrl.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace PagedLines {
+
+TPagedLineDelegate::TPagedLineDelegate(QObject* Parent, TMyHeaderControl* Header, std::function<int()> MarkedRecNo,
+                                       int Margin)
+    : QAbstractItemDelegate(Parent), FHeader(Header), FMarkedRecNo(std::move(MarkedRecNo)), FMargin(Margin)
+{
+}
+
+void TPagedLineDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const
+{
+    const bool Selected = Option.state & QStyle::State_Selected;
+    const QPalette& Palette = Option.palette;
+    Painter->fillRect(Option.rect, Selected ? Palette.highlight() : Palette.base());
+    QColor Text = Selected ? Palette.color(QPalette::HighlightedText) : Palette.color(QPalette::Text);
+    if (FMarkedRecNo && Index.data(RecNoRole).toInt() == FMarkedRecNo())
+        Text = Selected ? QColor(255, 255, 0) : QColor(0, 0, 255);
+    const QStringList Cells = Index.data(Qt::DisplayRole).toString().split(u'\t');
+    const TMyCustomHeaderSections& Sections = FHeader->Sections();
+    const int Margin = ScaleByDpi(FMargin, true);
+    int Left = Option.rect.left();
+    Painter->save();
+    Painter->setFont(Option.font);
+    for (int I = 0; I < Sections.Count(); ++I) {
+        const int Width = Sections[I].Width();
+        const QRect Cell(Left + Margin, Option.rect.top(), Width - 2 * Margin, Option.rect.height());
+        if (Cell.width() > 0) {
+            const QString Value = Option.fontMetrics.elidedText(Cells.value(I), Qt::ElideRight, Cell.width());
+            Painter->setPen(Text);
+            Painter->drawText(Cell, Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 ? Qt::AlignRight : Qt::AlignLeft),
+                              Value);
+        }
+        Painter->setPen(QColor(128, 128, 128));
+        Painter->drawLine(Left + Width - 1, Option.rect.top(), Left + Width - 1, Option.rect.bottom());
+        Left += Width;
+    }
+    if (Option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect Focus;
+        Focus.rect = Option.rect;
+        Focus.state = Option.state;
+        Focus.backgroundColor = Selected ? Palette.color(QPalette::Highlight) : Palette.color(QPalette::Base);
+        QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, Painter);
+    }
+    Painter->restore();
+}
+
+QSize TPagedLineDelegate::sizeHint(const QStyleOptionViewItem& Option, const QModelIndex&) const
+{
+    return {FHeader->Sections().TotalWidth(), Option.fontMetrics.height() + 2};
+}
+
+TLineSelection RememberLines(QListWidget* List)
+{
+    TLineSelection Memory;
+    const QList<QListWidgetItem*> Selected = List->selectedItems();
+    if (!Selected.isEmpty() && List->currentItem())
+        Memory.FocusRecNo = List->currentItem()->data(RecNoRole).toInt();
+    for (QListWidgetItem* Item : Selected)
+        Memory.Selected << Item->data(RecNoRole).toInt();
+    if (QListWidgetItem* Top = List->itemAt(1, 1))
+        Memory.TopRecNo = Top->data(RecNoRole).toInt();
+    return Memory;
+}
+
+void ShowLines(QListWidget* List, const QList<TListLine>& Lines, QList<int>& RowRecNos)
+{
+    List->setUpdatesEnabled(false);
+    List->clear();
+    RowRecNos.clear();
+    for (const TListLine& Line : Lines) {
+        auto* Item = new QListWidgetItem(Line.Text());
+        Item->setData(RecNoRole, Line.RecNo);
+        List->addItem(Item);
+        RowRecNos << Line.RecNo;
+    }
+    List->setUpdatesEnabled(true);
+}
+
+void LandOnPage(QListWidget* List, bool Bottom)
+{
+    QListWidgetItem* Line = List->item(Bottom ? List->count() - 1 : 0);
+    List->setCurrentItem(Line, QItemSelectionModel::ClearAndSelect);
+    List->scrollToItem(Line, QAbstractItemView::PositionAtTop);
+}
+
+void RestoreLines(QListWidget* List, const TLineSelection& Memory)
+{
+    QListWidgetItem* Focus = nullptr;
+    QListWidgetItem* Top = nullptr;
+    for (int I = 0; I < List->count(); ++I) {
+        QListWidgetItem* Item = List->item(I);
+        const int RecNo = Item->data(RecNoRole).toInt();
+        if (Memory.Selected.contains(RecNo)) {
+            Item->setSelected(true);
+            if (!Focus)
+                Focus = Item;
+        }
+        if (RecNo == Memory.FocusRecNo)
+            Focus = Item;
+        if (RecNo == Memory.TopRecNo)
+            Top = Item;
+    }
+    if (!Focus && List->count() > 0)
+        Focus = Top ? Top : List->item(0);
+    // Focus first: moving it scrolls, and the top line has the last word.
+    if (Focus)
+        List->setCurrentItem(Focus, QItemSelectionModel::NoUpdate);
+    if (Top)
+        List->scrollToItem(Top, QAbstractItemView::PositionAtTop);
+}
+
+QStringList LineCells(const QListWidget* List, int Index)
+{
+    const QListWidgetItem* Item = List->item(Index);
+    if (!Item)
+        return {};
+    QStringList Cells = Item->text().split(u'\t');
+    if (!Cells.isEmpty() && Cells.last().isEmpty())
+        Cells.removeLast();
+    return Cells;
+}
+
+int FitHeader(QWidget* Panel, TMyHeaderControl* Header, QListWidget* List)
+{
+    const int PanelWidth = Panel->width();
+    Header->resize(std::max(PanelWidth, Header->Sections().TotalWidth()), Panel->height());
+    // Level with the lines inside the list's frame.
+    Header->move(List->frameWidth() - List->horizontalScrollBar()->value(), 0);
+    // The lines are as wide as the sections: the list's sideways extent follows them.
+    List->doItemsLayout();
+    List->viewport()->update();
+    return PanelWidth;
+}
+
+void FollowScroll(QListWidget* List, TMyHeaderControl* Header)
+{
+    QObject::connect(List->horizontalScrollBar(), &QScrollBar::valueChanged, Header,
+                     [List, Header](int Value) { Header->move(List->frameWidth() - Value, 0); });
+}
+
+bool TrackSection(TMyCustomHeaderSection* Section, int Width, TMySectionTrackState State, int& TrackStartWidth)
+{
+    Section->SetWidth(Width);
+    if (State == TMySectionTrackState::Begin) {
+        TrackStartWidth = Width;
+        return false;
+    }
+    // The lines and the sections to the right follow the divider while it moves.
+    return State == TMySectionTrackState::Move || Width != TrackStartWidth;
+}
+
+bool ResetHeaderWidths(TMyHeaderControl* Header, const int* DefaultWidths)
+{
+    TMyCustomHeaderSections& Sections = Header->Sections();
+    bool Changed = false;
+    for (int I = 0; I < Sections.Count(); ++I) {
+        const int Width = ScaleByDpi(DefaultWidths[I], true);
+        Changed = Changed || Sections[I].Width() != Width;
+        Sections[I].SetWidth(Width);
+    }
+    return Changed;
+}
+
+void SelectAllLines(QListWidget* List)
+{
+    const int Current = List->currentRow();
+    const int Scroll = List->verticalScrollBar()->value();
+    List->selectAll();
+    if (Current >= 0)
+        List->setCurrentRow(Current, QItemSelectionModel::NoUpdate);
+    List->verticalScrollBar()->setValue(Scroll);
+}
+
+QPushButton* PageEdgeButton(const QListWidget* List, const QKeyEvent* Key, QPushButton* Prev, QPushButton* Next,
+                            int PageSize)
+{
+    if (Key->modifiers() & Qt::ShiftModifier)
+        return nullptr;
+    if (Key->key() == Qt::Key_PageUp && Prev->isVisible() && List->currentRow() == 0)
+        return Prev;
+    if (Key->key() == Qt::Key_PageDown && Next->isVisible() && List->currentRow() == PageSize - 1)
+        return Next;
+    return nullptr;
+}
+
+} // namespace PagedLines

@@ -1,0 +1,469 @@
+#include "directory/list/MeiboLst.h"
+
+#include "calls/PagedLines.h"
+#include "main/common/CommonForms.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
+#include "main/controls/MyHdCtrl.h"
+#include "main/settings/Settings.h"
+#include "main/tables/DBInfo.h"
+#include "platform/ini/IniFile.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+// The directory list: its controls and settings, loading and paging, sort orders, keys and
+// header. Its commands are in MeiboLstCommands.cpp.
+
+using namespace PagedLines;
+
+const int TMeiboList::DefaultColumnWidths[6] = {40, 114, 114, 200, 170, 114};
+
+namespace {
+
+const QString Section = QStringLiteral("MEIBO LIST");
+
+QPushButton* Button(QWidget* Parent, const QString& Caption, const char* Name)
+{
+    auto* Result = new QPushButton(Caption, Parent);
+    Result->setObjectName(QLatin1String(Name));
+    Result->setAutoDefault(false);
+    return Result;
+}
+
+} // namespace
+
+TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
+{
+    setObjectName(QStringLiteral("MeiboList"));
+    setWindowTitle(QStringLiteral("登録名簿一覧"));
+    setProperty("HelpContext", 36);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+
+    bbtnPagePrev = Button(this, QStringLiteral("前ページ(&P)"), "bbtnPagePrev");
+    bbtnPageNext = Button(this, QStringLiteral("次ページ(&N)"), "bbtnPageNext");
+    bbtnPageJump = Button(this, QStringLiteral("ジャンプ(&J)"), "bbtnPageJump");
+    bbtnPagePrev->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    bbtnPageNext->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    bbtnPageJump->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    // A hidden page button keeps its place: on the last page "前ページ(&P)" must not slide under the
+    // mouse that just clicked "次ページ(&N)".
+    for (QPushButton* Page : {bbtnPagePrev, bbtnPageNext, bbtnPageJump}) {
+        QSizePolicy Policy = Page->sizePolicy();
+        Policy.setRetainSizeWhenHidden(true);
+        Page->setSizePolicy(Policy);
+    }
+    btnSearch = Button(this, QStringLiteral("検索条件(&S)"), "btnSearch");
+    btnAdd = Button(this, QStringLiteral("新規登録(&A)"), "btnAdd");
+    btnDelete = Button(this, QStringLiteral("削除(&D)"), "btnDelete");
+    btnCancel = Button(this, QStringLiteral("キャンセル"), "btnCancel");
+    btnInquiry = Button(this, QStringLiteral("照会(&I)"), "btnInquiry");
+    bbtnSortAdd = Button(this, QStringLiteral("登録順"), "bbtnSortAdd");
+    bbtnSortTel1 = Button(this, QStringLiteral("電話番号１順"), "bbtnSortTel1");
+    bbtnSortTel2 = Button(this, QStringLiteral("電話番号２順"), "bbtnSortTel2");
+    bbtnSortAdrs = Button(this, QStringLiteral("住所順"), "bbtnSortAdrs");
+    bbtnSortCorp = Button(this, QStringLiteral("会社名順"), "bbtnSortCorp");
+    bbtnSortName = Button(this, QStringLiteral("名前順"), "bbtnSortName");
+    for (int Tag = 0; Tag < 6; ++Tag)
+        SortButtons()[Tag]->setProperty("Tag", Tag);
+
+    pnlHeader = new QWidget(this);
+    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
+    myhcMeibo = new TMyHeaderControl(pnlHeader);
+    myhcMeibo->setObjectName(QStringLiteral("myhcMeibo"));
+    myhcMeibo->SetDragReorder(false);
+    static const char* const Captions[6] = {"No.", "電話番号１", "電話番号２", "住所", "会社名", "名前"};
+    for (int I = 0; I < 6; ++I) {
+        TMyCustomHeaderSection& Column = myhcMeibo->Sections().Add();
+        Column.SetText(QString::fromUtf8(Captions[I]));
+        Column.SetAllowClick(false);
+        Column.SetWidth(ScaleByDpi(DefaultColumnWidths[I], true));
+    }
+    myhcMeibo->Sections()[0].SetAlignment(TSectionAlignment::Right);
+    pnlHeader->setFixedHeight(myhcMeibo->sizeHint().height());
+    pnlHeader->installEventFilter(this);
+
+    lbxAddMeibo = new QListWidget(this);
+    lbxAddMeibo->setObjectName(QStringLiteral("lbxAddMeibo"));
+    lbxAddMeibo->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lbxAddMeibo->setUniformItemSizes(true);
+    lbxAddMeibo->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    lbxAddMeibo->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // The entry open in the record window stands out.
+    lbxAddMeibo->setItemDelegate(new TPagedLineDelegate(
+        this, myhcMeibo, [this] { return FViewedRecNo; }, 3));
+    lbxAddMeibo->installEventFilter(this);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    for (int I = 0; I < 3; ++I) {
+        StatusPanels[I] = new QLabel(StatusBar);
+        StatusPanels[I]->setObjectName(QStringLiteral("StatusPanel%1").arg(I + 1));
+        StatusPanels[I]->setMinimumWidth(ScaleByDpi(I == 2 ? 50 : 150, true));
+        StatusBar->addWidget(StatusPanels[I], I == 2 ? 1 : 0);
+    }
+
+    pmHeader = new QMenu(this);
+    pmHeader->setObjectName(QStringLiteral("pmHeader"));
+    QAction* Reset = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
+    Reset->setObjectName(QStringLiteral("pmiInitializesHeaderWidth"));
+    connect(Reset, &QAction::triggered, this, &TMeiboList::pmiInitializesHeaderWidthClick);
+
+    auto* Top = new QHBoxLayout;
+    Top->addStretch();
+    Top->addWidget(bbtnPagePrev);
+    Top->addWidget(bbtnPageNext);
+    Top->addWidget(bbtnPageJump);
+    auto* List = new QVBoxLayout;
+    List->setSpacing(0);
+    List->addWidget(pnlHeader);
+    List->addWidget(lbxAddMeibo);
+    auto* Sorts = new QHBoxLayout;
+    Sorts->setSpacing(2);
+    for (QPushButton* Sort : SortButtons())
+        Sorts->addWidget(Sort);
+    Sorts->addStretch();
+    auto* Buttons = new QHBoxLayout;
+    Buttons->addWidget(btnSearch);
+    Buttons->addWidget(btnAdd);
+    Buttons->addWidget(btnInquiry);
+    Buttons->addWidget(btnDelete);
+    Buttons->addStretch();
+    Buttons->addWidget(btnCancel);
+    auto* Layout = new QVBoxLayout(this);
+    Layout->setContentsMargins(6, 6, 6, 0);
+    Layout->addLayout(Top);
+    Layout->addLayout(List, 1);
+    Layout->addLayout(Sorts);
+    Layout->addLayout(Buttons);
+    Layout->addWidget(StatusBar);
+    setMinimumSize(ScaleByDpi(480, true), ScaleByDpi(170, true));
+
+    for (QPushButton* Sort : SortButtons())
+        connect(Sort, &QPushButton::clicked, this, [this, Sort] { bbtnSortClick(Sort); });
+    connect(btnCancel, &QPushButton::clicked, this, &TMeiboList::btnCancelClick);
+    connect(btnSearch, &QPushButton::clicked, this, &TMeiboList::btnSearchClick);
+    connect(btnAdd, &QPushButton::clicked, this, &TMeiboList::btnAddClick);
+    connect(btnInquiry, &QPushButton::clicked, this, &TMeiboList::btnInquiryClick);
+    connect(btnDelete, &QPushButton::clicked, this, &TMeiboList::btnDeleteClick);
+    connect(bbtnPageJump, &QPushButton::clicked, this, &TMeiboList::bbtnPageJumpClick);
+    connect(bbtnPagePrev, &QPushButton::clicked, this, &TMeiboList::bbtnPagePrevClick);
+    connect(bbtnPageNext, &QPushButton::clicked, this, &TMeiboList::bbtnPageNextClick);
+    connect(lbxAddMeibo, &QListWidget::itemDoubleClicked, this, &TMeiboList::lbxAddMeiboDblClick);
+    auto* SelectAll = new QShortcut(QKeySequence::SelectAll, this);
+    connect(SelectAll, &QShortcut::activated, this, [this] { SelectAllLines(lbxAddMeibo); });
+    connect(myhcMeibo, &TMyCustomHeaderControl::MouseDown, this,
+            [this](Qt::MouseButton Pressed, Qt::KeyboardModifiers, const QPoint& Pos) {
+                myhcMeiboMouseDown(Pressed, Pos);
+            });
+    connect(myhcMeibo, &TMyCustomHeaderControl::SectionTrack, this, &TMeiboList::myhcMeiboSectionTrack);
+    FollowScroll(lbxAddMeibo, myhcMeibo);
+
+    FormCreate();
+}
+
+TMeiboList::~TMeiboList()
+{
+    FormDestroy();
+}
+
+QList<QPushButton*> TMeiboList::SortButtons() const
+{
+    return {bbtnSortAdd, bbtnSortTel1, bbtnSortTel2, bbtnSortAdrs, bbtnSortCorp, bbtnSortName};
+}
+
+void TMeiboList::FormCreate()
+{
+    LoadSettings();
+    bbtnPageJump->hide();
+    bbtnPagePrev->hide();
+    bbtnPageNext->hide();
+    // The conditions do not outlive the window.
+    Pager.Condition = TMeiboSearchCondition();
+    FRowRecNos.clear();
+    Loading = false;
+    DialogOpen = false;
+    Pager.SortIndex = -1;
+    FViewedRecNo = -1;
+    Created = true;
+}
+
+void TMeiboList::FormDestroy()
+{
+    if (Created)
+        SaveSettings();
+    FRowRecNos.clear();
+}
+
+void TMeiboList::LoadSettings()
+{
+    TMemIniFile Ini(SettingsFileName());
+    const QRect Screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const int Width = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Width"), 780), true);
+    const int Height = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Height"), 380), true);
+    resize(Width, Height);
+    // A position left of or above the primary screen is a real one on another screen.
+    move(Ini.ValueExists(Section, QStringLiteral("Left"))
+             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Left"), 0), true)
+             : Screen.left() + (Screen.width() - Width) / 2,
+         Ini.ValueExists(Section, QStringLiteral("Top"))
+             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Top"), 0), true)
+             : Screen.top() + (Screen.height() - Height) / 2);
+    for (int I = 0; I < 6; ++I)
+        myhcMeibo->Sections()[I].SetWidth(
+            ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("List%1").arg(I + 1), DefaultColumnWidths[I]), true));
+}
+
+void TMeiboList::SaveSettings()
+{
+    TMemIniFile Ini(SettingsFileName());
+    // A maximised or minimised window keeps the bounds it has when restored.
+    const bool Normal = !isMaximized() && !isMinimized();
+    const QSize Size = Normal ? size() : normalGeometry().size();
+    const QPoint Corner = Normal ? pos() : normalGeometry().topLeft();
+    Ini.WriteInteger(Section, QStringLiteral("Width"), ScaleByDpi(Size.width(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Height"), ScaleByDpi(Size.height(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(Corner.x(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(Corner.y(), false));
+    for (int I = 0; I < 6; ++I)
+        Ini.WriteInteger(Section, QStringLiteral("List%1").arg(I + 1),
+                         ScaleByDpi(myhcMeibo->Sections()[I].Width(), false));
+    (void)Ini.UpdateFile();
+}
+
+void TMeiboList::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    if (!Event->spontaneous())
+        FormShow();
+}
+
+void TMeiboList::FormShow()
+{
+    // The first show loads page 1 in the order of registration.
+    if (Pager.SortIndex < 0)
+        bbtnSortClick(bbtnSortAdd);
+    FitHeader();
+}
+
+void TMeiboList::FitHeader()
+{
+    HeaderPanelWidth = PagedLines::FitHeader(pnlHeader, myhcMeibo, lbxAddMeibo);
+}
+
+bool TMeiboList::RowMatches() const
+{
+    return MeiboTable && Pager.RowMatches(*MeiboTable);
+}
+
+QStringList TMeiboList::LineCells(int Index) const
+{
+    return PagedLines::LineCells(lbxAddMeibo, Index);
+}
+
+int TMeiboList::Message(const QString& Text, unsigned Flags)
+{
+    return MessageBoxPos(this, Text, ProductName, Flags, 2);
+}
+
+void TMeiboList::ShowEmpty()
+{
+    lbxAddMeibo->clear();
+    FRowRecNos.clear();
+    lbxAddMeibo->setCurrentItem(nullptr);
+    bbtnPageJump->hide();
+    bbtnPagePrev->hide();
+    bbtnPageNext->hide();
+    StatusPanels[0]->setText(QStringLiteral("件数 ： ---"));
+    StatusPanels[1]->setText(QStringLiteral("ページ ： ---"));
+}
+
+void TMeiboList::LoadPage(int Mode, int Page)
+{
+    if (Loading || !DMVxRelvo16)
+        return;
+    TFlagGuard Guard(Loading);
+    // What the user had selected, to select it again after a reload in place.
+    TLineSelection Memory;
+    if (Mode == 0 && Page <= 0)
+        Memory = RememberLines(lbxAddMeibo);
+
+    TListLoadResult Result = TListLoadResult::Empty;
+    {
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        Pager.ListMaxCount = Settings.ListMaxCount;
+        try {
+            if (Use.Opened())
+                Result = Pager.Load(*MeiboTable, Mode, Page);
+            else
+                Pager.TotalRows = 0;
+        } catch (const Exception& Error) {
+            Message(Error.Message(), MB_OK | MB_ICONSTOP);
+            return;
+        }
+    }
+    switch (Result) {
+    case TListLoadResult::Gone:
+        Message(QStringLiteral("該当するデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+        return;
+    case TListLoadResult::NoPrevious:
+        Message(QStringLiteral("前頁のデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+        return;
+    case TListLoadResult::NoNext:
+        Message(QStringLiteral("次頁のデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+        return;
+    case TListLoadResult::Empty:
+        ShowEmpty();
+        return;
+    case TListLoadResult::Loaded:
+        break;
+    }
+    ShowLines(lbxAddMeibo, Pager.Lines, FRowRecNos);
+    StatusPanels[0]->setText(QStringLiteral("件数 ： ") + QString::number(Pager.TotalRows));
+    StatusPanels[1]->setText(QStringLiteral("ページ ： ") + QString::number(Pager.CurrentPage));
+    bbtnPageJump->setVisible(Pager.JumpVisible());
+    bbtnPagePrev->setVisible(Pager.PrevVisible());
+    bbtnPageNext->setVisible(Pager.NextVisible());
+    // Coming up from the following page the user lands on the bottom line; otherwise on the top.
+    if (Page > 0)
+        LandOnPage(lbxAddMeibo, Mode == 1);
+    else
+        RestoreLines(lbxAddMeibo, Memory);
+}
+
+void TMeiboList::bbtnSortClick(QPushButton* Clicked)
+{
+    const int Tag = Clicked->property("Tag").toInt();
+    if (Tag == Pager.SortIndex)
+        return;
+    if (Pager.SortIndex >= 0) {
+        QPushButton* Previous = SortButtons()[Pager.SortIndex];
+        QFont Font = Previous->font();
+        Font.setBold(false);
+        Previous->setFont(Font);
+        Previous->setPalette(palette());
+    }
+    QFont Font = Clicked->font();
+    Font.setBold(true);
+    Clicked->setFont(Font);
+    QPalette Blue = Clicked->palette();
+    Blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
+    Clicked->setPalette(Blue);
+    Pager.SortIndex = Tag;
+    {
+        TWaitCursor Wait;
+        LoadPage(0, 1);
+    }
+    FocusListOrAdd();
+}
+
+void TMeiboList::FocusListOrAdd()
+{
+    if (lbxAddMeibo->count() > 0)
+        lbxAddMeibo->setFocus();
+    else
+        btnAdd->setFocus();
+}
+
+void TMeiboList::bbtnPagePrevClick()
+{
+    {
+        TWaitCursor Wait;
+        LoadPage(1, 1);
+    }
+    lbxAddMeibo->setFocus();
+}
+
+void TMeiboList::bbtnPageNextClick()
+{
+    {
+        TWaitCursor Wait;
+        LoadPage(2, 1);
+    }
+    lbxAddMeibo->setFocus();
+}
+
+void TMeiboList::btnCancelClick()
+{
+    done(2);
+}
+
+void TMeiboList::reject()
+{
+    done(2);
+}
+
+bool TMeiboList::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == lbxAddMeibo && Event->type() == QEvent::KeyPress) {
+        auto* Key = static_cast<QKeyEvent*>(Event);
+        // The form sees the keys before the list does.
+        return FormKeyDown(Key) || lbxAddMeiboKeyDown(Key);
+    }
+    if (Watched == pnlHeader && Event->type() == QEvent::Resize)
+        pnlHeaderResize();
+    return QDialog::eventFilter(Watched, Event);
+}
+
+bool TMeiboList::FormKeyDown(QKeyEvent* Key)
+{
+    // Ctrl+A in the list; the window's shortcut serves the other controls.
+    if (!Key->matches(QKeySequence::SelectAll))
+        return false;
+    SelectAllLines(lbxAddMeibo);
+    return true;
+}
+
+bool TMeiboList::lbxAddMeiboKeyDown(QKeyEvent* Key)
+{
+    if (QPushButton* Edge = PageEdgeButton(lbxAddMeibo, Key, bbtnPagePrev, bbtnPageNext, Pager.PageSize())) {
+        Edge == bbtnPagePrev ? bbtnPagePrevClick() : bbtnPageNextClick();
+        return true;
+    }
+    switch (Key->key()) {
+    case Qt::Key_Delete:
+        btnDeleteClick();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        (lbxAddMeibo->count() > 0 ? btnInquiry : btnAdd)->setFocus();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMeiboList::myhcMeiboMouseDown(Qt::MouseButton Pressed, const QPoint& Pos)
+{
+    if (Pressed == Qt::RightButton)
+        pmHeader->popup(myhcMeibo->mapToGlobal(Pos));
+}
+
+void TMeiboList::myhcMeiboSectionTrack(TMyCustomHeaderControl*, TMyCustomHeaderSection* Column, int Width,
+                                       TMySectionTrackState State)
+{
+    if (TrackSection(Column, Width, State, TrackStartWidth))
+        FitHeader();
+}
+
+void TMeiboList::pmiInitializesHeaderWidthClick()
+{
+    if (ResetHeaderWidths(myhcMeibo, DefaultColumnWidths))
+        FitHeader();
+}
+
+void TMeiboList::pnlHeaderResize()
+{
+    FitHeader();
+}

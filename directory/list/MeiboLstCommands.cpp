@@ -1,0 +1,213 @@
+#include "calls/DelTrgt.h"
+#include "calls/PagedLines.h"
+#include "calls/PgJump.h"
+#include "directory/list/MeiboLst.h"
+#include "directory/record/MeiboVw.h"
+#include "directory/search/MeiboSch.h"
+#include "main/common/CallerRec.h"
+#include "main/common/CommonForms.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/settings/Settings.h"
+#include "main/tables/DBInfo.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+// The directory list's commands: the search conditions, the page jump, a new entry, the inquiry
+// into an entry and deleting entries.
+
+using namespace PagedLines;
+
+void TMeiboList::btnSearchClick()
+{
+    if (DialogOpen)
+        return;
+    TFlagGuard Guard(DialogOpen);
+    {
+        TMeiboSearch Dialog(this);
+        Dialog.setProperty("HelpContext", 38);
+        Dialog.adjustSize();
+        PlaceFormBottomRight(&Dialog, this, 15, 15);
+        Dialog.LoadConditions(Pager.Condition);
+        if (Dialog.exec() != 1)
+            return;
+        Dialog.StoreConditions(Pager.Condition);
+    }
+    LoadPage(0, 1);
+    if (lbxAddMeibo->count() > 0)
+        lbxAddMeibo->setFocus();
+    else if (Pager.Condition.HasConditions)
+        btnSearch->setFocus();
+    else
+        btnAdd->setFocus();
+}
+
+void TMeiboList::bbtnPageJumpClick()
+{
+    if (DialogOpen)
+        return;
+    TFlagGuard Guard(DialogOpen);
+    TPageJump Dialog(this);
+    Dialog.setProperty("HelpContext", 37);
+    Dialog.adjustSize();
+    PlaceFormBottomRight(&Dialog, this, 15, 15);
+    Dialog.SetPages(Pager.PageCount(), Pager.CurrentPage);
+    if (Dialog.exec() == 1) {
+        int Page = 0;
+        Dialog.GetPage(Page);
+        if (Page != Pager.CurrentPage)
+            LoadPage(0, Page);
+    }
+    if (lbxAddMeibo->count() > 0)
+        lbxAddMeibo->setFocus();
+}
+
+int TMeiboList::RunRecordWindow(const TCallerRecord* Record)
+{
+    TMeiboView View(this);
+    View.ShowRecord(Record);
+    lbxAddMeibo->viewport()->update();
+    return View.exec();
+}
+
+void TMeiboList::btnAddClick()
+{
+    if (DialogOpen)
+        return;
+    TFlagGuard Guard(DialogOpen);
+    if (RunRecordWindow(nullptr) == 1)
+        LoadPage(0, 0);
+    FocusListOrAdd();
+}
+
+void TMeiboList::lbxAddMeiboDblClick()
+{
+    btnInquiryClick();
+}
+
+void TMeiboList::btnInquiryClick()
+{
+    if (DialogOpen || Loading || !DMVxRelvo16)
+        return;
+    TFlagGuard Guard(DialogOpen);
+    const QList<QListWidgetItem*> Selected = lbxAddMeibo->selectedItems();
+    if (Selected.size() != 1) {
+        if (Selected.size() > 1) {
+            Message(QStringLiteral("照会するには１件だけ選択してください  "), MB_OK | MB_ICONINFORMATION);
+            lbxAddMeibo->setFocus();
+        } else {
+            FocusListOrAdd();
+        }
+        return;
+    }
+    TCallerRecord Record;
+    try {
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        if (Use.Opened())
+            MeiboTable->SetIndexName(QString());
+        if (!Use.Opened() || !MeiboTable->FindKey({Selected.first()->data(RecNoRole).toInt()})) {
+            Message(QStringLiteral("該当するデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+            return;
+        }
+        MeiboRowToRecord(*MeiboTable, Record);
+    } catch (const Exception& Error) {
+        Message(Error.Message(), MB_OK | MB_ICONSTOP);
+        return;
+    }
+    FViewedRecNo = Record.RecNo;
+    const int Result = RunRecordWindow(&Record);
+    ClearCallerRecord(&Record);
+    FViewedRecNo = -1;
+    if (Result == 1) {
+        LoadPage(0, 0);
+        FocusListOrAdd();
+    } else {
+        lbxAddMeibo->viewport()->update();
+    }
+}
+
+void TMeiboList::btnDeleteClick()
+{
+    if (DialogOpen || Loading || !DMVxRelvo16)
+        return;
+    const int SelectedCount = static_cast<int>(lbxAddMeibo->selectedItems().size());
+    if (Settings.DeleteType && lbxAddMeibo->count() > 0) {
+        bool All = false;
+        {
+            TFlagGuard Guard(DialogOpen);
+            TDeleteTarget Dialog(this);
+            Dialog.SetCaption(QStringLiteral("登録名簿　削除"));
+            Dialog.setProperty("HelpContext", 46);
+            Dialog.SetSelectedCount(SelectedCount);
+            Dialog.adjustSize();
+            PlaceFormBottomRight(&Dialog, this, 15, 15);
+            if (Dialog.exec() == 2)
+                return;
+            All = Dialog.DeleteAll();
+        }
+        All ? DeleteMatching() : DeleteSelected();
+        return;
+    }
+    if (SelectedCount == 0)
+        return;
+    if (Message(QString::number(SelectedCount) + QStringLiteral("件のデータを削除します  ") + QStringLiteral("\r\n") +
+                    QStringLiteral("よろしいですか？  "),
+                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+        return;
+    DeleteSelected();
+}
+
+void TMeiboList::DeleteSelected()
+{
+    QList<int> RecNos;
+    for (QListWidgetItem* Item : lbxAddMeibo->selectedItems())
+        RecNos << Item->data(RecNoRole).toInt();
+    QList<int> Gone;
+    {
+        TWaitCursor Wait;
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        try {
+            if (Use.Opened())
+                Gone = DeleteRowsByRecNo(*MeiboTable, RecNos);
+        } catch (const Exception& Error) {
+            Message(Error.Message(), MB_OK | MB_ICONSTOP);
+        }
+    }
+    const int Deleted = static_cast<int>(Gone.size());
+    // Only the deleted lines lose their selection: a row whose deletion failed stays selected, and
+    // the reload selects it again.
+    for (int Row = 0; Row < lbxAddMeibo->count(); ++Row)
+        if (Gone.contains(lbxAddMeibo->item(Row)->data(RecNoRole).toInt()))
+            lbxAddMeibo->item(Row)->setSelected(false);
+    Message(QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
+    if (Deleted > 0) {
+        QListWidgetItem* TopItem = lbxAddMeibo->itemAt(1, 1);
+        const int Top = TopItem ? lbxAddMeibo->row(TopItem) : 0;
+        const int Focused = lbxAddMeibo->currentRow();
+        LoadPage(0, 0);
+        if (QListWidgetItem* Line = lbxAddMeibo->item(std::min(Top, lbxAddMeibo->count() - 1)))
+            lbxAddMeibo->scrollToItem(Line, QAbstractItemView::PositionAtTop);
+        if (lbxAddMeibo->count() > 0)
+            lbxAddMeibo->setCurrentRow(std::min(Focused, lbxAddMeibo->count() - 1), QItemSelectionModel::NoUpdate);
+    }
+    FocusListOrAdd();
+}
+
+void TMeiboList::DeleteMatching()
+{
+    int Deleted = 0;
+    {
+        TWaitCursor Wait;
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        try {
+            if (Use.Opened())
+                Deleted = Pager.DeleteMatching(*MeiboTable);
+        } catch (const Exception& Error) {
+            Message(Error.Message(), MB_OK | MB_ICONSTOP);
+        }
+    }
+    Message(QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
+    if (Deleted > 0)
+        LoadPage(0, 0);
+    FocusListOrAdd();
+}

@@ -1,0 +1,122 @@
+#include "directory/list/MeiboPager.h"
+
+#include "directory/Geomark.h"
+#include "main/common/CallerRec.h"
+#include "main/common/CommonText.h"
+#include "platform/db/Table.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+QString Trimmed(TTable& Table, const char* Field)
+{
+    return TrimBlanks(Table.FieldByName(QLatin1String(Field)).AsString());
+}
+
+QStringList Lines(const QString& Text)
+{
+    if (Text.isEmpty())
+        return {};
+    QStringList Result = Text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    if (Result.last().isEmpty())
+        Result.removeLast();
+    return Result;
+}
+
+} // namespace
+
+QString TMeiboPager::IndexOf(int SortIndex)
+{
+    static const char* const Indexes[6] = {"", "SchTel1", "SchTel2", "Adrs", "CorpKana", "NameKana"};
+    return SortIndex >= 1 && SortIndex <= 5 ? QLatin1String(Indexes[SortIndex]) : QString();
+}
+
+QStringList TMeiboPager::RowCells(TTable& Table, int Number)
+{
+    return {QString::number(Number),     Trimmed(Table, "Tel1"),
+            Trimmed(Table, "Tel2"),      JoinedAddress(MeiboRowKeys(Table)),
+            Trimmed(Table, "CorpKanji"), Trimmed(Table, "NameKanji")};
+}
+
+bool TMeiboPager::RowMatches(TTable& Table) const
+{
+    return MeiboRowMatches(Condition, MeiboRowKeys(Table));
+}
+
+TListLoadResult TMeiboPager::Load(TTable& Table, int Mode, int Page)
+{
+    TMeiboFilterUse Filter(Table, Condition);
+    const QString Index = IndexOf(SortIndex);
+    if (Mode == Reload) {
+        if (Page > 0)
+            CurrentPage = Page;
+        Lines.clear();
+        LastMode = Reload;
+        TotalRows = Table.RecordCount();
+        if (TotalRows == 0)
+            return TListLoadResult::Empty;
+        Table.SetIndexName(Index);
+        Table.First();
+        FitPageToRows();
+        if (CurrentPage > 1)
+            Table.MoveBy((CurrentPage - 1) * PageSize());
+    } else {
+        TListLoadResult Failure = TListLoadResult::Gone;
+        const bool Back = Mode == Previous;
+        if (!PositionAfterAnchor(
+                Table, Back ? FirstRecNo : LastRecNo, Index, Back ? -1 : 1,
+                Back ? TListLoadResult::NoPrevious : TListLoadResult::NoNext,
+                [this](TTable& Row) { return RowMatches(Row); }, Failure))
+            return Failure;
+        Lines.clear();
+        CurrentPage += Back ? -1 : 1;
+        LastMode = Mode;
+    }
+    FillPage(Table, Mode != Previous, 1, RowCells);
+    return TListLoadResult::Loaded;
+}
+
+int TMeiboPager::DeleteMatching(TTable& Table) const
+{
+    TMeiboFilterUse Filter(Table, Condition);
+    Table.SetIndexName(IndexOf(SortIndex));
+    return DeleteMatchingRows(Table, true, [this](TTable& Row) { return RowMatches(Row); });
+}
+
+void MeiboRowToRecord(TTable& Table, TCallerRecord& Record)
+{
+    const auto Number = [&Table](const char* Name) { return Table.FieldByName(QLatin1String(Name)).AsInteger(); };
+    const auto Days = [&Table](const char* Name) { return Table.FieldByName(QLatin1String(Name)).AsFloat(); };
+    Record.RecNo = Number("RecNo");
+    Record.Tel[0] = Trimmed(Table, "Tel1");
+    Record.Tel[1] = Trimmed(Table, "Tel2");
+    Record.Pos = FormatPostalCode(Trimmed(Table, "Pos"));
+    Record.Tdfkn = Trimmed(Table, "Tdfkn");
+    Record.Adrs1 = Trimmed(Table, "Adrs1");
+    Record.Adrs2 = Trimmed(Table, "Adrs2");
+    Record.Adrs3 = Trimmed(Table, "Adrs3");
+    Record.JisCode = Trimmed(Table, "JisCode");
+    Record.KajoCode = Trimmed(Table, "KajoCode");
+    Record.CorpKana = Trimmed(Table, "CorpKana");
+    Record.CorpKanji = Trimmed(Table, "CorpKanji");
+    Record.NameKana = Trimmed(Table, "NameKana");
+    Record.NameKanji = Trimmed(Table, "NameKanji");
+    Record.PrivCorp = Trimmed(Table, "PrivCorp") == QLatin1String("1") ? 1 : 0;
+    Record.Memo1 = Trimmed(Table, "Memo1");
+    Record.Memo2 = Trimmed(Table, "Memo2");
+    Record.Memo3 = Trimmed(Table, "Memo3");
+    Record.EMail = Trimmed(Table, "EMail");
+    Record.Rank = Trimmed(Table, "Rank");
+    Record.Latitude = Number("Latitude");
+    Record.Longitude = Number("Longitude");
+    Record.Msg = Number("Msg") == 1 ? 1 : 0;
+    Record.Msg1 = Trimmed(Table, "Msg1");
+    Record.Msg2 = Trimmed(Table, "Msg2");
+    Record.BGColor = Trimmed(Table, "BGColor");
+    Record.Note = Lines(Table.FieldByName(QStringLiteral("Note")).AsString());
+    Record.ExtFile = Lines(Table.FieldByName(QStringLiteral("ExtFile")).AsString());
+    Record.AddDateTime = Days("AddDateTime");
+    Record.UpdDateTime = Days("UpdDateTime");
+    CutCallerRecordToWidths(Record);
+}

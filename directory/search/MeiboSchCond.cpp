@@ -1,0 +1,173 @@
+#include "directory/search/MeiboSchCond.h"
+
+#include "main/common/CommonText.h"
+#include "platform/db/Table.h"
+
+#include <QStringList>
+
+namespace {
+
+// Characters a trim takes off, for SQL's trim().
+QString BlankCharacters()
+{
+    QString Blanks;
+    for (char16_t C = 1; C <= 0x20; ++C)
+        Blanks += QChar(C);
+    return Blanks;
+}
+
+enum class TTestKind
+{
+    Prefix,   // the trimmed column begins with the text
+    TelPair,  // SchTel1 begins with it, or else SchTel2
+    Contains, // the text occurs in the joined address
+};
+
+struct TTextTest
+{
+    TTestKind Kind;
+    QString Column;
+    QString Wanted;
+    QString TMeiboRowKeys::*Field;
+};
+
+// The conditions that apply, in the order both modes try them.
+QList<TTextTest> TextTests(const TMeiboSearchCondition& Condition)
+{
+    QList<TTextTest> Tests;
+    auto Add = [&Tests](TTestKind Kind, const QString& Column, const QString& Text, QString TMeiboRowKeys::*Field) {
+        const QString Wanted = TrimBlanks(Text);
+        if (!Wanted.isEmpty())
+            Tests.append({Kind, Column, Wanted, Field});
+    };
+    // A number typed without digits was stored empty: it is no condition at all.
+    Add(TTestKind::TelPair, QStringLiteral("SchTel1"), DigitsOnly(Condition.Tel), &TMeiboRowKeys::SchTel1);
+    Add(TTestKind::Contains, QString(), Condition.Adrs, nullptr);
+    Add(TTestKind::Prefix, QStringLiteral("CorpKana"), Condition.CorpKana, &TMeiboRowKeys::CorpKana);
+    Add(TTestKind::Prefix, QStringLiteral("CorpKanji"), Condition.CorpKanji, &TMeiboRowKeys::CorpKanji);
+    Add(TTestKind::Prefix, QStringLiteral("NameKana"), Condition.NameKana, &TMeiboRowKeys::NameKana);
+    Add(TTestKind::Prefix, QStringLiteral("NameKanji"), Condition.NameKanji, &TMeiboRowKeys::NameKanji);
+    return Tests;
+}
+
+bool TestHolds(const TTextTest& Test, const TMeiboRowKeys& Row)
+{
+    switch (Test.Kind) {
+    case TTestKind::TelPair:
+        return TrimBlanks(Row.SchTel1).startsWith(Test.Wanted, Qt::CaseSensitive) ||
+               TrimBlanks(Row.SchTel2).startsWith(Test.Wanted, Qt::CaseSensitive);
+    case TTestKind::Contains:
+        return JoinedAddress(Row).contains(Test.Wanted, Qt::CaseSensitive);
+    case TTestKind::Prefix:
+        break;
+    }
+    return TrimBlanks(Row.*Test.Field).startsWith(Test.Wanted, Qt::CaseSensitive);
+}
+
+QString TrimmedColumn(const QString& Column)
+{
+    return QStringLiteral("trim(ifnull(\"%1\", ''), ?)").arg(Column);
+}
+
+// substr counts characters; a character prefix of the text is a byte prefix of its CP932 form.
+// BINARY keeps the comparison case-sensitive whatever the column's collation.
+QString PrefixTerm(const QString& Column)
+{
+    return QStringLiteral("(substr(%1, 1, ?) = ? COLLATE BINARY)").arg(TrimmedColumn(Column));
+}
+
+} // namespace
+
+void TMeiboSearchCondition::CutToWidths()
+{
+    Tel = MbcsLeft(Tel, TelWidth);
+    Adrs = MbcsLeft(Adrs, AdrsWidth);
+    CorpKana = MbcsLeft(CorpKana, CorpKanaWidth);
+    CorpKanji = MbcsLeft(CorpKanji, CorpKanjiWidth);
+    NameKana = MbcsLeft(NameKana, NameKanaWidth);
+    NameKanji = MbcsLeft(NameKanji, NameKanjiWidth);
+}
+
+TMeiboRowKeys MeiboRowKeys(TTable& Table)
+{
+    auto Field = [&Table](const char* Name) { return Table.FieldByName(QLatin1String(Name)).AsString(); };
+    return {Field("SchTel1"), Field("SchTel2"),  Field("Tdfkn"),     Field("Adrs1"),    Field("Adrs2"),
+            Field("Adrs3"),   Field("CorpKana"), Field("CorpKanji"), Field("NameKana"), Field("NameKanji")};
+}
+
+QString JoinedAddress(const TMeiboRowKeys& Row)
+{
+    return TrimBlanks(Row.Tdfkn) + TrimBlanks(Row.Adrs1) + TrimBlanks(Row.Adrs2) + TrimBlanks(Row.Adrs3);
+}
+
+bool MeiboRowMatches(const TMeiboSearchCondition& Condition, const TMeiboRowKeys& Row)
+{
+    if (!Condition.HasConditions)
+        return true;
+    const QList<TTextTest> Tests = TextTests(Condition);
+    for (const TTextTest& Test : Tests) {
+        const bool Holds = TestHolds(Test, Row);
+        if (Condition.OrMode && Holds)
+            return true;
+        if (!Condition.OrMode && !Holds)
+            return false;
+    }
+    return !Condition.OrMode;
+}
+
+TMeiboSqlFilter MeiboFilterSql(const TMeiboSearchCondition& Condition)
+{
+    TMeiboSqlFilter Filter;
+    if (!Condition.HasConditions)
+        return Filter;
+    const QString Blanks = BlankCharacters();
+    QStringList Terms;
+    for (const TTextTest& Test : TextTests(Condition)) {
+        const qlonglong Length = Test.Wanted.toUcs4().size();
+        switch (Test.Kind) {
+        case TTestKind::TelPair:
+            Terms << u'(' + PrefixTerm(QStringLiteral("SchTel1")) + QStringLiteral(" OR ") +
+                         PrefixTerm(QStringLiteral("SchTel2")) + u')';
+            Filter.Params << Blanks << Length << Test.Wanted << Blanks << Length << Test.Wanted;
+            break;
+        case TTestKind::Contains:
+            // instr compares characters exactly, so a part never matches across half characters.
+            Terms << QStringLiteral("(instr(%1 || %2 || %3 || %4, ?) > 0)")
+                         .arg(TrimmedColumn(QStringLiteral("Tdfkn")), TrimmedColumn(QStringLiteral("Adrs1")),
+                              TrimmedColumn(QStringLiteral("Adrs2")), TrimmedColumn(QStringLiteral("Adrs3")));
+            Filter.Params << Blanks << Blanks << Blanks << Blanks << Test.Wanted;
+            break;
+        case TTestKind::Prefix:
+            Terms << PrefixTerm(Test.Column);
+            Filter.Params << Blanks << Length << Test.Wanted;
+            break;
+        }
+    }
+    if (Terms.isEmpty())
+        Filter.Where = Condition.OrMode ? QStringLiteral("0") : QString();
+    else
+        Filter.Where = u'(' + Terms.join(Condition.OrMode ? QStringLiteral(" OR ") : QStringLiteral(" AND ")) + u')';
+    return Filter;
+}
+
+TMeiboFilterUse::TMeiboFilterUse(TTable& Table, const TMeiboSearchCondition& Condition) : FTable(Table)
+{
+    const TMeiboSqlFilter Filter = MeiboFilterSql(Condition);
+    if (Filter.Where.isEmpty())
+        return;
+    FTable.SetFilter({}, Filter.Where, Filter.Params);
+    FTable.SetFiltered(true);
+    FSet = true;
+}
+
+TMeiboFilterUse::~TMeiboFilterUse()
+{
+    if (!FSet)
+        return;
+    // The table object is shared: nobody else may find this list's filter on it.
+    try {
+        FTable.SetFiltered(false);
+    } catch (...) {
+    }
+    FTable.SetFilter({});
+}
