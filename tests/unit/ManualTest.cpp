@@ -147,6 +147,9 @@ TEST(ManualTest, TitlesAndButtonsAreThoseOfTheProgram)
         {25, "着信対応履歴　検索条件"},
         {27, "着信照会"},
         {34, "着信対応履歴　削除"},
+        {36, "登録名簿一覧"},
+        {38, "登録名簿　検索条件"},
+        {46, "登録名簿　削除"},
     };
     for (const auto& Case : Titles)
         EXPECT_EQ(PageText(PageOf(Case.Context)).section(QLatin1Char('\n'), 0, 0),
