@@ -6,6 +6,7 @@
 #include "main/controls/MyHdCtrl.h"
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/unit/MeiboTableFixture.h"
 
@@ -365,4 +366,27 @@ TEST_F(MeiboListTest, WindowSizeAndColumnsAreKept)
     // The header's menu puts the widths back.
     List.findChild<QAction*>(QStringLiteral("pmiInitializesHeaderWidth"))->trigger();
     EXPECT_EQ(List.myhcMeibo->Sections()[3].Width(), 200);
+}
+
+// The list and its search dialog as a user sees them, with Japanese entries: every caption whole.
+TEST_F(MeiboListTest, WindowsShowTheirTextsWhole)
+{
+    AppendMeiboRows(Table(), 260, GeneratedMeiboRow);
+    TMeiboList List;
+    List.show();
+    List.lbxAddMeibo->setCurrentRow(2, QItemSelectionModel::ClearAndSelect);
+    QApplication::processEvents();
+    ExpectLabelsWhole(List, QStringLiteral("MeiboList"));
+    for (QPushButton* Button : List.findChildren<QPushButton*>())
+        if (Button->isVisible())
+            EXPECT_GE(Button->width(), Button->sizeHint().width()) << Button->objectName().toStdString();
+    SaveScreenshot(List, QStringLiteral("MeiboList"));
+
+    TMeiboSearch Dialog(&List);
+    Dialog.edtAdrs->setText(QStringLiteral("千代田"));
+    Dialog.edtName->setText(QStringLiteral("ｱｵｷ"));
+    Dialog.show();
+    QApplication::processEvents();
+    ExpectLabelsWhole(Dialog, QStringLiteral("MeiboSearch"));
+    SaveScreenshot(Dialog, QStringLiteral("MeiboSearch"));
 }
