@@ -1,7 +1,6 @@
 #include "calls/HisList.h"
 
 #include "calls/HisListParts.h"
-#include "calls/PgJump.h"
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
@@ -33,6 +32,7 @@
 // commands are in HisListCommands.cpp.
 
 using namespace HisListParts;
+using namespace PagedLines;
 
 THistoryList* HistoryList = nullptr;
 
@@ -242,37 +242,16 @@ void THistoryList::RenameSelectItemSections()
 void THistoryList::LoadSettings()
 {
     TMemIniFile Ini(SettingsFileName());
-    const QRect Screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const int Width = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Width"), 750), true);
-    const int Height = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Height"), 380), true);
-    resize(Width, Height);
-    // A position left of or above the primary screen is a real one on another screen.
-    move(Ini.ValueExists(Section, QStringLiteral("Left"))
-             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Left"), 0), true)
-             : Screen.left() + (Screen.width() - Width) / 2,
-         Ini.ValueExists(Section, QStringLiteral("Top"))
-             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Top"), 0), true)
-             : Screen.top() + (Screen.height() - Height) / 2);
-    for (int I = 0; I < 11; ++I)
-        myhcRecvHis->Sections()[I].SetWidth(
-            ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("List%1").arg(I + 1), DefaultColumnWidths[I]), true));
+    PagedLines::LoadWindowBounds(this, Ini, Section, 750, 380);
+    PagedLines::LoadHeaderWidths(myhcRecvHis, Ini, Section, DefaultColumnWidths);
     sbtnAllWeek->setChecked(Ini.ReadBool(Section, QStringLiteral("AllWeek"), false));
 }
 
 void THistoryList::SaveSettings()
 {
     TMemIniFile Ini(SettingsFileName());
-    // A maximised or minimised window keeps the bounds it has when restored.
-    const bool Normal = !isMaximized() && !isMinimized();
-    const QSize Size = Normal ? size() : normalGeometry().size();
-    const QPoint Corner = Normal ? pos() : normalGeometry().topLeft();
-    Ini.WriteInteger(Section, QStringLiteral("Width"), ScaleByDpi(Size.width(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Height"), ScaleByDpi(Size.height(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(Corner.x(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(Corner.y(), false));
-    for (int I = 0; I < 11; ++I)
-        Ini.WriteInteger(Section, QStringLiteral("List%1").arg(I + 1),
-                         ScaleByDpi(myhcRecvHis->Sections()[I].Width(), false));
+    PagedLines::SaveWindowBounds(this, Ini, Section);
+    PagedLines::SaveHeaderWidths(myhcRecvHis, Ini, Section);
     Ini.WriteBool(Section, QStringLiteral("AllWeek"), sbtnAllWeek->isChecked());
     (void)Ini.UpdateFile();
 }
@@ -324,16 +303,9 @@ QStringList THistoryList::LineCells(int Index) const
     return PagedLines::LineCells(lbxRecvHis, Index);
 }
 
-void THistoryList::ShowEmpty()
+PagedLines::TPageControls THistoryList::PageControls() const
 {
-    lbxRecvHis->clear();
-    FRowRecNos.clear();
-    lbxRecvHis->setCurrentItem(nullptr);
-    bbtnPageJump->hide();
-    bbtnPagePrev->hide();
-    bbtnPageNext->hide();
-    StatusPanels[0]->setText(QStringLiteral("件数 ： ---"));
-    StatusPanels[1]->setText(QStringLiteral("ページ ： ---"));
+    return {lbxRecvHis, bbtnPagePrev, bbtnPageNext, bbtnPageJump, StatusPanels[0], StatusPanels[1]};
 }
 
 void THistoryList::LoadPage(int Mode, int Page)
@@ -360,30 +332,13 @@ void THistoryList::LoadPage(int Mode, int Page)
         Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
         return;
     }
-    switch (Result) {
-    case THistoryLoadResult::Gone:
-        Message(this, NotFoundText, MB_OK | MB_ICONSTOP);
+    if (ReportLoadFailure(this, Result))
         return;
-    case THistoryLoadResult::NoPrevious:
-        Message(this, QStringLiteral("前頁のデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+    if (Result == THistoryLoadResult::Empty) {
+        ShowNoLines(PageControls(), FRowRecNos);
         return;
-    case THistoryLoadResult::NoNext:
-        Message(this, QStringLiteral("次頁のデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
-        return;
-    case THistoryLoadResult::Empty:
-        ShowEmpty();
-        return;
-    case THistoryLoadResult::Loaded:
-        break;
     }
-
-    PagedLines::ShowLines(lbxRecvHis, Pager.Lines, FRowRecNos);
-    StatusPanels[0]->setText(QStringLiteral("件数 ： ") + QString::number(Pager.TotalRows));
-    StatusPanels[1]->setText(QStringLiteral("ページ ： ") + QString::number(Pager.CurrentPage));
-    bbtnPageJump->setVisible(Pager.JumpVisible());
-    bbtnPagePrev->setVisible(Pager.PrevVisible());
-    bbtnPageNext->setVisible(Pager.NextVisible());
-
+    ShowPage(PageControls(), Pager, FRowRecNos);
     // Coming up from an older page the user lands on its bottom line; otherwise on the top.
     if (Page > 0)
         PagedLines::LandOnPage(lbxRecvHis, Mode == 1);
@@ -437,17 +392,9 @@ void THistoryList::bbtnPageJumpClick()
         return;
     TFlagGuard Guard(Busy);
     TIdleOff Modal(IdleFlag);
-    TPageJump Dialog(this);
-    Dialog.setProperty("HelpContext", 24);
-    Dialog.adjustSize();
-    PlaceFormBottomRight(&Dialog, this, 15, 15);
-    Dialog.SetPages(Pager.PageCount(), Pager.CurrentPage);
-    if (Dialog.exec() == 1) {
-        int Page = 0;
-        Dialog.GetPage(Page);
-        if (Page != Pager.CurrentPage)
-            LoadPage(0, Page);
-    }
+    constexpr int HelpContextPageJump = 24;
+    if (const int Page = AskJumpPage(this, HelpContextPageJump, Pager))
+        LoadPage(0, Page);
     if (lbxRecvHis->count() > 0)
         lbxRecvHis->setFocus();
 }

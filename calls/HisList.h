@@ -2,6 +2,7 @@
 
 #include "calls/HisPager.h"
 #include "calls/HisSchCond.h"
+#include "calls/PagedLines.h"
 
 #include <QDate>
 #include <QList>
@@ -139,7 +140,7 @@ private:
     void FitHeader();
     void DeleteSelected();
     void DeleteAllMatching();
-    void ShowEmpty();
+    [[nodiscard]] PagedLines::TPageControls PageControls() const;
     [[nodiscard]] QList<QToolButton*> DayButtons() const;
 
     THistoryPager Pager;

@@ -16,6 +16,7 @@
 // and the purge of old ones.
 
 using namespace HisListParts;
+using namespace PagedLines;
 
 void THistoryList::OpenReceiveView(const TCallerRecord& Record)
 {
@@ -196,21 +197,12 @@ void THistoryList::DeleteSelected()
         }
     }
     const int Deleted = static_cast<int>(Gone.size());
-    // Only the deleted lines lose their selection: a row whose deletion failed stays selected, and the
-    // reload selects it again.
-    for (int Row = 0; Row < lbxRecvHis->count(); ++Row)
-        if (Gone.contains(lbxRecvHis->item(Row)->data(RecNoRole).toInt()))
-            lbxRecvHis->item(Row)->setSelected(false);
+    DeselectGone(lbxRecvHis, Gone);
     Message(this, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
     if (Deleted > 0) {
-        QListWidgetItem* TopItem = lbxRecvHis->itemAt(1, 1);
-        const int Top = TopItem ? lbxRecvHis->row(TopItem) : 0;
-        const int Focused = lbxRecvHis->currentRow();
+        const TListPlace Place = RememberPlace(lbxRecvHis);
         LoadPage(0, 0);
-        if (QListWidgetItem* Line = lbxRecvHis->item(std::min(Top, lbxRecvHis->count() - 1)))
-            lbxRecvHis->scrollToItem(Line, QAbstractItemView::PositionAtTop);
-        if (lbxRecvHis->currentRow() != Focused && lbxRecvHis->count() > 0)
-            lbxRecvHis->setCurrentRow(std::min(Focused, lbxRecvHis->count() - 1), QItemSelectionModel::NoUpdate);
+        RestorePlace(lbxRecvHis, Place);
     }
     FocusListOrCancel();
 }

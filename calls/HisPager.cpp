@@ -150,30 +150,19 @@ QStringList THistoryPager::RowCells(TTable& Table, int Number)
             Trimmed(Table, QStringLiteral("SelItem3"))};
 }
 
-THistoryFilterUse::THistoryFilterUse(TTable& Table, const THistorySearchCondition& Condition,
-                                     const TWeekdayButtons& Weekdays)
-    : FTable(Table)
+namespace {
+
+THistorySqlFilter FilterOf(const THistorySearchCondition& Condition, const TWeekdayButtons& Weekdays)
 {
-    if (HistoryFilterPassesAll(Condition, Weekdays))
-        return;
-    const THistorySqlFilter Filter = HistoryFilterSql(Condition, Weekdays);
-    if (Filter.Where.isEmpty())
-        return;
-    FTable.SetFilter({}, Filter.Where, Filter.Params);
-    FTable.SetFiltered(true);
-    FSet = true;
+    return HistoryFilterPassesAll(Condition, Weekdays) ? THistorySqlFilter() : HistoryFilterSql(Condition, Weekdays);
 }
 
-THistoryFilterUse::~THistoryFilterUse()
+} // namespace
+
+THistoryFilterUse::THistoryFilterUse(TTable& Table, const THistorySearchCondition& Condition,
+                                     const TWeekdayButtons& Weekdays)
+    : TSqlFilterUse(Table, FilterOf(Condition, Weekdays).Where, FilterOf(Condition, Weekdays).Params)
 {
-    if (!FSet)
-        return;
-    // The table object is shared: nobody else may find this list's filter on it.
-    try {
-        FTable.SetFiltered(false);
-    } catch (...) {
-    }
-    FTable.SetFilter({});
 }
 
 bool THistoryPager::RowMatches(TTable& Table) const

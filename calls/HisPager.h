@@ -69,16 +69,10 @@ void TakeOverHistoryRow(TTable& Table, TCallerRecord& Record);
 // when there is none. Leaves the table on the SchTel index without a range.
 [[nodiscard]] double PreviousCallTime(TTable& Table, const QStringList& Numbers, double Before);
 
-// Sets a filter on the table for its life and takes it off again, whatever the way out.
-class THistoryFilterUse
+// Sets the conditions and weekday buttons as the table's filter for its life and takes it off
+// again, whatever the way out.
+class THistoryFilterUse : public TSqlFilterUse
 {
 public:
     THistoryFilterUse(TTable& Table, const THistorySearchCondition& Condition, const TWeekdayButtons& Weekdays);
-    ~THistoryFilterUse();
-    THistoryFilterUse(const THistoryFilterUse&) = delete;
-    THistoryFilterUse& operator=(const THistoryFilterUse&) = delete;
-
-private:
-    TTable& FTable;
-    bool FSet = false;
 };

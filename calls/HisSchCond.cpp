@@ -1,20 +1,12 @@
 #include "calls/HisSchCond.h"
 
+#include "calls/ListPages.h"
 #include "main/common/CommonText.h"
 
 #include <QStringList>
 #include <cmath>
 
 namespace {
-
-// Characters a trim takes off, for SQL's trim().
-QString BlankCharacters()
-{
-    QString Blanks;
-    for (char16_t C = 1; C <= 0x20; ++C)
-        Blanks += QChar(C);
-    return Blanks;
-}
 
 bool IsDateRange(const THistorySearchCondition& Condition)
 {
@@ -137,7 +129,7 @@ THistorySqlFilter ConditionFilterSql(const THistorySearchCondition& Condition)
         // substr counts characters; a character prefix of the text is a byte prefix of its CP932
         // form. BINARY keeps the comparison case-sensitive whatever the column's collation.
         Terms << QStringLiteral("(substr(trim(\"%1\", ?), 1, ?) = ? COLLATE BINARY)").arg(Test.Column);
-        Filter.Params << BlankCharacters() << static_cast<qlonglong>(Test.Wanted.toUcs4().size()) << Test.Wanted;
+        Filter.Params << SqlTrimCharacters() << static_cast<qlonglong>(Test.Wanted.toUcs4().size()) << Test.Wanted;
     }
     if (Terms.isEmpty())
         Filter.Where = Condition.OrMode ? QStringLiteral("0") : QString();

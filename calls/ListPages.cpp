@@ -157,3 +157,32 @@ QList<int> DeleteRowsByRecNo(TTable& Table, const QList<int>& RecNos)
     Transaction.Commit();
     return Deleted;
 }
+
+QString SqlTrimCharacters()
+{
+    QString Blanks;
+    for (char16_t C = 1; C <= 0x20; ++C)
+        Blanks += QChar(C);
+    return Blanks;
+}
+
+TSqlFilterUse::TSqlFilterUse(TTable& Table, const QString& Where, const QVariantList& Params) : FTable(Table)
+{
+    if (Where.isEmpty())
+        return;
+    FTable.SetFilter({}, Where, Params);
+    FTable.SetFiltered(true);
+    FSet = true;
+}
+
+TSqlFilterUse::~TSqlFilterUse()
+{
+    if (!FSet)
+        return;
+    // The table object is shared: nobody else may find this list's filter on it.
+    try {
+        FTable.SetFiltered(false);
+    } catch (...) {
+    }
+    FTable.SetFilter({});
+}

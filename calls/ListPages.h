@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <functional>
 
 class TTable;
@@ -82,3 +83,22 @@ int DeleteMatchingRows(TTable& Table, bool Forward, const std::function<bool(TTa
 // Deletes the rows whose RecNo is listed and still exists; one transaction. Answers the RecNos
 // actually deleted.
 QList<int> DeleteRowsByRecNo(TTable& Table, const QList<int>& RecNos);
+
+// The characters a trim takes off, for SQL's trim(): the blanks and control characters that
+// TrimBlanks takes.
+[[nodiscard]] QString SqlTrimCharacters();
+
+// Sets an SQL filter (a condition with its parameters; none when empty) on the table for the life
+// of the object and takes it off again, whatever the way out.
+class TSqlFilterUse
+{
+public:
+    TSqlFilterUse(TTable& Table, const QString& Where, const QVariantList& Params);
+    ~TSqlFilterUse();
+    TSqlFilterUse(const TSqlFilterUse&) = delete;
+    TSqlFilterUse& operator=(const TSqlFilterUse&) = delete;
+
+private:
+    TTable& FTable;
+    bool FSet = false;
+};

@@ -1,12 +1,19 @@
 #include "calls/PagedLines.h"
 
+#include "calls/PgJump.h"
 #include "main/common/CommonForms.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
 #include "main/controls/MyHdCtrl.h"
+#include "platform/ini/IniFile.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -192,6 +199,125 @@ QPushButton* PageEdgeButton(const QListWidget* List, const QKeyEvent* Key, QPush
     if (Key->key() == Qt::Key_PageDown && Next->isVisible() && List->currentRow() == PageSize - 1)
         return Next;
     return nullptr;
+}
+
+void ShowNoLines(const TPageControls& Controls, QList<int>& RowRecNos)
+{
+    Controls.List->clear();
+    RowRecNos.clear();
+    Controls.List->setCurrentItem(nullptr);
+    Controls.Jump->hide();
+    Controls.Prev->hide();
+    Controls.Next->hide();
+    Controls.CountPanel->setText(QStringLiteral("件数 ： ---"));
+    Controls.PagePanel->setText(QStringLiteral("ページ ： ---"));
+}
+
+void ShowPage(const TPageControls& Controls, const TListPages& Pages, QList<int>& RowRecNos)
+{
+    ShowLines(Controls.List, Pages.Lines, RowRecNos);
+    Controls.CountPanel->setText(QStringLiteral("件数 ： ") + QString::number(Pages.TotalRows));
+    Controls.PagePanel->setText(QStringLiteral("ページ ： ") + QString::number(Pages.CurrentPage));
+    Controls.Jump->setVisible(Pages.JumpVisible());
+    Controls.Prev->setVisible(Pages.PrevVisible());
+    Controls.Next->setVisible(Pages.NextVisible());
+}
+
+bool ReportLoadFailure(QWidget* Owner, TListLoadResult Result)
+{
+    QString Text;
+    switch (Result) {
+    case TListLoadResult::Gone:
+        Text = QStringLiteral("該当するデータが見つかりませんでした  ");
+        break;
+    case TListLoadResult::NoPrevious:
+        Text = QStringLiteral("前頁のデータが見つかりませんでした  ");
+        break;
+    case TListLoadResult::NoNext:
+        Text = QStringLiteral("次頁のデータが見つかりませんでした  ");
+        break;
+    case TListLoadResult::Loaded:
+    case TListLoadResult::Empty:
+        return false;
+    }
+    MessageBoxPos(Owner, Text, ProductName, MB_OK | MB_ICONSTOP, 2);
+    return true;
+}
+
+int AskJumpPage(QWidget* Owner, int HelpContext, const TListPages& Pages)
+{
+    TPageJump Dialog(Owner);
+    Dialog.setProperty("HelpContext", HelpContext);
+    Dialog.adjustSize();
+    PlaceFormBottomRight(&Dialog, Owner, 15, 15);
+    Dialog.SetPages(Pages.PageCount(), Pages.CurrentPage);
+    if (Dialog.exec() != 1)
+        return 0;
+    int Page = 0;
+    Dialog.GetPage(Page);
+    return Page != Pages.CurrentPage ? Page : 0;
+}
+
+TListPlace RememberPlace(QListWidget* List)
+{
+    QListWidgetItem* TopItem = List->itemAt(1, 1);
+    return {TopItem ? List->row(TopItem) : 0, List->currentRow()};
+}
+
+void RestorePlace(QListWidget* List, const TListPlace& Place)
+{
+    if (QListWidgetItem* Line = List->item(std::min(Place.Top, List->count() - 1)))
+        List->scrollToItem(Line, QAbstractItemView::PositionAtTop);
+    if (List->currentRow() != Place.Focused && List->count() > 0)
+        List->setCurrentRow(std::min(Place.Focused, List->count() - 1), QItemSelectionModel::NoUpdate);
+}
+
+void DeselectGone(QListWidget* List, const QList<int>& Gone)
+{
+    for (int Row = 0; Row < List->count(); ++Row)
+        if (Gone.contains(List->item(Row)->data(RecNoRole).toInt()))
+            List->item(Row)->setSelected(false);
+}
+
+void LoadWindowBounds(QWidget* Window, TMemIniFile& Ini, const QString& Section, int Width, int Height)
+{
+    const QRect Screen = QGuiApplication::primaryScreen()->availableGeometry();
+    Width = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Width"), Width), true);
+    Height = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Height"), Height), true);
+    Window->resize(Width, Height);
+    // A position left of or above the primary screen is a real one on another screen.
+    Window->move(Ini.ValueExists(Section, QStringLiteral("Left"))
+                     ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Left"), 0), true)
+                     : Screen.left() + (Screen.width() - Width) / 2,
+                 Ini.ValueExists(Section, QStringLiteral("Top"))
+                     ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Top"), 0), true)
+                     : Screen.top() + (Screen.height() - Height) / 2);
+}
+
+void SaveWindowBounds(const QWidget* Window, TMemIniFile& Ini, const QString& Section)
+{
+    const bool Normal = !Window->isMaximized() && !Window->isMinimized();
+    const QSize Size = Normal ? Window->size() : Window->normalGeometry().size();
+    const QPoint Corner = Normal ? Window->pos() : Window->normalGeometry().topLeft();
+    Ini.WriteInteger(Section, QStringLiteral("Width"), ScaleByDpi(Size.width(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Height"), ScaleByDpi(Size.height(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(Corner.x(), false));
+    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(Corner.y(), false));
+}
+
+void LoadHeaderWidths(TMyHeaderControl* Header, TMemIniFile& Ini, const QString& Section, const int* DefaultWidths)
+{
+    TMyCustomHeaderSections& Sections = Header->Sections();
+    for (int I = 0; I < Sections.Count(); ++I)
+        Sections[I].SetWidth(
+            ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("List%1").arg(I + 1), DefaultWidths[I]), true));
+}
+
+void SaveHeaderWidths(const TMyHeaderControl* Header, TMemIniFile& Ini, const QString& Section)
+{
+    const TMyCustomHeaderSections& Sections = Header->Sections();
+    for (int I = 0; I < Sections.Count(); ++I)
+        Ini.WriteInteger(Section, QStringLiteral("List%1").arg(I + 1), ScaleByDpi(Sections[I].Width(), false));
 }
 
 } // namespace PagedLines

@@ -8,9 +8,11 @@
 #include <functional>
 
 class QKeyEvent;
+class QLabel;
 class QListWidget;
 class QPushButton;
 class QWidget;
+class TMemIniFile;
 class TMyCustomHeaderSection;
 class TMyHeaderControl;
 enum class TMySectionTrackState;
@@ -108,5 +110,48 @@ void SelectAllLines(QListWidget* List);
 // PageSize while Next shows: answers the button to click, else null.
 [[nodiscard]] QPushButton* PageEdgeButton(const QListWidget* List, const QKeyEvent* Key, QPushButton* Prev,
                                           QPushButton* Next, int PageSize);
+
+// The controls that show a page: the list, the three paging buttons and the status panels of the
+// count and the page.
+struct TPageControls
+{
+    QListWidget* List;
+    QPushButton* Prev;
+    QPushButton* Next;
+    QPushButton* Jump;
+    QLabel* CountPanel;
+    QLabel* PagePanel;
+};
+// Nothing passes: no lines, no paging buttons, dashes for the count and the page.
+void ShowNoLines(const TPageControls& Controls, QList<int>& RowRecNos);
+// The loaded page: its lines, the count and page number, the paging buttons that apply.
+void ShowPage(const TPageControls& Controls, const TListPages& Pages, QList<int>& RowRecNos);
+// Tells the user why a page step found nothing (a vanished anchor, no page before or after);
+// answers false for the other results, which need no word.
+bool ReportLoadFailure(QWidget* Owner, TListLoadResult Result);
+// The page jump dialog over Owner with the list's pages; answers the page chosen when it is
+// another than the current one, else 0.
+[[nodiscard]] int AskJumpPage(QWidget* Owner, int HelpContext, const TListPages& Pages);
+
+// Where the user was on the page before a deletion and its reload: the top line and the focused one,
+// put back afterwards as near as the shorter page allows.
+struct TListPlace
+{
+    int Top = 0;
+    int Focused = -1;
+};
+[[nodiscard]] TListPlace RememberPlace(QListWidget* List);
+void RestorePlace(QListWidget* List, const TListPlace& Place);
+// Only the deleted lines lose their selection: a row whose deletion failed stays selected, and the
+// reload selects it again.
+void DeselectGone(QListWidget* List, const QList<int>& Gone);
+
+// A list window's bounds from its settings section (96-DPI units; centred on the screen without a
+// stored place), and back; a maximised or minimised window keeps the bounds it has when restored.
+void LoadWindowBounds(QWidget* Window, TMemIniFile& Ini, const QString& Section, int Width, int Height);
+void SaveWindowBounds(const QWidget* Window, TMemIniFile& Ini, const QString& Section);
+// The header's section widths as "List1".."ListN" of the section.
+void LoadHeaderWidths(TMyHeaderControl* Header, TMemIniFile& Ini, const QString& Section, const int* DefaultWidths);
+void SaveHeaderWidths(const TMyHeaderControl* Header, TMemIniFile& Ini, const QString& Section);
 
 } // namespace PagedLines

@@ -8,15 +8,14 @@
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/WindowScript.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -171,6 +170,7 @@ TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
     FollowScroll(lbxAddMeibo, myhcMeibo);
 
     FormCreate();
+    ScriptWindow(this);
 }
 
 TMeiboList::~TMeiboList()
@@ -209,36 +209,15 @@ void TMeiboList::FormDestroy()
 void TMeiboList::LoadSettings()
 {
     TMemIniFile Ini(SettingsFileName());
-    const QRect Screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const int Width = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Width"), 780), true);
-    const int Height = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Height"), 380), true);
-    resize(Width, Height);
-    // A position left of or above the primary screen is a real one on another screen.
-    move(Ini.ValueExists(Section, QStringLiteral("Left"))
-             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Left"), 0), true)
-             : Screen.left() + (Screen.width() - Width) / 2,
-         Ini.ValueExists(Section, QStringLiteral("Top"))
-             ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Top"), 0), true)
-             : Screen.top() + (Screen.height() - Height) / 2);
-    for (int I = 0; I < 6; ++I)
-        myhcMeibo->Sections()[I].SetWidth(
-            ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("List%1").arg(I + 1), DefaultColumnWidths[I]), true));
+    LoadWindowBounds(this, Ini, Section, 780, 380);
+    LoadHeaderWidths(myhcMeibo, Ini, Section, DefaultColumnWidths);
 }
 
 void TMeiboList::SaveSettings()
 {
     TMemIniFile Ini(SettingsFileName());
-    // A maximised or minimised window keeps the bounds it has when restored.
-    const bool Normal = !isMaximized() && !isMinimized();
-    const QSize Size = Normal ? size() : normalGeometry().size();
-    const QPoint Corner = Normal ? pos() : normalGeometry().topLeft();
-    Ini.WriteInteger(Section, QStringLiteral("Width"), ScaleByDpi(Size.width(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Height"), ScaleByDpi(Size.height(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(Corner.x(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(Corner.y(), false));
-    for (int I = 0; I < 6; ++I)
-        Ini.WriteInteger(Section, QStringLiteral("List%1").arg(I + 1),
-                         ScaleByDpi(myhcMeibo->Sections()[I].Width(), false));
+    SaveWindowBounds(this, Ini, Section);
+    SaveHeaderWidths(myhcMeibo, Ini, Section);
     (void)Ini.UpdateFile();
 }
 
@@ -277,16 +256,9 @@ int TMeiboList::Message(const QString& Text, unsigned Flags)
     return MessageBoxPos(this, Text, ProductName, Flags, 2);
 }
 
-void TMeiboList::ShowEmpty()
+TPageControls TMeiboList::PageControls() const
 {
-    lbxAddMeibo->clear();
-    FRowRecNos.clear();
-    lbxAddMeibo->setCurrentItem(nullptr);
-    bbtnPageJump->hide();
-    bbtnPagePrev->hide();
-    bbtnPageNext->hide();
-    StatusPanels[0]->setText(QStringLiteral("件数 ： ---"));
-    StatusPanels[1]->setText(QStringLiteral("ページ ： ---"));
+    return {lbxAddMeibo, bbtnPagePrev, bbtnPageNext, bbtnPageJump, StatusPanels[0], StatusPanels[1]};
 }
 
 void TMeiboList::LoadPage(int Mode, int Page)
@@ -313,28 +285,13 @@ void TMeiboList::LoadPage(int Mode, int Page)
             return;
         }
     }
-    switch (Result) {
-    case TListLoadResult::Gone:
-        Message(QStringLiteral("該当するデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+    if (ReportLoadFailure(this, Result))
         return;
-    case TListLoadResult::NoPrevious:
-        Message(QStringLiteral("前頁のデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
+    if (Result == TListLoadResult::Empty) {
+        ShowNoLines(PageControls(), FRowRecNos);
         return;
-    case TListLoadResult::NoNext:
-        Message(QStringLiteral("次頁のデータが見つかりませんでした  "), MB_OK | MB_ICONSTOP);
-        return;
-    case TListLoadResult::Empty:
-        ShowEmpty();
-        return;
-    case TListLoadResult::Loaded:
-        break;
     }
-    ShowLines(lbxAddMeibo, Pager.Lines, FRowRecNos);
-    StatusPanels[0]->setText(QStringLiteral("件数 ： ") + QString::number(Pager.TotalRows));
-    StatusPanels[1]->setText(QStringLiteral("ページ ： ") + QString::number(Pager.CurrentPage));
-    bbtnPageJump->setVisible(Pager.JumpVisible());
-    bbtnPagePrev->setVisible(Pager.PrevVisible());
-    bbtnPageNext->setVisible(Pager.NextVisible());
+    ShowPage(PageControls(), Pager, FRowRecNos);
     // Coming up from the following page the user lands on the bottom line; otherwise on the top.
     if (Page > 0)
         LandOnPage(lbxAddMeibo, Mode == 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calls/PagedLines.h"
 #include "directory/list/MeiboPager.h"
 
 #include <QDialog>
@@ -100,7 +101,7 @@ private:
     void pnlHeaderResize();
 
     void FitHeader();
-    void ShowEmpty();
+    [[nodiscard]] PagedLines::TPageControls PageControls() const;
     // The list takes the focus, or "新規登録(&A)" when the page is empty.
     void FocusListOrAdd();
     // Runs the record window over this one; answers its modal result.

@@ -1,6 +1,5 @@
 #include "calls/DelTrgt.h"
 #include "calls/PagedLines.h"
-#include "calls/PgJump.h"
 #include "directory/list/MeiboLst.h"
 #include "directory/record/MeiboVw.h"
 #include "directory/search/MeiboSch.h"
@@ -47,17 +46,9 @@ void TMeiboList::bbtnPageJumpClick()
     if (DialogOpen)
         return;
     TFlagGuard Guard(DialogOpen);
-    TPageJump Dialog(this);
-    Dialog.setProperty("HelpContext", 37);
-    Dialog.adjustSize();
-    PlaceFormBottomRight(&Dialog, this, 15, 15);
-    Dialog.SetPages(Pager.PageCount(), Pager.CurrentPage);
-    if (Dialog.exec() == 1) {
-        int Page = 0;
-        Dialog.GetPage(Page);
-        if (Page != Pager.CurrentPage)
-            LoadPage(0, Page);
-    }
+    constexpr int HelpContextPageJump = 37;
+    if (const int Page = AskJumpPage(this, HelpContextPageJump, Pager))
+        LoadPage(0, Page);
     if (lbxAddMeibo->count() > 0)
         lbxAddMeibo->setFocus();
 }
@@ -174,21 +165,12 @@ void TMeiboList::DeleteSelected()
         }
     }
     const int Deleted = static_cast<int>(Gone.size());
-    // Only the deleted lines lose their selection: a row whose deletion failed stays selected, and
-    // the reload selects it again.
-    for (int Row = 0; Row < lbxAddMeibo->count(); ++Row)
-        if (Gone.contains(lbxAddMeibo->item(Row)->data(RecNoRole).toInt()))
-            lbxAddMeibo->item(Row)->setSelected(false);
+    DeselectGone(lbxAddMeibo, Gone);
     Message(QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
     if (Deleted > 0) {
-        QListWidgetItem* TopItem = lbxAddMeibo->itemAt(1, 1);
-        const int Top = TopItem ? lbxAddMeibo->row(TopItem) : 0;
-        const int Focused = lbxAddMeibo->currentRow();
+        const TListPlace Place = RememberPlace(lbxAddMeibo);
         LoadPage(0, 0);
-        if (QListWidgetItem* Line = lbxAddMeibo->item(std::min(Top, lbxAddMeibo->count() - 1)))
-            lbxAddMeibo->scrollToItem(Line, QAbstractItemView::PositionAtTop);
-        if (lbxAddMeibo->count() > 0)
-            lbxAddMeibo->setCurrentRow(std::min(Focused, lbxAddMeibo->count() - 1), QItemSelectionModel::NoUpdate);
+        RestorePlace(lbxAddMeibo, Place);
     }
     FocusListOrAdd();
 }

@@ -7,15 +7,6 @@
 
 namespace {
 
-// Characters a trim takes off, for SQL's trim().
-QString BlankCharacters()
-{
-    QString Blanks;
-    for (char16_t C = 1; C <= 0x20; ++C)
-        Blanks += QChar(C);
-    return Blanks;
-}
-
 enum class TTestKind
 {
     Prefix,   // the trimmed column begins with the text
@@ -120,7 +111,7 @@ TMeiboSqlFilter MeiboFilterSql(const TMeiboSearchCondition& Condition)
     TMeiboSqlFilter Filter;
     if (!Condition.HasConditions)
         return Filter;
-    const QString Blanks = BlankCharacters();
+    const QString Blanks = SqlTrimCharacters();
     QStringList Terms;
     for (const TTextTest& Test : TextTests(Condition)) {
         const qlonglong Length = Test.Wanted.toUcs4().size();
@@ -150,24 +141,7 @@ TMeiboSqlFilter MeiboFilterSql(const TMeiboSearchCondition& Condition)
     return Filter;
 }
 
-TMeiboFilterUse::TMeiboFilterUse(TTable& Table, const TMeiboSearchCondition& Condition) : FTable(Table)
+TMeiboFilterUse::TMeiboFilterUse(TTable& Table, const TMeiboSearchCondition& Condition)
+    : TSqlFilterUse(Table, MeiboFilterSql(Condition).Where, MeiboFilterSql(Condition).Params)
 {
-    const TMeiboSqlFilter Filter = MeiboFilterSql(Condition);
-    if (Filter.Where.isEmpty())
-        return;
-    FTable.SetFilter({}, Filter.Where, Filter.Params);
-    FTable.SetFiltered(true);
-    FSet = true;
-}
-
-TMeiboFilterUse::~TMeiboFilterUse()
-{
-    if (!FSet)
-        return;
-    // The table object is shared: nobody else may find this list's filter on it.
-    try {
-        FTable.SetFiltered(false);
-    } catch (...) {
-    }
-    FTable.SetFilter({});
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calls/ListPages.h"
+
 #include <QString>
 #include <QVariantList>
 
@@ -69,15 +71,8 @@ struct TMeiboSqlFilter
 
 // Sets the conditions as the table's filter for its life and takes it off again, whatever the way
 // out.
-class TMeiboFilterUse
+class TMeiboFilterUse : public TSqlFilterUse
 {
 public:
     TMeiboFilterUse(TTable& Table, const TMeiboSearchCondition& Condition);
-    ~TMeiboFilterUse();
-    TMeiboFilterUse(const TMeiboFilterUse&) = delete;
-    TMeiboFilterUse& operator=(const TMeiboFilterUse&) = delete;
-
-private:
-    TTable& FTable;
-    bool FSet = false;
 };
