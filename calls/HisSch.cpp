@@ -81,47 +81,15 @@ THistorySearch::THistorySearch(QWidget* Owner) : QDialog(Owner)
     Dates->addStretch();
     Grid->addWidget(chkDate, 0, 0);
     Grid->addLayout(Dates, 0, 1, 1, 3);
-    auto Label = [Conditions](const QString& Text, QWidget* Buddy) {
-        auto* L = new QLabel(Text, Conditions);
-        L->setBuddy(Buddy);
-        return L;
-    };
-    Grid->addWidget(Label(QStringLiteral("電話番号"), edtTel), 1, 0);
+    Grid->addWidget(SearchParts::BuddyLabel(Conditions, QStringLiteral("電話番号"), edtTel), 1, 0);
     Grid->addWidget(edtTel, 1, 1);
-    Grid->addWidget(Label(QStringLiteral("会社名カナ"), edtCorp), 2, 0);
-    Grid->addWidget(edtCorp, 2, 1);
-    Grid->addWidget(Label(QStringLiteral("漢字"), edtCorpKanji), 2, 2);
-    Grid->addWidget(edtCorpKanji, 2, 3);
-    Grid->addWidget(Label(QStringLiteral("名前カナ"), edtName), 3, 0);
-    Grid->addWidget(edtName, 3, 1);
-    Grid->addWidget(Label(QStringLiteral("漢字"), edtNameKanji), 3, 2);
-    Grid->addWidget(edtNameKanji, 3, 3);
-    Grid->setColumnMinimumWidth(1, 160);
-    Grid->setColumnMinimumWidth(3, 160);
-
-    auto* Options = new QGroupBox(QStringLiteral("オプション"), this);
-    auto* OptionLayout = new QVBoxLayout(Options);
-    OptionLayout->addWidget(rbAnd);
-    OptionLayout->addWidget(rbOr);
-
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addStretch();
-    Buttons->addWidget(btnSearch);
-    Buttons->addWidget(btnClear);
-    Buttons->addWidget(btnCancel);
-
-    auto* Layout = new QVBoxLayout(this);
-    Layout->addWidget(Conditions);
-    Layout->addWidget(Options);
-    Layout->addLayout(Buttons);
+    SearchParts::AddNameRows(Grid, 2, edtCorp, edtCorpKanji, edtName, edtNameKanji);
+    SearchParts::LayOutDialog(this, Conditions, rbAnd, rbOr, btnSearch, btnClear, btnCancel);
 
     // Enter moves through the controls; the buttons answer it themselves.
     for (QWidget* Widget : std::initializer_list<QWidget*>{chkDate, dtpBeginDate, dtpEndDate, edtTel, edtCorp,
                                                            edtCorpKanji, edtName, edtNameKanji, rbAnd, rbOr})
         Widget->installEventFilter(this);
-    for (QPushButton* Button : {btnSearch, btnClear, btnCancel}) {
-        Button->setAutoDefault(true);
-    }
 
     connect(btnSearch, &QPushButton::clicked, this, &THistorySearch::btnSearchClick);
     connect(btnClear, &QPushButton::clicked, this, &THistorySearch::btnClearClick);

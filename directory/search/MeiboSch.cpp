@@ -50,41 +50,12 @@ TMeiboSearch::TMeiboSearch(QWidget* Owner) : QDialog(Owner)
 
     auto* Conditions = new QGroupBox(QStringLiteral("検索条件"), this);
     auto* Grid = new QGridLayout(Conditions);
-    auto Label = [Conditions](const QString& Text, QWidget* Buddy) {
-        auto* L = new QLabel(Text, Conditions);
-        L->setBuddy(Buddy);
-        return L;
-    };
-    Grid->addWidget(Label(QStringLiteral("電話番号"), edtTel), 0, 0);
+    Grid->addWidget(SearchParts::BuddyLabel(Conditions, QStringLiteral("電話番号"), edtTel), 0, 0);
     Grid->addWidget(edtTel, 0, 1);
-    Grid->addWidget(Label(QStringLiteral("住所"), edtAdrs), 1, 0);
+    Grid->addWidget(SearchParts::BuddyLabel(Conditions, QStringLiteral("住所"), edtAdrs), 1, 0);
     Grid->addWidget(edtAdrs, 1, 1, 1, 3);
-    Grid->addWidget(Label(QStringLiteral("会社名カナ"), edtCorp), 2, 0);
-    Grid->addWidget(edtCorp, 2, 1);
-    Grid->addWidget(Label(QStringLiteral("漢字"), edtCorpKanji), 2, 2);
-    Grid->addWidget(edtCorpKanji, 2, 3);
-    Grid->addWidget(Label(QStringLiteral("名前カナ"), edtName), 3, 0);
-    Grid->addWidget(edtName, 3, 1);
-    Grid->addWidget(Label(QStringLiteral("漢字"), edtNameKanji), 3, 2);
-    Grid->addWidget(edtNameKanji, 3, 3);
-    Grid->setColumnMinimumWidth(1, 160);
-    Grid->setColumnMinimumWidth(3, 160);
-
-    auto* Options = new QGroupBox(QStringLiteral("オプション"), this);
-    auto* OptionLayout = new QVBoxLayout(Options);
-    OptionLayout->addWidget(rbAnd);
-    OptionLayout->addWidget(rbOr);
-
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addStretch();
-    Buttons->addWidget(btnSearch);
-    Buttons->addWidget(btnClear);
-    Buttons->addWidget(btnCancel);
-
-    auto* Layout = new QVBoxLayout(this);
-    Layout->addWidget(Conditions);
-    Layout->addWidget(Options);
-    Layout->addLayout(Buttons);
+    SearchParts::AddNameRows(Grid, 2, edtCorp, edtCorpKanji, edtName, edtNameKanji);
+    SearchParts::LayOutDialog(this, Conditions, rbAnd, rbOr, btnSearch, btnClear, btnCancel);
     setTabOrder(edtTel, edtAdrs);
     setTabOrder(edtAdrs, edtCorp);
     setTabOrder(edtCorp, edtCorpKanji);
@@ -95,8 +66,6 @@ TMeiboSearch::TMeiboSearch(QWidget* Owner) : QDialog(Owner)
     for (QWidget* Widget :
          std::initializer_list<QWidget*>{edtTel, edtAdrs, edtCorp, edtCorpKanji, edtName, edtNameKanji, rbAnd, rbOr})
         Widget->installEventFilter(this);
-    for (QPushButton* Button : {btnSearch, btnClear, btnCancel})
-        Button->setAutoDefault(true);
 
     connect(btnSearch, &QPushButton::clicked, this, &TMeiboSearch::btnSearchClick);
     connect(btnClear, &QPushButton::clicked, this, &TMeiboSearch::btnClearClick);
