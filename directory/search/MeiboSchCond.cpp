@@ -7,6 +7,19 @@
 
 namespace {
 
+// A text ends at its first NUL for both tests, as SQLite's text functions read it: an imported row
+// may carry one, and the row test must not see a text the table's filter cannot.
+QString UpToNul(const QString& Text)
+{
+    const qsizetype Nul = Text.indexOf(QChar(0));
+    return Nul < 0 ? Text : Text.left(Nul);
+}
+
+QString Cleaned(const QString& Text)
+{
+    return TrimBlanks(UpToNul(Text));
+}
+
 enum class TTestKind
 {
     Prefix,   // the trimmed column begins with the text
@@ -27,7 +40,7 @@ QList<TTextTest> TextTests(const TMeiboSearchCondition& Condition)
 {
     QList<TTextTest> Tests;
     auto Add = [&Tests](TTestKind Kind, const QString& Column, const QString& Text, QString TMeiboRowKeys::*Field) {
-        const QString Wanted = TrimBlanks(Text);
+        const QString Wanted = Cleaned(Text);
         if (!Wanted.isEmpty())
             Tests.append({Kind, Column, Wanted, Field});
     };
@@ -45,19 +58,23 @@ bool TestHolds(const TTextTest& Test, const TMeiboRowKeys& Row)
 {
     switch (Test.Kind) {
     case TTestKind::TelPair:
-        return TrimBlanks(Row.SchTel1).startsWith(Test.Wanted, Qt::CaseSensitive) ||
-               TrimBlanks(Row.SchTel2).startsWith(Test.Wanted, Qt::CaseSensitive);
+        return Cleaned(Row.SchTel1).startsWith(Test.Wanted, Qt::CaseSensitive) ||
+               Cleaned(Row.SchTel2).startsWith(Test.Wanted, Qt::CaseSensitive);
     case TTestKind::Contains:
-        return JoinedAddress(Row).contains(Test.Wanted, Qt::CaseSensitive);
+        return (Cleaned(Row.Tdfkn) + Cleaned(Row.Adrs1) + Cleaned(Row.Adrs2) + Cleaned(Row.Adrs3))
+            .contains(Test.Wanted, Qt::CaseSensitive);
     case TTestKind::Prefix:
         break;
     }
-    return TrimBlanks(Row.*Test.Field).startsWith(Test.Wanted, Qt::CaseSensitive);
+    return Cleaned(Row.*Test.Field).startsWith(Test.Wanted, Qt::CaseSensitive);
 }
 
 QString TrimmedColumn(const QString& Column)
 {
-    return QStringLiteral("trim(ifnull(\"%1\", ''), ?)").arg(Column);
+    return QStringLiteral(
+               "trim(CASE WHEN instr(\"%1\", char(0)) > 0 THEN substr(\"%1\", 1, instr(\"%1\", char(0)) - 1) "
+               "ELSE ifnull(\"%1\", '') END, ?)")
+        .arg(Column);
 }
 
 // substr counts characters; a character prefix of the text is a byte prefix of its CP932 form.
