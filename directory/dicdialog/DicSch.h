@@ -6,10 +6,12 @@
 #include <QDialog>
 #include <QList>
 #include <QRect>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -116,11 +118,17 @@ private:
     void FormCreate();
     void BuildTab(TTab& Tab, const char* Prefix);
     void pgctlDicTypeChange();
+    [[nodiscard]] TTab& ActiveTab();
+    // The search of Tab: 0 lists filled (or decided), else nothing to show.
+    int RunSearch(TTab& Tab);
     int TelSearch();
     int PosSearch();
     int AdrsSearch();
-    int AfterAddressSearch(TTab& Tab, int Rc);
-    void FillCityList(TTab& Tab);
+    [[nodiscard]] bool CheckNumber(TTab& Tab, const QString& Prompt);
+    int AddressSearch(TTab& Tab, const std::function<int()>& Search, const std::function<QStringList()>& Captions,
+                      const QString& BadInput);
+    void FillCityList(TTab& Tab, const QStringList& Captions);
+    [[nodiscard]] int SelectedCity(const TTab& Tab) const;
     void CitySelected(TTab& Tab);
     void ListTowns(TTab& Tab);
     void cbxViewKanaChange(TTab& Tab);
@@ -128,11 +136,13 @@ private:
     void btnDecisionClick();
     bool FormMouseWheel(QWheelEvent* Wheel);
     bool KeyDown(TTab& Tab, QObject* Watched, QKeyEvent* Key);
+    void ListMouseDown(QTreeWidget* List);
     void SetPrompt(TTab& Tab, const QString& Text, bool Warning);
     void ClearLists(TTab& Tab);
     [[nodiscard]] bool ShowsOffices(const TTab& Tab) const;
-    // Runs Action; a library failure that escapes it is shown as the program's error report would
-    // show it, and the dialog stays usable. False when Action failed.
+    void ShowError(const QString& Text);
+    // Runs Action; a failure that escapes it is shown as the program's general error report shows
+    // it, and the dialog stays usable. False when Action failed.
     bool Guarded(const std::function<void()>& Action);
 
     TTab FTel;
