@@ -103,19 +103,19 @@ TMapCmdKind MapCmdKindOf(const QString& ProgramFileName)
     return TMapCmdKind::Unknown;
 }
 
-QString MapCmdTitle(TMapCmdKind Kind)
+QString MapCmdName(TMapCmdKind Kind)
 {
     switch (Kind) {
     case TMapCmdKind::EmapZ:
-        return QStringLiteral("電子地図帳Ｚ（代用）");
+        return QStringLiteral("電子地図帳Ｚ");
     case TMapCmdKind::ItsMoNavi:
-        return QStringLiteral("いつもNAVI（代用）");
+        return QStringLiteral("いつもNAVI");
     case TMapCmdKind::GrandMap:
-        return QStringLiteral("グランマップ（代用）");
+        return QStringLiteral("グランマップ");
     case TMapCmdKind::Unknown:
         break;
     }
-    return QStringLiteral("地図（代用）");
+    return QStringLiteral("地図ソフト");
 }
 
 TMapCmdRequest ReadMapCommand(TMapCmdKind Kind, const QStringList& Args)

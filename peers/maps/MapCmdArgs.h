@@ -19,7 +19,7 @@ enum class TMapCmdKind
 
 // By the stand-in's own file name, as each copy is installed under the name of its program.
 [[nodiscard]] TMapCmdKind MapCmdKindOf(const QString& ProgramFileName);
-[[nodiscard]] QString MapCmdTitle(TMapCmdKind Kind);
+[[nodiscard]] QString MapCmdName(TMapCmdKind Kind);
 
 struct TMapCmdRequest
 {

@@ -112,33 +112,35 @@ int ShowRequest(TMapCmdKind Kind, const QStringList& Args)
     const TMapCmdRequest R = ReadMapCommand(Kind, Args);
     QWidget Window;
     Window.setObjectName(QStringLiteral("MapStandIn"));
-    Window.setWindowTitle(MapCmdTitle(R.Kind));
+    Window.setWindowTitle(MapCmdName(R.Kind) + QStringLiteral("（代用）"));
     auto* Layout = new QVBoxLayout(&Window);
-    auto* Note = new QLabel(QStringLiteral("地図ソフトの代わりに、表示を頼まれた場所を示しています。"));
-    Note->setWordWrap(true);
+    // Under a bare X server there is no title bar: the text itself says which program this is.
+    auto* Note =
+        new QLabel(QStringLiteral("「%1」の代わりに、表示を頼まれた場所を示しています。").arg(MapCmdName(R.Kind)));
+    Note->setObjectName(QStringLiteral("lblNote"));
     Layout->addWidget(Note);
 
     auto* Box = new QFrame;
     Box->setFrameShape(QFrame::StyledPanel);
     auto* Form = new QFormLayout(Box);
     if (!R.Error.isEmpty()) {
-        Form->addRow(QStringLiteral("読めない指定:"), Value(R.Error, "lblError"));
+        Form->addRow(QStringLiteral("読めない指定"), Value(R.Error, "lblError"));
     } else if (R.ByPosition) {
-        Form->addRow(QStringLiteral("表示方法:"), Value(QStringLiteral("緯度経度で表示"), "lblMode"));
-        Form->addRow(QStringLiteral("北緯:"),
+        Form->addRow(QStringLiteral("表示方法"), Value(QStringLiteral("緯度経度で表示"), "lblMode"));
+        Form->addRow(QStringLiteral("北緯"),
                      Value(QStringLiteral("%1度（%2）").arg(QString::number(R.Latitude, 'f', 6), DmsText(R.Latitude)),
                            "lblLatitude"));
-        Form->addRow(QStringLiteral("東経:"),
+        Form->addRow(QStringLiteral("東経"),
                      Value(QStringLiteral("%1度（%2）").arg(QString::number(R.Longitude, 'f', 6), DmsText(R.Longitude)),
                            "lblLongitude"));
         if (!R.Address.isEmpty())
-            Form->addRow(QStringLiteral("住所（参考）:"), Value(R.Address, "lblAddress"));
+            Form->addRow(QStringLiteral("住所（参考）"), Value(R.Address, "lblAddress"));
     } else {
-        Form->addRow(QStringLiteral("表示方法:"), Value(QStringLiteral("住所で表示"), "lblMode"));
-        Form->addRow(QStringLiteral("住所:"),
+        Form->addRow(QStringLiteral("表示方法"), Value(QStringLiteral("住所で表示"), "lblMode"));
+        Form->addRow(QStringLiteral("住所"),
                      Value(R.Address.isEmpty() ? QStringLiteral("（指定なし）") : R.Address, "lblAddress"));
     }
-    Form->addRow(QStringLiteral("受け取った引数:"), Value(QuotedArguments(Args), "lblArguments"));
+    Form->addRow(QStringLiteral("受け取った引数"), Value(QuotedArguments(Args), "lblArguments"));
     Layout->addWidget(Box);
 
     auto* Buttons = new QDialogButtonBox;
