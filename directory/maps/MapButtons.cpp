@@ -4,24 +4,15 @@
 #include "directory/maps/MapLaunch.h"
 #include "directory/maps/MapPosSave.h"
 #include "directory/record/MeiboVw.h"
+#include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/settings/Settings.h"
 #include "main/tables/MeiboEntry.h"
 
-#include <QApplication>
 #include <QLineEdit>
 
 namespace {
-
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 template <class TView> TMapFields FieldsOf(const TView& View)
 {
@@ -54,7 +45,7 @@ void ReceiveViewMapClick(TReceiveView& View)
 
 void MeiboViewMapClick(TMeiboView& View)
 {
-    const TWaitCursor Wait;
+    const THourglass Wait;
     const int Map = Settings.Map;
     bool WriteBack = false;
     if (MapReturnsPosition(Map)) {
