@@ -6,7 +6,10 @@
 #include "directory/maps/ProAtlsWLogic.h"
 #include "main/settings/Settings.h"
 #include "platform/msg/MessageBoxFlags.h"
+#include "platform/sys/Registry.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -219,6 +222,41 @@ TEST(MapLogicTest, TheCopiedMapsCornersKeepTheirMilliseconds)
     EXPECT_EQ(ProAtlasCornerText({128000005, Lon}, {127000000, 504000999}),
               QStringLiteral("左上 北緯 : 35度33分20.005秒  東経 : 139度43分20.000秒\r\n"
                              "右下 北緯 : 35度16分40.000秒  東経 : 140度00分00.999秒\r\n"));
+}
+
+// The starter answers "-I" with 0 when the program is installed and "-V" with the version times 100.
+TEST(MapLogicTest, SuperMappleIsFoundThroughItsStarterOrElseItsFirstEditionsEntry)
+{
+    QTemporaryDir Folder;
+    const QString Starter = Folder.filePath(QStringLiteral("MappleKick"));
+    const auto WriteStarter = [&Starter](const char* Script) {
+        QFile File(Starter);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Script);
+        File.close();
+        File.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    WriteStarter("#!/bin/sh\n[ \"$1\" = -I ] && exit 0\n[ \"$1\" = -V ] && [ \"$PWD\" = \"$(dirname \"$0\")\" ] && "
+                 "exit 200\nexit 1\n");
+    std::optional<TMappleInstall> Found = FindMapple(Folder.path());
+    ASSERT_TRUE(Found);
+    EXPECT_EQ(Found->Version, 2);
+    EXPECT_EQ(Found->Program, QStringLiteral("MappleKick"));
+
+    // Without the starter's answer, the first edition's registry entry, when its program is there.
+    WriteStarter("#!/bin/sh\nexit 3\n");
+    const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Super Mapple\\Version 1.0.1R\\Mapple\\App");
+    ASSERT_TRUE(WriteRegistryString(Key, QStringLiteral("Path"), Folder.path()));
+    EXPECT_FALSE(FindMapple(Folder.path()));
+    QFile Program(Folder.filePath(QStringLiteral("Mapple")));
+    ASSERT_TRUE(Program.open(QIODevice::WriteOnly));
+    Program.close();
+    Found = FindMapple(Folder.path());
+    ASSERT_TRUE(Found);
+    EXPECT_EQ(Found->Version, 1);
+    EXPECT_EQ(Found->Folder, Folder.path() + QStringLiteral("/"));
+    ASSERT_TRUE(WriteRegistryString(Key, QStringLiteral("Path"), QString()));
+    EXPECT_FALSE(FindMapple(Folder.path()));
 }
 
 } // namespace
