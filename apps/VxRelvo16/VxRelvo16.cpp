@@ -2,6 +2,7 @@
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
 #include "directory/list/MeiboLst.h"
+#include "directory/maps/MapButtons.h"
 #include "directory/namedic/NameDicOpener.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
@@ -72,5 +73,6 @@ int main(int argc, char* argv[])
     SetDefaultCodePage(CP_SJIS);
     InstallHistoryListHooks();
     InstallMeiboListHook();
+    InstallMapButtons();
     return RunVxRelvo16(argc, argv);
 }
