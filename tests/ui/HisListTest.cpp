@@ -7,6 +7,7 @@
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "tests/support/ScriptedBoxes.h"
+#include "tests/support/WhenModal.h"
 #include "tests/unit/HisTableFixture.h"
 
 #include <QAction>
@@ -30,16 +31,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-// Runs Act on the next modal dialog once it is up.
-template <typename TDialog> void WhenModal(std::function<void(TDialog*)> Act)
-{
-    QTimer::singleShot(0, [Act] {
-        auto* Dialog = qobject_cast<TDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(Dialog, nullptr);
-        Act(Dialog);
-    });
-}
 
 QSet<int> AllRecNos(TTable& Table)
 {

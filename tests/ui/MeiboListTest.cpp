@@ -8,6 +8,7 @@
 #include "platform/ini/IniFile.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
+#include "tests/support/WhenModal.h"
 #include "tests/unit/MeiboTableFixture.h"
 
 #include <QAction>
@@ -25,16 +26,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Runs Act on the next modal dialog once it is up.
-template <typename TDialog> void WhenModal(std::function<void(TDialog*)> Act)
-{
-    QTimer::singleShot(0, [Act] {
-        auto* Dialog = qobject_cast<TDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(Dialog, nullptr);
-        Act(Dialog);
-    });
-}
 
 QList<int> AllRecNos(TTable& Table)
 {
