@@ -1,4 +1,3 @@
-#include "calls/DelTrgt.h"
 #include "calls/HisList.h"
 #include "calls/HisListParts.h"
 #include "calls/HisSch.h"
@@ -154,30 +153,19 @@ void THistoryList::btnDeleteClick()
     TFlagGuard Guard(Busy);
     const int SelectedCount = static_cast<int>(lbxRecvHis->selectedItems().size());
     if (Settings.DeleteType && lbxRecvHis->count() > 0) {
-        bool All = false;
+        constexpr int HelpContextDeleteTarget = 34;
+        TDeleteChoice Choice = TDeleteChoice::None;
         {
             TIdleOff Modal(IdleFlag);
-            TDeleteTarget Dialog(this);
-            Dialog.SetCaption(QStringLiteral("着信対応履歴　削除"));
-            Dialog.setProperty("HelpContext", 34);
-            Dialog.SetSelectedCount(SelectedCount);
-            Dialog.adjustSize();
-            PlaceFormBottomRight(&Dialog, this, 15, 15);
-            if (Dialog.exec() == 2)
-                return;
-            All = Dialog.DeleteAll();
+            Choice =
+                AskDeleteTarget(this, QStringLiteral("着信対応履歴　削除"), HelpContextDeleteTarget, SelectedCount);
         }
-        All ? DeleteAllMatching() : DeleteSelected();
+        if (Choice != TDeleteChoice::None)
+            Choice == TDeleteChoice::Matching ? DeleteAllMatching() : DeleteSelected();
         return;
     }
-    if (SelectedCount == 0)
-        return;
-    if (Message(this,
-                QString::number(SelectedCount) + QStringLiteral("件のデータを削除します  ") + QStringLiteral("\r\n") +
-                    QStringLiteral("よろしいですか？  "),
-                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
-        return;
-    DeleteSelected();
+    if (SelectedCount > 0 && ConfirmDeletion(this, SelectedCount))
+        DeleteSelected();
 }
 
 void THistoryList::DeleteSelected()

@@ -1,5 +1,6 @@
 #include "calls/PagedLines.h"
 
+#include "calls/DelTrgt.h"
 #include "calls/PgJump.h"
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
@@ -240,7 +241,7 @@ bool ReportLoadFailure(QWidget* Owner, TListLoadResult Result)
     case TListLoadResult::Empty:
         return false;
     }
-    MessageBoxPos(Owner, Text, ProductName, MB_OK | MB_ICONSTOP, 2);
+    (void)MessageBoxPos(Owner, Text, ProductName, MB_OK | MB_ICONSTOP, 2);
     return true;
 }
 
@@ -256,6 +257,27 @@ int AskJumpPage(QWidget* Owner, int HelpContext, const TListPages& Pages)
     int Page = 0;
     Dialog.GetPage(Page);
     return Page != Pages.CurrentPage ? Page : 0;
+}
+
+TDeleteChoice AskDeleteTarget(QWidget* Owner, const QString& Caption, int HelpContext, int SelectedCount)
+{
+    TDeleteTarget Dialog(Owner);
+    Dialog.SetCaption(Caption);
+    Dialog.setProperty("HelpContext", HelpContext);
+    Dialog.SetSelectedCount(SelectedCount);
+    Dialog.adjustSize();
+    PlaceFormBottomRight(&Dialog, Owner, 15, 15);
+    if (Dialog.exec() == 2)
+        return TDeleteChoice::None;
+    return Dialog.DeleteAll() ? TDeleteChoice::Matching : TDeleteChoice::Selected;
+}
+
+bool ConfirmDeletion(QWidget* Owner, int Count)
+{
+    return MessageBoxPos(Owner,
+                         QString::number(Count) + QStringLiteral("件のデータを削除します  ") + QStringLiteral("\r\n") +
+                             QStringLiteral("よろしいですか？  "),
+                         ProductName, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, 2) != IDNO;
 }
 
 TListPlace RememberPlace(QListWidget* List)

@@ -133,6 +133,18 @@ bool ReportLoadFailure(QWidget* Owner, TListLoadResult Result);
 // another than the current one, else 0.
 [[nodiscard]] int AskJumpPage(QWidget* Owner, int HelpContext, const TListPages& Pages);
 
+// The delete-target dialog of a list, with its caption and help context, over Owner: what the user
+// chose to delete, None when cancelled.
+enum class TDeleteChoice
+{
+    None,
+    Selected,
+    Matching,
+};
+[[nodiscard]] TDeleteChoice AskDeleteTarget(QWidget* Owner, const QString& Caption, int HelpContext, int SelectedCount);
+// The plain question before Count selected rows are deleted; true unless the user said no.
+[[nodiscard]] bool ConfirmDeletion(QWidget* Owner, int Count);
+
 // Where the user was on the page before a deletion and its reload: the top line and the focused one,
 // put back afterwards as near as the shorter page allows.
 struct TListPlace

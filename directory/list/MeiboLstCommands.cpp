@@ -1,4 +1,3 @@
-#include "calls/DelTrgt.h"
 #include "calls/PagedLines.h"
 #include "directory/list/MeiboLst.h"
 #include "directory/record/MeiboVw.h"
@@ -123,29 +122,18 @@ void TMeiboList::btnDeleteClick()
         return;
     const int SelectedCount = static_cast<int>(lbxAddMeibo->selectedItems().size());
     if (Settings.DeleteType && lbxAddMeibo->count() > 0) {
-        bool All = false;
+        constexpr int HelpContextDeleteTarget = 46;
+        TDeleteChoice Choice = TDeleteChoice::None;
         {
             TFlagGuard Guard(DialogOpen);
-            TDeleteTarget Dialog(this);
-            Dialog.SetCaption(QStringLiteral("登録名簿　削除"));
-            Dialog.setProperty("HelpContext", 46);
-            Dialog.SetSelectedCount(SelectedCount);
-            Dialog.adjustSize();
-            PlaceFormBottomRight(&Dialog, this, 15, 15);
-            if (Dialog.exec() == 2)
-                return;
-            All = Dialog.DeleteAll();
+            Choice = AskDeleteTarget(this, QStringLiteral("登録名簿　削除"), HelpContextDeleteTarget, SelectedCount);
         }
-        All ? DeleteMatching() : DeleteSelected();
+        if (Choice != TDeleteChoice::None)
+            Choice == TDeleteChoice::Matching ? DeleteMatching() : DeleteSelected();
         return;
     }
-    if (SelectedCount == 0)
-        return;
-    if (Message(QString::number(SelectedCount) + QStringLiteral("件のデータを削除します  ") + QStringLiteral("\r\n") +
-                    QStringLiteral("よろしいですか？  "),
-                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
-        return;
-    DeleteSelected();
+    if (SelectedCount > 0 && ConfirmDeletion(this, SelectedCount))
+        DeleteSelected();
 }
 
 void TMeiboList::DeleteSelected()

@@ -368,9 +368,11 @@ TEST_F(MeiboListTest, WindowsShowTheirTextsWhole)
     List.lbxAddMeibo->setCurrentRow(2, QItemSelectionModel::ClearAndSelect);
     QApplication::processEvents();
     ExpectLabelsWhole(List, QStringLiteral("MeiboList"));
-    for (QPushButton* Button : List.findChildren<QPushButton*>())
-        if (Button->isVisible())
+    for (QPushButton* Button : List.findChildren<QPushButton*>()) {
+        if (Button->isVisible()) {
             EXPECT_GE(Button->width(), Button->sizeHint().width()) << Button->objectName().toStdString();
+        }
+    }
     SaveScreenshot(List, QStringLiteral("MeiboList"));
 
     TMeiboSearch Dialog(&List);
