@@ -2,6 +2,7 @@
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
 #include "directory/namedic/NameDicOpener.h"
+#include "directory/record/RecordTools.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
 #include "main/pipeline/CallPipeline.h"
@@ -29,6 +30,8 @@ static void InstallHistoryListHooks()
         ReceiveViewTools.ConvertKeyDown = [](TReceiveView& View, unsigned Key) {
             return NameDicConvertKeyDown(&View, Key);
         };
+        // The dictionary dialog, the pick-list editor and the dial dialog.
+        InstallReceiveViewTools();
         HistoryList->IdentifyCaller = [](bool EarlierSearch, bool Ask, const QString& Tel, TCallerRecord& Record) {
             (void)IdentifyCaller(EarlierSearch, Ask, Tel, Record);
         };
