@@ -14,6 +14,7 @@
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
+#include "widelayer/UniSortListView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -109,6 +110,10 @@ TMeiboView::TMeiboView(QWidget* Owner) : QDialog(Owner)
 TMeiboView::~TMeiboView()
 {
     FormDestroy();
+    // The call list outlives this body's members: it must not ask for rows they held.
+    lvHisList->OnData = nullptr;
+    lvHisList->OnDataHint = nullptr;
+    lvHisList->OnColumnRightClick = nullptr;
     // The name edits outlive this body; the window's pop-up is closed now, while the window is whole.
     for (TNMDEdit* Name : {nmedtNameKana, nmedtNameKanji}) {
         if (MeiboViewTools.ConvertNeed)
