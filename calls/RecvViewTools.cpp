@@ -18,7 +18,7 @@
 
 TCallerFieldControls TReceiveView::FieldControls() const
 {
-    return {edtPos,      edtTdfkn,      edtAdrs1,       edtAdrs2, edtAdrs3, lblJisCode, lblKajoCode, edtCorpKana,
+    return {edtPos,       edtTdfkn,      edtAdrs1,       edtAdrs2, edtAdrs3, lblJisCode, lblKajoCode, edtCorpKana,
             edtCorpKanji, nmedtNameKana, nmedtNameKanji, edtMemo1, edtMemo2, edtMemo3,   edtEMail};
 }
 
@@ -128,13 +128,7 @@ void TReceiveView::bbtnAddExtFileClick()
         Path = PromptOpenFile(this, {QString(), QStringLiteral("すべてのファイル (*.*)|*.*"), GetMyDocumentsFolder()});
     }
     if (!Path.isEmpty()) {
-        const int Slash = static_cast<int>(Path.lastIndexOf(u'/'));
-        auto* Item = new QTreeWidgetItem(lvExtFile);
-        Item->setText(0, QString::number(lvExtFile->topLevelItemCount()));
-        Item->setText(1, Path.left(Slash + 1));
-        Item->setText(2, Path.mid(Slash + 1));
-        lvExtFile->setCurrentItem(Item);
-        Item->setSelected(true);
+        AppendAttachedFile(lvExtFile, Path);
     }
     lvExtFile->setFocus();
 }

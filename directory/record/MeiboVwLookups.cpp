@@ -43,7 +43,7 @@ QColor CustomColorOfText(const QString& Text)
 
 TCallerFieldControls TMeiboView::FieldControls() const
 {
-    return {edtPos,      edtTdfkn,      edtAdrs1,       edtAdrs2, edtAdrs3, lblJisCode, lblKajoCode, edtCorpKana,
+    return {edtPos,       edtTdfkn,      edtAdrs1,       edtAdrs2, edtAdrs3, lblJisCode, lblKajoCode, edtCorpKana,
             edtCorpKanji, nmedtNameKana, nmedtNameKanji, edtMemo1, edtMemo2, edtMemo3,   edtEMail};
 }
 
@@ -152,13 +152,7 @@ void TMeiboView::bbtnAddExtFileClick()
     // File names differ by letter case here, so only the very same path is the same file.
     if (AttachedFilePaths(lvExtFile).contains(Path))
         return;
-    const int Slash = static_cast<int>(Path.lastIndexOf(u'/'));
-    auto* Item = new QTreeWidgetItem(lvExtFile);
-    Item->setText(0, QString::number(lvExtFile->topLevelItemCount()));
-    Item->setText(1, Path.left(Slash + 1));
-    Item->setText(2, Path.mid(Slash + 1));
-    lvExtFile->setCurrentItem(Item);
-    Item->setSelected(true);
+    AppendAttachedFile(lvExtFile, Path);
     UpdateExtFileButtons();
     lvExtFile->setFocus();
 }

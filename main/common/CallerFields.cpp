@@ -31,18 +31,33 @@ void ShowCallerMemos(const TCallerFieldControls& C, const TCallerRecord& R)
     C.edtEMail->setText(TrimBlanks(R.EMail));
 }
 
+namespace {
+
+QTreeWidgetItem* NewFileRow(TSortListView* List, const QString& Path)
+{
+    // Entries brought over from earlier versions may still hold a backslash as the folder delimiter.
+    const int Slash = static_cast<int>(std::max(Path.lastIndexOf(u'/'), Path.lastIndexOf(u'\\')));
+    auto* Item = new QTreeWidgetItem(List);
+    Item->setText(0, QString::number(List->topLevelItemCount()));
+    Item->setText(1, Path.left(Slash + 1));
+    Item->setText(2, Path.mid(Slash + 1));
+    return Item;
+}
+
+} // namespace
+
 void FillAttachedFiles(TSortListView* List, const QStringList& Paths)
 {
     List->clear();
-    int Row = 0;
-    for (const QString& Path : Paths) {
-        // Entries brought over from earlier versions may still hold a backslash as the folder delimiter.
-        const int Slash = static_cast<int>(std::max(Path.lastIndexOf(u'/'), Path.lastIndexOf(u'\\')));
-        auto* Item = new QTreeWidgetItem(List);
-        Item->setText(0, QString::number(++Row));
-        Item->setText(1, Path.left(Slash + 1));
-        Item->setText(2, Path.mid(Slash + 1));
-    }
+    for (const QString& Path : Paths)
+        NewFileRow(List, Path);
+}
+
+void AppendAttachedFile(TSortListView* List, const QString& Path)
+{
+    QTreeWidgetItem* Item = NewFileRow(List, Path);
+    List->setCurrentItem(Item);
+    Item->setSelected(true);
 }
 
 QStringList AttachedFilePaths(const TSortListView* List)

@@ -36,5 +36,7 @@ void ShowCallerAddressAndNames(const TCallerFieldControls& C, const TCallerRecor
 void ShowCallerMemos(const TCallerFieldControls& C, const TCallerRecord& R);
 // One row a path: its number from 1, the folder with its delimiter, the file name.
 void FillAttachedFiles(TSortListView* List, const QStringList& Paths);
+// One more row for Path, numbered with the new row count, made current and selected.
+void AppendAttachedFile(TSortListView* List, const QString& Path);
 // Folder + file name of each row, in order.
 [[nodiscard]] QStringList AttachedFilePaths(const TSortListView* List);

@@ -25,17 +25,26 @@ TAttachedFileKind ClassifyAttachedFile(const QString& Path)
     if (!Info.exists() || !Info.isFile() || Info.isExecutable())
         return TAttachedFileKind::Runnable;
     // What the desktop would run rather than show, whatever its mode bits say.
-    static const QStringList RunnableTypes = {
-        QStringLiteral("application/x-executable"),     QStringLiteral("application/x-sharedlib"),
-        QStringLiteral("application/x-pie-executable"), QStringLiteral("application/x-shellscript"),
-        QStringLiteral("application/x-desktop"),        QStringLiteral("application/x-ms-dos-executable"),
-        QStringLiteral("application/x-msdownload"),     QStringLiteral("application/x-msi"),
-        QStringLiteral("application/x-java-archive"),   QStringLiteral("application/x-perl"),
-        QStringLiteral("text/x-python"),                QStringLiteral("text/x-python3"),
-        QStringLiteral("application/x-ruby"),           QStringLiteral("application/x-appimage"),
-        QStringLiteral("application/vnd.appimage"),     QStringLiteral("application/x-csh"),
-        QStringLiteral("application/x-bat"),            QStringLiteral("application/javascript"),
-        QStringLiteral("text/javascript"),              QStringLiteral("application/x-executable-script")};
+    static const QStringList RunnableTypes = {QStringLiteral("application/x-executable"),
+                                              QStringLiteral("application/x-sharedlib"),
+                                              QStringLiteral("application/x-pie-executable"),
+                                              QStringLiteral("application/x-shellscript"),
+                                              QStringLiteral("application/x-desktop"),
+                                              QStringLiteral("application/x-ms-dos-executable"),
+                                              QStringLiteral("application/x-msdownload"),
+                                              QStringLiteral("application/x-msi"),
+                                              QStringLiteral("application/x-java-archive"),
+                                              QStringLiteral("application/x-perl"),
+                                              QStringLiteral("text/x-python"),
+                                              QStringLiteral("text/x-python3"),
+                                              QStringLiteral("application/x-ruby"),
+                                              QStringLiteral("application/x-appimage"),
+                                              QStringLiteral("application/vnd.appimage"),
+                                              QStringLiteral("application/x-csh"),
+                                              QStringLiteral("application/x-bat"),
+                                              QStringLiteral("application/javascript"),
+                                              QStringLiteral("text/javascript"),
+                                              QStringLiteral("application/x-executable-script")};
     static const QStringList RunnableSuffixes = {
         QStringLiteral("desktop"), QStringLiteral("sh"),  QStringLiteral("bash"), QStringLiteral("csh"),
         QStringLiteral("ksh"),     QStringLiteral("zsh"), QStringLiteral("py"),   QStringLiteral("pl"),
@@ -45,8 +54,8 @@ TAttachedFileKind ClassifyAttachedFile(const QString& Path)
     if (RunnableSuffixes.contains(Info.suffix().toLower()))
         return TAttachedFileKind::Runnable;
     const QMimeDatabase Types;
-    for (const QMimeType& Type :
-         {Types.mimeTypeForFile(Info, QMimeDatabase::MatchDefault), Types.mimeTypeForFile(Info, QMimeDatabase::MatchContent)})
+    for (const QMimeType& Type : {Types.mimeTypeForFile(Info, QMimeDatabase::MatchDefault),
+                                  Types.mimeTypeForFile(Info, QMimeDatabase::MatchContent)})
         for (const QString& Name : RunnableTypes)
             if (Type.inherits(Name))
                 return TAttachedFileKind::Runnable;

@@ -77,9 +77,9 @@ void ResetFilePromptAnswers()
 QString PromptOpenFile(QWidget* Owner, const TOpenFilePrompt& Prompt)
 {
     if (MessageBoxIsScripted()) {
-        AppendScriptedLog(QStringLiteral("{\"prompt\":\"open-file\",\"title\":%1,\"filter\":%2,\"folder\":%3}\n")
-                              .arg(JsonString(Prompt.Title), JsonString(Prompt.Filter),
-                                   JsonString(Prompt.InitialFolder)));
+        AppendScriptedLog(
+            QStringLiteral("{\"prompt\":\"open-file\",\"title\":%1,\"filter\":%2,\"folder\":%3}\n")
+                .arg(JsonString(Prompt.Title), JsonString(Prompt.Filter), JsonString(Prompt.InitialFolder)));
         const QString Answer = NextScriptedPath();
         return Answer.compare(QStringLiteral("cancel"), Qt::CaseInsensitive) == 0 ? QString() : Answer;
     }
@@ -96,8 +96,8 @@ QString PromptOpenFile(QWidget* Owner, const TOpenFilePrompt& Prompt)
 std::optional<QColor> PromptColor(QWidget* Owner, const QColor& Initial, QList<QColor>& Custom)
 {
     if (MessageBoxIsScripted()) {
-        AppendScriptedLog(QStringLiteral("{\"prompt\":\"colour\",\"initial\":%1}\n")
-                              .arg(JsonString(DollarTextOfColor(Initial))));
+        AppendScriptedLog(
+            QStringLiteral("{\"prompt\":\"colour\",\"initial\":%1}\n").arg(JsonString(DollarTextOfColor(Initial))));
         return ColorFromDollarText(NextScriptedAnswer());
     }
     for (int I = 0; I < Custom.size() && I < QColorDialog::customCount(); ++I)

@@ -1,9 +1,11 @@
 #include "calls/CallTel.h"
+
 #include "main/device/VxComm.h"
 #include "main/settings/IPPBXIni.h"
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/msg/WindowMessage.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/VxCallRun.h"
 
@@ -75,7 +77,8 @@ protected:
     }
     int StoredPort() const
     {
-        return TMemIniFile(SettingsFileName()).ReadInteger(QStringLiteral("CALL TELEPHONE"), QStringLiteral("AnalogPort"), -1);
+        return TMemIniFile(SettingsFileName())
+            .ReadInteger(QStringLiteral("CALL TELEPHONE"), QStringLiteral("AnalogPort"), -1);
     }
 
     // What the stand-in was asked to dial since the test began; it keeps its list while it is loaded.
@@ -196,4 +199,22 @@ TEST_F(CallTelTest, EnterWalksToTheDialButton)
     EXPECT_EQ(QApplication::focusWidget(), Dialog->cbxPort);
     QTest::keyClick(Dialog->cbxPort, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), Dialog->btnDial);
+}
+
+TEST_F(CallTelTest, Screenshots)
+{
+    if (qEnvironmentVariableIsEmpty("VX_SCREENSHOT_DIR"))
+        GTEST_SKIP() << "VX_SCREENSHOT_DIR not set";
+    OpenLine(0, 3);
+    Open({QStringLiteral("03-1234-5678"), QStringLiteral("090-1111-2222")});
+    SaveScreenshot(*Dialog, QStringLiteral("calltel-adapter"));
+    Dialog.reset();
+    Wrapper->Close();
+    IPPBXPath = Dir.path();
+    TIPPBXValues Values;
+    Values.From = QStringLiteral("201");
+    ASSERT_TRUE(SaveIPPBXSettings(IPPBXIniFileName(), Values, false));
+    OpenLine(1, 200);
+    Open({QStringLiteral("03-1234-5678")});
+    SaveScreenshot(*Dialog, QStringLiteral("calltel-ippbx"));
 }

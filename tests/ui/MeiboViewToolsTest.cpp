@@ -6,6 +6,7 @@
 #include "platform/ini/IniFile.h"
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/RecvData.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/UrlRecorder.h"
 #include "widelayer/UniSortListView.h"
@@ -157,8 +158,8 @@ TEST_F(MeiboViewToolsTest, AnAddressLookUpKeepsAnAddressThatGoesOnAndClearsTheRe
     EXPECT_EQ(Asked, QStringList{QStringLiteral("2:1000005")});
     const QStringList Address{View->edtTdfkn->text(), View->edtAdrs1->text(), View->edtAdrs2->text(),
                               View->edtAdrs3->text()};
-    EXPECT_EQ(Address, (QStringList{QStringLiteral("東京都"), QStringLiteral("千代田区"), QStringLiteral("丸の内一丁目"),
-                                    QStringLiteral("１－１")}));
+    EXPECT_EQ(Address, (QStringList{QStringLiteral("東京都"), QStringLiteral("千代田区"),
+                                    QStringLiteral("丸の内一丁目"), QStringLiteral("１－１")}));
     EXPECT_EQ(View->edtPos->text(), QStringLiteral("100-0005"));
     EXPECT_EQ(View->edtCorpKanji->text(), QStringLiteral("丸の内郵便局"));
     EXPECT_EQ(View->cbxPrivCorp->currentIndex(), 1);
@@ -235,7 +236,8 @@ TEST_F(MeiboViewToolsTest, TheColourDialogSetsTheColourAndKeepsTheCustomColours)
     {
         TMemIniFile Ini(SettingsPath + QStringLiteral("CstmClr.ini"));
         for (int I = 0; I < 16; ++I)
-            Ini.WriteString(QStringLiteral("COMMON"), QString::number(I), QStringLiteral("%1").arg(I * 0x111111 % 0x1000000, 6, 16, QLatin1Char('0')).toUpper());
+            Ini.WriteString(QStringLiteral("COMMON"), QString::number(I),
+                            QStringLiteral("%1").arg(I * 0x111111 % 0x1000000, 6, 16, QLatin1Char('0')).toUpper());
         Ini.WriteString(QStringLiteral("COMMON"), QStringLiteral("15"), QStringLiteral("xyz"));
         ASSERT_TRUE(Ini.UpdateFile());
     }
@@ -278,8 +280,9 @@ TEST_F(MeiboViewToolsTest, EnterWalksTheFormAndTheNoteGivesNoNewLine)
     {
         QWidget* From;
         QWidget* To;
-    } Cases[] = {{View->edtTel1, View->edtTel2}, {View->edtTel2, View->edtPos},   {View->edtAdrs1, View->edtAdrs2},
-                 {View->edtAdrs3, View->edtCorpKana}, {View->edtEMail, View->cbxRank}, {View->cbxRank, View->btnAddUpd}};
+    } Cases[] = {{View->edtTel1, View->edtTel2},   {View->edtTel2, View->edtPos},
+                 {View->edtAdrs1, View->edtAdrs2}, {View->edtAdrs3, View->edtCorpKana},
+                 {View->edtEMail, View->cbxRank},  {View->cbxRank, View->btnAddUpd}};
     for (const TCase& Case : Cases) {
         Case.From->setFocus();
         QTest::keyClick(Case.From, Qt::Key_Return);
@@ -369,4 +372,30 @@ TEST(MeiboViewHistoryE2ETest, TheCallsTheProgramTookAreListedForTheEntry)
     Module.FreeRecvHisTable();
     Module.FreeMeiboTable();
     DMVxRelvo16 = nullptr;
+}
+
+TEST_F(MeiboViewToolsTest, Screenshots)
+{
+    if (qEnvironmentVariableIsEmpty("VX_SCREENSHOT_DIR"))
+        GTEST_SKIP() << "VX_SCREENSHOT_DIR not set";
+    Data.AddEntry(3, QStringLiteral("03-1234-5678"), QStringLiteral("090-1234-5678"), QStringLiteral("田中　一郎"));
+    for (int I = 0; I < 12; ++I)
+        AddCall(I, I % 3 ? QStringLiteral("03-1234-5678") : QStringLiteral("090-1234-5678"), 46000 + I * 0.37,
+                I % 2 ? QStringLiteral("Ａ") : QStringLiteral("Ｂ"));
+    TCallerRecord Known;
+    ASSERT_EQ(SearchOwnDirectory(false, QStringLiteral("0312345678"), Known), IdentifyFound);
+    Known.Msg = 1;
+    Known.Msg1 = QStringLiteral("至急折り返し");
+    Known.Msg2 = QStringLiteral("担当：佐藤");
+    Known.BGColor = QStringLiteral("$80FFFF");
+    Known.ExtFile =
+        QStringList{QStringLiteral("/home/office/見積/2026-12.pdf"), QStringLiteral("/home/office/地図.png")};
+    Open(&Known);
+    View->pgcMeibo->setCurrentWidget(View->tabSub);
+    SaveScreenshot(*View, QStringLiteral("meiboview-sub-message"));
+    View->pgcMeibo->setCurrentWidget(View->tabMain);
+    QTest::mouseClick(View->btnOpenRecv, Qt::LeftButton);
+    QTest::qWait(50);
+    SaveScreenshot(*View, QStringLiteral("meiboview-calls"));
+    QTest::mouseClick(View->btnOpenRecv, Qt::LeftButton);
 }

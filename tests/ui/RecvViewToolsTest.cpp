@@ -210,12 +210,20 @@ TEST_F(RecvViewToolsTest, ThePickListEditorRefillsOnlyOnOkAndAlwaysFocusesTheCom
     EXPECT_EQ(View->focusWidget(), View->cbxRank);
     EXPECT_FALSE(View->RefillGuard());
 
-    WhenOpen<TInputList>([](TInputList& Editor) {
-        auto* Ok = Editor.findChild<QPushButton*>(QStringLiteral("btnOk"));
-        ASSERT_NE(Ok, nullptr);
-        Ok->click();
-    });
+    // A name added in the editor changes the list, so OK refills its combo.
+    const auto AddAndConfirm = [](const QString& Name) {
+        return [Name](TInputList& Editor) {
+            Editor.edtName->setText(Name);
+            Editor.bbtnAdd->click();
+            Editor.btnOk->click();
+        };
+    };
+    WhenOpen<TInputList>(AddAndConfirm(QStringLiteral("Ｄ")));
+    QTest::mouseClick(View->bbtnRank, Qt::LeftButton);
+    EXPECT_EQ(View->cbxRank->currentText(), QString()) << "a typed rank that is not in the list is cleared";
+    WhenOpen<TInputList>(AddAndConfirm(QStringLiteral("注文")));
     QTest::mouseClick(View->bbtnSelectItem1, Qt::LeftButton);
+    EXPECT_EQ(View->cbxSelectItem1->count(), 2);
     EXPECT_EQ(View->cbxSelectItem1->currentText(), QStringLiteral("打合せ")) << "a typed select item survives";
 }
 
@@ -249,7 +257,8 @@ TEST_F(RecvViewToolsTest, MailGoesOutOnceWithTheAddressEncoded)
     QTest::mouseClick(View->bbtnEMail, Qt::LeftButton);
     ASSERT_EQ(Urls.Opened.size(), 2);
     EXPECT_EQ(Urls.Opened[0].toString(), QStringLiteral("mailto:a@example.jp"));
-    EXPECT_EQ(Urls.Opened[1].toString(QUrl::FullyEncoded), QStringLiteral("mailto:a@example.jp%3Fattach=%2Fetc%2Fpasswd"));
+    EXPECT_EQ(Urls.Opened[1].toString(QUrl::FullyEncoded),
+              QStringLiteral("mailto:a@example.jp%3Fattach=%2Fetc%2Fpasswd"));
     EXPECT_TRUE(Urls.Opened[1].query().isEmpty());
 
     View->edtEMail->setText(QStringLiteral("  "));
@@ -297,4 +306,3 @@ TEST_F(RecvViewToolsTest, TheHiddenAttachButtonsAddAndRemoveRows)
     View->bbtnDelExtFile->click();
     EXPECT_EQ(View->lvExtFile->topLevelItemCount(), 0);
 }
-

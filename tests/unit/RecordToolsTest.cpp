@@ -52,7 +52,9 @@ TEST(AttachedFileTest, OnlyAPlainDocumentGoesToTheOpener)
     EXPECT_EQ(ClassifyAttachedFile(Write(QStringLiteral("readme"), "#!/bin/sh\nrm -rf ~\n")),
               TAttachedFileKind::Runnable)
         << "a script without a suffix is known by its first line";
-    EXPECT_EQ(ClassifyAttachedFile(Write(QStringLiteral("a.out"), QByteArray("\x7f" "ELF\x02\x01\x01\x00", 8) +
+    EXPECT_EQ(ClassifyAttachedFile(Write(QStringLiteral("a.out"), QByteArray("\x7f"
+                                                                             "ELF\x02\x01\x01\x00",
+                                                                             8) +
                                                                       QByteArray(56, '\0'))),
               TAttachedFileKind::Runnable);
     EXPECT_EQ(ClassifyAttachedFile(Dir.path()), TAttachedFileKind::Runnable) << "a folder is no document";
@@ -102,7 +104,7 @@ TEST_F(MeiboHistoryTest, TheEntrysCallsNewestFirstByEitherNumber)
          {45002.25, QStringLiteral("031234567899")}, // longer, and begins with the first number
          {45001.0, QStringLiteral("0398765432")},
          {45003.0, QStringLiteral("090-1111-2222")},
-         {45002.25, QStringLiteral("0312345678")}, // the same moment as row 1: the later row first
+         {45002.25, QStringLiteral("0312345678")},  // the same moment as row 1: the later row first
          {45004.0, QStringLiteral("0312345679")}}); // the next number: not the entry's
     EXPECT_EQ(LoadHistoryRecNos(Data.Table(), QStringLiteral("03-1234-5678"), QString()), (QList<int>{4, 1, 0}));
     EXPECT_EQ(LoadHistoryRecNos(Data.Table(), QStringLiteral("03-1234-5678"), QStringLiteral("090-1111-2222")),
