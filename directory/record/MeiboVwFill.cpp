@@ -68,6 +68,7 @@ void TMeiboView::ClearFields()
     lblKajoCode->clear();
     mmoNote->clear();
     lvExtFile->clear();
+    UpdateExtFileButtons();
     cbxPrivCorp->setCurrentIndex(0);
     cbxRank->setCurrentIndex(cbxRank->count() > 0 ? 0 : -1);
     FLatitude = 0;

@@ -201,8 +201,9 @@ void TMeiboView::bbtnBGColorClick()
 
 bool TMeiboView::EnterKeyPress(QObject* Control)
 {
-    if (Control == cbxRank->view() || Control == lvHisList->viewport())
-        Control = Control == lvHisList->viewport() ? static_cast<QObject*>(lvHisList) : cbxRank;
+    // A list reports its keys through its viewport; an open drop-down keeps Enter for its choice.
+    if (Control == lvHisList->viewport())
+        Control = lvHisList;
     if (Control == lvExtFile->viewport())
         Control = lvExtFile;
     if (Control == mmoNote->viewport())

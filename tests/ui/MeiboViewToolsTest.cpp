@@ -210,6 +210,12 @@ TEST_F(MeiboViewToolsTest, AttachedFilesAreListedOnceUpToTenAndRenumbered)
         EXPECT_TRUE(Rows[I].startsWith(QString::number(I + 1) + u' ')) << qPrintable(Rows[I]);
     EXPECT_EQ(View->lvExtFile->currentItem(), View->lvExtFile->topLevelItem(1)) << "the row in the same place";
     EXPECT_EQ(View->GatherInput().ExtFiles.size(), 9);
+
+    Attach("/srv/f11.txt", 1);
+    ASSERT_FALSE(View->bbtnAddExtFile->isEnabled());
+    View->ShowRecord(nullptr); // the next new entry starts with no files
+    EXPECT_TRUE(View->bbtnAddExtFile->isEnabled());
+    EXPECT_FALSE(View->bbtnDelExtFile->isEnabled());
 }
 
 TEST_F(MeiboViewToolsTest, AnAttachedProgramIsNotStarted)
