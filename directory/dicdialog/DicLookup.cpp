@@ -1,6 +1,5 @@
 #include "directory/dicdialog/DicLookup.h"
 
-#if __has_include("directory/dicdialog/DicSch.h")
 #include "directory/dicdialog/DicSch.h"
 #include "main/common/CommonForms.h"
 
@@ -10,6 +9,7 @@ TDicLookupRun DictionaryDialog()
         TDicSearch Dialog(Owner);
         CenterForm(&Dialog, Owner);
         Dialog.SetTabs(7, EarlierSearch);
+        // 0: the user chooses; 1: the dialog chose by itself; anything else: nothing to show.
         const int Started = Dialog.StartSearch(Kind, Text);
         if (Started != 0 && Started != 1)
             return std::nullopt;
@@ -24,9 +24,3 @@ TDicLookupRun DictionaryDialog()
         return Lookup;
     };
 }
-#else
-TDicLookupRun DictionaryDialog()
-{
-    return {};
-}
-#endif

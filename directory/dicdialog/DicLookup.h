@@ -22,5 +22,5 @@ struct TDicLookup
 using TDicLookupRun =
     std::function<std::optional<TDicLookup>(QWidget* Owner, bool EarlierSearch, int Kind, const QString& Text)>;
 
-// The program's dictionary dialog; empty while the program has none, so its buttons stay disabled.
+// The program's dictionary dialog "検索".
 [[nodiscard]] TDicLookupRun DictionaryDialog();

@@ -1,9 +1,11 @@
 #include "calls/CallTel.h"
 #include "calls/RecvView.h"
 #include "directory/picklist/InputLst.h"
+#include "directory/record/MeiboVw.h"
 #include "directory/record/RecordTools.h"
 #include "main/controls/SortListView.h"
 #include "main/settings/Settings.h"
+#include "tests/support/DicProgramFolder.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/UrlRecorder.h"
@@ -305,4 +307,28 @@ TEST_F(RecvViewToolsTest, TheHiddenAttachButtonsAddAndRemoveRows)
     EXPECT_TRUE(Boxes.Boxes().constFirst().value(QStringLiteral("folder")).toString().endsWith(u'/'));
     View->bbtnDelExtFile->click();
     EXPECT_EQ(View->lvExtFile->topLevelItemCount(), 0);
+}
+
+TEST_F(RecvViewToolsTest, TheProgramsDictionaryDialogFillsTheAddressOfAPostalCode)
+{
+    QTemporaryDir Dir;
+    ProgramPath = MakeProgramFolder(Dir);
+    InstallReceiveViewTools();
+    Open(CallRecordFor(1, QStringLiteral("03-1111-2222")));
+    ASSERT_TRUE(View->bbtnPosSearch->isEnabled());
+    View->edtPos->setText(QStringLiteral("100-0001"));
+    QTest::mouseClick(View->bbtnPosSearch, Qt::LeftButton); // one town: taken without showing the dialog
+    EXPECT_EQ(View->edtPos->text(), QStringLiteral("100-0001"));
+    EXPECT_EQ(View->edtTdfkn->text(), QStringLiteral("東京都"));
+    EXPECT_EQ(View->edtAdrs1->text(), QStringLiteral("千代田区"));
+    EXPECT_EQ(View->edtAdrs2->text(), QStringLiteral("千代田"));
+
+    // The record window's buttons reach the same dialog.
+    TMeiboView Record;
+    Record.ShowRecord(nullptr);
+    Record.show();
+    Record.edtPos->setText(QStringLiteral("1000001"));
+    QTest::mouseClick(Record.bbtnPosSearch, Qt::LeftButton);
+    EXPECT_EQ(Record.edtAdrs2->text(), QStringLiteral("千代田"));
+    ProgramPath.clear();
 }
