@@ -67,6 +67,7 @@ public:
     [[nodiscard]] int Latitude() const { return FLatitude; }
     [[nodiscard]] int Longitude() const { return FLongitude; }
     void SetPosition(int Latitude, int Longitude);
+    void SetShownPosition(int Latitude, int Longitude) { FSave.SetShownPosition(Latitude, Longitude); }
     [[nodiscard]] TMeiboInput GatherInput() const;
     // Looks Text up in the dictionary (Kind: a search button's Tag) and takes the confirmed answer in.
     void RunDictionary(int Kind, const QString& Text);
