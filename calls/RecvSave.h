@@ -120,6 +120,8 @@ public:
     // The shown caller is an existing entry of the directory in use.
     [[nodiscard]] bool IsExisting() const { return FIsExisting; }
     void SetExisting(bool Value) { FIsExisting = Value; }
+    // The slot of the number that rang, as a dictionary look-up of the address book found it.
+    void SetTelIndex(int Value) { FCallRecord.TelIndex = Value; }
 
     TRecvSaveHooks Hooks;
 

@@ -367,6 +367,8 @@ void TReceiveView::CreateControls()
     connect(bbtnMap, &QToolButton::clicked, this, &TReceiveView::bbtnMapClick);
     connect(bbtnEMail, &QToolButton::clicked, this, &TReceiveView::bbtnEMailClick);
     connect(bbtnOpenExtFile, &QToolButton::clicked, this, &TReceiveView::bbtnOpenExtFileClick);
+    connect(bbtnAddExtFile, &QToolButton::clicked, this, &TReceiveView::bbtnAddExtFileClick);
+    connect(bbtnDelExtFile, &QToolButton::clicked, this, &TReceiveView::bbtnDelExtFileClick);
     connect(bbnMemoPrintSet, &QToolButton::clicked, this, &TReceiveView::bbnMemoPrintSetClick);
     connect(bbtnCopy, &QToolButton::clicked, this, &TReceiveView::bbtnCopyClick);
     connect(bbtnMemoPrint, &QToolButton::clicked, this, &TReceiveView::bbtnMemoPrintClick);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calls/RecvSave.h"
+#include "directory/dicdialog/DicLookup.h"
 #include "main/common/CallerRec.h"
 
 #include <QColor>
@@ -75,6 +76,10 @@ public:
 
     void ReloadRankList();
     void ReloadSelectItemList(int N);
+
+    // The text a search button (Tag 0..4) looks up, and the look-up with its answer taken into the edits.
+    [[nodiscard]] QString DicSearchText(int Tag) const;
+    void DicSearch(int Kind, const QString& Text, const TDicLookupRun& Run);
 
     // Sets RefillGuard (and the hourglass) for a nested dialog and puts both back when it ends.
     class TNestedGuard
@@ -186,6 +191,11 @@ private:
     void bbtnMapClick();
     void bbtnEMailClick();
     void bbtnOpenExtFileClick();
+    void bbtnAddExtFileClick();
+    void bbtnDelExtFileClick();
+    void TakeDicCaller(const TCallerRecord& R);
+    void TakeDicAddress(int Kind, int Tag, const TDicSearchResult& D);
+    [[nodiscard]] struct TCallerFieldControls FieldControls() const;
     void bbnMemoPrintSetClick();
     void bbtnCopyClick();
     void bbtnMemoPrintClick();

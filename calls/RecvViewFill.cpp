@@ -1,5 +1,6 @@
 #include "calls/RecvView.h"
 #include "calls/RecvViewText.h"
+#include "main/common/CallerFields.h"
 #include "main/common/CommonText.h"
 #include "main/common/FormParts.h"
 #include "main/controls/NMDEdit.h"
@@ -77,22 +78,8 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
             setWindowTitle(Series[Settings.FbSeries] + Settings.FbAdrsBookName + QStringLiteral(" ]  -"));
     }
 
-    edtPos->setText(TrimBlanks(R.Pos));
-    edtTdfkn->setText(TrimBlanks(R.Tdfkn));
-    edtAdrs1->setText(TrimBlanks(R.Adrs1));
-    edtAdrs2->setText(TrimBlanks(R.Adrs2));
-    edtAdrs3->setText(TrimBlanks(R.Adrs3));
-    lblJisCode->setText(TrimBlanks(R.JisCode));
-    lblKajoCode->setText(TrimBlanks(R.KajoCode));
-    edtCorpKana->setText(TrimBlanks(R.CorpKana));
-    edtCorpKanji->setText(TrimBlanks(R.CorpKanji));
-    // The kana first: the kanji edit empties its reading when it is emptied itself.
-    nmedtNameKanji->setText(TrimBlanks(R.NameKanji));
-    nmedtNameKana->setText(TrimBlanks(R.NameKana));
-    edtMemo1->setText(TrimBlanks(R.Memo1));
-    edtMemo2->setText(TrimBlanks(R.Memo2));
-    edtMemo3->setText(TrimBlanks(R.Memo3));
-    edtEMail->setText(TrimBlanks(R.EMail));
+    ShowCallerAddressAndNames(FieldControls(), R);
+    ShowCallerMemos(FieldControls(), R);
     cbxPrivCorp->setCurrentIndex(R.PrivCorp >= 0 && R.PrivCorp < cbxPrivCorp->count() ? R.PrivCorp : -1);
 
     cbxRank->setCurrentIndex(-1);
@@ -152,18 +139,7 @@ void TReceiveView::ShowMessagePanel(bool Shown, const QString& Line1, const QStr
 
 void TReceiveView::FillExtFiles(const std::optional<QStringList>& Files)
 {
-    lvExtFile->clear();
-    if (!Files)
-        return;
-    int Row = 0;
-    for (const QString& Path : *Files) {
-        // Entries brought over from earlier versions may still hold a backslash as the folder delimiter.
-        const int Slash = static_cast<int>(std::max(Path.lastIndexOf(u'/'), Path.lastIndexOf(u'\\')));
-        auto* Item = new QTreeWidgetItem(lvExtFile);
-        Item->setText(0, QString::number(++Row));
-        Item->setText(1, Path.left(Slash + 1));
-        Item->setText(2, Path.mid(Slash + 1));
-    }
+    FillAttachedFiles(lvExtFile, Files.value_or(QStringList()));
 }
 
 void TReceiveView::SetCurPosition(int Latitude, int Longitude)
@@ -208,10 +184,7 @@ TRecvViewInput TReceiveView::GatherInput() const
         I.BGColor = ColorToText(ValueOfColor(*FMsgColor));
     // The tables keep the note's lines joined by CR LF, as the record brought them.
     I.Note = mmoNote->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
-    for (int Row = 0; Row < lvExtFile->topLevelItemCount(); ++Row) {
-        const QTreeWidgetItem* Item = lvExtFile->topLevelItem(Row);
-        I.ExtFiles << Item->text(1) + Item->text(2);
-    }
+    I.ExtFiles = AttachedFilePaths(lvExtFile);
     return I;
 }
 

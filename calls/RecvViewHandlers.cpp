@@ -4,6 +4,7 @@
 #include "main/common/CommonText.h"
 #include "main/common/FormParts.h"
 #include "main/common/MsgBoxPos.h"
+#include "main/common/ShellActions.h"
 #include "main/controls/NMDEdit.h"
 #include "main/controls/SortListView.h"
 #include "main/identify/AppSub.h"
@@ -11,7 +12,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QUrl>
 
 // The incoming-call window's handlers: its buttons, the registration, the lock and the keys.
 
@@ -214,16 +213,7 @@ void TReceiveView::bbtnDialClick()
 
 void TReceiveView::bbtnEMailClick()
 {
-    QString Address = TrimBlanks(edtEMail->text());
-    if (Address.isEmpty()) {
-        Message(QStringLiteral("メールアドレスを入力してください  "), MB_OK | MB_ICONINFORMATION);
-        CaretToEnd(edtEMail);
-        return;
-    }
-    if (!Address.startsWith(QStringLiteral("mailto:")))
-        Address.prepend(QStringLiteral("mailto:"));
-    if (!QDesktopServices::openUrl(QUrl(Address)))
-        Message(QStringLiteral("メールソフトが起動できませんでした  \r\nResult = 0"), MB_OK | MB_ICONINFORMATION);
+    SendMailTo(this, edtEMail);
 }
 
 void TReceiveView::bbtnOpenExtFileClick()
@@ -233,7 +223,7 @@ void TReceiveView::bbtnOpenExtFileClick()
         mmoNote->setFocus();
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Item->text(1) + Item->text(2)));
+    OpenAttachedFile(this, Item->text(1) + Item->text(2));
 }
 
 void TReceiveView::RunPrintTool(const std::function<void(TReceiveView&)>& Tool)

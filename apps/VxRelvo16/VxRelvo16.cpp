@@ -4,6 +4,7 @@
 #include "directory/list/MeiboLst.h"
 #include "directory/maps/MapButtons.h"
 #include "directory/namedic/NameDicOpener.h"
+#include "directory/record/RecordTools.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
 #include "main/pipeline/CallPipeline.h"
@@ -31,6 +32,8 @@ static void InstallHistoryListHooks()
         ReceiveViewTools.ConvertKeyDown = [](TReceiveView& View, unsigned Key) {
             return NameDicConvertKeyDown(&View, Key);
         };
+        // The dictionary dialog, the pick-list editor and the dial dialog.
+        InstallReceiveViewTools();
         HistoryList->IdentifyCaller = [](bool EarlierSearch, bool Ask, const QString& Tel, TCallerRecord& Record) {
             (void)IdentifyCaller(EarlierSearch, Ask, Tel, Record);
         };

@@ -1,8 +1,10 @@
 #include "directory/record/MeiboVw.h"
 
+#include "calls/CallTel.h"
 #include "directory/namedic/NameDicOpener.h"
 #include "directory/picklist/InputLst.h"
 #include "main/common/CommonForms.h"
+#include "main/common/CommonText.h"
 #include "main/common/FormParts.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
@@ -12,6 +14,7 @@
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
+#include "widelayer/UniSortListView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +22,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -36,6 +40,11 @@ TMeiboViewTools MeiboViewTools;
 void TMeiboViewTools::NameDicConvertNeed(TMeiboView& View, TNMDEdit& Edit, int Kind, bool Show, const QString& Value)
 {
     ::NameDicConvertNeed(&View, Edit, Kind, Show, Value);
+}
+
+void TMeiboViewTools::DialNumbers(TMeiboView& View, const QStringList& Numbers)
+{
+    RunCallsTelephone(&View, Numbers);
 }
 
 bool TMeiboViewTools::NameDicConvertKeyDown(TMeiboView& View, unsigned Key)
@@ -101,6 +110,10 @@ TMeiboView::TMeiboView(QWidget* Owner) : QDialog(Owner)
 TMeiboView::~TMeiboView()
 {
     FormDestroy();
+    // The call list outlives this body's members: it must not ask for rows they held.
+    lvHisList->OnData = nullptr;
+    lvHisList->OnDataHint = nullptr;
+    lvHisList->OnColumnRightClick = nullptr;
     // The name edits outlive this body; the window's pop-up is closed now, while the window is whole.
     for (TNMDEdit* Name : {nmedtNameKana, nmedtNameKanji}) {
         if (MeiboViewTools.ConvertNeed)
@@ -125,12 +138,7 @@ void TMeiboView::CreateControls()
 
     pnlList = NewNamed<QFrame>(this, "pnlList");
     pnlList->setGeometry(0, FTabsHeight, ClientWidth, ListHeight);
-    lvHisList =
-        NewRowList(pnlList, "lvHisList",
-                   {QStringLiteral("No."), QStringLiteral("日付"), QStringLiteral("時刻"), QStringLiteral("ランク"),
-                    QStringLiteral("内容"), QStringLiteral("メモ"), QStringLiteral("受付")},
-                   {40, 95, 70, 52, 80, 80, 80});
-    lvHisList->setGeometry(6, 2, ClientWidth - 12, ListHeight - 4);
+    CreateHistoryList();
 
     pnlBottom = NewNamed<QFrame>(this, "pnlBottom");
     btnOpenRecv = NewNamed<QPushButton>(pnlBottom, "btnOpenRecv", CaptionShowList);
@@ -156,7 +164,14 @@ void TMeiboView::CreateControls()
     connect(bbtnResetColor, &QToolButton::clicked, this, &TMeiboView::bbtnResetColorClick);
     connect(edtLine1, &QLineEdit::textChanged, this, &TMeiboView::edtLine1Change);
     connect(edtLine2, &QLineEdit::textChanged, this, &TMeiboView::edtLine2Change);
-    edtCorpKana->installEventFilter(this);
+    connect(bbtnEMail, &QToolButton::clicked, this, &TMeiboView::bbtnEMailClick);
+    connect(bbtnAddExtFile, &QToolButton::clicked, this, &TMeiboView::bbtnAddExtFileClick);
+    connect(bbtnDelExtFile, &QToolButton::clicked, this, &TMeiboView::bbtnDelExtFileClick);
+    connect(bbtnOpenExtFile, &QToolButton::clicked, this, &TMeiboView::bbtnOpenExtFileClick);
+    connect(bbtnBGColor, &QToolButton::clicked, this, &TMeiboView::bbtnBGColorClick);
+    // The company reading's input and the Enter walk of every field come here.
+    for (QWidget* Child : findChildren<QWidget*>())
+        Child->installEventFilter(this);
     for (TNMDEdit* Name : {nmedtNameKana, nmedtNameKanji}) {
         Name->OnConvertNeed = [this](QObject* Sender, TNameDicKind Kind, bool Show, const QString& Value) {
             nmedtNameConvertNeed(Sender, Kind, Show, Value);
@@ -357,9 +372,6 @@ void TMeiboView::FormCreate()
     bbtnMap->setToolTip(QStringLiteral("地図表示\n") + MapProgramNames.value(Settings.Map));
     chkMsg->setToolTip(QStringLiteral("現在照会しているデータに着信があった場合に\n"
                                       "着信照会画面の右上に個別のメッセージを表示するように設定します"));
-    // Attached files, the mail program and the colour dialog are not offered in this window yet.
-    for (QToolButton* Button : {bbtnEMail, bbtnAddExtFile, bbtnDelExtFile, bbtnOpenExtFile, bbtnBGColor})
-        Button->setEnabled(false);
     UpdateToolButtons();
     SetCaption(false);
     ClearFields();
@@ -369,7 +381,7 @@ void TMeiboView::UpdateToolButtons()
 {
     const TMeiboViewTools& T = MeiboViewTools;
     for (QToolButton* Button : {bbtnTel1Search, bbtnTel2Search, bbtnPosSearch, bbtnAdrsSearch})
-        Button->setEnabled(static_cast<bool>(T.DicSearch));
+        Button->setEnabled(static_cast<bool>(T.Dictionary));
     bbtnMap->setEnabled(static_cast<bool>(T.Map));
     bbtnDial->setEnabled(FCanDial && T.Dial);
 }
@@ -425,6 +437,7 @@ void TMeiboView::FormShow()
 {
     for (QPushButton* Button : {btnOpenRecv, btnAddUpd, btnCancel})
         Button->move(Button->x(), (BottomHeight - Button->height()) / 2);
+    RefreshHistory();
     // After the dialog's own first focus, which would select the whole number.
     QMetaObject::invokeMethod(
         this, [this] { CaretToEnd(edtTel1); }, Qt::QueuedConnection);
@@ -533,9 +546,12 @@ void TMeiboView::bbtnEditListClick()
 
 void TMeiboView::bbtnDicSch(int Tag)
 {
-    if (!MeiboViewTools.DicSearch)
+    if (!MeiboViewTools.Dictionary)
         return;
-    MeiboViewTools.DicSearch(*this, Tag);
+    const QString Text[] = {edtTel1->text(), edtTel2->text(), edtPos->text(),
+                            edtTdfkn->text() + edtAdrs1->text() + edtAdrs2->text() + edtAdrs3->text()};
+    RunDictionary(Tag, Text[std::clamp(Tag, 0, 3)]);
+    RefreshHistory();
     QLineEdit* Target[] = {edtTel1, edtTel2, edtPos, edtTdfkn};
     CaretToEnd(Target[std::clamp(Tag, 0, 3)]);
 }
@@ -549,7 +565,7 @@ void TMeiboView::bbtnMapClick()
 void TMeiboView::bbtnDialClick()
 {
     if (MeiboViewTools.Dial)
-        MeiboViewTools.Dial(*this, {edtTel1->text().trimmed(), edtTel2->text().trimmed()});
+        MeiboViewTools.Dial(*this, {TrimBlanks(edtTel1->text()), TrimBlanks(edtTel2->text())});
 }
 
 void TMeiboView::nmedtNameConvertNeed(QObject* Sender, TNameDicKind Kind, bool Show, const QString& Value)
@@ -569,5 +585,10 @@ bool TMeiboView::eventFilter(QObject* Watched, QEvent* Event)
     // The company's reading is kept in half-width katakana, whatever the input method produces.
     if (Watched == edtCorpKana && Event->type() == QEvent::InputMethod)
         return CommitAsHalfKana(edtCorpKana, static_cast<QInputMethodEvent*>(Event));
+    if (Event->type() == QEvent::KeyPress) {
+        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) && EnterKeyPress(Watched))
+            return true;
+    }
     return QDialog::eventFilter(Watched, Event);
 }

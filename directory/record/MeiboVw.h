@@ -1,5 +1,7 @@
 #pragma once
 
+#include "directory/dicdialog/DicLookup.h"
+#include "directory/record/MeiboHistory.h"
 #include "directory/record/MeiboSave.h"
 #include "main/common/CallerRec.h"
 
@@ -12,6 +14,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -20,20 +23,23 @@ class TMeiboView;
 class TNMDEdit;
 enum class TNameDicKind;
 class TSortListView;
+class TUniSortListView;
+class TUniListItem;
+struct TCallerFieldControls;
 
-// The tools of the record window that other windows provide: the dictionary search of a number,
-// postal-code or address button (Tag 0..3), the map, dialling. A button whose tool is not
-// installed stays disabled. The name-reading pop-up of the name edits lives in this library, so its
-// two hooks come filled.
+// The tools of the record window that other windows provide: the dictionary dialog of the number,
+// postal-code and address buttons, the map, dialling. A button whose tool is not installed stays
+// disabled. The dictionary dialog, the dial dialog and the name-reading pop-up come filled.
 struct TMeiboViewTools
 {
-    std::function<void(TMeiboView& View, int Tag)> DicSearch;
+    TDicLookupRun Dictionary = DictionaryDialog();
     std::function<void(TMeiboView& View)> Map;
-    std::function<void(TMeiboView& View, const QStringList& Numbers)> Dial;
+    std::function<void(TMeiboView& View, const QStringList& Numbers)> Dial = DialNumbers;
     std::function<void(TMeiboView& View, TNMDEdit& Edit, int Kind, bool Show, const QString& Value)> ConvertNeed =
         NameDicConvertNeed;
     std::function<bool(TMeiboView& View, unsigned Key)> ConvertKeyDown = NameDicConvertKeyDown;
 
+    static void DialNumbers(TMeiboView& View, const QStringList& Numbers);
     static void NameDicConvertNeed(TMeiboView& View, TNMDEdit& Edit, int Kind, bool Show, const QString& Value);
     static bool NameDicConvertKeyDown(TMeiboView& View, unsigned Key);
 };
@@ -63,6 +69,11 @@ public:
     void SetPosition(int Latitude, int Longitude);
     void SetShownPosition(int Latitude, int Longitude) { FSave.SetShownPosition(Latitude, Longitude); }
     [[nodiscard]] TMeiboInput GatherInput() const;
+    // Looks Text up in the dictionary (Kind: a search button's Tag) and takes the confirmed answer in.
+    void RunDictionary(int Kind, const QString& Text);
+    // The call-history panel listed anew for the shown entry.
+    void RefreshHistory();
+    [[nodiscard]] const QList<int>& HistoryRecNos() const { return FHistoryRecNos; }
     // The clock of the entry's time stamps (tests stop it).
     void SetClock(std::function<QDateTime()> Now) { FSave.Now = std::move(Now); }
 
@@ -123,7 +134,8 @@ public:
     QLabel* lblMsg1;
     QLabel* lblMsg2;
     QFrame* pnlList;
-    TSortListView* lvHisList;
+    TUniSortListView* lvHisList;
+    QMenu* pmColumn;
     QFrame* pnlBottom;
     QPushButton* btnOpenRecv;
     QPushButton* btnAddUpd;
@@ -161,6 +173,25 @@ private:
     void edtLine2Change();
     void nmedtNameConvertNeed(QObject* Sender, TNameDicKind Kind, bool Show, const QString& Value);
     void nmedtNameConvertKeyDown(QObject* Sender, unsigned& Key, bool& Result);
+    void bbtnEMailClick();
+    void bbtnAddExtFileClick();
+    void bbtnDelExtFileClick();
+    void bbtnOpenExtFileClick();
+    void bbtnBGColorClick();
+    void UpdateExtFileButtons();
+    void TakeDicCaller(int Tag, const TCallerRecord& R);
+    void TakeDicAddress(int Kind, int Tag, const TDicSearchResult& D);
+    [[nodiscard]] TCallerFieldControls FieldControls() const;
+    // Enter walks the form; false leaves the key to the control.
+    bool EnterKeyPress(QObject* Control);
+
+    // The call-history panel.
+    void CreateHistoryList();
+    void LoadHistoryRows();
+    void lvHisListDataHint(int From, int To);
+    void lvHisListData(TUniListItem* Item);
+    void lvHisListColumnRightClick(QPoint Point);
+    void pmiInitializesHeaderWidthClick();
 
     // The entry's fields into the controls, and the window emptied for a new entry.
     void ShowFields(const TCallerRecord& Record);
@@ -177,6 +208,8 @@ private:
     int Message(const QString& Text, unsigned Flags);
 
     TMeiboSave FSave;
+    QList<std::optional<THistoryTexts>> FHistoryTexts;
+    QList<int> FHistoryRecNos;
     int FLatitude = 0;
     int FLongitude = 0;
     QString FColorText;

@@ -1,4 +1,5 @@
 #include "directory/record/MeiboVw.h"
+#include "main/common/CallerFields.h"
 #include "main/common/CommonText.h"
 #include "main/common/FormParts.h"
 #include "main/controls/NMDEdit.h"
@@ -67,6 +68,7 @@ void TMeiboView::ClearFields()
     lblKajoCode->clear();
     mmoNote->clear();
     lvExtFile->clear();
+    UpdateExtFileButtons();
     cbxPrivCorp->setCurrentIndex(0);
     cbxRank->setCurrentIndex(cbxRank->count() > 0 ? 0 : -1);
     FLatitude = 0;
@@ -80,23 +82,9 @@ void TMeiboView::ShowFields(const TCallerRecord& R)
 {
     edtTel1->setText(NumberText(R.Tel[0]));
     edtTel2->setText(NumberText(R.Tel[1]));
-    edtPos->setText(TrimBlanks(R.Pos));
-    edtTdfkn->setText(TrimBlanks(R.Tdfkn));
-    edtAdrs1->setText(TrimBlanks(R.Adrs1));
-    edtAdrs2->setText(TrimBlanks(R.Adrs2));
-    edtAdrs3->setText(TrimBlanks(R.Adrs3));
-    lblJisCode->setText(TrimBlanks(R.JisCode));
-    lblKajoCode->setText(TrimBlanks(R.KajoCode));
-    edtCorpKana->setText(TrimBlanks(R.CorpKana));
-    edtCorpKanji->setText(TrimBlanks(R.CorpKanji));
-    // The kanji first: the kanji edit empties its reading partner when it is emptied itself.
-    nmedtNameKanji->setText(TrimBlanks(R.NameKanji));
-    nmedtNameKana->setText(TrimBlanks(R.NameKana));
+    ShowCallerAddressAndNames(FieldControls(), R);
     cbxPrivCorp->setCurrentIndex(R.PrivCorp == 1 ? 1 : 0);
-    edtMemo1->setText(TrimBlanks(R.Memo1));
-    edtMemo2->setText(TrimBlanks(R.Memo2));
-    edtMemo3->setText(TrimBlanks(R.Memo3));
-    edtEMail->setText(TrimBlanks(R.EMail));
+    ShowCallerMemos(FieldControls(), R);
     cbxRank->setCurrentIndex(cbxRank->findText(R.Rank, Qt::MatchExactly | Qt::MatchCaseSensitive));
     FLatitude = R.Latitude;
     FLongitude = R.Longitude;
@@ -114,16 +102,8 @@ void TMeiboView::ShowFields(const TCallerRecord& R)
     ShowMessageControls(R.Msg == 1);
 
     mmoNote->setPlainText(R.Note ? R.Note->join(u'\n') : QString());
-    lvExtFile->clear();
-    int Row = 0;
-    for (const QString& Path : R.ExtFile.value_or(QStringList())) {
-        // Entries brought over from earlier versions may hold a backslash as the folder delimiter.
-        const int Slash = static_cast<int>(std::max(Path.lastIndexOf(u'/'), Path.lastIndexOf(u'\\')));
-        auto* Item = new QTreeWidgetItem(lvExtFile);
-        Item->setText(0, QString::number(++Row));
-        Item->setText(1, Path.left(Slash + 1));
-        Item->setText(2, Path.mid(Slash + 1));
-    }
+    FillAttachedFiles(lvExtFile, R.ExtFile.value_or(QStringList()));
+    UpdateExtFileButtons();
     edtAddDateTime->setText(StampText(R.AddDateTime));
     edtUpdDateTime->setText(StampText(R.UpdDateTime));
 }
@@ -158,10 +138,7 @@ TMeiboInput TMeiboView::GatherInput() const
     I.ColorText = FColorText;
     // The table keeps the note's lines joined by CR LF, as the rest of the program reads them.
     I.Note = mmoNote->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
-    for (int Row = 0; Row < lvExtFile->topLevelItemCount(); ++Row) {
-        const QTreeWidgetItem* Item = lvExtFile->topLevelItem(Row);
-        I.ExtFiles << Item->text(1) + Item->text(2);
-    }
+    I.ExtFiles = AttachedFilePaths(lvExtFile);
     return I;
 }
 

@@ -109,7 +109,7 @@ public:
     void OpenEx(std::int32_t Mode, std::int32_t CTISet);
     // Only a line that opened is closed.
     void Close();
-    // Line is the port's index + 1.
+    // Line is the number of the adapter's port (1..5), 1 on an IP-PBX.
     void Dial(std::int32_t Line, const QString& Number);
     // Count: in, the entries Buffer holds; out, the entries the library filled (never more
     // than Buffer holds). True when the library answered 0.

@@ -67,6 +67,8 @@ QMessageBox::Icon QtIcon(unsigned Flags)
     }
 }
 
+} // namespace
+
 // JSON string syntax by hand, so that the keys of a log line keep the order a reader expects.
 QString JsonString(const QString& Text)
 {
@@ -104,6 +106,8 @@ QString JsonString(const QString& Text)
     return Out + QLatin1Char('"');
 }
 
+namespace {
+
 // The answer list is read once per distinct value of the variable, so a test that sets a new list
 // starts at its first name, while one list is consumed in order across the whole process.
 struct TAnswerScript
@@ -118,6 +122,8 @@ TAnswerScript& AnswerScript()
     static TAnswerScript Script;
     return Script;
 }
+
+} // namespace
 
 QString NextScriptedAnswer()
 {
@@ -135,6 +141,8 @@ QString NextScriptedAnswer()
     return Script.Names.at(Script.Next++);
 }
 
+namespace {
+
 int AnswerFromScript(const QString& LogFile, const QString& Text, const QString& Caption, unsigned Flags)
 {
     const QList<int> Buttons = MessageBoxButtons(Flags);
@@ -146,11 +154,7 @@ int AnswerFromScript(const QString& LogFile, const QString& Text, const QString&
     const QString Line = QStringLiteral("{\"caption\":%1,\"text\":%2,\"buttons\":[%3],\"icon\":%4,\"default\":%5}\n")
                              .arg(JsonString(Caption), JsonString(Text), ButtonNames.join(QLatin1Char(',')),
                                   JsonString(IconName(Flags)), JsonString(MessageBoxButtonName(Default)));
-    QFile File(LogFile);
-    if (File.open(QIODevice::WriteOnly | QIODevice::Append))
-        File.write(Line.toUtf8());
-    else
-        qWarning("Message box log %s cannot be written", qPrintable(LogFile));
+    AppendScriptedLog(Line);
 
     const int Answer = MessageBoxButtonId(NextScriptedAnswer());
     if (Answer != 0 && Buttons.contains(Answer))
@@ -229,6 +233,16 @@ int MessageBoxButtonId(const QString& Name)
             return Id;
     }
     return 0;
+}
+
+void AppendScriptedLog(const QString& Line)
+{
+    const QString LogFile = qEnvironmentVariable("VX_MSGBOX_LOG");
+    QFile File(LogFile);
+    if (File.open(QIODevice::WriteOnly | QIODevice::Append))
+        File.write(Line.toUtf8());
+    else
+        qWarning("Message box log %s cannot be written", qPrintable(LogFile));
 }
 
 bool MessageBoxIsScripted()

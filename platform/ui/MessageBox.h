@@ -51,6 +51,13 @@ struct TMessageBoxPlacement
 // Whether boxes are answered from VX_MSGBOX_ANSWERS instead of being shown.
 [[nodiscard]] bool MessageBoxIsScripted();
 
+// What the other scripted prompts (file, folder, colour) share with the boxes: the next name of
+// VX_MSGBOX_ANSWERS (empty when used up), a text in JSON string syntax, and one line appended to the
+// VX_MSGBOX_LOG file.
+[[nodiscard]] QString NextScriptedAnswer();
+[[nodiscard]] QString JsonString(const QString& Text);
+void AppendScriptedLog(const QString& Line);
+
 // Starts reading VX_MSGBOX_ANSWERS from its first name again (tests that reuse one answer list).
 void ResetMessageBoxAnswers();
 

@@ -31,7 +31,7 @@ public:
     // Watch runs with each box's text while the box is up (before it is answered).
     void WhileShown(std::function<void(const QString& Text)> Watch) { SetMessageBoxWatcher(std::move(Watch)); }
 
-    // The logged boxes, oldest first.
+    // The logged boxes, oldest first (a file or colour prompt is logged among them, with its "prompt").
     [[nodiscard]] QList<QJsonObject> Boxes() const
     {
         QList<QJsonObject> Result;
@@ -46,7 +46,8 @@ public:
     {
         QStringList Result;
         for (const QJsonObject& Box : Boxes())
-            Result << Box.value(QStringLiteral("text")).toString();
+            if (!Box.contains(QStringLiteral("prompt")))
+                Result << Box.value(QStringLiteral("text")).toString();
         return Result;
     }
 

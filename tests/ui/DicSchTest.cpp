@@ -4,6 +4,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/settings/Settings.h"
 #include "platform/msg/CoreMessage.h"
+#include "tests/support/DicProgramFolder.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
@@ -30,28 +31,7 @@
 
 namespace {
 
-const QString BinFolder = QStringLiteral(VX_BIN_DIR "/");
 const QColor Maroon(128, 0, 0);
-
-// A program folder with the dictionary stand-ins and a dictionary built from the fixture lists;
-// Without names a library left out, as if it were not installed.
-QString MakeProgramFolder(const QTemporaryDir& Dir, const QString& Without = {})
-{
-    const QString Folder = Dir.path() + QStringLiteral("/");
-    for (const char* Name :
-         {"Areadex.so", "Postroll.so", "Placedex.so", "Placefix.so", "Geomark.so", "Numfind.so", "Dashrule.so"})
-        if (QLatin1String(Name) != Without)
-            QFile::link(BinFolder + QLatin1String(Name), Folder + QLatin1String(Name));
-    QProcess Build;
-    Build.start(BinFolder + QStringLiteral("vxdict"),
-                {QStringLiteral("build"), QStringLiteral("--zipcode"),
-                 QStringLiteral(VX_TEST_DATA_DIR "/dic/zipcode.skk"), QStringLiteral("--office"),
-                 QStringLiteral(VX_TEST_DATA_DIR "/dic/office.skk"), QStringLiteral("--out"),
-                 Folder + QStringLiteral("Dic")});
-    EXPECT_TRUE(Build.waitForFinished(60000));
-    EXPECT_EQ(Build.exitCode(), 0) << Build.readAllStandardError().toStdString();
-    return Folder;
-}
 
 // The same with a postal-code library whose towns carry readings.
 QString KanaProgramFolder(const QTemporaryDir& Dir)

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// A program folder with the dictionary stand-ins and a dictionary built from the fixture lists;
+// Without names a library left out, as if it were not installed.
+inline QString MakeProgramFolder(const QTemporaryDir& Dir, const QString& Without = {})
+{
+    const QString BinFolder = QStringLiteral(VX_BIN_DIR "/");
+    const QString Folder = Dir.path() + QStringLiteral("/");
+    for (const char* Name :
+         {"Areadex.so", "Postroll.so", "Placedex.so", "Placefix.so", "Geomark.so", "Numfind.so", "Dashrule.so"})
+        if (QLatin1String(Name) != Without)
+            QFile::link(BinFolder + QLatin1String(Name), Folder + QLatin1String(Name));
+    QProcess Build;
+    Build.start(BinFolder + QStringLiteral("vxdict"),
+                {QStringLiteral("build"), QStringLiteral("--zipcode"),
+                 QStringLiteral(VX_TEST_DATA_DIR "/dic/zipcode.skk"), QStringLiteral("--office"),
+                 QStringLiteral(VX_TEST_DATA_DIR "/dic/office.skk"), QStringLiteral("--out"),
+                 Folder + QStringLiteral("Dic")});
+    EXPECT_TRUE(Build.waitForFinished(60000));
+    EXPECT_EQ(Build.exitCode(), 0) << Build.readAllStandardError().toStdString();
+    return Folder;
+}
