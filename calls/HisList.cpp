@@ -2,6 +2,7 @@
 
 #include "calls/HisListParts.h"
 #include "calls/PgJump.h"
+#include "calls/RecvHisDelegate.h"
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
@@ -46,63 +47,6 @@ int HisListParts::Message(QWidget* Owner, const QString& Text, unsigned Flags)
 namespace {
 
 const QString Section = QStringLiteral("HISTORY LIST");
-
-// Draws the lines of the list under the header's sections.
-class TRecvHisDelegate : public QAbstractItemDelegate
-{
-public:
-    TRecvHisDelegate(THistoryList* List, TMyHeaderControl* Header)
-        : QAbstractItemDelegate(List), FList(List), FHeader(Header)
-    {
-    }
-
-    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
-    {
-        const bool Selected = Option.state & QStyle::State_Selected;
-        const QPalette& Palette = Option.palette;
-        Painter->fillRect(Option.rect, Selected ? Palette.highlight() : Palette.base());
-        QColor Text = Selected ? Palette.color(QPalette::HighlightedText) : Palette.color(QPalette::Text);
-        // The call the incoming-call window shows stands out.
-        if (Index.data(RecNoRole).toInt() == FList->ShownCallRecNo())
-            Text = Selected ? QColor(255, 255, 0) : QColor(0, 0, 255);
-        const QStringList Cells = Index.data(Qt::DisplayRole).toString().split(u'\t');
-        const TMyCustomHeaderSections& Sections = FHeader->Sections();
-        const int Margin = ScaleByDpi(4, true);
-        int Left = Option.rect.left();
-        Painter->save();
-        Painter->setFont(Option.font);
-        for (int I = 0; I < Sections.Count(); ++I) {
-            const int Width = Sections[I].Width();
-            const QRect Cell(Left + Margin, Option.rect.top(), Width - 2 * Margin, Option.rect.height());
-            if (Cell.width() > 0) {
-                const QString Value = Option.fontMetrics.elidedText(Cells.value(I), Qt::ElideRight, Cell.width());
-                Painter->setPen(Text);
-                Painter->drawText(
-                    Cell, Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 ? Qt::AlignRight : Qt::AlignLeft), Value);
-            }
-            Painter->setPen(QColor(128, 128, 128));
-            Painter->drawLine(Left + Width - 1, Option.rect.top(), Left + Width - 1, Option.rect.bottom());
-            Left += Width;
-        }
-        if (Option.state & QStyle::State_HasFocus) {
-            QStyleOptionFocusRect Focus;
-            Focus.rect = Option.rect;
-            Focus.state = Option.state;
-            Focus.backgroundColor = Selected ? Palette.color(QPalette::Highlight) : Palette.color(QPalette::Base);
-            QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, Painter);
-        }
-        Painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex&) const override
-    {
-        return {FHeader->Sections().TotalWidth(), Option.fontMetrics.height() + 2};
-    }
-
-private:
-    THistoryList* FList;
-    TMyHeaderControl* FHeader;
-};
 
 QToolButton* DayButton(QWidget* Parent, const QString& Caption, const char* Name, int Tag)
 {
@@ -182,7 +126,11 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
     lbxRecvHis->setUniformItemSizes(true);
     lbxRecvHis->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     lbxRecvHis->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    lbxRecvHis->setItemDelegate(new TRecvHisDelegate(this, myhcRecvHis));
+    // The call the incoming-call window shows stands out.
+    lbxRecvHis->setItemDelegate(new TRecvHisDelegate(this, myhcRecvHis, {4, true, [this](const QModelIndex& Index) {
+                                                                             return Index.data(RecNoRole).toInt() ==
+                                                                                    ShownCallRecNo();
+                                                                         }}));
     lbxRecvHis->installEventFilter(this);
 
     StatusBar = new QStatusBar(this);

@@ -1,6 +1,7 @@
 #include "calls/HisSch.h"
 
 #include "main/common/CommonText.h"
+#include "main/common/FormParts.h"
 #include "main/controls/NMDEdit.h"
 #include "platform/sys/Folders.h"
 #include "platform/text/Cp932.h"
@@ -43,14 +44,6 @@ void LimitBytes(QLineEdit* Edit, int Bytes)
             Edit->setCursorPosition(std::min(Cursor, static_cast<int>(Edit->text().size())));
         }
     });
-}
-
-void SetCaptionColor(QWidget* Widget, const QColor& Color)
-{
-    QPalette Palette = Widget->palette();
-    Palette.setColor(QPalette::WindowText, Color);
-    Palette.setColor(QPalette::ButtonText, Color);
-    Widget->setPalette(Palette);
 }
 
 void FocusAtEnd(QWidget* Widget)

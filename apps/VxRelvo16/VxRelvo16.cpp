@@ -1,6 +1,8 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "calls/adapter/GetHis.h"
+#include "calls/memo/MemoPrint.h"
 #include "directory/namedic/NameDicOpener.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
@@ -33,6 +35,9 @@ static void InstallHistoryListHooks()
             (void)IdentifyCaller(EarlierSearch, Ask, Tel, Record);
         };
     };
+    // The incoming-call window prints and copies memos; the adapter's own log is read into the list.
+    InstallMemoPrint();
+    MainHooks().ShowGetReceiveHistory = ShowGetReceiveHistory;
     MainHooks().ShowHistoryList = [] {
         if (HistoryList) {
             HistoryList->show();

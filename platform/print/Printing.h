@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QList>
+#include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -30,6 +32,10 @@ struct TPrinterInfo
 [[nodiscard]] QString DefaultPrinterName();
 // Whether the named printer prints in colour (false for a name that is not in the list).
 [[nodiscard]] bool PrinterHasColor(const QString& Name);
+
+// Where a dialog of Size goes when asked for at Corner inside the work area Work: one that would
+// reach past the right or bottom edge ends at it, a negative coordinate becomes 0.
+[[nodiscard]] QPoint PlaceInside(QPoint Corner, QSize Size, const QRect& Work);
 
 // Replaces the printer list until called with std::nullopt (tests only).
 void SetPrintersForTest(std::optional<QList<TPrinterInfo>> List);

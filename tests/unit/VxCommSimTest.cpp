@@ -4,6 +4,7 @@
 
 #include "main/device/VxComm.h"
 #include "platform/text/Cp932.h"
+#include "tests/support/VxCall.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -23,33 +24,6 @@ struct TNotification
     QString Text;
     bool OnUiThread;
 };
-
-struct TVxCallRun
-{
-    int ExitCode = -1;
-    QString Out;
-    QString Err;
-};
-
-// Runs vxcall with the event loop turning, as the program's would while a call comes in.
-TVxCallRun RunVxCall(const QStringList& Arguments)
-{
-    QProcess Process;
-    QEventLoop Loop;
-    QObject::connect(&Process, &QProcess::finished, &Loop, &QEventLoop::quit);
-    QTimer::singleShot(15000, &Loop, &QEventLoop::quit);
-    Process.start(QStringLiteral(VX_BIN_DIR "/vxcall"), Arguments);
-    if (Process.waitForStarted(5000))
-        Loop.exec();
-    TVxCallRun Run;
-    if (Process.state() == QProcess::NotRunning && Process.exitStatus() == QProcess::NormalExit)
-        Run.ExitCode = Process.exitCode();
-    else
-        Process.kill();
-    Run.Out = QString::fromUtf8(Process.readAllStandardOutput());
-    Run.Err = QString::fromUtf8(Process.readAllStandardError());
-    return Run;
-}
 
 class VxCommSimTest : public ::testing::Test
 {
@@ -166,7 +140,7 @@ TEST_F(VxCommSimTest, StoredHistoryAndDialsGoThroughTheLine)
     const QString Good = Folder.filePath(QStringLiteral("history.txt"));
     QFile File(Broken);
     ASSERT_TRUE(File.open(QIODevice::WriteOnly));
-    File.write("0312345678,2026121,101500\n");
+    File.write("0312345678,20261201101,101500\n");
     File.close();
     File.setFileName(Good);
     ASSERT_TRUE(File.open(QIODevice::WriteOnly));
