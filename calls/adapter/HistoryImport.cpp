@@ -12,13 +12,20 @@
 
 namespace {
 
-// A fixed field of the record: up to its first NUL, as the adapter's code page wrote it.
+// A fixed field of the record: up to its first NUL, as the adapter's code page wrote it, control
+// characters as blanks.
 QString FieldText(const char* Field, int Size)
 {
     int Length = 0;
     while (Length < Size && Field[Length] != '\0')
         ++Length;
-    return Cp932Decode(QByteArray(Field, Length), TDecodeMode::Substitute).value_or(QString());
+    QString Text = Cp932Decode(QByteArray(Field, Length), TDecodeMode::Substitute).value_or(QString());
+    // A tab or line break from the device would split the list's columns and rows.
+    for (QChar& Ch : Text) {
+        if (Ch.unicode() < 0x20 || Ch.unicode() == 0x7F)
+            Ch = QLatin1Char(' ');
+    }
+    return Text;
 }
 
 // A part of a date or time field made of digits only, as its number; none otherwise.
