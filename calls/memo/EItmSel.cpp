@@ -92,6 +92,7 @@ void TExportItemSelect::CreateControls()
     auto* FontLayout = new QGridLayout(tbsFont);
     FontLayout->addWidget(new QLabel(QStringLiteral("フォント名："), tbsFont), 0, 0);
     lbxFontName = NewNamed<QListWidget>(tbsFont, "lbxFontName");
+    lbxFontName->setFixedHeight(180);
     FontLayout->addWidget(lbxFontName, 1, 0, 5, 1);
     FontLayout->addWidget(new QLabel(QStringLiteral("サイズ："), tbsFont), 0, 1);
     cbxFontSize = NewNamed<QComboBox>(tbsFont, "cbxFontSize");
@@ -104,14 +105,15 @@ void TExportItemSelect::CreateControls()
     FontLayout->addWidget(chkItalic, 4, 1);
     FontLayout->addWidget(new QLabel(QStringLiteral("サンプル："), tbsFont), 6, 0);
     pnlSample = NewNamed<QLabel>(tbsFont, "pnlSample");
-    pnlSample->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlSample->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     pnlSample->setAlignment(Qt::AlignCenter);
-    pnlSample->setMinimumHeight(64);
+    pnlSample->setFixedHeight(64);
     FontLayout->addWidget(pnlSample, 7, 0);
     FontLayout->addWidget(new QLabel(QStringLiteral("書体："), tbsFont), 6, 1);
     pnlCharset = NewNamed<QLabel>(tbsFont, "pnlCharset");
-    pnlCharset->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlCharset->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     pnlCharset->setAlignment(Qt::AlignCenter);
+    pnlCharset->setFixedHeight(64);
     FontLayout->addWidget(pnlCharset, 7, 1);
     FontLayout->setColumnStretch(0, 1);
 

@@ -4,6 +4,7 @@
 
 #include "main/common/CommonForms.h"
 #include "main/settings/Settings.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 
 #include <QCheckBox>
@@ -171,4 +172,16 @@ TEST_F(EItmSelTest, TheFontPageTakesTheStoredFontAndHandsBackTheChosenOne)
     EXPECT_EQ(MemoPrintSettings.FontCharset, Japanese.Charset);
     EXPECT_EQ(MemoPrintSettings.TabIndex, 1);
     EXPECT_FALSE(MemoPrintSettings.PrintMsg);
+}
+
+TEST_F(EItmSelTest, BothPagesShowTheirWholeTexts)
+{
+    MemoPrintSettings.FontStyle = FONT_STYLE_BOLD;
+    auto Dialog = Open();
+    ExpectLabelsWhole(*Dialog, QStringLiteral("items"));
+    SaveScreenshot(*Dialog, QStringLiteral("ExportItemSelect-items"));
+    Dialog->pgcMemoPrint->setCurrentIndex(1);
+    QCoreApplication::processEvents(); // the page lays itself out once it is shown
+    ExpectLabelsWhole(*Dialog, QStringLiteral("font"));
+    SaveScreenshot(*Dialog, QStringLiteral("ExportItemSelect-font"));
 }

@@ -8,6 +8,7 @@
 #include "main/settings/Settings.h"
 #include "platform/msg/WindowMessage.h"
 #include "tests/support/RecvData.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/VxCall.h"
 
@@ -107,6 +108,9 @@ TEST_F(GetHisTest, TheLogIsListedAndSavedAsNewCallsEachTimeItIsSaved)
     EXPECT_EQ(Dialog->windowTitle(), QStringLiteral("着信履歴取り込み"));
     EXPECT_EQ(Lines(), (QStringList{"2024/01/05\t09:08:07\t03-1234-5678\t", "2024/01/05\t09:10:00\t匿名着信\t",
                                     "2024013\t12:00:00\t0466-12-3456\t", "2024/13/01\t12:00:00\t03-1234-5678\t"}));
+    Dialog->lbxRecvHis->item(1)->setSelected(true);
+    ExpectLabelsWhole(*Dialog, QStringLiteral("import"));
+    SaveScreenshot(*Dialog, QStringLiteral("GetReceiveHistory"));
     SaveAll();
     EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT RecNo, SchTel, Tel, Division FROM RecvHis"),
               (QStringList{"0|0312345678|03-1234-5678|0", "1|P|P|0", "2|0466123456|0466-12-3456|0",

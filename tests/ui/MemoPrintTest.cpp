@@ -105,6 +105,9 @@ TEST_F(MemoPrintTest, TheMemoPrintsTheChosenItemsUnderTheirLabels)
     EXPECT_EQ(PrintedLines(), (QStringList{"[電話番号１] 03-1111-2222", "[電話番号２] 090-3333-4444", "[問合せ] 見積",
                                            "[備考] 一行目", "二行目", "三行目"}));
     EXPECT_EQ(PdfPages(Pdf), 1);
+    const QString Folder = qEnvironmentVariable("VX_SCREENSHOT_DIR");
+    if (!Folder.isEmpty())
+        EXPECT_TRUE(PdfPageImage(Pdf, 100).save(Folder + QStringLiteral("/MemoPrint-page.png")));
 }
 
 TEST_F(MemoPrintTest, TheAddressBookModeNamesItsNumbersItsOwnWay)
