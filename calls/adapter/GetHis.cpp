@@ -4,6 +4,7 @@
 #include "calls/RecvHisDelegate.h"
 #include "directory/Dashrule.h"
 #include "main/common/CommonForms.h"
+#include "main/common/FormParts.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/controls/MyHdCtrl.h"
@@ -28,15 +29,6 @@ const QString ReadQuestion = QStringLiteral("接続機器から着信履歴を�
                                             "※機器構成によっては時間がかかることがあります  \r\n"
                                             "また読み込み中は着信を確認できません  ");
 const QString ReadFailed = QStringLiteral("着信履歴が読み込めませんでした  ");
-
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 QString Hyphenated(const QString& Number)
 {
@@ -127,7 +119,7 @@ void TGetReceiveHistory::FormActivate()
 
 void TGetReceiveHistory::ReadHistory()
 {
-    TWaitCursor Wait;
+    THourglass Wait;
     std::int32_t Count = 0;
     if (VxCommDLL) {
         for (const TAdapterKind& Kind : VxCommDLL->Kinds()) {
@@ -180,7 +172,7 @@ void TGetReceiveHistory::btnSaveClick()
         return;
     THistoryImportResult Result;
     {
-        TWaitCursor Wait;
+        THourglass Wait;
         if (!DMVxRelvo16)
             return;
         Result = SaveHistoryImport(*DMVxRelvo16, Chosen, QDateTime::currentDateTime());

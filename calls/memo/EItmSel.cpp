@@ -259,12 +259,11 @@ void TExportItemSelect::bbtnAllClick()
 
 void TExportItemSelect::bbtnReSortClick()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const THourglass Wait;
     TakeChecks();
     std::stable_sort(FItems.begin(), FItems.end(),
                      [](const TMemoPrintItem& A, const TMemoPrintItem& B) { return A.TableRow < B.TableRow; });
     FillList();
-    QApplication::restoreOverrideCursor();
 }
 
 void TExportItemSelect::lvExportItemDblClick()

@@ -3,6 +3,7 @@
 #include "calls/RecvView.h"
 #include "calls/memo/EItmSel.h"
 #include "main/common/CommonForms.h"
+#include "main/common/FormParts.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/controls/NMDEdit.h"
@@ -57,15 +58,6 @@ QStringList SelectItemNames()
 {
     return {Settings.SelectItem1, Settings.SelectItem2, Settings.SelectItem3};
 }
-
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -150,7 +142,7 @@ void MemoPrint(TReceiveView& View)
 
 void MemoCopy(TReceiveView& View)
 {
-    TWaitCursor Wait;
+    THourglass Wait;
     QGuiApplication::clipboard()->setText(MemoCopyText(View.MemoPrintItems, MemoValuesOf(View)));
 }
 
@@ -184,7 +176,7 @@ void ScreenPrint(TReceiveView& View)
         Grey = true;
     if (!Job.SetupDialog(&View))
         return;
-    TWaitCursor Wait;
+    THourglass Wait;
     QImage Picture = GrabWindowPicture(&View).convertToFormat(QImage::Format_RGB888);
     if (Grey)
         GrayscaleBitmap(Picture);

@@ -4,6 +4,7 @@
 #include "main/controls/NMDEdit.h"
 #include "main/tables/HisInfo.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
@@ -119,4 +120,14 @@ void SetCaptionColor(QWidget* Widget, const QColor& Color)
     Palette.setColor(QPalette::WindowText, Color);
     Palette.setColor(QPalette::ButtonText, Color);
     Widget->setPalette(Palette);
+}
+
+THourglass::THourglass()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+THourglass::~THourglass()
+{
+    QApplication::restoreOverrideCursor();
 }
