@@ -12,6 +12,8 @@
 #include "main/pipeline/CallPipeline.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
+#include "platform/ui/WindowLog.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -96,6 +98,7 @@ TGetReceiveHistory::TGetReceiveHistory(QWidget* Owner) : QDialog(Owner)
 
     connect(btnSave, &QPushButton::clicked, this, &TGetReceiveHistory::btnSaveClick);
     connect(btnCancel, &QPushButton::clicked, this, [this] { done(2); });
+    ScriptWindow(this);
 }
 
 bool TGetReceiveHistory::event(QEvent* Event)
@@ -142,6 +145,7 @@ void TGetReceiveHistory::ReadHistory()
     if (lbxRecvHis->count() > 0)
         lbxRecvHis->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     lbxRecvHis->setFocus();
+    LogWindowState(this);
 }
 
 void TGetReceiveHistory::FocusAfterList()
