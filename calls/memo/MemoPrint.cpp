@@ -103,7 +103,7 @@ void MemoPrint(TReceiveView& View)
 {
     if (!PrintAllowed(View, MemoQuestion))
         return;
-    TPrintJob Job;
+    TPrintJob Job({}, ProductName);
     if (!Job.SetupDialog(&View))
         return;
     const bool Fb = View.FernbookMode();
@@ -167,7 +167,8 @@ void ScreenPrint(TReceiveView& View)
 {
     if (!PrintAllowed(View, ScreenQuestion))
         return;
-    TPrintJob Job;
+    const QString Title = QStringLiteral("着信照会画面");
+    TPrintJob Job({}, Title);
     const Qt::KeyboardModifiers Keys = MemoPrintKeyboardState();
     bool Grey = !Job.Color();
     if (Keys & Qt::ShiftModifier)
@@ -184,7 +185,7 @@ void ScreenPrint(TReceiveView& View)
     const int FormDpi = View.logicalDpiX();
     const int Width = static_cast<int>(Picture.width() / Ratio) * Job.Printer().logicalDpiX() / FormDpi;
     const int Height = static_cast<int>(Picture.height() / Ratio) * Job.Printer().logicalDpiY() / View.logicalDpiY();
-    if (!Job.Begin(QStringLiteral("着信照会画面")))
+    if (!Job.Begin(Title))
         return;
     Job.Painter().drawImage(QRect(0, 0, Width, Height), Picture);
     if (!Job.End())

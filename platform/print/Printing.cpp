@@ -28,6 +28,15 @@ QString PdfOverride()
     return qEnvironmentVariable("VX_PRINT_PDF");
 }
 
+// Where the PDF printer writes a job of that title unless the user chose another file.
+QString DefaultPdfFile(const QString& Title)
+{
+    QString Folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (Folder.isEmpty())
+        Folder = QDir::homePath();
+    return Folder + QLatin1Char('/') + (Title.isEmpty() ? QStringLiteral("印刷") : Title) + QStringLiteral(".pdf");
+}
+
 // Places the set-up dialog once it knows its size, before the window system draws it elsewhere.
 class TPlaceOnShow : public QObject
 {
@@ -124,8 +133,9 @@ struct TPrintJob::TState
     bool Color = true;
 };
 
-TPrintJob::TPrintJob(const QString& PrinterName) : State(std::make_unique<TState>())
+TPrintJob::TPrintJob(const QString& PrinterName, const QString& Title) : State(std::make_unique<TState>())
 {
+    State->Printer.setDocName(Title);
     State->Name = PrinterName.isEmpty() ? DefaultPrinterName() : PrinterName;
     State->Color = PrinterHasColor(State->Name);
     const bool ToFile =
@@ -151,6 +161,8 @@ bool TPrintJob::SetupDialog(QWidget* Owner)
 {
     if (MessageBoxIsScripted())
         return ShowMessageBox(Owner, State->Name, QStringLiteral("印刷"), MB_OKCANCEL) == IDOK;
+    if (State->Printer.outputFormat() == QPrinter::PdfFormat && State->Printer.outputFileName().isEmpty())
+        State->Printer.setOutputFileName(DefaultPdfFile(State->Printer.docName()));
     QPrintDialog Dialog(&State->Printer, Owner);
     Dialog.installEventFilter(new TPlaceOnShow(&Dialog, Owner ? Owner->window() : nullptr));
     if (Dialog.exec() != QDialog::Accepted)
@@ -188,14 +200,10 @@ bool TPrintJob::Begin(const QString& Title)
 {
     State->Printer.setDocName(Title);
     if (State->Printer.outputFormat() == QPrinter::PdfFormat) {
-        QString File = PdfOverride();
-        if (File.isEmpty()) {
-            QString Folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-            if (Folder.isEmpty())
-                Folder = QDir::homePath();
-            File = Folder + QLatin1Char('/') + Title + QStringLiteral(".pdf");
-        }
-        State->Printer.setOutputFileName(File);
+        if (!PdfOverride().isEmpty())
+            State->Printer.setOutputFileName(PdfOverride());
+        else if (State->Printer.outputFileName().isEmpty())
+            State->Printer.setOutputFileName(DefaultPdfFile(Title));
     }
     return State->Painter.begin(&State->Printer);
 }

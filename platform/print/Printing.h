@@ -49,7 +49,8 @@ void SetPrintersForTest(std::optional<QList<TPrinterInfo>> List);
 class TPrintJob
 {
 public:
-    explicit TPrintJob(const QString& PrinterName = {});
+    // Title is the job's name until Begin names it; the PDF printer's file is named after it.
+    explicit TPrintJob(const QString& PrinterName = {}, const QString& Title = {});
     ~TPrintJob();
     TPrintJob(const TPrintJob&) = delete;
     TPrintJob& operator=(const TPrintJob&) = delete;

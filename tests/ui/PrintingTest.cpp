@@ -3,11 +3,18 @@
 
 #include "platform/print/Printing.h"
 
+#include "platform/ui/JapaneseUi.h"
 #include "tests/support/PdfTools.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +63,28 @@ TEST(PrintingTest, TheSetUpDialogIsScriptedAndPlacedInsideTheWorkArea)
         EXPECT_EQ(Boxes.Boxes()[0].value(QStringLiteral("caption")).toString(), QStringLiteral("印刷"));
         EXPECT_EQ(Boxes.Texts()[0], QStringLiteral("PDF"));
     }
+    // Unscripted, the system's dialog comes up at the owner's corner + (15, 15), in Japanese.
+    ASSERT_TRUE(InstallJapaneseUi());
+    QWidget Owner;
+    Owner.setGeometry(100, 200, 300, 200);
+    Owner.show();
+    (void)QTest::qWaitForWindowExposed(&Owner);
+    QPoint Shown;
+    QString Caption;
+    QTimer::singleShot(200, [&Shown, &Caption] {
+        if (auto* Dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            Shown = Dialog->frameGeometry().topLeft();
+            SaveScreenshot(*Dialog, QStringLiteral("PrintSetup"));
+            for (const QAbstractButton* Button : Dialog->findChildren<QAbstractButton*>())
+                Caption += Button->text() + QLatin1Char('|');
+            Dialog->reject();
+        }
+    });
+    TPrintJob Job(QStringLiteral("PDF"));
+    EXPECT_FALSE(Job.SetupDialog(&Owner));
+    EXPECT_EQ(Shown, Owner.frameGeometry().topLeft() + QPoint(15, 15));
+    EXPECT_TRUE(Caption.contains(QStringLiteral("キャンセル"))) << Caption.toStdString();
+
     const QRect Work(0, 0, 1280, 1000);
     EXPECT_EQ(PlaceInside({115, 215}, {400, 300}, Work), QPoint(115, 215));
     EXPECT_EQ(PlaceInside({1000, 800}, {400, 300}, Work), QPoint(880, 700));
