@@ -108,6 +108,10 @@ TEST_F(GetHisTest, TheLogIsListedAndSavedAsNewCallsEachTimeItIsSaved)
     EXPECT_EQ(Dialog->windowTitle(), QStringLiteral("着信履歴取り込み"));
     EXPECT_EQ(Lines(), (QStringList{"2024/01/05\t09:08:07\t03-1234-5678\t", "2024/01/05\t09:10:00\t匿名着信\t",
                                     "2024013\t12:00:00\t0466-12-3456\t", "2024/13/01\t12:00:00\t03-1234-5678\t"}));
+    // Enter in the list goes on to saving.
+    Dialog->lbxRecvHis->setFocus();
+    QTest::keyClick(Dialog->lbxRecvHis, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), Dialog->btnSave);
     Dialog->lbxRecvHis->item(1)->setSelected(true);
     ExpectLabelsWhole(*Dialog, QStringLiteral("import"));
     SaveScreenshot(*Dialog, QStringLiteral("GetReceiveHistory"));
@@ -152,6 +156,14 @@ TEST_F(GetHisTest, NoHistoryOrNoToTheQuestionLeavesTheListEmpty)
         // Saving with nothing listed goes to "キャンセル".
         Dialog->btnSave->click();
         EXPECT_EQ(QApplication::focusWidget(), Dialog->btnCancel);
+    }
+    // An adapter kind the library does not know cannot be read.
+    Settings.Adapter = 99;
+    {
+        const TScriptedBoxes Boxes("Yes");
+        Show();
+        EXPECT_EQ(Boxes.Texts().value(1), QStringLiteral("着信履歴が読み込めませんでした  "));
+        EXPECT_EQ(Lines(), QStringList());
     }
     Wrapper->Close();
     OpenLine(3, FourCalls);

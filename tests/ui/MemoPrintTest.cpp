@@ -4,19 +4,26 @@
 #include "calls/memo/MemoPrint.h"
 
 #include "calls/RecvView.h"
+#include "calls/memo/EItmSel.h"
 #include "main/settings/Settings.h"
+#include "platform/ini/IniFile.h"
 #include "platform/print/Printing.h"
 #include "tests/support/PdfTools.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/ScriptedBoxes.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -224,6 +231,41 @@ TEST_F(MemoPrintTest, TheScreenPrintIsOnePictureGreyWithCtrlInColourWithShift)
     // page num type width height ...
     EXPECT_EQ(Images[0].value(3).toInt(), Window.width());
     EXPECT_EQ(Images[0].value(4).toInt(), Window.height());
+    // Drawn at the window's own 96 per inch: as large on paper as on the screen.
+    EXPECT_EQ(Images[0].value(12).toInt(), 96);
+    EXPECT_TRUE(RunPdfTool(QStringLiteral("pdfinfo"), {Pdf}).contains(QStringLiteral("着信照会画面")));
 
     EXPECT_TRUE(Grey(PrintWith(Qt::ControlModifier | Qt::ShiftModifier)));
+}
+
+TEST_F(MemoPrintTest, TheItemSettingsAreTakenOnOkAndKeptInTheSettingsFile)
+{
+    Open();
+    const TScriptedBoxes Boxes;
+    bool Seen = false;
+    QTimer::singleShot(0, [&Seen] {
+        auto* Dialog = qobject_cast<TExportItemSelect*>(QApplication::activeModalWidget());
+        if (!Dialog)
+            return;
+        Seen = true;
+        Dialog->lvExportItem->setCurrentRow(24);
+        Dialog->bbtnTop->click();
+        Dialog->chkPrintMessage->setChecked(false);
+        Dialog->btnOk->click();
+    });
+    View->bbnMemoPrintSet->click();
+    ASSERT_TRUE(Seen);
+    EXPECT_EQ(View->MemoPrintItems.first().TableRow, 24);
+    EXPECT_FALSE(View->RefillGuard());
+    const TMemIniFile Saved(SettingsFileName());
+    EXPECT_TRUE(Saved.ReadString(QStringLiteral("MEMO PRINT"), QStringLiteral("ExportItemIndex"), QString())
+                    .startsWith(QStringLiteral("24,0,1,")));
+    EXPECT_FALSE(Saved.ReadBool(QStringLiteral("MEMO PRINT"), QStringLiteral("PrintMsg"), true));
+
+    // The window keeps the settings when it closes, too.
+    QFile::remove(SettingsFileName());
+    View.reset();
+    EXPECT_EQ(
+        TMemIniFile(SettingsFileName()).ReadString(QStringLiteral("MEMO PRINT"), QStringLiteral("FontSize"), QString()),
+        QStringLiteral("2"));
 }
