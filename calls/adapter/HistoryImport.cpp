@@ -74,20 +74,17 @@ double HistoryImportDateTime(const THistoryImportEntry& Entry)
 {
     const QString Date = Entry.Date.trimmed();
     const QString Time = Entry.Time.trimmed();
-    double Days = 0;
+    QDate Day;
     int Y = 0, M = 0, D = 0;
-    if (Date.size() == 8 && Part(Date, 0, 4, Y) && Part(Date, 4, 2, M) && Part(Date, 6, 2, D)) {
-        const QDate Day(Y, M, D);
-        if (Day.isValid())
-            Days = DateTimeToDays(QDateTime(Day, QTime(0, 0)));
-    }
+    if (Date.size() == 8 && Part(Date, 0, 4, Y) && Part(Date, 4, 2, M) && Part(Date, 6, 2, D))
+        Day = QDate(Y, M, D);
+    QTime Clock;
     int H = 0, N = 0, S = 0;
-    if (Time.size() == 6 && Part(Time, 0, 2, H) && Part(Time, 2, 2, N) && Part(Time, 4, 2, S)) {
-        const QTime Clock(H, N, S);
-        if (Clock.isValid())
-            Days += Clock.msecsSinceStartOfDay() / 86400000.0;
-    }
-    return Days;
+    if (Time.size() == 6 && Part(Time, 0, 2, H) && Part(Time, 2, 2, N) && Part(Time, 4, 2, S))
+        Clock = QTime(H, N, S);
+    if (Day.isValid())
+        return DateTimeToDays(QDateTime(Day, Clock.isValid() ? Clock : QTime(0, 0)));
+    return Clock.isValid() ? Clock.msecsSinceStartOfDay() / 86400000.0 : 0;
 }
 
 THistoryImportResult SaveHistoryImport(TDMVxRelvo16& Module, const QList<THistoryImportEntry>& Entries,

@@ -1,11 +1,12 @@
 // The adapter history import on any records the device library hands back: every record gives one
 // list line of three cells, a code letter is never hyphenated, and the call's time is a date the
-// table can hold (0 or later, before the year 10000) whatever the date and time fields hold.
+// table can hold (from the year 1 to the year 9999) whatever the date and time fields hold.
 
 #include "FuzzSupport.h"
 #include "calls/adapter/HistoryImport.h"
 #include "main/common/CallerRec.h"
 #include "main/device/VxComm.h"
+#include "platform/db/Table.h"
 
 #include <cmath>
 
@@ -25,7 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         VX_FUZZ_CHECK(Line.endsWith(QLatin1Char('\t')));
         VX_FUZZ_CHECK(!Line.contains(QLatin1Char('\n')) && !Line.contains(QLatin1Char('\r')));
         const double Days = HistoryImportDateTime(Entry);
-        VX_FUZZ_CHECK(std::isfinite(Days) && Days >= 0 && Days < 2958466);
+        VX_FUZZ_CHECK(std::isfinite(Days) && Days > -693594 && Days < 2958466);
+        // Before 1899-12-30 the time of day counts away from zero, as the table's date-times do.
+        const QDateTime Back = DaysToDateTime(Days);
+        VX_FUZZ_CHECK(Days == 0 || Back.isValid());
+        VX_FUZZ_CHECK(Days == 0 || std::fabs(DateTimeToDays(Back) - Days) < 1e-6);
     }
     return 0;
 }

@@ -63,6 +63,9 @@ TEST(HistoryImportTest, APartThatIsNoDateOrTimeCountsAsZero)
     EXPECT_EQ(At("20240230", "250000"), 0.0);
     EXPECT_EQ(At("2024-1-5", "9:8:7x"), 0.0);
     EXPECT_NEAR(At("20240105", "9087"), DateTimeToDays(QDateTime(QDate(2024, 1, 5), QTime(0, 0))), 1e-7);
+    // Before the table's epoch the time of day counts away from zero.
+    const QDateTime Early(QDate(1024, 1, 4), QTime(12, 0));
+    EXPECT_EQ(DaysToDateTime(At("10240104", "120000")), Early);
 }
 
 TEST(HistoryImportTest, SavedCallsFollowTheLastRowAsNewCallers)
