@@ -3,6 +3,7 @@
 #include "calls/RecvView.h"
 #include "calls/adapter/GetHis.h"
 #include "calls/memo/MemoPrint.h"
+#include "directory/maps/MapButtons.h"
 #include "directory/namedic/NameDicOpener.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
@@ -65,5 +66,6 @@ int main(int argc, char* argv[])
     // used; it is fixed before anything can convert.
     SetDefaultCodePage(CP_SJIS);
     InstallHistoryListHooks();
+    InstallMapButtons();
     return RunVxRelvo16(argc, argv);
 }
