@@ -4,7 +4,6 @@
 #include "main/controls/NMDEdit.h"
 #include "main/tables/HisInfo.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
@@ -120,14 +119,4 @@ void SetCaptionColor(QWidget* Widget, const QColor& Color)
     Palette.setColor(QPalette::WindowText, Color);
     Palette.setColor(QPalette::ButtonText, Color);
     Widget->setPalette(Palette);
-}
-
-THourglass::THourglass()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-THourglass::~THourglass()
-{
-    QApplication::restoreOverrideCursor();
 }

@@ -41,16 +41,6 @@ QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, QRect Place,
 QToolButton* NewButton(QWidget* Parent, const char* Name, const QString& Caption, const QString& Hint, QRect Place);
 QComboBox* NewCombo(QWidget* Parent, const char* Name, bool Editable, int MaxBytes, QRect Place);
 
-// The hourglass for the life of a scope.
-class THourglass
-{
-public:
-    THourglass();
-    ~THourglass();
-    THourglass(const THourglass&) = delete;
-    THourglass& operator=(const THourglass&) = delete;
-};
-
 // A check or radio box's caption in Color; the option boxes turn blue while ticked.
 void SetCaptionColor(QWidget* Widget, const QColor& Color);
 
