@@ -21,8 +21,9 @@
 namespace PagedLines {
 
 TPagedLineDelegate::TPagedLineDelegate(QObject* Parent, TMyHeaderControl* Header, std::function<int()> MarkedRecNo,
-                                       int Margin)
-    : QAbstractItemDelegate(Parent), FHeader(Header), FMarkedRecNo(std::move(MarkedRecNo)), FMargin(Margin)
+                                       int Margin, bool FirstRight)
+    : QAbstractItemDelegate(Parent), FHeader(Header), FMarkedRecNo(std::move(MarkedRecNo)), FMargin(Margin),
+      FFirstRight(FirstRight)
 {
 }
 
@@ -46,8 +47,9 @@ void TPagedLineDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Op
         if (Cell.width() > 0) {
             const QString Value = Option.fontMetrics.elidedText(Cells.value(I), Qt::ElideRight, Cell.width());
             Painter->setPen(Text);
-            Painter->drawText(Cell, Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 ? Qt::AlignRight : Qt::AlignLeft),
-                              Value);
+            Painter->drawText(
+                Cell, Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 && FFirstRight ? Qt::AlignRight : Qt::AlignLeft),
+                Value);
         }
         Painter->setPen(QColor(128, 128, 128));
         Painter->drawLine(Left + Width - 1, Option.rect.top(), Left + Width - 1, Option.rect.bottom());

@@ -56,11 +56,13 @@ private:
 
 // Draws each line's tab-separated cells under the header's sections, Margin design pixels in from
 // each cell's left edge, with grey dividers; the line whose RecNo MarkedRecNo answers stands out
-// in blue, in yellow while selected.
+// in blue, in yellow while selected. The first cell, a number in the paged lists, is right-aligned
+// unless FirstRight is false.
 class TPagedLineDelegate : public QAbstractItemDelegate
 {
 public:
-    TPagedLineDelegate(QObject* Parent, TMyHeaderControl* Header, std::function<int()> MarkedRecNo, int Margin);
+    TPagedLineDelegate(QObject* Parent, TMyHeaderControl* Header, std::function<int()> MarkedRecNo, int Margin,
+                       bool FirstRight = true);
     void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
     QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
 
@@ -68,6 +70,7 @@ private:
     TMyHeaderControl* FHeader;
     std::function<int()> FMarkedRecNo;
     int FMargin;
+    bool FFirstRight;
 };
 
 // What the user had selected before a reload in place.

@@ -108,6 +108,7 @@ void TReceiveView::FormDestroy()
         Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
         (void)Ini.UpdateFile();
     }
+    SaveMemoPrintSettings();
 }
 
 void TReceiveView::CreateControls()
@@ -434,6 +435,7 @@ void TReceiveView::FormCreate()
     bbtnMap->setToolTip(QStringLiteral("地図表示\r\n").replace(QStringLiteral("\r\n"), QStringLiteral("\n")) +
                         MapProgramNames.value(Settings.Map));
 
+    LoadMemoPrintSettings();
     FRefillGuard = false;
     FLocked = false;
     ApplyMode();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calls/RecvSave.h"
+#include "calls/memo/MemoPrintItems.h"
 #include "directory/dicdialog/DicLookup.h"
 #include "main/common/CallerRec.h"
 
@@ -73,6 +74,11 @@ public:
     void RegisterCaller();
     [[nodiscard]] TRecvViewInput GatherInput() const;
     [[nodiscard]] TCallerRecord GatherCallRecord() const { return FSave.GatherCallRecord(GatherInput()); }
+
+    // The memo print's item order and choice, and the program-wide memo settings, in [MEMO PRINT].
+    void LoadMemoPrintSettings();
+    void SaveMemoPrintSettings();
+    QList<TMemoPrintItem> MemoPrintItems;
 
     void ReloadRankList();
     void ReloadSelectItemList(int N);

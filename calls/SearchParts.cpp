@@ -1,6 +1,7 @@
 #include "calls/SearchParts.h"
 
 #include "main/common/CommonText.h"
+#include "main/common/FormParts.h"
 #include "platform/text/Cp932.h"
 
 #include <QDialog>
@@ -14,18 +15,6 @@
 #include <QVBoxLayout>
 
 namespace SearchParts {
-
-namespace {
-
-void SetCaptionColor(QWidget* Widget, const QColor& Color)
-{
-    QPalette Palette = Widget->palette();
-    Palette.setColor(QPalette::WindowText, Color);
-    Palette.setColor(QPalette::ButtonText, Color);
-    Widget->setPalette(Palette);
-}
-
-} // namespace
 
 void LimitBytes(QLineEdit* Edit, int Bytes)
 {

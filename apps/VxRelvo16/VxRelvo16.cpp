@@ -1,6 +1,8 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "calls/adapter/GetHis.h"
+#include "calls/memo/MemoPrint.h"
 #include "directory/list/MeiboLst.h"
 #include "directory/maps/MapButtons.h"
 #include "directory/namedic/NameDicOpener.h"
@@ -38,6 +40,9 @@ static void InstallHistoryListHooks()
             (void)IdentifyCaller(EarlierSearch, Ask, Tel, Record);
         };
     };
+    // The incoming-call window prints and copies memos; the adapter's own log is read into the list.
+    InstallMemoPrint();
+    MainHooks().ShowGetReceiveHistory = ShowGetReceiveHistory;
     MainHooks().ShowHistoryList = [] {
         if (HistoryList) {
             HistoryList->show();

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QStyle>
 #include <QToolButton>
 #include <algorithm>
@@ -110,4 +111,12 @@ void RefillRankCombo(QComboBox* Combo, const THistoryData* List)
             return;
         }
     }
+}
+
+void SetCaptionColor(QWidget* Widget, const QColor& Color)
+{
+    QPalette Palette = Widget->palette();
+    Palette.setColor(QPalette::WindowText, Color);
+    Palette.setColor(QPalette::ButtonText, Color);
+    Widget->setPalette(Palette);
 }

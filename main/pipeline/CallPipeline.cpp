@@ -97,13 +97,6 @@ QString KeyOf(const QString& Tel)
     return StartsWithDigit(Trimmed) ? DigitsOnly(Trimmed) : QString();
 }
 
-// 1 Sunday .. 7 Saturday.
-int WeekOf(double Days)
-{
-    const QDateTime Time = DaysToDateTime(Days);
-    return Time.isValid() ? Time.date().dayOfWeek() % 7 + 1 : 0;
-}
-
 QString ErrorText(const std::exception& Error)
 {
     return QString::fromUtf8(Error.what());
@@ -681,7 +674,7 @@ THistoryAppendResult TCallPipeline::WriteHistoryRow(TCallerRecord& Record)
         Table.FieldByName(QStringLiteral("RecNo")).SetAsInteger(RecNo);
         Table.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(DateTimeToDays(Now()));
         Table.FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(Record.RecvDateTime);
-        Table.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(WeekOf(Record.RecvDateTime));
+        Table.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(HistoryWeekOf(Record.RecvDateTime));
         Set("SchTel", Record.SchTel[Slot]);
         Set("Tel", Record.Tel[Slot]);
         Set("CorpKana", Record.CorpKana);
@@ -702,4 +695,10 @@ THistoryAppendResult TCallPipeline::WriteHistoryRow(TCallerRecord& Record)
         return TableError && TableError->Busy() ? THistoryAppendResult::Busy : THistoryAppendResult::PostFailed;
     }
     return THistoryAppendResult::Appended;
+}
+
+int HistoryWeekOf(double Days)
+{
+    const QDateTime Time = DaysToDateTime(Days);
+    return Time.isValid() ? Time.date().dayOfWeek() % 7 + 1 : 0;
 }

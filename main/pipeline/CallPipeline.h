@@ -34,6 +34,9 @@ inline const QString HistoryBusyError =
 // The highest RecNo a history row may carry.
 inline constexpr int MaxHistoryRecNo = 99999;
 
+// The weekday a history row files its call under: 1 Sunday .. 7 Saturday, 0 for no date.
+[[nodiscard]] int HistoryWeekOf(double Days);
+
 // What the pipeline reaches of the windows and libraries around it. An empty link means that part is
 // not in the program: its step is skipped.
 struct TCallPipelineLinks

@@ -22,7 +22,8 @@ const char Usage[] = "usage: vxcall [--ip] call NUMBER      a call from NUMBER (
                      "                                      by contract, special number)\n"
                      "       vxcall [--ip] error [--code N] TEXT   a device error (code 2 unless given)\n"
                      "       vxcall [--ip] history FILE     load the adapter's stored history; FILE holds one\n"
-                     "                                      call a line: number,YYYYMMDD,HHMMSS\n"
+                     "                                      call a line: number,date,time (YYYYMMDD and HHMMSS;\n"
+                     "                                      any text of up to 10 and 8 bytes is stored as is)\n"
                      "       vxcall [--ip] dialed           list what the program asked the adapter to dial\n";
 
 std::string Convert(const std::string& Text, const char* To, const char* From, bool& Ok)
@@ -55,12 +56,14 @@ bool ToCp932(const std::string& Text, std::string& Out, const char* What)
     return Ok;
 }
 
-bool IsDigits(const std::string& Text, std::size_t Length)
+// A date or time field as an adapter may hold it: up to the record's bytes, with no comma (the
+// socket's separator) and no control character; a field an adapter fills wrongly is still stored.
+bool IsFieldText(const std::string& Text, std::size_t Size)
 {
-    if (Text.size() != Length)
+    if (Text.size() > Size)
         return false;
     for (const char Char : Text) {
-        if (Char < '0' || Char > '9')
+        if (static_cast<unsigned char>(Char) < 0x20 || Char == ',')
             return false;
     }
     return true;
@@ -182,8 +185,9 @@ int History(bool IP, const char* FileName)
         const std::string Date = Comma2 == std::string::npos ? "" : Text.substr(Comma1 + 1, Comma2 - Comma1 - 1);
         const std::string Time = Comma2 == std::string::npos ? "" : Text.substr(Comma2 + 1);
         std::string Bytes;
-        if (Comma2 == std::string::npos || !IsDigits(Date, 8) || !IsDigits(Time, 6)) {
-            std::fprintf(stderr, "vxcall: %s line %d: expected number,YYYYMMDD,HHMMSS\n", FileName, LineNumber);
+        if (Comma2 == std::string::npos || !IsFieldText(Date, 10) || !IsFieldText(Time, 8)) {
+            std::fprintf(stderr, "vxcall: %s line %d: expected number,date,time (date up to 10 bytes, time up to 8)\n",
+                         FileName, LineNumber);
             return 1;
         }
         if (!ToCp932(Number, Bytes, "the number"))

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QWidget>
 
@@ -34,6 +35,12 @@ void LogWindowState(const QWidget* Window)
             Fields.insert(Name, Button->text());
         else if (const auto* Memo = qobject_cast<const QPlainTextEdit*>(Child))
             Fields.insert(Name, Memo->toPlainText());
+        else if (const auto* List = qobject_cast<const QListWidget*>(Child)) {
+            QJsonArray Lines;
+            for (int Row = 0; Row < List->count(); ++Row)
+                Lines.append(List->item(Row)->text());
+            Fields.insert(Name, Lines);
+        }
     }
     QFile File(FileName);
     if (!File.open(QIODevice::WriteOnly | QIODevice::Append))

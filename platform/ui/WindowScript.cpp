@@ -3,6 +3,8 @@
 #include "platform/ui/WindowLog.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -61,6 +63,8 @@ void Apply(QWidget* Window, const QJsonObject& Answer)
             Combo->setCurrentIndex(Combo->findText(Field.value().toString()));
         else if (auto* Edit = qobject_cast<QLineEdit*>(Control))
             Edit->setText(Field.value().toString());
+        else if (auto* List = qobject_cast<QAbstractItemView*>(Control); List && Field.value().toBool())
+            List->selectAll();
         else
             qWarning("Window answer names no control %s in %s", qPrintable(Field.key()),
                      qPrintable(Window->objectName()));
@@ -70,6 +74,8 @@ void Apply(QWidget* Window, const QJsonObject& Answer)
         return;
     if (auto* Button = Window->findChild<QAbstractButton*>(Click))
         Button->click();
+    else if (auto* Command = Window->findChild<QAction*>(Click))
+        Command->trigger(); // a menu command of the window, as a person chooses it
     else
         qWarning("Window answer names no button %s in %s", qPrintable(Click), qPrintable(Window->objectName()));
 }

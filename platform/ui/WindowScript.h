@@ -11,8 +11,9 @@ class QWidget;
 //   {"window":"InputPassword","fields":{"medtPassword":"secret"},"click":"btnOk"}
 //
 // and the lines are taken in order by the whole process: a line that names another window waits
-// until that window is shown. "fields" sets line edits (their text), check boxes (true / false) and
-// combo boxes (the item with that text); "click" then clicks the named button. A test may append
+// until that window is shown. "fields" sets line edits (their text), check boxes (true / false),
+// combo boxes (the item with that text) and lists (true selects every line); "click" then clicks
+// the named button, or chooses the named menu command. A test may append
 // lines while the program runs: an open window looks at the file ten times a second. Without the
 // variable nothing answers, and the window waits for a person as it always does.
 void ScriptWindow(QWidget* Window);

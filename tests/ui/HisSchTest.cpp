@@ -1,8 +1,8 @@
 #include "calls/HisSch.h"
 
-#include "tests/support/ScriptedBoxes.h"
 #include "calls/DelTrgt.h"
 #include "calls/PgJump.h"
+#include "tests/support/ScriptedBoxes.h"
 
 #include <QApplication>
 #include <QCheckBox>

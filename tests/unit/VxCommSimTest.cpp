@@ -140,7 +140,7 @@ TEST_F(VxCommSimTest, StoredHistoryAndDialsGoThroughTheLine)
     const QString Good = Folder.filePath(QStringLiteral("history.txt"));
     QFile File(Broken);
     ASSERT_TRUE(File.open(QIODevice::WriteOnly));
-    File.write("0312345678,2026121,101500\n");
+    File.write("0312345678,20261201101,101500\n");
     File.close();
     File.setFileName(Good);
     ASSERT_TRUE(File.open(QIODevice::WriteOnly));

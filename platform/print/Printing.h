@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QPainter;
+class QPrinter;
+class QWidget;
+
+// The printers a program may print on: the system's printers (CUPS, through Qt) followed by "PDF",
+// a printer that writes a PDF file and is always there, so that the print windows work on a machine
+// without printers. Tests replace the whole list (empty, or fake printers) to reach the branches a
+// real machine seldom shows.
+struct TPrinterInfo
+{
+    QString Name;
+    bool Color = true;
+    bool IsDefault = false;
+};
+
+// The name of the always-present file printer.
+[[nodiscard]] QString PdfPrinterName();
+
+[[nodiscard]] QList<TPrinterInfo> Printers();
+[[nodiscard]] bool HasPrinters();
+// The system's default printer, else the first of the list; empty when there is none.
+[[nodiscard]] QString DefaultPrinterName();
+// Whether the named printer prints in colour (false for a name that is not in the list).
+[[nodiscard]] bool PrinterHasColor(const QString& Name);
+
+// Where a dialog of Size goes when asked for at Corner inside the work area Work: one that would
+// reach past the right or bottom edge ends at it, a negative coordinate becomes 0.
+[[nodiscard]] QPoint PlaceInside(QPoint Corner, QSize Size, const QRect& Work);
+
+// Replaces the printer list until called with std::nullopt (tests only).
+void SetPrintersForTest(std::optional<QList<TPrinterInfo>> List);
+
+// One print job: a QPrinter on a printer of the list (the default one when Name is empty), the
+// set-up dialog, and a painter over its pages. Units are the printer's device pixels; Resolution()
+// gives them per inch.
+//
+// With VX_PRINT_PDF=<file> set every job goes to that PDF file whatever printer was chosen; the
+// "PDF" printer writes to that file, or else to "<Title>.pdf" in the user's documents folder.
+class TPrintJob
+{
+public:
+    // Title is the job's name until Begin names it; the PDF printer's file is named after it.
+    explicit TPrintJob(const QString& PrinterName = {}, const QString& Title = {});
+    ~TPrintJob();
+    TPrintJob(const TPrintJob&) = delete;
+    TPrintJob& operator=(const TPrintJob&) = delete;
+
+    // The printer set-up dialog (QPrintDialog), its top-left at the owner's top-left + (15, 15) and
+    // kept inside the work area. Answers whether the user pressed OK. With VX_MSGBOX_LOG set nothing
+    // is shown: the dialog is logged as a box (caption "印刷", the printer's name as its text, OK and
+    // Cancel) and answered from VX_MSGBOX_ANSWERS, as the message boxes are.
+    [[nodiscard]] bool SetupDialog(QWidget* Owner);
+
+    [[nodiscard]] QString PrinterName() const;
+    [[nodiscard]] bool Color() const;
+    [[nodiscard]] int Resolution() const;
+    // The printable area of a page in device pixels, its top-left at (0, 0).
+    [[nodiscard]] QRect PageRect() const;
+
+    // Starts the job under a title (the name a print queue shows); false when the printer cannot be
+    // opened. The painter is valid between Begin and End.
+    [[nodiscard]] bool Begin(const QString& Title);
+    [[nodiscard]] QPainter& Painter();
+    [[nodiscard]] bool NewPage();
+    // Finishes the job; false when the output could not be written.
+    [[nodiscard]] bool End();
+
+    // The underlying printer, for callers that need more than the above.
+    [[nodiscard]] QPrinter& Printer();
+
+private:
+    struct TState;
+    std::unique_ptr<TState> State;
+};
