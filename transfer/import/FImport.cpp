@@ -62,6 +62,11 @@ QCheckBox* NewCheck(QWidget* Parent, const char* Name, const QString& Caption, c
     return Check;
 }
 
+QString CurrentDataPath()
+{
+    return DMVxRelvo16 ? DMVxRelvo16->DataPath() : Settings.DataPath;
+}
+
 QStringList SelectItemNames()
 {
     return {Settings.SelectItem1.isEmpty() ? DefaultSelectItem1 : Settings.SelectItem1,
@@ -295,7 +300,8 @@ void TFileImport::edtFileEnter()
         bbtnBrowseFile->setFocus();
         return;
     }
-    if (!QFileInfo(Typed).isFile()) {
+    // The error file is refused by name, also where the name in another case names no file.
+    if (!QFileInfo(Typed).isFile() && !IsImportErrorFile(Typed, CurrentDataPath())) {
         Inform(this, QStringLiteral("指定したテキストファイルが見つかりません  "));
         edtFile->setFocus();
         return;
@@ -352,8 +358,7 @@ bool TFileImport::ReadFirstLine(const QString& FileName)
         FLoaded = false;
         return false;
     };
-    const QString DataPath = DMVxRelvo16 ? DMVxRelvo16->DataPath() : Settings.DataPath;
-    if (IsImportErrorFile(FileName, DataPath))
+    if (IsImportErrorFile(FileName, CurrentDataPath()))
         return Refuse(ImportErrorFileRefusal);
     QFile File(FileName);
     if (!File.open(QIODevice::ReadOnly))

@@ -1,0 +1,202 @@
+#include "transfer/import/FImport.h"
+
+#include "directory/Dashrule.h"
+#include "main/settings/Settings.h"
+#include "platform/text/Cp932.h"
+#include "tests/support/RecvData.h"
+#include "tests/support/ScriptedBoxes.h"
+#include "transfer/import/ImportRun.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString BinFolder = QStringLiteral(VX_BIN_DIR "/");
+
+class FImportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Settings = TSettings();
+        SettingsPath = Data.Folder;
+    }
+    void TearDown() override
+    {
+        Settings = TSettings();
+        SettingsPath.clear();
+    }
+
+    void WriteInput(const QByteArray& Bytes, const QString& Name = QStringLiteral("in.csv"))
+    {
+        QFile File(Data.Folder + Name);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        File.write(Bytes);
+    }
+    // A window with the file typed and read as the user does it: the name, then Enter.
+    std::unique_ptr<TFileImport> Open(bool Directory, const QString& Name = QStringLiteral("in.csv"))
+    {
+        auto Window = std::make_unique<TFileImport>();
+        (Directory ? Window->rbAddMeibo : Window->rbRecvHis)->click();
+        Window->show();
+        Window->edtFile->setText(Data.Folder + Name);
+        Window->edtFile->setFocus();
+        QTest::keyClick(Window->edtFile, Qt::Key_Return);
+        return Window;
+    }
+    static QString Source(TFileImport& Window, int Row) { return Window.sgSrc->item(Row, 1)->text(); }
+    static QString Piece(TFileImport& Window, int Row, int Column)
+    {
+        const QTableWidgetItem* Item = Window.sgDest->item(Row - 1, Column);
+        return Item ? Item->text() : QString();
+    }
+    // Sets source field Field into destination Row with "セット" or "追加".
+    static void Map(TFileImport& Window, int Field, int Row)
+    {
+        Window.sgSrc->setCurrentCell(Field, 1);
+        Window.sgDest->setCurrentCell(Row - 1, 1);
+        (Window.bbtnSet->isVisible() ? Window.bbtnSet : Window.bbtnAdd)->click();
+    }
+
+    TRecvData Data;
+};
+
+TEST_F(FImportTest, FirstLineFieldsKeepQuotesAndBlankHeadersStillImport)
+{
+    TScriptedBoxes Boxes("Yes,OK");
+    WriteInput(Cp932Encode(QStringLiteral("a,\"b,c\",,  ,\"\"\r\n0311111111,x,名1,名2,名3\r\n")));
+    auto Window = Open(true);
+    ASSERT_EQ(Window->sgSrc->rowCount(), 5);
+    EXPECT_EQ(Source(*Window, 1), QStringLiteral("\"b,c\""));
+    Map(*Window, 0, 1);
+    for (int Field = 2; Field <= 4; ++Field)
+        Map(*Window, Field, 11);
+    EXPECT_EQ(Piece(*Window, 11, 1), QStringLiteral("項目3"));
+    EXPECT_EQ(Piece(*Window, 11, 2), QStringLiteral("項目4"));
+    EXPECT_EQ(Piece(*Window, 11, 3), QStringLiteral("項目5"));
+    Window->chkSkipRecord->setChecked(true);
+    Window->chkNotAutoSupplement->setChecked(true);
+    Window->btnImport->click();
+    EXPECT_EQ(Data.Rows(MeiboFileName, "SELECT SchTel1, NameKanji FROM Meibo"), QStringList({"0311111111|名1名2名3"}));
+    EXPECT_EQ(Window->result(), QDialog::Accepted);
+}
+
+TEST_F(FImportTest, AutoMappingTakesTheEarlierFieldAndLeavesQuotedHeaders)
+{
+    TScriptedBoxes Boxes("Yes,Yes");
+    WriteInput(Cp932Encode(QStringLiteral("都道府県,住所,電話番号１,電話番号\r\n")));
+    auto Directory = Open(true);
+    Directory->bbtnAllSet->click();
+    EXPECT_EQ(Piece(*Directory, 4, 1), QStringLiteral("都道府県"));
+    EXPECT_EQ(Piece(*Directory, 4, 2), QStringLiteral("住所"));
+    // Both telephone fields name 電話番号１'s entry; the earlier field wins, shown as its name.
+    EXPECT_EQ(Directory->PieceCodes[1][1], QStringLiteral("2"));
+    EXPECT_EQ(Piece(*Directory, 1, 1), QStringLiteral("電話番号１"));
+    EXPECT_TRUE(Directory->chkSkipRecord->isChecked());
+
+    WriteInput(Cp932Encode(QStringLiteral("\"着信日付\",ｼﾞｺｸ,時刻\r\n")), QStringLiteral("his.csv"));
+    auto History = Open(false, QStringLiteral("his.csv"));
+    History->bbtnAllSet->click();
+    EXPECT_TRUE(History->PieceCodes[1][1].isEmpty());
+    EXPECT_EQ(History->PieceCodes[1][2], QStringLiteral("2"));
+}
+
+TEST_F(FImportTest, NinePiecesCloseAddAndConstantUntilOneIsDeleted)
+{
+    WriteInput("a,b\r\n");
+    auto Window = Open(true);
+    for (int I = 0; I < 9; ++I)
+        Map(*Window, I % 2, 3);
+    EXPECT_FALSE(Window->bbtnAdd->isEnabled());
+    EXPECT_FALSE(Window->bbtnConst->isEnabled());
+    Window->bbtnDelete->click();
+    EXPECT_TRUE(Window->bbtnAdd->isEnabled());
+    EXPECT_TRUE(Window->bbtnConst->isEnabled());
+    EXPECT_TRUE(Piece(*Window, 3, 9).isEmpty());
+}
+
+TEST_F(FImportTest, TheErrorFileIsRefusedInAnyCaseAndThroughALink)
+{
+    TScriptedBoxes Boxes;
+    WriteInput("x\r\n", QStringLiteral("InError.txt"));
+    ASSERT_TRUE(QFile::link(Data.Folder + QStringLiteral("InError.txt"), Data.Folder + QStringLiteral("link.csv")));
+    for (const char* Name : {"INERROR.TXT", "link.csv"}) {
+        auto Window = Open(false, QString::fromLatin1(Name));
+        EXPECT_FALSE(Window->btnImport->isEnabled()) << Name;
+        EXPECT_FALSE(Window->sgSrc->isEnabled()) << Name;
+    }
+    EXPECT_EQ(Boxes.Texts(), QStringList({ImportErrorFileRefusal, ImportErrorFileRefusal}));
+}
+
+// Directory records of the test, written as a CSV by the test itself, come back field for field.
+TEST_F(FImportTest, DirectoryRecordsComeBackAsWrittenAndASecondRunReplacesNothing)
+{
+    ASSERT_EQ(LoadHyphenLibrary(BinFolder, BinFolder + QStringLiteral("Dic/")), 0);
+    struct TRecord
+    {
+        QString Tel1, Tdfkn, Adrs1, CorpKanji, NameKanji, PrivCorp, Note;
+    };
+    QList<TRecord> Records;
+    QString Csv = QStringLiteral("電話番号１,住所１,会社名漢字,名前漢字,個人法人区分,備考\r\n");
+    auto Quote = [](QString Text) { return QLatin1Char('"') + Text.replace(u'"', QStringLiteral("\"\"")) + u'"'; };
+    for (int I = 0; I < 200; ++I) {
+        TRecord R;
+        R.Tel1 = QStringLiteral("03%1").arg(10000000 + I * 7);
+        R.Tdfkn = I % 3 == 0 ? QString() : QStringLiteral("大阪府");
+        R.Adrs1 = QStringLiteral("北区～%1番①").arg(I);
+        R.CorpKanji = I % 4 == 0 ? QString() : QStringLiteral("ｶﾞｽ,\"%1\"商会").arg(I);
+        R.NameKanji = QStringLiteral("名前%1").arg(I);
+        R.PrivCorp = I % 2 ? QStringLiteral("法人") : QStringLiteral("個人");
+        R.Note = QStringLiteral("行%1\t二行目").arg(I);
+        Records.append(R);
+        Csv += QStringList({R.Tel1, Quote(R.Tdfkn + R.Adrs1), Quote(R.CorpKanji), R.NameKanji, R.PrivCorp, R.Note})
+                   .join(u',') +
+               QStringLiteral("\r\n");
+    }
+    WriteInput(Cp932Encode(Csv));
+
+    for (int Run = 0; Run < 2; ++Run) {
+        TScriptedBoxes Boxes("Yes,Yes,OK");
+        auto Window = Open(true);
+        Window->chkNotAutoSupplement->setChecked(true);
+        Window->bbtnAllSet->click();
+        Window->btnImport->click();
+        const QStringList Texts = Boxes.Texts();
+        ASSERT_EQ(Texts.size(), 3) << Run;
+        EXPECT_EQ(Texts[1], QStringLiteral("テキストファイルの取り込みを開始します  \r\nよろしいですか？  "));
+        EXPECT_EQ(Boxes.Boxes()[1].value(QStringLiteral("default")).toString(), QStringLiteral("No"));
+        EXPECT_EQ(Texts[2], QStringLiteral("テキストファイルの取り込みが完了しました  \r\n\r\n読込件数 : 200 件\r\n"
+                                           "登録件数 : %1 件")
+                                .arg(Run == 0 ? 200 : 0));
+    }
+    EXPECT_TRUE(QFile::exists(Data.Folder + QStringLiteral("backupMB.imp/Meibo.DB")));
+    const QStringList Rows =
+        Data.Rows(MeiboFileName,
+                  "SELECT RecNo, Tel1, Tdfkn, Adrs1, CorpKanji, NameKanji, PrivCorp, Note FROM Meibo ORDER BY RecNo");
+    ASSERT_EQ(Rows.size(), 200);
+    for (int I = 0; I < 200; ++I) {
+        const TRecord& R = Records[I];
+        EXPECT_EQ(Rows[I],
+                  QStringList({QString::number(I), FormatTelHyphen(R.Tel1), R.Tdfkn, R.Adrs1, R.CorpKanji, R.NameKanji,
+                               R.PrivCorp == QStringLiteral("法人") ? "1" : "0",
+                               QString(R.Note).replace(u'\t', QStringLiteral("\r\n")) + QStringLiteral("\r\n")})
+                      .join(u'|'));
+    }
+    EXPECT_NE(FormatTelHyphen(Records[0].Tel1), Records[0].Tel1) << "the hyphenation library hyphenates";
+    QFile Errors(Data.Folder + QStringLiteral("InError.txt"));
+    ASSERT_TRUE(Errors.open(QIODevice::ReadOnly));
+    const QList<QByteArray> Lines = Errors.readAll().split('\n');
+    EXPECT_EQ(Lines.size(), 201);
+    EXPECT_TRUE(Lines[0].startsWith(
+        "1," + Cp932Encode(QStringLiteral("同一電話番号データを上書きしない設定で同一電話番号出現,")) + "0310000000,"));
+    FreeHyphenLibrary();
+}
+
+} // namespace
