@@ -3,6 +3,7 @@
 #include "platform/ui/WindowLog.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -70,6 +71,8 @@ void Apply(QWidget* Window, const QJsonObject& Answer)
         return;
     if (auto* Button = Window->findChild<QAbstractButton*>(Click))
         Button->click();
+    else if (auto* Action = Window->findChild<QAction*>(Click))
+        Action->trigger();
     else
         qWarning("Window answer names no button %s in %s", qPrintable(Click), qPrintable(Window->objectName()));
 }

@@ -12,7 +12,8 @@ class QWidget;
 //
 // and the lines are taken in order by the whole process: a line that names another window waits
 // until that window is shown. "fields" sets line edits (their text), check boxes (true / false) and
-// combo boxes (the item with that text); "click" then clicks the named button. A test may append
+// combo boxes (the item with that text); "click" then clicks the named button (or triggers the named
+// menu command). A test may append
 // lines while the program runs: an open window looks at the file ten times a second. Without the
 // variable nothing answers, and the window waits for a person as it always does.
 void ScriptWindow(QWidget* Window);

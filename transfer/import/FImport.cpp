@@ -318,6 +318,7 @@ void TFileImport::bbtnBrowseFileClick()
 {
     TFilePrompt Prompt;
     Prompt.ObjectName = QStringLiteral("OpenDialog");
+    Prompt.Title = QStringLiteral("ファイルを開く");
     Prompt.Filters = {QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("ＣＳＶファイル (*.csv)"),
                       QStringLiteral("すべてのファイル (*)")};
     const QFileInfo Typed(TrimBlanks(edtFile->text()));
