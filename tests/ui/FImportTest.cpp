@@ -2,6 +2,8 @@
 
 #include "directory/Dashrule.h"
 #include "main/settings/Settings.h"
+#include "platform/ini/IniFile.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/text/Cp932.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/ScriptedBoxes.h"
@@ -9,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,9 +30,14 @@ protected:
     {
         Settings = TSettings();
         SettingsPath = Data.Folder;
+        // The logic's boxes go where the program sends them.
+        SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
+            return ShowMessageBox(nullptr, Text, Caption, Flags);
+        });
     }
     void TearDown() override
     {
+        SetCoreMessageBox({});
         Settings = TSettings();
         SettingsPath.clear();
     }
@@ -197,6 +205,129 @@ TEST_F(FImportTest, DirectoryRecordsComeBackAsWrittenAndASecondRunReplacesNothin
     EXPECT_TRUE(Lines[0].startsWith(
         "1," + Cp932Encode(QStringLiteral("同一電話番号データを上書きしない設定で同一電話番号出現,")) + "0310000000,"));
     FreeHyphenLibrary();
+}
+
+} // namespace
+
+namespace {
+
+// A history file of calls, date, time and number in the first three fields.
+QByteArray Calls(int Count)
+{
+    QByteArray Text;
+    for (int I = 0; I < Count; ++I)
+        Text += "20261201,090000,03" + QByteArray::number(10000000 + I) + "\r\n";
+    return Text;
+}
+
+void MapHistory(TFileImport& Window)
+{
+    for (int Field = 0; Field < 3; ++Field) {
+        Window.sgSrc->setCurrentCell(Field, 1);
+        Window.sgDest->setCurrentCell(Field, 1);
+        Window.bbtnSet->click();
+    }
+}
+
+TEST_F(FImportTest, ChecksBeforeTheRunStopWithTheirMessages)
+{
+    TScriptedBoxes Boxes;
+    WriteInput(Calls(1));
+    auto Window = Open(false);
+    Window->btnImport->click();
+    Window->sgSrc->setCurrentCell(2, 1);
+    Window->sgDest->setCurrentCell(2, 1);
+    Window->bbtnSet->click();
+    Window->btnImport->click();
+    Window->sgSrc->setCurrentCell(0, 1);
+    Window->sgDest->setCurrentCell(0, 1);
+    Window->bbtnSet->click();
+    Window->btnImport->click();
+    MapHistory(*Window);
+    Window->chkSkipRecord->setChecked(true);
+    Window->btnImport->click();
+    EXPECT_EQ(Boxes.Texts(),
+              QStringList({QStringLiteral("入力する項目がセットされていません  "),
+                           QStringLiteral("着信日付は必須項目ですのでセットしてください  "),
+                           QStringLiteral("着信時刻は必須項目ですのでセットしてください  "),
+                           QStringLiteral("指定したテキストファイルには  \r\n内容が１件しかありませんでした  ")}));
+    EXPECT_FALSE(QFile::exists(Data.Folder + QStringLiteral("backupRH.imp")));
+    EXPECT_TRUE(Window->isVisible());
+}
+
+TEST_F(FImportTest, ABackupThatDoesNotFitStartsNothing)
+{
+    TScriptedBoxes Boxes("Yes");
+    FileImportHooks().MeasureBackup = [](const QString&, const QStringList&, const QString&) {
+        return TBackupMeasure{4096, 8192, 4096};
+    };
+    WriteInput(Calls(2));
+    auto Window = Open(false);
+    MapHistory(*Window);
+    Window->btnImport->click();
+    FileImportHooks().MeasureBackup = MeasureBackup;
+    ASSERT_EQ(Boxes.Texts().size(), 2);
+    EXPECT_TRUE(Boxes.Texts()[1].startsWith(QStringLiteral("バックアップを作成するための空き容量が不足しています")));
+    EXPECT_TRUE(Data.Rows(RecvHisFileName, "SELECT RecNo FROM RecvHis").isEmpty());
+    EXPECT_FALSE(QFile::exists(Data.Folder + QStringLiteral("backupRH.imp")));
+}
+
+TEST_F(FImportTest, TheLimitEndsTheRunTheSummaryFollowsAndTheListIsReloaded)
+{
+    Data.AddCall(99998, QStringLiteral("0399999999"));
+    int Reloads = 0;
+    FileImportHooks().ReloadHistoryList = [&] { ++Reloads; };
+    TScriptedBoxes Boxes("Yes");
+    WriteInput(Calls(3));
+    auto Window = Open(false);
+    MapHistory(*Window);
+    Window->btnImport->click();
+    FileImportHooks().ReloadHistoryList = {};
+    EXPECT_EQ(Boxes.Texts().mid(1),
+              QStringList({QStringLiteral("データ管理カウンタが一杯になり登録できませんでした  \r\n"
+                                          "最適化処理を行うことにより登録できるようになります  "),
+                           QStringLiteral("テキストファイルの取り込みが完了しました  \r\n\r\n読込件数 : 2 件\r\n"
+                                          "登録件数 : 1 件")}));
+    EXPECT_EQ(Reloads, 1);
+    EXPECT_EQ(Window->result(), QDialog::Accepted);
+    const TFileImportSettings Saved = ReadFileImportSettings(SettingsFileName());
+    EXPECT_EQ(Saved.File, Data.Folder + QStringLiteral("in.csv"));
+    EXPECT_EQ(Saved.ImportDest, TImportDest::RecvHis);
+}
+
+// Without the address library a run that completes addresses cannot start: the window says why
+// with a stop icon, stays open, and saves nothing.
+TEST_F(FImportTest, AnErrorOutsideALineIsShownAndNothingIsSaved)
+{
+    TScriptedBoxes Boxes("Yes");
+    ProgramPath = Data.Folder;
+    WriteInput("0311111111\r\n");
+    auto Window = Open(true);
+    Window->bbtnSet->click();
+    Window->chkNotAutoSupplement->setChecked(false);
+    Window->btnImport->click();
+    ProgramPath.clear();
+    const QList<QJsonObject> Shown = Boxes.Boxes();
+    ASSERT_EQ(Shown.size(), 2);
+    EXPECT_EQ(Shown[1].value(QStringLiteral("icon")).toString(), QStringLiteral("Stop"));
+    EXPECT_TRUE(Window->isVisible());
+    EXPECT_TRUE(Window->gbxFile->isEnabled());
+    EXPECT_FALSE(TMemIniFile(SettingsFileName()).SectionExists(QStringLiteral("FILE IMPORT")));
+}
+
+TEST_F(FImportTest, TheFernbookNoticeComesForTheDirectoryOnly)
+{
+    TScriptedBoxes Boxes;
+    Settings.UseFbAdrs = true;
+    TFileImport Window;
+    Window.show();
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
+    Window.rbAddMeibo->click();
+    Window.rbRecvHis->click();
+    ASSERT_EQ(Boxes.Texts().size(), 1);
+    EXPECT_TRUE(
+        Boxes.Texts()[0].startsWith(QStringLiteral("ここでのテキストファイル取り込みはTolvaneの登録名簿が対象です")));
+    EXPECT_FALSE(Window.chkSameReplace->isEnabled());
 }
 
 } // namespace

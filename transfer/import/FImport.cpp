@@ -426,7 +426,7 @@ void TFileImport::btnImportClick()
 
     const QString DataPath = DMVxRelvo16->DataPath();
     const QString Backup = ImportBackupFolder(DataPath, FDest);
-    const TBackupMeasure Measure = MeasureBackup(Backup, ImportTableFiles(FDest), DataPath);
+    const TBackupMeasure Measure = FileImportHooks().MeasureBackup(Backup, ImportTableFiles(FDest), DataPath);
     if (!Measure.Fits()) {
         Inform(this, QStringLiteral("バックアップを作成するための空き容量が不足しています  \r\n"
                                     "取り込みは開始しませんでした  "));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/common/TableCopy.h"
 #include "transfer/import/ImportItems.h"
 #include "transfer/import/ImportSettings.h"
 
@@ -24,6 +25,9 @@ class QTableWidget;
 struct TFileImportHooks
 {
     std::function<void()> ReloadHistoryList;
+    // The room the backup needs and finds; tests stand in for a full disk here.
+    std::function<TBackupMeasure(const QString& DestFolder, const QStringList& Names, const QString& SourceFolder)>
+        MeasureBackup = ::MeasureBackup;
 };
 [[nodiscard]] TFileImportHooks& FileImportHooks();
 
