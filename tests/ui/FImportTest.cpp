@@ -6,8 +6,11 @@
 #include "platform/msg/CoreMessage.h"
 #include "platform/text/Cp932.h"
 #include "tests/support/RecvData.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
+#include "transfer/import/ConstIn.h"
 #include "transfer/import/ImportRun.h"
+#include "transfer/import/SetOrdVw.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -328,6 +331,45 @@ TEST_F(FImportTest, TheFernbookNoticeComesForTheDirectoryOnly)
     EXPECT_TRUE(
         Boxes.Texts()[0].startsWith(QStringLiteral("ここでのテキストファイル取り込みはTolvaneの登録名簿が対象です")));
     EXPECT_FALSE(Window.chkSameReplace->isEnabled());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FImportTest, PicturesOfTheWindowsAndTheirSmallDialogs)
+{
+    WriteInput(Cp932Encode(QStringLiteral("電話番号,会社名,\"住所\",,メモ\r\n")));
+    auto Window = Open(true);
+    Window->sgSrc->setCurrentCell(0, 1);
+    Window->sgDest->setCurrentCell(0, 1);
+    Window->bbtnSet->click();
+    Window->sgSrc->setCurrentCell(3, 1);
+    Window->bbtnAdd->click();
+    SaveScreenshot(*Window, QStringLiteral("FileImport"));
+    ExpectLabelsWhole(*Window, QStringLiteral("FileImport"));
+
+    TConstantInput Input(Window.get());
+    Input.SetMaxLength(8);
+    Input.show();
+    Input.btnDate->click();
+    EXPECT_EQ(Input.GetValue(), QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    Input.edtConst->setText(QStringLiteral("  "));
+    Input.btnOk->click();
+    EXPECT_EQ(Input.result(), QDialog::Rejected) << "a blank value sets nothing";
+    Input.show();
+    Input.edtConst->setText(QStringLiteral(" 固定 "));
+    SaveScreenshot(Input, QStringLiteral("ConstantInput"));
+    ExpectLabelsWhole(Input, QStringLiteral("ConstantInput"));
+    Input.btnOk->click();
+    EXPECT_EQ(Input.result(), QDialog::Accepted);
+    EXPECT_EQ(Input.GetValue(), QStringLiteral("固定"));
+
+    TSetOrderView View(Window.get());
+    View.SetPieces({QStringLiteral("電話番号"), QStringLiteral("項目4")});
+    View.show();
+    EXPECT_EQ(View.sgOrder->item(1, 1)->text(), QStringLiteral("項目4"));
+    SaveScreenshot(View, QStringLiteral("SetOrderView"));
 }
 
 } // namespace
