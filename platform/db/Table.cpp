@@ -380,6 +380,7 @@ void TTable::Disconnect()
     for (sqlite3_stmt* Statement : std::as_const(FStatements))
         sqlite3_finalize(Statement);
     FStatements.clear();
+    FLookupSql.clear();
     if (FDb)
         sqlite3_close_v2(FDb);
     FDb = nullptr;

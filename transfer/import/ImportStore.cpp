@@ -67,11 +67,10 @@ qint32 ReadCoordinate(const QString& Value)
 // Looks Number up in SchTel1, then in SchTel2; the RecNo of the entry found.
 std::optional<int> FindEntry(TTable& Table, const QString& Number)
 {
-    for (const char* Index : {"SchTel1", "SchTel2"}) {
-        Table.SetIndexName(QLatin1String(Index));
-        if (Table.FindKey({Number}))
-            return Table.FieldByName(QStringLiteral("RecNo")).AsInteger();
-    }
+    for (const char* Index : {"SchTel1", "SchTel2"})
+        if (const QVariant RecNo = Table.LookupKey(QLatin1String(Index), {Number}, QStringLiteral("RecNo"));
+            RecNo.isValid())
+            return RecNo.toInt();
     return std::nullopt;
 }
 
