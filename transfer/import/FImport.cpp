@@ -67,14 +67,14 @@ QString CurrentDataPath()
     return DMVxRelvo16 ? DMVxRelvo16->DataPath() : Settings.DataPath;
 }
 
-QStringList SelectItemNames()
+} // namespace
+
+QStringList TFileImport::SelectItemNames()
 {
     return {Settings.SelectItem1.isEmpty() ? DefaultSelectItem1 : Settings.SelectItem1,
             Settings.SelectItem2.isEmpty() ? DefaultSelectItem2 : Settings.SelectItem2,
             Settings.SelectItem3.isEmpty() ? DefaultSelectItem3 : Settings.SelectItem3};
 }
-
-} // namespace
 
 TFileImport::TFileImport(QWidget* Owner) : QDialog(Owner)
 {

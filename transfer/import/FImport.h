@@ -122,6 +122,8 @@ private:
     void SourceDoubleClick();
     void DropOnDest(const QPoint& At);
     void ColourChecked();
+    // The three select-item captions of the settings, blank ones by their defaults.
+    [[nodiscard]] static QStringList SelectItemNames();
     bool FilterGridEvent(QObject* Watched, QEvent* Event);
 
     TFileImportSettings FSettings;

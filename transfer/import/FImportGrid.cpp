@@ -90,9 +90,7 @@ void TFileImport::BuildDestGrid()
             pmDest->popup(sgDest->viewport()->mapToGlobal(At));
         });
     }
-    FItems = ImportItems(FDest, {Settings.SelectItem1.isEmpty() ? DefaultSelectItem1 : Settings.SelectItem1,
-                                 Settings.SelectItem2.isEmpty() ? DefaultSelectItem2 : Settings.SelectItem2,
-                                 Settings.SelectItem3.isEmpty() ? DefaultSelectItem3 : Settings.SelectItem3});
+    FItems = ImportItems(FDest, SelectItemNames());
     const int Rows = static_cast<int>(FItems.size()) - 1;
     sgDest->clear();
     sgDest->setColumnCount(10);
