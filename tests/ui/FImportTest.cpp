@@ -258,6 +258,19 @@ TEST_F(FImportTest, ChecksBeforeTheRunStopWithTheirMessages)
     EXPECT_TRUE(Window->isVisible());
 }
 
+TEST_F(FImportTest, AFileThatWentAwayAfterReadingIsSaidSo)
+{
+    TScriptedBoxes Boxes;
+    WriteInput(Calls(2));
+    auto Window = Open(false);
+    MapHistory(*Window);
+    ASSERT_TRUE(QFile::remove(Data.Folder + QStringLiteral("in.csv")));
+    Window->btnImport->click();
+    ASSERT_EQ(Boxes.Boxes().size(), 1);
+    EXPECT_TRUE(Boxes.Texts()[0].startsWith(QStringLiteral("テキストファイルが読み込めませんでした")));
+    EXPECT_EQ(Boxes.Boxes()[0].value(QStringLiteral("icon")).toString(), QStringLiteral("Stop"));
+}
+
 TEST_F(FImportTest, ABackupThatDoesNotFitStartsNothing)
 {
     TScriptedBoxes Boxes("Yes");

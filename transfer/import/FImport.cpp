@@ -413,6 +413,11 @@ void TFileImport::btnImportClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     qint64 LineCount = CountFileLines(FReadFile);
     QApplication::restoreOverrideCursor();
+    if (LineCount < 0) {
+        // The file went away after it was read: nothing to import, and not for want of lines.
+        Inform(this, QStringLiteral("テキストファイルが読み込めませんでした  \r\n") + FReadFile, MB_OK | MB_ICONSTOP);
+        return;
+    }
     if (chkSkipRecord->isChecked())
         --LineCount;
     if (LineCount <= 0) {

@@ -57,6 +57,8 @@ void SetupGrid(QTableWidget* Grid)
     Grid->verticalHeader()->hide();
     Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 4);
     Grid->setWordWrap(false);
+    // Field names and pieces are chosen, never typed.
+    Grid->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
 } // namespace
