@@ -12,12 +12,16 @@
 #include "transfer/import/ImportRun.h"
 #include "transfer/import/SetOrdVw.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -269,6 +273,33 @@ TEST_F(FImportTest, AFileThatWentAwayAfterReadingIsSaidSo)
     ASSERT_EQ(Boxes.Boxes().size(), 1);
     EXPECT_TRUE(Boxes.Texts()[0].startsWith(QStringLiteral("テキストファイルが読み込めませんでした")));
     EXPECT_EQ(Boxes.Boxes()[0].value(QStringLiteral("icon")).toString(), QStringLiteral("Stop"));
+}
+
+// A field dropped on an item row is set there; held over the header it is refused and the items
+// scroll up a row. The events go straight to the window's filter: the application delivers drag
+// events only while a drag of its own is running.
+TEST_F(FImportTest, DropsSetPiecesAndTheHeaderScrollsUp)
+{
+    WriteInput("a,b\r\n");
+    auto Window = Open(true);
+    Window->resize(Window->width(), 300);
+    QTableWidget* Dest = Window->sgDest;
+    Dest->verticalScrollBar()->setValue(3);
+    Window->sgSrc->setCurrentCell(1, 1);
+    QMimeData Data;
+    Data.setData(QStringLiteral("application/x-tolvane-import-field"), "1");
+    const QRect Cell = Dest->visualRect(Dest->model()->index(Dest->rowAt(5), 2));
+    QDragMoveEvent Over(Cell.center(), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    (void)static_cast<QObject*>(Window.get())->eventFilter(Dest->viewport(), &Over);
+    EXPECT_TRUE(Over.isAccepted());
+    QDropEvent Drop(QPointF(Cell.center()), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    (void)static_cast<QObject*>(Window.get())->eventFilter(Dest->viewport(), &Drop);
+    EXPECT_EQ(Piece(*Window, Dest->rowAt(5) + 1, 1), QStringLiteral("b"));
+
+    QDragMoveEvent OverHeader(QPoint(10, 5), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    (void)static_cast<QObject*>(Window.get())->eventFilter(Dest->horizontalHeader(), &OverHeader);
+    EXPECT_FALSE(OverHeader.isAccepted());
+    EXPECT_EQ(Dest->verticalScrollBar()->value(), 2);
 }
 
 TEST_F(FImportTest, ABackupThatDoesNotFitStartsNothing)

@@ -21,6 +21,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -536,7 +537,7 @@ bool TFileImport::eventFilter(QObject* Watched, QEvent* Event)
             return true;
         }
     }
-    if (Watched == sgDest->viewport() || Watched == sgSrc->viewport())
+    if (Watched == sgDest->viewport() || Watched == sgSrc->viewport() || Watched == sgDest->horizontalHeader())
         return FilterGridEvent(Watched, Event) || QDialog::eventFilter(Watched, Event);
     return QDialog::eventFilter(Watched, Event);
 }

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -78,6 +79,8 @@ void TFileImport::BuildDestGrid()
         sgSrc->viewport()->installEventFilter(this);
         sgDest->viewport()->installEventFilter(this);
         sgDest->viewport()->setAcceptDrops(true);
+        sgDest->horizontalHeader()->setAcceptDrops(true);
+        sgDest->horizontalHeader()->installEventFilter(this);
         connect(sgDest, &QTableWidget::currentCellChanged, this, [this](int Row) { sgDestSelectCell(Row + 1); });
         connect(sgDest, &QTableWidget::cellDoubleClicked, this, [this](int Row) {
             if (!PieceCodes[1].value(Row + 1).isEmpty())
@@ -380,6 +383,16 @@ bool TFileImport::FilterGridEvent(QObject* Watched, QEvent* Event)
             return true;
         }
         return false;
+    }
+    if (Watched == sgDest->horizontalHeader()) {
+        // A drag held over the header refuses there and scrolls the items up a row at a time.
+        if (Event->type() != QEvent::DragEnter && Event->type() != QEvent::DragMove)
+            return false;
+        static_cast<QDragMoveEvent*>(Event)->ignore();
+        QScrollBar* Bar = sgDest->verticalScrollBar();
+        if (Bar->value() > Bar->minimum())
+            Bar->setValue(Bar->value() - 1);
+        return true;
     }
     switch (Event->type()) {
     case QEvent::DragEnter:
