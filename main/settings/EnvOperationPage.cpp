@@ -105,12 +105,7 @@ void TEnvironment::bbtnBrowseWaveFileClick()
 // Over the dialog's top-left corner, inside the work area.
 void TEnvironment::OpenDialogShow(QFileDialog& Dialog)
 {
-    Dialog.adjustSize();
-    const QRect Work = screen()->availableGeometry();
-    QPoint At = frameGeometry().topLeft() + QPoint(15, 15);
-    At.setX(std::max(Work.left(), std::min(At.x(), Work.right() - Dialog.width())));
-    At.setY(std::max(Work.top(), std::min(At.y(), Work.bottom() - Dialog.height())));
-    Dialog.move(At);
+    PlaceBelowTopLeft(Dialog, *this);
 }
 
 void TEnvironment::bbtnPlayClick()

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScreen>
 
 namespace {
 
@@ -93,6 +94,16 @@ std::optional<QString> RunFilePrompt(QWidget* Owner, const TFilePrompt& Prompt)
         return std::nullopt;
     const QString Chosen = Dialog.selectedFiles().constFirst();
     return Prompt.Kind == TFilePrompt::EKind::Folder ? QDir::cleanPath(Chosen) : Chosen;
+}
+
+void PlaceBelowTopLeft(QWidget& Dialog, const QWidget& Owner)
+{
+    Dialog.adjustSize();
+    const QRect Work = Owner.screen()->availableGeometry();
+    QPoint At = Owner.frameGeometry().topLeft() + QPoint(15, 15);
+    At.setX(std::max(Work.left(), std::min(At.x(), Work.right() - Dialog.width())));
+    At.setY(std::max(Work.top(), std::min(At.y(), Work.bottom() - Dialog.height())));
+    Dialog.move(At);
 }
 
 void ResetFilePromptAnswers()

@@ -35,5 +35,10 @@ struct TFilePrompt
 // The chosen path (a folder without its trailing "/"), or nothing when the user cancelled.
 [[nodiscard]] std::optional<QString> RunFilePrompt(QWidget* Owner, const TFilePrompt& Prompt);
 
+// Places Dialog (sized first) 15 pixels right of and below Owner's top-left corner, pulled back
+// inside the work area of Owner's screen: where the file prompts of the settings and import windows
+// open.
+void PlaceBelowTopLeft(QWidget& Dialog, const QWidget& Owner);
+
 // Starts reading VX_FILEDIALOG_ANSWERS from its first entry again.
 void ResetFilePromptAnswers();

@@ -339,15 +339,9 @@ void TFileImport::bbtnBrowseFileClick()
         sgSrc->setFocus();
 }
 
-// 15 pixels right of and below the window's top-left corner, inside the work area.
 void TFileImport::OpenDialogShow(QFileDialog& Dialog)
 {
-    Dialog.adjustSize();
-    const QRect Work = screen()->availableGeometry();
-    QPoint At = frameGeometry().topLeft() + QPoint(15, 15);
-    At.setX(std::max(Work.left(), std::min(At.x(), Work.right() - Dialog.width())));
-    At.setY(std::max(Work.top(), std::min(At.y(), Work.bottom() - Dialog.height())));
-    Dialog.move(At);
+    PlaceBelowTopLeft(Dialog, *this);
 }
 
 bool TFileImport::ReadFirstLine(const QString& FileName)

@@ -115,6 +115,7 @@ private:
     void AllClearClick();
     void MoveRow(int Delta);
     void ResetPieceButtons();
+    void FirstPieceButtons();
     void UpdateMoveButtons();
     void UpdateAllClear();
     void sgDestSelectCell(int Row);

@@ -193,6 +193,12 @@ void TFileImport::bbtnSetClick()
 {
     const int Row = DestRow();
     SetPiece(1, Row);
+    FirstPieceButtons();
+}
+
+// A row that has just got its first piece: "追加" in place of "セット", and the row can be edited.
+void TFileImport::FirstPieceButtons()
+{
     bbtnSet->setVisible(false);
     bbtnAdd->setVisible(true);
     bbtnAdd->setEnabled(true);
@@ -229,14 +235,8 @@ void TFileImport::bbtnConstClick()
     if (Input.exec() != QDialog::Accepted)
         return;
     SetPieceCell(Used + 1, Row, QString(ConstantMark), Input.GetValue());
-    if (Used == 0) {
-        bbtnSet->setVisible(false);
-        bbtnAdd->setVisible(true);
-        bbtnAdd->setEnabled(true);
-        for (QPushButton* Button : {bbtnDelete, bbtnRowClear, bbtnAllClear})
-            Button->setEnabled(true);
-        UpdateMoveButtons();
-    }
+    if (Used == 0)
+        FirstPieceButtons();
     if (Used + 1 == 9) {
         bbtnAdd->setEnabled(false);
         bbtnConst->setEnabled(false);

@@ -450,14 +450,3 @@ void TImportStore::SavePickLists()
     FRankChanged = false;
     std::fill(std::begin(FSelItemChanged), std::end(FSelItemChanged), false);
 }
-
-void TImportStore::ReloadPickLists()
-{
-    if (FRankChanged && RankHistory)
-        (void)RankHistory->Load();
-    for (int I = 0; I < 3; ++I)
-        if (FSelItemChanged[I] && SelItemHistory[static_cast<size_t>(I)])
-            (void)SelItemHistory[static_cast<size_t>(I)]->Load();
-    FRankChanged = false;
-    std::fill(std::begin(FSelItemChanged), std::end(FSelItemChanged), false);
-}

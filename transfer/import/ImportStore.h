@@ -80,8 +80,6 @@ public:
     void AddRankHistory(const QString& Rank);
     void AddSelItemHistory(const QStringList& Values);
     void SavePickLists();
-    // Forgets the changes of rows that were rolled back: the lists are read again from their files.
-    void ReloadPickLists();
 
 private:
     [[nodiscard]] bool LimitReached();
