@@ -6,6 +6,7 @@
 #include "main/settings/EnvControls.h"
 #include "main/settings/Settings.h"
 #include "platform/sound/WavePlayer.h"
+#include "platform/ui/FilePrompt.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -84,34 +85,27 @@ void TEnvironment::chkRingSoundClick()
 
 void TEnvironment::bbtnBrowseWaveFileClick()
 {
-    QFileDialog Dialog(this);
-    Dialog.setOption(QFileDialog::DontUseNativeDialog);
-    Dialog.setFileMode(QFileDialog::ExistingFile);
-    Dialog.setNameFilters({QStringLiteral("Waveファイル (*.wav)"), QStringLiteral("すべてのファイル (*)")});
+    TFilePrompt Prompt;
+    Prompt.Filters = {QStringLiteral("Waveファイル (*.wav)"), QStringLiteral("すべてのファイル (*)")};
     const QString Typed = edtWaveFile->text().trimmed();
     const QFileInfo Info(Typed);
     if (!Typed.isEmpty() && Info.dir().exists()) {
-        Dialog.setDirectory(Info.absolutePath());
+        Prompt.StartFolder = Info.absolutePath();
         if (Info.isFile())
-            Dialog.selectFile(Info.fileName());
+            Prompt.SelectFile = Info.fileName();
     } else {
-        Dialog.setDirectory(ProgramPath);
+        Prompt.StartFolder = ProgramPath;
     }
-    OpenDialogShow(Dialog);
-    if (Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty())
-        edtWaveFile->setText(Dialog.selectedFiles().constFirst());
+    Prompt.Place = [this](QFileDialog& Dialog) { OpenDialogShow(Dialog); };
+    if (const std::optional<QString> Chosen = RunFilePrompt(this, Prompt))
+        edtWaveFile->setText(*Chosen);
     FocusEnd(edtWaveFile);
 }
 
 // Over the dialog's top-left corner, inside the work area.
 void TEnvironment::OpenDialogShow(QFileDialog& Dialog)
 {
-    Dialog.adjustSize();
-    const QRect Work = screen()->availableGeometry();
-    QPoint At = frameGeometry().topLeft() + QPoint(15, 15);
-    At.setX(std::max(Work.left(), std::min(At.x(), Work.right() - Dialog.width())));
-    At.setY(std::max(Work.top(), std::min(At.y(), Work.bottom() - Dialog.height())));
-    Dialog.move(At);
+    PlaceBelowTopLeft(Dialog, *this);
 }
 
 void TEnvironment::bbtnPlayClick()

@@ -380,6 +380,7 @@ void TTable::Disconnect()
     for (sqlite3_stmt* Statement : std::as_const(FStatements))
         sqlite3_finalize(Statement);
     FStatements.clear();
+    FLookupSql.clear();
     if (FDb)
         sqlite3_close_v2(FDb);
     FDb = nullptr;
@@ -472,7 +473,10 @@ void TTable::Open()
     try {
         Connect(false, FileName());
         // A bigger page cache keeps a bulk transaction from spilling into the file half-way.
-        Exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768"));
+        // A savepoint's statement journal stays in memory: in a temporary file it would cost more than the
+        // row it guards. The rollback journal of the transaction itself stays on disk.
+        Exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768; "
+                            "PRAGMA temp_store=MEMORY"));
         if (FExclusive) {
             // Take the lock now rather than at the first write, and keep it until Close.
             Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));

@@ -213,6 +213,11 @@ public:
     // Exact search on the leading fields of the current index; the first match in index order
     // becomes current. Not found: false, the cursor stays.
     [[nodiscard]] bool FindKey(const QVariantList& Values);
+    // The value of ResultField in the first record, in the order of the index IndexName, whose
+    // leading index fields equal Values; an invalid QVariant when there is none. As the framework's
+    // Lookup it leaves the cursor, the current index, a range and a filter alone, so a look-up in
+    // another index costs no repositioning (bulk work asks it once or twice a record).
+    [[nodiscard]] QVariant LookupKey(const QString& IndexName, const QVariantList& Values, const QString& ResultField);
     // Limits the cursor to the records whose leading index fields lie between Low and High
     // (inclusive) and goes to the first of them.
     void SetRange(const QVariantList& Low, const QVariantList& High);
@@ -325,6 +330,7 @@ private:
     std::unique_ptr<TableInternal::TOpenLock> FOpenLock;
     sqlite3* FDb = nullptr;
     QHash<QString, sqlite3_stmt*> FStatements;
+    QHash<QString, QString> FLookupSql; // LookupKey's statements by index, key length and field
 
     TTableDef FDef;
     bool FProtected = false;

@@ -412,6 +412,62 @@ bool TTable::FindKey(const QVariantList& Values)
     return true;
 }
 
+QVariant TTable::LookupKey(const QString& IndexName, const QVariantList& Values, const QString& ResultField)
+{
+    CheckActive();
+    const TIndexInfo* Index = nullptr;
+    for (const TIndexInfo& Each : FIndexes)
+        if (Each.Name.compare(IndexName, Qt::CaseInsensitive) == 0)
+            Index = &Each;
+    if (!Index)
+        throw EDatabaseError(QStringLiteral("Index '%1' not found in table %2").arg(IndexName, FTableName));
+    const int KeyFields = Index->FieldIndexes.isEmpty() ? 1 : static_cast<int>(Index->FieldIndexes.size());
+    if (Values.isEmpty() || Values.size() > KeyFields)
+        throw EDatabaseError(QStringLiteral("LookupKey needs 1 to %1 values").arg(KeyFields));
+    const int Result = FFieldIndex.value(ResultField.toLower(), -1);
+    if (Result < 0)
+        throw EDatabaseError(QStringLiteral("Field '%1' not found in table %2").arg(ResultField, FTableName));
+    QVariantList Binds;
+    for (int I = 0; I < Values.size(); ++I)
+        Binds << (Index->FieldIndexes.isEmpty() ? QVariant(Values[I].toLongLong())
+                                                : ToStorage(Index->FieldIndexes[I], Values[I]));
+    // The text is made once per index, key length and field: bulk work asks the same look-up again
+    // and again.
+    const QString Key = Index->Name + u'|' + QString::number(Values.size()) + u'|' + QString::number(Result);
+    auto Sql = FLookupSql.constFind(Key);
+    if (Sql == FLookupSql.constEnd()) {
+        QStringList Equal;
+        for (int I = 0; I < Values.size(); ++I)
+            Equal << Index->Columns[I] + QStringLiteral(" = ?");
+        Sql = FLookupSql.insert(Key, QStringLiteral("SELECT ") + Quote(FDef.Fields[Result].Name) +
+                                         QStringLiteral(" FROM ") + Quote(SqlTableName()) + QStringLiteral(" WHERE ") +
+                                         Equal.join(u" AND ") + QStringLiteral(" ORDER BY ") +
+                                         Index->Columns.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT 1"));
+    }
+    sqlite3_stmt* Statement = Prepare(*Sql);
+    Bind(Statement, Binds);
+    QVariant Value;
+    const int Rc = sqlite3_step(Statement);
+    if (Rc == SQLITE_ROW) {
+        switch (FDef.Fields[Result].Type) {
+        case TFieldType::String:
+        case TFieldType::Memo:
+            Value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0)),
+                                      sqlite3_column_bytes(Statement, 0));
+            break;
+        case TFieldType::DateTime:
+            Value = sqlite3_column_double(Statement, 0);
+            break;
+        default:
+            Value = sqlite3_column_int64(Statement, 0);
+        }
+    }
+    sqlite3_reset(Statement);
+    if (Rc != SQLITE_ROW && Rc != SQLITE_DONE)
+        Fail(QStringLiteral("Cannot read"));
+    return Value;
+}
+
 void TTable::SetRange(const QVariantList& Low, const QVariantList& High)
 {
     CheckBrowseMode();

@@ -77,16 +77,19 @@ bool TTable::InTransaction() const
     return FDb && sqlite3_get_autocommit(FDb) == 0;
 }
 
+// Bulk work takes a savepoint for every record: the statements are prepared once and kept.
 void TTable::Savepoint(const QString& Name)
 {
     CheckBrowseMode();
-    Exec(QStringLiteral("SAVEPOINT ") + Quote(Name));
+    if (Step(QStringLiteral("SAVEPOINT ") + Quote(Name)) != SQLITE_DONE)
+        Fail(QStringLiteral("Cannot set savepoint ") + Name);
 }
 
 void TTable::ReleaseSavepoint(const QString& Name)
 {
     CheckBrowseMode();
-    Exec(QStringLiteral("RELEASE ") + Quote(Name));
+    if (Step(QStringLiteral("RELEASE ") + Quote(Name)) != SQLITE_DONE)
+        Fail(QStringLiteral("Cannot release savepoint ") + Name);
 }
 
 void TTable::RollbackToSavepoint(const QString& Name)

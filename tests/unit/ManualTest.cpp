@@ -39,7 +39,7 @@ int PageOf(int Context)
 QStringList SourceTexts()
 {
     QStringList Texts;
-    for (const char* Folder : {"main", "calls", "directory", "utility", "apps"}) {
+    for (const char* Folder : {"main", "calls", "directory", "transfer", "utility", "apps"}) {
         QDirIterator It(QStringLiteral(VX_SOURCE_DIR "/") + QLatin1String(Folder), {"*.cpp", "*.h"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (It.hasNext()) {
@@ -150,6 +150,8 @@ TEST(ManualTest, TitlesAndButtonsAreThoseOfTheProgram)
         {36, "登録名簿一覧"},
         {38, "登録名簿　検索条件"},
         {46, "登録名簿　削除"},
+        {55, "テキストファイル取り込み"},
+        {57, "固定値の入力"},
     };
     for (const auto& Case : Titles)
         EXPECT_EQ(PageText(PageOf(Case.Context)).section(QLatin1Char('\n'), 0, 0),

@@ -457,4 +457,27 @@ TEST_F(TableEngineTest, PostedRowsSurviveAKill)
     EXPECT_GE(Table.RecordCount(), Reported);
 }
 
+// A look-up in another index answers the first record of that index's order and leaves the cursor,
+// its index and a range where they were; letter case counts as in FindKey.
+TEST_F(TableEngineTest, LookupKeyAnswersWithoutMovingTheCursor)
+{
+    Table.CreateTable(PeopleDef());
+    Table.Open();
+    AddRow(3, "b", "0311");
+    AddRow(1, "a", "0311");
+    AddRow(2, "c", "0322");
+    Table.SetIndexName("Name");
+    Table.SetRange({"b"}, {"c"});
+    ASSERT_TRUE(Table.FindKey({"c"}));
+    EXPECT_EQ(Table.LookupKey("Tel", {"0311"}, "RecNo"), QVariant(qint64(1)));
+    EXPECT_EQ(Table.LookupKey("Tel", {"0322"}, "Name"), QVariant(QStringLiteral("c")));
+    EXPECT_FALSE(Table.LookupKey("Tel", {"0399"}, "RecNo").isValid());
+    EXPECT_EQ(Table.LookupKey("Name", {"A"}, "RecNo"), QVariant(qint64(1))) << "the index folds case";
+    EXPECT_EQ(Table.LookupKey("", {2}, "Name"), QVariant(QStringLiteral("c")));
+    EXPECT_EQ(Table.FieldByName("RecNo").AsInteger(), 2);
+    EXPECT_EQ(Table.IndexName(), QStringLiteral("Name"));
+    EXPECT_EQ(Forward(), QList<int>({3, 2}));
+    EXPECT_THROW((void)Table.LookupKey("Gone", {"x"}, "RecNo"), EDatabaseError);
+}
+
 } // namespace
