@@ -48,8 +48,10 @@ std::optional<QString> NextAnswer()
 std::optional<QString> AnswerFromScript(const TFilePrompt& Prompt)
 {
     QJsonObject Line;
-    Line.insert(QStringLiteral("kind"),
-                Prompt.Kind == TFilePrompt::EKind::Folder ? QStringLiteral("folder") : QStringLiteral("open"));
+    const QString Kind = Prompt.Kind == TFilePrompt::EKind::Folder ? QStringLiteral("folder") : QStringLiteral("open");
+    // "prompt" sets the line apart from the message boxes logged beside it.
+    Line.insert(QStringLiteral("prompt"), Kind);
+    Line.insert(QStringLiteral("kind"), Kind);
     Line.insert(QStringLiteral("title"), Prompt.Title);
     Line.insert(QStringLiteral("folder"), Prompt.StartFolder);
     Line.insert(QStringLiteral("filter"), Prompt.Filters.join(QStringLiteral(";;")));

@@ -3,50 +3,26 @@
 #include "platform/ui/MessageBox.h"
 
 #include <QColorDialog>
-#include <QFileDialog>
 
 namespace {
 
-struct TPathScript
-{
-    QString Source;
-    QStringList Paths;
-    qsizetype Next = 0;
-};
-
-TPathScript& PathScript()
-{
-    static TPathScript Script;
-    return Script;
-}
-
-QString NextScriptedPath()
-{
-    TPathScript& Script = PathScript();
-    const QString Source = qEnvironmentVariable("VX_FILEDIALOG_ANSWERS");
-    if (Source != Script.Source) {
-        Script = TPathScript{Source, Source.split(QLatin1Char(','), Qt::SkipEmptyParts), 0};
-        for (QString& Path : Script.Paths)
-            Path = Path.trimmed();
-    }
-    if (Script.Next >= Script.Paths.size())
-        return {};
-    return Script.Paths.at(Script.Next++);
-}
-
-// "すべてのファイル (*.*)|*.*" as the file dialog writes its name filters.
-QString QtFilter(const QString& Filter)
+// "すべてのファイル (*.*)|*.*" as the file dialog names its filters: "すべてのファイル (*)".
+QStringList QtFilters(const QString& Filter)
 {
     const QStringList Parts = Filter.split(QLatin1Char('|'));
     QStringList Filters;
     for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
+        QString Caption = Parts.at(I).trimmed();
+        // The caption may show its pattern already; the dialog reads the pattern from the last brackets.
+        if (Caption.endsWith(QLatin1Char(')')) && Caption.lastIndexOf(QLatin1Char('(')) > 0)
+            Caption = Caption.left(Caption.lastIndexOf(QLatin1Char('('))).trimmed();
         QString Pattern = Parts.at(I + 1);
         // "*.*" names every file, those without a dot too.
         Pattern.replace(QStringLiteral("*.*"), QStringLiteral("*"));
-        Filters << Parts.at(I) + QStringLiteral(" [") + Pattern.replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                       QStringLiteral("]");
+        Filters << Caption + QStringLiteral(" (") + Pattern.replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                       QLatin1Char(')');
     }
-    return Filters.join(QStringLiteral(";;"));
+    return Filters;
 }
 
 } // namespace
@@ -69,28 +45,14 @@ QString DollarTextOfColor(const QColor& Color)
     return QStringLiteral("$%1").arg(Value, 6, 16, QLatin1Char('0')).toUpper();
 }
 
-void ResetFilePromptAnswers()
-{
-    PathScript() = TPathScript{};
-}
-
 QString PromptOpenFile(QWidget* Owner, const TOpenFilePrompt& Prompt)
 {
-    if (MessageBoxIsScripted()) {
-        AppendScriptedLog(
-            QStringLiteral("{\"prompt\":\"open-file\",\"title\":%1,\"filter\":%2,\"folder\":%3}\n")
-                .arg(JsonString(Prompt.Title), JsonString(Prompt.Filter), JsonString(Prompt.InitialFolder)));
-        const QString Answer = NextScriptedPath();
-        return Answer.compare(QStringLiteral("cancel"), Qt::CaseInsensitive) == 0 ? QString() : Answer;
-    }
-    QFileDialog Dialog(Owner, Prompt.Title, Prompt.InitialFolder, QtFilter(Prompt.Filter));
-    Dialog.setFileMode(Prompt.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    Dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // Qt's own dialog: it speaks the program's language, where a desktop's dialog may not.
-    Dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
-        return {};
-    return Dialog.selectedFiles().constFirst();
+    TFilePrompt File;
+    File.Kind = TFilePrompt::EKind::OpenFile;
+    File.Title = Prompt.Title;
+    File.StartFolder = Prompt.InitialFolder;
+    File.Filters = QtFilters(Prompt.Filter);
+    return RunFilePrompt(Owner, File).value_or(QString());
 }
 
 std::optional<QColor> PromptColor(QWidget* Owner, const QColor& Initial, QList<QColor>& Custom)

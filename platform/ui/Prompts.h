@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/FilePrompt.h"
+
 #include <QColor>
 #include <QList>
 #include <QString>
@@ -10,9 +12,9 @@ class QWidget;
 // The file and colour dialogs of both programs, in one place so that tests can answer them.
 //
 // With VX_MSGBOX_LOG set nothing is shown: each prompt is appended to that file as one JSON line
-// ({"prompt":"open-file",..} or {"prompt":"colour",..}) and answered from a script. A file prompt takes
-// the next path of VX_FILEDIALOG_ANSWERS (comma-separated; "cancel" or nothing left cancels), the
-// colour dialog the next name of VX_MSGBOX_ANSWERS, the message boxes' own list: a colour as "$" + six
+// ({"prompt":"open",..} or {"prompt":"colour",..}) and answered from a script. A file prompt is the
+// file prompt of FilePrompt.h and takes the next path of VX_FILEDIALOG_ANSWERS; the colour dialog
+// takes the next name of VX_MSGBOX_ANSWERS, the message boxes' own list: a colour as "$" + six
 // hexadecimal digits, blue first and red last, or "cancel".
 
 struct TOpenFilePrompt
@@ -20,7 +22,6 @@ struct TOpenFilePrompt
     QString Title;
     QString Filter;        // "caption|pattern|caption|pattern..."
     QString InitialFolder; // with or without its trailing "/"
-    bool FileMustExist = true;
 };
 // The chosen path; empty when the user cancelled.
 [[nodiscard]] QString PromptOpenFile(QWidget* Owner, const TOpenFilePrompt& Prompt);
@@ -32,6 +33,3 @@ struct TOpenFilePrompt
 // "$BBGGRR" as the scripts and the colour values of the programs write a colour; nullopt for any other text.
 [[nodiscard]] std::optional<QColor> ColorFromDollarText(const QString& Text);
 [[nodiscard]] QString DollarTextOfColor(const QColor& Color);
-
-// Starts reading VX_FILEDIALOG_ANSWERS from its first path again.
-void ResetFilePromptAnswers();
