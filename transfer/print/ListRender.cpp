@@ -98,11 +98,18 @@ TRuleSpan TListPageRenderer::DrawRule(QPainter& Painter, const TListPage& Page, 
     Painter.save();
     Painter.setPen(QPen(Qt::black, 1, RuleStyle(LineType)));
     Painter.setBrush(Qt::NoBrush);
+    // A solid rule is filled row by row, so that a vector surface (a PDF page) covers exactly the
+    // pixel rows a printer does; the broken styles need the pen, drawn through the middle of the row.
+    const bool Solid = RuleStyle(LineType) == Qt::SolidLine;
     for (int At = Span->First; At <= Span->Last; ++At) {
-        if (Horizontal)
-            Painter.drawLine(Band.left(), At, Band.right() + 1, At);
+        if (Horizontal && Solid)
+            Painter.fillRect(QRect(Band.left(), At, Band.width(), 1), Qt::black);
+        else if (Horizontal)
+            Painter.drawLine(QLineF(Band.left(), At + 0.5, Band.right() + 1, At + 0.5));
+        else if (Solid)
+            Painter.fillRect(QRect(At, Band.top(), 1, Band.height()), Qt::black);
         else
-            Painter.drawLine(At, Band.top(), At, Band.bottom());
+            Painter.drawLine(QLineF(At + 0.5, Band.top(), At + 0.5, Band.bottom() + 1));
     }
     Painter.restore();
     return *Span;
@@ -172,7 +179,9 @@ bool TListPageRenderer::Render(QPainter& Painter, const TListPage& Page, TListRe
     if (Layout.isEmpty())
         return false;
     if (Y == Y0) {
-        Y += G / 2;
+        // Half the gap, rounded up: the rule above the header is centred in a gap of g, and with an
+        // odd g half of it rounded down would put its top row above the margin.
+        Y += G - G / 2;
         if (S.Line[RuleTop])
             Y += (RuleWidth(S.LineType[RuleTop], Page.DpiY / 96.0) - 1) / 2;
     }

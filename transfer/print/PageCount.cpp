@@ -91,7 +91,8 @@ int CountRecordsPerPage(const TRecordsPerPageInput& In, const TListTextMetrics& 
             A -= In.PagePosY == 0 ? C + Q : C;
     }
     if (TopFree) {
-        A -= Q / 2;
+        // As the renderer starts the table: half the gap rounded up (the same for an even gap).
+        A -= Q - Q / 2;
         if (In.TopRule)
             A -= (RuleWidth(In.TopRuleType, In.ScaleY) - 1) / 2;
     }
