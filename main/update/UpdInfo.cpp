@@ -89,9 +89,13 @@ bool IsInnerPath(const QString& Path)
 }
 
 // Line breaks and other control characters: updateinfo.dat is a line-based file, and a break in a
-// value would start a line of the answer's choosing there.
+// value would start a line of the answer's choosing there. Half a surrogate pair, which an answer in an
+// encoding such as UTF-7 can carry, has no UTF-8 form: the updater would read another name back than
+// the one the program compared.
 bool HasControlCharacter(const QString& Text)
 {
+    if (!Text.isValidUtf16())
+        return true;
     for (QChar Char : Text) {
         const QChar::Category Category = Char.category();
         if (Category == QChar::Other_Control || Category == QChar::Separator_Line ||

@@ -165,6 +165,10 @@ TEST(UpdateHostileTest, ControlCharactersNeverReachTheHandOverFile)
     QByteArray BadParam = AnswerXml(1, {FileXml("a.dat", "a.dl", 1, Stamp)});
     BadParam.replace("<dlparam>a.dl</dlparam>", "<dlparam>a&#10;dl</dlparam>");
     EXPECT_EQ(CheckUpdateAnswer(BadParam).Code, UpdFileNoDlParam);
+    // Half a surrogate pair, in UTF-7, would come back from the hand-over file as another name.
+    QByteArray HalfPair = AnswerXml(1, {FileXml("a.dat", "a+2AA-b", 1, Stamp)});
+    HalfPair.replace("UTF-8", "UTF-7");
+    EXPECT_EQ(CheckUpdateAnswer(HalfPair).Code, UpdFileNoDlFile) << HalfPair.constData();
     QByteArray BadPath = AnswerXml(0, {});
     BadPath.replace("<dlpath>/dl/</dlpath>", "<dlpath>/dl/&#10;</dlpath>");
     EXPECT_EQ(CheckUpdateAnswer(BadPath).Code, UpdEmptyDlPath);
