@@ -60,6 +60,14 @@ QString HistoryItemText(int ItemNo, const TFieldValues& Row, const TFieldValues*
 {
     if (NeedsDirectoryRecord(ItemNo) && !Entry)
         return QString();
+    // Items printed as the field holds them: of the history row up to 13, of the caller's entry after.
+    static const std::pair<int, const char*> Plain[] = {
+        {5, "CorpKana"},   {6, "CorpKanji"}, {7, "NameKana"}, {8, "NameKanji"}, {10, "Rank"},      {11, "SelItem1"},
+        {12, "SelItem2"},  {13, "SelItem3"}, {16, "JisCode"}, {17, "CorpKana"}, {18, "CorpKanji"}, {19, "NameKana"},
+        {20, "NameKanji"}, {21, "Memo1"},    {22, "Memo2"},   {23, "Memo3"},    {24, "EMail"}};
+    for (const auto& [No, Field] : Plain)
+        if (No == ItemNo)
+            return Trimmed(NeedsDirectoryRecord(No) ? *Entry : Row, Field);
     switch (ItemNo) {
     case 2:
         return HistoryDateText(Row.DateTime(QStringLiteral("RecvDateTime")));
@@ -70,48 +78,14 @@ QString HistoryItemText(int ItemNo, const TFieldValues& Row, const TFieldValues*
         const QString Code = CallerNumberCodeText(Tel);
         return Code.isEmpty() ? Tel : Code;
     }
-    case 5:
-        return Trimmed(Row, "CorpKana");
-    case 6:
-        return Trimmed(Row, "CorpKanji");
-    case 7:
-        return Trimmed(Row, "NameKana");
-    case 8:
-        return Trimmed(Row, "NameKanji");
     case 9: {
         const QString Division = Trimmed(Row, "Division");
         return Division == u"0" ? QStringLiteral("新規") : Division == u"1" ? QStringLiteral("既存") : QString();
     }
-    case 10:
-        return Trimmed(Row, "Rank");
-    case 11:
-        return Trimmed(Row, "SelItem1");
-    case 12:
-        return Trimmed(Row, "SelItem2");
-    case 13:
-        return Trimmed(Row, "SelItem3");
     case 14:
         return FormatPostalCode(Trimmed(*Entry, "Pos"));
     case 15:
         return Address(*Entry, IgnoreTdfkn);
-    case 16:
-        return Trimmed(*Entry, "JisCode");
-    case 17:
-        return Trimmed(*Entry, "CorpKana");
-    case 18:
-        return Trimmed(*Entry, "CorpKanji");
-    case 19:
-        return Trimmed(*Entry, "NameKana");
-    case 20:
-        return Trimmed(*Entry, "NameKanji");
-    case 21:
-        return Trimmed(*Entry, "Memo1");
-    case 22:
-        return Trimmed(*Entry, "Memo2");
-    case 23:
-        return Trimmed(*Entry, "Memo3");
-    case 24:
-        return Trimmed(*Entry, "EMail");
     case 25:
         return Note(*Entry);
     default:
