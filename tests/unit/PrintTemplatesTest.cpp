@@ -117,6 +117,13 @@ TEST_F(PrintTemplatesTest, SkipsUnequalCountsDropsNonIntegersAndUnknownItems)
     EXPECT_EQ(List.Items[0].Layout, (TLayout{{6, 2}, {2, 4}}));
 }
 
+TEST_F(PrintTemplatesTest, ASectionNameThatCannotBeWrittenBackIsLeftOutSoTheOthersStillSave)
+{
+    const TTemplateList List = Load("[A\rB]\nItemNo=2\nItemSize=10\n[C]\nItemNo=3\nItemSize=8\n");
+    EXPECT_EQ(List.Names(), QStringList{QStringLiteral("C")});
+    EXPECT_TRUE(SaveTemplateFile(File, List));
+}
+
 TEST_F(PrintTemplatesTest, RefusesNamesOfOtherTemplatesInAnyCaseAndNamesNoSectionHolds)
 {
     TTemplateList List = Load(Sections(2));

@@ -62,6 +62,10 @@ TTemplateList LoadTemplateFile(const QString& FileName, int ItemCount)
         if (std::any_of(Seen.cbegin(), Seen.cend(), [&](const QString& S) { return SameSection(S, Section); }))
             continue;
         Seen << Section;
+        // A carriage return inside the brackets is no line break to the reader, but the name could
+        // never be written back: one such section would keep every template from being saved.
+        if (HoldsLineBreak(Section))
+            continue;
         const TLayoutText Text{Ini.ReadString(Section, ItemNoKey, QString()),
                                Ini.ReadString(Section, ItemSizeKey, QString())};
         if (Text.ItemNo.isEmpty() || Text.ItemSize.isEmpty())
