@@ -112,7 +112,8 @@ TEST_F(PrintTemplatesTest, SkipsUnequalCountsDropsNonIntegersAndUnknownItems)
     const TTemplateList List = Load("[Uneven]\nItemNo=2,3\nItemSize=10\n"
                                     "[Bad]\nItemNo=2\nItemSize=x\n"
                                     "[NoSize]\nItemNo=2\n"
-                                    "[Good]\nItemNo=40,6,6,2\nItemSize=1,2,3,4\n");
+                                    "[Good]\nItemNo=40,6,6,2\nItemSize=1,2,3,4\n"
+                                    "[Unknown]\nItemNo=-1,40\nItemSize=10,10\n");
     ASSERT_EQ(List.Names(), QStringList{QStringLiteral("Good")});
     EXPECT_EQ(List.Items[0].Layout, (TLayout{{6, 2}, {2, 4}}));
 }

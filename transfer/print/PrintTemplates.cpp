@@ -74,8 +74,12 @@ TTemplateList LoadTemplateFile(const QString& FileName, int ItemCount)
             continue;
         if (List.Items.size() >= MaxTemplates)
             break;
-        if (const auto Layout = LayoutFromText(Text))
-            List.Items.append({Section, CleanLayout(*Layout, ItemCount)});
+        // A template left without entries would be written back as empty keys and lost on the next
+        // load; it is left out now, as a template of nothing to print.
+        const auto Layout = LayoutFromText(Text);
+        const TLayout Clean = Layout ? CleanLayout(*Layout, ItemCount) : TLayout{};
+        if (!Clean.isEmpty())
+            List.Items.append({Section, Clean});
     }
     return List;
 }
