@@ -1,6 +1,7 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "directory/maps/MapButtons.h"
 #include "directory/namedic/NameDicOpener.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
@@ -60,5 +61,6 @@ int main(int argc, char* argv[])
     // used; it is fixed before anything can convert.
     SetDefaultCodePage(CP_SJIS);
     InstallHistoryListHooks();
+    InstallMapButtons();
     return RunVxRelvo16(argc, argv);
 }
