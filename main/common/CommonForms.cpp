@@ -97,54 +97,6 @@ bool ActivateMarkedWindow(const char* Name)
     return true;
 }
 
-int SetFontAttributes(QFont* Font, int Charset, const QString& Name, int StyleBits, int Size)
-{
-    if (Font == nullptr)
-        return 0;
-    Font->setFamily(Name);
-    Font->setPointSize(Size);
-    Font->setBold((StyleBits & FONT_STYLE_BOLD) != 0);
-    Font->setItalic((StyleBits & FONT_STYLE_ITALIC) != 0);
-    Font->setUnderline((StyleBits & FONT_STYLE_UNDERLINE) != 0);
-    Font->setStrikeOut((StyleBits & FONT_STYLE_STRIKEOUT) != 0);
-    return 1;
-}
-
-int GetFontStyleBits(const QFont& Font)
-{
-    int Bits = 0;
-    if (Font.bold())
-        Bits |= FONT_STYLE_BOLD;
-    if (Font.italic())
-        Bits |= FONT_STYLE_ITALIC;
-    if (Font.underline())
-        Bits |= FONT_STYLE_UNDERLINE;
-    if (Font.strikeOut())
-        Bits |= FONT_STYLE_STRIKEOUT;
-    return Bits;
-}
-
-QList<TFontListEntry> ListFonts(bool FixedPitchOnly, bool WithSymbol)
-{
-    QList<TFontListEntry> Fonts;
-    for (const QString& Family : QFontDatabase::families()) {
-        if (Family.startsWith(QLatin1Char('@')) || QFontDatabase::isPrivateFamily(Family))
-            continue;
-        if (!QFontDatabase::isSmoothlyScalable(Family))
-            continue;
-        if (FixedPitchOnly && !QFontDatabase::isFixedPitch(Family))
-            continue;
-        const QList<QFontDatabase::WritingSystem> Systems = QFontDatabase::writingSystems(Family);
-        if (Systems.contains(QFontDatabase::Japanese))
-            Fonts.append({Family, SHIFTJIS_CHARSET});
-        else if (Systems.contains(QFontDatabase::Latin))
-            Fonts.append({Family, ANSI_CHARSET});
-        else if (WithSymbol && Systems.contains(QFontDatabase::Symbol))
-            Fonts.append({Family, SYMBOL_CHARSET});
-    }
-    return Fonts;
-}
-
 void GrayscaleBitmap(QImage& Image)
 {
     if (Image.format() != QImage::Format_RGB888)

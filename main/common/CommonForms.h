@@ -1,5 +1,7 @@
 #pragma once
 
+#include "main/common/CommonFonts.h"
+
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -32,33 +34,6 @@ void ForceForegroundWindow(QWidget* Window);
 // What the first copy of a program does when a later start knocks: the window marked with Name is
 // restored when minimised and brought forward. False when no window carries the mark.
 bool ActivateMarkedWindow(const char* Name);
-
-// Font style bits.
-inline constexpr int FONT_STYLE_BOLD = 1;
-inline constexpr int FONT_STYLE_ITALIC = 2;
-inline constexpr int FONT_STYLE_UNDERLINE = 4;
-inline constexpr int FONT_STYLE_STRIKEOUT = 8;
-
-// Character sets as the stored settings name them.
-inline constexpr int ANSI_CHARSET = 0;
-inline constexpr int SYMBOL_CHARSET = 2;
-inline constexpr int SHIFTJIS_CHARSET = 128;
-
-// Sets Font's family, point size and style (other bits ignored). Fonts here carry no character set;
-// Charset is accepted for the callers' sake and has no effect. 0 for no font, else 1.
-int SetFontAttributes(QFont* Font, int Charset, const QString& Name, int StyleBits, int Size);
-[[nodiscard]] int GetFontStyleBits(const QFont& Font);
-
-struct TFontListEntry
-{
-    QString Name;
-    int Charset = ANSI_CHARSET;
-};
-
-// The installed scalable font families that write Japanese (Charset 128) or Latin (0), and symbol fonts
-// (2) when WithSymbol, without vertical "@" faces, only fixed-pitch ones when FixedPitchOnly; in the
-// font database's order.
-[[nodiscard]] QList<TFontListEntry> ListFonts(bool FixedPitchOnly, bool WithSymbol);
 
 // Makes every pixel grey in place: v = 0.3 red + 0.59 green + 0.11 blue, rounded half to even, in all
 // three channels. The image becomes 24-bit RGB first.

@@ -56,6 +56,11 @@ public:
     // The refused writes, as "Section/Ident".
     [[nodiscard]] const QStringList& RefusedWrites() const { return FRefused; }
 
+    // The encoding of the lines written from now on, for files that others read in a code page of
+    // their own: with Cp932 new lines are CP932 (the whole file turns UTF-8 only when a line holds a
+    // character CP932 lacks, as for a CP932 file read).
+    void SetEncoding(TTextEncoding Encoding) { FEncoding = Encoding; }
+
     // The file as UpdateFile writes it.
     [[nodiscard]] QByteArray ToBytes() const;
     // Replaces the contents with the text of Bytes, decoded as a read file is.

@@ -17,9 +17,9 @@
 
 namespace {
 
-std::optional<QList<TPrinterInfo>>& TestPrinters()
+std::optional<QList<TPrinterEntry>>& TestPrinters()
 {
-    static std::optional<QList<TPrinterInfo>> List;
+    static std::optional<QList<TPrinterEntry>> List;
     return List;
 }
 
@@ -80,11 +80,11 @@ QString PdfPrinterName()
     return QStringLiteral("PDF");
 }
 
-QList<TPrinterInfo> Printers()
+QList<TPrinterEntry> Printers()
 {
     if (TestPrinters())
         return *TestPrinters();
-    QList<TPrinterInfo> List;
+    QList<TPrinterEntry> List;
     const QString Default = QPrinterInfo::defaultPrinterName();
     for (const QPrinterInfo& Info : QPrinterInfo::availablePrinters()) {
         const QPrinter Probe(Info);
@@ -103,8 +103,8 @@ bool HasPrinters()
 
 QString DefaultPrinterName()
 {
-    const QList<TPrinterInfo> List = Printers();
-    for (const TPrinterInfo& Info : List) {
+    const QList<TPrinterEntry> List = Printers();
+    for (const TPrinterEntry& Info : List) {
         if (Info.IsDefault)
             return Info.Name;
     }
@@ -113,14 +113,14 @@ QString DefaultPrinterName()
 
 bool PrinterHasColor(const QString& Name)
 {
-    for (const TPrinterInfo& Info : Printers()) {
+    for (const TPrinterEntry& Info : Printers()) {
         if (Info.Name == Name)
             return Info.Color;
     }
     return false;
 }
 
-void SetPrintersForTest(std::optional<QList<TPrinterInfo>> List)
+void SetPrintersForTest(std::optional<QList<TPrinterEntry>> List)
 {
     TestPrinters() = std::move(List);
 }

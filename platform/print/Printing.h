@@ -16,7 +16,7 @@ class QWidget;
 // a printer that writes a PDF file and is always there, so that the print windows work on a machine
 // without printers. Tests replace the whole list (empty, or fake printers) to reach the branches a
 // real machine seldom shows.
-struct TPrinterInfo
+struct TPrinterEntry
 {
     QString Name;
     bool Color = true;
@@ -26,7 +26,7 @@ struct TPrinterInfo
 // The name of the always-present file printer.
 [[nodiscard]] QString PdfPrinterName();
 
-[[nodiscard]] QList<TPrinterInfo> Printers();
+[[nodiscard]] QList<TPrinterEntry> Printers();
 [[nodiscard]] bool HasPrinters();
 // The system's default printer, else the first of the list; empty when there is none.
 [[nodiscard]] QString DefaultPrinterName();
@@ -38,7 +38,7 @@ struct TPrinterInfo
 [[nodiscard]] QPoint PlaceInside(QPoint Corner, QSize Size, const QRect& Work);
 
 // Replaces the printer list until called with std::nullopt (tests only).
-void SetPrintersForTest(std::optional<QList<TPrinterInfo>> List);
+void SetPrintersForTest(std::optional<QList<TPrinterEntry>> List);
 
 // One print job: a QPrinter on a printer of the list (the default one when Name is empty), the
 // set-up dialog, and a painter over its pages. Units are the printer's device pixels; Resolution()

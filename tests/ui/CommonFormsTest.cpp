@@ -142,8 +142,10 @@ TEST(CommonFormsTest, ListFontsFiltersByPitchAndScript)
         Japanese = Japanese || Entry.Charset == SHIFTJIS_CHARSET;
     }
     EXPECT_TRUE(Japanese) << "a Japanese font is installed with the program's packages";
+    // "ＭＳ ゴシック" is no family of the database: it stands for the Japanese monospace font.
     for (const TFontListEntry& Entry : Fixed)
-        EXPECT_TRUE(QFontDatabase::isFixedPitch(Entry.Name)) << Entry.Name.toStdString();
+        if (Entry.Name != MsGothicFontName)
+            EXPECT_TRUE(QFontDatabase::isFixedPitch(Entry.Name)) << Entry.Name.toStdString();
 }
 
 TEST(CommonFormsTest, GrayscaleBitmapWeighsChannelsAndRoundsTiesToEven)

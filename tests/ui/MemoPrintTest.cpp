@@ -162,7 +162,7 @@ TEST_F(MemoPrintTest, NoPrinterOrANoPrintsNothing)
 {
     Open();
     {
-        SetPrintersForTest(QList<TPrinterInfo>{});
+        SetPrintersForTest(QList<TPrinterEntry>{});
         const TScriptedBoxes Boxes("Yes,OK");
         View->bbtnMemoPrint->click();
         View->bbtnPrint->click();

@@ -21,7 +21,7 @@ namespace {
 
 struct TPrintersForTest
 {
-    explicit TPrintersForTest(QList<TPrinterInfo> List) { SetPrintersForTest(std::move(List)); }
+    explicit TPrintersForTest(QList<TPrinterEntry> List) { SetPrintersForTest(std::move(List)); }
     ~TPrintersForTest() { SetPrintersForTest(std::nullopt); }
     TPrintersForTest(const TPrintersForTest&) = delete;
     TPrintersForTest& operator=(const TPrintersForTest&) = delete;
@@ -31,7 +31,7 @@ struct TPrintersForTest
 
 TEST(PrintingTest, ThePdfPrinterIsAlwaysThereAndTestsReplaceTheList)
 {
-    const QList<TPrinterInfo> System = Printers();
+    const QList<TPrinterEntry> System = Printers();
     ASSERT_FALSE(System.isEmpty());
     EXPECT_EQ(System.last().Name, QStringLiteral("PDF"));
     EXPECT_TRUE(HasPrinters());

@@ -1,0 +1,98 @@
+#include "main/common/CommonFonts.h"
+
+#include <QFontDatabase>
+
+namespace {
+
+// The Windows fonts that stored settings name, drawn here in the installed font that stands in for
+// them: fontconfig knows no full-width name, so Qt would fall back to a Latin sans font.
+void InstallFontSubstitutes()
+{
+    static bool Installed = false;
+    if (Installed)
+        return;
+    Installed = true;
+    const QString Family = JapaneseMonospaceFamily();
+    if (!Family.isEmpty() && !QFontDatabase::families().contains(MsGothicFontName))
+        QFont::insertSubstitution(MsGothicFontName, Family);
+}
+
+} // namespace
+
+QString JapaneseMonospaceFamily()
+{
+    static const QString Family = [] {
+        const QStringList Families = QFontDatabase::families();
+        if (Families.contains(QStringLiteral("Noto Sans Mono CJK JP")))
+            return QStringLiteral("Noto Sans Mono CJK JP");
+        for (const QString& Each : Families)
+            if (Each.contains(QStringLiteral("Mono")) &&
+                QFontDatabase::writingSystems(Each).contains(QFontDatabase::Japanese))
+                return Each;
+        return QString();
+    }();
+    return Family;
+}
+
+QString ResolveFontName(const QString& Name)
+{
+    InstallFontSubstitutes();
+    if (QFontDatabase::families().contains(Name))
+        return Name;
+    const QStringList Substitutes = QFont::substitutes(Name);
+    return Substitutes.isEmpty() ? Name : Substitutes.first();
+}
+
+int SetFontAttributes(QFont* Font, int Charset, const QString& Name, int StyleBits, int Size)
+{
+    if (Font == nullptr)
+        return 0;
+    Font->setFamily(Name);
+    InstallFontSubstitutes();
+    Font->setPointSize(Size);
+    Font->setBold((StyleBits & FONT_STYLE_BOLD) != 0);
+    Font->setItalic((StyleBits & FONT_STYLE_ITALIC) != 0);
+    Font->setUnderline((StyleBits & FONT_STYLE_UNDERLINE) != 0);
+    Font->setStrikeOut((StyleBits & FONT_STYLE_STRIKEOUT) != 0);
+    return 1;
+}
+
+int GetFontStyleBits(const QFont& Font)
+{
+    int Bits = 0;
+    if (Font.bold())
+        Bits |= FONT_STYLE_BOLD;
+    if (Font.italic())
+        Bits |= FONT_STYLE_ITALIC;
+    if (Font.underline())
+        Bits |= FONT_STYLE_UNDERLINE;
+    if (Font.strikeOut())
+        Bits |= FONT_STYLE_STRIKEOUT;
+    return Bits;
+}
+
+QList<TFontListEntry> ListFonts(bool FixedPitchOnly, bool WithSymbol)
+{
+    QList<TFontListEntry> Fonts;
+    InstallFontSubstitutes();
+    if (!JapaneseMonospaceFamily().isEmpty())
+        Fonts.append({MsGothicFontName, SHIFTJIS_CHARSET});
+    for (const QString& Family : QFontDatabase::families()) {
+        if (Family.startsWith(QLatin1Char('@')) || QFontDatabase::isPrivateFamily(Family))
+            continue;
+        if (Family == MsGothicFontName && !Fonts.isEmpty())
+            continue;
+        if (!QFontDatabase::isSmoothlyScalable(Family))
+            continue;
+        if (FixedPitchOnly && !QFontDatabase::isFixedPitch(Family))
+            continue;
+        const QList<QFontDatabase::WritingSystem> Systems = QFontDatabase::writingSystems(Family);
+        if (Systems.contains(QFontDatabase::Japanese))
+            Fonts.append({Family, SHIFTJIS_CHARSET});
+        else if (Systems.contains(QFontDatabase::Latin))
+            Fonts.append({Family, ANSI_CHARSET});
+        else if (WithSymbol && Systems.contains(QFontDatabase::Symbol))
+            Fonts.append({Family, SYMBOL_CHARSET});
+    }
+    return Fonts;
+}
