@@ -11,6 +11,7 @@
 #include "main/start/MainStartup.h"
 #include "main/start/ProgramBody.h"
 #include "platform/sys/FileVersionNote.h"
+#include "transfer/import/FImport.h"
 #include "widelayer/UniSystem.h"
 
 VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
@@ -54,11 +55,26 @@ static void InstallHistoryListHooks()
     };
 }
 
+// The text import opens from the menus and reloads the call-history list after a run that stored
+// calls, without linking the list itself.
+static void InstallFileImportHooks()
+{
+    MainHooks().ShowFileImport = [](QWidget* Owner) {
+        TFileImport Import(Owner);
+        Import.exec();
+    };
+    FileImportHooks().ReloadHistoryList = [] {
+        if (HistoryList)
+            HistoryList->LoadPage(0, 0);
+    };
+}
+
 int main(int argc, char* argv[])
 {
     // The wide layer reads and writes byte text in the code page the program's files have always
     // used; it is fixed before anything can convert.
     SetDefaultCodePage(CP_SJIS);
     InstallHistoryListHooks();
+    InstallFileImportHooks();
     return RunVxRelvo16(argc, argv);
 }

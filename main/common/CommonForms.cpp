@@ -1,10 +1,10 @@
 #include "main/common/CommonForms.h"
 
 #include "platform/sys/Folders.h"
+#include "platform/ui/FilePrompt.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImage>
@@ -172,17 +172,16 @@ bool BrowseForFolder(QString& Folder, QWidget* Owner, const QString& Title, bool
     else if (StartAtProgramFolder)
         Start = GetProgramFolder();
 
-    // Qt's own dialog on every desktop: it can be told not to make folders, and tests can drive it.
-    QFileDialog Dialog(Owner, Title, Start);
-    Dialog.setObjectName(QStringLiteral("BrowseForFolder"));
-    Dialog.setFileMode(QFileDialog::Directory);
-    QFileDialog::Options Options = QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog;
-    if (!AllowNewFolder)
-        Options |= QFileDialog::ReadOnly;
-    Dialog.setOptions(Options);
-    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+    TFilePrompt Prompt;
+    Prompt.Kind = TFilePrompt::EKind::Folder;
+    Prompt.ObjectName = QStringLiteral("BrowseForFolder");
+    Prompt.Title = Title;
+    Prompt.StartFolder = Start;
+    Prompt.AllowNewFolder = AllowNewFolder;
+    const std::optional<QString> Answer = RunFilePrompt(Owner, Prompt);
+    if (!Answer)
         return false;
-    const QString Chosen = QDir::cleanPath(Dialog.selectedFiles().constFirst());
+    const QString Chosen = QDir::cleanPath(*Answer);
     if (!QFileInfo(Chosen).isDir())
         return false;
     Folder = Chosen;

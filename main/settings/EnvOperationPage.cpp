@@ -6,6 +6,7 @@
 #include "main/settings/EnvControls.h"
 #include "main/settings/Settings.h"
 #include "platform/sound/WavePlayer.h"
+#include "platform/ui/FilePrompt.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -84,22 +85,20 @@ void TEnvironment::chkRingSoundClick()
 
 void TEnvironment::bbtnBrowseWaveFileClick()
 {
-    QFileDialog Dialog(this);
-    Dialog.setOption(QFileDialog::DontUseNativeDialog);
-    Dialog.setFileMode(QFileDialog::ExistingFile);
-    Dialog.setNameFilters({QStringLiteral("Waveファイル (*.wav)"), QStringLiteral("すべてのファイル (*)")});
+    TFilePrompt Prompt;
+    Prompt.Filters = {QStringLiteral("Waveファイル (*.wav)"), QStringLiteral("すべてのファイル (*)")};
     const QString Typed = edtWaveFile->text().trimmed();
     const QFileInfo Info(Typed);
     if (!Typed.isEmpty() && Info.dir().exists()) {
-        Dialog.setDirectory(Info.absolutePath());
+        Prompt.StartFolder = Info.absolutePath();
         if (Info.isFile())
-            Dialog.selectFile(Info.fileName());
+            Prompt.SelectFile = Info.fileName();
     } else {
-        Dialog.setDirectory(ProgramPath);
+        Prompt.StartFolder = ProgramPath;
     }
-    OpenDialogShow(Dialog);
-    if (Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty())
-        edtWaveFile->setText(Dialog.selectedFiles().constFirst());
+    Prompt.Place = [this](QFileDialog& Dialog) { OpenDialogShow(Dialog); };
+    if (const std::optional<QString> Chosen = RunFilePrompt(this, Prompt))
+        edtWaveFile->setText(*Chosen);
     FocusEnd(edtWaveFile);
 }
 

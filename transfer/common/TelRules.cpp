@@ -1,0 +1,44 @@
+#include "transfer/common/TelRules.h"
+
+namespace {
+
+std::function<QDate()>& Clock()
+{
+    static std::function<QDate()> Instance;
+    return Instance;
+}
+
+} // namespace
+
+QString ConvertOldMobileNumber(const QString& Number)
+{
+    const qsizetype Length = Number.size();
+    if (Length < 4 || Length > 10)
+        return Number;
+    const QStringView Head = QStringView(Number).left(3);
+    for (const char* Old : {"010", "020", "030", "040", "080"})
+        if (Head == QLatin1String(Old))
+            return QStringLiteral("090") + Number.at(1) + Number.mid(3);
+    if (Head == QLatin1String("050") || Head == QLatin1String("060"))
+        return QStringLiteral("070") + Number.at(1) + Number.mid(3);
+    if (Number.startsWith(QLatin1String("06")) && Length < 10)
+        return QStringLiteral("066") + Number.mid(2);
+    return Number;
+}
+
+QString ConvertExchange0720(const QString& Number, const QDate& Today)
+{
+    if (Today >= QDate(2000, 1, 1) && Number.size() >= 5 && Number.startsWith(QLatin1String("0720")))
+        return QStringLiteral("0728") + Number.mid(4);
+    return Number;
+}
+
+QString ConvertExchange0720(const QString& Number)
+{
+    return ConvertExchange0720(Number, Clock() ? Clock()() : QDate::currentDate());
+}
+
+void SetTelRulesClock(std::function<QDate()> Today)
+{
+    Clock() = std::move(Today);
+}

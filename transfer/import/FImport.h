@@ -1,0 +1,131 @@
+#pragma once
+
+#include "transfer/import/ImportItems.h"
+#include "transfer/import/ImportSettings.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+// What the import needs of windows it does not link: the call-history list, reloaded after a run
+// that stored history rows. The program fills it at start.
+struct TFileImportHooks
+{
+    std::function<void()> ReloadHistoryList;
+};
+[[nodiscard]] TFileImportHooks& FileImportHooks();
+
+// "テキストファイル取り込み": reads a comma-separated text file into the call history or the
+// directory. The user maps the fields of the file's first line (and constants) onto the items of the
+// destination; "取り込み(&I)" runs the import.
+class TFileImport : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TFileImport(QWidget* Owner = nullptr);
+
+    QRadioButton* rbRecvHis;
+    QRadioButton* rbAddMeibo;
+    QLineEdit* edtFile;
+    QPushButton* bbtnBrowseFile;
+    QTableWidget* sgSrc;
+    QTableWidget* sgDest;
+    QPushButton* bbtnSet;
+    QPushButton* bbtnAdd;
+    QPushButton* bbtnConst;
+    QPushButton* bbtnDelete;
+    QPushButton* bbtnRowClear;
+    QPushButton* bbtnAllClear;
+    QPushButton* bbtnUp;
+    QPushButton* bbtnDown;
+    QPushButton* bbtnAllSet;
+    QMenu* pmDest;
+    QAction* pmiSetOrderView;
+    QAction* pmiRowClear;
+    QAction* pmiAllClear;
+    QCheckBox* chkSkipRecord;
+    QCheckBox* chkSameReplace;
+    QCheckBox* chkNotAutoSupplement;
+    QLabel* lblMsg1;
+    QProgressBar* pbImport;
+    QPushButton* btnImport;
+    QPushButton* btnCancel;
+    QGroupBox* gbxFile;
+    QGroupBox* gbxLayout;
+    QGroupBox* gbxOption;
+
+    // For each piece column 1..9 (entry 0 unused) the code of each destination row (entry 0 unused):
+    // "n" a field, "\r" + n a field blank in line 1, "\n" a constant, empty no piece.
+    std::array<QStringList, 10> PieceCodes;
+
+    // Reads line 1 of FileName into the source list; false when the file was refused.
+    bool ReadFirstLine(const QString& FileName);
+    // The piece in Column of item Row := the current source field.
+    void SetPiece(int Column, int Row);
+    // The mapping as the run takes it.
+    [[nodiscard]] TImportMapping Mapping() const;
+
+    void btnImportClick();
+    void bbtnAllSetClick();
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void BuildControls();
+    void FormCreate();
+    void FormShow();
+    void rbImportDestClick(int Tag);
+    void edtFileEnter();
+    void bbtnBrowseFileClick();
+    void OpenDialogShow(QFileDialog& Dialog);
+    void ReadTypedFile(const QString& FileName);
+    void ShowFernbookNotice();
+
+    // The mapping grid (FImportGrid.cpp).
+    void BuildDestGrid();
+    void ClearSourceList();
+    void SetGridsEnabled(bool Enabled);
+    void ClearAllPieces();
+    [[nodiscard]] int DestRow() const;
+    [[nodiscard]] int UsedPieces(int Row) const;
+    void SetPieceCell(int Column, int Row, const QString& Code, const QString& Text);
+    void bbtnSetClick();
+    void bbtnAddClick();
+    void bbtnConstClick();
+    void bbtnDeleteClick();
+    void RowClearClick();
+    void AllClearClick();
+    void MoveRow(int Delta);
+    void ResetPieceButtons();
+    void UpdateMoveButtons();
+    void UpdateAllClear();
+    void sgDestSelectCell(int Row);
+    void SetOrderViewClick();
+    void SourceDoubleClick();
+    void DropOnDest(const QPoint& At);
+    void ColourChecked();
+    bool FilterGridEvent(QObject* Watched, QEvent* Event);
+
+    TFileImportSettings FSettings;
+    TImportDest FDest = TImportDest::RecvHis;
+    QList<TImportItem> FItems;
+    bool FLoaded = false;
+    QString FReadFile;
+    int FSourceCount = 0;
+    bool FShowing = false;
+    bool FSkipNextSourcePress = false;
+};

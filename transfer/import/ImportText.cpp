@@ -1,0 +1,135 @@
+#include "transfer/import/ImportText.h"
+
+#include "main/common/CommonText.h"
+#include "platform/text/Cp932.h"
+
+#include <QFile>
+
+namespace {
+
+bool IsLeadByte(unsigned char Byte)
+{
+    return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
+}
+
+QString Unquoted(const QString& Field)
+{
+    if (Field.size() < 2 || !Field.startsWith(u'"') || !Field.endsWith(u'"'))
+        return Field;
+    QString Inner = Field.mid(1, Field.size() - 2);
+    Inner.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    return Inner;
+}
+
+} // namespace
+
+bool TImportLineReader::ReadLine(QByteArray& Line)
+{
+    if (FDevice.atEnd())
+        return false;
+    Line = FDevice.readLine();
+    if (Line.endsWith('\n'))
+        Line.chop(1);
+    if (Line.endsWith('\r'))
+        Line.chop(1);
+    return true;
+}
+
+qint64 CountFileLines(const QString& FileName)
+{
+    QFile File(FileName);
+    if (!File.open(QIODevice::ReadOnly))
+        return -1;
+    TImportLineReader Reader(File);
+    QByteArray Line;
+    qint64 Count = 0;
+    while (Reader.ReadLine(Line))
+        ++Count;
+    return Count;
+}
+
+int CountFields(const QByteArray& Line)
+{
+    int Commas = 0;
+    bool Quoted = false;
+    for (qsizetype I = 0; I < Line.size(); ++I) {
+        const auto Byte = static_cast<unsigned char>(Line.at(I));
+        if (IsLeadByte(Byte)) {
+            ++I;
+            continue;
+        }
+        if (Byte == '"')
+            Quoted = !Quoted;
+        else if (Byte == ',' && !Quoted)
+            ++Commas;
+    }
+    return Commas;
+}
+
+QStringList FirstLineFields(const QByteArray& Line)
+{
+    const QString Text = *Cp932Decode(Line, TDecodeMode::Substitute);
+    return SplitText(Text, CountFields(Line), SplitQuotedKeepQuotes, QStringLiteral(","));
+}
+
+std::optional<QStringList> LineValues(const QByteArray& Line, int Count)
+{
+    const std::optional<QString> Text = Cp932Decode(Line, TDecodeMode::Strict);
+    if (!Text)
+        return std::nullopt;
+    QStringList Fields = SplitText(*Text, std::max(Count, 1) - 1, SplitQuotedKeepQuotes, QStringLiteral(","));
+    for (QString& Field : Fields)
+        Field = Unquoted(Field);
+    return Fields;
+}
+
+TImportPiece FieldPiece(int Index, const QString& Text)
+{
+    return {QString::number(Index), Text};
+}
+
+TImportPiece BlankFieldPiece(int Index)
+{
+    return {BlankFieldMark + QString::number(Index), QStringLiteral("項目") + QString::number(Index + 1)};
+}
+
+TImportPiece ConstantPiece(const QString& Value)
+{
+    return {QString(ConstantMark), Value};
+}
+
+int PieceFieldIndex(const QString& Code)
+{
+    if (Code.isEmpty() || Code.at(0) == ConstantMark)
+        return -1;
+    bool Ok = false;
+    const int Index = (Code.at(0) == BlankFieldMark ? Code.mid(1) : Code).toInt(&Ok);
+    return Ok && Index >= 0 ? Index : -1;
+}
+
+QStringList BuildItemValues(const TImportMapping& Mapping, const QStringList& Fields)
+{
+    QStringList Values(Mapping.size());
+    for (qsizetype Row = 1; Row < Mapping.size(); ++Row) {
+        QString Value;
+        for (const TImportPiece& Piece : Mapping.at(Row)) {
+            if (Piece.Code.isEmpty())
+                break;
+            if (Piece.Code.at(0) == ConstantMark) {
+                Value += Piece.Text;
+                continue;
+            }
+            const int Index = PieceFieldIndex(Piece.Code);
+            if (Index >= 0 && Index < Fields.size())
+                Value += Fields.at(Index);
+        }
+        Values[Row] = Value;
+    }
+    return Values;
+}
+
+bool IsBlankHeader(const QString& Text)
+{
+    const QString Stripped = StripSpacesToAnsi(TrimBlanks(Text));
+    return Stripped.isEmpty() || Stripped == QStringLiteral("\"\"");
+}

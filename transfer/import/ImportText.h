@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The comma-separated text files the import reads, as bytes from outside: CP932, lines ended by
+// CR LF or LF, fields separated by commas outside double quotes.
+
+// Lines of a file, one after another, without their line ends. A last line without a line end is a
+// line; nothing after the last line end is not.
+class TImportLineReader
+{
+public:
+    explicit TImportLineReader(QIODevice& Device) : FDevice(Device) {}
+    // False at the end of the file.
+    [[nodiscard]] bool ReadLine(QByteArray& Line);
+
+private:
+    QIODevice& FDevice;
+};
+
+// The number of lines TImportLineReader gives for the file; -1 when it cannot be read.
+[[nodiscard]] qint64 CountFileLines(const QString& FileName);
+
+// The commas of Line outside double quotes; a double-byte character is passed over whole, so its
+// second byte is never taken for a comma or a quote. A doubled quote toggles twice.
+[[nodiscard]] int CountFields(const QByteArray& Line);
+
+// Line 1 as the source list shows it: CountFields + 1 fields, each keeping its enclosing quotes.
+// Bytes that are no CP932 show as visible substitutes.
+[[nodiscard]] QStringList FirstLineFields(const QByteArray& Line);
+
+// The values of a later line: Count fields (the rest of the line stays in the last one), a field
+// written inside double quotes loses them and a doubled quote within it stands for one quote.
+// Nothing when the line's bytes are not CP932: the line is refused rather than stored with
+// substitutes.
+[[nodiscard]] std::optional<QStringList> LineValues(const QByteArray& Line, int Count);
+
+// One piece of a destination item: Code is "n" for field n of the line, "\r" + n for field n whose
+// line-1 text is blank, "\n" for a constant; Text is what the grid shows (the constant's value).
+struct TImportPiece
+{
+    QString Code;
+    QString Text;
+    bool operator==(const TImportPiece&) const = default;
+};
+inline constexpr QChar BlankFieldMark = u'\r';
+inline constexpr QChar ConstantMark = u'\n';
+inline constexpr int MaxPieces = 9;
+
+[[nodiscard]] TImportPiece FieldPiece(int Index, const QString& Text);
+[[nodiscard]] TImportPiece BlankFieldPiece(int Index);
+[[nodiscard]] TImportPiece ConstantPiece(const QString& Value);
+// The field index a field piece reads; -1 for a constant or an empty code.
+[[nodiscard]] int PieceFieldIndex(const QString& Code);
+
+// The pieces of each destination item; entry 0 is unused so that entry n is item row n.
+using TImportMapping = QList<QList<TImportPiece>>;
+
+// Item values of one line: entry n joins the pieces of row n in order. Entry 0 is unused.
+[[nodiscard]] QStringList BuildItemValues(const TImportMapping& Mapping, const QStringList& Fields);
+
+// Whether a line-1 text makes a blank-header piece: nothing but spaces, or exactly two quotes.
+[[nodiscard]] bool IsBlankHeader(const QString& Text);
