@@ -1,0 +1,58 @@
+#pragma once
+
+#include "utility/tables/BackupRestore.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QTreeWidget;
+
+namespace Utility {
+
+// Fills a wizard's result list with its rows.
+void FillResultList(QTreeWidget* List, const QList<TResultRow>& Rows);
+// A wizard's result list with its three columns.
+[[nodiscard]] QTreeWidget* NewResultList(QWidget* Parent);
+
+// The backup wizard: the destination, the room it takes, the copy and its outcome.
+class TBackupData : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TBackupData(QWidget* Owner);
+
+    QStackedWidget* pgctlBackup = nullptr;
+    QLineEdit* edtDest = nullptr;
+    QPushButton* bbtnBrowseDest = nullptr;
+    QLabel* pnlConfirmationDest = nullptr;
+    QLabel* pnlNeedSize = nullptr;
+    QLabel* pnlFreeSize = nullptr;
+    QTreeWidget* lvResult = nullptr;
+    QPushButton* btnCancel = nullptr;
+    QPushButton* btnPrior = nullptr;
+    QPushButton* btnNext = nullptr;
+    QPushButton* btnBackup = nullptr;
+    QPushButton* btnClose = nullptr;
+
+    void bbtnBrowseDestClick();
+    void btnNextClick();
+    void btnPriorClick();
+    void btnBackupClick();
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    int Box(const QString& Text, unsigned Flags);
+
+    QString FSource;
+    QString FDest;
+    TBackupMeasure FMeasure;
+};
+
+} // namespace Utility
