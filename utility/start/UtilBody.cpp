@@ -9,14 +9,12 @@
 #include "platform/msg/CoreMessage.h"
 #include "utility/forms/UtilMainForm.h"
 #include "utility/start/UtilFolders.h"
+#include "utility/start/UtilityRunning.h"
 
 #include <QApplication>
 #include <memory>
 
 namespace Utility {
-
-// The utility's own single-instance name; the main program's is MAIN_INSTANCE_NAME.
-const QString UTILITY_INSTANCE_NAME = QStringLiteral("Pelmar.VxUtil16.Instance");
 
 int RunVxUtil16(int& argc, char** argv)
 {
