@@ -1,3 +1,4 @@
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/SqlRows.h"
 #include "tests/support/UtilityWorld.h"
@@ -199,4 +200,42 @@ TEST(UtilityWizardTest, RestoreIntoANewFolderMakesItTheDataFolderWithTheShippedR
               NewFolder);
     EXPECT_EQ(SqlRows(NewFolder + MeiboFileName, "SELECT RecNo FROM Meibo ORDER BY RecNo"), (QStringList{"3", "4"}));
     EXPECT_EQ(TUtilityWorld::Bytes(NewFolder + QStringLiteral("Rank.mtd")), QByteArray("shipped rank list"));
+}
+
+TEST(UtilityWizardTest, EveryPageShowsItsTextsWhole)
+{
+    TUtilityWorld World;
+    World.MakeTable(TDataTable::Meibo, {0, 1});
+    TScriptedBoxes Boxes("Yes,Yes,Yes,Yes");
+    {
+        TMainForm Form;
+        Form.show();
+        for (int Page = 0; Page < 4; ++Page) {
+            Form.pgctlUtility->setCurrentIndex(Page);
+            QApplication::processEvents();
+            ExpectLabelsWhole(Form, QStringLiteral("page %1").arg(Page));
+            SaveScreenshot(Form, QStringLiteral("UtilMainForm-%1").arg(Page));
+        }
+    }
+    TBackupData Backup(nullptr);
+    Backup.show();
+    Backup.edtDest->setText(World.Path(QStringLiteral("saved")));
+    for (int Step = 0; Step < 3; ++Step) {
+        QApplication::processEvents();
+        ExpectLabelsWhole(Backup, QStringLiteral("backup %1").arg(Step));
+        SaveScreenshot(Backup, QStringLiteral("BackupData-%1").arg(Step));
+        Step == 0 ? Backup.btnNextClick() : Backup.btnBackupClick();
+    }
+    TRestoreData Restore(nullptr);
+    Restore.show();
+    Restore.edtSrc->setText(World.Path(QStringLiteral("saved")));
+    Restore.rbSelectDataPath->click();
+    Restore.edtDest->setText(World.Path(QStringLiteral("restored")));
+    for (int Step = 0; Step < 2; ++Step) {
+        QApplication::processEvents();
+        ExpectLabelsWhole(Restore, QStringLiteral("restore %1").arg(Step));
+        SaveScreenshot(Restore, QStringLiteral("RestoreData-%1").arg(Step));
+        Restore.btnRestoreClick();
+    }
+    EXPECT_EQ(Restore.pgctlRestore->currentIndex(), 1);
 }
