@@ -1,6 +1,7 @@
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
+#include "directory/maps/MapButtons.h"
 #include "directory/namedic/NameDicOpener.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
@@ -76,5 +77,6 @@ int main(int argc, char* argv[])
     SetDefaultCodePage(CP_SJIS);
     InstallHistoryListHooks();
     InstallFileImportHooks();
+    InstallMapButtons();
     return RunVxRelvo16(argc, argv);
 }

@@ -79,6 +79,12 @@ public:
     void StartNewEntry();
 
     [[nodiscard]] const TCallerRecord& ShownRecord() const { return FShown; }
+    // A position written into the entry's row by itself (a place picked on a map).
+    void SetShownPosition(int Latitude, int Longitude)
+    {
+        FShown.Latitude = Latitude;
+        FShown.Longitude = Longitude;
+    }
     [[nodiscard]] bool Inquiry() const { return FInquiry; }
     [[nodiscard]] bool Saved() const { return FSaved; }
     // The word of a write: "登録" for a new entry, "変更" for an existing one.

@@ -61,6 +61,7 @@ public:
     [[nodiscard]] int Latitude() const { return FLatitude; }
     [[nodiscard]] int Longitude() const { return FLongitude; }
     void SetPosition(int Latitude, int Longitude);
+    void SetShownPosition(int Latitude, int Longitude) { FSave.SetShownPosition(Latitude, Longitude); }
     [[nodiscard]] TMeiboInput GatherInput() const;
     // The clock of the entry's time stamps (tests stop it).
     void SetClock(std::function<QDateTime()> Now) { FSave.Now = std::move(Now); }

@@ -187,3 +187,13 @@ bool BrowseForFolder(QString& Folder, QWidget* Owner, const QString& Title, bool
     Folder = Chosen;
     return true;
 }
+
+THourglass::THourglass()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+THourglass::~THourglass()
+{
+    QApplication::restoreOverrideCursor();
+}

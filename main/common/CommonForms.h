@@ -69,3 +69,13 @@ void GrayscaleBitmap(QImage& Image);
 // True with Folder := the chosen folder (no trailing "/"); false leaves Folder as it was.
 bool BrowseForFolder(QString& Folder, QWidget* Owner, const QString& Title, bool AllowNewFolder,
                      bool StartAtProgramFolder);
+
+// The hourglass cursor for the life of a handler, whatever the way out.
+class THourglass
+{
+public:
+    THourglass();
+    ~THourglass();
+    THourglass(const THourglass&) = delete;
+    THourglass& operator=(const THourglass&) = delete;
+};

@@ -3,6 +3,7 @@
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
+#include "main/common/TabWheel.h"
 #include "main/device/VxComm.h"
 #include "main/settings/EnvControls.h"
 #include "main/settings/Settings.h"
@@ -414,10 +415,7 @@ void TEnvironment::LoadSettings()
 void TEnvironment::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
-    TabRects.clear();
-    QTabBar* Bar = pgctlEnv->tabBar();
-    for (int I = 0; I < Bar->count(); ++I)
-        TabRects.append(QRect(Bar->mapTo(pgctlEnv, Bar->tabRect(I).topLeft()), Bar->tabRect(I).size()));
+    TabRects = TabHeaderRects(pgctlEnv);
     pgctlEnv->setCurrentIndex(InitTab);
     pgctlEnvChange();
 }
@@ -434,20 +432,9 @@ void TEnvironment::pgctlEnvChange()
         Focus[Page]->setFocus();
 }
 
-// Only over a tab; towards the user the next page, round at both ends. The bar itself never turns a page
-// by the wheel, so the event is taken wherever over it.
 bool TEnvironment::FormMouseWheel(QWheelEvent* Wheel)
 {
-    const QPoint At = pgctlEnv->tabBar()->mapTo(pgctlEnv, Wheel->position().toPoint());
-    bool OverTab = false;
-    for (const QRect& Rect : TabRects)
-        OverTab = OverTab || Rect.contains(At);
-    if (OverTab && Wheel->angleDelta().y() != 0) {
-        const int Count = pgctlEnv->count();
-        const int Step = Wheel->angleDelta().y() < 0 ? 1 : -1;
-        pgctlEnv->setCurrentIndex((pgctlEnv->currentIndex() + Step + Count) % Count);
-    }
-    return true;
+    return TabHeaderWheel(pgctlEnv, TabRects, Wheel);
 }
 
 void TEnvironment::chkTipClick()
