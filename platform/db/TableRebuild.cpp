@@ -69,7 +69,7 @@ QString IntoRebuilt(const QString& Sql, const QString& Table)
 
 } // namespace
 
-qint64 TTable::Rebuild(const std::function<void(const QString& NewFile)>& BeforeRename)
+qint64 TTable::Rebuild(const std::function<void(const QString& NewFile)>& BeforeRename, const QString& RenumberField)
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot rebuild the open table %1").arg(FileName()));
@@ -97,6 +97,25 @@ qint64 TTable::Rebuild(const std::function<void(const QString& NewFile)>& Before
         // The old file's definition, which also proves that this session holds its password.
         ReadDefinition();
         const QList<TSchemaEntry> Entries = Schema(FDb, Table);
+        // The table's own rows, with the numbering field counted 0 .. n-1 in its order when asked.
+        QString Select = QStringLiteral("*");
+        QString Into;
+        if (!RenumberField.isEmpty()) {
+            const int Field = FFieldIndex.value(RenumberField.toLower(), -1);
+            if (Field < 0 || FDef.Fields[Field].Type != TFieldType::Integer)
+                throw EDatabaseError(
+                    QStringLiteral("Table %1 has no integer field %2 to number").arg(Table, RenumberField));
+            QStringList Columns;
+            QStringList Values;
+            for (int I = 0; I < FDef.Fields.size(); ++I) {
+                Columns << Quote(FDef.Fields[I].Name);
+                Values << (I == Field ? QStringLiteral("row_number() OVER (ORDER BY %1, rowid) - 1")
+                                            .arg(Quote(FDef.Fields[I].Name))
+                                      : Quote(FDef.Fields[I].Name));
+            }
+            Into = QStringLiteral(" (") + Columns.join(QStringLiteral(", ")) + u')';
+            Select = Values.join(QStringLiteral(", "));
+        }
         const QString PageSize = Column(FDb, QStringLiteral("PRAGMA main.page_size"), Table).value(0);
 
         Temporary = CreateOwnerOnlyFile(TemporaryNameBeside(Table));
@@ -111,7 +130,9 @@ qint64 TTable::Rebuild(const std::function<void(const QString& NewFile)>& Before
             if (Entry.Type != QStringLiteral("table"))
                 continue;
             Exec(IntoRebuilt(Entry.Sql, Table));
-            Exec(QStringLiteral("INSERT INTO rebuilt.") + Quote(Entry.Name) + QStringLiteral(" SELECT * FROM main.") +
+            const bool Own = Entry.Name == FSqlName;
+            Exec(QStringLiteral("INSERT INTO rebuilt.") + Quote(Entry.Name) + (Own ? Into : QString()) +
+                 QStringLiteral(" SELECT ") + (Own ? Select : QStringLiteral("*")) + QStringLiteral(" FROM main.") +
                  Quote(Entry.Name) + QStringLiteral(" NOT INDEXED ORDER BY rowid"));
             if (Entry.Name == FSqlName)
                 Copied = sqlite3_changes64(FDb);

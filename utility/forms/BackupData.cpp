@@ -37,14 +37,6 @@ QLabel* Panel(const char* Name)
     return Label;
 }
 
-QPushButton* Button(const QString& Caption, const char* Name)
-{
-    auto* Result = new QPushButton(Caption);
-    Result->setObjectName(QString::fromLatin1(Name));
-    Result->setAutoDefault(false);
-    return Result;
-}
-
 class TWaitCursor
 {
 public:
@@ -55,6 +47,14 @@ public:
 };
 
 } // namespace
+
+QPushButton* WizardButton(const QString& Caption, const char* Name)
+{
+    auto* Result = new QPushButton(Caption);
+    Result->setObjectName(QString::fromLatin1(Name));
+    Result->setAutoDefault(false);
+    return Result;
+}
 
 QTreeWidget* NewResultList(QWidget* Parent)
 {
@@ -78,7 +78,7 @@ void FillResultList(QTreeWidget* List, const QList<TResultRow>& Rows)
     }
 }
 
-TBackupData::TBackupData(QWidget* Owner) : QDialog(Owner), FSource(DataPath)
+TBackupData::TBackupData(QWidget* Owner) : TWizardDialog(Owner), FSource(DataPath)
 {
     setObjectName(QStringLiteral("BackupData"));
     setWindowTitle(QStringLiteral("バックアップ"));
@@ -93,7 +93,7 @@ TBackupData::TBackupData(QWidget* Owner) : QDialog(Owner), FSource(DataPath)
     edtDest->setObjectName(QStringLiteral("edtDest"));
     edtDest->setMinimumWidth(340);
     edtDest->installEventFilter(this);
-    bbtnBrowseDest = Button(QStringLiteral("参照"), "bbtnBrowseDest");
+    bbtnBrowseDest = WizardButton(QStringLiteral("参照"), "bbtnBrowseDest");
     bbtnBrowseDest->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     auto* DestLayout = new QGridLayout(DestPage);
     DestLayout->addWidget(new QLabel(QStringLiteral("使用しているデータのバックアップをとります")), 0, 0, 1, 3);
@@ -138,11 +138,11 @@ TBackupData::TBackupData(QWidget* Owner) : QDialog(Owner), FSource(DataPath)
     pgctlBackup->addWidget(ConfirmPage);
     pgctlBackup->addWidget(ResultPage);
 
-    btnCancel = Button(QStringLiteral("キャンセル"), "btnCancel");
-    btnPrior = Button(QStringLiteral("< 戻る"), "btnPrior");
-    btnNext = Button(QStringLiteral("次へ >"), "btnNext");
-    btnBackup = Button(QStringLiteral("バックアップ"), "btnBackup");
-    btnClose = Button(QStringLiteral("閉じる"), "btnClose");
+    btnCancel = WizardButton(QStringLiteral("キャンセル"), "btnCancel");
+    btnPrior = WizardButton(QStringLiteral("< 戻る"), "btnPrior");
+    btnNext = WizardButton(QStringLiteral("次へ >"), "btnNext");
+    btnBackup = WizardButton(QStringLiteral("バックアップ"), "btnBackup");
+    btnClose = WizardButton(QStringLiteral("閉じる"), "btnClose");
     auto* Buttons = new QHBoxLayout;
     Buttons->addStretch();
     for (QPushButton* Each : {btnCancel, btnPrior, btnNext, btnBackup, btnClose})
@@ -172,7 +172,7 @@ void TBackupData::showEvent(QShowEvent* Event)
     LogWindowState(this);
 }
 
-int TBackupData::Box(const QString& Text, unsigned Flags)
+int TWizardDialog::Box(const QString& Text, unsigned Flags)
 {
     return MessageBoxPos(this, Text, ProductName, Flags);
 }

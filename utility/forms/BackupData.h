@@ -14,11 +14,23 @@ namespace Utility {
 
 // Fills a wizard's result list with its rows.
 void FillResultList(QTreeWidget* List, const QList<TResultRow>& Rows);
+// A wizard's button, which Enter in an edit does not press.
+[[nodiscard]] QPushButton* WizardButton(const QString& Caption, const char* Name);
 // A wizard's result list with its three columns.
 [[nodiscard]] QTreeWidget* NewResultList(QWidget* Parent);
 
+// What both wizards share: their boxes stand over them with the product's caption.
+class TWizardDialog : public QDialog
+{
+public:
+    using QDialog::QDialog;
+
+protected:
+    int Box(const QString& Text, unsigned Flags);
+};
+
 // The backup wizard: the destination, the room it takes, the copy and its outcome.
-class TBackupData : public QDialog
+class TBackupData : public TWizardDialog
 {
     Q_OBJECT
 
@@ -48,8 +60,6 @@ protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
-    int Box(const QString& Text, unsigned Flags);
-
     QString FSource;
     QString FDest;
     TBackupMeasure FMeasure;

@@ -28,14 +28,6 @@ namespace Utility {
 
 namespace {
 
-QPushButton* Button(const QString& Caption, const char* Name)
-{
-    auto* Result = new QPushButton(Caption);
-    Result->setObjectName(QString::fromLatin1(Name));
-    Result->setAutoDefault(false);
-    return Result;
-}
-
 // The chosen option's caption is blue, the others' in the text colour.
 void MarkChosen(QWidget* Control, bool Chosen)
 {
@@ -44,7 +36,7 @@ void MarkChosen(QWidget* Control, bool Chosen)
 
 } // namespace
 
-TRestoreData::TRestoreData(QWidget* Owner) : QDialog(Owner)
+TRestoreData::TRestoreData(QWidget* Owner) : TWizardDialog(Owner)
 {
     setObjectName(QStringLiteral("RestoreData"));
     setWindowTitle(QStringLiteral("復元"));
@@ -59,8 +51,8 @@ TRestoreData::TRestoreData(QWidget* Owner) : QDialog(Owner)
     edtSrc->setMinimumWidth(340);
     edtDest = new QLineEdit(DataPath);
     edtDest->setObjectName(QStringLiteral("edtDest"));
-    bbtnBrowseSrc = Button(QStringLiteral("参照"), "bbtnBrowseSrc");
-    bbtnBrowseDest = Button(QStringLiteral("参照"), "bbtnBrowseDest");
+    bbtnBrowseSrc = WizardButton(QStringLiteral("参照"), "bbtnBrowseSrc");
+    bbtnBrowseDest = WizardButton(QStringLiteral("参照"), "bbtnBrowseDest");
     for (QPushButton* Browse : {bbtnBrowseSrc, bbtnBrowseDest})
         Browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     rbNowDataPath = new QRadioButton(QStringLiteral("現在のデータ保存フォルダーに上書きする"));
@@ -95,9 +87,9 @@ TRestoreData::TRestoreData(QWidget* Owner) : QDialog(Owner)
     pgctlRestore->addWidget(FolderPage);
     pgctlRestore->addWidget(ResultPage);
 
-    btnRestore = Button(QStringLiteral("復元"), "btnRestore");
-    btnCancel = Button(QStringLiteral("キャンセル"), "btnCancel");
-    btnclose = Button(QStringLiteral("閉じる"), "btnclose");
+    btnRestore = WizardButton(QStringLiteral("復元"), "btnRestore");
+    btnCancel = WizardButton(QStringLiteral("キャンセル"), "btnCancel");
+    btnclose = WizardButton(QStringLiteral("閉じる"), "btnclose");
     auto* Buttons = new QHBoxLayout;
     Buttons->addStretch();
     for (QPushButton* Each : {btnRestore, btnCancel, btnclose})
@@ -127,11 +119,6 @@ void TRestoreData::showEvent(QShowEvent* Event)
     edtSrc->setFocus();
     edtSrc->end(false);
     LogWindowState(this);
-}
-
-int TRestoreData::Box(const QString& Text, unsigned Flags)
-{
-    return MessageBoxPos(this, Text, ProductName, Flags);
 }
 
 void TRestoreData::rbDataPathClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "utility/forms/BackupData.h"
 #include "utility/tables/BackupRestore.h"
 
 #include <QDialog>
@@ -15,7 +16,7 @@ namespace Utility {
 
 // The restore wizard: a backup's files copied into the data folder or into another folder, which
 // may then become the data folder.
-class TRestoreData : public QDialog
+class TRestoreData : public TWizardDialog
 {
     Q_OBJECT
 
@@ -49,8 +50,6 @@ protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
-    int Box(const QString& Text, unsigned Flags);
-
     QString FSource;
     QString FDest;
     bool FDataPathChanged = false;

@@ -54,15 +54,6 @@ QGroupBox* Group(const QString& Caption, const char* Name)
     return Named(new QGroupBox(Caption), Name);
 }
 
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
 } // namespace
 
 TMainForm::TMainForm(QWidget* Parent) : QWidget(Parent)
@@ -97,12 +88,17 @@ TMainForm::TMainForm(QWidget* Parent) : QWidget(Parent)
 
     connect(btnCancel, &QPushButton::clicked, this, &QWidget::close);
     connect(pgctlUtility, &QTabWidget::currentChanged, this, &TMainForm::pgctlUtilityChange);
+    // The table commands ask first and then work under the hourglass.
+    ShowBusy = [](bool Busy) {
+        Busy ? QApplication::setOverrideCursor(Qt::WaitCursor) : QApplication::restoreOverrideCursor();
+    };
     pgctlUtility->setCurrentIndex(0);
     qApp->installEventFilter(this);
 }
 
 TMainForm::~TMainForm()
 {
+    ShowBusy = {};
     qApp->removeEventFilter(this);
 }
 
@@ -403,19 +399,13 @@ bool TMainForm::ApplicationHelp(int HelpContext)
 
 void TMainForm::bbtnOptimizeClick()
 {
-    {
-        TWaitCursor Busy;
-        (void)RunOptimize();
-    }
+    (void)RunOptimize();
     btnCancel->setFocus();
 }
 
 void TMainForm::bbtnRepairIndexClick()
 {
-    {
-        TWaitCursor Busy;
-        (void)RunRepair(cbxRepair->currentIndex());
-    }
+    (void)RunRepair(cbxRepair->currentIndex());
     btnCancel->setFocus();
 }
 

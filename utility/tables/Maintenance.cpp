@@ -13,8 +13,26 @@
 namespace Utility {
 
 std::function<void(const QString& NewFile)> RepairRebuildHook;
+std::function<void(bool Busy)> ShowBusy;
 
 namespace {
+
+class TBusy
+{
+public:
+    TBusy()
+    {
+        if (ShowBusy)
+            ShowBusy(true);
+    }
+    ~TBusy()
+    {
+        if (ShowBusy)
+            ShowBusy(false);
+    }
+    TBusy(const TBusy&) = delete;
+    TBusy& operator=(const TBusy&) = delete;
+};
 
 TTable*& TableObject(TDataTable Table)
 {
@@ -31,37 +49,13 @@ QString TableTitle(TDataTable Table)
     return Table == TDataTable::RecvHis ? QStringLiteral("着信対応履歴ファイル") : QStringLiteral("登録名簿ファイル");
 }
 
-// Gives the records 0 .. Count-1 in their order. No two records may share a number on the way, so
-// the numbers first move below every number in use, keeping their order, and then to their place.
-void Renumber(TTable& Table, int Count)
-{
-    TTableTransaction Transaction(Table);
-    TField& RecNo = Table.FieldByName(QStringLiteral("RecNo"));
-    Table.First();
-    const int Lowest = std::min(RecNo.AsInteger(), 0);
-    // Below: the last record not yet moved is always the table's last.
-    for (int Moved = 0; Moved < Count; ++Moved) {
-        Table.Last();
-        Table.Edit();
-        RecNo.SetAsInteger(Lowest - 1 - Moved);
-        Table.Post();
-    }
-    // In place: the first record not yet placed is always the table's first.
-    for (int K = 0; K < Count; ++K) {
-        Table.First();
-        Table.Edit();
-        RecNo.SetAsInteger(K);
-        Table.Post();
-    }
-    Transaction.Commit();
-}
-
 } // namespace
 
 bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumbering)
 {
     Table == TDataTable::RecvHis ? Module.CreateRecvHisTable() : Module.CreateMeiboTable();
-    bool Ok = true;
+    int Count = 0;
+    bool Renumber = false;
     {
         TTableUse Use(Module, Table);
         if (!Use.Opened()) {
@@ -71,22 +65,34 @@ bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumbering)
         TTable& Target = *TableObject(Table);
         try {
             Target.SetIndexName({});
-            Target.First();
-            const int Count = Target.RecordCount();
-            if (Count > 0) {
-                if (Renumbering) {
-                    Target.Last();
-                    if (Target.FieldByName(QStringLiteral("RecNo")).AsInteger() != Count - 1) {
-                        try {
-                            Renumber(Target, Count);
-                        } catch (const EDatabaseError&) {
-                            // The transaction took every number back; the packing still follows.
-                            Ok = false;
-                        }
-                    }
-                }
-                Target.Pack();
+            Count = Target.RecordCount();
+            if (Count > 0 && Renumbering) {
+                Target.Last();
+                Renumber = Target.FieldByName(QStringLiteral("RecNo")).AsInteger() != Count - 1;
             }
+        } catch (const EDatabaseError&) {
+            FreeTable(Module, Table);
+            return false;
+        }
+    }
+    bool Ok = true;
+    bool Packed = false;
+    if (Renumber) {
+        // The renumbered rows go into a new, packed file that replaces the table only when it
+        // checked out; a failure leaves every number as it was, and the packing still follows.
+        try {
+            (void)TableObject(Table)->Rebuild({}, QStringLiteral("RecNo"));
+            Packed = true;
+        } catch (const EDatabaseError&) {
+            Ok = false;
+        }
+    }
+    if (Count > 0 && !Packed) {
+        TTableUse Use(Module, Table);
+        try {
+            if (!Use.Opened())
+                throw EDatabaseError(QStringLiteral("not open"));
+            TableObject(Table)->Pack();
         } catch (const EDatabaseError&) {
             Ok = false;
         }
@@ -161,6 +167,7 @@ bool RunOptimize()
         return false;
     QStringList Failed;
     {
+        TBusy Busy;
         TDMVxRelvo16 Module(DataPath, ProgramPath);
         if (!OptimizeRecvHis(Module, true))
             Failed << TableTitle(TDataTable::RecvHis) + QStringLiteral("の最適化に失敗しました  ");
@@ -188,6 +195,7 @@ bool RunRepair(int RepairRow)
     const TDataTable Table = RepairRow == 0 ? TDataTable::RecvHis : TDataTable::Meibo;
     TRepairResult Result;
     {
+        TBusy Busy;
         TDMVxRelvo16 Module(DataPath, ProgramPath);
         Result = RepairTable(Module, Table, RepairRebuildHook);
     }

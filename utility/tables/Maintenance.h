@@ -10,8 +10,8 @@
 // box; the window only starts them and moves the focus.
 namespace Utility {
 
-// Renumbers the table's records 0 .. n-1 in primary order when the last number is not n-1 (one
-// transaction, so a failure leaves every number as it was), then packs the file. True when the
+// Renumbers the table's records 0 .. n-1 in primary order when the last number is not n-1 (all at
+// once, so a failure leaves every number as it was), and packs the file. True when the
 // table was empty or both steps went through. The table object is made and freed here.
 [[nodiscard]] bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumber);
 [[nodiscard]] inline bool OptimizeRecvHis(TDMVxRelvo16& Module, bool Renumber)
@@ -37,6 +37,9 @@ enum class TRepairResult
                                         const std::function<void(const QString&)>& BeforeRename = {});
 // Tests make a rebuild fail here.
 extern std::function<void(const QString& NewFile)> RepairRebuildHook;
+
+// Shows the hourglass while a command works (after its question); the window sets it.
+extern std::function<void(bool Busy)> ShowBusy;
 
 // The whole commands with their questions and end messages; false when they did not run to their
 // end message (the user said no, the main program runs).
