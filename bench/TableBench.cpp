@@ -1,4 +1,5 @@
 // Figures of the table engine on tables of the size an office accumulates over years.
+#include "bench/DirectoryRows.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Collation.h"
 
@@ -13,21 +14,6 @@ namespace {
 constexpr int MeiboRows = 1000000;
 constexpr int RecvHisRows = 100000;
 constexpr int PageRows = 200;
-
-QString Digits(quint64 Seed, int Length)
-{
-    QString Text = QStringLiteral("0");
-    while (Text.size() < Length) {
-        Text += QChar(static_cast<char16_t>(u'0' + Seed % 10));
-        Seed = Seed / 10 + Seed * 7 + 3;
-    }
-    return Text;
-}
-
-QString MeiboTel(int RecNo)
-{
-    return Digits(static_cast<quint64>(RecNo) * 2654435761ULL % 9999999967ULL, 10);
-}
 
 // Times are given as day numbers: converting a local QDateTime costs a time-zone look-up of the C
 // library per call, which would drown what is measured here.
@@ -81,15 +67,7 @@ struct TFixture
             return;
         TTableTransaction Transaction(*MeiboTable);
         for (int RecNo = 0; RecNo < MeiboRows; ++RecNo) {
-            MeiboTable->Append();
-            MeiboTable->FieldByName("RecNo").SetAsInteger(RecNo);
-            MeiboTable->FieldByName("SchTel1").SetAsString(MeiboTel(RecNo));
-            MeiboTable->FieldByName("SchTel2").SetAsString(MeiboTel(RecNo + MeiboRows));
-            MeiboTable->FieldByName("CorpKanji").SetAsString(QStringLiteral("有限会社　登録%1").arg(RecNo % 10007));
-            MeiboTable->FieldByName("NameKana").SetAsString(QStringLiteral("ｽｽﾞｷ %1").arg(RecNo % 313));
-            MeiboTable->FieldByName("JisCode").SetAsString(QStringLiteral("13101"));
-            MeiboTable->FieldByName("Adrs2").SetAsString(QStringLiteral("千代田区丸の内%1丁目").arg(RecNo % 9));
-            MeiboTable->Post();
+            AppendDirectoryRow(*MeiboTable, RecNo, RecNo, MeiboRows);
         }
         Transaction.Commit();
     }

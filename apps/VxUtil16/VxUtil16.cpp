@@ -1,19 +1,10 @@
 #include "main/common/ProductInfo.h"
-#include "main/start/ProgramLook.h"
 #include "platform/sys/FileVersionNote.h"
-
-#include <QApplication>
-#include <QMainWindow>
+#include "utility/start/UtilBody.h"
 
 VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
 
 int main(int argc, char* argv[])
 {
-    QApplication App(argc, argv);
-    SetUpProgramLook();
-    QMainWindow Window;
-    Window.setWindowTitle(ProductName + QStringLiteral(" ユーティリティ"));
-    Window.resize(320, 240);
-    Window.show();
-    return App.exec();
+    return Utility::RunVxUtil16(argc, argv);
 }

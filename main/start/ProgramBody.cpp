@@ -18,29 +18,9 @@
 #include "platform/sys/TermSignal.h"
 
 #include <QApplication>
-#include <QProxyStyle>
 #include <memory>
 
 const char* const AlreadyRunningMessage = "既に「Tolvane１６」は起動しています  ";
-
-namespace {
-
-// Hints come up after 300 ms and follow the mouse from control to control after 30 ms.
-class TProgramStyle : public QProxyStyle
-{
-public:
-    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
-                  QStyleHintReturn* ReturnData) const override
-    {
-        if (Hint == SH_ToolTip_WakeUpDelay)
-            return 300;
-        if (Hint == SH_ToolTip_FallAsleepDelay)
-            return 30;
-        return QProxyStyle::styleHint(Hint, Option, Widget, ReturnData);
-    }
-};
-
-} // namespace
 
 int RunVxRelvo16(int& argc, char** argv)
 {
@@ -59,7 +39,7 @@ int RunVxRelvo16(int& argc, char** argv)
         return 0;
     }
 
-    QApplication::setStyle(new TProgramStyle);
+    SetUpHintDelays();
     // Logic without windows (library bindings, tables, identification) asks through this one box.
     SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
         return MessageBoxPos(nullptr, Text, Caption, Flags);

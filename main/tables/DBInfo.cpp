@@ -152,6 +152,18 @@ void TDMVxRelvo16::CreateMeiboTable()
     MeiboTable = NewTable(MeiboFileName);
 }
 
+void TDMVxRelvo16::CreateRecvHisTableExclusive()
+{
+    CreateRecvHisTable();
+    RecvHisTable->SetExclusive(true);
+}
+
+void TDMVxRelvo16::CreateMeiboTableExclusive()
+{
+    CreateMeiboTable();
+    MeiboTable->SetExclusive(true);
+}
+
 bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, const QString& FailText)
 {
     ++Count;

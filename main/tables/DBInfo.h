@@ -52,6 +52,10 @@ public:
 
     void CreateRecvHisTable();
     void CreateMeiboTable();
+    // The same table objects with exclusive access, for maintenance that no other program may see
+    // half-done.
+    void CreateRecvHisTableExclusive();
+    void CreateMeiboTableExclusive();
     void CreateRankHistory();
     void CreateSelItemHistory(int Index);
     bool LoadRankHistory();

@@ -267,6 +267,14 @@ public:
     // Checks, rebuilds every index and checks again; answers what the first check found and
     // throws when problems remain.
     QStringList RegenerateIndexes();
+    // Rebuilds the closed table's file from the table's own definitions (fields, indexes, password):
+    // a new file beside it receives every row, is checked (integrity and row count) and only then
+    // takes the old file's place. Answers the rows copied. On any failure the old file stays as it
+    // was and EDatabaseError says why. BeforeRename sees the checked new file just before the swap.
+    // RenumberField, an integer field, is given the values 0 .. n-1 in its own order on the way:
+    // the whole table is renumbered at once, so no two rows ever share a number.
+    qint64 Rebuild(const std::function<void(const QString& NewFile)>& BeforeRename = {},
+                   const QString& RenumberField = {});
     // A consistent copy of the open table's file, written under a temporary name and renamed.
     void CopyTo(const QString& DestFile);
     // How the open table's connection is set up: the value of a setting such as "journal_mode",

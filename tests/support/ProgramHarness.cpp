@@ -83,6 +83,14 @@ TProgramHarness::TProgramHarness()
     QDir().mkpath(SystemConfigFolder());
     Env.insert(QStringLiteral("XDG_CONFIG_DIRS"), SystemConfigFolder());
     Program.setProgram(QStringLiteral(VX_BIN_DIR "/VxRelvo16"));
+    InstanceName = MAIN_INSTANCE_NAME;
+}
+
+void TProgramHarness::SetProgram(const QString& Name, const QString& Instance, const QStringList& Arguments)
+{
+    Program.setProgram(QStringLiteral(VX_BIN_DIR "/") + Name);
+    Program.setArguments(Arguments);
+    InstanceName = Instance;
 }
 
 TProgramHarness::~TProgramHarness()
@@ -142,7 +150,8 @@ void TProgramHarness::WithoutPermissionOverride()
     if (geteuid() != 0)
         return;
     const QString Caps = QStringLiteral("-dac_override,-dac_read_search");
-    Program.setArguments({QStringLiteral("--bounding-set"), Caps, QStringLiteral("--inh-caps"), Caps, Program.program()});
+    Program.setArguments(
+        {QStringLiteral("--bounding-set"), Caps, QStringLiteral("--inh-caps"), Caps, Program.program()});
     Program.setProgram(QStringLiteral("setpriv"));
 }
 
@@ -159,9 +168,8 @@ bool TProgramHarness::WaitForInstance()
     const QByteArray Saved = qgetenv("XDG_RUNTIME_DIR");
     const bool HadOne = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", Env.value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
-    const bool Held = WaitFor([this] {
-        return Program.state() == QProcess::Running && TSingleInstance::IsHeldElsewhere(MAIN_INSTANCE_NAME);
-    });
+    const bool Held = WaitFor(
+        [this] { return Program.state() == QProcess::Running && TSingleInstance::IsHeldElsewhere(InstanceName); });
     if (HadOne)
         qputenv("XDG_RUNTIME_DIR", Saved);
     else

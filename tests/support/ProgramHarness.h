@@ -57,7 +57,10 @@ public:
     void SetSetting(const QString& Section, const QString& Key, const QString& Value);
     [[nodiscard]] QString Setting(const QString& Section, const QString& Key) const;
     // The environment every program and tool of the harness gets; add to it before Start.
-    QProcessEnvironment& Environment() { return Env; }
+    QProcessEnvironment& Environment()
+    {
+        return Env;
+    }
 
     // Runs the program from a copy of the program folder without the files named in Leave out, as a
     // user's installation that lacks them; answers the copy's folder (with a trailing "/").
@@ -66,26 +69,39 @@ public:
     // program (and every other copy) then runs without it, as a user's program would.
     void WithoutPermissionOverride();
 
+    // Runs another program of the build's program folder (VxUtil16) with Arguments, whose single-instance
+    // lock is InstanceName, in the same world.
+    void SetProgram(const QString& Name, const QString& InstanceName, const QStringList& Arguments = {});
+
     // Starts the program and returns once it runs, without waiting for anything inside it.
     [[nodiscard]] bool Start();
     // Waits until the program holds its single-instance lock, or until the simulated adapter
     // answers on its control socket (a socket file left by a killed copy does not count).
     [[nodiscard]] bool WaitForInstance();
     [[nodiscard]] bool WaitForLine();
-    [[nodiscard]] bool StartAndWaitForLine() { return Start() && WaitForLine(); }
+    [[nodiscard]] bool StartAndWaitForLine()
+    {
+        return Start() && WaitForLine();
+    }
     // Ends the program with SIGTERM (a log-out) or SIGKILL (a crash) and waits for it. After
     // Terminate, ExitCode() is what it returned; -1 when it did not exit normally.
     [[nodiscard]] bool Terminate();
     void Kill();
     [[nodiscard]] int ExitCode() const;
-    QProcess& Process() { return Program; }
+    QProcess& Process()
+    {
+        return Program;
+    }
 
     // Starts one more copy with the same settings and waits until it ends; its boxes go to BoxLog.
     [[nodiscard]] int RunAnotherCopy(const QString& BoxLog);
 
     // vxcall with Arguments (its exit code, -1 when it hung); Ring is "vxcall call Number".
     int VxCall(const QStringList& Arguments, QByteArray* Output = nullptr);
-    int Ring(const QString& Number) { return VxCall({QStringLiteral("call"), Number}); }
+    int Ring(const QString& Number)
+    {
+        return VxCall({QStringLiteral("call"), Number});
+    }
 
     // The rows of a statement run by the sqlite3 shell on a table file of the data folder, each as
     // "a|b|c"; {"sqlite3 failed"} when the shell failed. The shell lacks the tables' collations:
@@ -116,6 +132,7 @@ private:
     QTemporaryDir Dir;
     QProcessEnvironment Env;
     QProcess Program;
+    QString InstanceName;
 };
 
 // The lines of a JSON-lines log as objects (none when the file is missing).

@@ -2,9 +2,11 @@
 
 namespace {
 
-std::function<QDate()>& Clock()
+// One clock for every date-dependent rule of the program: the number rules read its date, the
+// utility's default backup folder its time as well.
+std::function<QDateTime()>& Clock()
 {
-    static std::function<QDate()> Instance;
+    static std::function<QDateTime()> Instance;
     return Instance;
 }
 
@@ -35,10 +37,23 @@ QString ConvertExchange0720(const QString& Number, const QDate& Today)
 
 QString ConvertExchange0720(const QString& Number)
 {
-    return ConvertExchange0720(Number, Clock() ? Clock()() : QDate::currentDate());
+    return ConvertExchange0720(Number, TelRulesNow().date());
 }
 
 void SetTelRulesClock(std::function<QDate()> Today)
 {
-    Clock() = std::move(Today);
+    if (!Today)
+        Clock() = {};
+    else
+        Clock() = [Today = std::move(Today)] { return QDateTime(Today(), QTime(0, 0)); };
+}
+
+void SetTelRulesNow(std::function<QDateTime()> Now)
+{
+    Clock() = std::move(Now);
+}
+
+QDateTime TelRulesNow()
+{
+    return Clock() ? Clock()() : QDateTime::currentDateTime();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -19,3 +20,8 @@
 
 // The clock ConvertExchange0720 reads; an empty function goes back to the local date.
 void SetTelRulesClock(std::function<QDate()> Today);
+
+// The same clock with its time of day, for what is named after the moment (the utility's default
+// backup folder); an empty function goes back to the local time. TelRulesNow answers it.
+void SetTelRulesNow(std::function<QDateTime()> Now);
+[[nodiscard]] QDateTime TelRulesNow();

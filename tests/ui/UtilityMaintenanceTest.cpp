@@ -1,0 +1,265 @@
+#include "main/start/MainHooks.h"
+#include "main/start/ProgramStart.h"
+#include "platform/sys/SingleInstance.h"
+#include "tests/support/ScriptedBoxes.h"
+#include "tests/support/SqlRows.h"
+#include "tests/support/UtilityWorld.h"
+#include "utility/forms/UtilMainForm.h"
+#include "utility/start/UtilityRunning.h"
+#include "utility/tables/Maintenance.h"
+#include "utility/tables/TableSafety.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+using namespace Utility;
+
+namespace {
+
+const QString Finished = QStringLiteral("最適化が終了しました  ");
+const QString Repaired = QStringLiteral("修復が終了しました  ");
+
+QStringList MeiboNumbers(const TUtilityWorld& World)
+{
+    return SqlRows(World.Data() + MeiboFileName, "SELECT RecNo, CorpKanji FROM Meibo ORDER BY RecNo");
+}
+
+// Overwrites the root page of the named index with rubbish, as a torn write would leave it.
+void DamageIndex(const QString& File, const char* Index)
+{
+    int Root = 0;
+    int PageSize = 0;
+    sqlite3* Db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(File).constData(), &Db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* Statement = nullptr;
+    sqlite3_prepare_v2(Db, "SELECT rootpage FROM sqlite_master WHERE name = ?", -1, &Statement, nullptr);
+    sqlite3_bind_text(Statement, 1, Index, -1, SQLITE_STATIC);
+    if (sqlite3_step(Statement) == SQLITE_ROW)
+        Root = sqlite3_column_int(Statement, 0);
+    sqlite3_finalize(Statement);
+    sqlite3_prepare_v2(Db, "PRAGMA page_size", -1, &Statement, nullptr);
+    if (sqlite3_step(Statement) == SQLITE_ROW)
+        PageSize = sqlite3_column_int(Statement, 0);
+    sqlite3_finalize(Statement);
+    sqlite3_close(Db);
+    ASSERT_GT(Root, 1);
+    QFile Out(File);
+    ASSERT_TRUE(Out.open(QIODevice::ReadWrite));
+    Out.seek(qint64(Root - 1) * PageSize);
+    Out.write(QByteArray(PageSize, '\x5a'));
+}
+
+// What the engine's check finds in a table file; empty when it is sound.
+QStringList Integrity(const QString& File)
+{
+    DefaultSession().AddPassword(MasterPassword);
+    TTable Table;
+    Table.SetDatabaseName(QFileInfo(File).absolutePath());
+    Table.SetTableName(QFileInfo(File).fileName());
+    Table.Open();
+    return Table.IntegrityCheck();
+}
+
+} // namespace
+
+TEST(UtilityOptimizeTest, RenumbersOnlyWhereTheLastNumberIsOffAndKeepsThePassword)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes");
+    World.MakeTable(TDataTable::Meibo, {0, 1, 4});
+    World.MakeTable(TDataTable::RecvHis, {0, 1, 2});
+    const QByteArray HisBefore = SqlRows(World.Data() + RecvHisFileName, "SELECT * FROM RecvHis").join('\n').toUtf8();
+    EXPECT_TRUE(RunOptimize());
+    EXPECT_EQ(MeiboNumbers(World),
+              (QStringList{QStringLiteral("0|会社0"), QStringLiteral("1|会社1"), QStringLiteral("2|会社4")}));
+    EXPECT_EQ(SqlRows(World.Data() + RecvHisFileName, "SELECT * FROM RecvHis").join('\n').toUtf8(), HisBefore);
+    EXPECT_EQ(Boxes.Texts().last(), Finished);
+    // The safety copy holds the numbers as they were.
+    EXPECT_EQ(SqlRows(World.Data() + "backup.opt/Meibo.DB", "SELECT RecNo FROM Meibo ORDER BY RecNo"),
+              (QStringList{"0", "1", "4"}));
+
+    // The packed file still opens only with the table password.
+    TSession Stranger;
+    TTable Foreign(Stranger);
+    Foreign.SetDatabaseName(World.Data());
+    Foreign.SetTableName(MeiboFileName);
+    EXPECT_THROW(Foreign.Open(), EDatabaseError);
+}
+
+TEST(UtilityOptimizeTest, EmptyAndMissingTablesAreMadeAndTheEndMessageStillComes)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes");
+    World.MakeTable(TDataTable::RecvHis, {});
+    ASSERT_FALSE(QFile::exists(World.Data() + MeiboFileName));
+    EXPECT_TRUE(RunOptimize());
+    EXPECT_TRUE(QFile::exists(World.Data() + MeiboFileName));
+    EXPECT_TRUE(MeiboNumbers(World).isEmpty());
+    EXPECT_EQ(Boxes.Texts().last(), Finished);
+}
+
+TEST(UtilityOptimizeTest, RunsWithoutItsSafetyCopyWhenTheDiskIsFull)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes");
+    World.MakeTable(TDataTable::Meibo, {3, 7});
+    const TMeasure Saved = MeasureTableFiles;
+    MeasureTableFiles = [](const QString&, const QStringList&, const QString&) {
+        return TBackupMeasure{4096, 8192, 0};
+    };
+    const bool Ran = RunOptimize();
+    MeasureTableFiles = Saved;
+    EXPECT_TRUE(Ran);
+    EXPECT_TRUE(Boxes.Texts().contains(QStringLiteral("バックアップを取るための空き容量が足りません  ")));
+    EXPECT_FALSE(QFile::exists(World.Data() + "backup.opt/Meibo.DB"));
+    EXPECT_EQ(MeiboNumbers(World), (QStringList{QStringLiteral("0|会社3"), QStringLiteral("1|会社7")}));
+    EXPECT_EQ(Boxes.Texts().last(), Finished);
+}
+
+TEST(UtilityOptimizeTest, ATableThatCannotBeOptimisedIsNamedInTheEndMessage)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes");
+    World.MakeTable(TDataTable::RecvHis, {0, 5});
+    // A Meibo.DB that is no table of ours cannot be opened, renumbered or packed.
+    QFile Broken(World.Data() + MeiboFileName);
+    ASSERT_TRUE(Broken.open(QIODevice::WriteOnly));
+    Broken.write(QByteArray(4096, 'x'));
+    Broken.close();
+    EXPECT_TRUE(RunOptimize());
+    EXPECT_EQ(Boxes.Texts().last(), QStringLiteral("登録名簿ファイルの最適化に失敗しました  "));
+}
+
+TEST(UtilityRepairTest, ADamagedIndexIsRebuiltWithEveryRowAndTheOldFileKept)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes");
+    QList<int> Numbers;
+    for (int I = 0; I < 400; ++I)
+        Numbers << I;
+    World.MakeTable(TDataTable::Meibo, Numbers);
+    const QString File = World.Data() + MeiboFileName;
+    DamageIndex(File, "Meibo_CorpKanji");
+    ASSERT_FALSE(Integrity(File).isEmpty());
+    const QByteArray Damaged = TUtilityWorld::Bytes(File);
+
+    EXPECT_TRUE(RunRepair(1));
+    EXPECT_EQ(Boxes.Texts().last(), Repaired);
+    EXPECT_TRUE(Integrity(File).isEmpty());
+    EXPECT_EQ(SqlRows(File, "SELECT count(*) FROM Meibo"), QStringList{"400"});
+    // The safety copy is the damaged table as it was.
+    EXPECT_FALSE(Integrity(World.Data() + "backup.rep/Meibo.DB").isEmpty());
+    EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + "backup.rep/Meibo.DB").size(), Damaged.size());
+}
+
+TEST(UtilityRepairTest, AFailedRebuildLeavesTheTableAsItWasAndAFailedCopyKeepsTheLastOne)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes,Yes,Yes");
+    World.MakeTable(TDataTable::Meibo, {0, 1, 2});
+    const QString File = World.Data() + MeiboFileName;
+    const QByteArray Before = TUtilityWorld::Bytes(File);
+
+    RepairRebuildHook = [](const QString&) { throw EDatabaseError(QStringLiteral("refused by the test")); };
+    EXPECT_FALSE(RunRepair(1));
+    RepairRebuildHook = {};
+    EXPECT_EQ(Boxes.Texts().last(),
+              QStringLiteral("主データと主インデックスのコピーに失敗しました  \r\n処理を中断します  "));
+    EXPECT_EQ(TUtilityWorld::Bytes(File), Before);
+    const QByteArray FirstCopy = TUtilityWorld::Bytes(World.Data() + "backup.rep/Meibo.DB");
+    ASSERT_NE(FirstCopy, QByteArray("<missing>"));
+
+    // The second repair's safety copy cannot be written: the first copy stays whole.
+    World.MakeTable(TDataTable::Meibo, {3});
+    QFile::setPermissions(World.Data() + "backup.rep", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool Repaired = RunRepair(1);
+    QFile::setPermissions(World.Data() + "backup.rep",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // Root writes into a read-only folder all the same.
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(Repaired);
+        EXPECT_EQ(Boxes.Texts().last(), QStringLiteral("元ファイルの保存に失敗しました  \r\n処理を中断します  "));
+        EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + "backup.rep/Meibo.DB"), FirstCopy);
+    }
+}
+
+TEST(UtilityRunningTest, EveryCommandRefusesWhileTheMainProgramRunsAndChangesNothing)
+{
+    TUtilityWorld World;
+    World.MakeTable(TDataTable::Meibo, {0, 4});
+    World.MakeTable(TDataTable::RecvHis, {2});
+    TSingleInstance MainProgram(MAIN_INSTANCE_NAME);
+    ASSERT_EQ(MainProgram.Acquire(), TSingleInstance::EAcquire::Acquired);
+    const QByteArray Meibo = TUtilityWorld::Bytes(World.Data() + MeiboFileName);
+    const QByteArray RecvHis = TUtilityWorld::Bytes(World.Data() + RecvHisFileName);
+
+    TScriptedBoxes Boxes("Yes,Yes,Yes,Yes");
+    TMainForm Form;
+    Form.show();
+    for (QPushButton* Command : {Form.bbtnOptimize, Form.bbtnBackup, Form.bbtnRepairIndex, Form.bbtnRestore})
+        Command->click();
+    EXPECT_EQ(Boxes.Texts(), QStringList(4, QString::fromUtf8(MainProgramRunningMessage)));
+    EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + MeiboFileName), Meibo);
+    EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + RecvHisFileName), RecvHis);
+    EXPECT_FALSE(QFile::exists(World.Data() + "backup.opt"));
+    EXPECT_FALSE(QFile::exists(World.Data() + "backup.rep"));
+}
+
+TEST(UtilityRunningTest, ASafetyCopyThatFindsTheMainProgramStartedStopsItsCommand)
+{
+    TUtilityWorld World;
+    World.MakeTable(TDataTable::Meibo, {0, 4});
+    TSingleInstance MainProgram(MAIN_INSTANCE_NAME);
+    ASSERT_EQ(MainProgram.Acquire(), TSingleInstance::EAcquire::Acquired);
+    TScriptedBoxes Boxes;
+    EXPECT_FALSE(SaveTablesBeforeChange(OptimizeBackupFolder));
+    EXPECT_EQ(Boxes.Texts(), QStringList{QString::fromUtf8(MainProgramRunningMessage)});
+}
+
+TEST(UtilityMainFormTest, PagesHelpContextsAndFocus)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes;
+    TMainForm Form;
+    Form.show();
+    QApplication::setActiveWindow(&Form);
+    EXPECT_EQ(Form.windowTitle(), QStringLiteral("Tolvane１６ ユーティリティ"));
+    EXPECT_TRUE(Form.bbtnOptimize->hasFocus());
+    EXPECT_EQ(HelpContextOf(&Form), 82);
+    const QStringList Pages{"tabstDBManagement", "tabstKyokubanChange", "tabstDataConvert", "tabstFbConvert"};
+    const QList<int> Contexts{82, 86, 87, 89};
+    for (int Page = 3; Page >= 0; --Page) {
+        Form.btnCancel->setFocus();
+        Form.pgctlUtility->setCurrentIndex(Page);
+        EXPECT_EQ(Form.pgctlUtility->currentWidget()->objectName(), Pages[Page]);
+        EXPECT_EQ(HelpContextOf(&Form), Contexts[Page]);
+        // The bulk fixes' page starts with a command of a later version, which takes no focus yet.
+        if (Form.FirstControl(Page)->isEnabled())
+            EXPECT_TRUE(Form.FirstControl(Page)->hasFocus()) << Page;
+    }
+    // The commands of later versions are there but cannot be used yet.
+    for (QPushButton* Later : {Form.bbtn06PP, Form.bbtnConvertAdrsPos, Form.bbtnConvert, Form.bbtnFbConvert})
+        EXPECT_FALSE(Later->isEnabled());
+    EXPECT_EQ(Form.cbxSrc->count(), 15);
+    EXPECT_EQ(Form.cbxSrc->itemText(0), QStringLiteral("Tolvane１５"));
+    EXPECT_EQ(Form.cbxSrc->itemData(14).toInt(), 1);
+}
+
+TEST(UtilityMainFormTest, EnterInTheRepairChoiceOnlyMovesTheFocus)
+{
+    TUtilityWorld World;
+    World.MakeTable(TDataTable::Meibo, {0, 4});
+    TScriptedBoxes Boxes("Yes");
+    TMainForm Form;
+    Form.show();
+    QApplication::setActiveWindow(&Form);
+    Form.cbxRepair->setFocus();
+    QTest::keyClick(Form.cbxRepair, Qt::Key_Return);
+    EXPECT_TRUE(Form.bbtnRepairIndex->hasFocus());
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
+    EXPECT_FALSE(QFile::exists(World.Data() + "backup.rep"));
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "main/help/PDFHelp.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace Utility {
+
+// The utility's one window: four pages of commands over the data folder, and the cancel button
+// that ends the program. The commands of the bulk fixes and the conversions are shown but stay
+// disabled until this program carries them.
+class TMainForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The window's help contexts, page by page.
+    static constexpr int PageHelpContexts[4] = {82, 86, 87, 89};
+
+    explicit TMainForm(QWidget* Parent = nullptr);
+    ~TMainForm() override;
+
+    // Page 0
+    QTabWidget* pgctlUtility = nullptr;
+    QWidget* tabstDBManagement = nullptr;
+    QWidget* tabstKyokubanChange = nullptr;
+    QWidget* tabstDataConvert = nullptr;
+    QWidget* tabstFbConvert = nullptr;
+    QPushButton* bbtnOptimize = nullptr;
+    QPushButton* bbtnBackup = nullptr;
+    QComboBox* cbxRepair = nullptr;
+    QPushButton* bbtnRepairIndex = nullptr;
+    QPushButton* bbtnRestore = nullptr;
+    // Page 1
+    QPushButton* bbtn06PP = nullptr;
+    QProgressBar* pgbar06PP = nullptr;
+    QPushButton* bbtnConvertAdrsPos = nullptr;
+    QProgressBar* pgbarConvertAdrsPos = nullptr;
+    // Page 2
+    QComboBox* cbxSrc = nullptr;
+    QLineEdit* edtSrcDataPath = nullptr;
+    QPushButton* bbtnSrcBrowse = nullptr;
+    QLineEdit* edtDestDataPath = nullptr;
+    QPushButton* bbtnDestBrowse = nullptr;
+    QLabel* lblNameSet = nullptr;
+    QWidget* pnlOption = nullptr;
+    QRadioButton* rbCorpSet = nullptr;
+    QRadioButton* rbNameSet = nullptr;
+    QRadioButton* rbNameSetCorpSet = nullptr;
+    QPushButton* bbtnConvert = nullptr;
+    QProgressBar* pgbarConvert = nullptr;
+    // Page 3
+    QLineEdit* edtSrcVxDataPath = nullptr;
+    QComboBox* cbxFbDest = nullptr;
+    QLineEdit* edtDestFbDataPath = nullptr;
+    QPushButton* bbtnDestFbBrowse = nullptr;
+    QPushButton* bbtnSrcVxBrowse = nullptr;
+    QLabel* lblAdrs = nullptr;
+    QLabel* pnlAdrs = nullptr;
+    QPushButton* bbtnSelectAdrs = nullptr;
+    QComboBox* cbxTel1Set = nullptr;
+    QComboBox* cbxTel2Set = nullptr;
+    QPushButton* bbtnFbConvert = nullptr;
+    QPushButton* btnCancel = nullptr;
+    QProgressBar* pgbarFbConvert = nullptr;
+
+    // The page's first control, by page index.
+    [[nodiscard]] QWidget* FirstControl(int Page) const;
+
+    void bbtnOptimizeClick();
+    void bbtnRepairIndexClick();
+    void bbtnBackupClick();
+    void bbtnRestoreClick();
+    void pgctlUtilityChange(int Page);
+    // Enter only moves on to the repair button; it never starts the repair.
+    bool cbxRepairKeyPress(int Key);
+    // F1 on any window of the program opens the guide at that window's page.
+    bool ApplicationHelp(int HelpContext);
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void FormShow();
+    void BuildDBManagementPage();
+    void BuildKyokubanChangePage();
+    void BuildDataConvertPage();
+    void BuildFbConvertPage();
+
+    TPDFHelp PDFHelp;
+    bool FShown = false;
+    int FCurrentSourceIndex = 0;
+    int FNameOverflowOption = -1;
+    int FCurrentFbDestIndex = 0;
+    int FChosenAdrsBook = -1;
+};
+
+} // namespace Utility

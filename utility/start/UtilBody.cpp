@@ -1,0 +1,66 @@
+#include "utility/start/UtilBody.h"
+
+#include "main/common/CommonForms.h"
+#include "main/common/CommonSys.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/common/ProductInfo.h"
+#include "main/settings/Settings.h"
+#include "main/start/ProgramLook.h"
+#include "platform/msg/CoreMessage.h"
+#include "utility/forms/UtilMainForm.h"
+#include "utility/start/UtilFolders.h"
+#include "utility/start/UtilityRunning.h"
+
+#include <QApplication>
+#include <memory>
+
+namespace Utility {
+
+int RunVxUtil16(int& argc, char** argv)
+{
+    QApplication App(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VxUtil16"));
+    QApplication::setOrganizationName(QStringLiteral("Pelmar"));
+    QApplication::setApplicationDisplayName(ProductName + QStringLiteral(" ユーティリティ"));
+    SetUpProgramLook();
+
+    // A later start brings the running copy forward and ends without a word.
+    std::unique_ptr<TSingleInstance> Instance;
+    if (IsAlreadyRunning(UTILITY_INSTANCE_NAME, true, &Instance))
+        return 0;
+
+    SetUpHintDelays();
+    SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
+        return MessageBoxPos(QApplication::activeWindow(), Text, Caption, Flags);
+    });
+
+    SilentConversion = IsSilentConversionArgument(QApplication::arguments());
+    // The silent conversion offer comes with the conversion of earlier versions; until then "/c"
+    // ends here, without a window.
+    if (SilentConversion)
+        return 0;
+
+    InitProgramFolders();
+    if (!ReadUtilityDataPath()) {
+        (void)MessageBoxPos(nullptr, QString::fromUtf8(DataPathMissingMessage), ProductName,
+                            MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    FindOlderVersionFolders();
+
+    const QByteArray InstanceMark = UTILITY_INSTANCE_NAME.toUtf8();
+    int Result = 0;
+    {
+        TMainForm Form;
+        Form.setProperty(InstanceMark.constData(), 1);
+        QObject::connect(Instance.get(), &TSingleInstance::ActivationRequested,
+                         [&InstanceMark] { ActivateMarkedWindow(InstanceMark.constData()); });
+        Form.show();
+        Result = QApplication::exec();
+        Form.setProperty(InstanceMark.constData(), QVariant());
+    }
+    SetCoreMessageBox({});
+    return Result;
+}
+
+} // namespace Utility

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "main/tables/DBInfo.h"
+
+#include <QString>
+#include <functional>
+
+// The two table commands of the page "データベース管理": optimising both main tables and
+// rebuilding one of them after its indexes went bad. They ask and tell through the core message
+// box; the window only starts them and moves the focus.
+namespace Utility {
+
+// Renumbers the table's records 0 .. n-1 in primary order when the last number is not n-1 (all at
+// once, so a failure leaves every number as it was), and packs the file. True when the
+// table was empty or both steps went through. The table object is made and freed here.
+[[nodiscard]] bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumber);
+[[nodiscard]] inline bool OptimizeRecvHis(TDMVxRelvo16& Module, bool Renumber)
+{
+    return OptimizeTable(Module, TDataTable::RecvHis, Renumber);
+}
+[[nodiscard]] inline bool OptimizeMeibo(TDMVxRelvo16& Module, bool Renumber)
+{
+    return OptimizeTable(Module, TDataTable::Meibo, Renumber);
+}
+
+enum class TRepairResult
+{
+    Done,
+    NoSafetyCopy,  // the table is as it was; nothing was rebuilt
+    RebuildFailed, // the table is as it was; the safety copy is in backup.rep
+    CheckFailed,   // rebuilt, but the new file's indexes did not check out
+};
+
+// Copies the table's file into backup.rep, rebuilds it from its own definitions and checks the
+// result; tells the user what failed. BeforeRename is the rebuild's last look at the new file.
+[[nodiscard]] TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
+                                        const std::function<void(const QString&)>& BeforeRename = {});
+// Tests make a rebuild fail here.
+extern std::function<void(const QString& NewFile)> RepairRebuildHook;
+
+// Shows the hourglass while a command works (after its question); the window sets it.
+extern std::function<void(bool Busy)> ShowBusy;
+
+// The whole commands with their questions and end messages; false when they did not run to their
+// end message (the user said no, the main program runs).
+bool RunOptimize();
+bool RunRepair(int RepairRow);
+
+} // namespace Utility
