@@ -2,6 +2,7 @@
 
 #include "calls/HisList.h"
 #include "main/pipeline/CallPipeline.h"
+#include "main/tables/DBInfo.h"
 
 void LinkCallPipelineToHistoryList(TCallPipelineLinks& Links)
 {
@@ -11,8 +12,13 @@ void LinkCallPipelineToHistoryList(TCallPipelineLinks& Links)
     };
     Links.HistoryListShowing = [] { return HistoryList && HistoryList->isVisible(); };
     Links.ReloadHistoryList = [] {
-        if (HistoryList)
-            HistoryList->LoadPage(0, 1);
+        if (!HistoryList || !DMVxRelvo16)
+            return;
+        // A lock on the history is the call road's to report.
+        const bool Was = DMVxRelvo16->QuietWhenBusy;
+        DMVxRelvo16->QuietWhenBusy = true;
+        HistoryList->LoadPage(0, 1);
+        DMVxRelvo16->QuietWhenBusy = Was;
     };
     Links.ShowHistoryList = [] {
         if (!HistoryList)
