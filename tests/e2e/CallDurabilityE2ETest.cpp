@@ -216,8 +216,10 @@ TEST(CallDurabilityE2ETest, KilledAtRandomMomentsTheProgramLosesNoAcknowledgedCa
     ASSERT_TRUE(Program.Terminate());
     EXPECT_EQ(Program.ExitCode(), 0);
 
+    // Enough calls got through to make the count below mean something; how many depends on how fast
+    // the machine starts the programs (a sanitizer build on a busy machine acknowledges far fewer).
     const int Acknowledged = CountAcknowledged(Sent);
-    ASSERT_GT(Acknowledged, RoundCount);
+    ASSERT_GT(Acknowledged, RoundCount / 4);
     const int Written = ExpectEveryAcknowledgedCallOnce(Program, Sent);
     std::printf("[ figures  ] %d kills in %.1f s: %d calls rung, %d acknowledged, %d rows, none lost or twice\n",
                 RoundCount, Clock.elapsed() / 1000.0, static_cast<int>(Sent.size()), Acknowledged, Written);
