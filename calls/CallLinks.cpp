@@ -12,13 +12,10 @@ void LinkCallPipelineToHistoryList(TCallPipelineLinks& Links)
     };
     Links.HistoryListShowing = [] { return HistoryList && HistoryList->isVisible(); };
     Links.ReloadHistoryList = [] {
-        if (!HistoryList || !DMVxRelvo16)
+        if (!HistoryList)
             return;
-        // A lock on the history is the call road's to report.
-        const bool Was = DMVxRelvo16->QuietWhenBusy;
-        DMVxRelvo16->QuietWhenBusy = true;
+        TQuietWhenBusy Quiet;
         HistoryList->LoadPage(0, 1);
-        DMVxRelvo16->QuietWhenBusy = Was;
     };
     Links.ShowHistoryList = [] {
         if (!HistoryList)

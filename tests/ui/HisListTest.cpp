@@ -285,9 +285,10 @@ TEST_F(HisListTest, ALockedHistoryIsQuietAfterACallAndToldInWordsOtherwise)
     ASSERT_EQ(sqlite3_exec(Other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     {
         TScriptedBoxes Boxes("OK");
-        DMVxRelvo16->QuietWhenBusy = true;
-        List.LoadPage(0, 1);
-        DMVxRelvo16->QuietWhenBusy = false;
+        {
+            TQuietWhenBusy Quiet;
+            List.LoadPage(0, 1);
+        }
         EXPECT_TRUE(Boxes.Texts().isEmpty()) << Boxes.Texts().join(u'|').toStdString();
     }
     {
