@@ -272,6 +272,8 @@ TEST(CallDurabilityE2ETest, CallsDuringALongLockAreWrittenAfterItWithOneBox)
 
     sqlite3* Other = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(Program.DataFolder() + RecvHisFileName).constData(), &Other), SQLITE_OK);
+    // The program may still be reading the table after the first call; the lock waits for it.
+    sqlite3_busy_timeout(Other, 10000);
     ASSERT_EQ(sqlite3_exec(Other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     QElapsedTimer Locked;
     Locked.start();
