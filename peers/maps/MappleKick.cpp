@@ -20,8 +20,8 @@ namespace {
 
 void* LoadHost()
 {
-    const QString Path = QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/VxMapHost.so"))
-                             .absoluteFilePath();
+    const QString Path =
+        QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/VxMapHost.so")).absoluteFilePath();
     return dlopen(QFile::encodeName(Path).constData(), RTLD_NOW | RTLD_LOCAL);
 }
 

@@ -25,11 +25,11 @@ bool FindAtlasMate()
     if (!MapHost() || MapHost()->Version("AtlasMate") == 0)
         return false;
     for (const char* Edition : {"5.0", "4.0"}) {
-        const QString Exe = TrimBlanks(
-            ReadRegistryString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\SSY\\AtlasMate95\\%1\\program")
-                                   .arg(QLatin1String(Edition)),
-                               QStringLiteral("exe"))
-                .value_or(QString()));
+        const QString Exe =
+            TrimBlanks(ReadRegistryString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\SSY\\AtlasMate95\\%1\\program")
+                                              .arg(QLatin1String(Edition)),
+                                          QStringLiteral("exe"))
+                           .value_or(QString()));
         if (!Exe.isEmpty()) {
             AtlasMateDataFolder = IncludeTrailingDelimiter(QFileInfo(Exe).path()) + QStringLiteral("dtmp/");
             return true;
@@ -55,8 +55,8 @@ void TAtlasMateView::Drive()
     TAtlasMesh Mesh;
     if (FRequest.Mode == 1) {
         QByteArray Result(DTMapAdrsResultSize, '\0');
-        const int Code = Host->TelMesh(FRequest.Text.toUtf8().constData(), Result.data(),
-                                       AtlasMateDataFolder.toUtf8().constData());
+        const int Code =
+            Host->TelMesh(FRequest.Text.toUtf8().constData(), Result.data(), AtlasMateDataFolder.toUtf8().constData());
         const TDTMapAdrsAnswer Answer = DTMapAdrsAnswer(Code);
         if (!Answer.Message.isEmpty())
             Tell(Answer.Message, Answer.Flags);

@@ -1,9 +1,9 @@
 #include "directory/maps/drivers/MapDriver.h"
 
 #include "directory/maps/host/MapHost.h"
+#include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
-#include "main/common/CommonForms.h"
 #include "main/start/ProgramStart.h"
 
 #include <QElapsedTimer>

@@ -46,7 +46,8 @@ void TMapFanComView::Drive()
     TMapHost* Host = MapClassHost(FClass);
     void* Map = Host ? Host->Open(FClass.toUtf8().constData()) : nullptr;
     if (!Map) {
-        Tell(QStringLiteral("%1 の連携オブジェクトが生成できませんでした\r\n一度 %1 を単体起動させてください").arg(FName),
+        Tell(QStringLiteral("%1 の連携オブジェクトが生成できませんでした\r\n一度 %1 を単体起動させてください")
+                 .arg(FName),
              MB_OK | MB_ICONINFORMATION);
         return;
     }

@@ -26,8 +26,9 @@ constexpr TEdition Editions[] = {{"ALPS\\PROATLAS", "ProAtlasW.Map"},
 
 const QString MsgNoClass = QStringLiteral("プロアトラスＷ または プロアトラスSV のクラスが生成できませんでした\r\n一度 "
                                           "プロアトラスＷ または プロアトラスSV を単体起動させてください");
-const QString MsgNotShown = QStringLiteral("プロアトラスＷ または プロアトラスSV が表示できませんでした\r\nプロアトラスＷ "
-                                           "または プロアトラスSV のインストール状況を確認してください");
+const QString MsgNotShown =
+    QStringLiteral("プロアトラスＷ または プロアトラスSV が表示できませんでした\r\nプロアトラスＷ "
+                   "または プロアトラスSV のインストール状況を確認してください");
 
 } // namespace
 
@@ -37,8 +38,7 @@ bool FindProAtlasW()
         return false;
     for (int Version = 5; Version >= 1; --Version) {
         const QString Key = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\") + QLatin1String(Editions[Version - 1].Key);
-        const QString Folder =
-            TrimBlanks(ReadRegistryString(Key, QStringLiteral("installpath")).value_or(QString()));
+        const QString Folder = TrimBlanks(ReadRegistryString(Key, QStringLiteral("installpath")).value_or(QString()));
         const QString Program = TrimBlanks(ReadRegistryString(Key, QStringLiteral("AppPath")).value_or(QString()));
         if (Folder.isEmpty() || !QFileInfo(Folder).isDir() || Program.isEmpty() || !QFileInfo(Program).isFile())
             continue;

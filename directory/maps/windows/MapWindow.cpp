@@ -188,9 +188,7 @@ TMapWindow::TMapWindow(QWidget* Owner, const QString& Program, const QString& Ti
         Map->MouseScroll = !Down;
         Map->setCursor(Down ? Qt::CrossCursor : Qt::ArrowCursor);
     });
-    Map->OnSelectionDone = [this] {
-        sbtnClip->setChecked(false);
-    };
+    Map->OnSelectionDone = [this] { sbtnClip->setChecked(false); };
     Map->OnScrolled = [this] { Map->ClearSelection(); };
 }
 

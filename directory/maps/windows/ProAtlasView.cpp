@@ -114,8 +114,7 @@ void TProAtlasView::ChooseOnShow()
             Probes << Probe;
         }
     }
-    const TProAtlasChoice Choice =
-        ChooseProAtlasArea(Probes, FRequest.Mode, {FRequest.Latitude, FRequest.Longitude});
+    const TProAtlasChoice Choice = ChooseProAtlasArea(Probes, FRequest.Mode, {FRequest.Latitude, FRequest.Longitude});
     cbxArea->setCurrentIndex(Choice.Area);
     FHost->SetArea(FSurface, FAreaCodes.value(Choice.Area).toUtf8().constData());
     if (Choice.Centre) {
