@@ -12,7 +12,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QJsonArray>
+#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMouseEvent>
@@ -118,8 +120,12 @@ public:
         resize(520, 420);
         auto* Close = new QPushButton(QStringLiteral("閉じる"), this);
         auto* Layout = new QVBoxLayout(this);
+        auto* Buttons = new QHBoxLayout;
+        Buttons->addWidget(new QLabel(QStringLiteral("地図をダブルクリックすると位置を指定します"), this));
+        Buttons->addStretch();
+        Buttons->addWidget(Close);
         Layout->addStretch();
-        Layout->addWidget(Close, 0, Qt::AlignRight);
+        Layout->addLayout(Buttons);
         connect(Close, &QPushButton::clicked, this, &QDialog::close);
     }
 

@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -67,13 +66,4 @@ TMapHost* MapClassHost(const QString& Name)
         return nullptr;
     TMapHost* Host = MapHost();
     return Host && Host->Version(Name.toUtf8().constData()) != 0 ? Host : nullptr;
-}
-
-QString MapHostText(const char* Buffer, int Size)
-{
-    if (!Buffer || Size <= 0)
-        return {};
-    const void* End = std::memchr(Buffer, '\0', static_cast<std::size_t>(Size));
-    const int Length = End ? static_cast<int>(static_cast<const char*>(End) - Buffer) : Size;
-    return QString::fromUtf8(Buffer, Length);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "directory/maps/host/MapHostText.h"
 #include "peers/maps/MapHostApi.h"
 #include "platform/dynlib/DynLib.h"
 
@@ -61,6 +62,3 @@ inline const QString MapHostFileName = QStringLiteral("VxMapHost.so");
 // library's file name as "Host", and only the map host of the program's folder is taken for it.
 // Null when the class is not registered or the host does not stand in for it.
 [[nodiscard]] TMapHost* MapClassHost(const QString& Name);
-
-// A text the host wrote into Buffer: read up to the first NUL or the buffer's end, as UTF-8.
-[[nodiscard]] QString MapHostText(const char* Buffer, int Size);
