@@ -4,11 +4,14 @@
 #include "calls/RecvView.h"
 #include "directory/maps/MapButtons.h"
 #include "directory/maps/MapLaunch.h"
+#include "directory/maps/MapViewLaunch.h"
 #include "directory/maps/drivers/MapDriver.h"
 #include "directory/maps/windows/MapFanView.h"
 #include "directory/maps/windows/ProAtlasView.h"
 #include "directory/record/MeiboVw.h"
 #include "main/settings/Settings.h"
+#include "main/start/MainHooks.h"
+#include "platform/print/Printing.h"
 #include "platform/sys/Registry.h"
 #include "tests/support/PdfTools.h"
 #include "tests/support/RecvData.h"
@@ -257,14 +260,19 @@ TEST_F(MapHostTest, MapFanWindowClosedWithoutAPickGivesTheRequestBackThroughItsU
     InstallAll();
     TMapSearchParams P = Params(0, Lat + 1, Lon + 3);
     int Result = -1;
+    Owner.setGeometry(60, 40, 700, 560); // the map window fits inside it on the screen
     QTimer::singleShot(300, [&] {
         auto* View = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(View, nullptr);
+        EXPECT_EQ(View, static_cast<QDialog*>(MapFanView)); // held while it is shown
+        EXPECT_EQ(HelpContextOf(View), 53);
+        EXPECT_LE((View->frameGeometry().center() - Owner.frameGeometry().center()).manhattanLength(), 4);
+        QObject::connect(View, &QDialog::finished, [&Result](int Code) { Result = Code; });
         QTest::keyClick(View, Qt::Key_Escape);
     });
-    QObject::connect(qApp, &QApplication::focusChanged, [] {});
     RunMapLauncher(5, {&Owner, nullptr}, P);
-    (void)Result;
+    EXPECT_EQ(Result, 2);
+    EXPECT_EQ(MapFanView, nullptr);
     // 1/256 second and back: within a few milliseconds of the request.
     EXPECT_EQ(P.Latitude, static_cast<std::uint32_t>(FromSec256(ToSec256(Lat + 1))));
     EXPECT_EQ(P.Longitude, static_cast<std::uint32_t>(FromSec256(ToSec256(Lon + 3))));
@@ -310,6 +318,12 @@ TEST_F(MapHostTest, MapWindowsMarkPickCopyAndPrint)
     const QImage Shown = View.Map->grab().toImage();
     EXPECT_EQ(Shown.pixelColor(100 + 4, 80), QColor(Qt::red));
     EXPECT_NE(Shown.pixelColor(100 + 8, 80), QColor(Qt::red));
+
+    // Without a printer there is nothing to choose.
+    SetPrintersForTest(QList<TPrinterEntry>());
+    View.sbtnPrint->click();
+    SetPrintersForTest(std::nullopt);
+    EXPECT_EQ(Boxes.Texts().last(), QStringLiteral("プリンターがインストールされていません"));
 
     // Printed on one page as one picture.
     const QString Pdf = Temp.filePath(QStringLiteral("map.pdf"));
