@@ -147,6 +147,21 @@ TEST_F(ListPrintTest, SwitchingTheSourceShowsItsOwnLayoutAndTemplates)
     W->btnCancel->click();
 }
 
+TEST_F(ListPrintTest, TheFernbookNoticeComesWithTheDirectory)
+{
+    Settings.UseFbAdrs = true;
+    auto W = Open();
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
+    W->rbAddMeibo->click();
+    EXPECT_EQ(Boxes.Texts(), QStringList{FernbookNotice});
+    W->btnCancel->click();
+    W.reset();
+    WriteSettings("[LIST PRINT]\nPrintSource=1\n");
+    W = Open(); // the directory stored as the source: the notice as the window shows
+    EXPECT_EQ(Boxes.Texts().size(), 2);
+    W->btnCancel->click();
+}
+
 TEST_F(ListPrintTest, ItemsAreSetRemovedAndLimited)
 {
     auto W = Open();
@@ -239,9 +254,13 @@ TEST_F(ListPrintTest, MarginEditsAcceptOneDecimalWithinRange)
 {
     auto W = Open();
     W->PageButtonClick(1);
+    const int Recounts = W->RecountCount;
     Type(W->edtOffsetY, QStringLiteral("12"));
     EXPECT_EQ(W->edtOffsetY->text(), QStringLiteral("12.0"));
     EXPECT_EQ(W->udOffsetY->Position(), 120);
+    EXPECT_EQ(W->RecountCount, Recounts) << "the recount is posted, not run inside the edit";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(W->RecountCount, Recounts + 1);
     for (const char* Text : {"1.25", "1..2", "123", "50.1"}) {
         Type(W->edtOffsetY, QString::fromLatin1(Text));
         EXPECT_EQ(W->edtOffsetY->text(), QStringLiteral("12.0")) << Text;
@@ -250,6 +269,8 @@ TEST_F(ListPrintTest, MarginEditsAcceptOneDecimalWithinRange)
     Type(W->edtOffsetX, QStringLiteral("12."));
     EXPECT_EQ(W->edtOffsetX->text(), QStringLiteral("12.0"));
     EXPECT_EQ(W->udOffsetX->Position(), 120);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(W->RecountCount, Recounts + 1) << "the left margin takes no part in the count";
     W->btnCancel->click();
 }
 

@@ -16,6 +16,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/msg/WindowMessage.h"
 #include "platform/print/Printing.h"
+#include "platform/ui/WindowScript.h"
 #include "transfer/print/PaintPanel.h"
 #include "transfer/print/SystemPrinters.h"
 
@@ -131,6 +132,7 @@ TListPrint::TListPrint(QWidget* Owner) : QDialog(Owner)
     Model.LoadTemplates(Settings.DataPath);
     ShowPrintSettings();
     UpdateLayoutButtons();
+    ScriptWindow(this);
 }
 
 TListPrint::~TListPrint()

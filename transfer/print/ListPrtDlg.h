@@ -195,6 +195,7 @@ private:
     bool NumberEditKeyDown(int Tag, QKeyEvent* Key);
     bool UpDownChanging(int Tag, int NewValue);
     bool EnterKeyDown(QObject* Watched);
+    bool DropEvent(QObject* Watched, QEvent* Event);
     void FocusNext(QWidget* From);
     void PressPage(int Tag);
     void UpdateLayoutButtons();

@@ -55,6 +55,11 @@ void TListPrint::CreatePage0(QWidget* Page)
         List->setMinimumSize(170, 170);
         List->installEventFilter(this);
     }
+    // An item dragged from the item list and dropped on the print order is set there.
+    lbxSrc->setDragEnabled(true);
+    lbxSrc->setDragDropMode(QAbstractItemView::DragOnly);
+    lbxDest->setAcceptDrops(true);
+    lbxDest->viewport()->installEventFilter(this);
     Grid->addWidget(lbxSrc, 3, 0, 1, 2);
     auto* Moves = new QVBoxLayout;
     bbtnSet = NewNamed<QPushButton>(Items, "bbtnSet", QStringLiteral("セット"));

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -157,8 +158,46 @@ bool TListPrint::EnterKeyDown(QObject* Watched)
     return true;
 }
 
+bool TListPrint::DropEvent(QObject* Watched, QEvent* Event)
+{
+    const bool OnDest = Watched == lbxDest->viewport();
+    const bool OnColors = Watched == lbxColor->viewport();
+    if (!OnDest && !OnColors)
+        return false;
+    auto* Drop = static_cast<QDropEvent*>(Event);
+    QObject* Source = Drop->source();
+    if ((OnDest && Source != lbxSrc) || (OnColors && Source != lbxColor))
+        return false;
+    QListWidget* List = OnDest ? lbxDest : lbxColor;
+    const int Row = List->row(List->itemAt(Drop->position().toPoint()));
+    if (Event->type() == QEvent::DragEnter || Event->type() == QEvent::DragMove) {
+        // The row under the cursor is where the item goes.
+        if (OnDest && Row >= 0)
+            lbxDest->setCurrentRow(Row);
+        Drop->acceptProposedAction();
+        return true;
+    }
+    Drop->setDropAction(Qt::IgnoreAction);
+    Drop->accept();
+    if (OnDest) {
+        bbtnSetClick();
+    } else {
+        const int From = lbxColor->currentRow();
+        if (Row >= 0 && From >= 0 && Row != From) {
+            const QVariant A = lbxColor->item(From)->data(Qt::UserRole);
+            lbxColor->item(From)->setData(Qt::UserRole, lbxColor->item(Row)->data(Qt::UserRole));
+            lbxColor->item(Row)->setData(Qt::UserRole, A);
+            lbxColor->setCurrentRow(Row);
+        }
+    }
+    return true;
+}
+
 bool TListPrint::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Event->type() == QEvent::DragEnter || Event->type() == QEvent::DragMove || Event->type() == QEvent::Drop)
+        if (DropEvent(Watched, Event))
+            return true;
     if (Event->type() == QEvent::FocusIn) {
         for (TNumberEdit& E : FEdits)
             if (Watched == E.Edit)

@@ -188,7 +188,11 @@ void TListPrint::CreatePage2(QWidget* Page)
     dgLineType->setSelectionMode(QAbstractItemView::SingleSelection);
     dgLineType->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dgLineType->setItemDelegate(new TLineTypeDelegate(dgLineType));
-    dgLineType->setFixedSize(110, 6 * 20 + 4);
+    dgLineType->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    dgLineType->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    dgLineType->setShowGrid(false);
+    // All six types in sight, with no scrolling.
+    dgLineType->setFixedSize(110, 6 * 20 + 2 * dgLineType->frameWidth());
     for (int Row = 0; Row < 6; ++Row) {
         dgLineType->setRowHeight(Row, 20);
         dgLineType->setItem(Row, 0, new QTableWidgetItem);
@@ -227,7 +231,12 @@ void TListPrint::CreatePage2(QWidget* Page)
     ColorGrid->addWidget(new QLabel(QStringLiteral("データ："), Colors), 1, 0, Qt::AlignTop);
     lbxColor = NewNamed<QListWidget>(Colors, "lbxColor");
     lbxColor->setItemDelegate(new TColorDelegate(lbxColor));
-    lbxColor->setDragDropMode(QAbstractItemView::InternalMove);
+    // A colour dropped on another row changes places with it.
+    lbxColor->setDragEnabled(true);
+    lbxColor->setAcceptDrops(true);
+    lbxColor->setDragDropMode(QAbstractItemView::DragDrop);
+    lbxColor->setDefaultDropAction(Qt::MoveAction);
+    lbxColor->viewport()->installEventFilter(this);
     lbxColor->setMinimumHeight(90);
     lbxColor->installEventFilter(this);
     ColorGrid->addWidget(lbxColor, 1, 1);
