@@ -2,14 +2,17 @@
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/print/Printing.h"
+#include "platform/ui/Prompts.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
+#include "tests/support/WhenModal.h"
 #include "tests/unit/FakePrinters.h"
 #include "transfer/print/ListPrtDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -390,6 +393,23 @@ TEST_F(ListPrintTest, EveryPageOpensAndSpeaksJapanese)
         SaveScreenshot(*W, QStringLiteral("ListPrint-page%1").arg(Tag));
     }
     W->btnCancel->click();
+}
+
+// The colour dialog of the print settings opens where the printer set-up does.
+TEST(ListPrintColorDialogTest, OpensAtTheOwnersCornerInsideTheWorkArea)
+{
+    QWidget Owner;
+    Owner.resize(300, 200);
+    Owner.move(200, 150);
+    Owner.show();
+    QPoint Shown;
+    WhenModal<QColorDialog>([&Shown](QColorDialog* Dialog) {
+        Shown = Dialog->frameGeometry().topLeft();
+        Dialog->reject();
+    });
+    QList<QColor> Custom(16, QColor(Qt::black));
+    EXPECT_FALSE(PromptColor(&Owner, Qt::white, Custom, true));
+    EXPECT_EQ(Shown, Owner.frameGeometry().topLeft() + QPoint(15, 15));
 }
 
 } // namespace

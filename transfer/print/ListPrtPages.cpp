@@ -335,7 +335,8 @@ void TListPrint::ShowHeaderColor(int Color, bool Exists)
 void TListPrint::HeaderColorClick()
 {
     QList<QColor> Custom = LoadCustomColors(SettingsPath);
-    const std::optional<QColor> Chosen = PromptColor(this, ColorOf(pnlHeaderColor->property("Color").toInt()), Custom);
+    const std::optional<QColor> Chosen =
+        PromptColor(this, ColorOf(pnlHeaderColor->property("Color").toInt()), Custom, true);
     if (!Chosen)
         return;
     ShowHeaderColor(ValueOf(*Chosen), true);
@@ -354,7 +355,7 @@ void TListPrint::DataColorClick()
     const QListWidgetItem* Selected = lbxColor->currentItem();
     QList<QColor> Custom = LoadCustomColors(SettingsPath);
     const std::optional<QColor> Chosen =
-        PromptColor(this, Selected ? ColorOf(Selected->data(Qt::UserRole).toInt()) : QColor(Qt::white), Custom);
+        PromptColor(this, Selected ? ColorOf(Selected->data(Qt::UserRole).toInt()) : QColor(Qt::white), Custom, true);
     if (!Chosen)
         return;
     auto* Item = new QListWidgetItem;
