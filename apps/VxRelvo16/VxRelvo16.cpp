@@ -16,6 +16,7 @@
 #include "main/start/MainStartup.h"
 #include "main/start/ProgramBody.h"
 #include "platform/sys/FileVersionNote.h"
+#include "transfer/export/FExport.h"
 #include "transfer/import/FImport.h"
 #include "widelayer/UniSystem.h"
 
@@ -75,13 +76,17 @@ static void InstallMeiboListHook()
     };
 }
 
-// The text import opens from the menus and reloads the call-history list after a run that stored
+// The text import and export open from the menus; the import reloads the call-history list after a run that stored
 // calls, without linking the list itself.
 static void InstallFileImportHooks()
 {
     MainHooks().ShowFileImport = [](QWidget* Owner) {
         TFileImport Import(Owner);
         Import.exec();
+    };
+    MainHooks().ShowFileExport = [](QWidget* Owner) {
+        TFileExport Export(Owner);
+        Export.exec();
     };
     FileImportHooks().ReloadHistoryList = [] {
         if (HistoryList)
