@@ -1,3 +1,4 @@
+#include "MapFieldValues.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
 #include "platform/text/Cp932.h"
@@ -11,15 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class TMapValues final : public TFieldValues
-{
-public:
-    QMap<QString, QString> Texts;
-    QMap<QString, double> Times;
-    QString Text(const QString& Field) const override { return Texts.value(Field); }
-    double DateTime(const QString& Field) const override { return Times.value(Field); }
-};
 
 // 2013/04/01 09:05:07 as a table date-time.
 constexpr double April1 = 41365.0 + (9 * 3600 + 5 * 60 + 7) / 86400.0;

@@ -159,31 +159,18 @@ bool TRangeSpecification::eventFilter(QObject* Watched, QEvent* Event)
         break;
     case QEvent::KeyPress: {
         const auto* Key = static_cast<QKeyEvent*>(Event);
-        int Step = 0;
+        const int Step = TUpDown::KeyStep(Key->key());
         switch (Key->key()) {
-        case Qt::Key_Up:
-            Step = 1;
-            break;
-        case Qt::Key_Down:
-            Step = -1;
-            break;
-        case Qt::Key_PageUp:
-            Step = 10;
-            break;
-        case Qt::Key_PageDown:
-            Step = -10;
-            break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (!BoxExit(Box))
                 (&Box == &FBegin ? static_cast<QWidget*>(edtEnd) : btnDecision)->setFocus(Qt::TabFocusReason);
             return true;
         default:
-            return false;
+            if (Step == 0)
+                return false;
         }
-        const qint64 Wanted = std::clamp<qint64>(static_cast<qint64>(Box.UpDown->Position()) + Step, Box.UpDown->Min(),
-                                                 Box.UpDown->Max());
-        Changed(Box, static_cast<int>(Wanted));
+        Changed(Box, Box.UpDown->Stepped(Step));
         return true;
     }
     default:
