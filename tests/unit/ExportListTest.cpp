@@ -5,6 +5,7 @@
 #include "platform/db/Table.h"
 #include "platform/text/Cp932.h"
 #include "transfer/export/ExportRun.h"
+#include "transfer/export/ExportTarget.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -103,4 +104,25 @@ TEST(ExportListTest, DirectoryByAddressListsAndExportsInAdrsOrder)
     QFile Written(Dir.filePath("all.txt"));
     ASSERT_TRUE(Written.open(QIODevice::ReadOnly));
     EXPECT_EQ(Cp932DecodeLenient(Written.readAll()), Expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+TEST(ExportTargetTest, NamesAndQuestions)
+{
+    EXPECT_EQ(TextTargetName(QStringLiteral(" /tmp/out "), 2), QStringLiteral("/tmp/out.csv"));
+    EXPECT_EQ(TextTargetName(QStringLiteral("/tmp/out"), 1), QStringLiteral("/tmp/out.txt"));
+    EXPECT_EQ(TextTargetName(QStringLiteral("/tmp/out"), 3), QStringLiteral("/tmp/out.txt"));
+    EXPECT_EQ(TextTargetName(QStringLiteral("/tmp/out.dat"), 2), QStringLiteral("/tmp/out.dat"));
+    EXPECT_EQ(ExeTargetName(QStringLiteral("/tmp/a.txt")), QStringLiteral("/tmp/a.exe"));
+    EXPECT_EQ(ExeTargetName(QStringLiteral("/tmp/a")), QStringLiteral("/tmp/a.exe"));
+    EXPECT_EQ(RangeQuestion(3, 3),
+              QStringLiteral("3件目のデータをテキストファイルに出力します  \r\nよろしいですか？  "));
+    EXPECT_EQ(RangeQuestion(2, 5), QStringLiteral("2件目から5件目までの\r\n4件のデータをテキストファイルに出力します  "
+                                                  "\r\nよろしいですか？  "));
+    EXPECT_EQ(AllQuestion(7, false, true),
+              QStringLiteral("登録されているデータ 7件すべてをテキストファイルに出力します  \r\nよろしいですか？  "));
+    EXPECT_EQ(AllQuestion(7, true, false), QStringLiteral("検索条件にマッチしたデータ  7件すべてをテキストファイルに"
+                                                          "出力します  \r\nよろしいですか？  "));
+    EXPECT_EQ(SelectedQuestion(2), QStringLiteral("2件のデータをテキストファイルに出力します  \r\nよろしいですか？  "));
+    EXPECT_EQ(ExportDoneText(3, 2),
+              QStringLiteral("テキストファイル出力が完了しました  \r\n\r\n対象件数 = 3件\r\n出力件数 = 2件"));
 }
