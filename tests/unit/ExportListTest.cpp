@@ -21,18 +21,6 @@ QList<int> Numbers(const TListPages& Pages)
     return Result;
 }
 
-QList<int> IndexOrder(TTable& Table, const QString& Index)
-{
-    QList<int> Result;
-    Table.SetIndexName(Index);
-    for (Table.First(); !Table.IsEmpty();) {
-        Result << Table.FieldByName(QStringLiteral("RecNo")).AsInteger();
-        if (Table.MoveBy(1) == 0)
-            break;
-    }
-    return Result;
-}
-
 } // namespace
 
 TEST(ExportListTest, PagesOfTwentyFiveHistoryRows)
