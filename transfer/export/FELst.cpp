@@ -237,8 +237,9 @@ void TFileExportList::LoadSettings()
     };
     FFileNormal = Existing(QStringLiteral("FileNormal"));
     FFileEncrypt = Existing(QStringLiteral("FileEncrypt"));
-    // The settings window has just saved the output type.
-    ExportSettings().Type = Ini.ReadInteger(ExportSection, QStringLiteral("type"), ExportSettings().Type);
+    // The settings window has just saved the output type; anything but plain text is the encrypted
+    // output, as the settings window reads it.
+    ExportSettings().Type = Ini.ReadInteger(ExportSection, QStringLiteral("type"), ExportSettings().Type) == 1 ? 1 : 0;
 }
 
 void TFileExportList::SaveSettings()
