@@ -87,8 +87,6 @@ static void InstallFileImportHooks()
         TFileImport Import(Owner);
         Import.exec();
     };
-    // The list printing's settings window; it refuses to open without a printer.
-    MainHooks().ShowListPrint = ShowListPrint;
     MainHooks().ShowFileExport = [](QWidget* Owner) {
         TFileExport Export(Owner);
         Export.exec();
@@ -103,6 +101,8 @@ static void InstallFileImportHooks()
         List->SetLayout(Layout, ItemNames);
         List->exec();
     };
+    // The list printing's settings window; it refuses to open without a printer.
+    MainHooks().ShowListPrint = ShowListPrint;
     FileImportHooks().ReloadHistoryList = [] {
         if (HistoryList)
             HistoryList->LoadPage(0, 0);

@@ -202,6 +202,12 @@ public:
     void Prior();
     // Moves up to Distance records (negative: backwards); answers how many it moved.
     int MoveBy(int Distance);
+    // While on, single steps of MoveBy read the following rows in batches and hand them out one by
+    // one, for a long walk over rows nothing changes meanwhile (an export): one query a batch
+    // instead of one a row. A row another program changes while it is held is seen as it was read.
+    // Any other move, a write through this table, or a change of index, range or filter drops what
+    // was read ahead.
+    void SetReadAhead(bool On);
     [[nodiscard]] bool Bof() const { return FBof; }
     [[nodiscard]] bool Eof() const { return FEof; }
     [[nodiscard]] bool IsEmpty() const { return FBof && FEof && !FHasCurrent; }
@@ -371,6 +377,17 @@ private:
     QString FFilterSql;
     QVariantList FFilterParams;
     bool FFiltered = false;
+    // The read-ahead of MoveBy's single steps: the rows after the current one (FAheadAnchor) in the
+    // direction of the walk, as of FAheadChanges of the connection.
+    void DropReadAhead();
+    [[nodiscard]] int StepReadAhead(bool Forward);
+    bool FReadAhead = false;
+    std::vector<TRow> FAhead;
+    size_t FAheadNext = 0;
+    bool FAheadForward = true;
+    bool FAheadAtEnd = false;
+    qint64 FAheadAnchor = -1;
+    qint64 FAheadChanges = -1;
 };
 
 // Commits on Commit(), rolls back when it goes out of scope without.

@@ -281,6 +281,8 @@ int TTable::MoveBy(int Distance)
         SetEmpty();
         return 0;
     }
+    if (FReadAhead && (Distance == 1 || Distance == -1))
+        return StepReadAhead(Distance > 0);
     const TRow From = FCurrent;
     const int Wanted = Distance > 0 ? Distance : -Distance;
     const int Moved = Walk(Distance > 0, &From, Wanted);
@@ -294,6 +296,54 @@ int TTable::MoveBy(int Distance)
         FEof = false;
     FBof = Moved < Wanted;
     return -Moved;
+}
+
+void TTable::SetReadAhead(bool On)
+{
+    FReadAhead = On;
+    DropReadAhead();
+}
+
+void TTable::DropReadAhead()
+{
+    FAhead.clear();
+    FAheadNext = 0;
+    FAheadAtEnd = false;
+    FAheadAnchor = -1;
+}
+
+int TTable::StepReadAhead(bool Forward)
+{
+    // What was read ahead holds only while the walk goes on from where it left off, in the same
+    // direction, with nothing written through this connection since.
+    const qint64 Changes = sqlite3_total_changes64(FDb);
+    if (Forward != FAheadForward || FCurrent.RowId != FAheadAnchor || Changes != FAheadChanges)
+        DropReadAhead();
+    FAheadForward = Forward;
+    FAheadChanges = Changes;
+    for (;;) {
+        while (FAheadNext < FAhead.size()) {
+            TRow& Row = FAhead[FAheadNext++];
+            if (!Accepts(Row))
+                continue;
+            SetCurrent(std::move(Row));
+            FAheadAnchor = FCurrent.RowId;
+            (Forward ? FBof : FEof) = false;
+            return Forward ? 1 : -1;
+        }
+        if (FAheadAtEnd)
+            break;
+        std::vector<TRow> Rows = Fetch(Forward, FAhead.empty() ? &FCurrent : &FAhead.back(), PlainBatch, {}, {});
+        FAheadAtEnd = static_cast<int>(Rows.size()) < PlainBatch;
+        FAhead = std::move(Rows);
+        FAheadNext = 0;
+        if (FAhead.empty())
+            break;
+    }
+    // Nothing follows: the current record stays, as a step past the end leaves it.
+    DropReadAhead();
+    (Forward ? FEof : FBof) = true;
+    return 0;
 }
 
 int TTable::RecordCount()
@@ -368,6 +418,7 @@ void TTable::Refresh()
 
 void TTable::SetIndexName(const QString& Name)
 {
+    DropReadAhead();
     if (!Active()) {
         // Chosen before the open, checked by it.
         FIndexName = Name;
@@ -475,6 +526,7 @@ void TTable::SetRange(const QVariantList& Low, const QVariantList& High)
     const int KeyFields = Index.FieldIndexes.isEmpty() ? 1 : static_cast<int>(Index.FieldIndexes.size());
     if (Low.size() > KeyFields || High.size() > KeyFields)
         throw EDatabaseError(QStringLiteral("The range has more values than the index has fields"));
+    DropReadAhead();
     FRangeLow = Low;
     FRangeHigh = High;
     FRangeActive = true;
@@ -484,6 +536,7 @@ void TTable::SetRange(const QVariantList& Low, const QVariantList& High)
 void TTable::CancelRange()
 {
     CheckBrowseMode();
+    DropReadAhead();
     FRangeActive = false;
     FRangeLow.clear();
     FRangeHigh.clear();
@@ -495,6 +548,7 @@ void TTable::CancelRange()
 
 void TTable::SetFilter(std::function<bool(TTable&)> Predicate, const QString& SqlWhere, const QVariantList& Params)
 {
+    DropReadAhead();
     FPredicate = std::move(Predicate);
     FFilterSql = SqlWhere;
     FFilterParams = Params;
@@ -506,6 +560,7 @@ void TTable::SetFiltered(bool Value)
 {
     if (FFiltered == Value)
         return;
+    DropReadAhead();
     FFiltered = Value;
     if (Active())
         First();

@@ -481,3 +481,45 @@ TEST_F(TableEngineTest, LookupKeyAnswersWithoutMovingTheCursor)
 }
 
 } // namespace
+
+// A walk reading ahead meets the rows a plain walk meets, in both directions, through a filter and
+// runs of equal keys, and a row written through the table meanwhile is met too.
+TEST_F(TableEngineTest, ReadAheadWalksAsAPlainWalkAndSeesItsOwnWrites)
+{
+    Table.CreateTable(PeopleDef());
+    Table.Open();
+    {
+        TTableTransaction Transaction(Table);
+        for (int RecNo = 1; RecNo <= 700; ++RecNo)
+            AddRow(RecNo, RecNo % 3 ? QString("same") : QString("n%1").arg(RecNo % 50), "0");
+        Transaction.Commit();
+    }
+    Table.SetIndexName("Name");
+    const QList<int> PlainForward = Forward();
+    const QList<int> PlainBackward = Backward();
+    Table.SetFilter([](TTable& T) { return T.FieldByName("RecNo").AsInteger() % 4 != 0; });
+    Table.SetFiltered(true);
+    const QList<int> FilteredForward = Forward();
+
+    Table.SetReadAhead(true);
+    EXPECT_EQ(Forward(), FilteredForward);
+    Table.SetFiltered(false);
+    EXPECT_EQ(Forward(), PlainForward);
+    EXPECT_EQ(Backward(), PlainBackward);
+    EXPECT_FALSE(Table.Bof() && Table.Eof());
+
+    // A row changed through the table mid-walk, among the rows read ahead, is met as changed.
+    Table.SetIndexName(QString());
+    Table.First();
+    ASSERT_EQ(Table.MoveBy(1), 1);
+    ASSERT_TRUE(Table.FindKey({5}));
+    Table.Edit();
+    Table.FieldByName("Tel").SetAsString("9");
+    Table.Post();
+    ASSERT_TRUE(Table.FindKey({2}));
+    QStringList Tels;
+    while (Table.MoveBy(1) == 1 && Tels.size() < 3)
+        Tels << Table.FieldByName("Tel").AsString();
+    EXPECT_EQ(Tels, QStringList({"0", "0", "9"}));
+    Table.SetReadAhead(false);
+}

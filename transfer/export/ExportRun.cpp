@@ -32,6 +32,13 @@ template <typename TVisit> void WalkListOrder(const TExportSource& Source, TVisi
     }
     if (Table.IsEmpty())
         return;
+    // Nothing writes to the table while the export walks it: its rows are read in batches.
+    struct TReadAheadUse
+    {
+        TTable& Table;
+        explicit TReadAheadUse(TTable& Table) : Table(Table) { Table.SetReadAhead(true); }
+        ~TReadAheadUse() { Table.SetReadAhead(false); }
+    } ReadAhead(Table);
     while (Visit() && Table.MoveBy(Forward ? 1 : -1) != 0) {
     }
 }
