@@ -138,13 +138,19 @@ bool TListPrintList::PrintListJob(const TPrintScope& Scope)
     const int Copies = qMax(1, FPrint.PrintSettings.Copies);
     Printer.setCopyCount(Copies);
     // A printer that cannot make copies itself (the PDF file) gets the document that many times.
-    const int DocumentCopies = Printer.supportsMultipleCopies() ? 1 : Copies;
+    const int DocumentCopies =
+        Printer.outputFormat() == QPrinter::NativeFormat && Printer.supportsMultipleCopies() ? 1 : Copies;
     if (DocumentCopies > 1)
         Printer.setCopyCount(1);
 
     const auto Fail = [&](const QString& Text = PrintFailedMessage) {
-        if (Job.Painter().isActive())
-            Printer.abort();
+        // The job is cut off where the printer allows it; the PDF file is ended first, so that its
+        // removal is the last word on it.
+        if (Job.Painter().isActive()) {
+            (void)Printer.abort();
+            if (Job.Painter().isActive())
+                Job.Painter().end();
+        }
         if (Printer.outputFormat() == QPrinter::PdfFormat && !Printer.outputFileName().isEmpty())
             QFile::remove(Printer.outputFileName());
         Message(Text, MB_OK | MB_ICONSTOP);
