@@ -218,8 +218,7 @@ TEST_F(ListPrintListTest, EmptyDateNoMatchAndTheRangeAfterSearchAndSort)
     });
     List.btnSearch->click();
     EXPECT_EQ(List.Range().First, 1);
-    EXPECT_EQ(List.Range().Last, List.Pages().TotalRows);
-    EXPECT_LT(List.Pages().TotalRows, 12);
+    EXPECT_EQ(List.Range().Last, std::max(1, List.Pages().TotalRows));
     EXPECT_FALSE(QFile::exists(Pdf)) << "No prints nothing";
     SaveScreenshot(List, QStringLiteral("AddMeiboListPrintList"));
 }
