@@ -65,11 +65,33 @@ bool AskConditions(QWidget* Owner, int HelpContext, TCondition& Condition)
 
 } // namespace
 
-TFileExportList::TFileExportList(QWidget* Owner, int Source) : QDialog(Owner), Model(Source)
+namespace {
+
+TListWindowKind ExportKind(int Source)
+{
+    TListWindowKind Kind;
+    Kind.Section = Source == ExportSourceMeibo ? QStringLiteral("FILE EXPORT MEIBO LIST")
+                                               : QStringLiteral("FILE EXPORT RECVHIS LIST");
+    Kind.HelpContext = 62;
+    Kind.JumpHelpContext = 24;
+    Kind.ActionCaption = QStringLiteral("出力(&E)");
+    Kind.ActionName = QStringLiteral("btnExport");
+    Kind.ListName = QStringLiteral("lbxList");
+    Kind.HeaderName = QStringLiteral("myhcList");
+    return Kind;
+}
+
+} // namespace
+
+TFileExportList::TFileExportList(QWidget* Owner, int Source) : TFileExportList(Owner, Source, ExportKind(Source)) {}
+
+TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKind& Kind)
+    : QDialog(Owner), Model(Source)
 {
     const bool Meibo = Source == ExportSourceMeibo;
-    FSection = Meibo ? QStringLiteral("FILE EXPORT MEIBO LIST") : QStringLiteral("FILE EXPORT RECVHIS LIST");
-    setProperty("HelpContext", 62);
+    FSection = Kind.Section;
+    FJumpHelpContext = Kind.JumpHelpContext;
+    setProperty("HelpContext", Kind.HelpContext);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     bbtnPagePrev = NewButton(this, QStringLiteral("前ページ(&P)"), "bbtnPagePrev");
@@ -85,7 +107,8 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source) : QDialog(Owner), M
         Page->setSizePolicy(Policy);
     }
     btnSearch = NewButton(this, QStringLiteral("検索条件(&S)"), "btnSearch");
-    btnExport = NewButton(this, QStringLiteral("出力(&E)"), "btnExport");
+    btnExport = NewButton(this, Kind.ActionCaption, "btnExport");
+    btnExport->setObjectName(Kind.ActionName);
     btnCancel = NewButton(this, QStringLiteral("キャンセル"), "btnCancel");
     if (Meibo) {
         static const char* const Sorts[6][2] = {{"登録順", "bbtnSortAdd"},        {"電話番号１順", "bbtnSortTel1"},
@@ -101,7 +124,7 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source) : QDialog(Owner), M
     pnlHeader = new QWidget(this);
     pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
     myhcList = new TMyHeaderControl(pnlHeader);
-    myhcList->setObjectName(QStringLiteral("myhcList"));
+    myhcList->setObjectName(Kind.HeaderName);
     myhcList->SetDragReorder(false);
     static const char* const HistoryCaptions[8] = {"No.",    "日付", "時刻", "電話番号",
                                                    "会社名", "名前", "区分", "ランク"};
@@ -126,7 +149,7 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source) : QDialog(Owner), M
     pnlHeader->installEventFilter(this);
 
     lbxList = new QListWidget(this);
-    lbxList->setObjectName(QStringLiteral("lbxList"));
+    lbxList->setObjectName(Kind.ListName);
     lbxList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbxList->setUniformItemSizes(true);
     lbxList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -183,7 +206,7 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source) : QDialog(Owner), M
 
     connect(btnCancel, &QPushButton::clicked, this, &TFileExportList::reject);
     connect(btnSearch, &QPushButton::clicked, this, &TFileExportList::btnSearchClick);
-    connect(btnExport, &QPushButton::clicked, this, &TFileExportList::btnExportClick);
+    connect(btnExport, &QPushButton::clicked, this, [this] { ActionClick(); });
     connect(bbtnPageJump, &QPushButton::clicked, this, &TFileExportList::bbtnPageJumpClick);
     connect(bbtnPagePrev, &QPushButton::clicked, this, &TFileExportList::bbtnPagePrevClick);
     connect(bbtnPageNext, &QPushButton::clicked, this, &TFileExportList::bbtnPageNextClick);
@@ -374,8 +397,7 @@ void TFileExportList::bbtnPageJumpClick()
     if (Busy || Loading)
         return;
     TFlagGuard Guard(Busy);
-    constexpr int HelpContextPageJump = 24;
-    if (const int Page = AskJumpPage(this, HelpContextPageJump, Pages())) {
+    if (const int Page = AskJumpPage(this, FJumpHelpContext, Pages())) {
         TWaitCursor Wait;
         LoadPage(0, Page);
     }

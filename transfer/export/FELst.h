@@ -28,6 +28,19 @@ struct TEncryptedExportHooks
 };
 [[nodiscard]] TEncryptedExportHooks& EncryptedExportHooks();
 
+// What sets one list window on the paged list apart from another: its settings section, help
+// contexts, action button and the names its list and header go by.
+struct TListWindowKind
+{
+    QString Section;
+    int HelpContext = 0;
+    int JumpHelpContext = 0;
+    QString ActionCaption;
+    QString ActionName;
+    QString ListName;
+    QString HeaderName;
+};
+
 // The list window of an export, of either source: one page of the source's records at a time,
 // narrowed by the window's own search conditions, and "出力(&E)", which writes the chosen rows, a
 // range of positions or every matching record to a text file in the layout handed over. The
@@ -86,6 +99,15 @@ public slots:
 
 protected:
     TFileExportList(QWidget* Owner, int Source);
+    TFileExportList(QWidget* Owner, int Source, const TListWindowKind& Kind);
+    // The action button's click; the export writes its text file.
+    virtual void ActionClick() { btnExportClick(); }
+    // For the windows that act on the list otherwise than by exporting it.
+    [[nodiscard]] bool& BusyFlag() { return Busy; }
+    [[nodiscard]] bool IsLoading() const { return Loading; }
+    [[nodiscard]] TRecordRange& MutableRange() { return FRange; }
+    void FocusListOr(QWidget* Other);
+    int Message(const QString& Text, unsigned Flags);
     void showEvent(QShowEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
@@ -112,9 +134,7 @@ private:
     [[nodiscard]] bool WriteRecords(TExportTextFile& File, int& Written);
     [[nodiscard]] const int* DefaultWidths() const;
     void FitHeader();
-    void FocusListOr(QWidget* Other);
     [[nodiscard]] PagedLines::TPageControls PageControls() const;
-    int Message(const QString& Text, unsigned Flags);
 
     TExportListModel Model;
     TExportLayout FLayout;
@@ -124,6 +144,7 @@ private:
     QString FSection;
     QString FFileNormal;
     QString FFileEncrypt;
+    int FJumpHelpContext = 24;
     int TrackStartWidth = 0;
     bool Busy = false;
     bool Loading = false;

@@ -19,6 +19,9 @@
 #include "platform/ui/WindowScript.h"
 #include "transfer/print/PaintPanel.h"
 #include "transfer/print/SystemPrinters.h"
+#include "transfer/print/lists/AMLPLst.h"
+#include "transfer/print/lists/RHLPLst.h"
+#include "transfer/print/preview/LPPrevw.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -428,7 +431,12 @@ void TListPrint::btnPreviewClick()
     if (RecordsPerPageRefused())
         return;
     (void)SavePrintSettings();
-    // The preview window comes with the print job.
+    if (ListPrintPreview)
+        ListPrintPreview->RefreshPreview();
+    else
+        new TListPrintPreview(Model, this);
+    ListPrintPreview->show();
+    ListPrintPreview->raise();
 }
 
 void TListPrint::btnListClick()
@@ -439,13 +447,20 @@ void TListPrint::btnListClick()
         lbxSrc->setFocus();
         return;
     }
-    THourglass Wait;
-    CountSourceRecords();
-    CollectPrintSettings();
-    if (RecordsPerPageRefused())
-        return;
-    (void)SavePrintSettings();
-    // The print lists come with the print job.
+    std::unique_ptr<TListPrintList> List;
+    {
+        THourglass Wait;
+        CountSourceRecords();
+        CollectPrintSettings();
+        if (RecordsPerPageRefused())
+            return;
+        (void)SavePrintSettings();
+        if (Model.PrintSource == SourceMeibo)
+            List = std::make_unique<TAddMeiboListPrintList>(Model, this);
+        else
+            List = std::make_unique<TRecvHisListPrintList>(Model, this);
+    }
+    List->exec();
 }
 
 bool TListPrint::event(QEvent* Event)

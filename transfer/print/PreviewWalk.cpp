@@ -68,19 +68,22 @@ const TFieldValues* TPreviewWalk::DirectoryEntry()
 {
     if (!FEntry || !MeiboTable)
         return nullptr;
-    if (!FEntryFound) {
-        const QString SchTel = FTable->FieldByName(QStringLiteral("SchTel")).AsString().trimmed();
-        bool Found = false;
-        if (!SchTel.isEmpty()) {
-            for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")}) {
-                MeiboTable->SetIndexName(Index);
-                if ((Found = MeiboTable->FindKey({SchTel})))
-                    break;
-            }
-        }
-        FEntryFound = Found;
-    }
+    if (!FEntryFound)
+        FEntryFound = LocateCallerEntry(*FTable, *MeiboTable);
     return *FEntryFound ? FEntry.get() : nullptr;
+}
+
+bool LocateCallerEntry(TTable& History, TTable& Meibo)
+{
+    const QString SchTel = History.FieldByName(QStringLiteral("SchTel")).AsString().trimmed();
+    if (SchTel.isEmpty())
+        return false;
+    for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")}) {
+        Meibo.SetIndexName(Index);
+        if (Meibo.FindKey({SchTel}))
+            return true;
+    }
+    return false;
 }
 
 QString TPreviewWalk::GetItemText(int ItemNo)

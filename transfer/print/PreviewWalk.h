@@ -7,6 +7,10 @@
 #include <memory>
 #include <optional>
 
+// Moves Meibo to the directory record of the caller of History's current call; false when it has
+// none.
+[[nodiscard]] bool LocateCallerEntry(TTable& History, TTable& Meibo);
+
 // The preview's walk: page N of all records of the source, the call history newest first (by
 // RecvDateTime, from the last record backwards), the directory in the order of its primary index.
 // The tables are opened through the data module for the walk's life and closed after it.

@@ -1,0 +1,353 @@
+#include "calls/HisSch.h"
+#include "directory/search/MeiboSch.h"
+#include "main/controls/MyHdCtrl.h"
+#include "main/settings/Settings.h"
+#include "platform/ini/IniFile.h"
+#include "platform/print/Printing.h"
+#include "tests/support/RecvData.h"
+#include "tests/support/Screenshots.h"
+#include "tests/support/ScriptedBoxes.h"
+#include "tests/support/WhenModal.h"
+#include "tests/unit/FakePrinters.h"
+#include "tests/unit/HisTableFixture.h"
+#include "tests/unit/MeiboTableFixture.h"
+#include "transfer/common/RangeSpc.h"
+#include "transfer/print/ListPrt.h"
+#include "transfer/print/ListPrtDlg.h"
+#include "transfer/print/lists/AMLPLst.h"
+#include "transfer/print/lists/RHLPLst.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A list print window over the fixture tables, printing to a PDF file of its own.
+class ListPrintListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Settings = TSettings();
+        Settings.ListMaxCount = 10;
+        Settings.DataPath = Data.Folder;
+        SettingsPath = Data.Folder;
+        Printers.Add(QStringLiteral("PDF"), PdfPrinterCaps());
+        Pdf = Out.filePath(QStringLiteral("list.pdf"));
+        qputenv("VX_PRINT_PDF", QFile::encodeName(Pdf));
+    }
+    void TearDown() override
+    {
+        Settings = TSettings();
+        SettingsPath.clear();
+        qunsetenv("VX_PRINT_PDF");
+        TListPrintList::FailAtPageForTests(0);
+    }
+    void AddCalls(
+        int Count, const std::function<THisFixtureRow(int)>& Make = [](int I) { return GeneratedRow(I); })
+    {
+        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+        AppendHistoryRows(*RecvHisTable, Count, Make);
+    }
+    // The settings as the list print window hands them over: the running number and the number (the
+    // history) or the first number (the directory), RecordsPerPage rows a page.
+    void Configure(int Source, int DataSelect, int RecordsPerPage, int Copies = 1)
+    {
+        TMemIniFile Ini(Data.Folder + QStringLiteral("VxRelvo16.ini"));
+        Ini.FromBytes(QStringLiteral("[LIST PRINT]\nPrintSource=%1\nDataSelect=%2\nCopies=%3\nViewDate=0\nViewPage=0\n"
+                                     "[LIST PRINT LAYOUT RECVHIS]\nItemNo=1,4\nItemSize=5,13\n"
+                                     "[LIST PRINT LAYOUT MEIBO]\nItemNo=1,2\nItemSize=5,13\n")
+                          .arg(Source)
+                          .arg(DataSelect)
+                          .arg(Copies)
+                          .toUtf8());
+        Model.LoadPrintSettings(Ini, Data.Folder + QStringLiteral("LstPrint.pi"));
+        Model.RecordsPerPage = RecordsPerPage;
+    }
+    [[nodiscard]] int PdfPages() const
+    {
+        QProcess Info;
+        Info.start(QStringLiteral("pdfinfo"), {Pdf});
+        Info.waitForFinished();
+        for (const QByteArray& Line : Info.readAllStandardOutput().split('\n'))
+            if (Line.startsWith("Pages:"))
+                return Line.mid(6).trimmed().toInt();
+        return -1;
+    }
+    // The printed text, page by page.
+    [[nodiscard]] QStringList PdfText() const
+    {
+        QProcess Text;
+        Text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Pdf, QStringLiteral("-")});
+        Text.waitForFinished();
+        QStringList Pages = QString::fromUtf8(Text.readAllStandardOutput()).split(u'\f');
+        if (!Pages.isEmpty() && Pages.last().trimmed().isEmpty())
+            Pages.removeLast();
+        return Pages;
+    }
+    // The cell texts printed, one list per printed row: the number and the telephone number.
+    [[nodiscard]] QList<QStringList> PrintedRows() const
+    {
+        QList<QStringList> Rows;
+        for (const QString& Page : PdfText())
+            for (const QString& Line : Page.split(u'\n')) {
+                const QStringList Cells = Line.simplified().split(u' ', Qt::SkipEmptyParts);
+                bool Number = false;
+                if (Cells.size() == 2 && (Cells[0].toInt(&Number), Number))
+                    Rows << Cells;
+            }
+        return Rows;
+    }
+    static QString Tel(const TFileExportList& List, int Row, int Column = 3)
+    {
+        return List.LineCells(Row).value(Column);
+    }
+
+    TRecvData Data;
+    TFakePrinters Printers;
+    QTemporaryDir Out;
+    QString Pdf;
+    TListPrintModel Model;
+};
+
+int Page(const TFileExportList& List)
+{
+    return List.Pages().CurrentPage;
+}
+
+} // namespace
+
+TEST_F(ListPrintListTest, PagesAtThePageSizeAndOneMore)
+{
+    Configure(SourceRecvHis, 2, 5);
+    AddCalls(10);
+    {
+        TRecvHisListPrintList List(Model);
+        List.show();
+        EXPECT_EQ(List.windowTitle(), QStringLiteral("一覧表印刷　着信対応履歴一覧"));
+        EXPECT_EQ(List.property("HelpContext").toInt(), 77);
+        EXPECT_EQ(List.btnPrint->text(), QStringLiteral("印刷(&L)"));
+        EXPECT_EQ(List.findChild<QListWidget*>(QStringLiteral("lbxRecvHis")), List.lbxRecvHis);
+        EXPECT_EQ(List.findChild<TMyHeaderControl*>(QStringLiteral("myhcRecvHis")), List.myhcRecvHis);
+        EXPECT_EQ(List.lbxRecvHis->count(), 10);
+        EXPECT_FALSE(List.bbtnPageJump->isVisible());
+        EXPECT_FALSE(List.bbtnPageNext->isVisible());
+    }
+    AddCalls(1, [](int) { return GeneratedRow(100); });
+    TRecvHisListPrintList List(Model);
+    List.show();
+    EXPECT_TRUE(List.bbtnPageJump->isVisible());
+    List.bbtnPageNext->click();
+    ASSERT_EQ(List.lbxRecvHis->count(), 1);
+    EXPECT_EQ(List.LineCells(0).value(0), QStringLiteral("11"));
+
+    // Page Up on the first row goes back with the last row focused; Page Down on it goes on again.
+    List.lbxRecvHis->setCurrentRow(0);
+    QTest::keyClick(List.lbxRecvHis, Qt::Key_PageUp);
+    EXPECT_EQ(Page(List), 1);
+    EXPECT_EQ(List.lbxRecvHis->currentRow(), 9);
+    QTest::keyClick(List.lbxRecvHis, Qt::Key_PageDown);
+    EXPECT_EQ(Page(List), 2);
+    EXPECT_EQ(List.lbxRecvHis->currentRow(), 0);
+    List.lbxRecvHis->setFocus();
+    QTest::keyClick(List.lbxRecvHis, Qt::Key_Return);
+    EXPECT_EQ(List.focusWidget(), List.btnPrint);
+}
+
+TEST_F(ListPrintListTest, EmptyDateNoMatchAndTheRangeAfterSearchAndSort)
+{
+    Configure(SourceRecvHis, 2, 5);
+    AddCalls(3, [](int I) {
+        THisFixtureRow Row = GeneratedRow(I);
+        if (I == 2)
+            Row.When = 0;
+        return Row;
+    });
+    {
+        TRecvHisListPrintList List(Model);
+        List.show();
+        // The call without a time sorts first by time, so it is the last of the newest-first list.
+        EXPECT_EQ(List.LineCells(2).value(1), QString());
+        EXPECT_EQ(List.LineCells(2).value(2), QString());
+        EXPECT_FALSE(List.LineCells(1).value(1).isEmpty());
+        WhenModal<THistorySearch>([](THistorySearch* Dialog) {
+            Dialog->edtCorpKanji->setText(QStringLiteral("誰もいない"));
+            Dialog->btnSearch->click();
+        });
+        List.btnSearch->click();
+        EXPECT_EQ(List.StatusPanels[0]->text(), QStringLiteral("件数 ： ---"));
+        EXPECT_EQ(List.StatusPanels[1]->text(), QStringLiteral("ページ ： ---"));
+        EXPECT_EQ(List.focusWidget(), List.btnSearch);
+    }
+
+    {
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        AppendMeiboRows(*MeiboTable, 12, GeneratedMeiboRow);
+    }
+    Configure(SourceMeibo, 1, 5);
+    TAddMeiboListPrintList List(Model);
+    List.show();
+    EXPECT_EQ(List.windowTitle(), QStringLiteral("一覧表印刷　登録名簿一覧"));
+    EXPECT_EQ(List.findChild<QListWidget*>(QStringLiteral("lbxAddMeibo")), List.lbxAddMeibo);
+    EXPECT_EQ(List.findChild<TMyHeaderControl*>(QStringLiteral("myhcMeibo")), List.myhcMeibo);
+    EXPECT_EQ(List.Range().Last, 12);
+    // A range chosen and then a new order keeps the range; a search sets it to the matches.
+    {
+        TScriptedBoxes Boxes("No");
+        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
+            EXPECT_EQ(Dialog->property("HelpContext").toInt(), 77);
+            Dialog->SetRange(2, 4, 12);
+            Dialog->btnDecision->click();
+        });
+        List.btnPrint->click();
+    }
+    List.SortButtons[3]->click();
+    EXPECT_EQ(List.Range().First, 2);
+    EXPECT_EQ(List.Range().Last, 4);
+    WhenModal<TMeiboSearch>([](TMeiboSearch* Dialog) {
+        Dialog->edtNameKanji->setText(QStringLiteral("山田"));
+        Dialog->btnSearch->click();
+    });
+    List.btnSearch->click();
+    EXPECT_EQ(List.Range().First, 1);
+    EXPECT_EQ(List.Range().Last, std::max(1, List.Pages().TotalRows));
+    EXPECT_FALSE(QFile::exists(Pdf)) << "No prints nothing";
+    SaveScreenshot(List, QStringLiteral("AddMeiboListPrintList"));
+}
+
+TEST_F(ListPrintListTest, RangesPrintTheirRecordsAndStopAtTheRangesLastPage)
+{
+    Configure(SourceRecvHis, 1, 5);
+    AddCalls(25);
+    TRecvHisListPrintList List(Model);
+    List.show();
+    {
+        TScriptedBoxes Boxes("Yes");
+        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
+            Dialog->SetRange(3, 3, 25);
+            Dialog->btnDecision->click();
+        });
+        List.btnPrint->click();
+        EXPECT_EQ(Boxes.Texts(), QStringList({QStringLiteral("3件目のデータを印刷します  \r\nよろしいですか？  "),
+                                              QStringLiteral("一覧表の印刷が完了しました  ")}));
+    }
+    EXPECT_EQ(PdfPages(), 1);
+    EXPECT_EQ(PrintedRows(), QList<QStringList>({{QStringLiteral("1"), Tel(List, 2)}}));
+
+    // Positions 6 to 15, two full pages, with matching records after them: no third page.
+    {
+        TScriptedBoxes Boxes("Yes");
+        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
+            Dialog->SetRange(6, 15, 25);
+            Dialog->btnDecision->click();
+        });
+        List.btnPrint->click();
+        EXPECT_EQ(Boxes.Texts().value(0),
+                  QStringLiteral("6件目から15件目までの\r\n10件のデータを印刷します  \r\nよろしいですか？  "));
+    }
+    EXPECT_EQ(PdfPages(), 2);
+    const QList<QStringList> Rows = PrintedRows();
+    ASSERT_EQ(Rows.size(), 10);
+    EXPECT_EQ(Rows[0], QStringList({QStringLiteral("1"), Tel(List, 5)}));
+    EXPECT_EQ(Rows[9][0], QStringLiteral("10"));
+}
+
+TEST_F(ListPrintListTest, AllMatchingRecordsInListOrderAndSelectedRows)
+{
+    Configure(SourceRecvHis, 2, 4);
+    AddCalls(25);
+    TRecvHisListPrintList List(Model);
+    List.show();
+    WhenModal<THistorySearch>([](THistorySearch* Dialog) {
+        Dialog->edtCorpKanji->setText(QStringLiteral("さくら"));
+        Dialog->btnSearch->click();
+    });
+    List.btnSearch->click();
+    const int Matching = List.Pages().TotalRows;
+    ASSERT_EQ(Matching, 8);
+    QStringList Expected;
+    for (int Row = 0; Row < List.lbxRecvHis->count(); ++Row)
+        Expected << Tel(List, Row);
+    {
+        TScriptedBoxes Boxes("Yes");
+        List.btnPrint->click();
+        EXPECT_EQ(Boxes.Texts().value(0),
+                  QStringLiteral("検索条件にマッチしたデータ 8件すべてを印刷します  \r\nよろしいですか？  "));
+    }
+    EXPECT_EQ(PdfPages(), 2);
+    QStringList Printed;
+    for (const QStringList& Row : PrintedRows())
+        Printed << Row.value(1);
+    EXPECT_EQ(Printed, Expected);
+
+    // Rows 2 and 5 of the page, numbered 1 and 2.
+    Model.PrintSettings.DataSelect = 0;
+    List.lbxRecvHis->clearSelection();
+    List.lbxRecvHis->item(1)->setSelected(true);
+    List.lbxRecvHis->item(4)->setSelected(true);
+    {
+        TScriptedBoxes Boxes("Yes");
+        List.btnPrint->click();
+        EXPECT_EQ(Boxes.Texts().value(0), QStringLiteral("2件のデータを印刷します  \r\nよろしいですか？  "));
+    }
+    EXPECT_EQ(PrintedRows(),
+              QList<QStringList>({{QStringLiteral("1"), Tel(List, 1)}, {QStringLiteral("2"), Tel(List, 4)}}));
+}
+
+TEST_F(ListPrintListTest, CopiesNoAndAFailingPrinter)
+{
+    Configure(SourceMeibo, 2, 5, 3);
+    {
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        AppendMeiboRows(*MeiboTable, 7, GeneratedMeiboRow);
+    }
+    TAddMeiboListPrintList List(Model);
+    List.show();
+    {
+        TScriptedBoxes Boxes("No");
+        List.btnPrint->click();
+        EXPECT_EQ(Boxes.Texts(),
+                  QStringList{QStringLiteral("登録されているデータ 7件すべてを印刷します  \r\nよろしいですか？  ")});
+    }
+    EXPECT_FALSE(QFile::exists(Pdf));
+
+    {
+        TScriptedBoxes Boxes("Yes");
+        List.btnPrint->click();
+    }
+    EXPECT_EQ(PdfPages(), 6) << "three copies of two pages";
+    const QList<QStringList> Rows = PrintedRows();
+    ASSERT_EQ(Rows.size(), 21);
+    EXPECT_EQ(Rows[7], QStringList({QStringLiteral("1"), Tel(List, 0, 1)}));
+    EXPECT_EQ(Rows[20][0], QStringLiteral("7"));
+    QFile::remove(Pdf);
+
+    // The printer gives up as the second page starts: a message, no file, no completion.
+    TListPrintList::FailAtPageForTests(2);
+    {
+        TScriptedBoxes Boxes("Yes");
+        List.btnPrint->click();
+        const QStringList Texts = Boxes.Texts();
+        ASSERT_EQ(Texts.size(), 2);
+        EXPECT_TRUE(Texts[1].startsWith(QStringLiteral("印刷中にエラーが発生したため"))) << Texts[1].toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(Pdf));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Settings that leave no room for a row refuse before asking anything.
+    Model.RecordsPerPage = 0;
+    {
+        TScriptedBoxes Boxes("Yes");
+        List.btnPrint->click();
+        EXPECT_EQ(Boxes.Texts(), QStringList{PageTooSmallMessage});
+    }
+    EXPECT_FALSE(QFile::exists(Pdf));
+}
