@@ -252,3 +252,22 @@ TEST(UtilityFixesWindowTest, TheExchangeNumberButtonRewritesTheTablesAndKeepsASa
               QStringList{"090-1123-4567|09011234567|03-1234-5678|0312345678"});
     EXPECT_EQ(HistoryRows(World.Data() + QStringLiteral("backup.kyk/")), Before);
 }
+
+TEST(AdrsPosConvertRunTest, AConversionFolderTooLongForTheRecordsStopsBeforeAnyChange)
+{
+    TFixWorld World;
+    World.Fill(TDataTable::Meibo, {{{"Tdfkn", "東京都"}, {"Adrs1", "旧市"}}});
+    const QByteArray Before = TUtilityWorld::Bytes(World.Data() + MeiboFileName);
+    const QString Saved = ProgramPath;
+    ProgramPath = World.Path(QString(120, QLatin1Char('a')) + QLatin1Char('/') + QString(130, QLatin1Char('b'))) +
+                  QLatin1Char('/');
+    ASSERT_TRUE(QDir().mkpath(ProgramPath));
+    TScriptedBoxes Boxes("Yes");
+    EXPECT_FALSE(RunConvertAdrsPos());
+    ProgramPath = Saved;
+    ASSERT_EQ(Boxes.Texts().size(), 2);
+    EXPECT_TRUE(Boxes.Texts()[1].startsWith(QStringLiteral("変換データのフォルダー名が長すぎます")))
+        << Lines(Boxes.Texts());
+    EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + MeiboFileName), Before);
+    EXPECT_FALSE(QFile::exists(World.Data() + "backup.cap"));
+}
