@@ -11,6 +11,8 @@
 #include "utility/start/UtilityRunning.h"
 #include "utility/tables/TableSafety.h"
 
+#include <QHash>
+
 namespace Utility {
 
 QString ConvertStoredTel(const QString& Tel)
@@ -24,6 +26,25 @@ QString ConvertStoredTel(const QString& Tel)
 }
 
 namespace {
+
+// The history holds the same callers' numbers many times over: within one run a number is worked
+// out once.
+class TTelCache
+{
+public:
+    QString Convert(const QString& Tel)
+    {
+        if (!Tel.startsWith(QLatin1Char('0')))
+            return Tel;
+        auto Found = FDone.constFind(Tel);
+        if (Found == FDone.constEnd())
+            Found = FDone.insert(Tel, ConvertStoredTel(Tel));
+        return *Found;
+    }
+
+private:
+    QHash<QString, QString> FDone;
+};
 
 // The library's use count goes back down once, unless the binding failed and took it down itself.
 struct THyphenLibrary
@@ -64,13 +85,13 @@ bool PostNumbers(TTable& Table, const QList<std::pair<const char*, QString>>& Va
     }
 }
 
-void WalkHistory(TTable& Table, const QDateTime& Now, const TFixProgress& Progress)
+void WalkHistory(TTable& Table, const QDateTime& Now, TTelCache& Cache, const TFixProgress& Progress)
 {
     Table.SetIndexName({});
     TTableTransaction Transaction(Table);
     for (Table.First(); !Table.Eof(); Table.Next()) {
         const QString Tel = Table.FieldByName(QStringLiteral("Tel")).AsString().trimmed();
-        const QString NewTel = ConvertStoredTel(Tel);
+        const QString NewTel = Cache.Convert(Tel);
         if (NewTel != Tel)
             (void)PostNumbers(Table, {{"SchTel", DigitsOnly(NewTel)}, {"Tel", NewTel}}, Now);
         if (Progress.Step)
@@ -79,7 +100,7 @@ void WalkHistory(TTable& Table, const QDateTime& Now, const TFixProgress& Progre
     Transaction.Commit();
 }
 
-void WalkDirectory(TTable& Table, const QDateTime& Now, const TFixProgress& Progress)
+void WalkDirectory(TTable& Table, const QDateTime& Now, TTelCache& Cache, const TFixProgress& Progress)
 {
     Table.SetIndexName({});
     TTableTransaction Transaction(Table);
@@ -88,8 +109,8 @@ void WalkDirectory(TTable& Table, const QDateTime& Now, const TFixProgress& Prog
         // A row without its first number is left as the user keeps it, whatever its second holds.
         if (!Tel1.isEmpty()) {
             const QString Tel2 = Table.FieldByName(QStringLiteral("Tel2")).AsString().trimmed();
-            const QString NewTel1 = ConvertStoredTel(Tel1);
-            const QString NewTel2 = ConvertStoredTel(Tel2);
+            const QString NewTel1 = Cache.Convert(Tel1);
+            const QString NewTel2 = Cache.Convert(Tel2);
             if (NewTel1 != Tel1 || NewTel2 != Tel2)
                 (void)PostNumbers(Table,
                                   {{"SchTel1", DigitsOnly(NewTel1)},
@@ -137,15 +158,16 @@ bool RunKyokubanChange(const TFixProgress& Progress)
             return false;
         }
         const QDateTime Now = TelRulesNow();
+        TTelCache Cache;
         if (HisCount > 0) {
             TTableUse Use(Module, TDataTable::RecvHis);
             if (Use.Opened())
-                WalkHistory(*RecvHisTable, Now, Progress);
+                WalkHistory(*RecvHisTable, Now, Cache, Progress);
         }
         if (MeiboCount > 0) {
             TTableUse Use(Module, TDataTable::Meibo);
             if (Use.Opened())
-                WalkDirectory(*MeiboTable, Now, Progress);
+                WalkDirectory(*MeiboTable, Now, Cache, Progress);
         }
         if (Progress.Busy)
             Progress.Busy(false);
