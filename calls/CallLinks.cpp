@@ -2,6 +2,7 @@
 
 #include "calls/HisList.h"
 #include "main/pipeline/CallPipeline.h"
+#include "main/tables/DBInfo.h"
 
 void LinkCallPipelineToHistoryList(TCallPipelineLinks& Links)
 {
@@ -11,8 +12,10 @@ void LinkCallPipelineToHistoryList(TCallPipelineLinks& Links)
     };
     Links.HistoryListShowing = [] { return HistoryList && HistoryList->isVisible(); };
     Links.ReloadHistoryList = [] {
-        if (HistoryList)
-            HistoryList->LoadPage(0, 1);
+        if (!HistoryList)
+            return;
+        TQuietWhenBusy Quiet;
+        HistoryList->LoadPage(0, 1);
     };
     Links.ShowHistoryList = [] {
         if (!HistoryList)

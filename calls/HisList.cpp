@@ -328,6 +328,15 @@ void THistoryList::LoadPage(int Mode, int Page)
             Result = Pager.Load(*RecvHisTable, Mode, Page);
         else
             Pager.TotalRows = 0;
+    } catch (const EDatabaseError& Error) {
+        // A lock another program holds: a reload after a call leaves it to the call road, which tells
+        // the user once and reloads again when the call is written; a reload the user asked for says
+        // so in words, not with the engine's text.
+        if (!Error.Busy())
+            Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
+        else if (!DMVxRelvo16->QuietWhenBusy)
+            Message(this, HistoryListBusyText, MB_OK | MB_ICONSTOP);
+        return;
     } catch (const Exception& Error) {
         Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
         return;

@@ -16,6 +16,10 @@ using PagedLines::TFlagGuard;
 using PagedLines::TIdleOff;
 using PagedLines::TWaitCursor;
 inline const QString NotFoundText = QStringLiteral("該当するデータが見つかりませんでした  ");
+// Another program holds the history while the user asks for the list.
+inline const QString HistoryListBusyText =
+    QStringLiteral("着信対応履歴が他のプログラムで使用中のため、一覧を表示できませんでした  \r\n"
+                   "しばらくしてから、もう一度実行してください  ");
 
 // A message box of the list, with the program's caption.
 int Message(QWidget* Owner, const QString& Text, unsigned Flags);

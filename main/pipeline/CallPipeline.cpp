@@ -19,31 +19,6 @@ namespace {
 const QString StampFormat = QStringLiteral("yyyyMMddhhmmss");
 constexpr double MSecsPerDay = 86400000.0;
 
-// While the pipeline reads or writes the history, a lock another program holds on it is the
-// pipeline's to report: it tries again later and tells the user once.
-class TQuietWhenBusy
-{
-public:
-    TQuietWhenBusy() : FModule(DMVxRelvo16)
-    {
-        if (FModule) {
-            FWas = FModule->QuietWhenBusy;
-            FModule->QuietWhenBusy = true;
-        }
-    }
-    ~TQuietWhenBusy()
-    {
-        if (FModule)
-            FModule->QuietWhenBusy = FWas;
-    }
-    TQuietWhenBusy(const TQuietWhenBusy&) = delete;
-    TQuietWhenBusy& operator=(const TQuietWhenBusy&) = delete;
-
-private:
-    TDMVxRelvo16* FModule;
-    bool FWas = false;
-};
-
 // Keeps the hourglass up while a call is handled, whatever the way out, until the call is shown: a
 // modal window that shows it must not carry the hourglass for its whole life. A call handled while
 // that window is open stacks its own on top.

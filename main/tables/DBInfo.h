@@ -124,3 +124,29 @@ private:
     TDataTable FTable;
     bool FOpen;
 };
+
+// Sets QuietWhenBusy of the data module for a scope and puts it back after: while the call road reads
+// or writes the history (or reloads the list after a call), a lock another program holds on it is the
+// road's to report; it tries again later and tells the user once.
+class TQuietWhenBusy
+{
+public:
+    TQuietWhenBusy() : FModule(DMVxRelvo16)
+    {
+        if (FModule) {
+            FWas = FModule->QuietWhenBusy;
+            FModule->QuietWhenBusy = true;
+        }
+    }
+    ~TQuietWhenBusy()
+    {
+        if (FModule)
+            FModule->QuietWhenBusy = FWas;
+    }
+    TQuietWhenBusy(const TQuietWhenBusy&) = delete;
+    TQuietWhenBusy& operator=(const TQuietWhenBusy&) = delete;
+
+private:
+    TDMVxRelvo16* FModule;
+    bool FWas = false;
+};

@@ -186,7 +186,7 @@ TDicData TDicBuilder::Build(const TSkkFile& Zipcode, const TSkkFile& Office) con
         for (const QString& Text : Line.Texts) {
             TAddressSplit Split = TDicBuilder::Split(Text);
             int Id = CityId(Split.Pref, Split.City);
-            Data.Towns.append(TDicTown{Line.Code, Id, Split.Town});
+            Data.Towns.append(TBuildTown{Line.Code, Id, Split.Town});
             if (!Split.Town.isEmpty())
                 TownsOfCity[Id] << Split.Town;
         }
@@ -299,7 +299,7 @@ bool WriteDic(const TDicData& Data, const QString& Folder, QString& Error)
         }
         TStatement Town(Db, "INSERT INTO town VALUES(?,?,?,?,?)");
         for (int I = 0; Ok && I < Data.Towns.size(); ++I) {
-            const TDicTown& T = Data.Towns[I];
+            const TBuildTown& T = Data.Towns[I];
             Town.Text(1, T.Code);
             Town.Int(2, T.City);
             Town.Blob(3, DicFieldBytes(T.Name, 102));

@@ -31,7 +31,7 @@ struct TDicCity
     QString Name;  // the municipality, e.g. "札幌市北区", "三重郡朝日町"
 };
 
-struct TDicTown
+struct TBuildTown
 {
     QString Code;
     int City = 0;
@@ -49,7 +49,7 @@ struct TDicOffice
 struct TDicData
 {
     QList<TDicCity> Cities;
-    QList<TDicTown> Towns;
+    QList<TBuildTown> Towns;
     QList<TDicOffice> Offices;
 };
 

@@ -123,8 +123,12 @@ std::optional<QString> TMemIniFile::FindValue(const QString& Section, const QStr
 {
     if (const TSection* Found = FindSection(Section)) {
         for (const TLine& Line : Found->Lines) {
-            if (Line.IsKey() && SameName(Line.Name, Ident))
-                return Line.Value;
+            if (Line.IsKey() && SameName(Line.Name, Ident)) {
+                // A lone CR ends a line for other readers of the file, and no value holding one can
+                // be written back: the value is what stands before it.
+                const qsizetype Break = Line.Value.indexOf(QLatin1Char('\r'));
+                return Break < 0 ? Line.Value : Line.Value.left(Break);
+            }
         }
     }
     return std::nullopt;

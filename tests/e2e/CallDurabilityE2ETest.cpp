@@ -216,8 +216,10 @@ TEST(CallDurabilityE2ETest, KilledAtRandomMomentsTheProgramLosesNoAcknowledgedCa
     ASSERT_TRUE(Program.Terminate());
     EXPECT_EQ(Program.ExitCode(), 0);
 
+    // Enough calls got through to make the count below mean something; how many depends on how fast
+    // the machine starts the programs (a sanitizer build on a busy machine acknowledges far fewer).
     const int Acknowledged = CountAcknowledged(Sent);
-    ASSERT_GT(Acknowledged, RoundCount);
+    ASSERT_GT(Acknowledged, RoundCount / 4);
     const int Written = ExpectEveryAcknowledgedCallOnce(Program, Sent);
     std::printf("[ figures  ] %d kills in %.1f s: %d calls rung, %d acknowledged, %d rows, none lost or twice\n",
                 RoundCount, Clock.elapsed() / 1000.0, static_cast<int>(Sent.size()), Acknowledged, Written);
@@ -270,6 +272,8 @@ TEST(CallDurabilityE2ETest, CallsDuringALongLockAreWrittenAfterItWithOneBox)
 
     sqlite3* Other = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(Program.DataFolder() + RecvHisFileName).constData(), &Other), SQLITE_OK);
+    // The program may still be reading the table after the first call; the lock waits for it.
+    sqlite3_busy_timeout(Other, 10000);
     ASSERT_EQ(sqlite3_exec(Other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     QElapsedTimer Locked;
     Locked.start();

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const TDicData Built = Builder.Build(File, File);
     VX_FUZZ_CHECK_EQ(Built.Towns.size(), Texts);
     VX_FUZZ_CHECK_EQ(Built.Offices.size(), Texts);
-    for (const TDicTown& Town : Built.Towns)
+    for (const TBuildTown& Town : Built.Towns)
         VX_FUZZ_CHECK(Town.City >= 0 && Town.City < Built.Cities.size());
     for (const TSkkLine& Line : File.Lines)
         for (const QString& Text : Line.Texts) {

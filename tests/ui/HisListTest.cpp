@@ -1,6 +1,7 @@
 #include "calls/HisList.h"
 
 #include "calls/DelTrgt.h"
+#include "calls/HisListParts.h"
 #include "calls/HisSch.h"
 #include "main/common/CallerRec.h"
 #include "main/controls/MyHdCtrl.h"
@@ -268,6 +269,38 @@ TEST_F(HisListTest, DeletingSelectedRowsKeepsTheSelectionOfARowThatStays)
     const QList<QListWidgetItem*> Selected = List.lbxRecvHis->selectedItems();
     ASSERT_EQ(Selected.size(), 1);
     EXPECT_EQ(Selected.first()->data(Qt::UserRole).toInt(), Stays);
+}
+
+// A reload after a call meets another program's lock on the history: the call road has told the user,
+// so the list stays quiet; a reload the user asks for says so in Japanese, never in the engine's words.
+TEST_F(HisListTest, ALockedHistoryIsQuietAfterACallAndToldInWordsOtherwise)
+{
+    AddRecentRows(30, 10);
+    DefaultSession().SetBusyTimeout(100);
+    THistoryList List;
+    List.sbtnAllWeek->setChecked(true);
+    List.LoadPage(0, 1);
+    sqlite3* Other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(Dir.filePath(RecvHisFileName)).constData(), &Other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(Other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        TScriptedBoxes Boxes("OK");
+        {
+            TQuietWhenBusy Quiet;
+            List.LoadPage(0, 1);
+        }
+        EXPECT_TRUE(Boxes.Texts().isEmpty()) << Boxes.Texts().join(u'|').toStdString();
+    }
+    {
+        TScriptedBoxes Boxes("OK");
+        List.LoadPage(0, 1);
+        EXPECT_EQ(Boxes.Texts(), QStringList{HisListParts::HistoryListBusyText});
+    }
+    sqlite3_exec(Other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(Other);
+    DefaultSession().SetBusyTimeout(5000);
+    List.LoadPage(0, 1);
+    EXPECT_EQ(List.TotalRows(), 30);
 }
 
 TEST_F(HisListTest, PurgeAtStartKeepsTheLastDays)

@@ -29,7 +29,7 @@ protected:
     QStringList CitiesOf(const QString& Code) const
     {
         QStringList Names;
-        for (const TDicTown& Town : Data.Towns)
+        for (const TBuildTown& Town : Data.Towns)
             if (Town.Code == Code)
                 Names << Data.Cities[Town.City].Name;
         return Names;
@@ -66,7 +66,7 @@ TEST_F(DicBuildTest, ACodeOfSeveralMunicipalitiesKeepsEachAsATownlessRow)
     EXPECT_EQ(
         CitiesOf(QStringLiteral("5100000")),
         (QStringList{QStringLiteral("四日市市"), QStringLiteral("三重郡朝日町"), QStringLiteral("三重郡川越町")}));
-    for (const TDicTown& Town : Data.Towns)
+    for (const TBuildTown& Town : Data.Towns)
         if (Town.Code == QLatin1String("5100000"))
             EXPECT_TRUE(Town.Name.isEmpty());
 }
@@ -127,7 +127,7 @@ TEST(DicBuildHostileTest, WritingReplacesTheFileWhole)
     QTemporaryDir Dir;
     TDicData Data;
     Data.Cities.append(TDicCity{12, QStringLiteral("市川市")});
-    Data.Towns.append(TDicTown{QStringLiteral("2720034"), 0, QStringLiteral("市川")});
+    Data.Towns.append(TBuildTown{QStringLiteral("2720034"), 0, QStringLiteral("市川")});
     QString Error;
     ASSERT_TRUE(WriteDic(Data, Dir.path(), Error)) << Error.toStdString();
     ASSERT_TRUE(WriteDic(Data, Dir.path(), Error)) << Error.toStdString();

@@ -247,6 +247,13 @@ TEST(MemIniFile, AValueThatWouldBreakItsLineIsRefusedAndNothingIsWritten)
         EXPECT_FALSE(Ini.UpdateFile());
         EXPECT_EQ(ReadAll(Name), Original) << Write.Ident;
     }
+    // A value read with a lone CR in it ends there, so that what was read can be written back.
+    WriteAll(Name, "[COMMON]\nCD=/media/cdro\rm/\nPort=COM1\n");
+    TMemIniFile Read(Name);
+    EXPECT_EQ(Read.ReadString("COMMON", "CD", ""), "/media/cdro");
+    Read.WriteString("COMMON", "CD", Read.ReadString("COMMON", "CD", ""));
+    EXPECT_TRUE(Read.UpdateFile());
+    EXPECT_EQ(TMemIniFile(Name).ReadString("COMMON", "Port", ""), "COM1");
     EXPECT_FALSE(HoldsLineBreak("/srv/data/"));
     EXPECT_TRUE(HoldsLineBreak("a\nb"));
     EXPECT_TRUE(HoldsLineBreak("a\r"));
