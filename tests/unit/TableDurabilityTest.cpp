@@ -344,4 +344,93 @@ TEST(TableDurabilityTest, PostedRowsSurviveAPowerLossAtAnyWrite)
     EXPECT_GT(MostPosted, 10);
 }
 
+// A child rewrites every row's number in one bulk rewrite until its power goes at the given write of
+// the table file; it tells the parent when the rewrite has returned.
+int RewriteUntilPowerLoss(const QString& Folder, int PowerOffAt, bool& Returned)
+{
+    int Pipe[2];
+    if (pipe(Pipe) != 0)
+        return -1;
+    const pid_t Child = fork();
+    if (Child == 0) {
+        close(Pipe[0]);
+        try {
+            InstallMachine(PowerOffAt, static_cast<unsigned>(PowerOffAt));
+            TTable Writer;
+            OpenLog(Writer, Folder);
+            (void)Writer.RewriteRows({QStringLiteral("Tel")}, {QStringLiteral("Tel")},
+                                     [](const QVariantList& Values, QVariantList& NewValues) {
+                                         NewValues << QStringLiteral("9") + Values[0].toString();
+                                         return true;
+                                     });
+            const char Done = 1;
+            if (write(Pipe[1], &Done, 1) != 1)
+                _exit(2);
+        } catch (...) {
+            _exit(3);
+        }
+        _exit(4);
+    }
+    close(Pipe[1]);
+    char Done = 0;
+    Returned = read(Pipe[0], &Done, 1) == 1;
+    close(Pipe[0]);
+    int Status = 0;
+    waitpid(Child, &Status, 0);
+    return Status;
+}
+
+// Whatever write the power goes at during a bulk rewrite, the table comes back sound with every row
+// as it was before, or, once the rewrite had returned, every row rewritten: never a mixture.
+TEST(TableDurabilityTest, ABulkRewriteIsWholeOrNotAtAllAfterAPowerLoss)
+{
+    constexpr int Rows = 1500;
+    bool SawBefore = false;
+    bool SawAfter = false;
+    for (int PowerOffAt : {1, 3, 8, 17, 30, 48, 400}) {
+        SCOPED_TRACE(PowerOffAt);
+        QTemporaryDir Dir;
+        TTable Table;
+        Table.SetDatabaseName(Dir.path());
+        Table.SetTableName("Log.DB");
+        Table.CreateTable(LogDef());
+        Table.Open();
+        {
+            TTableTransaction Transaction(Table);
+            for (int RecNo = 1; RecNo <= Rows; ++RecNo) {
+                Table.Append();
+                Table.FieldByName("RecNo").SetAsInteger(RecNo);
+                Table.FieldByName("Tel").SetAsString(QString::number(RecNo));
+                Table.FieldByName("Note").SetAsMemo(QString(200, QChar('a' + RecNo % 26)));
+                Table.Post();
+            }
+            Transaction.Commit();
+        }
+        Table.Close();
+
+        bool Returned = false;
+        const int Status = RewriteUntilPowerLoss(Dir.path(), PowerOffAt, Returned);
+        ASSERT_TRUE(WIFEXITED(Status)) << Status;
+        ASSERT_TRUE(WEXITSTATUS(Status) == PowerOffExit || WEXITSTATUS(Status) == 4) << WEXITSTATUS(Status);
+        try {
+            Table.Open();
+            EXPECT_EQ(Table.IntegrityCheck().join("; ").toStdString(), "");
+            ASSERT_EQ(Table.RecordCount(), Rows);
+            int Rewritten = 0;
+            for (Table.First(); !Table.Eof(); Table.Next())
+                Rewritten += Table.FieldByName("Tel").AsString() ==
+                             QStringLiteral("9") + QString::number(Table.FieldByName("RecNo").AsInteger());
+            if (Returned)
+                EXPECT_EQ(Rewritten, Rows);
+            else
+                EXPECT_TRUE(Rewritten == 0 || Rewritten == Rows) << Rewritten << " rows rewritten";
+            (Rewritten == 0 ? SawBefore : SawAfter) = true;
+        } catch (const EDatabaseError& Error) {
+            ADD_FAILURE() << Error.what();
+        }
+    }
+    EXPECT_TRUE(SawBefore);
+    EXPECT_TRUE(SawAfter);
+}
+
 } // namespace
