@@ -15,34 +15,45 @@
 
 namespace Utility {
 
-QString ConvertStoredTel(const QString& Tel)
+namespace {
+
+QString ConvertStoredTel(const QString& Tel, const QDate& Today)
 {
     if (!Tel.startsWith(QLatin1Char('0')))
         return Tel;
-    QString Number = ConvertExchange0720(ConvertOldMobileNumber(DigitsOnly(Tel)));
+    QString Number = ConvertExchange0720(ConvertOldMobileNumber(DigitsOnly(Tel)), Today);
     // Without a hyphenation the digits stand as the rules left them.
     (void)HyphenateTel(Number);
     return Number.trimmed();
 }
 
+} // namespace
+
+QString ConvertStoredTel(const QString& Tel)
+{
+    return ConvertStoredTel(Tel, TelRulesNow().date());
+}
+
 namespace {
 
 // The history holds the same callers' numbers many times over: within one run a number is worked
-// out once.
+// out once, and on the run's own day.
 class TTelCache
 {
 public:
+    explicit TTelCache(const QDate& Today) : FToday(Today) {}
     QString Convert(const QString& Tel)
     {
         if (!Tel.startsWith(QLatin1Char('0')))
             return Tel;
         auto Found = FDone.constFind(Tel);
         if (Found == FDone.constEnd())
-            Found = FDone.insert(Tel, ConvertStoredTel(Tel));
+            Found = FDone.insert(Tel, ConvertStoredTel(Tel, FToday));
         return *Found;
     }
 
 private:
+    QDate FToday;
     QHash<QString, QString> FDone;
 };
 
@@ -66,63 +77,45 @@ int CountRows(TDMVxRelvo16& Module, TDataTable Which)
     return Use.Opened() ? (Which == TDataTable::RecvHis ? RecvHisTable : MeiboTable)->RecordCount() : 0;
 }
 
-// Writes one row's numbers under its own savepoint; a refused row keeps its old values.
-bool PostNumbers(TTable& Table, const QList<std::pair<const char*, QString>>& Values, const QDateTime& Now)
-{
-    const QString Point = QStringLiteral("TelRow");
-    Table.Savepoint(Point);
-    try {
-        Table.Edit();
-        Table.FieldByName(QStringLiteral("AxsDateTime")).SetAsDateTime(Now);
-        for (const auto& [Name, Value] : Values)
-            Table.FieldByName(QLatin1String(Name)).SetAsString(Value);
-        Table.Post();
-        Table.ReleaseSavepoint(Point);
-        return true;
-    } catch (const EDatabaseError&) {
-        Table.RollbackToSavepoint(Point);
-        return false;
-    }
-}
-
+// Each table is rewritten in one transaction, a row's numbers under a savepoint of their own: a
+// row the table refuses keeps its old values.
 void WalkHistory(TTable& Table, const QDateTime& Now, TTelCache& Cache, const TFixProgress& Progress)
 {
-    Table.SetIndexName({});
-    TTableTransaction Transaction(Table);
-    for (Table.First(); !Table.Eof(); Table.Next()) {
-        const QString Tel = Table.FieldByName(QStringLiteral("Tel")).AsString().trimmed();
-        const QString NewTel = Cache.Convert(Tel);
-        if (NewTel != Tel)
-            (void)PostNumbers(Table, {{"SchTel", DigitsOnly(NewTel)}, {"Tel", NewTel}}, Now);
-        if (Progress.Step)
-            Progress.Step();
-    }
-    Transaction.Commit();
+    (void)Table.RewriteRows({QStringLiteral("Tel")},
+                            {QStringLiteral("AxsDateTime"), QStringLiteral("SchTel"), QStringLiteral("Tel")},
+                            [&](const QVariantList& Values, QVariantList& NewValues) {
+                                if (Progress.Step)
+                                    Progress.Step();
+                                const QString Tel = Values[0].toString().trimmed();
+                                const QString NewTel = Cache.Convert(Tel);
+                                if (NewTel == Tel)
+                                    return false;
+                                NewValues << Now << DigitsOnly(NewTel) << NewTel;
+                                return true;
+                            });
 }
 
 void WalkDirectory(TTable& Table, const QDateTime& Now, TTelCache& Cache, const TFixProgress& Progress)
 {
-    Table.SetIndexName({});
-    TTableTransaction Transaction(Table);
-    for (Table.First(); !Table.Eof(); Table.Next()) {
-        const QString Tel1 = Table.FieldByName(QStringLiteral("Tel1")).AsString().trimmed();
-        // A row without its first number is left as the user keeps it, whatever its second holds.
-        if (!Tel1.isEmpty()) {
-            const QString Tel2 = Table.FieldByName(QStringLiteral("Tel2")).AsString().trimmed();
-            const QString NewTel1 = Cache.Convert(Tel1);
-            const QString NewTel2 = Cache.Convert(Tel2);
-            if (NewTel1 != Tel1 || NewTel2 != Tel2)
-                (void)PostNumbers(Table,
-                                  {{"SchTel1", DigitsOnly(NewTel1)},
-                                   {"SchTel2", DigitsOnly(NewTel2)},
-                                   {"Tel1", NewTel1},
-                                   {"Tel2", NewTel2}},
-                                  Now);
-        }
-        if (Progress.Step)
-            Progress.Step();
-    }
-    Transaction.Commit();
+    (void)Table.RewriteRows({QStringLiteral("Tel1"), QStringLiteral("Tel2")},
+                            {QStringLiteral("AxsDateTime"), QStringLiteral("SchTel1"), QStringLiteral("SchTel2"),
+                             QStringLiteral("Tel1"), QStringLiteral("Tel2")},
+                            [&](const QVariantList& Values, QVariantList& NewValues) {
+                                if (Progress.Step)
+                                    Progress.Step();
+                                const QString Tel1 = Values[0].toString().trimmed();
+                                // A row without its first number is left as the user keeps it, whatever its second
+                                // holds.
+                                if (Tel1.isEmpty())
+                                    return false;
+                                const QString Tel2 = Values[1].toString().trimmed();
+                                const QString NewTel1 = Cache.Convert(Tel1);
+                                const QString NewTel2 = Cache.Convert(Tel2);
+                                if (NewTel1 == Tel1 && NewTel2 == Tel2)
+                                    return false;
+                                NewValues << Now << DigitsOnly(NewTel1) << DigitsOnly(NewTel2) << NewTel1 << NewTel2;
+                                return true;
+                            });
 }
 
 } // namespace
@@ -158,7 +151,7 @@ bool RunKyokubanChange(const TFixProgress& Progress)
             return false;
         }
         const QDateTime Now = TelRulesNow();
-        TTelCache Cache;
+        TTelCache Cache(Now.date());
         if (HisCount > 0) {
             TTableUse Use(Module, TDataTable::RecvHis);
             if (Use.Opened())
