@@ -41,9 +41,9 @@ public:
     explicit TDigitPattern(const std::string& Source);
     [[nodiscard]] bool Usable() const { return !FStates.empty(); }
     // The whole text matches.
-    [[nodiscard]] bool FullMatch(const std::string& Text) const;
+    [[nodiscard]] bool FullMatch(const std::string& Text) const { return Run(Text, false); }
     // Some beginning of the text matches, the empty one included.
-    [[nodiscard]] bool MatchesAPrefix(const std::string& Text) const;
+    [[nodiscard]] bool MatchesAPrefix(const std::string& Text) const { return Run(Text, true); }
 
 private:
     struct TNode
@@ -73,6 +73,7 @@ private:
     };
 
     // Recursive descent; false on anything this reader does not know.
+    [[nodiscard]] bool Run(const std::string& Text, bool AnyPrefix) const;
     bool ParseChoice(TTree& Out);
     bool ParseSequence(TTree& Out);
     bool ParseRepeat(TTree& Out);
@@ -348,24 +349,11 @@ bool TDigitPattern::ParseAtom(TTree& Out)
     return false;
 }
 
-bool TDigitPattern::FullMatch(const std::string& Text) const
+bool TDigitPattern::Run(const std::string& Text, bool AnyPrefix) const
 {
     int State = 0;
     for (char C : Text) {
-        if (C < '0' || C > '9')
-            return false;
-        State = FStates[static_cast<std::size_t>(State)].Next[static_cast<std::size_t>(C - '0')];
-        if (State < 0)
-            return false;
-    }
-    return FStates[static_cast<std::size_t>(State)].Accepting;
-}
-
-bool TDigitPattern::MatchesAPrefix(const std::string& Text) const
-{
-    int State = 0;
-    for (char C : Text) {
-        if (FStates[static_cast<std::size_t>(State)].Accepting)
+        if (AnyPrefix && FStates[static_cast<std::size_t>(State)].Accepting)
             return true;
         if (C < '0' || C > '9')
             return false;

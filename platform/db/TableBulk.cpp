@@ -59,7 +59,10 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
         Sets << Quote(FDef.Fields[Field].Name) + QStringLiteral(" = ?");
     const QString UpdateSql = QStringLiteral("UPDATE ") + Table + QStringLiteral(" SET ") +
                               Sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?");
-    const QString Point = QStringLiteral("TTableRewriteRow");
+    // The statements of a row's savepoint, made once: they run for every written row.
+    const QString SetPoint = QStringLiteral("SAVEPOINT TTableRewriteRow");
+    const QString ReleasePoint = QStringLiteral("RELEASE TTableRewriteRow");
+    const QString UndoPoint = QStringLiteral("ROLLBACK TO TTableRewriteRow");
 
     const bool Own = !InTransaction();
     if (Own)
@@ -105,8 +108,8 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
                                              .arg(NewValues.size())
                                              .arg(WriteFields.size())
                                              .arg(FTableName));
-                if (Step(QStringLiteral("SAVEPOINT ") + Point) != SQLITE_DONE)
-                    Fail(QStringLiteral("Cannot set savepoint ") + Point);
+                if (Step(SetPoint) != SQLITE_DONE)
+                    Fail(QStringLiteral("Cannot set a savepoint"));
                 sqlite3_stmt* Update = Prepare(UpdateSql);
                 for (int I = 0; I < WriteFields.size(); ++I)
                     BindValue(Update, I + 1, ToStorage(WriteFields[I], NewValues[I]));
@@ -114,13 +117,12 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
                 const bool Written = sqlite3_step(Update) == SQLITE_DONE && sqlite3_changes(FDb) == 1;
                 sqlite3_reset(Update);
                 if (Written) {
-                    if (Step(QStringLiteral("RELEASE ") + Point) != SQLITE_DONE)
-                        Fail(QStringLiteral("Cannot release savepoint ") + Point);
+                    if (Step(ReleasePoint) != SQLITE_DONE)
+                        Fail(QStringLiteral("Cannot release a savepoint"));
                     ++Count.Written;
                 } else {
-                    if (Step(QStringLiteral("ROLLBACK TO ") + Point) != SQLITE_DONE ||
-                        Step(QStringLiteral("RELEASE ") + Point) != SQLITE_DONE)
-                        Fail(QStringLiteral("Cannot roll back to savepoint ") + Point);
+                    if (Step(UndoPoint) != SQLITE_DONE || Step(ReleasePoint) != SQLITE_DONE)
+                        Fail(QStringLiteral("Cannot roll back to a savepoint"));
                     ++Count.Refused;
                 }
             }
