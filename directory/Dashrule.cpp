@@ -1,8 +1,8 @@
 #include "directory/Dashrule.h"
 
 #include "directory/DicField.h"
-#include "platform/msg/CoreMessage.h"
 #include "platform/dynlib/DynLib.h"
+#include "platform/msg/CoreMessage.h"
 #include "platform/text/Cp932.h"
 
 #include <QDateTime>
@@ -17,7 +17,7 @@ struct TBinding
     TDynLib Library;
     int UseCount = 0;
     TGetHyphenProc GetHyphen = nullptr;
-    QString DicFolder;
+    QByteArray DicFolderBytes; // as the library takes it, made once a load: bulk work asks per row
 };
 
 TBinding& Binding()
@@ -44,8 +44,8 @@ int CallGetHyphen(const QString& Number, const QString& DicFolder, QString& Resu
     char Buffer[HyphenBufferSize];
     std::memset(Buffer, 0, sizeof(Buffer));
     const TSystemTime Now = UtcNow();
-    const QString Folder = DicFolder.isEmpty() ? B.DicFolder : DicFolder;
-    const int Rc = B.GetHyphen(Cp932Encode(Number).constData(), Buffer, PathBytes(Folder).constData(), &Now);
+    const QByteArray Folder = DicFolder.isEmpty() ? B.DicFolderBytes : PathBytes(DicFolder);
+    const int Rc = B.GetHyphen(Cp932Encode(Number).constData(), Buffer, Folder.constData(), &Now);
     if (Rc == 0)
         Result = FixedFieldText(Buffer, HyphenBufferSize);
     return Rc;
@@ -70,7 +70,7 @@ int LoadHyphenLibrary(const QString& LibraryFolder, const QString& DicFolder)
         FreeHyphenLibrary();
         return HyphenRcBindError;
     }
-    B.DicFolder = DicFolder;
+    B.DicFolderBytes = PathBytes(DicFolder);
     return 0;
 }
 

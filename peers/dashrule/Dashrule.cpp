@@ -4,11 +4,11 @@
 // Return codes: 0 hyphenated; 1 not a number this plan knows (the buffer holds the input as it
 // came); 2 a bad argument (no number or no buffer).
 
+#include "NumberPlan.h"
 #include "platform/sys/FileVersionNote.h"
 
 #include <cstdint>
 #include <cstring>
-#include <phonenumbers/phonenumberutil.h>
 #include <string>
 
 namespace {
@@ -30,13 +30,12 @@ void CopyOut(const std::string& Text, char* Buffer)
     std::memcpy(Buffer, Text.data(), std::min<std::size_t>(Text.size(), HyphenBufferSize));
 }
 
-std::string DigitsOf(const std::string& Text)
+bool PlainDigits(const std::string& Text)
 {
-    std::string Digits;
     for (char C : Text)
-        if (C >= '0' && C <= '9')
-            Digits += C;
-    return Digits;
+        if (C < '0' || C > '9')
+            return false;
+    return true;
 }
 
 } // namespace
@@ -51,21 +50,10 @@ extern "C" __attribute__((visibility("default"))) int GetHyphen(const char* Numb
     const std::string Input(Number);
     CopyOut(Input, Buffer);
     // Only a plain run of digits with its trunk prefix is hyphenated; anything else is not ours to touch.
-    if (Input.empty() || Input.size() >= HyphenBufferSize || Input[0] != '0' || DigitsOf(Input) != Input)
-        return RcNotFound;
-
-    using i18n::phonenumbers::PhoneNumber;
-    using i18n::phonenumbers::PhoneNumberUtil;
-    const PhoneNumberUtil* Util = PhoneNumberUtil::GetInstance();
-    PhoneNumber Parsed;
-    if (Util->Parse(Input, "JP", &Parsed) != PhoneNumberUtil::NO_PARSING_ERROR)
-        return RcNotFound;
-    if (!Util->IsValidNumberForRegion(Parsed, "JP"))
+    if (Input.empty() || Input.size() >= HyphenBufferSize || Input[0] != '0' || !PlainDigits(Input))
         return RcNotFound;
     std::string Formatted;
-    Util->Format(Parsed, PhoneNumberUtil::NATIONAL, &Formatted);
-    // The library drops a leading 0 it does not expect; a result whose digits differ is refused.
-    if (DigitsOf(Formatted) != Input || Formatted.size() >= HyphenBufferSize)
+    if (NumberPlan::Hyphen(Input, Formatted) != NumberPlan::TAnswer::Hyphenated || Formatted.size() >= HyphenBufferSize)
         return RcNotFound;
     CopyOut(Formatted, Buffer);
     return RcFound;

@@ -260,6 +260,23 @@ public:
     void ReleaseSavepoint(const QString& Name);
     void RollbackToSavepoint(const QString& Name);
 
+    // Bulk rewrite of a few fields of every row, whatever range or filter is set, in the order of the
+    // primary index. Only the fields Read are read, in batches; Change sees their values and answers
+    // true with the new values of the fields Write (in that order) for the row to be written. A write
+    // sets those fields alone, so the indexes over the other fields stay untouched, and runs under a
+    // savepoint of its own: a row the table refuses keeps its old values and counts as refused. The
+    // rewrite runs inside the caller's transaction, or else in one of its own that it commits at the
+    // end, so that a crash half-way leaves the table as it was before. The primary index's fields
+    // cannot be written this way. The current record is read anew afterwards.
+    struct TRewriteCount
+    {
+        qint64 Rows = 0;
+        qint64 Written = 0;
+        qint64 Refused = 0;
+    };
+    TRewriteCount RewriteRows(const QStringList& Read, const QStringList& Write,
+                              const std::function<bool(const QVariantList& Values, QVariantList& NewValues)>& Change);
+
     // Maintenance of an open table.
     void Pack();
     // Problems PRAGMA integrity_check finds; empty when the file is sound.

@@ -32,22 +32,8 @@ TTable::TRow TTable::ReadRow(sqlite3_stmt* Statement) const
     TRow Row;
     Row.RowId = sqlite3_column_int64(Statement, 0);
     Row.Values.resize(FFields.size());
-    for (int I = 0; I < FDef.Fields.size(); ++I) {
-        const int Column = I + 1;
-        switch (FDef.Fields[I].Type) {
-        case TFieldType::String:
-        case TFieldType::Memo:
-            Row.Values[static_cast<size_t>(I)] =
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column)),
-                                  sqlite3_column_bytes(Statement, Column));
-            break;
-        case TFieldType::DateTime:
-            Row.Values[static_cast<size_t>(I)] = sqlite3_column_double(Statement, Column);
-            break;
-        default:
-            Row.Values[static_cast<size_t>(I)] = sqlite3_column_int64(Statement, Column);
-        }
-    }
+    for (int I = 0; I < FDef.Fields.size(); ++I)
+        Row.Values[static_cast<size_t>(I)] = ColumnValue(Statement, I + 1, FDef.Fields[I].Type);
     return Row;
 }
 
@@ -448,20 +434,8 @@ QVariant TTable::LookupKey(const QString& IndexName, const QVariantList& Values,
     Bind(Statement, Binds);
     QVariant Value;
     const int Rc = sqlite3_step(Statement);
-    if (Rc == SQLITE_ROW) {
-        switch (FDef.Fields[Result].Type) {
-        case TFieldType::String:
-        case TFieldType::Memo:
-            Value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0)),
-                                      sqlite3_column_bytes(Statement, 0));
-            break;
-        case TFieldType::DateTime:
-            Value = sqlite3_column_double(Statement, 0);
-            break;
-        default:
-            Value = sqlite3_column_int64(Statement, 0);
-        }
-    }
+    if (Rc == SQLITE_ROW)
+        Value = ColumnValue(Statement, 0, FDef.Fields[Result].Type);
     sqlite3_reset(Statement);
     if (Rc != SQLITE_ROW && Rc != SQLITE_DONE)
         Fail(QStringLiteral("Cannot read"));

@@ -38,6 +38,21 @@ inline QString CutToWidth(const QString& Text, int Size)
     return Text.size() * 2 <= Size ? Text : Cp932Left(Text, Size);
 }
 
+// A column of a row SQLite is on, as the field type keeps it.
+inline QVariant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType Type)
+{
+    switch (Type) {
+    case TFieldType::String:
+    case TFieldType::Memo:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column)),
+                                 sqlite3_column_bytes(Statement, Column));
+    case TFieldType::DateTime:
+        return sqlite3_column_double(Statement, Column);
+    default:
+        return qint64(sqlite3_column_int64(Statement, Column));
+    }
+}
+
 // Files are written under a temporary name beside their place and renamed into it when complete.
 QString TemporaryNameBeside(const QString& File);
 // Creates File empty and readable by its owner alone, whatever the umask or the folder's default

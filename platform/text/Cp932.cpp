@@ -113,6 +113,11 @@ TCp932Encoded Cp932EncodeChecked(const QString& Text)
     // A lone surrogate is no character: UTF-8 would turn it into "?" silently, one byte where the
     // width counts two. It gets the visible substitute, as any character CP932 lacks does.
     TCp932Encoded Result;
+    // ASCII is the same byte in CP932: numbers and codes, most of what passes here, need no converter.
+    if (std::all_of(Text.cbegin(), Text.cend(), [](QChar C) { return C.unicode() < 0x80; })) {
+        Result.Bytes = Text.toLatin1();
+        return Result;
+    }
     qsizetype Start = 0;
     for (qsizetype I = 0; I < Text.size(); ++I) {
         if (!Text[I].isSurrogate() || !IsLoneSurrogate(Text, I))
@@ -169,6 +174,8 @@ std::optional<QString> DecodeByCharacter(const QByteArray& Bytes, TDecodeMode Mo
 
 std::optional<QString> Cp932Decode(const QByteArray& Bytes, TDecodeMode Mode)
 {
+    if (std::all_of(Bytes.cbegin(), Bytes.cend(), [](char C) { return static_cast<unsigned char>(C) < 0x80; }))
+        return QString::fromLatin1(Bytes);
     QByteArray Utf8;
     bool Ok = Convert(Decoder(), Bytes, Utf8, [](int, QByteArray&) { return 0; });
     if (Ok) {

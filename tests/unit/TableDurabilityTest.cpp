@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <new>
@@ -265,15 +266,16 @@ void InstallMachine(int PowerOffAt, unsigned Seed)
     sqlite3_vfs_register(&Machine.Vfs, 1);
 }
 
-// A child posts rows on the machine until its power goes at the given write of the table file,
-// telling the parent each row whose Post returned.
+// A child works on the machine until its power goes at the given write of the table file; it
+// reports numbers to the parent as it goes. Answers the last number reported and how the child ended.
 struct TPowerLossRun
 {
     int Reported = 0;
     int Status = 0;
 };
 
-TPowerLossRun PostUntilPowerLoss(const QString& Folder, int PowerOffAt)
+TPowerLossRun RunUntilPowerLoss(const QString& Folder, int PowerOffAt,
+                                const std::function<void(TTable& Writer, const std::function<void(int)>& Report)>& Work)
 {
     TPowerLossRun Run;
     int Pipe[2];
@@ -286,17 +288,10 @@ TPowerLossRun PostUntilPowerLoss(const QString& Folder, int PowerOffAt)
             InstallMachine(PowerOffAt, static_cast<unsigned>(PowerOffAt));
             TTable Writer;
             OpenLog(Writer, Folder);
-            for (int RecNo = 1; RecNo <= 5000; ++RecNo) {
-                Writer.Append();
-                Writer.FieldByName("RecNo").SetAsInteger(RecNo);
-                Writer.FieldByName("Name").SetAsString(QString("row%1").arg(RecNo % 97));
-                Writer.FieldByName("Tel").SetAsString(QString::number(RecNo * 7919 % 100003));
-                Writer.FieldByName("Stamp").SetAsFloat(45000.0 + RecNo % 13);
-                Writer.FieldByName("Note").SetAsMemo(QString(300 + RecNo % 700, QChar('a' + RecNo % 26)));
-                Writer.Post();
-                if (write(Pipe[1], &RecNo, sizeof RecNo) != sizeof RecNo)
+            Work(Writer, [&](int Value) {
+                if (write(Pipe[1], &Value, sizeof Value) != sizeof Value)
                     _exit(2);
-            }
+            });
         } catch (...) {
             _exit(3);
         }
@@ -309,6 +304,23 @@ TPowerLossRun PostUntilPowerLoss(const QString& Folder, int PowerOffAt)
     close(Pipe[0]);
     waitpid(Child, &Run.Status, 0);
     return Run;
+}
+
+// A child posts rows, telling the parent each row whose Post returned.
+TPowerLossRun PostUntilPowerLoss(const QString& Folder, int PowerOffAt)
+{
+    return RunUntilPowerLoss(Folder, PowerOffAt, [](TTable& Writer, const std::function<void(int)>& Report) {
+        for (int RecNo = 1; RecNo <= 5000; ++RecNo) {
+            Writer.Append();
+            Writer.FieldByName("RecNo").SetAsInteger(RecNo);
+            Writer.FieldByName("Name").SetAsString(QString("row%1").arg(RecNo % 97));
+            Writer.FieldByName("Tel").SetAsString(QString::number(RecNo * 7919 % 100003));
+            Writer.FieldByName("Stamp").SetAsFloat(45000.0 + RecNo % 13);
+            Writer.FieldByName("Note").SetAsMemo(QString(300 + RecNo % 700, QChar('a' + RecNo % 26)));
+            Writer.Post();
+            Report(RecNo);
+        }
+    });
 }
 
 // Whatever write the power goes at, the table opens sound afterwards with every row whose Post had
@@ -342,6 +354,69 @@ TEST(TableDurabilityTest, PostedRowsSurviveAPowerLossAtAnyWrite)
         }
     }
     EXPECT_GT(MostPosted, 10);
+}
+
+// Whatever write the power goes at during a bulk rewrite, the table comes back sound with every row
+// as it was before, or, once the rewrite had returned, every row rewritten: never a mixture.
+TEST(TableDurabilityTest, ABulkRewriteIsWholeOrNotAtAllAfterAPowerLoss)
+{
+    constexpr int Rows = 1500;
+    bool SawBefore = false;
+    bool SawAfter = false;
+    for (int PowerOffAt : {1, 3, 8, 17, 30, 48, 400}) {
+        SCOPED_TRACE(PowerOffAt);
+        QTemporaryDir Dir;
+        TTable Table;
+        Table.SetDatabaseName(Dir.path());
+        Table.SetTableName("Log.DB");
+        Table.CreateTable(LogDef());
+        Table.Open();
+        {
+            TTableTransaction Transaction(Table);
+            for (int RecNo = 1; RecNo <= Rows; ++RecNo) {
+                Table.Append();
+                Table.FieldByName("RecNo").SetAsInteger(RecNo);
+                Table.FieldByName("Tel").SetAsString(QString::number(RecNo));
+                Table.FieldByName("Note").SetAsMemo(QString(200, QChar('a' + RecNo % 26)));
+                Table.Post();
+            }
+            Transaction.Commit();
+        }
+        Table.Close();
+
+        // The child reports 1 once the rewrite has returned.
+        const TPowerLossRun Run =
+            RunUntilPowerLoss(Dir.path(), PowerOffAt, [](TTable& Writer, const std::function<void(int)>& Report) {
+                (void)Writer.RewriteRows({QStringLiteral("Tel")}, {QStringLiteral("Tel")},
+                                         [](const QVariantList& Values, QVariantList& NewValues) {
+                                             NewValues << QStringLiteral("9") + Values[0].toString();
+                                             return true;
+                                         });
+                Report(1);
+            });
+        const int Status = Run.Status;
+        const bool Returned = Run.Reported == 1;
+        ASSERT_TRUE(WIFEXITED(Status)) << Status;
+        ASSERT_TRUE(WEXITSTATUS(Status) == PowerOffExit || WEXITSTATUS(Status) == 4) << WEXITSTATUS(Status);
+        try {
+            Table.Open();
+            EXPECT_EQ(Table.IntegrityCheck().join("; ").toStdString(), "");
+            ASSERT_EQ(Table.RecordCount(), Rows);
+            int Rewritten = 0;
+            for (Table.First(); !Table.Eof(); Table.Next())
+                Rewritten += Table.FieldByName("Tel").AsString() ==
+                             QStringLiteral("9") + QString::number(Table.FieldByName("RecNo").AsInteger());
+            if (Returned)
+                EXPECT_EQ(Rewritten, Rows);
+            else
+                EXPECT_TRUE(Rewritten == 0 || Rewritten == Rows) << Rewritten << " rows rewritten";
+            (Rewritten == 0 ? SawBefore : SawAfter) = true;
+        } catch (const EDatabaseError& Error) {
+            ADD_FAILURE() << Error.what();
+        }
+    }
+    EXPECT_TRUE(SawBefore);
+    EXPECT_TRUE(SawAfter);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
 #include "platform/ui/WindowLog.h"
+#include "utility/fixes/AdrsPosConvert.h"
+#include "utility/fixes/KyokubanChange.h"
 #include "utility/forms/BackupData.h"
 #include "utility/forms/RestoreData.h"
 #include "utility/start/UtilFolders.h"
@@ -191,9 +193,8 @@ void TMainForm::BuildKyokubanChangePage()
     Page->addWidget(Kyokuban);
     Page->addWidget(AdrsPos);
     Page->addStretch();
-    // The bulk fixes come with a later version of this program.
-    bbtn06PP->setEnabled(false);
-    bbtnConvertAdrsPos->setEnabled(false);
+    connect(bbtn06PP, &QPushButton::clicked, this, &TMainForm::bbtnKyokubanChangeClick);
+    connect(bbtnConvertAdrsPos, &QPushButton::clicked, this, &TMainForm::bbtnConvertAdrsPosClick);
 }
 
 void TMainForm::BuildDataConvertPage()
@@ -431,6 +432,41 @@ void TMainForm::bbtnRestoreClick()
         edtDestDataPath->setText(DataPath);
         edtSrcVxDataPath->setText(DataPath);
     }
+    btnCancel->setFocus();
+}
+
+namespace {
+
+// The page's bar follows a fix's walk; the hourglass is the one the table commands show.
+TFixProgress BarProgress(QProgressBar* Bar)
+{
+    TFixProgress Progress;
+    Progress.Start = [Bar](int Max) {
+        Bar->setRange(0, Max);
+        Bar->setValue(0);
+    };
+    Progress.Step = [Bar] { Bar->setValue(Bar->value() + 1); };
+    Progress.Reset = [Bar] { Bar->setValue(0); };
+    Progress.ProcessMessages = [] { QCoreApplication::processEvents(); };
+    Progress.Busy = [](bool Busy) {
+        if (ShowBusy)
+            ShowBusy(Busy);
+    };
+    return Progress;
+}
+
+} // namespace
+
+void TMainForm::bbtnKyokubanChangeClick()
+{
+    (void)RunKyokubanChange(BarProgress(pgbar06PP));
+    pgbar06PP->setValue(0);
+}
+
+void TMainForm::bbtnConvertAdrsPosClick()
+{
+    (void)RunConvertAdrsPos(BarProgress(pgbarConvertAdrsPos));
+    pgbarConvertAdrsPos->setValue(0);
     btnCancel->setFocus();
 }
 

@@ -17,8 +17,8 @@ class QTabWidget;
 namespace Utility {
 
 // The utility's one window: four pages of commands over the data folder, and the cancel button
-// that ends the program. The commands of the bulk fixes and the conversions are shown but stay
-// disabled until this program carries them.
+// that ends the program. The commands of the conversions are shown but stay disabled until this
+// program carries them.
 class TMainForm : public QWidget
 {
     Q_OBJECT
@@ -81,6 +81,8 @@ public:
     void bbtnRepairIndexClick();
     void bbtnBackupClick();
     void bbtnRestoreClick();
+    void bbtnKyokubanChangeClick();
+    void bbtnConvertAdrsPosClick();
     void pgctlUtilityChange(int Page);
     // Enter only moves on to the repair button; it never starts the repair.
     bool cbxRepairKeyPress(int Key);

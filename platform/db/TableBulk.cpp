@@ -1,0 +1,146 @@
+#include "platform/db/Table.h"
+#include "platform/db/TableInternal.h"
+
+#include <sqlite3.h>
+
+// Bulk rewrites: a walk that reads a few columns a batch at a time and writes back only what
+// changed, instead of a cursor move, a whole record and every index of it for each row.
+
+using namespace TableInternal;
+
+namespace {
+
+constexpr int RewriteBatch = 512;
+
+} // namespace
+
+TTable::TRewriteCount
+TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
+                    const std::function<bool(const QVariantList& Values, QVariantList& NewValues)>& Change)
+{
+    CheckBrowseMode();
+    auto FieldsOf = [this](const QStringList& Names) {
+        QList<int> Indexes;
+        for (const QString& Name : Names) {
+            const int Index = FFieldIndex.value(Name.toLower(), -1);
+            if (Index < 0)
+                throw EDatabaseError(QStringLiteral("Field '%1' not found in table %2").arg(Name, FTableName));
+            Indexes << Index;
+        }
+        return Indexes;
+    };
+    const QList<int> ReadFields = FieldsOf(Read);
+    const QList<int> WriteFields = FieldsOf(Write);
+    const TIndexInfo& Primary = FIndexes.front();
+    for (int Field : WriteFields)
+        if (Field == FPrimaryField || Primary.FieldIndexes.contains(Field))
+            throw EDatabaseError(QStringLiteral("The key field %1 of table %2 cannot be rewritten")
+                                     .arg(FDef.Fields[Field].Name, FTableName));
+
+    // Each batch goes on after the last key of the one before, in the primary index's order (its
+    // columns end with the row id).
+    const QString Table = Quote(SqlTableName());
+    QStringList Selected{QStringLiteral("rowid")};
+    for (int Field : Primary.FieldIndexes)
+        Selected << Quote(FDef.Fields[Field].Name);
+    for (int Field : ReadFields)
+        Selected << Quote(FDef.Fields[Field].Name);
+    const QString Keys = Primary.Columns.join(QStringLiteral(", "));
+    const QString Head =
+        QStringLiteral("SELECT ") + Selected.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + Table;
+    const QString Tail =
+        QStringLiteral(" ORDER BY ") + Keys + QStringLiteral(" LIMIT ") + QString::number(RewriteBatch);
+    const QString FirstSql = Head + Tail;
+    const QString NextSql = Head + QStringLiteral(" WHERE (") + Keys + QStringLiteral(") > (") +
+                            QStringList(Primary.Columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')' +
+                            Tail;
+    QStringList Sets;
+    for (int Field : WriteFields)
+        Sets << Quote(FDef.Fields[Field].Name) + QStringLiteral(" = ?");
+    const QString UpdateSql = QStringLiteral("UPDATE ") + Table + QStringLiteral(" SET ") +
+                              Sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?");
+    // The statements of a row's savepoint, made once: they run for every written row.
+    const QString SetPoint = QStringLiteral("SAVEPOINT TTableRewriteRow");
+    const QString ReleasePoint = QStringLiteral("RELEASE TTableRewriteRow");
+    const QString UndoPoint = QStringLiteral("ROLLBACK TO TTableRewriteRow");
+
+    const bool Own = !InTransaction();
+    if (Own)
+        Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    TRewriteCount Count;
+    try {
+        struct TRead
+        {
+            qint64 RowId = 0;
+            QVariantList Values;
+        };
+        std::vector<TRead> Batch;
+        QVariantList LastKey;
+        QVariantList NewValues;
+        for (;;) {
+            sqlite3_stmt* Select = Prepare(LastKey.isEmpty() ? FirstSql : NextSql);
+            Bind(Select, LastKey);
+            Batch.clear();
+            int Rc;
+            while ((Rc = sqlite3_step(Select)) == SQLITE_ROW) {
+                TRead Row;
+                Row.RowId = sqlite3_column_int64(Select, 0);
+                LastKey.clear();
+                for (int I = 0; I < Primary.FieldIndexes.size(); ++I)
+                    LastKey << ColumnValue(Select, I + 1, FDef.Fields[Primary.FieldIndexes[I]].Type);
+                LastKey << Row.RowId;
+                const int First = 1 + static_cast<int>(Primary.FieldIndexes.size());
+                Row.Values.reserve(ReadFields.size());
+                for (int I = 0; I < ReadFields.size(); ++I)
+                    Row.Values << ColumnValue(Select, First + I, FDef.Fields[ReadFields[I]].Type);
+                Batch.push_back(std::move(Row));
+            }
+            sqlite3_reset(Select);
+            if (Rc != SQLITE_DONE)
+                Fail(QStringLiteral("Cannot read"));
+            for (const TRead& Row : Batch) {
+                ++Count.Rows;
+                NewValues.clear();
+                if (!Change(Row.Values, NewValues))
+                    continue;
+                if (NewValues.size() != WriteFields.size())
+                    throw EDatabaseError(QStringLiteral("%1 values for %2 fields of table %3")
+                                             .arg(NewValues.size())
+                                             .arg(WriteFields.size())
+                                             .arg(FTableName));
+                if (Step(SetPoint) != SQLITE_DONE)
+                    Fail(QStringLiteral("Cannot set a savepoint"));
+                sqlite3_stmt* Update = Prepare(UpdateSql);
+                for (int I = 0; I < WriteFields.size(); ++I)
+                    BindValue(Update, I + 1, ToStorage(WriteFields[I], NewValues[I]));
+                BindValue(Update, static_cast<int>(WriteFields.size()) + 1, Row.RowId);
+                const bool Written = sqlite3_step(Update) == SQLITE_DONE && sqlite3_changes(FDb) == 1;
+                sqlite3_reset(Update);
+                if (Written) {
+                    if (Step(ReleasePoint) != SQLITE_DONE)
+                        Fail(QStringLiteral("Cannot release a savepoint"));
+                    ++Count.Written;
+                } else {
+                    if (Step(UndoPoint) != SQLITE_DONE || Step(ReleasePoint) != SQLITE_DONE)
+                        Fail(QStringLiteral("Cannot roll back to a savepoint"));
+                    ++Count.Refused;
+                }
+            }
+            if (Batch.size() < static_cast<size_t>(RewriteBatch))
+                break;
+        }
+        if (Own)
+            Exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        if (Own && InTransaction())
+            sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
+        // The failure that stopped the rewrite is the one to report.
+        try {
+            Refresh();
+        } catch (const EDatabaseError&) {
+        }
+        throw;
+    }
+    Refresh();
+    return Count;
+}
