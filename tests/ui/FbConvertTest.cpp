@@ -5,6 +5,7 @@
 #include "main/identify/DBInfoFb.h"
 #include "platform/sys/SingleInstance.h"
 #include "tests/support/FbWorld.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/WhenModal.h"
 #include "utility/forms/AddressSelect.h"
@@ -189,6 +190,9 @@ TEST(FbConvertPageTest, TheCommandBacksUpConvertsAndRestoresTheDataFolder)
     Page.Choose(QStringLiteral("Book"));
     EXPECT_EQ(Page.Form.pnlAdrs->text(), QStringLiteral("Book"));
     Page.Form.edtSrcVxDataPath->setText(Source);
+    Page.Form.show();
+    SaveScreenshot(Page.Form, QStringLiteral("FbConvertPage"));
+    ExpectLabelsWhole(Page.Form, QStringLiteral("FbConvertPage"));
     const QString Before = DataPath;
     Page.Form.bbtnFbConvert->click();
     EXPECT_EQ(DataPath, Before);
