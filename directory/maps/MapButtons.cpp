@@ -3,6 +3,7 @@
 #include "calls/RecvView.h"
 #include "directory/maps/MapLaunch.h"
 #include "directory/maps/MapPosSave.h"
+#include "directory/maps/MapViewLaunch.h"
 #include "directory/record/MeiboVw.h"
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
@@ -85,4 +86,5 @@ void InstallMapButtons()
 {
     ReceiveViewTools.Map = ReceiveViewMapClick;
     MeiboViewTools.Map = MeiboViewMapClick;
+    InstallMapViewLaunchers();
 }

@@ -42,6 +42,29 @@ bool RegistryKeyExists(const QString& KeyPath)
     return TMemIniFile(RegistryFileName()).SectionExists(KeyPath);
 }
 
+QStringList RegistrySubKeys(const QString& KeyPath)
+{
+    QStringList Files;
+    if (IsMachineKey(KeyPath))
+        Files << SystemRegistryFileName();
+    Files << RegistryFileName();
+    QString Prefix = KeyPath;
+    while (Prefix.endsWith(QLatin1Char('\\')))
+        Prefix.chop(1);
+    Prefix += QLatin1Char('\\');
+    QStringList Names;
+    for (const QString& File : Files)
+        for (const QString& Section : TMemIniFile(File).ReadSections()) {
+            if (Section.size() <= Prefix.size() || !Section.startsWith(Prefix, Qt::CaseInsensitive))
+                continue;
+            // A deeper section names its child too: the key between exists as a path step.
+            const QString Name = Section.mid(Prefix.size()).section(QLatin1Char('\\'), 0, 0);
+            if (!Name.isEmpty() && !Names.contains(Name, Qt::CaseInsensitive))
+                Names << Name;
+        }
+    return Names;
+}
+
 std::optional<QString> ReadRegistryString(const QString& KeyPath, const QString& ValueName)
 {
     QStringList Files;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The machine's registry, kept as the file Pelmar/registry.ini under the common application data
@@ -18,6 +19,10 @@
 
 // Whether the key exists (its section is present), so that a caller can tell "no key" from "no value".
 [[nodiscard]] bool RegistryKeyExists(const QString& KeyPath);
+
+// The names of the key's sub-keys: the sections one level below its path, each once, in the order
+// of the files (the system-wide file's first for HKEY_LOCAL_MACHINE). Empty for a missing key.
+[[nodiscard]] QStringList RegistrySubKeys(const QString& KeyPath);
 
 // The string value of a key; std::nullopt when the key or the value is missing.
 [[nodiscard]] std::optional<QString> ReadRegistryString(const QString& KeyPath, const QString& ValueName);

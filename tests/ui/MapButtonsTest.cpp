@@ -184,7 +184,7 @@ TEST_F(MapButtonsTest, AProgramThatIsMissingOrCannotStartIsReportedAsNotInstalle
     ASSERT_TRUE(WriteRegistryString(EmapZKey, QStringLiteral("Directory"), Programs.filePath("gone/EmapZ")));
     RunMapLauncher(9, {&Owner, nullptr}, Copy);
     RunMapLauncher(3, {&Owner, nullptr}, Copy);
-    // The programs driven through views come with the next drivers; until then their slots say so.
+    // Without the map host in the program folder, the programs it stands in for are not found either.
     RunMapLauncher(0, {&Owner, nullptr}, Copy);
     RunMapLauncher(8, {&Owner, nullptr}, Copy);
     RunMapLauncher(10, {&Owner, nullptr}, Copy); // no such program: nothing at all

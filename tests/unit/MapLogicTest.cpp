@@ -8,6 +8,7 @@
 #include "platform/msg/MessageBoxFlags.h"
 #include "platform/sys/Registry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -260,3 +261,28 @@ TEST(MapLogicTest, SuperMappleIsFoundThroughItsStarterOrElseItsFirstEditionsEntr
 }
 
 } // namespace
+
+// The map programs are found by the sub-keys of their keys: one step below, each once, from the
+// administrator's file and the user's, a deeper key naming its first step as well.
+TEST(MapRegistryTest, SubKeysAreTheSectionsOneStepBelowTheKey)
+{
+    QTemporaryDir System;
+    const QByteArray SavedDirs = qgetenv("XDG_CONFIG_DIRS");
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(System.path()));
+    ASSERT_TRUE(QDir().mkpath(System.filePath(QStringLiteral("Pelmar"))));
+    QFile File(SystemRegistryFileName());
+    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+    File.write("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Increment P Corporation\\MapFan\\4]\nA=1\n");
+    File.close();
+    QFile::remove(RegistryFileName());
+    const QString Key = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Increment P Corporation\\MapFan");
+    ASSERT_TRUE(WriteRegistryString(Key + QStringLiteral("\\5\\Data"), QStringLiteral("B"), QStringLiteral("2")));
+    ASSERT_TRUE(WriteRegistryString(Key.toLower() + QStringLiteral("\\4"), QStringLiteral("C"), QStringLiteral("3")));
+    ASSERT_TRUE(WriteRegistryString(Key + QStringLiteral("Plus\\9"), QStringLiteral("D"), QStringLiteral("4")));
+    EXPECT_EQ(RegistrySubKeys(Key), (QStringList{"4", "5"}));
+    EXPECT_EQ(RegistrySubKeys(Key + QStringLiteral("\\")), (QStringList{"4", "5"}));
+    EXPECT_EQ(RegistrySubKeys(Key + QStringLiteral("\\4")), QStringList());
+    EXPECT_EQ(MapFanVersionFromSubKeys(RegistrySubKeys(Key)), 5);
+    QFile::remove(RegistryFileName());
+    qputenv("XDG_CONFIG_DIRS", SavedDirs);
+}
