@@ -124,16 +124,16 @@ bool CopyBook(const QString& Source, const QString& Target, const TFbBackupProgr
 
 } // namespace
 
-bool BackupFbAdrs(const QString& DataPath, const TFbBackupProgress& Progress)
+bool BackupBookFolder(const QString& BookFolder, const QString& TargetFolder, const TFbBackupProgress& Progress)
 {
-    const int Book = Settings.FbAdrsBook;
-    const QString Source = FbBookFolder(Settings.FbSeries, Book);
-    if (Source.isEmpty() || !QFileInfo(Source).isDir())
+    const QString Source = IncludeTrailingDelimiter(BookFolder);
+    const QFileInfo SourceInfo(QDir::cleanPath(Source));
+    if (!SourceInfo.isDir())
         return false;
-    const QString Target = IncludeTrailingDelimiter(DataPath) + QStringLiteral("backup.FbAdrs/Adrs/");
+    const QString Target = IncludeTrailingDelimiter(TargetFolder);
     if (!CreateOwnerOnlyFolder(Target))
         return false;
-    const QString BookName = FbAdrsBooks[Book].Folder;
+    const QString BookName = SourceInfo.fileName();
     const QString Final = Target + BookName;
     const QString Suffix = QUuid::createUuid().toString(QUuid::Id128).left(8);
     const QString Fresh = Target + QLatin1Char('.') + BookName + QStringLiteral(".new-") + Suffix;
@@ -158,6 +158,15 @@ bool BackupFbAdrs(const QString& DataPath, const TFbBackupProgress& Progress)
     if (HadPrevious)
         (void)DeleteFolderTree(Previous, false);
     return true;
+}
+
+bool BackupFbAdrs(const QString& DataPath, const TFbBackupProgress& Progress)
+{
+    const QString Source = FbBookFolder(Settings.FbSeries, Settings.FbAdrsBook);
+    if (Source.isEmpty())
+        return false;
+    return BackupBookFolder(Source, IncludeTrailingDelimiter(DataPath) + QStringLiteral("backup.FbAdrs/Adrs/"),
+                            Progress);
 }
 
 QString FbInstanceName(int Series)

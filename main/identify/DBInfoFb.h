@@ -72,6 +72,13 @@ private:
 // Progress of the backup: files done and the total; answering false stops the backup.
 using TFbBackupProgress = std::function<bool(int Done, int Total)>;
 
+// Copies the book folder BookFolder into TargetFolder + the book's folder name. The copy is made
+// beside the previous backup and takes its place only when it is complete, so a failed or stopped
+// backup leaves the previous one as it was. False when the book is missing, the copy fails or
+// Progress stops it.
+[[nodiscard]] bool BackupBookFolder(const QString& BookFolder, const QString& TargetFolder,
+                                    const TFbBackupProgress& Progress = {});
+
 // Copies the chosen book (Settings.FbSeries, Settings.FbAdrsBook) into DataPath +
 // "backup.FbAdrs/Adrs/<book folder>". The copy is made beside the previous backup and takes its
 // place only when it is complete, so a failed or stopped backup leaves the previous one as it was.

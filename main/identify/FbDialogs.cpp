@@ -85,7 +85,7 @@ TRunFb::TRunFb(QWidget* Owner)
     setObjectName(QStringLiteral("RunFb"));
 }
 
-bool BackupFbAdrsWithProgress(QWidget* Owner, const QString& DataPath)
+bool RunFbBackupWithProgress(QWidget* Owner, const std::function<bool(const TFbBackupProgress&)>& Backup)
 {
     QProgressDialog Progress(Owner);
     Progress.setObjectName(QStringLiteral("FbBackupProgress"));
@@ -95,12 +95,18 @@ bool BackupFbAdrsWithProgress(QWidget* Owner, const QString& DataPath)
     Progress.setAutoClose(false);
     Progress.setAutoReset(false);
     Progress.setMinimumDuration(500);
-    return BackupFbAdrs(DataPath, [&Progress](int Done, int Total) {
+    return Backup([&Progress](int Done, int Total) {
         Progress.setMaximum(Total);
         Progress.setValue(Done);
         QCoreApplication::processEvents();
         return !Progress.wasCanceled();
     });
+}
+
+bool BackupFbAdrsWithProgress(QWidget* Owner, const QString& DataPath)
+{
+    return RunFbBackupWithProgress(
+        Owner, [&DataPath](const TFbBackupProgress& Progress) { return BackupFbAdrs(DataPath, Progress); });
 }
 
 namespace {

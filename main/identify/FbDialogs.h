@@ -1,7 +1,10 @@
 #pragma once
 
+#include "main/identify/DBInfoFb.h"
+
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -46,6 +49,10 @@ public:
 
 // What the start-up shows when the backup failed.
 inline const QString FbBackupFailedText = QStringLiteral("アドレス帳のバックアップに失敗しました　");
+
+// Runs a backup of a book under the progress window "Fernbookのアドレス帳データをバックアップ中．．．"
+// owned by Owner, whose cancel button stops it; the backup's answer.
+[[nodiscard]] bool RunFbBackupWithProgress(QWidget* Owner, const std::function<bool(const TFbBackupProgress&)>& Backup);
 
 // The start-up backup of the chosen book (BackupFbAdrs) under a progress window owned by Owner,
 // whose cancel button stops it. False when it failed or was stopped; the previous backup is kept.

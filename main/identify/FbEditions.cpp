@@ -6,6 +6,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/Registry.h"
+#include "platform/text/Cp932.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QMap>
 #include <QStandardPaths>
 #include <algorithm>
+#include <limits>
 
 std::array<QString, FbSeriesCount> FbInstallPaths;
 std::array<QString, FbSeriesCount> FbDataPaths;
@@ -169,6 +171,20 @@ TAdrsJournal ApplyJournal(const QString& AdrsFolder, const TAdrsJournal& Journal
     return Left;
 }
 
+// The entry of Folder named Name without regard to letter case, under its real name; the exact
+// spelling wins when several differ only in case. "" when there is none.
+QString FindEntryNoCase(const QString& Folder, const QString& Name, QDir::Filters Kind)
+{
+    const QDir Dir(Folder);
+    const QFileInfo Exact(Dir.filePath(Name));
+    if (Kind == QDir::Files ? Exact.isFile() : Exact.isDir())
+        return Name;
+    const QStringList Entries = Dir.entryList(Kind | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const auto Found =
+        std::find_if(Entries.cbegin(), Entries.cend(), [&Name](const QString& Entry) { return SameName(Entry, Name); });
+    return Found == Entries.cend() ? QString() : *Found;
+}
+
 QString FindOnPath(const QString& ProgramName)
 {
     const QString Found = QStandardPaths::findExecutable(ProgramName);
@@ -212,15 +228,18 @@ void FindDirectoryProductFolders()
 
 QString FindFbSettingsFolder(const QString& ProgramName)
 {
-    const QString Folder = GetCommonAppDataFolder() + QStringLiteral("Pelmar/") + ProgramName + QLatin1Char('/');
-    return QFileInfo(Folder).isDir() ? Folder : QString();
+    const QString Parent = GetCommonAppDataFolder() + QStringLiteral("Pelmar/");
+    const QString Name = FindEntryNoCase(Parent, ProgramName, QDir::Dirs);
+    return Name.isEmpty() ? QString() : Parent + Name + QLatin1Char('/');
 }
 
 QString ReadFbDataPath(int Series, const QString& SettingsFolder)
 {
-    const QString FileName = WithDelimiter(SettingsFolder) + FbProgramName(Series) + QStringLiteral(".ini");
-    if (!QFileInfo::exists(FileName))
+    const QString IniName =
+        FindEntryNoCase(WithDelimiter(SettingsFolder), FbProgramName(Series) + QStringLiteral(".ini"), QDir::Files);
+    if (IniName.isEmpty())
         return {};
+    const QString FileName = WithDelimiter(SettingsFolder) + IniName;
     const TMemIniFile Settings(FileName);
     const QString DataPath = Settings.ReadString(QStringLiteral("BASE"), QStringLiteral("DataPath"), {}).trimmed();
     if (DataPath.isEmpty() || !QFileInfo(DataPath).isDir())
@@ -230,19 +249,27 @@ QString ReadFbDataPath(int Series, const QString& SettingsFolder)
 
 QString FindAdrsTableFile(const QString& BookFolder)
 {
-    const QDir Folder(BookFolder);
-    if (QFileInfo(Folder.filePath(AdrsFileName)).isFile())
-        return AdrsFileName;
-    QStringList Files = Folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    const auto Found =
-        std::find_if(Files.cbegin(), Files.cend(), [](const QString& File) { return SameName(File, AdrsFileName); });
-    return Found == Files.cend() ? QString() : *Found;
+    return FindEntryNoCase(BookFolder, AdrsFileName, QDir::Files);
 }
 
 bool IsPlainBookFolderName(const QString& Name)
 {
-    return !Name.isEmpty() && Name != QLatin1String(".") && Name != QLatin1String("..") &&
-           !Name.contains(QLatin1Char('/')) && !Name.contains(QLatin1Char('\\')) && !Name.contains(QChar(0));
+    if (Name.isEmpty() || Name.startsWith(QLatin1Char('.')) || Cp932Width(Name) > MaxBookNameBytes)
+        return false;
+    return std::none_of(Name.cbegin(), Name.cend(), [](QChar C) {
+        return C.unicode() < 0x20 || C.unicode() == 0x7F || ForbiddenBookNameChars.contains(C);
+    });
+}
+
+bool AppendAdrsJournal(const QString& AdrsFolder, bool Rename, const QString& Value)
+{
+    const QString Section = Rename ? RenameSection : DeleteSection;
+    TMemIniFile Journal(WithDelimiter(AdrsFolder) + JournalName);
+    // A count another program left damaged still gives a key after the ones the file holds.
+    const int Count = std::clamp(Journal.ReadInteger(Section, CountKey, 0), 0, std::numeric_limits<int>::max() - 1) + 1;
+    Journal.WriteInteger(Section, CountKey, Count);
+    Journal.WriteString(Section, QString::number(Count), Value);
+    return Journal.UpdateFile();
 }
 
 TAdrsJournal ReadAdrsJournal(const QString& AdrsFolder)

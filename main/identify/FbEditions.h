@@ -55,6 +55,7 @@ extern QList<TFbAdrsBook> FbAdrsBooks;
 void FindDirectoryProductFolders();
 
 // Common application data folder + "Pelmar/" + ProgramName + "/" when that folder exists, else "".
+// The folder, like the settings file in it, is found without regard to letter case.
 [[nodiscard]] QString FindFbSettingsFolder(const QString& ProgramName);
 
 // [BASE] DataPath of SettingsFolder + the edition's program name + ".ini", trimmed, with a trailing
@@ -74,9 +75,14 @@ struct TAdrsJournal
     [[nodiscard]] bool IsEmpty() const { return Deletions.isEmpty() && Renames.isEmpty(); }
 };
 
-// Whether a journal entry names one folder right inside the Adrs folder: not empty, no folder
-// delimiter, not "." or "..". The journal is written by other programs; any other entry is ignored
-// and never leads to a deletion or a move.
+// The characters a book name must not hold, and its longest length in CP932 bytes.
+inline const QString ForbiddenBookNameChars = QStringLiteral("\\/:;*?\"<>|");
+inline constexpr int MaxBookNameBytes = 100;
+
+// Whether a name can be a book: not empty, not beginning with ".", none of the forbidden characters
+// (nor a control character), at most MaxBookNameBytes bytes. The address-book dialog names books by
+// this rule and both programs' journal runs take only such names, old and new: the journal is
+// written by other programs, and any other entry is ignored and never leads to a deletion or a move.
 [[nodiscard]] bool IsPlainBookFolderName(const QString& Name);
 
 // The journal of AdrsFolder (a missing file reads as empty). Deletions of folders that no longer
@@ -87,6 +93,11 @@ struct TAdrsJournal
 // link to (USE FBADRS) and the book the address-book data module holds open, which it reports here.
 void SetFbOpenBookFolder(const QString& BookFolder);
 [[nodiscard]] bool IsFbBookInUse(const QString& BookFolder);
+
+// Appends one entry to the journal of AdrsFolder as the file stands on disk (entries the journal run
+// passes over included): the section's Count goes up by one and the new key holds Value. The file is
+// replaced whole through a temporary file. False when it could not be written.
+[[nodiscard]] bool AppendAdrsJournal(const QString& AdrsFolder, bool Rename, const QString& Value);
 
 // Rebuilds FbAdrsBooks from AdrsFolder (the data folder + "Adrs/"). With Apply the journal's
 // deletions and renames are carried out first and what could not be done stays in the journal.

@@ -162,23 +162,6 @@ void ReadScreenView(const TMemIniFile& Ini)
     Settings.CloseMsg = Ini.ReadBool(ScreenView, QStringLiteral("CloseMsg"), true);
 }
 
-void ReadFbAdrs(const TMemIniFile& Ini)
-{
-    Settings.UseFbAdrs = Ini.ReadBool(UseFbAdrs, QStringLiteral("UseFbAdrs"), false);
-    Settings.FbSeries = Ini.ReadInteger(UseFbAdrs, QStringLiteral("FbSeries"), 0);
-    Settings.FbAdrsBook = Ini.ReadInteger(UseFbAdrs, QStringLiteral("FbAdrsBook"), 0);
-    Settings.FbAdrsBookName = Ini.ReadString(UseFbAdrs, QStringLiteral("FbAdrsBookName"), QString());
-    Settings.RunFbDlg = Ini.ReadBool(UseFbAdrs, QStringLiteral("RunFbDlg"), true);
-    Settings.FbBackup = Ini.ReadBool(UseFbAdrs, QStringLiteral("FbBackup"), true);
-    Settings.FbBackupDlg = Ini.ReadBool(UseFbAdrs, QStringLiteral("FbBackupDlg"), true);
-    Settings.Memo1 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Memo1"), 0);
-    Settings.Memo2 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Memo2"), 1);
-    Settings.Memo3 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Memo3"), 2);
-    Settings.Rank = Ini.ReadInteger(UseFbAdrs, QStringLiteral("rank"), 0);
-    Settings.Line1 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Line1"), 3);
-    Settings.Line2 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Line2"), 4);
-}
-
 std::optional<int> ReadOptionalInteger(const TMemIniFile& Ini, const QString& Section, const QString& Ident)
 {
     // A stored position is any integer; only a missing or unreadable one means "centred".
@@ -205,6 +188,23 @@ void WriteShutdownKeys(TMemIniFile& Ini)
 }
 
 } // namespace
+
+void ReadFbAdrs(const TMemIniFile& Ini)
+{
+    Settings.UseFbAdrs = Ini.ReadBool(UseFbAdrs, QStringLiteral("UseFbAdrs"), false);
+    Settings.FbSeries = Ini.ReadInteger(UseFbAdrs, QStringLiteral("FbSeries"), 0);
+    Settings.FbAdrsBook = Ini.ReadInteger(UseFbAdrs, QStringLiteral("FbAdrsBook"), 0);
+    Settings.FbAdrsBookName = Ini.ReadString(UseFbAdrs, QStringLiteral("FbAdrsBookName"), QString());
+    Settings.RunFbDlg = Ini.ReadBool(UseFbAdrs, QStringLiteral("RunFbDlg"), true);
+    Settings.FbBackup = Ini.ReadBool(UseFbAdrs, QStringLiteral("FbBackup"), true);
+    Settings.FbBackupDlg = Ini.ReadBool(UseFbAdrs, QStringLiteral("FbBackupDlg"), true);
+    Settings.Memo1 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Memo1"), 0);
+    Settings.Memo2 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Memo2"), 1);
+    Settings.Memo3 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Memo3"), 2);
+    Settings.Rank = Ini.ReadInteger(UseFbAdrs, QStringLiteral("rank"), 0);
+    Settings.Line1 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Line1"), 3);
+    Settings.Line2 = Ini.ReadInteger(UseFbAdrs, QStringLiteral("Line2"), 4);
+}
 
 void InitProgramFolders()
 {

@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+class TMemIniFile;
+
 // Folders found at start. Both keep their trailing "/".
 extern QString ProgramPath;  // the folder of the running executable
 extern QString SettingsPath; // holds VxRelvo16.ini; the program folder when it cannot be made
@@ -148,6 +150,10 @@ inline const QString DefaultSelectItem3 = QStringLiteral("受付");
 // Reads all settings of SettingsFileName() into the globals above, setting SettingsIncomplete,
 // DllReplaced and DataPathDefaulted.
 void ReadSettings(const TSettingsSources& Sources);
+
+// Reads [USE FBADRS] of Ini into Settings, each value with its default; the utility's conversion
+// into an address book takes its field choices from here too.
+void ReadFbAdrs(const TMemIniFile& Ini);
 
 // The port number of a "COM" port text: 1..9 for "COM1" .. "COM9", 0 for a port that is no
 // COM port ("USB", "TAPI制御"), -1 for a "COM" text that names no valid port ("COM", "COM10", "com3").

@@ -10,6 +10,7 @@
 #include "utility/fixes/KyokubanChange.h"
 #include "utility/forms/BackupData.h"
 #include "utility/forms/RestoreData.h"
+#include "utility/forms/UtilFormParts.h"
 #include "utility/start/UtilFolders.h"
 #include "utility/start/UtilityRunning.h"
 #include "utility/tables/Maintenance.h"
@@ -29,34 +30,6 @@
 #include <QVBoxLayout>
 
 namespace Utility {
-
-namespace {
-
-template <typename T> T* Named(T* Widget, const char* Name)
-{
-    Widget->setObjectName(QString::fromLatin1(Name));
-    return Widget;
-}
-
-QLabel* NamedLabel(const QString& Text, const char* Name)
-{
-    return Named(new QLabel(Text), Name);
-}
-
-// A command button with its glyph; the glyphs are the platform's own pictures for the same ideas.
-QPushButton* CommandButton(QWidget* Owner, const QString& Caption, QStyle::StandardPixmap Glyph, const char* Name)
-{
-    auto* Button = Named(new QPushButton(Owner->style()->standardIcon(Glyph), Caption), Name);
-    Button->setMinimumWidth(96);
-    return Button;
-}
-
-QGroupBox* Group(const QString& Caption, const char* Name)
-{
-    return Named(new QGroupBox(Caption), Name);
-}
-
-} // namespace
 
 TMainForm::TMainForm(QWidget* Parent) : QWidget(Parent)
 {
@@ -264,73 +237,6 @@ void TMainForm::BuildDataConvertPage()
         Control->setEnabled(false);
 }
 
-void TMainForm::BuildFbConvertPage()
-{
-    FindDirectoryProductFolders();
-    auto EditionFolder = [](int Series) { return FbDataPaths[Series].isEmpty() ? NotFoundText : FbDataPaths[Series]; };
-    edtSrcVxDataPath = Named(new QLineEdit(DataPath), "edtSrcVxDataPath");
-    bbtnSrcVxBrowse = CommandButton(this, QStringLiteral("参照"), QStyle::SP_DirOpenIcon, "bbtnSrcVxBrowse");
-    cbxFbDest = Named(new QComboBox, "cbxFbDest");
-    cbxFbDest->addItem(FbEditionNames[0], 0);
-    cbxFbDest->addItem(FbEditionNames[1], 1);
-    edtDestFbDataPath = Named(new QLineEdit(EditionFolder(0)), "edtDestFbDataPath");
-    bbtnDestFbBrowse = CommandButton(this, QStringLiteral("参照"), QStyle::SP_DirOpenIcon, "bbtnDestFbBrowse");
-    lblAdrs = NamedLabel(QStringLiteral("アドレス帳："), "lblAdrs");
-    pnlAdrs = Named(new QLabel, "pnlAdrs");
-    pnlAdrs->setFrameShape(QFrame::StyledPanel);
-    pnlAdrs->setMinimumWidth(200);
-    bbtnSelectAdrs = CommandButton(this, QStringLiteral("選択"), QStyle::SP_FileDialogContentsView, "bbtnSelectAdrs");
-    cbxTel1Set = Named(new QComboBox, "cbxTel1Set");
-    cbxTel2Set = Named(new QComboBox, "cbxTel2Set");
-    for (QComboBox* Box : {cbxTel1Set, cbxTel2Set})
-        Box->addItems({QStringLiteral("TEL"), QStringLiteral("FAX"), QStringLiteral("携帯1"), QStringLiteral("携帯2")});
-    cbxTel1Set->setCurrentIndex(0);
-    cbxTel2Set->setCurrentIndex(2);
-    bbtnFbConvert = CommandButton(this, QStringLiteral("コンバート"), QStyle::SP_ArrowRight, "bbtnFbConvert");
-    pgbarFbConvert = Named(new QProgressBar, "pgbarFbConvert");
-
-    auto* Convert = Group(QStringLiteral("Fernbookへデータコンバート"), "gbxFbConvert");
-    auto* Grid = new QGridLayout(Convert);
-    int Row = 0;
-    Grid->addWidget(new QLabel(QStringLiteral("Tolvane１６の登録名簿のデータをFernbookのアドレス帳にコピーします")),
-                    Row++, 0, 1, 3);
-    Grid->addWidget(edtSrcVxDataPath, Row, 0, 1, 2);
-    Grid->addWidget(bbtnSrcVxBrowse, Row++, 2);
-    Grid->addWidget(cbxFbDest, Row++, 0);
-    Grid->addWidget(edtDestFbDataPath, Row, 0, 1, 2);
-    Grid->addWidget(bbtnDestFbBrowse, Row++, 2);
-    auto* Book = new QHBoxLayout;
-    Book->addWidget(lblAdrs);
-    Book->addWidget(pnlAdrs, 1);
-    Grid->addLayout(Book, Row, 0, 1, 2);
-    Grid->addWidget(bbtnSelectAdrs, Row++, 2);
-    Grid->addWidget(new QLabel(QStringLiteral("電話番号1と電話番号2をコピーするFernbookの項目を指定します")), Row++, 0,
-                    1, 3);
-    auto* Tels = new QHBoxLayout;
-    Tels->addWidget(new QLabel(QStringLiteral("電話番号1：")));
-    Tels->addWidget(cbxTel1Set);
-    Tels->addSpacing(16);
-    Tels->addWidget(new QLabel(QStringLiteral("電話番号2：")));
-    Tels->addWidget(cbxTel2Set);
-    Tels->addStretch();
-    Grid->addLayout(Tels, Row++, 0, 1, 3);
-    Grid->addWidget(pgbarFbConvert, Row, 0, 1, 2);
-    Grid->addWidget(bbtnFbConvert, Row++, 2);
-    Grid->setColumnStretch(0, 1);
-    auto* Page = new QVBoxLayout(tabstFbConvert);
-    Page->addWidget(Convert);
-    Page->addStretch();
-
-    if (FbDataPaths[0].isEmpty())
-        for (QWidget* Control :
-             {static_cast<QWidget*>(lblAdrs), static_cast<QWidget*>(pnlAdrs), static_cast<QWidget*>(bbtnSelectAdrs)})
-            Control->setEnabled(false);
-    // The conversion into the address book comes with a later version of this program.
-    for (QWidget* Control : {static_cast<QWidget*>(bbtnFbConvert), static_cast<QWidget*>(bbtnSelectAdrs),
-                             static_cast<QWidget*>(bbtnSrcVxBrowse), static_cast<QWidget*>(bbtnDestFbBrowse)})
-        Control->setEnabled(false);
-}
-
 QWidget* TMainForm::FirstControl(int Page) const
 {
     switch (Page) {
@@ -382,6 +288,8 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
     if (Event->type() == QEvent::KeyPress) {
         const int Key = static_cast<QKeyEvent*>(Event)->key();
         if (Watched == cbxRepair && cbxRepairKeyPress(Key))
+            return true;
+        if (FbPageKeyPress(Watched, Key))
             return true;
         // F1 anywhere in the program opens the guide at the page of the active window.
         if (Key == Qt::Key_F1 && Watched->isWidgetType()) {

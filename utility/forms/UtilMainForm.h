@@ -3,6 +3,7 @@
 #include "main/help/PDFHelp.h"
 
 #include <QWidget>
+#include <array>
 
 class QCheckBox;
 class QComboBox;
@@ -86,6 +87,17 @@ public:
     void pgctlUtilityChange(int Page);
     // Enter only moves on to the repair button; it never starts the repair.
     bool cbxRepairKeyPress(int Key);
+    // The page "Fernbookへデータコンバート".
+    void cbxFbDestClick();
+    void bbtnSrcVxBrowseClick();
+    void bbtnDestFbBrowseClick();
+    void bbtnSelectAdrsClick();
+    void bbtnFbConvertClick();
+    // Enter keys of the page's fields: each moves the focus on and is swallowed.
+    bool FbPageKeyPress(QObject* Control, int Key);
+    // The chosen book, an index into FbAdrsBooks; -1 for none.
+    [[nodiscard]] int ChosenAdrsBook() const { return FChosenAdrsBook; }
+    [[nodiscard]] const QString& AdrsFolder() const { return FAdrsFolder; }
     // F1 on any window of the program opens the guide at that window's page.
     bool ApplicationHelp(int HelpContext);
 
@@ -99,6 +111,10 @@ private:
     void BuildKyokubanChangePage();
     void BuildDataConvertPage();
     void BuildFbConvertPage();
+    void ConnectFbConvertPage();
+    void SetAdrsFolder(const QString& FbDataFolder);
+    [[nodiscard]] bool FbConvertChecks(QString& BookFolder);
+    int FbBox(const QString& Text, unsigned Flags);
 
     TPDFHelp PDFHelp;
     bool FShown = false;
@@ -106,6 +122,10 @@ private:
     int FNameOverflowOption = -1;
     int FCurrentFbDestIndex = 0;
     int FChosenAdrsBook = -1;
+    // By edition: the data folder found at start (or the not-found text) and the text last shown.
+    std::array<QString, 2> FFbFolders;
+    std::array<QString, 2> FFbEdits;
+    QString FAdrsFolder;
 };
 
 } // namespace Utility

@@ -1,0 +1,297 @@
+#include "utility/fernbook/FbConvert.h"
+
+#include "main/common/CommonSys.h"
+#include "main/common/ProductInfo.h"
+#include "main/identify/AppSub.h"
+#include "main/identify/DBInfoFb.h"
+#include "main/settings/Settings.h"
+#include "main/tables/DBInfo.h"
+#include "main/tables/HisInfo.h"
+#include "platform/db/Table.h"
+#include "platform/ini/IniFile.h"
+#include "platform/msg/CoreMessage.h"
+#include "platform/msg/MessageBoxFlags.h"
+#include "platform/sys/Folders.h"
+#include "utility/fernbook/FbArea.h"
+#include "utility/start/UtilFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace Utility {
+
+namespace {
+
+constexpr int MaxRecNo = 99999;
+constexpr int MaxRecords = 100000;
+
+QString Text(TTable& Table, const char* Field)
+{
+    return Table.FieldByName(QString::fromLatin1(Field)).AsString();
+}
+
+void Set(TTable& Table, const QString& Field, const QString& Value)
+{
+    Table.FieldByName(Field).SetAsString(Value);
+}
+
+// Commits the run's records on every way out, so that what was posted before an error stays.
+class TCommitOnExit
+{
+public:
+    explicit TCommitOnExit(TTable& Table) : FTable(Table) { FTable.StartTransaction(); }
+    ~TCommitOnExit()
+    {
+        try {
+            if (FTable.InTransaction())
+                FTable.Commit();
+        } catch (...) {
+        }
+    }
+    TCommitOnExit(const TCommitOnExit&) = delete;
+    TCommitOnExit& operator=(const TCommitOnExit&) = delete;
+
+private:
+    TTable& FTable;
+};
+
+int LastRecNo(TTable& Adrs)
+{
+    if (Adrs.IsEmpty())
+        return -1;
+    Adrs.Last();
+    return Adrs.FieldByName(QStringLiteral("RecNo")).AsInteger();
+}
+
+// Walks the directory into the book; answers the records converted.
+int CopyRecords(TTable& Meibo, TTable& Adrs, const TFbConvertChoice& Choice, const std::function<void()>& Step)
+{
+    int Count = Adrs.RecordCount();
+    const int Last = LastRecNo(Adrs);
+    int Next = Last < 0 ? 0 : Last + 1;
+    int Converted = 0;
+    TCommitOnExit Transaction(Adrs);
+    for (Meibo.First(); !Meibo.Eof(); Meibo.Next()) {
+        if (Next > MaxRecNo) {
+            (void)CoreMessageBox(Count < MaxRecords ? FbCounterFullText : FbBookFullText, ProductName,
+                                 MB_OK | MB_ICONINFORMATION);
+            break;
+        }
+        const QString Savepoint = QStringLiteral("record");
+        try {
+            Adrs.Savepoint(Savepoint);
+            Adrs.Append();
+            FillAdrsRecord(Adrs, Meibo, Choice, QDateTime::currentDateTime());
+            Adrs.Post();
+            Adrs.ReleaseSavepoint(Savepoint);
+        } catch (const std::exception&) {
+            // A record the book refuses is left out; the walk goes on with the next.
+            try {
+                Adrs.Cancel();
+                Adrs.RollbackToSavepoint(Savepoint);
+                Adrs.ReleaseSavepoint(Savepoint);
+            } catch (...) {
+            }
+            continue;
+        }
+        ++Next;
+        ++Count;
+        ++Converted;
+        Step();
+    }
+    return Converted;
+}
+
+// Puts the rank items at the top of the keyword list in the rank list's own order; answers the items.
+int MergeRanks(THistoryData& Ranks, THistoryData& Keywords, const std::function<void()>& Step)
+{
+    int Merged = 0;
+    for (int I = Ranks.Count() - 1; I >= 0; --I) {
+        const QString Item = Ranks.GetText(I);
+        const int At = Keywords.IndexOf(Item);
+        if (At != 0) {
+            if (At > 0)
+                Keywords.Delete(At);
+            Keywords.Insert(0, Item, 0);
+        }
+        ++Merged;
+        Step();
+    }
+    return Merged;
+}
+
+} // namespace
+
+TFbConvertChoice ReadFbConvertChoice()
+{
+    const TSettings Saved = Settings;
+    ReadFbAdrs(TMemIniFile(SettingsFileName()));
+    TFbConvertChoice Choice;
+    Choice.Memo1 = Settings.Memo1;
+    Choice.Memo2 = Settings.Memo2;
+    Choice.Memo3 = Settings.Memo3;
+    Choice.Line1 = Settings.Line1;
+    Choice.Line2 = Settings.Line2;
+    Choice.Rank = Settings.Rank;
+    Settings = Saved;
+    return Choice;
+}
+
+int SymbolColorOf(const QString& BGColor)
+{
+    const QString Value = BGColor.trimmed();
+    bool Ok = false;
+    const int Color =
+        Value.startsWith(QLatin1Char('$')) ? static_cast<int>(Value.mid(1).toUInt(&Ok, 16)) : Value.toInt(&Ok, 10);
+    // A colour that is no number leaves the record without a symbol colour rather than ending the run.
+    return Ok ? Color : 0;
+}
+
+void FillAdrsRecord(TTable& Adrs, TTable& Meibo, const TFbConvertChoice& Choice, const QDateTime& Now)
+{
+    for (const char* Field : {"Group", "TelDiv", "JointOwner", "PrintTarget", "Sender"})
+        Adrs.FieldByName(QString::fromLatin1(Field)).SetAsInteger(0);
+    for (const QString& Field : FbTelFields)
+        Set(Adrs, Field, {});
+    if (Choice.Tel1Set >= 0 && Choice.Tel1Set < 4)
+        Set(Adrs, FbTelFields[static_cast<size_t>(Choice.Tel1Set)], Text(Meibo, "SchTel1"));
+    if (Choice.Tel2Set >= 0 && Choice.Tel2Set < 4)
+        Set(Adrs, FbTelFields[static_cast<size_t>(Choice.Tel2Set)], Text(Meibo, "SchTel2"));
+    for (const char* Field : {"Pos", "Tdfkn", "Adrs1", "Adrs2", "Adrs3", "JisCode", "KajoCode", "CorpKanji", "CorpKana",
+                              "NameKanji", "NameKana", "Note", "ExtFile"})
+        Set(Adrs, QString::fromLatin1(Field), Text(Meibo, Field));
+    for (const char* Field : {"Latitude", "Longitude"})
+        Adrs.FieldByName(QString::fromLatin1(Field))
+            .SetAsInteger(Meibo.FieldByName(QString::fromLatin1(Field)).AsInteger());
+    // The book marks a person true, as the program's own reader of the book expects; only the
+    // directory's company mark "1" is a company there.
+    Adrs.FieldByName(QStringLiteral("PrivCorp")).SetAsBoolean(Text(Meibo, "PrivCorp") != QLatin1String("1"));
+    Adrs.FieldByName(QStringLiteral("IgnoreName")).SetAsBoolean(false);
+    Set(Adrs, QStringLiteral("EMail1"), Text(Meibo, "EMail"));
+    Adrs.FieldByName(QStringLiteral("JointPrint")).SetAsBoolean(true);
+    for (int I = 1; I <= 5; ++I) {
+        Adrs.FieldByName(QStringLiteral("JointPrint%1").arg(I)).SetAsBoolean(true);
+        Set(Adrs, QStringLiteral("Joint%1").arg(I), {});
+        Set(Adrs, QStringLiteral("JointHonor%1").arg(I), {});
+    }
+    for (const char* Field : {"CustomCode", "AdrsKana", "Dptmnt", "Post", "Honor", "URL", "EMail2", "SymbolMark"})
+        Set(Adrs, QString::fromLatin1(Field), {});
+    for (int I = 1; I <= 8; ++I)
+        Set(Adrs, QStringLiteral("Keyword%1").arg(I), {});
+    const std::pair<int, const char*> Keywords[] = {{Choice.Memo1, "Memo1"},
+                                                    {Choice.Memo2, "Memo2"},
+                                                    {Choice.Memo3, "Memo3"},
+                                                    {Choice.Line1, "Msg1"},
+                                                    {Choice.Line2, "Msg2"}};
+    for (const auto& [Target, Field] : Keywords)
+        if (Target >= 0 && Target <= 4)
+            Set(Adrs, QStringLiteral("Keyword%1").arg(Target + 1), Text(Meibo, Field));
+    if (Choice.Rank >= 0 && Choice.Rank <= 2)
+        Set(Adrs, QStringLiteral("Keyword%1").arg(Choice.Rank + 6), Text(Meibo, "Rank"));
+    const double Stamp = DateTimeToDays(Now);
+    Adrs.FieldByName(QStringLiteral("UpdDateTime")).SetAsFloat(Stamp);
+    Adrs.FieldByName(QStringLiteral("AddDateTime")).SetAsFloat(TruncToSeconds(Stamp));
+    Adrs.FieldByName(QStringLiteral("SymbolColor")).SetAsInteger(SymbolColorOf(Text(Meibo, "BGColor")));
+}
+
+TFbConvertCounts ConvertToFernbook(TDMVxRelvo16& Module, const QString& BookFolder, const TFbConvertChoice& Choice,
+                                   const TFbProgress& Progress)
+{
+    TFbConvertCounts Counts;
+    TDMFbarea Area(Choice.Edition);
+    Module.CreateMeiboTable();
+    Module.CreateRankHistory();
+    int Total = 0;
+    {
+        TTableUse Use(Module, TDataTable::Meibo);
+        if (Use.Opened())
+            Total += MeiboTable->RecordCount();
+    }
+    try {
+        if (Module.LoadRankHistory())
+            Total += RankHistory->Count();
+    } catch (const std::exception&) {
+    }
+    Module.ClearRankHistory();
+    if (Total == 0)
+        return Counts;
+    int Position = 0;
+    if (Progress)
+        Progress(0, Total);
+    const auto Step = [&] {
+        if (Progress)
+            Progress(++Position, Total);
+    };
+
+    Area.PrepareAdrsTable(BookFolder);
+    if (!Area.OpenAdrsTable())
+        return Counts;
+    {
+        TTableUse Use(Module, TDataTable::Meibo);
+        if (Use.Opened() && !MeiboTable->IsEmpty()) {
+            MeiboTable->SetIndexName({});
+            Counts.Records = CopyRecords(*MeiboTable, *Area.AdrsTable(), Choice, Step);
+        }
+    }
+    Area.CloseAdrsTable();
+
+    (void)QDir().mkpath(KeywordPath);
+    Area.PrepareKeywords();
+    if (!Area.OpenKeywords())
+        return Counts;
+    try {
+        if (Module.LoadRankHistory() && RankHistory->Count() > 0 && Choice.Rank >= 0 && Choice.Rank <= 2) {
+            THistoryData& Keywords = *Area.Keyword(Choice.Rank);
+            Counts.Ranks = MergeRanks(*RankHistory, Keywords, Step);
+            if (Counts.Ranks > 0)
+                (void)Keywords.Save();
+        }
+    } catch (const std::exception&) {
+    }
+    Module.ClearRankHistory();
+    Area.CloseKeywords();
+    Area.FreeKeywords();
+    return Counts;
+}
+
+bool BackupFernbookBook(const QString& BookFolder, const QString& DataPath,
+                        const std::function<bool(int Done, int Total)>& Progress)
+{
+    if (BookFolder.isEmpty() || !QFileInfo(BookFolder).isDir())
+        return false;
+    return BackupBookFolder(BookFolder, IncludeTrailingDelimiter(DataPath) + FbBackupFolderName + QLatin1Char('/'),
+                            Progress);
+}
+
+std::array<QString, FbSeriesCount> FindFernbookFolders()
+{
+    std::array<QString, FbSeriesCount> Found;
+    for (int Edition = 0; Edition < FbSeriesCount; ++Edition) {
+        const QString Folder = FindFbSettingsFolder(FbProgramNames[static_cast<size_t>(Edition)]);
+        const QString Data = Folder.isEmpty() ? QString() : ReadFbDataPath(Edition, Folder);
+        Found[static_cast<size_t>(Edition)] = Data.isEmpty() ? NotFoundText : Data;
+    }
+    return Found;
+}
+
+bool IsFernbookRunning(int Edition)
+{
+    if (!IsProgramRunning(FbInstanceName(Edition)))
+        return false;
+    const QString& Name = FbEditionNames[Edition == 1 ? 1 : 0];
+    (void)CoreMessageBox(QStringLiteral("「%1」が動作中です  \r\n「%1」を終了してから実行してください  ").arg(Name),
+                         ProductName, MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+TDataPathSwitch::TDataPathSwitch(const QString& Folder) : FSaved(DataPath)
+{
+    DataPath = IncludeTrailingDelimiter(Folder);
+}
+
+TDataPathSwitch::~TDataPathSwitch()
+{
+    DataPath = FSaved;
+}
+
+} // namespace Utility
