@@ -38,7 +38,7 @@ void TListPages::FitPageToRows()
 {
     const int Size = PageSize();
     if (static_cast<qint64>(CurrentPage - 1) * Size + 1 > TotalRows)
-        CurrentPage = std::max(1, TotalRows / Size);
+        CurrentPage = std::max(1, LastPageRoundsUp ? PageCount() : TotalRows / Size);
 }
 
 void TListPages::FillPage(TTable& Table, bool Down, int Step, const std::function<QStringList(TTable&, int)>& Cells)

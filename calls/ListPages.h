@@ -49,6 +49,10 @@ public:
     int LastRecNo = 0;  // bottom line
     QList<TListLine> Lines;
     int LastMode = Reload;
+    // Where a page past the rows falls back to: false, the last full page (TotalRows div the page
+    // size), as the history and directory lists keep a full screen; true, the last page with any
+    // rows, as the export and print lists number every row they offer.
+    bool LastPageRoundsUp = false;
 
     [[nodiscard]] bool JumpVisible() const { return TotalRows > ListMaxCount; }
     [[nodiscard]] bool PrevVisible() const { return TotalRows > 0 && CurrentPage >= 2; }
@@ -59,8 +63,8 @@ public:
     [[nodiscard]] int PageSize() const { return std::max(1, ListMaxCount); }
 
 protected:
-    // A page past the rows (after deletions, or a new filter) falls back to page TotalRows div
-    // the page size, and at least 1.
+    // A page past the rows (after deletions, or a new filter) falls back to the page
+    // LastPageRoundsUp names, and at least 1.
     void FitPageToRows();
     // Fills the page from the current row on: downwards (reload and next) with Step rows at a time
     // in the table's order, else upwards, built bottom up. Each line's first cell is its running

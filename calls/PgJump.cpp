@@ -55,6 +55,27 @@ void TUpDown::Step(int Delta)
     emit Clicked(FPosition);
 }
 
+int TUpDown::KeyStep(int Key)
+{
+    switch (Key) {
+    case Qt::Key_Up:
+        return 1;
+    case Qt::Key_Down:
+        return -1;
+    case Qt::Key_PageUp:
+        return 10;
+    case Qt::Key_PageDown:
+        return -10;
+    default:
+        return 0;
+    }
+}
+
+int TUpDown::Stepped(int Delta) const
+{
+    return static_cast<int>(std::clamp<qint64>(static_cast<qint64>(FPosition) + Delta, FMin, FMax));
+}
+
 TPageJump::TPageJump(QWidget* Owner) : QDialog(Owner)
 {
     setObjectName(QStringLiteral("PageJump"));
@@ -180,20 +201,8 @@ bool TPageJump::eventFilter(QObject* Watched, QEvent* Event)
         break;
     case QEvent::KeyPress: {
         const auto* Key = static_cast<QKeyEvent*>(Event);
-        int Step = 0;
+        const int Step = TUpDown::KeyStep(Key->key());
         switch (Key->key()) {
-        case Qt::Key_Up:
-            Step = 1;
-            break;
-        case Qt::Key_Down:
-            Step = -1;
-            break;
-        case Qt::Key_PageUp:
-            Step = 10;
-            break;
-        case Qt::Key_PageDown:
-            Step = -10;
-            break;
         case Qt::Key_Return:
         case Qt::Key_Enter: {
             const int Before = udJump->Position();
@@ -204,11 +213,10 @@ bool TPageJump::eventFilter(QObject* Watched, QEvent* Event)
             return true;
         }
         default:
-            return false;
+            if (Step == 0)
+                return false;
         }
-        const qint64 Wanted =
-            std::clamp<qint64>(static_cast<qint64>(udJump->Position()) + Step, udJump->Min(), udJump->Max());
-        udJump->SetPosition(static_cast<int>(Wanted));
+        udJump->SetPosition(udJump->Stepped(Step));
         udJumpClick(udJump->Position());
         return true;
     }

@@ -22,6 +22,10 @@ public:
     void SetPosition(int Value);
     // What the arrows do: one step up or down; a step out of the range is refused.
     void Step(int Delta);
+    // What a key in the edit beside steps: Up and Down 1, Page Up and Page Down 10; 0 for any other.
+    [[nodiscard]] static int KeyStep(int Key);
+    // The position Delta away, held within the range.
+    [[nodiscard]] int Stepped(int Delta) const;
 
     QToolButton* btnUp;
     QToolButton* btnDown;

@@ -16,6 +16,9 @@
 #include "main/start/MainStartup.h"
 #include "main/start/ProgramBody.h"
 #include "platform/sys/FileVersionNote.h"
+#include "transfer/export/AMFELst.h"
+#include "transfer/export/FExport.h"
+#include "transfer/export/RHFELst.h"
 #include "transfer/import/FImport.h"
 #include "widelayer/UniSystem.h"
 
@@ -75,13 +78,27 @@ static void InstallMeiboListHook()
     };
 }
 
-// The text import opens from the menus and reloads the call-history list after a run that stored
+// The text import and export open from the menus; the import reloads the call-history list after a run that stored
 // calls, without linking the list itself.
 static void InstallFileImportHooks()
 {
     MainHooks().ShowFileImport = [](QWidget* Owner) {
         TFileImport Import(Owner);
         Import.exec();
+    };
+    MainHooks().ShowFileExport = [](QWidget* Owner) {
+        TFileExport Export(Owner);
+        Export.exec();
+    };
+    FileExportHooks().ShowList = [](QWidget* Owner, int Source, const TExportLayout& Layout,
+                                    const QStringList& ItemNames) {
+        std::unique_ptr<TFileExportList> List;
+        if (Source == ExportSourceMeibo)
+            List = std::make_unique<TAddMeiboFileExportList>(Owner);
+        else
+            List = std::make_unique<TRecvHisFileExportList>(Owner);
+        List->SetLayout(Layout, ItemNames);
+        List->exec();
     };
     FileImportHooks().ReloadHistoryList = [] {
         if (HistoryList)

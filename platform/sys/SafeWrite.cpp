@@ -38,21 +38,87 @@ mode_t ModeFor(const QByteArray& Target, TFileAccess Access)
 
 TSafeWriteResult WriteFileSafely(const QString& FileName, const QByteArray& Bytes, TFileAccess Access)
 {
-    const QByteArray Target = QFile::encodeName(FileName);
-    const QByteArray Folder = QFile::encodeName(QFileInfo(FileName).absolutePath());
-    QByteArray Template = Target + ".tmp-XXXXXX";
-    const int Fd = mkstemp(Template.data());
-    if (Fd < 0)
-        return TSafeWriteResult::CannotCreate;
+    TSafeFileWriter Writer;
+    const TSafeWriteResult Opened = Writer.Open(FileName, false, Access);
+    if (Opened != TSafeWriteResult::Written)
+        return Opened;
+    if (!Writer.Write(Bytes))
+        return TSafeWriteResult::WriteFailed;
+    return Writer.Commit();
+}
 
-    const bool Ok =
-        fchmod(Fd, ModeFor(Target, Access)) == 0 && WriteAll(Fd, Bytes.constData(), Bytes.size()) && fsync(Fd) == 0;
+TSafeFileWriter::~TSafeFileWriter()
+{
+    Discard();
+}
+
+void TSafeFileWriter::Discard()
+{
+    if (FFd < 0)
+        return;
+    close(FFd);
+    FFd = -1;
+    if (!FAppend)
+        unlink(FTemporary.constData());
+}
+
+TSafeWriteResult TSafeFileWriter::Open(const QString& FileName, bool Append, TFileAccess Access)
+{
+    Discard();
+    FAppend = Append;
+    FError = 0;
+    FTarget = QFile::encodeName(FileName);
+    if (Append) {
+        FFd = open(FTarget.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC,
+                   Access == TFileAccess::OwnerOnly ? 0600 : 0644);
+    } else {
+        FTemporary = FTarget + ".tmp-XXXXXX";
+        FFd = mkstemp(FTemporary.data());
+        if (FFd >= 0 && fchmod(FFd, ModeFor(FTarget, Access)) != 0) {
+            FError = errno;
+            Discard();
+            return TSafeWriteResult::CannotCreate;
+        }
+    }
+    if (FFd < 0) {
+        FError = errno;
+        return TSafeWriteResult::CannotCreate;
+    }
+    return TSafeWriteResult::Written;
+}
+
+bool TSafeFileWriter::Write(const char* Data, qsizetype Size)
+{
+    if (FFd < 0)
+        return false;
+    if (WriteAll(FFd, Data, Size))
+        return true;
+    FError = errno;
+    return false;
+}
+
+TSafeWriteResult TSafeFileWriter::Commit()
+{
+    if (FFd < 0)
+        return TSafeWriteResult::WriteFailed;
+    const int Fd = FFd;
+    FFd = -1;
+    const bool Synced = fsync(Fd) == 0;
+    if (!Synced)
+        FError = errno;
     const bool Closed = close(Fd) == 0;
-    if (!Ok || !Closed || rename(Template.constData(), Target.constData()) != 0) {
-        unlink(Template.constData());
+    if (!Closed && Synced)
+        FError = errno;
+    if (FAppend)
+        return Synced && Closed ? TSafeWriteResult::Written : TSafeWriteResult::WriteFailed;
+    if (!Synced || !Closed || rename(FTemporary.constData(), FTarget.constData()) != 0) {
+        if (Synced && Closed)
+            FError = errno;
+        unlink(FTemporary.constData());
         return TSafeWriteResult::WriteFailed;
     }
     // The rename itself is durable only once the folder's entry is on disk.
+    const QByteArray Folder = QFile::encodeName(QFileInfo(QFile::decodeName(FTarget)).absolutePath());
     const int FolderFd = open(Folder.constData(), O_RDONLY | O_DIRECTORY);
     if (FolderFd >= 0) {
         fsync(FolderFd);

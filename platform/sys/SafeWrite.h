@@ -21,3 +21,32 @@ enum class TSafeWriteResult
 // a temporary file in the same folder, written, fsync'ed, renamed into place, and the folder synced.
 [[nodiscard]] TSafeWriteResult WriteFileSafely(const QString& FileName, const QByteArray& Bytes,
                                                TFileAccess Access = TFileAccess::Shared);
+
+// The same replacement for a file written piece by piece, so nothing need be held in memory: Open
+// makes the temporary file, Write adds bytes, Commit puts the file in place. A writer destroyed
+// without Commit removes its temporary file and leaves the old file whole. With Append the pieces
+// go straight onto the end of the file (created when missing), and what was written stays.
+class TSafeFileWriter
+{
+public:
+    TSafeFileWriter() = default;
+    ~TSafeFileWriter();
+    TSafeFileWriter(const TSafeFileWriter&) = delete;
+    TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
+
+    [[nodiscard]] TSafeWriteResult Open(const QString& FileName, bool Append = false,
+                                        TFileAccess Access = TFileAccess::Shared);
+    [[nodiscard]] bool Write(const char* Data, qsizetype Size);
+    [[nodiscard]] bool Write(const QByteArray& Bytes) { return Write(Bytes.constData(), Bytes.size()); }
+    [[nodiscard]] TSafeWriteResult Commit();
+    // The errno of the last failure, for the system's message.
+    [[nodiscard]] int Error() const { return FError; }
+
+private:
+    void Discard();
+    int FFd = -1;
+    bool FAppend = false;
+    int FError = 0;
+    QByteArray FTarget;
+    QByteArray FTemporary;
+};

@@ -45,15 +45,30 @@ std::optional<QString> NextAnswer()
     return Answer;
 }
 
+QString KindName(TFilePrompt::EKind Kind)
+{
+    switch (Kind) {
+    case TFilePrompt::EKind::Folder:
+        return QStringLiteral("folder");
+    case TFilePrompt::EKind::SaveFile:
+        return QStringLiteral("save");
+    case TFilePrompt::EKind::OpenFile:
+        break;
+    }
+    return QStringLiteral("open");
+}
+
 std::optional<QString> AnswerFromScript(const TFilePrompt& Prompt)
 {
     QJsonObject Line;
-    const QString Kind = Prompt.Kind == TFilePrompt::EKind::Folder ? QStringLiteral("folder") : QStringLiteral("open");
+    const QString Kind = KindName(Prompt.Kind);
     // "prompt" sets the line apart from the message boxes logged beside it.
     Line.insert(QStringLiteral("prompt"), Kind);
     Line.insert(QStringLiteral("kind"), Kind);
     Line.insert(QStringLiteral("title"), Prompt.Title);
     Line.insert(QStringLiteral("folder"), Prompt.StartFolder);
+    if (!Prompt.SelectFile.isEmpty())
+        Line.insert(QStringLiteral("file"), Prompt.SelectFile);
     Line.insert(QStringLiteral("filter"), Prompt.Filters.join(QStringLiteral(";;")));
     QFile Log(qEnvironmentVariable("VX_MSGBOX_LOG"));
     if (Log.open(QIODevice::WriteOnly | QIODevice::Append))
@@ -61,6 +76,16 @@ std::optional<QString> AnswerFromScript(const TFilePrompt& Prompt)
     std::optional<QString> Answer = NextAnswer();
     if (Answer && Prompt.Kind == TFilePrompt::EKind::Folder)
         Answer = QDir::cleanPath(*Answer);
+    if (Answer && Prompt.Kind == TFilePrompt::EKind::SaveFile) {
+        int Filter = 1;
+        const qsizetype Bar = Answer->lastIndexOf(QLatin1Char('|'));
+        if (Bar >= 0) {
+            Filter = std::max(1, Answer->mid(Bar + 1).toInt());
+            Answer = Answer->left(Bar);
+        }
+        if (Prompt.ChosenFilter)
+            *Prompt.ChosenFilter = Filter;
+    }
     return Answer;
 }
 
@@ -80,6 +105,11 @@ std::optional<QString> RunFilePrompt(QWidget* Owner, const TFilePrompt& Prompt)
     if (Prompt.Kind == TFilePrompt::EKind::Folder) {
         Dialog.setFileMode(QFileDialog::Directory);
         Options |= QFileDialog::ShowDirsOnly;
+    } else if (Prompt.Kind == TFilePrompt::EKind::SaveFile) {
+        Dialog.setAcceptMode(QFileDialog::AcceptSave);
+        Dialog.setFileMode(QFileDialog::AnyFile);
+        // The caller asks about an existing file itself: overwrite or append.
+        Options |= QFileDialog::DontConfirmOverwrite;
     } else {
         Dialog.setFileMode(QFileDialog::ExistingFile);
     }
@@ -92,10 +122,19 @@ std::optional<QString> RunFilePrompt(QWidget* Owner, const TFilePrompt& Prompt)
         Dialog.selectFile(Prompt.SelectFile);
     if (Prompt.Place)
         Prompt.Place(Dialog);
-    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    const QString Chosen = Dialog.selectedFiles().constFirst();
-    return Prompt.Kind == TFilePrompt::EKind::Folder ? QDir::cleanPath(Chosen) : Chosen;
+    std::optional<QString> Chosen;
+    while (!Chosen) {
+        if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        Chosen = Dialog.selectedFiles().constFirst();
+        const QFileInfo Info(*Chosen);
+        // A file that cannot be written is not a place to save to: the dialog stays.
+        if (Prompt.Kind == TFilePrompt::EKind::SaveFile && Info.exists() && !Info.isWritable())
+            Chosen.reset();
+    }
+    if (Prompt.ChosenFilter)
+        *Prompt.ChosenFilter = std::max(1, int(Prompt.Filters.indexOf(Dialog.selectedNameFilter())) + 1);
+    return Prompt.Kind == TFilePrompt::EKind::Folder ? QDir::cleanPath(*Chosen) : *Chosen;
 }
 
 void PlaceBelowTopLeft(QWidget& Dialog, const QWidget& Owner)

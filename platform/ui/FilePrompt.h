@@ -11,15 +11,17 @@ class QWidget;
 // The one way both programs ask for a file or a folder.
 //
 // With VX_MSGBOX_LOG=<file> set nothing is shown, as with the message boxes: the prompt is appended
-// to that file as one JSON line {"kind":"open"|"folder","title":..,"folder":..,"filter":..} and
-// answered by the next entry of VX_FILEDIALOG_ANSWERS (comma-separated paths; "cancel", or no entry
-// left, cancels). Processes that tests start are answered so too.
+// to that file as one JSON line {"prompt":..,"kind":"open"|"folder"|"save","title":..,"folder":..,
+// "file":..,"filter":..} and answered by the next entry of VX_FILEDIALOG_ANSWERS (comma-separated
+// paths; "cancel", or no entry left, cancels). A save prompt's answer "path|N" chooses filter N
+// (1-based; the first without it). Processes that tests start are answered so too.
 struct TFilePrompt
 {
     enum class EKind
     {
         OpenFile, // an existing file
         Folder,   // an existing folder
+        SaveFile, // a file to write: it need not exist, a read-only one is refused
     };
     EKind Kind = EKind::OpenFile;
     QString ObjectName;
@@ -28,6 +30,8 @@ struct TFilePrompt
     QString SelectFile;  // a file of StartFolder to show selected
     QStringList Filters; // "テキストファイル (*.txt)" ..., the first one chosen
     bool AllowNewFolder = true;
+    // Save prompts: the filter the user left chosen, 1-based, once the prompt returns a path.
+    int* ChosenFilter = nullptr;
     // Called with the dialog, sized, just before it is shown: the caller places it.
     std::function<void(QFileDialog& Dialog)> Place;
 };

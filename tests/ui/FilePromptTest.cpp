@@ -43,3 +43,37 @@ TEST(FilePromptTest, ScriptedPromptsAreLoggedAndAnsweredInTurn)
 }
 
 } // namespace
+
+namespace {
+
+// A save prompt names the file it offers and hands back the filter the user left chosen.
+TEST(FilePromptTest, SavePromptsTellTheirFileAndTheChosenFilter)
+{
+    TScriptedBoxes Boxes;
+    qputenv("VX_FILEDIALOG_ANSWERS", "/tmp/out|2,/tmp/plain,cancel");
+    ResetFilePromptAnswers();
+    TFilePrompt Save;
+    Save.Kind = TFilePrompt::EKind::SaveFile;
+    Save.Title = QStringLiteral("名前を付けて保存");
+    Save.StartFolder = QStringLiteral("/tmp");
+    Save.SelectFile = QStringLiteral("Rireki.txt");
+    Save.Filters = {QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("ＣＳＶファイル (*.csv)")};
+    int Filter = 0;
+    Save.ChosenFilter = &Filter;
+    EXPECT_EQ(RunFilePrompt(nullptr, Save), QStringLiteral("/tmp/out"));
+    EXPECT_EQ(Filter, 2);
+    EXPECT_EQ(RunFilePrompt(nullptr, Save), QStringLiteral("/tmp/plain"));
+    EXPECT_EQ(Filter, 1);
+    Filter = 0;
+    EXPECT_EQ(RunFilePrompt(nullptr, Save), std::nullopt);
+    EXPECT_EQ(Filter, 0) << "a cancelled prompt chose no filter";
+    qunsetenv("VX_FILEDIALOG_ANSWERS");
+    ResetFilePromptAnswers();
+
+    const QList<QJsonObject> Logged = Boxes.Boxes();
+    ASSERT_EQ(Logged.size(), 3);
+    EXPECT_EQ(Logged[0].value("prompt").toString(), QStringLiteral("save"));
+    EXPECT_EQ(Logged[0].value("file").toString(), QStringLiteral("Rireki.txt"));
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 #include "transfer/print/ListPrt.h"
 
 #include "FakePrinters.h"
+#include "MapFieldValues.h"
 #include "platform/ini/IniFile.h"
 #include "transfer/print/ListItemText.h"
 #include "transfer/print/ListRender.h"
@@ -10,15 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class TMapValues final : public TFieldValues
-{
-public:
-    QMap<QString, QString> Texts;
-    QMap<QString, double> Times;
-    QString Text(const QString& Field) const override { return Texts.value(Field); }
-    double DateTime(const QString& Field) const override { return Times.value(Field); }
-};
 
 TMemIniFile IniOf(const QByteArray& Bytes)
 {

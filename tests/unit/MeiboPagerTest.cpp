@@ -18,19 +18,6 @@ QList<int> RecNos(const TMeiboPager& Pager)
     return Result;
 }
 
-// The RecNos of every row in an order, read through the index with its ties by RecNo.
-QList<int> IndexOrder(TTable& Table, const QString& Index)
-{
-    QList<int> Result;
-    Table.SetIndexName(Index);
-    for (Table.First(); !Table.IsEmpty();) {
-        Result << Table.FieldByName(QStringLiteral("RecNo")).AsInteger();
-        if (Table.MoveBy(1) == 0)
-            break;
-    }
-    return Result;
-}
-
 class MeiboPagerTest : public ::testing::Test
 {
 protected:

@@ -77,6 +77,19 @@ inline void AppendMeiboRows(TTable& Table, int Count, const std::function<TMeibo
     Transaction.Commit();
 }
 
+// The RecNos of every row in an order, read through the index with its ties by RecNo.
+inline QList<int> IndexOrder(TTable& Table, const QString& Index)
+{
+    QList<int> Result;
+    Table.SetIndexName(Index);
+    for (Table.First(); !Table.IsEmpty();) {
+        Result << Table.FieldByName(QStringLiteral("RecNo")).AsInteger();
+        if (Table.MoveBy(1) == 0)
+            break;
+    }
+    return Result;
+}
+
 // A data module over Folder with the directory's table created and held open.
 class TMeiboFixtureData
 {

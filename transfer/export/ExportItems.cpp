@@ -1,0 +1,319 @@
+#include "transfer/export/ExportItems.h"
+
+#include "calls/HisPager.h"
+#include "directory/Dashrule.h"
+#include "directory/Geomark.h"
+#include "main/common/CallerRec.h"
+#include "main/common/CommonText.h"
+#include "platform/db/Table.h"
+#include "transfer/print/ListItemText.h"
+
+#include <QHash>
+#include <iterator>
+
+namespace {
+
+const char16_t* const HistoryNames[ExportItemCount] = {u"着信日付",
+                                                       u"着信時刻",
+                                                       u"電話番号",
+                                                       u"会社名カナ",
+                                                       u"会社名漢字",
+                                                       u"名前カナ",
+                                                       u"名前漢字",
+                                                       u"区分",
+                                                       u"ランク",
+                                                       nullptr,
+                                                       nullptr,
+                                                       nullptr,
+                                                       u"郵便番号(名簿)",
+                                                       u"都道府県(名簿)",
+                                                       u"住所１(名簿)",
+                                                       u"住所２(名簿)",
+                                                       u"住所３(名簿)",
+                                                       u"住所コード(名簿)",
+                                                       u"会社名カナ(名簿)",
+                                                       u"会社名漢字(名簿)",
+                                                       u"名前カナ(名簿)",
+                                                       u"名前漢字(名簿)",
+                                                       u"登録メモ１(名簿)",
+                                                       u"登録メモ２(名簿)",
+                                                       u"登録メモ３(名簿)",
+                                                       u"メールアドレス(名簿)",
+                                                       u"外部ファイル(名簿)",
+                                                       u"備考(名簿)"};
+
+const char16_t* const MeiboNames[ExportItemCount] = {u"電話番号１",
+                                                     u"電話番号２",
+                                                     u"郵便番号",
+                                                     u"都道府県",
+                                                     u"住所１",
+                                                     u"住所２",
+                                                     u"住所３",
+                                                     u"住所コード",
+                                                     u"会社名カナ",
+                                                     u"会社名漢字",
+                                                     u"名前カナ",
+                                                     u"名前漢字",
+                                                     u"個人法人区分",
+                                                     u"登録メモ１",
+                                                     u"登録メモ２",
+                                                     u"登録メモ３",
+                                                     u"メールアドレス",
+                                                     u"ランク",
+                                                     u"着信時メッセージ設定",
+                                                     u"着信時メッセージ(１行目)",
+                                                     u"着信時メッセージ(２行目)",
+                                                     u"着信時メッセージ(背景色)",
+                                                     u"外部ファイル",
+                                                     u"備考",
+                                                     u"登録日付",
+                                                     u"登録時刻",
+                                                     u"更新日付",
+                                                     u"更新時刻"};
+
+QString Trimmed(const TFieldValues& Values, const char* Field)
+{
+    return TrimBlanks(Values.Text(QString::fromLatin1(Field)));
+}
+
+// Lists of lines (notes, attached files) go out as one line, their breaks as TABs.
+QString OneLine(const TFieldValues& Values, const char* Field)
+{
+    return Values.Text(QString::fromLatin1(Field)).replace(QStringLiteral("\r\n"), QStringLiteral("\t"));
+}
+
+QString PostalCode(const TFieldValues& Values, const TExportSettings& Settings)
+{
+    const QString Code = Trimmed(Values, "Pos");
+    return Settings.EditPosHyphen ? FormatPostalCode(Code) : Code;
+}
+
+QString Number(const TFieldValues& Values, const char* Display, const char* Search, const TExportSettings& Settings)
+{
+    return Settings.EditTelHyphen ? FormatTelHyphen(Trimmed(Values, Display)) : Trimmed(Values, Search);
+}
+
+// An empty stamp writes an empty field: a date of 1899 would pass for a real one in the file.
+QString DateOf(double Days, bool Slashes)
+{
+    QString Text = HistoryDateText(Days);
+    return Slashes ? Text : Text.remove(QLatin1Char('/'));
+}
+
+QString TimeOf(double Days, bool Colons)
+{
+    QString Text = HistoryTimeText(Days);
+    return Colons ? Text : Text.remove(QLatin1Char(':'));
+}
+
+// Directory items read the same way whether they come from the directory itself or, for the
+// history, from the caller's entry: index of the directory table, the field it reads.
+const std::pair<int, const char*> EntryFields[] = {
+    {3, "Tdfkn"},     {4, "Adrs1"},     {5, "Adrs2"},      {6, "Adrs3"},  {7, "JisCode"}, {8, "CorpKana"},
+    {9, "CorpKanji"}, {10, "NameKana"}, {11, "NameKanji"}, {13, "Memo1"}, {14, "Memo2"},  {15, "Memo3"},
+    {16, "EMail"},    {17, "Rank"},     {19, "Msg1"},      {20, "Msg2"},  {21, "BGColor"}};
+
+QString EntryField(int MeiboIndex, const TFieldValues& Entry)
+{
+    for (const auto& [No, Field] : EntryFields)
+        if (No == MeiboIndex)
+            return Trimmed(Entry, Field);
+    return {};
+}
+
+} // namespace
+
+TExportSettings& ExportSettings()
+{
+    static TExportSettings Settings;
+    return Settings;
+}
+
+QStringList ExportItemNames(int Source, const QStringList& SelectTitles)
+{
+    QStringList Names;
+    const auto& Table = Source == ExportSourceMeibo ? MeiboNames : HistoryNames;
+    for (int I = 0; I < ExportItemCount; ++I)
+        Names << (Table[I] ? QString::fromUtf16(Table[I]) : SelectTitles.value(I - 9));
+    return Names;
+}
+
+QString ExportItemName(const QStringList& Names, int Index)
+{
+    return Index >= 0 && Index < ExportItemCount ? Names.value(Index) : QString();
+}
+
+QString BuildHeaderLine(const TExportLayout& Layout, const QStringList& Names)
+{
+    QString Line;
+    for (qsizetype I = 0; I < Layout.size(); ++I) {
+        if (I > 0)
+            Line += Layout[I].ColumnNo > 0 ? QStringLiteral(",") : QStringLiteral("＋");
+        Line += ExportItemName(Names, Layout[I].ItemIndex);
+    }
+    return Line;
+}
+
+QString BuildRecordLine(const TExportLayout& Layout, const std::function<QString(int)>& ItemValue, bool BindDblQuote)
+{
+    QString Line;
+    QString Column;
+    const auto Close = [&] {
+        if (BindDblQuote)
+            Line += QLatin1Char('"') + Column.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
+        else
+            Line += Column;
+    };
+    for (qsizetype I = 0; I < Layout.size(); ++I) {
+        if (I > 0 && Layout[I].ColumnNo > 0) {
+            Close();
+            Line += QLatin1Char(',');
+            Column.clear();
+        }
+        Column += ItemValue(Layout[I].ItemIndex);
+    }
+    if (!Layout.isEmpty())
+        Close();
+    return Line;
+}
+
+QString FormatHistoryItem(int Index, const TFieldValues& Row, const TFieldValues* Entry,
+                          const TExportSettings& Settings)
+{
+    const double Received = Row.DateTime(QStringLiteral("RecvDateTime"));
+    switch (Index) {
+    case 0:
+        return DateOf(Received, Settings.EditDate);
+    case 1:
+        return TimeOf(Received, Settings.EditTime);
+    case 2: {
+        const QString Tel = Number(Row, "Tel", "SchTel", Settings);
+        const QString Code = Tel.isEmpty() ? QString() : CallerNumberCodeText(Tel);
+        return Code.isEmpty() ? Tel : Code;
+    }
+    case 3:
+        return Trimmed(Row, "CorpKana");
+    case 4:
+        return Trimmed(Row, "CorpKanji");
+    case 5:
+        return Trimmed(Row, "NameKana");
+    case 6:
+        return Trimmed(Row, "NameKanji");
+    case 7: {
+        const QString Division = Trimmed(Row, "Division");
+        return Division == u"0" ? QStringLiteral("新規") : Division == u"1" ? QStringLiteral("既存") : QString();
+    }
+    case 8:
+        return Trimmed(Row, "Rank");
+    case 9:
+    case 10:
+    case 11:
+        return Trimmed(Row, Index == 9 ? "SelItem1" : Index == 10 ? "SelItem2" : "SelItem3");
+    default:
+        break;
+    }
+    if (!ReadsCallerEntry(Index) || !Entry)
+        return {};
+    switch (Index) {
+    case 12:
+        return PostalCode(*Entry, Settings);
+    case 26:
+        return OneLine(*Entry, "ExtFile");
+    case 27:
+        return OneLine(*Entry, "Note");
+    default:
+        // Items 13 to 25 are the directory's 3 to 11 and 13 to 16.
+        return EntryField(Index <= 21 ? Index - 10 : Index - 9, *Entry);
+    }
+}
+
+QString FormatDirectoryItem(int Index, const TFieldValues& Entry, const TExportSettings& Settings)
+{
+    switch (Index) {
+    case 0:
+        return Number(Entry, "Tel1", "SchTel1", Settings);
+    case 1:
+        return Number(Entry, "Tel2", "SchTel2", Settings);
+    case 2:
+        return PostalCode(Entry, Settings);
+    case 12:
+        return Trimmed(Entry, "PrivCorp") == u"1" ? QStringLiteral("法人") : QStringLiteral("個人");
+    case 18:
+        return Trimmed(Entry, "Msg") == u"1" ? QStringLiteral("設定あり") : QStringLiteral("設定なし");
+    case 22:
+        return OneLine(Entry, "ExtFile");
+    case 23:
+        return OneLine(Entry, "Note");
+    case 24:
+    case 26:
+        return DateOf(Entry.DateTime(QString::fromLatin1(Index == 24 ? "AddDateTime" : "UpdDateTime")), true);
+    case 25:
+    case 27:
+        return TimeOf(Entry.DateTime(QString::fromLatin1(Index == 25 ? "AddDateTime" : "UpdDateTime")), true);
+    default:
+        return EntryField(Index, Entry);
+    }
+}
+
+class TCallerEntryLookup::TSnapshot final : public TFieldValues
+{
+public:
+    QHash<QString, QString> Texts;
+    QHash<QString, double> Times;
+    [[nodiscard]] QString Text(const QString& Field) const override { return Texts.value(Field); }
+    [[nodiscard]] double DateTime(const QString& Field) const override { return Times.value(Field); }
+};
+
+TCallerEntryLookup::TCallerEntryLookup(TTable& Meibo) : FMeibo(Meibo), FEntry(std::make_unique<TSnapshot>()) {}
+
+TCallerEntryLookup::~TCallerEntryLookup() = default;
+
+const TFieldValues* TCallerEntryLookup::Find(const QString& SchTel)
+{
+    const QString Key = TrimBlanks(SchTel);
+    if (FAsked && Key == FKey)
+        return FFound ? FEntry.get() : nullptr;
+    FAsked = true;
+    FKey = Key;
+    FFound = false;
+    if (Key.isEmpty())
+        return nullptr;
+    for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")}) {
+        FMeibo.SetIndexName(Index);
+        if (FMeibo.FindKey({Key})) {
+            FFound = true;
+            break;
+        }
+    }
+    if (!FFound)
+        return nullptr;
+    FEntry->Texts.clear();
+    FEntry->Times.clear();
+    for (int I = 0; I < FMeibo.FieldCount(); ++I) {
+        TField& Field = FMeibo.Fields(I);
+        FEntry->Texts.insert(Field.FieldName(), Field.AsString());
+        FEntry->Times.insert(Field.FieldName(), Field.AsFloat());
+    }
+    return FEntry.get();
+}
+
+QString CurrentRecordLine(int Source, TTable& Table, TCallerEntryLookup* Lookup, const TExportLayout& Layout,
+                          const TExportSettings& Settings)
+{
+    const TTableFieldValues Row(Table);
+    if (Source == ExportSourceMeibo)
+        return BuildRecordLine(
+            Layout, [&](int Index) { return FormatDirectoryItem(Index, Row, Settings); }, Settings.BindDblQuote);
+    const TFieldValues* Entry = nullptr;
+    bool Asked = false;
+    return BuildRecordLine(
+        Layout,
+        [&](int Index) {
+            if (ReadsCallerEntry(Index) && !Asked && Lookup) {
+                Asked = true;
+                Entry = Lookup->Find(Row.Text(QStringLiteral("SchTel")));
+            }
+            return FormatHistoryItem(Index, Row, Entry, Settings);
+        },
+        Settings.BindDblQuote);
+}

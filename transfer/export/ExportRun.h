@@ -1,0 +1,69 @@
+#pragma once
+
+#include "calls/HisSchCond.h"
+#include "directory/search/MeiboSchCond.h"
+#include "platform/sys/SafeWrite.h"
+#include "transfer/export/ExportItems.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TTable;
+
+// The text file of an export: CP932 without a byte-order mark, each line ended by CR LF, written
+// line by line. A new or overwritten file is built beside the old one and put in place by Commit,
+// so a failed export leaves the earlier file whole; an append keeps what it wrote.
+class TExportTextFile
+{
+public:
+    [[nodiscard]] bool Open(const QString& FileName, bool Append);
+    [[nodiscard]] bool WriteLine(const QString& Line);
+    [[nodiscard]] bool Commit();
+    // Record lines (and header) whose text held characters CP932 lacks, written with the visible substitute.
+    [[nodiscard]] int Substituted() const { return FSubstituted; }
+    // The errno of the failure, for the system's message.
+    [[nodiscard]] int Error() const { return FSeamError ? FSeamError : FWriter.Error(); }
+
+    // A test seam: the line after Lines lines fails as a full disk would.
+    static void FailAfterLinesForTests(int Lines);
+
+private:
+    TSafeFileWriter FWriter;
+    int FLines = 0;
+    int FSubstituted = 0;
+    int FSeamError = 0;
+};
+
+// What one export walks and how its lines are made.
+struct TExportSource
+{
+    int Source = ExportSourceHistory;
+    TTable* Table = nullptr; // RecvHis or Meibo, open
+    TTable* Meibo = nullptr; // the directory for the history's caller items; may be null
+    TExportLayout Layout;
+    QStringList ItemNames;
+    TExportSettings Settings;
+    THistorySearchCondition HistoryCondition;
+    TMeiboSearchCondition MeiboCondition;
+    int SortIndex = 0; // the directory's order, 0 to 5
+};
+
+struct TExportResult
+{
+    int Written = 0;     // record lines written
+    bool Failed = false; // the file could not be written; what was written stays
+};
+
+// Each writes the header line when OutHeader is on, then record lines, and answers the count.
+// The selected rows, found again by RecNo and skipped when gone:
+[[nodiscard]] TExportResult ExportSelected(TExportTextFile& File, const TExportSource& Source,
+                                           const QList<int>& RecNos);
+// The matching records numbered Start to End in list order:
+[[nodiscard]] TExportResult ExportRange(TExportTextFile& File, const TExportSource& Source, int Start, int End);
+// Every matching record in list order:
+[[nodiscard]] TExportResult ExportAll(TExportTextFile& File, const TExportSource& Source);
+
+// The completion message and, when values lost characters, its warning.
+[[nodiscard]] QString ExportDoneText(int Count, int Written);
+[[nodiscard]] QString ExportSubstitutedText(int Values);
