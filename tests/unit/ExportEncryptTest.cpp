@@ -35,9 +35,11 @@ protected:
         if (!Work.Make(Exe))
             return false;
         Write(Work.TextPath(), Text);
-        return BuildSelfRestoringFile(
-            QStringLiteral("Abc12345"), Work.TextPath(), Exe, nullptr, [this](const QString& Text) { Shown << Text; },
-            Fixtures + Folder);
+        UseSfxLibraryFolderForTests(Fixtures + Folder);
+        const bool Built = BuildSelfRestoringFile(QStringLiteral("Abc12345"), Work.TextPath(), Exe, nullptr,
+                                                  [this](const QString& Text) { Shown << Text; });
+        UseSfxLibraryFolderForTests({});
+        return Built;
     }
     // What the target folder holds besides the user's own "Encrypt.Tmp".
     QStringList Entries() const

@@ -9,8 +9,7 @@
 namespace {
 
 const QString Fixtures = QStringLiteral(VX_FIXTURE_DIR "/");
-// The test programs' own folder holds a copy of the recording library, as the program folder holds
-// the real one.
+// The test programs' own folder is their program folder and holds the library as the program's does.
 const QByteArray ProgramFolderCopy = QByteArray(VX_FIXTURE_DIR) + "/../Vtxcrtpup.so";
 
 bool Resident(const QByteArray& Path)

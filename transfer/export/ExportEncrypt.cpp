@@ -114,7 +114,7 @@ QString ExeNotWrittenText(const QString& ExePath)
 }
 
 bool BuildSelfRestoringFile(const QString& Password, const QString& TextPath, const QString& ExePath, void* Window,
-                            const TExportShowError& ShowError, const QString& LibraryFolder)
+                            const TExportShowError& ShowError)
 {
     TSfxSettings Settings;
     TSfxFileName FileName;
@@ -123,7 +123,7 @@ bool BuildSelfRestoringFile(const QString& Password, const QString& TextPath, co
         ShowError(SfxFieldFaultText(Fault));
         return false;
     }
-    (void)LoadSfxLibrary(LibraryFolder, ShowError);
+    (void)LoadSfxLibrary({}, ShowError);
     const int Result = CallCreateSfx(Settings, FileName, Window);
     FreeSfxLibrary();
     // The password has no business staying in memory after the call.

@@ -39,14 +39,12 @@ inline const QString MsgEncryptFolderNotMade =
     QStringLiteral("暗号化出力のための作業フォルダーが作成できませんでした  \r\n"
                    "出力先のフォルダーに書き込めるか確認してください  ");
 
-// Packs the text at TextPath into a self-restoring program through the library (loaded from
-// LibraryFolder, empty for the program folder; called with Window; unloaded again whatever happened)
-// and puts it at ExePath: under a temporary name in that folder first, then renamed into place with
-// mode 0755. Answers true only when the program stands at ExePath; every failure has been shown
-// through ShowError.
+// Packs the text at TextPath into a self-restoring program through the library (loaded from the
+// program folder, called with Window, unloaded again whatever happened) and puts it at ExePath: under
+// a temporary name in that folder first, then renamed into place with mode 0755. Answers true only
+// when the program stands at ExePath; every failure has been shown through ShowError.
 [[nodiscard]] bool BuildSelfRestoringFile(const QString& Password, const QString& TextPath, const QString& ExePath,
-                                          void* Window, const TExportShowError& ShowError,
-                                          const QString& LibraryFolder = {});
+                                          void* Window, const TExportShowError& ShowError);
 
 // A test seam: the next copies of the built program to its place fail as a full disk would.
 void FailExeInstallForTests(bool Fail);

@@ -16,6 +16,7 @@ struct TSfxState
     TDynLib Library;
     TVtxCreateSFX Create = nullptr;
     int UseCount = 0;
+    QString TestFolder;
 };
 
 TSfxState& State()
@@ -89,8 +90,9 @@ int LoadSfxLibrary(const QString& Folder, const std::function<void(const QString
     if (S.Create)
         return 0;
     // Never a bare name: the search order would let a file we did not mean answer for the library.
+    const QString Chosen = Folder.isEmpty() ? S.TestFolder : Folder;
     const QString Path =
-        (Folder.isEmpty() ? GetProgramFolder() : IncludeTrailingDelimiter(Folder)) + SfxLibraryFileName;
+        (Chosen.isEmpty() ? GetProgramFolder() : IncludeTrailingDelimiter(Chosen)) + SfxLibraryFileName;
     if (!S.Library.Load(Path)) {
         Report(ShowError, SfxLibraryFileName + QStringLiteral(" LoadLibrary Error\r\nDLLのロードに失敗しました"));
         return SfxRcLoadError;
@@ -106,6 +108,11 @@ int LoadSfxLibrary(const QString& Folder, const std::function<void(const QString
     }
     S.Create = Create;
     return 0;
+}
+
+void UseSfxLibraryFolderForTests(const QString& Folder)
+{
+    State().TestFolder = Folder;
 }
 
 void FreeSfxLibrary()

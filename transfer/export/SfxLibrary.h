@@ -59,6 +59,8 @@ enum class TSfxFieldFault
 // Folder means the program folder; the library is always loaded by its absolute path. Failures are
 // shown with the stop icon through ShowError when given, else through the core message box.
 [[nodiscard]] int LoadSfxLibrary(const QString& Folder, const std::function<void(const QString& Text)>& ShowError = {});
+// A test seam: an empty Folder means Folder instead of the program folder (empty: back to it).
+void UseSfxLibraryFolderForTests(const QString& Folder);
 // Drops one use; the library goes with the last one.
 void FreeSfxLibrary();
 [[nodiscard]] bool SfxLibraryLoaded();
