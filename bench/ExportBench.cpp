@@ -41,18 +41,28 @@ struct TExportData
             return Row;
         });
     }
+    ~TExportData()
+    {
+        Module.CloseRecvHis();
+        Module.CloseMeibo();
+        Module.FreeRecvHisTable();
+        Module.FreeMeiboTable();
+        DMVxRelvo16 = nullptr;
+    }
 };
+
+// One data folder at a time: the data module is the program's one. It goes before the program
+// ends, while the tables' library is still there.
+std::unique_ptr<TExportData> Current;
+int CurrentRows = -1;
 
 TExportData& Data(int DirectoryRows)
 {
-    // One data folder at a time: the data module is the program's one.
-    static std::unique_ptr<TExportData> Current;
-    static int Rows = -1;
-    if (Rows != DirectoryRows) {
+    if (CurrentRows != DirectoryRows) {
         Current.reset();
         DMVxRelvo16 = nullptr;
         Current = std::make_unique<TExportData>(DirectoryRows);
-        Rows = DirectoryRows;
+        CurrentRows = DirectoryRows;
     }
     return *Current;
 }
@@ -118,4 +128,13 @@ void BM_ListPage(benchmark::State& State)
 BENCHMARK(BM_DirectoryExportAllItems)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ListPage)->Arg(1)->Arg(250)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HistoryExportAllItems)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Current.reset();
+    DMVxRelvo16 = nullptr;
+    return 0;
+}

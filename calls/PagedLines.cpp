@@ -192,6 +192,22 @@ void SelectAllLines(QListWidget* List)
     List->verticalScrollBar()->setValue(Scroll);
 }
 
+void ShowSortOrder(QPushButton* Previous, QPushButton* Chosen)
+{
+    if (Previous) {
+        QFont Font = Previous->font();
+        Font.setBold(false);
+        Previous->setFont(Font);
+        Previous->setPalette(Previous->window()->palette());
+    }
+    QFont Font = Chosen->font();
+    Font.setBold(true);
+    Chosen->setFont(Font);
+    QPalette Blue = Chosen->palette();
+    Blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
+    Chosen->setPalette(Blue);
+}
+
 QPushButton* PageEdgeButton(const QListWidget* List, const QKeyEvent* Key, QPushButton* Prev, QPushButton* Next,
                             int PageSize)
 {

@@ -109,6 +109,10 @@ void FollowScroll(QListWidget* List, TMyHeaderControl* Header);
 // Every line, with the focused and top lines left where they are.
 void SelectAllLines(QListWidget* List);
 
+// The button of the order now shown in bold blue; the one of the order before (none: null) plain
+// again, in the window's text colour.
+void ShowSortOrder(QPushButton* Previous, QPushButton* Chosen);
+
 // Page Up without Shift on the first line while Prev shows, Page Down without Shift on line
 // PageSize while Next shows: answers the button to click, else null.
 [[nodiscard]] QPushButton* PageEdgeButton(const QListWidget* List, const QKeyEvent* Key, QPushButton* Prev,

@@ -20,6 +20,7 @@
 #include "transfer/export/FExport.h"
 #include "transfer/export/RHFELst.h"
 #include "transfer/import/FImport.h"
+#include "transfer/print/ListPrtDlg.h"
 #include "widelayer/UniSystem.h"
 
 VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
@@ -100,6 +101,8 @@ static void InstallFileImportHooks()
         List->SetLayout(Layout, ItemNames);
         List->exec();
     };
+    // The list printing's settings window; it refuses to open without a printer.
+    MainHooks().ShowListPrint = ShowListPrint;
     FileImportHooks().ReloadHistoryList = [] {
         if (HistoryList)
             HistoryList->LoadPage(0, 0);

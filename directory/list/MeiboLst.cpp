@@ -304,19 +304,7 @@ void TMeiboList::bbtnSortClick(QPushButton* Clicked)
     const int Tag = Clicked->property("Tag").toInt();
     if (Tag == Pager.SortIndex)
         return;
-    if (Pager.SortIndex >= 0) {
-        QPushButton* Previous = SortButtons()[Pager.SortIndex];
-        QFont Font = Previous->font();
-        Font.setBold(false);
-        Previous->setFont(Font);
-        Previous->setPalette(palette());
-    }
-    QFont Font = Clicked->font();
-    Font.setBold(true);
-    Clicked->setFont(Font);
-    QPalette Blue = Clicked->palette();
-    Blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
-    Clicked->setPalette(Blue);
+    ShowSortOrder(Pager.SortIndex >= 0 ? SortButtons()[Pager.SortIndex] : nullptr, Clicked);
     Pager.SortIndex = Tag;
     {
         TWaitCursor Wait;

@@ -3,6 +3,7 @@
 #include "platform/text/Cp932.h"
 
 #include <QFile>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -300,9 +301,24 @@ QByteArray TMemIniFile::ToBytes() const
         if (InCp932 && !Line->AsRead && Cp932EncodeChecked(Line->Text).Substituted > 0)
             InCp932 = false;
     }
-    const bool Converted = FEncoding == TTextEncoding::Cp932 && !InCp932;
+    QByteArray Bytes = LinesToBytes(All, InCp932, FBom);
+    if (FEncoding == TTextEncoding::Mixed || !FBom.isEmpty())
+        return Bytes;
+    // Text of one encoding can be valid in the other too: UTF-8 of two-byte sequences alone passes as
+    // CP932 (a name such as "ā" would come back as other characters), and some CP932 passes as UTF-8.
+    // Such a file is written as UTF-8 with the mark, which leaves no doubt.
+    const TTextEncoding Meant = InCp932 ? TTextEncoding::Cp932 : TTextEncoding::Utf8;
+    const bool Ascii =
+        std::all_of(Bytes.cbegin(), Bytes.cend(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
+    if (!Ascii && ReadSettingsText(Bytes).Encoding != Meant)
+        Bytes = LinesToBytes(All, false, QByteArrayLiteral("\xEF\xBB\xBF"));
+    return Bytes;
+}
 
-    QByteArray Bytes = FBom;
+QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp932, const QByteArray& Bom) const
+{
+    const bool Converted = FEncoding == TTextEncoding::Cp932 && !InCp932;
+    QByteArray Bytes = Bom;
     for (qsizetype I = 0; I < All.size(); ++I) {
         const TLine& Line = *All[I];
         QByteArray Break = FBreak;

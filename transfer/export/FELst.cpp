@@ -406,19 +406,7 @@ void TFileExportList::bbtnSortClick(QPushButton* Clicked)
     const int Tag = Clicked->property("Tag").toInt();
     if (Tag == Model.SortIndex())
         return;
-    if (Model.SortIndex() >= 0) {
-        QPushButton* Previous = SortButtons[Model.SortIndex()];
-        QFont Font = Previous->font();
-        Font.setBold(false);
-        Previous->setFont(Font);
-        Previous->setPalette(palette());
-    }
-    QFont Font = Clicked->font();
-    Font.setBold(true);
-    Clicked->setFont(Font);
-    QPalette Blue = Clicked->palette();
-    Blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
-    Clicked->setPalette(Blue);
+    ShowSortOrder(Model.SortIndex() >= 0 ? SortButtons[Model.SortIndex()] : nullptr, Clicked);
     Model.SetSortIndex(Tag);
     {
         TWaitCursor Wait;
