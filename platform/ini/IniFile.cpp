@@ -315,6 +315,19 @@ QByteArray TMemIniFile::ToBytes() const
     return Bytes;
 }
 
+QByteArray TMemIniFile::NewLineBytes(const QString& Text) const
+{
+    const QByteArray Utf8 = Text.toUtf8();
+    if (FEncoding != TTextEncoding::Mixed || JudgeEncoding(Utf8) == TTextEncoding::Utf8)
+        return Utf8;
+    // A file of mixed lines is read line by line, and this UTF-8 would pass as CP932 there: the line
+    // goes in CP932 when that holds it and reads back as such.
+    const TCp932Encoded Cp932 = Cp932EncodeChecked(Text);
+    if (Cp932.Substituted == 0 && JudgeEncoding(Cp932.Bytes) == TTextEncoding::Cp932)
+        return Cp932.Bytes;
+    return Utf8;
+}
+
 QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp932, const QByteArray& Bom) const
 {
     const bool Converted = FEncoding == TTextEncoding::Cp932 && !InCp932;
@@ -326,7 +339,7 @@ QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp93
             Bytes += Line.AsRead->Bytes;
             Break = Line.AsRead->Break;
         } else {
-            Bytes += InCp932 ? Cp932Encode(Line.Text) : Line.Text.toUtf8();
+            Bytes += InCp932 ? Cp932Encode(Line.Text) : NewLineBytes(Line.Text);
             if (Line.AsRead)
                 Break = Line.AsRead->Break;
         }
