@@ -77,6 +77,19 @@ bool SfxParseCall(const unsigned char* Settings, const unsigned char* NameBuffer
            FieldText(NameBuffer, SfxNameBufferSize, Call.Name) && SfxPlainFileName(Call.Name);
 }
 
+bool SfxWriteAll(int Fd, const unsigned char* Data, std::size_t Size)
+{
+    for (std::size_t Done = 0; Done < Size;) {
+        const ssize_t Put = ::write(Fd, Data + Done, Size - Done);
+        if (Put < 0 && errno == EINTR)
+            continue;
+        if (Put < 0)
+            return false;
+        Done += static_cast<std::size_t>(Put);
+    }
+    return true;
+}
+
 std::string SfxFoldPassword(const std::string& Password)
 {
     std::string Folded = Password;

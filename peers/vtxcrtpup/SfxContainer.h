@@ -46,6 +46,9 @@ using TSfxRead = std::function<long long(unsigned char* Buffer, std::size_t Size
 // Writes all Size bytes; false on an error (errno tells which).
 using TSfxWrite = std::function<bool(const unsigned char* Data, std::size_t Size)>;
 
+// Writes all Size bytes to the file descriptor, again after an interruption; false with errno set.
+[[nodiscard]] bool SfxWriteAll(int Fd, const unsigned char* Data, std::size_t Size);
+
 enum class TSfxResult
 {
     Ok,

@@ -158,17 +158,10 @@ int main(int Argc, char** Argv)
         return true;
     };
     const TSfxWrite Write = [&](const unsigned char* Data, std::size_t Size) {
-        for (std::size_t Done = 0; Done < Size;) {
-            const ssize_t Put = ::write(Temporary.Fd, Data + Done, Size - Done);
-            if (Put < 0) {
-                if (errno == EINTR)
-                    continue;
-                Error = errno;
-                return false;
-            }
-            Done += static_cast<std::size_t>(Put);
-        }
-        return true;
+        if (SfxWriteAll(Temporary.Fd, Data, Size))
+            return true;
+        Error = errno;
+        return false;
     };
     const TSfxResult Result = SfxReadContainer(Password, Read, OnName, Write);
     sodium_memzero(Password.data(), Password.size());

@@ -105,15 +105,9 @@ VTX_EXPORT int VtxCreateSFX(void* Settings, void* FileName, void* /*Window*/)
     std::uint64_t ContainerSize = 0;
     bool Counting = false;
     const TSfxWrite Write = [&](const unsigned char* Data, std::size_t Size) {
-        for (std::size_t Done = 0; Done < Size;) {
-            const ssize_t Put = ::write(Out.Fd, Data + Done, Size - Done);
-            if (Put < 0) {
-                if (errno == EINTR)
-                    continue;
-                Error = errno;
-                return false;
-            }
-            Done += static_cast<std::size_t>(Put);
+        if (!SfxWriteAll(Out.Fd, Data, Size)) {
+            Error = errno;
+            return false;
         }
         if (Counting)
             ContainerSize += Size;
