@@ -1,7 +1,9 @@
 #include "SfxContainer.h"
 
+#include <cerrno>
 #include <cstring>
 #include <sodium.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
