@@ -11,12 +11,16 @@
 #include "tests/support/WhenModal.h"
 #include "transfer/export/AMFELst.h"
 #include "transfer/export/ExportSettings.h"
+#include "transfer/export/FExpPw.h"
 #include "transfer/export/FExport.h"
 #include "transfer/export/RHFELst.h"
 #include "transfer/import/FImport.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -91,13 +95,14 @@ void Seed()
                  {QStringLiteral("Note"), QStringLiteral("一行\r\n")}});
 }
 
-// Writes every record of a source with the given items, all values quoted, with the header.
-void ExportAllOf(int Source, int Items, bool Hyphens, const QString& Target)
+// Writes every record of a source with the given items, all values quoted, with the header; as a
+// self-restoring file under Password when it is given.
+void ExportAllOf(int Source, int Items, bool Hyphens, const QString& Target, const QString& Password = {})
 {
     TExportState State;
     State.Settings.Source = Source;
     State.Settings.Range = 2;
-    State.Settings.Type = 1;
+    State.Settings.Type = Password.isEmpty() ? 1 : 0;
     State.Settings.OutHeader = true;
     State.Settings.BindDblQuote = true;
     State.Settings.EditTelHyphen = Hyphens;
@@ -116,14 +121,21 @@ void ExportAllOf(int Source, int Items, bool Hyphens, const QString& Target)
     TScriptedBoxes Boxes("Yes,Yes");
     TFileExport Export;
     Export.show();
-    FileExportHooks().ShowList = [](QWidget* Owner, int From, const TExportLayout& Shown, const QStringList& Names) {
+    FileExportHooks().ShowList = [Password](QWidget* Owner, int From, const TExportLayout& Shown,
+                                            const QStringList& Names) {
         std::unique_ptr<TFileExportList> List;
         if (From == ExportSourceMeibo)
             List = std::make_unique<TAddMeiboFileExportList>(Owner);
         else
             List = std::make_unique<TRecvHisFileExportList>(Owner);
         List->SetLayout(Shown, Names);
-        WhenModal<TFileExportList>([](TFileExportList* Window) {
+        WhenModal<TFileExportList>([Password](TFileExportList* Window) {
+            if (!Password.isEmpty())
+                WhenModal<TFileExportPassword>([Password](TFileExportPassword* Dialog) {
+                    Dialog->medtPassword1->setText(Password);
+                    Dialog->medtPassword2->setText(Password.toLower());
+                    Dialog->btnSet->click();
+                });
             Window->btnExport->click();
             Window->btnCancel->click();
         });
@@ -215,6 +227,48 @@ TEST_P(ExportRoundTripTest, TheFileComesBackTheSame)
                                      << "\n"
                                      << Cp932Decode(After, TDecodeMode::Substitute).value_or(QString()).toStdString();
     }
+}
+
+// Exported as a self-restoring file (typed as .txt), restored by the file itself, imported into an
+// empty data folder and exported as plain text: the same bytes as the plain export of the original.
+TEST_P(ExportRoundTripTest, AnEncryptedExportRestoresToThePlainExport)
+{
+    const bool Hyphens = GetParam();
+    const QString Plain = Dir.filePath(QStringLiteral("plain-calls.txt"));
+    const QString Packed = Dir.filePath(QStringLiteral("packed/"));
+    const QString Restored = Dir.filePath(QStringLiteral("restored/"));
+    ASSERT_TRUE(QDir().mkpath(Restored));
+    {
+        TRecvData Data;
+        Settings.DataPath = Data.Folder;
+        Seed();
+        ExportAllOf(ExportSourceHistory, 12, Hyphens, Plain);
+        ExportAllOf(ExportSourceHistory, 12, Hyphens, Packed + QStringLiteral("calls.txt"), QStringLiteral("AbC12345"));
+    }
+    EXPECT_EQ(QDir(Packed).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("calls.exe")})
+        << "no working folder and no plain text stay beside the program file";
+    EXPECT_EQ(TMemIniFile(SettingsFileName())
+                  .ReadString(QStringLiteral("FILE EXPORT RECVHIS LIST"), QStringLiteral("FileEncrypt"), {}),
+              Packed + QStringLiteral("calls.exe"));
+
+    QProcess Restore;
+    Restore.start(Packed + QStringLiteral("calls.exe"), {Restored});
+    Restore.write("abc12345\n");
+    Restore.closeWriteChannel();
+    ASSERT_TRUE(Restore.waitForFinished(60000));
+    ASSERT_EQ(Restore.exitCode(), 0) << Restore.readAllStandardError().toStdString();
+    EXPECT_EQ(Read(Restored + QStringLiteral("calls.txt")), Read(Plain));
+
+    const QString Again = Dir.filePath(QStringLiteral("again-calls.txt"));
+    {
+        TRecvData Data;
+        Settings.DataPath = Data.Folder;
+        Import(ExportSourceHistory, Restored + QStringLiteral("calls.txt"));
+        ExportAllOf(ExportSourceHistory, 12, Hyphens, Again);
+    }
+    EXPECT_GT(Read(Plain).count("\r\n"), 2);
+    EXPECT_TRUE(Read(Again) == Read(Plain));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothHyphenOptions, ExportRoundTripTest, ::testing::Bool());

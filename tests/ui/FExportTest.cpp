@@ -69,7 +69,7 @@ TEST_F(FExportTest, FirstStartShowsTheDefaults)
     EXPECT_TRUE(Window.rbRecvHis->isChecked());
     EXPECT_TRUE(Window.rbSelect->isChecked());
     EXPECT_TRUE(Window.rbEncrypt->isChecked());
-    EXPECT_FALSE(Window.rbEncrypt->isEnabled());
+    EXPECT_TRUE(Window.rbEncrypt->isEnabled());
     EXPECT_TRUE(Window.chkOutHeader->isChecked() && Window.chkEditTelHyphen->isChecked() &&
                 Window.chkEditPosHyphen->isChecked());
     EXPECT_FALSE(Window.chkBindDblQuote->isChecked() || Window.chkEditDate->isChecked() ||

@@ -240,7 +240,7 @@ TEST_F(FileExportListTest, SelectedRowsAndARangeOfOne)
     EXPECT_EQ(List.Range().Last, 3);
 }
 
-TEST_F(FileExportListTest, AFailedWriteKeepsTheFileAndTheEncryptedTypeWritesNothing)
+TEST_F(FileExportListTest, AFailedWriteKeepsTheFile)
 {
     AddCalls(25);
     const QString Target = Data.Folder + QStringLiteral("calls.txt");
@@ -269,14 +269,4 @@ TEST_F(FileExportListTest, AFailedWriteKeepsTheFileAndTheEncryptedTypeWritesNoth
     EXPECT_EQ(Read(Target), QByteArray("earlier\r\n"));
     EXPECT_FALSE(TMemIniFile(SettingsFileName()).ValueExists(List.SettingsSection(), QStringLiteral("FileNormal")))
         << "a failed export keeps no path";
-    TExportTextFile::FailAfterLinesForTests(-1);
-
-    ExportSettings().Type = 0;
-    {
-        TScriptedBoxes Boxes("Yes");
-        Answer(Target);
-        List.btnExport->click();
-        EXPECT_EQ(Boxes.Boxes().size(), 1) << "only the question";
-    }
-    EXPECT_EQ(Read(Target), QByteArray("earlier\r\n"));
 }

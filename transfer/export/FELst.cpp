@@ -32,12 +32,6 @@ using namespace PagedLines;
 const int TFileExportList::HistoryColumnWidths[11] = {40, 90, 64, 114, 168, 112, 54, 52, 80, 80, 80};
 const int TFileExportList::MeiboColumnWidths[6] = {40, 114, 114, 200, 170, 114};
 
-TEncryptedExportHooks& EncryptedExportHooks()
-{
-    static TEncryptedExportHooks Hooks;
-    return Hooks;
-}
-
 namespace {
 
 QPushButton* NewButton(QWidget* Parent, const QString& Caption, const char* Name)

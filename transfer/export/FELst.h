@@ -18,16 +18,6 @@ class TMyCustomHeaderSection;
 class TMyHeaderControl;
 enum class TMySectionTrackState;
 
-// What the export run asks of the encrypted output: filled by the encryption's own code; until
-// then the run writes nothing for that output type.
-struct TEncryptedExportHooks
-{
-    // Runs the encrypted export of the window's records; answers when it is done (the window
-    // shows nothing more).
-    std::function<void(class TFileExportList& Window, int Count)> Run;
-};
-[[nodiscard]] TEncryptedExportHooks& EncryptedExportHooks();
-
 // What sets one list window on the paged list apart from another: its settings section, help
 // contexts, action button and the names its list and header go by.
 struct TListWindowKind
@@ -87,6 +77,9 @@ public:
     // Asks for the plain-text target: 0 create or overwrite, 1 append, 9 cancelled; Path the
     // chosen file, which becomes the last plain path.
     int ChooseTextTarget(QString& Path);
+    // Asks for the self-restoring target: 0 chosen, 9 cancelled; Path the chosen program file, which
+    // becomes the last encrypted path.
+    int ChooseExeTarget(QString& Path);
     // Writes both last paths and the output type after a successful export.
     void SaveExportPaths();
 
@@ -132,6 +125,13 @@ private:
     // The export run's steps (FELstRun.cpp).
     [[nodiscard]] bool AskScope(int& Count);
     [[nodiscard]] bool WriteRecords(TExportTextFile& File, int& Written);
+    // The last path offered again or a new one from the save dialog, its folder made: false when
+    // cancelled or the folder could not be made.
+    [[nodiscard]] bool AskTargetPath(QString& Path, bool Exe);
+    // Writes the text into a private working folder and packs it into the chosen program file (FELstEncrypt.cpp).
+    void RunEncrypted(int Count);
+    // Runs the writers into File under the hourglass; false after a shown failure.
+    [[nodiscard]] bool WriteFile(TExportTextFile& File, int& Written);
     [[nodiscard]] const int* DefaultWidths() const;
     void FitHeader();
     [[nodiscard]] PagedLines::TPageControls PageControls() const;

@@ -43,9 +43,7 @@ void TFileExportList::btnExportClick()
     if (!AskScope(Count))
         return;
     if (ExportSettings().Type == 0) {
-        // The encrypted output is the encryption's own run; without it nothing is written.
-        if (EncryptedExportHooks().Run)
-            EncryptedExportHooks().Run(*this, Count);
+        RunEncrypted(Count);
         return;
     }
     QString Path;
@@ -58,25 +56,29 @@ void TFileExportList::btnExportClick()
         return;
     }
     int Written = 0;
+    if (!WriteFile(File, Written))
+        return;
+    SaveExportPaths();
+    Message(ExportDoneText(Count, Written), MB_OK | MB_ICONINFORMATION);
+    if (File.Substituted() > 0)
+        Message(ExportSubstitutedText(File.Substituted()), MB_OK | MB_ICONWARNING);
+}
+
+bool TFileExportList::WriteFile(TExportTextFile& File, int& Written)
+{
     bool Done = false;
     try {
         TWaitCursor Wait;
         Done = WriteRecords(File, Written) && File.Commit();
     } catch (const Exception& Error) {
         Message(Error.Message(), MB_OK | MB_ICONSTOP);
-        return;
+        return false;
     }
-    if (!Done) {
-        // What an append wrote stays; a new or overwritten file keeps what it held before. A table
-        // that did not open the data module has reported already.
-        if (File.Error() != 0)
-            Message(SysErrorMessage(File.Error()), MB_OK | MB_ICONSTOP);
-        return;
-    }
-    SaveExportPaths();
-    Message(ExportDoneText(Count, Written), MB_OK | MB_ICONINFORMATION);
-    if (File.Substituted() > 0)
-        Message(ExportSubstitutedText(File.Substituted()), MB_OK | MB_ICONWARNING);
+    // What an append wrote stays; a new or overwritten file keeps what it held before. A table that
+    // did not open the data module has reported already.
+    if (!Done && File.Error() != 0)
+        Message(SysErrorMessage(File.Error()), MB_OK | MB_ICONSTOP);
+    return Done;
 }
 
 bool TFileExportList::AskScope(int& Count)
@@ -116,16 +118,15 @@ bool TFileExportList::AskScope(int& Count)
     return Message(Question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-int TFileExportList::ChooseTextTarget(QString& Path)
+bool TFileExportList::AskTargetPath(QString& Path, bool Exe)
 {
-    Path = FFileNormal;
     bool Browse = true;
     if (!Path.isEmpty()) {
         if (QFileInfo(Path).absoluteDir().exists()) {
             const int Answer = MessageBoxPos(this, ChangeTargetText(Path), ProductName,
                                              MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2, 0);
             if (Answer == IDCANCEL)
-                return 9;
+                return false;
             Browse = Answer == IDYES;
         } else {
             Path = Settings.DataPath + QFileInfo(Path).fileName();
@@ -136,30 +137,40 @@ int TFileExportList::ChooseTextTarget(QString& Path)
         Prompt.Kind = TFilePrompt::EKind::SaveFile;
         Prompt.ObjectName = QStringLiteral("SaveDialog");
         Prompt.Title = QStringLiteral("名前を付けて保存");
-        Prompt.Filters = {QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("ＣＳＶファイル (*.csv)"),
-                          QStringLiteral("すべてのファイル (*)")};
+        Prompt.Filters =
+            Exe ? QStringList{QStringLiteral("Vaultix自己復元ファイル (*.exe)")}
+                : QStringList{QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("ＣＳＶファイル (*.csv)"),
+                              QStringLiteral("すべてのファイル (*)")};
         const QFileInfo Last(Path);
         if (!Path.isEmpty() && Last.isFile()) {
             Prompt.StartFolder = Last.absolutePath();
             Prompt.SelectFile = Last.fileName();
         } else {
             Prompt.StartFolder = Settings.DataPath;
-            Prompt.SelectFile =
-                Source() == ExportSourceMeibo ? QStringLiteral("Meibo.txt") : QStringLiteral("Rireki.txt");
+            Prompt.SelectFile = (Source() == ExportSourceMeibo ? QStringLiteral("Meibo") : QStringLiteral("Rireki")) +
+                                (Exe ? QStringLiteral(".exe") : QStringLiteral(".txt"));
         }
         int Filter = 1;
         Prompt.ChosenFilter = &Filter;
         Prompt.Place = [this](QFileDialog& Dialog) { PlaceBelowTopLeft(Dialog, *this); };
         const std::optional<QString> Chosen = RunFilePrompt(this, Prompt);
         if (!Chosen)
-            return 9;
-        Path = TextTargetName(*Chosen, Filter);
+            return false;
+        Path = Exe ? ExeTargetName(*Chosen) : TextTargetName(*Chosen, Filter);
     }
-    const QFileInfo Target(Path);
-    if (!QDir().mkpath(Target.absolutePath())) {
+    if (!QDir().mkpath(QFileInfo(Path).absolutePath())) {
         Message(MsgFolderNotMade, MB_OK | MB_ICONSTOP);
-        return 9;
+        return false;
     }
+    return true;
+}
+
+int TFileExportList::ChooseTextTarget(QString& Path)
+{
+    Path = FFileNormal;
+    if (!AskTargetPath(Path, false))
+        return 9;
+    const QFileInfo Target(Path);
     int Result = 0;
     if (Target.exists()) {
         const int Answer = Message(MsgTextTargetExists, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);

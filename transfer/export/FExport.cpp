@@ -258,8 +258,6 @@ void TFileExport::FormCreate()
     (S.Source == ExportSourceMeibo ? rbAddMeibo : rbRecvHis)->setChecked(true);
     (S.Range == 1 ? rbRange : S.Range == 2 ? rbAll : rbSelect)->setChecked(true);
     (S.Type == 1 ? rbNormal : rbEncrypt)->setChecked(true);
-    // The encrypted output comes with its own library; until then only plain text is written.
-    rbEncrypt->setEnabled(false);
     chkOutHeader->setChecked(S.OutHeader);
     chkBindDblQuote->setChecked(S.BindDblQuote);
     chkEditTelHyphen->setChecked(S.EditTelHyphen);
