@@ -350,7 +350,7 @@ TEST_F(MainFormTest, SplashClosesItselfAndWithoutItNothingWaits)
     QElapsedTimer Clock;
     Clock.start();
     WaitForSplashClosed();
-    EXPECT_LT(Clock.elapsed(), 100);
+    EXPECT_LT(Clock.elapsed(), 1000); // far below the splash's 2.5 s, whatever the load
 
     ShowSplash();
     ASSERT_NE(SplashForm, nullptr);

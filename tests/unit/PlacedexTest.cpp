@@ -4,7 +4,6 @@
 #include "platform/text/Cp932.h"
 
 #include <QByteArray>
-#include <chrono>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <vector>
@@ -133,13 +132,15 @@ TEST_F(PlacedexTest, PlacefixFindsTheLongestTownOrTheMunicipality)
     EXPECT_EQ(Run(QStringLiteral("１２３")), 4);
     EXPECT_EQ(Run(QStringLiteral("どこでもない")), 8);
 
-    // The text import runs one address after another.
+    // The text import runs one address after another: each answer is the same as the first, whatever
+    // the calls before it left behind. Its speed is measured in bench/DictionaryBench.
     const QByteArray Address = Cp932Encode(QStringLiteral("三重県四日市市八田２－１"));
-    const auto Start = std::chrono::steady_clock::now();
-    for (int I = 0; I < 2000; ++I)
+    ASSERT_EQ(Adrs(Address.constData(), Record.data(), DicFolder.constData()), 0);
+    const std::vector<char> First = Record;
+    for (int I = 0; I < 200; ++I) {
         ASSERT_EQ(Adrs(Address.constData(), Record.data(), DicFolder.constData()), 0);
-    const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-    EXPECT_LT(Seconds, 2.0);
+        ASSERT_EQ(Record, First);
+    }
 }
 
 } // namespace
