@@ -84,6 +84,17 @@ public:
     void pgctlUtilityChange(int Page);
     // Enter only moves on to the repair button; it never starts the repair.
     bool cbxRepairKeyPress(int Key);
+    // The data-convert page.
+    void cbxSrcClick(int Index);
+    bool cbxSrcKeyPress(int Key);
+    bool edtSrcDataPathKeyPress(int Key);
+    bool edtDestDataPathKeyPress(int Key);
+    void bbtnSrcBrowseClick();
+    void bbtnDestBrowseClick();
+    void rbOptionClick(int Tag);
+    bool rbOptionKeyPress(int Key);
+    void bbtnConvertClick();
+    [[nodiscard]] int NameOverflowOption() const { return FNameOverflowOption; }
     // F1 on any window of the program opens the guide at that window's page.
     bool ApplicationHelp(int HelpContext);
 
@@ -97,6 +108,11 @@ private:
     void BuildKyokubanChangePage();
     void BuildDataConvertPage();
     void BuildFbConvertPage();
+    void WireDataConvertPage();
+    bool DataConvertKeyPress(QObject* Watched, int Key);
+    void FocusAtEnd(QLineEdit* Edit);
+    bool Browse(QLineEdit* Edit, const QString& Prompt);
+    [[nodiscard]] int ChosenVersion() const;
 
     TPDFHelp PDFHelp;
     bool FShown = false;
