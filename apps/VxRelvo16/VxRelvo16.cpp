@@ -17,6 +17,7 @@
 #include "main/start/ProgramBody.h"
 #include "platform/sys/FileVersionNote.h"
 #include "transfer/import/FImport.h"
+#include "transfer/print/ListPrtDlg.h"
 #include "widelayer/UniSystem.h"
 
 VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
@@ -83,6 +84,8 @@ static void InstallFileImportHooks()
         TFileImport Import(Owner);
         Import.exec();
     };
+    // The list printing's settings window; it refuses to open without a printer.
+    MainHooks().ShowListPrint = ShowListPrint;
     FileImportHooks().ReloadHistoryList = [] {
         if (HistoryList)
             HistoryList->LoadPage(0, 0);

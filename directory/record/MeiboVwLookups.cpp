@@ -1,6 +1,7 @@
 #include "directory/record/MeiboVw.h"
 #include "main/common/CallerFields.h"
 #include "main/common/CommonText.h"
+#include "main/common/CustomColors.h"
 #include "main/common/FormParts.h"
 #include "main/common/ShellActions.h"
 #include "main/common/ShellOpen.h"
@@ -8,7 +9,6 @@
 #include "main/controls/SortListView.h"
 #include "main/settings/Settings.h"
 #include "main/tables/MeiboEntry.h"
-#include "platform/ini/IniFile.h"
 #include "platform/ui/Prompts.h"
 #include "widelayer/UniSortListView.h"
 
@@ -29,16 +29,6 @@
 namespace {
 
 constexpr int MaxExtFiles = 10;
-const QString CustomColorsFile = QStringLiteral("CstmClr.ini");
-const QString CustomColorsSection = QStringLiteral("COMMON");
-
-// A custom colour as the file keeps it: six hexadecimal digits, blue first; anything else is black.
-QColor CustomColorOfText(const QString& Text)
-{
-    const QString T = Text.trimmed();
-    return T.size() == 6 ? ColorFromDollarText(QLatin1Char('$') + T).value_or(QColor(Qt::black)) : QColor(Qt::black);
-}
-
 } // namespace
 
 TCallerFieldControls TMeiboView::FieldControls() const
@@ -184,19 +174,13 @@ void TMeiboView::bbtnOpenExtFileClick()
 
 void TMeiboView::bbtnBGColorClick()
 {
-    const QString FileName = SettingsPath + CustomColorsFile;
-    TMemIniFile Ini(FileName);
-    QList<QColor> Custom;
-    for (int I = 0; I < 16; ++I)
-        Custom << CustomColorOfText(Ini.ReadString(CustomColorsSection, QString::number(I), QStringLiteral("000000")));
+    QList<QColor> Custom = LoadCustomColors(SettingsPath);
     const std::optional<QColor> Chosen = PromptColor(this, pnlBGColor->palette().color(QPalette::Window), Custom);
     if (!Chosen)
         return;
     SetPanelColors(*Chosen);
     FColorText = ColorToText(ValueOfColor(*Chosen));
-    for (int I = 0; I < 16; ++I)
-        Ini.WriteString(CustomColorsSection, QString::number(I), DollarTextOfColor(Custom.at(I)).mid(1));
-    (void)Ini.UpdateFile();
+    (void)SaveCustomColors(SettingsPath, Custom);
 }
 
 bool TMeiboView::EnterKeyPress(QObject* Control)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main/controls/NumberUpDown.h"
 #include "main/settings/EnvApply.h"
 
 #include <QDialog>
@@ -27,28 +28,6 @@ class TVxCommDLL;
 // 2: nothing was stored, or the dialog closed for an update by hand (UpdateQuit is then set and the
 // program must end), or a device library could not be loaded (the program is asked to quit).
 int ShowEnvironment(QWidget* Owner);
-
-// The up-down beside a number edit: two arrow buttons and a position within Min..Max. A click asks
-// OnChanging first; the position moves only when it answers true.
-class TNumberUpDown : public QWidget
-{
-    Q_OBJECT
-public:
-    TNumberUpDown(int Min, int Max, QWidget* Parent);
-    [[nodiscard]] int Position() const { return FPosition; }
-    [[nodiscard]] int Min() const { return FMin; }
-    [[nodiscard]] int Max() const { return FMax; }
-    // Clamped to Min..Max, as the control does with any position it is given.
-    void SetPosition(int Value);
-    // A change by the user: refused out of range or when OnChanging says no.
-    bool RequestChange(int NewValue);
-    std::function<bool(int NewValue)> OnChanging;
-
-private:
-    int FMin;
-    int FMax;
-    int FPosition;
-};
 
 // "環境設定": the program settings on seven pages. Env.cpp holds the frame: creation, loading, the
 // page change, where events go, the update page, checking and closing. The pages whose behaviour

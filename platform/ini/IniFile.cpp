@@ -3,6 +3,7 @@
 #include "platform/text/Cp932.h"
 
 #include <QFile>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -300,9 +301,37 @@ QByteArray TMemIniFile::ToBytes() const
         if (InCp932 && !Line->AsRead && Cp932EncodeChecked(Line->Text).Substituted > 0)
             InCp932 = false;
     }
-    const bool Converted = FEncoding == TTextEncoding::Cp932 && !InCp932;
+    QByteArray Bytes = LinesToBytes(All, InCp932, FBom);
+    if (FEncoding == TTextEncoding::Mixed || !FBom.isEmpty())
+        return Bytes;
+    // Text of one encoding can be valid in the other too: UTF-8 of two-byte sequences alone passes as
+    // CP932 (a name such as "ā" would come back as other characters), and some CP932 passes as UTF-8.
+    // Such a file is written as UTF-8 with the mark, which leaves no doubt.
+    const TTextEncoding Meant = InCp932 ? TTextEncoding::Cp932 : TTextEncoding::Utf8;
+    const bool Ascii =
+        std::all_of(Bytes.cbegin(), Bytes.cend(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
+    if (!Ascii && ReadSettingsText(Bytes).Encoding != Meant)
+        Bytes = LinesToBytes(All, false, QByteArrayLiteral("\xEF\xBB\xBF"));
+    return Bytes;
+}
 
-    QByteArray Bytes = FBom;
+QByteArray TMemIniFile::NewLineBytes(const QString& Text) const
+{
+    const QByteArray Utf8 = Text.toUtf8();
+    if (FEncoding != TTextEncoding::Mixed || JudgeEncoding(Utf8) == TTextEncoding::Utf8)
+        return Utf8;
+    // A file of mixed lines is read line by line, and this UTF-8 would pass as CP932 there: the line
+    // goes in CP932 when that holds it and reads back as such.
+    const TCp932Encoded Cp932 = Cp932EncodeChecked(Text);
+    if (Cp932.Substituted == 0 && JudgeEncoding(Cp932.Bytes) == TTextEncoding::Cp932)
+        return Cp932.Bytes;
+    return Utf8;
+}
+
+QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp932, const QByteArray& Bom) const
+{
+    const bool Converted = FEncoding == TTextEncoding::Cp932 && !InCp932;
+    QByteArray Bytes = Bom;
     for (qsizetype I = 0; I < All.size(); ++I) {
         const TLine& Line = *All[I];
         QByteArray Break = FBreak;
@@ -310,7 +339,7 @@ QByteArray TMemIniFile::ToBytes() const
             Bytes += Line.AsRead->Bytes;
             Break = Line.AsRead->Break;
         } else {
-            Bytes += InCp932 ? Cp932Encode(Line.Text) : Line.Text.toUtf8();
+            Bytes += InCp932 ? Cp932Encode(Line.Text) : NewLineBytes(Line.Text);
             if (Line.AsRead)
                 Break = Line.AsRead->Break;
         }

@@ -82,6 +82,8 @@ private:
         TLine Header;
         QList<TLine> Lines;
     };
+    [[nodiscard]] QByteArray NewLineBytes(const QString& Text) const;
+    [[nodiscard]] QByteArray LinesToBytes(const QList<const TLine*>& All, bool InCp932, const QByteArray& Bom) const;
 
     [[nodiscard]] const TSection* FindSection(const QString& Section) const;
     [[nodiscard]] TSection* FindSection(const QString& Section);

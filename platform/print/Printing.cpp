@@ -75,6 +75,11 @@ QPoint PlaceInside(QPoint Corner, QSize Size, const QRect& Work)
     return {std::max(X, 0), std::max(Y, 0)};
 }
 
+void PlaceAtOwnerCorner(QWidget* Dialog, QWidget* Owner)
+{
+    Dialog->installEventFilter(new TPlaceOnShow(Dialog, Owner ? Owner->window() : nullptr));
+}
+
 QString PdfPrinterName()
 {
     return QStringLiteral("PDF");
@@ -164,7 +169,7 @@ bool TPrintJob::SetupDialog(QWidget* Owner)
     if (State->Printer.outputFormat() == QPrinter::PdfFormat && State->Printer.outputFileName().isEmpty())
         State->Printer.setOutputFileName(DefaultPdfFile(State->Printer.docName()));
     QPrintDialog Dialog(&State->Printer, Owner);
-    Dialog.installEventFilter(new TPlaceOnShow(&Dialog, Owner ? Owner->window() : nullptr));
+    PlaceAtOwnerCorner(&Dialog, Owner);
     if (Dialog.exec() != QDialog::Accepted)
         return false;
     // A printer chosen in the dialog may differ from the one the job began with.

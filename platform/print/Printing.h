@@ -37,6 +37,10 @@ struct TPrinterEntry
 // reach past the right or bottom edge ends at it, a negative coordinate becomes 0.
 [[nodiscard]] QPoint PlaceInside(QPoint Corner, QSize Size, const QRect& Work);
 
+// Puts Dialog, once it is shown, at Owner's window's top-left + (15, 15), kept inside the work area
+// as PlaceInside keeps it: where the printer set-up and the colour dialog of the print settings go.
+void PlaceAtOwnerCorner(QWidget* Dialog, QWidget* Owner);
+
 // Replaces the printer list until called with std::nullopt (tests only).
 void SetPrintersForTest(std::optional<QList<TPrinterEntry>> List);
 

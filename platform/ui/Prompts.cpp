@@ -1,5 +1,6 @@
 #include "platform/ui/Prompts.h"
 
+#include "platform/print/Printing.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QColorDialog>
@@ -55,7 +56,7 @@ QString PromptOpenFile(QWidget* Owner, const TOpenFilePrompt& Prompt)
     return RunFilePrompt(Owner, File).value_or(QString());
 }
 
-std::optional<QColor> PromptColor(QWidget* Owner, const QColor& Initial, QList<QColor>& Custom)
+std::optional<QColor> PromptColor(QWidget* Owner, const QColor& Initial, QList<QColor>& Custom, bool AtOwnerCorner)
 {
     if (MessageBoxIsScripted()) {
         AppendScriptedLog(
@@ -66,6 +67,8 @@ std::optional<QColor> PromptColor(QWidget* Owner, const QColor& Initial, QList<Q
         QColorDialog::setCustomColor(I, Custom.at(I));
     QColorDialog Dialog(Initial, Owner);
     Dialog.setOption(QColorDialog::DontUseNativeDialog, true);
+    if (AtOwnerCorner)
+        PlaceAtOwnerCorner(&Dialog, Owner);
     if (Dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     for (int I = 0; I < Custom.size() && I < QColorDialog::customCount(); ++I)

@@ -28,7 +28,9 @@ struct TOpenFilePrompt
 
 // Opens the colour dialog on Initial with the 16 custom colours; on OK answers the chosen colour and
 // leaves the dialog's custom colours in Custom. Cancel answers nothing and leaves Custom unchanged.
-[[nodiscard]] std::optional<QColor> PromptColor(QWidget* Owner, const QColor& Initial, QList<QColor>& Custom);
+// AtOwnerCorner puts the dialog at the owner's top-left + (15, 15) inside the work area.
+[[nodiscard]] std::optional<QColor> PromptColor(QWidget* Owner, const QColor& Initial, QList<QColor>& Custom,
+                                                bool AtOwnerCorner = false);
 
 // "$BBGGRR" as the scripts and the colour values of the programs write a colour; nullopt for any other text.
 [[nodiscard]] std::optional<QColor> ColorFromDollarText(const QString& Text);

@@ -200,6 +200,13 @@ TEST(MemIniFile, WritesBackEveryUntouchedLineByteForByte)
          "[S]\nA=x\xFF\nB=\xE6\x96\xB0\n"},
         {"a last line without a break gets one when a line follows", "[S]\nA=1", "2", "[S]\nA=1\nB=2\n"},
         {"a new file is UTF-8 with LF", "", QString::fromUtf16(u"新"), "[S]\nB=\xE6\x96\xB0\n"},
+        // Each of these would read back in the other encoding, as other characters.
+        {"UTF-8 that passes as CP932 gets the mark", "", QString::fromUtf16(u"\u0101A"),
+         "\xEF\xBB\xBF[S]\nB=\xC4\x81\x41\n"},
+        {"a new line of a mixed file that as UTF-8 would pass as CP932 goes in CP932", "[S]\nA=x\xFF\nB=1\n",
+         QString::fromUtf16(u"\u0393["), "[S]\nA=x\xFF\nB=\x83\xA1[\n"},
+        {"CP932 that passes as UTF-8 turns UTF-8 with the mark", "[S]\r\nA=\x83\x81\r\nB=x\r\n",
+         QString::fromUtf16(u"縺０"), "\xEF\xBB\xBF[S]\r\nA=\xE3\x83\xA1\r\nB=\xE7\xB8\xBA\xEF\xBC\x90\r\n"},
     };
     for (const TChange& Change : Changes) {
         TMemIniFile Ini("/nonexistent/x.ini");

@@ -1,0 +1,4 @@
+; あ
+[ā]
+ItemNo=1
+ItemSize=10
