@@ -243,10 +243,9 @@ TEST(UtilityMainFormTest, PagesHelpContextsAndFocus)
     }
     EXPECT_TRUE(Form.bbtn06PP->isEnabled());
     EXPECT_TRUE(Form.bbtnConvertAdrsPos->isEnabled());
-    // The commands of later versions are there but cannot be used yet.
-    for (QPushButton* Later : {Form.bbtnConvert})
-        EXPECT_FALSE(Later->isEnabled());
     EXPECT_TRUE(Form.bbtnFbConvert->isEnabled());
+    // Version 15, chosen at start, converts.
+    EXPECT_TRUE(Form.bbtnConvert->isEnabled());
     EXPECT_EQ(Form.cbxSrc->count(), 15);
     EXPECT_EQ(Form.cbxSrc->itemText(0), QStringLiteral("Tolvane１５"));
     EXPECT_EQ(Form.cbxSrc->itemData(14).toInt(), 1);

@@ -231,10 +231,7 @@ void TMainForm::BuildDataConvertPage()
     for (QWidget* Control : {static_cast<QWidget*>(lblNameSet), pnlOption, static_cast<QWidget*>(rbCorpSet),
                              static_cast<QWidget*>(rbNameSet), static_cast<QWidget*>(rbNameSetCorpSet)})
         Control->setEnabled(false);
-    // The conversion of earlier versions comes with a later version of this program.
-    for (QWidget* Control : {static_cast<QWidget*>(bbtnConvert), static_cast<QWidget*>(bbtnSrcBrowse),
-                             static_cast<QWidget*>(bbtnDestBrowse)})
-        Control->setEnabled(false);
+    WireDataConvertPage();
 }
 
 QWidget* TMainForm::FirstControl(int Page) const
@@ -289,7 +286,7 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
         const int Key = static_cast<QKeyEvent*>(Event)->key();
         if (Watched == cbxRepair && cbxRepairKeyPress(Key))
             return true;
-        if (FbPageKeyPress(Watched, Key))
+        if (FbPageKeyPress(Watched, Key) || DataConvertKeyPress(Watched, Key))
             return true;
         // F1 anywhere in the program opens the guide at the page of the active window.
         if (Key == Qt::Key_F1 && Watched->isWidgetType()) {

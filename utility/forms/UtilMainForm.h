@@ -98,6 +98,17 @@ public:
     // The chosen book, an index into FbAdrsBooks; -1 for none.
     [[nodiscard]] int ChosenAdrsBook() const { return FChosenAdrsBook; }
     [[nodiscard]] const QString& AdrsFolder() const { return FAdrsFolder; }
+    // The data-convert page.
+    void cbxSrcClick(int Index);
+    bool cbxSrcKeyPress(int Key);
+    bool edtSrcDataPathKeyPress(int Key);
+    bool edtDestDataPathKeyPress(int Key);
+    void bbtnSrcBrowseClick();
+    void bbtnDestBrowseClick();
+    void rbOptionClick(int Tag);
+    bool rbOptionKeyPress(int Key);
+    void bbtnConvertClick();
+    [[nodiscard]] int NameOverflowOption() const { return FNameOverflowOption; }
     // F1 on any window of the program opens the guide at that window's page.
     bool ApplicationHelp(int HelpContext);
 
@@ -115,6 +126,11 @@ private:
     void SetAdrsFolder(const QString& FbDataFolder);
     [[nodiscard]] bool FbConvertChecks(QString& BookFolder);
     int FbBox(const QString& Text, unsigned Flags);
+    void WireDataConvertPage();
+    bool DataConvertKeyPress(QObject* Watched, int Key);
+    void FocusAtEnd(QLineEdit* Edit);
+    bool Browse(QLineEdit* Edit, const QString& Prompt);
+    [[nodiscard]] int ChosenVersion() const;
 
     TPDFHelp PDFHelp;
     bool FShown = false;

@@ -7,6 +7,7 @@
 #include "main/settings/Settings.h"
 #include "main/start/ProgramLook.h"
 #include "platform/msg/CoreMessage.h"
+#include "utility/forms/SilentOffer.h"
 #include "utility/forms/UtilMainForm.h"
 #include "utility/start/UtilFolders.h"
 #include "utility/start/UtilityRunning.h"
@@ -35,12 +36,14 @@ int RunVxUtil16(int& argc, char** argv)
     });
 
     SilentConversion = IsSilentConversionArgument(QApplication::arguments());
-    // The silent conversion offer comes with the conversion of earlier versions; until then "/c"
-    // ends here, without a window.
-    if (SilentConversion)
-        return 0;
-
     InitProgramFolders();
+    // "/c" only offers the conversion of version 15's data, without the main window, and ends.
+    if (SilentConversion) {
+        SilentConversionOffer();
+        SetCoreMessageBox({});
+        return 0;
+    }
+
     if (!ReadUtilityDataPath()) {
         (void)MessageBoxPos(nullptr, QString::fromUtf8(DataPathMissingMessage), ProductName,
                             MB_OK | MB_ICONINFORMATION);

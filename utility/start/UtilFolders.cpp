@@ -45,15 +45,38 @@ bool ReadUtilityDataPath()
     return true;
 }
 
+QString FindIgnoringCase(const QString& Folder, const QString& Name)
+{
+    if (Name.isEmpty())
+        return {};
+    if (QFileInfo::exists(Folder + Name))
+        return Folder + Name;
+    const QStringList Entries = QDir(Folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& Entry : Entries)
+        if (Entry.compare(Name, Qt::CaseInsensitive) == 0)
+            return Folder + Entry;
+    return {};
+}
+
+namespace {
+
+QString OlderIniName(const QString& Folder, const QString& Stem)
+{
+    const QString Found = FindIgnoringCase(Folder, Stem + QStringLiteral(".ini"));
+    return Found.isEmpty() ? Folder + Stem + QStringLiteral(".ini") : Found;
+}
+
+} // namespace
+
 QString ReadOlderDataPath(const QString& Folder, const QString& Stem)
 {
-    const TMemIniFile Ini(Folder + Stem + QStringLiteral(".ini"));
+    const TMemIniFile Ini(OlderIniName(Folder, Stem));
     return ExistingFolder(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("DataPath"), {}));
 }
 
 TOlderAdapterSetting ReadOlderAdapterSettings(const QString& Folder, const QString& Stem)
 {
-    const TMemIniFile Ini(Folder + Stem + QStringLiteral(".ini"));
+    const TMemIniFile Ini(OlderIniName(Folder, Stem));
     const QString Common = QStringLiteral("COMMON");
     return {Ini.ReadBool(Common, QStringLiteral("IPPBX"), false), Ini.ReadInteger(Common, QStringLiteral("Adapter"), 1),
             Ini.ReadString(Common, QStringLiteral("Port"), QStringLiteral("COM1"))};
@@ -66,7 +89,7 @@ void FindOlderVersionFolders()
         const QString Stem = QStringLiteral("VxRelvo") + QString::number(Version);
         QString Folder;
         if (Version >= 11) {
-            Folder = ExistingFolder(GetCommonAppDataFolder() + QStringLiteral("Pelmar/") + Stem + u'/');
+            Folder = ExistingFolder(FindIgnoringCase(GetCommonAppDataFolder() + QStringLiteral("Pelmar/"), Stem));
         } else {
             const QString Key =
                 QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + Stem +

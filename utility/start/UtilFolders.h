@@ -48,6 +48,11 @@ extern std::array<TOlderAdapterSetting, OlderVersionCount> OlderAdapterSettings;
 // when the value names an existing folder.
 [[nodiscard]] bool ReadUtilityDataPath();
 
+// The entry Name of Folder (with its trailing "/"), found without regard to letter case: the earlier
+// versions ran where file names do not tell case apart, and their folders and files come spelled
+// either way. The exact spelling wins; the answer is the entry's path (no trailing "/"), or empty.
+[[nodiscard]] QString FindIgnoringCase(const QString& Folder, const QString& Name);
+
 // [COMMON] DataPath of Folder + Stem + ".ini"; empty unless it names an existing folder, else with
 // a trailing "/".
 [[nodiscard]] QString ReadOlderDataPath(const QString& Folder, const QString& Stem);

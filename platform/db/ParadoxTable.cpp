@@ -1,0 +1,489 @@
+#include "platform/db/ParadoxTable.h"
+
+#include "platform/sys/Folders.h"
+#include "platform/text/Cp932.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QtEndian>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+// pxlib's header declares C functions without saying so to a C++ compiler.
+extern "C" {
+#include <paradox.h>
+}
+#include <sys/file.h>
+#include <unistd.h>
+
+// pxlib computes the header's password checksum with this function; it is exported but not declared.
+extern "C" long px_passwd_checksum(const char* Password);
+// ... and decrypts a data block of an encrypted table with this one (block numbers from 1).
+extern "C" void px_decrypt_db_block(unsigned char* Source, unsigned char* Dest, unsigned long Encryption,
+                                    unsigned long Size, unsigned long Block);
+
+namespace {
+
+// Days from 1 January of year 1 (day 1) to 30 December 1899, where the table engine's days start.
+constexpr double DateDelta = 693594.0;
+constexpr double MSecsPerDay = 86400000.0;
+
+// Header offsets of a Paradox data file.
+constexpr int OffRecordSize = 0x00;
+constexpr int OffHeaderSize = 0x02;
+constexpr int OffFileType = 0x04;
+constexpr int OffMaxTableSize = 0x05;
+constexpr int OffNumRecords = 0x06;
+constexpr int OffFileBlocks = 0x0C;
+constexpr int OffFirstBlock = 0x0E;
+constexpr int OffLastBlock = 0x10;
+constexpr int OffNumFields = 0x21;
+constexpr int OffFileVersion = 0x39;
+constexpr int OffEncryption = 0x25;
+constexpr int OffDataEncryption = 0x5C;
+// The cipher works on 256-byte pieces; the first holds the block's head.
+constexpr int CipherPiece = 256;
+constexpr int BlockHeadBytes = 6;
+
+quint16 U16(const QByteArray& B, int Offset)
+{
+    return qFromLittleEndian<quint16>(B.constData() + Offset);
+}
+
+bool KnownType(int Code)
+{
+    switch (Code) {
+    case pxfAlpha:
+    case pxfDate:
+    case pxfShort:
+    case pxfLong:
+    case pxfCurrency:
+    case pxfNumber:
+    case pxfLogical:
+    case pxfMemoBLOb:
+    case pxfBLOb:
+    case pxfFmtMemoBLOb:
+    case pxfOLE:
+    case pxfGraphic:
+    case pxfTime:
+    case pxfTimestamp:
+    case pxfAutoInc:
+    case pxfBCD:
+    case pxfBytes:
+        return true;
+    default:
+        return false;
+    }
+}
+
+TParadoxFieldType TypeOf(int Code)
+{
+    switch (Code) {
+    case pxfAlpha:
+    case pxfMemoBLOb:
+    case pxfFmtMemoBLOb:
+        return TParadoxFieldType::Text;
+    case pxfShort:
+    case pxfLong:
+    case pxfAutoInc:
+        return TParadoxFieldType::Integer;
+    case pxfNumber:
+    case pxfCurrency:
+        return TParadoxFieldType::Float;
+    case pxfDate:
+    case pxfTime:
+    case pxfTimestamp:
+        return TParadoxFieldType::DateTime;
+    case pxfLogical:
+        return TParadoxFieldType::Boolean;
+    default:
+        return TParadoxFieldType::Other;
+    }
+}
+
+// pxlib reports its errors here; the reader keeps the last one for its own message.
+void RecordError(pxdoc_t* Doc, int, const char* Message, void* Data)
+{
+    (void)Doc;
+    if (Data && Message)
+        *static_cast<QString*>(Data) = QString::fromLocal8Bit(Message);
+}
+
+} // namespace
+
+std::optional<TParadoxHeader> CheckParadoxFile(const QByteArray& Bytes, QString* Error)
+{
+    auto Refuse = [Error](const char* Why) -> std::optional<TParadoxHeader> {
+        if (Error)
+            *Error = QString::fromLatin1(Why);
+        return std::nullopt;
+    };
+    if (Bytes.size() < 0x78)
+        return Refuse("short header");
+    TParadoxHeader Head;
+    Head.RecordSize = U16(Bytes, OffRecordSize);
+    Head.HeaderSize = U16(Bytes, OffHeaderSize);
+    const int FileType = static_cast<unsigned char>(Bytes[OffFileType]);
+    const int MaxTableSize = static_cast<unsigned char>(Bytes[OffMaxTableSize]);
+    const qint64 NumRecords = qFromLittleEndian<quint32>(Bytes.constData() + OffNumRecords);
+    const int FileBlocks = U16(Bytes, OffFileBlocks);
+    const int FirstBlock = U16(Bytes, OffFirstBlock);
+    const int LastBlock = U16(Bytes, OffLastBlock);
+    const int NumFields = U16(Bytes, OffNumFields);
+    const int FileVersion = static_cast<unsigned char>(Bytes[OffFileVersion]);
+    if (FileType != pxfFileTypIndexDB && FileType != pxfFileTypNonIndexDB)
+        return Refuse("not a data file");
+    if (MaxTableSize < 1 || MaxTableSize > 32)
+        return Refuse("block size");
+    Head.BlockSize = MaxTableSize * 0x400;
+    if (Head.RecordSize < 1 || Head.RecordSize > Head.BlockSize - BlockHeadBytes)
+        return Refuse("record size");
+    if (NumFields < 1 || NumFields > 255)
+        return Refuse("field count");
+    const int FieldInfo = FileVersion >= 5 ? 0x78 : 0x58;
+    const quint32 Encryption =
+        qFromLittleEndian<quint32>(Bytes.constData() + (FileVersion >= 5 ? OffDataEncryption : OffEncryption));
+    if (Head.HeaderSize < FieldInfo + NumFields * 2 || Head.HeaderSize > Bytes.size())
+        return Refuse("header size");
+    int Sum = 0;
+    for (int I = 0; I < NumFields; ++I) {
+        const int Type = static_cast<unsigned char>(Bytes[FieldInfo + I * 2]);
+        const int Size = static_cast<unsigned char>(Bytes[FieldInfo + I * 2 + 1]);
+        if (!KnownType(Type) || Size < 1)
+            return Refuse("field type");
+        Sum += Size;
+    }
+    if (Sum != Head.RecordSize)
+        return Refuse("field sizes");
+    // The field names follow the field list inside the header: one NUL-ended name per field and
+    // the table's name before them.
+    const QByteArray Names = Bytes.mid(FieldInfo + NumFields * 2, Head.HeaderSize - FieldInfo - NumFields * 2);
+    if (Names.count('\0') < NumFields + 1)
+        return Refuse("field names");
+    if (static_cast<qint64>(Head.HeaderSize) + static_cast<qint64>(FileBlocks) * Head.BlockSize > Bytes.size())
+        return Refuse("file blocks");
+    // The block chain from the first block to the last: every block inside the file, none twice,
+    // each linked back to the one before it, and the records it claims inside the block; together
+    // exactly the header's count.
+    if (FirstBlock > FileBlocks || LastBlock > FileBlocks || (FirstBlock == 0) != (LastBlock == 0))
+        return Refuse("block chain ends");
+    qint64 Records = 0;
+    QSet<int> Seen;
+    int Block = FirstBlock;
+    int Previous = 0;
+    while (Block != 0) {
+        if (Block > FileBlocks || Seen.contains(Block))
+            return Refuse("block chain");
+        Seen.insert(Block);
+        const qint64 At = Head.HeaderSize + static_cast<qint64>(Block - 1) * Head.BlockSize;
+        // An encrypted table's blocks are encrypted head and all.
+        QByteArray BlockHead = Bytes.mid(At, CipherPiece);
+        if (Encryption != 0)
+            px_decrypt_db_block(reinterpret_cast<unsigned char*>(BlockHead.data()),
+                                reinterpret_cast<unsigned char*>(BlockHead.data()), Encryption, CipherPiece,
+                                static_cast<unsigned long>(Block));
+        const int Next = U16(BlockHead, 0);
+        const int Prior = U16(BlockHead, 2);
+        const int LastOffset = qFromLittleEndian<qint16>(BlockHead.constData() + 4);
+        if (Prior != Previous)
+            return Refuse("block chain links");
+        if (LastOffset < -Head.RecordSize || LastOffset % Head.RecordSize != 0 ||
+            LastOffset + Head.RecordSize > Head.BlockSize - BlockHeadBytes)
+            return Refuse("block records");
+        Records += LastOffset / Head.RecordSize + 1;
+        Previous = Block;
+        Block = Next;
+    }
+    if (Previous != LastBlock)
+        return Refuse("block chain ends");
+    if (Records != NumRecords)
+        return Refuse("record count");
+    Head.RecordCount = static_cast<int>(NumRecords);
+    return Head;
+}
+
+quint32 ParadoxPasswordChecksum(const QString& Password)
+{
+    return static_cast<quint32>(px_passwd_checksum(Password.toLatin1().constData()));
+}
+
+QString TParadoxValue::AsString() const
+{
+    if (!FValue.isValid())
+        return {};
+    if (FValue.typeId() == QMetaType::Double)
+        return QString::number(FValue.toDouble(), 'g', 15);
+    return FValue.toString();
+}
+
+int TParadoxValue::AsInteger() const
+{
+    if (FValue.typeId() == QMetaType::QString) {
+        bool Ok = false;
+        const int Value = FValue.toString().trimmed().toInt(&Ok);
+        return Ok ? Value : 0;
+    }
+    return FValue.toInt();
+}
+
+double TParadoxValue::AsFloat() const
+{
+    return FValue.toDouble();
+}
+
+TParadoxTable::TParadoxTable(TSession& Session) : FSession(Session) {}
+
+TParadoxTable::~TParadoxTable()
+{
+    Close();
+}
+
+void TParadoxTable::SetDatabaseName(const QString& Folder)
+{
+    FDatabaseName = IncludeTrailingDelimiter(Folder);
+}
+
+bool TParadoxTable::Exists() const
+{
+    return QFileInfo(FileName()).isFile();
+}
+
+void TParadoxTable::Fail(const QString& Why)
+{
+    Close();
+    throw EParadoxError(FileName() + QStringLiteral(": ") + Why);
+}
+
+void TParadoxTable::Open()
+{
+    Close();
+    const QByteArray Path = QFile::encodeName(FileName());
+    FLockFd = ::open(Path.constData(), O_RDONLY | O_CLOEXEC);
+    if (FLockFd < 0)
+        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+    // Other readers of the product share the file; an exclusive open keeps every one of them out.
+    if (::flock(FLockFd, (FExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+        Fail(QStringLiteral("in use"));
+    FFile = std::make_unique<QFile>(FileName());
+    if (!FFile->open(QIODevice::ReadOnly))
+        Fail(FFile->errorString());
+    const qint64 Size = FFile->size();
+    if (Size < 0x78 || Size > 0x7FFFFFFF)
+        Fail(QStringLiteral("not a table"));
+    uchar* Map = FFile->map(0, Size);
+    if (!Map)
+        Fail(FFile->errorString());
+    FBytes = QByteArray::fromRawData(reinterpret_cast<const char*>(Map), static_cast<qsizetype>(Size));
+    FStream = fmemopen(const_cast<char*>(FBytes.constData()), static_cast<size_t>(FBytes.size()), "r");
+    OpenStream(FStream, FBytes);
+}
+
+void TParadoxTable::OpenBytes(const QByteArray& Bytes)
+{
+    Close();
+    if (Bytes.isEmpty())
+        Fail(QStringLiteral("empty"));
+    FBytes = Bytes;
+    FStream = fmemopen(FBytes.data(), static_cast<size_t>(FBytes.size()), "r");
+    OpenStream(FStream, FBytes);
+}
+
+void TParadoxTable::OpenStream(FILE* Stream, const QByteArray& Bytes)
+{
+    if (!Stream)
+        Fail(QStringLiteral("no stream"));
+    QString Why;
+    const std::optional<TParadoxHeader> Head = CheckParadoxFile(Bytes, &Why);
+    if (!Head)
+        Fail(Why);
+    FDoc = PX_new2(RecordError, nullptr, nullptr, nullptr);
+    if (!FDoc)
+        Fail(QStringLiteral("out of memory"));
+    FDoc->errorhandler_user_data = &FLastError;
+    FDoc->warnings = 0;
+    if (PX_open_fp(FDoc, Stream) < 0) {
+        // pxlib has already freed the name of a file it refused, without forgetting it.
+        FDoc->px_name = nullptr;
+        Fail(FLastError);
+    }
+    if (PX_get_recordsize(FDoc) != Head->RecordSize || PX_get_num_records(FDoc) != Head->RecordCount)
+        Fail(QStringLiteral("header"));
+    // An encrypted table is the product's own: it opens only for a session that knows its password.
+    const auto Encryption = static_cast<quint32>(FDoc->px_head->px_encryption);
+    if (Encryption != 0) {
+        bool Known = false;
+        for (const QString& Password : FSession.Passwords())
+            Known = Known || ParadoxPasswordChecksum(Password) == Encryption;
+        if (!Known)
+            Fail(QStringLiteral("password"));
+    }
+    const int Count = PX_get_num_fields(FDoc);
+    pxfield_t* Fields = PX_get_fields(FDoc);
+    int Offset = 0;
+    for (int I = 0; I < Count; ++I) {
+        TParadoxField Field;
+        Field.Name = Cp932DecodeLenient(QByteArray(Fields[I].px_fname ? Fields[I].px_fname : ""));
+        Field.Code = static_cast<unsigned char>(Fields[I].px_ftype);
+        Field.Type = TypeOf(Field.Code);
+        Field.Size = Fields[I].px_flen;
+        FFields.append(Field);
+        FOffsets.push_back(Offset);
+        Offset += Field.Size;
+    }
+    if (Offset != Head->RecordSize)
+        Fail(QStringLiteral("fields"));
+    FRecordCount = Head->RecordCount;
+    FRecord.resize(Head->RecordSize);
+    First();
+}
+
+void TParadoxTable::Close()
+{
+    if (FDoc) {
+        PX_close(FDoc);
+        PX_delete(FDoc);
+        FDoc = nullptr;
+    }
+    if (FStream) {
+        std::fclose(FStream);
+        FStream = nullptr;
+    }
+    FBytes.clear();
+    FFile.reset();
+    if (FLockFd >= 0) {
+        ::close(FLockFd);
+        FLockFd = -1;
+    }
+    FFields.clear();
+    FOffsets.clear();
+    FRecordCount = 0;
+    FRecNo = 0;
+    FLoadedRecNo = -1;
+    FIndexes.clear();
+}
+
+const TParadoxField* TParadoxTable::FindField(const QString& Name) const
+{
+    for (const TParadoxField& Field : FFields)
+        if (Field.Name.compare(Name, Qt::CaseInsensitive) == 0)
+            return &Field;
+    return nullptr;
+}
+
+void TParadoxTable::First()
+{
+    FRecNo = 0;
+}
+
+void TParadoxTable::Next()
+{
+    if (FRecNo < FRecordCount)
+        ++FRecNo;
+}
+
+void TParadoxTable::LoadCurrent()
+{
+    if (!FDoc || Eof())
+        throw EParadoxError(FileName() + QStringLiteral(": no current record"));
+    if (FLoadedRecNo == FRecNo)
+        return;
+    if (PX_get_record(FDoc, FRecNo, FRecord.data()) == nullptr)
+        throw EParadoxError(FileName() + QStringLiteral(": record %1").arg(FRecNo));
+    FLoadedRecNo = FRecNo;
+}
+
+TParadoxValue TParadoxTable::FieldByName(const QString& Name)
+{
+    const TParadoxField* Field = FindField(Name);
+    if (!Field)
+        throw EParadoxError(FileName() + QStringLiteral(": no field ") + Name);
+    LoadCurrent();
+    return Decode(static_cast<int>(Field - FFields.constData()));
+}
+
+TParadoxValue TParadoxTable::Decode(int Index)
+{
+    const TParadoxField& Field = FFields[Index];
+    char* Data = FRecord.data() + FOffsets[static_cast<size_t>(Index)];
+    switch (Field.Code) {
+    case pxfAlpha: {
+        const auto End = static_cast<int>(qstrnlen(Data, static_cast<size_t>(Field.Size)));
+        return TParadoxValue(Cp932DecodeLenient(QByteArray(Data, End)));
+    }
+    case pxfMemoBLOb:
+    case pxfFmtMemoBLOb: {
+        // Only the part of a memo kept inside the record: the rest lies in a file this reader never opens.
+        const int Leader = qMax(0, Field.Size - 10);
+        return TParadoxValue(Cp932DecodeLenient(QByteArray(Data, static_cast<int>(qstrnlen(Data, Leader)))));
+    }
+    case pxfShort: {
+        short Value = 0;
+        return PX_get_data_short(FDoc, Data, Field.Size, &Value) > 0 ? TParadoxValue(int(Value)) : TParadoxValue();
+    }
+    case pxfLong:
+    case pxfAutoInc: {
+        long Value = 0;
+        return PX_get_data_long(FDoc, Data, Field.Size, &Value) > 0 ? TParadoxValue(int(Value)) : TParadoxValue();
+    }
+    case pxfNumber:
+    case pxfCurrency: {
+        double Value = 0;
+        return PX_get_data_double(FDoc, Data, Field.Size, &Value) > 0 ? TParadoxValue(Value) : TParadoxValue();
+    }
+    case pxfTimestamp: {
+        double Value = 0;
+        if (PX_get_data_double(FDoc, Data, Field.Size, &Value) <= 0 || Value <= 0)
+            return TParadoxValue();
+        return TParadoxValue(Value / MSecsPerDay - DateDelta);
+    }
+    case pxfDate: {
+        long Value = 0;
+        if (PX_get_data_long(FDoc, Data, Field.Size, &Value) <= 0 || Value <= 0)
+            return TParadoxValue();
+        return TParadoxValue(double(Value) - DateDelta);
+    }
+    case pxfTime: {
+        long Value = 0;
+        return PX_get_data_long(FDoc, Data, Field.Size, &Value) > 0 ? TParadoxValue(double(Value) / MSecsPerDay)
+                                                                    : TParadoxValue();
+    }
+    case pxfLogical: {
+        char Value = 0;
+        return PX_get_data_byte(FDoc, Data, Field.Size, &Value) > 0 ? TParadoxValue(Value != 0) : TParadoxValue();
+    }
+    default:
+        return TParadoxValue();
+    }
+}
+
+void TParadoxTable::AddIndex(const QString& IndexName, const QString& FieldName)
+{
+    const TParadoxField* Field = FindField(FieldName);
+    if (!Field)
+        throw EParadoxError(FileName() + QStringLiteral(": no field ") + FieldName);
+    const int Index = static_cast<int>(Field - FFields.constData());
+    QHash<QString, int> Keys;
+    const int Was = FRecNo;
+    for (First(); !Eof(); Next()) {
+        LoadCurrent();
+        const QString Key = Decode(Index).AsString();
+        if (!Keys.contains(Key))
+            Keys.insert(Key, FRecNo);
+    }
+    FRecNo = Was;
+    FIndexes.insert(IndexName, Keys);
+}
+
+bool TParadoxTable::FindKey(const QString& IndexName, const QString& Key)
+{
+    const auto Index = FIndexes.constFind(IndexName);
+    if (Index == FIndexes.cend())
+        throw EParadoxError(FileName() + QStringLiteral(": no index ") + IndexName);
+    const auto Hit = Index->constFind(Key);
+    if (Hit == Index->cend())
+        return false;
+    FRecNo = *Hit;
+    return true;
+}
