@@ -6,6 +6,7 @@
 #include "directory/maps/MapLaunch.h"
 #include "directory/maps/MapViewLaunch.h"
 #include "directory/maps/drivers/MapDriver.h"
+#include "directory/maps/drivers/MapFanNet.h"
 #include "directory/maps/windows/MapFanView.h"
 #include "directory/maps/windows/ProAtlasView.h"
 #include "directory/record/MeiboVw.h"
@@ -28,6 +29,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -344,6 +346,88 @@ TEST_F(MapHostTest, MapWindowsMarkPickCopyAndPrint)
     EXPECT_EQ(QApplication::clipboard()->image().size(), Fan.Map->size());
     QTest::keyClick(&Fan, Qt::Key_Escape);
     EXPECT_EQ(Fan.result(), 2);
+}
+
+TEST_F(MapHostTest, AtlasMateBringsTheWindowForwardWhenItsDisplayCloses)
+{
+    InstallAll();
+    qputenv("VX_MAP_PICK", Pick);
+    Owner.setGeometry(60, 40, 400, 300);
+    Owner.show();
+    QWidget Other;
+    Other.setGeometry(560, 40, 400, 300);
+    Other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Owner));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Other));
+    Other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &Other; }, 10000));
+    TMapSearchParams P = Params(0, Lat, Lon);
+    RunMapLauncher(0, {&Owner, nullptr}, P);
+    EXPECT_TRUE(Names().contains(QStringLiteral("showMesh")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &Owner; }, 10000));
+}
+
+TEST_F(MapHostTest, PlannerBoxesStandOverTheWindowHandedToIt)
+{
+    InstallAll();
+    qputenv("VX_MAP_REJECT", Address.toUtf8());
+    Owner.setGeometry(40, 40, 300, 200);
+    Owner.show();
+    QWidget Handed;
+    Handed.setGeometry(560, 420, 600, 420);
+    Handed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Owner));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Handed));
+
+    // A real box, so that its place on the screen is seen.
+    const QByteArray Scripted = qgetenv("VX_MSGBOX_LOG");
+    qunsetenv("VX_MSGBOX_LOG");
+    QString Text;
+    QPoint Centre;
+    QTimer Answer;
+    QObject::connect(&Answer, &QTimer::timeout, [&] {
+        for (QWidget* W : QApplication::topLevelWidgets())
+            if (auto* Box = qobject_cast<QMessageBox*>(W); Box && Box->isVisible()) {
+                Text = Box->text();
+                Centre = Box->frameGeometry().center();
+                Box->buttons().first()->click();
+            }
+    });
+    Answer.start(200);
+    TMapFanPLANView View(&Owner);
+    View.SetOwnerHandle(&Handed);
+    (void)View.SetRequest(Params(1, 0, 0, Address));
+    View.exec();
+    Answer.stop();
+    qputenv("VX_MSGBOX_LOG", Scripted);
+    EXPECT_TRUE(Text.startsWith(QStringLiteral("MapFan PLANNER が表示できませんでした"))) << Text.toStdString();
+    EXPECT_LE((Centre - Handed.frameGeometry().center()).manhattanLength(), 4);
+}
+
+TEST_F(MapHostTest, MappleFirstEditionIsDrivenAsADocumentAndGivesBackThePick)
+{
+    InstallAll();
+    // The host without the starter beside it; the first edition found by its registry entry.
+    const QString Programs = Temp.filePath(QStringLiteral("programs"));
+    ASSERT_TRUE(QDir().mkpath(Programs));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VX_BIN_DIR "/VxMapHost.so"), Programs + QStringLiteral("/VxMapHost.so")));
+    ProgramPath = Programs;
+    const QString App = Temp.filePath(QStringLiteral("Mapple"));
+    ASSERT_TRUE(QDir().mkpath(App));
+    QFile Program(App + QStringLiteral("/Mapple"));
+    ASSERT_TRUE(Program.open(QIODevice::WriteOnly));
+    Program.close();
+    ASSERT_TRUE(
+        WriteRegistryString(QStringLiteral("HKEY_CURRENT_USER\\Software\\Super Mapple\\Version 1.0.1R\\Mapple\\App"),
+                            QStringLiteral("Path"), App));
+    qputenv("VX_MAP_PICK", Pick);
+    TMapSearchParams P = Params(0, Lat, Lon);
+    RunMapLauncher(8, {&Owner, nullptr}, P);
+    EXPECT_EQ(ArgsOf("open"), QJsonArray{"Mapple.Document"});
+    EXPECT_EQ(ArgsOf("moveMsec"), (QJsonArray{Lon, Lat}));
+    EXPECT_EQ(P.Latitude, PickedLat); // where the map was left
+    EXPECT_EQ(P.Longitude, PickedLon);
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
 }
 
 class MapHostRecvViewTest : public MapHostTest
