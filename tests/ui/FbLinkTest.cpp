@@ -12,11 +12,13 @@
 #include "main/settings/Settings.h"
 #include "main/tables/AdrsTableDef.h"
 #include "platform/msg/WindowMessage.h"
+#include "platform/sys/SingleInstance.h"
 #include "tests/support/ScriptedBoxes.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -141,8 +143,18 @@ TEST_F(FbLinkTest, TheStandInInstallsItselfAndFillsItsBooks)
     QProcess Window;
     Window.start(FbInstallPaths[0] + FbProgramName(0), {});
     ASSERT_TRUE(Window.waitForStarted());
-    // A loaded machine may take its time to start the window; the wait ends as soon as it is seen.
-    EXPECT_TRUE(QTest::qWaitFor([] { return ActivateFbIfRunning(0); }, 60000));
+    // A loaded machine may take its time to start the window. The wait looks for its socket: asking
+    // ActivateFbIfRunning again and again would take the lock for a moment each time, and a window
+    // starting in such a moment takes itself for a second copy and ends.
+    const QString Server = TSingleInstance::ServerPath(FbInstanceName(0));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            QLocalSocket Socket;
+            Socket.connectToServer(Server);
+            return Socket.waitForConnected(200);
+        },
+        60000));
+    EXPECT_TRUE(ActivateFbIfRunning(0));
     Window.kill();
     Window.waitForFinished();
 }
