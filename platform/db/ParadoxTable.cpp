@@ -9,8 +9,11 @@
 #include <QtEndian>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
+#include <unordered_set>
 // pxlib's header declares C functions without saying so to a C++ compiler.
 extern "C" {
 #include <paradox.h>
@@ -109,6 +112,43 @@ void RecordError(pxdoc_t* Doc, int, const char* Message, void* Data)
     (void)Doc;
     if (Data && Message)
         *static_cast<QString*>(Data) = QString::fromLocal8Bit(Message);
+}
+
+// pxlib's memory goes through these. On some damaged files it frees a block on its error path and
+// again when the document is deleted; a block it no longer holds is not freed a second time.
+std::mutex PxMemoryLock;
+std::unordered_set<void*> PxLiveBlocks;
+
+void* PxAlloc(pxdoc_t*, size_t Size, const char*)
+{
+    void* Memory = std::malloc(Size == 0 ? 1 : Size);
+    if (Memory) {
+        const std::lock_guard<std::mutex> Hold(PxMemoryLock);
+        PxLiveBlocks.insert(Memory);
+    }
+    return Memory;
+}
+
+void* PxRealloc(pxdoc_t*, void* Memory, size_t Size, const char*)
+{
+    const std::lock_guard<std::mutex> Hold(PxMemoryLock);
+    if (Memory && PxLiveBlocks.erase(Memory) == 0)
+        Memory = nullptr; // not ours, or freed already: start afresh
+    void* Grown = std::realloc(Memory, Size == 0 ? 1 : Size);
+    if (Grown)
+        PxLiveBlocks.insert(Grown);
+    else if (Memory)
+        PxLiveBlocks.insert(Memory); // realloc failed: the old block stays
+    return Grown;
+}
+
+void PxFree(pxdoc_t*, void* Memory)
+{
+    if (!Memory)
+        return;
+    const std::lock_guard<std::mutex> Hold(PxMemoryLock);
+    if (PxLiveBlocks.erase(Memory) != 0)
+        std::free(Memory);
 }
 
 } // namespace
@@ -298,7 +338,7 @@ void TParadoxTable::OpenStream(FILE* Stream, const QByteArray& Bytes)
     const std::optional<TParadoxHeader> Head = CheckParadoxFile(Bytes, &Why);
     if (!Head)
         Fail(Why);
-    FDoc = PX_new2(RecordError, nullptr, nullptr, nullptr);
+    FDoc = PX_new2(RecordError, PxAlloc, PxRealloc, PxFree);
     if (!FDoc)
         Fail(QStringLiteral("out of memory"));
     FDoc->errorhandler_user_data = &FLastError;
