@@ -61,7 +61,9 @@ TRangeSpecification::TRangeSpecification(QWidget* Owner) : QDialog(Owner)
         Pair->addWidget(Box->Edit);
         Pair->addWidget(Box->UpDown);
         Grid->addLayout(Pair, Row++, 1);
-        connect(Box->UpDown, &TUpDown::Clicked, this, [this, Box](int Value) { Changed(*Box, Value); });
+        // A structured binding cannot be captured by every compiler we build with: capture a copy.
+        auto* Target = Box;
+        connect(Box->UpDown, &TUpDown::Clicked, this, [this, Target](int Value) { Changed(*Target, Value); });
     }
     auto* Buttons = new QHBoxLayout;
     Buttons->addStretch();
