@@ -374,6 +374,11 @@ void TParadoxTable::OpenStream(FILE* Stream, const QByteArray& Bytes)
     }
     if (Offset != Head->RecordSize)
         Fail(QStringLiteral("fields"));
+    // Fields are read by name: a second field of one name could never be reached, and a reader asking
+    // for it would get the first one's value of another kind.
+    for (qsizetype I = 0; I < FFields.size(); ++I)
+        if (FindField(FFields[I].Name) != &FFields[I])
+            Fail(QStringLiteral("field names"));
     FRecordCount = Head->RecordCount;
     FRecord.resize(Head->RecordSize);
     First();
