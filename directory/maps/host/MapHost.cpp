@@ -43,8 +43,9 @@ bool BindAll(TMapHost& H)
 
 TMapHost* MapHost()
 {
-    // Kept for the life of the process: a library whose windows may still exist is never unloaded.
-    static QHash<QString, TMapHost*> Loaded;
+    // Kept for the life of the process: a library whose windows may still exist is never unloaded,
+    // not even by the destructors at exit, so the table itself is never destroyed either.
+    static auto& Loaded = *new QHash<QString, TMapHost*>;
     if (ProgramPath.isEmpty())
         return nullptr;
     const QString Path = QFileInfo(IncludeTrailingDelimiter(ProgramPath) + MapHostFileName).absoluteFilePath();
