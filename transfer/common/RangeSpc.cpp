@@ -14,9 +14,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TRangeSpecification::TRangeSpecification(QWidget* Owner) : QDialog(Owner)
+TRangeDialog::TRangeDialog(QWidget* Owner) : QDialog(Owner)
 {
-    setObjectName(QStringLiteral("RangeSpecification"));
+    setObjectName(QStringLiteral("RangeDialog"));
     setWindowTitle(QStringLiteral("範囲指定"));
     SetHelpContext(this, 63);
     pnlTotal = new QLabel(this);
@@ -85,12 +85,12 @@ TRangeSpecification::TRangeSpecification(QWidget* Owner) : QDialog(Owner)
     connect(btnCancel, &QPushButton::clicked, this, [this] { done(2); });
 }
 
-void TRangeSpecification::reject()
+void TRangeDialog::reject()
 {
     done(2);
 }
 
-void TRangeSpecification::SetRange(int Start, int End, int Total)
+void TRangeDialog::SetRange(int Start, int End, int Total)
 {
     for (TBox* Box : {&FBegin, &FEnd})
         Box->UpDown->SetRange(1, Total);
@@ -101,18 +101,18 @@ void TRangeSpecification::SetRange(int Start, int End, int Total)
     pnlTotal->setText(QString::number(Total));
 }
 
-void TRangeSpecification::GetRange(int& Start, int& End) const
+void TRangeDialog::GetRange(int& Start, int& End) const
 {
     Start = udBegin->Position();
     End = udEnd->Position();
 }
 
-TRangeSpecification::TBox& TRangeSpecification::BoxOf(QObject* Watched)
+TRangeDialog::TBox& TRangeDialog::BoxOf(QObject* Watched)
 {
     return Watched == edtBegin ? FBegin : FEnd;
 }
 
-void TRangeSpecification::Changed(TBox& Box, int Value)
+void TRangeDialog::Changed(TBox& Box, int Value)
 {
     Box.UpDown->SetPosition(Value);
     // A stepped or taken value is the box's value from now on: a refused text later puts it back.
@@ -131,7 +131,7 @@ void TRangeSpecification::Changed(TBox& Box, int Value)
     Box.Edit->setText(QString::number(Box.UpDown->Position()));
 }
 
-bool TRangeSpecification::BoxExit(TBox& Box)
+bool TRangeDialog::BoxExit(TBox& Box)
 {
     const QString Text = TrimBlanks(Box.Edit->text());
     bool Ok = false;
@@ -147,7 +147,7 @@ bool TRangeSpecification::BoxExit(TBox& Box)
     return Box.UpDown->Position() != Before;
 }
 
-bool TRangeSpecification::eventFilter(QObject* Watched, QEvent* Event)
+bool TRangeDialog::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched != edtBegin && Watched != edtEnd)
         return QDialog::eventFilter(Watched, Event);
