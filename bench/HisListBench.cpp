@@ -1,33 +1,19 @@
 // The call-history list over a full history of 100,000 rows: opening it on the newest page,
 // stepping page by page to the oldest one, and jumping straight to the last page; each with all
 // days shown and with one weekday button down (the state the list opens in).
+#include "bench/HistoryBenchTable.h"
 #include "calls/HisPager.h"
-#include "tests/unit/HisTableFixture.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <memory>
 
 namespace {
 
 constexpr int RowCount = 100000;
 
-struct TBenchData
-{
-    QTemporaryDir Dir;
-    std::unique_ptr<THisFixtureData> Data;
-    TBenchData()
-    {
-        Data = std::make_unique<THisFixtureData>(Dir.path());
-        AppendHistoryRows(Data->Table(), RowCount, [](int I) { return GeneratedRow(I); });
-    }
-};
-
 TTable& Table()
 {
-    static TBenchData Bench;
-    return Bench.Data->Table();
+    return GeneratedHistoryTable(RowCount);
 }
 
 THistoryPager MakePager(bool AllWeek)

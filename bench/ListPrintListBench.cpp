@@ -1,7 +1,7 @@
 // The print lists over a call history of 100,000 rows: the first page, a jump to the last page, the
 // next page, and one printed page of every matching record (the job's walk and the renderer into a
 // recording of the sheet), all at 200 list rows and 52 printed rows a page.
-#include "tests/unit/HisTableFixture.h"
+#include "bench/HistoryBenchTable.h"
 #include "transfer/export/ExportList.h"
 #include "transfer/print/ListRender.h"
 #include "transfer/print/PreviewWalk.h"
@@ -10,30 +10,16 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPicture>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <memory>
 
 namespace {
 
 constexpr int RowCount = 100000;
 constexpr int PageRows = 200;
 
-struct TBenchData
-{
-    QTemporaryDir Dir;
-    std::unique_ptr<THisFixtureData> Data;
-    TBenchData()
-    {
-        Data = std::make_unique<THisFixtureData>(Dir.path());
-        AppendHistoryRows(Data->Table(), RowCount, [](int I) { return GeneratedRow(I); });
-    }
-};
-
 TTable& Table()
 {
-    static TBenchData Bench;
-    return Bench.Data->Table();
+    return GeneratedHistoryTable(RowCount);
 }
 
 TExportListModel MakeModel()
