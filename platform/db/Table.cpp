@@ -662,6 +662,7 @@ void TTable::Close()
         Cancel();
     if (InTransaction())
         sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
+    FDeferredIndexes.clear();
     Disconnect();
     FOpenLock.reset(); // after the connection, which may still hold SQLite's locks until it is gone
     FSqlName.clear();

@@ -259,6 +259,17 @@ public:
     void Savepoint(const QString& Name);
     void ReleaseSavepoint(const QString& Name);
     void RollbackToSavepoint(const QString& Name);
+    // Loading into a table that held no row when its bulk transaction began: the secondary indexes
+    // are dropped inside the transaction and Commit builds each again in one sorted pass, instead of
+    // every record being threaded into every index as it comes. Kept are the indexes named in Keep
+    // (the run looks records up by them) and the unique ones (they must refuse a record as it comes).
+    // Call it right after StartTransaction; a table holding rows keeps its indexes. Since the drop is
+    // part of the transaction, a rollback, a Close without Commit or a crash bring the indexes back
+    // with the empty table. Answers whether any index was deferred.
+    bool DeferIndexes(const QStringList& Keep = {});
+    // A read transaction: a long walk keeps the file's read lock and its cached pages until Commit,
+    // instead of taking the lock and checking the file anew for every record.
+    void StartReadTransaction();
 
     // Bulk rewrite of a few fields of every row, whatever range or filter is set, in the order of the
     // primary index. Only the fields Read are read, in batches; Change sees their values and answers
@@ -346,6 +357,8 @@ private:
     void SetEmpty();
     void Reposition(const TRow& Old);
     [[nodiscard]] QString SqlTableName() const;
+    // Builds the indexes DeferIndexes dropped (TableBulkLoad.cpp).
+    void BuildDeferredIndexes();
 
     TSession& FSession;
     QString FDatabaseName;
@@ -372,6 +385,7 @@ private:
     QString FInsertNumberedSql; // without the auto-increment field
     QString FUpdateSql;
     int FAutoIncField = -1;
+    QStringList FDeferredIndexes; // the statements that build the indexes a bulk load dropped
 
     TDataSetState FState = TDataSetState::Inactive;
     bool FHasCurrent = false;
@@ -403,6 +417,19 @@ public:
 private:
     TTable& FTable;
     bool FDone = false;
+};
+
+// A read transaction that ends on every way out (see TTable::StartReadTransaction).
+class TTableReading
+{
+public:
+    explicit TTableReading(TTable& Table) : FTable(Table) { FTable.StartReadTransaction(); }
+    ~TTableReading();
+    TTableReading(const TTableReading&) = delete;
+    TTableReading& operator=(const TTableReading&) = delete;
+
+private:
+    TTable& FTable;
 };
 
 // A consistent copy of a table file, open elsewhere or closed, for backups. The copy is written

@@ -61,6 +61,8 @@ void TTable::StartTransaction()
 void TTable::Commit()
 {
     CheckBrowseMode();
+    // A table is never committed without its indexes.
+    BuildDeferredIndexes();
     Exec(QStringLiteral("COMMIT"));
 }
 
@@ -68,6 +70,8 @@ void TTable::Rollback()
 {
     CheckActive();
     Cancel();
+    // The rollback brings back the indexes a bulk load dropped.
+    FDeferredIndexes.clear();
     Exec(QStringLiteral("ROLLBACK"));
     Refresh();
 }

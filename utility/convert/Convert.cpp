@@ -140,13 +140,14 @@ TConversionModule::~TConversionModule()
     DMVxRelvo16 = FWas;
 }
 
-TRowPoster::TRowPoster(TTable& Table) : FTable(Table)
+TRowPoster::TRowPoster(TTable& Table, const QStringList& LookUps) : FTable(Table)
 {
     FTable.SetIndexName(QString());
     FCount = FTable.RecordCount();
     FTable.Last();
     FNext = FTable.IsEmpty() ? 0 : FTable.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
     FTable.StartTransaction();
+    (void)FTable.DeferIndexes(LookUps);
 }
 
 TRowPoster::~TRowPoster()
@@ -293,7 +294,7 @@ void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& 
         });
         if (Dest.OpenMeibo() && Older.OpenMeiboTable(SourceFolder) && !Older.SourceMeiboTable->IsEmpty()) {
             TParadoxTable& Source = *Older.SourceMeiboTable;
-            TRowPoster Poster(*MeiboTable);
+            TRowPoster Poster(*MeiboTable, {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")});
             for (Source.First(); !Source.Eof(); Source.Next()) {
                 if (IsDuplicate(*MeiboTable, Source))
                     continue;

@@ -61,11 +61,12 @@ inline const QString CounterFullMessage = QStringLiteral(
 
 // Appends rows to a destination table in one transaction, numbering them on from its last RecNo,
 // with a savepoint a row: a row whose post fails leaves nothing and is not counted; whatever ends
-// the run, the rows posted so far are committed.
+// the run, the rows posted so far are committed. Into an empty table the rows go without the
+// secondary indexes, which the commit builds; those named in LookUps stay, for the run reads by them.
 class TRowPoster
 {
 public:
-    explicit TRowPoster(TTable& Table);
+    explicit TRowPoster(TTable& Table, const QStringList& LookUps = {});
     ~TRowPoster();
     TRowPoster(const TRowPoster&) = delete;
     TRowPoster& operator=(const TRowPoster&) = delete;

@@ -35,11 +35,16 @@ void Set(TTable& Table, const QString& Field, const QString& Value)
     Table.FieldByName(Field).SetAsString(Value);
 }
 
-// Commits the run's records on every way out, so that what was posted before an error stays.
+// Commits the run's records on every way out, so that what was posted before an error stays. A new
+// book gets its indexes built once, by the commit.
 class TCommitOnExit
 {
 public:
-    explicit TCommitOnExit(TTable& Table) : FTable(Table) { FTable.StartTransaction(); }
+    explicit TCommitOnExit(TTable& Table) : FTable(Table)
+    {
+        FTable.StartTransaction();
+        (void)FTable.DeferIndexes();
+    }
     ~TCommitOnExit()
     {
         try {
@@ -230,6 +235,7 @@ TFbConvertCounts ConvertToFernbook(TDMVxRelvo16& Module, const QString& BookFold
         TTableUse Use(Module, TDataTable::Meibo);
         if (Use.Opened() && !MeiboTable->IsEmpty()) {
             MeiboTable->SetIndexName({});
+            const TTableReading Reading(*MeiboTable);
             Counts.Records = CopyRecords(*MeiboTable, *Area.AdrsTable(), Choice, Step);
         }
     }

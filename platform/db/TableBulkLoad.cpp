@@ -1,0 +1,78 @@
+#include "platform/db/Table.h"
+#include "platform/db/TableInternal.h"
+
+#include <sqlite3.h>
+
+// Bulk loading: a table filled from empty in one transaction gets its secondary indexes built once
+// at the end, each from one sorted pass over the rows. Threaded in record by record, a table's
+// indexes grow at random places, and once they outgrow the page cache every record costs reads
+// and journal writes of pages all over the file.
+
+using namespace TableInternal;
+
+bool TTable::DeferIndexes(const QStringList& Keep)
+{
+    CheckBrowseMode();
+    if (!InTransaction())
+        throw EDatabaseError(
+            QStringLiteral("Indexes are deferred only within a transaction (table %1)").arg(FTableName));
+    {
+        sqlite3_stmt* Any =
+            Prepare(QStringLiteral("SELECT 1 FROM ") + Quote(SqlTableName()) + QStringLiteral(" LIMIT 1"));
+        const int Rc = sqlite3_step(Any);
+        sqlite3_reset(Any);
+        if (Rc == SQLITE_ROW)
+            return false;
+        if (Rc != SQLITE_DONE)
+            Fail(QStringLiteral("Cannot read"));
+    }
+    // A statement that has not run to its end would keep the schema from changing.
+    for (sqlite3_stmt* Statement : std::as_const(FStatements))
+        sqlite3_reset(Statement);
+    sqlite3_stmt* Find = Prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    for (const TIndexDef& Index : std::as_const(FDef.Indexes)) {
+        if (Index.Primary || Index.Unique || Keep.contains(Index.Name, Qt::CaseInsensitive))
+            continue;
+        const QString Name = SqlTableName() + u'_' + Index.Name;
+        Bind(Find, {Name});
+        const int Rc = sqlite3_step(Find);
+        const QString Sql = Rc == SQLITE_ROW ? ColumnValue(Find, 0, TFieldType::String).toString() : QString();
+        sqlite3_reset(Find);
+        if (Rc != SQLITE_ROW && Rc != SQLITE_DONE)
+            Fail(QStringLiteral("Cannot read the indexes"));
+        if (Sql.isEmpty())
+            continue;
+        Exec(QStringLiteral("DROP INDEX ") + Quote(Name));
+        FDeferredIndexes.append(Sql);
+    }
+    return !FDeferredIndexes.isEmpty();
+}
+
+void TTable::BuildDeferredIndexes()
+{
+    if (FDeferredIndexes.isEmpty())
+        return;
+    for (sqlite3_stmt* Statement : std::as_const(FStatements))
+        sqlite3_reset(Statement);
+    while (!FDeferredIndexes.isEmpty()) {
+        Exec(FDeferredIndexes.constFirst());
+        FDeferredIndexes.removeFirst();
+    }
+}
+
+void TTable::StartReadTransaction()
+{
+    CheckBrowseMode();
+    if (InTransaction())
+        throw EDatabaseError(QStringLiteral("A transaction is already active on table %1").arg(FTableName));
+    Exec(QStringLiteral("BEGIN"));
+}
+
+TTableReading::~TTableReading()
+{
+    try {
+        if (FTable.Active() && FTable.InTransaction())
+            FTable.Commit();
+    } catch (...) {
+    }
+}
