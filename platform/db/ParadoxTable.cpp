@@ -379,6 +379,8 @@ void TParadoxTable::OpenStream(FILE* Stream, const QByteArray& Bytes)
     for (qsizetype I = 0; I < FFields.size(); ++I)
         if (FindField(FFields[I].Name) != &FFields[I])
             Fail(QStringLiteral("field names"));
+    for (qsizetype I = 0; I < FFields.size(); ++I)
+        FFieldExact.insert(FFields[I].Name, I);
     FRecordCount = Head->RecordCount;
     FRecord.resize(Head->RecordSize);
     First();
@@ -402,6 +404,7 @@ void TParadoxTable::Close()
         FLockFd = -1;
     }
     FFields.clear();
+    FFieldExact.clear();
     FOffsets.clear();
     FRecordCount = 0;
     FRecNo = 0;
@@ -411,6 +414,10 @@ void TParadoxTable::Close()
 
 const TParadoxField* TParadoxTable::FindField(const QString& Name) const
 {
+    // A converter asks for a score of fields by name for every row: the name as the file spells it
+    // is found at once, any other spelling through a walk.
+    if (const auto Exact = FFieldExact.constFind(Name); Exact != FFieldExact.cend())
+        return &FFields[*Exact];
     for (const TParadoxField& Field : FFields)
         if (Field.Name.compare(Name, Qt::CaseInsensitive) == 0)
             return &Field;

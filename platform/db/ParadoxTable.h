@@ -132,6 +132,7 @@ private:
     px_doc* FDoc = nullptr;
     std::unique_ptr<QFile> FFile; // mapped while open
     QList<TParadoxField> FFields;
+    QHash<QString, qsizetype> FFieldExact; // each field by its name as the file spells it
     std::vector<int> FOffsets;
     int FRecordCount = 0;
     int FRecNo = 0;

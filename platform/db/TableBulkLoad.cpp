@@ -54,10 +54,18 @@ void TTable::BuildDeferredIndexes()
         return;
     for (sqlite3_stmt* Statement : std::as_const(FStatements))
         sqlite3_reset(Statement);
-    while (!FDeferredIndexes.isEmpty()) {
-        Exec(FDeferredIndexes.constFirst());
-        FDeferredIndexes.removeFirst();
+    // Each index is a sort of every row: SQLite's sorter may share it out among a few threads.
+    Exec(QStringLiteral("PRAGMA threads=4"));
+    try {
+        while (!FDeferredIndexes.isEmpty()) {
+            Exec(FDeferredIndexes.constFirst());
+            FDeferredIndexes.removeFirst();
+        }
+    } catch (...) {
+        sqlite3_exec(FDb, "PRAGMA threads=0", nullptr, nullptr, nullptr);
+        throw;
     }
+    Exec(QStringLiteral("PRAGMA threads=0"));
 }
 
 void TTable::StartReadTransaction()

@@ -16,6 +16,7 @@
 #include "utility/start/UtilFolders.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 namespace Utility {
@@ -60,6 +61,19 @@ private:
     TTable& FTable;
 };
 
+// The time each record is stamped with, read off a steady clock from the run's start: the local
+// time of day costs a look at the time zone each time it is asked.
+class TRecordClock
+{
+public:
+    TRecordClock() : FStart(DateTimeToDays(QDateTime::currentDateTime())) { FTimer.start(); }
+    [[nodiscard]] double Now() const { return FStart + static_cast<double>(FTimer.elapsed()) / 86400000.0; }
+
+private:
+    double FStart;
+    QElapsedTimer FTimer;
+};
+
 int LastRecNo(TTable& Adrs)
 {
     if (Adrs.IsEmpty())
@@ -76,6 +90,7 @@ int CopyRecords(TTable& Meibo, TTable& Adrs, const TFbConvertChoice& Choice, con
     int Next = Last < 0 ? 0 : Last + 1;
     int Converted = 0;
     TCommitOnExit Transaction(Adrs);
+    const TRecordClock Clock;
     for (Meibo.First(); !Meibo.Eof(); Meibo.Next()) {
         if (Next > MaxRecNo) {
             (void)CoreMessageBox(Count < MaxRecords ? FbCounterFullText : FbBookFullText, ProductName,
@@ -86,7 +101,7 @@ int CopyRecords(TTable& Meibo, TTable& Adrs, const TFbConvertChoice& Choice, con
         try {
             Adrs.Savepoint(Savepoint);
             Adrs.Append();
-            FillAdrsRecord(Adrs, Meibo, Choice, QDateTime::currentDateTime());
+            FillAdrsRecord(Adrs, Meibo, Choice, Clock.Now());
             Adrs.Post();
             Adrs.ReleaseSavepoint(Savepoint);
         } catch (const std::exception&) {
@@ -152,7 +167,7 @@ int SymbolColorOf(const QString& BGColor)
     return Ok ? Color : 0;
 }
 
-void FillAdrsRecord(TTable& Adrs, TTable& Meibo, const TFbConvertChoice& Choice, const QDateTime& Now)
+void FillAdrsRecord(TTable& Adrs, TTable& Meibo, const TFbConvertChoice& Choice, double Now)
 {
     for (const char* Field : {"Group", "TelDiv", "JointOwner", "PrintTarget", "Sender"})
         Adrs.FieldByName(QString::fromLatin1(Field)).SetAsInteger(0);
@@ -193,7 +208,7 @@ void FillAdrsRecord(TTable& Adrs, TTable& Meibo, const TFbConvertChoice& Choice,
             Set(Adrs, QStringLiteral("Keyword%1").arg(Target + 1), Text(Meibo, Field));
     if (Choice.Rank >= 0 && Choice.Rank <= 2)
         Set(Adrs, QStringLiteral("Keyword%1").arg(Choice.Rank + 6), Text(Meibo, "Rank"));
-    const double Stamp = DateTimeToDays(Now);
+    const double Stamp = Now;
     Adrs.FieldByName(QStringLiteral("UpdDateTime")).SetAsFloat(Stamp);
     Adrs.FieldByName(QStringLiteral("AddDateTime")).SetAsFloat(TruncToSeconds(Stamp));
     Adrs.FieldByName(QStringLiteral("SymbolColor")).SetAsInteger(SymbolColorOf(Text(Meibo, "BGColor")));

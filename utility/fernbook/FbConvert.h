@@ -52,8 +52,8 @@ struct TFbConvertCounts
 // other text, an empty one included, is 0.
 [[nodiscard]] int SymbolColorOf(const QString& BGColor);
 
-// Fills the current new row of Adrs from the current row of Meibo.
-void FillAdrsRecord(TTable& Adrs, TTable& Meibo, const TFbConvertChoice& Choice, const QDateTime& Now);
+// Fills the current new row of Adrs from the current row of Meibo, stamped Now (days, as the tables keep time).
+void FillAdrsRecord(TTable& Adrs, TTable& Meibo, const TFbConvertChoice& Choice, double Now);
 
 // Progress of a run: the bar's maximum once, then its position.
 using TFbProgress = std::function<void(int Position, int Maximum)>;
