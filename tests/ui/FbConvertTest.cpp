@@ -7,6 +7,7 @@
 #include "tests/support/FbWorld.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
+#include "tests/support/SqlRows.h"
 #include "tests/support/WhenModal.h"
 #include "utility/forms/AddressSelect.h"
 #include "utility/forms/UtilMainForm.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace Utility;
 
@@ -91,6 +93,49 @@ TEST(FbConvertTest, EachDirectoryFieldLandsWhereTheChoicesSay)
     Choice.Memo2 = 0;
     ASSERT_EQ(Convert(World, QStringLiteral("Two"), Choice).Records, 3);
     EXPECT_EQ(World.Rows(QStringLiteral("Two"))[0]["Keyword1"].toString(), QStringLiteral("m2"));
+}
+
+// A new book is loaded without its indexes, which the commit builds: an error half-way still leaves
+// the records posted before it in a book with every index.
+TEST(FbConvertTest, RecordsPostedBeforeAnErrorStayInABookWithEveryIndex)
+{
+    TFbWorld World;
+    TScriptedBoxes Boxes;
+    QDir().mkpath(World.Book(QStringLiteral("Book")));
+    QList<TRow> Directory;
+    for (int I = 0; I < 6; ++I)
+        Directory.append(
+            TRow{{"SchTel1", QStringLiteral("0311%1").arg(I)}, {"NameKana", QStringLiteral("ｶ%1").arg(5 - I)}});
+    World.AddMeibo(Directory);
+    TDMVxRelvo16 Module(World.Data(), ProgramPath);
+    KeywordPath = World.Fb() + QStringLiteral("History/");
+    EXPECT_THROW((void)ConvertToFernbook(Module, World.Book(QStringLiteral("Book")), {},
+                                         [](int Done, int) {
+                                             if (Done == 4)
+                                                 throw std::runtime_error("stopped");
+                                         }),
+                 std::runtime_error);
+    EXPECT_EQ(World.Rows(QStringLiteral("Book")).size(), 4);
+
+    DefaultSession().AddPassword(AdrsPassword(0));
+    TTable Adrs;
+    Adrs.SetDatabaseName(World.Book(QStringLiteral("Book")));
+    Adrs.SetTableName(AdrsFileName);
+    Adrs.Open();
+    QStringList Made;
+    for (const TIndexDef& Index : AdrsTableDef().Indexes)
+        if (!Index.Primary)
+            Made << QStringLiteral("Adrs_") + Index.Name;
+    Made.sort();
+    EXPECT_EQ(SqlRows(Adrs.FileName(), "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
+                                       "ORDER BY name"),
+              Made);
+    EXPECT_EQ(Adrs.IntegrityCheck(), QStringList());
+    Adrs.SetIndexName(QStringLiteral("NameKana"));
+    QStringList Kana;
+    for (Adrs.First(); !Adrs.Eof(); Adrs.Next())
+        Kana << Adrs.FieldByName(QStringLiteral("NameKana")).AsString();
+    EXPECT_EQ(Kana, (QStringList{"ｶ2", "ｶ3", "ｶ4", "ｶ5"}));
 }
 
 TEST(FbConvertTest, TheRankListStandsAtTheTopOfItsKeywordListInItsOwnOrder)

@@ -1,6 +1,7 @@
 // A posted row is on disk when Post returns, and a table that loses power half-way through a write
 // comes back sound: the connection's settings, and a machine that loses what was never synced.
 #include "platform/db/Table.h"
+#include "tests/support/SqlRows.h"
 
 #include <QTemporaryDir>
 #include <cstring>
@@ -411,6 +412,63 @@ TEST(TableDurabilityTest, ABulkRewriteIsWholeOrNotAtAllAfterAPowerLoss)
             else
                 EXPECT_TRUE(Rewritten == 0 || Rewritten == Rows) << Rewritten << " rows rewritten";
             (Rewritten == 0 ? SawBefore : SawAfter) = true;
+        } catch (const EDatabaseError& Error) {
+            ADD_FAILURE() << Error.what();
+        }
+    }
+    EXPECT_TRUE(SawBefore);
+    EXPECT_TRUE(SawAfter);
+}
+
+// Whatever write the power goes at during a bulk load that builds the indexes at its commit, the
+// table comes back sound and with every index: empty as it was, or, once the commit had returned,
+// with every row.
+TEST(TableDurabilityTest, ABulkLoadWithDeferredIndexesIsWholeOrNotAtAllAfterAPowerLoss)
+{
+    constexpr int Rows = 1500;
+    const QStringList Indexes{"Log_Name", "Log_Stamp", "Log_Tel"};
+    bool SawBefore = false;
+    bool SawAfter = false;
+    for (int PowerOffAt : {1, 2, 5, 12, 30, 70, 150, 100000}) {
+        SCOPED_TRACE(PowerOffAt);
+        QTemporaryDir Dir;
+        TTable Table;
+        Table.SetDatabaseName(Dir.path());
+        Table.SetTableName("Log.DB");
+        Table.CreateTable(LogDef());
+
+        const TPowerLossRun Run =
+            RunUntilPowerLoss(Dir.path(), PowerOffAt, [](TTable& Writer, const std::function<void(int)>& Report) {
+                Writer.StartTransaction();
+                if (!Writer.DeferIndexes())
+                    _exit(5);
+                for (int RecNo = 1; RecNo <= Rows; ++RecNo) {
+                    Writer.Append();
+                    Writer.FieldByName("RecNo").SetAsInteger(RecNo);
+                    Writer.FieldByName("Name").SetAsString(QString("row%1").arg(RecNo % 97));
+                    Writer.FieldByName("Tel").SetAsString(QString::number(RecNo * 7919 % 100003));
+                    Writer.FieldByName("Stamp").SetAsFloat(45000.0 + RecNo % 13);
+                    Writer.FieldByName("Note").SetAsMemo(QString(300 + RecNo % 700, QChar('a' + RecNo % 26)));
+                    Writer.Post();
+                }
+                Writer.Commit();
+                Report(1);
+            });
+        ASSERT_TRUE(WIFEXITED(Run.Status)) << Run.Status;
+        ASSERT_TRUE(WEXITSTATUS(Run.Status) == PowerOffExit || WEXITSTATUS(Run.Status) == 4) << WEXITSTATUS(Run.Status);
+        try {
+            Table.Open();
+            EXPECT_EQ(Table.IntegrityCheck().join("; ").toStdString(), "");
+            EXPECT_EQ(SqlRows(Table.FileName(),
+                              "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name"),
+                      Indexes);
+            const int Count = Table.RecordCount();
+            if (Run.Reported == 1)
+                EXPECT_EQ(Count, Rows);
+            else
+                EXPECT_TRUE(Count == 0 || Count == Rows) << Count;
+            SawBefore = SawBefore || Count == 0;
+            SawAfter = SawAfter || Count == Rows;
         } catch (const EDatabaseError& Error) {
             ADD_FAILURE() << Error.what();
         }
