@@ -35,6 +35,25 @@ public:
         ConvertEarlierVersion(
             Version, Source.Folder(), Progress, Choice ? Choice : [] { return TNameOverflow::CorpSet; });
     }
+    // The destination's directory: an entry for each pair of first and second numbers, numbered from 0.
+    void MakeEntries(const QList<QPair<QString, QString>>& Numbers) const
+    {
+        QList<int> RecNos;
+        for (int RecNo = 0; RecNo < Numbers.size(); ++RecNo)
+            RecNos.append(RecNo);
+        MakeTable(TDataTable::Meibo, RecNos);
+        Utility::TConversionModule Module(Data());
+        DMVxRelvo16->CreateMeiboTable();
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        MeiboTable->First();
+        for (const auto& [First, Second] : Numbers) {
+            MeiboTable->Edit();
+            MeiboTable->FieldByName(QStringLiteral("SchTel1")).SetAsString(First);
+            MeiboTable->FieldByName(QStringLiteral("SchTel2")).SetAsString(Second);
+            MeiboTable->Post();
+            MeiboTable->Next();
+        }
+    }
     [[nodiscard]] QList<QStringList> Rows(const QString& Table, const QString& Columns) const
     {
         const QByteArray Sql =

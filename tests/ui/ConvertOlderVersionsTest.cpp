@@ -151,17 +151,7 @@ TEST(ConvertOlderVersionsTest, EachVersionLooksItsEntriesUpByItsOwnNumbers)
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Version);
         TConvertWorld World(Case.Version);
-        World.MakeTable(TDataTable::Meibo, {0});
-        {
-            TConversionModule Module(World.Data());
-            DMVxRelvo16->CreateMeiboTable();
-            TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
-            MeiboTable->First();
-            MeiboTable->Edit();
-            MeiboTable->FieldByName(QStringLiteral("SchTel1")).SetAsString(QStringLiteral("0311"));
-            MeiboTable->FieldByName(QStringLiteral("SchTel2")).SetAsString(QStringLiteral("0622"));
-            MeiboTable->Post();
-        }
+        World.MakeEntries({{QStringLiteral("0311"), QStringLiteral("0622")}});
         // Entries without any number are never taken for known ones.
         World.Source.WriteMeibo(Case.Known + QList<TRow>{Case.Fresh, Row({}), Row({})});
         TBoxRecorder Boxes;

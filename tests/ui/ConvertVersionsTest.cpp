@@ -94,21 +94,8 @@ TEST(ConvertVersionsTest, AtTheLastRecordNumberNothingIsAddedAndTheRightReasonIs
 TEST(ConvertVersionsTest, DirectoryRowsWhoseNumbersAreKnownAreLeftOut)
 {
     TConvertWorld World(11);
-    World.MakeTable(TDataTable::Meibo, {0, 1});
-    {
-        // Destination rows: 0311 as the first number, 0622 as the second.
-        TConversionModule Module(World.Data());
-        DMVxRelvo16->CreateMeiboTable();
-        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
-        MeiboTable->First();
-        MeiboTable->Edit();
-        MeiboTable->FieldByName(QStringLiteral("SchTel1")).SetAsString(QStringLiteral("0311"));
-        MeiboTable->Post();
-        MeiboTable->Next();
-        MeiboTable->Edit();
-        MeiboTable->FieldByName(QStringLiteral("SchTel2")).SetAsString(QStringLiteral("0622"));
-        MeiboTable->Post();
-    }
+    // Destination rows: 0311 as the first number, 0622 as the second.
+    World.MakeEntries({{QStringLiteral("0311"), QString()}, {QString(), QStringLiteral("0622")}});
     World.Source.WriteMeibo({Entry({}, QStringLiteral("0622"), QStringLiteral("重複二")),
                              Entry({}, QStringLiteral("0311"), QStringLiteral("重複一")),
                              Entry({}, QStringLiteral("0733"), QStringLiteral("新")),
