@@ -53,11 +53,4 @@ TEST(OlderRulesTest, RanksBetweenAAndZInByteOrderStay)
         EXPECT_EQ(NormalRank(QString::fromUtf8(From)), QString::fromUtf8(To)) << From;
 }
 
-TEST(OlderRulesTest, SearchNumbersAndDivisions)
-{
-    EXPECT_EQ(HistorySearchNumber(QStringLiteral("0(3)1234-5678 内")), QStringLiteral("0312345678"));
-    EXPECT_EQ(HistorySearchNumber(QStringLiteral("O")), QStringLiteral("O"));
-    EXPECT_EQ(NormalDivision(QStringLiteral("1 ")), QStringLiteral("0"));
-}
-
 } // namespace
