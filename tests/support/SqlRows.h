@@ -26,3 +26,9 @@ inline QStringList SqlRows(const QString& File, const char* Sql)
     sqlite3_close(Db);
     return Rows;
 }
+
+// The secondary indexes a table file holds, by SQLite's own catalogue, in order of their names.
+inline QStringList SqlIndexNames(const QString& File)
+{
+    return SqlRows(File, "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name");
+}

@@ -126,21 +126,22 @@ TEST(ConvertVersionsTest, EmptyTablesAreFilledAndEndWithEveryIndexOfTheirOwn)
     EXPECT_EQ(World.Rows(QStringLiteral("Meibo"), QStringLiteral("RecNo, NameKanji")),
               (QList<QStringList>{{"0", "先"}, {"1", "別"}}));
     EXPECT_EQ(World.Rows(QStringLiteral("RecvHis"), QStringLiteral("RecNo")).size(), 2);
-    for (const QString& Name : {QStringLiteral("RecvHis"), QStringLiteral("Meibo")}) {
+    TConversionModule Module(World.Data());
+    DMVxRelvo16->CreateRecvHisTable();
+    DMVxRelvo16->CreateMeiboTable();
+    for (const TDataTable Which : {TDataTable::RecvHis, TDataTable::Meibo}) {
+        const QString Name = Which == TDataTable::RecvHis ? QStringLiteral("RecvHis") : QStringLiteral("Meibo");
         SCOPED_TRACE(Name.toStdString());
-        TTable Table;
-        Table.SetDatabaseName(World.Data());
-        Table.SetTableName(Name + QStringLiteral(".DB"));
-        Table.Open();
+        TTableUse Use(*DMVxRelvo16, Which);
+        ASSERT_TRUE(Use.Opened());
+        TTable& Table = Which == TDataTable::RecvHis ? *RecvHisTable : *MeiboTable;
         QStringList Made;
         for (const TIndexDef& Index : Table.Definition().Indexes)
             if (!Index.Primary)
                 Made << Name + u'_' + Index.Name;
         Made.sort();
         ASSERT_GT(Made.size(), 2);
-        EXPECT_EQ(SqlRows(Table.FileName(),
-                          "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name"),
-                  Made);
+        EXPECT_EQ(SqlIndexNames(Table.FileName()), Made);
         EXPECT_EQ(Table.IntegrityCheck(), QStringList());
     }
 }

@@ -127,9 +127,7 @@ TEST(FbConvertTest, RecordsPostedBeforeAnErrorStayInABookWithEveryIndex)
         if (!Index.Primary)
             Made << QStringLiteral("Adrs_") + Index.Name;
     Made.sort();
-    EXPECT_EQ(SqlRows(Adrs.FileName(), "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
-                                       "ORDER BY name"),
-              Made);
+    EXPECT_EQ(SqlIndexNames(Adrs.FileName()), Made);
     EXPECT_EQ(Adrs.IntegrityCheck(), QStringList());
     Adrs.SetIndexName(QStringLiteral("NameKana"));
     QStringList Kana;

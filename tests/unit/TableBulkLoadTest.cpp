@@ -21,11 +21,9 @@ TTableDef BookDef()
              {"Code", "Code", false, true, false}}};
 }
 
-// The indexes the file itself holds, by SQLite's catalogue.
 QStringList FileIndexes(const TTable& Table)
 {
-    return SqlRows(Table.FileName(), "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
-                                     "ORDER BY name");
+    return SqlIndexNames(Table.FileName());
 }
 
 const QStringList AllIndexes{"Book_Code", "Book_Name", "Book_Tel"};
