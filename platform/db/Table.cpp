@@ -475,8 +475,8 @@ void TTable::Open()
         // A bigger page cache keeps a bulk transaction from spilling into the file half-way.
         // A savepoint's statement journal stays in memory: in a temporary file it would cost more than the
         // row it guards. The rollback journal of the transaction itself stays on disk.
-        Exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768; "
-                            "PRAGMA temp_store=MEMORY"));
+        Exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY; ") +
+             CacheSizeSql(TableCacheKiB));
         if (FExclusive) {
             // Take the lock now rather than at the first write, and keep it until Close.
             Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));

@@ -45,7 +45,12 @@ bool TTable::DeferIndexes(const QStringList& Keep)
         Exec(QStringLiteral("DROP INDEX ") + Quote(Name));
         FDeferredIndexes.append(Sql);
     }
-    return !FDeferredIndexes.isEmpty();
+    if (FDeferredIndexes.isEmpty())
+        return false;
+    // The rows of a load and the sorts that build its indexes stay in memory up to this much,
+    // instead of being spilled to the file, and the journal synced, every time the cache fills.
+    Exec(CacheSizeSql(BulkCacheKiB));
+    return true;
 }
 
 void TTable::BuildDeferredIndexes()
@@ -66,6 +71,7 @@ void TTable::BuildDeferredIndexes()
         throw;
     }
     Exec(QStringLiteral("PRAGMA threads=0"));
+    Exec(CacheSizeSql(TableCacheKiB));
 }
 
 void TTable::StartReadTransaction()

@@ -32,6 +32,14 @@ inline QVariant BlankValue(TFieldType Type)
     return qint64(0);
 }
 
+// The page cache of an open table, and of a bulk load while it runs (TableBulkLoad.cpp), in KiB.
+constexpr int TableCacheKiB = 32768;
+constexpr int BulkCacheKiB = 262144;
+inline QString CacheSizeSql(int KiB)
+{
+    return QStringLiteral("PRAGMA cache_size=-") + QString::number(KiB);
+}
+
 // No character is wider than two bytes, so a short text needs no measuring.
 inline QString CutToWidth(const QString& Text, int Size)
 {

@@ -70,8 +70,11 @@ void TTable::Rollback()
 {
     CheckActive();
     Cancel();
-    // The rollback brings back the indexes a bulk load dropped.
-    FDeferredIndexes.clear();
+    // The rollback brings back the indexes a bulk load dropped; the load's larger cache goes with it.
+    if (!FDeferredIndexes.isEmpty()) {
+        FDeferredIndexes.clear();
+        Exec(CacheSizeSql(TableCacheKiB));
+    }
     Exec(QStringLiteral("ROLLBACK"));
     Refresh();
 }
