@@ -220,11 +220,13 @@ std::optional<TParadoxHeader> CheckParadoxFile(const QByteArray& Bytes, QString*
         Seen.insert(Block);
         const qint64 At = Head.HeaderSize + static_cast<qint64>(Block - 1) * Head.BlockSize;
         // An encrypted table's blocks are encrypted head and all.
-        QByteArray BlockHead = Bytes.mid(At, CipherPiece);
+        // A copy on the stack: the check runs over every block each time a table opens.
+        unsigned char Piece[CipherPiece] = {};
+        std::memcpy(Piece, Bytes.constData() + At,
+                    static_cast<size_t>(std::min<qint64>(CipherPiece, Bytes.size() - At)));
         if (Encryption != 0)
-            px_decrypt_db_block(reinterpret_cast<unsigned char*>(BlockHead.data()),
-                                reinterpret_cast<unsigned char*>(BlockHead.data()), Encryption, CipherPiece,
-                                static_cast<unsigned long>(Block));
+            px_decrypt_db_block(Piece, Piece, Encryption, CipherPiece, static_cast<unsigned long>(Block));
+        const QByteArray BlockHead = QByteArray::fromRawData(reinterpret_cast<const char*>(Piece), CipherPiece);
         const int Next = U16(BlockHead, 0);
         const int Prior = U16(BlockHead, 2);
         const int LastOffset = qFromLittleEndian<qint16>(BlockHead.constData() + 4);
