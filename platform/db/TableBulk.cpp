@@ -115,31 +115,38 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
             qint64 RowId = 0;
             QVariantList Values;
         };
-        std::vector<TRead> Batch;
+        // The rows of a batch and the key it ends on are filled in place, batch after batch: no
+        // list is made anew for a row.
+        std::vector<TRead> Batch(RewriteBatch);
+        for (TRead& Row : Batch)
+            Row.Values.resize(ReadFields.size());
+        const int KeyFields = static_cast<int>(Primary.FieldIndexes.size());
         QVariantList LastKey;
         QVariantList NewValues;
+        size_t Rows = 0;
         for (;;) {
             sqlite3_stmt* Select = Prepare(LastKey.isEmpty() ? FirstSql : NextSql);
             Bind(Select, LastKey);
-            Batch.clear();
+            Rows = 0;
             int Rc;
             while ((Rc = sqlite3_step(Select)) == SQLITE_ROW) {
-                TRead Row;
+                TRead& Row = Batch[Rows++];
                 Row.RowId = sqlite3_column_int64(Select, 0);
-                LastKey.clear();
-                for (int I = 0; I < Primary.FieldIndexes.size(); ++I)
-                    LastKey << ColumnValue(Select, I + 1, FDef.Fields[Primary.FieldIndexes[I]].Type);
-                LastKey << Row.RowId;
-                const int First = 1 + static_cast<int>(Primary.FieldIndexes.size());
-                Row.Values.reserve(ReadFields.size());
+                if (Rows == static_cast<size_t>(RewriteBatch)) {
+                    // Only a full batch has a batch after it, which goes on after this row's key.
+                    LastKey.resize(KeyFields + 1);
+                    for (int I = 0; I < KeyFields; ++I)
+                        LastKey[I] = ColumnValue(Select, I + 1, FDef.Fields[Primary.FieldIndexes[I]].Type);
+                    LastKey[KeyFields] = Row.RowId;
+                }
                 for (int I = 0; I < ReadFields.size(); ++I)
-                    Row.Values << ColumnValue(Select, First + I, FDef.Fields[ReadFields[I]].Type);
-                Batch.push_back(std::move(Row));
+                    Row.Values[I] = ColumnValue(Select, 1 + KeyFields + I, FDef.Fields[ReadFields[I]].Type);
             }
             sqlite3_reset(Select);
             if (Rc != SQLITE_DONE)
                 Fail(QStringLiteral("Cannot read"));
-            for (const TRead& Row : Batch) {
+            for (size_t Index = 0; Index < Rows; ++Index) {
+                const TRead& Row = Batch[Index];
                 ++Count.Rows;
                 NewValues.clear();
                 if (!Change(Row.Values, NewValues))
@@ -168,7 +175,7 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
                 }
                 ++(Written ? Count.Written : Count.Refused);
             }
-            if (Batch.size() < static_cast<size_t>(RewriteBatch))
+            if (Rows < static_cast<size_t>(RewriteBatch))
                 break;
         }
         if (Own)
