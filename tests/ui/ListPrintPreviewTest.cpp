@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -129,6 +131,34 @@ TEST_F(ListPrintPreviewTest, OnePageZoomsAndPlacing)
     QApplication::processEvents();
     EXPECT_EQ(Preview->pnlImage->size(), Fixed);
     SaveScreenshot(*Preview, QStringLiteral("ListPrintPreview100"));
+
+    // The page is dragged with a closed hand, the point grabbed staying under the cursor; the wheel
+    // scrolls while the scroll box has the focus.
+    QScrollBar* Across = Preview->sbxPreview->horizontalScrollBar();
+    QScrollBar* Down = Preview->sbxPreview->verticalScrollBar();
+    QApplication::setActiveWindow(Preview);
+    QTest::mousePress(Preview->pnlImage, Qt::LeftButton, {}, QPoint(300, 300));
+    EXPECT_EQ(Preview->pnlImage->cursor().shape(), Qt::ClosedHandCursor);
+    QMouseEvent Drag(QEvent::MouseMove, QPointF(260, 250), Preview->pnlImage->mapToGlobal(QPointF(260, 250)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Preview->pnlImage, &Drag);
+    EXPECT_EQ(Across->value(), 40);
+    EXPECT_EQ(Down->value(), 50);
+    QTest::mouseRelease(Preview->pnlImage, Qt::LeftButton, {}, QPoint(260, 250));
+    EXPECT_EQ(Preview->pnlImage->cursor().shape(), Qt::OpenHandCursor);
+    const auto Wheel = [Preview] {
+        const QPointF At(100, 100);
+        QWheelEvent Turn(At, Preview->sbxPreview->viewport()->mapToGlobal(At), {}, QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Preview->sbxPreview->viewport(), &Turn);
+    };
+    Wheel();
+    EXPECT_EQ(Down->value(), 50 + QApplication::wheelScrollLines() * Down->singleStep());
+    Preview->cbxZoom->setFocus();
+    Down->setValue(0);
+    Wheel();
+    EXPECT_EQ(Down->value(), 0);
+    Across->setValue(0);
 
     // Page Down scrolls the page from the scroll box, not from the zoom list.
     QScrollBar* Bar = Preview->sbxPreview->verticalScrollBar();
