@@ -174,6 +174,19 @@ TEST_F(ListPrintPreviewTest, OnePageZoomsAndPlacing)
     QTest::keyClick(Preview->sbxPreview, Qt::Key_Up);
     EXPECT_EQ(Bar->value(), Preview->sbxPreview->viewport()->height() - Bar->singleStep());
 
+    // At a fixed zoom that leaves the page smaller than the area, a resize keeps its size and
+    // centres it anew.
+    Preview->cbxZoom->setCurrentIndex(7);
+    Preview->resize(1200, 1000);
+    QApplication::processEvents();
+    const QSize Small = Preview->pnlImage->size();
+    Preview->resize(1100, 960);
+    QApplication::processEvents();
+    EXPECT_EQ(Preview->pnlImage->size(), Small);
+    EXPECT_EQ(Preview->pnlImage->pos(), PlacePreviewPage(Preview->sbxPreview->viewport()->size(), Small).topLeft());
+    EXPECT_GT(Preview->pnlImage->x(), 20);
+    Preview->cbxZoom->setCurrentIndex(5);
+
     // New settings: page 1 of the new count, the same zoom, at the top left.
     AddCalls(9);
     Model.CountSourceRecords(*DMVxRelvo16);
