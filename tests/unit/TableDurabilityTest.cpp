@@ -32,6 +32,13 @@ TTableDef LogDef()
              {"Stamp", "Stamp", false, false, false}}};
 }
 
+void CreateLog(TTable& Table, const QString& Folder)
+{
+    Table.SetDatabaseName(Folder);
+    Table.SetTableName("Log.DB");
+    Table.CreateTable(LogDef());
+}
+
 TTable& OpenLog(TTable& Table, const QString& Folder)
 {
     Table.SetDatabaseName(Folder);
@@ -339,9 +346,7 @@ TEST(TableDurabilityTest, PostedRowsSurviveAPowerLossAtAnyWrite)
         SCOPED_TRACE(PowerOffAt);
         QTemporaryDir Dir;
         TTable Table;
-        Table.SetDatabaseName(Dir.path());
-        Table.SetTableName("Log.DB");
-        Table.CreateTable(LogDef());
+        CreateLog(Table, Dir.path());
 
         const TPowerLossRun Run = PostUntilPowerLoss(Dir.path(), PowerOffAt);
         ASSERT_TRUE(WIFEXITED(Run.Status) && WEXITSTATUS(Run.Status) == PowerOffExit) << Run.Status;
@@ -374,9 +379,7 @@ TEST(TableDurabilityTest, ABulkRewriteIsWholeOrNotAtAllAfterAPowerLoss)
         SCOPED_TRACE(PowerOffAt);
         QTemporaryDir Dir;
         TTable Table;
-        Table.SetDatabaseName(Dir.path());
-        Table.SetTableName("Log.DB");
-        Table.CreateTable(LogDef());
+        CreateLog(Table, Dir.path());
         Table.Open();
         {
             TTableTransaction Transaction(Table);
@@ -439,9 +442,7 @@ TEST(TableDurabilityTest, ABulkLoadWithDeferredIndexesIsWholeOrNotAtAllAfterAPow
         SCOPED_TRACE(PowerOffAt);
         QTemporaryDir Dir;
         TTable Table;
-        Table.SetDatabaseName(Dir.path());
-        Table.SetTableName("Log.DB");
-        Table.CreateTable(LogDef());
+        CreateLog(Table, Dir.path());
 
         const TPowerLossRun Run =
             RunUntilPowerLoss(Dir.path(), PowerOffAt, [](TTable& Writer, const std::function<void(int)>& Report) {
