@@ -11,6 +11,7 @@
 namespace {
 
 int FailAfterLines = -1;
+constexpr qsizetype FlushBytes = 64 * 1024;
 
 // Walks the matching records in list order (the history newest first, the directory forwards in
 // its order) and hands each to Visit, which answers false to stop.
@@ -127,6 +128,7 @@ bool TExportTextFile::Open(const QString& FileName, bool Append)
     FSubstituted = 0;
     FSeamError = 0;
     FPending.clear();
+    FPending.reserve(FlushBytes + 4096);
     return FWriter.Open(FileName, Append) == TSafeWriteResult::Written;
 }
 
@@ -143,7 +145,7 @@ bool TExportTextFile::WriteLine(const QString& Line)
         ++FSubstituted;
     FPending += Encoded.Bytes;
     FPending += "\r\n";
-    if (FPending.size() >= 64 * 1024 && !Flush())
+    if (FPending.size() >= FlushBytes && !Flush())
         return false;
     ++FLines;
     return true;
@@ -152,7 +154,7 @@ bool TExportTextFile::WriteLine(const QString& Line)
 bool TExportTextFile::Flush()
 {
     const bool Written = FPending.isEmpty() || FWriter.Write(FPending);
-    FPending.clear();
+    FPending.resize(0); // keeps the room for the next lines
     return Written;
 }
 
