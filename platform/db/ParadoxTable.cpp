@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -448,6 +449,16 @@ TParadoxValue TParadoxTable::FieldByName(const QString& Name)
     return Decode(static_cast<int>(Field - FFields.constData()));
 }
 
+namespace {
+
+// A field the engine left empty: every byte of it is zero.
+bool IsBlank(const char* Data, int Size)
+{
+    return std::all_of(Data, Data + Size, [](char Byte) { return Byte == 0; });
+}
+
+} // namespace
+
 TParadoxValue TParadoxTable::Decode(int Index)
 {
     const TParadoxField& Field = FFields[Index];
@@ -469,6 +480,9 @@ TParadoxValue TParadoxTable::Decode(int Index)
     }
     case pxfLong:
     case pxfAutoInc: {
+        // pxlib tells an empty field by eight bytes, the next field's included: look at the four ours.
+        if (IsBlank(Data, Field.Size))
+            return TParadoxValue();
         long Value = 0;
         return PX_get_data_long(FDoc, Data, Field.Size, &Value) > 0 ? TParadoxValue(int(Value)) : TParadoxValue();
     }
@@ -485,7 +499,7 @@ TParadoxValue TParadoxTable::Decode(int Index)
     }
     case pxfDate: {
         long Value = 0;
-        if (PX_get_data_long(FDoc, Data, Field.Size, &Value) <= 0 || Value <= 0)
+        if (IsBlank(Data, Field.Size) || PX_get_data_long(FDoc, Data, Field.Size, &Value) <= 0 || Value <= 0)
             return TParadoxValue();
         return TParadoxValue(double(Value) - DateDelta);
     }

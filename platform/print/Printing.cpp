@@ -1,6 +1,7 @@
 #include "platform/print/Printing.h"
 
 #include "platform/msg/MessageBoxFlags.h"
+#include "platform/print/PageGeometry.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QDir>
@@ -92,10 +93,13 @@ QList<TPrinterEntry> Printers()
     QList<TPrinterEntry> List;
     const QString Default = QPrinterInfo::defaultPrinterName();
     for (const QPrinterInfo& Info : QPrinterInfo::availablePrinters()) {
-        const QPrinter Probe(Info);
+        const QPrinter Probe(Info, QPrinter::HighResolution);
+        QPageLayout Upright = Probe.pageLayout();
+        Upright.setOrientation(QPageLayout::Portrait);
+        Upright.setUnits(QPageLayout::Millimeter);
         List.append({Info.printerName(),
                      Probe.colorMode() == QPrinter::Color || Info.supportedColorModes().contains(QPrinter::Color),
-                     Info.printerName() == Default});
+                     Info.printerName() == Default, Probe.resolution(), Upright.minimumMargins()});
     }
     List.append({PdfPrinterName(), true, Default.isEmpty()});
     return List;
@@ -118,11 +122,17 @@ QString DefaultPrinterName()
 
 bool PrinterHasColor(const QString& Name)
 {
+    const std::optional<TPrinterEntry> Entry = FindPrinter(Name);
+    return Entry && Entry->Color;
+}
+
+std::optional<TPrinterEntry> FindPrinter(const QString& Name)
+{
     for (const TPrinterEntry& Info : Printers()) {
         if (Info.Name == Name)
-            return Info.Color;
+            return Info;
     }
-    return false;
+    return std::nullopt;
 }
 
 void SetPrintersForTest(std::optional<QList<TPrinterEntry>> List)
@@ -136,20 +146,50 @@ struct TPrintJob::TState
     QPrinter Printer{QPrinter::HighResolution};
     QPainter Painter;
     bool Color = true;
+    // The printer a PDF file stands in for; the "PDF" printer's own page is 600 per inch, as an
+    // office printer's, with no margin it cannot print on.
+    TPrinterEntry Device;
+
+    [[nodiscard]] bool ToFile() const { return Printer.outputFormat() == QPrinter::PdfFormat; }
+
+    // The file is a whole sheet at the device's resolution; the device's page is laid on it by the
+    // painter's viewport, so that the margins are whole pixels as on the device itself.
+    void FitFilePage()
+    {
+        if (!ToFile() || Printer.printerState() == QPrinter::Active)
+            return;
+        Printer.setResolution(Device.Dpi);
+        Printer.setFullPage(true);
+        Printer.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
+    }
+
+    // Where the device can put ink on the sheet the job has chosen and turned, in its pixels.
+    [[nodiscard]] QRect FilePrintableArea() const
+    {
+        const QPageLayout Layout = Printer.pageLayout();
+        const QSizeF Sheet = Layout.fullRect(QPageLayout::Millimeter).size();
+        const QMarginsF Margins = TurnedMargins(Device.Unprintable, Layout.orientation() == QPageLayout::Landscape);
+        const auto Pixels = [this](double Millimetres) { return qRound(Millimetres / 25.4 * Device.Dpi); };
+        return QRect(QPoint(Pixels(Margins.left()), Pixels(Margins.top())),
+                     QPoint(Pixels(Sheet.width()) - Pixels(Margins.right()) - 1,
+                            Pixels(Sheet.height()) - Pixels(Margins.bottom()) - 1));
+    }
 };
 
 TPrintJob::TPrintJob(const QString& PrinterName, const QString& Title) : State(std::make_unique<TState>())
 {
     State->Printer.setDocName(Title);
     State->Name = PrinterName.isEmpty() ? DefaultPrinterName() : PrinterName;
-    State->Color = PrinterHasColor(State->Name);
+    const std::optional<TPrinterEntry> Entry = FindPrinter(State->Name);
+    State->Color = Entry && Entry->Color;
     const bool ToFile =
         !PdfOverride().isEmpty() || State->Name == PdfPrinterName() || QPrinterInfo::printerInfo(State->Name).isNull();
     if (ToFile) {
+        if (Entry)
+            State->Device = *Entry;
         State->Printer.setOutputFormat(QPrinter::PdfFormat);
         State->Printer.setPageSize(QPageSize(QPageSize::A4));
-        // The PDF printer prints 600 per inch, as an office printer does.
-        State->Printer.setResolution(600);
+        State->FitFilePage();
     } else {
         State->Printer.setPrinterName(State->Name);
     }
@@ -192,11 +232,15 @@ bool TPrintJob::Color() const
 
 int TPrintJob::Resolution() const
 {
+    State->FitFilePage();
     return State->Printer.resolution();
 }
 
 QRect TPrintJob::PageRect() const
 {
+    State->FitFilePage();
+    if (State->ToFile())
+        return {QPoint(0, 0), State->FilePrintableArea().size()};
     const QRect Rect = State->Printer.pageLayout().paintRectPixels(State->Printer.resolution());
     return {0, 0, Rect.width(), Rect.height()};
 }
@@ -210,7 +254,18 @@ bool TPrintJob::Begin(const QString& Title)
         else if (State->Printer.outputFileName().isEmpty())
             State->Printer.setOutputFileName(DefaultPdfFile(Title));
     }
-    return State->Painter.begin(&State->Printer);
+    State->FitFilePage();
+    if (!State->Painter.begin(&State->Printer))
+        return false;
+    // The origin is the printable area's corner, and the device puts no ink on its margins; the
+    // viewport and the clip hold over the following pages.
+    if (State->ToFile()) {
+        const QRect Area = State->FilePrintableArea();
+        State->Painter.setViewport(Area);
+        State->Painter.setWindow(0, 0, Area.width(), Area.height());
+        State->Painter.setClipRect(0, 0, Area.width(), Area.height());
+    }
+    return true;
 }
 
 QPainter& TPrintJob::Painter()

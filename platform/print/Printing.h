@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QList>
+#include <QMarginsF>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QPainter;
 class QPrinter;
@@ -18,9 +20,18 @@ class QWidget;
 // real machine seldom shows.
 struct TPrinterEntry
 {
+    TPrinterEntry() = default;
+    TPrinterEntry(QString Name, bool Color, bool IsDefault, int Dpi = 600, QMarginsF Unprintable = {})
+        : Name(std::move(Name)), Color(Color), IsDefault(IsDefault), Dpi(Dpi), Unprintable(Unprintable)
+    {
+    }
+
     QString Name;
     bool Color = true;
     bool IsDefault = false;
+    // Its page: dots per inch, and the margins it cannot print on in millimetres, the sheet upright.
+    int Dpi = 600;
+    QMarginsF Unprintable;
 };
 
 // The name of the always-present file printer.
@@ -32,6 +43,8 @@ struct TPrinterEntry
 [[nodiscard]] QString DefaultPrinterName();
 // Whether the named printer prints in colour (false for a name that is not in the list).
 [[nodiscard]] bool PrinterHasColor(const QString& Name);
+// The named printer of the list; nothing for a name that is not in it.
+[[nodiscard]] std::optional<TPrinterEntry> FindPrinter(const QString& Name);
 
 // Where a dialog of Size goes when asked for at Corner inside the work area Work: one that would
 // reach past the right or bottom edge ends at it, a negative coordinate becomes 0.
@@ -46,10 +59,13 @@ void SetPrintersForTest(std::optional<QList<TPrinterEntry>> List);
 
 // One print job: a QPrinter on a printer of the list (the default one when Name is empty), the
 // set-up dialog, and a painter over its pages. Units are the printer's device pixels; Resolution()
-// gives them per inch.
+// gives them per inch. The painter's origin is the corner of the printable area, as on a printer.
 //
 // With VX_PRINT_PDF=<file> set every job goes to that PDF file whatever printer was chosen; the
-// "PDF" printer writes to that file, or else to "<Title>.pdf" in the user's documents folder.
+// "PDF" printer writes to that file, or else to "<Title>.pdf" in the user's documents folder. A PDF
+// file takes the page of the printer it stands in for: that printer's resolution, the paper and
+// orientation the job sets, the origin inside its unprintable margins (turned with the sheet), and
+// nothing drawn on those margins. So a job lands on the file where that printer would put it.
 class TPrintJob
 {
 public:
@@ -68,7 +84,8 @@ public:
     [[nodiscard]] QString PrinterName() const;
     [[nodiscard]] bool Color() const;
     [[nodiscard]] int Resolution() const;
-    // The printable area of a page in device pixels, its top-left at (0, 0).
+    // The printable area of a page in device pixels, its top-left at (0, 0), for the paper and
+    // orientation the printer holds now.
     [[nodiscard]] QRect PageRect() const;
 
     // Starts the job under a title (the name a print queue shows); false when the printer cannot be

@@ -245,12 +245,21 @@ public:
             WriteMtd(FFolder + QStringLiteral("SelItem%1.mtd").arg(Index + 1), Texts);
             return;
         }
+        QList<QPair<QString, double>> Items;
+        for (int I = 0; I < Texts.size(); ++I)
+            Items.append({Texts[I], 45000.0 + I});
+        WriteSelItemRows(Index, Items);
+    }
+    // SelItem<Index + 1>.DB of versions 1 to 6 with each value's last-use stamp, in the given order
+    // (version 1 kept no stamp).
+    void WriteSelItemRows(int Index, const QList<QPair<QString, double>>& Items) const
+    {
         const QList<TField> Layout = SelItemLayout(FVersion);
         QList<TRow> Rows;
-        for (int I = 0; I < Texts.size(); ++I) {
-            TRow Row{{QString::fromLatin1(Layout[0].Name), Texts[I]}};
+        for (const auto& [Text, Stamp] : Items) {
+            TRow Row{{QString::fromLatin1(Layout[0].Name), Text}};
             if (Layout.size() > 1)
-                Row.insert(QString::fromLatin1(Layout[1].Name), 45000.0 + I);
+                Row.insert(QString::fromLatin1(Layout[1].Name), Stamp);
             Rows.append(Row);
         }
         WriteTable(FFolder + QStringLiteral("SelItem%1.DB").arg(Index + 1), Layout, Rows, Password(FVersion));

@@ -43,12 +43,13 @@ inline QList<QStringList> PdfImages(const QString& File)
     return Images;
 }
 
-// The first page at Dpi as an image.
-inline QImage PdfPageImage(const QString& File, int Dpi = 50)
+// Page Page (the first unless told) at Dpi as an image.
+inline QImage PdfPageImage(const QString& File, int Dpi = 50, int Page = 1)
 {
     QTemporaryDir Dir;
     const QString Prefix = Dir.filePath(QStringLiteral("page"));
-    (void)RunPdfTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-png"),
-                                                  QStringLiteral("-singlefile"), File, Prefix});
+    (void)RunPdfTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-f"),
+                                                  QString::number(Page), QStringLiteral("-l"), QString::number(Page),
+                                                  QStringLiteral("-png"), QStringLiteral("-singlefile"), File, Prefix});
     return QImage(Prefix + QStringLiteral(".png"));
 }

@@ -1,5 +1,6 @@
 #include "main/settings/IPPBXIni.h"
 #include "main/tables/HisInfo.h"
+#include "tests/support/ConvertWorld.h"
 #include "tests/support/OlderVersionFixture.h"
 #include "tests/support/SqlRows.h"
 #include "tests/support/UtilityWorld.h"
@@ -13,47 +14,6 @@ using namespace Utility;
 using OlderFixture::TRow;
 
 namespace {
-
-struct TCountingProgress : TConvertProgress
-{
-    int Total = -1;
-    int Steps = 0;
-    bool Finished = false;
-    void Start(int Max) override { Total = Max; }
-    void Step() override { ++Steps; }
-    void Finish() override { Finished = true; }
-};
-
-// A world with a source folder of one earlier version and the program folder of the build, whose
-// device library the hand-over asks for its version.
-class TConvertWorld : public TUtilityWorld
-{
-public:
-    explicit TConvertWorld(int Version) : Version(Version), Source(Version, Path(QStringLiteral("v%1").arg(Version)))
-    {
-        ProgramPath = QStringLiteral(VX_BIN_DIR "/");
-        ConvertCounts = {};
-        OlderAdapterSettings = {};
-    }
-    void Run()
-    {
-        TConversionModule Module(Data());
-        ConvertVersion(Version, Source.Folder(), Progress);
-    }
-    [[nodiscard]] QList<QStringList> Rows(const QString& Table, const QString& Columns) const
-    {
-        const QByteArray Sql =
-            (QStringLiteral("SELECT ") + Columns + QStringLiteral(" FROM ") + Table + QStringLiteral(" ORDER BY RecNo"))
-                .toUtf8();
-        QList<QStringList> Rows;
-        for (const QString& Row : SqlRows(Data() + Table + QStringLiteral(".DB"), Sql.constData()))
-            Rows.append(Row.split(u'|'));
-        return Rows;
-    }
-    int Version;
-    OlderFixture::TDataFolder Source;
-    TCountingProgress Progress;
-};
 
 TRow History(const QString& Tel, const QString& Division = QStringLiteral("0"))
 {
@@ -134,21 +94,8 @@ TEST(ConvertVersionsTest, AtTheLastRecordNumberNothingIsAddedAndTheRightReasonIs
 TEST(ConvertVersionsTest, DirectoryRowsWhoseNumbersAreKnownAreLeftOut)
 {
     TConvertWorld World(11);
-    World.MakeTable(TDataTable::Meibo, {0, 1});
-    {
-        // Destination rows: 0311 as the first number, 0622 as the second.
-        TConversionModule Module(World.Data());
-        DMVxRelvo16->CreateMeiboTable();
-        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
-        MeiboTable->First();
-        MeiboTable->Edit();
-        MeiboTable->FieldByName(QStringLiteral("SchTel1")).SetAsString(QStringLiteral("0311"));
-        MeiboTable->Post();
-        MeiboTable->Next();
-        MeiboTable->Edit();
-        MeiboTable->FieldByName(QStringLiteral("SchTel2")).SetAsString(QStringLiteral("0622"));
-        MeiboTable->Post();
-    }
+    // Destination rows: 0311 as the first number, 0622 as the second.
+    World.MakeEntries({{QStringLiteral("0311"), QString()}, {QString(), QStringLiteral("0622")}});
     World.Source.WriteMeibo({Entry({}, QStringLiteral("0622"), QStringLiteral("重複二")),
                              Entry({}, QStringLiteral("0311"), QStringLiteral("重複一")),
                              Entry({}, QStringLiteral("0733"), QStringLiteral("新")),

@@ -98,7 +98,7 @@ TEST_F(TDataConvertPageTest, EnterMovesOnAndTheOptionsServeOnlyTheOldestVersions
     Choose(6);
     EXPECT_TRUE(Form->pnlOption->isEnabled());
     EXPECT_TRUE(Form->rbNameSetCorpSet->isEnabled());
-    EXPECT_FALSE(Form->bbtnConvert->isEnabled());
+    EXPECT_TRUE(Form->bbtnConvert->isEnabled());
     Form->rbNameSet->click();
     EXPECT_EQ(Form->NameOverflowOption(), 1);
     EXPECT_TRUE(Form->rbNameSet->styleSheet().contains(QStringLiteral("#0000FF")));
@@ -187,6 +187,33 @@ TEST_F(TDataConvertPageTest, AConversionCountsItsRowsHandsTheSettingsOverAndRest
     const TMemIniFile Ini(SettingsFileName());
     EXPECT_EQ(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("Adapter"), {}), QStringLiteral("5"));
     EXPECT_EQ(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("Port"), {}), QStringLiteral("COM4"));
+}
+
+TEST_F(TDataConvertPageTest, AVersion6FolderConvertsWithTheOptionChosenAndEndsWithoutARankLine)
+{
+    const QString Six = World.Path(QStringLiteral("v6data/"));
+    const OlderFixture::TDataFolder Folder(6, Six);
+    const QString Reading21(21, u'ｱ');
+    Folder.WriteMeibo({{{QStringLiteral("SchTel1"), QStringLiteral("0311")},
+                        {QStringLiteral("NameKana"), Reading21},
+                        {QStringLiteral("NameKanji"), QStringLiteral("山田")},
+                        {QStringLiteral("PrivCorp"), QStringLiteral("0")}}});
+    Folder.WriteSelItems(1, {QStringLiteral("見積")});
+    TScriptedBoxes Boxes("Yes,Yes,OK");
+    Choose(6);
+    Form->edtSrcDataPath->setText(Six);
+    Form->rbNameSetCorpSet->click();
+    const QString Dest = World.Path(QStringLiteral("dest6/"));
+    Form->edtDestDataPath->setText(Dest);
+    QCoreApplication::processEvents();
+    SaveScreenshot(*Form, QStringLiteral("DataConvertPageVersion6"));
+    Form->bbtnConvertClick();
+    EXPECT_EQ(Boxes.Texts().last(),
+              QStringLiteral("コンバートが終了しました  \r\n\r\nコンバート件数\r\n着信対応履歴\t0件　\r\n"
+                             "登録名簿\t\t1件　\r\n選択項目１\t0件　\r\n選択項目２\t1件　\r\n選択項目３\t0件　"));
+    EXPECT_EQ(SqlRows(Dest + QStringLiteral("Meibo.DB"), "SELECT CorpKana, NameKana, NameKanji FROM Meibo"),
+              QStringList{Reading21 + u'|' + Reading21 + QStringLiteral("|山田")});
+    EXPECT_EQ(DataPath, World.Data());
 }
 
 TEST_F(TDataConvertPageTest, ThePageAndTheProgressWindowShowTheirWholeTexts)

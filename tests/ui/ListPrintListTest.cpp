@@ -4,6 +4,7 @@
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/print/Printing.h"
+#include "tests/support/PdfTools.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
@@ -140,6 +141,14 @@ TEST_F(ListPrintListTest, PagesAtThePageSizeAndOneMore)
         EXPECT_EQ(List.lbxRecvHis->count(), 10);
         EXPECT_FALSE(List.bbtnPageJump->isVisible());
         EXPECT_FALSE(List.bbtnPageNext->isVisible());
+        List.myhcRecvHis->Sections()[3].SetWidth(150);
+    }
+    // The print list keeps its own column widths, apart from the export list of the same table.
+    {
+        const TMemIniFile Ini(SettingsFileName());
+        EXPECT_EQ(Ini.ReadInteger(QStringLiteral("LIST PRINT RECVHIS LIST"), QStringLiteral("List4"), 0), 150);
+        EXPECT_TRUE(Ini.ValueExists(QStringLiteral("LIST PRINT RECVHIS LIST"), QStringLiteral("List11")));
+        EXPECT_FALSE(Ini.SectionExists(QStringLiteral("FILE EXPORT RECVHIS LIST")));
     }
     AddCalls(1, [](int) { return GeneratedRow(100); });
     TRecvHisListPrintList List(Model);
@@ -324,6 +333,7 @@ TEST_F(ListPrintListTest, CopiesNoAndAFailingPrinter)
         List.btnPrint->click();
     }
     EXPECT_EQ(PdfPages(), 6) << "three copies of two pages";
+    EXPECT_TRUE(RunPdfTool(QStringLiteral("pdfinfo"), {Pdf}).contains(QStringLiteral("一覧表データ")));
     const QList<QStringList> Rows = PrintedRows();
     ASSERT_EQ(Rows.size(), 21);
     EXPECT_EQ(Rows[7], QStringList({QStringLiteral("1"), Tel(List, 0, 1)}));

@@ -9,6 +9,8 @@
 #include "tests/support/WhenModal.h"
 #include "tests/unit/FakePrinters.h"
 #include "transfer/print/ListPrtDlg.h"
+#include "transfer/print/lists/LPLst.h"
+#include "transfer/print/preview/LPPrevw.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -371,6 +373,45 @@ TEST_F(ListPrintTest, APageTooSmallForOneRecordRefusesBothButtons)
     W.reset();
     const TMemIniFile Ini(SettingsFileName());
     EXPECT_FALSE(Ini.ValueExists(ListPrintSection, QStringLiteral("Copies"))) << "nothing saved";
+}
+
+// "プレビュー(&V)" opens one preview over the settings window and refreshes it when pressed again;
+// "一覧(&L)" opens the print list of the source chosen, modally, and lets it go; the preview goes
+// with the settings window.
+TEST_F(ListPrintTest, PreviewAndListOpenFromTheSettingsWindow)
+{
+    for (int I = 1; I <= 3; ++I)
+        Data.AddCall(I, QStringLiteral("031111222%1").arg(I));
+    Data.AddEntry(1, QStringLiteral("0311112221"), QString(), QStringLiteral("山田"));
+    WriteSettings(OneItemLayout + "[LIST PRINT LAYOUT MEIBO]\nItemNo=2\nItemSize=10\n");
+    auto W = Open();
+    W->btnPreview->click();
+    TListPrintPreview* Preview = ListPrintPreview;
+    ASSERT_NE(Preview, nullptr);
+    EXPECT_TRUE(Preview->isVisible());
+    EXPECT_EQ(Preview->parentWidget(), W.get());
+    Preview->cbxZoom->setCurrentIndex(5);
+    W->btnPreview->click();
+    EXPECT_EQ(ListPrintPreview, Preview);
+    EXPECT_EQ(W->findChildren<TListPrintPreview*>().size(), 1);
+    EXPECT_EQ(Preview->cbxZoom->currentIndex(), 5);
+
+    for (const bool Directory : {false, true}) {
+        if (Directory)
+            W->rbAddMeibo->click();
+        QString Shown;
+        WhenModal<TListPrintList>([&Shown](TListPrintList* List) {
+            Shown = List->objectName();
+            List->close();
+        });
+        W->btnList->click();
+        EXPECT_EQ(Shown, Directory ? QStringLiteral("AddMeiboListPrintList") : QStringLiteral("RecvHisListPrintList"));
+        EXPECT_TRUE(W->findChildren<TListPrintList*>().isEmpty());
+    }
+    W->btnCancel->click();
+    W.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ListPrintPreview, nullptr);
 }
 
 TEST_F(ListPrintTest, TheCommandNeedsAPrinter)

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPainter>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -110,4 +111,67 @@ TEST(PrintingTest, AJobPaintsPagesIntoTheNamedPdf)
     qunsetenv("VX_PRINT_PDF");
     EXPECT_EQ(PdfPages(File), 2);
     EXPECT_TRUE(PdfText(File).contains(QStringLiteral("Second page")));
+}
+
+namespace {
+
+// The smallest rectangle holding the picture's dark pixels.
+QRect InkBox(const QImage& Page)
+{
+    QRect Box;
+    for (int Y = 0; Y < Page.height(); ++Y)
+        for (int X = 0; X < Page.width(); ++X)
+            if (qGray(Page.pixel(X, Y)) < 128)
+                Box |= QRect(X, Y, 1, 1);
+    return Box;
+}
+
+bool WithinOne(const QRect& A, const QRect& B)
+{
+    return qAbs(A.left() - B.left()) <= 1 && qAbs(A.top() - B.top()) <= 1 && qAbs(A.right() - B.right()) <= 1 &&
+           qAbs(A.bottom() - B.bottom()) <= 1;
+}
+
+} // namespace
+
+// A PDF standing in for a printer gets that printer's page: its resolution, the origin inside its
+// unprintable margins (turned with the sheet) and no ink on them, on the paper the job chose.
+TEST(PrintingTest, AFileTakesThePageOfThePrinterItStandsFor)
+{
+    const TPrintersForTest Laser({{QStringLiteral("Office Laser"), true, true, 100, QMarginsF(6, 4, 13, 9)}});
+    QTemporaryDir Dir;
+    const QString File = Dir.filePath(QStringLiteral("job.pdf"));
+    qputenv("VX_PRINT_PDF", QFile::encodeName(File));
+    const auto Px = [](double Millimetres) { return qRound(Millimetres / 25.4 * 100); };
+    for (const bool Landscape : {false, true}) {
+        SCOPED_TRACE(Landscape ? "landscape" : "portrait");
+        // A5 is 148 x 210 mm; a landscape sheet has the upright right margin on top.
+        const QSize Sheet = Landscape ? QSize(Px(210), Px(148)) : QSize(Px(148), Px(210));
+        const QMarginsF Mm = Landscape ? QMarginsF(4, 13, 9, 6) : QMarginsF(6, 4, 13, 9);
+        const QRect Printable(QPoint(Px(Mm.left()), Px(Mm.top())),
+                              QPoint(Sheet.width() - Px(Mm.right()) - 1, Sheet.height() - Px(Mm.bottom()) - 1));
+        TPrintJob Job;
+        EXPECT_EQ(Job.PrinterName(), QStringLiteral("Office Laser"));
+        Job.Printer().setPageSize(QPageSize(QPageSize::A5));
+        Job.Printer().setPageOrientation(Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        EXPECT_EQ(Job.Resolution(), 100);
+        EXPECT_EQ(Job.PageRect(), QRect(QPoint(0, 0), Printable.size()));
+        // Ink over the whole sheet and beyond stays inside the margins; a square at the origin on
+        // the next page sits at the printable area's corner.
+        ASSERT_TRUE(Job.Begin(QStringLiteral("試し")));
+        Job.Painter().fillRect(QRect(-500, -500, 5000, 5000), Qt::black);
+        ASSERT_TRUE(Job.NewPage());
+        Job.Painter().fillRect(QRect(0, 0, 50, 50), Qt::black);
+        ASSERT_TRUE(Job.End());
+        for (const int PageNo : {1, 2}) {
+            const QImage Printed = PdfPageImage(File, 100, PageNo);
+            ASSERT_FALSE(Printed.isNull());
+            EXPECT_LE(qAbs(Printed.width() - Sheet.width()), 1);
+            EXPECT_LE(qAbs(Printed.height() - Sheet.height()), 1);
+            const QRect Ink = InkBox(Printed);
+            EXPECT_TRUE(WithinOne(Ink, PageNo == 1 ? Printable : QRect(Printable.topLeft(), QSize(50, 50))))
+                << "page " << PageNo << ": " << Ink.x() << ',' << Ink.y() << ' ' << Ink.width() << 'x' << Ink.height();
+        }
+    }
+    qunsetenv("VX_PRINT_PDF");
 }

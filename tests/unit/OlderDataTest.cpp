@@ -59,6 +59,26 @@ TEST(OlderDataTest, ATableReadsBackTextNumbersAndTimesAsWritten)
     EXPECT_TRUE(Boxes.Boxes.isEmpty());
 }
 
+TEST(OlderDataTest, AnEmptyNumberIsEmptyWhateverFollowsIt)
+{
+    QTemporaryDir Dir;
+    const OlderFixture::TDataFolder Folder(5, Dir.path());
+    // Latitude empty before a Longitude, Longitude empty as the record's last field before a row
+    // with numbers in it.
+    Folder.WriteMeibo({{{QStringLiteral("Longitude"), 503}}, {}, {{QStringLiteral("Latitude"), -7}}});
+    TBoxRecorder Boxes;
+    TDMVxRelvoOlder Module(5);
+    ASSERT_TRUE(Module.OpenMeiboTable(Dir.path()));
+    TParadoxTable& Table = *Module.SourceMeiboTable;
+    QStringList Read;
+    for (Table.First(); !Table.Eof(); Table.Next())
+        for (const QString Field : {QStringLiteral("Latitude"), QStringLiteral("Longitude")}) {
+            const TParadoxValue Value = Table.FieldByName(Field);
+            Read.append(Value.IsNull() ? QStringLiteral("-") : QString::number(Value.AsInteger()));
+        }
+    EXPECT_EQ(Read, (QStringList{"-", "503", "-", "-", "-7", "-"}));
+}
+
 TEST(OlderDataTest, AMissingStoreAnswersFalseWithoutAWordAndTheOthersStillOpen)
 {
     QTemporaryDir Dir;

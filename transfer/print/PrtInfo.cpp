@@ -1,6 +1,7 @@
 #include "transfer/print/PrtInfo.h"
 
 #include "main/common/CommonText.h"
+#include "platform/print/PageGeometry.h"
 #include "platform/sys/SafeWrite.h"
 #include "transfer/print/DevMode.h"
 
@@ -156,12 +157,10 @@ void TPrinterInfo::ReadDeviceMetrics()
     DpiX = Caps.DpiX;
     DpiY = Caps.DpiY;
     QSizeF Sheet = Paper().size(QPageSize::Millimeter);
-    QMarginsF Margins = Caps.Unprintable;
-    if (GetOrientation() == DMORIENT_LANDSCAPE) {
+    const bool Landscape = GetOrientation() == DMORIENT_LANDSCAPE;
+    if (Landscape)
         Sheet.transpose();
-        // The sheet turns left: its upright left margin is now at the bottom.
-        Margins = QMarginsF(Margins.top(), Margins.right(), Margins.bottom(), Margins.left());
-    }
+    const QMarginsF Margins = TurnedMargins(Caps.Unprintable, Landscape);
     PhysicalWidth = Pixels(Sheet.width(), DpiX);
     PhysicalHeight = Pixels(Sheet.height(), DpiY);
     PhysicalOffsetX = Pixels(Margins.left(), DpiX);

@@ -5,8 +5,6 @@
 
 #include "platform/print/Printing.h"
 
-#include <QPageLayout>
-#include <QPrinter>
 #include <QPrinterInfo>
 
 QStringList TSystemPrinters::Names() const
@@ -26,21 +24,22 @@ TPrinterCaps TSystemPrinters::Caps(const QString& Name) const
 {
     if (Name == PdfPrinterDeviceName)
         return PdfPrinterCaps();
+    const std::optional<TPrinterEntry> Entry = FindPrinter(Name);
+    if (!Entry)
+        return PdfPrinterCaps();
+    // The resolution and margins are the print layer's, which a job prints with; the papers are the
+    // system's for a printer it knows, else every paper (a file standing in for it takes any).
+    TPrinterCaps Caps = PdfPrinterCaps();
+    Caps.DpiX = Caps.DpiY = Entry->Dpi;
+    Caps.Unprintable = Entry->Unprintable;
     const QPrinterInfo Info = QPrinterInfo::printerInfo(Name);
     if (Info.isNull())
-        return PdfPrinterCaps();
-    TPrinterCaps Caps;
-    QPrinter Printer(Info, QPrinter::HighResolution);
-    Caps.DpiX = Caps.DpiY = Printer.resolution();
+        return Caps;
+    Caps.Papers.clear();
     for (const QPageSize& Size : Info.supportedPageSizes())
         Caps.Papers << Size.id();
     const QPageSize Default = Info.defaultPageSize();
     if (Caps.Papers.removeAll(Default.id()) > 0)
         Caps.Papers.prepend(Default.id());
-    Caps.Unprintable = Printer.pageLayout().minimumMargins();
-    if (Printer.pageLayout().units() != QPageLayout::Millimeter) {
-        const double Factor = QPageLayout::Point == Printer.pageLayout().units() ? 25.4 / 72 : 1.0;
-        Caps.Unprintable *= Factor;
-    }
     return Caps;
 }

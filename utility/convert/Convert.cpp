@@ -14,10 +14,13 @@
 #include "platform/sys/Folders.h"
 #include "platform/sys/SafeWrite.h"
 #include "platform/text/Cp932.h"
+#include "utility/convert/ConvertFrame.h"
 #include "utility/convert/OlderData.h"
+#include "utility/convert/OlderRules.h"
 #include "utility/start/UtilFolders.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace Utility {
 
@@ -40,14 +43,9 @@ private:
     F FAction;
 };
 
-QString Text(TParadoxTable& Source, const char* Name)
-{
-    return Source.FieldByName(QString::fromLatin1(Name)).AsString();
-}
-
 void CopyText(TTable& Dest, TParadoxTable& Source, const char* Name)
 {
-    Dest.FieldByName(QString::fromLatin1(Name)).SetAsString(Text(Source, Name));
+    SetText(Dest, Name, SourceText(Source, Name));
 }
 
 void FillHistoryRow(TTable& Dest, TParadoxTable& Source, double Now)
@@ -60,9 +58,7 @@ void FillHistoryRow(TTable& Dest, TParadoxTable& Source, double Now)
     for (const char* Name : {"SchTel", "Tel", "CorpKana", "CorpKanji", "NameKana", "NameKanji", "Rank", "SelItem1",
                              "SelItem2", "SelItem3"})
         CopyText(Dest, Source, Name);
-    // Only a plain "1" marked a call as dealt with.
-    Dest.FieldByName(QStringLiteral("Division"))
-        .SetAsString(Text(Source, "Division") == QStringLiteral("1") ? QStringLiteral("1") : QStringLiteral("0"));
+    SetText(Dest, "Division", NormalDivision(SourceText(Source, "Division")));
 }
 
 void FillDirectoryRow(TTable& Dest, TParadoxTable& Source, int Version, double Now)
@@ -74,48 +70,19 @@ void FillDirectoryRow(TTable& Dest, TParadoxTable& Source, int Version, double N
         CopyText(Dest, Source, Name);
     // The earlier versions kept the whole rest of the address in Adrs2; version 16 holds 100 bytes
     // there and the rest in Adrs3.
-    const QStringList Address = SplitText(Text(Source, "Adrs2"), 1, SplitAtByte, QString(), 100);
-    Dest.FieldByName(QStringLiteral("Adrs2")).SetAsString(Address.value(0));
-    Dest.FieldByName(QStringLiteral("Adrs3")).SetAsString(Address.value(1));
+    const TAddressRest Address = SplitAddressRest(SourceText(Source, "Adrs2"));
+    SetText(Dest, "Adrs2", Address.Adrs2);
+    SetText(Dest, "Adrs3", Address.Adrs3);
     Dest.FieldByName(QStringLiteral("Latitude"))
         .SetAsInteger(Source.FieldByName(QStringLiteral("Latitude")).AsInteger());
     Dest.FieldByName(QStringLiteral("Longitude"))
         .SetAsInteger(Source.FieldByName(QStringLiteral("Longitude")).AsInteger());
+    SetNewEntryDefaults(Dest, Now);
     if (Version == 15) {
         Dest.FieldByName(QStringLiteral("Msg")).SetAsInteger(Source.FieldByName(QStringLiteral("Msg")).AsInteger());
         for (const char* Name : {"Msg1", "Msg2", "ExtFile", "Note", "BGColor"})
             CopyText(Dest, Source, Name);
-    } else {
-        Dest.FieldByName(QStringLiteral("Msg")).SetAsInteger(0);
-        for (const char* Name : {"Msg1", "Msg2", "ExtFile", "Note"})
-            Dest.FieldByName(QString::fromLatin1(Name)).SetAsString(QString());
-        Dest.FieldByName(QStringLiteral("BGColor")).SetAsString(QStringLiteral("$D8E9EC"));
     }
-    TField& Updated = Dest.FieldByName(QStringLiteral("UpdDateTime"));
-    Updated.SetAsFloat(Now);
-    Dest.FieldByName(QStringLiteral("AddDateTime")).SetAsFloat(TruncToSeconds(Updated.AsFloat()));
-}
-
-// A directory row is already there when one of its numbers is a key of either number index.
-bool IsDuplicate(TTable& Dest, TParadoxTable& Source)
-{
-    QString A = Text(Source, "SchTel1").trimmed();
-    QString B = Text(Source, "SchTel2").trimmed();
-    if (A.isEmpty()) {
-        A = B;
-        B.clear();
-    }
-    if (A.isEmpty())
-        return false;
-    const QString RecNo = QStringLiteral("RecNo");
-    for (const QString& Number : {A, B}) {
-        if (Number.isEmpty())
-            continue;
-        for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")})
-            if (Dest.LookupKey(Index, {Number}, RecNo).isValid())
-                return true;
-    }
-    return false;
 }
 
 QStringList ListTexts(const THistoryData& List)
@@ -123,6 +90,32 @@ QStringList ListTexts(const THistoryData& List)
     QStringList Texts;
     for (int I = 0; I < List.Count(); ++I)
         Texts.append(List.GetText(I));
+    return Texts;
+}
+
+// The values of a select-item table as a pick list, newest on top: the rows are read in the order
+// of the version's index (its last-use stamp; the file's order where it has none), and the row read
+// last is the one used last.
+QStringList SelItemTableTexts(TParadoxTable& Table, const TOlderLayout& Layout)
+{
+    struct TItem
+    {
+        QVariant Key;
+        QString Text;
+    };
+    QList<TItem> Items;
+    for (Table.First(); !Table.Eof(); Table.Next())
+        Items.append({Layout.SelItemOrder.isEmpty() ? QVariant() : Table.FieldByName(Layout.SelItemOrder).Value(),
+                      TrimBlanks(Table.FieldByName(Layout.SelItemField).AsString())});
+    // An empty stamp sorts first, as the index kept it; equal stamps stay in the file's order.
+    std::stable_sort(Items.begin(), Items.end(), [](const TItem& A, const TItem& B) {
+        if (!A.Key.isValid() || !B.Key.isValid())
+            return !A.Key.isValid() && B.Key.isValid();
+        return QVariant::compare(A.Key, B.Key) == QPartialOrdering::Less;
+    });
+    QStringList Texts;
+    for (auto It = Items.crbegin(); It != Items.crend(); ++It)
+        Texts.append(It->Text);
     return Texts;
 }
 
@@ -235,10 +228,52 @@ void CarryOverAdapterSettings(int Version)
     (void)Ini.UpdateFile();
 }
 
-void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& Progress)
+QString SourceText(TParadoxTable& Source, const char* Name)
 {
-    TDMVxRelvoOlder Older(Version);
+    return Source.FieldByName(QString::fromLatin1(Name)).AsString();
+}
+
+void SetText(TTable& Dest, const char* Name, const QString& Value)
+{
+    Dest.FieldByName(QString::fromLatin1(Name)).SetAsString(Value);
+}
+
+bool IsKnownNumber(TTable& Dest, const QString& First, const QString& Second)
+{
+    QString A = TrimBlanks(First);
+    QString B = TrimBlanks(Second);
+    if (A.isEmpty()) {
+        A = B;
+        B.clear();
+    }
+    const QString RecNo = QStringLiteral("RecNo");
+    for (const QString& Number : {A, B}) {
+        if (Number.isEmpty())
+            continue;
+        for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")})
+            if (Dest.LookupKey(Index, {Number}, RecNo).isValid())
+                return true;
+    }
+    return false;
+}
+
+void SetNewEntryDefaults(TTable& Row, double Now)
+{
+    Row.FieldByName(QStringLiteral("Msg")).SetAsInteger(0);
+    for (const char* Name : {"Msg1", "Msg2", "ExtFile", "Note"})
+        SetText(Row, Name, QString());
+    SetText(Row, "BGColor", QStringLiteral("$D8E9EC"));
+    TField& Updated = Row.FieldByName(QStringLiteral("UpdDateTime"));
+    Updated.SetAsFloat(Now);
+    Row.FieldByName(QStringLiteral("AddDateTime")).SetAsFloat(TruncToSeconds(Updated.AsFloat()));
+}
+
+void RunConversion(TDMVxRelvoOlder& Older, const QString& SourceFolder, TConvertProgress& Progress,
+                   const TConvertRules& Rules)
+{
     TDMVxRelvo16& Dest = *DMVxRelvo16;
+    const bool Tables = OlderLayout(Older.Version()).SelItemTables;
+    const bool Ranks = OlderLayout(Older.Version()).RankList;
 
     // Count what there is to copy.
     int Total = 0;
@@ -249,11 +284,15 @@ void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& 
         Total += Older.SourceMeiboTable->RecordCount();
     Older.CloseMeiboTable();
     for (int I = 0; I < 3; ++I) {
-        if (Older.OpenSelItemList(I, SourceFolder))
-            Total += Older.SourceSelItemLists[static_cast<size_t>(I)]->Count();
+        const auto At = static_cast<size_t>(I);
+        if (Tables && Older.OpenSelItemTable(I, SourceFolder))
+            Total += Older.SourceSelItemTables[At]->RecordCount();
+        if (!Tables && Older.OpenSelItemList(I, SourceFolder))
+            Total += Older.SourceSelItemLists[At]->Count();
+        Older.CloseSelItemTable(I);
         Older.CloseSelItemList(I);
     }
-    if (Older.OpenRankList(SourceFolder))
+    if (Ranks && Older.OpenRankList(SourceFolder))
         Total += Older.SourceRankList->Count();
     Older.CloseRankList();
     if (Total == 0)
@@ -264,22 +303,27 @@ void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& 
     const auto Step = [&Progress] { Progress.Step(); };
     const double Now = DateTimeToDays(QDateTime::currentDateTime());
 
-    // History. Its rows need nothing of the source directory.
     {
         Dest.CreateRecvHisTable();
         TFinally Release([&Dest, &Older] {
+            Older.CloseMeiboTable();
             Older.CloseRecvHisTable();
             Dest.CloseRecvHis();
             Dest.FreeRecvHisTable();
         });
-        if (Dest.OpenRecvHis() && Older.OpenRecvHisTable(SourceFolder) && !Older.SourceRecvHisTable->IsEmpty()) {
+        if (Dest.OpenRecvHis() && Older.OpenRecvHisTable(SourceFolder)) {
+            TParadoxTable* Directory = nullptr;
+            if (Rules.HistoryLooksUpDirectory && Older.OpenMeiboTable(SourceFolder))
+                Directory = Older.SourceMeiboTable.get();
             TParadoxTable& Source = *Older.SourceRecvHisTable;
-            TRowPoster Poster(*RecvHisTable);
-            for (Source.First(); !Source.Eof() && Poster.RoomForMore(); Source.Next())
-                if (Poster.Post([&](TTable& Row) { FillHistoryRow(Row, Source, Now); })) {
-                    ++ConvertCounts[0];
-                    Step();
-                }
+            if (!Source.IsEmpty()) {
+                TRowPoster Poster(*RecvHisTable);
+                for (Source.First(); !Source.Eof() && Poster.RoomForMore(); Source.Next())
+                    if (Poster.Post([&](TTable& Row) { Rules.FillHistoryRow(Row, Source, Directory, Now); })) {
+                        ++ConvertCounts[0];
+                        Step();
+                    }
+            }
         }
     }
 
@@ -295,11 +339,11 @@ void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& 
             TParadoxTable& Source = *Older.SourceMeiboTable;
             TRowPoster Poster(*MeiboTable);
             for (Source.First(); !Source.Eof(); Source.Next()) {
-                if (IsDuplicate(*MeiboTable, Source))
+                if (Rules.IsKnownEntry(*MeiboTable, Source))
                     continue;
                 if (!Poster.RoomForMore())
                     break;
-                if (Poster.Post([&](TTable& Row) { FillDirectoryRow(Row, Source, Version, Now); })) {
+                if (Poster.Post([&](TTable& Row) { Rules.FillDirectoryRow(Row, Source, Now); })) {
                     ++ConvertCounts[1];
                     Step();
                 }
@@ -309,18 +353,24 @@ void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& 
 
     // Select items and ranks, the source's entries on top.
     for (int I = 0; I < 3; ++I) {
+        const auto At = static_cast<size_t>(I);
         Dest.CreateSelItemHistory(I);
         TFinally Release([&Dest, &Older, I] {
+            Older.CloseSelItemTable(I);
             Older.CloseSelItemList(I);
             Dest.ClearSelItemHistory(I);
             Dest.FreeSelItemHistory(I);
         });
         // A destination list that cannot be read is left alone rather than replaced by the source's.
-        if (Dest.LoadSelItemHistory(I) && Older.OpenSelItemList(I, SourceFolder))
-            MergePickList(ListTexts(*Older.SourceSelItemLists[static_cast<size_t>(I)]),
-                          *SelItemHistory[static_cast<size_t>(I)], ConvertCounts[2 + static_cast<size_t>(I)], Step);
+        if (!Dest.LoadSelItemHistory(I))
+            continue;
+        if (Tables && Older.OpenSelItemTable(I, SourceFolder))
+            MergePickList(SelItemTableTexts(*Older.SourceSelItemTables[At], OlderLayout(Older.Version())),
+                          *SelItemHistory[At], ConvertCounts[2 + At], Step);
+        if (!Tables && Older.OpenSelItemList(I, SourceFolder))
+            MergePickList(ListTexts(*Older.SourceSelItemLists[At]), *SelItemHistory[At], ConvertCounts[2 + At], Step);
     }
-    {
+    if (Ranks) {
         Dest.CreateRankHistory();
         TFinally Release([&Dest, &Older] {
             Older.CloseRankList();
@@ -331,7 +381,23 @@ void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& 
             MergePickList(ListTexts(*Older.SourceRankList), *RankHistory, ConvertCounts[5], Step);
     }
 
-    CarryOverAdapterSettings(Version);
+    CarryOverAdapterSettings(Older.Version());
+}
+
+void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& Progress)
+{
+    TDMVxRelvoOlder Older(Version);
+    TConvertRules Rules;
+    Rules.FillHistoryRow = [](TTable& Row, TParadoxTable& Source, TParadoxTable*, double Now) {
+        FillHistoryRow(Row, Source, Now);
+    };
+    Rules.IsKnownEntry = [](TTable& Dest, TParadoxTable& Source) {
+        return IsKnownNumber(Dest, SourceText(Source, "SchTel1"), SourceText(Source, "SchTel2"));
+    };
+    Rules.FillDirectoryRow = [Version](TTable& Row, TParadoxTable& Source, double Now) {
+        FillDirectoryRow(Row, Source, Version, Now);
+    };
+    RunConversion(Older, SourceFolder, Progress, Rules);
 }
 
 QString ConvertEndMessage(int Version)

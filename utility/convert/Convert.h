@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/sys/Exceptions.h"
+#include "utility/convert/OlderRules.h"
 
 #include <QString>
 #include <QStringList>
@@ -95,6 +96,19 @@ void CarryOverAdapterSettings(int Version);
 // The converter of version 7 to 15 (SourceFolder with a trailing "/"). Errors other than a row's
 // failed post go up to the caller; what was posted stays.
 void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& Progress);
+
+// The converters of versions 6 to 1 (SourceFolder with a trailing "/"). Choice is asked each time a
+// person's name is too long for the name fields. Errors go up as with ConvertVersion.
+void ConvertVersion6(const QString& SourceFolder, TConvertProgress& Progress, const TNameOverflowChoice& Choice);
+void ConvertVersion5(const QString& SourceFolder, TConvertProgress& Progress, const TNameOverflowChoice& Choice);
+void ConvertVersion4(const QString& SourceFolder, TConvertProgress& Progress, const TNameOverflowChoice& Choice);
+void ConvertVersion3(const QString& SourceFolder, TConvertProgress& Progress, const TNameOverflowChoice& Choice);
+void ConvertVersion2(const QString& SourceFolder, TConvertProgress& Progress, const TNameOverflowChoice& Choice);
+void ConvertVersion1(const QString& SourceFolder, TConvertProgress& Progress, const TNameOverflowChoice& Choice);
+
+// The converter of Version, 1 to 15; Choice serves versions 1 to 6.
+void ConvertEarlierVersion(int Version, const QString& SourceFolder, TConvertProgress& Progress,
+                           const TNameOverflowChoice& Choice);
 
 // The end message of the page: the counts, with the rank line for versions 7 to 15.
 [[nodiscard]] QString ConvertEndMessage(int Version);

@@ -92,8 +92,6 @@ void TMainForm::WireDataConvertPage()
     FNameOverflowOption = -1;
     rbCorpSet->setChecked(true);
     rbOptionClick(0);
-    // Versions 1 to 6 come with their own converters.
-    bbtnConvert->setEnabled(ChosenVersion() >= 7);
 }
 
 int TMainForm::ChosenVersion() const
@@ -118,7 +116,6 @@ void TMainForm::cbxSrcClick(int Index)
     for (QWidget* Control : {static_cast<QWidget*>(lblNameSet), pnlOption, static_cast<QWidget*>(rbCorpSet),
                              static_cast<QWidget*>(rbNameSet), static_cast<QWidget*>(rbNameSetCorpSet)})
         Control->setEnabled(Options);
-    bbtnConvert->setEnabled(ChosenVersion() >= 7);
 }
 
 bool TMainForm::cbxSrcKeyPress(int Key)
@@ -273,8 +270,13 @@ void TMainForm::bbtnConvertClick()
         ConvertCounts = {};
         TBarProgress Progress(pgbarConvert, this);
         try {
-            if (Version >= 7)
-                ConvertVersion(Version, Source, Progress);
+            // The option standing when a long name turns up decides where it goes.
+            const TNameOverflowChoice Choice = [this] {
+                if (rbCorpSet->isChecked())
+                    return TNameOverflow::CorpSet;
+                return rbNameSetCorpSet->isChecked() ? TNameOverflow::NameSetCorpSet : TNameOverflow::NameSet;
+            };
+            ConvertEarlierVersion(Version, Source, Progress, Choice);
             Done = true;
         } catch (const EConvertAborted&) {
         } catch (const Exception& Error) {

@@ -130,11 +130,6 @@ bool TListPrintList::PrintListJob(const TPrintScope& Scope)
     QPrinter& Printer = Job.Printer();
     Printer.setPageSize(Chosen.Paper);
     Printer.setPageOrientation(Chosen.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    // The pages are laid out on the whole sheet at the printer's offsets, as the preview shows them,
-    // so the printer's own idea of its margins moves nothing.
-    Printer.setFullPage(true);
-    if (Printer.outputFormat() == QPrinter::PdfFormat && Info.DpiX > 0)
-        Printer.setResolution(Info.DpiX);
     const int Copies = qMax(1, FPrint.PrintSettings.Copies);
     Printer.setCopyCount(Copies);
     // A printer that cannot make copies itself (the PDF file) gets the document that many times.
@@ -162,7 +157,10 @@ bool TListPrintList::PrintListJob(const TPrintScope& Scope)
     static const TListTextMetrics Metrics;
     const TListPageRenderer Renderer(Metrics);
     const int PageCount = PageCountOf(Scope.Count, FPrint.RecordsPerPage);
-    const double Scale = Info.DpiX > 0 ? static_cast<double>(Printer.resolution()) / Info.DpiX : 1.0;
+    // The page is drawn from the printer's origin, the corner of its printable area, where the
+    // preview puts it inside the sheet; a printer that reports another resolution than it did when
+    // the page was counted still gets the page at its size.
+    const double Scale = Info.DpiX > 0 ? static_cast<double>(Job.Resolution()) / Info.DpiX : 1.0;
     int Sheets = 0;
     try {
         for (int Copy = 0; Copy < DocumentCopies; ++Copy) {
@@ -175,7 +173,6 @@ bool TListPrintList::PrintListJob(const TPrintScope& Scope)
                 QPainter& Painter = Job.Painter();
                 Painter.save();
                 Painter.scale(Scale, Scale);
-                Painter.translate(Info.PhysicalOffsetX, Info.PhysicalOffsetY);
                 const bool More = Renderer.Render(Painter, MakeListPage(FPrint, PageNo, PageCount, false), Walk);
                 Painter.restore();
                 if (!More)
