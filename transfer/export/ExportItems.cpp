@@ -71,15 +71,25 @@ const char16_t* const MeiboNames[ExportItemCount] = {u"電話番号１",
                                                      u"更新日付",
                                                      u"更新時刻"};
 
+// A field's name made once, not once an item of every line: an export asks for millions.
+const QString& FieldName(const char* Field)
+{
+    thread_local QHash<const char*, QString> Names;
+    auto Name = Names.constFind(Field);
+    if (Name == Names.constEnd())
+        Name = Names.insert(Field, QString::fromLatin1(Field));
+    return *Name;
+}
+
 QString Trimmed(const TFieldValues& Values, const char* Field)
 {
-    return TrimBlanks(Values.Text(QString::fromLatin1(Field)));
+    return TrimBlanks(Values.Text(FieldName(Field)));
 }
 
 // Lists of lines (notes, attached files) go out as one line, their breaks as TABs.
 QString OneLine(const TFieldValues& Values, const char* Field)
 {
-    return Values.Text(QString::fromLatin1(Field)).replace(QStringLiteral("\r\n"), QStringLiteral("\t"));
+    return Values.Text(FieldName(Field)).replace(QStringLiteral("\r\n"), QStringLiteral("\t"));
 }
 
 QString PostalCode(const TFieldValues& Values, const TExportSettings& Settings)
@@ -157,12 +167,18 @@ QString BuildHeaderLine(const TExportLayout& Layout, const QStringList& Names)
 QString BuildRecordLine(const TExportLayout& Layout, const std::function<QString(int)>& ItemValue, bool BindDblQuote)
 {
     QString Line;
+    Line.reserve(256);
     QString Column;
     const auto Close = [&] {
-        if (BindDblQuote)
-            Line += QLatin1Char('"') + Column.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
-        else
+        if (!BindDblQuote) {
             Line += Column;
+            return;
+        }
+        if (Column.contains(QLatin1Char('"')))
+            Column.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        Line += QLatin1Char('"');
+        Line += Column;
+        Line += QLatin1Char('"');
     };
     for (qsizetype I = 0; I < Layout.size(); ++I) {
         if (I > 0 && Layout[I].ColumnNo > 0) {
