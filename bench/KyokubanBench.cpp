@@ -1,5 +1,6 @@
 // The utility's exchange-number change over 100,000 history rows and 1,000,000 directory rows, each
 // with an old ten-digit mobile number, hyphenated through the stand-in of the program folder.
+// KYOKUBAN_BENCH_ROWS=history,directory runs other counts (a profile wants a small table).
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
 #include "platform/msg/CoreMessage.h"
@@ -11,8 +12,23 @@
 
 namespace {
 
-constexpr int HistoryRows = 100000;
-constexpr int DirectoryRows = 1000000;
+int HistoryRows = 100000;
+int DirectoryRows = 1000000;
+
+void ReadRowCounts()
+{
+    const QStringList Counts = qEnvironmentVariable("KYOKUBAN_BENCH_ROWS").split(QLatin1Char(','));
+    if (Counts.size() != 2)
+        return;
+    bool HistoryOk = false;
+    bool DirectoryOk = false;
+    const int History = Counts[0].toInt(&HistoryOk);
+    const int Directory = Counts[1].toInt(&DirectoryOk);
+    if (HistoryOk && DirectoryOk && History >= 0 && Directory >= 0) {
+        HistoryRows = History;
+        DirectoryRows = Directory;
+    }
+}
 
 QString OldMobile(int Row)
 {
@@ -49,6 +65,7 @@ void Fill(const QString& Folder)
 
 void BM_KyokubanChange(benchmark::State& State)
 {
+    ReadRowCounts();
     SetCoreMessageBox([](const QString&, const QString&, unsigned) { return IDYES; });
     for (auto _ : State) {
         State.PauseTiming();

@@ -12,6 +12,36 @@ namespace {
 
 constexpr int RewriteBatch = 512;
 
+// A statement of one rewrite, prepared once for all its rows and finalized with it.
+class TRewriteStatement
+{
+public:
+    TRewriteStatement(sqlite3* Db, const QString& Sql)
+    {
+        const QByteArray Utf8 = Sql.toUtf8();
+        if (sqlite3_prepare_v3(Db, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                               &FStatement, nullptr) != SQLITE_OK) {
+            const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
+            sqlite3_finalize(FStatement);
+            throw EDatabaseError(QStringLiteral("Cannot prepare \"%1\": %2").arg(Sql, Message));
+        }
+    }
+    ~TRewriteStatement() { sqlite3_finalize(FStatement); }
+    TRewriteStatement(const TRewriteStatement&) = delete;
+    TRewriteStatement& operator=(const TRewriteStatement&) = delete;
+    sqlite3_stmt* operator*() const { return FStatement; }
+    // Runs a statement without results and answers SQLite's code.
+    int Run() const
+    {
+        const int Rc = sqlite3_step(FStatement);
+        sqlite3_reset(FStatement);
+        return Rc;
+    }
+
+private:
+    sqlite3_stmt* FStatement = nullptr;
+};
+
 } // namespace
 
 TTable::TRewriteCount
@@ -54,15 +84,26 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
     const QString NextSql = Head + QStringLiteral(" WHERE (") + Keys + QStringLiteral(") > (") +
                             QStringList(Primary.Columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')' +
                             Tail;
+    // A table without triggers refuses a row only by a constraint, which SQLite checks before it
+    // writes anything of the row: "OR IGNORE" leaves such a row as it was, with no savepoint and no
+    // statement journal of the row's pages. A trigger can refuse a row after the row was changed
+    // (RAISE(FAIL) keeps what came before it), so there every row gets a savepoint of its own.
+    bool Triggered = false;
+    {
+        TRewriteStatement Triggers(
+            FDb, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE"));
+        BindValue(*Triggers, 1, SqlTableName());
+        Triggered = sqlite3_step(*Triggers) == SQLITE_ROW;
+    }
     QStringList Sets;
     for (int Field : WriteFields)
         Sets << Quote(FDef.Fields[Field].Name) + QStringLiteral(" = ?");
-    const QString UpdateSql = QStringLiteral("UPDATE ") + Table + QStringLiteral(" SET ") +
-                              Sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?");
-    // The statements of a row's savepoint, made once: they run for every written row.
-    const QString SetPoint = QStringLiteral("SAVEPOINT TTableRewriteRow");
-    const QString ReleasePoint = QStringLiteral("RELEASE TTableRewriteRow");
-    const QString UndoPoint = QStringLiteral("ROLLBACK TO TTableRewriteRow");
+    const TRewriteStatement Update(FDb, (Triggered ? QStringLiteral("UPDATE ") : QStringLiteral("UPDATE OR IGNORE ")) +
+                                            Table + QStringLiteral(" SET ") + Sets.join(QStringLiteral(", ")) +
+                                            QStringLiteral(" WHERE rowid = ?"));
+    const TRewriteStatement SetPoint(FDb, QStringLiteral("SAVEPOINT TTableRewriteRow"));
+    const TRewriteStatement ReleasePoint(FDb, QStringLiteral("RELEASE TTableRewriteRow"));
+    const TRewriteStatement UndoPoint(FDb, QStringLiteral("ROLLBACK TO TTableRewriteRow"));
 
     const bool Own = !InTransaction();
     if (Own)
@@ -74,31 +115,38 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
             qint64 RowId = 0;
             QVariantList Values;
         };
-        std::vector<TRead> Batch;
+        // The rows of a batch and the key it ends on are filled in place, batch after batch: no
+        // list is made anew for a row.
+        std::vector<TRead> Batch(RewriteBatch);
+        for (TRead& Row : Batch)
+            Row.Values.resize(ReadFields.size());
+        const int KeyFields = static_cast<int>(Primary.FieldIndexes.size());
         QVariantList LastKey;
         QVariantList NewValues;
+        size_t Rows = 0;
         for (;;) {
             sqlite3_stmt* Select = Prepare(LastKey.isEmpty() ? FirstSql : NextSql);
             Bind(Select, LastKey);
-            Batch.clear();
+            Rows = 0;
             int Rc;
             while ((Rc = sqlite3_step(Select)) == SQLITE_ROW) {
-                TRead Row;
+                TRead& Row = Batch[Rows++];
                 Row.RowId = sqlite3_column_int64(Select, 0);
-                LastKey.clear();
-                for (int I = 0; I < Primary.FieldIndexes.size(); ++I)
-                    LastKey << ColumnValue(Select, I + 1, FDef.Fields[Primary.FieldIndexes[I]].Type);
-                LastKey << Row.RowId;
-                const int First = 1 + static_cast<int>(Primary.FieldIndexes.size());
-                Row.Values.reserve(ReadFields.size());
+                if (Rows == static_cast<size_t>(RewriteBatch)) {
+                    // Only a full batch has a batch after it, which goes on after this row's key.
+                    LastKey.resize(KeyFields + 1);
+                    for (int I = 0; I < KeyFields; ++I)
+                        LastKey[I] = ColumnValue(Select, I + 1, FDef.Fields[Primary.FieldIndexes[I]].Type);
+                    LastKey[KeyFields] = Row.RowId;
+                }
                 for (int I = 0; I < ReadFields.size(); ++I)
-                    Row.Values << ColumnValue(Select, First + I, FDef.Fields[ReadFields[I]].Type);
-                Batch.push_back(std::move(Row));
+                    Row.Values[I] = ColumnValue(Select, 1 + KeyFields + I, FDef.Fields[ReadFields[I]].Type);
             }
             sqlite3_reset(Select);
             if (Rc != SQLITE_DONE)
                 Fail(QStringLiteral("Cannot read"));
-            for (const TRead& Row : Batch) {
+            for (size_t Index = 0; Index < Rows; ++Index) {
+                const TRead& Row = Batch[Index];
                 ++Count.Rows;
                 NewValues.clear();
                 if (!Change(Row.Values, NewValues))
@@ -108,25 +156,26 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
                                              .arg(NewValues.size())
                                              .arg(WriteFields.size())
                                              .arg(FTableName));
-                if (Step(SetPoint) != SQLITE_DONE)
+                if (Triggered && SetPoint.Run() != SQLITE_DONE)
                     Fail(QStringLiteral("Cannot set a savepoint"));
-                sqlite3_stmt* Update = Prepare(UpdateSql);
                 for (int I = 0; I < WriteFields.size(); ++I)
-                    BindValue(Update, I + 1, ToStorage(WriteFields[I], NewValues[I]));
-                BindValue(Update, static_cast<int>(WriteFields.size()) + 1, Row.RowId);
-                const bool Written = sqlite3_step(Update) == SQLITE_DONE && sqlite3_changes(FDb) == 1;
-                sqlite3_reset(Update);
-                if (Written) {
-                    if (Step(ReleasePoint) != SQLITE_DONE)
+                    BindValue(*Update, I + 1, ToStorage(WriteFields[I], NewValues[I]));
+                BindValue(*Update, static_cast<int>(WriteFields.size()) + 1, Row.RowId);
+                const int Rc = Update.Run();
+                const bool Written = Rc == SQLITE_DONE && sqlite3_changes(FDb) == 1;
+                if (!Triggered) {
+                    // Nothing but a failure of the file itself stops an ignoring update.
+                    if (Rc != SQLITE_DONE)
+                        Fail(QStringLiteral("Cannot write"));
+                } else if (Written) {
+                    if (ReleasePoint.Run() != SQLITE_DONE)
                         Fail(QStringLiteral("Cannot release a savepoint"));
-                    ++Count.Written;
-                } else {
-                    if (Step(UndoPoint) != SQLITE_DONE || Step(ReleasePoint) != SQLITE_DONE)
-                        Fail(QStringLiteral("Cannot roll back to a savepoint"));
-                    ++Count.Refused;
+                } else if (UndoPoint.Run() != SQLITE_DONE || ReleasePoint.Run() != SQLITE_DONE) {
+                    Fail(QStringLiteral("Cannot roll back to a savepoint"));
                 }
+                ++(Written ? Count.Written : Count.Refused);
             }
-            if (Batch.size() < static_cast<size_t>(RewriteBatch))
+            if (Rows < static_cast<size_t>(RewriteBatch))
                 break;
         }
         if (Own)

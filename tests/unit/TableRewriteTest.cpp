@@ -9,7 +9,7 @@
 
 namespace {
 
-TTableDef CardDef(bool TextKey = false)
+TTableDef CardDef(bool TextKey, bool UniqueTel)
 {
     return {{{"RecNo", TFieldType::Integer, 0},
              {"Code", TFieldType::String, 8},
@@ -17,18 +17,18 @@ TTableDef CardDef(bool TextKey = false)
              {"Stamp", TFieldType::DateTime, 0},
              {"Name", TFieldType::String, 20}},
             {{"", TextKey ? "Code" : "RecNo", true, true, false},
-             {"Tel", "Tel", false, false, false},
+             {"Tel", "Tel", false, UniqueTel, false},
              {"Name", "Name", false, false, true}}};
 }
 
 class TableRewriteTest : public ::testing::Test
 {
 protected:
-    void Make(int Rows, bool TextKey = false)
+    void Make(int Rows, bool TextKey = false, bool UniqueTel = false)
     {
         Table.SetDatabaseName(Dir.path());
         Table.SetTableName("Card.DB");
-        Table.CreateTable(CardDef(TextKey));
+        Table.CreateTable(CardDef(TextKey, UniqueTel));
         Table.Open();
         TTableTransaction Transaction(Table);
         // Appended in reverse: where the key is a text, the order of the rows runs against it.
@@ -146,6 +146,31 @@ TEST_F(TableRewriteTest, ARefusedRowKeepsItsOldValuesAndTheOthersAreWritten)
     EXPECT_EQ(Table.FieldByName("Name").AsString(), QStringLiteral("name7"));
     EXPECT_EQ(TelOf(8), QStringLiteral("n8"));
     EXPECT_FALSE(Table.InTransaction()) << "its own transaction is committed";
+}
+
+// Without a trigger the rows are written without a savepoint each; a row a constraint refuses (here
+// a number another row has just taken) must still keep every old value and count as refused.
+TEST_F(TableRewriteTest, WithoutTriggersARowAConstraintRefusesKeepsItsOldValues)
+{
+    Make(20, false, true);
+    const TTable::TRewriteCount Count = Table.RewriteRows(
+        {QStringLiteral("RecNo"), QStringLiteral("Tel")}, {QStringLiteral("Name"), QStringLiteral("Tel")},
+        [](const QVariantList& Values, QVariantList& NewValues) {
+            const int RecNo = Values[0].toInt();
+            NewValues << QStringLiteral("new") << QStringLiteral("n%1").arg(RecNo == 5 ? 4 : RecNo);
+            return RecNo != 9;
+        });
+    EXPECT_EQ(Count.Rows, 20);
+    EXPECT_EQ(Count.Written, 18);
+    EXPECT_EQ(Count.Refused, 1);
+    EXPECT_EQ(TelOf(4), QStringLiteral("n4"));
+    EXPECT_EQ(TelOf(5), QStringLiteral("5"));
+    EXPECT_EQ(Table.FieldByName("Name").AsString(), QStringLiteral("name5"));
+    EXPECT_EQ(TelOf(6), QStringLiteral("n6"));
+    EXPECT_EQ(TelOf(9), QStringLiteral("9"));
+    EXPECT_EQ(Table.FieldByName("Name").AsString(), QStringLiteral("name9"));
+    EXPECT_FALSE(Table.InTransaction());
+    EXPECT_EQ(Table.IntegrityCheck(), QStringList());
 }
 
 TEST_F(TableRewriteTest, InsideTheCallersTransactionItIsUndoneWithIt)

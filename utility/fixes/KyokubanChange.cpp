@@ -47,12 +47,18 @@ public:
         if (!Tel.startsWith(QLatin1Char('0')))
             return Tel;
         auto Found = FDone.constFind(Tel);
-        if (Found == FDone.constEnd())
+        if (Found == FDone.constEnd()) {
+            // A directory's numbers are mostly each its own: the memory stays bounded, the
+            // history's frequent callers are worked out again after a clearing at most.
+            if (FDone.size() >= MaxKept)
+                FDone.clear();
             Found = FDone.insert(Tel, ConvertStoredTel(Tel, FToday));
+        }
         return *Found;
     }
 
 private:
+    static constexpr qsizetype MaxKept = 65536;
     QDate FToday;
     QHash<QString, QString> FDone;
 };
