@@ -44,6 +44,8 @@ void TListPages::FitPageToRows()
 void TListPages::FillPage(TTable& Table, bool Down, int Step, const std::function<QStringList(TTable&, int)>& Cells)
 {
     const int Size = PageSize();
+    // The rows of the page are read with one query rather than one a row.
+    const TTableReadAhead ReadAhead(Table, Size - 1);
     for (;;) {
         const int Made = static_cast<int>(Lines.size());
         const int RecNo = RecNoOf(Table);

@@ -202,6 +202,15 @@ public:
     void Prior();
     // Moves up to Distance records (negative: backwards); answers how many it moved.
     int MoveBy(int Distance);
+    // While on, the single steps of MoveBy (Next, Prior) read the rows that follow in the walk's
+    // direction a batch at a time, one query and one read transaction a batch instead of one a
+    // row, and hand them out one by one (TableWalk.cpp). Each batch is as the file stood when it
+    // was read: a row another connection deletes after that is still met, one it adds among rows
+    // already read is not. Any other move, a write through this table, Refresh, or a change of
+    // index, range or filter drops what was read ahead. TTableReadAhead turns it on for a scope.
+    // Batch is the rows a query reads: the rows the walk is known to want, or a few hundred.
+    void SetReadAhead(bool On, int Batch = 256);
+    [[nodiscard]] bool ReadAhead() const { return FAhead.On; }
     [[nodiscard]] bool Bof() const { return FBof; }
     [[nodiscard]] bool Eof() const { return FEof; }
     [[nodiscard]] bool IsEmpty() const { return FBof && FEof && !FHasCurrent; }
@@ -218,6 +227,12 @@ public:
     // Lookup it leaves the cursor, the current index, a range and a filter alone, so a look-up in
     // another index costs no repositioning (bulk work asks it once or twice a record).
     [[nodiscard]] QVariant LookupKey(const QString& IndexName, const QVariantList& Values, const QString& ResultField);
+    // For each of Keys, the field values (in field order, as the table keeps them: text, days,
+    // integers) of the first record in the order of the index IndexName whose leading index fields
+    // equal the key; an empty list where there is none. One read transaction for all of them, so a
+    // walk that looks up a batch of rows takes the file's lock once. As LookupKey it leaves the
+    // cursor, the current index, a range and a filter alone.
+    [[nodiscard]] std::vector<QVariantList> LookupRecords(const QString& IndexName, const QList<QVariantList>& Keys);
     // Limits the cursor to the records whose leading index fields lie between Low and High
     // (inclusive) and goes to the first of them.
     void SetRange(const QVariantList& Low, const QVariantList& High);
@@ -359,6 +374,34 @@ private:
     [[nodiscard]] QString SqlTableName() const;
     // Builds the indexes DeferIndexes dropped (TableBulkLoad.cpp).
     void BuildDeferredIndexes();
+    // The index named Name, the statement text of an exact search on Values.size() of its leading
+    // fields answering Select, and the key bound to it.
+    struct TKeySearch
+    {
+        const TIndexInfo* Index = nullptr;
+        QVariantList Binds;
+    };
+    [[nodiscard]] TKeySearch KeySearch(const QString& IndexName, const QVariantList& Values, const char* What) const;
+    [[nodiscard]] QString KeySearchSql(const TIndexInfo& Index, int KeyLength, const QString& Select) const;
+
+    class TReadTransaction;
+    // The read-ahead of MoveBy's single steps: the rows after the current one (Anchor) in the
+    // direction of the walk, as of Changes of the connection's writes.
+    struct TReadAhead
+    {
+        bool On = false;
+        int Batch = 256;
+        bool Forward = true;
+        bool AtEnd = false;
+        std::vector<TRow> Rows;
+        size_t Next = 0;
+        TRow Last; // the last row read, where the next batch starts
+        qint64 Anchor = -1;
+        qint64 Changes = -1;
+    };
+    void DropReadAhead();
+    [[nodiscard]] int StepReadAhead(bool Forward);
+    TReadAhead FAhead;
 
     TSession& FSession;
     QString FDatabaseName;
@@ -402,6 +445,24 @@ private:
     QString FFilterSql;
     QVariantList FFilterParams;
     bool FFiltered = false;
+};
+
+// Turns a table's read-ahead on for its life (a long walk, such as an export, over rows nothing
+// of this program changes meanwhile) and back to what it was after.
+class TTableReadAhead
+{
+public:
+    explicit TTableReadAhead(TTable& Table, int Batch = 256) : FTable(Table), FWas(Table.ReadAhead())
+    {
+        FTable.SetReadAhead(true, Batch);
+    }
+    ~TTableReadAhead() { FTable.SetReadAhead(FWas); }
+    TTableReadAhead(const TTableReadAhead&) = delete;
+    TTableReadAhead& operator=(const TTableReadAhead&) = delete;
+
+private:
+    TTable& FTable;
+    bool FWas;
 };
 
 // Commits on Commit(), rolls back when it goes out of scope without.

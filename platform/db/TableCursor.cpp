@@ -162,22 +162,9 @@ std::vector<TTable::TRow> TTable::Fetch(bool Forward, const TRow* Start, int Lim
 
 int TTable::Walk(bool Forward, const TRow* From, int Count, const QString& Extra, const QVariantList& ExtraBinds)
 {
+    DropReadAhead();
     // The queries of one move share one read transaction: one lock instead of one per query.
-    struct TReadTransaction
-    {
-        TTable& Table;
-        bool Started = false;
-        explicit TReadTransaction(TTable& Table) : Table(Table)
-        {
-            if (sqlite3_get_autocommit(Table.FDb))
-                Started = Table.Step(QStringLiteral("BEGIN")) == SQLITE_DONE;
-        }
-        ~TReadTransaction()
-        {
-            if (Started)
-                Table.Step(QStringLiteral("COMMIT"));
-        }
-    } Transaction(*this);
+    TReadTransaction Transaction(*this);
     const bool Predicate = FFiltered && FPredicate;
     std::optional<TRow> Last;
     std::optional<TRow> Accepted;
@@ -267,6 +254,8 @@ int TTable::MoveBy(int Distance)
         SetEmpty();
         return 0;
     }
+    if (FAhead.On && (Distance == 1 || Distance == -1))
+        return StepReadAhead(Distance > 0);
     const TRow From = FCurrent;
     const int Wanted = Distance > 0 ? Distance : -Distance;
     const int Moved = Walk(Distance > 0, &From, Wanted);
@@ -346,6 +335,7 @@ void TTable::Reposition(const TRow& Old)
 void TTable::Refresh()
 {
     CheckBrowseMode();
+    DropReadAhead();
     if (FHasCurrent)
         Reposition(TRow(FCurrent));
     else
@@ -354,6 +344,7 @@ void TTable::Refresh()
 
 void TTable::SetIndexName(const QString& Name)
 {
+    DropReadAhead();
     if (!Active()) {
         // Chosen before the open, checked by it.
         FIndexName = Name;
@@ -398,40 +389,49 @@ bool TTable::FindKey(const QVariantList& Values)
     return true;
 }
 
+TTable::TKeySearch TTable::KeySearch(const QString& IndexName, const QVariantList& Values, const char* What) const
+{
+    TKeySearch Search;
+    for (const TIndexInfo& Each : FIndexes)
+        if (Each.Name.compare(IndexName, Qt::CaseInsensitive) == 0)
+            Search.Index = &Each;
+    if (!Search.Index)
+        throw EDatabaseError(QStringLiteral("Index '%1' not found in table %2").arg(IndexName, FTableName));
+    const QList<int>& Fields = Search.Index->FieldIndexes;
+    const int KeyFields = Fields.isEmpty() ? 1 : static_cast<int>(Fields.size());
+    if (Values.isEmpty() || Values.size() > KeyFields)
+        throw EDatabaseError(QStringLiteral("%1 needs 1 to %2 values").arg(QLatin1String(What)).arg(KeyFields));
+    for (int I = 0; I < Values.size(); ++I)
+        Search.Binds << (Fields.isEmpty() ? QVariant(Values[I].toLongLong()) : ToStorage(Fields[I], Values[I]));
+    return Search;
+}
+
+QString TTable::KeySearchSql(const TIndexInfo& Index, int KeyLength, const QString& Select) const
+{
+    QStringList Equal;
+    for (int I = 0; I < KeyLength; ++I)
+        Equal << Index.Columns[I] + QStringLiteral(" = ?");
+    return QStringLiteral("SELECT ") + Select + QStringLiteral(" FROM ") + Quote(SqlTableName()) +
+           QStringLiteral(" WHERE ") + Equal.join(u" AND ") + QStringLiteral(" ORDER BY ") +
+           Index.Columns.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT 1");
+}
+
 QVariant TTable::LookupKey(const QString& IndexName, const QVariantList& Values, const QString& ResultField)
 {
     CheckActive();
-    const TIndexInfo* Index = nullptr;
-    for (const TIndexInfo& Each : FIndexes)
-        if (Each.Name.compare(IndexName, Qt::CaseInsensitive) == 0)
-            Index = &Each;
-    if (!Index)
-        throw EDatabaseError(QStringLiteral("Index '%1' not found in table %2").arg(IndexName, FTableName));
-    const int KeyFields = Index->FieldIndexes.isEmpty() ? 1 : static_cast<int>(Index->FieldIndexes.size());
-    if (Values.isEmpty() || Values.size() > KeyFields)
-        throw EDatabaseError(QStringLiteral("LookupKey needs 1 to %1 values").arg(KeyFields));
+    const TKeySearch Search = KeySearch(IndexName, Values, "LookupKey");
     const int Result = FFieldIndex.value(ResultField.toLower(), -1);
     if (Result < 0)
         throw EDatabaseError(QStringLiteral("Field '%1' not found in table %2").arg(ResultField, FTableName));
-    QVariantList Binds;
-    for (int I = 0; I < Values.size(); ++I)
-        Binds << (Index->FieldIndexes.isEmpty() ? QVariant(Values[I].toLongLong())
-                                                : ToStorage(Index->FieldIndexes[I], Values[I]));
     // The text is made once per index, key length and field: bulk work asks the same look-up again
     // and again.
-    const QString Key = Index->Name + u'|' + QString::number(Values.size()) + u'|' + QString::number(Result);
+    const QString Key = Search.Index->Name + u'|' + QString::number(Values.size()) + u'|' + QString::number(Result);
     auto Sql = FLookupSql.constFind(Key);
-    if (Sql == FLookupSql.constEnd()) {
-        QStringList Equal;
-        for (int I = 0; I < Values.size(); ++I)
-            Equal << Index->Columns[I] + QStringLiteral(" = ?");
-        Sql = FLookupSql.insert(Key, QStringLiteral("SELECT ") + Quote(FDef.Fields[Result].Name) +
-                                         QStringLiteral(" FROM ") + Quote(SqlTableName()) + QStringLiteral(" WHERE ") +
-                                         Equal.join(u" AND ") + QStringLiteral(" ORDER BY ") +
-                                         Index->Columns.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT 1"));
-    }
+    if (Sql == FLookupSql.constEnd())
+        Sql = FLookupSql.insert(
+            Key, KeySearchSql(*Search.Index, static_cast<int>(Values.size()), Quote(FDef.Fields[Result].Name)));
     sqlite3_stmt* Statement = Prepare(*Sql);
-    Bind(Statement, Binds);
+    Bind(Statement, Search.Binds);
     QVariant Value;
     const int Rc = sqlite3_step(Statement);
     if (Rc == SQLITE_ROW)
@@ -449,6 +449,7 @@ void TTable::SetRange(const QVariantList& Low, const QVariantList& High)
     const int KeyFields = Index.FieldIndexes.isEmpty() ? 1 : static_cast<int>(Index.FieldIndexes.size());
     if (Low.size() > KeyFields || High.size() > KeyFields)
         throw EDatabaseError(QStringLiteral("The range has more values than the index has fields"));
+    DropReadAhead();
     FRangeLow = Low;
     FRangeHigh = High;
     FRangeActive = true;
@@ -458,6 +459,7 @@ void TTable::SetRange(const QVariantList& Low, const QVariantList& High)
 void TTable::CancelRange()
 {
     CheckBrowseMode();
+    DropReadAhead();
     FRangeActive = false;
     FRangeLow.clear();
     FRangeHigh.clear();
@@ -469,6 +471,7 @@ void TTable::CancelRange()
 
 void TTable::SetFilter(std::function<bool(TTable&)> Predicate, const QString& SqlWhere, const QVariantList& Params)
 {
+    DropReadAhead();
     FPredicate = std::move(Predicate);
     FFilterSql = SqlWhere;
     FFilterParams = Params;
@@ -480,6 +483,7 @@ void TTable::SetFiltered(bool Value)
 {
     if (FFiltered == Value)
         return;
+    DropReadAhead();
     FFiltered = Value;
     if (Active())
         First();

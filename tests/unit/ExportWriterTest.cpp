@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -288,4 +289,60 @@ TEST_F(ExportTablesTest, CharactersCp932LacksAreSubstitutedAndCounted)
     ASSERT_TRUE(File.Commit());
     EXPECT_EQ(File.Substituted(), 1);
     EXPECT_EQ(ReadAll(Out), QByteArray("\x81\x60\x87\x40\xB6\xDE\r\n\x81\xAC\x96\xEC\x89\xC6\r\n"));
+}
+
+// The callers of a long history are looked up a window of rows at a time: numbers that come again
+// in later windows, entries found by either number and rows with no entry all come out as for a
+// short one, through a range across windows and a write that fails mid-window.
+TEST_F(ExportTablesTest, CallersOfALongHistoryAcrossLookupWindows)
+{
+    const auto Number = [](int K) { return QStringLiteral("03%1").arg(K, 8, 10, QLatin1Char('0')); };
+    QHash<QString, QString> Kanji;
+    for (int K = 0; K < 97; ++K) {
+        if (K % 3 == 0)
+            AddEntry(K, Number(K), "", Kanji[Number(K)] = QStringLiteral("一%1").arg(K), "");
+        else if (K % 5 == 0)
+            AddEntry(K, "09" + Number(K).mid(2), Number(K), Kanji[Number(K)] = QStringLiteral("二%1").arg(K), "");
+    }
+    {
+        TTableTransaction Transaction(His);
+        for (int I = 0; I < 600; ++I)
+            AddCall(I, April1 + I / 1440.0, Number(I % 97), QString::number(I));
+        Transaction.Commit();
+    }
+    const auto Line = [&](int I) {
+        return QString::number(I) + u',' + Kanji.value(Number(I % 97)) + QStringLiteral("\r\n");
+    };
+    const TExportSource S = Source(Columns({{4}, {19}}));
+    const QString Out = Dir.filePath("long.txt");
+    QString All = QStringLiteral("会社名漢字,会社名漢字(名簿)\r\n");
+    for (int I = 599; I >= 0; --I)
+        All += Line(I);
+    {
+        TExportTextFile File;
+        ASSERT_TRUE(File.Open(Out, false));
+        EXPECT_EQ(ExportAll(File, S).Written, 600);
+        ASSERT_TRUE(File.Commit());
+    }
+    EXPECT_EQ(ReadAll(Out), Cp932Encode(All));
+    {
+        TExportTextFile File;
+        ASSERT_TRUE(File.Open(Out, false));
+        EXPECT_EQ(ExportRange(File, S, 250, 260).Written, 11);
+        ASSERT_TRUE(File.Commit());
+    }
+    QString Range = QStringLiteral("会社名漢字,会社名漢字(名簿)\r\n");
+    for (int I = 350; I >= 340; --I)
+        Range += Line(I);
+    EXPECT_EQ(ReadAll(Out), Cp932Encode(Range));
+    {
+        TExportTextFile::FailAfterLinesForTests(300);
+        TExportTextFile File;
+        ASSERT_TRUE(File.Open(Out, true));
+        const TExportResult Result = ExportAll(File, S);
+        TExportTextFile::FailAfterLinesForTests(-1);
+        EXPECT_TRUE(Result.Failed);
+        EXPECT_EQ(Result.Written, 299);
+    }
+    EXPECT_EQ(ReadAll(Out), Cp932Encode(Range + All.left(All.indexOf(Line(300)))));
 }

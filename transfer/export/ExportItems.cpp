@@ -71,15 +71,25 @@ const char16_t* const MeiboNames[ExportItemCount] = {u"電話番号１",
                                                      u"更新日付",
                                                      u"更新時刻"};
 
+// A field's name made once, not once an item of every line: an export asks for millions.
+const QString& FieldName(const char* Field)
+{
+    thread_local QHash<const char*, QString> Names;
+    auto Name = Names.constFind(Field);
+    if (Name == Names.constEnd())
+        Name = Names.insert(Field, QString::fromLatin1(Field));
+    return *Name;
+}
+
 QString Trimmed(const TFieldValues& Values, const char* Field)
 {
-    return TrimBlanks(Values.Text(QString::fromLatin1(Field)));
+    return TrimBlanks(Values.Text(FieldName(Field)));
 }
 
 // Lists of lines (notes, attached files) go out as one line, their breaks as TABs.
 QString OneLine(const TFieldValues& Values, const char* Field)
 {
-    return Values.Text(QString::fromLatin1(Field)).replace(QStringLiteral("\r\n"), QStringLiteral("\t"));
+    return Values.Text(FieldName(Field)).replace(QStringLiteral("\r\n"), QStringLiteral("\t"));
 }
 
 QString PostalCode(const TFieldValues& Values, const TExportSettings& Settings)
@@ -157,12 +167,18 @@ QString BuildHeaderLine(const TExportLayout& Layout, const QStringList& Names)
 QString BuildRecordLine(const TExportLayout& Layout, const std::function<QString(int)>& ItemValue, bool BindDblQuote)
 {
     QString Line;
+    Line.reserve(256);
     QString Column;
     const auto Close = [&] {
-        if (BindDblQuote)
-            Line += QLatin1Char('"') + Column.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
-        else
+        if (!BindDblQuote) {
             Line += Column;
+            return;
+        }
+        if (Column.contains(QLatin1Char('"')))
+            Column.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        Line += QLatin1Char('"');
+        Line += Column;
+        Line += QLatin1Char('"');
     };
     for (qsizetype I = 0; I < Layout.size(); ++I) {
         if (I > 0 && Layout[I].ColumnNo > 0) {
@@ -255,52 +271,126 @@ QString FormatDirectoryItem(int Index, const TFieldValues& Entry, const TExportS
     }
 }
 
-class TCallerEntryLookup::TSnapshot final : public TFieldValues
+TRecordCopy::TShape TRecordCopy::TShape::Of(TTable& Table)
 {
-public:
-    QHash<QString, QString> Texts;
-    QHash<QString, double> Times;
-    [[nodiscard]] QString Text(const QString& Field) const override { return Texts.value(Field); }
-    [[nodiscard]] double DateTime(const QString& Field) const override { return Times.value(Field); }
-};
+    TShape Shape;
+    for (int I = 0; I < Table.FieldCount(); ++I) {
+        Shape.Index.insert(Table.Fields(I).FieldName(), I);
+        Shape.Types << Table.Fields(I).DataType();
+    }
+    return Shape;
+}
 
-TCallerEntryLookup::TCallerEntryLookup(TTable& Meibo) : FMeibo(Meibo), FEntry(std::make_unique<TSnapshot>()) {}
+TRecordCopy TRecordCopy::Current(const TShape& Shape, TTable& Table)
+{
+    QVariantList Values;
+    Values.reserve(Table.FieldCount());
+    for (int I = 0; I < Table.FieldCount(); ++I) {
+        const TField& Field = Table.Fields(I);
+        switch (Field.DataType()) {
+        case TFieldType::String:
+        case TFieldType::Memo:
+            Values << Field.AsString();
+            break;
+        case TFieldType::DateTime:
+            Values << Field.AsFloat();
+            break;
+        default:
+            Values << qint64(Field.AsInteger());
+        }
+    }
+    return {Shape, std::move(Values)};
+}
 
-TCallerEntryLookup::~TCallerEntryLookup() = default;
+QString TRecordCopy::Text(const QString& Field) const
+{
+    const int I = FShape->Index.value(Field, -1);
+    if (I < 0)
+        return {};
+    const QVariant& Value = FValues.at(I);
+    switch (FShape->Types.at(I)) {
+    case TFieldType::String:
+    case TFieldType::Memo:
+        return Value.toString();
+    case TFieldType::DateTime: {
+        const QDateTime Time = DaysToDateTime(Value.toDouble());
+        return Time.isValid() ? Time.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) : QString();
+    }
+    case TFieldType::Boolean:
+        return Value.toLongLong() != 0 ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return QString::number(Value.toLongLong());
+    }
+}
+
+double TRecordCopy::DateTime(const QString& Field) const
+{
+    const int I = FShape->Index.value(Field, -1);
+    if (I < 0)
+        return 0;
+    const TFieldType Type = FShape->Types.at(I);
+    return Type == TFieldType::String || Type == TFieldType::Memo ? FValues.at(I).toString().toDouble()
+                                                                  : FValues.at(I).toDouble();
+}
+
+TCallerEntryLookup::TCallerEntryLookup(TTable& Meibo) : FMeibo(Meibo), FShape(TRecordCopy::TShape::Of(Meibo)) {}
+
+void TCallerEntryLookup::Prefetch(const QStringList& SchTels)
+{
+    FKnown.clear();
+    QStringList Keys;
+    for (const QString& SchTel : SchTels) {
+        const QString Key = TrimBlanks(SchTel);
+        if (!Key.isEmpty() && !FKnown.contains(Key)) {
+            FKnown.insert(Key, std::nullopt);
+            Keys << Key;
+        }
+    }
+    LookUp(Keys);
+}
+
+void TCallerEntryLookup::LookUp(const QStringList& Keys)
+{
+    QStringList Left = Keys;
+    for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")}) {
+        if (Left.isEmpty())
+            break;
+        QList<QVariantList> Values;
+        for (const QString& Key : Left)
+            Values.append(QVariantList{Key});
+        std::vector<QVariantList> Records = FMeibo.LookupRecords(Index, Values);
+        QStringList Missing;
+        for (qsizetype K = 0; K < Left.size(); ++K) {
+            QVariantList& Record = Records[static_cast<size_t>(K)];
+            if (Record.isEmpty())
+                Missing << Left[K];
+            else
+                FKnown.insert(Left[K], TRecordCopy(FShape, std::move(Record)));
+        }
+        Left = Missing;
+    }
+}
 
 const TFieldValues* TCallerEntryLookup::Find(const QString& SchTel)
 {
     const QString Key = TrimBlanks(SchTel);
-    if (FAsked && Key == FKey)
-        return FFound ? FEntry.get() : nullptr;
-    FAsked = true;
-    FKey = Key;
-    FFound = false;
     if (Key.isEmpty())
         return nullptr;
-    for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")}) {
-        FMeibo.SetIndexName(Index);
-        if (FMeibo.FindKey({Key})) {
-            FFound = true;
-            break;
-        }
+    auto Known = FKnown.constFind(Key);
+    if (Known == FKnown.constEnd()) {
+        // Not looked up beforehand: alone, and kept with the rest, up to a bound.
+        if (FKnown.size() >= 4096)
+            FKnown.clear();
+        FKnown.insert(Key, std::nullopt);
+        LookUp({Key});
+        Known = FKnown.constFind(Key);
     }
-    if (!FFound)
-        return nullptr;
-    FEntry->Texts.clear();
-    FEntry->Times.clear();
-    for (int I = 0; I < FMeibo.FieldCount(); ++I) {
-        TField& Field = FMeibo.Fields(I);
-        FEntry->Texts.insert(Field.FieldName(), Field.AsString());
-        FEntry->Times.insert(Field.FieldName(), Field.AsFloat());
-    }
-    return FEntry.get();
+    return *Known ? &**Known : nullptr;
 }
 
-QString CurrentRecordLine(int Source, TTable& Table, TCallerEntryLookup* Lookup, const TExportLayout& Layout,
-                          const TExportSettings& Settings)
+QString RecordLine(int Source, const TFieldValues& Row, TCallerEntryLookup* Lookup, const TExportLayout& Layout,
+                   const TExportSettings& Settings)
 {
-    const TTableFieldValues Row(Table);
     if (Source == ExportSourceMeibo)
         return BuildRecordLine(
             Layout, [&](int Index) { return FormatDirectoryItem(Index, Row, Settings); }, Settings.BindDblQuote);
@@ -316,4 +406,10 @@ QString CurrentRecordLine(int Source, TTable& Table, TCallerEntryLookup* Lookup,
             return FormatHistoryItem(Index, Row, Entry, Settings);
         },
         Settings.BindDblQuote);
+}
+
+QString CurrentRecordLine(int Source, TTable& Table, TCallerEntryLookup* Lookup, const TExportLayout& Layout,
+                          const TExportSettings& Settings)
+{
+    return RecordLine(Source, TTableFieldValues(Table), Lookup, Layout, Settings);
 }

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "platform/db/Table.h"
+#include "transfer/print/ListItemText.h"
+
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
-#include <memory>
-
-class TFieldValues;
-class TTable;
+#include <optional>
 
 // The export items of the two sources, the column layout and the lines of an exported text file.
 
@@ -65,27 +66,54 @@ TExportSettings& ExportSettings();
     return Index >= 12 && Index < ExportItemCount;
 }
 
+// The field values of one record copied out of a table, for a line made after the walk has moved
+// on: fields read as the table's fields read them.
+class TRecordCopy final : public TFieldValues
+{
+public:
+    // The fields of a table by name, shared by the copies of its records.
+    struct TShape
+    {
+        QHash<QString, int> Index;
+        QList<TFieldType> Types;
+        [[nodiscard]] static TShape Of(TTable& Table);
+    };
+    // Values in field order, as TTable::LookupRecords answers them.
+    TRecordCopy(const TShape& Shape, QVariantList Values) : FShape(&Shape), FValues(std::move(Values)) {}
+    // The table's current record.
+    [[nodiscard]] static TRecordCopy Current(const TShape& Shape, TTable& Table);
+    [[nodiscard]] QString Text(const QString& Field) const override;
+    [[nodiscard]] double DateTime(const QString& Field) const override;
+
+private:
+    const TShape* FShape;
+    QVariantList FValues;
+};
+
 // The caller's directory record of a history row: the entry whose SchTel1 equals the row's trimmed
-// SchTel, else the one whose SchTel2 does. Meibo is an open directory table of its own, which the
-// look-up moves. The last answer is kept, so a row asks the table once whatever its layout.
+// SchTel, else the one whose SchTel2 does. Meibo is an open directory table; its cursor stays
+// where it is. A batch of rows is looked up together, in one read of the table per index.
 class TCallerEntryLookup
 {
 public:
     explicit TCallerEntryLookup(TTable& Meibo);
-    ~TCallerEntryLookup();
-    // Null when the key is empty or no entry holds it; valid until the next call.
+    // Looks the numbers up together; Find then answers them without asking the table. What an
+    // earlier call looked up is forgotten.
+    void Prefetch(const QStringList& SchTels);
+    // Null when the key is empty or no entry holds it; valid until the next Prefetch or Find.
     [[nodiscard]] const TFieldValues* Find(const QString& SchTel);
 
 private:
-    class TSnapshot;
+    void LookUp(const QStringList& Keys);
     TTable& FMeibo;
-    QString FKey;
-    bool FAsked = false;
-    std::unique_ptr<TSnapshot> FEntry;
-    bool FFound = false;
+    TRecordCopy::TShape FShape;
+    QHash<QString, std::optional<TRecordCopy>> FKnown;
 };
 
-// The line of the current row of Table (RecvHis or Meibo, by Source). Lookup serves the history's
-// directory items and may be null for the directory.
+// The line of a row (of RecvHis or Meibo, by Source). Lookup serves the history's directory items
+// and may be null for the directory.
+[[nodiscard]] QString RecordLine(int Source, const TFieldValues& Row, TCallerEntryLookup* Lookup,
+                                 const TExportLayout& Layout, const TExportSettings& Settings);
+// The line of the current row of Table.
 [[nodiscard]] QString CurrentRecordLine(int Source, TTable& Table, TCallerEntryLookup* Lookup,
                                         const TExportLayout& Layout, const TExportSettings& Settings);

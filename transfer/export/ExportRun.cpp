@@ -6,10 +6,12 @@
 #include "platform/text/Cp932.h"
 
 #include <optional>
+#include <vector>
 
 namespace {
 
 int FailAfterLines = -1;
+constexpr qsizetype FlushBytes = 64 * 1024;
 
 // Walks the matching records in list order (the history newest first, the directory forwards in
 // its order) and hands each to Visit, which answers false to stop.
@@ -32,17 +34,27 @@ template <typename TVisit> void WalkListOrder(const TExportSource& Source, TVisi
     }
     if (Table.IsEmpty())
         return;
+    // Nothing of this program writes to the table while the export walks it: its rows are read a
+    // batch at a time.
+    const TTableReadAhead ReadAhead(Table);
     while (Visit() && Table.MoveBy(Forward ? 1 : -1) != 0) {
     }
 }
 
+// Writes the header and the record lines. The history's lines that read the caller's directory
+// record are made a window of rows at a time, the window's callers looked up together: the rows
+// are copied as they are walked and written when the window is full or the walk ends (Finish).
 class TLineWriter
 {
 public:
     TLineWriter(TExportTextFile& File, const TExportSource& Source) : FFile(File), FSource(Source)
     {
-        if (Source.Source == ExportSourceHistory && Source.Meibo)
-            FLookup.emplace(*Source.Meibo);
+        if (Source.Source != ExportSourceHistory || !Source.Meibo)
+            return;
+        FLookup.emplace(*Source.Meibo);
+        for (const TExportLayoutEntry& Entry : Source.Layout)
+            if (ReadsCallerEntry(Entry.ItemIndex) && !FShape)
+                FShape = TRecordCopy::TShape::Of(*Source.Table);
     }
 
     bool Header()
@@ -52,18 +64,43 @@ public:
         return Line(BuildHeaderLine(FSource.Layout, FSource.ItemNames));
     }
 
+    // The current row of the table.
     bool Record()
     {
-        if (!Line(CurrentRecordLine(FSource.Source, *FSource.Table, FLookup ? &*FLookup : nullptr, FSource.Layout,
-                                    FSource.Settings)))
-            return false;
-        ++Result.Written;
-        return true;
+        if (!FShape)
+            return Write(TTableFieldValues(*FSource.Table));
+        FWindow.push_back(TRecordCopy::Current(*FShape, *FSource.Table));
+        return FWindow.size() < CallerWindow || Finish();
+    }
+
+    // Writes the rows still held; false when a line could not be written.
+    bool Finish()
+    {
+        QStringList Numbers;
+        for (const TRecordCopy& Row : FWindow)
+            Numbers << Row.Text(QStringLiteral("SchTel"));
+        if (!FWindow.empty())
+            FLookup->Prefetch(Numbers);
+        bool Written = true;
+        for (const TRecordCopy& Row : FWindow)
+            if (!(Written = Write(Row)))
+                break;
+        FWindow.clear();
+        return Written;
     }
 
     TExportResult Result;
 
 private:
+    static constexpr size_t CallerWindow = 256;
+
+    bool Write(const TFieldValues& Row)
+    {
+        if (!Line(RecordLine(FSource.Source, Row, FLookup ? &*FLookup : nullptr, FSource.Layout, FSource.Settings)))
+            return false;
+        ++Result.Written;
+        return true;
+    }
     bool Line(const QString& Text)
     {
         if (FFile.WriteLine(Text))
@@ -74,6 +111,8 @@ private:
     TExportTextFile& FFile;
     const TExportSource& FSource;
     std::optional<TCallerEntryLookup> FLookup;
+    std::optional<TRecordCopy::TShape> FShape;
+    std::vector<TRecordCopy> FWindow;
 };
 
 } // namespace
@@ -88,28 +127,40 @@ bool TExportTextFile::Open(const QString& FileName, bool Append)
     FLines = 0;
     FSubstituted = 0;
     FSeamError = 0;
+    FPending.clear();
+    FPending.reserve(FlushBytes + 4096);
     return FWriter.Open(FileName, Append) == TSafeWriteResult::Written;
 }
 
 bool TExportTextFile::WriteLine(const QString& Line)
 {
     if (FailAfterLines >= 0 && FLines >= FailAfterLines) {
+        // The disk fills here: what came before reached the file.
+        (void)Flush();
         FSeamError = ENOSPC;
         return false;
     }
-    TCp932Encoded Encoded = Cp932EncodeChecked(Line);
+    const TCp932Encoded Encoded = Cp932EncodeChecked(Line);
     if (Encoded.Substituted > 0)
         ++FSubstituted;
-    Encoded.Bytes += "\r\n";
-    if (!FWriter.Write(Encoded.Bytes))
+    FPending += Encoded.Bytes;
+    FPending += "\r\n";
+    if (FPending.size() >= FlushBytes && !Flush())
         return false;
     ++FLines;
     return true;
 }
 
+bool TExportTextFile::Flush()
+{
+    const bool Written = FPending.isEmpty() || FWriter.Write(FPending);
+    FPending.resize(0); // keeps the room for the next lines
+    return Written;
+}
+
 bool TExportTextFile::Commit()
 {
-    return FWriter.Commit() == TSafeWriteResult::Written;
+    return Flush() && FWriter.Commit() == TSafeWriteResult::Written;
 }
 
 TExportResult ExportSelected(TExportTextFile& File, const TExportSource& Source, const QList<int>& RecNos)
@@ -121,7 +172,8 @@ TExportResult ExportSelected(TExportTextFile& File, const TExportSource& Source,
     Table.SetIndexName(QString());
     for (int RecNo : RecNos)
         if (Table.FindKey({RecNo}) && !Writer.Record())
-            break;
+            return Writer.Result;
+    (void)Writer.Finish();
     return Writer.Result;
 }
 
@@ -137,14 +189,19 @@ TExportResult ExportRange(TExportTextFile& File, const TExportSource& Source, in
             return true;
         return Writer.Record() && Position < End;
     });
+    if (!Writer.Result.Failed)
+        (void)Writer.Finish();
     return Writer.Result;
 }
 
 TExportResult ExportAll(TExportTextFile& File, const TExportSource& Source)
 {
     TLineWriter Writer(File, Source);
-    if (Writer.Header())
+    if (Writer.Header()) {
         WalkListOrder(Source, [&] { return Writer.Record(); });
+        if (!Writer.Result.Failed)
+            (void)Writer.Finish();
+    }
     return Writer.Result;
 }
 

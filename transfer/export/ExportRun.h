@@ -5,6 +5,7 @@
 #include "platform/sys/SafeWrite.h"
 #include "transfer/export/ExportItems.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -29,7 +30,9 @@ public:
     static void FailAfterLinesForTests(int Lines);
 
 private:
+    [[nodiscard]] bool Flush();
     TSafeFileWriter FWriter;
+    QByteArray FPending; // lines not yet handed to the file: one write a few thousand lines
     int FLines = 0;
     int FSubstituted = 0;
     int FSeamError = 0;
