@@ -236,6 +236,7 @@ std::optional<TParadoxHeader> CheckParadoxFile(const QByteArray& Bytes, QString*
             LastOffset + Head.RecordSize > Head.BlockSize - BlockHeadBytes)
             return Refuse("block records");
         Records += LastOffset / Head.RecordSize + 1;
+        Head.Chain.push_back({Block, LastOffset / Head.RecordSize + 1});
         Previous = Block;
         Block = Next;
     }
@@ -244,6 +245,7 @@ std::optional<TParadoxHeader> CheckParadoxFile(const QByteArray& Bytes, QString*
     if (Records != NumRecords)
         return Refuse("record count");
     Head.RecordCount = static_cast<int>(NumRecords);
+    Head.Encryption = Encryption;
     return Head;
 }
 
@@ -386,6 +388,12 @@ void TParadoxTable::OpenStream(FILE* Stream, const QByteArray& Bytes)
         FFieldExact.insert(FFields[I].Name, I);
     FRecordCount = Head->RecordCount;
     FRecord.resize(Head->RecordSize);
+    FHead = *Head;
+    int Start = 0;
+    for (const TParadoxBlock& Block : FHead.Chain) {
+        FBlockStarts.push_back(Start);
+        Start += Block.Records;
+    }
     First();
 }
 
@@ -413,6 +421,10 @@ void TParadoxTable::Close()
     FRecNo = 0;
     FLoadedRecNo = -1;
     FIndexes.clear();
+    FHead = {};
+    FBlockStarts.clear();
+    FCachedBlock = SIZE_MAX;
+    FBlock.clear();
 }
 
 const TParadoxField* TParadoxTable::FindField(const QString& Name) const
@@ -444,9 +456,42 @@ void TParadoxTable::LoadCurrent()
         throw EParadoxError(FileName() + QStringLiteral(": no current record"));
     if (FLoadedRecNo == FRecNo)
         return;
-    if (PX_get_record(FDoc, FRecNo, FRecord.data()) == nullptr)
+    // pxlib finds a record's block by a walk and decrypts the whole block for every record it reads;
+    // the chain was checked as the table opened, so each record lies inside a block of the file.
+    const auto After = std::upper_bound(FBlockStarts.cbegin(), FBlockStarts.cend(), FRecNo);
+    if (After == FBlockStarts.cbegin())
         throw EParadoxError(FileName() + QStringLiteral(": record %1").arg(FRecNo));
+    const auto Chained = static_cast<size_t>(After - FBlockStarts.cbegin() - 1);
+    const int InBlock = FRecNo - FBlockStarts[Chained];
+    if (InBlock >= FHead.Chain[Chained].Records)
+        throw EParadoxError(FileName() + QStringLiteral(": record %1").arg(FRecNo));
+    const char* Block = BlockData(Chained);
+    std::memcpy(FRecord.data(), Block + BlockHeadBytes + static_cast<qsizetype>(InBlock) * FHead.RecordSize,
+                static_cast<size_t>(FHead.RecordSize));
     FLoadedRecNo = FRecNo;
+}
+
+const char* TParadoxTable::BlockData(size_t Chained)
+{
+    const int Number = FHead.Chain[Chained].Number;
+    const char* Stored = FBytes.constData() + FHead.HeaderSize + static_cast<qint64>(Number - 1) * FHead.BlockSize;
+    if (FHead.Encryption == 0)
+        return Stored;
+    if (FCachedBlock != Chained) {
+        FBlock.resize(FHead.BlockSize);
+        std::memcpy(FBlock.data(), Stored, static_cast<size_t>(FHead.BlockSize));
+        auto* Bytes = reinterpret_cast<unsigned char*>(FBlock.data());
+        px_decrypt_db_block(Bytes, Bytes, FHead.Encryption, static_cast<unsigned long>(FHead.BlockSize),
+                            static_cast<unsigned long>(Number));
+        FCachedBlock = Chained;
+    }
+    return FBlock.constData();
+}
+
+const QByteArray& TParadoxTable::RecordBytes()
+{
+    LoadCurrent();
+    return FRecord;
 }
 
 TParadoxValue TParadoxTable::FieldByName(const QString& Name)

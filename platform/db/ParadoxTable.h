@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -63,6 +64,11 @@ private:
 
 // The facts of a .DB header the reader relies on; nullopt with Error set when the bytes are not a
 // sound Paradox data file. Read is asked for byte ranges of the file.
+struct TParadoxBlock
+{
+    int Number = 0;  // from 1, in the file's order after the header
+    int Records = 0; // how many records the block holds
+};
 struct TParadoxHeader
 {
     int RecordSize = 0;
@@ -70,6 +76,7 @@ struct TParadoxHeader
     int BlockSize = 0;
     int RecordCount = 0;
     quint32 Encryption = 0;
+    std::vector<TParadoxBlock> Chain; // the data blocks from the first to the last
 };
 [[nodiscard]] std::optional<TParadoxHeader> CheckParadoxFile(const QByteArray& Bytes, QString* Error = nullptr);
 
@@ -110,6 +117,8 @@ public:
     [[nodiscard]] bool IsEmpty() const { return FRecordCount == 0; }
     // A field of the current row; an unknown name throws EParadoxError.
     [[nodiscard]] TParadoxValue FieldByName(const QString& Name);
+    // The current row's bytes as the file holds them, decrypted.
+    [[nodiscard]] const QByteArray& RecordBytes();
 
     // An index built in memory over one text field while the table is open: the older engine's
     // secondary index files are not needed. FindKey makes the first row holding Key current.
@@ -120,6 +129,7 @@ private:
     void OpenStream(FILE* Stream, const QByteArray& Bytes);
     void Fail(const QString& Why);
     void LoadCurrent();
+    [[nodiscard]] const char* BlockData(size_t Chained);
     [[nodiscard]] TParadoxValue Decode(int Field);
 
     TSession& FSession;
@@ -138,6 +148,11 @@ private:
     int FRecNo = 0;
     int FLoadedRecNo = -1;
     QByteArray FRecord;
+    // Rows are read from the blocks straight: each block once, decrypted once, while its rows are read.
+    TParadoxHeader FHead;
+    std::vector<int> FBlockStarts; // the number of the first row of each chained block
+    size_t FCachedBlock = SIZE_MAX;
+    QByteArray FBlock;
     QString FLastError;
     QHash<QString, QHash<QString, int>> FIndexes;
 };

@@ -1,9 +1,15 @@
 // An earlier version's table file of any bytes: the reader either refuses it with its own error or
 // opens it, and then every row reads, as many as the header counts, every value has its field's
-// kind, and an index built over a text field finds each of its keys at a row holding that key.
+// kind, every row's bytes are the ones pxlib reads for it, and an index built over a text field
+// finds each of its keys at a row holding that key.
 
 #include "FuzzSupport.h"
 #include "platform/db/ParadoxTable.h"
+
+#include <cstdio>
+extern "C" {
+#include <paradox.h>
+}
 
 namespace {
 
@@ -28,6 +34,25 @@ void CheckKind(const TParadoxField& Field, const TParadoxValue& Value)
     case TParadoxFieldType::Other:
         break;
     }
+}
+
+// The rows as pxlib reads them, one by one, over the same bytes.
+QList<QByteArray> PxlibRecords(QByteArray Bytes, int RecordSize)
+{
+    QList<QByteArray> Records;
+    FILE* Stream = fmemopen(Bytes.data(), static_cast<size_t>(Bytes.size()), "r");
+    pxdoc_t* Doc = PX_new();
+    if (Stream && Doc && PX_open_fp(Doc, Stream) >= 0) {
+        QByteArray Record(RecordSize, '\0');
+        for (int I = 0; I < PX_get_num_records(Doc); ++I)
+            Records.append(PX_get_record(Doc, I, Record.data()) ? Record : QByteArray());
+        PX_close(Doc);
+    }
+    if (Doc)
+        PX_delete(Doc);
+    if (Stream)
+        std::fclose(Stream);
+    return Records;
 }
 
 } // namespace
@@ -59,7 +84,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         if (Field.Type == TParadoxFieldType::Text && TextField.isEmpty())
             TextField = Field.Name;
     QStringList Keys;
+    int RecordSize = 0;
+    for (const TParadoxField& Field : Table.Fields())
+        RecordSize += Field.Size;
+    const QList<QByteArray> Expected = PxlibRecords(Bytes, RecordSize);
+    VX_FUZZ_CHECK_EQ(Expected.size(), static_cast<qsizetype>(Table.RecordCount()));
     for (Table.First(); !Table.Eof(); Table.Next()) {
+        VX_FUZZ_CHECK(Table.RecordBytes() == Expected[Rows]);
         ++Rows;
         for (const TParadoxField& Field : Table.Fields())
             CheckKind(Field, Table.FieldByName(Field.Name));
