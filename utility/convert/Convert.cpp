@@ -269,6 +269,15 @@ void SetNewEntryDefaults(TTable& Row, double Now)
     Row.FieldByName(QStringLiteral("AddDateTime")).SetAsFloat(TruncToSeconds(Updated.AsFloat()));
 }
 
+namespace {
+
+bool IsOpen(const std::unique_ptr<TParadoxTable>& Table)
+{
+    return Table && Table->Active();
+}
+
+} // namespace
+
 void RunConversion(TDMVxRelvoOlder& Older, const QString& SourceFolder, TConvertProgress& Progress,
                    const TConvertRules& Rules)
 {
@@ -276,14 +285,17 @@ void RunConversion(TDMVxRelvoOlder& Older, const QString& SourceFolder, TConvert
     const bool Tables = OlderLayout(Older.Version()).SelItemTables;
     const bool Ranks = OlderLayout(Older.Version()).RankList;
 
-    // Count what there is to copy.
+    // Count what there is to copy. The history and the directory stay open for their steps: an open
+    // reads and checks every block of the file and builds the directory's look-ups over every row.
+    TFinally CloseSources([&Older] {
+        Older.CloseMeiboTable();
+        Older.CloseRecvHisTable();
+    });
     int Total = 0;
     if (Older.OpenRecvHisTable(SourceFolder))
         Total += Older.SourceRecvHisTable->RecordCount();
-    Older.CloseRecvHisTable();
     if (Older.OpenMeiboTable(SourceFolder))
         Total += Older.SourceMeiboTable->RecordCount();
-    Older.CloseMeiboTable();
     for (int I = 0; I < 3; ++I) {
         const auto At = static_cast<size_t>(I);
         if (Tables && Older.OpenSelItemTable(I, SourceFolder))
@@ -307,14 +319,13 @@ void RunConversion(TDMVxRelvoOlder& Older, const QString& SourceFolder, TConvert
     {
         Dest.CreateRecvHisTable();
         TFinally Release([&Dest, &Older] {
-            Older.CloseMeiboTable();
             Older.CloseRecvHisTable();
             Dest.CloseRecvHis();
             Dest.FreeRecvHisTable();
         });
-        if (Dest.OpenRecvHis() && Older.OpenRecvHisTable(SourceFolder)) {
+        if (Dest.OpenRecvHis() && (IsOpen(Older.SourceRecvHisTable) || Older.OpenRecvHisTable(SourceFolder))) {
             TParadoxTable* Directory = nullptr;
-            if (Rules.HistoryLooksUpDirectory && Older.OpenMeiboTable(SourceFolder))
+            if (Rules.HistoryLooksUpDirectory && (IsOpen(Older.SourceMeiboTable) || Older.OpenMeiboTable(SourceFolder)))
                 Directory = Older.SourceMeiboTable.get();
             TParadoxTable& Source = *Older.SourceRecvHisTable;
             if (!Source.IsEmpty()) {
@@ -336,7 +347,8 @@ void RunConversion(TDMVxRelvoOlder& Older, const QString& SourceFolder, TConvert
             Dest.CloseMeibo();
             Dest.FreeMeiboTable();
         });
-        if (Dest.OpenMeibo() && Older.OpenMeiboTable(SourceFolder) && !Older.SourceMeiboTable->IsEmpty()) {
+        if (Dest.OpenMeibo() && (IsOpen(Older.SourceMeiboTable) || Older.OpenMeiboTable(SourceFolder)) &&
+            !Older.SourceMeiboTable->IsEmpty()) {
             TParadoxTable& Source = *Older.SourceMeiboTable;
             TRowPoster Poster(*MeiboTable, {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")});
             for (Source.First(); !Source.Eof(); Source.Next()) {
