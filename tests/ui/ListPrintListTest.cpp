@@ -1,4 +1,5 @@
 #include "calls/HisSch.h"
+#include "calls/PgJump.h"
 #include "directory/search/MeiboSch.h"
 #include "main/controls/MyHdCtrl.h"
 #include "main/settings/Settings.h"
@@ -208,6 +209,13 @@ TEST_F(ListPrintListTest, EmptyDateNoMatchAndTheRangeAfterSearchAndSort)
     EXPECT_EQ(List.findChild<QListWidget*>(QStringLiteral("lbxAddMeibo")), List.lbxAddMeibo);
     EXPECT_EQ(List.findChild<TMyHeaderControl*>(QStringLiteral("myhcMeibo")), List.myhcMeibo);
     EXPECT_EQ(List.Range().Last, 12);
+    // The directory's page jump opens on its own help page, not the history's.
+    ASSERT_TRUE(List.bbtnPageJump->isVisible());
+    WhenModal<TPageJump>([](TPageJump* Dialog) {
+        EXPECT_EQ(Dialog->property("HelpContext").toInt(), 37);
+        Dialog->btnCancel->click();
+    });
+    List.bbtnPageJump->click();
     // A range chosen and then a new order keeps the range; a search sets it to the matches.
     {
         TScriptedBoxes Boxes("No");

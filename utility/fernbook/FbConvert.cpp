@@ -26,16 +26,6 @@ namespace {
 constexpr int MaxRecNo = 99999;
 constexpr int MaxRecords = 100000;
 
-QString Text(TTable& Table, const char* Field)
-{
-    return Table.FieldByName(QString::fromLatin1(Field)).AsString();
-}
-
-void Set(TTable& Table, const QString& Field, const QString& Value)
-{
-    Table.FieldByName(Field).SetAsString(Value);
-}
-
 // Commits the run's records on every way out, so that what was posted before an error stays. A new
 // book gets its indexes built once, by the commit.
 class TCommitOnExit
@@ -82,6 +72,100 @@ int LastRecNo(TTable& Adrs)
     return Adrs.FieldByName(QStringLiteral("RecNo")).AsInteger();
 }
 
+// The fields one record touches, looked up once a run: a look-up by name costs a hash of the name,
+// and a name such as "Keyword3" a string built for it, some sixty times a record.
+class TAdrsFill
+{
+public:
+    TAdrsFill(TTable& Adrs, TTable& Meibo, const TFbConvertChoice& Choice)
+    {
+        const auto Of = [](TTable& Table, const QString& Name) { return &Table.FieldByName(Name); };
+        const auto Latin = [](const char* Name) { return QString::fromLatin1(Name); };
+        for (const char* Field : {"Group", "TelDiv", "JointOwner", "PrintTarget", "Sender"})
+            FZero.push_back(Of(Adrs, Latin(Field)));
+        // Cleared first, so that a choice naming one of them below overwrites it.
+        for (const QString& Field : FbTelFields)
+            FEmpty.push_back(Of(Adrs, Field));
+        for (int I = 1; I <= 5; ++I) {
+            FTrue.push_back(Of(Adrs, QStringLiteral("JointPrint%1").arg(I)));
+            FEmpty.push_back(Of(Adrs, QStringLiteral("Joint%1").arg(I)));
+            FEmpty.push_back(Of(Adrs, QStringLiteral("JointHonor%1").arg(I)));
+        }
+        FTrue.push_back(Of(Adrs, QStringLiteral("JointPrint")));
+        for (const char* Field : {"CustomCode", "AdrsKana", "Dptmnt", "Post", "Honor", "URL", "EMail2", "SymbolMark"})
+            FEmpty.push_back(Of(Adrs, Latin(Field)));
+        for (int I = 1; I <= 8; ++I)
+            FEmpty.push_back(Of(Adrs, QStringLiteral("Keyword%1").arg(I)));
+        if (Choice.Tel1Set >= 0 && Choice.Tel1Set < 4)
+            Copy(Adrs, FbTelFields[static_cast<size_t>(Choice.Tel1Set)], Meibo, QStringLiteral("SchTel1"));
+        if (Choice.Tel2Set >= 0 && Choice.Tel2Set < 4)
+            Copy(Adrs, FbTelFields[static_cast<size_t>(Choice.Tel2Set)], Meibo, QStringLiteral("SchTel2"));
+        for (const char* Field : {"Pos", "Tdfkn", "Adrs1", "Adrs2", "Adrs3", "JisCode", "KajoCode", "CorpKanji",
+                                  "CorpKana", "NameKanji", "NameKana", "Note", "ExtFile"})
+            Copy(Adrs, Latin(Field), Meibo, Latin(Field));
+        Copy(Adrs, QStringLiteral("EMail1"), Meibo, QStringLiteral("EMail"));
+        const std::pair<int, const char*> Keywords[] = {{Choice.Memo1, "Memo1"},
+                                                        {Choice.Memo2, "Memo2"},
+                                                        {Choice.Memo3, "Memo3"},
+                                                        {Choice.Line1, "Msg1"},
+                                                        {Choice.Line2, "Msg2"}};
+        for (const auto& [Target, Field] : Keywords)
+            if (Target >= 0 && Target <= 4)
+                Copy(Adrs, QStringLiteral("Keyword%1").arg(Target + 1), Meibo, Latin(Field));
+        if (Choice.Rank >= 0 && Choice.Rank <= 2)
+            Copy(Adrs, QStringLiteral("Keyword%1").arg(Choice.Rank + 6), Meibo, QStringLiteral("Rank"));
+        for (const char* Field : {"Latitude", "Longitude"})
+            FNumbers.emplace_back(Of(Adrs, Latin(Field)), Of(Meibo, Latin(Field)));
+        FPrivCorp = Of(Adrs, QStringLiteral("PrivCorp"));
+        FCompanyMark = Of(Meibo, QStringLiteral("PrivCorp"));
+        FIgnoreName = Of(Adrs, QStringLiteral("IgnoreName"));
+        FUpdated = Of(Adrs, QStringLiteral("UpdDateTime"));
+        FAdded = Of(Adrs, QStringLiteral("AddDateTime"));
+        FSymbolColor = Of(Adrs, QStringLiteral("SymbolColor"));
+        FBGColor = Of(Meibo, QStringLiteral("BGColor"));
+    }
+
+    void Fill(double Now) const
+    {
+        for (TField* Field : FZero)
+            Field->SetAsInteger(0);
+        for (TField* Field : FEmpty)
+            Field->SetAsString({});
+        for (TField* Field : FTrue)
+            Field->SetAsBoolean(true);
+        for (const auto& [To, From] : FTexts)
+            To->SetAsString(From->AsString());
+        for (const auto& [To, From] : FNumbers)
+            To->SetAsInteger(From->AsInteger());
+        // The book marks a person true, as the program's own reader of the book expects; only the
+        // directory's company mark "1" is a company there.
+        FPrivCorp->SetAsBoolean(FCompanyMark->AsString() != QLatin1String("1"));
+        FIgnoreName->SetAsBoolean(false);
+        FUpdated->SetAsFloat(Now);
+        FAdded->SetAsFloat(TruncToSeconds(Now));
+        FSymbolColor->SetAsInteger(SymbolColorOf(FBGColor->AsString()));
+    }
+
+private:
+    void Copy(TTable& Adrs, const QString& To, TTable& Meibo, const QString& From)
+    {
+        FTexts.emplace_back(&Adrs.FieldByName(To), &Meibo.FieldByName(From));
+    }
+
+    std::vector<TField*> FZero;
+    std::vector<TField*> FEmpty;
+    std::vector<TField*> FTrue;
+    std::vector<std::pair<TField*, TField*>> FTexts;
+    std::vector<std::pair<TField*, TField*>> FNumbers;
+    TField* FPrivCorp = nullptr;
+    TField* FCompanyMark = nullptr;
+    TField* FIgnoreName = nullptr;
+    TField* FUpdated = nullptr;
+    TField* FAdded = nullptr;
+    TField* FSymbolColor = nullptr;
+    TField* FBGColor = nullptr;
+};
+
 // Walks the directory into the book; answers the records converted.
 int CopyRecords(TTable& Meibo, TTable& Adrs, const TFbConvertChoice& Choice, const std::function<void()>& Step)
 {
@@ -90,6 +174,7 @@ int CopyRecords(TTable& Meibo, TTable& Adrs, const TFbConvertChoice& Choice, con
     int Next = Last < 0 ? 0 : Last + 1;
     int Converted = 0;
     TCommitOnExit Transaction(Adrs);
+    const TAdrsFill Fill(Adrs, Meibo, Choice);
     const TRecordClock Clock;
     for (Meibo.First(); !Meibo.Eof(); Meibo.Next()) {
         if (Next > MaxRecNo) {
@@ -101,7 +186,7 @@ int CopyRecords(TTable& Meibo, TTable& Adrs, const TFbConvertChoice& Choice, con
         try {
             Adrs.Savepoint(Savepoint);
             Adrs.Append();
-            FillAdrsRecord(Adrs, Meibo, Choice, Clock.Now());
+            Fill.Fill(Clock.Now());
             Adrs.Post();
             Adrs.ReleaseSavepoint(Savepoint);
         } catch (const std::exception&) {
@@ -169,49 +254,7 @@ int SymbolColorOf(const QString& BGColor)
 
 void FillAdrsRecord(TTable& Adrs, TTable& Meibo, const TFbConvertChoice& Choice, double Now)
 {
-    for (const char* Field : {"Group", "TelDiv", "JointOwner", "PrintTarget", "Sender"})
-        Adrs.FieldByName(QString::fromLatin1(Field)).SetAsInteger(0);
-    for (const QString& Field : FbTelFields)
-        Set(Adrs, Field, {});
-    if (Choice.Tel1Set >= 0 && Choice.Tel1Set < 4)
-        Set(Adrs, FbTelFields[static_cast<size_t>(Choice.Tel1Set)], Text(Meibo, "SchTel1"));
-    if (Choice.Tel2Set >= 0 && Choice.Tel2Set < 4)
-        Set(Adrs, FbTelFields[static_cast<size_t>(Choice.Tel2Set)], Text(Meibo, "SchTel2"));
-    for (const char* Field : {"Pos", "Tdfkn", "Adrs1", "Adrs2", "Adrs3", "JisCode", "KajoCode", "CorpKanji", "CorpKana",
-                              "NameKanji", "NameKana", "Note", "ExtFile"})
-        Set(Adrs, QString::fromLatin1(Field), Text(Meibo, Field));
-    for (const char* Field : {"Latitude", "Longitude"})
-        Adrs.FieldByName(QString::fromLatin1(Field))
-            .SetAsInteger(Meibo.FieldByName(QString::fromLatin1(Field)).AsInteger());
-    // The book marks a person true, as the program's own reader of the book expects; only the
-    // directory's company mark "1" is a company there.
-    Adrs.FieldByName(QStringLiteral("PrivCorp")).SetAsBoolean(Text(Meibo, "PrivCorp") != QLatin1String("1"));
-    Adrs.FieldByName(QStringLiteral("IgnoreName")).SetAsBoolean(false);
-    Set(Adrs, QStringLiteral("EMail1"), Text(Meibo, "EMail"));
-    Adrs.FieldByName(QStringLiteral("JointPrint")).SetAsBoolean(true);
-    for (int I = 1; I <= 5; ++I) {
-        Adrs.FieldByName(QStringLiteral("JointPrint%1").arg(I)).SetAsBoolean(true);
-        Set(Adrs, QStringLiteral("Joint%1").arg(I), {});
-        Set(Adrs, QStringLiteral("JointHonor%1").arg(I), {});
-    }
-    for (const char* Field : {"CustomCode", "AdrsKana", "Dptmnt", "Post", "Honor", "URL", "EMail2", "SymbolMark"})
-        Set(Adrs, QString::fromLatin1(Field), {});
-    for (int I = 1; I <= 8; ++I)
-        Set(Adrs, QStringLiteral("Keyword%1").arg(I), {});
-    const std::pair<int, const char*> Keywords[] = {{Choice.Memo1, "Memo1"},
-                                                    {Choice.Memo2, "Memo2"},
-                                                    {Choice.Memo3, "Memo3"},
-                                                    {Choice.Line1, "Msg1"},
-                                                    {Choice.Line2, "Msg2"}};
-    for (const auto& [Target, Field] : Keywords)
-        if (Target >= 0 && Target <= 4)
-            Set(Adrs, QStringLiteral("Keyword%1").arg(Target + 1), Text(Meibo, Field));
-    if (Choice.Rank >= 0 && Choice.Rank <= 2)
-        Set(Adrs, QStringLiteral("Keyword%1").arg(Choice.Rank + 6), Text(Meibo, "Rank"));
-    const double Stamp = Now;
-    Adrs.FieldByName(QStringLiteral("UpdDateTime")).SetAsFloat(Stamp);
-    Adrs.FieldByName(QStringLiteral("AddDateTime")).SetAsFloat(TruncToSeconds(Stamp));
-    Adrs.FieldByName(QStringLiteral("SymbolColor")).SetAsInteger(SymbolColorOf(Text(Meibo, "BGColor")));
+    TAdrsFill(Adrs, Meibo, Choice).Fill(Now);
 }
 
 TFbConvertCounts ConvertToFernbook(TDMVxRelvo16& Module, const QString& BookFolder, const TFbConvertChoice& Choice,
@@ -250,7 +293,10 @@ TFbConvertCounts ConvertToFernbook(TDMVxRelvo16& Module, const QString& BookFold
         TTableUse Use(Module, TDataTable::Meibo);
         if (Use.Opened() && !MeiboTable->IsEmpty()) {
             MeiboTable->SetIndexName({});
+            // The walk reads the directory a batch of rows a query, all under the one read lock;
+            // the book is another connection, so its writes keep what was read ahead valid.
             const TTableReading Reading(*MeiboTable);
+            const TTableReadAhead ReadAhead(*MeiboTable);
             Counts.Records = CopyRecords(*MeiboTable, *Area.AdrsTable(), Choice, Step);
         }
     }
