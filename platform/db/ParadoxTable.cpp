@@ -82,6 +82,29 @@ bool KnownType(int Code)
     }
 }
 
+// The size a field of a fixed-size kind must have, 0 for the kinds whose size the table chooses. pxlib
+// copies such a field into a buffer of its kind's size, so a larger one must never reach it.
+int FixedSize(int Code)
+{
+    switch (Code) {
+    case pxfLogical:
+        return 1;
+    case pxfShort:
+        return 2;
+    case pxfDate:
+    case pxfLong:
+    case pxfTime:
+    case pxfAutoInc:
+        return 4;
+    case pxfCurrency:
+    case pxfNumber:
+    case pxfTimestamp:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
 TParadoxFieldType TypeOf(int Code)
 {
     switch (Code) {
@@ -194,6 +217,8 @@ std::optional<TParadoxHeader> CheckParadoxFile(const QByteArray& Bytes, QString*
         const int Size = static_cast<unsigned char>(Bytes[FieldInfo + I * 2 + 1]);
         if (!KnownType(Type) || Size < 1)
             return Refuse("field type");
+        if (FixedSize(Type) != 0 && Size != FixedSize(Type))
+            return Refuse("field size");
         Sum += Size;
     }
     if (Sum != Head.RecordSize)
