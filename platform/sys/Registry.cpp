@@ -57,9 +57,13 @@ QStringList RegistrySubKeys(const QString& KeyPath)
         for (const QString& Section : TMemIniFile(File).ReadSections()) {
             if (Section.size() <= Prefix.size() || !Section.startsWith(Prefix, Qt::CaseInsensitive))
                 continue;
-            // A deeper section names its child too: the key between exists as a path step.
-            const QString Name = Section.mid(Prefix.size()).section(QLatin1Char('\\'), 0, 0);
-            if (!Name.isEmpty() && !Names.contains(Name, Qt::CaseInsensitive))
+            // A deeper section names its child too: the key between exists as a path step. A path
+            // with an empty step names no key at all, so it leads to no child either.
+            const QStringList Steps = Section.mid(Prefix.size()).split(QLatin1Char('\\'));
+            if (Steps.contains(QString()))
+                continue;
+            const QString& Name = Steps.front();
+            if (!Names.contains(Name, Qt::CaseInsensitive))
                 Names << Name;
         }
     return Names;
