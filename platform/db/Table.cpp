@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QVarLengthArray>
 #include <fcntl.h>
 #include <optional>
 #include <sqlite3.h>
@@ -361,8 +363,21 @@ void TTable::DeleteTable()
     QFile::remove(FileName() + QStringLiteral("-journal"));
 }
 
+void TableInternal::InitializeSqlite()
+{
+    // No one reads SQLite's memory statistics here, and keeping them takes a global lock around
+    // every allocation it makes: a bulk load and its index sorts make millions. Set too late (some
+    // other part of the process started SQLite first) this changes nothing and does no harm.
+    static const bool Initialized = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return sqlite3_initialize() == SQLITE_OK;
+    }();
+    (void)Initialized;
+}
+
 void TTable::Connect(bool Create, const QString& Path)
 {
+    InitializeSqlite();
     // A connection belongs to one table object on one thread.
     const int Flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (Create ? SQLITE_OPEN_CREATE : 0);
     if (const int Rc = sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, Flags, nullptr); Rc != SQLITE_OK) {
@@ -375,11 +390,17 @@ void TTable::Connect(bool Create, const QString& Path)
     sqlite3_busy_timeout(FDb, FSession.BusyTimeout());
 }
 
-void TTable::Disconnect()
+void TTable::ForgetStatements()
 {
     for (sqlite3_stmt* Statement : std::as_const(FStatements))
         sqlite3_finalize(Statement);
     FStatements.clear();
+    FKept = {};
+}
+
+void TTable::Disconnect()
+{
+    ForgetStatements();
     FLookupSql.clear();
     if (FDb)
         sqlite3_close_v2(FDb);
@@ -407,11 +428,8 @@ sqlite3_stmt* TTable::Prepare(const QString& Sql)
         return *Found;
     }
     // Filters and ranges make new texts; keep the cache from growing without end.
-    if (FStatements.size() >= 256) {
-        for (sqlite3_stmt* Old : std::as_const(FStatements))
-            sqlite3_finalize(Old);
-        FStatements.clear();
-    }
+    if (FStatements.size() >= 256)
+        ForgetStatements();
     sqlite3_stmt* Statement = nullptr;
     const QByteArray Utf8 = Sql.toUtf8();
     if (sqlite3_prepare_v3(FDb, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_PREPARE_PERSISTENT, &Statement,
@@ -419,6 +437,19 @@ sqlite3_stmt* TTable::Prepare(const QString& Sql)
         Fail(QStringLiteral("Cannot prepare \"%1\"").arg(Sql));
     FStatements.insert(Sql, Statement);
     return Statement;
+}
+
+sqlite3_stmt* TTable::PrepareKept(sqlite3_stmt*& Kept, const QString& Sql)
+{
+    CheckActive();
+    if (!Kept) {
+        sqlite3_stmt* Statement = Prepare(Sql);
+        // Prepare may have emptied the cache, and this slot with it, to make room.
+        Kept = Statement;
+        return Statement;
+    }
+    sqlite3_reset(Kept);
+    return Kept;
 }
 
 int TTable::Step(const QString& Sql)
@@ -434,6 +465,26 @@ void TTable::Bind(sqlite3_stmt* Statement, const QVariantList& Values)
     for (int I = 0; I < Values.size(); ++I)
         BindValue(Statement, I + 1, Values[I]);
 }
+
+namespace {
+
+// Binds a text as SQLite stores it. A record's texts are nearly all short or empty: they are
+// encoded on the stack, and SQLite copies them into the parameter's own buffer, which it keeps
+// from one record to the next.
+void BindText(sqlite3_stmt* Statement, int Position, QStringView Text)
+{
+    if (Text.isEmpty()) {
+        sqlite3_bind_text(Statement, Position, "", 0, SQLITE_STATIC);
+        return;
+    }
+    QStringEncoder Encoder(QStringEncoder::Utf8);
+    QVarLengthArray<char, 1024> Utf8(Encoder.requiredSpace(Text.size()));
+    const char* End = Encoder.appendToBuffer(Utf8.data(), Text);
+    sqlite3_bind_text64(Statement, Position, Utf8.constData(), static_cast<sqlite3_uint64>(End - Utf8.constData()),
+                        SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+} // namespace
 
 void TTable::BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Value)
 {
@@ -453,10 +504,11 @@ void TTable::BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Va
         case QMetaType::Bool:
             sqlite3_bind_int64(Statement, Position, Value.toLongLong());
             break;
-        default: {
-            const QByteArray Utf8 = Value.toString().toUtf8();
-            sqlite3_bind_text(Statement, Position, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_TRANSIENT);
-        }
+        case QMetaType::QString:
+            BindText(Statement, Position, *static_cast<const QString*>(Value.constData()));
+            break;
+        default:
+            BindText(Statement, Position, Value.toString());
         }
     }
 }

@@ -346,6 +346,12 @@ private:
     void Disconnect();
     void Exec(const QString& Sql);
     sqlite3_stmt* Prepare(const QString& Sql);
+    // A statement run for every record of bulk work, held where it needs no look-up by its text:
+    // hashing an insert of sixty fields costs more than binding them.
+    sqlite3_stmt* PrepareKept(sqlite3_stmt*& Kept, const QString& Sql);
+    void ForgetStatements();
+    // Sets (or releases) the savepoint Name through kept statements; answers SQLite's code.
+    int RunKeptSavepoint(const QString& Name, bool Release);
     // Runs a statement without parameters or rows; answers SQLite's code.
     int Step(const QString& Sql);
     void Bind(sqlite3_stmt* Statement, const QVariantList& Values);
@@ -427,6 +433,16 @@ private:
     QString FInsertSql;
     QString FInsertNumberedSql; // without the auto-increment field
     QString FUpdateSql;
+    // Statements of FStatements kept by PrepareKept; finalized with them.
+    struct TKeptStatements
+    {
+        sqlite3_stmt* Insert = nullptr;
+        sqlite3_stmt* InsertNumbered = nullptr;
+        sqlite3_stmt* Update = nullptr;
+        QString Savepoint; // the name the two below were prepared for
+        sqlite3_stmt* SetSavepoint = nullptr;
+        sqlite3_stmt* ReleaseSavepoint = nullptr;
+    } FKept;
     int FAutoIncField = -1;
     QStringList FDeferredIndexes; // the statements that build the indexes a bulk load dropped
 

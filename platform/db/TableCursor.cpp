@@ -31,9 +31,9 @@ TTable::TRow TTable::ReadRow(sqlite3_stmt* Statement) const
 {
     TRow Row;
     Row.RowId = sqlite3_column_int64(Statement, 0);
-    Row.Values.resize(FFields.size());
+    Row.Values.reserve(FFields.size());
     for (int I = 0; I < FDef.Fields.size(); ++I)
-        Row.Values[static_cast<size_t>(I)] = ColumnValue(Statement, I + 1, FDef.Fields[I].Type);
+        Row.Values.push_back(ColumnValue(Statement, I + 1, FDef.Fields[I].Type));
     return Row;
 }
 

@@ -40,7 +40,7 @@ void TField::SetRaw(const QVariant& Value)
     FOwner.CheckActive();
     if (FOwner.FState != TDataSetState::Edit && FOwner.FState != TDataSetState::Insert)
         throw EDatabaseError(QStringLiteral("Table %1 is not in edit or insert mode").arg(FOwner.FTableName));
-    FOwner.FCurrent.Values[static_cast<size_t>(FIndex)] = Value;
+    AssignValue(FOwner.FCurrent.Values[static_cast<size_t>(FIndex)], Value);
 }
 
 bool TField::IsNull() const
@@ -219,9 +219,15 @@ TField& TTable::FieldByName(const QString& Name)
 void TTable::Append()
 {
     CheckBrowseMode();
-    FSaved = FCurrent;
+    // The current row moves aside whole for Cancel; the blank takes over the storage it leaves.
+    std::swap(FSaved, FCurrent);
     FCurrent.RowId = 0;
-    FCurrent.Values = FBlank;
+    if (FCurrent.Values.size() != FBlank.size()) {
+        FCurrent.Values = FBlank;
+    } else {
+        for (size_t I = 0; I < FBlank.size(); ++I)
+            AssignValue(FCurrent.Values[I], FBlank[I]);
+    }
     FState = TDataSetState::Insert;
 }
 
@@ -250,8 +256,10 @@ void TTable::Post()
     const bool Inserting = FState == TDataSetState::Insert;
     const bool NumberedByTable =
         Inserting && FAutoIncField >= 0 && FCurrent.Values[static_cast<size_t>(FAutoIncField)].toLongLong() == 0;
-    const QString& Sql = Inserting ? (NumberedByTable ? FInsertNumberedSql : FInsertSql) : FUpdateSql;
-    sqlite3_stmt* Statement = Prepare(Sql);
+    // Every parameter is bound below, so the bindings of the record before need no clearing.
+    sqlite3_stmt* Statement = Inserting ? (NumberedByTable ? PrepareKept(FKept.InsertNumbered, FInsertNumberedSql)
+                                                           : PrepareKept(FKept.Insert, FInsertSql))
+                                        : PrepareKept(FKept.Update, FUpdateSql);
     int Position = 0;
     for (int I = 0; I < FDef.Fields.size(); ++I) {
         if (NumberedByTable && I == FAutoIncField)

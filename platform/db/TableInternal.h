@@ -46,6 +46,29 @@ inline QString CutToWidth(const QString& Text, int Size)
     return Text.size() * 2 <= Size ? Text : Cp932Left(Text, Size);
 }
 
+// Stores From in To. A record's values keep their kinds from one record to the next, and a value
+// of the kind already there is assigned in place, without a round through Qt's type table.
+inline void AssignValue(QVariant& To, const QVariant& From)
+{
+    const int Kind = From.typeId();
+    if (Kind == To.typeId()) {
+        switch (Kind) {
+        case QMetaType::QString:
+            *static_cast<QString*>(To.data()) = *static_cast<const QString*>(From.constData());
+            return;
+        case QMetaType::LongLong:
+            *static_cast<qint64*>(To.data()) = *static_cast<const qint64*>(From.constData());
+            return;
+        case QMetaType::Double:
+            *static_cast<double*>(To.data()) = *static_cast<const double*>(From.constData());
+            return;
+        default:
+            break;
+        }
+    }
+    To = From;
+}
+
 // A column of a row SQLite is on, as the field type keeps it.
 inline QVariant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType Type)
 {
@@ -86,12 +109,16 @@ private:
     std::pair<dev_t, ino_t> FKey{};
 };
 
+// Sets SQLite up once, before the first connection of the process is opened.
+void InitializeSqlite();
+
 // A plain connection for building or copying files.
 class TRawDb
 {
 public:
     TRawDb(const QString& Path, int Flags)
     {
+        InitializeSqlite();
         if (sqlite3_open_v2(QFile::encodeName(Path).constData(), &Db, Flags, nullptr) != SQLITE_OK) {
             const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
             sqlite3_close_v2(Db);

@@ -88,15 +88,31 @@ bool TTable::InTransaction() const
 void TTable::Savepoint(const QString& Name)
 {
     CheckBrowseMode();
-    if (Step(QStringLiteral("SAVEPOINT ") + Quote(Name)) != SQLITE_DONE)
+    if (RunKeptSavepoint(Name, false) != SQLITE_DONE)
         Fail(QStringLiteral("Cannot set savepoint ") + Name);
 }
 
 void TTable::ReleaseSavepoint(const QString& Name)
 {
     CheckBrowseMode();
-    if (Step(QStringLiteral("RELEASE ") + Quote(Name)) != SQLITE_DONE)
+    if (RunKeptSavepoint(Name, true) != SQLITE_DONE)
         Fail(QStringLiteral("Cannot release savepoint ") + Name);
+}
+
+int TTable::RunKeptSavepoint(const QString& Name, bool Release)
+{
+    if (FKept.Savepoint != Name) {
+        FKept.SetSavepoint = FKept.ReleaseSavepoint = nullptr;
+        FKept.Savepoint = Name;
+    }
+    sqlite3_stmt*& Kept = Release ? FKept.ReleaseSavepoint : FKept.SetSavepoint;
+    // The text is made only for the first statement of a name.
+    const QString Sql =
+        Kept ? QString() : (Release ? QStringLiteral("RELEASE ") : QStringLiteral("SAVEPOINT ")) + Quote(Name);
+    sqlite3_stmt* Statement = PrepareKept(Kept, Sql);
+    const int Rc = sqlite3_step(Statement);
+    sqlite3_reset(Statement);
+    return Rc;
 }
 
 void TTable::RollbackToSavepoint(const QString& Name)

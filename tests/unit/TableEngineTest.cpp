@@ -366,6 +366,80 @@ TEST_F(TableEngineTest, TransactionsAndSavepoints)
     EXPECT_EQ(Forward(), (QList<int>{1, 3}));
 }
 
+// Bulk work keeps its insert, update and savepoint statements past the statement cache, which
+// filters and ranges empty; each record must still get its own values and no other's.
+TEST_F(TableEngineTest, RecordsKeepTheirOwnValuesAcrossAnEmptiedStatementCache)
+{
+    Table.CreateTable(PeopleDef());
+    Table.Open();
+    const auto EmptyTheStatementCache = [this](int Round) {
+        for (int I = 0; I < 300; ++I) {
+            Table.SetFilter(nullptr, QStringLiteral("RecNo <> %1").arg(Round * 1000 + I));
+            Table.SetFiltered(true);
+            Table.First();
+        }
+        Table.SetFiltered(false);
+    };
+    {
+        TTableTransaction Transaction(Table);
+        Table.Savepoint("record");
+        Table.Append();
+        Table.FieldByName("RecNo").SetAsInteger(1);
+        Table.FieldByName("Name").SetAsString("one");
+        Table.FieldByName("Note").SetAsMemo("a note of the first");
+        Table.FieldByName("Active").SetAsBoolean(true);
+        Table.Post();
+        Table.ReleaseSavepoint("record");
+        EmptyTheStatementCache(1);
+        Table.Savepoint("record");
+        AddRow(2, "refused", "02");
+        Table.RollbackToSavepoint("record");
+        Table.Savepoint("other");
+        AddRow(3, "three", "03");
+        Table.ReleaseSavepoint("other");
+        EmptyTheStatementCache(2);
+        Table.Savepoint("record");
+        AddRow(4, "four", "04");
+        Table.ReleaseSavepoint("record");
+        Transaction.Commit();
+    }
+    ASSERT_TRUE(Table.FindKey({3}));
+    Table.Edit();
+    Table.FieldByName("Tel").SetAsString("0333");
+    Table.Post();
+    EmptyTheStatementCache(3);
+    ASSERT_TRUE(Table.FindKey({4}));
+    Table.Edit();
+    Table.FieldByName("Tel").SetAsString("0444");
+    Table.Post();
+
+    EXPECT_EQ(Forward(), (QList<int>{1, 3, 4}));
+    ASSERT_TRUE(Table.FindKey({1}));
+    EXPECT_EQ(Table.FieldByName("Note").AsMemo(), "a note of the first");
+    EXPECT_TRUE(Table.FieldByName("Active").AsBoolean());
+    EXPECT_EQ(Table.FieldByName("Tel").AsString(), "");
+    ASSERT_TRUE(Table.FindKey({3}));
+    EXPECT_EQ(Table.FieldByName("Name").AsString(), "three");
+    EXPECT_EQ(Table.FieldByName("Tel").AsString(), "0333");
+    EXPECT_EQ(Table.FieldByName("Note").AsMemo(), "");
+    EXPECT_FALSE(Table.FieldByName("Active").AsBoolean());
+    ASSERT_TRUE(Table.FindKey({4}));
+    EXPECT_EQ(Table.FieldByName("Tel").AsString(), "0444");
+
+    // A record appended and cancelled gives the one before back whole.
+    Table.Append();
+    Table.FieldByName("Name").SetAsString("dropped");
+    Table.Cancel();
+    EXPECT_EQ(Table.FieldByName("RecNo").AsInteger(), 4);
+    EXPECT_EQ(Table.FieldByName("Name").AsString(), "four");
+    Table.Edit();
+    Table.FieldByName("Name").SetAsString("vier");
+    Table.Post();
+    Table.Refresh();
+    EXPECT_EQ(Table.FieldByName("Name").AsString(), "vier");
+    EXPECT_EQ(Table.RecordCount(), 3);
+}
+
 TEST_F(TableEngineTest, ExclusiveOpenShutsOthersOutAndMaintenanceKeepsRows)
 {
     Table.CreateTable(PeopleDef(), "pw");

@@ -72,8 +72,11 @@ int LastRecNo(TTable& Adrs)
     return Adrs.FieldByName(QStringLiteral("RecNo")).AsInteger();
 }
 
-// The fields one record touches, looked up once a run: a look-up by name costs a hash of the name,
-// and a name such as "Keyword3" a string built for it, some sixty times a record.
+// The fields one record takes from the directory, looked up once a run: a look-up by name costs a
+// hash of the name, and a name such as "Keyword3" a string built for it, some sixty times a record.
+// A record starts blank (Append), so the fields the book leaves empty or zero (the group, the
+// numbers no choice names, the joint names, the custom code, the keywords nothing fills...) are
+// not set at all.
 class TAdrsFill
 {
 public:
@@ -81,21 +84,9 @@ public:
     {
         const auto Of = [](TTable& Table, const QString& Name) { return &Table.FieldByName(Name); };
         const auto Latin = [](const char* Name) { return QString::fromLatin1(Name); };
-        for (const char* Field : {"Group", "TelDiv", "JointOwner", "PrintTarget", "Sender"})
-            FZero.push_back(Of(Adrs, Latin(Field)));
-        // Cleared first, so that a choice naming one of them below overwrites it.
-        for (const QString& Field : FbTelFields)
-            FEmpty.push_back(Of(Adrs, Field));
-        for (int I = 1; I <= 5; ++I) {
+        for (int I = 1; I <= 5; ++I)
             FTrue.push_back(Of(Adrs, QStringLiteral("JointPrint%1").arg(I)));
-            FEmpty.push_back(Of(Adrs, QStringLiteral("Joint%1").arg(I)));
-            FEmpty.push_back(Of(Adrs, QStringLiteral("JointHonor%1").arg(I)));
-        }
         FTrue.push_back(Of(Adrs, QStringLiteral("JointPrint")));
-        for (const char* Field : {"CustomCode", "AdrsKana", "Dptmnt", "Post", "Honor", "URL", "EMail2", "SymbolMark"})
-            FEmpty.push_back(Of(Adrs, Latin(Field)));
-        for (int I = 1; I <= 8; ++I)
-            FEmpty.push_back(Of(Adrs, QStringLiteral("Keyword%1").arg(I)));
         if (Choice.Tel1Set >= 0 && Choice.Tel1Set < 4)
             Copy(Adrs, FbTelFields[static_cast<size_t>(Choice.Tel1Set)], Meibo, QStringLiteral("SchTel1"));
         if (Choice.Tel2Set >= 0 && Choice.Tel2Set < 4)
@@ -127,10 +118,6 @@ public:
 
     void Fill(double Now) const
     {
-        for (TField* Field : FZero)
-            Field->SetAsInteger(0);
-        for (TField* Field : FEmpty)
-            Field->SetAsString({});
         for (TField* Field : FTrue)
             Field->SetAsBoolean(true);
         for (const auto& [To, From] : FTexts)
@@ -152,8 +139,6 @@ private:
         FTexts.emplace_back(&Adrs.FieldByName(To), &Meibo.FieldByName(From));
     }
 
-    std::vector<TField*> FZero;
-    std::vector<TField*> FEmpty;
     std::vector<TField*> FTrue;
     std::vector<std::pair<TField*, TField*>> FTexts;
     std::vector<std::pair<TField*, TField*>> FNumbers;
