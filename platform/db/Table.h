@@ -81,6 +81,9 @@ struct TTableDef
 // QDateTime is 0 and 0 reads back as an invalid QDateTime.
 [[nodiscard]] double DateTimeToDays(const QDateTime& Value);
 [[nodiscard]] QDateTime DaysToDateTime(double Days);
+// The text of a value as a field of type Type stores it: what TField::AsString answers, for a copy
+// of a record kept apart from its table.
+[[nodiscard]] QString StoredValueText(TFieldType Type, const QVariant& Value);
 
 // The passwords the program knows; a protected table opens only when its password is here.
 // This keeps one program of the product from opening another's tables by mistake; it is not

@@ -58,10 +58,9 @@ void TField::Clear()
     SetRaw(BlankValue(FDef.Type));
 }
 
-QString TField::AsString() const
+QString StoredValueText(TFieldType Type, const QVariant& Value)
 {
-    const QVariant& Value = Raw();
-    switch (FDef.Type) {
+    switch (Type) {
     case TFieldType::String:
     case TFieldType::Memo:
         return Value.toString();
@@ -74,6 +73,11 @@ QString TField::AsString() const
     default:
         return QString::number(Value.toLongLong());
     }
+}
+
+QString TField::AsString() const
+{
+    return StoredValueText(FDef.Type, Raw());
 }
 
 void TField::SetAsString(const QString& Value)

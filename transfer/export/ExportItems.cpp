@@ -307,20 +307,7 @@ QString TRecordCopy::Text(const QString& Field) const
     const int I = FShape->Index.value(Field, -1);
     if (I < 0)
         return {};
-    const QVariant& Value = FValues.at(I);
-    switch (FShape->Types.at(I)) {
-    case TFieldType::String:
-    case TFieldType::Memo:
-        return Value.toString();
-    case TFieldType::DateTime: {
-        const QDateTime Time = DaysToDateTime(Value.toDouble());
-        return Time.isValid() ? Time.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) : QString();
-    }
-    case TFieldType::Boolean:
-        return Value.toLongLong() != 0 ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        return QString::number(Value.toLongLong());
-    }
+    return StoredValueText(FShape->Types.at(I), FValues.at(I));
 }
 
 double TRecordCopy::DateTime(const QString& Field) const
