@@ -5,12 +5,12 @@
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
 #include "platform/msg/CoreMessage.h"
+#include "tests/support/FbBookInUse.h"
 #include "tests/support/ProgramHarness.h"
 #include "utility/fernbook/FbArea.h"
 #include "utility/fernbook/FbConvert.h"
 
 #include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,26 +42,7 @@ TEST(FbConvertE2ETest, TheMainProgramIdentifiesACallerFromTheConvertedBook)
     }
     SetCoreMessageBox({});
 
-    // Edition 0 registered with its settings file naming the data folder, the book in use.
-    const QString Pelmar = Program.DataHome() + QStringLiteral("Pelmar/");
-    QDir().mkpath(Pelmar + QStringLiteral("fbarea18"));
-    QFile Registry(Pelmar + QStringLiteral("registry.ini"));
-    ASSERT_TRUE(Registry.open(QIODevice::Append));
-    Registry.write("\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\fbarea18.exe]\n"
-                   "Path=" +
-                   Program.TempPath(QStringLiteral("fernbook/")).toUtf8() + "\n");
-    Registry.close();
-    QFile Ini(Pelmar + QStringLiteral("fbarea18/fbarea18.ini"));
-    ASSERT_TRUE(Ini.open(QIODevice::WriteOnly));
-    Ini.write("[BASE]\nDataPath=" + Fb.toUtf8() + "\n");
-    Ini.close();
-    for (const auto& [Key, Value] : {std::pair{"UseFbAdrs", "1"},
-                                     {"FbSeries", "0"},
-                                     {"FbAdrsBook", "0"},
-                                     {"FbAdrsBookName", "得意先"},
-                                     {"RunFbDlg", "0"},
-                                     {"FbBackup", "0"}})
-        Program.SetSetting(QStringLiteral("USE FBADRS"), QString::fromLatin1(Key), QString::fromUtf8(Value));
+    ASSERT_TRUE(UseFbBookInProgram(Program, Fb, QStringLiteral("得意先")));
 
     ASSERT_TRUE(Program.StartAndWaitForLine());
     ASSERT_EQ(Program.Ring(QStringLiteral("0312345678")), 0);

@@ -4,7 +4,9 @@
 
 #include "main/identify/DBInfoFb.h"
 #include "platform/sys/SingleInstance.h"
+#include "tests/support/FbBookInUse.h"
 #include "tests/support/FbWorld.h"
+#include "tests/support/ProgramHarness.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/SqlRows.h"
@@ -250,6 +252,35 @@ TEST(FbConvertPageTest, TheCommandBacksUpConvertsAndRestoresTheDataFolder)
     EXPECT_TRUE(QFileInfo::exists(World.Data() + QStringLiteral("backup.CnvFbAdrs/Book/Adrs.DB")));
     EXPECT_EQ(TFbWorld::ReadList(World.Fb() + QStringLiteral("History/Keyword3.mtd"), 100), QStringList{"A"});
     EXPECT_EQ(Page.Form.pgbarFbConvert->value(), 0);
+}
+
+// The book the page converts into is the one the main program, started as a process on it,
+// identifies a caller in.
+TEST(FbConvertPageTest, TheMainProgramIdentifiesACallerFromTheBookThePageConverted)
+{
+    TFbWorld World;
+    World.AddMeibo({TRow{{"SchTel1", "0312345678"}, {"NameKanji", "変換太郎"}, {"PrivCorp", "0"}}});
+    const QString Source = World.Path(QStringLiteral("source/"));
+    QDir().mkpath(Source);
+    ASSERT_TRUE(QFile::copy(World.Data() + MeiboFileName, Source + MeiboFileName));
+    {
+        TScriptedBoxes Boxes("Yes,Yes");
+        TPage Page(World);
+        Page.Choose(QStringLiteral("得意先"));
+        ASSERT_EQ(Page.Form.pnlAdrs->text(), QStringLiteral("得意先"));
+        Page.Form.edtSrcVxDataPath->setText(Source);
+        Page.Form.bbtnFbConvert->click();
+        ASSERT_EQ(Boxes.Texts().size(), 3) << Boxes.Texts().join(QStringLiteral("|")).toStdString();
+        EXPECT_EQ(Boxes.Texts().last().toStdString(),
+                  "コンバートが終了しました  \r\n\r\nコンバート件数\r\n登録名簿\t\t1件　\r\nランク\t\t0件　");
+    }
+
+    TProgramHarness Program;
+    ASSERT_TRUE(UseFbBookInProgram(Program, World.Fb(), QStringLiteral("得意先")));
+    ASSERT_TRUE(Program.StartAndWaitForLine());
+    ASSERT_EQ(Program.Ring(QStringLiteral("0312345678")), 0);
+    ASSERT_TRUE(Program.WaitForRows(1));
+    EXPECT_EQ(Program.Rows(QStringLiteral("SELECT NameKanji FROM RecvHis")), QStringList{QStringLiteral("変換太郎")});
 }
 
 TEST(FbConvertPageTest, ARunningEditionStopsTheCommandBeforeAnythingChanges)
