@@ -94,6 +94,15 @@ bool IsLoneSurrogate(const QString& Text, qsizetype Index)
     return C.isLowSurrogate() && (Index == 0 || !Text[Index - 1].isHighSurrogate());
 }
 
+// glibc's converter drops the tag characters (U+E0000 to U+E007F) with no output and no error:
+// each would vanish from the bytes while the width counts it. It gets the substitute instead.
+bool IsTagCharacter(const QString& Text, qsizetype Index)
+{
+    return Text[Index].isHighSurrogate() && Index + 1 < Text.size() && Text[Index + 1].isLowSurrogate() &&
+           QChar::surrogateToUcs4(Text[Index], Text[Index + 1]) >= 0xE0000 &&
+           QChar::surrogateToUcs4(Text[Index], Text[Index + 1]) <= 0xE007F;
+}
+
 void EncodeInto(TCp932Encoded& Result, const QString& Text)
 {
     const QByteArray Utf8 = Text.toUtf8();
@@ -111,7 +120,8 @@ void EncodeInto(TCp932Encoded& Result, const QString& Text)
 TCp932Encoded Cp932EncodeChecked(const QString& Text)
 {
     // A lone surrogate is no character: UTF-8 would turn it into "?" silently, one byte where the
-    // width counts two. It gets the visible substitute, as any character CP932 lacks does.
+    // width counts two. It gets the visible substitute, as any character CP932 lacks does, and so
+    // does a tag character, which the converter would drop.
     TCp932Encoded Result;
     // ASCII is the same byte in CP932: numbers and codes, most of what passes here, need no converter.
     if (std::all_of(Text.cbegin(), Text.cend(), [](QChar C) { return C.unicode() < 0x80; })) {
@@ -120,12 +130,16 @@ TCp932Encoded Cp932EncodeChecked(const QString& Text)
     }
     qsizetype Start = 0;
     for (qsizetype I = 0; I < Text.size(); ++I) {
-        if (!Text[I].isSurrogate() || !IsLoneSurrogate(Text, I))
+        if (!Text[I].isSurrogate())
+            continue;
+        const qsizetype Units = IsLoneSurrogate(Text, I) ? 1 : IsTagCharacter(Text, I) ? 2 : 0;
+        if (Units == 0)
             continue;
         EncodeInto(Result, Text.mid(Start, I - Start));
         Result.Bytes.append(Cp932Substitute);
         ++Result.Substituted;
-        Start = I + 1;
+        Start = I + Units;
+        I += Units - 1;
     }
     EncodeInto(Result, Start == 0 ? Text : Text.mid(Start));
     return Result;

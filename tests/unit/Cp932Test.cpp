@@ -90,6 +90,22 @@ TEST(Cp932Codec, ALoneSurrogateIsWrittenAsTheSubstituteItIsCountedAs)
     EXPECT_EQ(Cp932Width(Text), Encoded.Bytes.size());
 }
 
+TEST(Cp932Codec, TagCharactersAreSubstitutedNotDropped)
+{
+    // The converter itself answers the tag characters with nothing; the bytes would come out
+    // shorter than the width that was checked against a field.
+    for (const char32_t Tag : {char32_t(0xE0000), char32_t(0xE0041), char32_t(0xE007F)}) {
+        const QString Text = QLatin1Char('a') + QString::fromUcs4(&Tag, 1) + QLatin1Char('b');
+        const TCp932Encoded Encoded = Cp932EncodeChecked(Text);
+        EXPECT_EQ(Encoded.Bytes.toHex(), QByteArray("6181ac62")) << std::hex << unsigned(Tag);
+        EXPECT_EQ(Encoded.Substituted, 1);
+        EXPECT_EQ(Cp932Width(Text), Encoded.Bytes.size());
+    }
+    // The neighbours of the tag block are not tags: they go to the converter as any other lacking character.
+    const char32_t After = 0xE0100;
+    EXPECT_EQ(Cp932EncodeChecked(QString::fromUcs4(&After, 1)).Bytes.toHex(), QByteArray("81ac"));
+}
+
 TEST(Cp932Width, CountsBytesAndCutsOnCharacterBoundaries)
 {
     EXPECT_EQ(Cp932Width(QString::fromUtf16(u"Aｱあ①😀")), 1 + 1 + 2 + 2 + 2);
