@@ -302,7 +302,16 @@ QByteArray TMemIniFile::ToBytes() const
             InCp932 = false;
     }
     QByteArray Bytes = LinesToBytes(All, InCp932, FBom);
-    if (FEncoding == TTextEncoding::Mixed || !FBom.isEmpty())
+    if (FEncoding == TTextEncoding::Mixed) {
+        // Each line of such a file is judged by itself, and a new line can fit neither way: UTF-8 that
+        // passes as CP932 of a text CP932 cannot hold. Then the whole file turns UTF-8 with the mark, from
+        // the texts as read; only bytes no reading made sense of, already shown as the replacement
+        // character, are not kept.
+        if (!NewLinesReadBack(All, Bytes))
+            return LinesToBytes(All, false, QByteArrayLiteral("\xEF\xBB\xBF"), TLineBytes::AllUtf8);
+        return Bytes;
+    }
+    if (!FBom.isEmpty())
         return Bytes;
     // Text of one encoding can be valid in the other too: UTF-8 of two-byte sequences alone passes as
     // CP932 (a name such as "ā" would come back as other characters), and some CP932 passes as UTF-8.
@@ -328,9 +337,23 @@ QByteArray TMemIniFile::NewLineBytes(const QString& Text) const
     return Utf8;
 }
 
-QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp932, const QByteArray& Bom) const
+bool TMemIniFile::NewLinesReadBack(const QList<const TLine*>& All, const QByteArray& Bytes)
 {
-    const bool Converted = FEncoding == TTextEncoding::Cp932 && !InCp932;
+    const QList<TTextLine> Lines = ReadSettingsText(Bytes).Lines;
+    if (Lines.size() != All.size())
+        return false;
+    for (qsizetype I = 0; I < All.size(); ++I) {
+        if (!All[I]->AsRead && Lines[I].Text != All[I]->Text)
+            return false;
+    }
+    return true;
+}
+
+QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp932, const QByteArray& Bom,
+                                     TLineBytes Mode) const
+{
+    const bool AllUtf8 = Mode == TLineBytes::AllUtf8;
+    const bool Converted = AllUtf8 || (FEncoding == TTextEncoding::Cp932 && !InCp932);
     QByteArray Bytes = Bom;
     for (qsizetype I = 0; I < All.size(); ++I) {
         const TLine& Line = *All[I];
@@ -339,7 +362,7 @@ QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp93
             Bytes += Line.AsRead->Bytes;
             Break = Line.AsRead->Break;
         } else {
-            Bytes += InCp932 ? Cp932Encode(Line.Text) : NewLineBytes(Line.Text);
+            Bytes += AllUtf8 ? Line.Text.toUtf8() : InCp932 ? Cp932Encode(Line.Text) : NewLineBytes(Line.Text);
             if (Line.AsRead)
                 Break = Line.AsRead->Break;
         }

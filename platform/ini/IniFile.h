@@ -83,7 +83,11 @@ private:
         QList<TLine> Lines;
     };
     [[nodiscard]] QByteArray NewLineBytes(const QString& Text) const;
-    [[nodiscard]] QByteArray LinesToBytes(const QList<const TLine*>& All, bool InCp932, const QByteArray& Bom) const;
+    // How LinesToBytes writes lines: Kept keeps each read line's bytes where the file's encoding allows.
+    enum class TLineBytes { Kept, AllUtf8 };
+    [[nodiscard]] QByteArray LinesToBytes(const QList<const TLine*>& All, bool InCp932, const QByteArray& Bom,
+                                          TLineBytes Mode = TLineBytes::Kept) const;
+    [[nodiscard]] static bool NewLinesReadBack(const QList<const TLine*>& All, const QByteArray& Bytes);
 
     [[nodiscard]] const TSection* FindSection(const QString& Section) const;
     [[nodiscard]] TSection* FindSection(const QString& Section);

@@ -205,6 +205,10 @@ TEST(MemIniFile, WritesBackEveryUntouchedLineByteForByte)
          "\xEF\xBB\xBF[S]\nB=\xC4\x81\x41\n"},
         {"a new line of a mixed file that as UTF-8 would pass as CP932 goes in CP932", "[S]\nA=x\xFF\nB=1\n",
          QString::fromUtf16(u"\u0393["), "[S]\nA=x\xFF\nB=\x83\xA1[\n"},
+        // "ѕe" as UTF-8 (D1 95 65) passes as CP932 ("ﾑ鋲"), and CP932 has no "ѕ": the line fits neither
+        // way, so the file turns UTF-8 with the mark; the damaged byte was read as the replacement character.
+        {"a new line of a mixed file that fits neither encoding turns the file UTF-8", "[S]\nA=x\xFF\nB=1\n",
+         QString::fromUtf16(u"\u0455e"), "\xEF\xBB\xBF[S]\nA=x\xEF\xBF\xBD\nB=\xD1\x95\x65\n"},
         {"CP932 that passes as UTF-8 turns UTF-8 with the mark", "[S]\r\nA=\x83\x81\r\nB=x\r\n",
          QString::fromUtf16(u"縺０"), "\xEF\xBB\xBF[S]\r\nA=\xE3\x83\xA1\r\nB=\xE7\xB8\xBA\xEF\xBC\x90\r\n"},
     };
