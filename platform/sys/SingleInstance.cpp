@@ -38,6 +38,24 @@ int OpenLockFile(const QString& Name)
                 O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
 }
 
+// The claim is a write lock of the open file itself over the whole file, beside the flock. Unlike the
+// flock it can be tested without being taken: a look that took the lock for a moment made a copy
+// starting in that moment believe another one ran, and end.
+struct flock WholeFile(short Type)
+{
+    struct flock Range
+    {
+    };
+    Range.l_type = Type;
+    Range.l_whence = SEEK_SET;
+    return Range;
+}
+
+bool IsBusy(int Error)
+{
+    return Error == EWOULDBLOCK || Error == EAGAIN || Error == EACCES;
+}
+
 } // namespace
 
 TSingleInstance::TSingleInstance(const QString& Name, QObject* Parent) : QObject(Parent), InstanceName(Name) {}
@@ -64,10 +82,12 @@ TSingleInstance::EAcquire TSingleInstance::Acquire()
     const int Fd = OpenLockFile(InstanceName);
     if (Fd < 0)
         return EAcquire::Failed;
-    if (flock(Fd, LOCK_EX | LOCK_NB) != 0) {
+    struct flock Claim = WholeFile(F_WRLCK);
+    // The flock as well, so that a copy of a build that holds only the flock still keeps us out.
+    if (fcntl(Fd, F_OFD_SETLK, &Claim) != 0 || flock(Fd, LOCK_EX | LOCK_NB) != 0) {
         const int Error = errno;
         close(Fd);
-        return Error == EWOULDBLOCK ? EAcquire::HeldElsewhere : EAcquire::Failed;
+        return IsBusy(Error) ? EAcquire::HeldElsewhere : EAcquire::Failed;
     }
     LockFd = Fd;
 
@@ -123,7 +143,8 @@ bool TSingleInstance::IsHeldElsewhere(const QString& Name)
     const int Fd = OpenLockFile(Name);
     if (Fd < 0)
         return false;
-    const bool Held = flock(Fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    struct flock Probe = WholeFile(F_WRLCK);
+    const bool Held = fcntl(Fd, F_OFD_GETLK, &Probe) == 0 && Probe.l_type != F_UNLCK;
     close(Fd);
     return Held;
 }

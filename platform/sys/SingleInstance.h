@@ -5,8 +5,8 @@
 
 class QLocalServer;
 
-// One running copy per name. The copy that holds an flock'ed lock file called Name is "the running
-// program"; it also listens on a local socket of the same name, through which a later start asks it
+// One running copy per name. The copy that holds a lock file called Name locked (an flock and a lock
+// of the open file, which others can test without taking it) is "the running program"; it also listens on a local socket of the same name, through which a later start asks it
 // to come to the front. The lock goes with the process: a crash never leaves a stale claim behind.
 //
 // Both live in $XDG_RUNTIME_DIR (private to the user); without it, or when it is no folder we may write
@@ -33,7 +33,8 @@ public:
 
     [[nodiscard]] const QString& Name() const { return InstanceName; }
 
-    // Whether some holder (another process, or another object of this one) has the lock now.
+    // Whether some holder (another process, or another object of this one) has the lock now. Only looks:
+    // a copy starting at the same moment is never kept out by it.
     [[nodiscard]] static bool IsHeldElsewhere(const QString& Name);
     // Asks the holder to bring its window to the front; false when nobody listens.
     static bool RequestActivation(const QString& Name, int TimeoutMs = 2000);

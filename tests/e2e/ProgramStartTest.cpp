@@ -1,10 +1,15 @@
 #include "tests/support/ProgramHarness.h"
 
+#include "main/common/CommonSys.h"
+#include "main/start/ProgramStart.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -25,6 +30,37 @@ TEST(ProgramStartTest, SecondStartSaysTheProgramRunsAndEnds)
 
     // The first copy runs on.
     EXPECT_EQ(Program.Process().state(), QProcess::Running);
+}
+
+// The utility looks whether the main program runs before its work; a start in that moment must not
+// take the look for a running copy and end.
+TEST(ProgramStartTest, AStartWhileAnotherProgramLooksWhetherItRunsGoesThrough)
+{
+    for (int Start = 0; Start < 3; ++Start) {
+        SCOPED_TRACE(Start);
+        TProgramHarness Program;
+        Program.SetSetting(QStringLiteral("COMMON"), QStringLiteral("Adapter"), QStringLiteral("0"));
+        const QByteArray Runtime = Program.Environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit();
+        const QByteArray SavedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", Runtime);
+        std::atomic<bool> Stop{false};
+        std::atomic<int> SawItRun{0};
+        std::thread Looker([&] {
+            while (!Stop)
+                if (IsProgramRunning(MAIN_INSTANCE_NAME))
+                    ++SawItRun;
+        });
+        ASSERT_TRUE(Program.Start());
+        const bool Up = Program.WaitForWindow(QStringLiteral("MainForm"));
+        Stop = true;
+        Looker.join();
+        qputenv("XDG_RUNTIME_DIR", SavedRuntime);
+        EXPECT_TRUE(Up);
+        EXPECT_EQ(Program.Process().state(), QProcess::Running);
+        EXPECT_GT(SawItRun, 0);
+        for (const QJsonObject& Box : Program.Boxes())
+            EXPECT_FALSE(Box.value(QStringLiteral("text")).toString().startsWith(QStringLiteral("既に")));
+    }
 }
 
 // A runtime folder that is missing or read-only leaves the lock in the temporary folder (one of the

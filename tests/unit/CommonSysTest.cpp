@@ -8,7 +8,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -154,6 +156,43 @@ TEST(CommonSysTest, IsAlreadyRunningFirstKeepsTheLockSecondIsRefused)
     EXPECT_FALSE(IsProgramRunning(Name));
     // A caller that does not keep the lock lets it go at once.
     EXPECT_FALSE(IsAlreadyRunning(Name, false));
+    EXPECT_FALSE(IsProgramRunning(Name));
+}
+
+TEST(CommonSysTest, LookingWhetherAProgramRunsNeverKeepsACopyFromStarting)
+{
+    const QString Name = TestInstanceName("look");
+    std::atomic<bool> Stop{false};
+    std::atomic<int> Looks{0};
+    std::atomic<int> SeenWhileHeld{0};
+    std::atomic<bool> Held{false};
+    std::thread Looker([&] {
+        while (!Stop) {
+            const bool WasHeld = Held;
+            if (IsProgramRunning(Name) && WasHeld)
+                ++SeenWhileHeld;
+            ++Looks;
+        }
+    });
+    int Refused = 0;
+    int Starts = 0;
+    for (; Starts < 1500 && Refused == 0; ++Starts) {
+        TSingleInstance Copy(Name);
+        if (Copy.Acquire() != TSingleInstance::EAcquire::Acquired) {
+            ++Refused;
+            continue;
+        }
+        Held = true;
+        const int Before = Looks;
+        while (Looks < Before + 2) {
+        }
+        Held = false;
+    }
+    Stop = true;
+    Looker.join();
+    EXPECT_EQ(Refused, 0) << "refused at start " << Starts;
+    // The looks still see the running copy.
+    EXPECT_GT(SeenWhileHeld, 0);
     EXPECT_FALSE(IsProgramRunning(Name));
 }
 
