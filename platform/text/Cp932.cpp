@@ -98,9 +98,10 @@ bool IsLoneSurrogate(const QString& Text, qsizetype Index)
 // each would vanish from the bytes while the width counts it. It gets the substitute instead.
 bool IsTagCharacter(const QString& Text, qsizetype Index)
 {
-    return Text[Index].isHighSurrogate() && Index + 1 < Text.size() && Text[Index + 1].isLowSurrogate() &&
-           QChar::surrogateToUcs4(Text[Index], Text[Index + 1]) >= 0xE0000 &&
-           QChar::surrogateToUcs4(Text[Index], Text[Index + 1]) <= 0xE007F;
+    if (!Text[Index].isHighSurrogate() || Index + 1 >= Text.size() || !Text[Index + 1].isLowSurrogate())
+        return false;
+    const char32_t Code = QChar::surrogateToUcs4(Text[Index], Text[Index + 1]);
+    return Code >= 0xE0000 && Code <= 0xE007F;
 }
 
 void EncodeInto(TCp932Encoded& Result, const QString& Text)
