@@ -1,6 +1,6 @@
 // The list printer's file LstPrint.pi on any bytes: it restores a printer of the list or the default
-// one, never trusts the stored length, and what it saves reads back as the same printer, paper,
-// orientation and copies.
+// one with a sheet it can print on, never trusts the stored length, and what it saves reads back as the
+// same printer, paper, orientation and copies.
 
 #include "FuzzSupport.h"
 #include "transfer/print/DevMode.h"
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     VX_FUZZ_CHECK(Fields.has_value());
     VX_FUZZ_CHECK(Info.DeviceModeSize == Info.DeviceMode.size());
     VX_FUZZ_CHECK(Info.GetCopies() >= 1);
-    VX_FUZZ_CHECK(Info.DpiX > 0 && Info.PhysicalWidth > 0 && Info.PageHeight > 0);
+    VX_FUZZ_CHECK(Info.DpiX > 0 && Info.PhysicalWidth > 0 && Info.PageWidth > 0 && Info.PageHeight > 0);
     // A file that is not exactly its length and a record of ours restores nothing of it.
     const bool Whole = Bytes.size() >= 4 && qFromLittleEndian<qint32>(Bytes.constData()) == Bytes.size() - 4;
     if (!Whole)

@@ -110,6 +110,41 @@ TEST_F(PrtInfoTest, AStoredPaperThePrinterLacksGivesItsFirstPaperAndChangesTheCo
     EXPECT_EQ(DevModeWord(Info.DeviceMode, DevModePaperOffset), 9);
 }
 
+TEST_F(PrtInfoTest, AStoredSheetWithNothingPrintableInsideTheMarginsGivesThePrintersFirstPaper)
+{
+    Printers.List[1].second.Unprintable = QMarginsF(4, 4, 4, 4);
+    struct
+    {
+        const char* What;
+        QString Printer;
+        int Orientation;
+        QSizeF Sheet;
+        bool Kept;
+    } const Cases[] = {
+        {"a thousandth of a millimetre high", QStringLiteral("PDF"), DMORIENT_PORTRAIT, {34.464, 0.001}, false},
+        {"narrower than the margins", QStringLiteral("Label Writer"), DMORIENT_PORTRAIT, {8, 100}, false},
+        {"lower than the margins once turned", QStringLiteral("Label Writer"), DMORIENT_LANDSCAPE, {7, 100}, false},
+        {"a small label that still fits", QStringLiteral("Label Writer"), DMORIENT_LANDSCAPE, {20, 12}, true},
+    };
+    for (const auto& Case : Cases) {
+        const QPageSize Sheet(Case.Sheet, QPageSize::Millimeter);
+        const QByteArray Mode = EncodeDevMode({Case.Printer, Case.Orientation, DMPAPER_USER, 2, Sheet});
+        Store(WithLength(Mode, static_cast<int>(Mode.size())));
+        TPrinterInfo Info(File);
+        EXPECT_EQ(Info.DeviceName, Case.Printer) << Case.What;
+        EXPECT_EQ(Info.GetCopies(), 2) << Case.What;
+        EXPECT_EQ(Info.GetOrientation(), Case.Orientation) << Case.What;
+        EXPECT_GT(Info.PageWidth, 0) << Case.What;
+        EXPECT_GT(Info.PageHeight, 0) << Case.What;
+        const QPageSize Expected =
+            Case.Kept ? Sheet : QPageSize(Case.Printer == QStringLiteral("PDF") ? QPageSize::A4 : QPageSize::A5);
+        EXPECT_TRUE(Info.Paper().isEquivalentTo(Expected)) << Case.What;
+        // What is saved restores the same sheet.
+        ASSERT_TRUE(Info.SavePrinterSettings());
+        EXPECT_EQ(TPrinterInfo(File).DeviceMode, Info.DeviceMode) << Case.What;
+    }
+}
+
 TEST_F(PrtInfoTest, APrinterWithoutPapersAnswersCodeOne)
 {
     Printers.List[0].second.Papers.clear();

@@ -26,6 +26,11 @@ int Pixels(double Millimetres, int Dpi)
     return static_cast<int>(RoundOff(Millimetres / 25.4 * Dpi));
 }
 
+QPageSize::PageSizeId FirstPaper(const TPrinterCaps& Caps)
+{
+    return Caps.Papers.isEmpty() ? QPageSize::A4 : Caps.Papers.first();
+}
+
 } // namespace
 
 int MulDiv(int A, int B, int C)
@@ -99,6 +104,14 @@ void TPrinterInfo::LoadPrinterSettings()
     if (Valid.Orientation != DMORIENT_LANDSCAPE)
         Valid.Orientation = DMORIENT_PORTRAIT;
     Adopt(Valid.Name, EncodeDevMode(Valid));
+    // And a sheet it can print on: a stored size that leaves nothing inside the printer's margins
+    // (only a damaged file holds one) gives way to the printer's first paper.
+    if (PageWidth <= 0 || PageHeight <= 0) {
+        const QPageSize::PageSizeId First = FirstPaper(PrinterDevices().Caps(Valid.Name));
+        Valid.Paper = QPageSize(First);
+        Valid.PaperCode = PaperCodeOf(First);
+        Adopt(Valid.Name, EncodeDevMode(Valid));
+    }
 }
 
 void TPrinterInfo::UsePrinter(int Index)
@@ -109,7 +122,7 @@ void TPrinterInfo::UsePrinter(int Index)
     const TPrinterCaps Caps = Devices.Caps(Name);
     TDevModeFields Fields;
     Fields.Name = Name;
-    const QPageSize::PageSizeId First = Caps.Papers.isEmpty() ? QPageSize::A4 : Caps.Papers.first();
+    const QPageSize::PageSizeId First = FirstPaper(Caps);
     Fields.Paper = QPageSize(First);
     Fields.PaperCode = PaperCodeOf(First);
     Adopt(Name, EncodeDevMode(Fields));
