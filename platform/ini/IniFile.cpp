@@ -8,8 +8,6 @@
 
 namespace {
 
-const QByteArray Utf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
-
 bool SameName(const QString& A, const QString& B)
 {
     return A.compare(B, Qt::CaseInsensitive) == 0;
@@ -310,7 +308,7 @@ QByteArray TMemIniFile::ToBytes() const
         // the texts as read; only bytes no reading made sense of, already shown as the replacement
         // character, are not kept.
         if (!NewLinesReadBack(All, Bytes))
-            return LinesToBytes(All, false, Utf8Mark, TLineBytes::AllUtf8);
+            return LinesToBytes(All, false, Utf8Bom, TLineBytes::AllUtf8);
         return Bytes;
     }
     if (!FBom.isEmpty())
@@ -322,7 +320,7 @@ QByteArray TMemIniFile::ToBytes() const
     const bool Ascii =
         std::all_of(Bytes.cbegin(), Bytes.cend(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
     if (!Ascii && ReadSettingsText(Bytes).Encoding != Meant)
-        Bytes = LinesToBytes(All, false, Utf8Mark);
+        Bytes = LinesToBytes(All, false, Utf8Bom);
     return Bytes;
 }
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-const QByteArray Utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
-
 struct TUtf8Scan
 {
     bool Valid = true;

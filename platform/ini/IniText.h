@@ -18,6 +18,9 @@ enum class TTextEncoding
     Mixed // judged line by line
 };
 
+// The UTF-8 byte-order mark a settings file may begin with.
+inline const QByteArray Utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
 struct TTextLine
 {
     QByteArray Bytes; // as read, without the line break

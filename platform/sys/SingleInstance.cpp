@@ -41,12 +41,12 @@ int OpenLockFile(const QString& Name)
 // The claim is a write lock of the open file itself over the whole file, beside the flock. Unlike the
 // flock it can be tested without being taken: a look that took the lock for a moment made a copy
 // starting in that moment believe another one ran, and end.
-struct flock WholeFile(short Type)
+struct flock WholeFileWriteLock()
 {
     struct flock Range
     {
     };
-    Range.l_type = Type;
+    Range.l_type = F_WRLCK;
     Range.l_whence = SEEK_SET;
     return Range;
 }
@@ -82,7 +82,7 @@ TSingleInstance::EAcquire TSingleInstance::Acquire()
     const int Fd = OpenLockFile(InstanceName);
     if (Fd < 0)
         return EAcquire::Failed;
-    struct flock Claim = WholeFile(F_WRLCK);
+    struct flock Claim = WholeFileWriteLock();
     // The flock as well, so that a copy of a build that holds only the flock still keeps us out.
     if (fcntl(Fd, F_OFD_SETLK, &Claim) != 0 || flock(Fd, LOCK_EX | LOCK_NB) != 0) {
         const int Error = errno;
@@ -143,7 +143,7 @@ bool TSingleInstance::IsHeldElsewhere(const QString& Name)
     const int Fd = OpenLockFile(Name);
     if (Fd < 0)
         return false;
-    struct flock Probe = WholeFile(F_WRLCK);
+    struct flock Probe = WholeFileWriteLock();
     const bool Held = fcntl(Fd, F_OFD_GETLK, &Probe) == 0 && Probe.l_type != F_UNLCK;
     close(Fd);
     return Held;

@@ -40,9 +40,7 @@ TEST(ProgramStartTest, AStartWhileAnotherProgramLooksWhetherItRunsGoesThrough)
         SCOPED_TRACE(Start);
         TProgramHarness Program;
         Program.SetSetting(QStringLiteral("COMMON"), QStringLiteral("Adapter"), QStringLiteral("0"));
-        const QByteArray Runtime = Program.Environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit();
-        const QByteArray SavedRuntime = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", Runtime);
+        const TProgramRuntimeFolder Runtime(Program);
         std::atomic<bool> Stop{false};
         std::atomic<int> SawItRun{0};
         std::thread Looker([&] {
@@ -50,11 +48,11 @@ TEST(ProgramStartTest, AStartWhileAnotherProgramLooksWhetherItRunsGoesThrough)
                 if (IsProgramRunning(MAIN_INSTANCE_NAME))
                     ++SawItRun;
         });
-        ASSERT_TRUE(Program.Start());
-        const bool Up = Program.WaitForWindow(QStringLiteral("MainForm"));
+        const bool Started = Program.Start();
+        const bool Up = Started && Program.WaitForWindow(QStringLiteral("MainForm"));
         Stop = true;
         Looker.join();
-        qputenv("XDG_RUNTIME_DIR", SavedRuntime);
+        ASSERT_TRUE(Started);
         EXPECT_TRUE(Up);
         EXPECT_EQ(Program.Process().state(), QProcess::Running);
         EXPECT_GT(SawItRun, 0);

@@ -62,6 +62,20 @@ QList<QJsonObject> ReadJsonLines(const QString& FileName)
     return Objects;
 }
 
+TProgramRuntimeFolder::TProgramRuntimeFolder(const TProgramHarness& Program)
+    : Saved(qgetenv("XDG_RUNTIME_DIR")), HadOne(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+{
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(Program.RuntimeFolder()));
+}
+
+TProgramRuntimeFolder::~TProgramRuntimeFolder()
+{
+    if (HadOne)
+        qputenv("XDG_RUNTIME_DIR", Saved);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
+}
+
 TProgramHarness::TProgramHarness()
 {
     const QString RuntimeDir = TempPath(QStringLiteral("run"));
@@ -165,16 +179,9 @@ bool TProgramHarness::Start()
 bool TProgramHarness::WaitForInstance()
 {
     // The lock lives in the runtime folder the program was given, which this process must look at.
-    const QByteArray Saved = qgetenv("XDG_RUNTIME_DIR");
-    const bool HadOne = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", Env.value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
-    const bool Held = WaitFor(
+    const TProgramRuntimeFolder Runtime(*this);
+    return WaitFor(
         [this] { return Program.state() == QProcess::Running && TSingleInstance::IsHeldElsewhere(InstanceName); });
-    if (HadOne)
-        qputenv("XDG_RUNTIME_DIR", Saved);
-    else
-        qunsetenv("XDG_RUNTIME_DIR");
-    return Held;
 }
 
 bool TProgramHarness::WaitForLine()

@@ -61,6 +61,11 @@ public:
     {
         return Env;
     }
+    // The runtime folder the programs are given, where their single-instance locks live.
+    [[nodiscard]] QString RuntimeFolder() const
+    {
+        return Env.value(QStringLiteral("XDG_RUNTIME_DIR"));
+    }
 
     // Runs the program from a copy of the program folder without the files named in Leave out, as a
     // user's installation that lacks them; answers the copy's folder (with a trailing "/").
@@ -133,6 +138,21 @@ private:
     QProcessEnvironment Env;
     QProcess Program;
     QString InstanceName;
+};
+
+// While it lives, this process looks for locks in the runtime folder the harness gives its programs,
+// as the programs do; the variable is put back as it was (set, or not set) when it ends.
+class TProgramRuntimeFolder
+{
+public:
+    explicit TProgramRuntimeFolder(const TProgramHarness& Program);
+    ~TProgramRuntimeFolder();
+    TProgramRuntimeFolder(const TProgramRuntimeFolder&) = delete;
+    TProgramRuntimeFolder& operator=(const TProgramRuntimeFolder&) = delete;
+
+private:
+    QByteArray Saved;
+    bool HadOne;
 };
 
 // The lines of a JSON-lines log as objects (none when the file is missing).
