@@ -7,6 +7,7 @@
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
 #include "platform/msg/CoreMessage.h"
+#include "platform/sys/Folders.h"
 #include "platform/text/Cp932.h"
 
 #include <QtDebug>
@@ -15,9 +16,6 @@
 #include <exception>
 
 namespace {
-
-const QString StampFormat = QStringLiteral("yyyyMMddhhmmss");
-constexpr double MSecsPerDay = 86400000.0;
 
 // Keeps the hourglass up while a call is handled, whatever the way out, until the call is shown: a
 // modal window that shows it must not carry the hourglass for its whole life. A call handled while
@@ -63,13 +61,6 @@ private:
 bool StartsWithDigit(const QString& Text)
 {
     return !Text.isEmpty() && Text.at(0) >= u'0' && Text.at(0) <= u'9';
-}
-
-// The search key a display number gives: its digits, when it is a number at all.
-QString KeyOf(const QString& Tel)
-{
-    const QString Trimmed = Tel.trimmed();
-    return StartsWithDigit(Trimmed) ? DigitsOnly(Trimmed) : QString();
 }
 
 QString ErrorText(const std::exception& Error)
@@ -129,8 +120,7 @@ TLResult TCallPipeline::HandleMessage(std::uint32_t Msg, TWParam, TLParam LParam
     const auto* Notify = reinterpret_cast<const TDeviceNotify*>(LParam);
     switch (Msg) {
     case WM_DEVICE_CALL:
-        DeviceCall(Notify);
-        break;
+        return DeviceCall(Notify) ? 0 : CallHeldInMemoryOnly;
     case WM_DEVICE_ERROR:
         DeviceError(Notify);
         break;
@@ -139,6 +129,9 @@ TLResult TCallPipeline::HandleMessage(std::uint32_t Msg, TWParam, TLParam LParam
         break;
     case WM_DEVICE_ERROR_SHOW:
         DeviceErrorShow();
+        break;
+    case WM_CALL_NOTE_SHOW:
+        CallNoteShow();
         break;
     default:
         break;
@@ -156,20 +149,66 @@ void TCallPipeline::PostArrival()
 
 qint64 TCallPipeline::NextRingTime()
 {
-    // Ring times never repeat: the next start tells by its ring time whether a call's row was
-    // committed before the program died.
-    FLastRingTime = std::max(Now().toMSecsSinceEpoch(), FLastRingTime + 1);
-    return FLastRingTime;
+    // A call rings at the clock's time, even a clock just set back. Only two calls of one moment are
+    // told apart, by a millisecond: the next start tells by its ring time whether a waiting call's row
+    // was committed before the program died.
+    qint64 Time = Now().toMSecsSinceEpoch();
+    auto Taken = [this](qint64 Time) {
+        return Time == FLastRingTime || std::any_of(CallQueue.cbegin(), CallQueue.cend(),
+                                                    [Time](const TQueuedCall& C) { return C.RingTime == Time; });
+    };
+    while (Taken(Time))
+        ++Time;
+    FLastRingTime = Time;
+    return Time;
+}
+
+void TCallPipeline::Note(const QString& Text, unsigned Flags)
+{
+    FNotes.append({Text, Flags});
+    if (Started() && !FShuttingDown)
+        FTarget.Post(WM_CALL_NOTE_SHOW);
+}
+
+void TCallPipeline::CallNoteShow()
+{
+    if (FShowingNote || FShuttingDown)
+        return;
+    FShowingNote = true;
+    while (!FNotes.isEmpty()) {
+        const TNote Next = FNotes.takeFirst();
+        Show(Next.Text, Next.Flags);
+    }
+    FShowingNote = false;
+}
+
+bool TCallPipeline::KeepOnDisk(TQueuedCall& Call)
+{
+    bool Kept = FSpool.IsOpen();
+    for (TQueuedCall& Earlier : CallQueue)
+        if (Kept && Earlier.Offset < 0 && !Earlier.Number.trimmed().isEmpty() && &Earlier != &Call)
+            Kept = FSpool.Append(Earlier);
+    Kept = Kept && FSpool.Append(Call);
+    // A spool was wanted and could not take the call: the user hears of it once, as soon as a box
+    // can be shown (not inside the notification, which the device library waits for).
+    const bool Wanted = Links.SpoolFolder && !Links.SpoolFolder().isEmpty();
+    if (!Kept && Wanted && !FSpoolFault) {
+        const QString Folder = FSpool.IsOpen() ? FSpool.Folder() : IncludeTrailingDelimiter(Links.SpoolFolder());
+        Note(SpoolFaultText(Folder + TCallSpool::FileName, FSpool.LastError()), MB_OK | MB_ICONSTOP);
+    }
+    FSpoolFault = !Kept && Wanted;
+    return Kept;
 }
 
 void TCallPipeline::OpenSpool()
 {
     if (FSpool.IsOpen() || !Links.SpoolFolder)
         return;
-    const QString Folder = Links.SpoolFolder();
+    const QString Folder = IncludeTrailingDelimiter(Links.SpoolFolder());
     QList<TSpooledCall> Left;
     if (Folder.isEmpty() || !FSpool.Open(Folder, Left))
         return;
+    NoteSpoolFolder(QString(), Folder);
     // What an earlier run left rang before anything that rings now; only a call being written
     // stays ahead of it.
     qsizetype At = FWorking && !CallQueue.isEmpty() ? 1 : 0;
@@ -178,29 +217,80 @@ void TCallPipeline::OpenSpool()
         static_cast<TSpooledCall&>(Call) = Spooled;
         Call.Replayed = true;
         CallQueue.insert(At++, Call);
-        FLastRingTime = std::max(FLastRingTime, Spooled.RingTime);
     }
-    // Calls that came while no spool could be opened go into this one now.
+    // Calls that came while no spool could be opened go into this one now, in their order.
     for (TQueuedCall& Call : CallQueue)
-        if (Call.Offset < 0 && !Call.Number.trimmed().isEmpty())
-            (void)FSpool.Append(Call);
+        if (Call.Offset < 0 && !Call.Number.trimmed().isEmpty() && !FSpool.Append(Call))
+            break;
 }
 
-void TCallPipeline::DeviceCall(const TDeviceNotify* Notify)
+void TCallPipeline::NoteSpoolFolder(const QString& Left, const QString& Now)
+{
+    if (!Links.SpoolFolderList)
+        return;
+    const QString ListFile = Links.SpoolFolderList();
+    const QStringList Noted = TCallSpool::ReadFolderList(ListFile);
+    QStringList Folders;
+    for (const QString& Folder : Noted)
+        if (!(Left.isEmpty() ? false : IsSameFile(Folder, Left)))
+            Folders.append(Folder);
+    if (!std::any_of(Folders.cbegin(), Folders.cend(), [&Now](const QString& F) { return IsSameFile(F, Now); }))
+        Folders.append(Now);
+    if (Folders != Noted && !TCallSpool::WriteFolderList(ListFile, Folders))
+        qWarning().noquote() << "Call spool: cannot note the data folder in" << ListFile;
+}
+
+void TCallPipeline::TakeEarlierSpools()
+{
+    if (FTookEarlier || !FSpool.IsOpen() || !Links.SpoolFolderList)
+        return;
+    FTookEarlier = true;
+    const QStringList Folders = TCallSpool::ReadFolderList(Links.SpoolFolderList());
+    // Behind what this folder's spool left, ahead of what rang during the start.
+    qsizetype At = 0;
+    while (At < CallQueue.size() && CallQueue[At].Replayed)
+        ++At;
+    for (const QString& Folder : Folders) {
+        if (IsSameFile(Folder, FSpool.Folder()))
+            continue;
+        QList<TSpooledCall> Taken;
+        switch (FSpool.TakeFrom(Folder, Taken)) {
+        case TCallSpool::TTakeResult::Nothing:
+            NoteSpoolFolder(Folder, FSpool.Folder());
+            break;
+        case TCallSpool::TTakeResult::Taken:
+            for (const TSpooledCall& Spooled : std::as_const(Taken)) {
+                TQueuedCall Call;
+                static_cast<TSpooledCall&>(Call) = Spooled;
+                Call.Replayed = true;
+                CallQueue.insert(At++, Call);
+            }
+            NoteSpoolFolder(Folder, FSpool.Folder());
+            Note(EarlierSpoolTakenText(Folder, static_cast<int>(Taken.size())), MB_OK | MB_ICONINFORMATION);
+            break;
+        case TCallSpool::TTakeResult::Failed:
+            // It stays noted: the next start looks again.
+            Note(EarlierSpoolKeptText(Folder, FSpool.LastError()), MB_OK | MB_ICONSTOP);
+            break;
+        }
+    }
+}
+
+bool TCallPipeline::DeviceCall(const TDeviceNotify* Notify)
 {
     // The notification's text lives only while it is sent, so it is copied now; and the call is on
     // disk before the device library hears that it was taken. A spool that cannot be written
-    // still leaves the call to be handled from memory.
+    // still leaves the call to be handled from memory, and the library hears that too.
     OpenSpool();
     TQueuedCall Call;
     Call.Number = NotifyText(Notify);
     Call.RingTime = NextRingTime();
     // A blank notification is dropped when its turn comes: there is no row to wait for.
-    if (!Call.Number.trimmed().isEmpty())
-        (void)FSpool.Append(Call);
+    const bool Kept = Call.Number.trimmed().isEmpty() || KeepOnDisk(Call);
     CallQueue.append(Call);
     if (Started() && !FShuttingDown)
         PostArrival();
+    return Kept;
 }
 
 void TCallPipeline::DeviceError(const TDeviceNotify* Notify)
@@ -230,10 +320,13 @@ void TCallPipeline::DeviceErrorShow()
 void TCallPipeline::ProgramHasStarted()
 {
     OpenSpool();
+    TakeEarlierSpools();
     if (!CallQueue.isEmpty())
         PostArrival();
     if (!DeviceErrors.isEmpty())
         FTarget.Post(WM_DEVICE_ERROR_SHOW);
+    if (!FNotes.isEmpty())
+        FTarget.Post(WM_CALL_NOTE_SHOW);
 }
 
 void TCallPipeline::WriteQueuedCalls()
@@ -261,14 +354,19 @@ void TCallPipeline::MoveSpool(QString Folder)
         if (Call.Offset >= 0)
             Waiting.append(&Call);
     QList<TSpooledCall> Left;
-    if (!FSpool.MoveTo(Folder, Waiting, Left))
+    const QString Before = FSpool.Folder();
+    if (!FSpool.MoveTo(Folder, Waiting, Left)) {
+        // They stay where they are, and so does the note of that folder: the calls are written all
+        // the same, and a spool left there is found at the next start.
+        Note(SpoolNotMovedText(Before, Folder, FSpool.LastError()), MB_OK | MB_ICONSTOP);
         return;
+    }
+    NoteSpoolFolder(Before, FSpool.Folder());
     for (const TSpooledCall& Spooled : std::as_const(Left)) {
         TQueuedCall Call;
         static_cast<TSpooledCall&>(Call) = Spooled;
         Call.Replayed = true;
         CallQueue.append(Call);
-        FLastRingTime = std::max(FLastRingTime, Spooled.RingTime);
     }
     if (!CallQueue.isEmpty() && Started())
         PostArrival();
@@ -301,15 +399,37 @@ void TCallPipeline::CallArrived()
     // order of the calls; the one being written goes on with the rest when it is done.
     if (FWorking || FShuttingDown || !Started())
         return;
+    QElapsedTimer Slice;
+    Slice.start();
     while (!CallQueue.isEmpty()) {
         if (!RetryDue()) {
             if (!FRetryTimer.isActive())
                 FRetryTimer.start(std::max<int>(0, RetryInterval - static_cast<int>(FSinceFailedTry.elapsed())));
-            return;
+            break;
         }
         if (!HandleFirstCall())
-            return;
+            break;
+        // The rest after the event loop's turn: a call that rings meanwhile is taken at once, and
+        // written behind those that wait.
+        if (!CallQueue.isEmpty() && Slice.elapsed() >= SliceInterval) {
+            PostArrival();
+            break;
+        }
     }
+    // Calls written without pop-ups show in the list once for the whole slice.
+    if (FReloadDue && !FShuttingDown && Links.ReloadHistoryList) {
+        FReloadDue = false;
+        Links.ReloadHistoryList();
+    }
+}
+
+void TCallPipeline::CountCaughtUp(bool Written)
+{
+    if (FCatchUp.Left == 0)
+        return;
+    FCatchUp.Written += Written ? 1 : 0;
+    if (--FCatchUp.Left == 0 && FCatchUp.Written > 0 && !FShuttingDown)
+        Note(WaitingCallsWrittenText(FCatchUp.Written), MB_OK | MB_ICONINFORMATION);
 }
 
 bool TCallPipeline::HandleFirstCall()
@@ -320,6 +440,7 @@ bool TCallPipeline::HandleFirstCall()
     try {
         if (CallQueue.first().Number.trimmed().isEmpty()) {
             CallQueue.removeFirst();
+            CountCaughtUp(false);
             return true;
         }
         const TQueuedCall First = CallQueue.first();
@@ -342,6 +463,7 @@ bool TCallPipeline::HandleFirstCall()
         qWarning().noquote() << "Call arrival:" << Error.what();
         FSpool.MarkDone(CallQueue.first());
         CallQueue.removeFirst();
+        CountCaughtUp(false);
         Show(CallDataError, MB_OK | MB_ICONSTOP);
         return true;
     }
@@ -357,6 +479,7 @@ bool TCallPipeline::HandleFirstCall()
         FWorking = false;
         FSpool.MarkDone(CallQueue.first());
         CallQueue.removeFirst();
+        CountCaughtUp(false);
         Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
         ClearCallerRecord(&Record);
         return true;
@@ -371,14 +494,18 @@ bool TCallPipeline::HandleFirstCall()
         // One box for the whole outage; the calls wait in the spool meanwhile.
         if (!FOutage) {
             FOutage = true;
+            FCatchUp = {};
             if (!FShuttingDown)
-                Show(HistoryBusyError, MB_OK | MB_ICONSTOP);
+                Show(HistoryFaultText(FLastFault), MB_OK | MB_ICONSTOP);
         }
         return false;
     }
+    if (FOutage && !FShuttingDown)
+        FCatchUp = {static_cast<int>(CallQueue.size()), 0};
     FOutage = false;
     const TQueuedCall Call = CallQueue.takeFirst();
     FSpool.MarkDone(Call);
+    CountCaughtUp(Result == TAttempt::AlreadyWritten || FLastAppend == THistoryAppendResult::Appended);
     if (Result == TAttempt::Done) {
         // A call that came meanwhile refills the windows this one opens.
         if (!CallQueue.isEmpty() && !FShuttingDown)
@@ -433,6 +560,9 @@ TCallPipeline::TAttempt TCallPipeline::WriteCall(const TQueuedCall& Call, TCalle
         }
     }
 
+    // A history that fails to be read (its lock held, the disk, the file) would fail the row too: the
+    // call waits for its next try. An error of the reading itself costs only what it would have read.
+    FLastAppend = THistoryAppendResult::Appended;
     try {
         if (Call.Replayed && HistoryHasRow(Call))
             return TAttempt::AlreadyWritten;
@@ -440,26 +570,36 @@ TCallPipeline::TAttempt TCallPipeline::WriteCall(const TQueuedCall& Call, TCalle
         try {
             LookUpPreviousCall(Number, Record);
         } catch (const EDatabaseError& Error) {
-            if (Error.Busy())
+            if (Error.Code() != 0)
                 throw;
             Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
         } catch (const std::exception& Error) {
             Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
         }
     } catch (const EDatabaseError& Error) {
-        if (!Error.Busy())
+        if (Error.Code() == 0)
             throw;
         qWarning().noquote() << "Call of" << Call.Number << "waits for the history:" << Error.what();
+        const QString Folder = DMVxRelvo16 ? DMVxRelvo16->DataPath() : QString();
+        FLastFault = HistoryFaultOf(Error.Code(), Folder, Folder + RecvHisFileName);
         return TAttempt::TryLater;
     }
     Record.RecvDateTime = DateTimeToDays(QDateTime::fromMSecsSinceEpoch(Call.RingTime));
 
     // The row goes to disk before the call is handed to anything that might fail with it; the
-    // extension library sees the same record either way.
+    // extension library sees the same record either way. Only a full table refuses the call for good.
     FLastAppend = WriteHistoryRow(Record);
-    if (FLastAppend == THistoryAppendResult::Busy) {
+    switch (FLastAppend) {
+    case THistoryAppendResult::NotOpened:
+    case THistoryAppendResult::PostFailed:
+    case THistoryAppendResult::Busy:
+        qWarning().noquote() << "Call of" << Call.Number << "waits for the history";
         Record.HisRecNo = -1;
         return TAttempt::TryLater;
+    case THistoryAppendResult::Appended:
+    case THistoryAppendResult::CounterFull:
+    case THistoryAppendResult::RowsFull:
+        break;
     }
     ReportAppend(Record);
     return TAttempt::Done;
@@ -471,12 +611,17 @@ void TCallPipeline::ShowCall(const TQueuedCall& Call, TCallerRecord& Record)
         Links.CallExtDll(Record);
     if (FShuttingDown)
         return;
+    // A call from before the last end only marks the tray; the list shows it with the others of its
+    // slice.
+    if (Call.Replayed) {
+        FReloadDue = true;
+        TBusyCursor::EndActive();
+        return;
+    }
+    FReloadDue = false;
     if (Links.ReloadHistoryList)
         Links.ReloadHistoryList();
     TBusyCursor::EndActive();
-    // A call from before the last end only marks the tray.
-    if (Call.Replayed)
-        return;
     const bool Idle = !Links.UIIdle || Links.UIIdle();
     if (::Settings.HisListPopup && Idle && Links.ShowHistoryList) {
         if (Links.NudgeCursor)
@@ -488,192 +633,4 @@ void TCallPipeline::ShowCall(const TQueuedCall& Call, TCallerRecord& Record)
             Links.NudgeCursor();
         Links.OpenReceiveView(Record);
     }
-}
-
-bool TCallPipeline::HistoryHasRow(const TQueuedCall& Call)
-{
-    if (!DMVxRelvo16)
-        return false;
-    TQuietWhenBusy Quiet;
-    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-    if (!Use.Opened()) {
-        if (DMVxRelvo16->LastOpenBusy())
-            throw EDatabaseError(QStringLiteral("The call history is in use"), EDatabaseError::BusyCode);
-        return false;
-    }
-    // The row takes the call's ring time, which no other call shares; the number it was written
-    // with guards against a row of another kind at the same moment.
-    TCallerRecord Received;
-    FillReceivedNumber(Call.Number, Received);
-    const QString Key = Received.SchTel[0].trimmed();
-    const double Days = DateTimeToDays(QDateTime::fromMSecsSinceEpoch(Call.RingTime));
-    const double HalfMs = 0.5 / MSecsPerDay;
-    TTable& Table = *RecvHisTable;
-    Table.SetFiltered(false);
-    Table.SetIndexName(QStringLiteral("RecvDateTime"));
-    Table.SetRange({Days - HalfMs}, {Days + HalfMs});
-    bool Found = false;
-    for (; !Table.Eof() && !Found; Table.Next())
-        Found = Table.FieldByName(QStringLiteral("SchTel")).AsString() == Key;
-    Table.CancelRange();
-    Table.SetIndexName(QString());
-    return Found;
-}
-
-void TCallPipeline::LookUpPreviousCall(const QString& Number, TCallerRecord& Record)
-{
-    if (!::Settings.BeforeSelectItems && !::Settings.BeforeRecvDateTime)
-        return;
-    QStringList Keys;
-    if (::Settings.UseFbAdrs) {
-        for (const QString& Tel : Record.Tel)
-            Keys.append(KeyOf(Tel));
-    } else {
-        Keys = {KeyOf(Record.Tel[0]), KeyOf(Record.Tel[1])};
-        // The number that rang is searched first.
-        if (!Keys[1].isEmpty() && Keys[1] == DigitsOnly(Number))
-            Keys.swapItemsAt(0, 1);
-        if (Keys[0].isEmpty())
-            return;
-    }
-    Keys.removeAll(QString());
-    if (Keys.isEmpty() || !DMVxRelvo16)
-        return;
-
-    TQuietWhenBusy Quiet;
-    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-    if (!Use.Opened()) {
-        if (DMVxRelvo16->LastOpenBusy())
-            throw EDatabaseError(QStringLiteral("The call history is in use"), EDatabaseError::BusyCode);
-        return;
-    }
-    TTable& Table = *RecvHisTable;
-    Table.SetFiltered(false);
-    Table.SetIndexName(QStringLiteral("SchTel"));
-    QString BestStamp;
-    int BestRecNo = -1;
-    for (const QString& Key : Keys) {
-        Table.SetRange({Key}, {Key});
-        Table.Last();
-        while (!Table.Bof()) {
-            const QString Stamp = Table.FieldByName(QStringLiteral("RecvDateTime")).AsDateTime().toString(StampFormat);
-            // Of equal times the first one found stays.
-            if (BestRecNo < 0 || Stamp.compare(BestStamp, Qt::CaseInsensitive) > 0) {
-                BestStamp = Stamp;
-                BestRecNo = Table.FieldByName(QStringLiteral("RecNo")).AsInteger();
-            }
-            Table.Prior();
-        }
-    }
-    Table.CancelRange();
-    if (BestRecNo < 0)
-        return;
-
-    Table.SetIndexName(QString());
-    if (!Table.FindKey({BestRecNo}))
-        return;
-    const QString Items[3] = {Table.FieldByName(QStringLiteral("SelItem1")).AsString().trimmed(),
-                              Table.FieldByName(QStringLiteral("SelItem2")).AsString().trimmed(),
-                              Table.FieldByName(QStringLiteral("SelItem3")).AsString().trimmed()};
-    const QDateTime Time = QDateTime::fromString(BestStamp, StampFormat);
-    const double Days = Time.isValid() ? DateTimeToDays(Time) : 0;
-    if (Days <= 0)
-        return;
-    if (::Settings.BeforeSelectItems) {
-        Record.SelItem1 = Cp932Left(Items[0], TCallerRecord::SelItemWidth);
-        Record.SelItem2 = Cp932Left(Items[1], TCallerRecord::SelItemWidth);
-        Record.SelItem3 = Cp932Left(Items[2], TCallerRecord::SelItemWidth);
-    }
-    if (::Settings.BeforeRecvDateTime)
-        Record.BeforeRecvDateTime = Days;
-}
-
-bool TCallPipeline::AppendHistory(TCallerRecord& Record)
-{
-    FLastAppend = WriteHistoryRow(Record);
-    return ReportAppend(Record);
-}
-
-bool TCallPipeline::ReportAppend(TCallerRecord& Record)
-{
-    switch (FLastAppend) {
-    case THistoryAppendResult::Appended:
-        return true;
-    case THistoryAppendResult::CounterFull:
-        Show(HistoryCounterFull, MB_OK | MB_ICONSTOP);
-        break;
-    case THistoryAppendResult::RowsFull:
-        Show(HistoryRowsFull, MB_OK | MB_ICONSTOP);
-        break;
-    case THistoryAppendResult::PostFailed:
-    case THistoryAppendResult::Busy:
-        Show(HistoryPostError, MB_OK | MB_ICONSTOP);
-        break;
-    case THistoryAppendResult::NotOpened:
-        break;
-    }
-    // No row carries this call, so nothing may point at one.
-    Record.HisRecNo = -1;
-    return false;
-}
-
-THistoryAppendResult TCallPipeline::WriteHistoryRow(TCallerRecord& Record)
-{
-    if (!DMVxRelvo16)
-        return THistoryAppendResult::NotOpened;
-    TQuietWhenBusy Quiet;
-    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-    if (!Use.Opened())
-        return DMVxRelvo16->LastOpenBusy() ? THistoryAppendResult::Busy : THistoryAppendResult::NotOpened;
-    TTable& Table = *RecvHisTable;
-    int RecNo = 0;
-    try {
-        // Another user of the shared table object may have left a filter or a range on it.
-        Table.SetFiltered(false);
-        Table.SetIndexName(QString());
-        if (Table.RangeActive())
-            Table.CancelRange();
-        Table.Last();
-        if (!Table.IsEmpty()) {
-            RecNo = Table.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
-            if (RecNo > MaxHistoryRecNo)
-                return Table.RecordCount() <= MaxHistoryRecNo ? THistoryAppendResult::CounterFull
-                                                              : THistoryAppendResult::RowsFull;
-        }
-        Record.HisRecNo = RecNo;
-        const int Slot = Record.TelIndex >= 0 && Record.TelIndex < TCallerRecord::SlotCount ? Record.TelIndex : 0;
-        Table.Append();
-        auto Set = [&Table](const char* Name, const QString& Value) {
-            Table.FieldByName(QString::fromLatin1(Name)).SetAsString(TrimBlanks(Value));
-        };
-        Table.FieldByName(QStringLiteral("RecNo")).SetAsInteger(RecNo);
-        Table.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(DateTimeToDays(Now()));
-        Table.FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(Record.RecvDateTime);
-        Table.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(HistoryWeekOf(Record.RecvDateTime));
-        Set("SchTel", Record.SchTel[Slot]);
-        Set("Tel", Record.Tel[Slot]);
-        Set("CorpKana", Record.CorpKana);
-        Set("CorpKanji", Record.CorpKanji);
-        Set("NameKana", Record.NameKana);
-        Set("NameKanji", Record.NameKanji);
-        Set("Rank", Record.Rank);
-        Set("SelItem1", Record.SelItem1);
-        Set("SelItem2", Record.SelItem2);
-        Set("SelItem3", Record.SelItem3);
-        Set("Division", QString::number(Record.Division));
-        Table.Post();
-    } catch (const std::exception& Error) {
-        qWarning().noquote() << "History row" << RecNo << "not written:" << Error.what();
-        if (Table.State() != TDataSetState::Browse && Table.Active())
-            Table.Cancel();
-        const auto* TableError = dynamic_cast<const EDatabaseError*>(&Error);
-        return TableError && TableError->Busy() ? THistoryAppendResult::Busy : THistoryAppendResult::PostFailed;
-    }
-    return THistoryAppendResult::Appended;
-}
-
-int HistoryWeekOf(double Days)
-{
-    const QDateTime Time = DaysToDateTime(Days);
-    return Time.isValid() ? Time.date().dayOfWeek() % 7 + 1 : 0;
 }

@@ -1,8 +1,11 @@
 #include "main/pipeline/CallSpool.h"
 
+#include "platform/sys/SafeWrite.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 #include <QtDebug>
 #include <cerrno>
@@ -12,11 +15,17 @@
 #include <unistd.h>
 
 const QString TCallSpool::FileName = QStringLiteral("RecvQueue.spool");
+const QString TCallSpool::FolderListName = QStringLiteral("RecvQueue.folders");
 
 namespace {
 
 constexpr char WaitingMark = 'P';
 constexpr char DoneMark = 'D';
+// A line is about 30 bytes: room for some two thousand calls while the disk is full.
+constexpr off_t ReserveBytes = 64 * 1024;
+// More than any office changes its data folder between two starts; a longer file is not ours.
+constexpr qsizetype MostFolders = 64;
+constexpr qint64 MostFolderListBytes = 256 * 1024;
 
 QString SystemError()
 {
@@ -91,8 +100,10 @@ bool TCallSpool::Open(const QString& Folder, QList<TSpooledCall>& Waiting)
     Close();
     Waiting.clear();
     // The spool holds customers' numbers, as the tables beside it do.
+    FLastError = 0;
     if (!QDir(Folder).exists()) {
         if (!QDir().mkpath(Folder)) {
+            FLastError = errno != 0 ? errno : EACCES;
             qWarning().noquote() << "Call spool: cannot make the folder" << Folder;
             return false;
         }
@@ -102,11 +113,13 @@ bool TCallSpool::Open(const QString& Folder, QList<TSpooledCall>& Waiting)
     const bool Existed = QFile::exists(Path);
     const int Fd = ::open(QFile::encodeName(Path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (Fd < 0) {
+        FLastError = errno;
         qWarning().noquote() << "Call spool: cannot open" << Path << SystemError();
         return false;
     }
     QByteArray Bytes;
     if (!ReadAll(Fd, Bytes)) {
+        FLastError = errno;
         qWarning().noquote() << "Call spool: cannot read" << Path << SystemError();
         ::close(Fd);
         return false;
@@ -136,9 +149,18 @@ bool TCallSpool::Open(const QString& Folder, QList<TSpooledCall>& Waiting)
     FSize = FWaiting == 0 ? 0 : Whole;
     if (FSize != Bytes.size() && ftruncate(FFd, static_cast<off_t>(FSize)) != 0)
         qWarning().noquote() << "Call spool: cannot trim" << Path << SystemError();
+    Reserve();
     if (!Existed)
         SyncFolder(Folder);
     return true;
+}
+
+void TCallSpool::Reserve()
+{
+    // Blocks allocated beyond the end: a line written into them needs nothing more of the disk. A file
+    // system that cannot do it (or a disk already full) leaves the spool as it is.
+    if (FFd >= 0 && fallocate(FFd, FALLOC_FL_KEEP_SIZE, 0, FSize + ReserveBytes) != 0 && errno != EOPNOTSUPP)
+        qWarning().noquote() << "Call spool: cannot keep room in" << FFolder + FileName << SystemError();
 }
 
 void TCallSpool::Close()
@@ -154,17 +176,22 @@ void TCallSpool::Close()
 bool TCallSpool::Append(TSpooledCall& Call)
 {
     Call.Offset = -1;
-    if (FFd < 0)
+    if (FFd < 0) {
+        FLastError = FLastError != 0 ? FLastError : EBADF;
         return false;
+    }
     const QByteArray Line = QByteArray(1, WaitingMark) + ' ' + QByteArray::number(Call.RingTime) + ' ' +
                             QUrl::toPercentEncoding(Call.Number) + '\n';
     if (!WriteAllAt(FFd, Line, FSize) || fdatasync(FFd) != 0) {
+        // A short write that reports no error is a full disk.
+        FLastError = errno != 0 ? errno : ENOSPC;
         qWarning().noquote() << "Call spool: cannot write" << FFolder + FileName << SystemError();
         // What may have reached the file is no call: the next line starts where this one did.
         if (ftruncate(FFd, static_cast<off_t>(FSize)) != 0)
             qWarning().noquote() << "Call spool: cannot trim" << FFolder + FileName << SystemError();
         return false;
     }
+    FLastError = 0;
     Call.Offset = FSize;
     FSize += Line.size();
     ++FWaiting;
@@ -180,23 +207,34 @@ void TCallSpool::MarkDone(const TSpooledCall& Call)
     if (FWaiting > 0)
         --FWaiting;
     if (FWaiting == 0) {
-        if (ftruncate(FFd, 0) == 0)
+        if (ftruncate(FFd, 0) == 0) {
             FSize = 0;
-        else
+            Reserve();
+        } else {
             qWarning().noquote() << "Call spool: cannot empty" << FFolder + FileName << SystemError();
+        }
     }
 }
 
 bool TCallSpool::MoveTo(const QString& Folder, const QList<TSpooledCall*>& Calls, QList<TSpooledCall>& Left)
 {
     TCallSpool Target;
-    if (!Target.Open(Folder, Left))
+    if (!Target.Open(Folder, Left)) {
+        FLastError = Target.LastError();
         return false;
+    }
     QList<qint64> Offsets;
+    const qint64 TargetSize = Target.FSize;
     for (const TSpooledCall* Call : Calls) {
         TSpooledCall Copy = *Call;
-        if (!Target.Append(Copy))
+        if (!Target.Append(Copy)) {
+            FLastError = Target.LastError();
+            // The calls all stay here, and none of them there: a later start in that folder must not
+            // find them a second time.
+            if (ftruncate(Target.FFd, static_cast<off_t>(TargetSize)) != 0)
+                qWarning().noquote() << "Call spool: cannot trim" << Folder + FileName << SystemError();
             return false;
+        }
         Offsets.append(Copy.Offset);
     }
     for (qsizetype I = 0; I < Calls.size(); ++I)
@@ -210,4 +248,65 @@ bool TCallSpool::MoveTo(const QString& Folder, const QList<TSpooledCall*>& Calls
     FWaiting = Target.FWaiting;
     Target.FFd = -1;
     return true;
+}
+
+TCallSpool::TTakeResult TCallSpool::TakeFrom(const QString& Folder, QList<TSpooledCall>& Taken)
+{
+    Taken.clear();
+    const QString Path = Folder + FileName;
+    if (FFd < 0 || !QFileInfo::exists(Path))
+        return TTakeResult::Nothing;
+    TCallSpool Other;
+    if (!Other.Open(Folder, Taken)) {
+        FLastError = Other.LastError();
+        return TTakeResult::Failed;
+    }
+    if (Taken.isEmpty())
+        return TTakeResult::Nothing;
+    const qint64 Size = FSize;
+    const int Waiting = FWaiting;
+    for (TSpooledCall& Call : Taken) {
+        if (!Append(Call)) {
+            // None of them is here after all: the other spool still holds them all.
+            if (ftruncate(FFd, static_cast<off_t>(Size)) != 0)
+                qWarning().noquote() << "Call spool: cannot trim" << FFolder + FileName << SystemError();
+            FSize = Size;
+            FWaiting = Waiting;
+            Taken.clear();
+            return TTakeResult::Failed;
+        }
+    }
+    if (ftruncate(Other.FFd, 0) != 0 || fsync(Other.FFd) != 0) {
+        // Both hold them now; the history's own test by ring time keeps them from being written twice.
+        FLastError = errno;
+        qWarning().noquote() << "Call spool: cannot empty" << Path << SystemError();
+    }
+    return TTakeResult::Taken;
+}
+
+QStringList TCallSpool::ReadFolderList(const QString& File)
+{
+    QFile In(File);
+    if (!In.open(QIODevice::ReadOnly))
+        return {};
+    QStringList Folders;
+    for (const QByteArray& Line : In.read(MostFolderListBytes).split('\n')) {
+        const QString Folder = QString::fromUtf8(Line);
+        // A line that is not valid UTF-8, not absolute or not ending in "/" was not written here.
+        if (Folder.toUtf8() != Line || !Folder.startsWith(u'/') || !Folder.endsWith(u'/') || Folder.contains(u'\0'))
+            continue;
+        if (!Folders.contains(Folder))
+            Folders.append(Folder);
+        if (Folders.size() == MostFolders)
+            break;
+    }
+    return Folders;
+}
+
+bool TCallSpool::WriteFolderList(const QString& File, const QStringList& Folders)
+{
+    QByteArray Bytes;
+    for (const QString& Folder : Folders)
+        Bytes += Folder.toUtf8() + '\n';
+    return WriteFileSafely(File, Bytes, TFileAccess::OwnerOnly) == TSafeWriteResult::Written;
 }

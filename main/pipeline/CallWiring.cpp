@@ -56,6 +56,7 @@ void InstallCallPipeline()
     TCallPipelineLinks& L = CallPipeline->Links;
     L.ProgramStarted = [] { return ProgramStarted; };
     L.SpoolFolder = [] { return ::Settings.DataPath; };
+    L.SpoolFolderList = [] { return SettingsPath + TCallSpool::FolderListName; };
     L.UIIdle = [] { return UIIdle; };
     L.ShowMessage = [](const QString& Text, unsigned Flags) { (void)ShowMessage(Text, Flags); };
     L.SetBusyCursor = SetBusyCursor;

@@ -88,11 +88,19 @@ void InstallMainHooks()
         return Result;
     };
     EnvHooks().ChangeDataFolder = [](const QString& DataPath) {
-        // The calls still waiting for their rows go with the history they are written to.
+        // The calls still waiting for their rows go with the history they are written to, and come
+        // back with it when the new folder is refused.
+        const QString OldPath = DMVxRelvo16 ? DMVxRelvo16->DataPath() : QString();
         if (CallPipeline)
             CallPipeline->MoveSpool(DataPath);
-        if (DMVxRelvo16)
-            DMVxRelvo16->ChangeDataPath(DataPath);
+        try {
+            if (DMVxRelvo16)
+                DMVxRelvo16->ChangeDataPath(DataPath);
+        } catch (...) {
+            if (CallPipeline && !OldPath.isEmpty())
+                CallPipeline->MoveSpool(OldPath);
+            throw;
+        }
     };
     EnvHooks().ApplyMainWindowView = [] {
         if (MainForm)

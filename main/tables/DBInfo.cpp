@@ -168,6 +168,7 @@ bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, 
 {
     ++Count;
     FLastOpenBusy = false;
+    FLastOpenCode = 0;
     // An inactive table is opened whatever the count says: an earlier open may have failed while
     // another window still holds its count.
     if (Table && Table->Active())
@@ -184,7 +185,8 @@ bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, 
         qWarning().noquote() << FailText.trimmed() << Error.what();
         const auto* TableError = dynamic_cast<const EDatabaseError*>(&Error);
         FLastOpenBusy = TableError && TableError->Busy();
-        if (!(FLastOpenBusy && QuietWhenBusy))
+        FLastOpenCode = TableError ? TableError->Code() : 0;
+        if (!QuietOnFailure && !(FLastOpenBusy && QuietWhenBusy))
             (void)CoreMessageBox(FailText, ProductName, MB_OK | MB_ICONSTOP);
         return false;
     }

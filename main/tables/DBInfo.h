@@ -82,6 +82,10 @@ public:
     // whether the last failed open failed so.
     bool QuietWhenBusy = false;
     [[nodiscard]] bool LastOpenBusy() const { return FLastOpenBusy; }
+    // While set, no failed open says anything: the caller keeps what it meant to write and tells the
+    // user itself, once, why (LastOpenCode: SQLite's code of the last failed open, 0 when it had none).
+    bool QuietOnFailure = false;
+    [[nodiscard]] int LastOpenCode() const { return FLastOpenCode; }
 
     [[nodiscard]] int RecvHisOpenCount() const { return FRecvHisOpenCount; }
     [[nodiscard]] int MeiboOpenCount() const { return FMeiboOpenCount; }
@@ -98,6 +102,7 @@ private:
     int FRecvHisOpenCount = 0;
     int FMeiboOpenCount = 0;
     bool FLastOpenBusy = false;
+    int FLastOpenCode = 0;
 };
 
 // The program-wide objects of the data module; null until created.
@@ -125,28 +130,43 @@ private:
     bool FOpen;
 };
 
-// Sets QuietWhenBusy of the data module for a scope and puts it back after: while the call road reads
-// or writes the history (or reloads the list after a call), a lock another program holds on it is the
-// road's to report; it tries again later and tells the user once.
-class TQuietWhenBusy
+// Sets one of the data module's quiet flags for a scope and puts it back after.
+class TQuietScope
 {
 public:
-    TQuietWhenBusy() : FModule(DMVxRelvo16)
+    explicit TQuietScope(bool TDMVxRelvo16::*Flag) : FModule(DMVxRelvo16), FFlag(Flag)
     {
         if (FModule) {
-            FWas = FModule->QuietWhenBusy;
-            FModule->QuietWhenBusy = true;
+            FWas = FModule->*FFlag;
+            FModule->*FFlag = true;
         }
     }
-    ~TQuietWhenBusy()
+    ~TQuietScope()
     {
         if (FModule)
-            FModule->QuietWhenBusy = FWas;
+            FModule->*FFlag = FWas;
     }
-    TQuietWhenBusy(const TQuietWhenBusy&) = delete;
-    TQuietWhenBusy& operator=(const TQuietWhenBusy&) = delete;
+    TQuietScope(const TQuietScope&) = delete;
+    TQuietScope& operator=(const TQuietScope&) = delete;
 
 private:
     TDMVxRelvo16* FModule;
+    bool TDMVxRelvo16::*FFlag;
     bool FWas = false;
+};
+
+// While the call road reads or writes the history (or reloads the list after a call), a lock another
+// program holds on it is the road's to report; it tries again later and tells the user once.
+class TQuietWhenBusy : public TQuietScope
+{
+public:
+    TQuietWhenBusy() : TQuietScope(&TDMVxRelvo16::QuietWhenBusy) {}
+};
+
+// The call road's own reads and writes of the history keep a call they cannot write and say why once
+// per outage, not once per open.
+class TQuietOpen : public TQuietScope
+{
+public:
+    TQuietOpen() : TQuietScope(&TDMVxRelvo16::QuietOnFailure) {}
 };

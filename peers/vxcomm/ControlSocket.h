@@ -8,7 +8,10 @@
 //   CALL <number>          -> "OK" once the host has handled the call notification. VxRelvo16
 //                             handles it by writing the call to its spool on disk, so "OK" means
 //                             the call is durably received: it reaches the call history even when
-//                             the program is killed, logged out or finds the history locked next.
+//                             the program is killed, logged out or finds the history unwritable
+//                             next (unless the history is full). "HELD" when the host answered the
+//                             notification with a value other than 0: VxRelvo16 could not write its
+//                             spool and holds the call in memory only.
 //   ERROR <code> <text>    -> "OK" once the host has handled the error notification
 //   HISTORY                   followed by lines "number,yyyymmdd,hhnnss" and a line "END"
 //                          -> "OK <entries>": the adapter's stored history is replaced

@@ -264,11 +264,11 @@ private:
         }
     }
 
-    void Notify(std::uint32_t Msg, std::int32_t Code, const std::string& Text)
+    std::intptr_t Notify(std::uint32_t Msg, std::int32_t Code, const std::string& Text)
     {
         // A sent message: the host handles it before Send returns, so the record may live here.
         const TDeviceNotify Record{Code, static_cast<std::int32_t>(Text.size()), Text.c_str()};
-        FWindow->Send(FWindow->Context, Msg, 0, reinterpret_cast<std::intptr_t>(&Record));
+        return FWindow->Send(FWindow->Context, Msg, 0, reinterpret_cast<std::intptr_t>(&Record));
     }
 
     void Serve(int Connection)
@@ -278,8 +278,9 @@ private:
         if (!ReadRequestLine(Connection, Pending, Request))
             return;
         if (Request.rfind("CALL ", 0) == 0 || Request == "CALL") {
-            Notify(VxCommMsgCall, 0, Request.size() > 5 ? Request.substr(5) : std::string());
-            Reply(Connection, "OK\n");
+            // The host answers a call it could not keep on disk with a value other than 0.
+            const bool Kept = Notify(VxCommMsgCall, 0, Request.size() > 5 ? Request.substr(5) : std::string()) == 0;
+            Reply(Connection, Kept ? "OK\n" : "HELD\n");
         } else if (Request.rfind("ERROR ", 0) == 0) {
             const std::string Rest = Request.substr(6);
             const auto Space = Rest.find(' ');

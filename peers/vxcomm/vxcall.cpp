@@ -105,7 +105,7 @@ bool SendAll(int Socket, const std::string& Text)
     return true;
 }
 
-// Sends the request and answers the reply up to and including its closing line ("OK ...",
+// Sends the request and answers the reply up to and including its closing line ("OK ...", "HELD",
 // "ERR ..." or "END"); the adapter answers a call once the program has handled it.
 int Exchange(bool IP, const std::string& Request, std::string& Reply)
 {
@@ -130,6 +130,11 @@ int Exchange(bool IP, const std::string& Request, std::string& Reply)
     if (Reply.rfind("ERR ", 0) == 0) {
         std::fprintf(stderr, "vxcall: the adapter refused: %s", Reply.c_str() + 4);
         return 1;
+    }
+    if (Reply.rfind("HELD", 0) == 0) {
+        std::fprintf(stderr, "vxcall: the program took the call but could not write it to disk: it holds it in "
+                             "memory only, and it is lost if the program ends before the call is in its history\n");
+        return 3;
     }
     if (Reply.empty()) {
         std::fprintf(stderr, "vxcall: the line closed before it answered\n");

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QVarLengthArray>
+#include <cerrno>
 #include <fcntl.h>
 #include <optional>
 #include <sqlite3.h>
@@ -88,6 +89,15 @@ void SyncFile(const QString& Path)
     }
 }
 
+// SQLite's code for a file the engine itself could not make, so that callers tell a full disk from a
+// folder they may not write to as they do for SQLite's own failures.
+int CodeOfFileError(int Error)
+{
+    return Error == ENOSPC || Error == EDQUOT                    ? SQLITE_FULL
+           : Error == EACCES || Error == EPERM || Error == EROFS ? SQLITE_READONLY
+                                                                 : SQLITE_CANTOPEN;
+}
+
 QString SqlLiteral(const QString& Text)
 {
     return u'\'' + QString(Text).replace(u'\'', QStringLiteral("''")) + u'\'';
@@ -109,7 +119,7 @@ QString CreateOwnerOnlyFile(const QString& File)
     const int Fd =
         ::open(QFile::encodeName(File).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (Fd < 0)
-        throw EDatabaseError(QStringLiteral("Cannot create file %1").arg(File));
+        throw EDatabaseError(QStringLiteral("Cannot create file %1").arg(File), CodeOfFileError(errno));
     // The mode given to open passes through the umask and a default ACL; this one does not.
     const bool Private = ::fchmod(Fd, 0600) == 0;
     ::close(Fd);
@@ -127,8 +137,9 @@ void RenameIntoPlace(const QString& Temporary, const QString& Dest)
     SyncFile(Temporary);
     QFile::remove(Dest + QStringLiteral("-journal"));
     if (::rename(QFile::encodeName(Temporary).constData(), QFile::encodeName(Dest).constData()) != 0) {
+        const int Error = errno;
         QFile::remove(Temporary);
-        throw EDatabaseError(QStringLiteral("Cannot create file %1").arg(Dest));
+        throw EDatabaseError(QStringLiteral("Cannot create file %1").arg(Dest), CodeOfFileError(Error));
     }
     SyncFile(QFileInfo(Dest).absolutePath());
 }
@@ -602,7 +613,7 @@ void TTable::ReadDefinition()
         Fail(QStringLiteral("Cannot read the table definition"));
     Guard.reset();
     if (!HasFormat || Def.Fields.isEmpty())
-        throw EDatabaseError(QStringLiteral("Not a table file of this program: %1").arg(FileName()));
+        throw EDatabaseError(QStringLiteral("Not a table file of this program: %1").arg(FileName()), SQLITE_NOTADB);
 
     FProtected = !Mark.isEmpty();
     if (FProtected) {
@@ -611,7 +622,7 @@ void TTable::ReadDefinition()
         for (const QString& Password : FSession.Passwords())
             Known = Known || PasswordMark(SaltBytes, Password) == Mark;
         if (!Known)
-            throw EDatabaseError(QStringLiteral("Invalid password for table %1").arg(FileName()));
+            throw EDatabaseError(QStringLiteral("Invalid password for table %1").arg(FileName()), SQLITE_AUTH);
     }
 
     FDef = Def;

@@ -116,7 +116,8 @@ TOpenLock::TOpenLock(const QString& Path, bool Exclusive, int Patience)
         QThread::msleep(20);
     }
     Release();
-    throw EDatabaseError(QStringLiteral("Table %1 is in use").arg(Path));
+    // Another table object holds the file: like SQLite's own lock, one that lets go later.
+    throw EDatabaseError(QStringLiteral("Table %1 is in use").arg(Path), SQLITE_BUSY);
 }
 
 TOpenLock::~TOpenLock()

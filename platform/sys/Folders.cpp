@@ -1,6 +1,7 @@
 #include "platform/sys/Folders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <cerrno>
@@ -59,4 +60,17 @@ bool CreateOwnerOnlyFolder(const QString& Folder)
             return false;
     }
     return QFileInfo(Clean).isDir();
+}
+
+bool IsSameFile(const QString& A, const QString& B)
+{
+    struct stat First
+    {
+    };
+    struct stat Second
+    {
+    };
+    if (::stat(QFile::encodeName(A).constData(), &First) == 0 && ::stat(QFile::encodeName(B).constData(), &Second) == 0)
+        return First.st_dev == Second.st_dev && First.st_ino == Second.st_ino;
+    return QDir::cleanPath(QFileInfo(A).absoluteFilePath()) == QDir::cleanPath(QFileInfo(B).absoluteFilePath());
 }

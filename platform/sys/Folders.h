@@ -16,3 +16,7 @@
 // Creates Folder and its missing parents readable by the owner only (0700). An existing folder
 // is left as it is. Answers whether the folder exists afterwards.
 [[nodiscard]] bool CreateOwnerOnlyFolder(const QString& Folder);
+
+// Whether two paths name one file or folder: the same device and inode where both exist (a link or
+// another spelling of the path makes no difference), else the same cleaned absolute path.
+[[nodiscard]] bool IsSameFile(const QString& A, const QString& B);

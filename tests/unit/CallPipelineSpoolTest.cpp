@@ -5,6 +5,7 @@
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
+#include "tests/support/FaultyVfs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -200,17 +201,73 @@ TEST_F(CallPipelineSpoolTest, ALockedHistoryKeepsTheCallsInOrderAndSaysSoOncePer
     EXPECT_TRUE(Opened.isEmpty());
 
     Lock->Release();
-    ASSERT_TRUE(RunUntil([&] { return Opened.size() == 3; }));
+    ASSERT_TRUE(RunUntil([&] { return Opened.size() == 3 && Shown.size() == 2; }));
     EXPECT_EQ(Rows(), (QStringList{u"0311111111|0"_qs, u"0322222222|1"_qs, u"0333333333|2"_qs}));
     EXPECT_EQ(Opened.size(), 3);
     EXPECT_TRUE(Waiting().isEmpty());
+    // Once the calls that waited are all written, the user hears how many.
+    EXPECT_EQ(Shown, (QStringList{HistoryBusyError, WaitingCallsWrittenText(3)}));
 
     // The next outage is a new one.
     Lock = std::make_unique<TOtherProgramLock>(Folder + RecvHisFileName);
     Ring("0344444444");
-    EXPECT_EQ(Shown, (QStringList{HistoryBusyError, HistoryBusyError}));
+    EXPECT_EQ(Shown, (QStringList{HistoryBusyError, WaitingCallsWrittenText(3), HistoryBusyError}));
     Lock->Release();
     EXPECT_TRUE(RunUntil([&] { return Rows().size() == 4; }));
+}
+
+// Whatever keeps the history from taking a row, the calls wait in the spool, in their order, and the
+// user hears once why and once how many were written after.
+TEST_F(CallPipelineSpoolTest, EveryFaultOfTheHistoryKeepsTheCallsUntilItIsGone)
+{
+    struct TCase
+    {
+        const char* Name;
+        int WriteFault;
+        int OpenFault;
+        bool Garbage;
+        THistoryFault Expected;
+    };
+    const TCase Cases[] = {
+        {"disk full", SQLITE_FULL, 0, false, THistoryFault::DiskFull},
+        {"read-only", SQLITE_READONLY, 0, false, THistoryFault::NoPermission},
+        {"I/O error", SQLITE_IOERR_WRITE, 0, false, THistoryFault::IoError},
+        {"cannot open", 0, SQLITE_CANTOPEN, false, THistoryFault::Unopenable},
+        {"damaged", 0, 0, true, THistoryFault::Damaged},
+    };
+    Pipeline.RetryInterval = 200;
+    ::Settings.RecvViewPopup = true;
+    TFaultyVfs Disk;
+    int Row = 0;
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        Ring("0300000000");
+        ASSERT_EQ(Rows().size(), ++Row);
+        Shown.clear();
+        Opened.clear();
+
+        Disk.WriteFault = Case.WriteFault;
+        Disk.OpenFault = Case.OpenFault;
+        Disk.Garbage = Case.Garbage;
+        Ring("0311111111");
+        Ring("0322222222");
+        RunFor(500);
+        EXPECT_EQ(Shown, QStringList{HistoryFaultText(Case.Expected)});
+        EXPECT_TRUE(Opened.isEmpty());
+        EXPECT_EQ(Waiting().size(), 2);
+
+        Disk.WriteFault = 0;
+        Disk.OpenFault = 0;
+        Disk.Garbage = false;
+        ASSERT_TRUE(RunUntil([&] { return Opened.size() == 2 && Shown.size() == 2; }));
+        const QStringList All = Rows();
+        ASSERT_EQ(All.size(), Row + 2);
+        EXPECT_TRUE(All[Row].startsWith(u"0311111111|"_qs) && All[Row + 1].startsWith(u"0322222222|"_qs))
+            << All.join(u' ').toStdString();
+        Row += 2;
+        EXPECT_EQ(Shown.last(), WaitingCallsWrittenText(2));
+        EXPECT_TRUE(Waiting().isEmpty());
+    }
 }
 
 // At the end of the program the queued calls are written without pop-ups; what a locked table
