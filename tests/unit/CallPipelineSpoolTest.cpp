@@ -8,6 +8,7 @@
 #include "tests/support/FaultyVfs.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -268,6 +269,84 @@ TEST_F(CallPipelineSpoolTest, EveryFaultOfTheHistoryKeepsTheCallsUntilItIsGone)
         EXPECT_EQ(Shown.last(), WaitingCallsWrittenText(2));
         EXPECT_TRUE(Waiting().isEmpty());
     }
+}
+
+// A call the spool cannot take is answered as held in memory only, the user hears of it once, and it
+// goes into the spool, in its place, as soon as there is one; nothing else is given up.
+TEST_F(CallPipelineSpoolTest, ACallTheSpoolCannotTakeIsAnsweredAsHeldAndKeptInItsPlace)
+{
+    QString SpoolAt = u"/dev/null/spool/"_qs; // a folder that can never be made
+    Pipeline.Links.SpoolFolder = [&] { return SpoolAt; };
+    Started = false;
+    auto Answer = [this](const QByteArray& Number) {
+        const TDeviceNotify Note{0, static_cast<std::int32_t>(Number.size()), Number.constData()};
+        return Pipeline.HandleMessage(WM_DEVICE_CALL, 0, reinterpret_cast<TLParam>(&Note));
+    };
+    EXPECT_EQ(Answer("0311111111"), CallHeldInMemoryOnly);
+    EXPECT_EQ(Answer("0322222222"), CallHeldInMemoryOnly);
+    EXPECT_EQ(Answer(""), 0); // nothing to keep
+
+    SpoolAt = Folder;
+    EXPECT_EQ(Answer("0333333333"), 0);
+    const QList<TSpooledCall> Kept = Waiting();
+    ASSERT_EQ(Kept.size(), 3);
+    EXPECT_EQ(Kept[0].Number, u"0311111111"_qs);
+    EXPECT_EQ(Kept[2].Number, u"0333333333"_qs);
+
+    Started = true;
+    Pipeline.ProgramHasStarted();
+    ASSERT_TRUE(RunUntil([&] { return Rows().size() == 3; }));
+    // The box came once the program could show one, and only once for the outage.
+    ASSERT_EQ(Shown.size(), 1);
+    EXPECT_TRUE(Shown[0].startsWith(u"着信データを一時保存するファイル「/dev/null/spool/RecvQueue.spool」に書き込めません"_qs))
+        << Shown[0].toStdString();
+    EXPECT_TRUE(Waiting().isEmpty());
+}
+
+// A call rings at the clock's time, whatever the clock did before; only two calls of one millisecond
+// are told apart.
+TEST_F(CallPipelineSpoolTest, RingTimesFollowTheClockAndStayDistinct)
+{
+    QList<QDateTime> Clocks{Base, Base, Base.addSecs(-3600), Base.addSecs(-3600).addMSecs(5)};
+    Pipeline.Links.Now = [&] { return Clocks.isEmpty() ? Base : Clocks.takeFirst(); };
+    Started = false;
+    for (const QByteArray& Number : {QByteArray("0311111111"), QByteArray("0311111111"), QByteArray("0322222222"),
+                                     QByteArray("0333333333")})
+        Notify(Number);
+    QList<qint64> Times;
+    for (const TQueuedCall& Call : std::as_const(Pipeline.CallQueue))
+        Times << Call.RingTime - Base.toMSecsSinceEpoch();
+    EXPECT_EQ(Times, (QList<qint64>{0, 1, -3600000, -3599995}));
+}
+
+// A data folder whose spool cannot be made keeps the calls where they are, says so, and keeps that
+// folder noted for the next start.
+TEST_F(CallPipelineSpoolTest, AFolderChangeThatCannotTakeTheSpoolLeavesTheCallsNotedWhereTheyAre)
+{
+    const QString List = Folder + u"list/"_qs + TCallSpool::FolderListName;
+    ASSERT_TRUE(QDir().mkpath(Folder + u"list"_qs));
+    Pipeline.Links.SpoolFolderList = [&] { return List; };
+    DefaultSession().SetBusyTimeout(100);
+    Pipeline.RetryInterval = 200;
+    auto Lock = std::make_unique<TOtherProgramLock>(Folder + RecvHisFileName);
+    Ring("0311111111");
+    EXPECT_EQ(TCallSpool::ReadFolderList(List), QStringList{Folder});
+
+    Pipeline.MoveSpool(u"/dev/null/other/"_qs);
+    EXPECT_EQ(Pipeline.Spool().Folder(), Folder);
+    EXPECT_EQ(TCallSpool::ReadFolderList(List), QStringList{Folder});
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Shown.size(), 2) << Shown.join(u'\n').toStdString();
+    EXPECT_TRUE(Shown[1].startsWith(u"登録を待っている着信データを新しいデータフォルダ「/dev/null/other/」に移せませんでした"_qs));
+
+    // A folder that takes them: the calls and the note go there.
+    const QString Other = Folder + u"other/"_qs;
+    Pipeline.MoveSpool(Other);
+    EXPECT_EQ(Pipeline.Spool().Folder(), Other);
+    EXPECT_EQ(TCallSpool::ReadFolderList(List), QStringList{Other});
+    EXPECT_TRUE(Waiting().isEmpty());
+    Lock->Release();
+    ASSERT_TRUE(RunUntil([&] { return Rows().size() == 1; }));
 }
 
 // At the end of the program the queued calls are written without pop-ups; what a locked table
