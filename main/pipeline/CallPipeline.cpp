@@ -488,6 +488,7 @@ bool TCallPipeline::HandleFirstCall()
 
     if (Result == TAttempt::TryLater) {
         ClearCallerRecord(&Record);
+        CallQueue.first().Tried = true;
         FSinceFailedTry.start();
         if (!FShuttingDown)
             FRetryTimer.start(RetryInterval);
@@ -520,7 +521,7 @@ bool TCallPipeline::HandleFirstCall()
     return true;
 }
 
-void TCallPipeline::Identify(const QString& Number, TCallerRecord& Record)
+void TCallPipeline::Identify(const QString& Number, TCallerRecord& Record, bool Quiet)
 {
     if (!Links.IdentifyCaller) {
         Record = TCallerRecord();
@@ -537,7 +538,8 @@ void TCallPipeline::Identify(const QString& Number, TCallerRecord& Record)
             throw;
         ClearCallerRecord(&Record);
         FillReceivedNumber(Number, Record);
-        Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+        if (!Quiet)
+            Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
     }
 }
 
@@ -547,10 +549,10 @@ TCallPipeline::TAttempt TCallPipeline::WriteCall(const TQueuedCall& Call, TCalle
     if (Number.startsWith(u'0') && Links.Hyphenate)
         Number = Links.Hyphenate(Number);
 
-    // The call the open incoming-call window shows is saved before a new one replaces it; a call
-    // written without pop-ups replaces nothing. A save that fails is reported and costs this call
+    // The call the open incoming-call window shows is saved before a new one replaces it, once; a
+    // call written without pop-ups replaces nothing. A save that fails is reported and costs this call
     // nothing.
-    if (!Call.Replayed && !FShuttingDown && Links.ReceiveViewExists && Links.ReceiveViewExists() &&
+    if (!Call.Replayed && !Call.Tried && !FShuttingDown && Links.ReceiveViewExists && Links.ReceiveViewExists() &&
         ::Settings.NewDataView && ::Settings.AutoAdd && !(Links.ReceiveViewLocked && Links.ReceiveViewLocked()) &&
         Links.SaveShownCall) {
         try {
@@ -566,15 +568,18 @@ TCallPipeline::TAttempt TCallPipeline::WriteCall(const TQueuedCall& Call, TCalle
     try {
         if (Call.Replayed && HistoryHasRow(Call))
             return TAttempt::AlreadyWritten;
-        Identify(Number, Record);
+        // A try after the first says nothing the first one said: the outage has its one box.
+        Identify(Number, Record, Call.Tried);
         try {
             LookUpPreviousCall(Number, Record);
         } catch (const EDatabaseError& Error) {
             if (Error.Code() != 0)
                 throw;
-            Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+            if (!Call.Tried)
+                Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
         } catch (const std::exception& Error) {
-            Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
+            if (!Call.Tried)
+                Show(ErrorText(Error), MB_OK | MB_ICONSTOP);
         }
     } catch (const EDatabaseError& Error) {
         if (Error.Code() == 0)

@@ -106,6 +106,7 @@ struct TQueuedCall : TSpooledCall
 {
     bool Replayed = false;  // left in the spool by an earlier run: written without pop-ups
     bool Announced = false; // its ring and unseen-call mark are done
+    bool Tried = false;     // a try wrote no row: what the first try said is not said again
 };
 
 // How the calls that waited through an outage of the history came out of it.
@@ -211,7 +212,7 @@ private:
     [[nodiscard]] bool HandleFirstCall();
     [[nodiscard]] TAttempt WriteCall(const TQueuedCall& Call, TCallerRecord& Record);
     void ShowCall(const TQueuedCall& Call, TCallerRecord& Record);
-    void Identify(const QString& Number, TCallerRecord& Record);
+    void Identify(const QString& Number, TCallerRecord& Record, bool Quiet);
     [[nodiscard]] bool HistoryHasRow(const TQueuedCall& Call);
     // The history open for a read of the call road, or an EDatabaseError with the open's code.
     void ThrowUnlessOpened(bool Opened) const;

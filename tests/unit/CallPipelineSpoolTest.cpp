@@ -238,6 +238,13 @@ TEST_F(CallPipelineSpoolTest, EveryFaultOfTheHistoryKeepsTheCallsUntilItIsGone)
     };
     Pipeline.RetryInterval = 200;
     ::Settings.RecvViewPopup = true;
+    // The incoming-call window is open: the call it shows is saved before each new one, once, however
+    // often the new one is tried.
+    ::Settings.NewDataView = true;
+    ::Settings.AutoAdd = true;
+    int Saves = 0;
+    Pipeline.Links.ReceiveViewExists = [] { return true; };
+    Pipeline.Links.SaveShownCall = [&] { ++Saves; };
     TFaultyVfs Disk;
     int Row = 0;
     for (const TCase& Case : Cases) {
@@ -246,6 +253,7 @@ TEST_F(CallPipelineSpoolTest, EveryFaultOfTheHistoryKeepsTheCallsUntilItIsGone)
         ASSERT_EQ(Rows().size(), ++Row);
         Shown.clear();
         Opened.clear();
+        Saves = 0;
 
         Disk.WriteFault = Case.WriteFault;
         Disk.OpenFault = Case.OpenFault;
@@ -268,6 +276,7 @@ TEST_F(CallPipelineSpoolTest, EveryFaultOfTheHistoryKeepsTheCallsUntilItIsGone)
         Row += 2;
         EXPECT_EQ(Shown.last(), WaitingCallsWrittenText(2));
         EXPECT_TRUE(Waiting().isEmpty());
+        EXPECT_EQ(Saves, 2);
     }
 }
 
@@ -298,7 +307,8 @@ TEST_F(CallPipelineSpoolTest, ACallTheSpoolCannotTakeIsAnsweredAsHeldAndKeptInIt
     ASSERT_TRUE(RunUntil([&] { return Rows().size() == 3; }));
     // The box came once the program could show one, and only once for the outage.
     ASSERT_EQ(Shown.size(), 1);
-    EXPECT_TRUE(Shown[0].startsWith(u"着信データを一時保存するファイル「/dev/null/spool/RecvQueue.spool」に書き込めません"_qs))
+    EXPECT_TRUE(
+        Shown[0].startsWith(u"着信データを一時保存するファイル「/dev/null/spool/RecvQueue.spool」に書き込めません"_qs))
         << Shown[0].toStdString();
     EXPECT_TRUE(Waiting().isEmpty());
 }
@@ -310,8 +320,8 @@ TEST_F(CallPipelineSpoolTest, RingTimesFollowTheClockAndStayDistinct)
     QList<QDateTime> Clocks{Base, Base, Base.addSecs(-3600), Base.addSecs(-3600).addMSecs(5)};
     Pipeline.Links.Now = [&] { return Clocks.isEmpty() ? Base : Clocks.takeFirst(); };
     Started = false;
-    for (const QByteArray& Number : {QByteArray("0311111111"), QByteArray("0311111111"), QByteArray("0322222222"),
-                                     QByteArray("0333333333")})
+    for (const QByteArray& Number :
+         {QByteArray("0311111111"), QByteArray("0311111111"), QByteArray("0322222222"), QByteArray("0333333333")})
         Notify(Number);
     QList<qint64> Times;
     for (const TQueuedCall& Call : std::as_const(Pipeline.CallQueue))
@@ -337,7 +347,8 @@ TEST_F(CallPipelineSpoolTest, AFolderChangeThatCannotTakeTheSpoolLeavesTheCallsN
     EXPECT_EQ(TCallSpool::ReadFolderList(List), QStringList{Folder});
     QCoreApplication::processEvents();
     ASSERT_EQ(Shown.size(), 2) << Shown.join(u'\n').toStdString();
-    EXPECT_TRUE(Shown[1].startsWith(u"登録を待っている着信データを新しいデータフォルダ「/dev/null/other/」に移せませんでした"_qs));
+    EXPECT_TRUE(Shown[1].startsWith(
+        u"登録を待っている着信データを新しいデータフォルダ「/dev/null/other/」に移せませんでした"_qs));
 
     // A folder that takes them: the calls and the note go there.
     const QString Other = Folder + u"other/"_qs;
