@@ -2,6 +2,8 @@
 
 #include "main/common/ProductInfo.h"
 #include "main/device/VxComm.h"
+#include "main/pipeline/CallPipeline.h"
+#include "main/pipeline/CallWiring.h"
 #include "main/settings/EnvApply.h"
 #include "main/settings/IPPBXIni.h"
 #include "main/settings/SetIPPBX.h"
@@ -20,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -447,6 +450,12 @@ TEST_F(EnvTest, DamagedPickListInTheChosenFolderKeepsTheProgramOnItsFolder)
     ASSERT_TRUE(DMVxRelvo16->LoadRankHistory());
     for (int I = 0; I < 3; ++I)
         ASSERT_TRUE(DMVxRelvo16->LoadSelItemHistory(I));
+    // A call waits in the old folder's spool for its row (the start is not over yet).
+    CallPipeline = new TCallPipeline;
+    CallPipeline->Links.SpoolFolder = [] { return Settings.DataPath; };
+    const QByteArray Number("0311111111");
+    const TDeviceNotify Note{0, static_cast<std::int32_t>(Number.size()), Number.constData()};
+    ASSERT_EQ(CallPipeline->HandleMessage(WM_DEVICE_CALL, 0, reinterpret_cast<TLParam>(&Note)), 0);
     const TEnvHooks Test = EnvHooks();
     InstallMainHooks();
     const auto ProgramsChange = EnvHooks().ChangeDataFolder;
@@ -475,6 +484,11 @@ TEST_F(EnvTest, DamagedPickListInTheChosenFolderKeepsTheProgramOnItsFolder)
     EXPECT_EQ(Settings.DataPath, Old);
     const TMemIniFile Ini(SettingsFileName());
     EXPECT_EQ(Ini.ReadString(QStringLiteral("COMMON"), QStringLiteral("DataPath"), {}), Old);
+    // The waiting call went with the folder and came back with it: nothing waits in the refused one.
+    EXPECT_EQ(CallPipeline->Spool().Folder(), Old);
+    EXPECT_EQ(CallPipeline->Spool().WaitingCount(), 1);
+    EXPECT_EQ(QFileInfo(New + TCallSpool::FileName).size(), 0);
+    FreeCallPipeline();
 
     for (int I = 0; I < 3; ++I)
         DMVxRelvo16->FreeSelItemHistory(I);
