@@ -5,6 +5,7 @@
 #include "main/pipeline/CallPipeline.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
+#include "tests/support/HistoryIntegrity.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <QDateTime>
@@ -146,16 +147,6 @@ QList<THistoryRow> HistoryRows(TProgramHarness& Program)
     return Rows;
 }
 
-QStringList IntegrityProblems(const QString& Folder)
-{
-    DefaultSession().AddPassword(MasterPassword);
-    TTable Table;
-    Table.SetDatabaseName(Folder);
-    Table.SetTableName(RecvHisFileName);
-    Table.Open();
-    return Table.IntegrityCheck();
-}
-
 // Every acknowledged call once, with its digits and a ring time within its vxcall; nothing twice;
 // RecNo without gap or repeat. Answers how many rows there are.
 int ExpectEveryAcknowledgedCallOnce(TProgramHarness& Program, const QList<TSentCall>& Sent)
@@ -187,7 +178,7 @@ int ExpectEveryAcknowledgedCallOnce(TProgramHarness& Program, const QList<TSentC
     for (const THistoryRow& Row : Rows)
         EXPECT_TRUE(SentByNumber.contains(Row.SchTel)) << "never rang: " << Row.SchTel.toStdString();
     EXPECT_EQ(Lost, 0);
-    EXPECT_EQ(IntegrityProblems(Program.DataFolder()), QStringList());
+    EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());
     return static_cast<int>(Rows.size());
 }
 

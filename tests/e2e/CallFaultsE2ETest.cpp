@@ -6,6 +6,7 @@
 #include "main/pipeline/CallPipeline.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
+#include "tests/support/HistoryIntegrity.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <QDateTime>
@@ -80,16 +81,6 @@ void ExpectRowsAre(const QList<TRow>& Rows, const QList<TRing>& Rings, const QLi
         EXPECT_GE(Rows[I].Rang, Rings[I].Start + By - 1);
         EXPECT_LE(Rows[I].Rang, Rings[I].End + By + 2);
     }
-}
-
-QStringList IntegrityProblems(const QString& Folder)
-{
-    DefaultSession().AddPassword(MasterPassword);
-    TTable Table;
-    Table.SetDatabaseName(Folder);
-    Table.SetTableName(RecvHisFileName);
-    Table.Open();
-    return Table.IntegrityCheck();
 }
 
 int BoxCount(TProgramHarness& Program, const QString& Text)
@@ -180,7 +171,7 @@ TEST(CallFaultsE2ETest, CallsOnAFullDiskAreKeptAndWrittenOnceThereIsRoomAgain)
     ExpectRowsAre(HistoryRows(Program), Rings);
     EXPECT_EQ(BoxCount(Program, Full), 1);
     EXPECT_EQ(BoxCount(Program, RecvHisOpenError), 0);
-    EXPECT_EQ(IntegrityProblems(Program.DataFolder()), QStringList());
+    EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());
     EXPECT_EQ(QFileInfo(Program.DataFolder() + TCallSpool::FileName).size(), 0);
     ASSERT_TRUE(Program.Terminate());
     EXPECT_EQ(Program.ExitCode(), 0);
@@ -214,7 +205,7 @@ TEST(CallFaultsE2ETest, ADiskFullBeforeTheFirstStartSaysSoOnceAndLosesNoCall)
     ExpectRowsAre(HistoryRows(Program), Rings);
     EXPECT_EQ(BoxCount(Program, HistoryFaultText(THistoryFault::DiskFull)), 1);
     EXPECT_LE(BoxCount(Program, RecvHisOpenError), 1);
-    EXPECT_EQ(IntegrityProblems(Program.DataFolder()), QStringList());
+    EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());
 
     // Once there is room, calls are kept on disk again.
     Rings.append(RingTimed(Program, QStringLiteral("0333333333")));
@@ -248,7 +239,7 @@ TEST(CallFaultsE2ETest, ADataFolderMadeReadOnlyKeepsEveryCallUntilItIsWritableAg
     ExpectRowsAre(HistoryRows(Program), Rings);
     EXPECT_EQ(BoxCount(Program, NoPermission), 1);
     EXPECT_EQ(BoxCount(Program, RecvHisOpenError), 0);
-    EXPECT_EQ(IntegrityProblems(Folder), QStringList());
+    EXPECT_EQ(HistoryIntegrityProblems(Folder), QStringList());
     ASSERT_TRUE(Program.Terminate());
     EXPECT_EQ(Program.ExitCode(), 0);
 }
