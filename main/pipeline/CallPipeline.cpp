@@ -532,7 +532,17 @@ void TCallPipeline::Identify(const QString& Number, TCallerRecord& Record, bool 
     // history that another program holds (the earlier-call search reads it) makes the call wait for
     // its next try instead, as the row could not be written now either.
     try {
+        // A table that does not open (a directory that cannot be made on a full disk) is said once
+        // for as long as it lasts, not once a call.
+        TQuietOpen QuietTables;
+        if (DMVxRelvo16)
+            (void)DMVxRelvo16->TakeQuietFailures(); // the history's own, which the outage box tells
         Links.IdentifyCaller(::Settings.EarlierSearch, false, Number, Record);
+        const QStringList Failures = DMVxRelvo16 ? DMVxRelvo16->TakeQuietFailures() : QStringList();
+        if (!Failures.isEmpty() && !FDirectoryFault && !Quiet)
+            for (const QString& Failure : Failures)
+                Show(Failure, MB_OK | MB_ICONSTOP);
+        FDirectoryFault = !Failures.isEmpty();
     } catch (const std::exception& Error) {
         if (const auto* Database = dynamic_cast<const EDatabaseError*>(&Error); Database && Database->Busy())
             throw;

@@ -236,11 +236,12 @@ private:
     QList<TNote> FNotes;
     qint64 FLastRingTime = 0;
     bool FArrivalPosted = false;
-    bool FWorking = false;     // the oldest call is being written
-    bool FOutage = false;      // the history table refused the last try
-    bool FSpoolFault = false;  // the last call could not be kept on disk
-    bool FReloadDue = false;   // calls written without pop-ups wait for the list to be reloaded
-    bool FTookEarlier = false; // the spools of earlier data folders were looked at
+    bool FWorking = false;        // the oldest call is being written
+    bool FOutage = false;         // the history table refused the last try
+    bool FSpoolFault = false;     // the last call could not be kept on disk
+    bool FDirectoryFault = false; // the last identification found a table it could not open
+    bool FReloadDue = false;      // calls written without pop-ups wait for the list to be reloaded
+    bool FTookEarlier = false;    // the spools of earlier data folders were looked at
     bool FShuttingDown = false;
     bool FShowingError = false;
     bool FShowingNote = false;

@@ -186,8 +186,12 @@ bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, 
         const auto* TableError = dynamic_cast<const EDatabaseError*>(&Error);
         FLastOpenBusy = TableError && TableError->Busy();
         FLastOpenCode = TableError ? TableError->Code() : 0;
-        if (!QuietOnFailure && !(FLastOpenBusy && QuietWhenBusy))
+        if (QuietOnFailure) {
+            if (!FQuietFailures.contains(FailText))
+                FQuietFailures.append(FailText);
+        } else if (!(FLastOpenBusy && QuietWhenBusy)) {
             (void)CoreMessageBox(FailText, ProductName, MB_OK | MB_ICONSTOP);
+        }
         return false;
     }
 }

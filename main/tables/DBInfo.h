@@ -3,9 +3,11 @@
 #include "platform/db/Table.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class THistoryData;
 
@@ -86,6 +88,8 @@ public:
     // user itself, once, why (LastOpenCode: SQLite's code of the last failed open, 0 when it had none).
     bool QuietOnFailure = false;
     [[nodiscard]] int LastOpenCode() const { return FLastOpenCode; }
+    // The boxes the quiet opens did not show, each once, since the last take.
+    [[nodiscard]] QStringList TakeQuietFailures() { return std::exchange(FQuietFailures, {}); }
 
     [[nodiscard]] int RecvHisOpenCount() const { return FRecvHisOpenCount; }
     [[nodiscard]] int MeiboOpenCount() const { return FMeiboOpenCount; }
@@ -103,6 +107,7 @@ private:
     int FMeiboOpenCount = 0;
     bool FLastOpenBusy = false;
     int FLastOpenCode = 0;
+    QStringList FQuietFailures;
 };
 
 // The program-wide objects of the data module; null until created.
