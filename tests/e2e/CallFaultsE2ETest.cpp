@@ -282,6 +282,7 @@ TEST(CallFaultsE2ETest, ACallRingsAtTheClocksTimeAfterTheClockIsSetBack)
         EXPECT_EQ(Ring.Exit, 0) << Ring.Number.toStdString();
     ASSERT_TRUE(Program.WaitForRows(3));
     ExpectRowsAre(HistoryRows(Program), Rings, {0, -Hour, -Hour});
+    EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());
     ASSERT_TRUE(Program.Terminate());
 }
 
@@ -320,6 +321,7 @@ TEST(CallFaultsE2ETest, ASpoolLeftInAnEarlierDataFolderIsWrittenAtTheNextStart)
     EXPECT_TRUE(Program.WaitForBox(EarlierSpoolTakenText(Earlier, 2)));
     EXPECT_EQ(QFileInfo(Earlier + TCallSpool::FileName).size(), 0);
     EXPECT_EQ(HistoryRows(Program).size(), 1);
+    EXPECT_EQ(HistoryIntegrityProblems(Now), QStringList());
     ASSERT_TRUE(Program.Terminate());
 
     // Said once: the next start finds nothing left there.
@@ -352,6 +354,7 @@ TEST(CallFaultsE2ETest, ALongSpoolAtTheStartDoesNotHoldUpANewCall)
     EXPECT_EQ(Rows.first().SchTel, QStringLiteral("0400000000"));
     EXPECT_EQ(Rows[Waiting - 1].SchTel, QStringLiteral("0400000999"));
     EXPECT_EQ(Rows.last().SchTel, New.Number);
+    EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());
     ASSERT_TRUE(Program.Terminate());
 }
 
