@@ -159,7 +159,8 @@ void TCallSpool::Reserve()
 {
     // Blocks allocated beyond the end: a line written into them needs nothing more of the disk. A file
     // system that cannot do it (or a disk already full) leaves the spool as it is.
-    if (FFd >= 0 && fallocate(FFd, FALLOC_FL_KEEP_SIZE, 0, FSize + ReserveBytes) != 0 && errno != EOPNOTSUPP)
+    if (FFd >= 0 && fallocate(FFd, FALLOC_FL_KEEP_SIZE, 0, FSize + ReserveBytes) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSPC)
         qWarning().noquote() << "Call spool: cannot keep room in" << FFolder + FileName << SystemError();
 }
 
