@@ -225,6 +225,21 @@ TEST(MemIniFile, WritesBackEveryUntouchedLineByteForByte)
 
 // A line break in a value, or a name that would not read back as its key, could add keys and
 // sections of its own: such a write is refused, and the file is not written at all.
+TEST(MemIniFile, ACopyIsAFileOfItsOwn)
+{
+    QTemporaryDir Dir;
+    const QString Name = Dir.filePath("a.ini");
+    WriteAll(Name, "[COMMON]\nPort=COM1\n");
+    const TMemIniFile Original(Name);
+    TMemIniFile Copy = Original;
+    Copy.WriteString("COMMON", "Port", "COM2");
+    Copy.DeleteKey("COMMON", "Port");
+    Copy.WriteString("COMMON", "CD", "/media/cdrom");
+    EXPECT_EQ(Original.ReadString("COMMON", "Port", ""), "COM1");
+    EXPECT_FALSE(Original.ValueExists("COMMON", "CD"));
+    EXPECT_EQ(Original.ToBytes(), "[COMMON]\nPort=COM1\n");
+}
+
 TEST(MemIniFile, AValueThatWouldBreakItsLineIsRefusedAndNothingIsWritten)
 {
     QTemporaryDir Dir;
