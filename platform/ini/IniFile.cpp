@@ -382,6 +382,7 @@ QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp93
 
 bool TMemIniFile::UpdateFile()
 {
+    FLastError = 0;
     if (!FRefused.isEmpty()) {
         qWarning("%s: not written; refused: %s", qPrintable(FFileName),
                  qPrintable(FRefused.join(QStringLiteral(", "))
@@ -389,5 +390,5 @@ bool TMemIniFile::UpdateFile()
                                 .replace(QLatin1Char('\r'), QStringLiteral("\\r"))));
         return false;
     }
-    return WriteFileSafely(FFileName, ToBytes(), FMode) == TSafeWriteResult::Written;
+    return WriteFileSafely(FFileName, ToBytes(), FMode, &FLastError) == TSafeWriteResult::Written;
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -305,6 +306,14 @@ TEST(MemIniFile, WritesThroughATemporaryFileWithTheAskedMode)
     }
     EXPECT_EQ(TMemIniFile(Secret).ReadString("S", "Password", ""), "x");
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList({"secret.ini"}));
+    EXPECT_EQ(Ini.LastError(), EFBIG) << "the reason is kept for the user";
+
+    TMemIniFile Lost(Dir.filePath("gone/a.ini"));
+    Lost.WriteString("S", "K", "v");
+    EXPECT_FALSE(Lost.UpdateFile());
+    EXPECT_EQ(Lost.LastError(), ENOENT);
+    EXPECT_TRUE(Ini.UpdateFile());
+    EXPECT_EQ(Ini.LastError(), 0);
 }
 
 } // namespace
