@@ -374,7 +374,8 @@ void TMainForm::WriteShutdownSettings()
         ::Settings.MenuTop = ScaleByDpi(Position.y(), false);
     }
     ::Settings.Info = ShowInfo;
-    (void)SaveShutdownSettings();
+    // A session that ends leaves nobody to read a box: a file that cannot be written is only logged then.
+    (void)SaveShutdownSettings(ProgramEnding ? TSettingsSave::Unattended : TSettingsSave::Last);
 }
 
 void TMainForm::UnloadExtDll()
