@@ -12,6 +12,7 @@
 #include "main/controls/SortListView.h"
 #include "main/device/VxComm.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
 #include "widelayer/UniSortListView.h"
@@ -411,11 +412,11 @@ void TMeiboView::SaveSettings()
 {
     if (SettingsPath.isEmpty())
         return;
-    TMemIniFile Ini(SettingsFileName());
-    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(x(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
-    Ini.WriteBool(Section, QStringLiteral("RecvList"), RecvList);
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+        Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(x(), false));
+        Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
+        Ini.WriteBool(Section, QStringLiteral("RecvList"), RecvList);
+    });
 }
 
 void TMeiboView::ApplyHistoryPanel()
