@@ -404,7 +404,7 @@ void TReceiveView::FormCreate()
         Left = Ini.ReadInteger(Section, QStringLiteral("Left"), Left);
         Top = Ini.ReadInteger(Section, QStringLiteral("Top"), Top);
     }
-    move(ScaleByDpi(Left, true), ScaleByDpi(Top, true));
+    MoveToStoredPlace(this, QPoint(ScaleByDpi(Left, true), ScaleByDpi(Top, true)));
 
     lblPrevRecvDateTime->setEnabled(Settings.BeforeRecvDateTime);
 

@@ -355,8 +355,10 @@ int TMeiboView::CreateSubTab()
 
 void TMeiboView::FormCreate()
 {
-    LoadSettings();
+    const QPoint Place = LoadSettings();
     ApplyHistoryPanel();
+    // Placed once its height is known, so that a place off every screen comes back whole.
+    MoveToStoredPlace(this, Place);
     pgcMeibo->setCurrentWidget(tabMain);
     cbxPrivCorp->addItems({QStringLiteral("個人"), QStringLiteral("法人")});
     ReloadRankList();
@@ -392,7 +394,7 @@ void TMeiboView::FormDestroy()
     SaveSettings();
 }
 
-void TMeiboView::LoadSettings()
+QPoint TMeiboView::LoadSettings()
 {
     // The window's place is kept in 96-DPI units; without one it is centred on the screen.
     const QScreen* Screen = QGuiApplication::primaryScreen();
@@ -405,7 +407,7 @@ void TMeiboView::LoadSettings()
         Top = Ini.ReadInteger(Section, QStringLiteral("Top"), Top);
         RecvList = Ini.ReadBool(Section, QStringLiteral("RecvList"), false);
     }
-    move(ScaleByDpi(Left, true), ScaleByDpi(Top, true));
+    return {ScaleByDpi(Left, true), ScaleByDpi(Top, true)};
 }
 
 void TMeiboView::SaveSettings()

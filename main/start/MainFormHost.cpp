@@ -314,7 +314,7 @@ void TMainForm::ArrangeMenuWindow()
         Area.moveTopLeft(QPoint(ScaleByDpi(*::Settings.MenuLeft, true), ScaleByDpi(*::Settings.MenuTop, true)));
     else if (const QScreen* Screen = QGuiApplication::primaryScreen())
         Area.moveCenter(Screen->availableGeometry().center());
-    setGeometry(Area);
+    SetStoredGeometry(this, Area);
     WindowPlaced = true;
     ApplyMenuView();
 }

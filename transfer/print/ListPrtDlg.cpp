@@ -130,7 +130,7 @@ TListPrint::TListPrint(QWidget* Owner) : QDialog(Owner)
     const QRect Screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->geometry() : QRect();
     const int Left = FIni->ReadInteger(ListPrintSection, QStringLiteral("Left"), (Screen.width() - width()) / 2);
     const int Top = FIni->ReadInteger(ListPrintSection, QStringLiteral("Top"), (Screen.height() - height()) / 2);
-    move(ScaleByDpi(Left, true), ScaleByDpi(Top, true));
+    MoveToStoredPlace(this, QPoint(ScaleByDpi(Left, true), ScaleByDpi(Top, true)));
 
     LoadPrintSettings();
     Model.LoadTemplates(Settings.DataPath);
