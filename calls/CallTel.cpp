@@ -9,6 +9,7 @@
 #include "main/device/VxComm.h"
 #include "main/settings/IPPBXIni.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
 
@@ -120,9 +121,8 @@ void TCallsTelephone::btnDialClick()
     } else {
         FPortIndex = std::max(cbxPort->currentIndex(), 0);
         if (!SettingsPath.isEmpty()) {
-            TMemIniFile Ini(SettingsFileName());
-            Ini.WriteInteger(Section, PortKey, FPortIndex);
-            (void)Ini.UpdateFile();
+            (void)SaveSettingsFile(TSettingsSave::Kept,
+                                   [this](TMemIniFile& Ini) { Ini.WriteInteger(Section, PortKey, FPortIndex); });
         }
         // The adapter numbers its lines by port, so a gap in its dial ports must not shift the line.
         if (FPortIndex < FPorts.size())

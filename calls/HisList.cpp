@@ -6,6 +6,7 @@
 #include "main/common/ProductInfo.h"
 #include "main/controls/MyHdCtrl.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
 
@@ -249,11 +250,11 @@ void THistoryList::LoadSettings()
 
 void THistoryList::SaveSettings()
 {
-    TMemIniFile Ini(SettingsFileName());
-    PagedLines::SaveWindowBounds(this, Ini, Section);
-    PagedLines::SaveHeaderWidths(myhcRecvHis, Ini, Section);
-    Ini.WriteBool(Section, QStringLiteral("AllWeek"), sbtnAllWeek->isChecked());
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+        PagedLines::SaveWindowBounds(this, Ini, Section);
+        PagedLines::SaveHeaderWidths(myhcRecvHis, Ini, Section);
+        Ini.WriteBool(Section, QStringLiteral("AllWeek"), sbtnAllWeek->isChecked());
+    });
 }
 
 void THistoryList::showEvent(QShowEvent* Event)

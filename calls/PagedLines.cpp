@@ -325,13 +325,13 @@ void LoadWindowBounds(QWidget* Window, TMemIniFile& Ini, const QString& Section,
     Width = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Width"), Width), true);
     Height = ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Height"), Height), true);
     Window->resize(Width, Height);
-    // A position left of or above the primary screen is a real one on another screen.
-    Window->move(Ini.ValueExists(Section, QStringLiteral("Left"))
-                     ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Left"), 0), true)
-                     : Screen.left() + (Screen.width() - Width) / 2,
-                 Ini.ValueExists(Section, QStringLiteral("Top"))
-                     ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Top"), 0), true)
-                     : Screen.top() + (Screen.height() - Height) / 2);
+    // A position left of or above the primary screen is a real one on another screen, and stays.
+    MoveToStoredPlace(Window, QPoint(Ini.ValueExists(Section, QStringLiteral("Left"))
+                                         ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Left"), 0), true)
+                                         : Screen.left() + (Screen.width() - Width) / 2,
+                                     Ini.ValueExists(Section, QStringLiteral("Top"))
+                                         ? ScaleByDpi(Ini.ReadInteger(Section, QStringLiteral("Top"), 0), true)
+                                         : Screen.top() + (Screen.height() - Height) / 2));
 }
 
 void SaveWindowBounds(const QWidget* Window, TMemIniFile& Ini, const QString& Section)

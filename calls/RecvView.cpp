@@ -12,6 +12,7 @@
 #include "main/identify/AppSub.h"
 #include "main/identify/DBInfoFb.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "platform/ini/IniFile.h"
 
 #include <QComboBox>
@@ -103,12 +104,12 @@ void TReceiveView::FormDestroy()
 {
     // The window's place, in 96-DPI units.
     if (!SettingsPath.isEmpty()) {
-        TMemIniFile Ini(SettingsFileName());
-        Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(x(), false));
-        Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
-        (void)Ini.UpdateFile();
+        (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+            Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(x(), false));
+            Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
+        });
     }
-    SaveMemoPrintSettings();
+    SaveMemoPrintSettings(TSettingsSave::Kept);
 }
 
 void TReceiveView::CreateControls()
@@ -403,7 +404,7 @@ void TReceiveView::FormCreate()
         Left = Ini.ReadInteger(Section, QStringLiteral("Left"), Left);
         Top = Ini.ReadInteger(Section, QStringLiteral("Top"), Top);
     }
-    move(ScaleByDpi(Left, true), ScaleByDpi(Top, true));
+    MoveToStoredPlace(this, QPoint(ScaleByDpi(Left, true), ScaleByDpi(Top, true)));
 
     lblPrevRecvDateTime->setEnabled(Settings.BeforeRecvDateTime);
 

@@ -4,6 +4,7 @@
 #include "calls/memo/MemoPrintItems.h"
 #include "directory/dicdialog/DicLookup.h"
 #include "main/common/CallerRec.h"
+#include "main/settings/SettingsSave.h"
 
 #include <QColor>
 #include <QDialog>
@@ -77,7 +78,7 @@ public:
 
     // The memo print's item order and choice, and the program-wide memo settings, in [MEMO PRINT].
     void LoadMemoPrintSettings();
-    void SaveMemoPrintSettings();
+    void SaveMemoPrintSettings(TSettingsSave Who);
     QList<TMemoPrintItem> MemoPrintItems;
 
     void ReloadRankList();

@@ -9,6 +9,7 @@
 #include "main/controls/NMDEdit.h"
 #include "main/controls/SortListView.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "platform/ini/IniFile.h"
 #include "platform/print/Printing.h"
 
@@ -201,7 +202,7 @@ void MemoPrintSet(TReceiveView& View)
     Dialog.SetItems(View.MemoPrintItems, MemoItemCount - 1);
     if (Dialog.exec() == 1) {
         Dialog.GetItems(View.MemoPrintItems);
-        View.SaveMemoPrintSettings();
+        View.SaveMemoPrintSettings(TSettingsSave::Confirmed);
     }
 }
 
@@ -220,11 +221,11 @@ void TReceiveView::LoadMemoPrintSettings()
     MemoPrintSettings = ReadMemoPrintSettings(Ini);
 }
 
-void TReceiveView::SaveMemoPrintSettings()
+void TReceiveView::SaveMemoPrintSettings(TSettingsSave Who)
 {
     if (SettingsPath.isEmpty())
         return;
-    TMemIniFile Ini(SettingsFileName());
-    WriteMemoPrintSection(Ini, MemoPrintItems, FernbookMode(), MemoPrintSettings);
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(Who, [this](TMemIniFile& Ini) {
+        WriteMemoPrintSection(Ini, MemoPrintItems, FernbookMode(), MemoPrintSettings);
+    });
 }

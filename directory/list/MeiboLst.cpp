@@ -6,6 +6,7 @@
 #include "main/common/ProductInfo.h"
 #include "main/controls/MyHdCtrl.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
 #include "platform/ui/WindowScript.h"
@@ -215,10 +216,10 @@ void TMeiboList::LoadSettings()
 
 void TMeiboList::SaveSettings()
 {
-    TMemIniFile Ini(SettingsFileName());
-    SaveWindowBounds(this, Ini, Section);
-    SaveHeaderWidths(myhcMeibo, Ini, Section);
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+        SaveWindowBounds(this, Ini, Section);
+        SaveHeaderWidths(myhcMeibo, Ini, Section);
+    });
 }
 
 void TMeiboList::showEvent(QShowEvent* Event)

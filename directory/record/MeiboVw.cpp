@@ -12,6 +12,7 @@
 #include "main/controls/SortListView.h"
 #include "main/device/VxComm.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
 #include "widelayer/UniSortListView.h"
@@ -354,8 +355,10 @@ int TMeiboView::CreateSubTab()
 
 void TMeiboView::FormCreate()
 {
-    LoadSettings();
+    const QPoint Place = LoadSettings();
     ApplyHistoryPanel();
+    // Placed once its height is known, so that a place off every screen comes back whole.
+    MoveToStoredPlace(this, Place);
     pgcMeibo->setCurrentWidget(tabMain);
     cbxPrivCorp->addItems({QStringLiteral("個人"), QStringLiteral("法人")});
     ReloadRankList();
@@ -391,7 +394,7 @@ void TMeiboView::FormDestroy()
     SaveSettings();
 }
 
-void TMeiboView::LoadSettings()
+QPoint TMeiboView::LoadSettings()
 {
     // The window's place is kept in 96-DPI units; without one it is centred on the screen.
     const QScreen* Screen = QGuiApplication::primaryScreen();
@@ -404,18 +407,18 @@ void TMeiboView::LoadSettings()
         Top = Ini.ReadInteger(Section, QStringLiteral("Top"), Top);
         RecvList = Ini.ReadBool(Section, QStringLiteral("RecvList"), false);
     }
-    move(ScaleByDpi(Left, true), ScaleByDpi(Top, true));
+    return {ScaleByDpi(Left, true), ScaleByDpi(Top, true)};
 }
 
 void TMeiboView::SaveSettings()
 {
     if (SettingsPath.isEmpty())
         return;
-    TMemIniFile Ini(SettingsFileName());
-    Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(x(), false));
-    Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
-    Ini.WriteBool(Section, QStringLiteral("RecvList"), RecvList);
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+        Ini.WriteInteger(Section, QStringLiteral("Left"), ScaleByDpi(x(), false));
+        Ini.WriteInteger(Section, QStringLiteral("Top"), ScaleByDpi(y(), false));
+        Ini.WriteBool(Section, QStringLiteral("RecvList"), RecvList);
+    });
 }
 
 void TMeiboView::ApplyHistoryPanel()

@@ -156,7 +156,8 @@ private:
     void FormCreate();
     void FormDestroy();
     void FormShow();
-    void LoadSettings();
+    // Reads the section; answers the stored place of the window, on the screen's scale.
+    [[nodiscard]] QPoint LoadSettings();
     void SaveSettings();
 
     void btnAddUpdClick();

@@ -5,11 +5,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImage>
+#include <QRegion>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +23,45 @@ QRect WorkAreaOf(const QWidget* Widget)
         Screen = QGuiApplication::primaryScreen();
     return Screen != nullptr ? Screen->availableGeometry() : QRect();
 }
+
+// How far apart two rectangles are, squared; 0 when they touch or overlap.
+qint64 SquaredDistance(const QRect& A, const QRect& B)
+{
+    const qint64 DX = std::max({0, B.left() - (A.left() + A.width()), A.left() - (B.left() + B.width())});
+    const qint64 DY = std::max({0, B.top() - (A.top() + A.height()), A.top() - (B.top() + B.height())});
+    return DX * DX + DY * DY;
+}
+
+qint64 AreaOf(const QRect& Rect)
+{
+    return Rect.isEmpty() ? 0 : qint64(Rect.width()) * Rect.height();
+}
+
+// Fits a stored window's frame again as the window is first shown. Until then the frame counts only as
+// wide as the window system has said: nothing yet where a window manager draws it, its real width where
+// the system draws it itself.
+class TFitOnFirstShow : public QObject
+{
+public:
+    explicit TFitOnFirstShow(QWidget* Window) : QObject(Window) {}
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() != QEvent::Show)
+            return false;
+        auto* Window = static_cast<QWidget*>(Watched);
+        const QRect Frame = Window->frameGeometry();
+        const QRect Fitted = FitToScreens(Frame);
+        if (Fitted != Frame) {
+            const QRect Own = Window->geometry();
+            Window->setGeometry(QRect(Own.topLeft() + (Fitted.topLeft() - Frame.topLeft()),
+                                      Own.size() - (Frame.size() - Fitted.size())));
+        }
+        Window->removeEventFilter(this);
+        deleteLater();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -52,6 +94,57 @@ void PlaceFormBottomRight(QWidget* Form, const QWidget* Anchor, int DX, int DY)
     const QRect Rect = Anchor->frameGeometry();
     const QSize Size = Form->frameGeometry().size();
     Form->move(Rect.left() + Rect.width() - Size.width() - DX, Rect.top() + Rect.height() - Size.height() - DY);
+}
+
+QRect FitToScreens(const QRect& Rect, const QList<TScreenArea>& Screens)
+{
+    QRegion Visible;
+    for (const TScreenArea& Screen : Screens)
+        Visible += Screen.Available;
+    if (Screens.isEmpty() || QRegion(Rect).subtracted(Visible).isEmpty())
+        return Rect;
+
+    const TScreenArea* Nearest = &Screens.first();
+    qint64 Covered = -1;
+    qint64 Distance = 0;
+    for (const TScreenArea& Screen : Screens) {
+        const qint64 Overlap = AreaOf(Rect & Screen.Geometry);
+        const qint64 Away = SquaredDistance(Rect, Screen.Geometry);
+        if (Overlap > Covered || (Overlap == 0 && Covered == 0 && Away < Distance)) {
+            Nearest = &Screen;
+            Covered = Overlap;
+            Distance = Away;
+        }
+    }
+    const QRect& Area = Nearest->Available;
+    const QSize Size = Rect.size().boundedTo(Area.size());
+    const int Left = std::clamp(Rect.left(), Area.left(), Area.left() + Area.width() - Size.width());
+    const int Top = std::clamp(Rect.top(), Area.top(), Area.top() + Area.height() - Size.height());
+    return {QPoint(Left, Top), Size};
+}
+
+QRect FitToScreens(const QRect& Rect)
+{
+    QList<TScreenArea> Screens;
+    for (const QScreen* Screen : QGuiApplication::screens())
+        Screens.append({Screen->geometry(), Screen->availableGeometry()});
+    return FitToScreens(Rect, Screens);
+}
+
+void MoveToStoredPlace(QWidget* Window, QPoint Position)
+{
+    const QSize Frame = Window->frameGeometry().size();
+    const QRect Place = FitToScreens(QRect(Position, Frame));
+    if (Place.size() != Frame)
+        Window->resize(Window->size() - (Frame - Place.size()));
+    Window->move(Place.topLeft());
+    Window->installEventFilter(new TFitOnFirstShow(Window));
+}
+
+void SetStoredGeometry(QWidget* Window, const QRect& Rect)
+{
+    Window->setGeometry(FitToScreens(Rect));
+    Window->installEventFilter(new TFitOnFirstShow(Window));
 }
 
 int ScaleByDpiAt(int Value, bool ToScreen, double PixelsPerInch)

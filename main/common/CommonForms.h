@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 class QImage;
@@ -17,6 +19,28 @@ void CenterForm(QWidget* Form, const QWidget* Owner);
 
 // Form's right edge DX and its bottom DY pixels inside Anchor's; no clamping.
 void PlaceFormBottomRight(QWidget* Form, const QWidget* Anchor, int DX, int DY);
+
+// A screen as a window place is fitted to it: the whole screen, and its work area (without panels).
+struct TScreenArea
+{
+    QRect Geometry;
+    QRect Available;
+};
+
+// A window rectangle read from the settings, made visible: one that lies wholly in the screens' work areas
+// stays as it is (also across two screens); any other moves into the work area of the screen nearest to it
+// (the one it covers most, else the one at the least distance), and shrinks only where it is larger than
+// that area. Without screens it stays as it is.
+[[nodiscard]] QRect FitToScreens(const QRect& Rect, const QList<TScreenArea>& Screens);
+// The same on the screens the application has now.
+[[nodiscard]] QRect FitToScreens(const QRect& Rect);
+// A window placed from the settings, fitted so: a place on a monitor since unplugged, or beyond a screen
+// made smaller, opens on the nearest screen. MoveToStoredPlace takes the frame's top-left corner, as
+// QWidget::move does, with the size Window has; SetStoredGeometry the window's own area, as
+// QWidget::setGeometry does. The frame is fitted again as the window is first shown, once the window
+// system has told how wide it draws it.
+void MoveToStoredPlace(QWidget* Window, QPoint Position);
+void SetStoredGeometry(QWidget* Window, const QRect& Rect);
 
 // Converts a stored 96-per-inch value to the screen (ToScreen) or back, rounding half up. Qt already
 // lays out in 96-per-inch logical units with a device pixel ratio on top, so with the primary screen's

@@ -4,6 +4,7 @@
 #include "main/common/CommonText.h"
 #include "main/device/VxComm.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "platform/ini/IniFile.h"
 #include "platform/ini/IniText.h"
 #include "platform/sys/Exceptions.h"
@@ -99,10 +100,10 @@ bool SaveEnvironmentSection(const TEnvironmentSection& Section)
 {
     if (!QFileInfo(SettingsFileName()).isFile())
         return false;
-    TMemIniFile Ini(SettingsFileName());
-    Ini.WriteInteger(EnvironmentSection, QStringLiteral("InitTab"), Section.InitTab);
-    Ini.WriteBool(EnvironmentSection, QStringLiteral("TipView"), Section.TipView);
-    return Ini.UpdateFile();
+    return SaveSettingsFile(TSettingsSave::Kept, [&Section](TMemIniFile& Ini) {
+        Ini.WriteInteger(EnvironmentSection, QStringLiteral("InitTab"), Section.InitTab);
+        Ini.WriteBool(EnvironmentSection, QStringLiteral("TipView"), Section.TipView);
+    });
 }
 
 QList<TPortItem> PortItems(const QString& DevFolder, const QString& StoredPort)
@@ -414,7 +415,8 @@ void TEnvApply::Apply()
     CopyToSettings();
     if (Settings.UseFbAdrs && Hooks.PrepareFbDataModule)
         Hooks.PrepareFbDataModule(Flags.EditionChanged);
-    // A failed write keeps the old file; the new values stay in effect for this run.
+    // A file that cannot be written is told to the user; the new values stay in effect for this run and
+    // go along with the next save.
     (void)SaveSettings();
 
     if (!SettingsIncomplete) {
@@ -478,7 +480,8 @@ bool TEnvApply::RestartLine()
             // do the settings, or the next start would meet the same list.
             (void)Message(-1, Error.Message(), MB_OK | MB_ICONSTOP);
             Settings.DataPath = IncludeTrailingDelimiter(Opened.DataPath);
-            (void)SaveSettings();
+            // Not the user's choice but its undoing: a file that could not take the choice was told already.
+            (void)SaveSettings(TSettingsSave::Kept);
         }
     }
 

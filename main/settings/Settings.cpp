@@ -187,6 +187,65 @@ void WriteShutdownKeys(TMemIniFile& Ini)
     Ini.WriteBool(Adapter, QStringLiteral("CTISet"), Settings.CTISet);
 }
 
+void WriteDialogKeys(TMemIniFile& Ini)
+{
+    Ini.WriteString(Common, QStringLiteral("CD"), Settings.CD);
+    Ini.WriteBool(Common, QStringLiteral("IPPBX"), Settings.IPPBX);
+    Ini.WriteInteger(Common, QStringLiteral("Adapter"), Settings.Adapter);
+    Ini.WriteString(Common, QStringLiteral("Port"), Settings.Port);
+    Ini.WriteString(Common, QStringLiteral("DataPath"), Settings.DataPath);
+    Ini.WriteInteger(Common, QStringLiteral("Map"), Settings.Map);
+    Ini.WriteInteger(Common, QStringLiteral("MapSearchKind"), Settings.MapSearchKind);
+
+    Ini.WriteBool(Operation, QStringLiteral("HisListPopup"), Settings.HisListPopup);
+    Ini.WriteBool(Operation, QStringLiteral("RecvViewPopup"), Settings.RecvViewPopup);
+    Ini.WriteBool(Operation, QStringLiteral("RingSound"), Settings.RingSound);
+    Ini.WriteString(Operation, QStringLiteral("WaveFile"), Settings.WaveFile);
+    Ini.WriteBool(Operation, QStringLiteral("NotMoveFocus"), Settings.NotMoveFocus);
+    Ini.WriteBool(Operation, QStringLiteral("ViewSplash"), Settings.ViewSplash);
+    Ini.WriteBool(Operation, QStringLiteral("WindowsEnd"), Settings.WindowsEnd);
+    Ini.WriteBool(Operation, QStringLiteral("DeleteType"), Settings.DeleteType);
+
+    Ini.WriteBool(ReceiveHistory, QStringLiteral("EarlierSearch"), Settings.EarlierSearch);
+    Ini.WriteBool(ReceiveHistory, QStringLiteral("NewDataView"), Settings.NewDataView);
+    Ini.WriteBool(ReceiveHistory, QStringLiteral("AutoAdd"), Settings.AutoAdd);
+    Ini.WriteBool(ReceiveHistory, QStringLiteral("SameTelUpdate"), Settings.SameTelUpdate);
+    Ini.WriteBool(ReceiveHistory, QStringLiteral("BeforeSelectItems"), Settings.BeforeSelectItems);
+    Ini.WriteBool(ReceiveHistory, QStringLiteral("BeforeRecvDateTime"), Settings.BeforeRecvDateTime);
+    Ini.WriteBool(ReceiveHistory, QStringLiteral("AutoDel"), Settings.AutoDel);
+    Ini.WriteInteger(ReceiveHistory, QStringLiteral("DeleteDay"), Settings.DeleteDay);
+    Ini.WriteBool(ReceiveHistory, QStringLiteral("AutoDelConfirm"), Settings.AutoDelConfirm);
+
+    Ini.WriteInteger(ScreenView, QStringLiteral("ListMaxCount"), Settings.ListMaxCount);
+    Ini.WriteString(ScreenView, QStringLiteral("SelectItem1"), Settings.SelectItem1);
+    Ini.WriteString(ScreenView, QStringLiteral("SelectItem2"), Settings.SelectItem2);
+    Ini.WriteString(ScreenView, QStringLiteral("SelectItem3"), Settings.SelectItem3);
+    Ini.WriteBool(ScreenView, QStringLiteral("TopView"), Settings.TopView);
+    Ini.WriteBool(ScreenView, QStringLiteral("MenuVisible"), Settings.MenuVisible);
+    Ini.WriteBool(ScreenView, QStringLiteral("CloseMsg"), Settings.CloseMsg);
+
+    Ini.WriteBool(AutoBackup, QStringLiteral("AutoBU"), Settings.AutoBU);
+    Ini.WriteInteger(AutoBackup, QStringLiteral("AutoBUCount"), Settings.AutoBUCount);
+    Ini.WriteBool(AutoUpdate, QStringLiteral("UpdateCheck"), Settings.UpdateCheck);
+
+    Ini.WriteBool(UseFbAdrs, QStringLiteral("UseFbAdrs"), Settings.UseFbAdrs);
+    Ini.WriteInteger(UseFbAdrs, QStringLiteral("FbSeries"), Settings.FbSeries);
+    Ini.WriteInteger(UseFbAdrs, QStringLiteral("FbAdrsBook"), Settings.FbAdrsBook);
+    Ini.WriteString(UseFbAdrs, QStringLiteral("FbAdrsBookName"), Settings.FbAdrsBookName);
+    Ini.WriteBool(UseFbAdrs, QStringLiteral("RunFbDlg"), Settings.RunFbDlg);
+    Ini.WriteBool(UseFbAdrs, QStringLiteral("FbBackup"), Settings.FbBackup);
+    Ini.WriteBool(UseFbAdrs, QStringLiteral("FbBackupDlg"), Settings.FbBackupDlg);
+    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Memo1"), Settings.Memo1);
+    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Memo2"), Settings.Memo2);
+    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Memo3"), Settings.Memo3);
+    Ini.WriteInteger(UseFbAdrs, QStringLiteral("rank"), Settings.Rank);
+    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Line1"), Settings.Line1);
+    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Line2"), Settings.Line2);
+
+    Ini.WriteInteger(Common, QStringLiteral("NGCut"), Settings.NGCut);
+    Ini.WriteInteger(Common, QStringLiteral("UsbSerial"), Settings.UsbSerial);
+}
+
 } // namespace
 
 void ReadFbAdrs(const TMemIniFile& Ini)
@@ -273,6 +332,7 @@ QString ReadIPPBXPath(const QString& ProgramFolder)
 void ReadSettings(const TSettingsSources& Sources)
 {
     SettingsIncomplete = false;
+    ForgetUnsavedSettings();
     const TMemIniFile Ini(SettingsFileName());
 
     Settings.Domain = Ini.ReadString(UpdateParameter, QStringLiteral("Domain"), DefaultUpdateDomain);
@@ -311,84 +371,25 @@ void ReadSettings(const TSettingsSources& Sources)
     IPPBXPath = ReadIPPBXPath(ProgramPath);
 }
 
-bool SaveSettings()
+bool SaveSettings(TSettingsSave Who)
 {
-    TMemIniFile Ini(SettingsFileName());
-    Ini.WriteString(Common, QStringLiteral("CD"), Settings.CD);
-    Ini.WriteBool(Common, QStringLiteral("IPPBX"), Settings.IPPBX);
-    Ini.WriteInteger(Common, QStringLiteral("Adapter"), Settings.Adapter);
-    Ini.WriteString(Common, QStringLiteral("Port"), Settings.Port);
-    Ini.WriteString(Common, QStringLiteral("DataPath"), Settings.DataPath);
-    Ini.WriteInteger(Common, QStringLiteral("Map"), Settings.Map);
-    Ini.WriteInteger(Common, QStringLiteral("MapSearchKind"), Settings.MapSearchKind);
-
-    Ini.WriteBool(Operation, QStringLiteral("HisListPopup"), Settings.HisListPopup);
-    Ini.WriteBool(Operation, QStringLiteral("RecvViewPopup"), Settings.RecvViewPopup);
-    Ini.WriteBool(Operation, QStringLiteral("RingSound"), Settings.RingSound);
-    Ini.WriteString(Operation, QStringLiteral("WaveFile"), Settings.WaveFile);
-    Ini.WriteBool(Operation, QStringLiteral("NotMoveFocus"), Settings.NotMoveFocus);
-    Ini.WriteBool(Operation, QStringLiteral("ViewSplash"), Settings.ViewSplash);
-    Ini.WriteBool(Operation, QStringLiteral("WindowsEnd"), Settings.WindowsEnd);
-    Ini.WriteBool(Operation, QStringLiteral("DeleteType"), Settings.DeleteType);
-
-    Ini.WriteBool(ReceiveHistory, QStringLiteral("EarlierSearch"), Settings.EarlierSearch);
-    Ini.WriteBool(ReceiveHistory, QStringLiteral("NewDataView"), Settings.NewDataView);
-    Ini.WriteBool(ReceiveHistory, QStringLiteral("AutoAdd"), Settings.AutoAdd);
-    Ini.WriteBool(ReceiveHistory, QStringLiteral("SameTelUpdate"), Settings.SameTelUpdate);
-    Ini.WriteBool(ReceiveHistory, QStringLiteral("BeforeSelectItems"), Settings.BeforeSelectItems);
-    Ini.WriteBool(ReceiveHistory, QStringLiteral("BeforeRecvDateTime"), Settings.BeforeRecvDateTime);
-    Ini.WriteBool(ReceiveHistory, QStringLiteral("AutoDel"), Settings.AutoDel);
-    Ini.WriteInteger(ReceiveHistory, QStringLiteral("DeleteDay"), Settings.DeleteDay);
-    Ini.WriteBool(ReceiveHistory, QStringLiteral("AutoDelConfirm"), Settings.AutoDelConfirm);
-
-    Ini.WriteInteger(ScreenView, QStringLiteral("ListMaxCount"), Settings.ListMaxCount);
-    Ini.WriteString(ScreenView, QStringLiteral("SelectItem1"), Settings.SelectItem1);
-    Ini.WriteString(ScreenView, QStringLiteral("SelectItem2"), Settings.SelectItem2);
-    Ini.WriteString(ScreenView, QStringLiteral("SelectItem3"), Settings.SelectItem3);
-    Ini.WriteBool(ScreenView, QStringLiteral("TopView"), Settings.TopView);
-    Ini.WriteBool(ScreenView, QStringLiteral("MenuVisible"), Settings.MenuVisible);
-    Ini.WriteBool(ScreenView, QStringLiteral("CloseMsg"), Settings.CloseMsg);
-
-    Ini.WriteBool(AutoBackup, QStringLiteral("AutoBU"), Settings.AutoBU);
-    Ini.WriteInteger(AutoBackup, QStringLiteral("AutoBUCount"), Settings.AutoBUCount);
-    Ini.WriteBool(AutoUpdate, QStringLiteral("UpdateCheck"), Settings.UpdateCheck);
-
-    Ini.WriteBool(UseFbAdrs, QStringLiteral("UseFbAdrs"), Settings.UseFbAdrs);
-    Ini.WriteInteger(UseFbAdrs, QStringLiteral("FbSeries"), Settings.FbSeries);
-    Ini.WriteInteger(UseFbAdrs, QStringLiteral("FbAdrsBook"), Settings.FbAdrsBook);
-    Ini.WriteString(UseFbAdrs, QStringLiteral("FbAdrsBookName"), Settings.FbAdrsBookName);
-    Ini.WriteBool(UseFbAdrs, QStringLiteral("RunFbDlg"), Settings.RunFbDlg);
-    Ini.WriteBool(UseFbAdrs, QStringLiteral("FbBackup"), Settings.FbBackup);
-    Ini.WriteBool(UseFbAdrs, QStringLiteral("FbBackupDlg"), Settings.FbBackupDlg);
-    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Memo1"), Settings.Memo1);
-    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Memo2"), Settings.Memo2);
-    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Memo3"), Settings.Memo3);
-    Ini.WriteInteger(UseFbAdrs, QStringLiteral("rank"), Settings.Rank);
-    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Line1"), Settings.Line1);
-    Ini.WriteInteger(UseFbAdrs, QStringLiteral("Line2"), Settings.Line2);
-
-    Ini.WriteInteger(Common, QStringLiteral("NGCut"), Settings.NGCut);
-    Ini.WriteInteger(Common, QStringLiteral("UsbSerial"), Settings.UsbSerial);
-    return Ini.UpdateFile();
+    return SaveSettingsFile(Who, WriteDialogKeys);
 }
 
 bool SaveDeviceVersion()
 {
-    TMemIniFile Ini(SettingsFileName());
-    Ini.WriteString(Version, QStringLiteral("DLL"), Settings.DLL);
-    return Ini.UpdateFile();
+    return SaveSettingsFile(TSettingsSave::Kept,
+                            [](TMemIniFile& Ini) { Ini.WriteString(Version, QStringLiteral("DLL"), Settings.DLL); });
 }
 
-bool SaveShutdownSettings()
+bool SaveShutdownSettings(TSettingsSave Who)
 {
-    TMemIniFile Ini(SettingsFileName());
-    WriteShutdownKeys(Ini);
-    return Ini.UpdateFile();
+    return SaveSettingsFile(Who, WriteShutdownKeys);
 }
 
 bool SaveRegistered()
 {
-    TMemIniFile Ini(SettingsFileName());
-    Ini.WriteBool(Base, QStringLiteral("Register"), Settings.Register);
-    return Ini.UpdateFile();
+    return SaveSettingsFile(TSettingsSave::Confirmed, [](TMemIniFile& Ini) {
+        Ini.WriteBool(Base, QStringLiteral("Register"), Settings.Register);
+    });
 }

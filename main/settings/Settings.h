@@ -1,5 +1,7 @@
 #pragma once
 
+#include "main/settings/SettingsSave.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -162,9 +164,12 @@ void ReadFbAdrs(const TMemIniFile& Ini);
 // The IP-PBX folder named by the last line of the program folder's "VxComm3ip" file, else empty.
 [[nodiscard]] QString ReadIPPBXPath(const QString& ProgramFolder);
 
-// Writers. Each opens the file, sets its keys and writes the file back at once; false when the
-// file could not be written (the old file is then unchanged).
-[[nodiscard]] bool SaveSettings();         // the keys the settings dialog edits, with NGCut and UsbSerial
-[[nodiscard]] bool SaveDeviceVersion();    // VERSION/DLL
-[[nodiscard]] bool SaveShutdownSettings(); // the values the menu window and first-start dialog change
-[[nodiscard]] bool SaveRegistered();       // BASE/Register
+// Writers. Each sets its keys and writes the file at once through SaveSettingsFile (SettingsSave.h);
+// false when the file could not be written: the old file is then unchanged, the user is told as Who
+// says, and the keys go along with the next save.
+// The keys the settings dialog edits, with NGCut and UsbSerial.
+[[nodiscard]] bool SaveSettings(TSettingsSave Who = TSettingsSave::Confirmed);
+[[nodiscard]] bool SaveDeviceVersion(); // VERSION/DLL
+// The values the menu window and first-start dialog change, written as the program ends.
+[[nodiscard]] bool SaveShutdownSettings(TSettingsSave Who = TSettingsSave::Last);
+[[nodiscard]] bool SaveRegistered(); // BASE/Register

@@ -314,7 +314,7 @@ void TMainForm::ArrangeMenuWindow()
         Area.moveTopLeft(QPoint(ScaleByDpi(*::Settings.MenuLeft, true), ScaleByDpi(*::Settings.MenuTop, true)));
     else if (const QScreen* Screen = QGuiApplication::primaryScreen())
         Area.moveCenter(Screen->availableGeometry().center());
-    setGeometry(Area);
+    SetStoredGeometry(this, Area);
     WindowPlaced = true;
     ApplyMenuView();
 }
@@ -374,7 +374,8 @@ void TMainForm::WriteShutdownSettings()
         ::Settings.MenuTop = ScaleByDpi(Position.y(), false);
     }
     ::Settings.Info = ShowInfo;
-    (void)SaveShutdownSettings();
+    // A session that ends leaves nobody to read a box: a file that cannot be written is only logged then.
+    (void)SaveShutdownSettings(ProgramEnding ? TSettingsSave::Unattended : TSettingsSave::Last);
 }
 
 void TMainForm::UnloadExtDll()

@@ -117,7 +117,13 @@ const TMemIniFile::TSection* TMemIniFile::FindSection(const QString& Section) co
 
 TMemIniFile::TSection* TMemIniFile::FindSection(const QString& Section)
 {
-    return const_cast<TSection*>(std::as_const(*this).FindSection(Section));
+    // The list's own non-const walk: a copy of the file that still shares its sections parts from them
+    // here, before the caller changes one.
+    for (TSection& Each : FSections) {
+        if (SameName(Each.Name, Section))
+            return &Each;
+    }
+    return nullptr;
 }
 
 std::optional<QString> TMemIniFile::FindValue(const QString& Section, const QString& Ident) const
@@ -376,6 +382,7 @@ QByteArray TMemIniFile::LinesToBytes(const QList<const TLine*>& All, bool InCp93
 
 bool TMemIniFile::UpdateFile()
 {
+    FLastError = 0;
     if (!FRefused.isEmpty()) {
         qWarning("%s: not written; refused: %s", qPrintable(FFileName),
                  qPrintable(FRefused.join(QStringLiteral(", "))
@@ -383,5 +390,5 @@ bool TMemIniFile::UpdateFile()
                                 .replace(QLatin1Char('\r'), QStringLiteral("\\r"))));
         return false;
     }
-    return WriteFileSafely(FFileName, ToBytes(), FMode) == TSafeWriteResult::Written;
+    return WriteFileSafely(FFileName, ToBytes(), FMode, &FLastError) == TSafeWriteResult::Written;
 }

@@ -53,6 +53,9 @@ public:
     // Writes the whole file: a temporary file in the same folder, flushed to disk, renamed into place.
     // A failure, or a write refused since the file was read, leaves the old file as it was.
     [[nodiscard]] bool UpdateFile();
+    // Why the last UpdateFile could not write the file, as an errno; 0 after a write, a refused write or
+    // a failure the system gave no reason for.
+    [[nodiscard]] int LastError() const { return FLastError; }
     // The refused writes, as "Section/Ident".
     [[nodiscard]] const QStringList& RefusedWrites() const { return FRefused; }
 
@@ -102,4 +105,5 @@ private:
     QList<TLine> FPreamble;                      // lines before the first section
     QList<TSection> FSections;
     QStringList FRefused;
+    int FLastError = 0;
 };

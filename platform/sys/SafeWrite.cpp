@@ -36,15 +36,15 @@ mode_t ModeFor(const QByteArray& Target, TFileAccess Access)
 
 } // namespace
 
-TSafeWriteResult WriteFileSafely(const QString& FileName, const QByteArray& Bytes, TFileAccess Access)
+TSafeWriteResult WriteFileSafely(const QString& FileName, const QByteArray& Bytes, TFileAccess Access, int* Error)
 {
     TSafeFileWriter Writer;
-    const TSafeWriteResult Opened = Writer.Open(FileName, false, Access);
-    if (Opened != TSafeWriteResult::Written)
-        return Opened;
-    if (!Writer.Write(Bytes))
-        return TSafeWriteResult::WriteFailed;
-    return Writer.Commit();
+    TSafeWriteResult Result = Writer.Open(FileName, false, Access);
+    if (Result == TSafeWriteResult::Written)
+        Result = Writer.Write(Bytes) ? Writer.Commit() : TSafeWriteResult::WriteFailed;
+    if (Error != nullptr)
+        *Error = Result == TSafeWriteResult::Written ? 0 : Writer.Error();
+    return Result;
 }
 
 TSafeFileWriter::~TSafeFileWriter()

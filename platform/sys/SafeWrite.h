@@ -19,8 +19,9 @@ enum class TSafeWriteResult
 
 // Replaces FileName with Bytes so that a reader, or a crash, sees either the old file or the new one:
 // a temporary file in the same folder, written, fsync'ed, renamed into place, and the folder synced.
+// Error, when given, takes the errno of a failure (0 when written), for telling the user why.
 [[nodiscard]] TSafeWriteResult WriteFileSafely(const QString& FileName, const QByteArray& Bytes,
-                                               TFileAccess Access = TFileAccess::Shared);
+                                               TFileAccess Access = TFileAccess::Shared, int* Error = nullptr);
 
 // The same replacement for a file written piece by piece, so nothing need be held in memory: Open
 // makes the temporary file, Write adds bytes, Commit puts the file in place. A writer destroyed

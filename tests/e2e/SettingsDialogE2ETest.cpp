@@ -1,8 +1,10 @@
 #include "tests/support/ProgramHarness.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,6 +53,45 @@ TEST(SettingsDialogE2ETest, OpensFromTheMenuWithoutTheOtherLineKindsLibrary)
     QThread::msleep(500);
     EXPECT_EQ(Program.Process().state(), QProcess::Running);
     EXPECT_EQ(Program.Ring(QStringLiteral("0312345678")), 0) << "the line is still open";
+}
+
+// The settings folder turns read-only while the program runs: "設定(&S)" says once that the file could not
+// be written and why, the new value is in use but not on disk, and the program writes it as it ends once
+// the folder can be written again.
+TEST(SettingsDialogE2ETest, AFileThatCannotBeWrittenIsToldAndWrittenAtTheEnd)
+{
+    TProgramHarness Program;
+    Program.WithoutPermissionOverride();
+    ASSERT_TRUE(Program.StartAndWaitForLine());
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
+    const QByteArray Folder = QFile::encodeName(Program.SettingsFolder());
+    ASSERT_EQ(::chmod(Folder.constData(), 0500), 0);
+
+    Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("tbtnEnv"));
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("Environment")));
+    const QString NewName = QString::fromUtf16(u"用件");
+    Program.AnswerDialog(QStringLiteral("Environment"), {{QStringLiteral("edtSelectItem1"), NewName}},
+                         QStringLiteral("btnSet"));
+    const QString Told = QString::fromUtf16(u"設定ファイル「") + Program.SettingsFolder() +
+                         QString::fromUtf16(u"VxRelvo16.ini」に保存できませんでした  \r\n"
+                                            u"アクセスが拒否されました。  \r\n\r\n"
+                                            u"設定はこのまま使われ、次に保存するときにもう一度書き込みます  \r\n"
+                                            u"終了するまでに保存できなければ、次回の起動には引き継がれません  ");
+    ASSERT_TRUE(Program.WaitForBox(Told));
+    EXPECT_EQ(Program.Setting(QStringLiteral("SCREEN VIEW"), QStringLiteral("SelectItem1")),
+              QString::fromUtf16(u"内容"));
+
+    ASSERT_EQ(::chmod(Folder.constData(), 0700), 0);
+    ASSERT_TRUE(Program.Terminate());
+    EXPECT_EQ(Program.Setting(QStringLiteral("SCREEN VIEW"), QStringLiteral("SelectItem1")), NewName);
+    int Failures = 0;
+    for (const QJsonObject& Box : Program.Boxes()) {
+        if (Box.value(QStringLiteral("text")).toString().contains(QString::fromUtf16(u"保存できませんでした"))) {
+            ++Failures;
+            EXPECT_EQ(Box.value(QStringLiteral("caption")).toString(), QString::fromUtf16(u"Tolvane１６"));
+        }
+    }
+    EXPECT_EQ(Failures, 1) << "the dialog's own section, closing with it, is not told twice";
 }
 
 } // namespace

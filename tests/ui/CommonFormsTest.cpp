@@ -66,6 +66,38 @@ TEST(CommonFormsTest, CenterFormOverOwnerStaysInsideTheWorkArea)
     EXPECT_EQ(Huge.x(), Area.left() - 50);
 }
 
+// A screen of 1280 x 1024 with a panel of 40 along the bottom, and a wider one to its right, placed higher.
+TEST(CommonFormsTest, FitToScreensBringsAStoredPlaceOntoTheNearestScreen)
+{
+    const TScreenArea Left{{0, 0, 1280, 1024}, {0, 0, 1280, 984}};
+    const TScreenArea Right{{1280, -200, 1920, 1080}, {1280, -200, 1920, 1080}};
+    const QList<TScreenArea> One{Left};
+    const QList<TScreenArea> Two{Left, Right};
+    const struct
+    {
+        const char* Name;
+        QList<TScreenArea> Screens;
+        QRect Stored;
+        QRect Expected;
+    } Cases[] = {
+        {"wholly inside", One, {100, 80, 400, 300}, {100, 80, 400, 300}},
+        {"touching the work area's corner", One, {880, 684, 400, 300}, {880, 684, 400, 300}},
+        {"partly past the right edge", One, {1000, 100, 400, 300}, {880, 100, 400, 300}},
+        {"on the panel", One, {100, 800, 400, 300}, {100, 684, 400, 300}},
+        {"far to the right and below", One, {3000, 2000, 400, 300}, {880, 684, 400, 300}},
+        {"left of and above the screen", One, {-500, -40, 400, 300}, {0, 0, 400, 300}},
+        {"larger than the work area", One, {-10, 50, 1500, 1100}, {0, 0, 1280, 984}},
+        {"across both screens", Two, {1100, 100, 400, 300}, {1100, 100, 400, 300}},
+        {"on the right screen, beyond it", Two, {3500, 100, 400, 300}, {2800, 100, 400, 300}},
+        {"below the left screen", Two, {200, 1500, 400, 300}, {200, 684, 400, 300}},
+        {"above the left, partly on the right", Two, {1100, -400, 400, 300}, {1280, -200, 400, 300}},
+        {"mostly on the left, part above it", Two, {1000, -100, 400, 300}, {880, 0, 400, 300}},
+        {"no screens", {}, {3000, 2000, 400, 300}, {3000, 2000, 400, 300}},
+    };
+    for (const auto& Case : Cases)
+        EXPECT_EQ(FitToScreens(Case.Stored, Case.Screens), Case.Expected) << Case.Name;
+}
+
 TEST(CommonFormsTest, PlaceFormBottomRightInsideTheAnchor)
 {
     QWidget Anchor;

@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSet>
 #include <QTemporaryDir>
@@ -416,6 +417,24 @@ TEST_F(HisListTest, ColumnWidthsAndOptionsAreKept)
     Again.findChild<QAction*>(QStringLiteral("pmiInitializesHeaderWidth"))->trigger();
     EXPECT_EQ(Again.myhcRecvHis->Sections()[4].Width(), 168);
     EXPECT_EQ(Again.myhcRecvHis->Sections().TotalWidth(), 934);
+}
+
+// A place stored on a monitor since unplugged: the list opens whole on the screen, at its stored size.
+TEST_F(HisListTest, APlaceOffEveryScreenOpensInsideTheWorkArea)
+{
+    {
+        TMemIniFile Ini(SettingsFileName());
+        Ini.WriteInteger(QStringLiteral("HISTORY LIST"), QStringLiteral("Left"), 3000);
+        Ini.WriteInteger(QStringLiteral("HISTORY LIST"), QStringLiteral("Top"), 2000);
+        ASSERT_TRUE(Ini.UpdateFile());
+    }
+    THistoryList List;
+    List.show();
+    QApplication::processEvents();
+    const QRect Area = List.screen()->availableGeometry();
+    EXPECT_TRUE(Area.contains(List.frameGeometry())) << List.frameGeometry().x() << "," << List.frameGeometry().y()
+                                                     << " in " << Area.width() << "x" << Area.height();
+    EXPECT_EQ(List.size(), QSize(750, 380));
 }
 
 TEST_F(HisListTest, AReloadInPlaceKeepsTheSelectedRows)

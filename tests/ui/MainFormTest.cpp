@@ -21,6 +21,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalServer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -382,6 +383,21 @@ TEST_F(MainFormTest, MenuWindowArrangedFromTheSettingsStaysShownWithoutATray)
         EXPECT_FALSE(Form.actMenuVisible->isEnabled());
         EXPECT_FALSE(Form.findChild<QAction*>(QStringLiteral("pmMenuVisible"))->isEnabled());
     }
+}
+
+// The menu window's place on a monitor since unplugged: it opens in the screen's work area.
+TEST_F(MainFormTest, MenuWindowStoredOffEveryScreenOpensOnTheScreen)
+{
+    Settings.MenuVisible = true;
+    Settings.MenuLeft = 3000;
+    Settings.MenuTop = 2000;
+    TMainForm Form;
+    Form.ArrangeMenuWindow();
+    QApplication::processEvents();
+    const QRect Area = Form.screen()->availableGeometry();
+    EXPECT_TRUE(Area.contains(Form.frameGeometry())) << Form.frameGeometry().x() << "," << Form.frameGeometry().y()
+                                                     << " in " << Area.width() << "x" << Area.height();
+    EXPECT_EQ(Form.width(), 286) << "moved, not resized";
 }
 
 // The real start-up over the simulated adapter, then the real shut-down.

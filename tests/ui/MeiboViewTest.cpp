@@ -374,6 +374,23 @@ TEST_F(MeiboViewTest, TheWindowKeepsItsPlaceAndItsHistoryPanel)
     EXPECT_TRUE(View->pnlList->isVisible()) << "the next window opens as the last one closed";
 }
 
+// The place is fitted to the screen with the history panel's height: a window stored beyond the screen's
+// bottom opens whole, panel and all.
+TEST_F(MeiboViewTest, APlaceOffEveryScreenOpensInsideTheWorkArea)
+{
+    {
+        TMemIniFile Ini(SettingsFileName());
+        Ini.WriteInteger(QStringLiteral("MEIBO VIEW"), QStringLiteral("Left"), 3000);
+        Ini.WriteInteger(QStringLiteral("MEIBO VIEW"), QStringLiteral("Top"), 2000);
+        Ini.WriteBool(QStringLiteral("MEIBO VIEW"), QStringLiteral("RecvList"), true);
+        ASSERT_TRUE(Ini.UpdateFile());
+    }
+    Open(nullptr);
+    ASSERT_TRUE(View->pnlList->isVisible());
+    const QRect Area = View->screen()->availableGeometry();
+    EXPECT_TRUE(Area.contains(View->frameGeometry())) << View->frameGeometry().bottom() << " below " << Area.bottom();
+}
+
 TEST_F(MeiboViewTest, TheDialButtonFollowsTheAdaptersDialCapability)
 {
     SerialCommDLL = TVxCommDLL::Create(nullptr, 0, QStringLiteral(VX_BIN_DIR "/"));

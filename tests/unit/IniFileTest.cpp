@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -225,6 +226,21 @@ TEST(MemIniFile, WritesBackEveryUntouchedLineByteForByte)
 
 // A line break in a value, or a name that would not read back as its key, could add keys and
 // sections of its own: such a write is refused, and the file is not written at all.
+TEST(MemIniFile, ACopyIsAFileOfItsOwn)
+{
+    QTemporaryDir Dir;
+    const QString Name = Dir.filePath("a.ini");
+    WriteAll(Name, "[COMMON]\nPort=COM1\n");
+    const TMemIniFile Original(Name);
+    TMemIniFile Copy = Original;
+    Copy.WriteString("COMMON", "Port", "COM2");
+    Copy.DeleteKey("COMMON", "Port");
+    Copy.WriteString("COMMON", "CD", "/media/cdrom");
+    EXPECT_EQ(Original.ReadString("COMMON", "Port", ""), "COM1");
+    EXPECT_FALSE(Original.ValueExists("COMMON", "CD"));
+    EXPECT_EQ(Original.ToBytes(), "[COMMON]\nPort=COM1\n");
+}
+
 TEST(MemIniFile, AValueThatWouldBreakItsLineIsRefusedAndNothingIsWritten)
 {
     QTemporaryDir Dir;
@@ -290,6 +306,14 @@ TEST(MemIniFile, WritesThroughATemporaryFileWithTheAskedMode)
     }
     EXPECT_EQ(TMemIniFile(Secret).ReadString("S", "Password", ""), "x");
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList({"secret.ini"}));
+    EXPECT_EQ(Ini.LastError(), EFBIG) << "the reason is kept for the user";
+
+    TMemIniFile Lost(Dir.filePath("gone/a.ini"));
+    Lost.WriteString("S", "K", "v");
+    EXPECT_FALSE(Lost.UpdateFile());
+    EXPECT_EQ(Lost.LastError(), ENOENT);
+    EXPECT_TRUE(Ini.UpdateFile());
+    EXPECT_EQ(Ini.LastError(), 0);
 }
 
 } // namespace

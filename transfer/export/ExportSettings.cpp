@@ -1,6 +1,7 @@
 #include "transfer/export/ExportSettings.h"
 
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "platform/ini/IniFile.h"
 
 #include <algorithm>
@@ -111,10 +112,8 @@ void LoadExportSettings(TExportState& State)
 
 bool SaveExportSettings(const TExportState& State)
 {
-    TMemIniFile Ini(SettingsFileName());
-    WriteExportSettings(Ini, State);
     ExportSettings() = State.Settings;
-    return Ini.UpdateFile();
+    return SaveSettingsFile(TSettingsSave::Kept, [&State](TMemIniFile& Ini) { WriteExportSettings(Ini, State); });
 }
 
 void RenumberColumns(TExportLayout& Layout)

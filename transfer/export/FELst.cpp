@@ -7,6 +7,7 @@
 #include "main/common/ProductInfo.h"
 #include "main/controls/MyHdCtrl.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
 #include "platform/ui/WindowScript.h"
@@ -261,19 +262,19 @@ void TFileExportList::LoadSettings()
 
 void TFileExportList::SaveSettings()
 {
-    TMemIniFile Ini(SettingsFileName());
-    SaveWindowBounds(this, Ini, FSection);
-    SaveHeaderWidths(myhcList, Ini, FSection);
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+        SaveWindowBounds(this, Ini, FSection);
+        SaveHeaderWidths(myhcList, Ini, FSection);
+    });
 }
 
 void TFileExportList::SaveExportPaths()
 {
-    TMemIniFile Ini(SettingsFileName());
-    Ini.WriteString(FSection, QStringLiteral("FileEncrypt"), FFileEncrypt);
-    Ini.WriteString(FSection, QStringLiteral("FileNormal"), FFileNormal);
-    Ini.WriteInteger(ExportSection, QStringLiteral("type"), ExportSettings().Type);
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+        Ini.WriteString(FSection, QStringLiteral("FileEncrypt"), FFileEncrypt);
+        Ini.WriteString(FSection, QStringLiteral("FileNormal"), FFileNormal);
+        Ini.WriteInteger(ExportSection, QStringLiteral("type"), ExportSettings().Type);
+    });
 }
 
 void TFileExportList::SetLayout(const TExportLayout& Layout, const QStringList& ItemNames)

@@ -5,6 +5,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
 #include "main/tables/DBInfo.h"
 #include "platform/sys/Exceptions.h"
@@ -473,7 +474,7 @@ void TFileImport::btnImportClick()
     FSettings.SkipRecord = chkSkipRecord->isChecked();
     FSettings.SameReplace = chkSameReplace->isChecked();
     FSettings.NotAutoSupplement = chkNotAutoSupplement->isChecked();
-    (void)WriteFileImportSettings(SettingsFileName(), FSettings);
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) { WriteFileImportSettings(Ini, FSettings); });
     if (FDest == TImportDest::RecvHis && Counts.StoredCount > 0 && FileImportHooks().ReloadHistoryList)
         FileImportHooks().ReloadHistoryList();
     accept();

@@ -23,13 +23,11 @@ TFileImportSettings ReadFileImportSettings(const QString& IniFile)
     return Value;
 }
 
-bool WriteFileImportSettings(const QString& IniFile, const TFileImportSettings& Value)
+void WriteFileImportSettings(TMemIniFile& Ini, const TFileImportSettings& Value)
 {
-    TMemIniFile Ini(IniFile);
     Ini.WriteInteger(Section, QStringLiteral("ImportDest"), static_cast<int>(Value.ImportDest));
     Ini.WriteString(Section, QStringLiteral("File"), Value.File);
     Ini.WriteBool(Section, QStringLiteral("SkipRecord"), Value.SkipRecord);
     Ini.WriteBool(Section, QStringLiteral("SameReplace"), Value.SameReplace);
     Ini.WriteBool(Section, QStringLiteral("NotAutoSupplement"), Value.NotAutoSupplement);
-    return Ini.UpdateFile();
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class TMemIniFile;
+
 // The import window's section [FILE IMPORT] of VxRelvo16.ini: read when the window opens, written
 // only after a completed run.
 struct TFileImportSettings
@@ -18,4 +20,4 @@ struct TFileImportSettings
 
 // A file that no longer exists is forgotten; a destination other than 0 or 1 is the history.
 [[nodiscard]] TFileImportSettings ReadFileImportSettings(const QString& IniFile);
-[[nodiscard]] bool WriteFileImportSettings(const QString& IniFile, const TFileImportSettings& Value);
+void WriteFileImportSettings(TMemIniFile& Ini, const TFileImportSettings& Value);

@@ -11,6 +11,7 @@
 #include "main/common/ProductInfo.h"
 #include "main/controls/NumberUpDown.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
@@ -129,7 +130,7 @@ TListPrint::TListPrint(QWidget* Owner) : QDialog(Owner)
     const QRect Screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->geometry() : QRect();
     const int Left = FIni->ReadInteger(ListPrintSection, QStringLiteral("Left"), (Screen.width() - width()) / 2);
     const int Top = FIni->ReadInteger(ListPrintSection, QStringLiteral("Top"), (Screen.height() - height()) / 2);
-    move(ScaleByDpi(Left, true), ScaleByDpi(Top, true));
+    MoveToStoredPlace(this, QPoint(ScaleByDpi(Left, true), ScaleByDpi(Top, true)));
 
     LoadPrintSettings();
     Model.LoadTemplates(Settings.DataPath);
@@ -148,10 +149,10 @@ TListPrint::~TListPrint()
 void TListPrint::SaveWindowPosition()
 {
     // Only the place is written here: a cancelled window leaves every setting as it was on disk.
-    TMemIniFile Ini(SettingsFileName());
-    Ini.WriteInteger(ListPrintSection, QStringLiteral("Left"), ScaleByDpi(x(), false));
-    Ini.WriteInteger(ListPrintSection, QStringLiteral("Top"), ScaleByDpi(y(), false));
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+        Ini.WriteInteger(ListPrintSection, QStringLiteral("Left"), ScaleByDpi(x(), false));
+        Ini.WriteInteger(ListPrintSection, QStringLiteral("Top"), ScaleByDpi(y(), false));
+    });
 }
 
 void TListPrint::LoadPrintSettings()
@@ -161,9 +162,10 @@ void TListPrint::LoadPrintSettings()
 
 bool TListPrint::SavePrintSettings()
 {
-    TMemIniFile Ini(SettingsFileName());
-    const bool Printer = Model.SavePrintSettings(Ini);
-    return Ini.UpdateFile() && Printer;
+    bool Printer = true;
+    const bool Written = SaveSettingsFile(
+        TSettingsSave::Kept, [this, &Printer](TMemIniFile& Ini) { Printer = Model.SavePrintSettings(Ini); });
+    return Written && Printer;
 }
 
 void TListPrint::showEvent(QShowEvent* Event)

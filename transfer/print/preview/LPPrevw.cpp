@@ -3,6 +3,7 @@
 #include "calls/PagedLines.h"
 #include "main/common/CommonForms.h"
 #include "main/settings/Settings.h"
+#include "main/settings/SettingsSave.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
 #include "platform/ui/WindowScript.h"
@@ -192,10 +193,10 @@ void TListPrintPreview::LoadPreviewSettings()
 
 void TListPrintPreview::SavePreviewSettings()
 {
-    TMemIniFile Ini(SettingsFileName());
-    PagedLines::SaveWindowBounds(this, Ini, PreviewSection);
-    Ini.WriteInteger(PreviewSection, QStringLiteral("Zoom"), FZoomApplied < 0 ? FZoomChosen : FZoomApplied);
-    (void)Ini.UpdateFile();
+    (void)SaveSettingsFile(TSettingsSave::Kept, [this](TMemIniFile& Ini) {
+        PagedLines::SaveWindowBounds(this, Ini, PreviewSection);
+        Ini.WriteInteger(PreviewSection, QStringLiteral("Zoom"), FZoomApplied < 0 ? FZoomChosen : FZoomApplied);
+    });
 }
 
 void TListPrintPreview::PreparePreviewPage()
