@@ -3,6 +3,7 @@
 #include "platform/text/Cp932.h"
 #include "tests/support/ProgramHarness.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonObject>
 #include <QThread>
@@ -47,6 +48,12 @@ TEST(FileImportE2ETest, TheMenuCommandImportsAFileChosenInTheFilePrompt)
 
     EXPECT_EQ(Program.Rows(QStringLiteral("SELECT RecNo, Tel, SchTel, CorpKanji FROM RecvHis ORDER BY RecNo")),
               QStringList({"0|03-1234-5678|0312345678|山田,商店", "1|P|P|"}));
+    // The window keeps its choices once the box that ends the import is answered, a moment after it.
+    QElapsedTimer Kept;
+    Kept.start();
+    while (Program.Setting(QStringLiteral("FILE IMPORT"), QStringLiteral("File")) != Csv &&
+           Kept.elapsed() < TProgramHarness::Patience)
+        QThread::msleep(50);
     EXPECT_EQ(Program.Setting(QStringLiteral("FILE IMPORT"), QStringLiteral("File")), Csv);
     EXPECT_EQ(Program.Setting(QStringLiteral("FILE IMPORT"), QStringLiteral("SkipRecord")), QStringLiteral("1"));
     EXPECT_EQ(Program.Process().state(), QProcess::Running);
