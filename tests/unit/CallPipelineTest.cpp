@@ -7,6 +7,7 @@
 #include "platform/msg/MessageBoxFlags.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -103,7 +104,11 @@ TEST_F(CallPipelineTest, CallsBecomeRowsInArrivalOrderAndBlankOnesAreDropped)
         const TDeviceNotify Notify{0, static_cast<std::int32_t>(Number.size()), Number.constData()};
         Pipeline.HandleMessage(WM_DEVICE_CALL, 0, reinterpret_cast<TLParam>(&Notify));
     }
-    QCoreApplication::processEvents();
+    // The queue is written a slice at a time, the event loop turning in between.
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!Pipeline.CallQueue.isEmpty() && Clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
     const QList<TRow> R = Rows();
     ASSERT_EQ(R.size(), 6);
