@@ -185,10 +185,13 @@ void TCallPipeline::CallNoteShow()
 bool TCallPipeline::KeepOnDisk(TQueuedCall& Call)
 {
     bool Kept = FSpool.IsOpen();
-    for (TQueuedCall& Earlier : CallQueue)
-        if (Kept && Earlier.Offset < 0 && !Earlier.Number.trimmed().isEmpty() && &Earlier != &Call)
-            Kept = FSpool.Append(Earlier);
-    Kept = Kept && FSpool.Append(Call);
+    if (Kept) {
+        SpoolUnkeptCalls();
+        const bool EarlierKept = std::none_of(CallQueue.cbegin(), CallQueue.cend(), [](const TQueuedCall& Earlier) {
+            return Earlier.Offset < 0 && !Earlier.Number.trimmed().isEmpty();
+        });
+        Kept = EarlierKept && FSpool.Append(Call);
+    }
     // A spool was wanted and could not take the call: the user hears of it once, as soon as a box
     // can be shown (not inside the notification, which the device library waits for).
     const bool Wanted = Links.SpoolFolder && !Links.SpoolFolder().isEmpty();
@@ -218,10 +221,8 @@ void TCallPipeline::OpenSpool()
         Call.Replayed = true;
         CallQueue.insert(At++, Call);
     }
-    // Calls that came while no spool could be opened go into this one now, in their order.
-    for (TQueuedCall& Call : CallQueue)
-        if (Call.Offset < 0 && !Call.Number.trimmed().isEmpty() && !FSpool.Append(Call))
-            break;
+    // Calls that came while no spool could be opened go into this one now.
+    SpoolUnkeptCalls();
 }
 
 void TCallPipeline::NoteSpoolFolder(const QString& Left, const QString& Now)
@@ -341,6 +342,17 @@ void TCallPipeline::WriteQueuedCalls()
     FOutage = false;
     while (!CallQueue.isEmpty() && !FWorking && HandleFirstCall()) {
     }
+    // A call held in memory only has a last chance to reach the disk before the program goes.
+    OpenSpool();
+    SpoolUnkeptCalls();
+}
+
+void TCallPipeline::SpoolUnkeptCalls()
+{
+    // In their order: one that cannot be written keeps those after it out too.
+    for (TQueuedCall& Call : CallQueue)
+        if (Call.Offset < 0 && !Call.Number.trimmed().isEmpty() && !FSpool.Append(Call))
+            break;
 }
 
 void TCallPipeline::MoveSpool(QString Folder)

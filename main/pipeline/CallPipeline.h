@@ -201,6 +201,7 @@ private:
     // Writes Call's line, after those of the earlier calls that have none yet: the spool keeps the
     // calls in their order. False when Call is held in memory only.
     [[nodiscard]] bool KeepOnDisk(TQueuedCall& Call);
+    void SpoolUnkeptCalls();
     // The spools that earlier data folders left: their calls come into this one, behind those that
     // this folder's spool holds; the folder list is brought up to date.
     void TakeEarlierSpools();

@@ -315,6 +315,26 @@ TEST_F(CallPipelineSpoolTest, ACallTheSpoolCannotTakeIsAnsweredAsHeldAndKeptInIt
     EXPECT_TRUE(Waiting().isEmpty());
 }
 
+// At the end, calls held in memory get a last chance to reach the disk when the history cannot take
+// them.
+TEST_F(CallPipelineSpoolTest, TheEndKeepsCallsHeldInMemoryOnDiskWhenItCan)
+{
+    QString SpoolAt = u"/dev/null/spool/"_qs;
+    Pipeline.Links.SpoolFolder = [&] { return SpoolAt; };
+    Started = false;
+    Notify("0311111111");
+    Notify("0322222222");
+    SpoolAt = Folder;
+    DefaultSession().SetBusyTimeout(100);
+    TOtherProgramLock Lock(Folder + RecvHisFileName);
+    Pipeline.WriteQueuedCalls();
+    Lock.Release();
+    const QList<TSpooledCall> Kept = Waiting();
+    ASSERT_EQ(Kept.size(), 2);
+    EXPECT_EQ(Kept[0].Number, u"0311111111"_qs);
+    EXPECT_EQ(Kept[1].Number, u"0322222222"_qs);
+}
+
 // A call rings at the clock's time, whatever the clock did before; only two calls of one millisecond
 // are told apart.
 TEST_F(CallPipelineSpoolTest, RingTimesFollowTheClockAndStayDistinct)
