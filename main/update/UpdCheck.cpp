@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QWidget>
+#include <utility>
 
 namespace {
 
@@ -16,6 +17,28 @@ const QString UpdaterFailedText = QStringLiteral(
     "アップデートプログラムが起動できませんでした  \r\n\r\n再度アップデートの確認をお試しいただくか  \r\n"
     "PelmarcoのWebサイトから直接ダウンロードしてください  ");
 const QString UpdateCancelledText = QStringLiteral("アップデートを中止しました  ");
+const QString NotVerifiedText =
+    QStringLiteral("ダウンロードしたアップデートファイルが正規のものであることを確認できませんでした  \r\n"
+                   "ファイルを削除し、アップデートを中止しました  \r\n\r\n"
+                   "PelmarcoのWebサイトから直接ダウンロードしてください  ");
+const QString InsecureText = QStringLiteral("アップデートの接続先のサーバーを確認できませんでした  \r\n"
+                                            "アップデートを中止しました  \r\n\r\n"
+                                            "PelmarcoのWebサイトから直接ダウンロードしてください  ");
+
+// The box that tells why the download was given up.
+std::pair<QString, unsigned> DownloadFailureBox(const TUpdateDialog& Update)
+{
+    switch (Update.DownloadFailure) {
+    case TUpdateDialog::TDownloadFailure::NotVerified:
+        return {NotVerifiedText, MB_ICONSTOP};
+    case TUpdateDialog::TDownloadFailure::Insecure:
+        return {InsecureText, MB_ICONSTOP};
+    case TUpdateDialog::TDownloadFailure::None:
+    case TUpdateDialog::TDownloadFailure::Transfer:
+        break;
+    }
+    return {DownloadFailedText, MB_ICONWARNING};
+}
 
 class THourglass
 {
@@ -42,7 +65,8 @@ bool DownloadAndRun(TUpdateDialog& Update, QWidget* Over, int Mode)
         Downloaded = Update.DownloadUpdateFiles();
     }
     if (!Downloaded) {
-        Box(Over, Mode, DownloadFailedText, MB_ICONWARNING);
+        const auto [Text, Icon] = DownloadFailureBox(Update);
+        Box(Over, Mode, Text, Icon);
         return false;
     }
     int Result = 1;

@@ -2,6 +2,7 @@
 
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/TestHttpServer.h"
+#include "tests/support/UpdateSigning.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -23,13 +24,16 @@ const QByteArray NewFile = "<file><name>new.dat</name><size>5</size><datetime>20
 
 TEST(UpdCheckTest, ByHandReportsEveryOutcome)
 {
+    const TTestUpdateTrust Trust;
     QTemporaryDir Dir;
     const QString Program = Dir.path() + QStringLiteral("/program/");
     const QString Settings = Dir.path() + QStringLiteral("/settings/");
     QDir().mkpath(Program);
     QWidget Dialog;
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     const TUpdateParameters Parameters{Server.Domain()};
+    // The file's signature is there, the file is not.
+    Server.Answers[QStringLiteral("/dl/new.sig/")] = {200, TestSignature("12345")};
 
     const struct
     {
@@ -71,9 +75,10 @@ TEST(UpdCheckTest, ByHandReportsEveryOutcome)
 
 TEST(UpdCheckTest, StartUpStaysSilentUntilAnUpdateIsFound)
 {
+    const TTestUpdateTrust Trust;
     QTemporaryDir Dir;
     QWidget MainWindow;
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     TScriptedBoxes Boxes("No");
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Answer(NewFile, 2)};
     EXPECT_FALSE(RunStartupUpdateCheck(&MainWindow, {Server.Domain()}, Dir.path() + "/p/", Dir.path() + "/s/"));
@@ -99,4 +104,45 @@ TEST(UpdCheckTest, StartUpStaysSilentUntilAnUpdateIsFound)
     EXPECT_EQ(UpdatePromptText(false), Head + Uac);
     EXPECT_EQ(Shown[0].value("caption").toString(), QStringLiteral("Tolvane１６"));
     EXPECT_EQ(Shown[0].value("buttons").toVariant().toStringList(), (QStringList{"Yes", "No"}));
+}
+
+// What each failure of the download tells the user over the settings dialog; nothing is kept.
+TEST(UpdCheckTest, ByHandTellsWhyADownloadWasGivenUp)
+{
+    const TTestUpdateTrust Trust;
+    QTemporaryDir Dir;
+    const QString Program = Dir.path() + QStringLiteral("/program/");
+    const QString Settings = Dir.path() + QStringLiteral("/settings/");
+    QDir().mkpath(Program);
+    QWidget Dialog;
+    const struct
+    {
+        const char* What;
+        QByteArray Files;
+        int Count;
+        QByteArray FileBody;
+        QString Key;
+        QString Text;
+        QString Icon;
+    } Cases[] = {
+        {"a file changed after signing", NewFile, 1, "12346", QStringLiteral("test"),
+         QStringLiteral("ダウンロードしたアップデートファイルが正規のものであることを確認できませんでした  \r\n"
+                        "ファイルを削除し、アップデートを中止しました  \r\n\r\n"
+                        "PelmarcoのWebサイトから直接ダウンロードしてください  "),
+         QStringLiteral("Stop")},
+    };
+    for (const auto& Case : Cases) {
+        TTestServer Server(TTestServer::TTransport::Https);
+        Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Answer(Case.Files, Case.Count)};
+        Server.Answers[QStringLiteral("/dl/new/")] = {200, Case.FileBody};
+        Server.Answers[QStringLiteral("/dl/new.sig/")] = {200, TestSignature("12345", Case.Key)};
+        TScriptedBoxes Boxes("Yes");
+        EXPECT_FALSE(RunUpdateCheckByHand(&Dialog, {Server.Domain()}, Program, Settings)) << Case.What;
+        const QList<QJsonObject> Shown = Boxes.Boxes();
+        ASSERT_EQ(Shown.size(), 2) << Case.What;
+        EXPECT_EQ(Shown[1].value("text").toString(), Case.Text) << Case.What;
+        EXPECT_EQ(Shown[1].value("icon").toString(), Case.Icon) << Case.What;
+        EXPECT_EQ(QDir(Settings + QStringLiteral("update/")).entryList(QDir::Files), QStringList{}) << Case.What;
+        EXPECT_TRUE(Dialog.isEnabled()) << Case.What;
+    }
 }
