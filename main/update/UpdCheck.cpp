@@ -25,6 +25,13 @@ const QString InsecureText = QStringLiteral("アップデートの接続先の�
                                             "アップデートを中止しました  \r\n\r\n"
                                             "PelmarcoのWebサイトから直接ダウンロードしてください  ");
 
+// Whole mebibytes, rounded up, as the boxes give sizes.
+qint64 Megabytes(qint64 Bytes)
+{
+    constexpr qint64 Mebibyte = 1024 * 1024;
+    return (Bytes + Mebibyte - 1) / Mebibyte;
+}
+
 // The box that tells why the download was given up.
 std::pair<QString, unsigned> DownloadFailureBox(const TUpdateDialog& Update)
 {
@@ -33,6 +40,18 @@ std::pair<QString, unsigned> DownloadFailureBox(const TUpdateDialog& Update)
         return {NotVerifiedText, MB_ICONSTOP};
     case TUpdateDialog::TDownloadFailure::Insecure:
         return {InsecureText, MB_ICONSTOP};
+    case TUpdateDialog::TDownloadFailure::TooLarge:
+        return {QStringLiteral("アップデートファイルの合計サイズ（%1 MB）が上限の %2 MB を超えているため  \r\n"
+                               "アップデートを中止しました  ")
+                    .arg(Megabytes(Update.AnnouncedBytes()))
+                    .arg(Megabytes(MaxUpdateTotalBytes)),
+                MB_ICONWARNING};
+    case TUpdateDialog::TDownloadFailure::NoRoom:
+        return {QStringLiteral("ディスクの空き容量が足りないため、アップデートを中止しました  \r\n\r\n"
+                               "必要な空き容量：%1 MB  \r\n現在の空き容量：%2 MB  ")
+                    .arg(Megabytes(Update.AnnouncedBytes()))
+                    .arg(Update.FreeBytes / (1024 * 1024)),
+                MB_ICONWARNING};
     case TUpdateDialog::TDownloadFailure::None:
     case TUpdateDialog::TDownloadFailure::Transfer:
         break;

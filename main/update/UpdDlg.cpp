@@ -14,6 +14,7 @@
 #include <QNetworkRequest>
 #include <QProcess>
 #include <QSslConfiguration>
+#include <QStorageInfo>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -81,6 +82,17 @@ bool IsInsecure(QNetworkReply::NetworkError Error)
     return Error == QNetworkReply::SslHandshakeFailedError || Error == QNetworkReply::InsecureRedirectError;
 }
 
+// The room on the disk that will hold Folder, asked of its nearest existing parent.
+qint64 FreeSpaceOnDisk(const QString& Folder)
+{
+    QFileInfo Info(Folder);
+    while (!Info.exists() && !Info.isRoot() && !Info.absolutePath().isEmpty() &&
+           Info.absolutePath() != Info.absoluteFilePath())
+        Info = QFileInfo(Info.absolutePath());
+    const QStorageInfo Storage(Info.absoluteFilePath());
+    return Storage.isValid() ? Storage.bytesAvailable() : 0;
+}
+
 } // namespace
 
 TUpdateDialog::TUpdateDialog(QObject* Owner, const TUpdateParameters& Parameters, const QString& ProgramPath,
@@ -89,6 +101,7 @@ TUpdateDialog::TUpdateDialog(QObject* Owner, const TUpdateParameters& Parameters
       ProgramPath(ProgramPath), UpdateFolder(SettingsPath + QStringLiteral("update/"))
 {
     FileVersionOf = [](const QString& Path) { return ReadFileVersion(Path); };
+    FreeSpaceOf = FreeSpaceOnDisk;
 }
 
 TUpdateDialog::~TUpdateDialog()
@@ -113,6 +126,15 @@ void TUpdateDialog::CloseInternet()
 {
     Internet.reset();
     Connected = false;
+}
+
+qint64 TUpdateDialog::AnnouncedBytes() const
+{
+    qint64 Total = 0;
+    for (const TUpdateFileInfo& File : UpdateFiles)
+        if (File.NeedsUpdate)
+            Total += File.Size;
+    return Total;
 }
 
 TUpdateDialog::TResponse TUpdateDialog::Get(const QString& Object, qint64 Limit,
@@ -343,9 +365,16 @@ bool TUpdateDialog::DownloadUpdateFiles()
     DownloadFailure = TDownloadFailure::None;
     Kept.clear();
     UpdaterSignature.clear();
-    // Without the maker's key nothing could be verified: nothing is fetched.
+    // All of this is decided before anything is written. Without the maker's key nothing could be
+    // verified, so nothing is fetched.
+    const qint64 Announced = AnnouncedBytes();
+    if (Announced > MaxUpdateTotalBytes)
+        return Fail(TDownloadFailure::TooLarge);
     if (Trust.PublicKey.size() != UpdatePublicKeyBytes)
         return Fail(TDownloadFailure::NotVerified);
+    FreeBytes = FreeSpaceOf(UpdateFolder);
+    if (FreeBytes < Announced)
+        return Fail(TDownloadFailure::NoRoom);
     if (!QDir().mkpath(UpdateFolder))
         return Fail(TDownloadFailure::Transfer);
     // What waits here for the updater is the user's alone.
@@ -361,8 +390,12 @@ bool TUpdateDialog::DownloadUpdateFiles()
             return false;
         }
     }
+    // The updater announces no size: it gets what the whole update leaves, and never more than its own limit.
+    const qint64 UpdaterLimit = std::min(MaxUpdaterBytes, MaxUpdateTotalBytes - Announced);
+    if (UpdaterLimit <= 0)
+        return Fail(TDownloadFailure::TooLarge);
     const QString Updater = UpdateFolder + UpdaterFileName;
-    const QByteArray Signature = Download(Parameters.App, Updater, MaxUpdaterBytes, false);
+    const QByteArray Signature = Download(Parameters.App, Updater, UpdaterLimit, false);
     if (Signature.isEmpty())
         return false;
     UpdaterSignature = Signature;

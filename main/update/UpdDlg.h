@@ -39,6 +39,8 @@ public:
     void CloseInternet();
 
     [[nodiscard]] QString GetUpdateFolder() const { return UpdateFolder; }
+    // The bytes the files to update announce, together.
+    [[nodiscard]] qint64 AnnouncedBytes() const;
 
     bool Connected = false;
     int ErrorCode = 0;
@@ -50,16 +52,21 @@ public:
     enum class TDownloadFailure
     {
         None,
-        Transfer,   // a file could not be fetched or written
-        Insecure,   // the server could not prove it is the update host, or sent the program elsewhere
-        NotVerified // a file or its signature was not the maker's (or no key was built in)
+        Transfer,    // a file could not be fetched or written
+        Insecure,    // the server could not prove it is the update host, or sent the program elsewhere
+        NotVerified, // a file or its signature was not the maker's (or no key was built in)
+        TooLarge,    // the files announce more than MaxUpdateTotalBytes together
+        NoRoom       // the disk of the update folder has less room than the files announce
     };
     TDownloadFailure DownloadFailure = TDownloadFailure::None;
+    qint64 FreeBytes = 0; // with NoRoom: the room there was
 
     // The executable's file name for the updater, and the version of a local file (its path given;
     // std::nullopt when the file carries none); tests replace them.
     QString ExeName;
     std::function<std::optional<TFileVersion>(const QString&)> FileVersionOf;
+    // The room for a user on the disk that holds a folder (which may not exist yet); tests replace it.
+    std::function<qint64(const QString&)> FreeSpaceOf;
     // The maker's key and the authorities of the update server's certificate.
     TUpdateTrust Trust = UpdateTrust();
     // How long the check, and each download, may take as a whole before it is given up as timed out.
@@ -91,3 +98,6 @@ private:
     // The updater's signature, checked once more right before it is started.
     QByteArray UpdaterSignature;
 };
+
+// The most all files of one update may announce together, and so the most one update writes.
+inline constexpr qint64 MaxUpdateTotalBytes = qint64(200) * 1024 * 1024;

@@ -115,6 +115,8 @@ TEST(UpdCheckTest, ByHandTellsWhyADownloadWasGivenUp)
     const QString Settings = Dir.path() + QStringLiteral("/settings/");
     QDir().mkpath(Program);
     QWidget Dialog;
+    const QByteArray Big = "<file><name>big.dat</name><size>2000000000</size><datetime>2026/01/01 00:00:00</datetime>"
+                           "<dlfile>big.dl</dlfile><dlparam>big</dlparam></file>";
     const struct
     {
         const char* What;
@@ -130,6 +132,10 @@ TEST(UpdCheckTest, ByHandTellsWhyADownloadWasGivenUp)
                         "ファイルを削除し、アップデートを中止しました  \r\n\r\n"
                         "PelmarcoのWebサイトから直接ダウンロードしてください  "),
          QStringLiteral("Stop")},
+        {"one file of 2 GB", Big, 1, "12345", QStringLiteral("test"),
+         QStringLiteral("アップデートファイルの合計サイズ（1908 MB）が上限の 200 MB を超えているため  \r\n"
+                        "アップデートを中止しました  "),
+         QStringLiteral("Warning")},
     };
     for (const auto& Case : Cases) {
         TTestServer Server(TTestServer::TTransport::Https);

@@ -406,6 +406,71 @@ TEST(UpdateCheckTest, NothingOfAFailedUpdateStays)
     }
 }
 
+// The size of the whole update and the room for it are known from the answer: both are checked
+// before a byte is fetched or written. Files that are up to date do not count.
+TEST(UpdateCheckTest, TheTotalAndTheRoomAreCheckedBeforeAnythingIsWritten)
+{
+    const TTestUpdateTrust Trust;
+    constexpr qint64 MiB = 1024 * 1024;
+    const QDateTime Newer(QDate(2027, 1, 1), QTime(0, 0));
+    const struct
+    {
+        const char* What;
+        QList<qint64> Sizes;
+        qint64 Free;
+        bool KeyBuiltIn;
+        TUpdateDialog::TDownloadFailure Failure;
+    } Cases[] = {
+        {"three files of 150 MiB",
+         {150 * MiB, 150 * MiB, 150 * MiB},
+         1024 * MiB,
+         true,
+         TUpdateDialog::TDownloadFailure::TooLarge},
+        {"one byte above 200 MiB",
+         {100 * MiB, 100 * MiB + 1},
+         1024 * MiB,
+         true,
+         TUpdateDialog::TDownloadFailure::TooLarge},
+        {"one file of 2 GiB", {qint64(2147483647)}, 4096 * MiB, true, TUpdateDialog::TDownloadFailure::TooLarge},
+        {"200 MiB on a disk with 100 MiB free",
+         {100 * MiB, 100 * MiB},
+         100 * MiB,
+         true,
+         TUpdateDialog::TDownloadFailure::NoRoom},
+        {"five bytes on a disk with four free", {5}, 4, true, TUpdateDialog::TDownloadFailure::NoRoom},
+        {"no key built into the program", {5}, 1024 * MiB, false, TUpdateDialog::TDownloadFailure::NotVerified},
+    };
+    for (const auto& Case : Cases) {
+        TCheckFolders F;
+        // Beside the files offered, one as large as the limit that is already up to date.
+        WriteFile(F.Program + QStringLiteral("current.dat"), "current", Newer);
+        QList<QByteArray> Files{FileXml("current.dat", "current.dl", MaxUpdateTotalBytes, Stamp)};
+        for (qsizetype I = 0; I < Case.Sizes.size(); ++I)
+            Files << FileXml(QStringLiteral("f%1.dat").arg(I), QStringLiteral("f%1.dl").arg(I), Case.Sizes[I], Stamp);
+        TTestServer Server(TTestServer::TTransport::Https);
+        Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, AnswerXml(Files.size(), Files)};
+        TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+        if (!Case.KeyBuiltIn)
+            Update.Trust.PublicKey.clear();
+        QStringList AskedFor;
+        Update.FreeSpaceOf = [&](const QString& Folder) {
+            AskedFor << Folder;
+            return Case.Free;
+        };
+        ASSERT_TRUE(Update.FetchUpdateInfo()) << Case.What;
+        ASSERT_TRUE(Update.HasNewerFiles()) << Case.What;
+        EXPECT_FALSE(Update.UpdateFiles[0].NeedsUpdate) << Case.What;
+        EXPECT_FALSE(Update.DownloadUpdateFiles()) << Case.What;
+        EXPECT_EQ(Update.DownloadFailure, Case.Failure) << Case.What;
+        EXPECT_EQ(Server.Requested, QStringList{QStringLiteral("/check/vxrelvo16/")}) << Case.What;
+        EXPECT_FALSE(QFileInfo::exists(F.Update)) << Case.What;
+        if (Case.Failure == TUpdateDialog::TDownloadFailure::NoRoom) {
+            EXPECT_EQ(AskedFor, QStringList{F.Update}) << Case.What;
+            EXPECT_EQ(Update.FreeBytes, Case.Free) << Case.What;
+        }
+    }
+}
+
 // The updater that starts is the file this check fetched and verified, not whatever lies in its place.
 TEST(UpdateCheckTest, OnlyTheUpdaterThisCheckVerifiedIsStarted)
 {
