@@ -128,6 +128,12 @@ void TUpdateDialog::CloseInternet()
     Connected = false;
 }
 
+QString TUpdateDialog::HostName() const
+{
+    const THostPort Where = SplitDomain(Parameters.Domain);
+    return Where.Port == HttpsPort ? Where.Host : QStringLiteral("%1:%2").arg(Where.Host).arg(Where.Port);
+}
+
 qint64 TUpdateDialog::AnnouncedBytes() const
 {
     qint64 Total = 0;
@@ -237,6 +243,12 @@ bool TUpdateDialog::FetchUpdateInfo()
     ErrorCode = 0;
     UpdateFiles.clear();
     DownloadPath.clear();
+    // The placeholder names no server: no request goes out for it, not even a name look-up.
+    if (!NamesUpdateServer(Parameters)) {
+        ErrorCode = 1502;
+        ErrorText = ConnectFailedText;
+        return false;
+    }
     QByteArray Body;
     // An answer longer than the limit arrives cut one byte beyond it, and the check refuses it.
     const TResponse Response = Get((Parameters.Path + AgentName).toLower() + QLatin1Char('/'), MaxUpdateAnswerBytes,

@@ -39,6 +39,8 @@ public:
     void CloseInternet();
 
     [[nodiscard]] QString GetUpdateFolder() const { return UpdateFolder; }
+    // The update host as the prompt names it: the host name, with its port when it has one.
+    [[nodiscard]] QString HostName() const;
     // The bytes the files to update announce, together.
     [[nodiscard]] qint64 AnnouncedBytes() const;
 

@@ -1,5 +1,5 @@
 // Who may answer the update check: only a server that proves over TLS it is the update host, and
-// only from that host.
+// only from that host; nobody at all while the host is the placeholder.
 
 #include "main/update/UpdDlg.h"
 #include "tests/support/TestHttpServer.h"
@@ -89,4 +89,32 @@ TEST(UpdateTransportTest, ARedirectStaysOnTheUpdateHost)
             EXPECT_EQ(Update.ErrorText, Insecure) << Case.What;
         }
     }
+}
+
+TEST(UpdateTransportTest, APlaceholderHostIsNeverAsked)
+{
+    // A proxy is asked for any host, resolvable or not: nothing may reach it.
+    TTestServer Proxy;
+    const QByteArray Url = "http://127.0.0.1:" + QByteArray::number(Proxy.Port());
+    for (const char* Variable : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY"})
+        qputenv(Variable, Url);
+    TCheckFolders F;
+    for (const QString& Domain :
+         {DefaultUpdateDomain, QStringLiteral("UPDATE.Tolvane.INVALID:8443"), QStringLiteral("update.tolvane.invalid."),
+          QStringLiteral("mirror.example.invalid"), QStringLiteral("  ")}) {
+        TUpdateDialog Update(nullptr, {Domain}, F.Program, F.Settings);
+        EXPECT_FALSE(Update.FetchUpdateInfo()) << qPrintable(Domain);
+        EXPECT_EQ(Update.ErrorCode, 1502) << qPrintable(Domain);
+        EXPECT_FALSE(NamesUpdateServer({Domain})) << qPrintable(Domain);
+    }
+    EXPECT_EQ(Proxy.Connections, 0);
+    // A named host is asked through the proxy: the check above would have seen a request.
+    TUpdateDialog Named(nullptr, {QStringLiteral("update.example.com")}, F.Program, F.Settings);
+    Named.DeadlineMs = 5000;
+    EXPECT_FALSE(Named.FetchUpdateInfo());
+    EXPECT_GE(Proxy.Connections, 1);
+    EXPECT_TRUE(NamesUpdateServer({QStringLiteral("update.tolvane.example:8443")}));
+    EXPECT_TRUE(NamesUpdateServer({QStringLiteral("127.0.0.1:8443")}));
+    for (const char* Variable : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY"})
+        qunsetenv(Variable);
 }
