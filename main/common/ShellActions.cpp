@@ -38,6 +38,13 @@ void OpenAttachedFile(QWidget* Owner, const QString& Path)
                                 QStringLiteral("」はプログラムとして実行されるファイルのため開けません  "),
                             ProductName, MB_OK | MB_ICONWARNING);
         return;
+    case TAttachedFileKind::Unlisted:
+        (void)MessageBoxPos(
+            Owner,
+            QStringLiteral("「") + Path +
+                QStringLiteral("」は文書や画像として開くことのできない種類のファイルのため開けません  "),
+            ProductName, MB_OK | MB_ICONWARNING);
+        return;
     case TAttachedFileKind::Document:
         (void)QDesktopServices::openUrl(QUrl::fromLocalFile(Path));
         return;

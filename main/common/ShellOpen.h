@@ -13,9 +13,12 @@ enum class TAttachedFileKind
 {
     Missing,  // nothing at the path: nothing happens
     Runnable, // a program, a script, a desktop launcher, or no plain file at all: never opened
-    Document  // a regular file, for the desktop's opener
+    Unlisted, // a file of a type that is no document (a package, a Java Web Start or Flatpak file...): never opened
+    Document  // a document, a picture, text, an office file or an archive, for the desktop's opener
 };
-// Attached paths come from the table, which an import fills with any text.
+// Attached paths come from the table, which an import fills with any text. A file is a document only
+// when the type its name gives and the type its content gives are both on the list of document types
+// (or one of them tells nothing), so a launcher or a program under a document's name is refused.
 [[nodiscard]] TAttachedFileKind ClassifyAttachedFile(const QString& Path);
 
 // Current, trimmed, is not empty and its first characters, as many as Found has, equal Found exactly.

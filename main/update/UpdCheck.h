@@ -23,5 +23,6 @@ class QWidget;
 [[nodiscard]] bool RunStartupUpdateCheck(QWidget* MainWindow);
 [[nodiscard]] bool RunUpdateCheckByHand(QWidget* Dialog);
 
-// The question before an update, with or without the restart note.
-[[nodiscard]] QString UpdatePromptText(bool RestartNeeded);
+// The question before an update: the files of Files that need it, each with its version (or its time),
+// the update host, and the restart note when RestartNeeded.
+[[nodiscard]] QString UpdatePromptText(bool RestartNeeded, const QList<TUpdateFileInfo>& Files, const QString& Host);

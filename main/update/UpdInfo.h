@@ -22,6 +22,18 @@ struct TUpdateParameters
     QString App = QStringLiteral("/app/");
 };
 
+// Whether Domain names a server at all. The placeholder a build ships with does not, nor does any
+// other name under ".invalid" (which never resolves) or an empty one: no request, not even a name
+// look-up, is ever sent for them.
+[[nodiscard]] inline bool NamesUpdateServer(const TUpdateParameters& Parameters)
+{
+    QString Host = Parameters.Domain.trimmed().section(QLatin1Char(':'), 0, 0).toLower();
+    while (Host.endsWith(QLatin1Char('.')))
+        Host.chop(1);
+    return !Host.isEmpty() && Host != DefaultUpdateDomain && Host != QLatin1String("invalid") &&
+           !Host.endsWith(QLatin1String(".invalid"));
+}
+
 // The parameters as the settings reader found them.
 [[nodiscard]] inline TUpdateParameters UpdateParametersOf(const TSettings& Values)
 {

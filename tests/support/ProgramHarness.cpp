@@ -316,3 +316,29 @@ QString TProgramHarness::CopyProgramFolder(const QStringList& LeaveOut)
     Program.setProgram(Folder + QStringLiteral("VxRelvo16"));
     return Folder;
 }
+
+QString TProgramHarness::UseTestBuild()
+{
+#ifdef VX_TEST_BUILD_DIR
+    // Links, not copies, of a program folder of some hundred megabytes: an update replaces a file by
+    // renaming another into its place, which leaves the build's file as it was.
+    const QString Folder = TempPath(QStringLiteral("program/"));
+    QDir().mkpath(Folder);
+    const auto Place = [](const QString& Source, const QString& Target) {
+        if (::link(QFile::encodeName(Source).constData(), QFile::encodeName(Target).constData()) != 0)
+            QFile::copy(Source, Target);
+    };
+    const QDir Installed(QStringLiteral(VX_BIN_DIR));
+    for (const QFileInfo& Entry : Installed.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (Entry.isDir())
+            QFile::link(Entry.absoluteFilePath(), Folder + Entry.fileName());
+        else if (Entry.fileName() != QLatin1String("VxRelvo16"))
+            Place(Entry.absoluteFilePath(), Folder + Entry.fileName());
+    }
+    Place(QStringLiteral(VX_TEST_BUILD_DIR "/VxRelvo16"), Folder + QStringLiteral("VxRelvo16"));
+    Program.setProgram(Folder + QStringLiteral("VxRelvo16"));
+    return Folder;
+#else
+    return {};
+#endif
+}

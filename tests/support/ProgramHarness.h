@@ -70,6 +70,10 @@ public:
     // Runs the program from a copy of the program folder without the files named in Leave out, as a
     // user's installation that lacks them; answers the copy's folder (with a trailing "/").
     QString CopyProgramFolder(const QStringList& LeaveOut);
+    // Runs the test build of VxRelvo16 (tests/testbuild/) from a copy of the program folder, so that an
+    // update may change the folder: the test build takes the update key from VX_TEST_UPDATE_KEY and
+    // trusts the authorities of VX_TEST_UPDATE_CA besides the system's. Answers the copy's folder.
+    QString UseTestBuild();
     // Folder permissions bind root only without its capability to override them: as root, the
     // program (and every other copy) then runs without it, as a user's program would.
     void WithoutPermissionOverride();

@@ -302,6 +302,38 @@ TEST_F(RecvViewToolsTest, AnAttachedProgramIsNeverStarted)
     EXPECT_TRUE(Boxes.Texts().constFirst().contains(QStringLiteral("開けません")));
 }
 
+// A package or a launcher renamed to a document is refused, and the box says what it is.
+TEST_F(RecvViewToolsTest, ARenamedPackageOrLauncherIsRefusedWithItsReason)
+{
+    TScriptedBoxes Boxes;
+    TUrlRecorder Urls;
+    QTemporaryDir Dir;
+    const QString Package = Dir.filePath(QStringLiteral("見積.pdf"));
+    const QString Launcher = Dir.filePath(QStringLiteral("請求書.txt"));
+    const QString Document = Dir.filePath(QStringLiteral("請求書.pdf"));
+    for (const auto& [Name, Bytes] :
+         {std::pair{Package, QByteArray("!<arch>\ndebian-binary   1342  0     0     100644  4         `\n2.0\n")},
+          std::pair{Launcher, QByteArray("[Desktop Entry]\nExec=xterm\n")},
+          std::pair{Document, QByteArray("%PDF-1.4\n")}}) {
+        QFile File(Name);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Bytes);
+    }
+    TCallerRecord Call = CallRecordFor(1, QStringLiteral("03-1111-2222"));
+    Call.ExtFile = QStringList{Package, Launcher, Document};
+    Open(Call);
+    for (int Row = 0; Row < 3; ++Row) {
+        View->lvExtFile->setCurrentItem(View->lvExtFile->topLevelItem(Row));
+        QTest::mouseClick(View->bbtnOpenExtFile, Qt::LeftButton);
+    }
+    EXPECT_EQ(Urls.Opened, QList<QUrl>{QUrl::fromLocalFile(Document)});
+    EXPECT_EQ(Boxes.Texts(),
+              (QStringList{QStringLiteral("「") + Package +
+                               QStringLiteral("」は文書や画像として開くことのできない種類のファイルのため開けません  "),
+                           QStringLiteral("「") + Launcher +
+                               QStringLiteral("」はプログラムとして実行されるファイルのため開けません  ")}));
+}
+
 TEST_F(RecvViewToolsTest, TheHiddenAttachButtonsAddAndRemoveRows)
 {
     TScriptedBoxes Boxes;

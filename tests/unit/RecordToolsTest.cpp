@@ -4,6 +4,7 @@
 #include "main/common/ShellOpen.h"
 #include "main/settings/Settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -58,6 +59,82 @@ TEST(AttachedFileTest, OnlyAPlainDocumentGoesToTheOpener)
                                                                       QByteArray(56, '\0'))),
               TAttachedFileKind::Runnable);
     EXPECT_EQ(ClassifyAttachedFile(Dir.path()), TAttachedFileKind::Runnable) << "a folder is no document";
+}
+
+// The type the name gives and the type the content gives must both be a document's (or tell nothing):
+// a launcher, a package or a program under a document's name is refused, and so is a type that is no
+// document at all.
+TEST(AttachedFileTest, OnlyDocumentTypesGoToTheOpenerWhateverTheName)
+{
+    QTemporaryDir Dir;
+    QFile Self(QStringLiteral("/proc/self/exe"));
+    ASSERT_TRUE(Self.open(QIODevice::ReadOnly));
+    const QByteArray Elf = Self.read(4096);
+    const QByteArray Jnlp = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<jnlp spec=\"1.0+\" "
+                            "codebase=\"http://x.example\">\n<application-desc main-class=\"X\"/>\n</jnlp>\n";
+    const QByteArray FlatpakRef = "[Flatpak Ref]\nName=org.example.App\nUrl=https://x.example/repo\n";
+    const QByteArray Deb = "!<arch>\ndebian-binary   1342  0     0     100644  4         `\n2.0\n";
+    const QByteArray Snap = QByteArray("hsqs") + QByteArray(60, '\0');
+    const QByteArray Png = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+    const QByteArray Jpeg = QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0", 11);
+    const QByteArray Ole = QByteArray("\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1", 8) + QByteArray(504, '\0');
+    const QByteArray Zip = QByteArray("PK\x03\x04\x14\0\0\0", 8) + QByteArray(22, '\0');
+    const QByteArray Desktop = "[Desktop Entry]\nType=Application\nExec=xterm\n";
+    const struct
+    {
+        const char* Name;
+        QByteArray Content;
+        TAttachedFileKind Kind;
+    } Cases[] = {
+        {"見積.pdf", "%PDF-1.4\n", TAttachedFileKind::Document},
+        {"電話メモ.txt", "折り返し連絡\n", TAttachedFileKind::Document},
+        {"顧客一覧.csv", "03-1234-5678,山田\n", TAttachedFileKind::Document},
+        {"empty.txt", "", TAttachedFileKind::Document},
+        {"地図.png", Png, TAttachedFileKind::Document},
+        {"地図", Png, TAttachedFileKind::Document},
+        {"写真.jpg", Jpeg, TAttachedFileKind::Document},
+        {"写真.jpg", Png, TAttachedFileKind::Document},
+        {"報告.docx", Zip, TAttachedFileKind::Document},
+        {"集計.xlsx", Zip, TAttachedFileKind::Document},
+        {"古い報告.doc", Ole, TAttachedFileKind::Document},
+        {"古い集計.xls", Ole, TAttachedFileKind::Document},
+        {"資料.zip", Zip, TAttachedFileKind::Document},
+        {"起動.jnlp", Jnlp, TAttachedFileKind::Unlisted},
+        {"見積.xml", Jnlp, TAttachedFileKind::Unlisted},
+        {"見積.txt", Jnlp, TAttachedFileKind::Unlisted},
+        {"app.flatpakref", FlatpakRef, TAttachedFileKind::Unlisted},
+        {"memo.txt", FlatpakRef, TAttachedFileKind::Unlisted},
+        {"tool.deb", Deb, TAttachedFileKind::Unlisted},
+        {"見積.pdf", Deb, TAttachedFileKind::Unlisted},
+        {"app.snap", Snap, TAttachedFileKind::Unlisted},
+        {"見積.pdf", Snap, TAttachedFileKind::Unlisted},
+        {"tool.jar", Zip, TAttachedFileKind::Unlisted},
+        {"macro.docm", Zip, TAttachedFileKind::Unlisted},
+        {"page.html", "<html><script>x()</script></html>\n", TAttachedFileKind::Unlisted},
+        {"drawing.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n", TAttachedFileKind::Unlisted},
+        {"data.bin", QByteArray("\x01\x02\x03\x04", 4), TAttachedFileKind::Unlisted},
+        {"見積.pdf", Desktop, TAttachedFileKind::Runnable},
+        {"memo.txt", Desktop, TAttachedFileKind::Runnable},
+        {"memo.txt", "#!/bin/sh\nrm -rf ~\n", TAttachedFileKind::Runnable},
+        {"memo.txt", "#!/usr/bin/env python3\nimport os\n", TAttachedFileKind::Runnable},
+        {"見積.pdf", Elf, TAttachedFileKind::Runnable},
+        {"地図.png", Elf, TAttachedFileKind::Runnable},
+        {"setup.exe", QByteArray("MZ\x90\0", 4) + QByteArray(60, '\0'), TAttachedFileKind::Runnable},
+        {"install.sh", "echo\n", TAttachedFileKind::Runnable},
+    };
+    int Number = 0;
+    for (const auto& Case : Cases) {
+        // Each file in a folder of its own, so that a name may come twice.
+        const QString Folder = Dir.filePath(QString::number(++Number));
+        ASSERT_TRUE(QDir().mkpath(Folder));
+        const QString Path = Folder + QLatin1Char('/') + QString::fromUtf8(Case.Name);
+        QFile File(Path);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Case.Content);
+        File.close();
+        EXPECT_EQ(ClassifyAttachedFile(Path), Case.Kind)
+            << Case.Name << " holding " << Case.Content.left(24).toHex().constData();
+    }
 }
 
 TEST(AddressStartsWithTest, ABlankAddressNeverBeginsWithTheFoundOne)

@@ -1,6 +1,7 @@
 #include "main/update/UpdDlg.h"
 #include "main/update/UpdInfo.h"
 #include "tests/support/TestHttpServer.h"
+#include "tests/support/UpdateSigning.h"
 #include "tests/unit/UpdateAnswers.h"
 
 #include <QDeadlineTimer>
@@ -101,12 +102,13 @@ TEST(UpdateCheckTest, DecidesWhichFilesAreNewer)
 
 TEST(UpdateCheckTest, RefusedAnswersAreLoggedInANewUpdateFolder)
 {
+    const TTestUpdateTrust Trust;
     for (const auto& [Body, Code] : {std::pair{AnswerXml(2, {FileXml("a", "a", 1, Stamp), FileXml("b", "b", 1, Stamp),
                                                              FileXml("c", "c", 1, Stamp)}),
                                                2006},
                                      std::pair{AnswerXml(0, {}, "Other"), 2003}}) {
         TCheckFolders F;
-        TTestServer Server;
+        TTestServer Server(TTestServer::TTransport::Https);
         Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, Body};
         TUpdateDialog Update(nullptr, {Server.Domain(), QStringLiteral("/CHECK/"), QStringLiteral("/app/")}, F.Program,
                              F.Settings);
@@ -121,17 +123,18 @@ TEST(UpdateCheckTest, RefusedAnswersAreLoggedInANewUpdateFolder)
 
 TEST(UpdateCheckTest, DownloadsNewerFilesAndHandsThemOver)
 {
+    const TTestUpdateTrust Trust;
     TCheckFolders F;
     const QDateTime Old(QDate(2020, 1, 1), QTime(0, 0));
     WriteFile(F.Program + QStringLiteral("a.dat"), "old a", Old);
     WriteFile(F.Program + QStringLiteral("c.dat"), "same c", QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
         200, AnswerXml(3, {FileXml("a.dat", "a.dl", 5, Stamp, "<restart>1</restart>"),
                            FileXml("b.dat", "b.dl", 5, Stamp), FileXml("c.dat", "c.dl", 5, Stamp)})};
-    Server.Answers[QStringLiteral("/dl/a.dl/")] = {200, "new a"};
-    Server.Answers[QStringLiteral("/dl/b.dl/")] = {200, "new b"};
-    Server.Answers[QStringLiteral("/app/")] = {200, "#!/bin/sh\n"};
+    ServeSigned(Server.Answers, QStringLiteral("/dl/a.dl/"), "new a");
+    ServeSigned(Server.Answers, QStringLiteral("/dl/b.dl/"), "new b");
+    ServeSigned(Server.Answers, QStringLiteral("/app/"), "#!/bin/sh\n");
     TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
     Update.ExeName = QStringLiteral("VxRelvo16");
     ASSERT_TRUE(Update.CheckInternetAvailable());
@@ -157,6 +160,7 @@ TEST(UpdateCheckTest, DownloadsNewerFilesAndHandsThemOver)
 
 TEST(UpdateCheckTest, FailedDownloadsAreNeverHandedOver)
 {
+    const TTestUpdateTrust Trust;
     const struct
     {
         const char* What;
@@ -169,10 +173,11 @@ TEST(UpdateCheckTest, FailedDownloadsAreNeverHandedOver)
     };
     for (const auto& Case : Cases) {
         TCheckFolders F;
-        TTestServer Server;
+        TTestServer Server(TTestServer::TTransport::Https);
         Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, AnswerXml(1, {FileXml("a.dat", "a.dl", 5, Stamp)})};
         Server.Answers[QStringLiteral("/dl/a.dl/")] = Case.Answer;
-        Server.Answers[QStringLiteral("/app/")] = {200, "#!/bin/sh\n"};
+        Server.Answers[QStringLiteral("/dl/a.dl.sig/")] = {200, TestSignature("12345")};
+        ServeSigned(Server.Answers, QStringLiteral("/app/"), "#!/bin/sh\n");
         WriteFile(F.Update + QStringLiteral("a.dl"), "stale");
         TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
         ASSERT_TRUE(Update.FetchUpdateInfo()) << Case.What;
@@ -186,6 +191,7 @@ TEST(UpdateCheckTest, FailedDownloadsAreNeverHandedOver)
 
 TEST(UpdateCheckTest, ConnectionFailuresAreReported)
 {
+    const TTestUpdateTrust Trust;
     TCheckFolders F;
     quint16 ClosedPort = 0;
     {
@@ -207,17 +213,18 @@ TEST(UpdateCheckTest, ConnectionFailuresAreReported)
 
 TEST(UpdateCheckTest, TheUpdaterMovesTheFilesIntoTheProgramFolder)
 {
+    const TTestUpdateTrust Trust;
     const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
     ASSERT_FALSE(UpdaterBytes.isEmpty()) << "the updater stand-in is built into the program folder";
     TCheckFolders F;
     WriteFile(F.Program + QStringLiteral("a.dat"), "old a", QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
         200,
         AnswerXml(2, {FileXml("a.dat", "a.dl", 5, Stamp), FileXml("b.dat", "b.dl", 5, Stamp, "<path>sub\\</path>")})};
-    Server.Answers[QStringLiteral("/dl/a.dl/")] = {200, "new a"};
-    Server.Answers[QStringLiteral("/dl/b.dl/")] = {200, "new b"};
-    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    ServeSigned(Server.Answers, QStringLiteral("/dl/a.dl/"), "new a");
+    ServeSigned(Server.Answers, QStringLiteral("/dl/b.dl/"), "new b");
+    ServeSigned(Server.Answers, QStringLiteral("/app/"), UpdaterBytes);
     TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
     ASSERT_TRUE(Update.FetchUpdateInfo());
     ASSERT_TRUE(Update.HasNewerFiles());
@@ -239,18 +246,19 @@ TEST(UpdateCheckTest, TheUpdaterMovesTheFilesIntoTheProgramFolder)
 // the names the updater then reads, so that the file compared is the file replaced.
 TEST(UpdateCheckTest, TheUpdaterReplacesTheFileTheProgramCompared)
 {
+    const TTestUpdateTrust Trust;
     const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
     ASSERT_FALSE(UpdaterBytes.isEmpty());
     TCheckFolders F;
     WriteFile(F.Program + QStringLiteral("sub/a.dat"), "old a", QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
         200, AnswerXml(2, {"<file><name> a.dat </name><path>sub\\ </path><size>5</size><datetime>" + Stamp.toUtf8() +
                                "</datetime><dlfile> a.dl </dlfile><dlparam>a</dlparam></file>",
                            FileXml("Setup..exe", "s.dl", 5, Stamp)})};
-    Server.Answers[QStringLiteral("/dl/a/")] = {200, "new a"};
-    Server.Answers[QStringLiteral("/dl/s.dl/")] = {200, "new s"};
-    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    ServeSigned(Server.Answers, QStringLiteral("/dl/a/"), "new a");
+    ServeSigned(Server.Answers, QStringLiteral("/dl/s.dl/"), "new s");
+    ServeSigned(Server.Answers, QStringLiteral("/app/"), UpdaterBytes);
     TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
     ASSERT_TRUE(Update.FetchUpdateInfo());
     ASSERT_EQ(Update.UpdateFiles.size(), 2);
@@ -268,6 +276,7 @@ TEST(UpdateCheckTest, TheUpdaterReplacesTheFileTheProgramCompared)
 
 TEST(UpdateCheckTest, TheUpdaterRestartsTheProgramAfterAnUpdateThatNeedsIt)
 {
+    const TTestUpdateTrust Trust;
     const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
     ASSERT_FALSE(UpdaterBytes.isEmpty());
     TCheckFolders F;
@@ -275,11 +284,11 @@ TEST(UpdateCheckTest, TheUpdaterRestartsTheProgramAfterAnUpdateThatNeedsIt)
     WriteFile(F.Program + QStringLiteral("fakeprog"), "#!/bin/sh\ntouch \"$(dirname \"$0\")/restarted\"\n");
     QFile::setPermissions(F.Program + QStringLiteral("fakeprog"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
         200, AnswerXml(1, {FileXml("lib.so", "lib.dl", 5, Stamp, "<restart>1</restart>")})};
-    Server.Answers[QStringLiteral("/dl/lib.dl/")] = {200, "new l"};
-    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    ServeSigned(Server.Answers, QStringLiteral("/dl/lib.dl/"), "new l");
+    ServeSigned(Server.Answers, QStringLiteral("/app/"), UpdaterBytes);
     TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
     Update.ExeName = QStringLiteral("fakeprog");
     ASSERT_TRUE(Update.FetchUpdateInfo());
@@ -298,6 +307,7 @@ TEST(UpdateCheckTest, TheUpdaterRestartsTheProgramAfterAnUpdateThatNeedsIt)
 // file without one by its time.
 TEST(UpdateCheckTest, ComparesEachFileByItsOwnVersion)
 {
+    const TTestUpdateTrust Trust;
     TCheckFolders F;
     QDir().mkpath(F.Program);
     for (const char* Name : {"VxComm3.so", "VxUtil16"})
@@ -305,7 +315,7 @@ TEST(UpdateCheckTest, ComparesEachFileByItsOwnVersion)
             << Name;
     WriteFile(F.Program + QStringLiteral("readme.txt"), "text");
     const QString Old = QStringLiteral("2020/01/01 00:00:00");
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
         200, AnswerXml(5, {FileXml("VxComm3.so", "a", 1, Old, "<version>2.0.0.8</version>"),
                            FileXml("VxComm3ip.so", "b", 1, Old, "<version>2.0.0.9</version>"),
@@ -324,17 +334,18 @@ TEST(UpdateCheckTest, ComparesEachFileByItsOwnVersion)
 
 TEST(UpdateCheckTest, AnInstalledUpdateIsNotOfferedAgain)
 {
+    const TTestUpdateTrust Trust;
     const QByteArray Library = ReadFile(QStringLiteral(VX_BIN_DIR "/VxComm3.so"));
     const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
     ASSERT_FALSE(Library.isEmpty());
     ASSERT_FALSE(UpdaterBytes.isEmpty());
     TCheckFolders F;
     WriteFile(F.Program + QStringLiteral("VxComm3.so"), "an old build", QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
         200, AnswerXml(1, {FileXml("VxComm3.so", "vxcomm.dl", Library.size(), Stamp, "<version>2.0.0.8</version>")})};
-    Server.Answers[QStringLiteral("/dl/vxcomm.dl/")] = {200, Library};
-    Server.Answers[QStringLiteral("/app/")] = {200, UpdaterBytes};
+    ServeSigned(Server.Answers, QStringLiteral("/dl/vxcomm.dl/"), Library);
+    ServeSigned(Server.Answers, QStringLiteral("/app/"), UpdaterBytes);
     {
         TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
         ASSERT_TRUE(Update.FetchUpdateInfo());
@@ -346,4 +357,148 @@ TEST(UpdateCheckTest, AnInstalledUpdateIsNotOfferedAgain)
     TUpdateDialog Again(nullptr, {Server.Domain()}, F.Program, F.Settings);
     ASSERT_TRUE(Again.FetchUpdateInfo());
     EXPECT_FALSE(Again.HasNewerFiles());
+}
+
+// The first file that fails takes every file of this update with it: nothing is left for an updater
+// of a later run to take for its own, and no updater is kept or made executable.
+TEST(UpdateCheckTest, NothingOfAFailedUpdateStays)
+{
+    const TTestUpdateTrust Trust;
+    const struct
+    {
+        const char* What;
+        QString Spoiled;
+        TTestServer::TAnswer Answer;
+        TUpdateDialog::TDownloadFailure Failure;
+    } Cases[] = {
+        {"the updater signed by another key",
+         QStringLiteral("/app.sig/"),
+         {200, TestSignature("#!/bin/sh\n", QStringLiteral("other"))},
+         TUpdateDialog::TDownloadFailure::NotVerified},
+        {"the second file changed",
+         QStringLiteral("/dl/b.dl/"),
+         {200, "new B"},
+         TUpdateDialog::TDownloadFailure::NotVerified},
+        {"the second file's signature missing",
+         QStringLiteral("/dl/b.dl.sig/"),
+         {404, "not here"},
+         TUpdateDialog::TDownloadFailure::NotVerified},
+        {"the updater missing", QStringLiteral("/app/"), {404, "not here"}, TUpdateDialog::TDownloadFailure::Transfer},
+    };
+    for (const auto& Case : Cases) {
+        TCheckFolders F;
+        TTestServer Server(TTestServer::TTransport::Https);
+        Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {
+            200, AnswerXml(2, {FileXml("a.dat", "a.dl", 5, Stamp), FileXml("b.dat", "b.dl", 5, Stamp)})};
+        ServeSigned(Server.Answers, QStringLiteral("/dl/a.dl/"), "new a");
+        ServeSigned(Server.Answers, QStringLiteral("/dl/b.dl/"), "new b");
+        ServeSigned(Server.Answers, QStringLiteral("/app/"), "#!/bin/sh\n");
+        Server.Answers[Case.Spoiled] = Case.Answer;
+        TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+        ASSERT_TRUE(Update.FetchUpdateInfo()) << Case.What;
+        ASSERT_TRUE(Update.HasNewerFiles()) << Case.What;
+        EXPECT_FALSE(Update.DownloadUpdateFiles()) << Case.What;
+        EXPECT_EQ(Update.DownloadFailure, Case.Failure) << Case.What;
+        EXPECT_EQ(QDir(F.Update).entryList(QDir::Files | QDir::Hidden), QStringList{}) << Case.What;
+        for (const TUpdateFileInfo& File : Update.UpdateFiles)
+            EXPECT_FALSE(File.Downloaded) << Case.What;
+        EXPECT_EQ(Update.RunUpdater(), 1) << Case.What;
+    }
+}
+
+// The size of the whole update and the room for it are known from the answer: both are checked
+// before a byte is fetched or written. Files that are up to date do not count.
+TEST(UpdateCheckTest, TheTotalAndTheRoomAreCheckedBeforeAnythingIsWritten)
+{
+    const TTestUpdateTrust Trust;
+    constexpr qint64 MiB = 1024 * 1024;
+    const QDateTime Newer(QDate(2027, 1, 1), QTime(0, 0));
+    const struct
+    {
+        const char* What;
+        QList<qint64> Sizes;
+        qint64 Free;
+        bool KeyBuiltIn;
+        TUpdateDialog::TDownloadFailure Failure;
+    } Cases[] = {
+        {"three files of 150 MiB",
+         {150 * MiB, 150 * MiB, 150 * MiB},
+         1024 * MiB,
+         true,
+         TUpdateDialog::TDownloadFailure::TooLarge},
+        {"one byte above 200 MiB",
+         {100 * MiB, 100 * MiB + 1},
+         1024 * MiB,
+         true,
+         TUpdateDialog::TDownloadFailure::TooLarge},
+        {"one file of 2 GiB", {qint64(2147483647)}, 4096 * MiB, true, TUpdateDialog::TDownloadFailure::TooLarge},
+        {"200 MiB on a disk with 100 MiB free",
+         {100 * MiB, 100 * MiB},
+         100 * MiB,
+         true,
+         TUpdateDialog::TDownloadFailure::NoRoom},
+        {"five bytes on a disk with four free", {5}, 4, true, TUpdateDialog::TDownloadFailure::NoRoom},
+        {"no key built into the program", {5}, 1024 * MiB, false, TUpdateDialog::TDownloadFailure::NotVerified},
+    };
+    for (const auto& Case : Cases) {
+        TCheckFolders F;
+        // Beside the files offered, one as large as the limit that is already up to date.
+        WriteFile(F.Program + QStringLiteral("current.dat"), "current", Newer);
+        QList<QByteArray> Files{FileXml("current.dat", "current.dl", MaxUpdateTotalBytes, Stamp)};
+        for (qsizetype I = 0; I < Case.Sizes.size(); ++I)
+            Files << FileXml(QStringLiteral("f%1.dat").arg(I), QStringLiteral("f%1.dl").arg(I), Case.Sizes[I], Stamp);
+        TTestServer Server(TTestServer::TTransport::Https);
+        Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, AnswerXml(Files.size(), Files)};
+        TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+        if (!Case.KeyBuiltIn)
+            Update.Trust.PublicKey.clear();
+        QStringList AskedFor;
+        Update.FreeSpaceOf = [&](const QString& Folder) {
+            AskedFor << Folder;
+            return Case.Free;
+        };
+        ASSERT_TRUE(Update.FetchUpdateInfo()) << Case.What;
+        ASSERT_TRUE(Update.HasNewerFiles()) << Case.What;
+        EXPECT_FALSE(Update.UpdateFiles[0].NeedsUpdate) << Case.What;
+        EXPECT_FALSE(Update.DownloadUpdateFiles()) << Case.What;
+        EXPECT_EQ(Update.DownloadFailure, Case.Failure) << Case.What;
+        EXPECT_EQ(Server.Requested, QStringList{QStringLiteral("/check/vxrelvo16/")}) << Case.What;
+        EXPECT_FALSE(QFileInfo::exists(F.Update)) << Case.What;
+        if (Case.Failure == TUpdateDialog::TDownloadFailure::NoRoom) {
+            EXPECT_EQ(AskedFor, QStringList{F.Update}) << Case.What;
+            EXPECT_EQ(Update.FreeBytes, Case.Free) << Case.What;
+        }
+    }
+}
+
+// The updater that starts is the file this check fetched and verified, not whatever lies in its place.
+TEST(UpdateCheckTest, OnlyTheUpdaterThisCheckVerifiedIsStarted)
+{
+    const TTestUpdateTrust Trust;
+    const QByteArray UpdaterBytes = ReadFile(QStringLiteral(VX_BIN_DIR "/updateapp"));
+    ASSERT_FALSE(UpdaterBytes.isEmpty());
+    TCheckFolders F;
+    TTestServer Server(TTestServer::TTransport::Https);
+    Server.Answers[QStringLiteral("/check/vxrelvo16/")] = {200, AnswerXml(1, {FileXml("a.dat", "a.dl", 5, Stamp)})};
+    ServeSigned(Server.Answers, QStringLiteral("/dl/a.dl/"), "new a");
+    ServeSigned(Server.Answers, QStringLiteral("/app/"), UpdaterBytes);
+    TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    ASSERT_TRUE(Update.FetchUpdateInfo());
+    ASSERT_TRUE(Update.HasNewerFiles());
+    ASSERT_TRUE(Update.DownloadUpdateFiles());
+    EXPECT_EQ(QFile::permissions(F.Update) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions{})
+        << "the update folder is the user's alone";
+    // Put in its place, a script would run with the user's rights.
+    const QString Marker = F.Dir.path() + QStringLiteral("/ran");
+    WriteFile(F.Update + UpdaterFileName, "#!/bin/sh\ntouch '" + Marker.toUtf8() + "'\n");
+    QFile::setPermissions(F.Update + UpdaterFileName, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(Update.RunUpdater(), 1);
+    EXPECT_FALSE(QFileInfo::exists(Marker));
+    EXPECT_EQ(ReadFile(F.Update + QStringLiteral("runapp.log")), QByteArray("1\n"));
+
+    // A check that downloaded nothing starts nothing either.
+    TUpdateDialog Fresh(nullptr, {Server.Domain()}, F.Program, F.Settings);
+    EXPECT_EQ(Fresh.RunUpdater(), 1);
+    EXPECT_FALSE(QFileInfo::exists(Marker));
 }

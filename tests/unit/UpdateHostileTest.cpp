@@ -6,6 +6,7 @@
 #include "main/update/UpdInfo.h"
 #include "peers/updateapp/UpdateInfoReader.h"
 #include "tests/support/TestHttpServer.h"
+#include "tests/support/UpdateSigning.h"
 #include "tests/unit/UpdateAnswers.h"
 
 #include <QElapsedTimer>
@@ -31,6 +32,7 @@ int LoggedCode(const TCheckFolders& F)
 
 TEST(UpdateHostileTest, DeepNestingIsRefusedWithoutExhaustingTheStack)
 {
+    const TTestUpdateTrust Trust;
     // An answer needs three levels; a little more is harmless and read as before.
     EXPECT_EQ(CheckUpdateAnswer(Nested(MaxElementDepth - 2)).Code, 0);
     EXPECT_EQ(CheckUpdateAnswer(Nested(MaxElementDepth)).Code, UpdParseError);
@@ -40,7 +42,7 @@ TEST(UpdateHostileTest, DeepNestingIsRefusedWithoutExhaustingTheStack)
     EXPECT_EQ(CheckUpdateAnswer(Deep).Code, UpdParseError);
 
     TCheckFolders F;
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[CheckPath] = {200, Deep};
     TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
     ASSERT_TRUE(Update.FetchUpdateInfo());
@@ -51,6 +53,7 @@ TEST(UpdateHostileTest, DeepNestingIsRefusedWithoutExhaustingTheStack)
 
 TEST(UpdateHostileTest, AnAnswerAboveOneMebibyteIsRefusedUnread)
 {
+    const TTestUpdateTrust Trust;
     // Blanks after the root keep the answer valid at any length.
     const QByteArray Valid = AnswerXml(1, {FileXml("a.dat", "a.dl", 5, Stamp)});
     const QByteArray Full = Valid + QByteArray(MaxUpdateAnswerBytes - Valid.size(), ' ');
@@ -69,7 +72,7 @@ TEST(UpdateHostileTest, AnAnswerAboveOneMebibyteIsRefusedUnread)
     };
     for (const auto& Case : Cases) {
         TCheckFolders F;
-        TTestServer Server;
+        TTestServer Server(TTestServer::TTransport::Https);
         Server.Answers[CheckPath] = Case.Answer;
         TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
         ASSERT_TRUE(Update.FetchUpdateInfo()) << Case.What;
@@ -83,6 +86,7 @@ TEST(UpdateHostileTest, AnAnswerAboveOneMebibyteIsRefusedUnread)
 
 TEST(UpdateHostileTest, DownloadsStopAtTheAnnouncedSize)
 {
+    const TTestUpdateTrust Trust;
     const struct
     {
         const char* What;
@@ -93,10 +97,11 @@ TEST(UpdateHostileTest, DownloadsStopAtTheAnnouncedSize)
     };
     for (const auto& Case : Cases) {
         TCheckFolders F;
-        TTestServer Server;
+        TTestServer Server(TTestServer::TTransport::Https);
         Server.Answers[CheckPath] = {200, AnswerXml(1, {FileXml("a.dat", "a.dl", 5, Stamp)})};
         Server.Answers[QStringLiteral("/dl/a.dl/")] = Case.Answer;
-        Server.Answers[QStringLiteral("/app/")] = {200, "#!/bin/sh\n"};
+        Server.Answers[QStringLiteral("/dl/a.dl.sig/")] = {200, TestSignature("12345")};
+        ServeSigned(Server.Answers, QStringLiteral("/app/"), "#!/bin/sh\n");
         TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
         ASSERT_TRUE(Update.FetchUpdateInfo()) << Case.What;
         ASSERT_TRUE(Update.HasNewerFiles()) << Case.What;
@@ -112,11 +117,12 @@ TEST(UpdateHostileTest, DownloadsStopAtTheAnnouncedSize)
 
 TEST(UpdateHostileTest, TheCheckAndEachDownloadEndAtTheirDeadline)
 {
+    const TTestUpdateTrust Trust;
     // Bytes keep coming, one every 50 ms, for ten seconds: no pause is long enough to count as a stall.
     const TTestServer::TAnswer Slow{200, "<?xml version=\"1.0\"?>\n", -1, 200, 50};
     {
         TCheckFolders F;
-        TTestServer Server;
+        TTestServer Server(TTestServer::TTransport::Https);
         Server.Answers[CheckPath] = Slow;
         TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
         Update.DeadlineMs = 500;
@@ -129,10 +135,11 @@ TEST(UpdateHostileTest, TheCheckAndEachDownloadEndAtTheirDeadline)
     }
     {
         TCheckFolders F;
-        TTestServer Server;
+        TTestServer Server(TTestServer::TTransport::Https);
         Server.Answers[CheckPath] = {200, AnswerXml(1, {FileXml("a.dat", "a.dl", 500, Stamp)})};
         Server.Answers[QStringLiteral("/dl/a.dl/")] = {200, {}, 500, 500, 20};
-        Server.Answers[QStringLiteral("/app/")] = {200, "#!/bin/sh\n"};
+        Server.Answers[QStringLiteral("/dl/a.dl.sig/")] = {200, TestSignature(QByteArray(500, 'x'))};
+        ServeSigned(Server.Answers, QStringLiteral("/app/"), "#!/bin/sh\n");
         TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
         Update.DeadlineMs = 500;
         ASSERT_TRUE(Update.FetchUpdateInfo());
@@ -147,6 +154,7 @@ TEST(UpdateHostileTest, TheCheckAndEachDownloadEndAtTheirDeadline)
 
 TEST(UpdateHostileTest, ControlCharactersNeverReachTheHandOverFile)
 {
+    const TTestUpdateTrust Trust;
     const struct
     {
         QByteArray File;
@@ -175,7 +183,7 @@ TEST(UpdateHostileTest, ControlCharactersNeverReachTheHandOverFile)
 
     // Served, the line break in a path neither downloads anything nor writes a hand-over file.
     TCheckFolders F;
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[CheckPath] = {200, AnswerXml(1, {Cases[1].File})};
     TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
     ASSERT_TRUE(Update.FetchUpdateInfo());
@@ -200,10 +208,11 @@ TEST(UpdateHostileTest, ControlCharactersNeverReachTheHandOverFile)
 // still be the same file.
 TEST(UpdateHostileTest, BlanksAroundANameStillNameTheFileTheUpdaterReplaces)
 {
+    const TTestUpdateTrust Trust;
     TCheckFolders F;
     // The local file is newer than the server's: nothing is to be offered.
     WriteFile(F.Program + QStringLiteral("sub/a.dat"), "a", QDateTime(QDate(2027, 1, 1), QTime(0, 0)));
-    TTestServer Server;
+    TTestServer Server(TTestServer::TTransport::Https);
     Server.Answers[CheckPath] = {200, AnswerXml(1, {FileXml(QStringLiteral("a.dat "), QStringLiteral(" a.dl "), 5,
                                                             Stamp, QStringLiteral("<path> sub/\t</path>"))})};
     TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
