@@ -292,8 +292,8 @@ public:
     // Bulk rewrite of a few fields of every row, whatever range or filter is set, in the order of the
     // primary index. Only the fields Read are read, in batches; Change sees their values and answers
     // true with the new values of the fields Write (in that order) for the row to be written. A write
-    // sets those fields alone, so the indexes over the other fields stay untouched, and runs under a
-    // savepoint of its own: a row the table refuses keeps its old values and counts as refused. The
+    // sets those fields alone, so the indexes over the other fields stay untouched; a row one of the
+    // table's constraints refuses keeps all its old values and counts as refused. The
     // rewrite runs inside the caller's transaction, or else in one of its own that it commits at the
     // end, so that a crash half-way leaves the table as it was before. The primary index's fields
     // cannot be written this way. The current record is read anew afterwards.

@@ -111,6 +111,12 @@ private:
 
 // Sets SQLite up once, before the first connection of the process is opened.
 void InitializeSqlite();
+// Sets up a new connection so that nothing a file carries in its schema acts: triggers and views
+// are off, SQL functions with side effects are refused in the schema's expressions, and the file
+// cannot be changed other than through ordinary statements (no writable schema, no journal off).
+// A table file may come from anywhere (a copy from another machine, a restored backup); the
+// program's own tables use none of it. Throws when SQLite does not take a setting.
+void SecureConnection(sqlite3* Db);
 
 // A plain connection for building or copying files.
 class TRawDb
@@ -124,6 +130,13 @@ public:
             sqlite3_close_v2(Db);
             Db = nullptr;
             throw EDatabaseError(QStringLiteral("Cannot open %1: %2").arg(Path, Message));
+        }
+        try {
+            SecureConnection(Db);
+        } catch (...) {
+            sqlite3_close_v2(Db);
+            Db = nullptr;
+            throw;
         }
         RegisterCp932Collations(Db);
     }

@@ -121,7 +121,7 @@ qint64 TTable::Rebuild(const std::function<void(const QString& NewFile)>& Before
         Temporary = CreateOwnerOnlyFile(TemporaryNameBeside(Table));
         Exec(QStringLiteral("ATTACH DATABASE ") + Literal(Temporary) + QStringLiteral(" AS rebuilt"));
         Exec(QStringLiteral("PRAGMA rebuilt.page_size=") + QString::number(PageSize.toInt()) +
-             QStringLiteral("; PRAGMA rebuilt.journal_mode=OFF; PRAGMA rebuilt.synchronous=OFF; "
+             QStringLiteral("; PRAGMA rebuilt.journal_mode=MEMORY; PRAGMA rebuilt.synchronous=OFF; "
                             // The indexes are sorted in memory of this size before any spills to disk.
                             "PRAGMA main.cache_size=-65536; PRAGMA rebuilt.cache_size=-65536; BEGIN"));
         // The rows are read in the table's own order, past every index, so a damaged index cannot
