@@ -447,7 +447,7 @@ private:
         sqlite3_stmt* ReleaseSavepoint = nullptr;
     } FKept;
     int FAutoIncField = -1;
-    QStringList FDeferredIndexes; // the statements that build the indexes a bulk load dropped
+    QStringList FDeferredIndexes; // the definition's statements of the indexes a bulk load dropped
 
     TDataSetState FState = TDataSetState::Inactive;
     bool FHasCurrent = false;

@@ -84,6 +84,20 @@ inline QVariant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType Type
     }
 }
 
+// The statements the engine makes a table's file with, from its definition alone (TableSchema.cpp).
+// Schema, when given, names the attached database an index goes into.
+QString IndexColumnSql(const TTableDef& Def, const TFieldDef& Field, bool CaseInsensitive);
+QString TableSql(const TTableDef& Def, const QString& Name);
+QString IndexSqlName(const QString& Table, const TIndexDef& Index);
+QString IndexSql(const TTableDef& Def, const QString& Table, const TIndexDef& Index, const QString& Schema = {});
+QString MetaTableSql();
+
+// Makes a new file at Path, readable by its owner alone, holding the empty table Name of Def with
+// its _meta, protected by Password when one is given. Without WithIndexes the secondary indexes
+// are left to the caller, who builds them from IndexSql once the rows are in.
+void WriteTableFile(const QString& Path, const TTableDef& Def, const QString& Name, const QString& Password,
+                    bool WithIndexes);
+
 // Files are written under a temporary name beside their place and renamed into it when complete.
 QString TemporaryNameBeside(const QString& File);
 // Creates File empty and readable by its owner alone, whatever the umask or the folder's default
