@@ -491,6 +491,7 @@ void TTable::Open()
     } catch (...) {
         FState = TDataSetState::Inactive;
         FSqlName.clear();
+        FPassword.clear();
         Disconnect();
         FOpenLock.reset();
         throw;
@@ -553,9 +554,14 @@ void TTable::ReadDefinition()
         const QByteArray SaltBytes = QByteArray::fromHex(Salt.toLatin1());
         bool Known = false;
         for (const QString& Password : FSession.Passwords())
-            Known = Known || PasswordMark(SaltBytes, Password) == Mark;
+            if (!Known && PasswordMark(SaltBytes, Password) == Mark) {
+                Known = true;
+                FPassword = Password;
+            }
         if (!Known)
             throw EDatabaseError(QStringLiteral("Invalid password for table %1").arg(FileName()), SQLITE_AUTH);
+    } else {
+        FPassword.clear();
     }
 
     FDef = Def;
@@ -662,6 +668,7 @@ void TTable::Close()
     Disconnect();
     FOpenLock.reset(); // after the connection, which may still hold SQLite's locks until it is gone
     FSqlName.clear();
+    FPassword.clear();
     FState = TDataSetState::Inactive;
     FHasCurrent = false;
     FBof = FEof = true;

@@ -39,6 +39,14 @@ private:
     int FCode = 0;
 };
 
+// A file that holds what the definition it is used with does not (another table, a trigger, a view,
+// other columns): no table of the program's. The engine leaves such a file as it is.
+class EForeignTableError : public EDatabaseError
+{
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
 enum class TFieldType
 {
     Integer,  // 32-bit signed
@@ -306,20 +314,26 @@ public:
     TRewriteCount RewriteRows(const QStringList& Read, const QStringList& Write,
                               const std::function<bool(const QVariantList& Values, QVariantList& NewValues)>& Change);
 
-    // Maintenance of an open table.
+    // Maintenance of an open table. Pack rewrites the file in place, from the statements its schema
+    // holds: it refuses (EForeignTableError) a file whose schema is not exactly what the engine
+    // makes of the table's definition.
     void Pack();
     // Problems PRAGMA integrity_check finds; empty when the file is sound.
     [[nodiscard]] QStringList IntegrityCheck();
     // Checks, rebuilds every index and checks again; answers what the first check found and
     // throws when problems remain.
     QStringList RegenerateIndexes();
-    // Rebuilds the closed table's file from the table's own definitions (fields, indexes, password):
-    // a new file beside it receives every row, is checked (integrity and row count) and only then
-    // takes the old file's place. Answers the rows copied. On any failure the old file stays as it
+    // Rebuilds the closed table's file from Def, the definition its caller creates the table with:
+    // a new file beside it is made as CreateTable makes one (with the password the session opened
+    // the old file with), receives every row column by column, is checked (integrity and row count)
+    // and only then takes the old file's place. Nothing of the old file's schema is run. Answers
+    // the rows copied. A file whose definition, columns or other objects differ from what the engine
+    // makes of Def (another table, a trigger, a view) is refused with EForeignTableError; its indexes
+    // may differ, since the new file gets the definition's. On any failure the old file stays as it
     // was and EDatabaseError says why. BeforeRename sees the checked new file just before the swap.
     // RenumberField, an integer field, is given the values 0 .. n-1 in its own order on the way:
     // the whole table is renumbered at once, so no two rows ever share a number.
-    qint64 Rebuild(const std::function<void(const QString& NewFile)>& BeforeRename = {},
+    qint64 Rebuild(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename = {},
                    const QString& RenumberField = {});
     // A consistent copy of the open table's file, written under a temporary name and renamed.
     void CopyTo(const QString& DestFile);
@@ -424,6 +438,7 @@ private:
 
     TTableDef FDef;
     bool FProtected = false;
+    QString FPassword; // the session's password the open table took; a rebuilt file is protected by it
     std::vector<std::unique_ptr<TField>> FFields;
     QHash<QString, int> FFieldIndex; // lower-case name -> index
     QHash<QString, int> FFieldExact;

@@ -92,6 +92,19 @@ QString IndexSqlName(const QString& Table, const TIndexDef& Index);
 QString IndexSql(const TTableDef& Def, const QString& Table, const TIndexDef& Index, const QString& Schema = {});
 QString MetaTableSql();
 
+// A file's schema beside what the engine makes of Def under the table name Name.
+struct TSchemaCheck
+{
+    // What the engine never makes (another table, a trigger, a view) or makes otherwise (the table's
+    // columns, _meta): the file is no table of this definition.
+    QStringList Foreign;
+    // Indexes of the definition that are missing or made otherwise, and indexes it does not name.
+    // They hold nothing of their own: a rebuild makes the definition's anew.
+    QStringList OtherIndexes;
+};
+// Reads the schema of Db's main database as data; throws when it cannot be read (File names it).
+TSchemaCheck CheckSchema(sqlite3* Db, const TTableDef& Def, const QString& Name, const QString& File);
+
 // Makes a new file at Path, readable by its owner alone, holding the empty table Name of Def with
 // its _meta, protected by Password when one is given. Without WithIndexes the secondary indexes
 // are left to the caller, who builds them from IndexSql once the rows are in.

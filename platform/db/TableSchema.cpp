@@ -1,9 +1,14 @@
 #include "platform/db/Table.h"
 #include "platform/db/TableInternal.h"
 
+#include <QHash>
+#include <QSet>
+#include <memory>
+#include <sqlite3.h>
+
 // The statements a table's file is made with, from its definition alone. A file made elsewhere may
 // carry any text in its schema, and SQLite runs every statement of a text it is handed: the engine
-// runs only the texts it makes here.
+// runs only the texts it makes here, and reads a file's own schema as data, to compare with them.
 
 using namespace TableInternal;
 
@@ -67,6 +72,20 @@ QStringList IndexColumns(const TTableDef& Def, const TIndexDef& Index)
         Result << IndexColumnSql(Def, *Field, Index.CaseInsensitive);
     }
     return Result;
+}
+
+// What SQLite writes for the tables it keeps itself: the numbers an auto-increment field gave, and the
+// statistics an administrator's ANALYZE leaves (the planner's, which a rebuild does without).
+const QString SequenceSql = QStringLiteral("CREATE TABLE sqlite_sequence(name,seq)");
+const QString Stat1Sql = QStringLiteral("CREATE TABLE sqlite_stat1(tbl,idx,stat)");
+const QString Stat4Sql = QStringLiteral("CREATE TABLE sqlite_stat4(tbl,idx,neq,nlt,ndlt,sample)");
+
+bool HasAutoInc(const TTableDef& Def)
+{
+    for (const TFieldDef& Field : Def.Fields)
+        if (Field.Type == TFieldType::AutoInc)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -135,6 +154,83 @@ QString MetaTableSql()
                           "Fields TEXT NOT NULL DEFAULT '', IsPrimary INTEGER NOT NULL DEFAULT 0, "
                           "IsUnique INTEGER NOT NULL DEFAULT 0, CaseInsensitive INTEGER NOT NULL DEFAULT 0, "
                           "Value TEXT NOT NULL DEFAULT '', PRIMARY KEY (Kind, Position))");
+}
+
+TSchemaCheck CheckSchema(sqlite3* Db, const TTableDef& Def, const QString& Name, const QString& File)
+{
+    QHash<QString, QString> Expected; // index name -> its text
+    for (const TIndexDef& Index : Def.Indexes)
+        if (!Index.Primary)
+            Expected.insert(IndexSqlName(Name, Index), IndexSql(Def, Name, Index));
+    const QString OwnSql = TableSql(Def, Name);
+
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> Statement(nullptr, sqlite3_finalize);
+    {
+        sqlite3_stmt* Prepared = nullptr;
+        const int Rc =
+            sqlite3_prepare_v2(Db, "SELECT type, name, tbl_name, sql FROM main.sqlite_master", -1, &Prepared, nullptr);
+        Statement.reset(Prepared);
+        if (Rc != SQLITE_OK)
+            throw EDatabaseError(
+                QStringLiteral("Cannot read the schema of %1: %2").arg(File, QString::fromUtf8(sqlite3_errmsg(Db))),
+                Rc);
+    }
+    auto Text = [&](int Column) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement.get(), Column)),
+                                 sqlite3_column_bytes(Statement.get(), Column));
+    };
+    TSchemaCheck Check;
+    bool OwnTable = false;
+    bool Meta = false;
+    QSet<QString> Seen;
+    int Rc;
+    while ((Rc = sqlite3_step(Statement.get())) == SQLITE_ROW) {
+        const QString Type = Text(0);
+        const QString Object = Text(1);
+        const QString Of = Text(2);
+        const bool NoSql = sqlite3_column_type(Statement.get(), 3) == SQLITE_NULL;
+        const QString Sql = Text(3);
+        const QString Shown = Type + u' ' + Object;
+        if (Type == QStringLiteral("table")) {
+            bool Own = false;
+            if (Object == Name)
+                Own = OwnTable = Sql == OwnSql;
+            else if (Object == QStringLiteral("_meta"))
+                Own = Meta = Sql == MetaTableSql();
+            else if (Object == QStringLiteral("sqlite_sequence"))
+                Own = HasAutoInc(Def) && Sql == SequenceSql;
+            else if (Object == QStringLiteral("sqlite_stat1") || Object == QStringLiteral("sqlite_stat4"))
+                Own = Sql == (Object.endsWith(u'1') ? Stat1Sql : Stat4Sql);
+            if (!Own)
+                Check.Foreign << Shown;
+        } else if (Type == QStringLiteral("index")) {
+            // SQLite's own index of a primary key or unique constraint has no text: it follows from
+            // the table's, which is checked above.
+            if (NoSql) {
+                if (!Object.startsWith(QStringLiteral("sqlite_autoindex_")) ||
+                    (Of != Name && Of != QStringLiteral("_meta")))
+                    Check.Foreign << Shown;
+            } else if (Expected.contains(Object) && Expected.value(Object) == Sql && Of == Name) {
+                Seen.insert(Object);
+            } else {
+                Check.OtherIndexes << Object;
+            }
+        } else {
+            // Triggers and views: the engine never makes them, and they act on what is read or written.
+            Check.Foreign << Shown;
+        }
+    }
+    if (Rc != SQLITE_DONE)
+        throw EDatabaseError(
+            QStringLiteral("Cannot read the schema of %1: %2").arg(File, QString::fromUtf8(sqlite3_errmsg(Db))), Rc);
+    if (!OwnTable && !Check.Foreign.contains(QStringLiteral("table ") + Name))
+        Check.Foreign << QStringLiteral("no table ") + Name;
+    if (!Meta && !Check.Foreign.contains(QStringLiteral("table _meta")))
+        Check.Foreign << QStringLiteral("no table _meta");
+    for (auto It = Expected.cbegin(); It != Expected.cend(); ++It)
+        if (!Seen.contains(It.key()) && !Check.OtherIndexes.contains(It.key()))
+            Check.OtherIndexes << It.key();
+    return Check;
 }
 
 } // namespace TableInternal

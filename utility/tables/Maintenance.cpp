@@ -49,6 +49,12 @@ QString TableTitle(TDataTable Table)
     return Table == TDataTable::RecvHis ? QStringLiteral("着信対応履歴ファイル") : QStringLiteral("登録名簿ファイル");
 }
 
+// The definition the main program makes the table with: the rebuilt file is made from it alone.
+TTableDef DefinitionOf(TDataTable Table)
+{
+    return Table == TDataTable::RecvHis ? RecvHisTableDef() : MeiboTableDef();
+}
+
 } // namespace
 
 bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumbering)
@@ -81,7 +87,7 @@ bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumbering)
         // The renumbered rows go into a new, packed file that replaces the table only when it
         // checked out; a failure leaves every number as it was, and the packing still follows.
         try {
-            (void)TableObject(Table)->Rebuild({}, QStringLiteral("RecNo"));
+            (void)TableObject(Table)->Rebuild(DefinitionOf(Table), {}, QStringLiteral("RecNo"));
             Packed = true;
         } catch (const EDatabaseError&) {
             Ok = false;
@@ -129,7 +135,7 @@ TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
     }
     Table == TDataTable::RecvHis ? Module.CreateRecvHisTableExclusive() : Module.CreateMeiboTableExclusive();
     try {
-        (void)TableObject(Table)->Rebuild(BeforeRename);
+        (void)TableObject(Table)->Rebuild(DefinitionOf(Table), BeforeRename);
     } catch (const EDatabaseError&) {
         FreeTable(Module, Table);
         (void)CoreMessageBox(QStringLiteral("主データと主インデックスのコピーに失敗しました  \r\n処理を中断します  "),
