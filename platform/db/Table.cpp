@@ -26,46 +26,6 @@ namespace {
 
 constexpr int MetaFormat = 1;
 
-QString TypeSql(TFieldType Type)
-{
-    switch (Type) {
-    case TFieldType::String:
-    case TFieldType::Memo:
-        return QStringLiteral("TEXT NOT NULL DEFAULT ''");
-    case TFieldType::DateTime:
-        return QStringLiteral("REAL NOT NULL DEFAULT 0");
-    default:
-        return QStringLiteral("INTEGER NOT NULL DEFAULT 0");
-    }
-}
-
-// A text column carries its collation itself, so that SQLite seeks its indexes on plain
-// comparisons (an explicit COLLATE in a comparison keeps the planner off the index): the folding
-// one when a case-insensitive index covers the column, else plain CP932 order.
-bool ColumnFolds(const TTableDef& Def, const QString& FieldName)
-{
-    for (const TIndexDef& Index : Def.Indexes)
-        if (Index.CaseInsensitive)
-            for (const QString& Name : Index.FieldList())
-                if (Name.compare(FieldName, Qt::CaseInsensitive) == 0)
-                    return true;
-    return false;
-}
-
-QString CollationSql(bool Fold)
-{
-    return QStringLiteral(" COLLATE ") + QString::fromLatin1(Fold ? Cp932CiCollationName : Cp932CollationName);
-}
-
-// A column of an index; the collation is named only where the index differs from the column.
-QString IndexColumnSql(const TTableDef& Def, const TFieldDef& Field, bool CaseInsensitive)
-{
-    QString Column = Quote(Field.Name);
-    if (IsText(Field.Type) && ColumnFolds(Def, Field.Name) != CaseInsensitive)
-        Column += CollationSql(CaseInsensitive);
-    return Column;
-}
-
 std::optional<TFieldType> FieldTypeFromName(const QString& Name)
 {
     for (TFieldType Type : {TFieldType::Integer, TFieldType::AutoInc, TFieldType::String, TFieldType::Memo,
@@ -142,6 +102,56 @@ void RenameIntoPlace(const QString& Temporary, const QString& Dest)
         throw EDatabaseError(QStringLiteral("Cannot create file %1").arg(Dest), CodeOfFileError(Error));
     }
     SyncFile(QFileInfo(Dest).absolutePath());
+}
+
+void WriteTableFile(const QString& Path, const TTableDef& Def, const QString& Name, const QString& Password,
+                    bool WithIndexes)
+{
+    // Every text is made before the file, so that a definition the engine refuses leaves none.
+    const QString Table = TableSql(Def, Name);
+    QStringList Indexes;
+    for (const TIndexDef& Index : Def.Indexes)
+        if (!Index.Primary)
+            Indexes << IndexSql(Def, Name, Index);
+    TRawDb Db(CreateOwnerOnlyFile(Path), SQLITE_OPEN_READWRITE);
+    // Pages of 8 KiB keep the index trees of a large table shallow; bulk appends run about a
+    // third faster than with 4 KiB, at a little more journal per single write. A file nobody sees
+    // before it is complete needs no journal on disk.
+    Db.Exec(QStringLiteral("PRAGMA page_size=8192; PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF; BEGIN"));
+    Db.Exec(Table);
+    if (WithIndexes)
+        for (const QString& Index : std::as_const(Indexes))
+            Db.Exec(Index);
+    Db.Exec(MetaTableSql());
+    for (int I = 0; I < Def.Fields.size(); ++I) {
+        const TFieldDef& Field = Def.Fields[I];
+        Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Type, Size) VALUES ('field', %1, %2, %3, %4)")
+                    .arg(I)
+                    .arg(SqlLiteral(Field.Name), SqlLiteral(FieldTypeName(Field.Type)))
+                    .arg(Field.Size));
+    }
+    for (int I = 0; I < Def.Indexes.size(); ++I) {
+        const TIndexDef& Index = Def.Indexes[I];
+        Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Fields, IsPrimary, IsUnique, CaseInsensitive) "
+                               "VALUES ('index', %1, %2, %3, %4, %5, %6)")
+                    .arg(I)
+                    .arg(SqlLiteral(Index.Name), SqlLiteral(Index.Fields))
+                    .arg(int(Index.Primary))
+                    .arg(int(Index.Unique))
+                    .arg(int(Index.CaseInsensitive)));
+    }
+    QByteArray Salt(16, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(Salt.data()), 4);
+    Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Value) VALUES ('table', 0, 'Format', '%1')")
+                .arg(MetaFormat));
+    Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Value) VALUES ('table', 1, 'Salt', '%1')")
+                .arg(QString::fromLatin1(Salt.toHex())));
+    Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Value) VALUES ('table', 2, 'Password', %1)")
+                .arg(SqlLiteral(Password.isEmpty() ? QString() : PasswordMark(Salt, Password))));
+    Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Value) VALUES ('table', 3, 'TableName', %1)")
+                .arg(SqlLiteral(Name)));
+    Db.Exec(QStringLiteral("COMMIT"));
+    Db.Close();
 }
 
 } // namespace TableInternal
@@ -260,104 +270,9 @@ void TTable::CreateTable(const TTableDef& Def, const QString& Password)
     const QString Name = SqlTableName();
     if (Name.isEmpty() || Name.startsWith(u'_'))
         throw EDatabaseError(QStringLiteral("Invalid table name %1").arg(FTableName));
-
-    QStringList Columns;
-    QString PrimaryClause;
-    const TIndexDef* Primary = nullptr;
-    for (const TIndexDef& Index : Def.Indexes)
-        if (Index.Primary)
-            Primary = &Index;
-    auto FindDef = [&](const QString& FieldName) -> const TFieldDef* {
-        for (const TFieldDef& Field : Def.Fields)
-            if (Field.Name.compare(FieldName, Qt::CaseInsensitive) == 0)
-                return &Field;
-        return nullptr;
-    };
-    auto IndexColumns = [&](const TIndexDef& Index) {
-        QStringList Result;
-        for (const QString& FieldName : Index.FieldList()) {
-            const TFieldDef* Field = FindDef(FieldName);
-            if (!Field)
-                throw EDatabaseError(QStringLiteral("Index %1 names the unknown field %2").arg(Index.Name, FieldName));
-            Result << IndexColumnSql(Def, *Field, Index.CaseInsensitive);
-        }
-        return Result;
-    };
-    const QStringList PrimaryFields = Primary ? Primary->FieldList() : QStringList();
-    const bool RowIdPrimary = PrimaryFields.size() == 1 && FindDef(PrimaryFields[0]) &&
-                              (FindDef(PrimaryFields[0])->Type == TFieldType::Integer ||
-                               FindDef(PrimaryFields[0])->Type == TFieldType::AutoInc);
-    for (const TFieldDef& Field : Def.Fields) {
-        if (Field.Name.isEmpty())
-            throw EDatabaseError(QStringLiteral("A field without a name"));
-        const bool IsPrimaryColumn = RowIdPrimary && Field.Name.compare(PrimaryFields[0], Qt::CaseInsensitive) == 0;
-        if (Field.Type == TFieldType::AutoInc && !IsPrimaryColumn)
-            throw EDatabaseError(
-                QStringLiteral("The auto-increment field %1 must be the primary index").arg(Field.Name));
-        if (IsPrimaryColumn)
-            Columns << Quote(Field.Name) + (Field.Type == TFieldType::AutoInc
-                                                ? QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")
-                                                : QStringLiteral(" INTEGER PRIMARY KEY"));
-        else
-            Columns << Quote(Field.Name) + u' ' + TypeSql(Field.Type) +
-                           (IsText(Field.Type) ? CollationSql(ColumnFolds(Def, Field.Name)) : QString());
-    }
-    if (Primary && !RowIdPrimary)
-        PrimaryClause = QStringLiteral(", PRIMARY KEY (") + IndexColumns(*Primary).join(QStringLiteral(", ")) + u')';
-
     const QString Temporary = TemporaryNameBeside(FileName());
     try {
-        TRawDb Db(CreateOwnerOnlyFile(Temporary), SQLITE_OPEN_READWRITE);
-        // Pages of 8 KiB keep the index trees of a large table shallow; bulk appends run about a
-        // third faster than with 4 KiB, at a little more journal per single write.
-        Db.Exec(QStringLiteral("PRAGMA page_size=8192; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN"));
-        Db.Exec(QStringLiteral("CREATE TABLE ") + Quote(Name) + QStringLiteral(" (") +
-                Columns.join(QStringLiteral(", ")) + PrimaryClause + u')');
-        for (const TIndexDef& Index : Def.Indexes) {
-            if (Index.Primary)
-                continue;
-            if (Index.Name.isEmpty())
-                throw EDatabaseError(QStringLiteral("A secondary index without a name"));
-            Db.Exec(QStringLiteral("CREATE ") + QString(Index.Unique ? QStringLiteral("UNIQUE ") : QStringLiteral("")) +
-                    QStringLiteral("INDEX ") + Quote(Name + u'_' + Index.Name) + QStringLiteral(" ON ") + Quote(Name) +
-                    QStringLiteral(" (") + IndexColumns(Index).join(QStringLiteral(", ")) + u')');
-        }
-        Db.Exec(QStringLiteral("CREATE TABLE _meta (Kind TEXT NOT NULL, Position INTEGER NOT NULL, Name TEXT NOT NULL, "
-                               "Type TEXT NOT NULL DEFAULT '', Size INTEGER NOT NULL DEFAULT 0, "
-                               "Fields TEXT NOT NULL DEFAULT '', IsPrimary INTEGER NOT NULL DEFAULT 0, "
-                               "IsUnique INTEGER NOT NULL DEFAULT 0, CaseInsensitive INTEGER NOT NULL DEFAULT 0, "
-                               "Value TEXT NOT NULL DEFAULT '', PRIMARY KEY (Kind, Position))"));
-        for (int I = 0; I < Def.Fields.size(); ++I) {
-            const TFieldDef& Field = Def.Fields[I];
-            Db.Exec(
-                QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Type, Size) VALUES ('field', %1, %2, %3, %4)")
-                    .arg(I)
-                    .arg(SqlLiteral(Field.Name), SqlLiteral(FieldTypeName(Field.Type)))
-                    .arg(Field.Size));
-        }
-        for (int I = 0; I < Def.Indexes.size(); ++I) {
-            const TIndexDef& Index = Def.Indexes[I];
-            Db.Exec(
-                QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Fields, IsPrimary, IsUnique, CaseInsensitive) "
-                               "VALUES ('index', %1, %2, %3, %4, %5, %6)")
-                    .arg(I)
-                    .arg(SqlLiteral(Index.Name), SqlLiteral(Index.Fields))
-                    .arg(int(Index.Primary))
-                    .arg(int(Index.Unique))
-                    .arg(int(Index.CaseInsensitive)));
-        }
-        QByteArray Salt(16, Qt::Uninitialized);
-        QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(Salt.data()), 4);
-        Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Value) VALUES ('table', 0, 'Format', '%1')")
-                    .arg(MetaFormat));
-        Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Value) VALUES ('table', 1, 'Salt', '%1')")
-                    .arg(QString::fromLatin1(Salt.toHex())));
-        Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Value) VALUES ('table', 2, 'Password', %1)")
-                    .arg(SqlLiteral(Password.isEmpty() ? QString() : PasswordMark(Salt, Password))));
-        Db.Exec(QStringLiteral("INSERT INTO _meta (Kind, Position, Name, Value) VALUES ('table', 3, 'TableName', %1)")
-                    .arg(SqlLiteral(Name)));
-        Db.Exec(QStringLiteral("COMMIT"));
-        Db.Close();
+        WriteTableFile(Temporary, Def, Name, Password, true);
         RenameIntoPlace(Temporary, FileName());
     } catch (...) {
         QFile::remove(Temporary);
@@ -386,6 +301,17 @@ void TableInternal::InitializeSqlite()
     (void)Initialized;
 }
 
+void TableInternal::SecureConnection(sqlite3* Db)
+{
+    for (const auto& [Setting, Value] :
+         {std::pair{SQLITE_DBCONFIG_DEFENSIVE, 1}, std::pair{SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+          std::pair{SQLITE_DBCONFIG_ENABLE_VIEW, 0}, std::pair{SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0}}) {
+        int Now = -1;
+        if (sqlite3_db_config(Db, Setting, Value, &Now) != SQLITE_OK || Now != Value)
+            throw EDatabaseError(QStringLiteral("SQLite does not take the connection setting %1").arg(Setting));
+    }
+}
+
 void TTable::Connect(bool Create, const QString& Path)
 {
     InitializeSqlite();
@@ -396,6 +322,13 @@ void TTable::Connect(bool Create, const QString& Path)
         sqlite3_close_v2(FDb);
         FDb = nullptr;
         throw EDatabaseError(QStringLiteral("Cannot open table %1: %2").arg(Path, Message), Rc);
+    }
+    try {
+        SecureConnection(FDb);
+    } catch (...) {
+        sqlite3_close_v2(FDb);
+        FDb = nullptr;
+        throw;
     }
     RegisterCp932Collations(FDb);
     sqlite3_busy_timeout(FDb, FSession.BusyTimeout());
@@ -558,6 +491,7 @@ void TTable::Open()
     } catch (...) {
         FState = TDataSetState::Inactive;
         FSqlName.clear();
+        FPassword.clear();
         Disconnect();
         FOpenLock.reset();
         throw;
@@ -620,9 +554,14 @@ void TTable::ReadDefinition()
         const QByteArray SaltBytes = QByteArray::fromHex(Salt.toLatin1());
         bool Known = false;
         for (const QString& Password : FSession.Passwords())
-            Known = Known || PasswordMark(SaltBytes, Password) == Mark;
+            if (!Known && PasswordMark(SaltBytes, Password) == Mark) {
+                Known = true;
+                FPassword = Password;
+            }
         if (!Known)
             throw EDatabaseError(QStringLiteral("Invalid password for table %1").arg(FileName()), SQLITE_AUTH);
+    } else {
+        FPassword.clear();
     }
 
     FDef = Def;
@@ -729,6 +668,7 @@ void TTable::Close()
     Disconnect();
     FOpenLock.reset(); // after the connection, which may still hold SQLite's locks until it is gone
     FSqlName.clear();
+    FPassword.clear();
     FState = TDataSetState::Inactive;
     FHasCurrent = false;
     FBof = FEof = true;

@@ -39,6 +39,14 @@ private:
     int FCode = 0;
 };
 
+// A file that holds what the definition it is used with does not (another table, a trigger, a view,
+// other columns): no table of the program's. The engine leaves such a file as it is.
+class EForeignTableError : public EDatabaseError
+{
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
 enum class TFieldType
 {
     Integer,  // 32-bit signed
@@ -292,8 +300,8 @@ public:
     // Bulk rewrite of a few fields of every row, whatever range or filter is set, in the order of the
     // primary index. Only the fields Read are read, in batches; Change sees their values and answers
     // true with the new values of the fields Write (in that order) for the row to be written. A write
-    // sets those fields alone, so the indexes over the other fields stay untouched, and runs under a
-    // savepoint of its own: a row the table refuses keeps its old values and counts as refused. The
+    // sets those fields alone, so the indexes over the other fields stay untouched; a row one of the
+    // table's constraints refuses keeps all its old values and counts as refused. The
     // rewrite runs inside the caller's transaction, or else in one of its own that it commits at the
     // end, so that a crash half-way leaves the table as it was before. The primary index's fields
     // cannot be written this way. The current record is read anew afterwards.
@@ -306,20 +314,26 @@ public:
     TRewriteCount RewriteRows(const QStringList& Read, const QStringList& Write,
                               const std::function<bool(const QVariantList& Values, QVariantList& NewValues)>& Change);
 
-    // Maintenance of an open table.
+    // Maintenance of an open table. Pack rewrites the file in place, from the statements its schema
+    // holds: it refuses (EForeignTableError) a file whose schema is not exactly what the engine
+    // makes of the table's definition.
     void Pack();
     // Problems PRAGMA integrity_check finds; empty when the file is sound.
     [[nodiscard]] QStringList IntegrityCheck();
     // Checks, rebuilds every index and checks again; answers what the first check found and
     // throws when problems remain.
     QStringList RegenerateIndexes();
-    // Rebuilds the closed table's file from the table's own definitions (fields, indexes, password):
-    // a new file beside it receives every row, is checked (integrity and row count) and only then
-    // takes the old file's place. Answers the rows copied. On any failure the old file stays as it
+    // Rebuilds the closed table's file from Def, the definition its caller creates the table with:
+    // a new file beside it is made as CreateTable makes one (with the password the session opened
+    // the old file with), receives every row column by column, is checked (integrity and row count)
+    // and only then takes the old file's place. Nothing of the old file's schema is run. Answers
+    // the rows copied. A file whose definition, columns or other objects differ from what the engine
+    // makes of Def (another table, a trigger, a view) is refused with EForeignTableError; its indexes
+    // may differ, since the new file gets the definition's. On any failure the old file stays as it
     // was and EDatabaseError says why. BeforeRename sees the checked new file just before the swap.
     // RenumberField, an integer field, is given the values 0 .. n-1 in its own order on the way:
     // the whole table is renumbered at once, so no two rows ever share a number.
-    qint64 Rebuild(const std::function<void(const QString& NewFile)>& BeforeRename = {},
+    qint64 Rebuild(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename = {},
                    const QString& RenumberField = {});
     // A consistent copy of the open table's file, written under a temporary name and renamed.
     void CopyTo(const QString& DestFile);
@@ -424,6 +438,7 @@ private:
 
     TTableDef FDef;
     bool FProtected = false;
+    QString FPassword; // the session's password the open table took; a rebuilt file is protected by it
     std::vector<std::unique_ptr<TField>> FFields;
     QHash<QString, int> FFieldIndex; // lower-case name -> index
     QHash<QString, int> FFieldExact;
@@ -447,7 +462,7 @@ private:
         sqlite3_stmt* ReleaseSavepoint = nullptr;
     } FKept;
     int FAutoIncField = -1;
-    QStringList FDeferredIndexes; // the statements that build the indexes a bulk load dropped
+    QStringList FDeferredIndexes; // the definition's statements of the indexes a bulk load dropped
 
     TDataSetState FState = TDataSetState::Inactive;
     bool FHasCurrent = false;

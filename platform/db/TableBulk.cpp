@@ -84,26 +84,14 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
     const QString NextSql = Head + QStringLiteral(" WHERE (") + Keys + QStringLiteral(") > (") +
                             QStringList(Primary.Columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')' +
                             Tail;
-    // A table without triggers refuses a row only by a constraint, which SQLite checks before it
-    // writes anything of the row: "OR IGNORE" leaves such a row as it was, with no savepoint and no
-    // statement journal of the row's pages. A trigger can refuse a row after the row was changed
-    // (RAISE(FAIL) keeps what came before it), so there every row gets a savepoint of its own.
-    bool Triggered = false;
-    {
-        TRewriteStatement Triggers(
-            FDb, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE"));
-        BindValue(*Triggers, 1, SqlTableName());
-        Triggered = sqlite3_step(*Triggers) == SQLITE_ROW;
-    }
+    // No trigger fires on the engine's connections, so a row is refused only by a constraint, which
+    // SQLite checks before it writes anything of the row: "OR IGNORE" leaves such a row as it was,
+    // with no savepoint and no statement journal of the row's pages.
     QStringList Sets;
     for (int Field : WriteFields)
         Sets << Quote(FDef.Fields[Field].Name) + QStringLiteral(" = ?");
-    const TRewriteStatement Update(FDb, (Triggered ? QStringLiteral("UPDATE ") : QStringLiteral("UPDATE OR IGNORE ")) +
-                                            Table + QStringLiteral(" SET ") + Sets.join(QStringLiteral(", ")) +
-                                            QStringLiteral(" WHERE rowid = ?"));
-    const TRewriteStatement SetPoint(FDb, QStringLiteral("SAVEPOINT TTableRewriteRow"));
-    const TRewriteStatement ReleasePoint(FDb, QStringLiteral("RELEASE TTableRewriteRow"));
-    const TRewriteStatement UndoPoint(FDb, QStringLiteral("ROLLBACK TO TTableRewriteRow"));
+    const TRewriteStatement Update(FDb, QStringLiteral("UPDATE OR IGNORE ") + Table + QStringLiteral(" SET ") +
+                                            Sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ?"));
 
     const bool Own = !InTransaction();
     if (Own)
@@ -156,24 +144,13 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
                                              .arg(NewValues.size())
                                              .arg(WriteFields.size())
                                              .arg(FTableName));
-                if (Triggered && SetPoint.Run() != SQLITE_DONE)
-                    Fail(QStringLiteral("Cannot set a savepoint"));
                 for (int I = 0; I < WriteFields.size(); ++I)
                     BindValue(*Update, I + 1, ToStorage(WriteFields[I], NewValues[I]));
                 BindValue(*Update, static_cast<int>(WriteFields.size()) + 1, Row.RowId);
-                const int Rc = Update.Run();
-                const bool Written = Rc == SQLITE_DONE && sqlite3_changes(FDb) == 1;
-                if (!Triggered) {
-                    // Nothing but a failure of the file itself stops an ignoring update.
-                    if (Rc != SQLITE_DONE)
-                        Fail(QStringLiteral("Cannot write"));
-                } else if (Written) {
-                    if (ReleasePoint.Run() != SQLITE_DONE)
-                        Fail(QStringLiteral("Cannot release a savepoint"));
-                } else if (UndoPoint.Run() != SQLITE_DONE || ReleasePoint.Run() != SQLITE_DONE) {
-                    Fail(QStringLiteral("Cannot roll back to a savepoint"));
-                }
-                ++(Written ? Count.Written : Count.Refused);
+                // Nothing but a failure of the file itself stops an ignoring update.
+                if (Update.Run() != SQLITE_DONE)
+                    Fail(QStringLiteral("Cannot write"));
+                ++(sqlite3_changes(FDb) == 1 ? Count.Written : Count.Refused);
             }
             if (Rows < static_cast<size_t>(RewriteBatch))
                 break;

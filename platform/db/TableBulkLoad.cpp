@@ -29,18 +29,20 @@ bool TTable::DeferIndexes(const QStringList& Keep)
     // A statement that has not run to its end would keep the schema from changing.
     for (sqlite3_stmt* Statement : std::as_const(FStatements))
         sqlite3_reset(Statement);
-    sqlite3_stmt* Find = Prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    // The index comes back from the table's definition, never from the text the file keeps for it:
+    // a file made elsewhere may hold any statements there.
+    sqlite3_stmt* Find = Prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"));
     for (const TIndexDef& Index : std::as_const(FDef.Indexes)) {
         if (Index.Primary || Index.Unique || Keep.contains(Index.Name, Qt::CaseInsensitive))
             continue;
-        const QString Name = SqlTableName() + u'_' + Index.Name;
+        const QString Name = IndexSqlName(SqlTableName(), Index);
+        const QString Sql = IndexSql(FDef, SqlTableName(), Index);
         Bind(Find, {Name});
         const int Rc = sqlite3_step(Find);
-        const QString Sql = Rc == SQLITE_ROW ? ColumnValue(Find, 0, TFieldType::String).toString() : QString();
         sqlite3_reset(Find);
         if (Rc != SQLITE_ROW && Rc != SQLITE_DONE)
             Fail(QStringLiteral("Cannot read the indexes"));
-        if (Sql.isEmpty())
+        if (Rc == SQLITE_DONE)
             continue;
         Exec(QStringLiteral("DROP INDEX ") + Quote(Name));
         FDeferredIndexes.append(Sql);

@@ -84,6 +84,33 @@ inline QVariant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType Type
     }
 }
 
+// The statements the engine makes a table's file with, from its definition alone (TableSchema.cpp).
+// Schema, when given, names the attached database an index goes into.
+QString IndexColumnSql(const TTableDef& Def, const TFieldDef& Field, bool CaseInsensitive);
+QString TableSql(const TTableDef& Def, const QString& Name);
+QString IndexSqlName(const QString& Table, const TIndexDef& Index);
+QString IndexSql(const TTableDef& Def, const QString& Table, const TIndexDef& Index, const QString& Schema = {});
+QString MetaTableSql();
+
+// A file's schema beside what the engine makes of Def under the table name Name.
+struct TSchemaCheck
+{
+    // What the engine never makes (another table, a trigger, a view) or makes otherwise (the table's
+    // columns, _meta): the file is no table of this definition.
+    QStringList Foreign;
+    // Indexes of the definition that are missing or made otherwise, and indexes it does not name.
+    // They hold nothing of their own: a rebuild makes the definition's anew.
+    QStringList OtherIndexes;
+};
+// Reads the schema of Db's main database as data; throws when it cannot be read (File names it).
+TSchemaCheck CheckSchema(sqlite3* Db, const TTableDef& Def, const QString& Name, const QString& File);
+
+// Makes a new file at Path, readable by its owner alone, holding the empty table Name of Def with
+// its _meta, protected by Password when one is given. Without WithIndexes the secondary indexes
+// are left to the caller, who builds them from IndexSql once the rows are in.
+void WriteTableFile(const QString& Path, const TTableDef& Def, const QString& Name, const QString& Password,
+                    bool WithIndexes);
+
 // Files are written under a temporary name beside their place and renamed into it when complete.
 QString TemporaryNameBeside(const QString& File);
 // Creates File empty and readable by its owner alone, whatever the umask or the folder's default
@@ -111,6 +138,12 @@ private:
 
 // Sets SQLite up once, before the first connection of the process is opened.
 void InitializeSqlite();
+// Sets up a new connection so that nothing a file carries in its schema acts: triggers and views
+// are off, SQL functions with side effects are refused in the schema's expressions, and the file
+// cannot be changed other than through ordinary statements (no writable schema, no journal off).
+// A table file may come from anywhere (a copy from another machine, a restored backup); the
+// program's own tables use none of it. Throws when SQLite does not take a setting.
+void SecureConnection(sqlite3* Db);
 
 // A plain connection for building or copying files.
 class TRawDb
@@ -124,6 +157,13 @@ public:
             sqlite3_close_v2(Db);
             Db = nullptr;
             throw EDatabaseError(QStringLiteral("Cannot open %1: %2").arg(Path, Message));
+        }
+        try {
+            SecureConnection(Db);
+        } catch (...) {
+            sqlite3_close_v2(Db);
+            Db = nullptr;
+            throw;
         }
         RegisterCp932Collations(Db);
     }

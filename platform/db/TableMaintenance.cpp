@@ -126,6 +126,13 @@ void TTable::RollbackToSavepoint(const QString& Name)
 void TTable::Pack()
 {
     CheckBrowseMode();
+    // VACUUM makes the packed file from the statements the file's schema holds: it runs only on a
+    // schema that is word for word what the engine writes for this definition.
+    const TSchemaCheck Check = CheckSchema(FDb, FDef, SqlTableName(), FileName());
+    if (!Check.Foreign.isEmpty() || !Check.OtherIndexes.isEmpty())
+        throw EForeignTableError(
+            QStringLiteral("Table %1 is not packed: its schema holds what the engine did not make: %2")
+                .arg(FileName(), (Check.Foreign + Check.OtherIndexes).join(QStringLiteral(", "))));
     for (sqlite3_stmt* Statement : std::as_const(FStatements))
         sqlite3_reset(Statement);
     Exec(QStringLiteral("VACUUM"));

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <sqlite3.h>
 
+// The rebuild of a table's file from its caller's definition. The file may come from anywhere, so
+// nothing of its schema is run or copied: the new file is made as CreateTable makes one, and the
+// old one gives only its rows, read column by column under the definition's names.
+
 using namespace TableInternal;
 
 namespace {
@@ -13,21 +17,19 @@ QString Literal(const QString& Text)
     return u'\'' + QString(Text).replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
-struct TSchemaEntry
-{
-    QString Type;
-    QString Name;
-    QString Sql;
-};
-
-// Runs Sql and answers its rows' first columns as texts; throws with Table's file named on failure.
-QStringList Column(sqlite3* Db, const QString& Sql, const QString& Table)
+// Runs Sql, binding Binds, and answers its rows' first columns as texts; throws with Table's file
+// named on failure.
+QStringList Column(sqlite3* Db, const QString& Sql, const QString& Table, const QStringList& Binds = {})
 {
     sqlite3_stmt* Statement = nullptr;
     if (sqlite3_prepare_v2(Db, Sql.toUtf8().constData(), -1, &Statement, nullptr) != SQLITE_OK) {
         const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
         sqlite3_finalize(Statement);
         throw EDatabaseError(QStringLiteral("%1 (table %2)").arg(Message, Table));
+    }
+    for (int I = 0; I < Binds.size(); ++I) {
+        const QByteArray Utf8 = Binds[I].toUtf8();
+        sqlite3_bind_text(Statement, I + 1, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_TRANSIENT);
     }
     QStringList Result;
     int Rc;
@@ -40,36 +42,18 @@ QStringList Column(sqlite3* Db, const QString& Sql, const QString& Table)
     return Result;
 }
 
-// The statements that made the file, tables before indexes, SQLite's own tables left to SQLite.
-QList<TSchemaEntry> Schema(sqlite3* Db, const QString& Table)
+bool HasAutoInc(const TTableDef& Def)
 {
-    const QString Select =
-        QStringLiteral("SELECT %1 FROM main.sqlite_master WHERE sql IS NOT NULL AND name NOT LIKE 'sqlite_%' ORDER BY "
-                       "type = 'index', rowid");
-    const QStringList Types = Column(Db, Select.arg(QStringLiteral("type")), Table);
-    const QStringList Names = Column(Db, Select.arg(QStringLiteral("name")), Table);
-    const QStringList Sqls = Column(Db, Select.arg(QStringLiteral("sql")), Table);
-    if (Types.size() != Names.size() || Names.size() != Sqls.size())
-        throw EDatabaseError(QStringLiteral("The schema of table %1 cannot be read").arg(Table));
-    QList<TSchemaEntry> Result;
-    for (int I = 0; I < Types.size(); ++I)
-        Result.append({Types[I], Names[I], Sqls[I]});
-    return Result;
-}
-
-// "CREATE TABLE x (...)" made for the attached file: "CREATE TABLE rebuilt.x (...)".
-QString IntoRebuilt(const QString& Sql, const QString& Table)
-{
-    for (const QString& Head :
-         {QStringLiteral("CREATE TABLE "), QStringLiteral("CREATE UNIQUE INDEX "), QStringLiteral("CREATE INDEX ")})
-        if (Sql.startsWith(Head, Qt::CaseInsensitive))
-            return Head + QStringLiteral("rebuilt.") + Sql.mid(Head.size());
-    throw EDatabaseError(QStringLiteral("Unexpected statement in the schema of table %1").arg(Table));
+    for (const TFieldDef& Field : Def.Fields)
+        if (Field.Type == TFieldType::AutoInc)
+            return true;
+    return false;
 }
 
 } // namespace
 
-qint64 TTable::Rebuild(const std::function<void(const QString& NewFile)>& BeforeRename, const QString& RenumberField)
+qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
+                       const QString& RenumberField)
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot rebuild the open table %1").arg(FileName()));
@@ -83,6 +67,7 @@ qint64 TTable::Rebuild(const std::function<void(const QString& NewFile)>& Before
         Disconnect();
         FOpenLock.reset();
         FSqlName.clear();
+        FPassword.clear();
         FFields.clear();
         FFieldIndex.clear();
         FFieldExact.clear();
@@ -96,64 +81,61 @@ qint64 TTable::Rebuild(const std::function<void(const QString& NewFile)>& Before
         Connect(false, Table);
         // The old file's definition, which also proves that this session holds its password.
         ReadDefinition();
-        const QList<TSchemaEntry> Entries = Schema(FDb, Table);
-        // The table's own rows, with the numbering field counted 0 .. n-1 in its order when asked.
-        QString Select = QStringLiteral("*");
-        QString Into;
-        if (!RenumberField.isEmpty()) {
-            const int Field = FFieldIndex.value(RenumberField.toLower(), -1);
-            if (Field < 0 || FDef.Fields[Field].Type != TFieldType::Integer)
-                throw EDatabaseError(
-                    QStringLiteral("Table %1 has no integer field %2 to number").arg(Table, RenumberField));
-            QStringList Columns;
-            QStringList Values;
-            for (int I = 0; I < FDef.Fields.size(); ++I) {
-                Columns << Quote(FDef.Fields[I].Name);
-                Values << (I == Field ? QStringLiteral("row_number() OVER (ORDER BY %1, rowid) - 1")
-                                            .arg(Quote(FDef.Fields[I].Name))
-                                      : Quote(FDef.Fields[I].Name));
-            }
-            Into = QStringLiteral(" (") + Columns.join(QStringLiteral(", ")) + u')';
-            Select = Values.join(QStringLiteral(", "));
-        }
-        const QString PageSize = Column(FDb, QStringLiteral("PRAGMA main.page_size"), Table).value(0);
+        if (!(FDef == Def))
+            throw EForeignTableError(
+                QStringLiteral("Table %1 is defined otherwise than the table it is used as").arg(Table));
+        const TSchemaCheck Check = CheckSchema(FDb, Def, FSqlName, Table);
+        if (!Check.Foreign.isEmpty())
+            throw EForeignTableError(QStringLiteral("Table %1 holds what its definition does not: %2")
+                                         .arg(Table, Check.Foreign.join(QStringLiteral(", "))));
 
-        Temporary = CreateOwnerOnlyFile(TemporaryNameBeside(Table));
+        // The table's own rows, with the numbering field counted 0 .. n-1 in its order when asked.
+        const int Renumbered = RenumberField.isEmpty() ? -1 : FFieldIndex.value(RenumberField.toLower(), -1);
+        if (!RenumberField.isEmpty() && (Renumbered < 0 || Def.Fields[Renumbered].Type != TFieldType::Integer))
+            throw EDatabaseError(
+                QStringLiteral("Table %1 has no integer field %2 to number").arg(Table, RenumberField));
+        QStringList Columns;
+        QStringList Values;
+        for (int I = 0; I < Def.Fields.size(); ++I) {
+            const QString Name = Quote(Def.Fields[I].Name);
+            Columns << Name;
+            Values << (I == Renumbered ? QStringLiteral("row_number() OVER (ORDER BY %1, rowid) - 1").arg(Name) : Name);
+        }
+
+        Temporary = TemporaryNameBeside(Table);
+        WriteTableFile(Temporary, Def, FSqlName, FPassword, false);
         Exec(QStringLiteral("ATTACH DATABASE ") + Literal(Temporary) + QStringLiteral(" AS rebuilt"));
-        Exec(QStringLiteral("PRAGMA rebuilt.page_size=") + QString::number(PageSize.toInt()) +
-             QStringLiteral("; PRAGMA rebuilt.journal_mode=OFF; PRAGMA rebuilt.synchronous=OFF; "
+        Exec(QStringLiteral("PRAGMA rebuilt.journal_mode=MEMORY; PRAGMA rebuilt.synchronous=OFF; "
                             // The indexes are sorted in memory of this size before any spills to disk.
                             "PRAGMA main.cache_size=-65536; PRAGMA rebuilt.cache_size=-65536; BEGIN"));
         // The rows are read in the table's own order, past every index, so a damaged index cannot
         // hide or repeat a row. A row that cannot be read fails the whole rebuild: the old file
         // stays, rather than a new one that lacks it.
-        qint64 Copied = 0;
-        for (const TSchemaEntry& Entry : Entries) {
-            if (Entry.Type != QStringLiteral("table"))
-                continue;
-            Exec(IntoRebuilt(Entry.Sql, Table));
-            const bool Own = Entry.Name == FSqlName;
-            Exec(QStringLiteral("INSERT INTO rebuilt.") + Quote(Entry.Name) + (Own ? Into : QString()) +
-                 QStringLiteral(" SELECT ") + (Own ? Select : QStringLiteral("*")) + QStringLiteral(" FROM main.") +
-                 Quote(Entry.Name) + QStringLiteral(" NOT INDEXED ORDER BY rowid"));
-            if (Entry.Name == FSqlName)
-                Copied = sqlite3_changes64(FDb);
+        const QString Own = Quote(FSqlName);
+        Exec(QStringLiteral("INSERT INTO rebuilt.") + Own + QStringLiteral(" (") + Columns.join(QStringLiteral(", ")) +
+             QStringLiteral(") SELECT ") + Values.join(QStringLiteral(", ")) + QStringLiteral(" FROM main.") + Own +
+             QStringLiteral(" NOT INDEXED ORDER BY rowid"));
+        const qint64 Copied = sqlite3_changes64(FDb);
+        // A number an auto-increment field has given stays given, even when its row is gone.
+        if (HasAutoInc(Def)) {
+            Exec(QStringLiteral("DELETE FROM rebuilt.sqlite_sequence"));
+            (void)Column(FDb,
+                         QStringLiteral("INSERT INTO rebuilt.sqlite_sequence (name, seq) SELECT name, "
+                                        "CAST(seq AS INTEGER) FROM main.sqlite_sequence WHERE name = ?1"),
+                         Table, {FSqlName});
         }
-        if (!Column(FDb, QStringLiteral("SELECT name FROM main.sqlite_master WHERE name = 'sqlite_sequence'"), Table)
-                 .isEmpty())
-            Exec(QStringLiteral("DELETE FROM rebuilt.sqlite_sequence; INSERT INTO rebuilt.sqlite_sequence "
-                                "SELECT * FROM main.sqlite_sequence"));
-        for (const TSchemaEntry& Entry : Entries)
-            if (Entry.Type == QStringLiteral("index"))
-                Exec(IntoRebuilt(Entry.Sql, Table));
+        // Each index is built in one sorted pass over the rows already in.
+        for (const TIndexDef& Index : Def.Indexes)
+            if (!Index.Primary)
+                Exec(IndexSql(Def, FSqlName, Index, QStringLiteral("rebuilt")));
         Exec(QStringLiteral("COMMIT"));
 
-        const QStringList Check = Column(FDb, QStringLiteral("PRAGMA rebuilt.integrity_check"), Table);
-        if (Check != QStringList{QStringLiteral("ok")})
+        const QStringList Integrity = Column(FDb, QStringLiteral("PRAGMA rebuilt.integrity_check"), Table);
+        if (Integrity != QStringList{QStringLiteral("ok")})
             throw EDatabaseError(QStringLiteral("The rebuilt table %1 does not check out: %2")
-                                     .arg(Table, Check.join(QStringLiteral("; "))));
+                                     .arg(Table, Integrity.join(QStringLiteral("; "))));
         const qint64 Count =
-            Column(FDb, QStringLiteral("SELECT count(*) FROM rebuilt.") + Quote(FSqlName), Table).value(0).toLongLong();
+            Column(FDb, QStringLiteral("SELECT count(*) FROM rebuilt.") + Own, Table).value(0).toLongLong();
         if (Count != Copied)
             throw EDatabaseError(
                 QStringLiteral("The rebuilt table %1 holds %2 rows of %3").arg(Table).arg(Count).arg(Copied));

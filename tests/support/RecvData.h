@@ -6,10 +6,11 @@
 #include "main/tables/HisInfo.h"
 #include "platform/db/Table.h"
 #include "tests/support/SqlRows.h"
+#include "tests/support/TableFaults.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <sqlite3.h>
+#include <gtest/gtest.h>
 
 // A data folder of its own with the data module over it: both tables, the rank list and the three
 // select-item lists, as the program has them after start-up.
@@ -78,17 +79,10 @@ public:
     void BreakWrites(const QString& FileName, const char* Table) const
     {
         {
-            // The table has to exist before the trigger can go in.
+            // The table has to exist before its constraint can go in.
             TTableUse Use(*DMVxRelvo16, FileName == MeiboFileName ? TDataTable::Meibo : TDataTable::RecvHis);
         }
-        sqlite3* Db = nullptr;
-        sqlite3_open(QFile::encodeName(Folder + FileName).constData(), &Db);
-        for (const char* When : {"INSERT", "UPDATE"}) {
-            const QByteArray Sql = QByteArray("CREATE TRIGGER Break") + When + " BEFORE " + When + " ON " + Table +
-                                   " BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END";
-            sqlite3_exec(Db, Sql.constData(), nullptr, nullptr, nullptr);
-        }
-        sqlite3_close(Db);
+        EXPECT_TRUE(TableFaults::RefuseWrites(Folder + FileName, QString::fromLatin1(Table)));
     }
 
     QTemporaryDir Dir;

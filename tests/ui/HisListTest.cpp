@@ -8,6 +8,7 @@
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "tests/support/ScriptedBoxes.h"
+#include "tests/support/TableFaults.h"
 #include "tests/support/WhenModal.h"
 #include "tests/unit/HisTableFixture.h"
 
@@ -254,14 +255,11 @@ TEST_F(HisListTest, DeletingSelectedRowsKeepsTheSelectionOfARowThatStays)
     for (int Line : {2, 4, 6})
         List.lbxRecvHis->item(Line)->setSelected(true);
     const int Stays = List.RowRecNos()[4];
-    // Another program refuses the deletion of one of the rows.
-    sqlite3* Db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(Dir.filePath(RecvHisFileName)).constData(), &Db), SQLITE_OK);
-    const QByteArray Sql =
-        "CREATE TRIGGER Keep BEFORE DELETE ON RecvHis WHEN old.RecNo = " + QByteArray::number(Stays) +
-        " BEGIN SELECT RAISE(ABORT, 'locked'); END";
-    EXPECT_EQ(sqlite3_exec(Db, Sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(Db);
+    // The deletion of one of the rows fails: a torn write has lost its entry in an index the list
+    // does not walk. SQLite takes a row out of the table's newest index first, so the deletion
+    // stops before anything of the row has gone.
+    ASSERT_TRUE(TableFaults::LoseIndexEntries(Dir.filePath(RecvHisFileName), QStringLiteral("RecvHis_NameKanji"),
+                                              QStringLiteral("\"RecNo\" = %1").arg(Stays)));
 
     TScriptedBoxes Boxes("Yes,OK");
     List.btnDelete->click();

@@ -6,6 +6,7 @@
 #include "tests/support/DicProgramFolder.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/SqlRows.h"
+#include "tests/support/TableFaults.h"
 #include "tests/support/UtilityWorld.h"
 #include "transfer/common/TelRules.h"
 #include "utility/fixes/AdrsPosConvert.h"
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace Utility;
 
@@ -70,15 +70,7 @@ public:
     // A table that refuses to change the row numbered RecNo, as a damaged or locked row would.
     void Refuse(const QString& File, const char* Table, int RecNo) const
     {
-        sqlite3* Db = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(Data() + File).constData(), &Db), SQLITE_OK);
-        const QByteArray Sql = QStringLiteral("CREATE TRIGGER Refuse BEFORE UPDATE ON %1 WHEN OLD.RecNo = %2 "
-                                              "BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                                   .arg(QLatin1String(Table))
-                                   .arg(RecNo)
-                                   .toUtf8();
-        EXPECT_EQ(sqlite3_exec(Db, Sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(Db);
+        EXPECT_TRUE(TableFaults::RefuseRow(Data() + File, QString::fromLatin1(Table), RecNo));
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "platform/sys/SingleInstance.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/SqlRows.h"
+#include "tests/support/TableFaults.h"
 #include "tests/support/UtilityWorld.h"
 #include "utility/forms/UtilMainForm.h"
 #include "utility/start/UtilityRunning.h"
@@ -10,6 +11,8 @@
 #include "utility/tables/TableSafety.h"
 
 #include <QComboBox>
+#include <QDirIterator>
+#include <QMap>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -62,6 +65,58 @@ QStringList Integrity(const QString& File)
     Table.SetTableName(QFileInfo(File).fileName());
     Table.Open();
     return Table.IntegrityCheck();
+}
+
+// Every file under Folder but the runtime folder's, with its bytes, by its path inside Folder.
+QMap<QString, QByteArray> Files(const QString& Folder)
+{
+    QMap<QString, QByteArray> Result;
+    QDirIterator It(Folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (It.hasNext()) {
+        const QString File = QDir(Folder).relativeFilePath(It.next());
+        // The programs' locks come and go in the runtime folder.
+        if (!File.startsWith(QStringLiteral("run/")))
+            Result.insert(File, TUtilityWorld::Bytes(Folder + u'/' + File));
+    }
+    return Result;
+}
+
+// The files that appeared or changed under Folder since Before.
+QStringList Changed(const QMap<QString, QByteArray>& Before, const QString& Folder)
+{
+    QStringList Result;
+    const QMap<QString, QByteArray> After = Files(Folder);
+    for (auto It = After.cbegin(); It != After.cend(); ++It)
+        if (Before.value(It.key(), QByteArray("<none>")) != It.value())
+            Result << It.key();
+    for (auto It = Before.cbegin(); It != Before.cend(); ++It)
+        if (!After.contains(It.key()))
+            Result << It.key();
+    return Result;
+}
+
+// A directory and a call history copied from elsewhere, whose schemas carry statements that reach
+// out of the table (the transaction they would run in ended, the call history beside it dropped, a
+// file attached and written, the whole directory copied out) and a trigger.
+void CraftTables(const TUtilityWorld& World)
+{
+    World.MakeTable(TDataTable::Meibo, {0, 1, 4});
+    World.MakeTable(TDataTable::RecvHis, {0, 3});
+    const QString Payload =
+        QStringLiteral("; COMMIT; ATTACH DATABASE ''%1'' AS Near; DROP TABLE Near.RecvHis; DETACH DATABASE Near; "
+                       "ATTACH DATABASE ''%2'' AS Far; CREATE TABLE Far.Taken (Name); "
+                       "INSERT INTO Far.Taken SELECT CorpKanji FROM main.Meibo; DETACH DATABASE Far; "
+                       "VACUUM main INTO ''%3''; BEGIN")
+            .arg(World.Data() + RecvHisFileName, World.Path(QStringLiteral("outside/attached.db")),
+                 World.Path(QStringLiteral("home/.ssh/authorized_keys")));
+    ASSERT_TRUE(TableFaults::EditSchema(
+        World.Data() + MeiboFileName,
+        QStringLiteral("UPDATE sqlite_master SET sql = sql || '%1' WHERE name = 'Meibo'").arg(Payload)));
+    ASSERT_TRUE(TableFaults::EditSchema(World.Data() + RecvHisFileName,
+                                        QStringLiteral("CREATE TRIGGER Spread AFTER INSERT ON RecvHis BEGIN "
+                                                       "DELETE FROM _meta; END")));
+    QDir().mkpath(World.Path(QStringLiteral("outside")));
+    QDir().mkpath(World.Path(QStringLiteral("home/.ssh")));
 }
 
 } // namespace
@@ -132,6 +187,70 @@ TEST(UtilityOptimizeTest, ATableThatCannotBeOptimisedIsNamedInTheEndMessage)
     Broken.close();
     EXPECT_TRUE(RunOptimize());
     EXPECT_EQ(Boxes.Texts().last(), QStringLiteral("登録名簿ファイルの最適化に失敗しました  "));
+}
+
+// The optimisation refuses both tables as they are, names each, and runs nothing of what they carry:
+// no file outside the data folder's safety copy appears or changes.
+TEST(UtilityForeignTableTest, TheOptimisationRefusesTablesWhoseSchemaCarriesStatements)
+{
+    TUtilityWorld World;
+    CraftTables(World);
+    const QMap<QString, QByteArray> Before = Files(World.Path(QString()));
+    TScriptedBoxes Boxes("Yes");
+    EXPECT_TRUE(RunOptimize());
+    EXPECT_EQ(
+        Boxes.Texts().last(),
+        QStringLiteral("「RecvHis.DB」は Tolvane１６ のテーブルとして認識できないため、最適化できませんでした  "
+                       "\r\n「Meibo.DB」は Tolvane１６ のテーブルとして認識できないため、最適化できませんでした  "));
+    EXPECT_EQ(Boxes.Boxes().last().value(QStringLiteral("icon")).toString(), QStringLiteral("Warning"));
+    for (const QString& File : Changed(Before, World.Path(QString())))
+        EXPECT_TRUE(File.startsWith(QStringLiteral("data/backup.opt/"))) << File.toStdString();
+}
+
+// The repair refuses each of them the same way: the table is as it was, its copy in backup.rep.
+TEST(UtilityForeignTableTest, TheRepairRefusesTablesWhoseSchemaCarriesStatements)
+{
+    TUtilityWorld World;
+    CraftTables(World);
+    const QMap<QString, QByteArray> Before = Files(World.Path(QString()));
+    TScriptedBoxes Boxes("Yes,OK,Yes,OK");
+    EXPECT_FALSE(RunRepair(0));
+    EXPECT_EQ(Boxes.Texts().last(), NotRepairedText(TDataTable::RecvHis));
+    EXPECT_FALSE(RunRepair(1));
+    EXPECT_EQ(Boxes.Texts().last(),
+              QStringLiteral("「Meibo.DB」は Tolvane１６ のテーブルとして認識できないため、修復できませんでした  "));
+    EXPECT_EQ(Boxes.Boxes().last().value(QStringLiteral("icon")).toString(), QStringLiteral("Stop"));
+    EXPECT_EQ(Changed(Before, World.Path(QString())),
+              (QStringList{QStringLiteral("data/backup.rep/Meibo.DB"), QStringLiteral("data/backup.rep/RecvHis.DB")}));
+}
+
+// The program's own table beside a refused one still optimises; an index an administrator added to
+// a table of ours, or one that went missing, is no reason to refuse it: the rebuilt file has the
+// program's indexes.
+TEST(UtilityForeignTableTest, TheProgramsOwnTablesStillOptimiseWhateverTheirIndexes)
+{
+    TUtilityWorld World;
+    CraftTables(World);
+    ASSERT_TRUE(QFile::remove(World.Data() + RecvHisFileName));
+    World.MakeTable(TDataTable::RecvHis, {0, 2, 5});
+    TScriptedBoxes Boxes("Yes,OK,Yes");
+    EXPECT_TRUE(RunOptimize());
+    EXPECT_EQ(Boxes.Texts().last(), NotOptimisedText(TDataTable::Meibo));
+    EXPECT_EQ(SqlRows(World.Data() + RecvHisFileName, "SELECT RecNo FROM RecvHis ORDER BY RecNo"),
+              (QStringList{"0", "1", "2"}));
+
+    ASSERT_TRUE(QFile::remove(World.Data() + MeiboFileName));
+    World.MakeTable(TDataTable::Meibo, {0, 1, 4});
+    const QStringList Indexes = SqlIndexNames(World.Data() + MeiboFileName);
+    ASSERT_TRUE(
+        TableFaults::EditSchema(World.Data() + MeiboFileName, QStringLiteral("CREATE INDEX Mine ON Meibo (Tel1, Tel2); "
+                                                                             "DROP INDEX Meibo_CorpKana")));
+    EXPECT_TRUE(RunOptimize());
+    EXPECT_EQ(Boxes.Texts().last(), Finished);
+    EXPECT_EQ(MeiboNumbers(World),
+              (QStringList{QStringLiteral("0|会社0"), QStringLiteral("1|会社1"), QStringLiteral("2|会社4")}));
+    EXPECT_EQ(SqlIndexNames(World.Data() + MeiboFileName), Indexes);
+    EXPECT_TRUE(Integrity(World.Data() + MeiboFileName).isEmpty());
 }
 
 TEST(UtilityRepairTest, ADamagedIndexIsRebuiltWithEveryRowAndTheOldFileKept)

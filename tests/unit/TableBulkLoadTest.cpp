@@ -3,7 +3,9 @@
 // one view of the table for a long walk.
 #include "platform/db/Table.h"
 #include "tests/support/SqlRows.h"
+#include "tests/support/TableFaults.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -134,6 +136,37 @@ TEST(TableBulkLoadTest, ARollbackOrACloseWithoutCommitLeavesTheTableAsItWasMade)
     Transaction.Commit();
     EXPECT_EQ(FileIndexes(Table), AllIndexes);
     EXPECT_EQ(Table.IntegrityCheck(), QStringList());
+}
+
+// A file made elsewhere may keep any statements in an index's text: the load builds the index
+// again from the table's definition, and none of them runs.
+TEST(TableBulkLoadTest, AnIndexComesBackFromTheDefinitionNotFromTheTextTheFileKeeps)
+{
+    TBook Book;
+    QTemporaryDir Outside;
+    Book.Table.Close();
+    const QString Attached = Outside.filePath(QStringLiteral("attached.db"));
+    ASSERT_TRUE(TableFaults::EditSchema(
+        Book.Table.FileName(),
+        QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX \"Book_Name\" ON \"Book\" (\"Tel\"); "
+                       "ATTACH DATABASE ''%1'' AS Far; CREATE TABLE Far.Taken (a); DROP TABLE main._meta' "
+                       "WHERE name = 'Book_Name'")
+            .arg(Attached)));
+    Book.Table.Open();
+    TTable& Table = Book.Table;
+    Table.StartTransaction();
+    ASSERT_TRUE(Table.DeferIndexes());
+    for (int RecNo = 0; RecNo < 20; ++RecNo)
+        AddRow(Table, RecNo, QStringLiteral("n%1").arg(19 - RecNo, 2, 10, QLatin1Char('0')),
+               QStringLiteral("c%1").arg(RecNo));
+    Table.Commit();
+    EXPECT_TRUE(QDir(Outside.path()).isEmpty());
+    EXPECT_EQ(SqlRows(Table.FileName(), "SELECT sql FROM sqlite_master WHERE name = 'Book_Name'"),
+              QStringList{QStringLiteral("CREATE INDEX \"Book_Name\" ON \"Book\" (\"Name\")")});
+    EXPECT_EQ(Table.IntegrityCheck(), QStringList());
+    Table.Close();
+    Table.Open();
+    EXPECT_EQ(NamesInIndexOrder(Table).first(), QStringLiteral("n00"));
 }
 
 TEST(TableBulkLoadTest, AReadTransactionHoldsOneViewOfTheTableUntilItEnds)

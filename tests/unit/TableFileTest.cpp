@@ -126,6 +126,34 @@ TEST_F(TableFileTest, FilesThisVersionCannotReadAreRefusedWhole)
     EXPECT_EQ(Table.Definition(), NotesDef());
 }
 
+// A file may come from anywhere: a trigger or view it carries does nothing on the engine's connection,
+// and its schema may call no function with side effects.
+TEST_F(TableFileTest, NothingTheFileCarriesInItsSchemaActs)
+{
+    Table.CreateTable(NotesDef());
+    Table.Open();
+    AddRows(Table, 3);
+    Table.Close();
+    ExecOn(File(), "CREATE TRIGGER Wipe AFTER INSERT ON Notes BEGIN DELETE FROM Notes; DELETE FROM _meta; END;"
+                   "CREATE TRIGGER Keep BEFORE UPDATE ON Notes BEGIN SELECT RAISE(ABORT, 'kept'); END;"
+                   "CREATE VIEW Names AS SELECT Name FROM Notes");
+    Table.Open();
+    EXPECT_EQ(Table.ConnectionSetting("trusted_schema"), "0");
+    Table.Append();
+    Table.FieldByName("RecNo").SetAsInteger(4);
+    Table.Post();
+    ASSERT_TRUE(Table.FindKey({2}));
+    Table.Edit();
+    Table.FieldByName("Name").SetAsString("changed");
+    Table.Post();
+    EXPECT_EQ(Table.RecordCount(), 4);
+    Table.Close();
+    Table.Open();
+    EXPECT_EQ(Table.Definition(), NotesDef());
+    ASSERT_TRUE(Table.FindKey({2}));
+    EXPECT_EQ(Table.FieldByName("Name").AsString(), "changed");
+}
+
 // A copy waits for another connection's write no longer than any statement does, and never for
 // its own transaction; it leaves nothing behind when it gives up.
 TEST_F(TableFileTest, CopiesGiveUpOnATableHeldByAnotherAndRefuseTheirOwnTransaction)

@@ -1,6 +1,7 @@
 // Bulk rewrites of a few fields of every row: what they read and write, a row the table refuses,
 // and the transaction they run in.
 #include "platform/db/Table.h"
+#include "tests/support/TableFaults.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -124,14 +125,13 @@ TEST_F(TableRewriteTest, ATextKeyIsWalkedInItsOwnOrder)
                  EDatabaseError);
 }
 
-// A row the table refuses keeps all its old values, also when the refusal comes after the row was
-// already changed; the rows around it are written.
+// A row the table refuses keeps all its old values; the rows around it are written.
 TEST_F(TableRewriteTest, ARefusedRowKeepsItsOldValuesAndTheOthersAreWritten)
 {
     Make(20);
     Table.Close();
-    Sql("CREATE TRIGGER Before BEFORE UPDATE ON Card WHEN OLD.RecNo = 3 BEGIN SELECT RAISE(ABORT, 'no'); END;"
-        "CREATE TRIGGER After AFTER UPDATE ON Card WHEN OLD.RecNo = 7 BEGIN SELECT RAISE(FAIL, 'no'); END");
+    ASSERT_TRUE(TableFaults::RefuseRow(Table.FileName(), QStringLiteral("Card"), 3));
+    ASSERT_TRUE(TableFaults::RefuseRow(Table.FileName(), QStringLiteral("Card"), 7));
     Table.Open();
     const TTable::TRewriteCount Count =
         Table.RewriteRows({QStringLiteral("Tel")}, {QStringLiteral("Tel"), QStringLiteral("Name")},
@@ -148,9 +148,31 @@ TEST_F(TableRewriteTest, ARefusedRowKeepsItsOldValuesAndTheOthersAreWritten)
     EXPECT_FALSE(Table.InTransaction()) << "its own transaction is committed";
 }
 
-// Without a trigger the rows are written without a savepoint each; a row a constraint refuses (here
-// a number another row has just taken) must still keep every old value and count as refused.
-TEST_F(TableRewriteTest, WithoutTriggersARowAConstraintRefusesKeepsItsOldValues)
+// Triggers a file carries do not fire on the engine's connection: neither one that would refuse a
+// row after it was changed nor one that would change the other rows.
+TEST_F(TableRewriteTest, TriggersTheFileCarriesDoNotFire)
+{
+    Make(20);
+    Table.Close();
+    Sql("CREATE TRIGGER Before BEFORE UPDATE ON Card WHEN OLD.RecNo = 3 BEGIN SELECT RAISE(ABORT, 'no'); END;"
+        "CREATE TRIGGER After AFTER UPDATE ON Card WHEN OLD.RecNo = 7 BEGIN SELECT RAISE(FAIL, 'no'); END;"
+        "CREATE TRIGGER Wipe AFTER UPDATE ON Card BEGIN DELETE FROM Card WHERE RecNo <> NEW.RecNo; END");
+    Table.Open();
+    const TTable::TRewriteCount Count = Table.RewriteRows({QStringLiteral("Tel")}, {QStringLiteral("Tel")},
+                                                          [](const QVariantList& Values, QVariantList& NewValues) {
+                                                              NewValues << QStringLiteral("n") + Values[0].toString();
+                                                              return true;
+                                                          });
+    EXPECT_EQ(Count.Written, 20);
+    EXPECT_EQ(Count.Refused, 0);
+    EXPECT_EQ(Table.RecordCount(), 20);
+    EXPECT_EQ(TelOf(3), QStringLiteral("n3"));
+    EXPECT_EQ(TelOf(7), QStringLiteral("n7"));
+}
+
+// A row a constraint refuses (here a number another row has just taken) is written without a
+// savepoint of its own, and still keeps every old value and counts as refused.
+TEST_F(TableRewriteTest, ARowAConstraintRefusesKeepsItsOldValuesWithoutASavepoint)
 {
     Make(20, false, true);
     const TTable::TRewriteCount Count = Table.RewriteRows(

@@ -5,7 +5,7 @@
 #include "main/identify/FbEditions.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
-#include "platform/ui/WindowLog.h"
+#include "platform/ui/WindowScript.h"
 #include "utility/fixes/AdrsPosConvert.h"
 #include "utility/fixes/KyokubanChange.h"
 #include "utility/forms/BackupData.h"
@@ -69,6 +69,8 @@ TMainForm::TMainForm(QWidget* Parent) : QWidget(Parent)
     };
     pgctlUtility->setCurrentIndex(0);
     qApp->installEventFilter(this);
+    // Logs the window as it is shown, and lets the end-to-end tests press its commands.
+    ScriptWindow(this);
 }
 
 TMainForm::~TMainForm()
@@ -269,7 +271,6 @@ void TMainForm::showEvent(QShowEvent* Event)
 void TMainForm::FormShow()
 {
     bbtnOptimize->setFocus();
-    LogWindowState(this);
 }
 
 bool TMainForm::cbxRepairKeyPress(int Key)

@@ -49,9 +49,39 @@ QString TableTitle(TDataTable Table)
     return Table == TDataTable::RecvHis ? QStringLiteral("着信対応履歴ファイル") : QStringLiteral("登録名簿ファイル");
 }
 
+QString FileNameOf(TDataTable Table)
+{
+    return Table == TDataTable::RecvHis ? RecvHisFileName : MeiboFileName;
+}
+
+// The definition the main program makes the table with: the rebuilt file is made from it alone, and a
+// file that holds anything else is no table of ours.
+TTableDef DefinitionOf(TDataTable Table)
+{
+    return Table == TDataTable::RecvHis ? RecvHisTableDef() : MeiboTableDef();
+}
+
+// Said of a file that opens with the table password but holds what the program never makes there
+// (another table, a trigger, a view, other columns): nothing of it is run, and it stays as it was.
+QString NotRecognisedText(TDataTable Table, const QString& Command)
+{
+    return QStringLiteral("「%1」は %2 のテーブルとして認識できないため、%3できませんでした  ")
+        .arg(FileNameOf(Table), ProductName, Command);
+}
+
 } // namespace
 
-bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumbering)
+QString NotOptimisedText(TDataTable Table)
+{
+    return NotRecognisedText(Table, QStringLiteral("最適化"));
+}
+
+QString NotRepairedText(TDataTable Table)
+{
+    return NotRecognisedText(Table, QStringLiteral("修復"));
+}
+
+TOptimizeResult OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumbering)
 {
     Table == TDataTable::RecvHis ? Module.CreateRecvHisTable() : Module.CreateMeiboTable();
     int Count = 0;
@@ -60,7 +90,7 @@ bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumbering)
         TTableUse Use(Module, Table);
         if (!Use.Opened()) {
             FreeTable(Module, Table);
-            return false;
+            return TOptimizeResult::Failed;
         }
         TTable& Target = *TableObject(Table);
         try {
@@ -72,40 +102,38 @@ bool OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renumbering)
             }
         } catch (const EDatabaseError&) {
             FreeTable(Module, Table);
-            return false;
+            return TOptimizeResult::Failed;
         }
     }
-    bool Ok = true;
-    bool Packed = false;
-    if (Renumber) {
-        // The renumbered rows go into a new, packed file that replaces the table only when it
-        // checked out; a failure leaves every number as it was, and the packing still follows.
+    // The rows go into a new, packed file made from the table's definition, which replaces the table
+    // only when it checked out; a failed renumbering leaves every number as it was, and the packing
+    // still follows.
+    TOptimizeResult Result = TOptimizeResult::Done;
+    if (Count > 0) {
+        const TTableDef Def = DefinitionOf(Table);
         try {
-            (void)TableObject(Table)->Rebuild({}, QStringLiteral("RecNo"));
-            Packed = true;
+            (void)TableObject(Table)->Rebuild(Def, {}, Renumber ? QStringLiteral("RecNo") : QString());
+        } catch (const EForeignTableError&) {
+            Result = TOptimizeResult::NotRecognised;
         } catch (const EDatabaseError&) {
-            Ok = false;
-        }
-    }
-    if (Count > 0 && !Packed) {
-        TTableUse Use(Module, Table);
-        try {
-            if (!Use.Opened())
-                throw EDatabaseError(QStringLiteral("not open"));
-            TableObject(Table)->Pack();
-        } catch (const EDatabaseError&) {
-            Ok = false;
+            Result = TOptimizeResult::Failed;
+            if (Renumber) {
+                try {
+                    (void)TableObject(Table)->Rebuild(Def);
+                } catch (const EDatabaseError&) {
+                }
+            }
         }
     }
     FreeTable(Module, Table);
-    return Ok;
+    return Result;
 }
 
 TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
                           const std::function<void(const QString&)>& BeforeRename)
 {
     const unsigned ErrorBox = MB_OK | MB_ICONERROR;
-    const QString FileName = Table == TDataTable::RecvHis ? RecvHisFileName : MeiboFileName;
+    const QString FileName = FileNameOf(Table);
     const QString Folder = DataPath + RepairBackupFolder;
     // A missing table is made empty by the counted open, as every command finds it.
     {
@@ -129,7 +157,11 @@ TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
     }
     Table == TDataTable::RecvHis ? Module.CreateRecvHisTableExclusive() : Module.CreateMeiboTableExclusive();
     try {
-        (void)TableObject(Table)->Rebuild(BeforeRename);
+        (void)TableObject(Table)->Rebuild(DefinitionOf(Table), BeforeRename);
+    } catch (const EForeignTableError&) {
+        FreeTable(Module, Table);
+        (void)CoreMessageBox(NotRepairedText(Table), ProductName, ErrorBox);
+        return TRepairResult::NotRecognised;
     } catch (const EDatabaseError&) {
         FreeTable(Module, Table);
         (void)CoreMessageBox(QStringLiteral("主データと主インデックスのコピーに失敗しました  \r\n処理を中断します  "),
@@ -169,10 +201,13 @@ bool RunOptimize()
     {
         TBusy Busy;
         TDMVxRelvo16 Module(DataPath, ProgramPath);
-        if (!OptimizeRecvHis(Module, true))
-            Failed << TableTitle(TDataTable::RecvHis) + QStringLiteral("の最適化に失敗しました  ");
-        if (!OptimizeMeibo(Module, true))
-            Failed << TableTitle(TDataTable::Meibo) + QStringLiteral("の最適化に失敗しました  ");
+        for (const TDataTable Table : {TDataTable::RecvHis, TDataTable::Meibo}) {
+            const TOptimizeResult Result = OptimizeTable(Module, Table, true);
+            if (Result == TOptimizeResult::NotRecognised)
+                Failed << NotOptimisedText(Table);
+            else if (Result == TOptimizeResult::Failed)
+                Failed << TableTitle(Table) + QStringLiteral("の最適化に失敗しました  ");
+        }
     }
     if (Failed.isEmpty())
         (void)CoreMessageBox(QStringLiteral("最適化が終了しました  "), ProductName, MB_OK | MB_ICONINFORMATION);
