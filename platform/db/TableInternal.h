@@ -190,6 +190,10 @@ public:
     sqlite3* Db = nullptr;
 };
 
+// Whether the definition numbers its rows itself (an auto-increment field): its file keeps SQLite's
+// sequence table.
+[[nodiscard]] bool HasAutoInc(const TTableDef& Def);
+
 } // namespace TableInternal
 
 // One read transaction around a run of queries on a connection not already in one: the file's

@@ -42,14 +42,6 @@ QStringList Column(sqlite3* Db, const QString& Sql, const QString& Table, const 
     return Result;
 }
 
-bool HasAutoInc(const TTableDef& Def)
-{
-    for (const TFieldDef& Field : Def.Fields)
-        if (Field.Type == TFieldType::AutoInc)
-            return true;
-    return false;
-}
-
 } // namespace
 
 qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,

@@ -80,6 +80,10 @@ const QString SequenceSql = QStringLiteral("CREATE TABLE sqlite_sequence(name,se
 const QString Stat1Sql = QStringLiteral("CREATE TABLE sqlite_stat1(tbl,idx,stat)");
 const QString Stat4Sql = QStringLiteral("CREATE TABLE sqlite_stat4(tbl,idx,neq,nlt,ndlt,sample)");
 
+} // namespace
+
+namespace TableInternal {
+
 bool HasAutoInc(const TTableDef& Def)
 {
     for (const TFieldDef& Field : Def.Fields)
@@ -87,10 +91,6 @@ bool HasAutoInc(const TTableDef& Def)
             return true;
     return false;
 }
-
-} // namespace
-
-namespace TableInternal {
 
 // A column of an index; the collation is named only where the index differs from the column.
 QString IndexColumnSql(const TTableDef& Def, const TFieldDef& Field, bool CaseInsensitive)
