@@ -1,5 +1,7 @@
 #include "platform/sys/SingleInstance.h"
 
+#include "platform/sys/Folders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,33 +10,65 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const QByteArray ActivateRequest = QByteArrayLiteral("ACTIVATE\n");
 
-// The runtime folder only when we can make our files in it: a missing, relative or read-only one (a
-// session set up half-way, a variable left over from another user) would fail every lock, and each
-// start would take that for another copy running.
-bool IsUsableRuntimeFolder(const QString& Folder)
+// A folder we may keep our claims in: a real folder (not a link), ours, and closed to everybody else.
+// A runtime variable left over from another user, or a folder another user made first, would let
+// that user hold our lock, or make every lock fail so that each start took itself for a second copy.
+bool IsPrivateFolder(const QString& Folder)
 {
-    return !Folder.isEmpty() && QDir::isAbsolutePath(Folder) && QFileInfo(Folder).isDir() &&
+    struct stat Info
+    {
+    };
+    return !Folder.isEmpty() && QDir::isAbsolutePath(Folder) &&
+           lstat(QFile::encodeName(Folder).constData(), &Info) == 0 && S_ISDIR(Info.st_mode) &&
+           Info.st_uid == getuid() && (Info.st_mode & 077) == 0 &&
            access(QFile::encodeName(Folder).constData(), W_OK | X_OK) == 0;
+}
+
+// Without a usable runtime folder, a folder of our own under the user's data folder: never a
+// predictable name in /tmp, which any user of the machine could make first.
+QString OwnLockFolder()
+{
+    const QString Folder = GetUserAppDataFolder() + QStringLiteral("Pelmar/locks");
+    if (!CreateOwnerOnlyFolder(Folder))
+        return QString();
+    // Made by an earlier build with the umask's mode: ours, so it may be closed now.
+    struct stat Info
+    {
+    };
+    const QByteArray Name = QFile::encodeName(Folder);
+    if (lstat(Name.constData(), &Info) == 0 && S_ISDIR(Info.st_mode) && Info.st_uid == getuid() &&
+        (Info.st_mode & 077) != 0)
+        (void)chmod(Name.constData(), 0700);
+    return IsPrivateFolder(Folder) ? Folder : QString();
 }
 
 QString BasePath(const QString& Name)
 {
     const QString Runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (IsUsableRuntimeFolder(Runtime))
+    if (IsPrivateFolder(Runtime))
         return QDir(Runtime).filePath(Name);
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("%1-%2").arg(Name).arg(getuid()));
+    const QString Own = OwnLockFolder();
+    // No folder at all: a path that cannot be opened, so the start reports a failure instead of
+    // claiming somewhere unsafe.
+    return Own.isEmpty() ? QString() : QDir(Own).filePath(Name);
 }
 
 // O_CLOEXEC: a program we start must not inherit the claim and keep it after we end.
 int OpenLockFile(const QString& Name)
 {
-    return open(QFile::encodeName(TSingleInstance::LockFilePath(Name)).constData(),
+    const QString Path = TSingleInstance::LockFilePath(Name);
+    if (Path.isEmpty()) {
+        errno = ENOENT;
+        return -1;
+    }
+    return open(QFile::encodeName(Path).constData(),
                 O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
 }
 
@@ -67,12 +101,14 @@ TSingleInstance::~TSingleInstance()
 
 QString TSingleInstance::LockFilePath(const QString& Name)
 {
-    return BasePath(Name) + QStringLiteral(".lock");
+    const QString Base = BasePath(Name);
+    return Base.isEmpty() ? QString() : Base + QStringLiteral(".lock");
 }
 
 QString TSingleInstance::ServerPath(const QString& Name)
 {
-    return BasePath(Name) + QStringLiteral(".sock");
+    const QString Base = BasePath(Name);
+    return Base.isEmpty() ? QString() : Base + QStringLiteral(".sock");
 }
 
 TSingleInstance::EAcquire TSingleInstance::Acquire()

@@ -9,9 +9,10 @@ class QLocalServer;
 // of the open file, which others can test without taking it) is "the running program"; it also listens on a local socket of the same name, through which a later start asks it
 // to come to the front. The lock goes with the process: a crash never leaves a stale claim behind.
 //
-// Both live in $XDG_RUNTIME_DIR (private to the user); without it, or when it is no folder we may write
-// in, in the temporary folder, with the user id in the file name so that two users of one machine do
-// not block each other. Name is used as a file name and must not hold "/".
+// Both live in $XDG_RUNTIME_DIR when it is the user's own folder and closed to others; otherwise in a
+// folder of our own, made 0700, under the user's data folder (Pelmar/locks). Never in a shared
+// folder such as /tmp, where another user could take the name first. Name is used as a file name and
+// must not hold "/".
 class TSingleInstance : public QObject
 {
     Q_OBJECT

@@ -240,3 +240,123 @@ TEST(CommonSysTest, RunProgramAnswersExitCodesAndStartsInTheProgramsFolder)
     EXPECT_EQ(ShellOpenAndWait(Script, {QStringLiteral("5")}, QStringLiteral("@"), false), 0);
     EXPECT_EQ(ShellOpenAndWait(Dir.filePath(QStringLiteral("missing.exe")), {}, QString(), false) != 0, true);
 }
+
+namespace {
+
+// Runs the test with XDG_RUNTIME_DIR as given (unset for a null value) and the data folder in Home.
+class TLockFolderEnvironment
+{
+public:
+    TLockFolderEnvironment(const QString& Home, const QByteArray& Runtime)
+        : SavedRuntime(qgetenv("XDG_RUNTIME_DIR")), HadRuntime(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")),
+          SavedData(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(Home));
+        if (Runtime.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", Runtime);
+    }
+    ~TLockFolderEnvironment()
+    {
+        qputenv("XDG_DATA_HOME", SavedData);
+        if (HadRuntime)
+            qputenv("XDG_RUNTIME_DIR", SavedRuntime);
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+    }
+
+private:
+    QByteArray SavedRuntime;
+    bool HadRuntime;
+    QByteArray SavedData;
+};
+
+mode_t ModeOf(const QString& Path)
+{
+    struct stat Info
+    {
+    };
+    return lstat(QFile::encodeName(Path).constData(), &Info) == 0 ? Info.st_mode & 07777 : 0;
+}
+
+} // namespace
+
+// Another local user must not be able to keep the program from starting, nor hold its claim: the
+// lock lives only where nobody else can make or replace a file.
+TEST(CommonSysTest, TheClaimLivesOnlyInAFolderNobodyElseCanWrite)
+{
+    QTemporaryDir Root;
+    const QString Home = Root.filePath(QStringLiteral("home"));
+    const QString OwnFolder = Home + QStringLiteral("/Pelmar/locks");
+    const QString Name = TestInstanceName("private");
+
+    // The name an earlier build used in /tmp, made and locked first by somebody else.
+    const QString Squatted = QDir::tempPath() + QStringLiteral("/%1-%2.lock").arg(Name).arg(getuid());
+    WriteFile(Squatted, QByteArray());
+    QProcess Squatter;
+    Squatter.start(QStringLiteral("flock"), {QStringLiteral("-x"), Squatted, QStringLiteral("sleep"), QStringLiteral("30")});
+    ASSERT_TRUE(Squatter.waitForStarted());
+
+    const QString OpenRuntime = Root.filePath(QStringLiteral("open-runtime"));
+    ASSERT_TRUE(QDir().mkpath(OpenRuntime));
+    ASSERT_EQ(chmod(QFile::encodeName(OpenRuntime).constData(), 01777), 0);
+    const QString ForeignRuntime = Root.filePath(QStringLiteral("foreign-runtime"));
+    ASSERT_TRUE(QDir().mkpath(ForeignRuntime));
+    ASSERT_EQ(chmod(QFile::encodeName(ForeignRuntime).constData(), 0700), 0);
+    const bool CanGiveAway = chown(QFile::encodeName(ForeignRuntime).constData(), 65534, 65534) == 0;
+
+    struct TCase
+    {
+        const char* What;
+        QByteArray Runtime;
+    } Cases[] = {
+        {"no runtime folder", QByteArray()},
+        {"a runtime folder everybody may write", QFile::encodeName(OpenRuntime)},
+        {"a relative runtime folder", QByteArrayLiteral("run/user")},
+        {"a runtime folder of another user", CanGiveAway ? QFile::encodeName(ForeignRuntime) : QByteArray()},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.What);
+        const TLockFolderEnvironment Environment(Home, Case.Runtime);
+        EXPECT_EQ(QFileInfo(TSingleInstance::LockFilePath(Name)).absolutePath(), OwnFolder);
+        TSingleInstance Copy(Name);
+        ASSERT_EQ(Copy.Acquire(), TSingleInstance::EAcquire::Acquired);
+        EXPECT_EQ(ModeOf(OwnFolder), 0700u);
+        EXPECT_EQ(ModeOf(TSingleInstance::LockFilePath(Name)), 0600u);
+    }
+
+    {
+        // A folder of ours made open by an earlier build is closed before it is used.
+        const TLockFolderEnvironment Environment(Home, QByteArray());
+        ASSERT_EQ(chmod(QFile::encodeName(OwnFolder).constData(), 0755), 0);
+        TSingleInstance Copy(Name);
+        EXPECT_EQ(Copy.Acquire(), TSingleInstance::EAcquire::Acquired);
+        EXPECT_EQ(ModeOf(OwnFolder), 0700u);
+    }
+    {
+        // A link in place of our folder could lead the claim anywhere: the start fails instead.
+        const QString Elsewhere = Root.filePath(QStringLiteral("elsewhere"));
+        ASSERT_TRUE(QDir().mkpath(Elsewhere));
+        ASSERT_EQ(chmod(QFile::encodeName(Elsewhere).constData(), 0700), 0);
+        ASSERT_TRUE(QDir(OwnFolder).removeRecursively());
+        ASSERT_TRUE(QFile::link(Elsewhere, OwnFolder));
+        const TLockFolderEnvironment Environment(Home, QByteArray());
+        TSingleInstance Copy(Name);
+        EXPECT_EQ(Copy.Acquire(), TSingleInstance::EAcquire::Failed);
+        EXPECT_TRUE(QDir(Elsewhere).isEmpty());
+    }
+    {
+        // The user's own private runtime folder is used as it is.
+        const QString Runtime = Root.filePath(QStringLiteral("runtime"));
+        ASSERT_TRUE(QDir().mkpath(Runtime));
+        ASSERT_EQ(chmod(QFile::encodeName(Runtime).constData(), 0700), 0);
+        const TLockFolderEnvironment Environment(Home, QFile::encodeName(Runtime));
+        EXPECT_EQ(QFileInfo(TSingleInstance::LockFilePath(Name)).absolutePath(), Runtime);
+        TSingleInstance Copy(Name);
+        EXPECT_EQ(Copy.Acquire(), TSingleInstance::EAcquire::Acquired);
+    }
+    Squatter.kill();
+    Squatter.waitForFinished();
+    QFile::remove(Squatted);
+}
