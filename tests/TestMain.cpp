@@ -1,3 +1,5 @@
+#include "platform/sys/Registry.h"
+
 #include <QTemporaryDir>
 #include <QtGlobal>
 #include <gtest/gtest.h>
@@ -21,6 +23,8 @@ int main(int argc, char** argv)
     qputenv("XDG_CACHE_HOME", (DataHome.path() + QStringLiteral("/.cache")).toLocal8Bit());
     QTemporaryDir ConfigDirs;
     qputenv("XDG_CONFIG_DIRS", ConfigDirs.path().toLocal8Bit());
+    QTemporaryDir MachineConfig;
+    SetMachineConfigFolder(MachineConfig.path());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TTestApplication App(argc, argv);

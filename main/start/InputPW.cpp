@@ -75,11 +75,8 @@ void TInputPassword::btnOkClick()
         medtPassword->setFocus();
         return;
     }
-    QString Password;
     // A malformed text lets nobody in; the start-up step has refused it before the dialog opens.
-    const bool Right = StoredTextToPassword(StoredText, Password) == TStoredTextResult::Password &&
-                       !Password.isEmpty() && medtPassword->text() == Password;
-    if (!Right) {
+    if (!StoredPasswordMatches(StoredText, medtPassword->text())) {
         (void)MessageBoxPos(this, QStringLiteral("パスワードが違います  \r\n正しいパスワードを入力してください  "),
                             ProductName, MB_ICONINFORMATION);
         medtPassword->clear();
@@ -113,15 +110,15 @@ bool AskStartupPassword(QWidget* MainWindow)
 
 bool AskStartupPassword(QWidget* MainWindow, const QString& StoredText)
 {
-    QString Password;
-    if (StoredTextToPassword(StoredText, Password) == TStoredTextResult::Malformed) {
+    const TStoredPassword State = StoredPasswordState(StoredText);
+    if (State == TStoredPassword::Malformed) {
         (void)MessageBoxPos(MainWindow,
                             QStringLiteral("起動時パスワードの設定が正しくありません  \r\n"
                                            "起動時パスワード設定ツールで設定し直してください  "),
                             ProductName, MB_ICONSTOP);
         return false;
     }
-    if (Password.isEmpty())
+    if (State == TStoredPassword::None)
         return true;
     TInputPassword Dialog(MainWindow, StoredText);
     return Dialog.exec() == 1;

@@ -2,8 +2,10 @@
 
 #include <QString>
 
-// The start-up password: a scrambled text in the machine's registry, written and removed by the
-// separate password setting tool, read here at every start.
+// The start-up password: a text in the machine's registry, written and removed by the separate
+// password setting tool, read here at every start. The tool of earlier versions wrote a scrambled
+// text that anyone who can read the file can turn back into the password; such a text is replaced
+// by a salted hash of the password the first time it is read, wherever the file lets us.
 
 // The stored text as the settings reader found it at this start; empty when there is none.
 extern QString StartupPasswordText;
@@ -13,6 +15,8 @@ inline const QString StartupPasswordValue = QStringLiteral("Type");
 
 // Reads the stored text into Text, trimmed of spaces and control characters at both ends (a missing
 // value reads as empty). When the key does not exist Text keeps its value and false is answered.
+// A scrambled password is hashed and written back in its place when its file can be written; Text
+// is then the hash.
 bool ReadStartupPasswordText(QString& Text);
 
 enum class TStoredTextResult
@@ -27,3 +31,24 @@ enum class TStoredTextResult
 // beyond the end of the text, a digit that is not hexadecimal or a unit that is no character makes
 // the whole text malformed: the start-up must then refuse rather than guess.
 [[nodiscard]] TStoredTextResult StoredTextToPassword(const QString& Text, QString& Password);
+
+// A stored text that is a hash of the password (libsodium's password hash string).
+[[nodiscard]] bool IsStartupPasswordHash(const QString& Text);
+
+// The stored text for Password: a salted hash, different at every call. Empty when the hash could not
+// be made (out of memory).
+[[nodiscard]] QString HashStartupPassword(const QString& Password);
+
+enum class TStoredPassword
+{
+    None,     // no password: the program starts without asking
+    Set,      // a password is asked for
+    Malformed // the text is neither a scrambled text nor a hash the program can check; nobody may pass
+};
+
+// What the stored text asks of the start-up, for both forms.
+[[nodiscard]] TStoredPassword StoredPasswordState(const QString& Text);
+
+// Whether Typed is the password of the stored text, letter case included; never for a text that sets
+// no password or is malformed.
+[[nodiscard]] bool StoredPasswordMatches(const QString& Text, const QString& Typed);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,6 +79,57 @@ TEST(StartupPasswordE2ETest, AMalformedStoredTextEndsTheProgramWithItsMessage)
     EXPECT_TRUE(Program.WaitForBox(QStringLiteral("起動時パスワードの設定が正しくありません  \r\n"
                                                   "起動時パスワード設定ツールで設定し直してください  ")));
     EXPECT_FALSE(QFileInfo::exists(Program.DataFolder() + QStringLiteral("RecvHis.DB")));
+}
+
+// The administrator's password, set with the setting tool in the machine's fixed folder, is asked for
+// however the user's environment names the system-wide folders; an earlier tool's scrambled text is
+// replaced by its hash at the first start that may write the file.
+TEST(StartupPasswordE2ETest, TheAdministratorsPasswordHoldsWhateverTheEnvironmentSays)
+{
+    struct TCase
+    {
+        const char* What;
+        bool Scrambled;
+        const char* ConfigDirs;
+    } Cases[] = {
+        {"set with the tool, the variable naming nothing", false, "/nonexistent"},
+        {"set with the tool, the variable empty", false, ""},
+        {"an earlier tool's text, the variable naming nothing", true, "/nonexistent"},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.What);
+        TProgramHarness Program;
+        Program.UseTestBuild();
+        const QString Machine = Program.TempPath(QStringLiteral("machine"));
+        const QString MachineFile = Machine + QStringLiteral("/Pelmar/registry.ini");
+        if (Case.Scrambled) {
+            WriteFile(MachineFile, PasswordKey + QStringLiteral("Type=") + StoredText(QStringLiteral("Pw7")) +
+                                       QStringLiteral("\n"));
+        } else {
+            QProcess Tool;
+            Tool.start(QStringLiteral(VX_BIN_DIR "/vxstartpw"), {QStringLiteral("set"), MachineFile});
+            ASSERT_TRUE(Tool.waitForStarted());
+            Tool.write("Pw7\n");
+            Tool.closeWriteChannel();
+            ASSERT_TRUE(Tool.waitForFinished());
+            ASSERT_EQ(Tool.exitCode(), 0) << Tool.readAllStandardError().toStdString();
+        }
+        Program.Environment().insert(QStringLiteral("VX_TEST_MACHINE_CONFIG"), Machine);
+        Program.Environment().insert(QStringLiteral("XDG_CONFIG_DIRS"), QString::fromLatin1(Case.ConfigDirs));
+        ASSERT_TRUE(Program.Start());
+        ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("InputPassword")));
+        QFile Stored(MachineFile);
+        ASSERT_TRUE(Stored.open(QIODevice::ReadOnly));
+        const QByteArray Bytes = Stored.readAll();
+        EXPECT_TRUE(Bytes.contains("Type=$argon2id$")) << Bytes.toStdString();
+        EXPECT_FALSE(Bytes.contains(StoredText(QStringLiteral("Pw7")).toLatin1()));
+        Program.AnswerDialog(QStringLiteral("InputPassword"), {{QStringLiteral("medtPassword"), QStringLiteral("pw7")}},
+                             QStringLiteral("btnOk"));
+        ASSERT_TRUE(Program.WaitForBox(QStringLiteral("パスワードが違います  \r\n正しいパスワードを入力してください  ")));
+        Program.AnswerDialog(QStringLiteral("InputPassword"), {{QStringLiteral("medtPassword"), QStringLiteral("Pw7")}},
+                             QStringLiteral("btnOk"));
+        ASSERT_TRUE(Program.WaitForLine());
+    }
 }
 
 } // namespace

@@ -270,7 +270,7 @@ TEST(MapRegistryTest, SubKeysAreTheSectionsOneStepBelowTheKey)
     const QByteArray SavedDirs = qgetenv("XDG_CONFIG_DIRS");
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(System.path()));
     ASSERT_TRUE(QDir().mkpath(System.filePath(QStringLiteral("Pelmar"))));
-    QFile File(SystemRegistryFileName());
+    QFile File(SystemRegistryFileNames().back());
     ASSERT_TRUE(File.open(QIODevice::WriteOnly));
     File.write("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Increment P Corporation\\MapFan\\4]\nA=1\n");
     File.close();

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -114,10 +115,10 @@ TEST(StartupPasswordTest, ReadsTheRegistryValue)
     ASSERT_TRUE(WriteRegistryString(QStringLiteral("hkey_local_machine\\software\\kestor\\vxrelvo\\16.0"),
                                     QStringLiteral("TYPE"), QStringLiteral("  \t") + Stored + QStringLiteral(" ")));
     EXPECT_TRUE(ReadStartupPasswordText(Text));
-    EXPECT_EQ(Text, Stored) << "spaces around the value are trimmed; names ignore letter case";
-    QString Password;
-    ASSERT_EQ(StoredTextToPassword(Text, Password), TStoredTextResult::Password);
-    EXPECT_EQ(Password, QStringLiteral("key"));
+    // Spaces around the value are trimmed and names ignore letter case: the text was read as "key",
+    // and hashed in place on the way.
+    EXPECT_TRUE(IsStartupPasswordHash(Text)) << Text.toStdString();
+    EXPECT_TRUE(StoredPasswordMatches(Text, QStringLiteral("key")));
     EXPECT_EQ(ReadRegistryString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other"), QStringLiteral("type")),
               QStringLiteral("x"));
     QFile::remove(RegistryFileName());
@@ -131,7 +132,8 @@ TEST(StartupPasswordTest, TheSystemWideRegistryStandsOverTheUsers)
     const QByteArray SavedDirs = qgetenv("XDG_CONFIG_DIRS");
     qputenv("XDG_CONFIG_DIRS", "relative/ignored:" + QFile::encodeName(System.path()) + ":/etc/xdg");
     const QString SystemFile = System.filePath(QStringLiteral("Pelmar/registry.ini"));
-    EXPECT_EQ(SystemRegistryFileName(), SystemFile);
+    ASSERT_EQ(SystemRegistryFileNames().size(), 2);
+    EXPECT_EQ(SystemRegistryFileNames()[1], SystemFile) << "the environment's folder comes after the machine's";
     ASSERT_TRUE(QDir().mkpath(System.filePath(QStringLiteral("Pelmar"))));
     const QString Stored = Scramble(Chars(QStringLiteral("ａｂ＋＋＋＋＋＋＋＋＋＋＋＋＋＋")));
     QFile File(SystemFile);
@@ -143,13 +145,14 @@ TEST(StartupPasswordTest, TheSystemWideRegistryStandsOverTheUsers)
     QFile::remove(RegistryFileName());
     QString Text;
     EXPECT_TRUE(ReadStartupPasswordText(Text)) << "the key of the system-wide file alone exists";
-    EXPECT_EQ(Text, Stored);
+    EXPECT_TRUE(StoredPasswordMatches(Text, QStringLiteral("ab")));
+    const QString Hashed = Text;
 
     ASSERT_TRUE(WriteRegistryString(StartupPasswordKey, StartupPasswordValue, QString()));
     ASSERT_TRUE(WriteRegistryString(QStringLiteral("HKEY_CURRENT_USER\\Software\\Other"), QStringLiteral("Name"),
                                     QStringLiteral("user")));
     EXPECT_TRUE(ReadStartupPasswordText(Text));
-    EXPECT_EQ(Text, Stored) << "an empty value of the user's does not remove the administrator's";
+    EXPECT_EQ(Text, Hashed) << "an empty value of the user's does not remove the administrator's";
     EXPECT_EQ(ReadRegistryString(QStringLiteral("HKEY_CURRENT_USER\\Software\\Other"), QStringLiteral("Name")),
               QStringLiteral("user"))
         << "the user's own keys come from the user's file only";
@@ -157,7 +160,7 @@ TEST(StartupPasswordTest, TheSystemWideRegistryStandsOverTheUsers)
     // The settings reader picks the text up at every start.
     StartupPasswordText.clear();
     ReadSettings(TSettingsSources{});
-    EXPECT_EQ(StartupPasswordText, Stored);
+    EXPECT_EQ(StartupPasswordText, Hashed);
 
     QFile::remove(SystemFile);
     ASSERT_TRUE(WriteRegistryString(StartupPasswordKey, StartupPasswordValue, QStringLiteral("0000")));
@@ -167,4 +170,150 @@ TEST(StartupPasswordTest, TheSystemWideRegistryStandsOverTheUsers)
     QFile::remove(RegistryFileName());
     StartupPasswordText.clear();
     qputenv("XDG_CONFIG_DIRS", SavedDirs);
+}
+
+namespace {
+
+// Stands in for the administrator: the machine's registry file in a folder of the test's own.
+class TMachineFolder
+{
+public:
+    TMachineFolder() : Saved(MachineConfigFolder()) { SetMachineConfigFolder(Folder.path()); }
+    ~TMachineFolder() { SetMachineConfigFolder(Saved); }
+    void Write(const QByteArray& Bytes, QFile::Permissions Mode = QFile::ReadOwner | QFile::WriteOwner |
+                                                                   QFile::ReadGroup | QFile::ReadOther)
+    {
+        ASSERT_TRUE(QDir().mkpath(Folder.filePath(QStringLiteral("Pelmar"))));
+        QFile File(FileName());
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        File.write(Bytes);
+        File.close();
+        ASSERT_TRUE(File.setPermissions(Mode));
+    }
+    [[nodiscard]] QString FileName() const { return Folder.filePath(QStringLiteral("Pelmar/registry.ini")); }
+    [[nodiscard]] QByteArray Bytes() const
+    {
+        QFile File(FileName());
+        return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir Folder;
+    QString Saved;
+};
+
+class TConfigDirs
+{
+public:
+    TConfigDirs() : Saved(qgetenv("XDG_CONFIG_DIRS")), Had(qEnvironmentVariableIsSet("XDG_CONFIG_DIRS")) {}
+    ~TConfigDirs()
+    {
+        if (Had)
+            qputenv("XDG_CONFIG_DIRS", Saved);
+        else
+            qunsetenv("XDG_CONFIG_DIRS");
+    }
+
+private:
+    QByteArray Saved;
+    bool Had;
+};
+
+mode_t ModeOf(const QString& Path)
+{
+    struct stat Info
+    {
+    };
+    return stat(QFile::encodeName(Path).constData(), &Info) == 0 ? Info.st_mode & 07777 : 0;
+}
+
+QByteArray PasswordSection(const QString& Text)
+{
+    return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kestor\\VxRelvo\\16.0]\nType=" + Text.toLatin1() + "\n";
+}
+
+} // namespace
+
+// Whoever controls a user's environment must not take the administrator's password away: the
+// machine's file is read from its fixed place, and the environment can only add a file after it.
+TEST(StartupPasswordTest, TheMachinesPasswordStaysWhateverTheEnvironmentSays)
+{
+    TMachineFolder Machine;
+    const QString Hash = HashStartupPassword(QStringLiteral("Secret1"));
+    ASSERT_TRUE(IsStartupPasswordHash(Hash));
+    Machine.Write(PasswordSection(Hash));
+    QFile::remove(RegistryFileName());
+    const TConfigDirs Restore;
+    QTemporaryDir Other;
+    ASSERT_TRUE(QDir().mkpath(Other.filePath(QStringLiteral("Pelmar"))));
+    QFile Empty(Other.filePath(QStringLiteral("Pelmar/registry.ini")));
+    ASSERT_TRUE(Empty.open(QIODevice::WriteOnly));
+    Empty.write(PasswordSection(QString()));
+    Empty.close();
+
+    const QByteArray Settings[] = {"/nonexistent", "", "relative", QFile::encodeName(Other.path())};
+    for (const QByteArray& Dirs : Settings) {
+        SCOPED_TRACE(Dirs.toStdString());
+        qputenv("XDG_CONFIG_DIRS", Dirs);
+        QString Text;
+        EXPECT_TRUE(ReadStartupPasswordText(Text));
+        EXPECT_EQ(Text, Hash);
+        EXPECT_EQ(StoredPasswordState(Text), TStoredPassword::Set);
+    }
+    qunsetenv("XDG_CONFIG_DIRS");
+    QString Text;
+    EXPECT_TRUE(ReadStartupPasswordText(Text));
+    EXPECT_EQ(Text, Hash);
+    // Nor can the user's own file clear it.
+    ASSERT_TRUE(WriteRegistryString(StartupPasswordKey, StartupPasswordValue, QString()));
+    EXPECT_TRUE(ReadStartupPasswordText(Text));
+    EXPECT_EQ(Text, Hash);
+    QFile::remove(RegistryFileName());
+}
+
+// The stored secret is a salted hash: the same password gives different texts, only the exact
+// password matches, and a scrambled text of an earlier tool is replaced the first time it is read,
+// in the file it was read from, which keeps its mode.
+TEST(StartupPasswordTest, PasswordsAreKeptAsSaltedHashes)
+{
+    const QString First = HashStartupPassword(QStringLiteral("pAss123"));
+    EXPECT_NE(First, HashStartupPassword(QStringLiteral("pAss123")));
+    EXPECT_TRUE(StoredPasswordMatches(First, QStringLiteral("pAss123")));
+    for (const QString& Wrong : {QStringLiteral("pass123"), QStringLiteral("PASS123"), QStringLiteral("pAss123 "),
+                                 QStringLiteral("ｐＡｓｓ１２３"), QString()})
+        EXPECT_FALSE(StoredPasswordMatches(First, Wrong)) << Wrong.toStdString();
+
+    // A damaged hash lets nobody in and is told apart from "no password".
+    for (const QString& Damaged : {First.left(First.size() - 10), QStringLiteral("$argon2id$v=19$m=1,t=1,p=1$x$y"),
+                                   First + QString(200, QLatin1Char('A'))}) {
+        EXPECT_EQ(StoredPasswordState(Damaged), TStoredPassword::Malformed) << Damaged.toStdString();
+        EXPECT_FALSE(StoredPasswordMatches(Damaged, QStringLiteral("pAss123")));
+    }
+    EXPECT_EQ(StoredPasswordState(QString()), TStoredPassword::None);
+
+    TMachineFolder Machine;
+    QFile::remove(RegistryFileName());
+    const QString Scrambled = Scramble(Chars(QStringLiteral("ＡｂＣ＋＋＋＋＋＋＋＋＋＋＋＋＋")));
+    Machine.Write("[Other]\nName=kept\n" + PasswordSection(Scrambled));
+    QString Text;
+    ASSERT_TRUE(ReadStartupPasswordText(Text));
+    EXPECT_TRUE(IsStartupPasswordHash(Text));
+    EXPECT_TRUE(StoredPasswordMatches(Text, QStringLiteral("AbC")));
+    EXPECT_FALSE(StoredPasswordMatches(Text, QStringLiteral("abc")));
+    const QByteArray After = Machine.Bytes();
+    EXPECT_FALSE(After.contains(Scrambled.toLatin1())) << "the readable text is gone from the file";
+    EXPECT_TRUE(After.contains("Name=kept"));
+    EXPECT_EQ(ModeOf(Machine.FileName()), 0644u) << "every user's program must still read the administrator's file";
+    // The next start reads the hash as it stands.
+    QString Again;
+    ASSERT_TRUE(ReadStartupPasswordText(Again));
+    EXPECT_EQ(Again, Text);
+
+    // A password the user set for themselves lives in a file only they can read.
+    Machine.Write(QByteArray());
+    ASSERT_TRUE(WriteRegistryString(StartupPasswordKey, StartupPasswordValue, Scrambled));
+    ASSERT_TRUE(ReadStartupPasswordText(Text));
+    EXPECT_TRUE(StoredPasswordMatches(Text, QStringLiteral("AbC")));
+    EXPECT_EQ(ModeOf(RegistryFileName()), 0600u);
+    QFile::remove(RegistryFileName());
 }
