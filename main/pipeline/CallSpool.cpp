@@ -1,6 +1,7 @@
 #include "main/pipeline/CallSpool.h"
 
 #include "platform/sys/SafeWrite.h"
+#include "platform/sys/Folders.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -102,7 +103,7 @@ bool TCallSpool::Open(const QString& Folder, QList<TSpooledCall>& Waiting)
     // The spool holds customers' numbers, as the tables beside it do.
     FLastError = 0;
     if (!QDir(Folder).exists()) {
-        if (!QDir().mkpath(Folder)) {
+        if (!CreateOwnerOnlyFolder(Folder)) {
             FLastError = errno != 0 ? errno : EACCES;
             qWarning().noquote() << "Call spool: cannot make the folder" << Folder;
             return false;

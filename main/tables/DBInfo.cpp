@@ -4,6 +4,7 @@
 #include "main/tables/HisInfo.h"
 #include "platform/msg/CoreMessage.h"
 #include "platform/sys/Folders.h"
+#include "platform/sys/SafeWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -254,7 +255,7 @@ std::unique_ptr<THistoryData> TDMVxRelvo16::NewRankHistory() const
     // A new data folder starts with the rank list that ships with the program; a failed copy
     // leaves the list empty.
     if (!QFileInfo::exists(FileName))
-        QFile::copy(FProgramFolder + QStringLiteral("Common/History/Rank.mtd"), FileName);
+        (void)CopyFileOwnerOnly(FProgramFolder + QStringLiteral("Common/History/Rank.mtd"), FileName);
     return std::make_unique<THistoryData>(FileName, true, RankItemBytes);
 }
 

@@ -149,7 +149,7 @@ bool THistoryData::Save()
         Bytes.append(Inverted(Text));
     }
 
-    switch (WriteFileSafely(FFileName, Bytes)) {
+    switch (WriteFileSafely(FFileName, Bytes, TFileAccess::OwnerOnly)) {
     case TSafeWriteResult::Written:
         return true;
     case TSafeWriteResult::CannotCreate:

@@ -1,6 +1,7 @@
 #include "main/update/AtBackup.h"
 
 #include "platform/sys/Folders.h"
+#include "platform/sys/SafeWrite.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -174,11 +175,9 @@ bool TAutoBackup::FillFolder(const QString& Folder) const
             const QString Source = DataPath + Name;
             if (!QFileInfo::exists(Source))
                 continue;
-            if (!QFile::copy(Source, Folder + Name))
-                return false;
             // The copy is the owner's alone whatever the original allowed, and stays replaceable by
             // the next backup when the original was read-only.
-            if (!QFile::setPermissions(Folder + Name, QFile::ReadOwner | QFile::WriteOwner))
+            if (!CopyFileOwnerOnly(Source, Folder + Name))
                 return false;
         }
     }

@@ -1,6 +1,7 @@
 #include "main/update/UpdDlg.h"
 
 #include "platform/sys/FileVersion.h"
+#include "platform/sys/Folders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -271,7 +272,7 @@ bool TUpdateDialog::FetchUpdateInfo()
     if (Answer.Code != 0) {
         // The log of the refused answer needs its folder; a missing one is made, not taken for a lost
         // connection.
-        QDir().mkpath(UpdateFolder);
+        (void)CreateOwnerOnlyFolder(UpdateFolder);
         (void)WriteUpdateErrorFile(UpdateFolder, Answer.Code, Body);
         ErrorCode = 1000;
         ErrorText = QStringLiteral("アップデート情報を確認できませんでした  ");
@@ -336,7 +337,7 @@ QByteArray TUpdateDialog::Download(const QString& Object, const QString& Target,
     }
 
     QFile File(Partial);
-    if (!File.open(QIODevice::WriteOnly)) {
+    if (!File.open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::WriteOwner)) {
         (void)Fail(TDownloadFailure::Transfer);
         return {};
     }
@@ -387,7 +388,7 @@ bool TUpdateDialog::DownloadUpdateFiles()
     FreeBytes = FreeSpaceOf(UpdateFolder);
     if (FreeBytes < Announced)
         return Fail(TDownloadFailure::NoRoom);
-    if (!QDir().mkpath(UpdateFolder))
+    if (!CreateOwnerOnlyFolder(UpdateFolder))
         return Fail(TDownloadFailure::Transfer);
     // What waits here for the updater is the user's alone.
     QFile::setPermissions(UpdateFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -1,9 +1,9 @@
 #include "main/update/UpdInfo.h"
 
 #include "platform/text/Cp932.h"
+#include "platform/sys/SafeWrite.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <array>
@@ -167,11 +167,7 @@ TUpdateAnswer Refused(int Code)
 
 bool WriteWhole(const QString& FileName, const QByteArray& Bytes)
 {
-    QSaveFile File(FileName);
-    if (!File.open(QIODevice::WriteOnly))
-        return false;
-    File.write(Bytes);
-    return File.commit();
+    return WriteFileSafely(FileName, Bytes, TFileAccess::OwnerOnly) == TSafeWriteResult::Written;
 }
 
 } // namespace

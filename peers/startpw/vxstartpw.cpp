@@ -9,6 +9,7 @@
 #include "platform/sys/Registry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
@@ -57,7 +58,8 @@ int main(int argc, char** argv)
     } else {
         return Fail(QStringLiteral("使い方: vxstartpw set|remove [レジストリーファイル]"));
     }
-    if (!QDir().mkpath(QFileInfo(File).absolutePath()) || !Registry.UpdateFile())
+    if (!QDir().mkpath(QFileInfo(File).absolutePath()) || !Registry.UpdateFile() ||
+        !QFile::setPermissions(File, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
         return Fail(File + QStringLiteral(" に書き込めませんでした"));
     return 0;
 }

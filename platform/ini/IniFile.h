@@ -25,7 +25,7 @@ using TIniFileMode = TFileAccess;
 class TMemIniFile
 {
 public:
-    explicit TMemIniFile(const QString& FileName, TIniFileMode Mode = TFileAccess::Shared);
+    explicit TMemIniFile(const QString& FileName, TIniFileMode Mode = TFileAccess::KeepMode);
 
     [[nodiscard]] const QString& FileName() const { return FFileName; }
 

@@ -31,7 +31,7 @@ mode_t ModeFor(const QByteArray& Target, TFileAccess Access)
     struct stat Old;
     if (stat(Target.constData(), &Old) == 0)
         return Old.st_mode & 07777;
-    return 0644;
+    return 0600;
 }
 
 } // namespace
@@ -70,7 +70,7 @@ TSafeWriteResult TSafeFileWriter::Open(const QString& FileName, bool Append, TFi
     FTarget = QFile::encodeName(FileName);
     if (Append) {
         FFd = open(FTarget.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC,
-                   Access == TFileAccess::OwnerOnly ? 0600 : 0644);
+                   0600);
     } else {
         FTemporary = FTarget + ".tmp-XXXXXX";
         FFd = mkstemp(FTemporary.data());
@@ -125,4 +125,48 @@ TSafeWriteResult TSafeFileWriter::Commit()
         close(FolderFd);
     }
     return TSafeWriteResult::Written;
+}
+
+bool CopyFileOwnerOnly(const QString& Source, const QString& Dest, int* Error)
+{
+    int Failure = 0;
+    const int In = open(QFile::encodeName(Source).constData(), O_RDONLY | O_CLOEXEC);
+    int Out = -1;
+    if (In < 0) {
+        Failure = errno;
+    } else {
+        Out = open(QFile::encodeName(Dest).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        // The umask can only take more away; a default ACL could add, which fchmod undoes.
+        if (Out < 0 || fchmod(Out, 0600) != 0)
+            Failure = errno;
+    }
+    if (Failure == 0) {
+        char Buffer[1 << 16];
+        for (;;) {
+            const ssize_t Got = read(In, Buffer, sizeof Buffer);
+            if (Got < 0 && errno == EINTR)
+                continue;
+            if (Got < 0) {
+                Failure = errno;
+                break;
+            }
+            if (Got == 0)
+                break;
+            if (!WriteAll(Out, Buffer, Got)) {
+                Failure = errno;
+                break;
+            }
+        }
+        if (Failure == 0 && fsync(Out) != 0)
+            Failure = errno;
+    }
+    if (In >= 0)
+        close(In);
+    if (Out >= 0 && close(Out) != 0 && Failure == 0)
+        Failure = errno;
+    if (Failure != 0 && Out >= 0)
+        unlink(QFile::encodeName(Dest).constData());
+    if (Error != nullptr)
+        *Error = Failure;
+    return Failure == 0;
 }

@@ -3,10 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-// Who may read a file once it is written. Files that hold passwords are the owner's alone.
+// Who may read a file once it is written. Everything the programs write holds customers' data or
+// settings, so a new file is the owner's alone whatever the umask.
 enum class TFileAccess
 {
-    Shared,    // 0644 for a new file; an existing file keeps its mode
+    KeepMode,  // 0600 for a new file; an existing file keeps its mode (a file the administrator shares)
     OwnerOnly, // 0600, always
 };
 
@@ -21,7 +22,7 @@ enum class TSafeWriteResult
 // a temporary file in the same folder, written, fsync'ed, renamed into place, and the folder synced.
 // Error, when given, takes the errno of a failure (0 when written), for telling the user why.
 [[nodiscard]] TSafeWriteResult WriteFileSafely(const QString& FileName, const QByteArray& Bytes,
-                                               TFileAccess Access = TFileAccess::Shared, int* Error = nullptr);
+                                               TFileAccess Access = TFileAccess::KeepMode, int* Error = nullptr);
 
 // The same replacement for a file written piece by piece, so nothing need be held in memory: Open
 // makes the temporary file, Write adds bytes, Commit puts the file in place. A writer destroyed
@@ -36,7 +37,7 @@ public:
     TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
 
     [[nodiscard]] TSafeWriteResult Open(const QString& FileName, bool Append = false,
-                                        TFileAccess Access = TFileAccess::Shared);
+                                        TFileAccess Access = TFileAccess::KeepMode);
     [[nodiscard]] bool Write(const char* Data, qsizetype Size);
     [[nodiscard]] bool Write(const QByteArray& Bytes) { return Write(Bytes.constData(), Bytes.size()); }
     [[nodiscard]] TSafeWriteResult Commit();
@@ -51,3 +52,7 @@ private:
     QByteArray FTarget;
     QByteArray FTemporary;
 };
+
+// Copies Source to Dest, a new file (an existing Dest is an error, as with QFile::copy) made 0600 from
+// the start and synced before the answer. Error, when given, takes the errno of a failure.
+[[nodiscard]] bool CopyFileOwnerOnly(const QString& Source, const QString& Dest, int* Error = nullptr);

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Utility;
@@ -143,6 +144,41 @@ TEST(UtilityOptimizeTest, RenumbersOnlyWhereTheLastNumberIsOffAndKeepsThePasswor
     Foreign.SetDatabaseName(World.Data());
     Foreign.SetTableName(MeiboFileName);
     EXPECT_THROW(Foreign.Open(), EDatabaseError);
+}
+
+// The safety copy holds every customer's data: its folder and files are the owner's alone, even
+// under a session's open umask and from originals that were readable by all.
+TEST(UtilityOptimizeTest, TheSafetyCopyIsTheOwnersAloneUnderAnyUmask)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes");
+    World.MakeTable(TDataTable::Meibo, {0, 1});
+    World.MakeTable(TDataTable::RecvHis, {0});
+    for (const char* Name : {"Rank.mtd", "SelItem1.mtd", "LPRHis.tpl"}) {
+        QFile File(World.Data() + QLatin1String(Name));
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write("list");
+        File.close();
+        ASSERT_TRUE(File.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    const mode_t Saved = umask(0);
+    const bool Ran = RunOptimize();
+    umask(Saved);
+    ASSERT_TRUE(Ran);
+    const QString Copy = World.Data() + QStringLiteral("backup.opt");
+    struct stat Info
+    {
+    };
+    ASSERT_EQ(stat(QFile::encodeName(Copy).constData(), &Info), 0);
+    EXPECT_EQ(Info.st_mode & 0777, 0700u);
+    QStringList Open;
+    for (const QFileInfo& Entry : QDir(Copy).entryInfoList(QDir::Files | QDir::Hidden)) {
+        ASSERT_EQ(stat(QFile::encodeName(Entry.filePath()).constData(), &Info), 0);
+        if ((Info.st_mode & 0777) != 0600)
+            Open << Entry.fileName();
+    }
+    EXPECT_EQ(Open, QStringList());
+    EXPECT_TRUE(QFile::exists(Copy + QStringLiteral("/LPRHis.tpl")));
 }
 
 TEST(UtilityOptimizeTest, EmptyAndMissingTablesAreMadeAndTheEndMessageStillComes)

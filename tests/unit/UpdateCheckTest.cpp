@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <optional>
 
 TEST(UpdateCheckTest, ChecksTheAnswer)
@@ -485,10 +486,16 @@ TEST(UpdateCheckTest, OnlyTheUpdaterThisCheckVerifiedIsStarted)
     TUpdateDialog Update(nullptr, {Server.Domain()}, F.Program, F.Settings);
     ASSERT_TRUE(Update.FetchUpdateInfo());
     ASSERT_TRUE(Update.HasNewerFiles());
-    ASSERT_TRUE(Update.DownloadUpdateFiles());
-    EXPECT_EQ(QFile::permissions(F.Update) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther),
-              QFile::Permissions{})
-        << "the update folder is the user's alone";
+    // Under the most open umask a session can have, the folder and what is fetched are the user's alone.
+    const mode_t SavedUmask = umask(0);
+    const bool Downloaded = Update.DownloadUpdateFiles();
+    umask(SavedUmask);
+    ASSERT_TRUE(Downloaded);
+    const QFile::Permissions Others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                      QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFile::permissions(F.Update) & Others, QFile::Permissions{}) << "the update folder is the user's alone";
+    for (const QFileInfo& Entry : QDir(F.Update).entryInfoList(QDir::Files | QDir::Hidden))
+        EXPECT_EQ(QFile::permissions(Entry.filePath()) & Others, QFile::Permissions{}) << Entry.fileName().toStdString();
     // Put in its place, a script would run with the user's rights.
     const QString Marker = F.Dir.path() + QStringLiteral("/ran");
     WriteFile(F.Update + UpdaterFileName, "#!/bin/sh\ntouch '" + Marker.toUtf8() + "'\n");

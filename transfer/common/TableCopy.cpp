@@ -1,6 +1,8 @@
 #include "transfer/common/TableCopy.h"
 
 #include "platform/db/Table.h"
+#include "platform/sys/Folders.h"
+#include "platform/sys/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,14 +110,14 @@ bool CopyOneTableFile(const QString& Source, const QString& Dest)
         }
     }
     QFile::remove(Dest);
-    return QFile::copy(Source, Dest);
+    return CopyFileOwnerOnly(Source, Dest);
 }
 
 int CopyTableFiles(const QString& SourceFolder, const QString& DestFolder, const QStringList& Names,
                    const TFileCopier& Copier)
 {
     const QString Dest = QDir::cleanPath(QFileInfo(DestFolder).absoluteFilePath());
-    if (!QDir().mkpath(Dest) || !QFileInfo(Dest).isDir())
+    if (!CreateOwnerOnlyFolder(Dest) || !QFileInfo(Dest).isDir())
         return CopyTableFilesNoFolder;
 
     // The staging folder sits in the destination's parent, so the moves stay on one file system.

@@ -8,6 +8,7 @@
 #include "transfer/export/ExportRun.h"
 #include "transfer/export/ExportTarget.h"
 #include "transfer/export/FELst.h"
+#include "platform/sys/Folders.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -158,7 +159,7 @@ bool TFileExportList::AskTargetPath(QString& Path, bool Exe)
             return false;
         Path = Exe ? ExeTargetName(*Chosen) : TextTargetName(*Chosen, Filter);
     }
-    if (!QDir().mkpath(QFileInfo(Path).absolutePath())) {
+    if (!CreateOwnerOnlyFolder(QFileInfo(Path).absolutePath())) {
         Message(MsgFolderNotMade, MB_OK | MB_ICONSTOP);
         return false;
     }

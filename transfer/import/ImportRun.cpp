@@ -51,7 +51,7 @@ void TImportRun::WriteErrorLine(int Reason, int ReadCount, const QByteArray& Lin
     QFile File(DataPath + ImportErrorFileName);
     const QIODevice::OpenMode Mode =
         FErrorFileStarted ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate;
-    if (!File.open(Mode))
+    if (!File.open(Mode, QFile::ReadOwner | QFile::WriteOwner))
         throw EInOutError(QStringLiteral("エラーファイルに書き込めませんでした  \r\n") + File.fileName());
     FErrorFileStarted = true;
     File.write(QByteArray::number(ReadCount) + ',' + Cp932Encode(ReasonText(Reason)) + ',' + Line + "\r\n");

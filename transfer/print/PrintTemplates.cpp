@@ -97,7 +97,7 @@ void AddLastLayoutTemplate(TTemplateList& List, const TLayout& Layout)
 
 bool SaveTemplateFile(const QString& FileName, const TTemplateList& List)
 {
-    TMemIniFile Ini(FileName);
+    TMemIniFile Ini(FileName, TFileAccess::OwnerOnly);
     Ini.FromBytes({});
     Ini.SetEncoding(TTextEncoding::Cp932);
     for (int I = List.HasLastLayout ? 1 : 0; I < List.Items.size(); ++I) {

@@ -154,7 +154,7 @@ bool TPrinterInfo::SavePrinterSettings() const
 {
     QByteArray Bytes(4, '\0');
     qToLittleEndian(static_cast<qint32>(DeviceMode.size()), Bytes.data());
-    return WriteFileSafely(FileName, Bytes + DeviceMode) == TSafeWriteResult::Written;
+    return WriteFileSafely(FileName, Bytes + DeviceMode, TFileAccess::OwnerOnly) == TSafeWriteResult::Written;
 }
 
 QPageSize TPrinterInfo::Paper() const

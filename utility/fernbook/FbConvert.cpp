@@ -287,7 +287,7 @@ TFbConvertCounts ConvertToFernbook(TDMVxRelvo16& Module, const QString& BookFold
     }
     Area.CloseAdrsTable();
 
-    (void)QDir().mkpath(KeywordPath);
+    (void)CreateOwnerOnlyFolder(KeywordPath);
     Area.PrepareKeywords();
     if (!Area.OpenKeywords())
         return Counts;

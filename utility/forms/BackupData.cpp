@@ -235,7 +235,7 @@ void TBackupData::btnBackupClick()
         if (Box(QStringLiteral("保存先フォルダーが見つかりません  \r\n作成してもよろしいですか？  "),
                 MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
-        if (!QDir().mkpath(FDest) || !QFileInfo(FDest).isDir()) {
+        if (!CreateOwnerOnlyFolder(FDest) || !QFileInfo(FDest).isDir()) {
             (void)Box(QStringLiteral("保存先フォルダーが作成できませんでした  "), MB_OK | MB_ICONINFORMATION);
             return;
         }

@@ -255,7 +255,7 @@ void TMainForm::bbtnConvertClick()
             FocusAtEnd(edtDestDataPath);
             return;
         }
-        if (!QDir().mkpath(Dest) || !QFileInfo(Dest).isDir()) {
+        if (!CreateOwnerOnlyFolder(Dest) || !QFileInfo(Dest).isDir()) {
             Inform(QStringLiteral("コンバート先のフォルダーが作成できませんでした  "), MB_OK | MB_ICONERROR);
             FocusAtEnd(edtDestDataPath);
             return;

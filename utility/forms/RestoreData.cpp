@@ -185,7 +185,7 @@ void TRestoreData::btnRestoreClick()
         if (Box(QStringLiteral("復元先フォルダーが見つかりません\r\n作成してもよろしいですか？  "),
                 MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
-        if (!QDir().mkpath(FDest) || !QFileInfo(FDest).isDir()) {
+        if (!CreateOwnerOnlyFolder(FDest) || !QFileInfo(FDest).isDir()) {
             (void)Box(QStringLiteral("復元先フォルダーが作成できませんでした  "), Info);
             return;
         }

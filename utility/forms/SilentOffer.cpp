@@ -106,7 +106,7 @@ void SilentConversionOffer()
     }
     // The main program's default data folder; the settings file keeps naming whatever it names.
     const QString Dest = SettingsPath + QStringLiteral("Data/");
-    if (!QDir().mkpath(Dest))
+    if (!CreateOwnerOnlyFolder(Dest))
         return;
     const QString Was = DataPath;
     DataPath = Dest;

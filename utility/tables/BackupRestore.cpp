@@ -61,7 +61,7 @@ QList<TResultRow> CopyBackupGroups(const QString& Source, const QString& Dest)
     Rows.append({QStringLiteral("登録名簿ファイル"), CopyTableFiles(Source, Dest, MeiboFileList, WizardFileCopier)});
     Rows.append({QStringLiteral("ランクファイル"), CopyTableFiles(Source, Dest, RankFileList, WizardFileCopier)});
     Rows.append({QStringLiteral("選択項目ファイル"), CopyTableFiles(Source, Dest, SelItemFileList, WizardFileCopier)});
-    if (!QDir().mkpath(Dest)) {
+    if (!CreateOwnerOnlyFolder(Dest)) {
         Rows.append({QStringLiteral("一覧表カスタムテンプレートファイル"), CopyTableFilesNoFolder});
         return Rows;
     }

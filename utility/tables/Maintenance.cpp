@@ -6,6 +6,7 @@
 #include "utility/start/UtilFolders.h"
 #include "utility/start/UtilityRunning.h"
 #include "utility/tables/TableSafety.h"
+#include "platform/sys/Folders.h"
 
 #include <QDir>
 #include <QStringList>
@@ -147,7 +148,7 @@ TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
     FreeTable(Module, Table);
     // The copy replaces the previous run's only once it is whole.
     try {
-        if (!QDir().mkpath(Folder))
+        if (!CreateOwnerOnlyFolder(Folder))
             throw EDatabaseError(QStringLiteral("Cannot create %1").arg(Folder));
         BackupTableFile(DataPath + FileName, Folder + FileName);
     } catch (const EDatabaseError&) {

@@ -4,6 +4,7 @@
 #include "platform/msg/CoreMessage.h"
 #include "utility/start/UtilFolders.h"
 #include "utility/start/UtilityRunning.h"
+#include "platform/sys/Folders.h"
 
 #include <QDir>
 
@@ -35,7 +36,7 @@ bool SaveTablesBeforeChange(const QString& FolderName)
                              MB_OK | MB_ICONINFORMATION);
         return true;
     }
-    if (!QDir().mkpath(Dest)) {
+    if (!CreateOwnerOnlyFolder(Dest)) {
         (void)CoreMessageBox(QStringLiteral("バックアップ先のフォルダーが作成できませんでした  "), ProductName,
                              MB_OK | MB_ICONERROR);
         return true;
