@@ -201,10 +201,11 @@ TEST_F(NameInputImeTest, ReadingsFollowWhatWasCommitted)
     ExpectName(RecvView, QStringLiteral("サトウ"), QStringLiteral("ｻﾄｳ"), "katakana");
 
     // The company's kana field takes the kana of a conversion, never its kanji.
+    // (Mozc has learnt サトウ by now, and learns 田中 in the tests before.)
     StartName(RecvView, QStringLiteral("edtCorpKana"));
-    ASSERT_TRUE(Type(QStringLiteral("satou")));
+    ASSERT_TRUE(Type(QStringLiteral("tanaka")));
     ASSERT_TRUE(Keys({QStringLiteral("space"), QStringLiteral("Return")}));
-    EXPECT_EQ(Field(Fields(Program, RecvView), QStringLiteral("edtCorpKana")), QStringLiteral("ｻﾄｳ"));
+    EXPECT_EQ(Field(Fields(Program, RecvView), QStringLiteral("edtCorpKana")), QStringLiteral("ﾀﾅｶ"));
 }
 
 TEST_F(NameInputImeTest, LeavingInMidCompositionGivesTheNameUp)
