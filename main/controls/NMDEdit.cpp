@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QTextCharFormat>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -329,8 +330,6 @@ bool TNMDEdit::event(QEvent* Event)
             return true;
         }
     }
-    if (Event->type() == QEvent::FocusAboutToChange)
-        UndoCommitOfFocusChange();
     return QLineEdit::event(Event);
 }
 
@@ -416,8 +415,9 @@ void TNMDEdit::AppendToAssociate(const QString& Text)
 
 void TNMDEdit::TakeCommit(QInputMethodEvent* Event)
 {
-    // Qt commits an open composition itself before it moves the focus away; what the result
-    // changed is kept until the event loop turns again, so that leaving can give it up.
+    // Qt commits an open composition itself when the application loses the activation, just before
+    // the edit loses the focus; what the result changed is kept until the event loop turns again,
+    // so that leaving can give it up.
     FBeforeCommit = {.Kept = true,
                      .Text = text(),
                      .Cursor = cursorPosition(),
@@ -561,18 +561,36 @@ void TNMDEdit::CancelComposition()
         QGuiApplication::inputMethod()->reset();
 }
 
+bool TNMDEdit::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // A click on another control of the window gives the composition up before Qt moves the focus,
+    // which would commit it first. The window sees the press before any of its controls does.
+    if (Event->type() == QEvent::MouseButtonPress && !FCompositionIdle && Watched == window()->windowHandle()) {
+        const QPoint At = window()->mapFromGlobal(static_cast<QMouseEvent*>(Event)->globalPosition().toPoint());
+        QWidget* Target = window()->childAt(At);
+        if (Target && Target != this && !isAncestorOf(Target))
+            CancelComposition();
+    }
+    return QLineEdit::eventFilter(Watched, Event);
+}
+
 void TNMDEdit::focusInEvent(QFocusEvent* Event)
 {
     FAppended.clear();
     SetKeysFirst(this, [this](int Key) { return OwnerKey(Key); });
+    if (QWindow* Window = window()->windowHandle())
+        Window->installEventFilter(this);
     QLineEdit::focusInEvent(Event);
 }
 
 void TNMDEdit::focusOutEvent(QFocusEvent* Event)
 {
     ClearKeysFirst(this);
+    if (QWindow* Window = window()->windowHandle())
+        Window->removeEventFilter(this);
     RaiseConvertNeed(FNameKind, false, QString());
-    UndoCommitOfFocusChange();
+    if (Event->reason() == Qt::ActiveWindowFocusReason)
+        UndoCommitOfFocusChange();
     if (!FCompositionIdle) {
         // Leaving the edit gives the unfinished name up. The focus has moved already: a reset now
         // would hand the composition to the next control, so the input method is not asked.

@@ -92,6 +92,7 @@ protected:
     bool event(QEvent* Event) override;
     void inputMethodEvent(QInputMethodEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
 
@@ -121,8 +122,9 @@ private:
     QString FCancelled;      // a composition given up, whose text the input method may still send
     QString FAppended;       // the reading appended to the Associate for the last result
     bool FContinued = false; // the composition is the rest of a result committed in pieces
-    // The edit and its Associate as they were before a result that came in while Qt was moving the
-    // focus away (Qt commits an open composition first): leaving gives the composition up instead.
+    // The edit and its Associate as they were before a result, until the event loop turns again:
+    // when the application loses the activation Qt commits an open composition first, and leaving
+    // gives the composition up instead.
     struct TBeforeCommit
     {
         bool Kept = false;
