@@ -12,6 +12,7 @@
 #include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/ClosedInput.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,7 +40,7 @@ TCallsTelephone::TCallsTelephone(QWidget* Owner) : QDialog(Owner)
     gbxTel = NewNamed<QGroupBox>(this, "gbxTel", QStringLiteral("相手先電話番号"));
     gbxTel->setGeometry(8, 8, 264, H + 34);
     cbxTel = NewCombo(gbxTel, "cbxTel", true, 13, QRect(12, 22, 240, H + 2));
-    cbxTel->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(cbxTel);
 
     // The port and the extension share one place: only one of them is shown.
     const int Y = gbxTel->geometry().bottom() + 8;

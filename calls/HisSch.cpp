@@ -4,6 +4,8 @@
 #include "main/common/CommonText.h"
 #include "main/controls/NMDEdit.h"
 #include "platform/sys/Folders.h"
+#include "platform/ui/ClosedInput.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -39,6 +41,7 @@ THistorySearch::THistorySearch(QWidget* Owner) : QDialog(Owner)
 {
     setObjectName(QStringLiteral("HistorySearch"));
     setWindowTitle(QStringLiteral("着信対応履歴　検索条件"));
+    ScriptWindow(this);
 
     auto Make = [this](auto* Widget, const char* Name) {
         Widget->setObjectName(QLatin1String(Name));
@@ -62,7 +65,7 @@ THistorySearch::THistorySearch(QWidget* Owner) : QDialog(Owner)
 
     // A number is typed in plain digits; the names go through the input method.
     edtTel->setMaxLength(13);
-    edtTel->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(edtTel);
     SearchParts::LimitBytes(edtCorp, 80);
     SearchParts::LimitBytes(edtCorpKanji, 80);
     SearchParts::LimitBytes(edtName, 20);

@@ -2,6 +2,7 @@
 
 #include "calls/HisSchCond.h"
 #include "main/common/CommonText.h"
+#include "platform/ui/ClosedInput.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -93,7 +94,7 @@ TPageJump::TPageJump(QWidget* Owner) : QDialog(Owner)
     pnlNow = Panel("pnlNow");
     edtJump = new QLineEdit(this);
     edtJump->setObjectName(QStringLiteral("edtJump"));
-    edtJump->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(edtJump);
     edtJump->setAlignment(Qt::AlignRight);
     edtJump->setMinimumWidth(64);
     udJump = new TUpDown(this);

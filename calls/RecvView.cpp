@@ -14,6 +14,8 @@
 #include "main/settings/Settings.h"
 #include "main/settings/SettingsSave.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/ClosedInput.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -282,7 +284,9 @@ void TReceiveView::CreateControls()
     Y += P;
     NewCaption(this, QStringLiteral("ランク"), 8, Y, CW, HC);
     cbxRank = NewCombo(this, "cbxRank", true, 20, ComboRow(L, Y, 170));
-    cbxRank->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(cbxRank);
+    // A test driving the real program puts the focus where a person would click.
+    ScriptWindow(this, false);
     bbtnRank =
         NewButton(this, "bbtnRank", QStringLiteral("編集"), QStringLiteral("ランク編集"), ComboRow(L + 174, Y, 40));
     bbtnRank->setProperty("Tag", 0);

@@ -9,6 +9,7 @@
 #include "main/common/ProductInfo.h"
 #include "main/common/TabWheel.h"
 #include "main/start/MainHooks.h"
+#include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowLog.h"
 
 #include <QApplication>
@@ -116,6 +117,9 @@ void TDicSearch::FormCreate()
     lvTelTown = FTel.Town;
     lblPosSch = FPos.Prompt;
     edtPosSch = FPos.Edit;
+    // Numbers and postal codes are searched by their digits.
+    CloseInputMethod(edtTelSch);
+    CloseInputMethod(edtPosSch);
     bbtnPosSch = FPos.Search;
     lvPosCity = FPos.City;
     rbPosViewTown = FPos.ViewTown;

@@ -9,6 +9,7 @@
 #include "main/settings/SettingsSave.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowScript.h"
 
 #include <QHBoxLayout>
@@ -99,7 +100,7 @@ TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
     lbxAddMeibo->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbxAddMeibo->setUniformItemSizes(true);
     lbxAddMeibo->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    lbxAddMeibo->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(lbxAddMeibo);
     // The entry open in the record window stands out.
     lbxAddMeibo->setItemDelegate(new TPagedLineDelegate(
         this, myhcMeibo, [this] { return FViewedRecNo; }, 3));

@@ -1,6 +1,7 @@
 #include "directory/namedic/NMDicP.h"
 
 #include "main/common/CommonForms.h"
+#include "platform/ui/ClosedInput.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -63,7 +64,7 @@ TNameDicP::TNameDicP(QWidget* Owner)
     sgNameList->setObjectName(QStringLiteral("sgNameList"));
     sgNameList->setGeometry(0, 0, ClientWidth, ClientHeight - 24);
     sgNameList->setFocusPolicy(Qt::NoFocus);
-    sgNameList->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(sgNameList);
     sgNameList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgNameList->setSelectionMode(QAbstractItemView::NoSelection);
     sgNameList->setShowGrid(false);

@@ -1,10 +1,13 @@
 #include "directory/namedic/NameDicOpener.h"
 
+#include "directory/namedic/PopupPlace.h"
 #include "main/controls/NMDEdit.h"
 #include "main/settings/Settings.h"
+#include "platform/ui/WindowLog.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 
 namespace {
 
@@ -61,7 +64,10 @@ void TNameDicOpener::ConvertNeed(TNMDEdit& Edit, int Kind, bool Show, const QStr
         return;
     }
     if (!FPopup->isVisible()) {
-        FPopup->move(Edit.mapToGlobal(QPoint(0, Edit.height())));
+        const QRect Place(Edit.mapToGlobal(QPoint(0, 0)), Edit.size());
+        const QScreen* Screen = Edit.screen();
+        FPopup->move(
+            NameDicPopupPlace(Place, FPopup->frameGeometry().size(), Screen ? Screen->availableGeometry() : Place));
         FPopup->SetKind(Kind);
         FPopup->SetTag(Edit.property("Tag").toInt());
     }
@@ -70,8 +76,10 @@ void TNameDicOpener::ConvertNeed(TNMDEdit& Edit, int Kind, bool Show, const QStr
     Edit.installEventFilter(this);
     FPopup->SetReading(Value);
     FPopup->FillGrid(Count);
-    if (!FPopup->Closing())
+    if (!FPopup->Closing()) {
         FPopup->show();
+        LogWindowState(FPopup); // where its names are, for a test that clicks them
+    }
 }
 
 bool TNameDicOpener::ConvertKeyDown(unsigned Key)

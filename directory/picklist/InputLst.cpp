@@ -5,6 +5,7 @@
 #include "main/common/ProductInfo.h"
 #include "main/controls/NMDEdit.h"
 #include "main/start/MainHooks.h"
+#include "platform/ui/ClosedInput.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -96,7 +97,7 @@ void TInputList::CreateControls()
     lbxList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbxList->setUniformItemSizes(true);
     // The names are picked, not typed, here.
-    lbxList->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(lbxList);
     bbtnUpdate = NewPush(Page, "bbtnUpdate", QStringLiteral("変更"), 252, 80);
     bbtnDelete = NewPush(Page, "bbtnDelete", QStringLiteral("削除"), 252, 110);
     bbtnUp = NewPush(Page, "bbtnUp", QStringLiteral("上"), 252, 194);

@@ -15,6 +15,7 @@
 #include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/WindowScript.h"
 #include "widelayer/UniSortListView.h"
 
 #include <QApplication>
@@ -106,6 +107,8 @@ TMeiboView::TMeiboView(QWidget* Owner) : QDialog(Owner)
     FSave.Message = [this](const QString& Text, unsigned Flags) { return Message(Text, Flags); };
     CreateControls();
     FormCreate();
+    // A test driving the real program puts the focus where a person would click.
+    ScriptWindow(this, false);
 }
 
 TMeiboView::~TMeiboView()

@@ -3,6 +3,8 @@
 #include "calls/SearchParts.h"
 #include "main/common/CommonText.h"
 #include "main/controls/NMDEdit.h"
+#include "platform/ui/ClosedInput.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,6 +21,7 @@ TMeiboSearch::TMeiboSearch(QWidget* Owner) : QDialog(Owner)
 {
     setObjectName(QStringLiteral("MeiboSearch"));
     setWindowTitle(QStringLiteral("登録名簿　検索条件"));
+    ScriptWindow(this);
     setProperty("HelpContext", 38);
 
     auto Make = [this](auto* Widget, const char* Name) {
@@ -41,7 +44,7 @@ TMeiboSearch::TMeiboSearch(QWidget* Owner) : QDialog(Owner)
 
     // A number is typed in plain digits; the other texts go through the input method.
     edtTel->setMaxLength(TMeiboSearchCondition::TelWidth);
-    edtTel->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(edtTel);
     SearchParts::LimitBytes(edtAdrs, TMeiboSearchCondition::AdrsWidth);
     SearchParts::LimitBytes(edtCorp, TMeiboSearchCondition::CorpKanaWidth);
     SearchParts::LimitBytes(edtCorpKanji, 80);

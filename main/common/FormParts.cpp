@@ -3,6 +3,7 @@
 #include "main/common/CommonText.h"
 #include "main/controls/NMDEdit.h"
 #include "main/tables/HisInfo.h"
+#include "platform/ui/ClosedInput.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -42,8 +43,7 @@ QLineEdit* NewEdit(QWidget* Parent, const char* Name, int MaxBytes, QRect Place,
     Edit->setGeometry(Place);
     if (ImeClosed) {
         // Numbers and addresses of mail are typed in single-byte letters: no input method here.
-        Edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-        Edit->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+        CloseInputMethod(Edit);
     }
     return Edit;
 }

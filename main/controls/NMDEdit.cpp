@@ -2,16 +2,26 @@
 
 #include "main/common/CommonText.h"
 #include "platform/text/Cp932.h"
+#include "platform/ui/KeysFirst.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QTextCharFormat>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
 const char* const ByteLimitProperty = "MaxBytes";
+const char* const KanaPreEditProperty = "KanaPreEdit";
+
+// How long a composition given up may still come back as a result. fcitx5 sends it at once, from
+// inside the reset; IBus's engine sends it a moment later, to whichever control then has the focus.
+constexpr int LateCommitMilliseconds = 1000;
 
 // A reading longer than this is no name; the owner is not asked about it.
 constexpr int MaxReadingBytes = 30;
@@ -39,6 +49,88 @@ bool IsReadingText(const QString& Text)
             return false;
     }
     return true;
+}
+
+// Kanji: what a kana field never takes from a conversion.
+bool HasKanji(const QString& Text)
+{
+    for (const QChar C : Text) {
+        const char16_t U = C.unicode();
+        if ((U >= 0x3400 && U <= 0x9FFF) || (U >= 0xF900 && U <= 0xFAFF) || U == 0x3005 || U == 0x3006 ||
+            C.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+// Full-width katakana in a composition is the input method's katakana conversion (F7), no kana
+// still being typed.
+bool IsKatakana(const QString& Text)
+{
+    for (const QChar C : Text)
+        if (C.unicode() >= 0x30A1 && C.unicode() <= 0x30FA)
+            return true;
+    return false;
+}
+
+// Whether the input method shows part of the composition as a conversion: it marks the segment
+// under conversion with the highlight colours, the text still typed only with an underline.
+bool HasConvertedSegment(const QInputMethodEvent& Event)
+{
+    for (const QInputMethodEvent::Attribute& Part : Event.attributes()) {
+        if (Part.type != QInputMethodEvent::TextFormat || Part.length <= 0)
+            continue;
+        const QTextFormat Format = qvariant_cast<QTextFormat>(Part.value);
+        if (Format.hasProperty(QTextFormat::BackgroundBrush) && Format.background().style() != Qt::NoBrush)
+            return true;
+    }
+    return false;
+}
+
+// The reading an input method passes with its text, where it passes one.
+QString RubyOf(const QInputMethodEvent& Event)
+{
+    QString Ruby;
+    for (const QInputMethodEvent::Attribute& Part : Event.attributes())
+        if (Part.type == QInputMethodEvent::Ruby)
+            Ruby += Part.value.toString();
+    return Ruby;
+}
+
+// Drops, for a short while, a result equal to a composition the program gave up: input methods
+// answer a reset by committing what was open, which must not land in this or the next control.
+class TLateCommitFilter : public QObject
+{
+public:
+    explicit TLateCommitFilter(const QString& Text) : QObject(QCoreApplication::instance()), FText(Text)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        QTimer::singleShot(LateCommitMilliseconds, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* Event) override
+    {
+        if (Event->type() != QEvent::InputMethod || FDone)
+            return false;
+        auto* Input = static_cast<QInputMethodEvent*>(Event);
+        if (Input->commitString() != FText || !Input->preeditString().isEmpty())
+            return false;
+        FDone = true;
+        deleteLater();
+        Input->accept();
+        return true;
+    }
+
+private:
+    QString FText;
+    bool FDone = false;
+};
+
+void DropLateCommit(const QString& Text)
+{
+    if (!Text.isEmpty())
+        new TLateCommitFilter(Text);
 }
 
 bool IsSpaceOnly(const QString& Text)
@@ -106,10 +198,18 @@ QString ReadingToHalfKana(const QString& Reading)
 bool CommitAsHalfKana(QWidget* Edit, const QInputMethodEvent* Input)
 {
     const QString Commit = Input->commitString();
-    const QString Half = ReadingToHalfKana(Commit);
+    const QString PreEdit = Input->preeditString();
+    QString Kana = Commit;
+    if (HasKanji(Commit))
+        Kana = Edit->property(KanaPreEditProperty).toString(); // nothing known: the conversion is refused
+    if (!Commit.isEmpty())
+        Edit->setProperty(KanaPreEditProperty, QVariant());
+    if (IsReadingText(PreEdit))
+        Edit->setProperty(KanaPreEditProperty, PreEdit);
+    const QString Half = ReadingToHalfKana(Kana);
     if (Half == Commit)
         return false;
-    QInputMethodEvent Converted(Input->preeditString(), Input->attributes());
+    QInputMethodEvent Converted(PreEdit, Input->attributes());
     Converted.setCommitString(Half, Input->replacementStart(), Input->replacementLength());
     QCoreApplication::sendEvent(Edit, &Converted);
     return true;
@@ -162,6 +262,7 @@ TNMDEdit::TNMDEdit(QWidget* Parent) : QLineEdit(Parent)
 
 TNMDEdit::~TNMDEdit()
 {
+    ClearKeysFirst(this);
     RaiseConvertNeed(FNameKind, false, QString());
 }
 
@@ -232,43 +333,61 @@ bool TNMDEdit::event(QEvent* Event)
     return QLineEdit::event(Event);
 }
 
-void TNMDEdit::StartComposition()
+void TNMDEdit::StartComposition(const QString& PreEdit)
 {
+    FCancelled.clear();
+    FCompositionIdle = false;
+    FRomajiPending = false;
+    FReading.clear();
+    FReadingPreEdit.clear();
+    // A composition never begins converted: one that does is the rest of a result the input method
+    // committed in pieces, whose reading went to the Associate with the first piece.
+    FContinued = !FAppended.isEmpty() && !IsReadingText(PreEdit);
+    if (FContinued)
+        return;
+    FAppended.clear();
     FNameKind = text().left(hasSelectedText() ? selectionStart() : cursorPosition()).trimmed().isEmpty()
                     ? TNameDicKind::nkLineage
                     : TNameDicKind::nkFirst;
     // The edit drops its selection as soon as the composition starts; whether the new name replaces
     // the whole old one has to be known now.
     FReplaceAll = text().isEmpty() || (hasSelectedText() && selectedText() == text());
-    FRomajiPending = false;
-    FCompositionIdle = false;
-    FReading.clear();
-    FReadingPreEdit.clear();
 }
 
-void TNMDEdit::CompositionReading(const QString& PreEdit)
+void TNMDEdit::CompositionReading(const QInputMethodEvent& Event)
 {
+    const QString PreEdit = Event.preeditString();
     FPreEdit = PreEdit;
-    const bool Unconverted = IsReadingText(PreEdit);
-    if (Unconverted) {
-        const QString Reading = ReadingToHalfKana(PreEdit);
+    const QString Ruby = RubyOf(Event);
+    const bool Kana = !Ruby.isEmpty() || IsReadingText(PreEdit);
+    if (Kana) {
+        const QString Reading = ReadingToHalfKana(Ruby.isEmpty() ? PreEdit : Ruby);
         if (Cp932Width(Reading) >= MaxReadingBytes)
             return;
+        if (FContinued && !FAppended.isEmpty() && FAssociate) {
+            // The rest of a name committed in pieces shows its kana again: the piece before has
+            // only its own kana, and this part's reading follows with its own result.
+            const QString Whole = FAssociate->text();
+            if (FAppended.endsWith(Reading) && Whole.endsWith(Reading))
+                FAssociate->setText(Whole.left(Whole.size() - Reading.size()));
+            FAppended.clear();
+        }
         FReading = Reading;
         FReadingPreEdit = PreEdit;
     }
-    FShowFlag = Unconverted;
+    FShowFlag = Kana && !IsKatakana(PreEdit) && !HasConvertedSegment(Event);
     if (FReading.isEmpty())
         return;
-    if (SyllableBoundary(Cp932Encode(FReading), FRomajiPending))
+    if (SyllableBoundary(Cp932Encode(FReading), FRomajiPending) || !FShowFlag)
         PostMessage(this, WM_NMDEDIT_CONVERT);
 }
 
 void TNMDEdit::EndComposition(bool Committed, const QString& Result)
 {
     RaiseConvertNeed(FNameKind, false, QString());
+    FAppended.clear();
     if (Committed && FInputType == TInputKind::itKanji && FAssociate) {
-        if (FReplaceAll)
+        if (FReplaceAll && !FContinued)
             FAssociate->clear();
         QString Reading = FReading;
         // Letters still waiting to become kana are no part of the reading of a converted name (a
@@ -276,8 +395,10 @@ void TNMDEdit::EndComposition(bool Committed, const QString& Result)
         if (Result != FReadingPreEdit)
             while (!Reading.isEmpty() && Reading.back().unicode() < 0x80 && Reading.back().isLetter())
                 Reading.chop(1);
-        AppendToAssociate(SingleByteOnly(Reading));
+        FAppended = SingleByteOnly(Reading);
+        AppendToAssociate(FAppended);
     }
+    FContinued = false;
     FCompositionIdle = true;
     FPreEdit.clear();
 }
@@ -290,6 +411,38 @@ void TNMDEdit::AppendToAssociate(const QString& Text)
     if (const int Limit = ByteLimit(FAssociate); Limit > 0)
         Joined = Cp932Left(Joined, Limit);
     FAssociate->setText(Joined);
+}
+
+void TNMDEdit::TakeCommit(QInputMethodEvent* Event)
+{
+    // Qt commits an open composition itself when the application loses the activation, just before
+    // the edit loses the focus; what the result changed is kept until the event loop turns again,
+    // so that leaving can give it up.
+    FBeforeCommit = {.Kept = true,
+                     .Text = text(),
+                     .Cursor = cursorPosition(),
+                     .Associate = FAssociate ? FAssociate->text() : QString(),
+                     .Composition = Event->commitString()};
+    QTimer::singleShot(0, this, [this] { FBeforeCommit.Kept = false; });
+    const QString Ruby = RubyOf(*Event);
+    if (!Ruby.isEmpty()) {
+        FReading = ReadingToHalfKana(Ruby);
+        FReadingPreEdit = Event->commitString();
+    }
+    EndComposition(true, Event->commitString());
+}
+
+void TNMDEdit::UndoCommitOfFocusChange()
+{
+    if (!FBeforeCommit.Kept)
+        return;
+    FBeforeCommit.Kept = false;
+    setText(FBeforeCommit.Text);
+    setCursorPosition(FBeforeCommit.Cursor);
+    if (FAssociate)
+        FAssociate->setText(FBeforeCommit.Associate);
+    FAppended.clear();
+    DropLateCommit(FBeforeCommit.Composition);
 }
 
 void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
@@ -316,15 +469,22 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
     }
 
     if (FCompositionIdle && PreEdit.isEmpty() && !Commit.isEmpty()) {
+        if (Commit == FCancelled) {
+            // The input method's answer to a composition the edit gave up.
+            FCancelled.clear();
+            Event->accept();
+            return;
+        }
         // A result with no composition before it: a space between family and given name, or text
         // the input method passed straight through.
         if (IsSpaceOnly(Commit)) {
+            FAppended.clear();
             if (FInputType == TInputKind::itKanji)
                 AppendToAssociate(QStringLiteral(" "));
         } else {
-            StartComposition();
-            if (IsReadingText(Commit)) {
-                FReading = ReadingToHalfKana(Commit);
+            StartComposition(Commit);
+            if (const QString Ruby = RubyOf(*Event); !Ruby.isEmpty() || IsReadingText(Commit)) {
+                FReading = ReadingToHalfKana(Ruby.isEmpty() ? Commit : Ruby);
                 FReadingPreEdit = Commit;
             }
             EndComposition(true, Commit);
@@ -334,44 +494,53 @@ void TNMDEdit::inputMethodEvent(QInputMethodEvent* Event)
     }
 
     if (FCompositionIdle && !PreEdit.isEmpty())
-        StartComposition();
+        StartComposition(PreEdit);
     if (!FCompositionIdle && !Commit.isEmpty())
-        EndComposition(true, Commit);
+        TakeCommit(Event);
     QLineEdit::inputMethodEvent(Event);
     if (!FCompositionIdle) {
         if (!PreEdit.isEmpty())
-            CompositionReading(PreEdit);
+            CompositionReading(*Event);
         else if (Commit.isEmpty())
             EndComposition(false, QString()); // the composition was given up: no name, no reading
     }
 }
 
+bool TNMDEdit::OwnerKey(int Key)
+{
+    if (FCompositionIdle || !OnConvertKeyDown)
+        return false;
+    switch (Key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        break;
+    default:
+        return false;
+    }
+    unsigned Code = static_cast<unsigned>(Key);
+    bool Handled = false;
+    OnConvertKeyDown(this, Code, Handled);
+    return Handled;
+}
+
 void TNMDEdit::keyPressEvent(QKeyEvent* Event)
 {
-    // The owner's name list takes the keys that move in it while a name is being composed.
-    if (!FCompositionIdle && OnConvertKeyDown) {
-        switch (Event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Left:
-        case Qt::Key_Up:
-        case Qt::Key_Right:
-        case Qt::Key_Down: {
-            unsigned Key = static_cast<unsigned>(Event->key());
-            bool Handled = false;
-            OnConvertKeyDown(this, Key, Handled);
-            if (Handled) {
-                Event->accept();
-                return;
-            }
-            break;
-        }
-        default:
-            break;
+    // The owner's name list takes the keys that move in it while a name is being composed. Where
+    // the input method takes keys first (X11), they come through SetKeysFirst instead.
+    if (Event->modifiers() == Qt::NoModifier || Event->modifiers() == Qt::KeypadModifier) {
+        if (OwnerKey(Event->key())) {
+            Event->accept();
+            return;
         }
     }
+    if (!Event->text().isEmpty())
+        FAppended.clear();
     QLineEdit::keyPressEvent(Event);
 }
 
@@ -380,19 +549,57 @@ void TNMDEdit::CancelComposition()
     if (FCompositionIdle)
         return;
     FCompositionIdle = true;
+    FContinued = false;
+    FCancelled = FPreEdit;
     FPreEdit.clear();
+    // The pre-edit goes from the edit without a result; the input method, told to drop its
+    // composition, may still answer with it as a result, which is then dropped.
+    QInputMethodEvent Dropped;
+    QLineEdit::inputMethodEvent(&Dropped);
+    DropLateCommit(FCancelled);
     if (hasFocus())
         QGuiApplication::inputMethod()->reset();
 }
 
+bool TNMDEdit::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // A click on another control of the window gives the composition up before Qt moves the focus,
+    // which would commit it first. The window sees the press before any of its controls does.
+    if (Event->type() == QEvent::MouseButtonPress && !FCompositionIdle && Watched == window()->windowHandle()) {
+        const QPoint At = window()->mapFromGlobal(static_cast<QMouseEvent*>(Event)->globalPosition().toPoint());
+        QWidget* Target = window()->childAt(At);
+        if (Target && Target != this && !isAncestorOf(Target))
+            CancelComposition();
+    }
+    return QLineEdit::eventFilter(Watched, Event);
+}
+
+void TNMDEdit::focusInEvent(QFocusEvent* Event)
+{
+    FAppended.clear();
+    SetKeysFirst(this, [this](int Key) { return OwnerKey(Key); });
+    if (QWindow* Window = window()->windowHandle())
+        Window->installEventFilter(this);
+    QLineEdit::focusInEvent(Event);
+}
+
 void TNMDEdit::focusOutEvent(QFocusEvent* Event)
 {
+    ClearKeysFirst(this);
+    if (QWindow* Window = window()->windowHandle())
+        Window->removeEventFilter(this);
     RaiseConvertNeed(FNameKind, false, QString());
+    if (Event->reason() == Qt::ActiveWindowFocusReason)
+        UndoCommitOfFocusChange();
     if (!FCompositionIdle) {
-        // Leaving the edit gives the unfinished name up: the input method is told to drop it.
+        // Leaving the edit gives the unfinished name up. The focus has moved already: a reset now
+        // would hand the composition to the next control, so the input method is not asked.
         FCompositionIdle = true;
+        FContinued = false;
+        DropLateCommit(FPreEdit);
         FPreEdit.clear();
-        QGuiApplication::inputMethod()->reset();
+        QInputMethodEvent Dropped;
+        QLineEdit::inputMethodEvent(&Dropped);
     }
     QLineEdit::focusOutEvent(Event);
 }

@@ -37,10 +37,11 @@ void SetByteLimit(QLineEdit* Edit, int MaxBytes);
 // half-width katakana (voiced ones two characters each), full-width letters and digits half-width.
 [[nodiscard]] QString ReadingToHalfKana(const QString& Reading);
 
-// For an edit that keeps a reading in half-width katakana, as the directory's kana fields do: when
-// the input method's result in Input is not in that form yet, Edit gets the event again with the
-// result converted, and true is answered (Input is then consumed). A false answer leaves Input as it
-// is for the edit.
+// For an edit that keeps a reading in half-width katakana, as the directory's kana fields do; to be
+// given every input-method event of Edit. When the input method's result in Input is not in that
+// form yet, Edit gets the event again with the result converted, and true is answered (Input is then
+// consumed). A result the input method converted (kanji) is replaced by the kana it was converted
+// from: such a field takes the reading, never the name. A false answer leaves Input as it is.
 [[nodiscard]] bool CommitAsHalfKana(QWidget* Edit, const QInputMethodEvent* Input);
 
 // Whether the reading typed so far (as half-width bytes) has reached a syllable boundary, so that a
@@ -53,9 +54,10 @@ void SetByteLimit(QLineEdit* Edit, int MaxBytes);
 // Associate (the kana edit); both forms tell the owner which reading is being typed, and whether
 // it is a family or a given name, so that the owner can offer names for it.
 //
-// The reading is the last pre-edit text of a composition that was still kana (or Latin letters),
-// before the input method turned it into the name: Qt passes the composition as pre-edit text and
-// the result as commit text, and does not hand over the input method's own reading of a result.
+// The reading is the one the input method reports with its text (the ruby of a pre-edit or of a
+// result) where it reports one; otherwise the last pre-edit text of a composition that was still
+// kana, before the input method turned it into the name. A result committed in pieces gives each
+// piece the kana it was converted from.
 class TNMDEdit : public QLineEdit
 {
     Q_OBJECT
@@ -90,14 +92,19 @@ protected:
     bool event(QEvent* Event) override;
     void inputMethodEvent(QInputMethodEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
-    void StartComposition();
+    void StartComposition(const QString& PreEdit);
     void EndComposition(bool Committed, const QString& Result);
-    void CompositionReading(const QString& PreEdit);
+    void CompositionReading(const QInputMethodEvent& Event);
     void AppendToAssociate(const QString& Text);
     void CancelComposition();
+    void TakeCommit(QInputMethodEvent* Event);
+    void UndoCommitOfFocusChange();
+    [[nodiscard]] bool OwnerKey(int Key);
     void RaiseConvertNeed(TNameDicKind Kind, bool Show, const QString& Value);
     [[nodiscard]] int BytesBefore(int Position) const;
     [[nodiscard]] int PositionOfByte(int Bytes) const;
@@ -112,4 +119,18 @@ private:
     QString FReadingPreEdit;  // the pre-edit the current reading was taken from
     bool FReplaceAll = false; // the composition began over an empty or wholly selected edit
     bool FCompositionIdle = true;
+    QString FCancelled;      // a composition given up, whose text the input method may still send
+    QString FAppended;       // the reading appended to the Associate for the last result
+    bool FContinued = false; // the composition is the rest of a result committed in pieces
+    // The edit and its Associate as they were before a result, until the event loop turns again:
+    // when the application loses the activation Qt commits an open composition first, and leaving
+    // gives the composition up instead.
+    struct TBeforeCommit
+    {
+        bool Kept = false;
+        QString Text;
+        int Cursor = 0;
+        QString Associate;
+        QString Composition;
+    } FBeforeCommit;
 };

@@ -4,6 +4,7 @@
 #include "main/settings/Env.h"
 #include "main/settings/EnvControls.h"
 #include "main/settings/Settings.h"
+#include "platform/ui/ClosedInput.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -57,6 +58,7 @@ void TEnvironment::CreateRecvHisPage()
         RedLabel(gbxAutoDel, "lblAutoDelNote", QStringLiteral("※アプリケーションを起動した時のみ処理します"));
     lblAutoDel1 = NewLabel(gbxAutoDel, "lblAutoDel1", QString());
     edtDeleteDay = NewEdit(gbxAutoDel, "edtDeleteDay", 32767);
+    CloseInputMethod(edtDeleteDay);
     edtDeleteDay->setFixedWidth(44);
     edtDeleteDay->setAlignment(Qt::AlignRight);
     udDeleteDay = New<TNumberUpDown>(gbxAutoDel, "udDeleteDay", 1, 14);
@@ -101,6 +103,7 @@ void TEnvironment::CreateDisplayViewPage()
     ListRow->setSpacing(2);
     lblListMax1 = NewLabel(gbxListMax, "lblListMax1", QStringLiteral("1ページに"));
     edtListMaxCount = NewEdit(gbxListMax, "edtListMaxCount", 4);
+    CloseInputMethod(edtListMaxCount);
     edtListMaxCount->setProperty("Tag", 1);
     edtListMaxCount->setFixedWidth(56);
     edtListMaxCount->setAlignment(Qt::AlignRight);
@@ -168,6 +171,7 @@ void TEnvironment::CreateBUPage()
                          QStringLiteral("アプリケーションの起動時に自動でデータのバックアップをおこなう"));
     lblAutoBU1 = NewLabel(gbxAutoBackUp, "lblAutoBU1", QStringLiteral("過去"));
     edtAutoBU = NewEdit(gbxAutoBackUp, "edtAutoBU", 4);
+    CloseInputMethod(edtAutoBU);
     edtAutoBU->setProperty("Tag", 1);
     edtAutoBU->setFixedWidth(44);
     edtAutoBU->setAlignment(Qt::AlignRight);

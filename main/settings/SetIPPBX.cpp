@@ -3,6 +3,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/settings/EnvApply.h"
+#include "platform/ui/ClosedInput.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -72,6 +73,8 @@ TSetIPPBXDetail::TSetIPPBXDetail(QWidget* Owner, bool ShowHints) : QDialog(Owner
     edtUser = NewEdit(this, "edtUser", 31);
     edtPassword = NewEdit(this, "edtPassword", 31);
     edtPassword->setEchoMode(QLineEdit::Password);
+    CloseInputMethod(edtPassword);
+    CloseInputMethod(edtTelno);
     lblUser1 = NewLabel(this, "lblUser1", QStringLiteral("名前："));
     lblUser2 = NewLabel(this, "lblUser2", QStringLiteral("このパソコンを子機登録した時の名前を入力してください"));
     lblPassword1 = NewLabel(this, "lblPassword1", QStringLiteral("パスワード："));

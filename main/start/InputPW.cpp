@@ -3,6 +3,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/start/StartupPassword.h"
+#include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowScript.h"
 
 #include <QFrame>
@@ -39,7 +40,7 @@ TInputPassword::TInputPassword(QWidget* Owner, const QString& StoredText)
     medtPassword->setMaxLength(16);
     medtPassword->setEchoMode(QLineEdit::Password);
     medtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    medtPassword->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(medtPassword);
     bvlLine->setGeometry(12, 100, 269, 9);
     bvlLine->setFrameShape(QFrame::HLine);
     bvlLine->setFrameShadow(QFrame::Sunken);

@@ -18,11 +18,16 @@ void LogWindowState(const QWidget* Window)
     if (FileName.isEmpty() || !Window)
         return;
     QJsonObject Fields;
+    QJsonObject Places;
     QJsonArray Disabled;
     for (const QWidget* Child : Window->findChildren<QWidget*>()) {
         const QString Name = Child->objectName();
         if (Name.isEmpty() || Name.startsWith(u"qt_"))
             continue;
+        if (Window->isVisible() && Child->isVisible()) {
+            const QPoint At = Child->mapToGlobal(QPoint(0, 0));
+            Places.insert(Name, QJsonArray{At.x(), At.y(), Child->width(), Child->height()});
+        }
         if (!Child->isEnabled())
             Disabled.append(Name);
         if (const auto* Edit = qobject_cast<const QLineEdit*>(Child); Edit && !qobject_cast<QComboBox*>(Edit->parent()))
@@ -48,6 +53,7 @@ void LogWindowState(const QWidget* Window)
     const QJsonObject Line{{QStringLiteral("window"), Window->objectName()},
                            {QStringLiteral("title"), Window->windowTitle()},
                            {QStringLiteral("fields"), Fields},
-                           {QStringLiteral("disabled"), Disabled}};
+                           {QStringLiteral("disabled"), Disabled},
+                           {QStringLiteral("places"), Places}};
     File.write(QJsonDocument(Line).toJson(QJsonDocument::Compact) + '\n');
 }

@@ -69,6 +69,18 @@ void Apply(QWidget* Window, const QJsonObject& Answer)
             qWarning("Window answer names no control %s in %s", qPrintable(Field.key()),
                      qPrintable(Window->objectName()));
     }
+    if (const QString Focus = Answer.value(QStringLiteral("focus")).toString(); !Focus.isEmpty()) {
+        Window->activateWindow();
+        if (auto* Control = Window->findChild<QWidget*>(Focus)) {
+            Control->setFocus(Qt::OtherFocusReason);
+            if (auto* Edit = qobject_cast<QLineEdit*>(Control))
+                Edit->end(false);
+        } else {
+            qWarning("Window answer names no control %s in %s", qPrintable(Focus), qPrintable(Window->objectName()));
+        }
+    }
+    if (Answer.value(QStringLiteral("log")).toBool())
+        LogWindowState(Window);
     const QString Click = Answer.value(QStringLiteral("click")).toString();
     if (Click.isEmpty())
         return;
@@ -83,8 +95,8 @@ void Apply(QWidget* Window, const QJsonObject& Answer)
 class TWindowScript : public QObject
 {
 public:
-    explicit TWindowScript(QWidget* Window)
-        : QObject(Window), Window(Window), AnswerFile(qEnvironmentVariable("VX_DIALOG_ANSWERS"))
+    TWindowScript(QWidget* Window, bool LogOnShow)
+        : QObject(Window), Window(Window), AnswerFile(qEnvironmentVariable("VX_DIALOG_ANSWERS")), LogOnShow(LogOnShow)
     {
         Poll.setInterval(PollInterval);
         connect(&Poll, &QTimer::timeout, this, &TWindowScript::Answer);
@@ -95,7 +107,8 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
         if (Watched == Window && Event->type() == QEvent::Show) {
-            LogWindowState(Window);
+            if (LogOnShow)
+                LogWindowState(Window);
             if (!AnswerFile.isEmpty())
                 Poll.start();
         } else if (Watched == Window && Event->type() == QEvent::Hide) {
@@ -120,13 +133,14 @@ private:
 
     QWidget* Window;
     QString AnswerFile;
+    bool LogOnShow;
     QTimer Poll;
 };
 
 } // namespace
 
-void ScriptWindow(QWidget* Window)
+void ScriptWindow(QWidget* Window, bool LogOnShow)
 {
     if (Window)
-        new TWindowScript(Window);
+        new TWindowScript(Window, LogOnShow);
 }

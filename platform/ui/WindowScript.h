@@ -13,7 +13,10 @@ class QWidget;
 // and the lines are taken in order by the whole process: a line that names another window waits
 // until that window is shown. "fields" sets line edits (their text), check boxes (true / false),
 // combo boxes (the item with that text) and lists (true selects every line); "click" then clicks
-// the named button, or chooses the named menu command. A test may append
+// the named button, or chooses the named menu command. "focus" puts the focus into the named
+// control (the caret at the end of an edit), as a click would, for a test that then types with
+// real keys; "log": true appends the window's state to VX_WINDOW_LOG once the line was applied. A test may append
 // lines while the program runs: an open window looks at the file ten times a second. Without the
 // variable nothing answers, and the window waits for a person as it always does.
-void ScriptWindow(QWidget* Window);
+// A window that logs its state itself each time it is filled passes LogOnShow false.
+void ScriptWindow(QWidget* Window, bool LogOnShow = true);

@@ -288,11 +288,20 @@ bool TProgramHarness::WaitForWindow(const QString& Name)
 
 void TProgramHarness::AnswerDialog(const QString& Window, const QJsonObject& Fields, const QString& Click)
 {
-    const QJsonObject Answer{
-        {QStringLiteral("window"), Window}, {QStringLiteral("fields"), Fields}, {QStringLiteral("click"), Click}};
+    ScriptLine(
+        {{QStringLiteral("window"), Window}, {QStringLiteral("fields"), Fields}, {QStringLiteral("click"), Click}});
+}
+
+void TProgramHarness::ScriptLine(const QJsonObject& Line)
+{
     QFile File(Env.value(QStringLiteral("VX_DIALOG_ANSWERS")));
     if (File.open(QIODevice::WriteOnly | QIODevice::Append))
-        File.write(QJsonDocument(Answer).toJson(QJsonDocument::Compact) + '\n');
+        File.write(QJsonDocument(Line).toJson(QJsonDocument::Compact) + '\n');
+}
+
+void TProgramHarness::UseDesktop()
+{
+    Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
 }
 
 bool TProgramHarness::WaitForBox(const QString& Text)

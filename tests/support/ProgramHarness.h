@@ -127,6 +127,11 @@ public:
     // Answers the next scripted window (a dialog, the menu window) of that object name: sets Fields (edit texts, check
     // boxes) and clicks the button Click, as a person would (see platform/ui/WindowScript.h).
     void AnswerDialog(const QString& Window, const QJsonObject& Fields, const QString& Click);
+    // Appends one line of any keys to the scripted windows' answers (platform/ui/WindowScript.h).
+    void ScriptLine(const QJsonObject& Line);
+    // Runs the program on the desktop of the test's own session (DISPLAY, the session bus, the input
+    // method) instead of offscreen.
+    void UseDesktop();
 
     // What the program logged so far: message boxes and window fills, one JSON object each; the
     // fills of one window only when Window names it.

@@ -1,5 +1,6 @@
 #include "directory/namedic/NMDicP.h"
 #include "directory/namedic/NameDicOpener.h"
+#include "directory/namedic/PopupPlace.h"
 #include "directory/record/MeiboVw.h"
 #include "main/controls/NMDEdit.h"
 #include "main/settings/Settings.h"
@@ -10,6 +11,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -93,7 +95,13 @@ TEST_F(NameDicMeiboViewTest, FamilyAndGivenNameFromThePopup)
     ASSERT_TRUE(P);
     EXPECT_TRUE(P->isVisible());
     EXPECT_EQ(P->Kind(), 0);
-    EXPECT_EQ(P->pos(), Kanji->mapToGlobal(QPoint(0, Kanji->height())));
+    // Beside the edit, on the side the input method's candidates leave free (the rule's own cases
+    // are in PopupPlaceTest).
+    const QRect Edit(Kanji->mapToGlobal(QPoint(0, 0)), Kanji->size());
+    const QPoint Placed = NameDicPopupPlace(Edit, P->size(), Kanji->screen()->availableGeometry());
+    // The offscreen platform gives a window a frame of one pixel.
+    EXPECT_NEAR(P->x(), Placed.x(), 1);
+    EXPECT_NEAR(P->y(), Placed.y(), 1);
     EXPECT_EQ(QApplication::focusWidget(), Kanji);
     EXPECT_EQ(P->sgNameList->item(0, 1)->text(), QStringLiteral("山田"));
     // Enter chooses the name and stays in the edit: the window's own walk to the next field waits.

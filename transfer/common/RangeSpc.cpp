@@ -3,6 +3,7 @@
 #include "calls/PgJump.h"
 #include "main/common/CommonText.h"
 #include "main/start/MainHooks.h"
+#include "platform/ui/ClosedInput.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -28,7 +29,7 @@ TRangeDialog::TRangeDialog(QWidget* Owner) : QDialog(Owner)
     const auto Edit = [this](const char* Name) {
         auto* Box = new QLineEdit(this);
         Box->setObjectName(QLatin1String(Name));
-        Box->setAttribute(Qt::WA_InputMethodEnabled, false);
+        CloseInputMethod(Box);
         Box->setAlignment(Qt::AlignRight);
         Box->setMinimumWidth(64);
         Box->installEventFilter(this);

@@ -10,6 +10,7 @@
 #include "main/settings/SettingsSave.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowScript.h"
 #include "transfer/export/ExportSettings.h"
 
@@ -148,7 +149,7 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
     lbxList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lbxList->setUniformItemSizes(true);
     lbxList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    lbxList->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(lbxList);
     lbxList->setItemDelegate(new TPagedLineDelegate(this, myhcList, {}, 3));
     lbxList->installEventFilter(this);
 

@@ -2,6 +2,7 @@
 
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
+#include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowScript.h"
 #include "transfer/export/ExportPassword.h"
 
@@ -25,7 +26,7 @@ QLineEdit* NewPasswordEdit(QWidget* Parent, const char* Name)
     Edit->setEchoMode(QLineEdit::Password);
     Edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     // Only half-width letters and digits are allowed; a conversion window would only get in the way.
-    Edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(Edit);
     Edit->setFixedWidth(160);
     return Edit;
 }

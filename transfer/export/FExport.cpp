@@ -7,6 +7,7 @@
 #include "main/start/MainHooks.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
+#include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowScript.h"
 
 #include <QApplication>
@@ -64,7 +65,7 @@ void SetupGrid(QTableWidget* Grid, int Columns)
     Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 4);
     Grid->setWordWrap(false);
     // Items are chosen, never typed.
-    Grid->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(Grid);
 }
 
 void SetCell(QTableWidget* Grid, int Row, int Column, const QString& Text)

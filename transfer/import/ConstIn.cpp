@@ -2,6 +2,7 @@
 
 #include "main/common/CommonText.h"
 #include "main/start/MainHooks.h"
+#include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowScript.h"
 
 #include <QDateTime>
@@ -19,7 +20,7 @@ TConstantInput::TConstantInput(QWidget* Owner) : QDialog(Owner)
     SetHelpContext(this, 57);
     edtConst = new QLineEdit(this);
     edtConst->setObjectName(QStringLiteral("edtConst"));
-    edtConst->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(edtConst);
     btnDate = new QPushButton(QStringLiteral("現在の日付をセット（年月日）"), this);
     btnDate->setObjectName(QStringLiteral("btnDate"));
     btnTime = new QPushButton(QStringLiteral("現在の時刻をセット（時分秒）"), this);

@@ -3,6 +3,7 @@
 #include "main/common/CommonForms.h"
 #include "main/common/CommonText.h"
 #include "main/settings/Settings.h"
+#include "platform/ui/ClosedInput.h"
 #include "transfer/import/ConstIn.h"
 #include "transfer/import/FImport.h"
 #include "transfer/import/SetOrdVw.h"
@@ -59,7 +60,7 @@ void SetupGrid(QTableWidget* Grid)
     Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 4);
     Grid->setWordWrap(false);
     // Field names and pieces are chosen, never typed.
-    Grid->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CloseInputMethod(Grid);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "main/common/ProductInfo.h"
 #include "platform/msg/CoreMessage.h"
 #include "platform/sys/Folders.h"
+#include "platform/ui/ClosedInput.h"
 #include "utility/convert/Convert.h"
 #include "utility/convert/OlderData.h"
 #include "utility/forms/UtilMainForm.h"
@@ -86,7 +87,7 @@ void TMainForm::WireDataConvertPage()
     // The folders are typed in the Latin alphabet: no input method there.
     for (QWidget* Control :
          {static_cast<QWidget*>(cbxSrc), static_cast<QWidget*>(edtSrcDataPath), static_cast<QWidget*>(edtDestDataPath)})
-        Control->setAttribute(Qt::WA_InputMethodEnabled, false);
+        CloseInputMethod(Control);
     cbxSrc->setMaxVisibleItems(15);
     FCurrentSourceIndex = 0;
     FNameOverflowOption = -1;
