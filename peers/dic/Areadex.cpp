@@ -7,6 +7,7 @@
 #include "peers/dic/PlaceIndex.h"
 #include "platform/sys/FileVersionNote.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -159,6 +160,8 @@ VX_EXPORT std::int32_t AreadexCity2(const char* Number, void* Cities, const char
         size_t Towns = 0;
         for (const dicstore::TPlaceTown& Town : Found[I]->Towns)
             Towns += Town.Name.empty() ? 0 : 1;
+        if (Towns == 0)
+            Towns = Found[I]->Towns.size();
         Out[I].TownCount = static_cast<std::int32_t>(Towns);
     }
     return RcLast;
@@ -180,10 +183,15 @@ VX_EXPORT void* AreadexTown2First(const char* Number, const void* City, void* Bu
         if (std::memcmp(Made.Kanji, Wanted->Kanji, sizeof Made.Kanji) != 0)
             continue;
         auto* Listing = new TListing;
+        // A municipality that only has codes of its own (直島町) is listed by them, so it can be chosen.
+        const bool Named = std::any_of(Candidate->Towns.begin(), Candidate->Towns.end(),
+                                       [](const dicstore::TPlaceTown& Town) { return !Town.Name.empty(); });
         for (const dicstore::TPlaceTown& Town : Candidate->Towns) {
-            if (Town.Name.empty())
+            if (Named && Town.Name.empty())
                 continue;
             TTownRecord Record{};
+            if (!Town.Kana.empty())
+                Record.Initial[0] = Town.Kana[0];
             dicstore::PutField(Record.Pos, sizeof Record.Pos, Town.Code);
             dicstore::PutField(Record.Kanji, sizeof Record.Kanji, dicstore::CutCp932(Town.Kanji, 74));
             Listing->Towns.push_back(Record);

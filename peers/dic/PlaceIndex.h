@@ -5,7 +5,9 @@
 // them. Texts are UTF-8 here; the records get CP932 through the library's own iconv.
 
 #include "peers/dic/DicQuery.h"
+#include "peers/dic/PlaceNorm.h"
 
+#include <algorithm>
 #include <iconv.h>
 #include <map>
 #include <memory>
@@ -20,14 +22,18 @@ struct TPlaceTown
     std::string Code;
     std::string Name;  // UTF-8, "" for the municipality's own entry
     std::string Kanji; // CP932, cut to 102 bytes
+    std::string Kana;  // CP932 reading
+    std::string Norm;  // Name as NormalisePlace writes it
 };
 
 struct TPlaceOffice
 {
     std::string Code;
-    std::string TownName; // UTF-8
+    std::string TownName; // UTF-8 town and block
     std::string Town;     // CP932
     std::string Kanji;    // CP932 office name
+    std::string Kana;     // CP932 town reading
+    std::string Norm;     // TownName normalised
 };
 
 struct TPlaceCity
@@ -39,6 +45,9 @@ struct TPlaceCity
     std::string District; // UTF-8 municipality without its district, or ""
     std::string Ward;     // UTF-8 ward city of a ward, or ""
     std::string PrefKana; // CP932
+    std::string CityKana; // CP932 municipality reading
+    std::string Norm;     // Name normalised
+    std::string DistrictNorm;
     std::vector<TPlaceTown> Towns;
     std::vector<TPlaceOffice> Offices;
 };
@@ -134,8 +143,8 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
     auto Index = std::make_unique<TPlaceIndex>();
     std::map<long long, size_t> At;
     {
-        Statement Cities(Db, "SELECT c.Id, c.Pref, p.Name, c.Name, c.District, c.Ward, c.Kana FROM city c"
-                             " LEFT JOIN pref p ON p.Id = c.Pref ORDER BY c.Id");
+        Statement Cities(Db, "SELECT c.Id, c.Pref, p.Name, c.Name, c.District, c.Ward, p.Kana, c.CityKana, c.Norm,"
+                             " c.DistrictNorm FROM city c LEFT JOIN pref p ON p.Id = c.Pref ORDER BY c.Id");
         while (Cities.Step()) {
             TPlaceCity City;
             City.Id = Cities.ColumnInt(0);
@@ -145,22 +154,27 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
             City.District = Cities.ColumnText(4);
             City.Ward = Cities.ColumnText(5);
             City.PrefKana = Cities.ColumnText(6);
+            City.CityKana = Cities.ColumnText(7);
+            City.Norm = Cities.ColumnText(8);
+            City.DistrictNorm = Cities.ColumnText(9);
             At[City.Id] = Index->Cities.size();
             Index->Cities.push_back(std::move(City));
         }
-        Statement Towns(Db, "SELECT City, Code, Name, Kanji FROM town ORDER BY Code, Seq");
+        Statement Towns(Db, "SELECT City, Code, Name, Kanji, Kana, Norm FROM town ORDER BY Code, Seq");
         while (Towns.Step()) {
             auto Found = At.find(Towns.ColumnInt(0));
             if (Found != At.end())
-                Index->Cities[Found->second].Towns.push_back(
-                    {Towns.ColumnText(1), Towns.ColumnText(2), Towns.ColumnText(3)});
+                Index->Cities[Found->second].Towns.push_back({Towns.ColumnText(1), Towns.ColumnText(2),
+                                                              Towns.ColumnText(3), Towns.ColumnText(4),
+                                                              Towns.ColumnText(5)});
         }
-        Statement Offices(Db, "SELECT City, Code, TownName, Town, Kanji FROM office ORDER BY Code, Seq");
+        Statement Offices(Db, "SELECT City, Code, TownName, Town, Kanji, Kana, Norm FROM office ORDER BY Code, Seq");
         while (Offices.Step()) {
             auto Found = At.find(Offices.ColumnInt(0));
             if (Found != At.end())
-                Index->Cities[Found->second].Offices.push_back(
-                    {Offices.ColumnText(1), Offices.ColumnText(2), Offices.ColumnText(3), Offices.ColumnText(4)});
+                Index->Cities[Found->second].Offices.push_back({Offices.ColumnText(1), Offices.ColumnText(2),
+                                                                Offices.ColumnText(3), Offices.ColumnText(4),
+                                                                Offices.ColumnText(5), Offices.ColumnText(6)});
         }
         Statement Prefs(Db, "SELECT Name FROM pref ORDER BY length(Name) DESC");
         while (Prefs.Step())
@@ -175,39 +189,93 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
 struct TCityMatch
 {
     const TPlaceCity* City = nullptr;
-    std::string Rest;  // the address after the municipality
-    size_t Length = 0; // how much of the address the municipality took
+    std::string Rest;   // the normalised address after the municipality
+    size_t Length = 0;  // how much of the normalised address the municipality took
+    bool Whole = false; // the address names the municipality in full, not only its beginning
 };
 
-// The municipalities an address names: after an optional prefecture, with the district optional,
-// the address begins with the name (Rest is what follows) or the name begins with the address.
+// The towns of a municipality that the rest of an address begins with, longest first. A Kyoto
+// street-style rest (烏丸通二条下ル秋野々町) is tried by the town after its street as well.
+inline std::vector<const TPlaceTown*> TownsNamed(const TPlaceCity& City, const std::string& Rest)
+{
+    std::vector<const TPlaceTown*> Towns;
+    if (Rest.empty())
+        return Towns;
+    auto Collect = [&](const std::string& Text) {
+        for (const TPlaceTown& Town : City.Towns)
+            if (!Town.Norm.empty() && StartsWith(Text, Town.Norm))
+                Towns.push_back(&Town);
+    };
+    Collect(Rest);
+    if (Towns.empty()) {
+        const size_t Start = KyotoTownStart(Rest);
+        if (Start != std::string::npos)
+            Collect(Rest.substr(Start));
+    }
+    std::stable_sort(Towns.begin(), Towns.end(),
+                     [](const TPlaceTown* A, const TPlaceTown* B) { return A->Norm.size() > B->Norm.size(); });
+    return Towns;
+}
+
+// The municipalities an address names, after an optional prefecture, with the district optional.
+// A prefecture alone names all of its municipalities. A municipality named in full outranks those
+// the address is only the beginning of; of several named in full in different prefectures, those
+// whose towns the rest of the address begins with are kept, when there are such.
 inline std::vector<TCityMatch> MatchCities(const TPlaceIndex& Index, const std::string& Address)
 {
-    std::string Pref, Rest = Address;
+    const std::string Text = NormalisePlace(Address);
+    if (Text.empty())
+        return {};
+    std::string Pref, Rest = Text;
     for (const std::string& Name : Index.Prefectures)
-        if (StartsWith(Address, Name)) {
+        if (StartsWith(Text, Name)) {
             Pref = Name;
-            Rest = Address.substr(Name.size());
+            Rest = Text.substr(Name.size());
             break;
         }
-    std::vector<TCityMatch> Matches;
+    std::vector<TCityMatch> Whole, Begun;
     for (const TPlaceCity& City : Index.Cities) {
         if (!Pref.empty() && City.PrefName != Pref)
             continue;
-        for (const std::string* Name : {&City.Name, &City.District}) {
-            if (Name->empty())
-                continue;
-            if (StartsWith(Rest, *Name)) {
-                Matches.push_back({&City, Rest.substr(Name->size()), Name->size()});
-                break;
-            }
-            if (!Rest.empty() && StartsWith(*Name, Rest)) {
-                Matches.push_back({&City, std::string(), Rest.size()});
+        if (Rest.empty()) {
+            Whole.push_back({&City, std::string(), Pref.size(), false});
+            continue;
+        }
+        bool Taken = false;
+        for (const std::string* Name : {&City.Norm, &City.DistrictNorm}) {
+            if (!Name->empty() && StartsWith(Rest, *Name)) {
+                Whole.push_back({&City, Rest.substr(Name->size()), Pref.size() + Name->size(), true});
+                Taken = true;
                 break;
             }
         }
+        for (const std::string* Name : {&City.Norm, &City.DistrictNorm})
+            if (!Taken && !Name->empty() && StartsWith(*Name, Rest)) {
+                Begun.push_back({&City, std::string(), Text.size(), false});
+                break;
+            }
     }
-    return Matches;
+    if (Whole.empty())
+        return Begun;
+    if (Rest.empty())
+        return Whole;
+    // "札幌市北区" is named in full, "札幌市" is not a municipality of its own: the longest name wins.
+    size_t Longest = 0;
+    for (const TCityMatch& M : Whole)
+        Longest = std::max(Longest, M.Length);
+    std::vector<TCityMatch> Kept;
+    for (const TCityMatch& M : Whole)
+        if (M.Length == Longest)
+            Kept.push_back(M);
+    if (Kept.size() > 1) {
+        std::vector<TCityMatch> ByTown;
+        for (const TCityMatch& M : Kept)
+            if (!TownsNamed(*M.City, M.Rest).empty())
+                ByTown.push_back(M);
+        if (!ByTown.empty())
+            Kept = ByTown;
+    }
+    return Kept;
 }
 
 } // namespace dicstore
