@@ -1,7 +1,7 @@
 // Stand-in for the area-code dictionary: a telephone number to the municipalities of its exchange
 // area and their towns. The exchange area is the Japanese description of libphonenumber's offline
-// geocoder, kept to the prefecture its English description names; the municipalities and towns come
-// from the postal dictionary. rc: 0 found; 1 more towns follow; 4 not a Japanese number; 8 no exchange
+// geocoder; its municipalities are the numbering plan's, as the dictionary's area table holds them
+// (ExchangeAreas.tsv), and their towns come from the postal dictionary. rc: 0 found; 1 more towns follow; 4 not a Japanese number; 8 no exchange
 // area (or no towns); 12 no dictionary; 2 a bad argument.
 
 #include "peers/dic/PlaceIndex.h"
@@ -91,6 +91,14 @@ std::int32_t AreaCities(const char* Number, const char* DicFolder, std::vector<c
     const dicstore::TPlaceIndex* Index = dicstore::LoadPlaceIndex(DicFolder);
     if (!Index)
         return RcNoDictionary;
+    // The numbering plan's own list of the area's municipalities; guesses by name only for an area
+    // the geocoder learned after the table was written.
+    auto Listed = Index->Areas.find(Area);
+    if (Listed != Index->Areas.end()) {
+        for (size_t At : Listed->second)
+            Cities.push_back(&Index->Cities[At]);
+        return Cities.empty() ? RcNone : RcLast;
+    }
     auto InPref = [&](const dicstore::TPlaceCity& City) { return Pref < 0 || City.Pref == Pref; };
     // The capital's area is its twenty-three wards.
     if (Area == "東京") {

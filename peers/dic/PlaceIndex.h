@@ -55,6 +55,8 @@ struct TPlaceCity
 struct TPlaceIndex
 {
     std::vector<TPlaceCity> Cities;
+    // exchange-area name -> its municipalities (indexes into Cities), from ExchangeAreas.tsv
+    std::map<std::string, std::vector<size_t>> Areas;
     std::vector<std::string> Prefectures; // UTF-8, longest first
 };
 
@@ -175,6 +177,12 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
                 Index->Cities[Found->second].Offices.push_back({Offices.ColumnText(1), Offices.ColumnText(2),
                                                                 Offices.ColumnText(3), Offices.ColumnText(4),
                                                                 Offices.ColumnText(5), Offices.ColumnText(6)});
+        }
+        Statement Areas(Db, "SELECT Name, City FROM area ORDER BY Seq");
+        while (Areas.Ok() && Areas.Step()) {
+            auto Found = At.find(Areas.ColumnInt(1));
+            if (Found != At.end())
+                Index->Areas[Areas.ColumnText(0)].push_back(Found->second);
         }
         Statement Prefs(Db, "SELECT Name FROM pref ORDER BY length(Name) DESC");
         while (Prefs.Step())

@@ -3,12 +3,14 @@
 
 #include "directory/DicField.h"
 #include "directory/dic/AdrsDicClass.h"
+#include "directory/dic/KykbnDicClass.h"
 #include "directory/dic/PosDicClass.h"
 #include "main/common/CommonText.h"
 #include "peers/dic/DicBuild.h"
 #include "peers/dic/PostalJson.h"
 
 #include <QHash>
+#include <QProcess>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -143,6 +145,39 @@ TEST_F(PostalDataTest, EveryMunicipalityIsFoundByItsNameAndByItsPrefecture)
                 return;
         }
     }
+}
+
+TEST_F(PostalDataTest, EveryExchangeAreaOfTheGeocoderReachesMunicipalitiesOfJapanPost)
+{
+    QProcess Samples;
+    Samples.start(BinFolder + QStringLiteral("vxareacheck"), {QStringLiteral("--samples")});
+    ASSERT_TRUE(Samples.waitForFinished(120000));
+    const QStringList Lines = QString::fromUtf8(Samples.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GT(Lines.size(), 500);
+    QSet<QString> Municipalities;
+    for (const TPostalRow& Row : Source->Rows)
+        Municipalities.insert(Fitted(Row.Pref + Row.City, 40));
+    TKykbnSearch Search(BinFolder, DicFolder);
+    int Wrong = 0;
+    for (const QString& Line : Lines) {
+        const QString Area = Line.section(u'\t', 0, 0);
+        const QString Number = Line.section(u'\t', 1, 1);
+        const int Rc = Search.Search(Number);
+        QStringList Cities;
+        // Past the twentieth the interface leaves the records empty.
+        for (int C = 0; Rc == 0 && C < Search.CityCount(); ++C)
+            if (!Text(Search.City(C).Kanji).trimmed().isEmpty())
+                Cities << Text(Search.City(C).Kanji).trimmed();
+        const bool Known = !Cities.isEmpty() && std::all_of(Cities.begin(), Cities.end(), [&](const QString& City) {
+            return Municipalities.contains(City);
+        });
+        // The dialog lists the towns of every one of them.
+        const bool Towns = Known && Search.ListTowns(0) == 0 && Search.TownCount() > 0;
+        if (!Towns && ++Wrong <= 10)
+            ADD_FAILURE() << Area.toStdString() << " " << Number.toStdString() << ": rc " << Rc << " "
+                          << Cities.join(u' ').toStdString();
+    }
+    EXPECT_EQ(Wrong, 0);
 }
 
 } // namespace
