@@ -1,8 +1,8 @@
 // Stand-in for the area-code dictionary: a telephone number to the municipalities of its exchange
 // area and their towns. The exchange area is the Japanese description of libphonenumber's offline
 // geocoder; its municipalities are the numbering plan's, as the dictionary's area table holds them
-// (ExchangeAreas.tsv), and their towns come from the postal dictionary. rc: 0 found; 1 more towns follow; 4 not a Japanese number; 8 no exchange
-// area (or no towns); 12 no dictionary; 2 a bad argument.
+// (ExchangeAreas.tsv), and their towns come from the postal dictionary. rc: 0 found; 1 more towns follow; 4 not a
+// Japanese number; 8 no exchange area (or no towns); 12 no dictionary; 2 a bad argument.
 
 #include "peers/dic/PlaceIndex.h"
 #include "platform/sys/FileVersionNote.h"
@@ -166,10 +166,11 @@ VX_EXPORT std::int32_t AreadexCity2(const char* Number, void* Cities, const char
         Out[I] = TCityRecord{};
         dicstore::PutField(Out[I].Kanji, sizeof Out[I].Kanji, CityKanji(*Found[I]));
         size_t Towns = 0;
-        for (const dicstore::TPlaceTown& Town : Found[I]->Towns)
+        const auto& All = dicstore::TownsOf(*dicstore::LoadPlaceIndex(DicFolder), *Found[I]);
+        for (const dicstore::TPlaceTown& Town : All)
             Towns += Town.Name.empty() ? 0 : 1;
         if (Towns == 0)
-            Towns = Found[I]->Towns.size();
+            Towns = All.size();
         Out[I].TownCount = static_cast<std::int32_t>(Towns);
     }
     return RcLast;
@@ -192,9 +193,10 @@ VX_EXPORT void* AreadexTown2First(const char* Number, const void* City, void* Bu
             continue;
         auto* Listing = new TListing;
         // A municipality that only has codes of its own (直島町) is listed by them, so it can be chosen.
-        const bool Named = std::any_of(Candidate->Towns.begin(), Candidate->Towns.end(),
-                                       [](const dicstore::TPlaceTown& Town) { return !Town.Name.empty(); });
-        for (const dicstore::TPlaceTown& Town : Candidate->Towns) {
+        const auto& All = dicstore::TownsOf(*dicstore::LoadPlaceIndex(DicFolder), *Candidate);
+        const bool Named =
+            std::any_of(All.begin(), All.end(), [](const dicstore::TPlaceTown& Town) { return !Town.Name.empty(); });
+        for (const dicstore::TPlaceTown& Town : All) {
             if (Named && Town.Name.empty())
                 continue;
             TTownRecord Record{};

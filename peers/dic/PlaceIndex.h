@@ -1,8 +1,11 @@
 #pragma once
 
-// The municipalities, towns and offices of the postal dictionary held in memory by the address
-// stand-ins, loaded once per dictionary folder, and the matching of a free-text address against
-// them. Texts are UTF-8 here; the records get CP932 through the library's own iconv.
+// The municipalities, towns and offices of the postal dictionary as the address stand-ins see them,
+// and the matching of a free-text address against them. Texts are UTF-8 here; the records get CP932
+// through the library's own iconv. vxdict builds the index (normalised names, the towns of each
+// municipality in order) into the file; a library opens it read-only through SQLite's memory map,
+// reads the municipalities once, and a municipality's towns and offices the first time a search
+// reaches it, so the first search of a dialog costs what the later ones do.
 
 #include "peers/dic/DicQuery.h"
 #include "peers/dic/PlaceNorm.h"
@@ -48,12 +51,16 @@ struct TPlaceCity
     std::string CityKana; // CP932 municipality reading
     std::string Norm;     // Name normalised
     std::string DistrictNorm;
-    std::vector<TPlaceTown> Towns;
-    std::vector<TPlaceOffice> Offices;
+    // Filled by TownsOf / OfficesOf on first use.
+    mutable bool Loaded = false;
+    mutable std::vector<TPlaceTown> Towns;
+    mutable std::vector<TPlaceOffice> Offices;
 };
 
 struct TPlaceIndex
 {
+    sqlite3* Db = nullptr; // kept open read-only for the towns still to be read
+    mutable std::mutex Lock;
     std::vector<TPlaceCity> Cities;
     // exchange-area name -> its municipalities (indexes into Cities), from ExchangeAreas.tsv
     std::map<std::string, std::vector<size_t>> Areas;
@@ -142,6 +149,8 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
     sqlite3* Db = Open(DicFolder);
     if (!Db)
         return nullptr;
+    // Pages come from the page cache as they are touched; nothing of the file is copied up front.
+    sqlite3_exec(Db, "PRAGMA mmap_size=268435456; PRAGMA query_only=1;", nullptr, nullptr, nullptr);
     auto Index = std::make_unique<TPlaceIndex>();
     std::map<long long, size_t> At;
     {
@@ -162,22 +171,6 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
             At[City.Id] = Index->Cities.size();
             Index->Cities.push_back(std::move(City));
         }
-        Statement Towns(Db, "SELECT City, Code, Name, Kanji, Kana, Norm FROM town ORDER BY Code, Seq");
-        while (Towns.Step()) {
-            auto Found = At.find(Towns.ColumnInt(0));
-            if (Found != At.end())
-                Index->Cities[Found->second].Towns.push_back({Towns.ColumnText(1), Towns.ColumnText(2),
-                                                              Towns.ColumnText(3), Towns.ColumnText(4),
-                                                              Towns.ColumnText(5)});
-        }
-        Statement Offices(Db, "SELECT City, Code, TownName, Town, Kanji, Kana, Norm FROM office ORDER BY Code, Seq");
-        while (Offices.Step()) {
-            auto Found = At.find(Offices.ColumnInt(0));
-            if (Found != At.end())
-                Index->Cities[Found->second].Offices.push_back({Offices.ColumnText(1), Offices.ColumnText(2),
-                                                                Offices.ColumnText(3), Offices.ColumnText(4),
-                                                                Offices.ColumnText(5), Offices.ColumnText(6)});
-        }
         Statement Areas(Db, "SELECT Name, City FROM area ORDER BY Seq");
         while (Areas.Ok() && Areas.Step()) {
             auto Found = At.find(Areas.ColumnInt(1));
@@ -188,10 +181,42 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
         while (Prefs.Step())
             Index->Prefectures.push_back(Prefs.ColumnText(0));
     }
-    sqlite3_close(Db);
+    Index->Db = Db;
     const TPlaceIndex* Result = Index.get();
     Loaded[Key] = std::move(Index);
     return Result;
+}
+
+// A municipality's towns and offices, in code order, read from the file the first time they are asked for.
+inline void LoadTowns(const TPlaceIndex& Index, const TPlaceCity& City)
+{
+    std::lock_guard<std::mutex> Guard(Index.Lock);
+    if (City.Loaded)
+        return;
+    City.Loaded = true;
+    Statement Towns(Index.Db, "SELECT Code, Name, Kanji, Kana, Norm FROM town WHERE City = ?1 ORDER BY Code, Seq");
+    Towns.Int(1, City.Id);
+    while (Towns.Step())
+        City.Towns.push_back(
+            {Towns.ColumnText(0), Towns.ColumnText(1), Towns.ColumnText(2), Towns.ColumnText(3), Towns.ColumnText(4)});
+    Statement Offices(Index.Db,
+                      "SELECT Code, TownName, Town, Kanji, Kana, Norm FROM office WHERE City = ?1 ORDER BY Code, Seq");
+    Offices.Int(1, City.Id);
+    while (Offices.Step())
+        City.Offices.push_back({Offices.ColumnText(0), Offices.ColumnText(1), Offices.ColumnText(2),
+                                Offices.ColumnText(3), Offices.ColumnText(4), Offices.ColumnText(5)});
+}
+
+inline const std::vector<TPlaceTown>& TownsOf(const TPlaceIndex& Index, const TPlaceCity& City)
+{
+    LoadTowns(Index, City);
+    return City.Towns;
+}
+
+inline const std::vector<TPlaceOffice>& OfficesOf(const TPlaceIndex& Index, const TPlaceCity& City)
+{
+    LoadTowns(Index, City);
+    return City.Offices;
 }
 
 struct TCityMatch
@@ -200,17 +225,19 @@ struct TCityMatch
     std::string Rest;   // the normalised address after the municipality
     size_t Length = 0;  // how much of the normalised address the municipality took
     bool Whole = false; // the address names the municipality in full, not only its beginning
+    const TPlaceIndex* Index = nullptr;
 };
 
 // The towns of a municipality that the rest of an address begins with, longest first. A Kyoto
 // street-style rest (烏丸通二条下ル秋野々町) is tried by the town after its street as well.
-inline std::vector<const TPlaceTown*> TownsNamed(const TPlaceCity& City, const std::string& Rest)
+inline std::vector<const TPlaceTown*> TownsNamed(const TPlaceIndex& Index, const TPlaceCity& City,
+                                                 const std::string& Rest)
 {
     std::vector<const TPlaceTown*> Towns;
     if (Rest.empty())
         return Towns;
     auto Collect = [&](const std::string& Text) {
-        for (const TPlaceTown& Town : City.Towns)
+        for (const TPlaceTown& Town : TownsOf(Index, City))
             if (!Town.Norm.empty() && StartsWith(Text, Town.Norm))
                 Towns.push_back(&Town);
     };
@@ -246,20 +273,20 @@ inline std::vector<TCityMatch> MatchCities(const TPlaceIndex& Index, const std::
         if (!Pref.empty() && City.PrefName != Pref)
             continue;
         if (Rest.empty()) {
-            Whole.push_back({&City, std::string(), Pref.size(), false});
+            Whole.push_back({&City, std::string(), Pref.size(), false, &Index});
             continue;
         }
         bool Taken = false;
         for (const std::string* Name : {&City.Norm, &City.DistrictNorm}) {
             if (!Name->empty() && StartsWith(Rest, *Name)) {
-                Whole.push_back({&City, Rest.substr(Name->size()), Pref.size() + Name->size(), true});
+                Whole.push_back({&City, Rest.substr(Name->size()), Pref.size() + Name->size(), true, &Index});
                 Taken = true;
                 break;
             }
         }
         for (const std::string* Name : {&City.Norm, &City.DistrictNorm})
             if (!Taken && !Name->empty() && StartsWith(*Name, Rest)) {
-                Begun.push_back({&City, std::string(), Text.size(), false});
+                Begun.push_back({&City, std::string(), Text.size(), false, &Index});
                 break;
             }
     }
@@ -278,7 +305,7 @@ inline std::vector<TCityMatch> MatchCities(const TPlaceIndex& Index, const std::
     if (Kept.size() > 1) {
         std::vector<TCityMatch> ByTown;
         for (const TCityMatch& M : Kept)
-            if (!TownsNamed(*M.City, M.Rest).empty())
+            if (!TownsNamed(Index, *M.City, M.Rest).empty())
                 ByTown.push_back(M);
         if (!ByTown.empty())
             Kept = ByTown;

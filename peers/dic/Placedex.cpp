@@ -100,16 +100,17 @@ std::vector<const dicstore::TPlaceTown*> TownsOf(const TCityMatch& M)
     std::vector<const dicstore::TPlaceTown*> Towns;
     if (M.Rest.empty()) {
         // The code of the municipality alone is offered where it is all the municipality has (直島町).
-        const bool Named = std::any_of(M.City->Towns.begin(), M.City->Towns.end(),
-                                       [](const dicstore::TPlaceTown& Town) { return !Town.Name.empty(); });
-        for (const dicstore::TPlaceTown& Town : M.City->Towns)
+        const auto& All = dicstore::TownsOf(*M.Index, *M.City);
+        const bool Named =
+            std::any_of(All.begin(), All.end(), [](const dicstore::TPlaceTown& Town) { return !Town.Name.empty(); });
+        for (const dicstore::TPlaceTown& Town : All)
             if (!Named || !Town.Name.empty())
                 Towns.push_back(&Town);
         return Towns;
     }
-    Towns = dicstore::TownsNamed(*M.City, M.Rest);
+    Towns = dicstore::TownsNamed(*M.Index, *M.City, M.Rest);
     if (Towns.empty())
-        for (const dicstore::TPlaceTown& Town : M.City->Towns)
+        for (const dicstore::TPlaceTown& Town : dicstore::TownsOf(*M.Index, *M.City))
             if (!Town.Norm.empty() && dicstore::StartsWith(Town.Norm, M.Rest))
                 Towns.push_back(&Town);
     return Towns;
@@ -118,7 +119,7 @@ std::vector<const dicstore::TPlaceTown*> TownsOf(const TCityMatch& M)
 std::vector<const dicstore::TPlaceOffice*> OfficesOf(const TCityMatch& M)
 {
     std::vector<const dicstore::TPlaceOffice*> Offices;
-    for (const dicstore::TPlaceOffice& Office : M.City->Offices)
+    for (const dicstore::TPlaceOffice& Office : dicstore::OfficesOf(*M.Index, *M.City))
         if (dicstore::StartsWith(Office.Norm, M.Rest) || dicstore::StartsWith(M.Rest, Office.Norm))
             Offices.push_back(&Office);
     return Offices;

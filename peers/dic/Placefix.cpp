@@ -66,10 +66,10 @@ extern "C" __attribute__((visibility("default"))) std::int32_t PlacefixAdrs(cons
     if (Matches.size() != 1 || !Matches.front().Whole)
         return RcNone;
     const dicstore::TCityMatch& Best = Matches.front();
-    const auto Named = dicstore::TownsNamed(*Best.City, Best.Rest);
+    const auto Named = dicstore::TownsNamed(*Index, *Best.City, Best.Rest);
     const dicstore::TPlaceTown* Town = Named.empty() ? nullptr : Named.front();
     const dicstore::TPlaceTown* Own = nullptr;
-    for (const dicstore::TPlaceTown& T : Best.City->Towns)
+    for (const dicstore::TPlaceTown& T : dicstore::TownsOf(*Index, *Best.City))
         if (T.Name.empty()) {
             Own = &T;
             break;

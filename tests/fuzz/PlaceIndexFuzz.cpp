@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
                 VX_FUZZ_CHECK(M.City >= Index->Cities.data() && M.City < Index->Cities.data() + Index->Cities.size());
                 VX_FUZZ_CHECK(M.Rest.size() <= Normalised.size());
                 VX_FUZZ_CHECK(Normalised.compare(Normalised.size() - M.Rest.size(), M.Rest.size(), M.Rest) == 0);
-                for (const dicstore::TPlaceTown* Town : dicstore::TownsNamed(*M.City, M.Rest))
+                for (const dicstore::TPlaceTown* Town : dicstore::TownsNamed(*Index, *M.City, M.Rest))
                     VX_FUZZ_CHECK(dicstore::StartsWith(M.Rest, Town->Norm) ||
                                   M.Rest.find(Town->Norm) != std::string::npos);
             }

@@ -200,27 +200,38 @@ TEST_F(DicSchDataTest, EveryKindOfExchangeAreaListsItsMunicipalities)
     };
     const TCase Cases[] = {
         // district towns
-        {"0136201234", "北海道虻田郡倶知安町", 1}, {"0153401234", "北海道標津郡中標津町", 1},
-        {"0137501234", "北海道二海郡八雲町", 1},   {"0247601234", "福島県田村郡三春町", 1},
-        {"0556601234", "山梨県南巨摩郡身延町", 1}, {"0735601234", "和歌山県東牟婁郡串本町", 1},
+        {"0136201234", "北海道虻田郡倶知安町", 1},
+        {"0153401234", "北海道標津郡中標津町", 1},
+        {"0137501234", "北海道二海郡八雲町", 1},
+        {"0247601234", "福島県田村郡三春町", 1},
+        {"0556601234", "山梨県南巨摩郡身延町", 1},
+        {"0735601234", "和歌山県東牟婁郡串本町", 1},
         // old names of merged cities
-        {"0486001234", "埼玉県さいたま市大宮区", 24}, {"0197201234", "岩手県奥州市", 2},
-        {"0187601234", "秋田県大仙市", 2},            {"0184001234", "秋田県由利本荘市", 2},
+        {"0486001234", "埼玉県さいたま市大宮区", 24},
+        {"0197201234", "岩手県奥州市", 2},
+        {"0187601234", "秋田県大仙市", 2},
+        {"0184001234", "秋田県由利本荘市", 2},
         {"0959601234", "長崎県五島市", 1},
         // compound and prefixed names
-        {"0422201234", "東京都三鷹市", 4}, {"0724001234", "大阪府貝塚市", 2}, {"0980601234", "沖縄県宮古島市", 2},
-        {"0499201234", "東京都大島町", 2}, {"0156601234", "北海道上川郡清水町", 2},
+        {"0422201234", "東京都三鷹市", 4},
+        {"0724001234", "大阪府貝塚市", 2},
+        {"0980601234", "沖縄県宮古島市", 2},
+        {"0499201234", "東京都大島町", 2},
+        {"0156601234", "北海道上川郡清水町", 2},
         // lists that were wrong: the islands' city with its towns; one town of a district, not all
-        {"0980821234", "沖縄県石垣市", 3}, {"0165801234", "北海道上川郡上川町", 1},
+        {"0980821234", "沖縄県石垣市", 3},
+        {"0165801234", "北海道上川郡上川町", 1},
         // cities of every region
-        {"0888001234", "高知県高知市", 1}, {"0857001234", "鳥取県鳥取市", 1},
+        {"0888001234", "高知県高知市", 1},
+        {"0857001234", "鳥取県鳥取市", 1},
     };
     for (const TCase& Case : Cases) {
         auto Dialog = NewDialog();
         ASSERT_EQ(Dialog->StartSearch(0, QString::fromUtf8(Case.Number)), 0) << Case.Number;
         QStringList Cities = Rows(Dialog->lvTelCity, 0);
         Cities.removeAll(QString());
-        EXPECT_TRUE(Cities.contains(QString::fromUtf8(Case.City))) << Case.Number << " " << Cities.join(u' ').toStdString();
+        EXPECT_TRUE(Cities.contains(QString::fromUtf8(Case.City)))
+            << Case.Number << " " << Cities.join(u' ').toStdString();
         EXPECT_EQ(Dialog->lvTelCity->topLevelItemCount(), Case.Count) << Case.Number;
         EXPECT_GT(Dialog->lvTelTown->topLevelItemCount(), 0) << Case.Number;
     }
