@@ -5,6 +5,29 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
+#include <algorithm>
+
+namespace {
+
+// Below the edit at its left edge, as the pop-up is meant to sit; above it where the screen ends
+// below, and moved in from a side it would leave, so that every name can be seen and clicked.
+QPoint PopupPlace(const QWidget& Edit, const QSize& Size)
+{
+    const QPoint Below = Edit.mapToGlobal(QPoint(0, Edit.height()));
+    const QScreen* Screen = Edit.screen();
+    if (!Screen)
+        return Below;
+    const QRect Area = Screen->availableGeometry();
+    QPoint At = Below;
+    if (At.y() + Size.height() > Area.bottom() + 1)
+        At.setY(Edit.mapToGlobal(QPoint(0, 0)).y() - Size.height());
+    At.setX(std::clamp(At.x(), Area.left(), std::max(Area.left(), Area.right() + 1 - Size.width())));
+    At.setY(std::clamp(At.y(), Area.top(), std::max(Area.top(), Area.bottom() + 1 - Size.height())));
+    return At;
+}
+
+} // namespace
 
 namespace {
 
@@ -60,8 +83,9 @@ void TNameDicOpener::ConvertNeed(TNMDEdit& Edit, int Kind, bool Show, const QStr
         FPopup->close();
         return;
     }
-    if (!FPopup->isVisible()) {
-        FPopup->move(Edit.mapToGlobal(QPoint(0, Edit.height())));
+    const bool Placed = !FPopup->isVisible();
+    if (Placed) {
+        FPopup->move(PopupPlace(Edit, FPopup->frameGeometry().size()));
         FPopup->SetKind(Kind);
         FPopup->SetTag(Edit.property("Tag").toInt());
     }
@@ -70,8 +94,12 @@ void TNameDicOpener::ConvertNeed(TNMDEdit& Edit, int Kind, bool Show, const QStr
     Edit.installEventFilter(this);
     FPopup->SetReading(Value);
     FPopup->FillGrid(Count);
-    if (!FPopup->Closing())
+    if (!FPopup->Closing()) {
         FPopup->show();
+        // The frame is known for certain only once the window is shown.
+        if (Placed)
+            FPopup->move(PopupPlace(Edit, FPopup->frameGeometry().size()));
+    }
 }
 
 bool TNameDicOpener::ConvertKeyDown(unsigned Key)

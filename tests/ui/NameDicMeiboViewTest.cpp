@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QTableWidget>
 #include <QTest>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 // The name-reading pop-up in the directory record window: the window's own name edits open it, the
@@ -93,7 +94,10 @@ TEST_F(NameDicMeiboViewTest, FamilyAndGivenNameFromThePopup)
     ASSERT_TRUE(P);
     EXPECT_TRUE(P->isVisible());
     EXPECT_EQ(P->Kind(), 0);
-    EXPECT_EQ(P->pos(), Kanji->mapToGlobal(QPoint(0, Kanji->height())));
+    // Just below the edit, moved in from the right where the screen would cut it off.
+    const QPoint Below = Kanji->mapToGlobal(QPoint(0, Kanji->height()));
+    const QRect Area = Kanji->screen()->availableGeometry();
+    EXPECT_EQ(P->pos(), QPoint(std::min(Below.x(), Area.right() + 1 - P->frameGeometry().width()), Below.y()));
     EXPECT_EQ(QApplication::focusWidget(), Kanji);
     EXPECT_EQ(P->sgNameList->item(0, 1)->text(), QStringLiteral("山田"));
     // Enter chooses the name and stays in the edit: the window's own walk to the next field waits.
