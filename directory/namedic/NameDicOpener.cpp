@@ -63,11 +63,12 @@ void TNameDicOpener::ConvertNeed(TNMDEdit& Edit, int Kind, bool Show, const QStr
         FPopup->close();
         return;
     }
-    if (!FPopup->isVisible()) {
-        const QRect Place(Edit.mapToGlobal(QPoint(0, 0)), Edit.size());
-        const QScreen* Screen = Edit.screen();
-        FPopup->move(
-            NameDicPopupPlace(Place, FPopup->frameGeometry().size(), Screen ? Screen->availableGeometry() : Place));
+    const QRect Place(Edit.mapToGlobal(QPoint(0, 0)), Edit.size());
+    const QScreen* Screen = Edit.screen();
+    const QRect Area = Screen ? Screen->availableGeometry() : Place;
+    const bool Placed = !FPopup->isVisible();
+    if (Placed) {
+        FPopup->move(NameDicPopupPlace(Place, FPopup->frameGeometry().size(), Area));
         FPopup->SetKind(Kind);
         FPopup->SetTag(Edit.property("Tag").toInt());
     }
@@ -78,6 +79,9 @@ void TNameDicOpener::ConvertNeed(TNMDEdit& Edit, int Kind, bool Show, const QStr
     FPopup->FillGrid(Count);
     if (!FPopup->Closing()) {
         FPopup->show();
+        // The frame is known for certain only once the window is shown.
+        if (Placed)
+            FPopup->move(NameDicPopupPlace(Place, FPopup->frameGeometry().size(), Area));
         LogWindowState(FPopup); // where its names are, for a test that clicks them
     }
 }

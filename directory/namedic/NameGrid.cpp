@@ -30,6 +30,7 @@ void TNameGrid::Clear()
     FColCount = 0;
     FRow = -1;
     FCol = 1;
+    FKeptCol = 1;
     FTopRow = 0;
 }
 
@@ -59,6 +60,7 @@ bool TNameGrid::Select(int Col, int Row)
         return false;
     FRow = Row;
     FCol = Col;
+    FKeptCol = Col;
     return true;
 }
 
@@ -86,7 +88,9 @@ void TNameGrid::ScrollIntoView()
 void TNameGrid::MoveToRow(int Row)
 {
     FRow = Row;
-    int Col = FCol;
+    // The column the user chose, not the one a shorter row forced: passing a row of two names on
+    // the way down from the fourth column lands in the fourth again on the next long row.
+    int Col = FKeptCol;
     while (Col > 1 && Cell(Col, Row).isEmpty())
         --Col;
     FCol = Col;
@@ -99,6 +103,7 @@ TNameGrid::TKeyResult TNameGrid::HandleKey(int Key)
     if (!HasSelection()) {
         if ((Key == Qt::Key_Down || Key == Qt::Key_PageDown) && RowCount() > 0) {
             FCol = 1;
+            FKeptCol = 1;
             MoveToRow(0);
             Result.Consumed = true;
         }
@@ -114,6 +119,7 @@ TNameGrid::TKeyResult TNameGrid::HandleKey(int Key)
         if (FRow == 0) {
             FRow = -1;
             FCol = 1;
+            FKeptCol = 1;
         } else {
             MoveToRow(FRow - 1);
         }
@@ -126,6 +132,7 @@ TNameGrid::TKeyResult TNameGrid::HandleKey(int Key)
         if (FRow == 0) {
             FRow = -1;
             FCol = 1;
+            FKeptCol = 1;
         } else {
             MoveToRow(std::max(0, FRow - FVisibleRows));
         }
@@ -136,10 +143,11 @@ TNameGrid::TKeyResult TNameGrid::HandleKey(int Key)
     case Qt::Key_Left:
         if (FCol > 1)
             --FCol;
+        FKeptCol = FCol;
         break;
     case Qt::Key_Right:
         if (!Cell(FCol + 1, FRow).isEmpty())
-            ++FCol;
+            FKeptCol = ++FCol;
         break;
     default:
         break;

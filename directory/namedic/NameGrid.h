@@ -53,7 +53,8 @@ private:
     QList<QStringList> FCells;
     int FColCount = 0;
     int FRow = -1;
-    int FCol = 1; // kept while moving between rows
+    int FCol = 1;     // the selected cell's column
+    int FKeptCol = 1; // the column the user chose, kept while moving between rows
     int FTopRow = 0;
     int FVisibleRows = 1;
 };

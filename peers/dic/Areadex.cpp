@@ -1,12 +1,13 @@
 // Stand-in for the area-code dictionary: a telephone number to the municipalities of its exchange
 // area and their towns. The exchange area is the Japanese description of libphonenumber's offline
-// geocoder, kept to the prefecture its English description names; the municipalities and towns come
-// from the postal dictionary. rc: 0 found; 1 more towns follow; 4 not a Japanese number; 8 no exchange
-// area (or no towns); 12 no dictionary; 2 a bad argument.
+// geocoder; its municipalities are the numbering plan's, as the dictionary's area table holds them
+// (ExchangeAreas.tsv), and their towns come from the postal dictionary. rc: 0 found; 1 more towns follow; 4 not a
+// Japanese number; 8 no exchange area (or no towns); 12 no dictionary; 2 a bad argument.
 
 #include "peers/dic/PlaceIndex.h"
 #include "platform/sys/FileVersionNote.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -90,6 +91,14 @@ std::int32_t AreaCities(const char* Number, const char* DicFolder, std::vector<c
     const dicstore::TPlaceIndex* Index = dicstore::LoadPlaceIndex(DicFolder);
     if (!Index)
         return RcNoDictionary;
+    // The numbering plan's own list of the area's municipalities; guesses by name only for an area
+    // the geocoder learned after the table was written.
+    auto Listed = Index->Areas.find(Area);
+    if (Listed != Index->Areas.end()) {
+        for (size_t At : Listed->second)
+            Cities.push_back(&Index->Cities[At]);
+        return Cities.empty() ? RcNone : RcLast;
+    }
     auto InPref = [&](const dicstore::TPlaceCity& City) { return Pref < 0 || City.Pref == Pref; };
     // The capital's area is its twenty-three wards.
     if (Area == "東京") {
@@ -157,8 +166,11 @@ VX_EXPORT std::int32_t AreadexCity2(const char* Number, void* Cities, const char
         Out[I] = TCityRecord{};
         dicstore::PutField(Out[I].Kanji, sizeof Out[I].Kanji, CityKanji(*Found[I]));
         size_t Towns = 0;
-        for (const dicstore::TPlaceTown& Town : Found[I]->Towns)
+        const auto& All = dicstore::TownsOf(*dicstore::LoadPlaceIndex(DicFolder), *Found[I]);
+        for (const dicstore::TPlaceTown& Town : All)
             Towns += Town.Name.empty() ? 0 : 1;
+        if (Towns == 0)
+            Towns = All.size();
         Out[I].TownCount = static_cast<std::int32_t>(Towns);
     }
     return RcLast;
@@ -180,10 +192,16 @@ VX_EXPORT void* AreadexTown2First(const char* Number, const void* City, void* Bu
         if (std::memcmp(Made.Kanji, Wanted->Kanji, sizeof Made.Kanji) != 0)
             continue;
         auto* Listing = new TListing;
-        for (const dicstore::TPlaceTown& Town : Candidate->Towns) {
-            if (Town.Name.empty())
+        // A municipality that only has codes of its own (直島町) is listed by them, so it can be chosen.
+        const auto& All = dicstore::TownsOf(*dicstore::LoadPlaceIndex(DicFolder), *Candidate);
+        const bool Named =
+            std::any_of(All.begin(), All.end(), [](const dicstore::TPlaceTown& Town) { return !Town.Name.empty(); });
+        for (const dicstore::TPlaceTown& Town : All) {
+            if (Named && Town.Name.empty())
                 continue;
             TTownRecord Record{};
+            if (!Town.Kana.empty())
+                Record.Initial[0] = Town.Kana[0];
             dicstore::PutField(Record.Pos, sizeof Record.Pos, Town.Code);
             dicstore::PutField(Record.Kanji, sizeof Record.Kanji, dicstore::CutCp932(Town.Kanji, 74));
             Listing->Towns.push_back(Record);

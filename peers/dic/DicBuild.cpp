@@ -2,6 +2,7 @@
 
 #include "main/common/CommonText.h"
 #include "peers/dic/DicStore.h"
+#include "peers/dic/PlaceNorm.h"
 #include "platform/text/Cp932.h"
 
 #include <QDir>
@@ -64,12 +65,6 @@ int PrefectureIndex(const QString& Name)
     return -1;
 }
 
-QString District(const QString& Name)
-{
-    int At = Name.indexOf(u'郡');
-    return At > 0 && At < Name.size() - 1 ? Name.mid(At + 1) : QString();
-}
-
 QString WardCity(const QString& Name)
 {
     if (!Name.endsWith(u'区'))
@@ -79,6 +74,17 @@ QString WardCity(const QString& Name)
 }
 
 } // namespace
+
+QString DistrictFreeName(const QString& Name, const QString& Kana)
+{
+    const qsizetype At = Name.indexOf(u'郡');
+    if (At <= 0 || At >= Name.size() - 1)
+        return {};
+    // A district holds towns and villages only; without a reading that is all there is to go by.
+    if (Kana.isEmpty() ? !(Name.endsWith(u'町') || Name.endsWith(u'村')) : !Kana.contains(QStringLiteral("ｸﾞﾝ")))
+        return {};
+    return Name.mid(At + 1);
+}
 
 TSkkFile ParseSkk(const QByteArray& Bytes)
 {
@@ -169,6 +175,7 @@ TAddressSplit TDicBuilder::Split(const QString& Address) const
 TDicData TDicBuilder::Build(const TSkkFile& Zipcode, const TSkkFile& Office) const
 {
     TDicData Data;
+    Data.Source = QStringLiteral("SKK");
     QHash<QString, int> CityIds;
     QList<QStringList> TownsOfCity;
     auto CityId = [&](int Pref, const QString& Name) {
@@ -177,7 +184,7 @@ TDicData TDicBuilder::Build(const TSkkFile& Zipcode, const TSkkFile& Office) con
         if (It != CityIds.cend())
             return *It;
         int Id = static_cast<int>(Data.Cities.size());
-        Data.Cities.append(TDicCity{Pref, Name});
+        Data.Cities.append(TDicCity{Pref, Name, {}});
         TownsOfCity.append(QStringList());
         CityIds.insert(Key, Id);
         return Id;
@@ -186,7 +193,7 @@ TDicData TDicBuilder::Build(const TSkkFile& Zipcode, const TSkkFile& Office) con
         for (const QString& Text : Line.Texts) {
             TAddressSplit Split = TDicBuilder::Split(Text);
             int Id = CityId(Split.Pref, Split.City);
-            Data.Towns.append(TBuildTown{Line.Code, Id, Split.Town});
+            Data.Towns.append(TBuildTown{Line.Code, Id, Split.Town, {}});
             if (!Split.Town.isEmpty())
                 TownsOfCity[Id] << Split.Town;
         }
@@ -215,7 +222,7 @@ TDicData TDicBuilder::Build(const TSkkFile& Zipcode, const TSkkFile& Office) con
                         break;
                     }
             }
-            Data.Offices.append(TDicOffice{Line.Code, Id, Town, Name});
+            Data.Offices.append(TDicOffice{Line.Code, Id, Town, Name, {}});
         }
     }
     return Data;
@@ -277,27 +284,35 @@ bool WriteDic(const TDicData& Data, const QString& Folder, QString& Error)
                   SQLITE_OK &&
               sqlite3_exec(Db, DicStoreSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
     {
-        TStatement Pref(Db, "INSERT INTO pref VALUES(?,?)");
+        TStatement Pref(Db, "INSERT INTO pref VALUES(?,?,?)");
         for (int I = 0; Ok && I < PrefectureCount; ++I) {
             Pref.Int(1, I);
             Pref.Text(2, PrefectureNames[I]);
+            Pref.Blob(3, DicFieldBytes(PrefectureKanaNames[I], 10));
             Ok = Pref.Run();
         }
-        TStatement City(Db, "INSERT INTO city VALUES(?,?,?,?,?,?,?)");
+        auto Norm = [](const QString& Text) {
+            return QString::fromStdString(dicstore::NormalisePlace(Text.toStdString()));
+        };
+        TStatement City(Db, "INSERT INTO city VALUES(?,?,?,?,?,?,?,?,?,?)");
         for (int I = 0; Ok && I < Data.Cities.size(); ++I) {
             const TDicCity& C = Data.Cities[I];
             const QString Pref = C.Pref >= 0 ? PrefectureNames[C.Pref] : QString();
             const QString PrefKana = C.Pref >= 0 ? PrefectureKanaNames[C.Pref] : QString();
+            const QString District = DistrictFreeName(C.Name, C.Kana);
             City.Int(1, I);
             City.Int(2, C.Pref);
-            City.Blob(3, DicFieldBytes(PrefKana, 40));
+            City.Blob(3, DicFieldBytes(PrefKana + C.Kana, 40));
             City.Blob(4, DicFieldBytes(Pref + C.Name, 40));
             City.Text(5, C.Name);
-            City.Text(6, District(C.Name));
+            City.Text(6, District);
             City.Text(7, WardCity(C.Name));
+            City.Blob(8, DicFieldBytes(C.Kana, 40));
+            City.Text(9, Norm(C.Name));
+            City.Text(10, Norm(District));
             Ok = City.Run();
         }
-        TStatement Town(Db, "INSERT INTO town VALUES(?,?,?,?,?)");
+        TStatement Town(Db, "INSERT INTO town VALUES(?,?,?,?,?,?,?)");
         for (int I = 0; Ok && I < Data.Towns.size(); ++I) {
             const TBuildTown& T = Data.Towns[I];
             Town.Text(1, T.Code);
@@ -305,9 +320,11 @@ bool WriteDic(const TDicData& Data, const QString& Folder, QString& Error)
             Town.Blob(3, DicFieldBytes(T.Name, 102));
             Town.Text(4, T.Name);
             Town.Int(5, I);
+            Town.Blob(6, DicFieldBytes(T.Kana, 102));
+            Town.Text(7, Norm(T.Name));
             Ok = Town.Run();
         }
-        TStatement Office(Db, "INSERT INTO office VALUES(?,?,?,?,?,?)");
+        TStatement Office(Db, "INSERT INTO office VALUES(?,?,?,?,?,?,?,?)");
         for (int I = 0; Ok && I < Data.Offices.size(); ++I) {
             const TDicOffice& O = Data.Offices[I];
             Office.Text(1, O.Code);
@@ -316,8 +333,13 @@ bool WriteDic(const TDicData& Data, const QString& Folder, QString& Error)
             Office.Text(4, O.Town);
             Office.Blob(5, DicFieldBytes(O.Name, 62));
             Office.Int(6, I);
+            Office.Blob(7, DicFieldBytes(O.Kana, 102));
+            Office.Text(8, Norm(O.Town));
             Ok = Office.Run();
         }
+        TStatement Meta(Db, "INSERT INTO meta VALUES('source', ?)");
+        Meta.Text(1, Data.Source.isEmpty() ? QStringLiteral("SKK") : Data.Source);
+        Ok = Ok && Meta.Run();
     }
     Ok = Ok && sqlite3_exec(Db, "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!Ok)

@@ -29,6 +29,7 @@ struct TDicCity
 {
     int Pref = -1; // index into PrefectureNames, -1 when the address names none
     QString Name;  // the municipality, e.g. "札幌市北区", "三重郡朝日町"
+    QString Kana;  // its reading in half-width katakana, "" where the lists give none
 };
 
 struct TBuildTown
@@ -36,14 +37,16 @@ struct TBuildTown
     QString Code;
     int City = 0;
     QString Name; // "" for a code that names only its municipality
+    QString Kana; // the town's reading; for a code of a municipality alone, the municipality's
 };
 
 struct TDicOffice
 {
     QString Code;
     int City = 0;
-    QString Town;
+    QString Town; // the town and the block, as the office's address reads after its municipality
     QString Name;
+    QString Kana; // the town's reading where the lists give one
 };
 
 struct TDicData
@@ -51,7 +54,12 @@ struct TDicData
     QList<TDicCity> Cities;
     QList<TBuildTown> Towns;
     QList<TDicOffice> Offices;
+    QString Source; // which lists the data was built from, for the README's question and the tests
 };
+
+// A municipality's name without its district ("茅部郡森町" -> "森町"), "" when it has none. The
+// reading decides, so that a city named with 郡 (蒲郡市, 大和郡山市) is never split.
+[[nodiscard]] QString DistrictFreeName(const QString& Name, const QString& Kana);
 
 struct TAddressSplit
 {

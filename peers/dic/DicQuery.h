@@ -26,11 +26,20 @@ inline sqlite3* Open(const char* DicFolder)
     return Db;
 }
 
+// SQLite VM steps of the statements finished so far in this library; the tests hold the walks of
+// the dictionary to their size with it.
+inline long long VmSteps = 0;
+
 class Statement
 {
 public:
     Statement(sqlite3* Db, const char* Sql) { sqlite3_prepare_v2(Db, Sql, -1, &FStmt, nullptr); }
-    ~Statement() { sqlite3_finalize(FStmt); }
+    ~Statement()
+    {
+        if (FStmt)
+            VmSteps += sqlite3_stmt_status(FStmt, SQLITE_STMTSTATUS_VM_STEP, 0);
+        sqlite3_finalize(FStmt);
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     bool Ok() const { return FStmt != nullptr; }

@@ -1,11 +1,16 @@
 #pragma once
 
-// The municipalities, towns and offices of the postal dictionary held in memory by the address
-// stand-ins, loaded once per dictionary folder, and the matching of a free-text address against
-// them. Texts are UTF-8 here; the records get CP932 through the library's own iconv.
+// The municipalities, towns and offices of the postal dictionary as the address stand-ins see them,
+// and the matching of a free-text address against them. Texts are UTF-8 here; the records get CP932
+// through the library's own iconv. vxdict builds the index (normalised names, the towns of each
+// municipality in order) into the file; a library opens it read-only through SQLite's memory map,
+// reads the municipalities once, and a municipality's towns and offices the first time a search
+// reaches it, so the first search of a dialog costs what the later ones do.
 
 #include "peers/dic/DicQuery.h"
+#include "peers/dic/PlaceNorm.h"
 
+#include <algorithm>
 #include <iconv.h>
 #include <map>
 #include <memory>
@@ -20,14 +25,18 @@ struct TPlaceTown
     std::string Code;
     std::string Name;  // UTF-8, "" for the municipality's own entry
     std::string Kanji; // CP932, cut to 102 bytes
+    std::string Kana;  // CP932 reading
+    std::string Norm;  // Name as NormalisePlace writes it
 };
 
 struct TPlaceOffice
 {
     std::string Code;
-    std::string TownName; // UTF-8
+    std::string TownName; // UTF-8 town and block
     std::string Town;     // CP932
     std::string Kanji;    // CP932 office name
+    std::string Kana;     // CP932 town reading
+    std::string Norm;     // TownName normalised
 };
 
 struct TPlaceCity
@@ -39,13 +48,22 @@ struct TPlaceCity
     std::string District; // UTF-8 municipality without its district, or ""
     std::string Ward;     // UTF-8 ward city of a ward, or ""
     std::string PrefKana; // CP932
-    std::vector<TPlaceTown> Towns;
-    std::vector<TPlaceOffice> Offices;
+    std::string CityKana; // CP932 municipality reading
+    std::string Norm;     // Name normalised
+    std::string DistrictNorm;
+    // Filled by TownsOf / OfficesOf on first use.
+    mutable bool Loaded = false;
+    mutable std::vector<TPlaceTown> Towns;
+    mutable std::vector<TPlaceOffice> Offices;
 };
 
 struct TPlaceIndex
 {
+    sqlite3* Db = nullptr; // kept open read-only for the towns still to be read
+    mutable std::mutex Lock;
     std::vector<TPlaceCity> Cities;
+    // exchange-area name -> its municipalities (indexes into Cities), from ExchangeAreas.tsv
+    std::map<std::string, std::vector<size_t>> Areas;
     std::vector<std::string> Prefectures; // UTF-8, longest first
 };
 
@@ -131,11 +149,13 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
     sqlite3* Db = Open(DicFolder);
     if (!Db)
         return nullptr;
+    // Pages come from the page cache as they are touched; nothing of the file is copied up front.
+    sqlite3_exec(Db, "PRAGMA mmap_size=268435456; PRAGMA query_only=1;", nullptr, nullptr, nullptr);
     auto Index = std::make_unique<TPlaceIndex>();
     std::map<long long, size_t> At;
     {
-        Statement Cities(Db, "SELECT c.Id, c.Pref, p.Name, c.Name, c.District, c.Ward, c.Kana FROM city c"
-                             " LEFT JOIN pref p ON p.Id = c.Pref ORDER BY c.Id");
+        Statement Cities(Db, "SELECT c.Id, c.Pref, p.Name, c.Name, c.District, c.Ward, p.Kana, c.CityKana, c.Norm,"
+                             " c.DistrictNorm FROM city c LEFT JOIN pref p ON p.Id = c.Pref ORDER BY c.Id");
         while (Cities.Step()) {
             TPlaceCity City;
             City.Id = Cities.ColumnInt(0);
@@ -145,69 +165,152 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
             City.District = Cities.ColumnText(4);
             City.Ward = Cities.ColumnText(5);
             City.PrefKana = Cities.ColumnText(6);
+            City.CityKana = Cities.ColumnText(7);
+            City.Norm = Cities.ColumnText(8);
+            City.DistrictNorm = Cities.ColumnText(9);
             At[City.Id] = Index->Cities.size();
             Index->Cities.push_back(std::move(City));
         }
-        Statement Towns(Db, "SELECT City, Code, Name, Kanji FROM town ORDER BY Code, Seq");
-        while (Towns.Step()) {
-            auto Found = At.find(Towns.ColumnInt(0));
+        Statement Areas(Db, "SELECT Name, City FROM area ORDER BY Seq");
+        while (Areas.Ok() && Areas.Step()) {
+            auto Found = At.find(Areas.ColumnInt(1));
             if (Found != At.end())
-                Index->Cities[Found->second].Towns.push_back(
-                    {Towns.ColumnText(1), Towns.ColumnText(2), Towns.ColumnText(3)});
-        }
-        Statement Offices(Db, "SELECT City, Code, TownName, Town, Kanji FROM office ORDER BY Code, Seq");
-        while (Offices.Step()) {
-            auto Found = At.find(Offices.ColumnInt(0));
-            if (Found != At.end())
-                Index->Cities[Found->second].Offices.push_back(
-                    {Offices.ColumnText(1), Offices.ColumnText(2), Offices.ColumnText(3), Offices.ColumnText(4)});
+                Index->Areas[Areas.ColumnText(0)].push_back(Found->second);
         }
         Statement Prefs(Db, "SELECT Name FROM pref ORDER BY length(Name) DESC");
         while (Prefs.Step())
             Index->Prefectures.push_back(Prefs.ColumnText(0));
     }
-    sqlite3_close(Db);
+    Index->Db = Db;
     const TPlaceIndex* Result = Index.get();
     Loaded[Key] = std::move(Index);
     return Result;
 }
 
+// A municipality's towns and offices, in code order, read from the file the first time they are asked for.
+inline void LoadTowns(const TPlaceIndex& Index, const TPlaceCity& City)
+{
+    std::lock_guard<std::mutex> Guard(Index.Lock);
+    if (City.Loaded)
+        return;
+    City.Loaded = true;
+    Statement Towns(Index.Db, "SELECT Code, Name, Kanji, Kana, Norm FROM town WHERE City = ?1 ORDER BY Code, Seq");
+    Towns.Int(1, City.Id);
+    while (Towns.Step())
+        City.Towns.push_back(
+            {Towns.ColumnText(0), Towns.ColumnText(1), Towns.ColumnText(2), Towns.ColumnText(3), Towns.ColumnText(4)});
+    Statement Offices(Index.Db,
+                      "SELECT Code, TownName, Town, Kanji, Kana, Norm FROM office WHERE City = ?1 ORDER BY Code, Seq");
+    Offices.Int(1, City.Id);
+    while (Offices.Step())
+        City.Offices.push_back({Offices.ColumnText(0), Offices.ColumnText(1), Offices.ColumnText(2),
+                                Offices.ColumnText(3), Offices.ColumnText(4), Offices.ColumnText(5)});
+}
+
+inline const std::vector<TPlaceTown>& TownsOf(const TPlaceIndex& Index, const TPlaceCity& City)
+{
+    LoadTowns(Index, City);
+    return City.Towns;
+}
+
+inline const std::vector<TPlaceOffice>& OfficesOf(const TPlaceIndex& Index, const TPlaceCity& City)
+{
+    LoadTowns(Index, City);
+    return City.Offices;
+}
+
 struct TCityMatch
 {
     const TPlaceCity* City = nullptr;
-    std::string Rest;  // the address after the municipality
-    size_t Length = 0; // how much of the address the municipality took
+    std::string Rest;   // the normalised address after the municipality
+    size_t Length = 0;  // how much of the normalised address the municipality took
+    bool Whole = false; // the address names the municipality in full, not only its beginning
+    const TPlaceIndex* Index = nullptr;
 };
 
-// The municipalities an address names: after an optional prefecture, with the district optional,
-// the address begins with the name (Rest is what follows) or the name begins with the address.
+// The towns of a municipality that the rest of an address begins with, longest first. A Kyoto
+// street-style rest (烏丸通二条下ル秋野々町) is tried by the town after its street as well.
+inline std::vector<const TPlaceTown*> TownsNamed(const TPlaceIndex& Index, const TPlaceCity& City,
+                                                 const std::string& Rest)
+{
+    std::vector<const TPlaceTown*> Towns;
+    if (Rest.empty())
+        return Towns;
+    auto Collect = [&](const std::string& Text) {
+        for (const TPlaceTown& Town : TownsOf(Index, City))
+            if (!Town.Norm.empty() && StartsWith(Text, Town.Norm))
+                Towns.push_back(&Town);
+    };
+    Collect(Rest);
+    if (Towns.empty()) {
+        const size_t Start = KyotoTownStart(Rest);
+        if (Start != std::string::npos)
+            Collect(Rest.substr(Start));
+    }
+    std::stable_sort(Towns.begin(), Towns.end(),
+                     [](const TPlaceTown* A, const TPlaceTown* B) { return A->Norm.size() > B->Norm.size(); });
+    return Towns;
+}
+
+// The municipalities an address names, after an optional prefecture, with the district optional.
+// A prefecture alone names all of its municipalities. A municipality named in full outranks those
+// the address is only the beginning of; of several named in full in different prefectures, those
+// whose towns the rest of the address begins with are kept, when there are such.
 inline std::vector<TCityMatch> MatchCities(const TPlaceIndex& Index, const std::string& Address)
 {
-    std::string Pref, Rest = Address;
+    const std::string Text = NormalisePlace(Address);
+    if (Text.empty())
+        return {};
+    std::string Pref, Rest = Text;
     for (const std::string& Name : Index.Prefectures)
-        if (StartsWith(Address, Name)) {
+        if (StartsWith(Text, Name)) {
             Pref = Name;
-            Rest = Address.substr(Name.size());
+            Rest = Text.substr(Name.size());
             break;
         }
-    std::vector<TCityMatch> Matches;
+    std::vector<TCityMatch> Whole, Begun;
     for (const TPlaceCity& City : Index.Cities) {
         if (!Pref.empty() && City.PrefName != Pref)
             continue;
-        for (const std::string* Name : {&City.Name, &City.District}) {
-            if (Name->empty())
-                continue;
-            if (StartsWith(Rest, *Name)) {
-                Matches.push_back({&City, Rest.substr(Name->size()), Name->size()});
-                break;
-            }
-            if (!Rest.empty() && StartsWith(*Name, Rest)) {
-                Matches.push_back({&City, std::string(), Rest.size()});
+        if (Rest.empty()) {
+            Whole.push_back({&City, std::string(), Pref.size(), false, &Index});
+            continue;
+        }
+        bool Taken = false;
+        for (const std::string* Name : {&City.Norm, &City.DistrictNorm}) {
+            if (!Name->empty() && StartsWith(Rest, *Name)) {
+                Whole.push_back({&City, Rest.substr(Name->size()), Pref.size() + Name->size(), true, &Index});
+                Taken = true;
                 break;
             }
         }
+        for (const std::string* Name : {&City.Norm, &City.DistrictNorm})
+            if (!Taken && !Name->empty() && StartsWith(*Name, Rest)) {
+                Begun.push_back({&City, std::string(), Text.size(), false, &Index});
+                break;
+            }
     }
-    return Matches;
+    if (Whole.empty())
+        return Begun;
+    if (Rest.empty())
+        return Whole;
+    // "札幌市北区" is named in full, "札幌市" is not a municipality of its own: the longest name wins.
+    size_t Longest = 0;
+    for (const TCityMatch& M : Whole)
+        Longest = std::max(Longest, M.Length);
+    std::vector<TCityMatch> Kept;
+    for (const TCityMatch& M : Whole)
+        if (M.Length == Longest)
+            Kept.push_back(M);
+    if (Kept.size() > 1) {
+        std::vector<TCityMatch> ByTown;
+        for (const TCityMatch& M : Kept)
+            if (!TownsNamed(Index, *M.City, M.Rest).empty())
+                ByTown.push_back(M);
+        if (!ByTown.empty())
+            Kept = ByTown;
+    }
+    return Kept;
 }
 
 } // namespace dicstore

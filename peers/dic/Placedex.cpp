@@ -5,6 +5,7 @@
 #include "peers/dic/PlaceIndex.h"
 #include "platform/sys/FileVersionNote.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -59,6 +60,7 @@ TCityRecord MakeCity(const dicstore::TPlaceCity& City)
     TCityRecord Record{};
     dicstore::PutField(Record.PrefKana, sizeof Record.PrefKana, City.PrefKana);
     dicstore::PutField(Record.PrefKanji, sizeof Record.PrefKanji, dicstore::ToCp932(City.PrefName, 10));
+    dicstore::PutField(Record.CityKana, sizeof Record.CityKana, dicstore::CutCp932(City.CityKana, 26));
     dicstore::PutField(Record.CityKanji, sizeof Record.CityKanji, dicstore::ToCp932(City.Name, 26));
     return Record;
 }
@@ -91,20 +93,34 @@ const TCityMatch* FindCity(const std::vector<TCityMatch>& Matches, const void* R
     return nullptr;
 }
 
+// The towns the address goes on to name; while it names none yet, those its rest is the beginning of,
+// so that a town half typed is offered.
 std::vector<const dicstore::TPlaceTown*> TownsOf(const TCityMatch& M)
 {
     std::vector<const dicstore::TPlaceTown*> Towns;
-    for (const dicstore::TPlaceTown& Town : M.City->Towns)
-        if (M.Rest.empty() || (!Town.Name.empty() && dicstore::StartsWith(M.Rest, Town.Name)))
-            Towns.push_back(&Town);
+    if (M.Rest.empty()) {
+        // The code of the municipality alone is offered where it is all the municipality has (直島町).
+        const auto& All = dicstore::TownsOf(*M.Index, *M.City);
+        const bool Named =
+            std::any_of(All.begin(), All.end(), [](const dicstore::TPlaceTown& Town) { return !Town.Name.empty(); });
+        for (const dicstore::TPlaceTown& Town : All)
+            if (!Named || !Town.Name.empty())
+                Towns.push_back(&Town);
+        return Towns;
+    }
+    Towns = dicstore::TownsNamed(*M.Index, *M.City, M.Rest);
+    if (Towns.empty())
+        for (const dicstore::TPlaceTown& Town : dicstore::TownsOf(*M.Index, *M.City))
+            if (!Town.Norm.empty() && dicstore::StartsWith(Town.Norm, M.Rest))
+                Towns.push_back(&Town);
     return Towns;
 }
 
 std::vector<const dicstore::TPlaceOffice*> OfficesOf(const TCityMatch& M)
 {
     std::vector<const dicstore::TPlaceOffice*> Offices;
-    for (const dicstore::TPlaceOffice& Office : M.City->Offices)
-        if (dicstore::StartsWith(Office.TownName, M.Rest) || dicstore::StartsWith(M.Rest, Office.TownName))
+    for (const dicstore::TPlaceOffice& Office : dicstore::OfficesOf(*M.Index, *M.City))
+        if (dicstore::StartsWith(Office.Norm, M.Rest) || dicstore::StartsWith(M.Rest, Office.Norm))
             Offices.push_back(&Office);
     return Offices;
 }
@@ -155,9 +171,10 @@ std::int32_t Count(const char* Address, const void* City, std::int32_t* Count, c
     return *Count > 0 ? RcOk : RcNone;
 }
 
-void PutTown(TTownRecord& Record, const std::string& Code, const std::string& Kanji)
+void PutTown(TTownRecord& Record, const std::string& Code, const std::string& Kana, const std::string& Kanji)
 {
     dicstore::PutField(Record.Pos, sizeof Record.Pos, Code);
+    dicstore::PutField(Record.Kana, sizeof Record.Kana, Kana);
     dicstore::PutField(Record.Kanji, sizeof Record.Kanji, Kanji);
 }
 
@@ -190,7 +207,7 @@ VX_EXPORT std::int32_t PlacedexTownList(const char* Address, const void* City, v
     auto* Out = static_cast<TTownRecord*>(Towns);
     const auto List = TownsOf(*M);
     for (std::int32_t I = 0; I < Count && static_cast<size_t>(I) < List.size(); ++I)
-        PutTown(Out[I], List[I]->Code, List[I]->Kanji);
+        PutTown(Out[I], List[I]->Code, List[I]->Kana, List[I]->Kanji);
     return RcOk;
 }
 
@@ -210,7 +227,7 @@ VX_EXPORT std::int32_t PlacedexLargeList(const char* Address, const void* City, 
     auto* LargeOut = static_cast<TLargeRecord*>(Larges);
     const auto List = OfficesOf(*M);
     for (std::int32_t I = 0; I < Count && static_cast<size_t>(I) < List.size(); ++I) {
-        PutTown(TownOut[I], List[I]->Code, List[I]->Town);
+        PutTown(TownOut[I], List[I]->Code, List[I]->Kana, List[I]->Town);
         dicstore::PutField(LargeOut[I].Kanji, sizeof LargeOut[I].Kanji, List[I]->Kanji);
     }
     return RcOk;

@@ -1,7 +1,9 @@
 // Stand-in for the address normalisation library: the longest prefecture + municipality + town a
 // free-text address (CP932) begins with, from the postal dictionary.
 // rc: 0 a town was found; 1 only the municipality (the record filled at municipality level);
-// 4 the address holds no kana or kanji; 8 nothing found; 12 no dictionary; 2 a bad argument.
+// 4 the address holds no kana or kanji; 8 no one municipality: none, only the beginning of a name,
+// a prefecture alone, or a name that several prefectures share and the town does not decide;
+// 12 no dictionary; 2 a bad argument.
 
 #include "peers/dic/PlaceIndex.h"
 #include "platform/sys/FileVersionNote.h"
@@ -59,29 +61,27 @@ extern "C" __attribute__((visibility("default"))) std::int32_t PlacefixAdrs(cons
     const dicstore::TPlaceIndex* Index = dicstore::LoadPlaceIndex(DicFolder);
     if (!Index)
         return RcNoDictionary;
-    // The municipality that takes most of the address, then its longest town.
-    const dicstore::TCityMatch* Best = nullptr;
+    // An import takes what it is told without a look: only one municipality named in full will do.
     const auto Matches = dicstore::MatchCities(*Index, Utf8);
-    for (const dicstore::TCityMatch& M : Matches)
-        if ((!Best || M.Length > Best->Length) && (M.Rest.size() + M.Length <= Utf8.size()))
-            Best = &M;
-    if (!Best)
+    if (Matches.size() != 1 || !Matches.front().Whole)
         return RcNone;
-    const dicstore::TPlaceTown* Town = nullptr;
+    const dicstore::TCityMatch& Best = Matches.front();
+    const auto Named = dicstore::TownsNamed(*Index, *Best.City, Best.Rest);
+    const dicstore::TPlaceTown* Town = Named.empty() ? nullptr : Named.front();
     const dicstore::TPlaceTown* Own = nullptr;
-    for (const dicstore::TPlaceTown& T : Best->City->Towns) {
+    for (const dicstore::TPlaceTown& T : dicstore::TownsOf(*Index, *Best.City))
         if (T.Name.empty()) {
-            if (!Own)
-                Own = &T;
-        } else if (dicstore::StartsWith(Best->Rest, T.Name) && (!Town || T.Name.size() > Town->Name.size()))
-            Town = &T;
-    }
-    const dicstore::TPlaceCity& City = *Best->City;
+            Own = &T;
+            break;
+        }
+    const dicstore::TPlaceCity& City = *Best.City;
     dicstore::PutField(Record->PrefKana, sizeof Record->PrefKana, City.PrefKana);
     dicstore::PutField(Record->PrefKanji, sizeof Record->PrefKanji, dicstore::ToCp932(City.PrefName, 10));
+    dicstore::PutField(Record->CityKana, sizeof Record->CityKana, dicstore::CutCp932(City.CityKana, 26));
     dicstore::PutField(Record->CityKanji, sizeof Record->CityKanji, dicstore::ToCp932(City.Name, 26));
     if (Town) {
         dicstore::PutField(Record->Pos, sizeof Record->Pos, Town->Code);
+        dicstore::PutField(Record->TownKana, sizeof Record->TownKana, Town->Kana);
         dicstore::PutField(Record->TownKanji, sizeof Record->TownKanji, Town->Kanji);
         return RcTown;
     }

@@ -153,9 +153,9 @@ std::int32_t ListTowns(void* Handle, const void* CityRecord, void* Towns, void* 
     if (!City || !Towns || First < 0 || Count < 0)
         return RcBadArgument;
     dicstore::Statement Rows(
-        Search->Db, Larges ? "SELECT Code, Town, Kanji FROM office WHERE City = ?1 AND Code >= ?2 AND Code < ?3"
+        Search->Db, Larges ? "SELECT Code, Town, Kanji, Kana FROM office WHERE City = ?1 AND Code >= ?2 AND Code < ?3"
                              " ORDER BY Code, Seq LIMIT ?4 OFFSET ?5"
-                           : "SELECT Code, Kanji, '' FROM town WHERE City = ?1 AND Code >= ?2 AND Code < ?3"
+                           : "SELECT Code, Kanji, '', Kana FROM town WHERE City = ?1 AND Code >= ?2 AND Code < ?3"
                              " ORDER BY Code, Seq LIMIT ?4 OFFSET ?5");
     Rows.Int(1, City->Id);
     Rows.Text(2, Search->Low);
@@ -168,6 +168,7 @@ std::int32_t ListTowns(void* Handle, const void* CityRecord, void* Towns, void* 
     while (Filled < Count && Rows.Step()) {
         dicstore::PutField(TownOut[Filled].Pos, sizeof TownOut[Filled].Pos, Rows.ColumnText(0));
         dicstore::PutField(TownOut[Filled].Kanji, sizeof TownOut[Filled].Kanji, Rows.ColumnText(1));
+        dicstore::PutField(TownOut[Filled].Kana, sizeof TownOut[Filled].Kana, Rows.ColumnText(3));
         if (LargeOut)
             dicstore::PutField(LargeOut[Filled].Kanji, sizeof LargeOut[Filled].Kanji, Rows.ColumnText(2));
         ++Filled;

@@ -1,10 +1,12 @@
 // vxdict: builds the postal dictionary of the dictionary stand-ins from the public postal lists,
 // and prints what the dictionary libraries answer for a text.
-//   vxdict build --zipcode FILE --office FILE --out DIR
+//   vxdict build --jpostal DIR --out DIR          (Japan Post's data, the package's json folder)
+//   vxdict build --zipcode FILE --office FILE --out DIR   (the SKK lists, when the package is absent)
 //   vxdict area|postal|address|fix TEXT [--dic DIR]
 
 #include "peers/dic/DicBuild.h"
 #include "peers/dic/DicPrint.h"
+#include "peers/dic/PostalJson.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,14 +23,44 @@ QString Option(const QStringList& Args, const QString& Name)
 
 int Usage()
 {
-    std::fputs("usage: vxdict build --zipcode FILE --office FILE --out DIR\n"
+    std::fputs("usage: vxdict build --jpostal DIR --out DIR\n"
+               "       vxdict build --zipcode FILE --office FILE --out DIR\n"
                "       vxdict area|postal|address|fix TEXT [--dic DIR]\n",
                stderr);
     return 2;
 }
 
+int Report(const TDicData& Data, int Refused, const QElapsedTimer& Timer)
+{
+    std::printf("vxdict: %s: %lld municipalities, %lld postal entries, %lld offices, %d rows refused, %lld ms\n",
+                qPrintable(Data.Source), static_cast<long long>(Data.Cities.size()),
+                static_cast<long long>(Data.Towns.size()), static_cast<long long>(Data.Offices.size()), Refused,
+                static_cast<long long>(Timer.elapsed()));
+    return 0;
+}
+
+int BuildPostal(const QString& Folder, const QString& Out)
+{
+    QElapsedTimer Timer;
+    Timer.start();
+    TPostalFile File;
+    QString Error;
+    if (!ReadJpostalFolder(Folder, File, Error)) {
+        std::fprintf(stderr, "vxdict: %s\n", qPrintable(Error));
+        return 1;
+    }
+    const TDicData Data = BuildFromPostal(File, QStringLiteral("Japan Post (jquery-jpostal-ja 2.14.73)"));
+    if (!WriteDic(Data, Out, Error)) {
+        std::fprintf(stderr, "vxdict: %s\n", qPrintable(Error));
+        return 1;
+    }
+    return Report(Data, File.Rejected, Timer);
+}
+
 int Build(const QStringList& Args)
 {
+    if (!Option(Args, "--jpostal").isEmpty() && !Option(Args, "--out").isEmpty())
+        return BuildPostal(Option(Args, "--jpostal"), Option(Args, "--out"));
     const QString Zipcode = Option(Args, "--zipcode");
     const QString Office = Option(Args, "--office");
     const QString Out = Option(Args, "--out");
@@ -48,11 +80,7 @@ int Build(const QStringList& Args)
         std::fprintf(stderr, "vxdict: %s\n", qPrintable(Error));
         return 1;
     }
-    std::printf("vxdict: %lld municipalities, %lld postal entries, %lld offices, %d lines refused, %lld ms\n",
-                static_cast<long long>(Data.Cities.size()), static_cast<long long>(Data.Towns.size()),
-                static_cast<long long>(Data.Offices.size()), ZipLines.Rejected + OfficeLines.Rejected,
-                static_cast<long long>(Timer.elapsed()));
-    return 0;
+    return Report(Data, ZipLines.Rejected + OfficeLines.Rejected, Timer);
 }
 
 } // namespace

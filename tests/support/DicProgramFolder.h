@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// A program folder with the dictionary stand-ins and a dictionary built from the fixture lists;
+// A program folder with the dictionary stand-ins and a dictionary built from the fixture rows in
+// Japan Post's format (tests/data/dic/jpostal);
 // Without names a library left out, as if it were not installed.
 inline QString MakeProgramFolder(const QTemporaryDir& Dir, const QString& Without = {})
 {
@@ -17,10 +18,8 @@ inline QString MakeProgramFolder(const QTemporaryDir& Dir, const QString& Withou
             QFile::link(BinFolder + QLatin1String(Name), Folder + QLatin1String(Name));
     QProcess Build;
     Build.start(BinFolder + QStringLiteral("vxdict"),
-                {QStringLiteral("build"), QStringLiteral("--zipcode"),
-                 QStringLiteral(VX_TEST_DATA_DIR "/dic/zipcode.skk"), QStringLiteral("--office"),
-                 QStringLiteral(VX_TEST_DATA_DIR "/dic/office.skk"), QStringLiteral("--out"),
-                 Folder + QStringLiteral("Dic")});
+                {QStringLiteral("build"), QStringLiteral("--jpostal"), QStringLiteral(VX_TEST_DATA_DIR "/dic/jpostal"),
+                 QStringLiteral("--out"), Folder + QStringLiteral("Dic")});
     EXPECT_TRUE(Build.waitForFinished(60000));
     EXPECT_EQ(Build.exitCode(), 0) << Build.readAllStandardError().toStdString();
     return Folder;

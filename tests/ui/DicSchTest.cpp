@@ -120,9 +120,13 @@ TEST_F(DicSchTest, APostalCodeOfOneTownIsTakenUnseenAndOneTypedIsLeftToTheUser)
               QStringList({QStringLiteral("三重県四日市市"), QStringLiteral("三重県三重郡朝日町"),
                            QStringLiteral("三重県三重郡川越町")}));
     EXPECT_EQ(Several->edtPosSch->text(), QStringLiteral("510-0000"));
-    // The first city's towns are listed at once: the code names no town of it, so none is shown.
-    EXPECT_EQ(Several->lvPosTown->topLevelItemCount(), 0);
-    EXPECT_EQ(Several->lblPosSch->text(), QStringLiteral("該当する住所は見つかりませんでした。"));
+    // The first city's towns are listed at once: the code names the municipality alone, which is one
+    // row under the municipality's reading, taken as the address without a town.
+    ASSERT_EQ(Several->lvPosTown->topLevelItemCount(), 1);
+    EXPECT_EQ(Rows(Several->lvPosTown, 0), QStringList{QStringLiteral("510-0000")});
+    EXPECT_EQ(Rows(Several->lvPosTown, 1), QStringList{QStringLiteral("よ")});
+    EXPECT_EQ(Rows(Several->lvPosTown, 2), QStringList{QString()});
+    EXPECT_EQ(Several->lblPosSch->text(), QStringLiteral("郵便番号検索結果から住所を選択してください。"));
 
     Several->show();
     Several->edtPosSch->setText(QStringLiteral("100-0001"));
@@ -377,7 +381,7 @@ TEST_F(DicSchTest, EnterWalksFromTheCityToTheTownsAndTheViewToTheKanaFilter)
     EXPECT_FALSE(Dialog->Decided());
 
     // Enter on the search button searches; on "決定(&D)" it decides.
-    Dialog->edtAdrsSch->setText(QStringLiteral("北海道"));
+    Dialog->edtAdrsSch->setText(QStringLiteral("架空県架空市"));
     Dialog->bbtnAdrsSch->setFocus();
     QTest::keyClick(Dialog->bbtnAdrsSch, Qt::Key_Return);
     EXPECT_EQ(Dialog->lblAdrsSch->text(), QStringLiteral("該当する住所は見つかりませんでした。"));

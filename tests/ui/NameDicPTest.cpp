@@ -178,6 +178,27 @@ TEST_F(NameDicPTest, LyingLibrariesLeaveTheGridEmptyOrShort)
     EXPECT_EQ(Short->sgNameList->item(0, 1)->text(), QStringLiteral("ABCDEFGHIJKL"));
 }
 
+TEST_F(NameDicPTest, ThePopupOfAnEditAtTheScreensEdgeStaysOnTheScreen)
+{
+    if (!HaveDebianDic())
+        GTEST_SKIP() << "skkdic-extra is not installed";
+    TNameOwner O;
+    const QRect Area = O.Window.screen()->availableGeometry();
+    // The owner in the bottom right corner: below and right of the edit there is no room.
+    O.Window.move(Area.right() - 150, Area.bottom() - 60);
+    Settle();
+    O.Kanji->setFocus();
+    PreEdit(O.Kanji, QStringLiteral("やまだ"));
+    TNameDicP* P = O.Popup();
+    ASSERT_TRUE(P);
+    const QRect Shown(P->pos(), P->frameGeometry().size());
+    EXPECT_TRUE(Area.contains(Shown)) << Shown.x() << "," << Shown.y() << " " << Shown.width() << "x"
+                                      << Shown.height() << " in " << Area.width() << "x" << Area.height() << " edit at "
+                                      << O.Kanji->mapToGlobal(QPoint(0, 0)).y();
+    // Above the edit now, not over it.
+    EXPECT_LE(Shown.bottom(), O.Kanji->mapToGlobal(QPoint(0, 0)).y());
+}
+
 TEST_F(NameDicPTest, AChoiceReachesTheEditAfterThePopupIsGone)
 {
     if (!HaveDebianDic())

@@ -99,3 +99,47 @@ TEST(NameGridTest, ClicksSelectOnlyNamesAndScrollingStaysWithinTheRows)
 }
 
 } // namespace
+
+namespace {
+
+TEST(NameGridTest, TheChosenColumnOutlivesAShorterRowOnTheWay)
+{
+    // Five names, one, five: down from the fourth name through the short row back to the fourth.
+    QList<TNameDicName> Names;
+    for (const char* N : {"一", "二", "三", "四", "五"})
+        Names.append({QStringLiteral("ｱ"), QString::fromUtf8(N)});
+    Names.append({QStringLiteral("ｲ"), QStringLiteral("井")});
+    for (const char* N : {"宇", "卯", "羽", "鵜", "雨"})
+        Names.append({QStringLiteral("ｳ"), QString::fromUtf8(N)});
+    TNameGrid Grid;
+    Grid.Fill(Names);
+    Grid.SetVisibleRows(3);
+    (void)Grid.HandleKey(Qt::Key_Down);
+    for (int I = 0; I < 3; ++I)
+        (void)Grid.HandleKey(Qt::Key_Right);
+    ASSERT_EQ(Grid.Col(), 4);
+    (void)Grid.HandleKey(Qt::Key_Down);
+    EXPECT_EQ(Grid.Col(), 1);
+    (void)Grid.HandleKey(Qt::Key_Right); // nowhere to go: the choice stands
+    (void)Grid.HandleKey(Qt::Key_Down);
+    EXPECT_EQ(Grid.Col(), 4);
+    (void)Grid.HandleKey(Qt::Key_Up);
+    (void)Grid.HandleKey(Qt::Key_Up);
+    EXPECT_EQ(Grid.Col(), 4);
+    // A move left is a new choice.
+    (void)Grid.HandleKey(Qt::Key_Left);
+    (void)Grid.HandleKey(Qt::Key_Down);
+    (void)Grid.HandleKey(Qt::Key_Down);
+    EXPECT_EQ(Grid.Col(), 3);
+    // Leaving the grid upwards starts again at the first name.
+    (void)Grid.HandleKey(Qt::Key_Up);
+    (void)Grid.HandleKey(Qt::Key_Up);
+    (void)Grid.HandleKey(Qt::Key_Up);
+    ASSERT_FALSE(Grid.HasSelection());
+    (void)Grid.HandleKey(Qt::Key_Down);
+    (void)Grid.HandleKey(Qt::Key_Down);
+    (void)Grid.HandleKey(Qt::Key_Down);
+    EXPECT_EQ(Grid.Col(), 1);
+}
+
+} // namespace
