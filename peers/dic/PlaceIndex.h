@@ -65,6 +65,13 @@ struct TPlaceIndex
     // exchange-area name -> its municipalities (indexes into Cities), from ExchangeAreas.tsv
     std::map<std::string, std::vector<size_t>> Areas;
     std::vector<std::string> Prefectures; // UTF-8, longest first
+
+    TPlaceIndex() = default;
+    TPlaceIndex(const TPlaceIndex&) = delete;
+    TPlaceIndex& operator=(const TPlaceIndex&) = delete;
+    // The library may be unloaded and loaded again within one process: the connection goes with
+    // the index, or every load would keep a page cache alive.
+    ~TPlaceIndex() { sqlite3_close(Db); }
 };
 
 // UTF-8 <-> CP932 with this library's own iconv; characters that do not convert are dropped.
