@@ -3,6 +3,9 @@
 //
 // Return codes: 0 names found; 8 no name for the reading; 3 a bad argument.
 
+#include "peers/namelore/CommonNames.h"
+#include "peers/namelore/NameSieve.h"
+#include "peers/namelore/SkkLine.h"
 #include "platform/sys/FileVersionNote.h"
 
 #include <algorithm>
@@ -14,9 +17,12 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace {
+
+using namespace namelore;
 
 #define VX_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -37,12 +43,6 @@ constexpr int MaxNames = 500;
 
 constexpr char DicFileName[] = "SKK-JISYO.jinmei";
 constexpr char SystemDicFolder[] = "/usr/share/skk/";
-
-enum TKindBits : unsigned
-{
-    kbFamily = 1,
-    kbGiven = 2
-};
 
 struct TName
 {
@@ -169,60 +169,73 @@ public:
 private:
     void Load(const std::string& Path)
     {
-        std::ifstream In(Path, std::ios::binary);
-        if (!In)
-            return;
         TIconv FromEuc("UTF-8", "EUC-JISX0213");
         TIconv ToUtf32Conv("UTF-32LE", "UTF-8");
         TIconv ToCp932("CP932", "UTF-32LE");
-        std::string Line;
+        std::vector<TEntry> Entries;
+        if (std::ifstream Size(Path, std::ios::binary | std::ios::ate); Size)
+            Entries.reserve(static_cast<std::size_t>(Size.tellg()) / 16); // about one name in 17 bytes
+        TSkkLine<std::string> Raw;
+        TSkkLine<std::u32string> Text;
         std::string Utf8;
-        while (std::getline(In, Line)) {
-            if (!Line.empty() && Line.back() == '\r')
-                Line.pop_back();
-            if (Line.empty() || Line[0] == ';')
-                continue;
+        std::u32string Word, Annotation;
+        std::string RawWord, RawAnnotation;
+        ForEachLine(Path, [&](const std::string& Line) {
+            if (!SplitSkkLine(Line, Raw))
+                return;
             if (!FromEuc.Convert(Line, Utf8))
-                continue; // a damaged line costs only itself
-            const std::u32string Text = ToUtf32(ToUtf32Conv, Utf8);
-            const auto Space = Text.find(U" /");
-            if (Space == std::u32string::npos || Space == 0)
-                continue;
-            const std::u32string Kana = HalfKanaReading(Text.substr(0, Space));
-            if (Kana.empty())
-                continue;
-            const std::string Reading = FromUtf32(ToCp932, Kana);
-            if (Reading.empty() || Reading.size() > sizeof(TNameDicEntry::Reading))
-                continue;
-            std::size_t At = Space + 2;
-            while (At < Text.size()) {
-                const auto Slash = Text.find(U'/', At);
-                if (Slash == std::u32string::npos)
-                    break;
-                AddCandidate(Reading, Text.substr(At, Slash - At), ToCp932);
-                At = Slash + 1;
+                return; // a damaged line costs only itself
+            if (!SplitSkkLine(ToUtf32(ToUtf32Conv, Utf8), Text) || Text.Candidates.size() != Raw.Candidates.size())
+                return;
+            for (std::size_t I = 0; I < Text.Candidates.size(); ++I) {
+                SplitCandidate(Text.Candidates[I], Word, Annotation);
+                SplitCandidate(Raw.Candidates[I], RawWord, RawAnnotation);
+                // Lisp expressions compute a word at run time; there is nothing to list for them.
+                if (Word.empty() || Word.front() == U'(' || Word.find(U'[') != std::u32string::npos)
+                    continue;
+                const auto Semicolon = Text.Candidates[I].find(U';');
+                const unsigned Kinds = Semicolon == std::u32string::npos ? kbFamily | kbGiven : KindsOf(Annotation);
+                Entries.push_back({Text.Reading, Word, Kinds, Kinds != (kbFamily | kbGiven), Raw.Reading, RawWord});
             }
-        }
+        });
+        SiftNames(Entries, CompanionsBeside(Path));
+        AddCommonNames(Entries, ToUtf32Conv);
+        for (const TEntry& E : Entries)
+            AddName(E, ToCp932);
         std::stable_sort(FNames.begin(), FNames.end(),
                          [](const TName& A, const TName& B) { return A.Reading < B.Reading; });
     }
 
-    void AddCandidate(const std::string& Reading, const std::u32string& Candidate, TIconv& ToCp932)
+    // Where the dictionary was read at all: without one, no list is made up from ours alone.
+    static void AddCommonNames(std::vector<TEntry>& Entries, TIconv& ToUtf32Conv)
     {
-        const auto Semicolon = Candidate.find(U';');
-        const std::u32string Word = Candidate.substr(0, Semicolon);
-        // Lisp expressions compute a word at run time; there is nothing to list for them.
-        if (Word.empty() || Word.front() == U'(' || Word.find(U'[') != std::u32string::npos)
+        if (Entries.empty())
+            return;
+        std::unordered_set<std::u32string> Known;
+        for (const TEntry& E : Entries)
+            Known.insert(E.Reading + U'\t' + E.Word);
+        for (const TCommonName& Common : CommonNames) {
+            TEntry E{ToUtf32(ToUtf32Conv, Common.Reading), ToUtf32(ToUtf32Conv, Common.Word), Common.Kinds, true, {}, {}};
+            if (Known.insert(E.Reading + U'\t' + E.Word).second)
+                Entries.push_back(std::move(E));
+        }
+    }
+
+    void AddName(const TEntry& E, TIconv& ToCp932)
+    {
+        const std::u32string Kana = HalfKanaReading(E.Reading);
+        if (Kana.empty())
+            return;
+        const std::string Reading = FromUtf32(ToCp932, Kana);
+        if (Reading.empty() || Reading.size() > sizeof(TNameDicEntry::Reading))
             return;
         // The record ends a text at its first NUL: a name holding a control character would show cut.
-        if (std::any_of(Word.begin(), Word.end(), [](char32_t C) { return C < U' '; }))
+        if (std::any_of(E.Word.begin(), E.Word.end(), [](char32_t C) { return C < U' '; }))
             return;
-        const std::string Name = FromUtf32(ToCp932, Word);
+        const std::string Name = FromUtf32(ToCp932, E.Word);
         if (Name.empty() || Name.size() > sizeof(TNameDicEntry::Name))
             return;
-        const unsigned Kinds =
-            Semicolon == std::u32string::npos ? kbFamily | kbGiven : KindsOf(Candidate.substr(Semicolon + 1));
-        FNames.push_back({Reading, Name, Kinds});
+        FNames.push_back({Reading, Name, E.Kinds});
     }
 
     std::vector<TName> FNames;

@@ -1,8 +1,9 @@
-// The name-reading stand-in's dictionary file SKK-JISYO.jinmei of any bytes, asked for every one-
-// character reading and for the first reading it lists: each listed name has a half-width katakana
+// The name-reading stand-in's dictionary file SKK-JISYO.jinmei and its companions of any bytes, asked
+// for every one-character reading and for the first reading it lists: each listed name has a half-width katakana
 // reading of at most 12 bytes that begins with the reading asked for, a name of whole CP932
 // characters within 12 bytes, each reading's names together, the count the list's length and never
-// beyond 500, and the program's reading of every record a text within its field.
+// beyond 500, the program's reading of every record a text within its field, and with the companions
+// never a name that the name dictionary alone would not list.
 
 #include "DictionaryChecks.h"
 #include "FuzzSupport.h"
@@ -39,9 +40,10 @@ bool IsHalfKana(const QByteArray& Bytes)
     });
 }
 
-// Asks one kind for Reading and checks the answer; the first reading listed, for a second question.
-QByteArray Ask(const QByteArray& Reading, bool Given, const QByteArray& Folder)
+// Asks one kind for Reading and checks the answer: each listed entry as "reading:name".
+QList<QByteArray> Ask(const QByteArray& Reading, bool Given, const QByteArray& Folder)
 {
+    QList<QByteArray> Listed;
     std::int32_t Count = -1;
     const int CountRc = Given ? NameloreMeiCount(Reading.constData(), 0, &Count, Folder.constData())
                               : NameloreSeiCount(Reading.constData(), 0, &Count, Folder.constData());
@@ -80,27 +82,44 @@ QByteArray Ask(const QByteArray& Reading, bool Given, const QByteArray& Folder)
         CheckFieldText(ReadingText, sizeof E.Reading);
         CheckFieldText(NameText, sizeof E.Name);
         VX_FUZZ_CHECK_EQ(Cp932Encode(ReadingText), EntryReading);
+        Listed.append(EntryReading + ':' + Name);
     }
-    return Seen.value(0);
+    return Listed;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {
-    // The library reads each dictionary file once: every input gets a folder of its own.
+    // The input is the name dictionary, then up to three companions (ordinary words, full names,
+    // places), each after a "%" (a byte no EUC character holds). The library reads each file once: every input gets folders
+    // of its own, one with the companions and one without.
+    const QList<QByteArray> Files =
+        QByteArray(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size)).split('%');
     static int Run = 0;
-    const QString Folder = FreshFolder(QStringLiteral("namelore%1").arg(++Run));
-    WriteFuzzFile(Folder + QStringLiteral("SKK-JISYO.jinmei"),
-                  QByteArray(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size)));
-    const QByteArray FolderBytes = PathBytes(Folder);
+    ++Run;
+    const QString With = FreshFolder(QStringLiteral("namelore%1c").arg(Run));
+    const QString Without = FreshFolder(QStringLiteral("namelore%1").arg(Run));
+    const char* const Names[] = {"SKK-JISYO.jinmei", "SKK-JISYO.ML", "SKK-JISYO.fullname", "SKK-JISYO.geo"};
+    for (int I = 0; I < 4 && I < Files.size(); ++I)
+        WriteFuzzFile(With + QLatin1String(Names[I]), Files[I]);
+    WriteFuzzFile(Without + QLatin1String(Names[0]), Files.value(0));
+    const QByteArray WithBytes = PathBytes(With);
+    const QByteArray WithoutBytes = PathBytes(Without);
     for (const bool Given : {false, true}) {
         for (int C = 0xA6; C <= 0xDF; ++C) {
-            const QByteArray Listed = Ask(QByteArray(1, static_cast<char>(C)), Given, FolderBytes);
-            if (Listed.size() > 1)
-                (void)Ask(Listed, Given, FolderBytes);
+            const QByteArray Reading(1, static_cast<char>(C));
+            const QList<QByteArray> Sifted = Ask(Reading, Given, WithBytes);
+            const QList<QByteArray> All = Ask(Reading, Given, WithoutBytes);
+            // The companions only ever take names away.
+            if (All.size() < MaxNames)
+                for (const QByteArray& Entry : Sifted)
+                    VX_FUZZ_CHECK(All.contains(Entry));
+            if (!Sifted.isEmpty() && Sifted.front().indexOf(':') > 1)
+                (void)Ask(Sifted.front().left(Sifted.front().indexOf(':')), Given, WithBytes);
         }
     }
-    QDir(Folder).removeRecursively();
+    QDir(With).removeRecursively();
+    QDir(Without).removeRecursively();
     return 0;
 }

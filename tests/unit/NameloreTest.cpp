@@ -48,8 +48,12 @@ TEST_F(NameloreTest, TagsDecideWhetherANameIsAFamilyOrAGivenName)
 
 TEST_F(NameloreTest, APrefixListsTheExactReadingFirstThenLongerOnesInReadingOrder)
 {
+    // The common surnames the library adds to any dictionary take their places among its own.
     EXPECT_EQ(Names(QStringLiteral("ﾀ"), Family),
-              (QStringList{QStringLiteral("ﾀ:多"), QStringLiteral("ﾀﾅｶ:田中"), QStringLiteral("ﾀﾅｶ:多仲"),
+              (QStringList{QStringLiteral("ﾀ:多"), QStringLiteral("ﾀｶｷﾞ:髙木"), QStringLiteral("ﾀｶｼﾏ:髙島"),
+                           QStringLiteral("ﾀｶｾ:髙瀬"), QStringLiteral("ﾀｶﾀﾞ:髙田"), QStringLiteral("ﾀｶﾅｼ:小鳥遊"),
+                           QStringLiteral("ﾀｶﾉ:髙野"), QStringLiteral("ﾀｶﾊｼ:髙橋"), QStringLiteral("ﾀｶﾊﾏ:髙濱"),
+                           QStringLiteral("ﾀｶﾔﾏ:髙山"), QStringLiteral("ﾀﾅｶ:田中"), QStringLiteral("ﾀﾅｶ:多仲"),
                            QStringLiteral("ﾀﾅｶ:他那香"), QStringLiteral("ﾀﾅﾍﾞ:田辺"), QStringLiteral("ﾀﾅﾍﾞ:渡部")}));
     EXPECT_EQ(Names(QStringLiteral("ﾀﾅ"), Family).first(), QStringLiteral("ﾀﾅｶ:田中"));
 }
@@ -63,6 +67,42 @@ TEST_F(NameloreTest, WhatDoesNotFitOrIsNoReadingIsLeftOutNeverCut)
     EXPECT_EQ(Names(QStringLiteral("ﾅｶﾑﾗ"), Family), QStringList{QStringLiteral("ﾅｶﾑﾗ:中村")});
     EXPECT_EQ(Names(QStringLiteral("ﾅｶﾞｲ"), Family), QStringList());
     EXPECT_EQ(Names(QStringLiteral("ﾔﾏﾀﾞ"), Given), QStringList{QStringLiteral("ﾔﾏﾀﾞ:山田")});
+}
+
+// Famous full names, ordinary words tagged as names, kana spellings of surnames and Latin letters
+// are no one's name; the companion dictionaries beside the name dictionary tell them apart.
+TEST_F(NameloreTest, TheListsHoldOnlyNamesAPersonHas)
+{
+    const QString Folder = DataDir + QStringLiteral("NameSieve/");
+    const auto Family_ = [&](const char* Reading) { return Names(QString::fromUtf8(Reading), Family, Folder); };
+    const auto Given_ = [&](const char* Reading) { return Names(QString::fromUtf8(Reading), Given, Folder); };
+    // A family name followed by a given name is a full name, whether or not the dictionary knows the
+    // given name; a surname that merely begins with another (長谷 + 川) stays.
+    EXPECT_EQ(Family_("ｻﾄｳ"), QStringList{QStringLiteral("ｻﾄｳ:佐藤")});
+    EXPECT_EQ(Family_("ﾀｶﾊｼ"), (QStringList{QStringLiteral("ﾀｶﾊｼ:高橋"), QStringLiteral("ﾀｶﾊｼ:髙橋")}));
+    EXPECT_EQ(Family_("ｵｻﾞｷ"), QStringList{QStringLiteral("ｵｻﾞｷ:尾崎")});
+    EXPECT_EQ(Family_("ﾊｾ"), (QStringList{QStringLiteral("ﾊｾ:長谷"), QStringLiteral("ﾊｾｶﾞﾜ:長谷川")}));
+    EXPECT_EQ(Given_("ﾀﾁﾊﾞﾅ"), QStringList()); // 立花隆 is in the full-name dictionary
+    // 障子 is an ordinary word; 庄司 begins a famous full name, 正治 is typed a given name elsewhere,
+    // 石津 names a place: they stay.
+    EXPECT_EQ(Family_("ｼｮｳｼﾞ"), (QStringList{QStringLiteral("ｼｮｳｼﾞ:庄司"), QStringLiteral("ｼｮｳｼﾞ:正治")}));
+    EXPECT_EQ(Family_("ｲｼﾂﾞ"), QStringList{QStringLiteral("ｲｼﾂﾞ:石津")});
+    // Kana is a given name's own spelling, never a surname's; Latin letters are no name here.
+    EXPECT_EQ(Family_("ｻﾕﾘ"), QStringList());
+    EXPECT_EQ(Given_("ｻﾕﾘ"), QStringList{QStringLiteral("ｻﾕﾘ:さゆり")});
+    EXPECT_EQ(Family_("ﾏｲﾄﾞ"), QStringList());
+    EXPECT_EQ(Given_("ﾒｲ"), QStringList{QStringLiteral("ﾒｲ:芽依")});
+    // Names common today that SKK lacks.
+    EXPECT_EQ(Family_("ﾀｶﾅｼ"), QStringList{QStringLiteral("ﾀｶﾅｼ:小鳥遊")});
+    EXPECT_EQ(Given_("ﾋﾏﾘ"), (QStringList{QStringLiteral("ﾋﾏﾘ:ひまり"), QStringLiteral("ﾋﾏﾘ:陽葵")}));
+    EXPECT_EQ(Family_("ﾋﾏﾘ"), QStringList());
+
+    // Without the companions only their rules are off: 障子 cannot be told from a name.
+    QTemporaryDir Alone;
+    ASSERT_TRUE(QFile::copy(Folder + QStringLiteral("SKK-JISYO.jinmei"), Alone.filePath(QStringLiteral("SKK-JISYO.jinmei"))));
+    const QString AloneFolder = Alone.path() + QLatin1Char('/');
+    EXPECT_TRUE(Names(QStringLiteral("ｼｮｳｼﾞ"), Family, AloneFolder).contains(QStringLiteral("ｼｮｳｼﾞ:障子")));
+    EXPECT_EQ(Names(QStringLiteral("ｻﾄｳ"), Family, AloneFolder), QStringList{QStringLiteral("ｻﾄｳ:佐藤")});
 }
 
 TEST_F(NameloreTest, NoNameAnswersRc8AndCount0)
@@ -169,7 +209,7 @@ TEST_F(NameloreTest, ANameWithAControlCharacterIsLeftOutNotShownCut)
     // た with the names "a<NUL>b", "田<TAB>x" and 多, in EUC-JIS-2004.
     Dic.write(QByteArray("\xa4\xbf /a\0b;\xc0\xab/\xc5\xc4\tx/\xc2\xbf/\n", 20));
     Dic.close();
-    EXPECT_EQ(Names(QStringLiteral("ﾀ"), Family, Folder.path() + QLatin1Char('/')),
+    EXPECT_EQ(Names(QStringLiteral("ﾀ"), Family, Folder.path() + QLatin1Char('/')).filter(QStringLiteral("ﾀ:")),
               QStringList{QStringLiteral("ﾀ:多")});
 }
 
@@ -194,6 +234,21 @@ TEST_F(NameloreTest, DebiansNameDictionary)
     EXPECT_FALSE(Taro.contains(QStringLiteral("ﾀﾛｳ:太朗")));
     for (int Kind : {Family, Given})
         EXPECT_TRUE(Names(QStringLiteral("ﾔﾏﾀﾞ"), Kind, System).contains(QStringLiteral("ﾔﾏﾀﾞ:山田")));
+
+    // What an office types most: surnames without famous people or stray words, the common forms SKK lacks.
+    const auto SatoFamily = Names(QStringLiteral("ｻﾄｳ"), Family, System);
+    EXPECT_TRUE(SatoFamily.contains(QStringLiteral("ｻﾄｳ:佐藤")));
+    for (const char* Famous : {"ｻﾄｳｴｲｻｸ:佐藤栄作", "ｻﾄｳﾊﾙｵ:佐藤春夫", "ｻﾄｳ:さとう"})
+        EXPECT_FALSE(SatoFamily.contains(QString::fromUtf8(Famous))) << Famous;
+    const auto Shoji = Names(QStringLiteral("ｼｮｳｼﾞ"), Family, System);
+    EXPECT_FALSE(Shoji.contains(QStringLiteral("ｼｮｳｼﾞ:障子")));
+    for (const char* Surname : {"ｼｮｳｼﾞ:庄司", "ｼｮｳｼﾞ:東海林", "ｼｮｳｼﾞ:荘司"})
+        EXPECT_TRUE(Shoji.contains(QString::fromUtf8(Surname))) << Surname;
+    const auto Takahashi = Names(QStringLiteral("ﾀｶﾊｼ"), Family, System);
+    EXPECT_TRUE(Takahashi.contains(QStringLiteral("ﾀｶﾊｼ:高橋")));
+    EXPECT_TRUE(Takahashi.contains(QStringLiteral("ﾀｶﾊｼ:髙橋")));
+    EXPECT_TRUE(Names(QStringLiteral("ﾀｶﾅｼ"), Family, System).contains(QStringLiteral("ﾀｶﾅｼ:小鳥遊")));
+    EXPECT_TRUE(Names(QStringLiteral("ﾋﾏﾘ"), Given, System).contains(QStringLiteral("ﾋﾏﾘ:ひまり")));
 }
 
 } // namespace
