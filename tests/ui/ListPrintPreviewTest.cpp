@@ -327,3 +327,52 @@ TEST_F(ListPrintPreviewTest, ThePreviewShowsWhatPrintsWithUnevenMargins)
     SetPrintersForTest(std::nullopt);
     CurrentPrinter() = TPrinterSelection();
 }
+
+namespace {
+
+// The rules of a list: groups of neighbouring rows (or columns) with long black runs, each group one
+// rule however many pixels thick it comes out.
+int RuleCount(const QImage& Image, bool Rows)
+{
+    const QList<int> Lines = LongRuns(Image, Rows, 0, 99);
+    int Count = 0;
+    for (qsizetype I = 0; I < Lines.size(); ++I)
+        Count += I == 0 || Lines[I] > Lines[I - 1] + 1 ? 1 : 0;
+    return Count;
+}
+
+} // namespace
+
+// The preview opens on the whole page, a fifteenth of the printer's pixels or less: every rule of the
+// printed page shows there as it does at 100 %, none falling between the screen's pixels.
+TEST_F(ListPrintPreviewTest, EveryRuleShowsAtEveryZoom)
+{
+    Printers.Add(QStringLiteral("PDF"), PdfPrinterCaps());
+    AddCalls(40);
+    // All six rules on, thin and solid, one under every row.
+    Configure(40, "HorzInterval=1\n", "5,13,20");
+    const auto [Shown, Printed] = ShownAndPrinted(Model, 100);
+    ASSERT_FALSE(Printed.isNull());
+    const int PrintedRows = RuleCount(Printed, true);
+    const int PrintedColumns = RuleCount(Printed, false);
+    // The header's two rules, 39 between the rows and the bottom one; left, two inner and right.
+    EXPECT_EQ(PrintedRows, 42);
+    EXPECT_EQ(PrintedColumns, 4);
+
+    auto* Preview = new TListPrintPreview(Model, nullptr);
+    Preview->resize(800, 572);
+    Preview->show();
+    QApplication::processEvents();
+    ASSERT_EQ(Preview->ZoomApplied(), 0);
+    for (const int Zoom : {0, 5}) {
+        SCOPED_TRACE(Zoom);
+        Preview->cbxZoom->setCurrentIndex(Zoom);
+        QApplication::processEvents();
+        const QImage Picture = Preview->pnlImage->grab().toImage();
+        SaveScreenshot(*Preview, Zoom == 0 ? QStringLiteral("ListPrintPreviewRulesFit")
+                                           : QStringLiteral("ListPrintPreviewRules100"));
+        EXPECT_EQ(RuleCount(Picture, true), PrintedRows);
+        EXPECT_EQ(RuleCount(Picture, false), PrintedColumns);
+    }
+    Preview->close();
+}

@@ -56,7 +56,16 @@ QFont ListTitleFont(const QFont& Body, int BodyStyle)
 QSize TListTextMetrics::LetterBox(const QFont& Font) const
 {
     const QFontMetrics Metrics(Font);
-    return {Metrics.horizontalAdvance(QStringLiteral("ｳ")), Metrics.height()};
+    const QChar Letter(0xFF73); // ｳ
+    int Unit = Metrics.horizontalAdvance(Letter);
+    // A font without the letter gets it from a fallback font, often narrower than its own digits:
+    // the unit is then the widest half-width character a column holds, so that every width in
+    // half-width characters still takes its text whole.
+    if (!Metrics.inFont(Letter)) {
+        for (char16_t C = 0x21; C < 0x7F; ++C)
+            Unit = qMax(Unit, Metrics.horizontalAdvance(QChar(C)));
+    }
+    return {Unit, Metrics.height()};
 }
 
 int CountRecordsPerPage(const TRecordsPerPageInput& In, const TListTextMetrics& Metrics)
