@@ -15,14 +15,15 @@
 
 namespace {
 
-// B5 and A4 in points; the uneven queue's printable areas (left, bottom, right, top from the lower
-// left): 6 mm left, 10 mm bottom, 10 mm right, 15 mm top.
+// A4 and B5 (the Japanese B5, 182 x 257 mm, as Japanese printers name it) in points; the uneven
+// queue's printable areas (left, bottom, right, top from the lower left): 6 mm left, 10 mm bottom,
+// 10 mm right, 15 mm top.
 const TCupsServer::TQueue Plain{QStringLiteral("VxPlain"),
                                 {{QStringLiteral("A4"), 595, 842, 12, 12, 583, 830},
-                                 {QStringLiteral("B5"), 499, 709, 12, 12, 487, 697}}};
+                                 {QStringLiteral("B5"), 516, 729, 12, 12, 504, 717}}};
 const TCupsServer::TQueue Uneven{QStringLiteral("VxUneven"),
                                  {{QStringLiteral("A4"), 595, 842, 17, 28, 567, 799},
-                                  {QStringLiteral("B5"), 499, 709, 17, 28, 471, 666}}};
+                                  {QStringLiteral("B5"), 516, 729, 17, 28, 488, 686}}};
 
 class ListPrintCupsE2ETest : public ::testing::Test
 {
@@ -62,9 +63,11 @@ protected:
     {
         Program.AnswerDialog(QStringLiteral("ListPrint"), {}, QStringLiteral("btnPrinterSetup"));
         ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("PrinterSetup")));
+        // The printer first, as a person picks it: its papers fill the paper list.
+        Program.ScriptLine({{QStringLiteral("window"), QStringLiteral("PrinterSetup")},
+                            {QStringLiteral("fields"), QJsonObject{{QStringLiteral("cbxPrinter"), Queue}}}});
         Program.AnswerDialog(QStringLiteral("PrinterSetup"),
-                             {{QStringLiteral("cbxPrinter"), Queue},
-                              {QStringLiteral("cbxPaper"), Paper},
+                             {{QStringLiteral("cbxPaper"), Paper},
                               {QStringLiteral("cbxOrientation"), Landscape ? QStringLiteral("横") : QStringLiteral("縦")},
                               {QStringLiteral("edtCopies"), QString::number(Copies)}},
                              QStringLiteral("btnOk"));
@@ -115,7 +118,7 @@ QRect InkBox(const QImage& Image)
 // sheet, reaching to its edges, on a printer whose margins differ on every side.
 TEST_F(ListPrintCupsE2ETest, TheSetUpChoosesQueuePaperTurnAndCopiesAndTheInkStaysPrintable)
 {
-    SetUpAndPrint(Uneven.Name, QStringLiteral("B5"), true, 3);
+    SetUpAndPrint(Uneven.Name, QStringLiteral("JIS B5"), true, 3);
 
     QFile Stored(Program.SettingsFolder() + QStringLiteral("LstPrint.pi"));
     ASSERT_TRUE(Stored.open(QIODevice::ReadOnly));
@@ -124,11 +127,11 @@ TEST_F(ListPrintCupsE2ETest, TheSetUpChoosesQueuePaperTurnAndCopiesAndTheInkStay
     EXPECT_EQ(QString::fromLatin1(Mode.left(32)).remove(QChar(0)), Uneven.Name);
     EXPECT_EQ(qFromLittleEndian<quint16>(Mode.constData() + 44), 2) << "landscape";
     EXPECT_EQ(qFromLittleEndian<quint16>(Mode.constData() + 54), 3) << "copies";
-    EXPECT_EQ(qFromLittleEndian<quint16>(Mode.constData() + 46), 256) << "ISO B5, which has no code of its own";
+    EXPECT_EQ(qFromLittleEndian<quint16>(Mode.constData() + 46), 13) << "B5";
 
     const QString Pages = Info(Uneven.Name);
     const int Printed = PdfPages(Cups.Output(Uneven.Name));
-    EXPECT_TRUE(Pages.contains(QRegularExpression(QStringLiteral(R"(Page size:\s+(709 x 499|499 x 709) pts)"))))
+    EXPECT_TRUE(Pages.contains(QRegularExpression(QStringLiteral(R"(Page size:\s+(729 x 516|516 x 729) pts)"))))
         << Pages.toStdString();
     EXPECT_EQ(Printed % 3, 0) << "three copies of each page";
     EXPECT_GE(Printed, 6);
@@ -136,9 +139,9 @@ TEST_F(ListPrintCupsE2ETest, TheSetUpChoosesQueuePaperTurnAndCopiesAndTheInkStay
 
     // The sheet as it leaves the printer: B5 upright, the landscape page turned onto it.
     const QImage Image = Sheet(Cups.Output(Uneven.Name));
-    ASSERT_EQ(Image.size(), QSize(499, 709));
+    ASSERT_EQ(Image.size(), QSize(516, 729));
     const TCupsServer::TQueue::TPaper& B5 = Uneven.Papers[1];
-    const QRect Printable(QPoint(B5.Left, 709 - B5.Top), QPoint(B5.Right - 1, 709 - B5.Bottom - 1));
+    const QRect Printable(QPoint(B5.Left, 729 - B5.Top), QPoint(B5.Right - 1, 729 - B5.Bottom - 1));
     const QRect Ink = InkBox(Image);
     EXPECT_TRUE(Printable.adjusted(-1, -1, 1, 1).contains(Ink))
         << "ink " << Ink.x() << "," << Ink.y() << " " << Ink.width() << "x" << Ink.height() << " printable "
