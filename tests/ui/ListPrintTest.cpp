@@ -444,6 +444,7 @@ TEST_F(ListPrintTest, TheSetUpBecomesTheWindowsPrinter)
         Dialog->cbxPaper->setCurrentIndex(Dialog->cbxPaper->findText(QStringLiteral("B5")));
         Dialog->cbxOrientation->setCurrentIndex(1);
         Dialog->edtCopies->setText(QStringLiteral("3"));
+        SaveScreenshot(*Dialog, QStringLiteral("PrinterSetup"));
         Dialog->btnOk->click();
     });
     W->btnPrinterSetup->click();
