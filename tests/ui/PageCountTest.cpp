@@ -4,6 +4,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QRawFont>
 #include <gtest/gtest.h>
 
 namespace {
@@ -126,8 +127,9 @@ TEST(PageCountTest, TheUnitHoldsTheDigitsOfAFontWithoutKana)
 {
     const TListTextMetrics Metrics;
     const QFont Latin = ListBodyFont({QStringLiteral("DejaVu Sans Mono"), 9, 0, 0}, 600);
-    ASSERT_FALSE(QFontMetrics(Latin).inFont(QChar(0xFF73)));
-    EXPECT_GE(Metrics.LetterBox(Latin).width() * 10, QFontMetrics(Latin).horizontalAdvance(QStringLiteral("2026/12/03")));
+    ASSERT_FALSE(QRawFont::fromFont(Latin).supportsCharacter(QChar(0xFF73)));
+    EXPECT_GE(Metrics.LetterBox(Latin).width() * 10,
+              QFontMetricsF(Latin).horizontalAdvance(QStringLiteral("2026/12/03")));
     const QFont Japanese = ListBodyFont({MsGothicFontName, 9, 0, 128}, 600);
     EXPECT_EQ(Metrics.LetterBox(Japanese).width(), QFontMetrics(Japanese).horizontalAdvance(QChar(0xFF73)));
 }

@@ -5,6 +5,8 @@
 #include "transfer/print/PrtInfo.h"
 
 #include <QFontMetrics>
+#include <QRawFont>
+#include <cmath>
 
 int RuleWidth(int LineType, double Scale)
 {
@@ -61,9 +63,10 @@ QSize TListTextMetrics::LetterBox(const QFont& Font) const
     // A font without the letter gets it from a fallback font, often narrower than its own digits:
     // the unit is then the widest half-width character a column holds, so that every width in
     // half-width characters still takes its text whole.
-    if (!Metrics.inFont(Letter)) {
+    if (!QRawFont::fromFont(Font).supportsCharacter(Letter)) {
+        const QFontMetricsF Exact(Font);
         for (char16_t C = 0x21; C < 0x7F; ++C)
-            Unit = qMax(Unit, Metrics.horizontalAdvance(QChar(C)));
+            Unit = qMax(Unit, static_cast<int>(std::ceil(Exact.horizontalAdvance(QChar(C)))));
     }
     return {Unit, Metrics.height()};
 }
