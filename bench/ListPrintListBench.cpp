@@ -47,6 +47,16 @@ void BM_JumpToLastPage(benchmark::State& State)
     State.counters["page"] = Model.Pages().CurrentPage;
 }
 
+// The same jump in a history one of whose calls has an empty date.
+void BM_JumpToLastPageWithAnUndatedCall(benchmark::State& State)
+{
+    TTable& Undated = GeneratedHistoryWithUndatedCall(RowCount);
+    TExportListModel Model = MakeModel();
+    for (auto _ : State)
+        benchmark::DoNotOptimize(Model.Load(Undated, TListPages::Reload, RowCount / PageRows));
+    State.counters["page"] = Model.Pages().CurrentPage;
+}
+
 void BM_NextPage(benchmark::State& State)
 {
     TExportListModel Model = MakeModel();
@@ -96,6 +106,7 @@ void BM_PrintedPage(benchmark::State& State)
 
 BENCHMARK(BM_FirstPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JumpToLastPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JumpToLastPageWithAnUndatedCall)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NextPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintedPage)->Unit(benchmark::kMillisecond);
 

@@ -23,7 +23,13 @@ struct TBenchData
     TBenchData()
     {
         Data = std::make_unique<THisFixtureData>(Dir.path());
-        AppendHistoryRows(Data->Table(), RowCount, [](int I) { return GeneratedRow(I); });
+        // One call without a date, as a history may hold: the page is still found by counting dates.
+        AppendHistoryRows(Data->Table(), RowCount, [](int I) {
+            THisFixtureRow Row = GeneratedRow(I);
+            if (I == 0)
+                Row.When = 0;
+            return Row;
+        });
         Data->Module.CreateMeiboTable();
         TMemIniFile Ini(Dir.filePath(QStringLiteral("VxRelvo16.ini")));
         Ini.FromBytes("[LIST PRINT LAYOUT RECVHIS]\nItemNo=1,2,3,4,6,8,10,15\nItemSize=5,10,8,13,50,14,10,40\n");

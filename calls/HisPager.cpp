@@ -45,6 +45,8 @@ int CountFrom(TTable& Table, double Date)
     return Table.RecordCount();
 }
 
+} // namespace
+
 // Puts the cursor on the row with Behind newer rows before it, on the date index. Far into the
 // history the newer rows are counted by date ranges, narrowing in on the spot by interpolation
 // (calls come in at a fairly even pace), and only the last stretch is stepped row by row: the
@@ -61,6 +63,16 @@ void MoveBehindNewest(TTable& Table, int Behind)
     Table.First();
     double Low = DateOf(Table);
     int AtLow = Table.RecordCount();
+    // Calls without a date sort first and say nothing of the pace: the guesses start from the
+    // oldest dated call, when the wanted row lies among the dated ones.
+    if (Low <= 0 && High > 0) {
+        const int Dated = CountFrom(Table, std::nextafter(0.0, 1.0));
+        if (Dated > Target) {
+            Table.First();
+            Low = DateOf(Table);
+            AtLow = Dated;
+        }
+    }
     int AtHigh = CountFrom(Table, High);
     for (int Round = 0; Round < 12 && AtHigh <= Target && Target - AtHigh > StepLimit / 2 && High > Low; ++Round) {
         // Aim a little short of the target, so that the guess tends to land on the near side.
@@ -91,8 +103,6 @@ void MoveBehindNewest(TTable& Table, int Behind)
     Table.CancelRange();
     Table.MoveBy(-(Target - AtHigh));
 }
-
-} // namespace
 
 QString HistoryDateText(double Days)
 {

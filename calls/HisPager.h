@@ -9,6 +9,11 @@
 
 class TTable;
 
+// Puts the cursor of Table, on its RecvDateTime index and without a range, on the row with Behind
+// newer rows before it (the last row for 0), counting the newer rows by date ranges rather than
+// passing them one at a time.
+void MoveBehindNewest(TTable& Table, int Behind);
+
 using THistoryLine = TListLine;
 using THistoryLoadResult = TListLoadResult;
 

@@ -71,28 +71,45 @@ int GetFontStyleBits(const QFont& Font)
     return Bits;
 }
 
+QString FamilyWithoutFoundry(const QString& Family)
+{
+    const qsizetype Bracket = Family.lastIndexOf(QStringLiteral(" ["));
+    return Bracket > 0 && Family.endsWith(QLatin1Char(']')) ? Family.left(Bracket) : Family;
+}
+
 QList<TFontListEntry> ListFonts(bool FixedPitchOnly, bool WithSymbol)
 {
     QList<TFontListEntry> Fonts;
     InstallFontSubstitutes();
     if (!JapaneseMonospaceFamily().isEmpty())
         Fonts.append({MsGothicFontName, SHIFTJIS_CHARSET});
+    QStringList Listed;
     for (const QString& Family : QFontDatabase::families()) {
         if (Family.startsWith(QLatin1Char('@')) || QFontDatabase::isPrivateFamily(Family))
             continue;
         if (Family == MsGothicFontName && !Fonts.isEmpty())
+            continue;
+        // A family several foundries make is listed as "Name [Foundry]" for each; the print and the
+        // settings know it by its name, which resolves to one of them.
+        const QString Name = FamilyWithoutFoundry(Family);
+        if (Listed.contains(Name))
             continue;
         if (!QFontDatabase::isSmoothlyScalable(Family))
             continue;
         if (FixedPitchOnly && !QFontDatabase::isFixedPitch(Family))
             continue;
         const QList<QFontDatabase::WritingSystem> Systems = QFontDatabase::writingSystems(Family);
+        int Charset = -1;
         if (Systems.contains(QFontDatabase::Japanese))
-            Fonts.append({Family, SHIFTJIS_CHARSET});
+            Charset = SHIFTJIS_CHARSET;
         else if (Systems.contains(QFontDatabase::Latin))
-            Fonts.append({Family, ANSI_CHARSET});
+            Charset = ANSI_CHARSET;
         else if (WithSymbol && Systems.contains(QFontDatabase::Symbol))
-            Fonts.append({Family, SYMBOL_CHARSET});
+            Charset = SYMBOL_CHARSET;
+        if (Charset < 0)
+            continue;
+        Fonts.append({Name, Charset});
+        Listed << Name;
     }
     return Fonts;
 }

@@ -31,7 +31,10 @@ struct TFontListEntry
 // (2) when WithSymbol, without vertical "@" faces, only fixed-pitch ones when FixedPitchOnly; in the
 // font database's order. "ＭＳ ゴシック" comes first (Japanese, fixed pitch) when a Japanese monospace
 // font stands in for it, so that settings naming it find it in the list.
+// Families of several foundries are listed once, by the name without the foundry tag.
 [[nodiscard]] QList<TFontListEntry> ListFonts(bool FixedPitchOnly, bool WithSymbol);
+// "Noto Sans Mono [GOOG]" → "Noto Sans Mono"; a name without a tag as it is.
+[[nodiscard]] QString FamilyWithoutFoundry(const QString& Family);
 
 inline const QString MsGothicFontName = QStringLiteral("ＭＳ ゴシック");
 

@@ -2,6 +2,8 @@
 
 #include "platform/ini/IniFile.h"
 
+#include <QFileInfo>
+
 namespace {
 
 const QString Section = QStringLiteral("COMMON");
@@ -42,9 +44,19 @@ QList<QColor> LoadCustomColors(const QString& SettingsFolder)
 
 bool SaveCustomColors(const QString& SettingsFolder, const QList<QColor>& Colors)
 {
-    TMemIniFile Ini(FileIn(SettingsFolder));
-    for (int I = 0; I < CustomColorCount; ++I)
-        Ini.WriteString(Section, QString::number(I),
-                        CustomColorText(I < Colors.size() ? Colors[I] : QColor(Qt::black)));
-    return Ini.UpdateFile();
+    const auto Write = [&Colors](TMemIniFile& Ini) {
+        for (int I = 0; I < CustomColorCount; ++I)
+            Ini.WriteString(Section, QString::number(I),
+                            CustomColorText(I < Colors.size() ? Colors[I] : QColor(Qt::black)));
+        return Ini.UpdateFile();
+    };
+    // The file holds nothing but the colours, all of which are written: one the programs cannot read,
+    // or whose lines would not read back, is made anew, readable by its owner, rather than kept as it
+    // is with every later save refused.
+    TMemIniFile Ini(FileIn(SettingsFolder), TFileAccess::OwnerOnly);
+    if (QFileInfo(Ini.FileName()).isReadable() && Write(Ini))
+        return true;
+    TMemIniFile Fresh(FileIn(SettingsFolder), TFileAccess::OwnerOnly);
+    Fresh.FromBytes({});
+    return Write(Fresh);
 }

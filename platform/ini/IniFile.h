@@ -63,6 +63,9 @@ public:
     // their own: with Cp932 new lines are CP932 (the whole file turns UTF-8 only when a line holds a
     // character CP932 lacks, as for a CP932 file read).
     void SetEncoding(TTextEncoding Encoding) { FEncoding = Encoding; }
+    // The line break of the lines written from now on ("\r\n" for files that others read as Windows
+    // text); lines read keep their own.
+    void SetLineBreak(const QByteArray& Break) { FBreak = Break; }
 
     // The file as UpdateFile writes it.
     [[nodiscard]] QByteArray ToBytes() const;

@@ -2,10 +2,12 @@
 
 #include "platform/msg/MessageBoxFlags.h"
 #include "platform/print/PageGeometry.h"
+#include "platform/sys/Folders.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
@@ -29,13 +31,19 @@ QString PdfOverride()
     return qEnvironmentVariable("VX_PRINT_PDF");
 }
 
-// Where the PDF printer writes a job of that title unless the user chose another file.
+// Where the PDF printer writes a job of that title unless the user chose another file: the user's
+// documents folder, made (owner only) when the home has none, else the home itself; a file of that
+// name already there is kept, and the job takes the next free numbered name beside it.
 QString DefaultPdfFile(const QString& Title)
 {
     QString Folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (Folder.isEmpty())
+    if (Folder.isEmpty() || (!QFileInfo(Folder).isDir() && !CreateOwnerOnlyFolder(Folder)))
         Folder = QDir::homePath();
-    return Folder + QLatin1Char('/') + (Title.isEmpty() ? QStringLiteral("印刷") : Title) + QStringLiteral(".pdf");
+    const QString Base = Folder + QLatin1Char('/') + (Title.isEmpty() ? QStringLiteral("印刷") : Title);
+    QString File = Base + QStringLiteral(".pdf");
+    for (int Number = 2; QFileInfo::exists(File); ++Number)
+        File = Base + QStringLiteral(" (%1).pdf").arg(Number);
+    return File;
 }
 
 // Places the set-up dialog once it knows its size, before the window system draws it elsewhere.
@@ -152,24 +160,29 @@ struct TPrintJob::TState
 
     [[nodiscard]] bool ToFile() const { return Printer.outputFormat() == QPrinter::PdfFormat; }
 
-    // The file is a whole sheet at the device's resolution; the device's page is laid on it by the
-    // painter's viewport, so that the margins are whole pixels as on the device itself.
-    void FitFilePage()
+    // The job draws on the whole sheet and lays the device's printable area on it by the painter's
+    // viewport, from the margins the printer states for the upright sheet, turned with it. The list
+    // printing's preview computes the area the same way, so that a page lands where it showed it,
+    // in either orientation, whatever the system's own paint rectangle makes of the margins.
+    void FitPage()
     {
-        if (!ToFile() || Printer.printerState() == QPrinter::Active)
+        if (Printer.printerState() == QPrinter::Active)
             return;
-        Printer.setResolution(Device.Dpi);
+        if (ToFile())
+            Printer.setResolution(Device.Dpi);
         Printer.setFullPage(true);
-        Printer.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
+        if (ToFile())
+            Printer.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
     }
 
     // Where the device can put ink on the sheet the job has chosen and turned, in its pixels.
-    [[nodiscard]] QRect FilePrintableArea() const
+    [[nodiscard]] QRect PrintableArea() const
     {
         const QPageLayout Layout = Printer.pageLayout();
         const QSizeF Sheet = Layout.fullRect(QPageLayout::Millimeter).size();
         const QMarginsF Margins = TurnedMargins(Device.Unprintable, Layout.orientation() == QPageLayout::Landscape);
-        const auto Pixels = [this](double Millimetres) { return qRound(Millimetres / 25.4 * Device.Dpi); };
+        const int Dpi = Printer.resolution();
+        const auto Pixels = [Dpi](double Millimetres) { return qRound(Millimetres / 25.4 * Dpi); };
         return QRect(QPoint(Pixels(Margins.left()), Pixels(Margins.top())),
                      QPoint(Pixels(Sheet.width()) - Pixels(Margins.right()) - 1,
                             Pixels(Sheet.height()) - Pixels(Margins.bottom()) - 1));
@@ -184,15 +197,15 @@ TPrintJob::TPrintJob(const QString& PrinterName, const QString& Title) : State(s
     State->Color = Entry && Entry->Color;
     const bool ToFile =
         !PdfOverride().isEmpty() || State->Name == PdfPrinterName() || QPrinterInfo::printerInfo(State->Name).isNull();
+    if (Entry)
+        State->Device = *Entry;
     if (ToFile) {
-        if (Entry)
-            State->Device = *Entry;
         State->Printer.setOutputFormat(QPrinter::PdfFormat);
         State->Printer.setPageSize(QPageSize(QPageSize::A4));
-        State->FitFilePage();
     } else {
         State->Printer.setPrinterName(State->Name);
     }
+    State->FitPage();
     State->Printer.setColorMode(State->Color ? QPrinter::Color : QPrinter::GrayScale);
 }
 
@@ -216,6 +229,8 @@ bool TPrintJob::SetupDialog(QWidget* Owner)
     if (State->Printer.outputFormat() == QPrinter::NativeFormat) {
         State->Name = State->Printer.printerName();
         State->Color = PrinterHasColor(State->Name) && State->Printer.colorMode() == QPrinter::Color;
+        State->Device = FindPrinter(State->Name).value_or(TPrinterEntry());
+        State->FitPage();
     }
     return true;
 }
@@ -232,17 +247,14 @@ bool TPrintJob::Color() const
 
 int TPrintJob::Resolution() const
 {
-    State->FitFilePage();
+    State->FitPage();
     return State->Printer.resolution();
 }
 
 QRect TPrintJob::PageRect() const
 {
-    State->FitFilePage();
-    if (State->ToFile())
-        return {QPoint(0, 0), State->FilePrintableArea().size()};
-    const QRect Rect = State->Printer.pageLayout().paintRectPixels(State->Printer.resolution());
-    return {0, 0, Rect.width(), Rect.height()};
+    State->FitPage();
+    return {QPoint(0, 0), State->PrintableArea().size()};
 }
 
 bool TPrintJob::Begin(const QString& Title)
@@ -254,17 +266,15 @@ bool TPrintJob::Begin(const QString& Title)
         else if (State->Printer.outputFileName().isEmpty())
             State->Printer.setOutputFileName(DefaultPdfFile(Title));
     }
-    State->FitFilePage();
+    State->FitPage();
     if (!State->Painter.begin(&State->Printer))
         return false;
     // The origin is the printable area's corner, and the device puts no ink on its margins; the
     // viewport and the clip hold over the following pages.
-    if (State->ToFile()) {
-        const QRect Area = State->FilePrintableArea();
-        State->Painter.setViewport(Area);
-        State->Painter.setWindow(0, 0, Area.width(), Area.height());
-        State->Painter.setClipRect(0, 0, Area.width(), Area.height());
-    }
+    const QRect Area = State->PrintableArea();
+    State->Painter.setViewport(Area);
+    State->Painter.setWindow(0, 0, Area.width(), Area.height());
+    State->Painter.setClipRect(0, 0, Area.width(), Area.height());
     return true;
 }
 
@@ -281,6 +291,13 @@ bool TPrintJob::NewPage()
 bool TPrintJob::End()
 {
     return State->Painter.end();
+}
+
+QString TPrintJob::SavedFile() const
+{
+    if (!State->ToFile() || !PdfOverride().isEmpty())
+        return {};
+    return State->Printer.outputFileName();
 }
 
 QPrinter& TPrintJob::Printer()

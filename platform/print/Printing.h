@@ -59,7 +59,9 @@ void SetPrintersForTest(std::optional<QList<TPrinterEntry>> List);
 
 // One print job: a QPrinter on a printer of the list (the default one when Name is empty), the
 // set-up dialog, and a painter over its pages. Units are the printer's device pixels; Resolution()
-// gives them per inch. The painter's origin is the corner of the printable area, as on a printer.
+// gives them per inch. The painter's origin is the corner of the printable area, as on a printer:
+// the area the printer's entry states for the upright sheet (TPrinterEntry::Unprintable), turned
+// with the sheet as PageGeometry.h turns it, whatever the system makes of its margins.
 //
 // With VX_PRINT_PDF=<file> set every job goes to that PDF file whatever printer was chosen; the
 // "PDF" printer writes to that file, or else to "<Title>.pdf" in the user's documents folder. A PDF
@@ -95,6 +97,10 @@ public:
     [[nodiscard]] bool NewPage();
     // Finishes the job; false when the output could not be written.
     [[nodiscard]] bool End();
+
+    // The file the "PDF" printer writes the job to, for the completion message to name; empty for a
+    // system printer, and under VX_PRINT_PDF, which the tests name themselves.
+    [[nodiscard]] QString SavedFile() const;
 
     // The underlying printer, for callers that need more than the above.
     [[nodiscard]] QPrinter& Printer();

@@ -1,6 +1,7 @@
 #include "calls/HisSch.h"
 #include "calls/PgJump.h"
 #include "directory/search/MeiboSch.h"
+#include "main/common/CommonFonts.h"
 #include "main/controls/MyHdCtrl.h"
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
@@ -21,11 +22,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -368,4 +372,81 @@ TEST_F(ListPrintListTest, CopiesNoAndAFailingPrinter)
         EXPECT_EQ(Boxes.Texts(), QStringList{PageTooSmallMessage});
     }
     EXPECT_FALSE(QFile::exists(Pdf));
+}
+
+// The columns are as wide as their widths in half-width characters of the print font, whichever
+// font: a Latin monospace font without the half-width kana is measured on what it draws.
+TEST_F(ListPrintListTest, DatesTimesAndNumbersPrintWholeInEveryFont)
+{
+    AddCalls(20);
+    for (const auto& [Font, Charset] : {std::pair(QStringLiteral("DejaVu Sans Mono"), 0),
+                                        std::pair(MsGothicFontName, 128)}) {
+        SCOPED_TRACE(Font.toStdString());
+        TMemIniFile Ini(Data.Folder + QStringLiteral("VxRelvo16.ini"));
+        Ini.FromBytes(QStringLiteral("[LIST PRINT]\nPrintSource=0\nDataSelect=2\nViewDate=0\nViewPage=0\n"
+                                     "FontName=%1\nFontCharset=%2\n"
+                                     "[LIST PRINT LAYOUT RECVHIS]\nItemNo=1,2,3,4\nItemSize=5,10,8,13\n")
+                          .arg(Font)
+                          .arg(Charset)
+                          .toUtf8());
+        Model.LoadPrintSettings(Ini, Data.Folder + QStringLiteral("LstPrint.pi"));
+        static const TListTextMetrics Metrics;
+        ASSERT_GE(Model.CountRecordsPerPage(Metrics), 20);
+        TRecvHisListPrintList List(Model);
+        List.show();
+        {
+            TScriptedBoxes Boxes("Yes");
+            List.btnPrint->click();
+        }
+        // Each row whole: its number, date, time and number (or the code's text), nothing cut.
+        const QRegularExpression Row(
+            QStringLiteral(R"(^\s*\d+\s+\d{4}/\d\d/\d\d\s*\d\d:\d\d:\d\d\s*(03-\d{4}-\d{4}|[^\d\s]+)\s*$)"));
+        const QString Text = PdfText().join(QString());
+        int Whole = 0;
+        for (const QString& Line : Text.split(u'\n'))
+            Whole += Row.match(Line).hasMatch() ? 1 : 0;
+        EXPECT_EQ(Whole, 20) << Text.toStdString();
+        QFile::remove(Pdf);
+    }
+}
+
+// The "PDF" printer writes into the documents folder, made for it when the home has none, under a
+// name of its own next to earlier lists, and the completion names the file.
+TEST_F(ListPrintListTest, ThePdfPrinterMakesTheDocumentsFolderAndKeepsEarlierFiles)
+{
+    Configure(SourceRecvHis, 2, 10);
+    AddCalls(3);
+    QTemporaryDir Home;
+    const QByteArray OldHome = qgetenv("HOME");
+    const QByteArray OldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(Home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(Home.filePath(QStringLiteral(".config"))));
+    qunsetenv("VX_PRINT_PDF");
+    const QString Folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(Folder.startsWith(Home.path()));
+    ASSERT_FALSE(QFileInfo::exists(Folder));
+    TRecvHisListPrintList List(Model);
+    List.show();
+    QStringList Texts;
+    for (int Run = 0; Run < 2; ++Run) {
+        TScriptedBoxes Boxes("Yes");
+        List.btnPrint->click();
+        Texts << Boxes.Texts().value(1);
+    }
+    qputenv("HOME", OldHome);
+    if (OldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", OldConfig);
+    const QString First = Folder + QStringLiteral("/一覧表データ.pdf");
+    const QString Second = Folder + QStringLiteral("/一覧表データ (2).pdf");
+    EXPECT_EQ(QFileInfo(Folder).permissions(),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser |
+                  QFile::ExeUser);
+    EXPECT_EQ(::PdfPages(First), 1);
+    EXPECT_EQ(::PdfPages(Second), 1);
+    EXPECT_EQ(Texts, QStringList({QStringLiteral("一覧表の印刷が完了しました  \r\n\r\n保存先：") + First +
+                                      QStringLiteral("  "),
+                                  QStringLiteral("一覧表の印刷が完了しました  \r\n\r\n保存先：") + Second +
+                                      QStringLiteral("  ")}));
 }

@@ -1,6 +1,7 @@
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
 #include "platform/print/Printing.h"
+#include "tests/support/CupsFixture.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
@@ -252,21 +254,41 @@ QString LinesText(const QList<int>& Lines)
     return Texts.join(u' ');
 }
 
-// The preview's page 1 at the sheet's pixels, and the job's page 1 as pdftoppm rasterises it at Dpi.
-std::pair<QImage, QImage> ShownAndPrinted(TListPrintModel& Model, int Dpi)
+// The two pictures are of one size, give or take a pixel, and their rules lie on the same rows and
+// columns.
+void ExpectSameRules(const QImage& Shown, const QImage& Printed)
 {
+    EXPECT_LE(qAbs(Printed.width() - Shown.width()), 1);
+    EXPECT_LE(qAbs(Printed.height() - Shown.height()), 1);
+    for (const bool Rows : {true, false}) {
+        const QList<int> ShownRules = LongRuns(Shown, Rows, 0, 99);
+        const QList<int> PrintedRules = LongRuns(Printed, Rows, 0, 99);
+        EXPECT_TRUE(SameWithinOne(ShownRules, PrintedRules))
+            << (Rows ? "rows " : "columns ") << LinesText(ShownRules).toStdString() << " | "
+            << LinesText(PrintedRules).toStdString();
+    }
+}
+
+// The preview's page 1 at the sheet's pixels, and the job's page 1 as pdftoppm rasterises it at Dpi.
+// With Queue set, the job goes to that print queue and Queue names the file the queue writes.
+std::pair<QImage, QImage> ShownAndPrinted(TListPrintModel& Model, int Dpi, const QString& Queue = {})
+{
+    // The sheet at Dpi, as the printed page is rasterised.
     auto* Preview = new TListPrintPreview(Model, nullptr);
-    QImage Shown(Preview->SheetPixels(), QImage::Format_RGB32);
+    const double Scale = static_cast<double>(Dpi) / Model.PrinterInfo->DpiX;
+    QImage Shown((QSizeF(Preview->SheetPixels()) * Scale).toSize(), QImage::Format_RGB32);
     Shown.fill(Qt::white);
     {
         QPainter Painter(&Shown);
+        Painter.scale(Scale, Scale);
         Painter.drawPicture(0, 0, Preview->PageImage());
     }
     delete Preview;
 
     QTemporaryDir Out;
-    const QString Pdf = Out.filePath(QStringLiteral("page.pdf"));
-    qputenv("VX_PRINT_PDF", QFile::encodeName(Pdf));
+    const QString Pdf = Queue.isEmpty() ? Out.filePath(QStringLiteral("page.pdf")) : Queue;
+    if (Queue.isEmpty())
+        qputenv("VX_PRINT_PDF", QFile::encodeName(Pdf));
     {
         TRecvHisListPrintList List(Model);
         List.show();
@@ -274,6 +296,8 @@ std::pair<QImage, QImage> ShownAndPrinted(TListPrintModel& Model, int Dpi)
         List.btnPrint->click();
     }
     qunsetenv("VX_PRINT_PDF");
+    for (int Try = 0; Try < 600 && QFileInfo(Pdf).size() == 0; ++Try)
+        QTest::qWait(100);
     QProcess Raster;
     Raster.start(QStringLiteral("pdftoppm"),
                  {QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-aa"), QStringLiteral("no"),
@@ -308,16 +332,8 @@ TEST_F(ListPrintPreviewTest, ThePreviewShowsWhatPrintsWithUnevenMargins)
         Model.PrinterInfo->UseCurrentPrinter();
         const auto [Shown, Printed] = ShownAndPrinted(Model, 100);
         ASSERT_FALSE(Printed.isNull());
-        EXPECT_LE(qAbs(Printed.width() - Shown.width()), 1);
-        EXPECT_LE(qAbs(Printed.height() - Shown.height()), 1);
         EXPECT_EQ(Shown.width() > Shown.height(), Landscape);
-        for (const bool Rows : {true, false}) {
-            const QList<int> ShownRules = LongRuns(Shown, Rows, 0, 99);
-            const QList<int> PrintedRules = LongRuns(Printed, Rows, 0, 99);
-            EXPECT_TRUE(SameWithinOne(ShownRules, PrintedRules))
-                << (Rows ? "rows " : "columns ") << LinesText(ShownRules).toStdString() << " | "
-                << LinesText(PrintedRules).toStdString();
-        }
+        ExpectSameRules(Shown, Printed);
         const QList<int> ShownBands = LongRuns(Shown, true, 150, 245);
         const QList<int> PrintedBands = LongRuns(Printed, true, 150, 245);
         EXPECT_GT(ShownBands.size(), 12 * 5);
@@ -325,5 +341,89 @@ TEST_F(ListPrintPreviewTest, ThePreviewShowsWhatPrintsWithUnevenMargins)
             << LinesText(ShownBands).toStdString() << " | " << LinesText(PrintedBands).toStdString();
     }
     SetPrintersForTest(std::nullopt);
+    CurrentPrinter() = TPrinterSelection();
+}
+
+namespace {
+
+// The rules of a list: groups of neighbouring rows (or columns) with long black runs, each group one
+// rule however many pixels thick it comes out.
+int RuleCount(const QImage& Image, bool Rows)
+{
+    const QList<int> Lines = LongRuns(Image, Rows, 0, 99);
+    int Count = 0;
+    for (qsizetype I = 0; I < Lines.size(); ++I)
+        Count += I == 0 || Lines[I] > Lines[I - 1] + 1 ? 1 : 0;
+    return Count;
+}
+
+} // namespace
+
+// The preview opens on the whole page, a fifteenth of the printer's pixels or less: every rule of the
+// printed page shows there as it does at 100 %, none falling between the screen's pixels.
+TEST_F(ListPrintPreviewTest, EveryRuleShowsAtEveryZoom)
+{
+    Printers.Add(QStringLiteral("PDF"), PdfPrinterCaps());
+    AddCalls(40);
+    // All six rules on, thin and solid, one under every row; margins, so that no rule lies under the
+    // preview's frame around the sheet.
+    Configure(40, "HorzInterval=1\nOffsetX=50\nOffsetY=50\n", "5,13,20");
+    const auto [Shown, Printed] = ShownAndPrinted(Model, 100);
+    ASSERT_FALSE(Printed.isNull());
+    const int PrintedRows = RuleCount(Printed, true);
+    const int PrintedColumns = RuleCount(Printed, false);
+    // The header's two rules, 39 between the rows and the bottom one; left, two inner and right.
+    EXPECT_EQ(PrintedRows, 42);
+    EXPECT_EQ(PrintedColumns, 4);
+
+    auto* Preview = new TListPrintPreview(Model, nullptr);
+    Preview->resize(800, 572);
+    Preview->show();
+    QApplication::processEvents();
+    ASSERT_EQ(Preview->ZoomApplied(), 0);
+    for (const int Zoom : {0, 5}) {
+        SCOPED_TRACE(Zoom);
+        Preview->cbxZoom->setCurrentIndex(Zoom);
+        QApplication::processEvents();
+        const QImage Picture = Preview->pnlImage->grab().toImage();
+        SaveScreenshot(*Preview, Zoom == 0 ? QStringLiteral("ListPrintPreviewRulesFit")
+                                           : QStringLiteral("ListPrintPreviewRules100"));
+        EXPECT_EQ(RuleCount(Picture, true), PrintedRows);
+        EXPECT_EQ(RuleCount(Picture, false), PrintedColumns);
+    }
+    Preview->close();
+}
+
+// The same agreement on a real print queue, upright and turned, where the system's printing lays the
+// page on the sheet: a private cupsd whose queue states margins that differ on every side.
+TEST_F(ListPrintPreviewTest, ThePreviewShowsWhatAPrintQueuePrints)
+{
+    TCupsServer Cups;
+    if (!Cups.Error().isEmpty())
+        GTEST_SKIP() << "no private print server: " << Cups.Error().toStdString();
+    const TCupsServer::TQueue Uneven{QStringLiteral("VxUneven"), {{QStringLiteral("A4"), 595, 842, 17, 28, 567, 799}}};
+    ASSERT_TRUE(Cups.AddQueue(Uneven)) << Cups.Error().toStdString();
+    // This test's own process: the system's printers are asked for here first.
+    qputenv("CUPS_SERVER", QFile::encodeName(Cups.Socket()));
+    static TSystemPrinters System;
+    SetPrinterDevices(&System);
+    ASSERT_TRUE(FindPrinter(Uneven.Name)) << "the queue is not among the printers";
+
+
+    AddCalls(30);
+    Configure(12, "HeaderColorExists=1\nHeaderColor=12632256\n", "12,13,20");
+    for (const bool Landscape : {false, true}) {
+        SCOPED_TRACE(Landscape ? "landscape" : "portrait");
+        QFile::remove(Cups.Output(Uneven.Name));
+        CurrentPrinter() = TPrinterSelection{Uneven.Name, QPageSize(QPageSize::A4), Landscape, 1};
+        Model.PrinterInfo->UseCurrentPrinter();
+        const auto [Shown, Printed] = ShownAndPrinted(Model, 150, Cups.Output(Uneven.Name));
+        ASSERT_FALSE(Printed.isNull()) << Cups.ErrorLog().toStdString();
+        // The queue's sheet stands upright; the preview's landscape page is turned onto it as the
+        // printer turns it, a quarter to the left.
+        const QImage Sheet = Landscape ? Shown.transformed(QTransform().rotate(-90)) : Shown;
+        ExpectSameRules(Sheet, Printed);
+    }
+    SetPrinterDevices(nullptr);
     CurrentPrinter() = TPrinterSelection();
 }

@@ -8,7 +8,9 @@
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/WhenModal.h"
 #include "tests/unit/FakePrinters.h"
+#include "transfer/print/DevMode.h"
 #include "transfer/print/ListPrtDlg.h"
+#include "transfer/print/PrinterSetupDlg.h"
 #include "transfer/print/lists/LPLst.h"
 #include "transfer/print/preview/LPPrevw.h"
 
@@ -23,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -412,6 +415,131 @@ TEST_F(ListPrintTest, PreviewAndListOpenFromTheSettingsWindow)
     W.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(ListPrintPreview, nullptr);
+}
+
+// What the set-up leaves is the window's printer: its panels, copies and count, and the printer
+// file, which the next window opens with.
+TEST_F(ListPrintTest, TheSetUpBecomesTheWindowsPrinter)
+{
+    const QString Second = QStringLiteral("第二営業部のレーザープリンター");
+    Printers.Add(Second, FakeCaps({QPageSize::A4, QPageSize::B5, QPageSize::A3}, 300, QMarginsF(3, 4, 5, 6)));
+    // The dialog is shown and driven here, not logged as a box.
+    QTemporaryFile NoAnswers;
+    ASSERT_TRUE(NoAnswers.open());
+    qputenv("VX_DIALOG_ANSWERS", QFile::encodeName(NoAnswers.fileName()));
+    WriteSettings(OneItemLayout + "[LIST PRINT]\nCopies=2\n");
+    auto W = Open();
+    EXPECT_EQ(W->pnlPrinterName->text(), QStringLiteral("PDF"));
+    const QString PortraitCount = W->lblLineCount->text();
+
+    QString Caption;
+    QStringList Offered;
+    int StartCopies = 0;
+    WhenModal<TPrinterSetupDialog>([&](TPrinterSetupDialog* Dialog) {
+        Caption = Dialog->windowTitle();
+        StartCopies = Dialog->Selection().Copies;
+        Dialog->cbxPrinter->setCurrentIndex(Dialog->cbxPrinter->findText(Second));
+        for (int I = 0; I < Dialog->cbxPaper->count(); ++I)
+            Offered << Dialog->cbxPaper->itemText(I);
+        Dialog->cbxPaper->setCurrentIndex(Dialog->cbxPaper->findText(QStringLiteral("B5")));
+        Dialog->cbxOrientation->setCurrentIndex(1);
+        Dialog->edtCopies->setText(QStringLiteral("3"));
+        SaveScreenshot(*Dialog, QStringLiteral("PrinterSetup"));
+        Dialog->btnOk->click();
+    });
+    W->btnPrinterSetup->click();
+    qunsetenv("VX_DIALOG_ANSWERS");
+    EXPECT_EQ(Caption, QStringLiteral("プリンターの設定"));
+    EXPECT_EQ(StartCopies, 2) << "the set-up starts from the window's copies";
+    EXPECT_EQ(Offered, QStringList({QStringLiteral("A4"), QStringLiteral("B5"), QStringLiteral("A3")}));
+    EXPECT_EQ(W->pnlPrinterName->text(), Second);
+    EXPECT_EQ(W->pnlPaperSize->text(), QStringLiteral("B5"));
+    EXPECT_EQ(W->pnlOrientation->text(), QStringLiteral("横"));
+    EXPECT_EQ(W->udCopies->Position(), 3);
+    EXPECT_EQ(W->edtCopies->text(), QStringLiteral("3"));
+    EXPECT_NE(W->lblLineCount->text(), PortraitCount) << "a landscape B5 holds fewer rows";
+    EXPECT_EQ(W->Model.PrinterInfo->DpiY, 300);
+
+    QFile Stored(Data.Folder + QStringLiteral("LstPrint.pi"));
+    ASSERT_TRUE(Stored.open(QIODevice::ReadOnly));
+    const std::optional<TDevModeFields> Fields = DecodeDevMode(Stored.readAll().mid(4));
+    ASSERT_TRUE(Fields);
+    EXPECT_EQ(Fields->Name, Second);
+    EXPECT_EQ(Fields->Orientation, DMORIENT_LANDSCAPE);
+    EXPECT_EQ(Fields->Copies, 3);
+    EXPECT_TRUE(Fields->Paper.isEquivalentTo(QPageSize(QPageSize::B5)));
+    W->btnCancel->click();
+    W.reset();
+
+    // Cancel changes nothing; the next window opens on the printer chosen.
+    auto Again = Open();
+    EXPECT_EQ(Again->pnlPrinterName->text(), Second);
+    EXPECT_EQ(Again->pnlOrientation->text(), QStringLiteral("横"));
+    {
+        const TScriptedBoxes Cancel("Cancel");
+        Again->btnPrinterSetup->click();
+        ASSERT_EQ(Cancel.Boxes().size(), 1);
+        EXPECT_EQ(Cancel.Boxes()[0].value(QStringLiteral("caption")).toString(), QStringLiteral("プリンターの設定"));
+        EXPECT_EQ(Cancel.Texts()[0], Second);
+    }
+    EXPECT_EQ(Again->pnlPaperSize->text(), QStringLiteral("B5"));
+    Again->btnCancel->click();
+}
+
+// Items set one after another stand in the order they were set, wherever the selection was.
+TEST_F(ListPrintTest, ItemsSetInTurnKeepTheirOrder)
+{
+    auto W = Open();
+    const auto SetItem = [&W, this](const QString& Name) {
+        W->lbxSrc->setCurrentRow(Row(W->lbxSrc, Name));
+        W->bbtnSet->click();
+    };
+    for (const QString& Name : {QStringLiteral("着信日付"), QStringLiteral("着信時刻"), QStringLiteral("電話番号")})
+        SetItem(Name);
+    EXPECT_EQ(Dest(*W), QStringList({QStringLiteral("着信日付"), QStringLiteral("着信時刻"),
+                                     QStringLiteral("電話番号"), QString()}));
+    // Set before a chosen row: the new items go there in order, and the chosen row stays selected.
+    W->lbxDest->setCurrentRow(1);
+    SetItem(QStringLiteral("区分"));
+    W->lbxSrc->setCurrentRow(Row(W->lbxSrc, QStringLiteral("ランク")));
+    emit W->lbxSrc->itemDoubleClicked(W->lbxSrc->currentItem());
+    EXPECT_EQ(Dest(*W), QStringList({QStringLiteral("着信日付"), QStringLiteral("区分"), QStringLiteral("ランク"),
+                                     QStringLiteral("着信時刻"), QStringLiteral("電話番号"), QString()}));
+    EXPECT_EQ(W->lbxDest->currentRow(), 3);
+    QList<int> Numbers;
+    for (const LayoutEntry& Entry : W->Model.CurrentLayout())
+        Numbers << Entry.ItemNo;
+    EXPECT_EQ(Numbers, QList<int>({2, 9, 10, 3, 4}));
+    W->btnCancel->click();
+}
+
+// An open preview keeps the pages of its last "プレビュー(&V)" while the settings change.
+TEST_F(ListPrintTest, AnOpenPreviewChangesOnlyWithThePreviewButton)
+{
+    for (int I = 1; I <= 120; ++I)
+        Data.AddCall(I, QStringLiteral("03111%1").arg(I, 5, 10, QLatin1Char('0')));
+    WriteSettings(OneItemLayout);
+    auto W = Open();
+    W->btnPreview->click();
+    TListPrintPreview* Preview = ListPrintPreview;
+    ASSERT_NE(Preview, nullptr);
+    const int Pages = Preview->PageCount();
+    const int Rows = W->Model.RecordsPerPage;
+    ASSERT_GT(Pages, 1);
+    const QByteArray Before = Preview->PageImage().data();
+
+    W->cbxFontSize->setCurrentIndex(W->cbxFontSize->findText(QStringLiteral("20")));
+    emit W->cbxFontSize->activated(W->cbxFontSize->currentIndex());
+    ASSERT_LT(W->Model.RecordsPerPage, Rows) << "the window counts the new size";
+    Preview->sbtnLast->click();
+    Preview->sbtnFirst->click();
+    EXPECT_EQ(Preview->PageCount(), Pages);
+    EXPECT_EQ(Preview->lblTotalPage->text(), QString::number(Pages));
+    EXPECT_EQ(Preview->PageImage().data(), Before);
+
+    W->btnPreview->click();
+    EXPECT_GT(Preview->PageCount(), Pages);
+    W->btnCancel->click();
 }
 
 TEST_F(ListPrintTest, TheCommandNeedsAPrinter)

@@ -3,6 +3,8 @@
 #include "main/common/CommonFonts.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QRawFont>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,6 +103,15 @@ TEST(PrintFontTest, TheWindowsGothicNameIsListedAndDrawsInTheJapaneseMonospaceFo
                                     [](const TFontListEntry& Each) { return Each.Name == MsGothicFontName; });
     ASSERT_NE(Found, Fonts.cend());
     EXPECT_EQ(Found->Charset, SHIFTJIS_CHARSET);
+    // Each family once, by its name alone: a foundry's tag would be stored as no font's name.
+    QStringList Names;
+    for (const TFontListEntry& Each : Fonts) {
+        EXPECT_FALSE(Each.Name.endsWith(u']')) << Each.Name.toStdString();
+        EXPECT_FALSE(Names.contains(Each.Name)) << Each.Name.toStdString();
+        Names << Each.Name;
+    }
+    EXPECT_EQ(FamilyWithoutFoundry(QStringLiteral("Noto Sans Mono [GOOG]")), QStringLiteral("Noto Sans Mono"));
+    EXPECT_EQ(FamilyWithoutFoundry(QStringLiteral("[x]")), QStringLiteral("[x]"));
     ASSERT_FALSE(JapaneseMonospaceFamily().isEmpty());
     QFont Font;
     SetFontAttributes(&Font, SHIFTJIS_CHARSET, MsGothicFontName, 0, 9);
@@ -109,3 +120,16 @@ TEST(PrintFontTest, TheWindowsGothicNameIsListedAndDrawsInTheJapaneseMonospaceFo
 }
 
 } // namespace
+
+// The column unit is "ｳ" in a font that has it; in a Latin monospace font, whose fallback kana is
+// narrower than its own digits, it is the digits' width, so that ten units hold a whole date.
+TEST(PageCountTest, TheUnitHoldsTheDigitsOfAFontWithoutKana)
+{
+    const TListTextMetrics Metrics;
+    const QFont Latin = ListBodyFont({QStringLiteral("DejaVu Sans Mono"), 9, 0, 0}, 600);
+    ASSERT_FALSE(QRawFont::fromFont(Latin).supportsCharacter(QChar(0xFF73)));
+    EXPECT_GE(Metrics.LetterBox(Latin).width() * 10,
+              QFontMetricsF(Latin).horizontalAdvance(QStringLiteral("2026/12/03")));
+    const QFont Japanese = ListBodyFont({MsGothicFontName, 9, 0, 128}, 600);
+    EXPECT_EQ(Metrics.LetterBox(Japanese).width(), QFontMetrics(Japanese).horizontalAdvance(QChar(0xFF73)));
+}

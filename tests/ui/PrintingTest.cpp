@@ -145,9 +145,10 @@ TEST(PrintingTest, AFileTakesThePageOfThePrinterItStandsFor)
     const auto Px = [](double Millimetres) { return qRound(Millimetres / 25.4 * 100); };
     for (const bool Landscape : {false, true}) {
         SCOPED_TRACE(Landscape ? "landscape" : "portrait");
-        // A5 is 148 x 210 mm; a landscape sheet has the upright right margin on top.
+        // A5 is 148 x 210 mm; a landscape page lies on the sheet turned a quarter to the left, so
+        // its top has the upright left margin and its left the upright bottom one.
         const QSize Sheet = Landscape ? QSize(Px(210), Px(148)) : QSize(Px(148), Px(210));
-        const QMarginsF Mm = Landscape ? QMarginsF(4, 13, 9, 6) : QMarginsF(6, 4, 13, 9);
+        const QMarginsF Mm = Landscape ? QMarginsF(9, 6, 4, 13) : QMarginsF(6, 4, 13, 9);
         const QRect Printable(QPoint(Px(Mm.left()), Px(Mm.top())),
                               QPoint(Sheet.width() - Px(Mm.right()) - 1, Sheet.height() - Px(Mm.bottom()) - 1));
         TPrintJob Job;

@@ -4,6 +4,7 @@
 #include "transfer/print/PageCount.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -147,4 +148,25 @@ TEST(CustomColorsTest, UnreadableValuesAreBlack)
     for (const char* Text : {"", "FF", "0000FF0", "0x00FF", "GG0000", "+0000F", "-0000F"})
         EXPECT_EQ(CustomColorOfText(QString::fromLatin1(Text)), QColor(Qt::black)) << Text;
     EXPECT_EQ(CustomColorOfText(QStringLiteral(" 00ff00 ")), QColor(0, 255, 0));
+}
+
+// A colours file the programs cannot read, or cannot write back as it is, is made anew on the next
+// save, so that the colours mixed are offered again.
+TEST(CustomColorsTest, AFileThatCannotBeReadIsWrittenAnew)
+{
+    QTemporaryDir Folder;
+    const QString Name = Folder.filePath(QStringLiteral("CstmClr.ini"));
+    QList<QColor> Colors(CustomColorCount, QColor(Qt::black));
+    Colors[3] = QColor(0x10, 0x20, 0x30);
+    for (const QByteArray& Held : {QByteArray("[COMMON]\n0=0000FF\n"), QByteArray("[COMMON]\n0=\xff\xfe\x00\x81\n")}) {
+        QFile File(Name);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        File.write(Held);
+        File.close();
+        ASSERT_TRUE(File.setPermissions(QFileDevice::Permissions()));
+        ASSERT_TRUE(SaveCustomColors(Folder.path(), Colors));
+        EXPECT_EQ(QFileInfo(Name).permissions() & (QFile::ReadOwner | QFile::WriteOwner),
+                  QFile::ReadOwner | QFile::WriteOwner);
+        EXPECT_EQ(LoadCustomColors(Folder.path()), Colors);
+    }
 }

@@ -136,6 +136,9 @@ TEST_F(PrintTemplatesTest, RefusesNamesOfOtherTemplatesInAnyCaseAndNamesNoSectio
     EXPECT_EQ(SaveTemplate(List, QStringLiteral("t2"), 1, Layout).Message, TemplateNameTaken);
     EXPECT_EQ(SaveTemplate(List, QStringLiteral("[a]"), 1, Layout).Message, TemplateNameUnfit);
     EXPECT_EQ(SaveTemplate(List, QStringLiteral(";a"), 1, Layout).Message, TemplateNameUnfit);
+    // The file is CP932: a name it cannot hold is refused, not written in another encoding.
+    EXPECT_EQ(SaveTemplate(List, QStringLiteral("月報\U0001F4C8"), 1, Layout).Message, TemplateNameNotCp932);
+    EXPECT_EQ(SaveTemplate(List, QStringLiteral("한국"), 1, Layout).Message, TemplateNameNotCp932);
     EXPECT_EQ(List.Items.size(), 3);
 
     const TTemplateResult Replaced = SaveTemplate(List, QStringLiteral("t1"), 1, Layout);
@@ -166,8 +169,8 @@ TEST_F(PrintTemplatesTest, WritesTheRealTemplatesInCp932)
     ASSERT_TRUE(SaveTemplateFile(File, List));
     QFile Saved(File);
     ASSERT_TRUE(Saved.open(QIODevice::ReadOnly));
-    const QByteArray Expected =
-        QByteArray("[\x8c\x8e\x8e\x9f\x95\xf1\x8d\x90]\n") + "ItemNo=2,3\nItemSize=10,8\n\n[B]\nItemNo=0\nItemSize=2\n";
+    const QByteArray Expected = QByteArray("[\x8c\x8e\x8e\x9f\x95\xf1\x8d\x90]\r\n") +
+                                "ItemNo=2,3\r\nItemSize=10,8\r\n\r\n[B]\r\nItemNo=0\r\nItemSize=2\r\n";
     EXPECT_EQ(Saved.readAll().toHex(' '), Expected.toHex(' '));
     const TTemplateList Again = LoadTemplateFile(File, 26);
     EXPECT_EQ(Again.Names(), (QStringList{QStringLiteral("月次報告"), QStringLiteral("B")}));

@@ -62,9 +62,11 @@ TEST_F(PrtInfoTest, ReadsUnprintableMarginsTurnedWithTheSheet)
     Fields.Orientation = DMORIENT_LANDSCAPE;
     Info.DeviceMode = EncodeDevMode(Fields);
     Info.ReadDeviceMetrics();
+    // Turned a quarter to the left: the page's left is the sheet's bottom, its top the sheet's left.
     EXPECT_EQ(Info.PhysicalWidth, 7016);
-    EXPECT_EQ(Info.PhysicalOffsetX, 118);
-    EXPECT_EQ(Info.PhysicalOffsetY, 142);
+    EXPECT_EQ(Info.PhysicalOffsetX, 165);
+    EXPECT_EQ(Info.PhysicalOffsetY, 94);
+    EXPECT_EQ(Info.PageHeight, 4961 - 94 - 142);
 }
 
 TEST_F(PrtInfoTest, AFileNamingTheSecondPrinterSelectsItWithItsPaperOrientationAndCopies)

@@ -93,3 +93,18 @@ int TListPrintModel::CountRecordsPerPage(const TListTextMetrics& Metrics)
     RecordsPerPage = ::CountRecordsPerPage(In, Metrics);
     return RecordsPerPage;
 }
+
+std::unique_ptr<TListPrintModel> TListPrintModel::Snapshot() const
+{
+    auto Copy = std::make_unique<TListPrintModel>();
+    Copy->PrintSettings = PrintSettings;
+    Copy->PrintSource = PrintSource;
+    Copy->Layouts = Layouts;
+    Copy->Templates = Templates;
+    Copy->RecordsPerPage = RecordsPerPage;
+    Copy->SourceRecordCount = SourceRecordCount;
+    if (PrinterInfo)
+        Copy->PrinterInfo = std::make_unique<TPrinterInfo>(*PrinterInfo);
+    Copy->Items = Items;
+    return Copy;
+}

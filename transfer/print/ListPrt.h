@@ -96,6 +96,9 @@ public:
 
     [[nodiscard]] static int SourceIndex(int Source) { return Source == SourceMeibo ? 1 : 0; }
 
+    // A copy of everything a page is printed by, which later changes of this model leave alone.
+    [[nodiscard]] std::unique_ptr<TListPrintModel> Snapshot() const;
+
 private:
     QList<PrintItem> Items;
 };

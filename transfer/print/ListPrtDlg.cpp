@@ -18,7 +18,9 @@
 #include "platform/msg/WindowMessage.h"
 #include "platform/print/Printing.h"
 #include "platform/ui/WindowScript.h"
+#include "transfer/print/DevMode.h"
 #include "transfer/print/PaintPanel.h"
+#include "transfer/print/PrinterSetupDlg.h"
 #include "transfer/print/SystemPrinters.h"
 #include "transfer/print/lists/AMLPLst.h"
 #include "transfer/print/lists/RHLPLst.h"
@@ -211,6 +213,8 @@ void TListPrint::ShowPrintSettings()
     int Selected = -1;
     for (int I = 0; I < Fonts.size(); ++I) {
         auto* Item = new QListWidgetItem(Fonts[I].Name, lbxFontName);
+        Item->setSizeHint(QSize(lbxFontName->fontMetrics().horizontalAdvance(Fonts[I].Name) + 8,
+                                2 + lbxFontName->fontMetrics().height()));
         Item->setData(Qt::UserRole, Fonts[I].Charset);
         if (Selected < 0 && Fonts[I].Name == P.FontName.trimmed())
             Selected = I;
@@ -415,14 +419,20 @@ void TListPrint::btnPrinterSetupClick()
         return;
     if (Printer->GetCopies() != udCopies->Position())
         Printer->SetCopies(udCopies->Position());
-    TPrintJob Job(Printer->DeviceName, windowTitle());
-    if (!Job.SetupDialog(this))
+    TPrinterSelection Chosen{Printer->DeviceName, Printer->Paper(), Printer->GetOrientation() == DMORIENT_LANDSCAPE,
+                             Printer->GetCopies()};
+    if (!RunPrinterSetup(this, Chosen))
         return;
     THourglass Wait;
+    CurrentPrinter() = Chosen;
     Printer->UseCurrentPrinter();
-    udCopies->RequestChange(Printer->GetCopies());
+    udCopies->SetPosition(Printer->GetCopies());
+    edtCopies->setText(QString::number(udCopies->Position()));
+    FEdits[4].Last = udCopies->Position();
     ShowPrinterPanels();
     CountRecordsPerPage();
+    // The choice outlives a window closed without printing, as the set-up of a printer does.
+    (void)Printer->SavePrinterSettings();
 }
 
 void TListPrint::btnPreviewClick()

@@ -277,7 +277,9 @@ void TListPrint::bbtnSetClick()
     if (SetLayoutEntry(Layout, Row, No, Model.ItemTable()) != TLayoutEdit::Done)
         return;
     lbxDest->insertItem(Row, Item->text());
-    lbxDest->setCurrentRow(Row);
+    // The row that was selected stays selected below the new item, so that items set one after
+    // another stand in the order they were set.
+    lbxDest->setCurrentRow(Row + 1);
     UpdateSizeEdit();
     if (No != BlankItemNo) {
         const int SrcRow = lbxSrc->currentRow();

@@ -79,6 +79,8 @@ void TListPrint::CreatePage1(QWidget* Page)
     Grid->addWidget(new QLabel(QStringLiteral("フォント名："), Font), 0, 0);
     lbxFontName = NewNamed<QListWidget>(Font, "lbxFontName");
     lbxFontName->setMinimumSize(220, 150);
+    // Every row as high as the window's font and two pixels, whatever fallback a font's name needs.
+    lbxFontName->setUniformItemSizes(true);
     Grid->addWidget(lbxFontName, 1, 0, 5, 1);
     Grid->addWidget(new QLabel(QStringLiteral("書体："), Font), 0, 1);
     pnlCharset = NewNamed<QLabel>(Font, "pnlCharset");

@@ -96,11 +96,30 @@ TRuleSpan TListPageRenderer::DrawRule(QPainter& Painter, const TListPage& Page, 
     if (!S.Line[Position])
         return *Span;
     Painter.save();
-    Painter.setPen(QPen(Qt::black, 1, RuleStyle(LineType)));
     Painter.setBrush(Qt::NoBrush);
+    const bool Solid = RuleStyle(LineType) == Qt::SolidLine;
+    if (Page.Screen) {
+        // The preview's picture is replayed at a fraction of the printer's pixels, where rows one
+        // pixel high fall between the screen's: the rule is one area and a line through its middle
+        // with a pen of one screen pixel, so that every rule shows at every zoom.
+        const QRect Area = Horizontal ? QRect(Band.left(), Span->First, Band.width(), Span->Last - Span->First + 1)
+                                      : QRect(Span->First, Band.top(), Span->Last - Span->First + 1, Band.height());
+        if (Solid)
+            Painter.fillRect(Area, Qt::black);
+        QPen Pen(Qt::black, 1, RuleStyle(LineType));
+        Pen.setCosmetic(true);
+        Painter.setPen(Pen);
+        const QPointF Middle = QRectF(Area).center();
+        if (Horizontal)
+            Painter.drawLine(QLineF(Area.left(), Middle.y(), Area.right() + 1, Middle.y()));
+        else
+            Painter.drawLine(QLineF(Middle.x(), Area.top(), Middle.x(), Area.bottom() + 1));
+        Painter.restore();
+        return *Span;
+    }
+    Painter.setPen(QPen(Qt::black, 1, RuleStyle(LineType)));
     // A solid rule is filled row by row, so that a vector surface (a PDF page) covers exactly the
     // pixel rows a printer does; the broken styles need the pen, drawn through the middle of the row.
-    const bool Solid = RuleStyle(LineType) == Qt::SolidLine;
     for (int At = Span->First; At <= Span->Last; ++At) {
         if (Horizontal && Solid)
             Painter.fillRect(QRect(Band.left(), At, Band.width(), 1), Qt::black);
@@ -124,7 +143,9 @@ bool TListPageRenderer::Render(QPainter& Painter, const TListPage& Page, TListRe
     Painter.setBrush(Qt::NoBrush);
     Painter.setPen(QPen(Qt::black, 1));
     if (Page.Outline) {
-        Painter.setPen(QPen(QColor(192, 192, 192), 1, Qt::DotLine));
+        QPen Frame(QColor(192, 192, 192), 1, Qt::DotLine);
+        Frame.setCosmetic(true);
+        Painter.setPen(Frame);
         Painter.drawRect(F.adjusted(0, 0, -1, -1));
         Painter.setPen(QPen(Qt::black, 1));
     }

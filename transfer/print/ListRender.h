@@ -39,6 +39,9 @@ struct TListPage
     // area inside the whole sheet.
     QRect Frame;
     bool Outline = false; // the preview's light grey frame
+    // Replayed scaled on the screen (the preview): rules are drawn so that none falls between the
+    // screen's pixels.
+    bool Screen = false;
 };
 
 // The page number in PageType's format.

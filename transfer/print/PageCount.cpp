@@ -5,6 +5,8 @@
 #include "transfer/print/PrtInfo.h"
 
 #include <QFontMetrics>
+#include <QRawFont>
+#include <cmath>
 
 int RuleWidth(int LineType, double Scale)
 {
@@ -56,7 +58,17 @@ QFont ListTitleFont(const QFont& Body, int BodyStyle)
 QSize TListTextMetrics::LetterBox(const QFont& Font) const
 {
     const QFontMetrics Metrics(Font);
-    return {Metrics.horizontalAdvance(QStringLiteral("ｳ")), Metrics.height()};
+    const QChar Letter(0xFF73); // ｳ
+    int Unit = Metrics.horizontalAdvance(Letter);
+    // A font without the letter gets it from a fallback font, often narrower than its own digits:
+    // the unit is then the widest half-width character a column holds, so that every width in
+    // half-width characters still takes its text whole.
+    if (!QRawFont::fromFont(Font).supportsCharacter(Letter)) {
+        const QFontMetricsF Exact(Font);
+        for (char16_t C = 0x21; C < 0x7F; ++C)
+            Unit = qMax(Unit, static_cast<int>(std::ceil(Exact.horizontalAdvance(QChar(C)))));
+    }
+    return {Unit, Metrics.height()};
 }
 
 int CountRecordsPerPage(const TRecordsPerPageInput& In, const TListTextMetrics& Metrics)

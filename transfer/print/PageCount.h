@@ -45,8 +45,9 @@ struct TListFontSpec
 // the body is italic only.
 [[nodiscard]] QFont ListTitleFont(const QFont& Body, int BodyStyle);
 
-// The one measurement a page is laid out by: the box of the half-width letter "ｳ" in a font. The
-// page count and the renderer take it from the same object, so that they agree on every font.
+// The one measurement a page is laid out by: the box of the half-width letter "ｳ" in a font; in a
+// font that lacks it, as wide as the widest printable ASCII character or the fallback "ｳ". The page
+// count and the renderer take it from the same object, so that they agree on every font.
 class TListTextMetrics
 {
 public:

@@ -1,5 +1,6 @@
 #include "transfer/print/PreviewWalk.h"
 
+#include "calls/HisPager.h"
 #include "platform/db/Table.h"
 
 namespace {
@@ -37,13 +38,13 @@ TPreviewWalk::TPreviewWalk(TDMVxRelvo16& Module, int Source, int PageNo, int Rec
         return;
     }
     // Newest first: the page's first record is Skip records before the last one. Reach it from the
-    // nearer end, so that the last pages of a long history cost no more than the first.
-    if (Skip <= Count / 2) {
-        FTable->Last();
-        FTable->MoveBy(-static_cast<int>(Skip));
-    } else {
+    // nearer end, so that the last pages of a long history cost no more than the first; in the
+    // middle the newer records are counted by date rather than passed one by one.
+    if (Count - 1 - Skip < 2000) {
         FTable->First();
         FTable->MoveBy(Count - 1 - static_cast<int>(Skip));
+    } else {
+        MoveBehindNewest(*FTable, static_cast<int>(Skip));
     }
 }
 
@@ -116,6 +117,7 @@ TListPage MakeListPage(const TListPrintModel& Model, int PageNo, int PageCount, 
                     : QRect(0, 0, Printer->PageWidth, Printer->PageHeight);
     }
     Page.Outline = Preview;
+    Page.Screen = Preview;
     return Page;
 }
 

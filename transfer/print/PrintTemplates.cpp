@@ -1,6 +1,7 @@
 #include "transfer/print/PrintTemplates.h"
 
 #include "platform/ini/IniFile.h"
+#include "platform/text/Cp932.h"
 
 #include <QFile>
 #include <algorithm>
@@ -100,6 +101,7 @@ bool SaveTemplateFile(const QString& FileName, const TTemplateList& List)
     TMemIniFile Ini(FileName, TFileAccess::OwnerOnly);
     Ini.FromBytes({});
     Ini.SetEncoding(TTextEncoding::Cp932);
+    Ini.SetLineBreak(QByteArrayLiteral("\r\n"));
     for (int I = List.HasLastLayout ? 1 : 0; I < List.Items.size(); ++I) {
         const TLayoutText Text = LayoutToText(List.Items[I].Layout);
         Ini.WriteString(List.Items[I].Name, ItemNoKey, Text.ItemNo);
@@ -117,6 +119,9 @@ TTemplateResult SaveTemplate(TTemplateList& List, const QString& Name, int Selec
         return Refusal(TemplateNameReserved);
     if (!FitsSection(Trimmed))
         return Refusal(TemplateNameUnfit);
+    // The file is CP932 text: a name it cannot hold would turn the whole file into another encoding.
+    if (Cp932EncodeChecked(Trimmed).Substituted > 0)
+        return Refusal(TemplateNameNotCp932);
     for (int I = List.HasLastLayout ? 1 : 0; I < List.Items.size(); ++I) {
         if (!SameSection(List.Items[I].Name, Trimmed))
             continue;

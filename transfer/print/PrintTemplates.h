@@ -21,6 +21,8 @@ inline const QString TemplateNameTaken =
     QStringLiteral("同じ名称のテンプレートが保存されています  \r\n別の名称で保存してください  ");
 inline const QString TemplateNameUnfit = QStringLiteral(
     "テンプレート名に「[」「]」は使えません  \r\n先頭に「;」も使えません  \r\n別の名称で保存してください  ");
+inline const QString TemplateNameNotCp932 = QStringLiteral(
+    "テンプレート名に使えない文字が含まれています  \r\n別の名称で保存してください  ");
 inline const QString TemplateDeleteReserved =
     QStringLiteral("その名称はアプリケーションで使われているため  \r\n削除できません  ");
 inline const QString TemplateNotFound = QStringLiteral("指定したテンプレート名が見つかりません  ");

@@ -32,6 +32,15 @@ const QString PrintFailedMessage =
 
 } // namespace
 
+QString PrintCompletedMessage(const QString& SavedFile)
+{
+    QString Text = QStringLiteral("一覧表の印刷が完了しました  ");
+    // A list printed to a file is looked for: the box says where it went.
+    if (!SavedFile.isEmpty())
+        Text += QStringLiteral("\r\n\r\n保存先：") + SavedFile + QStringLiteral("  ");
+    return Text;
+}
+
 void TListPrintList::FailAtPageForTests(int Page)
 {
     FailAtPage = Page;
@@ -104,11 +113,12 @@ void TListPrintList::btnPrintClick()
         Printed = Source() == ExportSourceMeibo ? PrintMeiboJob(Scope) : PrintRecvHisJob(Scope);
     }
     if (Printed)
-        Message(QStringLiteral("一覧表の印刷が完了しました  "), MB_OK | MB_ICONINFORMATION);
+        Message(PrintCompletedMessage(FSavedFile), MB_OK | MB_ICONINFORMATION);
 }
 
 bool TListPrintList::PrintListJob(const TPrintScope& Scope)
 {
+    FSavedFile.clear();
     if (!DMVxRelvo16 || !FPrint.PrinterInfo)
         return false;
     const TPrinterInfo& Info = *FPrint.PrinterInfo;
@@ -184,5 +194,6 @@ bool TListPrintList::PrintListJob(const TPrintScope& Scope)
     }
     if (!Job.End())
         return Fail();
+    FSavedFile = Job.SavedFile();
     return true;
 }

@@ -31,4 +31,8 @@ private:
     [[nodiscard]] bool AskPrintScope(TPrintScope& Scope);
 
     const TListPrintModel& FPrint;
+    QString FSavedFile; // of the last job, when it went to a PDF file
 };
+
+// "一覧表の印刷が完了しました  ", naming the file the list went to when it went to one.
+[[nodiscard]] QString PrintCompletedMessage(const QString& SavedFile);

@@ -44,7 +44,7 @@ void TListPrintPreview::SetScreenDpiForTests(double Dpi)
     ScreenDpiForTests = Dpi;
 }
 
-TListPrintPreview::TListPrintPreview(const TListPrintModel& Model, QWidget* Owner) : QDialog(Owner), FModel(Model)
+TListPrintPreview::TListPrintPreview(const TListPrintModel& Model, QWidget* Owner) : QDialog(Owner), FLive(Model), FShownModel(Model.Snapshot())
 {
     setObjectName(QStringLiteral("ListPrintPreview"));
     setWindowTitle(QStringLiteral("印刷プレビュー"));
@@ -171,7 +171,7 @@ TListPrintPreview::TListPrintPreview(const TListPrintModel& Model, QWidget* Owne
     connect(cbxZoom, &QComboBox::currentIndexChanged, this, &TListPrintPreview::cbxZoomChange);
     PreparePreviewPage();
     FPageNo = 1;
-    FPageCount = PageCountOf(FModel.SourceRecordCount, FModel.RecordsPerPage);
+    FPageCount = PageCountOf(Shown().SourceRecordCount, Shown().RecordsPerPage);
     UpdatePageControls();
     RenderPreviewPage();
     ScriptWindow(this);
@@ -201,7 +201,7 @@ void TListPrintPreview::SavePreviewSettings()
 
 void TListPrintPreview::PreparePreviewPage()
 {
-    const TPrinterInfo* Printer = FModel.PrinterInfo.get();
+    const TPrinterInfo* Printer = Shown().PrinterInfo.get();
     FSheet = Printer ? QSize(Printer->PhysicalWidth, Printer->PhysicalHeight) : QSize();
     FPage96 = Printer ? PreviewPage96(Printer->PhysicalWidth, Printer->PhysicalHeight, Printer->DpiX, Printer->DpiY)
                       : QSize(794, 1123);
@@ -225,7 +225,7 @@ void TListPrintPreview::RenderPreviewPage()
     FImage.setBoundingRect(QRect(QPoint(0, 0), FSheet));
     QPainter Painter(&FImage);
     static const TListTextMetrics Metrics;
-    ::RenderPreviewPage(Painter, FModel, *DMVxRelvo16, FPageNo, Metrics);
+    ::RenderPreviewPage(Painter, Shown(), *DMVxRelvo16, FPageNo, Metrics);
 }
 
 void TListPrintPreview::showEvent(QShowEvent* Event)
@@ -293,10 +293,11 @@ void TListPrintPreview::cbxZoomChange(int Index)
 
 void TListPrintPreview::RefreshPreview()
 {
+    FShownModel = FLive.Snapshot();
     FZoomApplied = -1;
     PreparePreviewPage();
     FPageNo = 1;
-    FPageCount = PageCountOf(FModel.SourceRecordCount, FModel.RecordsPerPage);
+    FPageCount = PageCountOf(Shown().SourceRecordCount, Shown().RecordsPerPage);
     UpdatePageControls();
     RenderPreviewPage();
     SizePage();

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPicture>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -71,7 +72,11 @@ private:
     void pnlImageMouseMove(QMouseEvent* Mouse);
     void pnlImagePaint();
 
-    const TListPrintModel& FModel;
+    // The settings window's model, and the copy of it taken by the last "プレビュー(&V)": the window
+    // shows that copy, so that changes in the settings window wait for the button.
+    const TListPrintModel& FLive;
+    std::unique_ptr<TListPrintModel> FShownModel;
+    [[nodiscard]] const TListPrintModel& Shown() const { return *FShownModel; }
     QPicture FImage;
     QSize FSheet;
     QSize FPage96;
