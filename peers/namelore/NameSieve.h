@@ -215,7 +215,9 @@ inline void SiftNames(std::vector<TEntry>& Entries, const TCompanions& Files)
         const std::string_view Reading = ReadingOf(Line);
         if (Reading.empty())
             return;
-        const auto [First, Last] = ByReading.Find(Reading);
+        const auto Range = ByReading.Find(Reading);
+        const std::size_t* const First = Range.first;
+        const std::size_t* const Last = Range.second;
         if (First == Last)
             return;
         ForEachCandidate(Line, [&](std::string_view Word, std::string_view Annotation) {
@@ -240,7 +242,9 @@ inline void SiftNames(std::vector<TEntry>& Entries, const TCompanions& Files)
         const std::string_view Reading = ReadingOf(Line);
         if (Reading.empty())
             return;
-        const auto [First, Last] = ByReading.Find(Reading);
+        const auto Range = ByReading.Find(Reading);
+        const std::size_t* const First = Range.first;
+        const std::size_t* const Last = Range.second;
         if (First == Last && SuspectsByReading.empty())
             return;
         ForEachCandidate(Line, [&](std::string_view Word, std::string_view) {
