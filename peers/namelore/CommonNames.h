@@ -32,7 +32,7 @@ inline constexpr TCommonName CommonNames[] = {
     {"こはる", "心春", kbGiven},      {"ひなた", "陽向", kbGiven},        {"ゆづき", "結月", kbGiven},
     {"かんな", "環奈", kbGiven},      {"そら", "蒼空", kbGiven},          {"はるま", "陽真", kbGiven},
     {"そうま", "颯真", kbGiven},      {"はやて", "颯", kbGiven},          {"あおと", "碧斗", kbGiven},
-    {"みなと", "湊斗", kbGiven},      
+    {"みなと", "湊斗", kbGiven},
 };
 
 } // namespace namelore

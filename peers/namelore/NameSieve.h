@@ -11,11 +11,11 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <utility>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace namelore {
@@ -94,8 +94,12 @@ public:
     // The entries read Reading, as a range of indexes into FOrder.
     std::pair<const std::size_t*, const std::size_t*> Find(std::string_view Reading) const
     {
-        const auto Less = [&](std::size_t I, std::string_view R) { return std::string_view(FEntries[I].RawReading) < R; };
-        const auto Greater = [&](std::string_view R, std::size_t I) { return R < std::string_view(FEntries[I].RawReading); };
+        const auto Less = [&](std::size_t I, std::string_view R) {
+            return std::string_view(FEntries[I].RawReading) < R;
+        };
+        const auto Greater = [&](std::string_view R, std::size_t I) {
+            return R < std::string_view(FEntries[I].RawReading);
+        };
         const auto First = std::lower_bound(FOrder.begin(), FOrder.end(), Reading, Less);
         const auto Last = std::upper_bound(First, FOrder.end(), Reading, Greater);
         return {FOrder.data() + (First - FOrder.begin()), FOrder.data() + (Last - FOrder.begin())};
@@ -157,8 +161,8 @@ inline bool EndsOnABoundary(std::string_view Word, std::string_view Tail)
 }
 
 // A famous person's full name: a family name of two characters or more followed by a given name
-// of two characters or more, or of one the dictionary types as a given name, each with a reading of two kana or more. 長谷川 (はせ 長谷 + がわ 川) stays a
-// surname; 高橋泥舟 goes although the dictionary lacks 泥舟.
+// of two characters or more, or of one the dictionary types as a given name, each with a reading of two kana or more.
+// 長谷川 (はせ 長谷 + がわ 川) stays a surname; 高橋泥舟 goes although the dictionary lacks 泥舟.
 inline bool IsFullName(const TEntry& E, const TNameSet& Families, const TNameSet& TypedGivens)
 {
     const std::u32string_view Reading = E.Reading;
@@ -257,7 +261,8 @@ inline void SiftNames(std::vector<TEntry>& Entries, const TCompanions& Files)
                     break;
                 if (const auto Head = SuspectsByReading.find(Reading.substr(0, Cut)); Head != SuspectsByReading.end())
                     for (std::size_t I : Head->second)
-                        if (Word.size() > Entries[I].RawWord.size() && Word.substr(0, Entries[I].RawWord.size()) == Entries[I].RawWord)
+                        if (Word.size() > Entries[I].RawWord.size() &&
+                            Word.substr(0, Entries[I].RawWord.size()) == Entries[I].RawWord)
                             Suspect[I] = false;
                 if (const auto Tail = SuspectsByReading.find(Reading.substr(Cut)); Tail != SuspectsByReading.end())
                     for (std::size_t I : Tail->second)

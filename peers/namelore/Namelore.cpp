@@ -215,7 +215,8 @@ private:
         for (const TEntry& E : Entries)
             Known.insert(E.Reading + U'\t' + E.Word);
         for (const TCommonName& Common : CommonNames) {
-            TEntry E{ToUtf32(ToUtf32Conv, Common.Reading), ToUtf32(ToUtf32Conv, Common.Word), Common.Kinds, true, {}, {}};
+            TEntry E{
+                ToUtf32(ToUtf32Conv, Common.Reading), ToUtf32(ToUtf32Conv, Common.Word), Common.Kinds, true, {}, {}};
             if (Known.insert(E.Reading + U'\t' + E.Word).second)
                 Entries.push_back(std::move(E));
         }

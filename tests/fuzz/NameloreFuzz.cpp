@@ -92,8 +92,8 @@ QList<QByteArray> Ask(const QByteArray& Reading, bool Given, const QByteArray& F
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {
     // The input is the name dictionary, then up to three companions (ordinary words, full names,
-    // places), each after a "%" (a byte no EUC character holds). The library reads each file once: every input gets folders
-    // of its own, one with the companions and one without.
+    // places), each after a "%" (a byte no EUC character holds). The library reads each file once: every input gets
+    // folders of its own, one with the companions and one without.
     const QList<QByteArray> Files =
         QByteArray(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size)).split('%');
     static int Run = 0;

@@ -99,7 +99,8 @@ TEST_F(NameloreTest, TheListsHoldOnlyNamesAPersonHas)
 
     // Without the companions only their rules are off: 障子 cannot be told from a name.
     QTemporaryDir Alone;
-    ASSERT_TRUE(QFile::copy(Folder + QStringLiteral("SKK-JISYO.jinmei"), Alone.filePath(QStringLiteral("SKK-JISYO.jinmei"))));
+    ASSERT_TRUE(
+        QFile::copy(Folder + QStringLiteral("SKK-JISYO.jinmei"), Alone.filePath(QStringLiteral("SKK-JISYO.jinmei"))));
     const QString AloneFolder = Alone.path() + QLatin1Char('/');
     EXPECT_TRUE(Names(QStringLiteral("ｼｮｳｼﾞ"), Family, AloneFolder).contains(QStringLiteral("ｼｮｳｼﾞ:障子")));
     EXPECT_EQ(Names(QStringLiteral("ｻﾄｳ"), Family, AloneFolder), QStringList{QStringLiteral("ｻﾄｳ:佐藤")});
