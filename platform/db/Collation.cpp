@@ -113,6 +113,54 @@ private:
     int PendingIndex = 0;
 };
 
+// For each BMP code point, the one its CP932 bytes read back as: itself, or another that CP932
+// writes alike (the wave dash as the full-width tilde, the minus sign as the full-width hyphen-minus);
+// 0 where CP932 lacks it.
+using TFoldMap = std::array<char16_t, 0x10000>;
+
+const TFoldMap& FoldMap()
+{
+    static TFoldMap Fold{};
+    static std::once_flag Once;
+    std::call_once(Once, [] {
+        const TCp932Map& Map = Cp932Map();
+        for (char32_t Code = 1; Code < 0x10000; ++Code) {
+            if (Map[Code] == 0)
+                continue;
+            Fold[Code] = static_cast<char16_t>(Code);
+            if (Code < 0x80)
+                continue;
+            QByteArray Bytes;
+            if (Map[Code] > 0xFF)
+                Bytes += static_cast<char>(Map[Code] >> 8);
+            Bytes += static_cast<char>(Map[Code] & 0xFF);
+            const std::optional<QString> Back = Cp932Decode(Bytes, TDecodeMode::Strict);
+            if (Back && Back->size() == 1)
+                Fold[Code] = Back->at(0).unicode();
+        }
+    });
+    return Fold;
+}
+
+void SqlCp932Fold(sqlite3_context* Context, int, sqlite3_value** Values)
+{
+    if (sqlite3_value_type(Values[0]) != SQLITE_TEXT) {
+        sqlite3_result_value(Context, Values[0]);
+        return;
+    }
+    const auto* Text = reinterpret_cast<const char*>(sqlite3_value_text(Values[0]));
+    const int Length = sqlite3_value_bytes(Values[0]);
+    // Most texts hold nothing to fold: they pass without a copy.
+    const QString Before = QString::fromUtf8(Text, Length);
+    const QString After = Cp932Fold(Before);
+    if (After == Before) {
+        sqlite3_result_value(Context, Values[0]);
+        return;
+    }
+    const QByteArray Utf8 = After.toUtf8();
+    sqlite3_result_text(Context, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_TRANSIENT);
+}
+
 int CollateCp932(void*, int LengthA, const void* A, int LengthB, const void* B)
 {
     return CompareCp932(static_cast<const char*>(A), LengthA, static_cast<const char*>(B), LengthB, false);
@@ -178,9 +226,22 @@ int CompareCp932(const QString& A, const QString& B, bool FoldAscii)
                         static_cast<int>(Utf8B.size()), FoldAscii);
 }
 
+QString Cp932Fold(const QString& Text)
+{
+    const TFoldMap& Fold = FoldMap();
+    QString Result = Text;
+    for (QChar& Char : Result)
+        if (const char16_t To = Fold[Char.unicode()]; To != 0 && To != Char.unicode())
+            Char = QChar(To);
+    return Result;
+}
+
 void RegisterCp932Collations(sqlite3* Db)
 {
     Cp932Map();
+    FoldMap();
+    sqlite3_create_function_v2(Db, Cp932FoldFunctionName, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                               nullptr, SqlCp932Fold, nullptr, nullptr, nullptr);
     sqlite3_create_collation_v2(Db, Cp932CollationName, SQLITE_UTF8, nullptr, CollateCp932, nullptr);
     sqlite3_create_collation_v2(Db, Cp932CiCollationName, SQLITE_UTF8, nullptr, CollateCp932Ci, nullptr);
 }
