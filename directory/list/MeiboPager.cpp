@@ -14,12 +14,14 @@ QString Trimmed(TTable& Table, const char* Field)
     return TrimBlanks(Table.FieldByName(QLatin1String(Field)).AsString());
 }
 
-QStringList Lines(const QString& Text)
+// The lines of a memo field. Paths end each line with a break; a note's own last break is one of its
+// lines, kept so that the note is written back as it was.
+QStringList Lines(const QString& Text, bool KeepLastBreak = false)
 {
     if (Text.isEmpty())
         return {};
     QStringList Result = Text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    if (Result.last().isEmpty())
+    if (Result.last().isEmpty() && !KeepLastBreak)
         Result.removeLast();
     return Result;
 }
@@ -114,7 +116,7 @@ void MeiboRowToRecord(TTable& Table, TCallerRecord& Record)
     Record.Msg1 = Trimmed(Table, "Msg1");
     Record.Msg2 = Trimmed(Table, "Msg2");
     Record.BGColor = Trimmed(Table, "BGColor");
-    Record.Note = Lines(Table.FieldByName(QStringLiteral("Note")).AsString());
+    Record.Note = Lines(Table.FieldByName(QStringLiteral("Note")).AsString(), true);
     Record.ExtFile = Lines(Table.FieldByName(QStringLiteral("ExtFile")).AsString());
     Record.AddDateTime = Days("AddDateTime");
     Record.UpdDateTime = Days("UpdDateTime");

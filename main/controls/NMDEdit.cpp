@@ -221,7 +221,9 @@ int ByteLimit(const QLineEdit* Edit)
 QString ReadingToHalfKana(const QString& Reading)
 {
     QString Result;
-    for (const QChar C : Reading) {
+    for (const QChar Each : Reading) {
+        // The hiragana ゔ, as an input method spells ヴ before it converts, is the same sound.
+        const QChar C = Each == QChar(0x3094) ? QChar(0x30F4) : Each;
         if (const qsizetype I = KanaFrom.indexOf(C); I >= 0) {
             Result += KanaTo.at(I);
         } else if (const qsizetype V = VoicedFrom.indexOf(C); V >= 0) {
