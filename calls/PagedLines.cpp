@@ -22,7 +22,7 @@ namespace {
 
 // Text drawn whole: in Cell when it fits there, else over the whole of Column, narrowed to its width
 // when even that is too little.
-void DrawWholeText(QPainter& Painter, const QRect& Cell, const QRect& Column, Qt::Alignment Align, const QString& Text,
+void DrawWholeText(QPainter& Painter, const QRect& Cell, const QRect& Column, int Align, const QString& Text,
                    const QFontMetrics& Metrics)
 {
     const int Advance = Metrics.horizontalAdvance(Text);
@@ -69,7 +69,7 @@ void TPagedLineDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Op
     for (int I = 0; I < Sections.Count(); ++I) {
         const int Width = Sections[I].Width();
         const QRect Cell(Left + Margin, Option.rect.top(), Width - 2 * Margin, Option.rect.height());
-        const Qt::Alignment Align =
+        const int Align =
             Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 && FFirstRight ? Qt::AlignRight : Qt::AlignLeft);
         Painter->setPen(Text);
         if (I == 0) {

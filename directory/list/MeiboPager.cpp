@@ -59,10 +59,20 @@ TListLoadResult TMeiboPager::Load(TTable& Table, int Mode, int Page)
         if (TotalRows == 0)
             return TListLoadResult::Empty;
         Table.SetIndexName(Index);
-        Table.First();
         FitPageToRows();
-        if (CurrentPage > 1)
-            Table.MoveBy((CurrentPage - 1) * PageSize());
+        // A page is reached by walking to its first row from the nearer end of the order: the last
+        // page of a large directory is a page's walk from its end, not the whole directory's.
+        const int Before = (CurrentPage - 1) * PageSize();
+        const int After = TotalRows - 1 - Before;
+        if (After < Before) {
+            Table.Last();
+            if (After > 0)
+                Table.MoveBy(-After);
+        } else {
+            Table.First();
+            if (Before > 0)
+                Table.MoveBy(Before);
+        }
     } else {
         TListLoadResult Failure = TListLoadResult::Gone;
         const bool Back = Mode == Previous;

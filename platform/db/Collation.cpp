@@ -142,22 +142,69 @@ const TFoldMap& FoldMap()
     return Fold;
 }
 
+// The code point of the UTF-8 character at Text[At] (Length bytes in all) and its length in bytes;
+// a malformed sequence reads as one byte of no character.
+char32_t Utf8At(const unsigned char* Text, int Length, int At, int& Bytes)
+{
+    const unsigned char Lead = Text[At];
+    int Extra = 0;
+    char32_t Code = 0;
+    if ((Lead & 0xE0) == 0xC0) {
+        Extra = 1;
+        Code = Lead & 0x1F;
+    } else if ((Lead & 0xF0) == 0xE0) {
+        Extra = 2;
+        Code = Lead & 0x0F;
+    } else if ((Lead & 0xF8) == 0xF0) {
+        Extra = 3;
+        Code = Lead & 0x07;
+    } else {
+        Bytes = 1;
+        return 0xFFFFFFFF;
+    }
+    if (At + Extra >= Length) {
+        Bytes = 1;
+        return 0xFFFFFFFF;
+    }
+    for (int I = 1; I <= Extra; ++I) {
+        if ((Text[At + I] & 0xC0) != 0x80) {
+            Bytes = 1;
+            return 0xFFFFFFFF;
+        }
+        Code = Code << 6 | (Text[At + I] & 0x3F);
+    }
+    Bytes = Extra + 1;
+    return Code;
+}
+
 void SqlCp932Fold(sqlite3_context* Context, int, sqlite3_value** Values)
 {
     if (sqlite3_value_type(Values[0]) != SQLITE_TEXT) {
         sqlite3_result_value(Context, Values[0]);
         return;
     }
-    const auto* Text = reinterpret_cast<const char*>(sqlite3_value_text(Values[0]));
+    const auto* Text = sqlite3_value_text(Values[0]);
     const int Length = sqlite3_value_bytes(Values[0]);
-    // Most texts hold nothing to fold: they pass without a copy.
-    const QString Before = QString::fromUtf8(Text, Length);
-    const QString After = Cp932Fold(Before);
-    if (After == Before) {
+    const TFoldMap& Fold = FoldMap();
+    // Searches fold every row of a column: a text with nothing to fold, nearly every one, passes as
+    // it is, without a copy and without leaving UTF-8.
+    int First = -1;
+    for (int At = 0, Bytes = 1; At < Length; At += Bytes) {
+        Bytes = 1;
+        if (Text[At] < 0xC2)
+            continue;
+        const char32_t Code = Utf8At(Text, Length, At, Bytes);
+        if (Code < 0x10000 && Fold[Code] != 0 && Fold[Code] != Code) {
+            First = At;
+            break;
+        }
+    }
+    if (First < 0) {
         sqlite3_result_value(Context, Values[0]);
         return;
     }
-    const QByteArray Utf8 = After.toUtf8();
+    const QString Before = QString::fromUtf8(reinterpret_cast<const char*>(Text), Length);
+    const QByteArray Utf8 = Cp932Fold(Before).toUtf8();
     sqlite3_result_text(Context, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_TRANSIENT);
 }
 
