@@ -40,6 +40,29 @@ const TCp932Map& Cp932Map()
     return Map;
 }
 
+// The code point of the UTF-8 character at Pos, which moves past it; U+FFFD for a malformed one.
+char32_t DecodeUtf8(const unsigned char*& Pos, const unsigned char* End)
+{
+    const unsigned char Lead = *Pos++;
+    int Extra = 0;
+    char32_t Code = 0;
+    if ((Lead & 0xE0) == 0xC0) {
+        Extra = 1;
+        Code = Lead & 0x1F;
+    } else if ((Lead & 0xF0) == 0xE0) {
+        Extra = 2;
+        Code = Lead & 0x0F;
+    } else if ((Lead & 0xF8) == 0xF0) {
+        Extra = 3;
+        Code = Lead & 0x07;
+    } else {
+        return 0xFFFD;
+    }
+    for (; Extra > 0 && Pos < End && (*Pos & 0xC0) == 0x80; --Extra)
+        Code = Code << 6 | (*Pos++ & 0x3F);
+    return Extra == 0 ? Code : 0xFFFD;
+}
+
 // The CP932 bytes of a UTF-8 text, one byte at a time, without building the encoded text.
 class TCp932Stream
 {
@@ -61,7 +84,7 @@ public:
             ++Pos;
             return (Fold && Lead >= 'a' && Lead <= 'z') ? Lead - 'a' + 'A' : Lead;
         }
-        const char32_t Code = DecodeUtf8();
+        const char32_t Code = DecodeUtf8(Pos, End);
         const std::uint16_t Cp = Code < 0x10000 ? Map[Code] : 0;
         PendingIndex = 0;
         if (Cp == 0) {
@@ -82,28 +105,6 @@ public:
     }
 
 private:
-    char32_t DecodeUtf8()
-    {
-        const unsigned char Lead = *Pos++;
-        int Extra = 0;
-        char32_t Code = 0;
-        if ((Lead & 0xE0) == 0xC0) {
-            Extra = 1;
-            Code = Lead & 0x1F;
-        } else if ((Lead & 0xF0) == 0xE0) {
-            Extra = 2;
-            Code = Lead & 0x0F;
-        } else if ((Lead & 0xF8) == 0xF0) {
-            Extra = 3;
-            Code = Lead & 0x07;
-        } else {
-            return 0xFFFD;
-        }
-        for (; Extra > 0 && Pos < End && (*Pos & 0xC0) == 0x80; --Extra)
-            Code = Code << 6 | (*Pos++ & 0x3F);
-        return Extra == 0 ? Code : 0xFFFD;
-    }
-
     const unsigned char* Pos;
     const unsigned char* End;
     bool Fold;
@@ -142,41 +143,6 @@ const TFoldMap& FoldMap()
     return Fold;
 }
 
-// The code point of the UTF-8 character at Text[At] (Length bytes in all) and its length in bytes;
-// a malformed sequence reads as one byte of no character.
-char32_t Utf8At(const unsigned char* Text, int Length, int At, int& Bytes)
-{
-    const unsigned char Lead = Text[At];
-    int Extra = 0;
-    char32_t Code = 0;
-    if ((Lead & 0xE0) == 0xC0) {
-        Extra = 1;
-        Code = Lead & 0x1F;
-    } else if ((Lead & 0xF0) == 0xE0) {
-        Extra = 2;
-        Code = Lead & 0x0F;
-    } else if ((Lead & 0xF8) == 0xF0) {
-        Extra = 3;
-        Code = Lead & 0x07;
-    } else {
-        Bytes = 1;
-        return 0xFFFFFFFF;
-    }
-    if (At + Extra >= Length) {
-        Bytes = 1;
-        return 0xFFFFFFFF;
-    }
-    for (int I = 1; I <= Extra; ++I) {
-        if ((Text[At + I] & 0xC0) != 0x80) {
-            Bytes = 1;
-            return 0xFFFFFFFF;
-        }
-        Code = Code << 6 | (Text[At + I] & 0x3F);
-    }
-    Bytes = Extra + 1;
-    return Code;
-}
-
 void SqlCp932Fold(sqlite3_context* Context, int, sqlite3_value** Values)
 {
     if (sqlite3_value_type(Values[0]) != SQLITE_TEXT) {
@@ -188,18 +154,16 @@ void SqlCp932Fold(sqlite3_context* Context, int, sqlite3_value** Values)
     const TFoldMap& Fold = FoldMap();
     // Searches fold every row of a column: a text with nothing to fold, nearly every one, passes as
     // it is, without a copy and without leaving UTF-8.
-    int First = -1;
-    for (int At = 0, Bytes = 1; At < Length; At += Bytes) {
-        Bytes = 1;
-        if (Text[At] < 0xC2)
+    bool Folds = false;
+    for (const unsigned char* Pos = Text; Pos < Text + Length && !Folds;) {
+        if (*Pos < 0xC2) {
+            ++Pos;
             continue;
-        const char32_t Code = Utf8At(Text, Length, At, Bytes);
-        if (Code < 0x10000 && Fold[Code] != 0 && Fold[Code] != Code) {
-            First = At;
-            break;
         }
+        const char32_t Code = DecodeUtf8(Pos, Text + Length);
+        Folds = Code < 0x10000 && Fold[Code] != 0 && Fold[Code] != Code;
     }
-    if (First < 0) {
+    if (!Folds) {
         sqlite3_result_value(Context, Values[0]);
         return;
     }

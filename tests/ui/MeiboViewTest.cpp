@@ -102,6 +102,14 @@ protected:
         MeiboTable->Post();
     }
     QStringList Rows(const char* Sql) const { return Data.Rows(MeiboFileName, Sql); }
+    // Entry 1 with its message on in the colour text Colour, as the directory list hands it over.
+    TCallerRecord ColouredEntry(const QString& Colour)
+    {
+        Data.AddEntry(1, QStringLiteral("03-1234-5678"), QString());
+        SetField(1, "BGColor", Colour);
+        SetField(1, "Msg", 1);
+        return Entry(QStringLiteral("0312345678"));
+    }
     // Saves with the button; the window's result once it closed, 0 while it is open.
     int Save()
     {
@@ -323,10 +331,7 @@ TEST_F(MeiboViewTest, AWriteTheTableRefusesKeepsTheWindowAndTheInput)
 TEST_F(MeiboViewTest, AColourTextThatIsNoColourShowsTheButtonFaceUntilSaved)
 {
     TScriptedBoxes Boxes;
-    Data.AddEntry(1, QStringLiteral("03-1234-5678"), QString());
-    SetField(1, "BGColor", QStringLiteral("xyz"));
-    SetField(1, "Msg", 1);
-    TCallerRecord Known = Entry(QStringLiteral("0312345678"));
+    TCallerRecord Known = ColouredEntry(QStringLiteral("xyz"));
     Open(&Known);
     EXPECT_EQ(View->pnlBGColor->palette().color(QPalette::Window), View->palette().color(QPalette::Button));
     EXPECT_EQ(Rows("SELECT BGColor FROM Meibo"), QStringList{QStringLiteral("xyz")});
@@ -515,10 +520,7 @@ TEST_F(MeiboViewTest, AFullEditRefusesWhatDoesNotFitAndKeepsItsText)
 TEST_F(MeiboViewTest, AShortColourNumberIsAColourAndTheColourButtonsFollowTheMessage)
 {
     TScriptedBoxes Boxes;
-    Data.AddEntry(1, QStringLiteral("03-1234-5678"), QString());
-    SetField(1, "BGColor", QStringLiteral("$FF"));
-    SetField(1, "Msg", 1);
-    TCallerRecord Known = Entry(QStringLiteral("0312345678"));
+    TCallerRecord Known = ColouredEntry(QStringLiteral("$FF"));
     Open(&Known);
     EXPECT_EQ(View->pnlBGColor->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(View->pnlMsg->palette().color(QPalette::Window), QColor(255, 0, 0));
