@@ -105,7 +105,12 @@ void PlaceNowAndOnShow(QWidget* Form, const std::function<void()>& Place)
     GiveFormItsSize(Form);
     Place();
     if (!Form->isVisible()) {
-        auto* Again = new TPlaceOnShow(Form, Place);
+        // A form its opener moves on after this keeps that place.
+        const QPoint Placed = Form->pos();
+        auto* Again = new TPlaceOnShow(Form, [Form, Placed, Place] {
+            if (Form->pos() == Placed)
+                Place();
+        });
         Form->installEventFilter(Again);
     }
 }

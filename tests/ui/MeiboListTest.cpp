@@ -7,6 +7,8 @@
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
+#include "platform/msg/CoreMessage.h"
+#include "platform/ui/MessageBox.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/WhenModal.h"
@@ -402,7 +404,12 @@ TEST_F(MeiboListTest, APageStepWithoutTheTableKeepsThePage)
     ASSERT_TRUE(QDir(Dir.path()).mkdir(MeiboFileName)); // where the table was, nothing SQLite can open
     {
         TScriptedBoxes Boxes;
+        // The data module's boxes go where the program sends them.
+        SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
+            return ShowMessageBox(nullptr, Text, Caption, Flags);
+        });
         List.bbtnPageNext->click();
+        SetCoreMessageBox({});
         EXPECT_EQ(Boxes.Texts(), QStringList{MeiboOpenError});
     }
     EXPECT_EQ(List.lbxAddMeibo->count(), 200);

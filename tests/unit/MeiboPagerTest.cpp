@@ -164,7 +164,8 @@ TEST_F(MeiboPagerTest, CellsAndTheInquiryRecord)
     EXPECT_EQ(Record.Pos, QStringLiteral("100-0001"));
     EXPECT_EQ(Record.PrivCorp, 1);
     EXPECT_EQ(Record.CorpKanji, QStringLiteral("青木商事"));
-    EXPECT_EQ(Record.Note, (QStringList{"一行目", "二行目"}));
+    // The note's last break is a line of its own, so that the record window writes the note back whole.
+    EXPECT_EQ(Record.Note, (QStringList{"一行目", "二行目", ""}));
     // The record window looks an entry up by its RecNo, never by a search number.
     EXPECT_TRUE(Record.SchTel[0].isEmpty());
     EXPECT_TRUE(Record.SchTel[1].isEmpty());
