@@ -165,10 +165,34 @@ public:
     {
         // Every text the edit takes, set or typed, is what the next change starts from.
         QObject::connect(Edit, &QLineEdit::textChanged, this, [this](const QString& Text) { FLast = Text; });
+        Edit->installEventFilter(this);
+    }
+
+    // Only what the user puts in is held to the width: a stored text the program shows may be
+    // longer, and is shown whole.
+    bool eventFilter(QObject*, QEvent* Event) override
+    {
+        switch (Event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu: // its paste runs inside the menu
+        case QEvent::Drop:
+        case QEvent::MouseButtonRelease: // the selection's paste of X11
+            if (!FUserInput) {
+                FUserInput = true;
+                QTimer::singleShot(0, this, [this] { FUserInput = false; });
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
     }
 
     State validate(QString& Input, int& Position) const override
     {
+        if (!FUserInput)
+            return Acceptable;
         const int Limit = ByteLimit(FEdit);
         const int Width = Cp932Width(Input);
         if (Limit <= 0 || Width <= Limit || Width <= Cp932Width(FLast))
@@ -196,6 +220,7 @@ public:
 private:
     QLineEdit* FEdit;
     QString FLast;
+    bool FUserInput = false;
 };
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -512,7 +513,9 @@ TEST_F(MeiboViewTest, AFullEditRefusesWhatDoesNotFitAndKeepsItsText)
     EXPECT_EQ(Edit->text(), Full) << "the last character must not give way";
     QTest::keyClick(Edit, Qt::Key_Backspace);
     EXPECT_EQ(Cp932Width(Edit->text()), 114);
-    Edit->insert(QStringLiteral("西東"));
+    QInputMethodEvent Commit; // an input method commits two characters where one fits
+    Commit.setCommitString(QStringLiteral("西東"));
+    QApplication::sendEvent(Edit, &Commit);
     EXPECT_EQ(Edit->text(), QString(2, QChar(u'ア')) + QStringLiteral("西") + QString(53, QChar(u'ア')) +
                                 QStringLiteral("ビル"));
     Edit->selectAll();
