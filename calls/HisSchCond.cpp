@@ -2,6 +2,7 @@
 
 #include "calls/ListPages.h"
 #include "main/common/CommonText.h"
+#include "platform/db/Collation.h"
 
 #include <QStringList>
 #include <cmath>
@@ -36,7 +37,7 @@ QList<TTextTest> TextTests(const THistorySearchCondition& Condition)
     QString THistoryRowKeys::*const Fields[] = {&THistoryRowKeys::CorpKana, &THistoryRowKeys::CorpKanji,
                                                 &THistoryRowKeys::NameKana, &THistoryRowKeys::NameKanji};
     for (int I = 0; I < 4; ++I) {
-        const QString Wanted = TrimBlanks(*Names[I].second);
+        const QString Wanted = Cp932Fold(TrimBlanks(*Names[I].second));
         if (!Wanted.isEmpty())
             Tests.append({Names[I].first, Wanted, Fields[I]});
     }
@@ -48,7 +49,9 @@ bool TextTestHolds(const TTextTest& Test, const THistoryRowKeys& Row)
     // A number condition of letters only has no digits left; it then matches no row.
     if (Test.Wanted.isEmpty())
         return false;
-    return TrimBlanks(Row.*Test.Field).startsWith(Test.Wanted, Qt::CaseSensitive);
+    // Both sides compare as their CP932 bytes: an input method on this system and a CP932 file may
+    // write one character differently.
+    return Cp932Fold(TrimBlanks(Row.*Test.Field)).startsWith(Test.Wanted, Qt::CaseSensitive);
 }
 
 bool DateTestHolds(const THistorySearchCondition& Condition, const THistoryRowKeys& Row)
@@ -128,7 +131,8 @@ THistorySqlFilter ConditionFilterSql(const THistorySearchCondition& Condition)
         }
         // substr counts characters; a character prefix of the text is a byte prefix of its CP932
         // form. BINARY keeps the comparison case-sensitive whatever the column's collation.
-        Terms << QStringLiteral("(substr(trim(\"%1\", ?), 1, ?) = ? COLLATE BINARY)").arg(Test.Column);
+        Terms << QStringLiteral("(substr(%2(trim(\"%1\", ?)), 1, ?) = ? COLLATE BINARY)")
+                     .arg(Test.Column, QLatin1String(Cp932FoldFunctionName));
         Filter.Params << SqlTrimCharacters() << static_cast<qlonglong>(Test.Wanted.toUcs4().size()) << Test.Wanted;
     }
     if (Terms.isEmpty())

@@ -18,6 +18,31 @@
 #include <QScrollBar>
 #include <QStyle>
 
+namespace {
+
+// Text drawn whole: in Cell when it fits there, else over the whole of Column, narrowed to its width
+// when even that is too little.
+void DrawWholeText(QPainter& Painter, const QRect& Cell, const QRect& Column, int Align, const QString& Text,
+                   const QFontMetrics& Metrics)
+{
+    const int Advance = Metrics.horizontalAdvance(Text);
+    if (Advance <= Cell.width()) {
+        Painter.drawText(Cell, Align, Text);
+        return;
+    }
+    if (Advance <= Column.width() || Column.width() <= 0) {
+        Painter.drawText(Column, Align, Text);
+        return;
+    }
+    Painter.save();
+    Painter.translate(Column.left(), 0);
+    Painter.scale(static_cast<double>(Column.width()) / Advance, 1.0);
+    Painter.drawText(QRect(0, Column.top(), Advance, Column.height()), Align, Text);
+    Painter.restore();
+}
+
+} // namespace
+
 namespace PagedLines {
 
 TPagedLineDelegate::TPagedLineDelegate(QObject* Parent, TMyHeaderControl* Header, std::function<int()> MarkedRecNo,
@@ -44,12 +69,15 @@ void TPagedLineDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Op
     for (int I = 0; I < Sections.Count(); ++I) {
         const int Width = Sections[I].Width();
         const QRect Cell(Left + Margin, Option.rect.top(), Width - 2 * Margin, Option.rect.height());
-        if (Cell.width() > 0) {
-            const QString Value = Option.fontMetrics.elidedText(Cells.value(I), Qt::ElideRight, Cell.width());
-            Painter->setPen(Text);
-            Painter->drawText(
-                Cell, Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 && FFirstRight ? Qt::AlignRight : Qt::AlignLeft),
-                Value);
+        const int Align =
+            Qt::TextSingleLine | Qt::AlignVCenter | (I == 0 && FFirstRight ? Qt::AlignRight : Qt::AlignLeft);
+        Painter->setPen(Text);
+        if (I == 0) {
+            // The running number is never cut: "12…" names no row.
+            DrawWholeText(*Painter, Cell, QRect(Left + 1, Cell.top(), Width - 2, Cell.height()), Align,
+                          Cells.value(I), Option.fontMetrics);
+        } else if (Cell.width() > 0) {
+            Painter->drawText(Cell, Align, Option.fontMetrics.elidedText(Cells.value(I), Qt::ElideRight, Cell.width()));
         }
         Painter->setPen(QColor(128, 128, 128));
         Painter->drawLine(Left + Width - 1, Option.rect.top(), Left + Width - 1, Option.rect.bottom());

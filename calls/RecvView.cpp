@@ -44,6 +44,15 @@ TReceiveView* ReceiveView = nullptr;
 namespace {
 
 const QString Section = QStringLiteral("RECEIVE VIEW");
+
+// The height that shows Rows rows of List under its header, a row measured as the list draws one.
+int ListHeightForRows(QTreeWidget* List, int Rows)
+{
+    auto* Probe = new QTreeWidgetItem(List, {QStringLiteral("1"), QStringLiteral("Ag"), QStringLiteral("Ag")});
+    const int Row = std::max(List->sizeHintForRow(0), List->fontMetrics().height());
+    delete Probe;
+    return List->header()->sizeHint().height() + Rows * Row + 2 * List->frameWidth();
+}
 constexpr int ClientWidth = 504;
 // Room between a caption and the control it names.
 constexpr int CaptionGap = 8;
@@ -308,9 +317,6 @@ void TReceiveView::CreateControls()
     Y += PC + 4;
     Caption(this, QStringLiteral("外部ファイル"), Y);
     lvExtFile = NewNamed<TSortListView>(this, "lvExtFile");
-    // Up to its button, with the columns filling it: a scroll bar would hide the second file.
-    const int ListHeight = std::max(46, 58 - 4 * (HC - H));
-    lvExtFile->setGeometry(L, Y, 330, ListHeight);
     lvExtFile->setColumnCount(3);
     lvExtFile->setHeaderLabels({QString(), QStringLiteral("フォルダー"), QStringLiteral("ファイル")});
     lvExtFile->header()->setMinimumSectionSize(16); // the number column is narrower than the header's default
@@ -318,6 +324,11 @@ void TReceiveView::CreateControls()
     lvExtFile->setColumnWidth(1, 184);
     lvExtFile->setColumnWidth(2, 120);
     lvExtFile->setRootIsDecorated(false);
+    // The columns fill the list, so no scroll bar takes a row; three files show at once, whatever
+    // the font makes of a row.
+    lvExtFile->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int ListHeight = std::max(46, ListHeightForRows(lvExtFile, 3));
+    lvExtFile->setGeometry(L, Y, 330, ListHeight);
     lvExtFile->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvExtFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The files stay in the order they were attached: no sort state a click could change.

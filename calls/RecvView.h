@@ -185,6 +185,8 @@ private:
     void FormDestroy();
     void FormShow();
     void ApplyMode();
+    // The caption of the address-book mode: the book's name while the caller is found in it.
+    void ShowFbCaption();
     void ShowMessagePanel(bool Shown, const QString& Line1, const QString& Line2, const QString& Color);
     void FillExtFiles(const std::optional<QStringList>& Files);
 

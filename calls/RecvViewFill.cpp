@@ -68,14 +68,7 @@ void TReceiveView::ShowCall(const TCallerRecord& Record)
         } else {
             edtFbTel->clear();
         }
-        static const QString Series[3] = {QStringLiteral("着信照会    - Fernbook2013 [ "),
-                                          QStringLiteral("着信照会    - Fernbook2013 Trade [ "),
-                                          QStringLiteral("着信照会    - Fernbook2013 Trade Plus [ ")};
-        const bool Found = FoundInFbAdrs;
-        if (!Found)
-            setWindowTitle(CaptionView);
-        else if (Settings.FbSeries >= 0 && Settings.FbSeries <= 2)
-            setWindowTitle(Series[Settings.FbSeries] + Settings.FbAdrsBookName + QStringLiteral(" ]  -"));
+        ShowFbCaption();
     }
 
     ShowCallerAddressAndNames(FieldControls(), R);
@@ -219,4 +212,16 @@ void TReceiveView::ReloadSelectItemList(int N)
     }
     // A typed value that is not in the list survives the refill.
     Combo->setEditText(Saved);
+}
+
+void TReceiveView::ShowFbCaption()
+{
+    static const QString Series[3] = {QStringLiteral("着信照会    - Fernbook2013 [ "),
+                                      QStringLiteral("着信照会    - Fernbook2013 Trade [ "),
+                                      QStringLiteral("着信照会    - Fernbook2013 Trade Plus [ ")};
+    const bool Found = FoundInFbAdrs;
+    if (!Found)
+        setWindowTitle(CaptionView);
+    else if (Settings.FbSeries >= 0 && Settings.FbSeries <= 2)
+        setWindowTitle(Series[Settings.FbSeries] + Settings.FbAdrsBookName + QStringLiteral(" ]  -"));
 }

@@ -161,9 +161,8 @@ void TReceiveView::bbtnDicSch(int Tag)
     }
     if (Tag == 4) {
         lblFbTelMain->setText(SearchedTelCaption);
-        const bool Found = FoundInFbAdrs;
-        if (!Found)
-            setWindowTitle(CaptionView);
+        // The search may have found the caller in the address book, or lost it.
+        ShowFbCaption();
     }
     QLineEdit* Target[] = {edtTel1, edtTel2, edtPos, edtTdfkn, edtFbTel, edtFbTel};
     CaretToEnd(Target[std::clamp(Tag, 0, 5)]);

@@ -9,6 +9,7 @@
 #include "platform/text/Cp932.h"
 
 #include <QDebug>
+#include <cmath>
 
 namespace {
 
@@ -38,6 +39,14 @@ bool Part(const QString& Text, int From, int Length, int& Value)
     }
     Value = Digits.toInt();
     return true;
+}
+
+// Sunday 1 .. Saturday 7 of the day a stored date-time falls on. A call whose date and time were
+// both broken is stored at day 0, 1899-12-30, a Saturday: its weekday is that day's, as for any other
+// row, so that a weekday filter finds it.
+int StoredWeekday(double Days)
+{
+    return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(Days))).dayOfWeek() % 7 + 1;
 }
 
 } // namespace
@@ -104,40 +113,54 @@ THistoryImportResult SaveHistoryImport(TDMVxRelvo16& Module, const QList<THistor
     int RowCount = Table.RecordCount();
     Table.Last();
     int NextRecNo = Table.IsEmpty() ? 0 : Table.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
-    for (const THistoryImportEntry& Entry : Entries) {
-        if (NextRecNo > MaxHistoryRecNo) {
-            Result.Stop = RowCount <= MaxHistoryRecNo ? THistoryImportResult::EStop::CounterFull
-                                                      : THistoryImportResult::EStop::RowsFull;
-            break;
+    // One transaction for the whole selection, a savepoint for each row that may be refused: a
+    // device's log of thousands of calls is written in seconds, not one synchronous commit a call.
+    const QString RowPoint = QStringLiteral("ImportedCall");
+    try {
+        TTableTransaction Transaction(Table);
+        for (const THistoryImportEntry& Entry : Entries) {
+            if (NextRecNo > MaxHistoryRecNo) {
+                Result.Stop = RowCount <= MaxHistoryRecNo ? THistoryImportResult::EStop::CounterFull
+                                                          : THistoryImportResult::EStop::RowsFull;
+                break;
+            }
+            const double When = HistoryImportDateTime(Entry);
+            const QString Number = Entry.Number.trimmed();
+            const bool Code = IsCallerNumberCode(Number);
+            Table.Savepoint(RowPoint);
+            try {
+                Table.Append();
+                auto Set = [&Table](const char* Name, const QString& Value) {
+                    Table.FieldByName(QString::fromLatin1(Name)).SetAsString(Value);
+                };
+                Table.FieldByName(QStringLiteral("RecNo")).SetAsInteger(NextRecNo);
+                Table.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(DateTimeToDays(Now));
+                Table.FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(When);
+                Table.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(StoredWeekday(When));
+                Set("SchTel", Code ? Number : DigitsOnly(Number));
+                Set("Tel", Number);
+                for (const char* Name :
+                     {"CorpKana", "CorpKanji", "NameKana", "NameKanji", "Rank", "SelItem1", "SelItem2", "SelItem3"})
+                    Set(Name, QString());
+                Set("Division", QStringLiteral("0"));
+                Table.Post();
+                Table.ReleaseSavepoint(RowPoint);
+            } catch (const std::exception& Error) {
+                qWarning().noquote() << "Imported call" << NextRecNo << "not written:" << Error.what();
+                Table.RollbackToSavepoint(RowPoint);
+                continue;
+            }
+            ++RowCount;
+            ++NextRecNo;
+            ++Result.Saved;
         }
-        const double When = HistoryImportDateTime(Entry);
-        const QString Number = Entry.Number.trimmed();
-        const bool Code = IsCallerNumberCode(Number);
-        try {
-            Table.Append();
-            auto Set = [&Table](const char* Name, const QString& Value) {
-                Table.FieldByName(QString::fromLatin1(Name)).SetAsString(Value);
-            };
-            Table.FieldByName(QStringLiteral("RecNo")).SetAsInteger(NextRecNo);
-            Table.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(DateTimeToDays(Now));
-            Table.FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(When);
-            Table.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(HistoryWeekOf(When));
-            Set("SchTel", Code ? Number : DigitsOnly(Number));
-            Set("Tel", Number);
-            for (const char* Name :
-                 {"CorpKana", "CorpKanji", "NameKana", "NameKanji", "Rank", "SelItem1", "SelItem2", "SelItem3"})
-                Set(Name, QString());
-            Set("Division", QStringLiteral("0"));
-            Table.Post();
-        } catch (const std::exception& Error) {
-            qWarning().noquote() << "Imported call" << NextRecNo << "not written:" << Error.what();
-            if (Table.Active() && Table.State() != TDataSetState::Browse)
-                Table.Cancel();
-            continue;
-        }
-        ++RowCount;
-        ++NextRecNo;
-        ++Result.Saved;
+        Transaction.Commit();
+    } catch (const std::exception& Error) {
+        // Nothing of the selection is in the table: the count says so.
+        qWarning().noquote() << "Imported calls not written:" << Error.what();
+        if (Table.Active() && Table.State() != TDataSetState::Browse)
+            Table.Cancel();
+        Result.Saved = 0;
     }
     return Result;
 }

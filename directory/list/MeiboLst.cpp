@@ -277,11 +277,15 @@ void TMeiboList::LoadPage(int Mode, int Page)
     {
         TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
         Pager.ListMaxCount = Settings.ListMaxCount;
+        // A directory that cannot be opened is no empty directory: the lines stay as they were and
+        // the user hears why (the counted open says so itself unless it was told to keep quiet).
+        if (!Use.Opened()) {
+            if (DMVxRelvo16->QuietOnFailure || (DMVxRelvo16->LastOpenBusy() && DMVxRelvo16->QuietWhenBusy))
+                Message(MeiboOpenError, MB_OK | MB_ICONSTOP);
+            return;
+        }
         try {
-            if (Use.Opened())
-                Result = Pager.Load(*MeiboTable, Mode, Page);
-            else
-                Pager.TotalRows = 0;
+            Result = Pager.Load(*MeiboTable, Mode, Page);
         } catch (const Exception& Error) {
             Message(Error.Message(), MB_OK | MB_ICONSTOP);
             return;

@@ -14,12 +14,14 @@ QString Trimmed(TTable& Table, const char* Field)
     return TrimBlanks(Table.FieldByName(QLatin1String(Field)).AsString());
 }
 
-QStringList Lines(const QString& Text)
+// The lines of a memo field. Paths end each line with a break; a note's own last break is one of its
+// lines, kept so that the note is written back as it was.
+QStringList Lines(const QString& Text, bool KeepLastBreak = false)
 {
     if (Text.isEmpty())
         return {};
     QStringList Result = Text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    if (Result.last().isEmpty())
+    if (Result.last().isEmpty() && !KeepLastBreak)
         Result.removeLast();
     return Result;
 }
@@ -57,10 +59,20 @@ TListLoadResult TMeiboPager::Load(TTable& Table, int Mode, int Page)
         if (TotalRows == 0)
             return TListLoadResult::Empty;
         Table.SetIndexName(Index);
-        Table.First();
         FitPageToRows();
-        if (CurrentPage > 1)
-            Table.MoveBy((CurrentPage - 1) * PageSize());
+        // A page is reached by walking to its first row from the nearer end of the order: the last
+        // page of a large directory is a page's walk from its end, not the whole directory's.
+        const int Before = (CurrentPage - 1) * PageSize();
+        const int After = TotalRows - 1 - Before;
+        if (After < Before) {
+            Table.Last();
+            if (After > 0)
+                Table.MoveBy(-After);
+        } else {
+            Table.First();
+            if (Before > 0)
+                Table.MoveBy(Before);
+        }
     } else {
         TListLoadResult Failure = TListLoadResult::Gone;
         const bool Back = Mode == Previous;
@@ -114,7 +126,7 @@ void MeiboRowToRecord(TTable& Table, TCallerRecord& Record)
     Record.Msg1 = Trimmed(Table, "Msg1");
     Record.Msg2 = Trimmed(Table, "Msg2");
     Record.BGColor = Trimmed(Table, "BGColor");
-    Record.Note = Lines(Table.FieldByName(QStringLiteral("Note")).AsString());
+    Record.Note = Lines(Table.FieldByName(QStringLiteral("Note")).AsString(), true);
     Record.ExtFile = Lines(Table.FieldByName(QStringLiteral("ExtFile")).AsString());
     Record.AddDateTime = Days("AddDateTime");
     Record.UpdDateTime = Days("UpdDateTime");

@@ -47,6 +47,8 @@ QList<int> LoadHistoryRecNos(TTable& RecvHis, const QString& Tel1, const QString
         if (Digits.isEmpty())
             continue;
         RecvHis.SetRange({Digits}, {PrefixEnd(Digits)});
+        // An entry that is an area code owns every call from that area: a batch a query.
+        const TTableReadAhead Ahead(RecvHis);
         for (; !RecvHis.Eof(); RecvHis.Next()) {
             if (!HistoryRowMatches(RecvHis.FieldByName(QStringLiteral("SchTel")).AsString(), Tel1, Tel2))
                 continue;

@@ -294,6 +294,10 @@ int TMeiboView::CreateSubTab()
     NewCaption(P, QStringLiteral("更新日時："), 250, 10, 64, H);
     edtUpdDateTime = NewEdit(P, "edtUpdDateTime", 0, Row(314, 10, 150));
     edtUpdDateTime->setReadOnly(true);
+    // The stamps can be selected with the mouse and copied, but Tab and the opening of the tab pass
+    // them by: there is nothing to type there.
+    for (QLineEdit* Stamp : {edtAddDateTime, edtUpdDateTime})
+        Stamp->setFocusPolicy(Qt::ClickFocus);
 
     int Y = 10 + H + 9;
     gbxExtFile = NewNamed<QGroupBox>(P, "gbxExtFile", QStringLiteral("外部ファイル"));
@@ -592,7 +596,14 @@ bool TMeiboView::eventFilter(QObject* Watched, QEvent* Event)
     if (Watched == edtCorpKana && Event->type() == QEvent::InputMethod)
         return CommitAsHalfKana(edtCorpKana, static_cast<QInputMethodEvent*>(Event));
     if (Event->type() == QEvent::KeyPress) {
-        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        const auto* Press = static_cast<QKeyEvent*>(Event);
+        const int Key = Press->key();
+        // Enter moves on from the note; Ctrl+Enter breaks its line there, as in a memo of a dialog.
+        if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) && Press->modifiers().testFlag(Qt::ControlModifier) &&
+            (Watched == mmoNote || Watched == mmoNote->viewport())) {
+            mmoNote->insertPlainText(QStringLiteral("\n"));
+            return true;
+        }
         if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) && EnterKeyPress(Watched))
             return true;
     }

@@ -94,7 +94,9 @@ void TMeiboView::ShowFields(const TCallerRecord& R)
     FColorText.clear();
     if (!TrimBlanks(R.BGColor).isEmpty()) {
         const auto Value = ColorFromText(R.BGColor);
-        FColorText = ColorToText(Value ? *Value : ValueOfColor(ButtonFace()));
+        // A colour is kept as it was written ("$FF" stays "$FF"), so that an entry saved unchanged
+        // keeps its text.
+        FColorText = Value ? TrimBlanks(R.BGColor) : ColorToText(ValueOfColor(ButtonFace()));
     }
     chkMsg->setChecked(R.Msg == 1);
     edtLine1->setText(TrimBlanks(R.Msg1));
@@ -170,7 +172,8 @@ void TMeiboView::SetPanelColors(const QColor& Color)
 void TMeiboView::ShowMessageControls(bool On)
 {
     for (QWidget* Control : std::initializer_list<QWidget*>{lblLine1, lblLine2, lblBGColor, lblPreview, lblMsg1,
-                                                            lblMsg2, edtLine1, edtLine2, bbtnResetColor})
+                                                            lblMsg2, edtLine1, edtLine2, bbtnBGColor, bbtnResetColor,
+                                                            pnlMsg})
         Control->setEnabled(On);
     // A ticked box shows its caption in blue.
     chkMsg->setStyleSheet(chkMsg->isChecked() ? QStringLiteral("QCheckBox { color: blue; }") : QString());

@@ -68,7 +68,9 @@ void TMeiboView::TakeDicCaller(int Tag, const TCallerRecord& R)
     // A colour text that is no colour (an import may store anything) shows as the button face.
     if (!TrimBlanks(R.BGColor).isEmpty()) {
         const auto Value = ColorFromText(R.BGColor);
-        FColorText = ColorToText(Value ? *Value : ValueOfColor(ButtonFace()));
+        // A colour is kept as it was written ("$FF" stays "$FF"), so that an entry saved unchanged
+        // keeps its text.
+        FColorText = Value ? TrimBlanks(R.BGColor) : ColorToText(ValueOfColor(ButtonFace()));
     }
     chkMsg->setChecked(R.Msg == 1);
     edtLine1->setText(TrimBlanks(R.Msg1));

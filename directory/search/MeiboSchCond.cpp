@@ -1,6 +1,7 @@
 #include "directory/search/MeiboSchCond.h"
 
 #include "main/common/CommonText.h"
+#include "platform/db/Collation.h"
 #include "platform/db/Table.h"
 
 #include <QStringList>
@@ -15,9 +16,11 @@ QString UpToNul(const QString& Text)
     return Nul < 0 ? Text : Text.left(Nul);
 }
 
+// Both sides of a test compare as their CP932 bytes: a text typed through an input method on this
+// system and one decoded from a CP932 file may differ in characters that CP932 writes alike.
 QString Cleaned(const QString& Text)
 {
-    return TrimBlanks(UpToNul(Text));
+    return Cp932Fold(TrimBlanks(UpToNul(Text)));
 }
 
 enum class TTestKind
@@ -72,9 +75,9 @@ bool TestHolds(const TTextTest& Test, const TMeiboRowKeys& Row)
 QString TrimmedColumn(const QString& Column)
 {
     return QStringLiteral(
-               "trim(CASE WHEN instr(\"%1\", char(0)) > 0 THEN substr(\"%1\", 1, instr(\"%1\", char(0)) - 1) "
-               "ELSE ifnull(\"%1\", '') END, ?)")
-        .arg(Column);
+               "%2(trim(CASE WHEN instr(\"%1\", char(0)) > 0 THEN substr(\"%1\", 1, instr(\"%1\", char(0)) - 1) "
+               "ELSE ifnull(\"%1\", '') END, ?))")
+        .arg(Column, QLatin1String(Cp932FoldFunctionName));
 }
 
 // substr counts characters; a character prefix of the text is a byte prefix of its CP932 form.

@@ -9,10 +9,12 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImage>
+#include <QPointer>
 #include <QRegion>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -65,7 +67,55 @@ public:
 
 } // namespace
 
-void CenterForm(QWidget* Form, const QWidget* Owner)
+namespace {
+
+// Runs Place once more as Form is shown: the window system may size a form only then (a layout that
+// waited for its fonts, a frame the window manager adds).
+class TPlaceOnShow : public QObject
+{
+public:
+    TPlaceOnShow(QWidget* Form, std::function<void()> Place) : QObject(Form), FPlace(std::move(Place)) {}
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() != QEvent::Show)
+            return false;
+        Watched->removeEventFilter(this);
+        FPlace();
+        deleteLater();
+        return false;
+    }
+
+private:
+    std::function<void()> FPlace;
+};
+
+// A form placed before it is first shown has no size yet unless it was given one: a form laid out
+// by its layout takes the size it will show with, so that its middle, not its corner, lands where
+// it is placed.
+void GiveFormItsSize(QWidget* Form)
+{
+    if (!Form->isVisible() && !Form->testAttribute(Qt::WA_Resized))
+        Form->adjustSize();
+}
+
+// The same placement now and again when the form is shown, with the size it then has.
+void PlaceNowAndOnShow(QWidget* Form, const std::function<void()>& Place)
+{
+    GiveFormItsSize(Form);
+    Place();
+    if (!Form->isVisible()) {
+        // A form its opener moves on after this keeps that place.
+        const QPoint Placed = Form->pos();
+        auto* Again = new TPlaceOnShow(Form, [Form, Placed, Place] {
+            if (Form->pos() == Placed)
+                Place();
+        });
+        Form->installEventFilter(Again);
+    }
+}
+
+void CenterFormNow(QWidget* Form, const QWidget* Owner)
 {
     const QSize Size = Form->frameGeometry().size();
     if (Owner == nullptr) {
@@ -89,11 +139,34 @@ void CenterForm(QWidget* Form, const QWidget* Owner)
     Form->move(Left, Top);
 }
 
-void PlaceFormBottomRight(QWidget* Form, const QWidget* Anchor, int DX, int DY)
+void PlaceFormBottomRightNow(QWidget* Form, const QWidget* Anchor, int DX, int DY)
 {
     const QRect Rect = Anchor->frameGeometry();
     const QSize Size = Form->frameGeometry().size();
     Form->move(Rect.left() + Rect.width() - Size.width() - DX, Rect.top() + Rect.height() - Size.height() - DY);
+}
+
+} // namespace
+
+void CenterForm(QWidget* Form, const QWidget* Owner)
+{
+    const QPointer<const QWidget> Over(Owner);
+    const bool HasOwner = Owner != nullptr;
+    PlaceNowAndOnShow(Form, [Form, Over, HasOwner] {
+        // An owner gone meanwhile leaves the form where it was put.
+        if (HasOwner && !Over)
+            return;
+        CenterFormNow(Form, Over.data());
+    });
+}
+
+void PlaceFormBottomRight(QWidget* Form, const QWidget* Anchor, int DX, int DY)
+{
+    const QPointer<const QWidget> Over(Anchor);
+    PlaceNowAndOnShow(Form, [Form, Over, DX, DY] {
+        if (Over)
+            PlaceFormBottomRightNow(Form, Over.data(), DX, DY);
+    });
 }
 
 QRect FitToScreens(const QRect& Rect, const QList<TScreenArea>& Screens)

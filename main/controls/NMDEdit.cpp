@@ -4,6 +4,7 @@
 #include "platform/text/Cp932.h"
 #include "platform/ui/KeysFirst.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QTextCharFormat>
 #include <QTimer>
+#include <QValidator>
 #include <QWindow>
 
 namespace {
@@ -153,6 +155,74 @@ QString SingleByteOnly(const QString& Text)
     return Result;
 }
 
+// Keeps an edit within its width in CP932 bytes the way a width-limited edit does: a change that
+// would overflow it takes only what fits of what was typed or pasted, and a keystroke of which
+// nothing fits is refused. The text around the insertion is never cut to make room.
+class TByteLimitValidator : public QValidator
+{
+public:
+    explicit TByteLimitValidator(QLineEdit* Edit) : QValidator(Edit), FEdit(Edit), FLast(Edit->text())
+    {
+        // Every text the edit takes, set or typed, is what the next change starts from.
+        QObject::connect(Edit, &QLineEdit::textChanged, this, [this](const QString& Text) { FLast = Text; });
+        Edit->installEventFilter(this);
+    }
+
+    // Only what the user puts in is held to the width: a stored text the program shows may be
+    // longer, and is shown whole.
+    bool eventFilter(QObject*, QEvent* Event) override
+    {
+        switch (Event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu: // its paste runs inside the menu
+        case QEvent::Drop:
+        case QEvent::MouseButtonRelease: // the selection's paste of X11
+            if (!FUserInput) {
+                FUserInput = true;
+                QTimer::singleShot(0, this, [this] { FUserInput = false; });
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+    State validate(QString& Input, int& Position) const override
+    {
+        if (!FUserInput)
+            return Acceptable;
+        const int Limit = ByteLimit(FEdit);
+        const int Width = Cp932Width(Input);
+        if (Limit <= 0 || Width <= Limit || Width <= Cp932Width(FLast))
+            return Acceptable;
+        // What the change put in: Input is FLast with a middle part replaced.
+        qsizetype Head = 0;
+        while (Head < Input.size() && Head < FLast.size() && Input[Head] == FLast[Head])
+            ++Head;
+        qsizetype Tail = 0;
+        while (Tail < Input.size() - Head && Tail < FLast.size() - Head &&
+               Input[Input.size() - 1 - Tail] == FLast[FLast.size() - 1 - Tail])
+            ++Tail;
+        const QString Before = Input.left(Head);
+        const QString After = Input.right(Tail);
+        const QString Inserted = Input.mid(Head, Input.size() - Head - Tail);
+        const QString Fits = Cp932Left(Inserted, Limit - Cp932Width(Before + After));
+        if (Fits.isEmpty())
+            return Invalid;
+        Input = Before + Fits + After;
+        Position = static_cast<int>(Before.size() + Fits.size());
+        QApplication::beep();
+        return Acceptable;
+    }
+
+private:
+    QLineEdit* FEdit;
+    QString FLast;
+    bool FUserInput = false;
+};
+
 } // namespace
 
 void SetByteLimit(QLineEdit* Edit, int MaxBytes)
@@ -163,15 +233,9 @@ void SetByteLimit(QLineEdit* Edit, int MaxBytes)
     Edit->setProperty(ByteLimitProperty, MaxBytes);
     if (Had)
         return;
-    QObject::connect(Edit, &QLineEdit::textEdited, Edit, [Edit](const QString& Text) {
-        const int Limit = ByteLimit(Edit);
-        if (Limit <= 0 || Cp932Width(Text) <= Limit)
-            return;
-        const int Cursor = Edit->cursorPosition();
-        const QString Cut = Cp932Left(Text, Limit);
-        Edit->setText(Cut);
-        Edit->setCursorPosition(std::min(Cursor, static_cast<int>(Cut.size())));
-    });
+    Edit->setValidator(new TByteLimitValidator(Edit));
+    // A keystroke the full edit refuses is heard, as the edit of the platform beeps.
+    QObject::connect(Edit, &QLineEdit::inputRejected, Edit, [] { QApplication::beep(); });
 }
 
 int ByteLimit(const QLineEdit* Edit)
@@ -182,7 +246,9 @@ int ByteLimit(const QLineEdit* Edit)
 QString ReadingToHalfKana(const QString& Reading)
 {
     QString Result;
-    for (const QChar C : Reading) {
+    for (const QChar Each : Reading) {
+        // The hiragana ゔ, as an input method spells ヴ before it converts, is the same sound.
+        const QChar C = Each == QChar(0x3094) ? QChar(0x30F4) : Each;
         if (const qsizetype I = KanaFrom.indexOf(C); I >= 0) {
             Result += KanaTo.at(I);
         } else if (const qsizetype V = VoicedFrom.indexOf(C); V >= 0) {

@@ -256,12 +256,15 @@ std::unique_ptr<THistoryData> TDMVxRelvo16::NewRankHistory() const
     // leaves the list empty.
     if (!QFileInfo::exists(FileName))
         (void)CopyFileOwnerOnly(FProgramFolder + QStringLiteral("Common/History/Rank.mtd"), FileName);
+    // A save that a kill cut short left its temporary file beside the list.
+    RemoveLeftTemporaries(FileName);
     return std::make_unique<THistoryData>(FileName, true, RankItemBytes);
 }
 
 std::unique_ptr<THistoryData> TDMVxRelvo16::NewSelItemHistory(int Index) const
 {
     CheckSelItemIndex(Index);
+    RemoveLeftTemporaries(FDataPath + SelItemFileName(Index));
     return std::make_unique<THistoryData>(FDataPath + SelItemFileName(Index), true, SelItemBytes);
 }
 

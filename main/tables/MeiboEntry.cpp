@@ -11,12 +11,18 @@ bool IsValidTelText(const QString& Text)
 
 std::optional<unsigned> ColorFromText(const QString& Text)
 {
+    // The colour is a number: "$" and hexadecimal digits as the program writes it, decimal digits as
+    // an import or another tool may have stored it. Leading zeros are not required ("$FF" is red).
     const QString Trimmed = TrimBlanks(Text);
-    if (Trimmed.size() != 7 || !Trimmed.startsWith(u'$'))
+    const bool Hex = Trimmed.startsWith(u'$');
+    const QString Digits = Hex ? Trimmed.mid(1) : Trimmed;
+    if (Digits.isEmpty() || Digits.startsWith(u'+') || Digits.startsWith(u'-'))
         return std::nullopt;
     bool Ok = false;
-    const unsigned Value = Trimmed.mid(1).toUInt(&Ok, 16);
-    return Ok ? std::optional<unsigned>(Value) : std::nullopt;
+    const qulonglong Value = Digits.toULongLong(&Ok, Hex ? 16 : 10);
+    if (!Ok || Value > 0xFFFFFF)
+        return std::nullopt;
+    return static_cast<unsigned>(Value);
 }
 
 QString ColorToText(unsigned Color)

@@ -40,6 +40,29 @@ const TCp932Map& Cp932Map()
     return Map;
 }
 
+// The code point of the UTF-8 character at Pos, which moves past it; U+FFFD for a malformed one.
+char32_t DecodeUtf8(const unsigned char*& Pos, const unsigned char* End)
+{
+    const unsigned char Lead = *Pos++;
+    int Extra = 0;
+    char32_t Code = 0;
+    if ((Lead & 0xE0) == 0xC0) {
+        Extra = 1;
+        Code = Lead & 0x1F;
+    } else if ((Lead & 0xF0) == 0xE0) {
+        Extra = 2;
+        Code = Lead & 0x0F;
+    } else if ((Lead & 0xF8) == 0xF0) {
+        Extra = 3;
+        Code = Lead & 0x07;
+    } else {
+        return 0xFFFD;
+    }
+    for (; Extra > 0 && Pos < End && (*Pos & 0xC0) == 0x80; --Extra)
+        Code = Code << 6 | (*Pos++ & 0x3F);
+    return Extra == 0 ? Code : 0xFFFD;
+}
+
 // The CP932 bytes of a UTF-8 text, one byte at a time, without building the encoded text.
 class TCp932Stream
 {
@@ -61,7 +84,7 @@ public:
             ++Pos;
             return (Fold && Lead >= 'a' && Lead <= 'z') ? Lead - 'a' + 'A' : Lead;
         }
-        const char32_t Code = DecodeUtf8();
+        const char32_t Code = DecodeUtf8(Pos, End);
         const std::uint16_t Cp = Code < 0x10000 ? Map[Code] : 0;
         PendingIndex = 0;
         if (Cp == 0) {
@@ -82,28 +105,6 @@ public:
     }
 
 private:
-    char32_t DecodeUtf8()
-    {
-        const unsigned char Lead = *Pos++;
-        int Extra = 0;
-        char32_t Code = 0;
-        if ((Lead & 0xE0) == 0xC0) {
-            Extra = 1;
-            Code = Lead & 0x1F;
-        } else if ((Lead & 0xF0) == 0xE0) {
-            Extra = 2;
-            Code = Lead & 0x0F;
-        } else if ((Lead & 0xF8) == 0xF0) {
-            Extra = 3;
-            Code = Lead & 0x07;
-        } else {
-            return 0xFFFD;
-        }
-        for (; Extra > 0 && Pos < End && (*Pos & 0xC0) == 0x80; --Extra)
-            Code = Code << 6 | (*Pos++ & 0x3F);
-        return Extra == 0 ? Code : 0xFFFD;
-    }
-
     const unsigned char* Pos;
     const unsigned char* End;
     bool Fold;
@@ -112,6 +113,64 @@ private:
     int PendingCount = 0;
     int PendingIndex = 0;
 };
+
+// For each BMP code point, the one its CP932 bytes read back as: itself, or another that CP932
+// writes alike (the wave dash as the full-width tilde, the minus sign as the full-width hyphen-minus);
+// 0 where CP932 lacks it.
+using TFoldMap = std::array<char16_t, 0x10000>;
+
+const TFoldMap& FoldMap()
+{
+    static TFoldMap Fold{};
+    static std::once_flag Once;
+    std::call_once(Once, [] {
+        const TCp932Map& Map = Cp932Map();
+        for (char32_t Code = 1; Code < 0x10000; ++Code) {
+            if (Map[Code] == 0)
+                continue;
+            Fold[Code] = static_cast<char16_t>(Code);
+            if (Code < 0x80)
+                continue;
+            QByteArray Bytes;
+            if (Map[Code] > 0xFF)
+                Bytes += static_cast<char>(Map[Code] >> 8);
+            Bytes += static_cast<char>(Map[Code] & 0xFF);
+            const std::optional<QString> Back = Cp932Decode(Bytes, TDecodeMode::Strict);
+            if (Back && Back->size() == 1)
+                Fold[Code] = Back->at(0).unicode();
+        }
+    });
+    return Fold;
+}
+
+void SqlCp932Fold(sqlite3_context* Context, int, sqlite3_value** Values)
+{
+    if (sqlite3_value_type(Values[0]) != SQLITE_TEXT) {
+        sqlite3_result_value(Context, Values[0]);
+        return;
+    }
+    const auto* Text = sqlite3_value_text(Values[0]);
+    const int Length = sqlite3_value_bytes(Values[0]);
+    const TFoldMap& Fold = FoldMap();
+    // Searches fold every row of a column: a text with nothing to fold, nearly every one, passes as
+    // it is, without a copy and without leaving UTF-8.
+    bool Folds = false;
+    for (const unsigned char* Pos = Text; Pos < Text + Length && !Folds;) {
+        if (*Pos < 0xC2) {
+            ++Pos;
+            continue;
+        }
+        const char32_t Code = DecodeUtf8(Pos, Text + Length);
+        Folds = Code < 0x10000 && Fold[Code] != 0 && Fold[Code] != Code;
+    }
+    if (!Folds) {
+        sqlite3_result_value(Context, Values[0]);
+        return;
+    }
+    const QString Before = QString::fromUtf8(reinterpret_cast<const char*>(Text), Length);
+    const QByteArray Utf8 = Cp932Fold(Before).toUtf8();
+    sqlite3_result_text(Context, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_TRANSIENT);
+}
 
 int CollateCp932(void*, int LengthA, const void* A, int LengthB, const void* B)
 {
@@ -178,9 +237,22 @@ int CompareCp932(const QString& A, const QString& B, bool FoldAscii)
                         static_cast<int>(Utf8B.size()), FoldAscii);
 }
 
+QString Cp932Fold(const QString& Text)
+{
+    const TFoldMap& Fold = FoldMap();
+    QString Result = Text;
+    for (QChar& Char : Result)
+        if (const char16_t To = Fold[Char.unicode()]; To != 0 && To != Char.unicode())
+            Char = QChar(To);
+    return Result;
+}
+
 void RegisterCp932Collations(sqlite3* Db)
 {
     Cp932Map();
+    FoldMap();
+    sqlite3_create_function_v2(Db, Cp932FoldFunctionName, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                               nullptr, SqlCp932Fold, nullptr, nullptr, nullptr);
     sqlite3_create_collation_v2(Db, Cp932CollationName, SQLITE_UTF8, nullptr, CollateCp932, nullptr);
     sqlite3_create_collation_v2(Db, Cp932CiCollationName, SQLITE_UTF8, nullptr, CollateCp932Ci, nullptr);
 }

@@ -17,5 +17,14 @@ inline constexpr char Cp932CiCollationName[] = "CP932_CI";
 [[nodiscard]] int CompareCp932(const char* A, int LengthA, const char* B, int LengthB, bool FoldAscii);
 [[nodiscard]] int CompareCp932(const QString& A, const QString& B, bool FoldAscii);
 
-// Registers both collations on a connection; every connection that touches a table's indexes needs them.
+// Text as its CP932 bytes read back: characters that CP932 writes alike (the wave dash and the
+// full-width tilde, the minus sign and the full-width hyphen-minus, the double vertical line and the
+// parallel sign, ...) become one, so that texts typed through different input methods or decoded from
+// a CP932 file compare as their bytes do. Characters CP932 lacks stay as they are.
+[[nodiscard]] QString Cp932Fold(const QString& Text);
+// The same as an SQL function of one argument on every connection the collations are registered on.
+inline constexpr char Cp932FoldFunctionName[] = "cp932_fold";
+
+// Registers both collations and the fold function on a connection; every connection that touches a
+// table's indexes needs them.
 void RegisterCp932Collations(sqlite3* Db);

@@ -336,8 +336,10 @@ void TTable::Connect(bool Create, const QString& Path)
 
 void TTable::ForgetStatements()
 {
-    for (sqlite3_stmt* Statement : std::as_const(FStatements))
+    for (sqlite3_stmt* Statement : std::as_const(FStatements)) {
+        CountSteps(Statement);
         sqlite3_finalize(Statement);
+    }
     FStatements.clear();
     FKept = {};
 }
@@ -367,6 +369,7 @@ sqlite3_stmt* TTable::Prepare(const QString& Sql)
     CheckActive();
     auto Found = FStatements.constFind(Sql);
     if (Found != FStatements.constEnd()) {
+        CountSteps(*Found);
         sqlite3_reset(*Found);
         sqlite3_clear_bindings(*Found);
         return *Found;
@@ -392,6 +395,7 @@ sqlite3_stmt* TTable::PrepareKept(sqlite3_stmt*& Kept, const QString& Sql)
         Kept = Statement;
         return Statement;
     }
+    CountSteps(Kept);
     sqlite3_reset(Kept);
     return Kept;
 }
@@ -678,4 +682,9 @@ void TTable::Close()
     FFieldExact.clear();
     FIndexes.clear();
     FCurrentIndex = 0;
+}
+
+long long TableVmSteps()
+{
+    return TableInternal::VmStepTotal.load();
 }

@@ -382,7 +382,11 @@ private:
     [[nodiscard]] const TIndexInfo& CurrentIndex() const;
     [[nodiscard]] QVariant ToStorage(int FieldIndex, const QVariant& Value) const;
     [[nodiscard]] QVariantList KeyOf(const TRow& Row) const;
-    [[nodiscard]] QString BaseWhere(QVariantList& Binds) const;
+    // The range and the filter as a condition; walking on from After, a range bound that After
+    // already lies beyond is left out.
+    [[nodiscard]] QString BaseWhere(QVariantList& Binds, const TRow* After = nullptr, bool Forward = true) const;
+    [[nodiscard]] bool IndexFolds() const;
+    [[nodiscard]] int CompareToBound(const QVariantList& Key, const QVariantList& Bound) const;
     // Walks from From (or an end of the index when null) and stops at the Count-th accepted row,
     // which becomes current; answers the number of accepted rows passed. Nothing passed: the
     // current record stays.
@@ -526,6 +530,11 @@ public:
 private:
     TTable& FTable;
 };
+
+// The SQLite VM steps the engine's statements have taken so far in this process. A statement's
+// steps count once it is used again or its table is closed: read it around a walk whose tables
+// are closed afterwards.
+[[nodiscard]] long long TableVmSteps();
 
 // A consistent copy of a table file, open elsewhere or closed, for backups. The copy is written
 // under a temporary name and renamed into place.

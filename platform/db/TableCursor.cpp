@@ -65,7 +65,38 @@ QVariantList TTable::KeyOf(const TRow& Row) const
     return Key;
 }
 
-QString TTable::BaseWhere(QVariantList& Binds) const
+bool TTable::IndexFolds() const
+{
+    const TIndexInfo& Index = CurrentIndex();
+    for (const TIndexDef& Def : FDef.Indexes)
+        if (Index.Primary ? Def.Primary : (!Def.Primary && Def.Name.compare(Index.Name, Qt::CaseInsensitive) == 0))
+            return Def.CaseInsensitive;
+    return false;
+}
+
+int TTable::CompareToBound(const QVariantList& Key, const QVariantList& Bound) const
+{
+    // The leading fields of a key against a range bound, in the order of the current index.
+    const TIndexInfo& Index = CurrentIndex();
+    const bool Fold = IndexFolds();
+    for (int I = 0; I < Bound.size() && I < Key.size(); ++I) {
+        const bool Field = Index.FieldIndexes.size() > I;
+        const QVariant Value = Field ? ToStorage(Index.FieldIndexes[I], Bound[I]) : QVariant(Bound[I].toLongLong());
+        int Order = 0;
+        if (Field && IsText(FDef.Fields[Index.FieldIndexes[I]].Type)) {
+            Order = CompareCp932(Key[I].toString(), Value.toString(), Fold);
+        } else {
+            const double A = Key[I].toDouble();
+            const double B = Value.toDouble();
+            Order = A < B ? -1 : (A > B ? 1 : 0);
+        }
+        if (Order != 0)
+            return Order;
+    }
+    return 0;
+}
+
+QString TTable::BaseWhere(QVariantList& Binds, const TRow* After, bool Forward) const
 {
     QStringList Conditions;
     if (FRangeActive) {
@@ -84,8 +115,17 @@ QString TTable::BaseWhere(QVariantList& Binds) const
                 Binds << (Index.FieldIndexes.size() > I ? ToStorage(Index.FieldIndexes[I], Values[I])
                                                         : QVariant(Values[I].toLongLong()));
         };
-        Bound(FRangeLow, QStringLiteral(">="));
-        Bound(FRangeHigh, QStringLiteral("<="));
+        // Walking on from a row inside the range, the bound behind it holds for every row ahead and
+        // is left out: SQLite seeks on one lower (or upper) bound of a column only, and given both
+        // the range's and the walk's it may take the range's and read the range again from its start
+        // at every step, which makes a walk over a range quadratic in its length.
+        const QVariantList Key = After ? KeyOf(*After) : QVariantList();
+        const bool PastLow = After && Forward && !FRangeLow.isEmpty() && CompareToBound(Key, FRangeLow) >= 0;
+        const bool PastHigh = After && !Forward && !FRangeHigh.isEmpty() && CompareToBound(Key, FRangeHigh) <= 0;
+        if (!PastLow)
+            Bound(FRangeLow, QStringLiteral(">="));
+        if (!PastHigh)
+            Bound(FRangeHigh, QStringLiteral("<="));
     }
     if (FFiltered && !FFilterSql.trimmed().isEmpty()) {
         Conditions << u'(' + FFilterSql + u')';
@@ -128,7 +168,7 @@ std::vector<TTable::TRow> TTable::Fetch(bool Forward, const TRow* Start, int Lim
          --Level) {
         QVariantList Binds;
         QStringList Conditions;
-        const QString Base = BaseWhere(Binds);
+        const QString Base = BaseWhere(Binds, Start, Forward);
         if (!Base.isEmpty())
             Conditions << Base;
         if (!Extra.isEmpty()) {

@@ -7,11 +7,20 @@
 #include "platform/text/Cp932.h"
 
 #include <QFile>
+#include <atomic>
 #include <sqlite3.h>
 #include <sys/types.h>
 #include <utility>
 
 namespace TableInternal {
+
+// The VM steps of the engine's statements, for the complexity guards of the walks: a statement's
+// steps are added when it is used again or finalized.
+inline std::atomic<long long> VmStepTotal{0};
+inline void CountSteps(sqlite3_stmt* Statement)
+{
+    VmStepTotal += sqlite3_stmt_status(Statement, SQLITE_STMTSTATUS_VM_STEP, 1);
+}
 
 inline QString Quote(const QString& Name)
 {

@@ -1,5 +1,6 @@
 #include "platform/sys/SafeWrite.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -169,4 +170,15 @@ bool CopyFileOwnerOnly(const QString& Source, const QString& Dest, int* Error)
     if (Error != nullptr)
         *Error = Failure;
     return Failure == 0;
+}
+
+void RemoveLeftTemporaries(const QString& FileName)
+{
+    const QFileInfo Target(FileName);
+    const QString Prefix = Target.fileName() + QStringLiteral(".tmp-");
+    QDir Folder = Target.absoluteDir();
+    const QStringList Names = Folder.entryList({Prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& Name : Names)
+        if (Name.size() == Prefix.size() + 6 && Name.startsWith(Prefix))
+            (void)Folder.remove(Name);
 }

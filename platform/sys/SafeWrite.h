@@ -56,3 +56,8 @@ private:
 // Copies Source to Dest, a new file (an existing Dest is an error, as with QFile::copy) made 0600 from
 // the start and synced before the answer. Error, when given, takes the errno of a failure.
 [[nodiscard]] bool CopyFileOwnerOnly(const QString& Source, const QString& Dest, int* Error = nullptr);
+
+// Removes the temporary files that writes of FileName left behind when their process was killed
+// before the rename: "<FileName>.tmp-" and six characters, as the writers above name them. Only the
+// program that owns FileName calls it, when it starts, before it writes the file itself.
+void RemoveLeftTemporaries(const QString& FileName);

@@ -4,6 +4,7 @@
 
 #include "FuzzSupport.h"
 #include "directory/search/MeiboSchCond.h"
+#include "platform/db/Collation.h"
 
 #include <sqlite3.h>
 
@@ -17,6 +18,7 @@ sqlite3* Database()
     static sqlite3* Db = [] {
         sqlite3* Opened = nullptr;
         sqlite3_open(":memory:", &Opened);
+        RegisterCp932Collations(Opened); // the filter's fold, as every connection of the engine has it
         sqlite3_exec(Opened,
                      "CREATE TABLE Meibo (SchTel1 TEXT, SchTel2 TEXT, Tdfkn TEXT, Adrs1 TEXT, Adrs2 TEXT, "
                      "Adrs3 TEXT, CorpKana TEXT, CorpKanji TEXT, NameKana TEXT, NameKanji TEXT)",

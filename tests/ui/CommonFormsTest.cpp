@@ -1,8 +1,13 @@
 #include "main/common/CommonForms.h"
 
+#include "calls/HisSch.h"
+#include "calls/adapter/GetHis.h"
+#include "calls/memo/EItmSel.h"
+
 #include "platform/sys/Folders.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -242,4 +247,32 @@ TEST(CommonFormsTest, BrowseForFolderStartsWhereAskedAndWritesBackTheChoice)
         EXPECT_EQ(SeenStart, Case.ExpectedStart) << Case.Name;
         EXPECT_EQ(SeenOptions.testFlag(QFileDialog::ReadOnly), !Case.AllowNewFolder) << Case.Name;
     }
+}
+
+// Dialogs laid out by their layouts have no size until they are first shown: placed before that,
+// they are placed with the size they will show with, not displaced by half of it.
+TEST(CommonFormsTest, LaidOutDialogsArePlacedWithTheSizeTheyShowWith)
+{
+    const QRect Area = WorkArea();
+    QWidget Owner;
+    Owner.setGeometry(Area.left() + 40, Area.top() + 30, Area.width() - 80, Area.height() - 60);
+    Owner.show();
+    const auto Centred = [&Owner](QDialog& Dialog, const char* Name) {
+        CenterForm(&Dialog, &Owner);
+        Dialog.show();
+        const QPoint Off = Dialog.frameGeometry().center() - Owner.frameGeometry().center();
+        EXPECT_LE(std::abs(Off.x()), 2) << Name;
+        EXPECT_LE(std::abs(Off.y()), 2) << Name;
+        Dialog.hide();
+    };
+    TExportItemSelect Items(&Owner, false);
+    Centred(Items, "TExportItemSelect");
+    TGetReceiveHistory Adapter(&Owner);
+    Centred(Adapter, "TGetReceiveHistory");
+
+    THistorySearch Search(&Owner);
+    PlaceFormBottomRight(&Search, &Owner, 15, 15);
+    Search.show();
+    EXPECT_EQ(Search.frameGeometry().bottomRight(), Owner.frameGeometry().bottomRight() - QPoint(15, 15));
+    Search.hide();
 }

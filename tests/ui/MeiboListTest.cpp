@@ -5,7 +5,10 @@
 #include "directory/search/MeiboSch.h"
 #include "main/controls/MyHdCtrl.h"
 #include "main/settings/Settings.h"
+#include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
+#include "platform/msg/CoreMessage.h"
+#include "platform/ui/MessageBox.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "tests/support/WhenModal.h"
@@ -13,6 +16,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -382,4 +387,57 @@ TEST_F(MeiboListTest, WindowsShowTheirTextsWhole)
     QApplication::processEvents();
     ExpectLabelsWhole(Dialog, QStringLiteral("MeiboSearch"));
     SaveScreenshot(Dialog, QStringLiteral("MeiboSearch"));
+}
+
+// A directory that cannot be opened for a page step is no empty directory: the page stays and the
+// user is told why.
+TEST_F(MeiboListTest, APageStepWithoutTheTableKeepsThePage)
+{
+    AppendMeiboRows(Table(), 450, GeneratedMeiboRow);
+    TMeiboList List;
+    List.show();
+    ASSERT_EQ(List.lbxAddMeibo->count(), 200);
+    const QString FirstLine = List.LineCells(0).join(u'|');
+    Data->Module.CloseMeibo();
+    const QString File = Dir.filePath(MeiboFileName);
+    ASSERT_TRUE(QFile::rename(File, File + QStringLiteral(".aside")));
+    ASSERT_TRUE(QDir(Dir.path()).mkdir(MeiboFileName)); // where the table was, nothing SQLite can open
+    {
+        TScriptedBoxes Boxes;
+        // The data module's boxes go where the program sends them.
+        SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
+            return ShowMessageBox(nullptr, Text, Caption, Flags);
+        });
+        List.bbtnPageNext->click();
+        SetCoreMessageBox({});
+        EXPECT_EQ(Boxes.Texts(), QStringList{MeiboOpenError});
+    }
+    EXPECT_EQ(List.lbxAddMeibo->count(), 200);
+    EXPECT_EQ(List.LineCells(0).join(u'|'), FirstLine);
+    EXPECT_EQ(List.StatusPanels[0]->text(), QStringLiteral("件数 ： 450"));
+    EXPECT_EQ(List.CurrentPage(), 1);
+
+    ASSERT_TRUE(QDir(Dir.path()).rmdir(MeiboFileName));
+    ASSERT_TRUE(QFile::rename(File + QStringLiteral(".aside"), File));
+    List.bbtnPageNext->click();
+    EXPECT_EQ(List.CurrentPage(), 2);
+    Data->Module.OpenMeibo();
+}
+
+// A search typed through an input method finds what an import stored, though the two spell the wave
+// dash with different characters.
+TEST_F(MeiboListTest, ASearchFindsTheAddressAnImportStored)
+{
+    AppendMeiboRows(Table(), 20, [](int I) {
+        TMeiboFixtureRow Row = GeneratedMeiboRow(I);
+        if (I == 7)
+            Row.Adrs2 = QStringLiteral("梅田１～３");
+        return Row;
+    });
+    TMeiboList List;
+    List.show();
+    Search(List, [](TMeiboSearch* Dialog) { Dialog->edtAdrs->setText(QStringLiteral("梅田１〜３")); });
+    ASSERT_EQ(List.lbxAddMeibo->count(), 1);
+    EXPECT_TRUE(List.LineCells(0).join(u'|').contains(QStringLiteral("梅田１～３")));
+    EXPECT_EQ(List.StatusPanels[0]->text(), QStringLiteral("件数 ： 1"));
 }

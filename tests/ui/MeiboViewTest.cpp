@@ -1,3 +1,4 @@
+#include "directory/list/MeiboPager.h"
 #include "directory/picklist/InputLst.h"
 #include "directory/record/MeiboVw.h"
 #include "main/controls/NMDEdit.h"
@@ -7,6 +8,7 @@
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
+#include "platform/text/Cp932.h"
 #include "tests/support/RecvData.h"
 #include "tests/support/ScriptedBoxes.h"
 
@@ -15,12 +17,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -48,6 +53,17 @@ QString ButtonFaceText()
         .arg(Face.green(), 2, 16, QLatin1Char('0'))
         .arg(Face.red(), 2, 16, QLatin1Char('0'))
         .toUpper();
+}
+
+// Types Text into Widget one character a key, as a keyboard layout that gives them would.
+void Type(QWidget* Widget, const QString& Text)
+{
+    for (const QChar Char : Text) {
+        QKeyEvent Press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(Char));
+        QApplication::sendEvent(Widget, &Press);
+        QKeyEvent Release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(Char));
+        QApplication::sendEvent(Widget, &Release);
+    }
 }
 
 // The moment the tests write at: 2026-12-09 10:20:30.123.
@@ -99,6 +115,14 @@ protected:
         MeiboTable->Post();
     }
     QStringList Rows(const char* Sql) const { return Data.Rows(MeiboFileName, Sql); }
+    // Entry 1 with its message on in the colour text Colour, as the directory list hands it over.
+    TCallerRecord ColouredEntry(const QString& Colour)
+    {
+        Data.AddEntry(1, QStringLiteral("03-1234-5678"), QString());
+        SetField(1, "BGColor", Colour);
+        SetField(1, "Msg", 1);
+        return Entry(QStringLiteral("0312345678"));
+    }
     // Saves with the button; the window's result once it closed, 0 while it is open.
     int Save()
     {
@@ -320,10 +344,7 @@ TEST_F(MeiboViewTest, AWriteTheTableRefusesKeepsTheWindowAndTheInput)
 TEST_F(MeiboViewTest, AColourTextThatIsNoColourShowsTheButtonFaceUntilSaved)
 {
     TScriptedBoxes Boxes;
-    Data.AddEntry(1, QStringLiteral("03-1234-5678"), QString());
-    SetField(1, "BGColor", QStringLiteral("xyz"));
-    SetField(1, "Msg", 1);
-    TCallerRecord Known = Entry(QStringLiteral("0312345678"));
+    TCallerRecord Known = ColouredEntry(QStringLiteral("xyz"));
     Open(&Known);
     EXPECT_EQ(View->pnlBGColor->palette().color(QPalette::Window), View->palette().color(QPalette::Button));
     EXPECT_EQ(Rows("SELECT BGColor FROM Meibo"), QStringList{QStringLiteral("xyz")});
@@ -476,3 +497,115 @@ TEST_F(MeiboViewTest, Screenshots)
 }
 
 } // namespace
+
+// A full address edit takes no more: a character typed into it is refused, the text around the
+// caret stays whole, and of a longer insertion only what fits goes in.
+TEST_F(MeiboViewTest, AFullEditRefusesWhatDoesNotFitAndKeepsItsText)
+{
+    TScriptedBoxes Boxes;
+    Open(nullptr);
+    QLineEdit* Edit = View->edtAdrs3;
+    const QString Full = QString(56, QChar(u'ア')) + QStringLiteral("ビル"); // 116 bytes
+    Edit->setText(Full);
+    Edit->setFocus();
+    Edit->setCursorPosition(3);
+    Type(Edit, QStringLiteral("西"));
+    EXPECT_EQ(Edit->text(), Full) << "the last character must not give way";
+    QTest::keyClick(Edit, Qt::Key_Backspace);
+    EXPECT_EQ(Cp932Width(Edit->text()), 114);
+    QInputMethodEvent Commit; // an input method commits two characters where one fits
+    Commit.setCommitString(QStringLiteral("西東"));
+    QApplication::sendEvent(Edit, &Commit);
+    EXPECT_EQ(Edit->text(), QString(2, QChar(u'ア')) + QStringLiteral("西") + QString(53, QChar(u'ア')) +
+                                QStringLiteral("ビル"));
+    Edit->selectAll();
+    Type(Edit, QStringLiteral("南"));
+    EXPECT_EQ(Edit->text(), QStringLiteral("南")) << "a selection replaced makes room";
+
+    View->edtTel1->setText(QStringLiteral("03-1234-5678"));
+    Edit->setText(Full);
+    Edit->setCursorPosition(0);
+    Type(Edit, QStringLiteral("西"));
+    (void)Save(); // a new entry: the window offers to go on with the next
+    EXPECT_EQ(Rows("SELECT Adrs3 FROM Meibo"), QStringList{Full});
+}
+
+// A colour is a number however it is written; the entry keeps the text it had, and the colour
+// controls follow the message switch.
+TEST_F(MeiboViewTest, AShortColourNumberIsAColourAndTheColourButtonsFollowTheMessage)
+{
+    TScriptedBoxes Boxes;
+    TCallerRecord Known = ColouredEntry(QStringLiteral("$FF"));
+    Open(&Known);
+    EXPECT_EQ(View->pnlBGColor->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(View->pnlMsg->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(Save(), 2) << "nothing changed";
+    Open(&Known);
+    View->edtMemo1->setText(QStringLiteral("変更"));
+    EXPECT_EQ(Save(), 1);
+    EXPECT_EQ(Rows("SELECT BGColor, Msg FROM Meibo"), QStringList{QStringLiteral("$FF|1")});
+
+    SetField(1, "Msg", 0);
+    TCallerRecord Quiet = Entry(QStringLiteral("0312345678"));
+    Open(&Quiet);
+    EXPECT_FALSE(View->bbtnBGColor->isEnabled());
+    EXPECT_FALSE(View->bbtnResetColor->isEnabled());
+    EXPECT_FALSE(View->pnlMsg->isEnabled());
+    qputenv("VX_MSGBOX_ANSWERS", "OK");
+    View->bbtnBGColor->click();
+    View->edtMemo1->setText(QStringLiteral("変更２"));
+    EXPECT_EQ(Save(), 1);
+    EXPECT_EQ(Rows("SELECT BGColor, Msg FROM Meibo"), QStringList{QStringLiteral("$FF|0")});
+    Open(&Quiet);
+    QTest::mouseClick(View->chkMsg, Qt::LeftButton);
+    EXPECT_TRUE(View->bbtnBGColor->isEnabled());
+    EXPECT_TRUE(View->pnlMsg->isEnabled());
+}
+
+// A note read from the list keeps its last line break through a save of something else, and the
+// keyboard can break a line: Ctrl+Enter, since Enter moves on.
+TEST_F(MeiboViewTest, TheNoteKeepsItsLastBreakAndCtrlEnterBreaksALine)
+{
+    TScriptedBoxes Boxes;
+    Data.AddEntry(1, QStringLiteral("03-1234-5678"), QString());
+    SetField(1, "Note", QStringLiteral("折り返し連絡\r\n"));
+    TCallerRecord Listed;
+    {
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        MeiboTable->SetIndexName(QString());
+        ASSERT_TRUE(MeiboTable->FindKey({1}));
+        MeiboRowToRecord(*MeiboTable, Listed);
+    }
+    Open(&Listed);
+    EXPECT_EQ(Save(), 2) << "nothing changed";
+    Open(&Listed);
+    View->edtMemo1->setText(QStringLiteral("変更"));
+    EXPECT_EQ(Save(), 1);
+    EXPECT_EQ(Rows("SELECT Note FROM Meibo"), QStringList{QStringLiteral("折り返し連絡\r\n")});
+
+    Open(&Listed);
+    View->mmoNote->setFocus();
+    View->mmoNote->moveCursor(QTextCursor::End);
+    Type(View->mmoNote, QStringLiteral("午後"));
+    QTest::keyClick(View->mmoNote, Qt::Key_Return, Qt::ControlModifier);
+    Type(View->mmoNote, QStringLiteral("再度"));
+    EXPECT_TRUE(View->mmoNote->hasFocus());
+    QTest::keyClick(View->mmoNote, Qt::Key_Return);
+    EXPECT_TRUE(View->btnAddUpd->hasFocus());
+    EXPECT_EQ(Save(), 1);
+    EXPECT_EQ(Rows("SELECT Note FROM Meibo"), QStringList{QStringLiteral("折り返し連絡\r\n午後\r\n再度")});
+}
+
+// Opening the sub tab puts the caret where something can be typed, not into the date stamps.
+TEST_F(MeiboViewTest, TheSubTabDoesNotFocusItsDateStamps)
+{
+    TScriptedBoxes Boxes;
+    Open(nullptr);
+    View->edtTel1->setFocus();
+    View->pgcMeibo->setCurrentIndex(1);
+    QWidget* Focused = QApplication::focusWidget();
+    EXPECT_NE(Focused, View->edtAddDateTime);
+    EXPECT_NE(Focused, View->edtUpdDateTime);
+    QTest::keyClick(View->pgcMeibo->currentWidget(), Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), View->edtAddDateTime);
+}

@@ -405,3 +405,47 @@ TEST_F(MeiboViewToolsTest, Screenshots)
     SaveScreenshot(*View, QStringLiteral("meiboview-calls"));
     QTest::mouseClick(View->btnOpenRecv, Qt::LeftButton);
 }
+
+namespace {
+
+// Calls From .. To - 1 from distinct numbers of the area "03", one a minute, in one transaction.
+void AddAreaCalls(int From, int To)
+{
+    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+    TTableTransaction Transaction(*RecvHisTable);
+    for (int I = From; I < To; ++I) {
+        const QString Tel = QStringLiteral("03-%1-%2").arg(1000 + I / 1000).arg(I % 1000, 4, 10, QLatin1Char('0'));
+        RecvHisTable->Append();
+        RecvHisTable->FieldByName(QStringLiteral("RecNo")).SetAsInteger(I);
+        RecvHisTable->FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(45000.0 + I / 1440.0);
+        RecvHisTable->FieldByName(QStringLiteral("SchTel")).SetAsString(DigitsOnly(Tel));
+        RecvHisTable->FieldByName(QStringLiteral("Tel")).SetAsString(Tel);
+        RecvHisTable->Post();
+    }
+    Transaction.Commit();
+}
+
+} // namespace
+
+// An entry whose number is an area code owns every call from the area: the panel lists them all,
+// newest first, at a cost that follows their number.
+TEST_F(MeiboViewToolsTest, ThePanelOfAnAreaCodeEntryCostsStepsInProportionToItsCalls)
+{
+    Data.AddEntry(1, QStringLiteral("03"), QString(), QStringLiteral("東京の代表"));
+    TCallerRecord Entry;
+    ASSERT_EQ(SearchOwnDirectory(false, QStringLiteral("03"), Entry), IdentifyFound);
+    long long Steps[2] = {};
+    int Added = 0;
+    for (const int Count : {400, 1600}) {
+        AddAreaCalls(Added, Count);
+        Added = Count;
+        const long long Before = TableVmSteps();
+        Open(&Entry);
+        Steps[Count == 400 ? 0 : 1] = TableVmSteps() - Before;
+        ASSERT_EQ(View->HistoryRecNos().size(), Count);
+        EXPECT_EQ(View->HistoryRecNos().first(), Count - 1) << "newest first";
+        EXPECT_EQ(View->HistoryRecNos().last(), 0);
+        View.reset();
+    }
+    EXPECT_LE(Steps[1], 5 * Steps[0]) << Steps[0] << " steps for 400 calls, " << Steps[1] << " for 1600";
+}

@@ -205,3 +205,15 @@ TEST(NMDEditImeTest, TheKanaEditTakesTheKanaOfAConversionNeverItsKanji)
 }
 
 } // namespace
+
+// An input method that spells ヴ as ゔ in its pre-edit and commits katakana: the reading keeps the
+// sound, as it keeps every other voiced kana.
+TEST(NMDEditImeTest, AReadingWithVuKeepsItsVoicedMark)
+{
+    TNames Names;
+    Names.PreEdit(QStringLiteral("ゔぃくとりあ"));
+    Names.Commit(QStringLiteral("ヴィクトリア"));
+    EXPECT_EQ(Names.Kanji.text(), QStringLiteral("ヴィクトリア"));
+    EXPECT_EQ(Names.Kana.text(), QStringLiteral("ｳﾞｨｸﾄﾘｱ"));
+    EXPECT_EQ(ReadingToHalfKana(QStringLiteral("ゔぁいおりん")), QStringLiteral("ｳﾞｧｲｵﾘﾝ"));
+}

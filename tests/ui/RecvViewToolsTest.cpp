@@ -1,5 +1,6 @@
 #include "calls/CallTel.h"
 #include "calls/RecvView.h"
+#include "main/identify/AppSub.h"
 #include "directory/picklist/InputLst.h"
 #include "directory/record/MeiboVw.h"
 #include "directory/record/RecordTools.h"
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -371,4 +373,43 @@ TEST_F(RecvViewToolsTest, TheProgramsDictionaryDialogFillsTheAddressOfAPostalCod
     QTest::mouseClick(Record.bbtnPosSearch, Qt::LeftButton);
     EXPECT_EQ(Record.edtAdrs2->text(), QStringLiteral("千代田"));
     ProgramPath.clear();
+}
+
+// The search of the address-book number that finds the caller in the book names the book in the
+// caption; one that finds nothing there puts the plain caption back.
+TEST_F(RecvViewToolsTest, TheAddressBookSearchSetsTheBooksCaption)
+{
+    Settings.UseFbAdrs = true;
+    Settings.FbSeries = 0;
+    Settings.FbAdrsBookName = QStringLiteral("営業部");
+    FoundInFbAdrs = false;
+    Open(CallRecordFor(1, QStringLiteral("03-1111-2222")));
+    ASSERT_TRUE(View->FernbookMode());
+    EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会"));
+    const TDicLookupRun Plain = Lookup;
+    ReceiveViewTools = TReceiveViewTools();
+    InstallReceiveViewTools([Plain](QWidget* Owner, bool Earlier, int Kind, const QString& Text) {
+        FoundInFbAdrs = true; // the dictionary found the number in the address book
+        return Plain(Owner, Earlier, Kind, Text);
+    });
+    Answer = AddressAnswer(0);
+    View->bbtnFbTel1Search->click();
+    EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会    - Fernbook2013 [ 営業部 ]  -"));
+    FoundInFbAdrs = false;
+    InstallReceiveViewTools(Plain);
+    View->bbtnFbTel1Search->click();
+    EXPECT_EQ(View->windowTitle(), QStringLiteral("着信照会"));
+}
+
+// Three attached files show at once, without a scroll bar taking a row.
+TEST_F(RecvViewToolsTest, TheAttachedFileListShowsThreeRows)
+{
+    TCallerRecord Record = CallRecordFor(1, QStringLiteral("03-1111-2222"));
+    Record.ExtFile = QStringList{QStringLiteral("/srv/a.pdf"), QStringLiteral("/srv/b.pdf"), QStringLiteral("/srv/c.pdf")};
+    Open(Record);
+    ASSERT_EQ(View->lvExtFile->topLevelItemCount(), 3);
+    const QRect Last = View->lvExtFile->visualItemRect(View->lvExtFile->topLevelItem(2));
+    EXPECT_FALSE(Last.isEmpty());
+    EXPECT_LE(Last.bottom(), View->lvExtFile->viewport()->height() - 1);
+    EXPECT_FALSE(View->lvExtFile->horizontalScrollBar()->isVisible());
 }

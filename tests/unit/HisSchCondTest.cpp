@@ -1,6 +1,7 @@
 #include "calls/HisSchCond.h"
 
 #include "main/common/CommonText.h"
+#include "platform/db/Collation.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -115,13 +116,14 @@ TEST(HisSchCondTest, SqlFilterSelectsWhatTheRowTestPasses)
 {
     sqlite3* Db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &Db), SQLITE_OK);
+    RegisterCp932Collations(Db); // as every connection of the engine has them
     sqlite3_exec(Db,
                  "CREATE TABLE RecvHis (RecvDateTime REAL, RecvWeek INTEGER, SchTel TEXT, CorpKana TEXT, "
                  "CorpKanji TEXT, NameKana TEXT, NameKanji TEXT)",
                  nullptr, nullptr, nullptr);
     const QStringList Tels{"0312345678", " 0312 ", "0667778888", "", "P", "09011112222"};
     const QStringList Kana{"ｱｵｲ", "ｱｵｷ ", "ｶﾜｲ", "", " ｱｵ", "aoi"};
-    const QStringList Kanji{"青井商事", "青木", "河井", "", "　青", "AOI"};
+    const QStringList Kanji{"青井商事", "青木", "河井", "", "　青", "AOI", "梅田１～３", "梅田１〜３", "∥", "‖"};
     QRandomGenerator Random(42);
     QList<THistoryRowKeys> Rows;
     sqlite3_stmt* Insert = nullptr;
@@ -155,7 +157,7 @@ TEST(HisSchCondTest, SqlFilterSelectsWhatTheRowTestPasses)
         }
         const QStringList Tel{"", "03", "0312", "09", "abc"};
         const QStringList KanaCond{"", "ｱｵ", "ｶ", "a"};
-        const QStringList KanjiCond{"", "青", "河井", "　"};
+        const QStringList KanjiCond{"", "青", "河井", "　", "梅田１〜", "梅田１～３", "‖", "∥"};
         C.Tel = Tel[Random.bounded(Tel.size())];
         C.CorpKana = KanaCond[Random.bounded(KanaCond.size())];
         C.CorpKanji = KanjiCond[Random.bounded(KanjiCond.size())];

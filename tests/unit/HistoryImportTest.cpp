@@ -105,3 +105,43 @@ TEST(HistoryImportTest, ARowThatCannotBePostedIsSkippedAndTheTableClosed)
     EXPECT_EQ(Result.Stop, THistoryImportResult::EStop::None);
     EXPECT_EQ(DMVxRelvo16->RecvHisOpenCount(), 0);
 }
+
+namespace {
+
+// SQLite's file change counter, which every committed write transaction raises by one.
+quint32 ChangeCounter(const QString& File)
+{
+    QFile Table(File);
+    if (!Table.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray Header = Table.read(28);
+    if (Header.size() < 28)
+        return 0;
+    const auto* Bytes = reinterpret_cast<const unsigned char*>(Header.constData()) + 24;
+    return quint32(Bytes[0]) << 24 | quint32(Bytes[1]) << 16 | quint32(Bytes[2]) << 8 | Bytes[3];
+}
+
+} // namespace
+
+// A device's long log goes in as one write: every row or none, and a call whose date and time were
+// both unreadable still gets the weekday of the day it is stored at.
+TEST(HistoryImportTest, ALongLogIsOneTransactionAndBrokenStampsGetTheirStoredWeekday)
+{
+    TRecvData Data;
+    Data.AddCall(0, QStringLiteral("0311112222"));
+    QList<THistoryImportEntry> Log;
+    for (int I = 0; I < 300; ++I)
+        Log << HistoryImportEntryOf(Raw(QStringLiteral("03%1").arg(10000000 + I).toLatin1().constData(), "20240105",
+                                        "090807"),
+                                    Dashed);
+    Log << HistoryImportEntryOf(Raw("0466123456", "2024O105", "12:00"), Dashed);
+    const QString File = Data.Folder + RecvHisFileName;
+    const quint32 Before = ChangeCounter(File);
+    const THistoryImportResult Result = SaveHistoryImport(*DMVxRelvo16, Log, QDateTime::currentDateTime());
+    EXPECT_EQ(Result.Saved, 301);
+    EXPECT_EQ(ChangeCounter(File) - Before, 1u) << "one commit for the whole log";
+    EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT count(*), min(RecvWeek), max(RecvWeek) FROM RecvHis WHERE RecNo > 0"),
+              QStringList{"301|6|7"});
+    EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT RecvDateTime, RecvWeek FROM RecvHis WHERE RecNo = 301"),
+              QStringList{"0.0|7"}) << "1899-12-30 was a Saturday";
+}

@@ -123,8 +123,9 @@ TEST(MeiboSchCondTest, SqlFilterSelectsWhatTheRowTestPasses)
                            "アオキ",
                            QChar(0) + QStringLiteral("ｱｵｷ"),
                            QStringLiteral("ｱ") + QChar(0) + QStringLiteral("ｵｷ")};
-    const QStringList Kanji{"青木", "青井商事", "河井", "", "　青", "AOI", "𠀋木"};
-    const QStringList Towns{"東京都", " 東京都", "", "大阪府", "千代田区", "千代田", "港区芝公園"};
+    const QStringList Kanji{"青木", "青井商事", "河井", "", "　青", "AOI", "𠀋木", "青−木", "青－木"};
+    const QStringList Towns{"東京都", " 東京都", "", "大阪府", "千代田区", "千代田", "港区芝公園", "梅田１～３",
+                            "梅田１〜３"};
     AppendMeiboRows(Table, 500, [&](int) {
         TMeiboFixtureRow Row;
         Row.Tel1 = Tels[Random.bounded(Tels.size())];
@@ -152,8 +153,8 @@ TEST(MeiboSchCondTest, SqlFilterSelectsWhatTheRowTestPasses)
     for (int I = 0; I < 200; ++I) {
         const QStringList Tel{"", "03", "0312", "09", "abc", "1"};
         const QStringList KanaCond{"", "ｱｵ", "ｶ", "a", "A", "ア"};
-        const QStringList KanjiCond{"", "青", "河井", "　", "𠀋"};
-        const QStringList AdrsCond{"", "千代田", "京都", "都千", "区芝", " "};
+        const QStringList KanjiCond{"", "青", "河井", "　", "𠀋", "青－", "青−"};
+        const QStringList AdrsCond{"", "千代田", "京都", "都千", "区芝", " ", "田１〜", "１～３"};
         TMeiboSearchCondition C;
         C.HasConditions = Random.bounded(6) != 0;
         C.OrMode = Random.bounded(2) == 1;
@@ -182,4 +183,48 @@ TEST(MeiboSchCondTest, SqlFilterSelectsWhatTheRowTestPasses)
     }
     EXPECT_GT(Checked, 5000);       // the cases are not all empty
     EXPECT_FALSE(Table.Filtered()); // the filter went with its use
+}
+
+// Characters that CP932 writes with the same bytes are one character to a search, whichever an input
+// method typed and whichever a file's decoding stored; the filter in SQL agrees with the row test.
+TEST(MeiboSchCondTest, TextsCp932WritesAlikeFindEachOther)
+{
+    QTemporaryDir Dir;
+    TMeiboFixtureData Data(Dir.path());
+    TTable& Table = Data.Table();
+    // Stored as an import decodes CP932, searched as a Linux input method types.
+    const std::pair<QString, QString> Pairs[] = {
+        {QStringLiteral("梅田１～３"), QStringLiteral("梅田１〜３")}, {QStringLiteral("Ａ－１"), QStringLiteral("Ａ−１")},
+        {QStringLiteral("∥線"), QStringLiteral("‖線")},             {QStringLiteral("―号"), QStringLiteral("—号")},
+        {QStringLiteral("￠店"), QStringLiteral("¢店")},             {QStringLiteral("￢印"), QStringLiteral("¬印")},
+    };
+    AppendMeiboRows(Table, 6, [&Pairs](int I) {
+        TMeiboFixtureRow Row;
+        Row.Tel1 = QStringLiteral("03-0000-000%1").arg(I);
+        Row.Adrs2 = Pairs[I].first;
+        Row.CorpKanji = Pairs[I].first;
+        Row.NameKanji = Pairs[I].second;
+        return Row;
+    });
+    for (int I = 0; I < 6; ++I) {
+        for (const bool Typed : {true, false}) {
+            const QString Wanted = Typed ? Pairs[I].second : Pairs[I].first;
+            for (const int Field : {0, 1, 2}) {
+                TMeiboSearchCondition C;
+                C.HasConditions = true;
+                (Field == 0 ? C.Adrs : Field == 1 ? C.CorpKanji : C.NameKanji) = Wanted;
+                SCOPED_TRACE(Wanted.toStdString() + " in field " + std::to_string(Field));
+                TMeiboFilterUse Filter(Table, C);
+                ASSERT_EQ(Table.RecordCount(), 1);
+                Table.First();
+                EXPECT_EQ(Table.FieldByName(QStringLiteral("RecNo")).AsInteger(), I);
+                EXPECT_TRUE(MeiboRowMatches(C, MeiboRowKeys(Table)));
+            }
+        }
+    }
+    TMeiboSearchCondition Other;
+    Other.HasConditions = true;
+    Other.Adrs = QStringLiteral("梅田１~３"); // an ASCII tilde is another character
+    TMeiboFilterUse Filter(Table, Other);
+    EXPECT_EQ(Table.RecordCount(), 0);
 }
