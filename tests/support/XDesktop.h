@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -80,29 +81,36 @@ public:
         return QString::fromUtf8(Tool.readAllStandardOutput()).trimmed();
     }
 
+    // The mapped windows whose titles contain Title (compared here: xdotool's patterns are regular
+    // expressions, which a title need not be).
+    [[nodiscard]] QList<qulonglong> Windows(const QString& Title) const
+    {
+        bool Ok = false;
+        const QString Ids = XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                     QStringLiteral(".")},
+                                    &Ok);
+        QList<qulonglong> Found;
+        if (!Ok)
+            return Found;
+        for (const QString& Id : Ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            if (XDoTool({QStringLiteral("getwindowname"), Id}).contains(Title))
+                Found << Id.toULongLong();
+        return Found;
+    }
     // The first window whose title contains Title, once it is mapped; 0 when none came in time.
     [[nodiscard]] qulonglong WaitForWindow(const QString& Title) const
     {
         QElapsedTimer Clock;
         Clock.start();
         do {
-            bool Ok = false;
-            const QString Found = XDoTool(
-                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), Title}, &Ok);
-            if (Ok && !Found.isEmpty())
-                return Found.split(QLatin1Char('\n')).first().toULongLong();
+            if (const QList<qulonglong> Found = Windows(Title); !Found.isEmpty())
+                return Found.first();
             QThread::msleep(100);
         } while (Clock.elapsed() < TProgramHarness::Patience);
         return 0;
     }
     // Whether a window of that title is still mapped.
-    [[nodiscard]] bool Shows(const QString& Title) const
-    {
-        bool Ok = false;
-        const QString Found =
-            XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), Title}, &Ok);
-        return Ok && !Found.isEmpty();
-    }
+    [[nodiscard]] bool Shows(const QString& Title) const { return !Windows(Title).isEmpty(); }
 
     // A click (or a double click) of the left button at a point of the screen.
     void ClickAt(QPoint Point, int Count = 1) const

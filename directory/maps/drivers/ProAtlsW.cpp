@@ -90,8 +90,8 @@ void TProAtlasWView::Marked(void* Context)
 
 bool TProAtlasWView::ChangeLayer(TMapHost& Host)
 {
-    // The first edition names its layers differently from program to program: the most detailed one
-    // that takes the place wins. Later editions all have the town map at the seventh.
+    // The first edition is shown at the most detailed layer it has for the place; later editions at
+    // their town map. A negative answer is the program failing, not a missing layer.
     const auto Change = [&](int Index) {
         char Name[128];
         if (Host.LayerName(FMap, Index, Name, sizeof Name) < 0)
