@@ -179,6 +179,11 @@ protected:
                 if (Line.value(QStringLiteral("call")).toString() == QLatin1String("window"))
                     Windows << Line;
         } while (Windows.size() < Count && Clock.elapsed() < TProgramHarness::Patience && (QThread::msleep(50), true));
+        // Out of the way of the window it was opened from, as a user would drag it, so that the
+        // opener's buttons stay where a click reaches them.
+        if (Shown.Window != 0)
+            Desktop->XDoTool({QStringLiteral("windowmove"), QStringLiteral("--sync"), QString::number(Shown.Window),
+                              QStringLiteral("740"), QStringLiteral("560")});
         if (Windows.size() >= Count) {
             const QJsonArray A = Windows.last().value(QStringLiteral("args")).toArray();
             Shown.Map = QRect(A[0].toInt(), A[1].toInt(), A[2].toInt(), A[3].toInt());
