@@ -86,9 +86,9 @@ public:
     [[nodiscard]] QList<qulonglong> Windows(const QString& Title) const
     {
         bool Ok = false;
-        const QString Ids = XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                     QStringLiteral(".")},
-                                    &Ok);
+        const QString Ids = XDoTool(
+            {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral(".")},
+            &Ok);
         QList<qulonglong> Found;
         if (!Ok)
             return Found;
