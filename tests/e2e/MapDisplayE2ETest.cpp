@@ -242,6 +242,7 @@ protected:
         EXPECT_TRUE(Program.WaitForRows(Rows));
         const QString Picked = PickOn(Shown, QPoint(40 + 10 * Shows, -30));
         EXPECT_FALSE(Picked.isEmpty()) << "the double click picked nothing";
+        Desktop->Screenshot(QStringLiteral("map-display-%1-%2").arg(QLatin1String(Case.Name)).arg(Shows));
         if (Case.WaitsForIt) {
             CloseBy(Shown, Way);
             EXPECT_TRUE(WaitUntilGone(HostTitle + QString::fromUtf8(Case.Title)));

@@ -134,6 +134,19 @@ public:
                  QStringLiteral("key"), Keys});
     }
 
+    // With VX_SCREENSHOT_DIR set, the whole screen as a person sees it, saved there as Name.png.
+    void Screenshot(const QString& Name) const
+    {
+        const QString Folder = qEnvironmentVariable("VX_SCREENSHOT_DIR");
+        if (Folder.isEmpty())
+            return;
+        QProcess Import;
+        Import.setProcessEnvironment(Env);
+        Import.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                Folder + QLatin1Char('/') + Name + QStringLiteral(".png")});
+        Import.waitForFinished(TProgramHarness::Patience);
+    }
+
     QProcess Server;
     QProcess Manager;
     QProcessEnvironment Env;
