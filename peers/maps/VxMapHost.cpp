@@ -251,8 +251,10 @@ protected:
         QPainter Painter(this);
         const QRect Map = MapArea();
         DrawMapGrid(Painter, Map, FView, FPickLat, FPickLon);
-        if (!FLayer.isEmpty())
+        if (!FLayer.isEmpty()) {
+            Painter.setPen(Qt::black);
             Painter.drawText(Map.adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignBottom, FLayer);
+        }
     }
     void mouseDoubleClickEvent(QMouseEvent* Event) override
     {
