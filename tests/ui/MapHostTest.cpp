@@ -180,6 +180,25 @@ TEST_F(MapHostTest, ProAtlasWGetsItsCoordinateTextsAndGivesBackTheMarkOrTheCentr
     EXPECT_TRUE(Boxes.Texts().isEmpty());
 }
 
+// Each change of a window's enabled state, in order.
+class TEnableWatch : public QObject
+{
+public:
+    explicit TEnableWatch(QWidget& Window) : FWindow(Window) { Window.installEventFilter(this); }
+    QList<bool> States;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Watched == &FWindow && Event->type() == QEvent::EnabledChange)
+            States << FWindow.isEnabled();
+        return false;
+    }
+
+private:
+    QWidget& FWindow;
+};
+
 // The host's display while the invisible view waits for it.
 QDialog* OpenDisplay()
 {
@@ -473,13 +492,20 @@ TEST_F(MapHostTest, MapWindowsMarkPickCopyAndPrint)
     SetPrintersForTest(std::nullopt);
     EXPECT_EQ(Boxes.Texts().last(), QStringLiteral("プリンターがインストールされていません"));
 
-    // Printed on one page as one picture.
+    // Printed on one page as one picture, the program's other windows out of use meanwhile.
     const QString Pdf = Temp.filePath(QStringLiteral("map.pdf"));
     qputenv("VX_PRINT_PDF", QFile::encodeName(Pdf));
+    Owner.show();
+    QWidget Other;
+    Other.show();
+    TEnableWatch OtherWatch(Other);
+    TEnableWatch ViewWatch(View);
     View.sbtnPrint->click();
     EXPECT_EQ(Boxes.Texts().last(), QStringLiteral("印刷しました"));
     EXPECT_EQ(PdfPages(Pdf), 1);
     EXPECT_EQ(PdfImages(Pdf).size(), 1);
+    EXPECT_EQ(OtherWatch.States, (QList<bool>{false, true}));
+    EXPECT_TRUE(ViewWatch.States.isEmpty()); // the window printed from stays in use
 
     // MapFan: the picture with the host's notice; Escape closes with 2.
     TMapFanView Fan(&Owner);

@@ -239,10 +239,18 @@ void TMapWindow::Print()
     if (!Job.SetupDialog(this))
         return;
     const QImage Picture = MapPicture();
-    // Nothing else of the program is worked while the page goes out.
+    // Nothing else of the program is worked while the page goes out. The window's own owners stay
+    // as they are: disabling one would disable this window with it, and this window's modality
+    // already keeps them from input.
+    const auto Owns = [this](const QWidget* Window) {
+        for (const QWidget* Owner = parentWidget(); Owner; Owner = Owner->parentWidget())
+            if (Owner == Window)
+                return true;
+        return false;
+    };
     QList<QPointer<QWidget>> Disabled;
     for (QWidget* Window : QApplication::topLevelWidgets())
-        if (Window != this && Window->isVisible() && Window->isEnabled()) {
+        if (Window != this && !Owns(Window) && Window->isVisible() && Window->isEnabled()) {
             Window->setEnabled(false);
             Disabled << Window;
         }
