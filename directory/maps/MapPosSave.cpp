@@ -4,13 +4,20 @@
 #include "platform/db/Table.h"
 
 #include <QDebug>
+#include <optional>
 
 TMapPosSaveResult SaveMapPosition(int RecNo, int Latitude, int Longitude, const QDateTime& Now)
 {
     if (!DMVxRelvo16 || !MeiboTable)
         return TMapPosSaveResult::Failed;
-    TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
-    if (!Use.Opened())
+    // The map button tells a failed write itself, once: the open keeps quiet about its own failure.
+    std::optional<TTableUse> Use;
+    {
+        const TQuietOpen Quiet;
+        Use.emplace(*DMVxRelvo16, TDataTable::Meibo);
+    }
+    (void)DMVxRelvo16->TakeQuietFailures();
+    if (!Use->Opened())
         return TMapPosSaveResult::Failed;
     TTable& T = *MeiboTable;
     try {

@@ -6,7 +6,13 @@
 // to VX_MAP_LOG as one JSON line {"call", "args"}.
 //
 // Positions are milliseconds of arc unless a call says otherwise. Texts are UTF-8. A text the host
-// answers is written NUL-terminated into the caller's buffer and cut to fit it.
+// answers is written NUL-terminated into the caller's buffer and cut to fit it. A negative answer
+// of a call that shows something is an error the program raised (its window is gone, say), apart
+// from a place it merely did not find.
+//
+// The display is a top-level window of its own that no modal window of the caller blocks: the user
+// works it and closes it (its close button, Escape, the title bar) while the caller waits. Released
+// while it is still open, it stays up on its own until the user closes it.
 
 extern "C" {
 
@@ -23,6 +29,8 @@ typedef void (*TVxMapRelease)(void* Map);
 // Non-zero once the display's window is up, and while it stays open.
 typedef int (*TVxMapWindow)(void* Map);
 typedef int (*TVxMapAlive)(void* Map);
+// Brings the display's window to the front; 0 when it is not up.
+typedef int (*TVxMapForeground)(void* Map);
 // Shows the place given as "degrees/minutes/milliseconds-within-the-minute" texts; 1 shown.
 typedef int (*TVxMapMoveText)(void* Map, const char* Latitude, const char* Longitude);
 // Shows the place given in 1/256 second of arc at a map scale; 0 shown.
@@ -31,6 +39,11 @@ typedef int (*TVxMapMoveSec256)(void* Map, int Longitude, int Latitude, int Scal
 typedef int (*TVxMapMoveMsec)(void* Map, int Longitude, int Latitude);
 // Shows an address; 1 found. The host knows no coordinates of addresses: it shows the text.
 typedef int (*TVxMapAddress)(void* Map, const char* Address);
+// The display's layers, widest first: their count, the name of one, and a change to the named one
+// (1 changed, 0 when the place has no such layer).
+typedef int (*TVxMapNumLayer)(void* Map);
+typedef int (*TVxMapLayerName)(void* Map, int Index, char* Text, int Size);
+typedef int (*TVxMapChangeLayer)(void* Map, const char* Name);
 // AtlasMate's records: a 12-byte mesh and 16-byte bearings (eight 16-bit words).
 typedef int (*TVxMapBearingsToMesh)(void* Mesh, const void* Bearings);
 typedef int (*TVxMapMeshToBearings)(const void* Mesh, void* Bearings);

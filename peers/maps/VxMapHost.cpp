@@ -1,9 +1,10 @@
 // The map host: one library standing in for the map programs that are driven through a library,
 // an automation object or a map control. There is no map picture: the display and the surface draw
 // a plain grid around the place they show, with its coordinates and address. The calls are those of
-// MapHostApi.h; each is appended to VX_MAP_LOG. With VX_MAP_PICK="lat,lon" a display picks that
-// place and closes as soon as it shows; with VX_MAP_HIDDEN=1 its window never comes up; an address
-// in VX_MAP_REJECT is not found.
+// MapHostApi.h; each is appended to VX_MAP_LOG, and so are the display's showing ("window": its map
+// area and close button inside it), picks and closing. With VX_MAP_PICK="lat,lon" a display picks
+// that place and closes as soon as it shows; with VX_MAP_HIDDEN=1 its window never comes up (and
+// whatever it is told fails); an address in VX_MAP_REJECT is not found.
 
 #include "peers/maps/MapHostApi.h"
 #include "peers/maps/MapHostDraw.h"
@@ -58,27 +59,50 @@ int Answer(const QString& Value, char* Buffer, int Size)
     return static_cast<int>(Bytes.size());
 }
 
-// The programs the host stands in for, by every name they are asked for.
+// The programs the host stands in for, by every name they are asked for, and the name each
+// display carries in its title bar (a class id means nothing to a user).
+struct TProgram
+{
+    const char* Name;
+    int Version;
+    const char* Title;
+};
+constexpr TProgram Programs[] = {
+    {"AtlasMate", 5, "AtlasMate"},
+    {"ProAtlas", 7, "プロアトラス"},
+    {"ProAtlasW.Map", 1, "プロアトラスＷ"},
+    {"ProAtlasW2.Map", 2, "プロアトラスＷ２"},
+    {"ProAtlasW3.Map", 3, "プロアトラスＷ３"},
+    {"ProAtlasSV.Map", 4, "プロアトラスSV"},
+    {"ProAtlasSV2.Map", 5, "プロアトラスSV2"},
+    {"MapFan", 5, "MapFan"},
+    {"{5DF26BEB-BD13-423D-AC71-36FAA4CDF8E1}", 1, "MapFan.net"},
+    {"{BD890734-2485-40A4-A90E-FD883551A76D}", 2, "MapFan PLANNER"},
+    {"Mapple.Document", 1, "Super Mapple Digital"},
+    {"Mapple", 2, "Super Mapple Digital"},
+};
+
+const TProgram* ProgramOf(const QString& Program)
+{
+    for (const TProgram& Known : Programs)
+        if (Program.compare(QLatin1String(Known.Name), Qt::CaseInsensitive) == 0)
+            return &Known;
+    return nullptr;
+}
+
 int VersionOf(const QString& Program)
 {
-    static const QList<QPair<QString, int>> Known{
-        {QStringLiteral("AtlasMate"), 5},
-        {QStringLiteral("ProAtlas"), 7},
-        {QStringLiteral("ProAtlasW.Map"), 1},
-        {QStringLiteral("ProAtlasW2.Map"), 2},
-        {QStringLiteral("ProAtlasW3.Map"), 3},
-        {QStringLiteral("ProAtlasSV.Map"), 4},
-        {QStringLiteral("ProAtlasSV2.Map"), 5},
-        {QStringLiteral("MapFan"), 5},
-        {QStringLiteral("{5DF26BEB-BD13-423D-AC71-36FAA4CDF8E1}"), 1}, // MapFan.net
-        {QStringLiteral("{BD890734-2485-40A4-A90E-FD883551A76D}"), 2}, // MapFan PLANNER
-        {QStringLiteral("Mapple.Document"), 1},
-        {QStringLiteral("Mapple"), 2},
-    };
-    for (const auto& [Name, Version] : Known)
-        if (Program.compare(Name, Qt::CaseInsensitive) == 0)
-            return Version;
-    return 0;
+    const TProgram* Known = ProgramOf(Program);
+    return Known ? Known->Version : 0;
+}
+
+// The display's layers, widest first. The host has no house maps: the last layer is never there.
+const QStringList& DisplayLayers()
+{
+    static const QStringList List{QStringLiteral("日本全図"), QStringLiteral("地方図"),  QStringLiteral("県別図"),
+                                  QStringLiteral("広域図"),   QStringLiteral("市域図"),  QStringLiteral("市街図"),
+                                  QStringLiteral("詳細図"),   QStringLiteral("住宅地図")};
+    return List;
 }
 
 bool Rejected(const QString& Address)
@@ -109,16 +133,22 @@ QString ToMoveText(int Ms)
         .arg(Ms % 60000, 5, 10, QLatin1Char('0'));
 }
 
-// The display: a dialog of the host with the grid; a double-click picks, closing ends it.
+// The display: a window of the host with the grid; a double-click picks, closing ends it. It is
+// modal to no window at all, which keeps the caller's modal views from blocking it: a program of
+// its own, as the display stands for, is never blocked by the caller's windows either.
 class TDisplay : public QDialog
 {
 public:
-    explicit TDisplay(const QString& Program) : FProgram(Program)
+    explicit TDisplay(const QString& Program)
     {
-        setWindowTitle(QStringLiteral("地図ホスト - %1").arg(Program));
-        setAttribute(Qt::WA_DeleteOnClose, false);
+        setObjectName(QStringLiteral("MapHostDisplay"));
+        const TProgram* Known = ProgramOf(Program);
+        setWindowTitle(QStringLiteral("地図ホスト - %1").arg(Known ? QString::fromUtf8(Known->Title) : Program));
+        setWindowModality(Qt::WindowModal);
         resize(520, 420);
         auto* Close = new QPushButton(QStringLiteral("閉じる"), this);
+        Close->setAutoDefault(false);
+        FClose = Close;
         auto* Layout = new QVBoxLayout(this);
         auto* Buttons = new QHBoxLayout;
         Buttons->addWidget(new QLabel(QStringLiteral("地図をダブルクリックすると位置を指定します"), this));
@@ -134,7 +164,26 @@ public:
         if (qEnvironmentVariableIntValue("VX_MAP_HIDDEN") != 0 || isVisible())
             return;
         show();
+        FWasUp = true;
+        Foreground();
+        // Where a person would click, inside the window: the map and the close button.
+        const QRect Map = MapArea();
+        const QRect Button = FClose->geometry();
+        Log("window",
+            {Map.x(), Map.y(), Map.width(), Map.height(), Button.x(), Button.y(), Button.width(), Button.height()});
+    }
+
+    // The program is not there to be told anything (the user closed its window, or the window never
+    // came up): whatever it is told fails.
+    bool Gone() const { return !isVisible() && (FWasUp || qEnvironmentVariableIntValue("VX_MAP_HIDDEN") != 0); }
+
+    bool Foreground()
+    {
+        if (!isVisible())
+            return false;
         raise();
+        activateWindow();
+        return true;
     }
 
     void Show(int Lat, int Lon, const QString& Address)
@@ -163,6 +212,28 @@ public:
             FEvent(FContext);
     }
 
+    // Answers whether the layer is there.
+    bool ChangeLayer(const QString& Name)
+    {
+        const qsizetype Index = DisplayLayers().indexOf(Name);
+        if (Index < 0 || Index == DisplayLayers().size() - 1)
+            return false;
+        FLayer = Name;
+        update();
+        return true;
+    }
+
+    // The caller lets go: a display still open lives on until the user closes it.
+    void Release()
+    {
+        FEvent = nullptr;
+        FContext = nullptr;
+        if (isVisible())
+            FReleased = true;
+        else
+            delete this;
+    }
+
     bool Alive() const { return isVisible(); }
     bool HasPick() const { return FPickLat != 0; }
     int PickLat() const { return FPickLat; }
@@ -178,23 +249,42 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter Painter(this);
-        DrawMapGrid(Painter, rect().adjusted(0, 0, 0, -44), FView, FPickLat, FPickLon);
+        const QRect Map = MapArea();
+        DrawMapGrid(Painter, Map, FView, FPickLat, FPickLon);
+        if (!FLayer.isEmpty()) {
+            Painter.setPen(Qt::black);
+            Painter.drawText(Map.adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignBottom, FLayer);
+        }
     }
     void mouseDoubleClickEvent(QMouseEvent* Event) override
     {
+        if (!MapArea().contains(Event->position().toPoint()))
+            return;
         int Lat = 0, Lon = 0;
-        GridToPosition(rect().adjusted(0, 0, 0, -44), FView, Event->position().toPoint(), Lat, Lon);
+        GridToPosition(MapArea(), FView, Event->position().toPoint(), Lat, Lon);
         Picked(Lat, Lon);
+    }
+    void hideEvent(QHideEvent* Event) override
+    {
+        QDialog::hideEvent(Event);
+        Log("closed", {});
+        if (FReleased)
+            deleteLater();
     }
 
 private:
-    QString FProgram;
+    QRect MapArea() const { return rect().adjusted(0, 0, 0, -44); }
+
+    QPushButton* FClose = nullptr;
     TMapView FView;
+    QString FLayer;
     int FPickLat = 0;
     int FPickLon = 0;
     TVxMapEventProc FEvent = nullptr;
     void* FContext = nullptr;
     bool FPickScheduled = false;
+    bool FReleased = false;
+    bool FWasUp = false;
 };
 
 TDisplay* DisplayOf(void* Map)
@@ -281,7 +371,8 @@ VX_EXPORT void* VxMapOpen(const char* Program)
 VX_EXPORT void VxMapRelease(void* Map)
 {
     Log("release", {});
-    delete DisplayOf(Map);
+    if (Map)
+        DisplayOf(Map)->Release();
 }
 
 VX_EXPORT int VxMapWindow(void* Map)
@@ -294,11 +385,39 @@ VX_EXPORT int VxMapAlive(void* Map)
     return Map && DisplayOf(Map)->Alive() ? 1 : 0;
 }
 
+VX_EXPORT int VxMapForeground(void* Map)
+{
+    Log("foreground", {});
+    return Map && DisplayOf(Map)->Foreground() ? 1 : 0;
+}
+
+VX_EXPORT int VxMapNumLayer(void* Map)
+{
+    return Map && DisplayOf(Map)->Alive() ? static_cast<int>(DisplayLayers().size()) : -1;
+}
+
+VX_EXPORT int VxMapLayerName(void* Map, int Index, char* Buffer, int Size)
+{
+    if (!Map || !DisplayOf(Map)->Alive())
+        return -1;
+    return Answer(DisplayLayers().value(Index), Buffer, Size);
+}
+
+VX_EXPORT int VxMapChangeLayer(void* Map, const char* Name)
+{
+    Log("changeLayer", {Text(Name)});
+    if (!Map || !DisplayOf(Map)->Alive())
+        return -1;
+    return DisplayOf(Map)->ChangeLayer(Text(Name)) ? 1 : 0;
+}
+
 VX_EXPORT int VxMapMoveText(void* Map, const char* Latitude, const char* Longitude)
 {
     Log("moveText", {Text(Latitude), Text(Longitude)});
     const int Lat = FromMoveText(Text(Latitude));
     const int Lon = FromMoveText(Text(Longitude));
+    if (Map && DisplayOf(Map)->Gone())
+        return -1;
     if (!Map || Lat == 0 || Lon == 0)
         return 0;
     DisplayOf(Map)->Show(Lat, Lon, {});
@@ -308,6 +427,8 @@ VX_EXPORT int VxMapMoveText(void* Map, const char* Latitude, const char* Longitu
 VX_EXPORT int VxMapMoveSec256(void* Map, int Longitude, int Latitude, int Scale)
 {
     Log("moveSec256", {Longitude, Latitude, Scale});
+    if (Map && DisplayOf(Map)->Gone())
+        return -1;
     if (!Map || Longitude <= 0 || Latitude <= 0)
         return 1;
     DisplayOf(Map)->Show(static_cast<int>(qint64(Latitude) * 1000 / 256),
@@ -318,6 +439,8 @@ VX_EXPORT int VxMapMoveSec256(void* Map, int Longitude, int Latitude, int Scale)
 VX_EXPORT int VxMapMoveMsec(void* Map, int Longitude, int Latitude)
 {
     Log("moveMsec", {Longitude, Latitude});
+    if (Map && DisplayOf(Map)->Gone())
+        return -1;
     if (!Map || Longitude <= 0 || Latitude <= 0)
         return 0;
     DisplayOf(Map)->Show(Latitude, Longitude, {});
@@ -327,6 +450,8 @@ VX_EXPORT int VxMapMoveMsec(void* Map, int Longitude, int Latitude)
 VX_EXPORT int VxMapAddress(void* Map, const char* Address)
 {
     Log("address", {Text(Address)});
+    if (Map && DisplayOf(Map)->Gone())
+        return -1;
     if (!Map || Rejected(Text(Address)))
         return 0;
     DisplayOf(Map)->Show(0, 0, Text(Address));
@@ -386,7 +511,7 @@ VX_EXPORT int VxMapShowMesh(void* Map, const void* Mesh)
     std::memcpy(&Lon, static_cast<const char*>(Mesh) + 4, 4);
     std::memcpy(&Lat, static_cast<const char*>(Mesh) + 8, 4);
     Log("showMesh", {Lon, Lat});
-    if (!Map)
+    if (!Map || DisplayOf(Map)->Gone())
         return 1;
     DisplayOf(Map)->Show(Lat, Lon, {});
     return 0;

@@ -1,7 +1,6 @@
 // The running program on the simulated adapter: a call pops up "着信照会", which writes what it shows
 // to the window log; the rows are read back with the sqlite3 shell.
-#include "main/tables/DBInfo.h"
-#include "platform/db/Table.h"
+#include "tests/support/MeiboFixture.h"
 #include "tests/support/ProgramHarness.h"
 
 #include <QElapsedTimer>
@@ -36,20 +35,10 @@ TEST(RecvViewE2ETest, AKnownCallerFillsTheWindowAndTheNextCallRefillsIt)
     Program.SetSetting(QStringLiteral("OPERATION"), QStringLiteral("RecvViewPopup"), QStringLiteral("1"));
 
     // One caller the directory knows.
-    DefaultSession().AddPassword(MasterPassword);
-    TTable Meibo;
-    Meibo.SetDatabaseName(Program.DataFolder());
-    Meibo.SetTableName(MeiboFileName);
-    Meibo.CreateTable(MeiboTableDef(), MasterPassword);
-    Meibo.Open();
-    Meibo.Append();
-    Meibo.FieldByName(QStringLiteral("RecNo")).SetAsInteger(0);
-    Meibo.FieldByName(QStringLiteral("SchTel1")).SetAsString(QStringLiteral("0312345678"));
-    Meibo.FieldByName(QStringLiteral("Tel1")).SetAsString(QStringLiteral("03-1234-5678"));
-    Meibo.FieldByName(QStringLiteral("NameKanji")).SetAsString(QStringLiteral("田中　一郎"));
-    Meibo.FieldByName(QStringLiteral("NameKana")).SetAsString(QStringLiteral("ﾀﾅｶ ｲﾁﾛｳ"));
-    Meibo.Post();
-    Meibo.Close();
+    WriteMeiboEntry(Program.DataFolder(), {{QStringLiteral("SchTel1"), QStringLiteral("0312345678")},
+                                           {QStringLiteral("Tel1"), QStringLiteral("03-1234-5678")},
+                                           {QStringLiteral("NameKanji"), QStringLiteral("田中　一郎")},
+                                           {QStringLiteral("NameKana"), QStringLiteral("ﾀﾅｶ ｲﾁﾛｳ")}});
 
     ASSERT_TRUE(Program.StartAndWaitForLine()) << "the line did not open";
     ASSERT_EQ(Program.Ring(QStringLiteral("0312345678")), 0);

@@ -404,6 +404,19 @@ TEST_F(MapButtonsMeiboViewTest, AWriteBackThatFailsIsToldAndThePlaceStaysInTheWi
     // The shown entry keeps the table's place, so the change button still sees the pick as a change.
     EXPECT_EQ(View->ShownRecord().Latitude, 0);
     EXPECT_FALSE(View->GatherInput().Latitude == View->ShownRecord().Latitude);
+
+    // A table that cannot even be opened: the user hears of the failed write once, not twice.
+    QFile Table(Data.Folder + MeiboFileName);
+    ASSERT_TRUE(Table.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    Table.write(QByteArray(4096, 'x'));
+    Table.close();
+    const qsizetype Before = Boxes.Texts().size();
+    PickWith(PickedLat + 1, PickedLon);
+    QTest::mouseClick(View->bbtnMap, Qt::LeftButton);
+    EXPECT_EQ(Boxes.Texts().mid(Before),
+              (QStringList{QStringLiteral("地図で指定した座標の緯度経度を保存してもよろしいですか？  "),
+                           QStringLiteral("変更できませんでした  ")}));
+    EXPECT_EQ(View->Latitude(), PickedLat + 1);
 }
 
 TEST_F(MapButtonsMeiboViewTest, ANewEntryIsToldAndOtherProgramsAskNothing)

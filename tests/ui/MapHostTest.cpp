@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -179,6 +180,149 @@ TEST_F(MapHostTest, ProAtlasWGetsItsCoordinateTextsAndGivesBackTheMarkOrTheCentr
     EXPECT_TRUE(Boxes.Texts().isEmpty());
 }
 
+// Each change of a window's enabled state, in order.
+class TEnableWatch : public QObject
+{
+public:
+    explicit TEnableWatch(QWidget& Window) : FWindow(Window) { Window.installEventFilter(this); }
+    QList<bool> States;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Watched == &FWindow && Event->type() == QEvent::EnabledChange)
+            States << FWindow.isEnabled();
+        return false;
+    }
+
+private:
+    QWidget& FWindow;
+};
+
+// The host's display while the invisible view waits for it.
+QDialog* OpenDisplay()
+{
+    for (QWidget* W : QApplication::topLevelWidgets())
+        if (W->isVisible() && W->windowTitle().startsWith(QStringLiteral("地図ホスト")))
+            return qobject_cast<QDialog*>(W);
+    return nullptr;
+}
+
+// The user works the display the modal view waits on, through the window system's own input: a
+// display the view's modality blocked would take no click at all.
+TEST_F(MapHostTest, TheDisplayTakesTheUsersInputWhileTheViewWaitsForIt)
+{
+    InstallAll();
+    QString Title;
+    QTimer User;
+    QObject::connect(&User, &QTimer::timeout, [&] {
+        QDialog* Display = OpenDisplay();
+        if (!Display || !Display->windowHandle() || !Display->windowHandle()->isExposed())
+            return;
+        User.stop();
+        Title = Display->windowTitle();
+        QTest::mouseDClick(Display->windowHandle(), Qt::LeftButton, {}, QPoint(300, 150));
+        for (QPushButton* Button : Display->findChildren<QPushButton*>())
+            if (Button->text() == QStringLiteral("閉じる"))
+                QTest::mouseClick(Display->windowHandle(), Qt::LeftButton, {},
+                                  Button->mapTo(Display, Button->rect().center()));
+    });
+    User.start(100);
+    // A blocked display would keep the view waiting for ever: the test closes it in the end itself.
+    QTimer::singleShot(10000, [] {
+        if (QDialog* Display = OpenDisplay())
+            Display->close();
+    });
+    TMapSearchParams P = Params(0, Lat, Lon);
+    RunMapLauncher(2, {&Owner, nullptr}, P);
+    EXPECT_EQ(Title, QStringLiteral("地図ホスト - プロアトラスＷ２"));
+    const QJsonArray Picked = ArgsOf("picked");
+    ASSERT_EQ(Picked.size(), 2) << "the double click did not reach the display";
+    EXPECT_EQ(P.Latitude, static_cast<std::uint32_t>(Picked[0].toInt()));
+    EXPECT_EQ(P.Longitude, static_cast<std::uint32_t>(Picked[1].toInt()));
+    EXPECT_NE(P.Latitude, static_cast<std::uint32_t>(Lat));
+    EXPECT_EQ(OpenDisplay(), nullptr);
+}
+
+// ProAtlas W: the map program's window to the front, the town layer after a move (the first edition
+// the most detailed layer the place has), no mark as no change, and a place not found as no error:
+// the map stays up for the user until closed.
+TEST_F(MapHostTest, ProAtlasWMovesToItsLayerAndANotFoundPlaceOrNoMarkChangesNothing)
+{
+    InstallAll();
+    int Closed = 0;
+    QTimer User;
+    QObject::connect(&User, &QTimer::timeout, [&] {
+        if (QDialog* Display = OpenDisplay()) {
+            ++Closed;
+            Display->close();
+        }
+    });
+    User.start(100);
+    TMapSearchParams P = Params(0, Lat, Lon);
+    RunMapLauncher(2, {&Owner, nullptr}, P);
+    EXPECT_EQ(Closed, 1);
+    EXPECT_EQ(P.Latitude, static_cast<std::uint32_t>(Lat)); // closed without a mark
+    EXPECT_EQ(P.Longitude, static_cast<std::uint32_t>(Lon));
+    QStringList Order;
+    for (const TCall& C : Calls())
+        if (C.Name == QLatin1String("moveText") || C.Name == QLatin1String("changeLayer") ||
+            C.Name == QLatin1String("foreground") || C.Name == QLatin1String("setEvent"))
+            Order << C.Name + C.Args.toVariantList().value(0).toString();
+    EXPECT_EQ(Order, (QStringList{"foreground", "moveText35/33/20000", "changeLayer詳細図", "foreground", "setEvent",
+                                  "setEvent"}));
+
+    // The first edition tries its layers from the most detailed down; the host has no house maps.
+    const QString W1 = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ALPS\\PROATLAS");
+    ASSERT_TRUE(WriteRegistryString(W1, QStringLiteral("installpath"), Temp.filePath("ProAtlasW")));
+    ASSERT_TRUE(WriteRegistryString(W1, QStringLiteral("AppPath"), Temp.filePath("ProAtlasW/ProAtlasW")));
+    ASSERT_TRUE(WriteRegistryString(QStringLiteral("HKEY_CLASSES_ROOT\\ProAtlasW.Map"), QStringLiteral("Host"),
+                                    QStringLiteral("VxMapHost.so")));
+    ASSERT_TRUE(WriteRegistryString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ALPS\\PROATLASW2"),
+                                    QStringLiteral("installpath"), QString()));
+    QFile::remove(Log);
+    RunMapLauncher(2, {&Owner, nullptr}, P);
+    QJsonArray Layers;
+    for (const TCall& C : Calls())
+        if (C.Name == QLatin1String("changeLayer"))
+            Layers.append(C.Args[0]);
+    EXPECT_EQ(Layers, (QJsonArray{"住宅地図", "詳細図"}));
+    EXPECT_EQ(ArgsOf("open"), QJsonArray{"ProAtlasW.Map"});
+
+    // An address the program does not find, and no coordinates to fall back on: no box, and the
+    // view still waits until the user closes the map.
+    ASSERT_TRUE(WriteRegistryString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ALPS\\PROATLASW2"),
+                                    QStringLiteral("installpath"), Temp.filePath("ProAtlasW")));
+    qputenv("VX_MAP_REJECT", Address.toUtf8());
+    Closed = 0;
+    QFile::remove(Log);
+    TMapSearchParams Q = Params(1, 0, 0, Address);
+    RunMapLauncher(2, {&Owner, nullptr}, Q);
+    EXPECT_EQ(ArgsOf("address"), QJsonArray{Address});
+    EXPECT_EQ(Closed, 1);
+    EXPECT_TRUE(Boxes.Texts().isEmpty()) << Boxes.Texts().join(u'|').toStdString();
+    EXPECT_EQ(Q.Latitude, 0u);
+}
+
+// MapFan.net and PLANNER are shown and left to the user: the opener goes on at once while the
+// program's window stays, under its name, until the user closes it.
+TEST_F(MapHostTest, MapFanNetLetsTheOpenerGoAndItsWindowStaysUntilClosed)
+{
+    InstallAll();
+    for (int Map : {6, 7}) {
+        TMapSearchParams P = Params(0, Lat, Lon);
+        RunMapLauncher(Map, {&Owner, nullptr}, P);
+        QDialog* Display = OpenDisplay();
+        ASSERT_NE(Display, nullptr) << Map;
+        EXPECT_EQ(Display->windowTitle(),
+                  Map == 6 ? QStringLiteral("地図ホスト - MapFan.net") : QStringLiteral("地図ホスト - MapFan PLANNER"));
+        const QPointer<QDialog> Held(Display);
+        QTest::keyClick(Display, Qt::Key_Escape);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Held.isNull(); }, 5000)) << "the closed window was not let go";
+    }
+    EXPECT_TRUE(Boxes.Texts().isEmpty());
+}
+
 TEST_F(MapHostTest, MapFanNetFallsBackToCoordinatesWhenItsAddressIsRejected)
 {
     InstallAll();
@@ -225,7 +369,8 @@ TEST_F(MapHostTest, EveryWaitEndsWhenTheDisplayGoesAndTheWaitForItsWindowHasALim
     EXPECT_EQ(ArgsOf("showMesh"), (QJsonArray{Lon, Lat}));
     Closer.stop();
 
-    // A display whose window never comes up is given up on.
+    // A display whose window never comes up is given up on, and the user is told so; with no mark
+    // set the request's place comes back, never 0 / 0.
     qputenv("VX_MAP_HIDDEN", "1");
     MapWindowWaitLimitMs = 300;
     Clock.restart();
@@ -233,7 +378,22 @@ TEST_F(MapHostTest, EveryWaitEndsWhenTheDisplayGoesAndTheWaitForItsWindowHasALim
     RunMapLauncher(2, {&Owner, nullptr}, Q);
     EXPECT_LT(Clock.elapsed(), 5000);
     EXPECT_FALSE(Names().contains(QStringLiteral("moveText")));
-    EXPECT_EQ(Q.Latitude, 0u); // version 2 without a mark: none
+    EXPECT_EQ(Q.Latitude, static_cast<std::uint32_t>(Lat));
+    EXPECT_EQ(Q.Longitude, static_cast<std::uint32_t>(Lon));
+    ASSERT_EQ(Boxes.Texts().size(), 1);
+    EXPECT_TRUE(
+        Boxes.Texts().last().startsWith(QStringLiteral("プロアトラスＷ または プロアトラスSV が表示できませんでした")));
+
+    // So are AtlasMate and Super Mapple, whose windows never come either.
+    for (int Map : {0, 8}) {
+        Clock.restart();
+        TMapSearchParams R = Params(0, Lat, Lon);
+        RunMapLauncher(Map, {&Owner, nullptr}, R);
+        EXPECT_LT(Clock.elapsed(), 5000) << Map;
+        EXPECT_EQ(R.Latitude, static_cast<std::uint32_t>(Lat)) << Map;
+    }
+    EXPECT_EQ(Boxes.Texts().value(1),
+              QStringLiteral("AtlasMateがインストールされていないか\r\nまたは、AtlasMateのCD-ROMが入っていません"));
 }
 
 TEST_F(MapHostTest, AHostOutsideTheProgramFolderIsNeverLoaded)
@@ -320,6 +480,11 @@ TEST_F(MapHostTest, MapWindowsMarkPickCopyAndPrint)
     const QImage Shown = View.Map->grab().toImage();
     EXPECT_EQ(Shown.pixelColor(100 + 4, 80), QColor(Qt::red));
     EXPECT_NE(Shown.pixelColor(100 + 8, 80), QColor(Qt::red));
+    // The copy is the map as the user sees it, cross and all.
+    View.sbtnCopy->click();
+    const QImage Whole = qvariant_cast<QImage>(QApplication::clipboard()->mimeData()->imageData());
+    ASSERT_EQ(Whole.size(), View.Map->size());
+    EXPECT_EQ(Whole.pixelColor(100 + 4, 80), QColor(Qt::red));
 
     // Without a printer there is nothing to choose.
     SetPrintersForTest(QList<TPrinterEntry>());
@@ -327,13 +492,20 @@ TEST_F(MapHostTest, MapWindowsMarkPickCopyAndPrint)
     SetPrintersForTest(std::nullopt);
     EXPECT_EQ(Boxes.Texts().last(), QStringLiteral("プリンターがインストールされていません"));
 
-    // Printed on one page as one picture.
+    // Printed on one page as one picture, the program's other windows out of use meanwhile.
     const QString Pdf = Temp.filePath(QStringLiteral("map.pdf"));
     qputenv("VX_PRINT_PDF", QFile::encodeName(Pdf));
+    Owner.show();
+    QWidget Other;
+    Other.show();
+    TEnableWatch OtherWatch(Other);
+    TEnableWatch ViewWatch(View);
     View.sbtnPrint->click();
     EXPECT_EQ(Boxes.Texts().last(), QStringLiteral("印刷しました"));
     EXPECT_EQ(PdfPages(Pdf), 1);
     EXPECT_EQ(PdfImages(Pdf).size(), 1);
+    EXPECT_EQ(OtherWatch.States, (QList<bool>{false, true}));
+    EXPECT_TRUE(ViewWatch.States.isEmpty()); // the window printed from stays in use
 
     // MapFan: the picture with the host's notice; Escape closes with 2.
     TMapFanView Fan(&Owner);
@@ -370,7 +542,7 @@ TEST_F(MapHostTest, AtlasMateBringsTheWindowForwardWhenItsDisplayCloses)
 TEST_F(MapHostTest, PlannerBoxesStandOverTheWindowHandedToIt)
 {
     InstallAll();
-    qputenv("VX_MAP_REJECT", Address.toUtf8());
+    qputenv("VX_MAP_HIDDEN", "1"); // the program fails at whatever it is told
     Owner.setGeometry(40, 40, 300, 200);
     Owner.show();
     QWidget Handed;

@@ -79,16 +79,19 @@ void TAtlasMateView::Drive()
         Tell(MsgNotInstalled, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    const bool Shown = WaitForDisplay(*Host, Map);
-    if (Shown) {
-        TAtlasMesh Last;
-        TAtlasBearings Bearings;
-        Host->LastMesh(Map, &Last);
-        Host->MeshToBearings(&Last, &Bearings);
-        if (const std::optional<TMapPosition> Position = PositionFromBearings(Bearings)) {
-            FPickLat = Position->Latitude;
-            FPickLon = Position->Longitude;
-        }
+    if (!WaitForWindow(*Host, Map)) {
+        Host->Release(Map);
+        Tell(MsgNotInstalled, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    WaitWhileOpen(*Host, Map);
+    TAtlasMesh Last;
+    TAtlasBearings Bearings;
+    Host->LastMesh(Map, &Last);
+    Host->MeshToBearings(&Last, &Bearings);
+    if (const std::optional<TMapPosition> Position = PositionFromBearings(Bearings)) {
+        FPickLat = Position->Latitude;
+        FPickLon = Position->Longitude;
     }
     Host->Release(Map);
     ForceForegroundWindow(MessageWindow());

@@ -64,16 +64,18 @@ bool TMapDriverView::WaitUntil(const std::function<bool()>& Done, int LimitMs)
     return Reached;
 }
 
-bool TMapDriverView::WaitForDisplay(TMapHost& Host, void* Map, const std::function<void()>& Tick)
+bool TMapDriverView::WaitForWindow(TMapHost& Host, void* Map)
 {
-    if (!WaitUntil([&] { return Host.Window(Map) != 0; }, MapWindowWaitLimitMs))
-        return false;
+    return WaitUntil([&] { return Host.Window(Map) != 0; }, MapWindowWaitLimitMs);
+}
+
+void TMapDriverView::WaitWhileOpen(TMapHost& Host, void* Map, const std::function<void()>& Tick)
+{
     WaitUntil([&] {
         if (Tick)
-            Tick(); // also once after the window went, so that a last pick is not lost
+            Tick();
         return Host.Alive(Map) == 0;
     });
-    return true;
 }
 
 void TMapDriverView::showEvent(QShowEvent* Event)

@@ -38,9 +38,11 @@ protected:
     // Runs the event loop until Done answers true (checked every 100 ms) or, with a limit, until
     // LimitMs have passed; answers whether Done was reached.
     static bool WaitUntil(const std::function<bool()>& Done, int LimitMs = -1);
-    // Waits for the host's display: its window up (within the limit), then until the user closes
-    // it, running Tick at each check while it is open. False when the window never came up.
-    bool WaitForDisplay(TMapHost& Host, void* Map, const std::function<void()>& Tick = {});
+    // Waits until the host's display has its window up, within the limit; false when it never came.
+    [[nodiscard]] static bool WaitForWindow(TMapHost& Host, void* Map);
+    // Waits until the user has closed the host's display, running Tick at each check while it is open
+    // and once after it went, so that a last pick is not lost.
+    static void WaitWhileOpen(TMapHost& Host, void* Map, const std::function<void()>& Tick = {});
 
     void showEvent(QShowEvent* Event) override;
     bool event(QEvent* Event) override;

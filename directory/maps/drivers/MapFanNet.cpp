@@ -55,23 +55,29 @@ void TMapFanComView::Drive()
     const bool Address = !FRequest.Text.isEmpty();
     const auto ByPosition = [&] {
         return Host->MoveSec256(Map, static_cast<int>(ToSec256(FRequest.Longitude)),
-                                static_cast<int>(ToSec256(FRequest.Latitude)), MapFanComScale) == 0;
+                                static_cast<int>(ToSec256(FRequest.Latitude)), MapFanComScale);
     };
-    const auto ByAddress = [&] { return Host->Address(Map, FRequest.Text.toUtf8().constData()) == 1; };
-    bool Shown = false;
+    const auto ByAddress = [&] {
+        const int Found = Host->Address(Map, FRequest.Text.toUtf8().constData());
+        return Found == 1 ? 0 : Found < 0 ? -1 : 1;
+    };
+    // Each call answers 0 when it showed the place; a place not found falls back to the other way
+    // and is no error. Only an error the program raised is told.
+    int Answer = 1;
     if (FRequest.Mode == 1) {
-        Shown = Address && ByAddress();
-        if (!Shown && Position)
-            Shown = ByPosition();
+        if (Address)
+            Answer = ByAddress();
+        if (Answer > 0 && Position)
+            Answer = ByPosition();
     } else {
-        Shown = Position && ByPosition();
-        if (!Shown && Address)
-            Shown = ByAddress();
+        if (Position)
+            Answer = ByPosition();
+        if (Answer > 0 && Address)
+            Answer = ByAddress();
     }
-    if (!Shown && (Position || Address))
+    if (Answer < 0)
         Tell(QStringLiteral("%1 が表示できませんでした\r\n%1 のインストール状況を確認してください").arg(FName),
              MB_OK | MB_ICONINFORMATION);
-    else if (Shown)
-        (void)WaitForDisplay(*Host, Map);
+    // The program stays open on its own: the opener is let go at once.
     Host->Release(Map);
 }

@@ -50,24 +50,10 @@ void TMappleView::DriveDocument()
              MB_OK | MB_ICONINFORMATION);
         return;
     }
-    const bool Position = FRequest.Latitude != 0 && FRequest.Longitude != 0;
-    const bool Address = !FRequest.Text.isEmpty();
-    const int Lat = static_cast<int>(FRequest.Latitude);
-    const int Lon = static_cast<int>(FRequest.Longitude);
-    bool Shown = false;
-    if (FRequest.Mode == 1) {
-        Shown = Address && Host->Address(Map, FRequest.Text.toUtf8().constData()) == 1;
-        if (!Shown && Position)
-            Shown = Host->MoveMsec(Map, Lon, Lat) == 1;
-    } else {
-        Shown = Position && Host->MoveMsec(Map, Lon, Lat) == 1;
-        if (!Shown && Address)
-            Shown = Host->Address(Map, FRequest.Text.toUtf8().constData()) == 1;
-    }
-    if (!Shown && (Position || Address))
+    if (!WaitForWindow(*Host, Map) || !ShowRequest(*Host, Map))
         Tell(MsgNotShown, MB_OK | MB_ICONINFORMATION);
-    else if (Shown)
-        (void)WaitForDisplay(*Host, Map, [&] {
+    else
+        WaitWhileOpen(*Host, Map, [&] {
             int PickLat = 0, PickLon = 0;
             if (Host->Centre(Map, &PickLat, &PickLon) != 0) {
                 FPickLat = static_cast<std::uint32_t>(PickLat);
@@ -75,4 +61,28 @@ void TMappleView::DriveDocument()
             }
         });
     Host->Release(Map);
+}
+
+bool TMappleView::ShowRequest(TMapHost& Host, void* Map)
+{
+    (void)Host.Foreground(Map);
+    const bool Position = FRequest.Latitude != 0 && FRequest.Longitude != 0;
+    const QByteArray Address = FRequest.Text.toUtf8();
+    const int Lat = static_cast<int>(FRequest.Latitude);
+    const int Lon = static_cast<int>(FRequest.Longitude);
+    // A place the program does not find leaves its map where it opened; only a raised error ends
+    // the drive.
+    int Shown = 0;
+    if (FRequest.Mode == 1) {
+        if (!Address.isEmpty() && (Shown = Host.Address(Map, Address.constData())) < 0)
+            return false;
+        if (Shown != 1 && Position)
+            Shown = Host.MoveMsec(Map, Lon, Lat);
+    } else {
+        if (Position && (Shown = Host.MoveMsec(Map, Lon, Lat)) < 0)
+            return false;
+        if (Shown != 1 && !Address.isEmpty())
+            Shown = Host.Address(Map, Address.constData());
+    }
+    return Shown >= 0;
 }

@@ -26,6 +26,8 @@ protected:
 
 private:
     void DriveDocument();
+    // Shows the request's place on the document; false when the program raised an error.
+    [[nodiscard]] bool ShowRequest(TMapHost& Host, void* Map);
 
     std::int32_t FMapClass = 0;
     std::int32_t FZoom = 0;

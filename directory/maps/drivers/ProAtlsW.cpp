@@ -61,12 +61,17 @@ int TProAtlasWView::SetRequest(const TMapSearchParams& Params)
 
 void TProAtlasWView::GetPosition(std::uint32_t& Latitude, std::uint32_t& Longitude) const
 {
-    if (ProAtlasWVersion <= 2) {
-        Latitude = ProAtlasWCoordValue(FMarkLat);
-        Longitude = ProAtlasWCoordValue(FMarkLon);
-    } else {
-        Latitude = FPickLat;
-        Longitude = FPickLon;
+    Latitude = FPickLat;
+    Longitude = FPickLon;
+    if (ProAtlasWVersion > 2)
+        return;
+    // The mark is all these versions give back; with none set (or one that does not read) the
+    // record keeps its own place rather than being moved to 0 / 0.
+    const std::uint32_t MarkLat = ProAtlasWCoordValue(FMarkLat);
+    const std::uint32_t MarkLon = ProAtlasWCoordValue(FMarkLon);
+    if (MarkLat != 0 && MarkLon != 0) {
+        Latitude = MarkLat;
+        Longitude = MarkLon;
     }
 }
 
@@ -83,6 +88,53 @@ void TProAtlasWView::Marked(void* Context)
     View->FMarkLon = MapHostText(Text, sizeof Text);
 }
 
+bool TProAtlasWView::ChangeLayer(TMapHost& Host)
+{
+    // The first edition is shown at the most detailed layer it has for the place; later editions at
+    // their town map. A negative answer is the program failing, not a missing layer.
+    const auto Change = [&](int Index) {
+        char Name[128];
+        if (Host.LayerName(FMap, Index, Name, sizeof Name) < 0)
+            return -1;
+        return Host.ChangeLayer(FMap, MapHostText(Name, sizeof Name).toUtf8().constData());
+    };
+    if (ProAtlasWVersion >= 2)
+        return Change(ProAtlasWDetailLayer) >= 0;
+    const int Count = Host.NumLayer(FMap);
+    if (Count < 0)
+        return false;
+    for (int Index = Count - 1; Index >= 0; --Index) {
+        const int Changed = Change(Index);
+        if (Changed < 0)
+            return false;
+        if (Changed == 1)
+            break;
+    }
+    return true;
+}
+
+bool TProAtlasWView::ShowRequest(TMapHost& Host)
+{
+    const QByteArray Lat = FLatText.toUtf8();
+    const QByteArray Lon = FLonText.toUtf8();
+    const bool HasPosition = !FLatText.isEmpty() || !FLonText.isEmpty();
+    const QByteArray Address = FRequest.Text.toUtf8();
+    // Not finding a place is no error: the map stays where the program opened it and the user may
+    // still look and mark. Only an error the program raised ends the drive.
+    const auto MoveTo = [&] { return Host.MoveText(FMap, Lat.constData(), Lon.constData()) >= 0 && ChangeLayer(Host); };
+    if (FRequest.Mode == 1) {
+        int Found = 0;
+        if (!FRequest.Text.isEmpty() && (Found = Host.Address(FMap, Address.constData())) < 0)
+            return false;
+        if (Found != 1 && HasPosition)
+            return MoveTo();
+        return true;
+    }
+    if (HasPosition)
+        return MoveTo();
+    return FRequest.Text.isEmpty() || Host.Address(FMap, Address.constData()) >= 0;
+}
+
 void TProAtlasWView::Drive()
 {
     TMapHost* Host = MapHost();
@@ -96,26 +148,17 @@ void TProAtlasWView::Drive()
         Tell(MsgNoClass, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    // The program's main window must be up before it is told anything; it may never come.
-    if (WaitUntil([&] { return Host->Window(FMap) != 0; }, MapWindowWaitLimitMs)) {
-        ForceForegroundWindow(MessageWindow());
-        const QByteArray Lat = FLatText.toUtf8();
-        const QByteArray Lon = FLonText.toUtf8();
-        const bool HasPosition = !FLatText.isEmpty() || !FLonText.isEmpty();
-        bool Shown = false;
-        if (FRequest.Mode == 1) {
-            if (!FRequest.Text.isEmpty())
-                Shown = Host->Address(FMap, FRequest.Text.toUtf8().constData()) == 1;
-            if (!Shown && HasPosition)
-                Shown = Host->MoveText(FMap, Lat.constData(), Lon.constData()) == 1;
-        } else if (HasPosition)
-            Shown = Host->MoveText(FMap, Lat.constData(), Lon.constData()) == 1;
-        else if (!FRequest.Text.isEmpty())
-            Shown = Host->Address(FMap, FRequest.Text.toUtf8().constData()) == 1;
-        Host->SetEvent(FMap, &TProAtlasWView::Marked, this);
-        if (!Shown && (HasPosition || !FRequest.Text.isEmpty()))
+    // The program's main window must be up before it is told anything; one that never comes is an
+    // installation that does not work, and the user is told so instead of waiting for nothing.
+    if (!WaitUntil([&] { return Host->Window(FMap) != 0; }, MapWindowWaitLimitMs)) {
+        Tell(MsgNotShown, MB_OK | MB_ICONINFORMATION);
+    } else {
+        (void)Host->Foreground(FMap);
+        if (!ShowRequest(*Host))
             Tell(MsgNotShown, MB_OK | MB_ICONINFORMATION);
-        else
+        else {
+            (void)Host->Foreground(FMap);
+            Host->SetEvent(FMap, &TProAtlasWView::Marked, this);
             WaitUntil([&] {
                 // Read once more after the window went, so that a last pick is not lost.
                 int PickLat = 0, PickLon = 0;
@@ -125,7 +168,8 @@ void TProAtlasWView::Drive()
                 }
                 return Host->Alive(FMap) == 0;
             });
-        Host->SetEvent(FMap, nullptr, nullptr);
+            Host->SetEvent(FMap, nullptr, nullptr);
+        }
     }
     Host->Release(FMap);
     FMap = nullptr;

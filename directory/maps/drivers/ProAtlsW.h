@@ -12,6 +12,9 @@ inline int ProAtlasWVersion = 0;
 
 [[nodiscard]] bool FindProAtlasW();
 
+// The layer editions 2 and later are shown at after a move: their town map.
+inline constexpr int ProAtlasWDetailLayer = 6;
+
 class TProAtlasWView : public TMapDriverView
 {
 public:
@@ -27,6 +30,9 @@ protected:
 
 private:
     static void Marked(void* Context);
+    // Shows the request's place; false when the program raised an error.
+    [[nodiscard]] bool ShowRequest(TMapHost& Host);
+    [[nodiscard]] bool ChangeLayer(TMapHost& Host);
 
     QString FLatText;
     QString FLonText;

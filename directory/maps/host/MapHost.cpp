@@ -21,12 +21,15 @@ bool BindAll(TMapHost& H)
 {
     TDynLib& L = H.Lib;
     return Bind(L, H.Version, "VxMapVersion") && Bind(L, H.Open, "VxMapOpen") && Bind(L, H.Release, "VxMapRelease") &&
-           Bind(L, H.Window, "VxMapWindow") && Bind(L, H.Alive, "VxMapAlive") && Bind(L, H.MoveText, "VxMapMoveText") &&
-           Bind(L, H.MoveSec256, "VxMapMoveSec256") && Bind(L, H.MoveMsec, "VxMapMoveMsec") &&
-           Bind(L, H.Address, "VxMapAddress") && Bind(L, H.BearingsToMesh, "VxMapBearingsToMesh") &&
-           Bind(L, H.MeshToBearings, "VxMapMeshToBearings") && Bind(L, H.TelMesh, "VxMapTelMesh") &&
-           Bind(L, H.ShowMesh, "VxMapShowMesh") && Bind(L, H.LastMesh, "VxMapLastMesh") &&
-           Bind(L, H.SetEvent, "VxMapSetEvent") && Bind(L, H.Mark, "VxMapMark") && Bind(L, H.Centre, "VxMapCentre") &&
+           Bind(L, H.Window, "VxMapWindow") && Bind(L, H.Alive, "VxMapAlive") &&
+           Bind(L, H.Foreground, "VxMapForeground") && Bind(L, H.NumLayer, "VxMapNumLayer") &&
+           Bind(L, H.LayerName, "VxMapLayerName") && Bind(L, H.ChangeLayer, "VxMapChangeLayer") &&
+           Bind(L, H.MoveText, "VxMapMoveText") && Bind(L, H.MoveSec256, "VxMapMoveSec256") &&
+           Bind(L, H.MoveMsec, "VxMapMoveMsec") && Bind(L, H.Address, "VxMapAddress") &&
+           Bind(L, H.BearingsToMesh, "VxMapBearingsToMesh") && Bind(L, H.MeshToBearings, "VxMapMeshToBearings") &&
+           Bind(L, H.TelMesh, "VxMapTelMesh") && Bind(L, H.ShowMesh, "VxMapShowMesh") &&
+           Bind(L, H.LastMesh, "VxMapLastMesh") && Bind(L, H.SetEvent, "VxMapSetEvent") &&
+           Bind(L, H.Mark, "VxMapMark") && Bind(L, H.Centre, "VxMapCentre") &&
            Bind(L, H.BeginExitHook, "VxMapBeginExitHook") && Bind(L, H.EndExitHook, "VxMapEndExitHook") &&
            Bind(L, H.Surface, "VxMapSurface") && Bind(L, H.SurfaceRelease, "VxMapSurfaceRelease") &&
            Bind(L, H.AreaCount, "VxMapAreaCount") && Bind(L, H.AreaText, "VxMapAreaText") &&

@@ -18,6 +18,10 @@ struct TMapHost
     TVxMapRelease Release = nullptr;
     TVxMapWindow Window = nullptr;
     TVxMapAlive Alive = nullptr;
+    TVxMapForeground Foreground = nullptr;
+    TVxMapNumLayer NumLayer = nullptr;
+    TVxMapLayerName LayerName = nullptr;
+    TVxMapChangeLayer ChangeLayer = nullptr;
     TVxMapMoveText MoveText = nullptr;
     TVxMapMoveSec256 MoveSec256 = nullptr;
     TVxMapMoveMsec MoveMsec = nullptr;

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -42,7 +43,21 @@ QImage TMapSurfaceWidget::Picture(const QRect& Part) const
     QImage Whole(size(), QImage::Format_ARGB32);
     Whole.fill(Qt::white);
     FHost.Draw(FSurface, Whole.bits(), Whole.width(), Whole.height(), static_cast<int>(Whole.bytesPerLine()));
+    // The picked place is what the user copies or prints the map for: its cross goes with it.
+    QPainter Painter(&Whole);
+    DrawMark(Painter);
+    Painter.end();
     return Part.isValid() ? Whole.copy(Part) : Whole;
+}
+
+void TMapSurfaceWidget::DrawMark(QPainter& Painter) const
+{
+    if (FMarkLat == 0)
+        return;
+    const QPoint P = PointOf(FMarkLat, FMarkLon);
+    Painter.setPen(QPen(Qt::red, 3, Qt::SolidLine));
+    Painter.drawLine(P.x() - 5, P.y(), P.x() + 5, P.y());
+    Painter.drawLine(P.x(), P.y() - 5, P.x(), P.y() + 5);
 }
 
 void TMapSurfaceWidget::SetMark(int Latitude, int Longitude)
@@ -63,12 +78,6 @@ void TMapSurfaceWidget::paintEvent(QPaintEvent*)
 {
     QPainter Painter(this);
     Painter.drawImage(0, 0, Picture({}));
-    if (FMarkLat != 0) {
-        const QPoint P = PointOf(FMarkLat, FMarkLon);
-        Painter.setPen(QPen(Qt::red, 3, Qt::SolidLine));
-        Painter.drawLine(P.x() - 5, P.y(), P.x() + 5, P.y());
-        Painter.drawLine(P.x(), P.y() - 5, P.x(), P.y() + 5);
-    }
     if (FSelecting || FSelected) {
         Painter.setPen(QPen(Qt::blue, 2));
         Painter.setBrush(Qt::NoBrush);
@@ -230,7 +239,21 @@ void TMapWindow::Print()
     if (!Job.SetupDialog(this))
         return;
     const QImage Picture = MapPicture();
-    setEnabled(false);
+    // Nothing else of the program is worked while the page goes out. The window's own owners stay
+    // as they are: disabling one would disable this window with it, and this window's modality
+    // already keeps them from input.
+    const auto Owns = [this](const QWidget* Window) {
+        for (const QWidget* Owner = parentWidget(); Owner; Owner = Owner->parentWidget())
+            if (Owner == Window)
+                return true;
+        return false;
+    };
+    QList<QPointer<QWidget>> Disabled;
+    for (QWidget* Window : QApplication::topLevelWidgets())
+        if (Window != this && !Owns(Window) && Window->isVisible() && Window->isEnabled()) {
+            Window->setEnabled(false);
+            Disabled << Window;
+        }
     bool Printed = false;
     if (Job.Begin(PrintTitle())) {
         // The picture keeps its size on paper: screen pixels become printer pixels by the inch.
@@ -241,7 +264,9 @@ void TMapWindow::Print()
         Painter.drawImage(QRect(0, 0, qRound(Picture.width() * Scale), qRound(Picture.height() * Scale)), Picture);
         Printed = Job.End();
     }
-    setEnabled(true);
+    for (const QPointer<QWidget>& Window : Disabled)
+        if (Window)
+            Window->setEnabled(true);
     if (Printed)
         (void)MessageBoxPos(MessageWindow(), QStringLiteral("印刷しました"), ProductName, MB_OK | MB_ICONINFORMATION);
 }

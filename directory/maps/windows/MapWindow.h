@@ -8,6 +8,7 @@
 #include <functional>
 
 class QHBoxLayout;
+class QPainter;
 class QToolButton;
 struct TMapHost;
 
@@ -47,6 +48,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* Event) override;
 
 private:
+    void DrawMark(QPainter& Painter) const;
+
     TMapHost& FHost;
     void* FSurface;
     int FMarkLat = 0;
