@@ -116,7 +116,6 @@ QString TemporaryNameBeside(const QString& File);
 // Creates File empty and readable by its owner alone, whatever the umask or the folder's default
 // access says: tables hold customers' names, numbers and addresses. Answers File.
 QString CreateOwnerOnlyFile(const QString& File);
-void RenameIntoPlace(const QString& Temporary, const QString& Dest);
 
 // The lock an open table holds on its file for as long as it is open (TableLock.cpp): shared for
 // a shared table, exclusive for an exclusive one. Throws "in use" when another table object or
@@ -189,6 +188,12 @@ public:
     }
     sqlite3* Db = nullptr;
 };
+
+// Copies the rows of From into To (tables of Db, "schema.name" quoted), Columns in both, one row at
+// a time in rowid order, passing over what cannot be read (TableSalvage.cpp). Indexes names the old
+// file's indexes whose entries count the rows it held.
+TTable::TSalvageCount SalvageRows(sqlite3* Db, const QString& From, const QString& To, const QStringList& Columns,
+                                  const QStringList& Indexes);
 
 // Whether the definition numbers its rows itself (an auto-increment field): its file keeps SQLite's
 // sequence table.

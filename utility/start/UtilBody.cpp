@@ -7,6 +7,7 @@
 #include "main/settings/Settings.h"
 #include "main/start/ProgramLook.h"
 #include "platform/msg/CoreMessage.h"
+#include "transfer/common/LeftFiles.h"
 #include "utility/forms/SilentOffer.h"
 #include "utility/forms/UtilMainForm.h"
 #include "utility/start/UtilFolders.h"
@@ -49,6 +50,7 @@ int RunVxUtil16(int& argc, char** argv)
                             MB_OK | MB_ICONINFORMATION);
         return 0;
     }
+    RemoveLeftTableFiles(DataPath);
     FindOlderVersionFolders();
 
     const QByteArray InstanceMark = UTILITY_INSTANCE_NAME.toUtf8();

@@ -1,0 +1,189 @@
+#include "platform/db/Table.h"
+#include "platform/db/TableInternal.h"
+
+#include <limits>
+#include <optional>
+#include <utility>
+#include <sqlite3.h>
+
+// The rows of a damaged file, read one by one through the table's own b-tree. SQLite reports a
+// damaged or missing page when a step reaches it; the walk then seeks past it by rowid to the next
+// row that can be reached, so that one bad page costs the rows on it and no more.
+
+using namespace TableInternal;
+
+namespace {
+
+constexpr qint64 Lowest = std::numeric_limits<qint64>::min();
+constexpr qint64 Highest = std::numeric_limits<qint64>::max();
+
+class TStatement
+{
+public:
+    TStatement(sqlite3* Db, const QString& Sql)
+    {
+        if (sqlite3_prepare_v2(Db, Sql.toUtf8().constData(), -1, &FStatement, nullptr) != SQLITE_OK) {
+            const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
+            sqlite3_finalize(FStatement);
+            FStatement = nullptr;
+            throw EDatabaseError(Message);
+        }
+    }
+    // A statement on an object that may be gone from the file: null instead of a failure.
+    static std::optional<TStatement> Try(sqlite3* Db, const QString& Sql)
+    {
+        try {
+            return std::optional<TStatement>(std::in_place, Db, Sql);
+        } catch (const EDatabaseError&) {
+            return std::nullopt;
+        }
+    }
+    ~TStatement() { sqlite3_finalize(FStatement); }
+    TStatement(TStatement&& Other) noexcept : FStatement(std::exchange(Other.FStatement, nullptr)) {}
+    TStatement(const TStatement&) = delete;
+    TStatement& operator=(const TStatement&) = delete;
+    TStatement& operator=(TStatement&&) = delete;
+    sqlite3_stmt* operator*() const { return FStatement; }
+    // The steps the statement ran over all its runs.
+    [[nodiscard]] qint64 Steps() const { return sqlite3_stmt_status(FStatement, SQLITE_STMTSTATUS_VM_STEP, 0); }
+
+private:
+    sqlite3_stmt* FStatement = nullptr;
+};
+
+class TSalvage
+{
+public:
+    TSalvage(sqlite3* Db, const QString& From, const QString& To, const QStringList& Columns)
+        : FRead(Db, QStringLiteral("SELECT rowid, ") + Columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
+                        From + QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid")),
+          FProbe(Db, QStringLiteral("SELECT rowid FROM ") + From +
+                         QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid LIMIT 1")),
+          FWrite(Db, QStringLiteral("INSERT INTO ") + To + QStringLiteral(" (") + Columns.join(QStringLiteral(", ")) +
+                         QStringLiteral(") VALUES (") + QStringList(Columns.size(), QStringLiteral("?")).join(u',') +
+                         u')'),
+          FColumns(static_cast<int>(Columns.size()))
+    {
+    }
+
+    void Run()
+    {
+        std::optional<qint64> From = Lowest;
+        while (From) {
+            sqlite3_bind_int64(*FRead, 1, *From);
+            std::optional<qint64> Last;
+            int Rc;
+            while ((Rc = sqlite3_step(*FRead)) == SQLITE_ROW) {
+                Last = sqlite3_column_int64(*FRead, 0);
+                Copy();
+            }
+            sqlite3_reset(*FRead);
+            if (Rc == SQLITE_DONE)
+                return;
+            if (!IsDamage(Rc))
+                throw EDatabaseError(QString::fromUtf8(sqlite3_errstr(Rc)), Rc);
+            Damaged = true;
+            if (Last && *Last == Highest)
+                return;
+            From = NextReachable(Last ? *Last + 1 : *From);
+        }
+    }
+
+    qint64 Saved = 0;
+    qint64 Refused = 0;
+    bool Damaged = false;
+    [[nodiscard]] qint64 Steps() const { return FRead.Steps() + FProbe.Steps() + FWrite.Steps(); }
+
+private:
+    static bool IsDamage(int Rc)
+    {
+        const int Primary = Rc & 0xff;
+        return Primary == SQLITE_CORRUPT || Primary == SQLITE_NOTADB || Primary == SQLITE_IOERR ||
+               Primary == SQLITE_ERROR || Primary == SQLITE_RANGE || Primary == SQLITE_MISMATCH;
+    }
+
+    void Copy()
+    {
+        for (int I = 0; I < FColumns; ++I)
+            sqlite3_bind_value(*FWrite, I + 1, sqlite3_column_value(*FRead, I + 1));
+        // A value a damaged page gave that the new table's constraints refuse costs that row alone.
+        if (sqlite3_step(*FWrite) == SQLITE_DONE)
+            ++Saved;
+        else
+            ++Refused;
+        sqlite3_reset(*FWrite);
+    }
+
+    // Whether the first row at or after RowId, if any, can be reached.
+    bool Reachable(qint64 RowId)
+    {
+        sqlite3_bind_int64(*FProbe, 1, RowId);
+        const int Rc = sqlite3_step(*FProbe);
+        sqlite3_reset(*FProbe);
+        if (Rc == SQLITE_ROW || Rc == SQLITE_DONE)
+            return true;
+        if (!IsDamage(Rc))
+            throw EDatabaseError(QString::fromUtf8(sqlite3_errstr(Rc)), Rc);
+        return false;
+    }
+
+    // The lowest rowid above Bad from which the walk goes on: steps that double until one reaches a
+    // readable row, then halving back towards the damage, so that a gap of n numbers costs about
+    // 2 log n seeks. None when nothing beyond Bad can be reached.
+    std::optional<qint64> NextReachable(qint64 Bad)
+    {
+        qint64 Failed = Bad;
+        qint64 Step = 1;
+        qint64 Found;
+        for (;;) {
+            const qint64 Try = Failed > Highest - Step ? Highest : Failed + Step;
+            if (Reachable(Try)) {
+                Found = Try;
+                break;
+            }
+            if (Try == Highest)
+                return std::nullopt;
+            Failed = Try;
+            Step = Step > Highest / 2 ? Highest : Step * 2;
+        }
+        while (Found - Failed > 1) {
+            const qint64 Middle = Failed + (Found - Failed) / 2;
+            (Reachable(Middle) ? Found : Failed) = Middle;
+        }
+        return Found;
+    }
+
+    TStatement FRead;
+    TStatement FProbe;
+    TStatement FWrite;
+    int FColumns;
+};
+
+} // namespace
+
+namespace TableInternal {
+
+TTable::TSalvageCount SalvageRows(sqlite3* Db, const QString& From, const QString& To, const QStringList& Columns,
+                                  const QStringList& Indexes)
+{
+    // A cell that runs past its page is reported as damage rather than read as a row.
+    sqlite3_exec(Db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
+    TSalvage Salvage(Db, From, To, Columns);
+    Salvage.Run();
+    TTable::TSalvageCount Count;
+    Count.Saved = Salvage.Saved;
+    Count.Steps = Salvage.Steps();
+    // The index that still counts the most rows tells how many the table held.
+    std::optional<qint64> Held;
+    for (const QString& Index : Indexes) {
+        auto Counting = TStatement::Try(Db, QStringLiteral("SELECT count(*) FROM ") + From + QStringLiteral(" INDEXED BY ") +
+                                                Quote(Index));
+        if (Counting && sqlite3_step(**Counting) == SQLITE_ROW)
+            Held = std::max(Held.value_or(0), qint64(sqlite3_column_int64(**Counting, 0)));
+    }
+    const qint64 Read = Salvage.Saved + Salvage.Refused;
+    Count.Lost = Held ? std::max(*Held, Read) - Salvage.Saved : (Salvage.Damaged ? -1 : Salvage.Refused);
+    return Count;
+}
+
+} // namespace TableInternal
