@@ -23,7 +23,9 @@ int RunVxUtil16(int& argc, char** argv)
     QApplication App(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VxUtil16"));
     QApplication::setOrganizationName(QStringLiteral("Pelmar"));
-    QApplication::setApplicationDisplayName(ProductName + QStringLiteral(" ユーティリティ"));
+    // Every window and box carries its own caption. A display name would be appended to each title
+    // on X11; an empty one is appended to none.
+    QApplication::setApplicationDisplayName(QString(u""));
     SetUpProgramLook();
 
     // A later start brings the running copy forward and ends without a word.

@@ -1,0 +1,228 @@
+// A table file damaged from outside (a page overwritten, the file cut short, a journal of a killed
+// writer left beside it) and what the engine makes of it: every readable row saved, nothing of the
+// old pages rolled into a new file, and the cost of the reading linear in the rows.
+#include "platform/db/Collation.h"
+#include "platform/db/Table.h"
+#include "tests/support/SqlRows.h"
+#include "transfer/common/TableCopy.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const QString Password = QStringLiteral("salvage-pw");
+
+TTableDef RowsDef()
+{
+    return {{{QStringLiteral("RecNo"), TFieldType::Integer, 0},
+             {QStringLiteral("Name"), TFieldType::String, 60},
+             {QStringLiteral("Note"), TFieldType::Memo, 0}},
+            {{QString(), QStringLiteral("RecNo"), true, true, false},
+             {QStringLiteral("Name"), QStringLiteral("Name"), false, false, true}}};
+}
+
+// The pages of Name (a table or an index) by their kind, from SQLite's own page statistics.
+QList<int> Pages(const QString& File, const QString& Name, const char* Kind)
+{
+    QList<int> Result;
+    const QStringList Rows = SqlRows(
+        File, QStringLiteral("SELECT pageno FROM dbstat WHERE name = '%1' AND pagetype = '%2' ORDER BY pageno")
+                  .arg(Name, QString::fromLatin1(Kind))
+                  .toUtf8()
+                  .constData());
+    for (const QString& Row : Rows)
+        Result << Row.toInt();
+    return Result;
+}
+
+void Overwrite(const QString& File, int Page, char Byte)
+{
+    QFile Out(File);
+    ASSERT_TRUE(Out.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(Out.seek(qint64(Page - 1) * 8192));
+    Out.write(QByteArray(8192, Byte));
+}
+
+class TableSalvageTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Session.AddPassword(Password); }
+
+    // A table of Count rows numbered 0 .. Count-1, a few rows to a page.
+    void Make(int Count, const QString& Folder = {})
+    {
+        TTable Table(Session);
+        Table.SetDatabaseName(Folder.isEmpty() ? Dir.path() : Folder);
+        Table.SetTableName(QStringLiteral("Rows.DB"));
+        Table.CreateTable(RowsDef(), Password);
+        Table.Open();
+        TTableTransaction Transaction(Table);
+        for (int I = 0; I < Count; ++I) {
+            Table.Append();
+            Table.FieldByName(QStringLiteral("RecNo")).SetAsInteger(I);
+            Table.FieldByName(QStringLiteral("Name")).SetAsString(QStringLiteral("名前%1").arg(I));
+            Table.FieldByName(QStringLiteral("Note")).SetAsString(QString(600, u'x'));
+            Table.Post();
+        }
+        Transaction.Commit();
+    }
+    QString File() const { return Dir.filePath(QStringLiteral("Rows.DB")); }
+    TTable::TSalvageCount Salvage()
+    {
+        TTable Table(Session);
+        Table.SetDatabaseName(Dir.path());
+        Table.SetTableName(QStringLiteral("Rows.DB"));
+        return Table.Salvage(RowsDef());
+    }
+    // The rows the engine reads back through a plain open, after the check.
+    QStringList Numbers()
+    {
+        TTable Table(Session);
+        Table.SetDatabaseName(Dir.path());
+        Table.SetTableName(QStringLiteral("Rows.DB"));
+        Table.Open();
+        EXPECT_TRUE(Table.IntegrityCheck().isEmpty());
+        QStringList Result;
+        for (Table.First(); !Table.Eof(); Table.Next())
+            Result << Table.FieldByName(QStringLiteral("RecNo")).AsString();
+        return Result;
+    }
+
+    QTemporaryDir Dir;
+    TSession Session;
+};
+
+TEST_F(TableSalvageTest, AnOverwrittenPageCostsItsOwnRowsAndTheRestAreSavedWithTheLossCounted)
+{
+    Make(400);
+    const QList<int> Leaves = Pages(File(), QStringLiteral("Rows"), "leaf");
+    ASSERT_GT(Leaves.size(), 20);
+    // Rubbish and zeros, as a torn write and a lost sector leave a page.
+    Overwrite(File(), Leaves[5], '\x5a');
+    Overwrite(File(), Leaves[12], '\0');
+    TTable Plain(Session);
+    Plain.SetDatabaseName(Dir.path());
+    Plain.SetTableName(QStringLiteral("Rows.DB"));
+    EXPECT_THROW(Plain.Rebuild(RowsDef()), EDatabaseError);
+
+    const TTable::TSalvageCount Count = Salvage();
+    EXPECT_GT(Count.Saved, 360);
+    EXPECT_LT(Count.Saved, 400);
+    // The intact index still counts every row the table held.
+    EXPECT_EQ(Count.Lost, 400 - Count.Saved);
+    const QStringList Kept = Numbers();
+    EXPECT_EQ(Kept.size(), Count.Saved);
+    // Nothing after the damage is lost with it: the last rows are all there.
+    EXPECT_EQ(Kept.last(), QStringLiteral("399"));
+    EXPECT_TRUE(Kept.contains(QStringLiteral("0")));
+    EXPECT_EQ(SqlIndexNames(File()), QStringList{QStringLiteral("Rows_Name")});
+    // The new file took the old one's place and nothing else stays beside it.
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Rows.DB")});
+}
+
+TEST_F(TableSalvageTest, AFileCutShortKeepsTheRowsBeforeTheCutWhereverItFalls)
+{
+    Make(300);
+    const QString Whole = Dir.filePath(QStringLiteral("whole"));
+    ASSERT_TRUE(QFile::copy(File(), Whole));
+    const qint64 Size = QFileInfo(Whole).size();
+    qint64 Before = 301;
+    // From near the end of the rows back to the table's first pages alone (the schema, the roots of
+    // the table, its index and its definition), each cut inside a page.
+    for (const qint64 Cut : {Size * 9 / 10, Size * 6 / 10, Size * 3 / 10, qint64(4 * 8192)}) {
+        SCOPED_TRACE(Cut);
+        QFile::remove(File());
+        ASSERT_TRUE(QFile::copy(Whole, File()));
+        ASSERT_TRUE(QFile::resize(File(), Cut / 8192 * 8192 + 100));
+        const TTable::TSalvageCount Count = Salvage();
+        EXPECT_LE(Count.Saved, Before);
+        Before = Count.Saved;
+        const QStringList Kept = Numbers();
+        ASSERT_EQ(Kept.size(), Count.Saved);
+        // What is kept is the table's first rows, in one run without gaps.
+        for (int I = 0; I < Kept.size(); ++I)
+            ASSERT_EQ(Kept[I], QString::number(I));
+        EXPECT_NE(Count.Lost, 0);
+    }
+}
+
+TEST_F(TableSalvageTest, TheReadingOfASoundOrDamagedFileGrowsWithItsRowsAlone)
+{
+    auto Steps = [this](int Rows, bool Damage) {
+        QDir(Dir.path()).removeRecursively();
+        QDir().mkpath(Dir.path());
+        Make(Rows);
+        if (Damage) {
+            const QList<int> Leaves = Pages(File(), QStringLiteral("Rows"), "leaf");
+            for (int I = 3; I < Leaves.size(); I += 10)
+                Overwrite(File(), Leaves[I], '\x5a');
+        }
+        return Salvage().Steps;
+    };
+    for (const bool Damage : {false, true}) {
+        SCOPED_TRACE(Damage);
+        const qint64 Small = Steps(200, Damage);
+        const qint64 Large = Steps(800, Damage);
+        ASSERT_GT(Small, 0);
+        EXPECT_LE(Large, Small * 5);
+    }
+}
+
+// A writer killed in the middle of a transaction, with its changed pages half in the file: the
+// journal beside the table holds the pages from before.
+void KillWriterMidway(const QString& File)
+{
+    const pid_t Child = ::fork();
+    if (Child == 0) {
+        sqlite3* Db = nullptr;
+        sqlite3_open(QFile::encodeName(File).constData(), &Db);
+        RegisterCp932Collations(Db);
+        // A small cache spills the changed pages into the file before the commit.
+        sqlite3_exec(Db,
+                     "PRAGMA cache_size=2; BEGIN; UPDATE Rows SET Note = hex(randomblob(400)); "
+                     "DELETE FROM Rows WHERE RecNo % 2 = 0",
+                     nullptr, nullptr, nullptr);
+        ::_exit(0);
+    }
+    int Status = 0;
+    ::waitpid(Child, &Status, 0);
+}
+
+TEST_F(TableSalvageTest, AFileCopiedIntoPlaceIsNotRolledBackByTheJournalOfTheOneItReplaced)
+{
+    Make(200);
+    QTemporaryDir Backup;
+    Make(50, Backup.path());
+    KillWriterMidway(File());
+    ASSERT_TRUE(QFile::exists(File() + QStringLiteral("-journal")));
+
+    EXPECT_EQ(CopyTableFiles(Backup.path(), Dir.path(), {QStringLiteral("Rows.DB")}), CopyTableFilesDone);
+    EXPECT_FALSE(QFile::exists(File() + QStringLiteral("-journal")));
+    EXPECT_EQ(Numbers().size(), 50);
+    EXPECT_EQ(SqlRows(File(), "PRAGMA integrity_check"), QStringList{QStringLiteral("ok")});
+}
+
+TEST_F(TableSalvageTest, AFailedPlacementLeavesTheOldFileWithItsJournal)
+{
+    Make(100);
+    KillWriterMidway(File());
+    const QString Journal = File() + QStringLiteral("-journal");
+    QFile In(Journal);
+    ASSERT_TRUE(In.open(QIODevice::ReadOnly));
+    const QByteArray Pending = In.readAll();
+    // The new file's name cannot be renamed: it is not there.
+    EXPECT_THROW(PutTableFileInPlace(Dir.filePath(QStringLiteral(".missing")), File()), EDatabaseError);
+    QFile After(Journal);
+    ASSERT_TRUE(After.open(QIODevice::ReadOnly));
+    EXPECT_EQ(After.readAll(), Pending);
+    // The old file still rolls back to its rows as they were before the killed writer.
+    EXPECT_EQ(Numbers().size(), 100);
+}
+
+} // namespace
