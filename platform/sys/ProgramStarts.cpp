@@ -7,18 +7,19 @@
 
 namespace {
 
-// The boot time in seconds since the epoch ("btime" of /proc/stat).
+// The boot time in milliseconds since the epoch: now less the time since boot, which /proc/uptime
+// gives in hundredths of a second (btime of /proc/stat is whole seconds only).
 std::optional<qint64> BootTime()
 {
-    QFile Stat(QStringLiteral("/proc/stat"));
-    if (!Stat.open(QIODevice::ReadOnly))
+    QFile Uptime(QStringLiteral("/proc/uptime"));
+    if (!Uptime.open(QIODevice::ReadOnly))
         return std::nullopt;
-    while (!Stat.atEnd()) {
-        const QByteArray Line = Stat.readLine().trimmed();
-        if (Line.startsWith("btime "))
-            return Line.mid(6).trimmed().toLongLong();
-    }
-    return std::nullopt;
+    const qint64 Now = QDateTime::currentMSecsSinceEpoch();
+    bool Ok = false;
+    const double Seconds = Uptime.readLine().split(' ').value(0).toDouble(&Ok);
+    if (!Ok)
+        return std::nullopt;
+    return Now - qint64(Seconds * 1000);
 }
 
 // The start of a process in clock ticks after boot: field 22 of /proc/<pid>/stat, counted after the
@@ -65,7 +66,8 @@ std::optional<QDateTime> EarliestProgramStart(const QStringList& Names)
     }
     if (!Earliest)
         return std::nullopt;
-    // The boot time is in whole seconds, so the start comes out up to a second early: a file of that
-    // second stays until a later start, and none goes too soon.
-    return QDateTime::fromMSecsSinceEpoch(*Boot * 1000 + *Earliest * 1000 / TicksPerSecond);
+    // The reckoning is good to a few hundredths of a second; the margin keeps it on the early side, so
+    // that what a program wrote as it started is never taken for older than that program.
+    constexpr qint64 MarginMs = 100;
+    return QDateTime::fromMSecsSinceEpoch(*Boot + *Earliest * 1000 / TicksPerSecond - MarginMs);
 }

@@ -11,6 +11,8 @@
 #include "utility/tables/TableSafety.h"
 
 #include <QComboBox>
+#include <functional>
+#include <vector>
 #include <QDirIterator>
 #include <QMap>
 #include <QPushButton>
@@ -25,7 +27,6 @@ using namespace Utility;
 namespace {
 
 const QString Finished = QStringLiteral("最適化が終了しました  ");
-const QString Repaired = QStringLiteral("修復が終了しました  ");
 
 QStringList MeiboNumbers(const TUtilityWorld& World)
 {
@@ -303,12 +304,85 @@ TEST(UtilityRepairTest, ADamagedIndexIsRebuiltWithEveryRowAndTheOldFileKept)
     const QByteArray Damaged = TUtilityWorld::Bytes(File);
 
     EXPECT_TRUE(RunRepair(1));
-    EXPECT_EQ(Boxes.Texts().last(), Repaired);
+    EXPECT_EQ(Boxes.Texts().last(),
+              QStringLiteral("修復が終了しました  \r\n\r\n保存できたレコード：400 件  \r\n失われたレコード：0 件  "));
     EXPECT_TRUE(Integrity(File).isEmpty());
     EXPECT_EQ(SqlRows(File, "SELECT count(*) FROM Meibo"), QStringList{"400"});
     // The safety copy is the damaged table as it was.
     EXPECT_FALSE(Integrity(World.Data() + "backup.rep/Meibo.DB").isEmpty());
     EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + "backup.rep/Meibo.DB").size(), Damaged.size());
+}
+
+TEST(UtilityRepairTest, ADroppedIndexIsMadeAgainFromTheTablesDefinition)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes");
+    World.MakeTable(TDataTable::Meibo, {0, 1, 2});
+    const QString File = World.Data() + MeiboFileName;
+    const QStringList Indexes = SqlIndexNames(File);
+    ASSERT_TRUE(Indexes.contains(QStringLiteral("Meibo_SchTel1")));
+    ASSERT_TRUE(TableFaults::EditSchema(File, QStringLiteral("DROP INDEX Meibo_SchTel1")));
+
+    EXPECT_TRUE(RunRepair(1));
+    EXPECT_EQ(SqlIndexNames(File), Indexes);
+    EXPECT_TRUE(Integrity(File).isEmpty());
+}
+
+// The table's leaf pages, from SQLite's page statistics.
+QList<int> LeafPages(const QString& File, const char* Table)
+{
+    QList<int> Pages;
+    for (const QString& Row :
+         SqlRows(File, QStringLiteral("SELECT pageno FROM dbstat WHERE name = '%1' AND pagetype = 'leaf' ORDER BY pageno")
+                           .arg(QString::fromLatin1(Table))
+                           .toUtf8()
+                           .constData()))
+        Pages << Row.toInt();
+    return Pages;
+}
+
+TEST(UtilityRepairTest, ATableWithADamagedPageOrCutShortKeepsEveryReadableRowAndTheDamagedFile)
+{
+    struct TCase
+    {
+        const char* Name;
+        std::function<void(const QString& File)> Damage;
+    };
+    const std::vector<TCase> Cases = {
+        {"a page overwritten",
+         [](const QString& File) {
+             const QList<int> Leaves = LeafPages(File, "Meibo");
+             ASSERT_GT(Leaves.size(), 4);
+             QFile Out(File);
+             ASSERT_TRUE(Out.open(QIODevice::ReadWrite));
+             Out.seek(qint64(Leaves[2] - 1) * 8192);
+             Out.write(QByteArray(8192, '\x5a'));
+         }},
+        {"the file cut short", [](const QString& File) { ASSERT_TRUE(QFile::resize(File, QFileInfo(File).size() * 2 / 3)); }},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        TUtilityWorld World;
+        TScriptedBoxes Boxes("Yes");
+        QList<int> Numbers;
+        for (int I = 0; I < 2000; ++I)
+            Numbers << I;
+        World.MakeTable(TDataTable::Meibo, Numbers);
+        const QString File = World.Data() + MeiboFileName;
+        Case.Damage(File);
+        const QByteArray Damaged = TUtilityWorld::Bytes(File);
+
+        EXPECT_TRUE(RunRepair(1));
+        ASSERT_TRUE(Integrity(File).isEmpty());
+        const int Saved = SqlRows(File, "SELECT count(*) FROM Meibo").value(0).toInt();
+        EXPECT_GT(Saved, 0);
+        EXPECT_LT(Saved, 2000);
+        EXPECT_TRUE(Boxes.Texts().last().startsWith(
+            QStringLiteral("修復が終了しました  \r\n\r\n保存できたレコード：%1 件  \r\n失われたレコード：").arg(Saved)))
+            << Boxes.Texts().last().toStdString();
+        EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + "backup.rep/Meibo.DB"), Damaged);
+        EXPECT_EQ(SqlIndexNames(File).size(), MeiboTableDef().Indexes.size() - 1);
+    }
 }
 
 TEST(UtilityRepairTest, AFailedRebuildLeavesTheTableAsItWasAndAFailedCopyKeepsTheLastOne)
@@ -404,6 +478,26 @@ TEST(UtilityMainFormTest, PagesHelpContextsAndFocus)
     EXPECT_EQ(Form.cbxSrc->count(), 15);
     EXPECT_EQ(Form.cbxSrc->itemText(0), QStringLiteral("Tolvane１５"));
     EXPECT_EQ(Form.cbxSrc->itemData(14).toInt(), 1);
+}
+
+TEST(UtilityMainFormTest, F1WithoutAUsableGuideWarnsOnceAndPointsToTheDesktopsMenu)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes;
+    TMainForm Form;
+    Form.show();
+    QApplication::setActiveWindow(&Form);
+    // The world's program folder has no guide to show.
+    qsizetype Before = 0;
+    for (QWidget* Control : {static_cast<QWidget*>(Form.bbtnOptimize), static_cast<QWidget*>(Form.cbxRepair)}) {
+        Control->setFocus();
+        QTest::keyClick(Control, Qt::Key_F1);
+        ASSERT_EQ(Boxes.Texts().size(), Before + 1) << Boxes.Texts().join(u'|').toStdString();
+        Before = Boxes.Texts().size();
+        EXPECT_TRUE(Boxes.Texts().last().endsWith(QStringLiteral(
+            "\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  \r\n「操作ガイドの使用について」をご確認ください  ")));
+        EXPECT_FALSE(Boxes.Texts().last().contains(QStringLiteral("ヘルプ")));
+    }
 }
 
 TEST(UtilityMainFormTest, EnterInTheRepairChoiceOnlyMovesTheFocus)
