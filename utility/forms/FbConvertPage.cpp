@@ -222,6 +222,8 @@ void TMainForm::bbtnSelectAdrsClick()
 {
     SetAdrsFolder(edtDestFbDataPath->text().trimmed());
     TAddressSelect Dialog(this, FAdrsFolder, pnlAdrs->text());
+    // Centred by the size its layout gives it, not by the size of a widget not yet laid out.
+    Dialog.adjustSize();
     CenterForm(&Dialog, this);
     if (Dialog.exec() != QDialog::Accepted)
         return;

@@ -25,7 +25,7 @@ int RunVxUtil16(int& argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Pelmar"));
     // Every window and box carries its own caption. A display name would be appended to each title
     // on X11; an empty one is appended to none.
-    QApplication::setApplicationDisplayName(QString(u""));
+    QApplication::setApplicationDisplayName(QStringLiteral(""));
     SetUpProgramLook();
 
     // A later start brings the running copy forward and ends without a word.
