@@ -3,7 +3,6 @@
 // command killed at any moment leaves the next run clean.
 #include "main/start/ProgramStart.h"
 #include "main/tables/DBInfo.h"
-#include "platform/db/Collation.h"
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/SqlRows.h"
 #include "tests/support/TableFaults.h"
@@ -18,9 +17,6 @@
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -113,15 +109,6 @@ void CloseUtility(TProgramHarness& Program)
     ASSERT_TRUE(Program.Process().waitForFinished(TProgramHarness::Patience));
 }
 
-QList<int> LeafPages(const QString& File)
-{
-    QList<int> Pages;
-    for (const QString& Row :
-         SqlRows(File, "SELECT pageno FROM dbstat WHERE name = 'Meibo' AND pagetype = 'leaf' ORDER BY pageno"))
-        Pages << Row.toInt();
-    return Pages;
-}
-
 TEST(UtilityRepairE2ETest, ARepairSavesWhatADamagedDirectoryStillHoldsAndKeepsTheDamagedFile)
 {
     constexpr int Count = 3000;
@@ -134,12 +121,9 @@ TEST(UtilityRepairE2ETest, ARepairSavesWhatADamagedDirectoryStillHoldsAndKeepsTh
     const std::vector<TCase> Cases = {
         {"a page overwritten",
          [](const QString& File) {
-             const QList<int> Leaves = LeafPages(File);
+             const QList<int> Leaves = TableFaults::Pages(File, QStringLiteral("Meibo"));
              ASSERT_GT(Leaves.size(), 10);
-             QFile Out(File);
-             ASSERT_TRUE(Out.open(QIODevice::ReadWrite));
-             Out.seek(qint64(Leaves[Leaves.size() / 2] - 1) * 8192);
-             Out.write(QByteArray(8192, '\x5a'));
+             ASSERT_TRUE(TableFaults::OverwritePage(File, Leaves[Leaves.size() / 2], '\x5a'));
          },
          false},
         {"cut to four fifths", [](const QString& File) { QFile::resize(File, QFileInfo(File).size() * 4 / 5 + 77); },
@@ -179,25 +163,6 @@ TEST(UtilityRepairE2ETest, ARepairSavesWhatADamagedDirectoryStillHoldsAndKeepsTh
     }
 }
 
-// A writer killed in the middle of a transaction, with changed pages already in the file: the
-// journal beside the table holds the pages from before, as a crash of the main program leaves it.
-void KillWriterMidway(const QString& File)
-{
-    const pid_t Child = ::fork();
-    if (Child == 0) {
-        sqlite3* Db = nullptr;
-        sqlite3_open(QFile::encodeName(File).constData(), &Db);
-        RegisterCp932Collations(Db);
-        sqlite3_exec(Db,
-                     "PRAGMA cache_size=2; BEGIN; UPDATE RecvHis SET SelItem1 = hex(randomblob(30)); "
-                     "DELETE FROM RecvHis WHERE RecNo % 3 = 0",
-                     nullptr, nullptr, nullptr);
-        ::_exit(0);
-    }
-    int Status = 0;
-    ::waitpid(Child, &Status, 0);
-}
-
 TEST(UtilityRepairE2ETest, ARestoreOverAKilledWritersJournalGivesTheBackupsRowsAndCallsAreRecordedAfter)
 {
     TProgramHarness Program;
@@ -206,7 +171,7 @@ TEST(UtilityRepairE2ETest, ARestoreOverAKilledWritersJournalGivesTheBackupsRowsA
     MakeTable(Backup, TDataTable::RecvHis, 40);
     MakeTable(Program.DataFolder(), TDataTable::RecvHis, 400);
     const QString File = Program.DataFolder() + RecvHisFileName;
-    KillWriterMidway(File);
+    TableFaults::KillWriterMidway(File, "UPDATE RecvHis SET SelItem1 = hex(randomblob(30)); DELETE FROM RecvHis WHERE RecNo % 3 = 0");
     ASSERT_TRUE(QFile::exists(File + QStringLiteral("-journal")));
 
     StartUtility(Program, QStringLiteral("Yes"));

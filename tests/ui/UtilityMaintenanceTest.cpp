@@ -58,6 +58,15 @@ void DamageIndex(const QString& File, const char* Index)
     Out.write(QByteArray(PageSize, '\x5a'));
 }
 
+// The record numbers 0 .. Count-1.
+QList<int> Numbered(int Count)
+{
+    QList<int> Numbers;
+    for (int I = 0; I < Count; ++I)
+        Numbers << I;
+    return Numbers;
+}
+
 // What the engine's check finds in a table file; empty when it is sound.
 QStringList Integrity(const QString& File)
 {
@@ -294,10 +303,7 @@ TEST(UtilityRepairTest, ADamagedIndexIsRebuiltWithEveryRowAndTheOldFileKept)
 {
     TUtilityWorld World;
     TScriptedBoxes Boxes("Yes");
-    QList<int> Numbers;
-    for (int I = 0; I < 400; ++I)
-        Numbers << I;
-    World.MakeTable(TDataTable::Meibo, Numbers);
+    World.MakeTable(TDataTable::Meibo, Numbered(400));
     const QString File = World.Data() + MeiboFileName;
     DamageIndex(File, "Meibo_CorpKanji");
     ASSERT_FALSE(Integrity(File).isEmpty());
@@ -328,19 +334,6 @@ TEST(UtilityRepairTest, ADroppedIndexIsMadeAgainFromTheTablesDefinition)
     EXPECT_TRUE(Integrity(File).isEmpty());
 }
 
-// The table's leaf pages, from SQLite's page statistics.
-QList<int> LeafPages(const QString& File, const char* Table)
-{
-    QList<int> Pages;
-    for (const QString& Row :
-         SqlRows(File, QStringLiteral("SELECT pageno FROM dbstat WHERE name = '%1' AND pagetype = 'leaf' ORDER BY pageno")
-                           .arg(QString::fromLatin1(Table))
-                           .toUtf8()
-                           .constData()))
-        Pages << Row.toInt();
-    return Pages;
-}
-
 TEST(UtilityRepairTest, ATableWithADamagedPageOrCutShortKeepsEveryReadableRowAndTheDamagedFile)
 {
     struct TCase
@@ -351,12 +344,9 @@ TEST(UtilityRepairTest, ATableWithADamagedPageOrCutShortKeepsEveryReadableRowAnd
     const std::vector<TCase> Cases = {
         {"a page overwritten",
          [](const QString& File) {
-             const QList<int> Leaves = LeafPages(File, "Meibo");
+             const QList<int> Leaves = TableFaults::Pages(File, QStringLiteral("Meibo"));
              ASSERT_GT(Leaves.size(), 4);
-             QFile Out(File);
-             ASSERT_TRUE(Out.open(QIODevice::ReadWrite));
-             Out.seek(qint64(Leaves[2] - 1) * 8192);
-             Out.write(QByteArray(8192, '\x5a'));
+             ASSERT_TRUE(TableFaults::OverwritePage(File, Leaves[2], '\x5a'));
          }},
         {"the file cut short", [](const QString& File) { ASSERT_TRUE(QFile::resize(File, QFileInfo(File).size() * 2 / 3)); }},
     };
@@ -364,10 +354,7 @@ TEST(UtilityRepairTest, ATableWithADamagedPageOrCutShortKeepsEveryReadableRowAnd
         SCOPED_TRACE(Case.Name);
         TUtilityWorld World;
         TScriptedBoxes Boxes("Yes");
-        QList<int> Numbers;
-        for (int I = 0; I < 2000; ++I)
-            Numbers << I;
-        World.MakeTable(TDataTable::Meibo, Numbers);
+        World.MakeTable(TDataTable::Meibo, Numbered(2000));
         const QString File = World.Data() + MeiboFileName;
         Case.Damage(File);
         const QByteArray Damaged = TUtilityWorld::Bytes(File);

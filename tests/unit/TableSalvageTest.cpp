@@ -4,6 +4,7 @@
 #include "platform/db/Collation.h"
 #include "platform/db/Table.h"
 #include "tests/support/SqlRows.h"
+#include "tests/support/TableFaults.h"
 #include "transfer/common/TableCopy.h"
 
 #include <QDir>
@@ -11,8 +12,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,26 +26,14 @@ TTableDef RowsDef()
              {QStringLiteral("Name"), QStringLiteral("Name"), false, false, true}}};
 }
 
-// The pages of Name (a table or an index) by their kind, from SQLite's own page statistics.
-QList<int> Pages(const QString& File, const QString& Name, const char* Kind)
+QList<int> Leaves(const QString& File)
 {
-    QList<int> Result;
-    const QStringList Rows = SqlRows(
-        File, QStringLiteral("SELECT pageno FROM dbstat WHERE name = '%1' AND pagetype = '%2' ORDER BY pageno")
-                  .arg(Name, QString::fromLatin1(Kind))
-                  .toUtf8()
-                  .constData());
-    for (const QString& Row : Rows)
-        Result << Row.toInt();
-    return Result;
+    return TableFaults::Pages(File, QStringLiteral("Rows"));
 }
 
 void Overwrite(const QString& File, int Page, char Byte)
 {
-    QFile Out(File);
-    ASSERT_TRUE(Out.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(Out.seek(qint64(Page - 1) * 8192));
-    Out.write(QByteArray(8192, Byte));
+    ASSERT_TRUE(TableFaults::OverwritePage(File, Page, Byte));
 }
 
 class TableSalvageTest : public ::testing::Test
@@ -101,11 +88,11 @@ protected:
 TEST_F(TableSalvageTest, AnOverwrittenPageCostsItsOwnRowsAndTheRestAreSavedWithTheLossCounted)
 {
     Make(400);
-    const QList<int> Leaves = Pages(File(), QStringLiteral("Rows"), "leaf");
-    ASSERT_GT(Leaves.size(), 20);
+    const QList<int> Leaf = Leaves(File());
+    ASSERT_GT(Leaf.size(), 20);
     // Rubbish and zeros, as a torn write and a lost sector leave a page.
-    Overwrite(File(), Leaves[5], '\x5a');
-    Overwrite(File(), Leaves[12], '\0');
+    Overwrite(File(), Leaf[5], '\x5a');
+    Overwrite(File(), Leaf[12], '\0');
     TTable Plain(Session);
     Plain.SetDatabaseName(Dir.path());
     Plain.SetTableName(QStringLiteral("Rows.DB"));
@@ -159,9 +146,9 @@ TEST_F(TableSalvageTest, TheReadingOfASoundOrDamagedFileGrowsWithItsRowsAlone)
         QDir().mkpath(Dir.path());
         Make(Rows);
         if (Damage) {
-            const QList<int> Leaves = Pages(File(), QStringLiteral("Rows"), "leaf");
-            for (int I = 3; I < Leaves.size(); I += 10)
-                Overwrite(File(), Leaves[I], '\x5a');
+            const QList<int> Leaf = Leaves(File());
+            for (int I = 3; I < Leaf.size(); I += 10)
+                Overwrite(File(), Leaf[I], '\x5a');
         }
         return Salvage().Steps;
     };
@@ -174,24 +161,9 @@ TEST_F(TableSalvageTest, TheReadingOfASoundOrDamagedFileGrowsWithItsRowsAlone)
     }
 }
 
-// A writer killed in the middle of a transaction, with its changed pages half in the file: the
-// journal beside the table holds the pages from before.
 void KillWriterMidway(const QString& File)
 {
-    const pid_t Child = ::fork();
-    if (Child == 0) {
-        sqlite3* Db = nullptr;
-        sqlite3_open(QFile::encodeName(File).constData(), &Db);
-        RegisterCp932Collations(Db);
-        // A small cache spills the changed pages into the file before the commit.
-        sqlite3_exec(Db,
-                     "PRAGMA cache_size=2; BEGIN; UPDATE Rows SET Note = hex(randomblob(400)); "
-                     "DELETE FROM Rows WHERE RecNo % 2 = 0",
-                     nullptr, nullptr, nullptr);
-        ::_exit(0);
-    }
-    int Status = 0;
-    ::waitpid(Child, &Status, 0);
+    TableFaults::KillWriterMidway(File, "UPDATE Rows SET Note = hex(randomblob(400)); DELETE FROM Rows WHERE RecNo % 2 = 0");
 }
 
 TEST_F(TableSalvageTest, AFileCopiedIntoPlaceIsNotRolledBackByTheJournalOfTheOneItReplaced)

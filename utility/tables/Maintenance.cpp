@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <cstdio>
 
 namespace Utility {
 
@@ -72,30 +73,36 @@ QString NotRecognisedText(TDataTable Table, const QString& Command)
         .arg(FileNameOf(Table), ProductName, Command);
 }
 
-// The table's file as it is, into Folder, replacing the previous run's copy only once whole. A file
-// with damaged pages gives no consistent copy through SQLite; with the main program stopped and the
-// table closed, its bytes are the table.
+// The table's file as it is, into Folder, replacing the previous run's copy only once whole. With
+// the main program stopped and the table closed, the file's bytes are the table: a damaged one is
+// kept exactly as it was, which no copy through SQLite would do (it reads a file cut short as
+// padded with empty pages). A journal a crash left beside it goes along, as the rest of that state.
 bool KeepRepairCopy(const QString& File, const QString& Folder)
 {
     if (!CreateOwnerOnlyFolder(Folder))
         return false;
     const QString Dest = Folder + QFileInfo(File).fileName();
-    try {
-        BackupTableFile(File, Dest);
-        return true;
-    } catch (const EDatabaseError&) {
-    }
     // Named as the engine names its temporaries, so that a killed copy's goes at the next start.
     const QString Temporary = Folder + u'.' + QFileInfo(File).fileName() + QStringLiteral(".tmp-copy");
+    const QString Journal = File + QStringLiteral("-journal");
     QFile::remove(Temporary);
+    QFile::remove(Temporary + QStringLiteral("-journal"));
     if (!CopyFileOwnerOnly(File, Temporary))
         return false;
-    try {
-        PutTableFileInPlace(Temporary, Dest);
-        return true;
-    } catch (const EDatabaseError&) {
+    if (QFileInfo::exists(Journal) && !CopyFileOwnerOnly(Journal, Temporary + QStringLiteral("-journal"))) {
+        QFile::remove(Temporary);
         return false;
     }
+    try {
+        PutTableFileInPlace(Temporary, Dest);
+    } catch (const EDatabaseError&) {
+        QFile::remove(Temporary + QStringLiteral("-journal"));
+        return false;
+    }
+    if (QFileInfo::exists(Temporary + QStringLiteral("-journal")))
+        (void)::rename(QFile::encodeName(Temporary + QStringLiteral("-journal")).constData(),
+                       QFile::encodeName(Dest + QStringLiteral("-journal")).constData());
+    return true;
 }
 
 } // namespace
