@@ -189,11 +189,15 @@ public:
     sqlite3* Db = nullptr;
 };
 
-// Copies the rows of From into To (tables of Db, "schema.name" quoted), Columns in both, one row at
-// a time in rowid order, passing over what cannot be read (TableSalvage.cpp). Indexes names the old
-// file's indexes whose entries count the rows it held.
-TTable::TSalvageCount SalvageRows(sqlite3* Db, const QString& From, const QString& To, const QStringList& Columns,
-                                  const QStringList& Indexes);
+// Copies the rows of the table From (quoted) of SourceFile into To (a "schema.name" of Dest), Columns
+// in both, one row at a time in rowid order, passing over what cannot be read (TableSalvage.cpp).
+// Indexes names the source's indexes whose entries count the rows it held.
+TTable::TSalvageCount SalvageRows(const QString& SourceFile, const QString& From, sqlite3* Dest, const QString& To,
+                                  const QStringList& Columns, const QStringList& Indexes);
+// SQLite refuses to read a file shorter than its header says. A file cut short is copied beside
+// itself with the missing pages as zeros, which read as damaged pages; answers that copy, for the
+// caller to remove, or File itself when it is whole.
+QString ReadableCopyOf(const QString& File);
 
 // Whether the definition numbers its rows itself (an auto-increment field): its file keeps SQLite's
 // sequence table.

@@ -68,6 +68,7 @@ qint64 TTable::RebuildFile(const TTableDef& Def, const std::function<void(const 
     // Nobody may write to the old file while its rows are read, nor open it before it is replaced.
     FOpenLock = std::make_unique<TOpenLock>(Table, true, FSession.BusyTimeout());
     QString Temporary;
+    QString Readable = Table;
     auto CleanUp = [&] {
         Disconnect();
         FOpenLock.reset();
@@ -81,9 +82,13 @@ qint64 TTable::RebuildFile(const TTableDef& Def, const std::function<void(const 
             QFile::remove(Temporary);
             QFile::remove(Temporary + QStringLiteral("-journal"));
         }
+        if (Readable != Table)
+            QFile::remove(Readable);
     };
     try {
-        Connect(false, Table);
+        if (Salvaged)
+            Readable = ReadableCopyOf(Table);
+        Connect(false, Readable);
         // The old file's definition, which also proves that this session holds its password.
         ReadDefinition();
         if (!(FDef == Def))
@@ -107,6 +112,20 @@ qint64 TTable::RebuildFile(const TTableDef& Def, const std::function<void(const 
             Values << (I == Renumbered ? QStringLiteral("row_number() OVER (ORDER BY %1, rowid) - 1").arg(Name) : Name);
         }
 
+        // A damaged file is read only before the new file's transaction: a read that meets damage
+        // leaves SQLite unable to commit the transaction it ran in.
+        QString GivenNumber;
+        if (Salvaged && HasAutoInc(Def)) {
+            try {
+                GivenNumber = Column(FDb,
+                                     QStringLiteral("SELECT CAST(seq AS INTEGER) FROM main.sqlite_sequence "
+                                                    "WHERE name = ?1"),
+                                     Table, {FSqlName})
+                                  .value(0);
+            } catch (const EDatabaseError&) {
+            }
+        }
+
         Temporary = TemporaryNameBeside(Table);
         WriteTableFile(Temporary, Def, FSqlName, FPassword, false);
         Exec(QStringLiteral("ATTACH DATABASE ") + Literal(Temporary) + QStringLiteral(" AS rebuilt"));
@@ -124,8 +143,7 @@ qint64 TTable::RebuildFile(const TTableDef& Def, const std::function<void(const 
             for (const TIndexDef& Index : Def.Indexes)
                 if (!Index.Primary)
                     Indexes << IndexSqlName(FSqlName, Index);
-            *Salvaged = SalvageRows(FDb, QStringLiteral("main.") + Own, QStringLiteral("rebuilt.") + Own, Columns,
-                                    Indexes);
+            *Salvaged = SalvageRows(Readable, Own, FDb, QStringLiteral("rebuilt.") + Own, Columns, Indexes);
             Copied = Salvaged->Saved;
         } else {
             Exec(QStringLiteral("INSERT INTO rebuilt.") + Own + QStringLiteral(" (") +
@@ -135,15 +153,17 @@ qint64 TTable::RebuildFile(const TTableDef& Def, const std::function<void(const 
         }
         // A number an auto-increment field has given stays given, even when its row is gone. A damaged
         // file's sequence may be unreadable: the new file then counts on from its highest row.
-        if (HasAutoInc(Def)) try {
+        if (HasAutoInc(Def) && !Salvaged) {
             Exec(QStringLiteral("DELETE FROM rebuilt.sqlite_sequence"));
             (void)Column(FDb,
                          QStringLiteral("INSERT INTO rebuilt.sqlite_sequence (name, seq) SELECT name, "
                                         "CAST(seq AS INTEGER) FROM main.sqlite_sequence WHERE name = ?1"),
                          Table, {FSqlName});
-        } catch (const EDatabaseError&) {
-            if (!Salvaged)
-                throw;
+        } else if (HasAutoInc(Def) && !GivenNumber.isEmpty()) {
+            (void)Column(FDb,
+                         QStringLiteral("UPDATE rebuilt.sqlite_sequence SET seq = max(seq, CAST(?2 AS INTEGER)) "
+                                        "WHERE name = ?1"),
+                         Table, {FSqlName, GivenNumber});
         }
         // Each index is built in one sorted pass over the rows already in.
         for (const TIndexDef& Index : Def.Indexes)

@@ -1,6 +1,8 @@
 #include "platform/db/Table.h"
 #include "platform/db/TableInternal.h"
 
+#include <QFile>
+#include <QtEndian>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -54,12 +56,12 @@ private:
 class TSalvage
 {
 public:
-    TSalvage(sqlite3* Db, const QString& From, const QString& To, const QStringList& Columns)
-        : FRead(Db, QStringLiteral("SELECT rowid, ") + Columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
-                        From + QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid")),
-          FProbe(Db, QStringLiteral("SELECT rowid FROM ") + From +
-                         QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid LIMIT 1")),
-          FWrite(Db, QStringLiteral("INSERT INTO ") + To + QStringLiteral(" (") + Columns.join(QStringLiteral(", ")) +
+    TSalvage(sqlite3* Source, const QString& From, sqlite3* Dest, const QString& To, const QStringList& Columns)
+        : FRead(Source, QStringLiteral("SELECT rowid, ") + Columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
+                            From + QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid")),
+          FProbe(Source, QStringLiteral("SELECT rowid FROM ") + From +
+                             QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid LIMIT 1")),
+          FWrite(Dest, QStringLiteral("INSERT INTO ") + To + QStringLiteral(" (") + Columns.join(QStringLiteral(", ")) +
                          QStringLiteral(") VALUES (") + QStringList(Columns.size(), QStringLiteral("?")).join(u',') +
                          u')'),
           FColumns(static_cast<int>(Columns.size()))
@@ -74,7 +76,14 @@ public:
             std::optional<qint64> Last;
             int Rc;
             while ((Rc = sqlite3_step(*FRead)) == SQLITE_ROW) {
-                Last = sqlite3_column_int64(*FRead, 0);
+                // A page cut off inside, its rest read as zeros, still passes for a page and gives
+                // rows out of order: the walk's order is the proof a row is one of the table's.
+                const qint64 RowId = sqlite3_column_int64(*FRead, 0);
+                if (RowId < *From || (Last && RowId <= *Last)) {
+                    Rc = SQLITE_CORRUPT;
+                    break;
+                }
+                Last = RowId;
                 Copy();
             }
             sqlite3_reset(*FRead);
@@ -132,25 +141,28 @@ private:
     // 2 log n seeks. None when nothing beyond Bad can be reached.
     std::optional<qint64> NextReachable(qint64 Bad)
     {
-        qint64 Failed = Bad;
-        qint64 Step = 1;
-        qint64 Found;
+        // Distances from Bad, unsigned: the whole range of rowids spans more than a signed number holds.
+        const quint64 Room = quint64(Highest) - quint64(Bad);
+        const auto At = [Bad](quint64 Offset) { return qint64(quint64(Bad) + Offset); };
+        quint64 Failed = 0;
+        quint64 Step = 1;
+        quint64 Found;
         for (;;) {
-            const qint64 Try = Failed > Highest - Step ? Highest : Failed + Step;
-            if (Reachable(Try)) {
+            const quint64 Try = Room - Failed < Step ? Room : Failed + Step;
+            if (Reachable(At(Try))) {
                 Found = Try;
                 break;
             }
-            if (Try == Highest)
+            if (Try == Room)
                 return std::nullopt;
             Failed = Try;
-            Step = Step > Highest / 2 ? Highest : Step * 2;
+            Step *= 2;
         }
         while (Found - Failed > 1) {
-            const qint64 Middle = Failed + (Found - Failed) / 2;
-            (Reachable(Middle) ? Found : Failed) = Middle;
+            const quint64 Middle = Failed + (Found - Failed) / 2;
+            (Reachable(At(Middle)) ? Found : Failed) = Middle;
         }
-        return Found;
+        return At(Found);
     }
 
     TStatement FRead;
@@ -163,12 +175,15 @@ private:
 
 namespace TableInternal {
 
-TTable::TSalvageCount SalvageRows(sqlite3* Db, const QString& From, const QString& To, const QStringList& Columns,
-                                  const QStringList& Indexes)
+TTable::TSalvageCount SalvageRows(const QString& SourceFile, const QString& From, sqlite3* Dest, const QString& To,
+                                  const QStringList& Columns, const QStringList& Indexes)
 {
+    // The damaged file is read through a connection of its own: a read that meets a damaged page
+    // leaves SQLite unable to commit the transaction it ran in, which must not be the new file's.
+    TRawDb Source(SourceFile, SQLITE_OPEN_READONLY);
     // A cell that runs past its page is reported as damage rather than read as a row.
-    sqlite3_exec(Db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
-    TSalvage Salvage(Db, From, To, Columns);
+    sqlite3_exec(Source.Db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
+    TSalvage Salvage(Source.Db, From, Dest, To, Columns);
     Salvage.Run();
     TTable::TSalvageCount Count;
     Count.Saved = Salvage.Saved;
@@ -176,14 +191,49 @@ TTable::TSalvageCount SalvageRows(sqlite3* Db, const QString& From, const QStrin
     // The index that still counts the most rows tells how many the table held.
     std::optional<qint64> Held;
     for (const QString& Index : Indexes) {
-        auto Counting = TStatement::Try(Db, QStringLiteral("SELECT count(*) FROM ") + From + QStringLiteral(" INDEXED BY ") +
-                                                Quote(Index));
+        auto Counting = TStatement::Try(Source.Db, QStringLiteral("SELECT count(*) FROM ") + From +
+                                                       QStringLiteral(" INDEXED BY ") + Quote(Index));
         if (Counting && sqlite3_step(**Counting) == SQLITE_ROW)
             Held = std::max(Held.value_or(0), qint64(sqlite3_column_int64(**Counting, 0)));
     }
     const qint64 Read = Salvage.Saved + Salvage.Refused;
     Count.Lost = Held ? std::max(*Held, Read) - Salvage.Saved : (Salvage.Damaged ? -1 : Salvage.Refused);
     return Count;
+}
+
+QString ReadableCopyOf(const QString& File)
+{
+    QFile In(File);
+    if (!In.open(QIODevice::ReadOnly))
+        return File;
+    const QByteArray Header = In.read(100);
+    if (Header.size() < 100 || !Header.startsWith("SQLite format 3"))
+        return File;
+    const auto Number = [&Header](int At) { return qFromBigEndian<quint32>(Header.constData() + At); };
+    int PageSize = qFromBigEndian<quint16>(Header.constData() + 16);
+    if (PageSize == 1)
+        PageSize = 65536;
+    // The header's page count stands only while its change counter agrees with the one it was
+    // written with; otherwise SQLite goes by the file's size and reads a cut file as it is.
+    const qint64 Pages = Number(92) == Number(24) ? qint64(Number(28)) : 0;
+    if (PageSize < 512 || Pages * PageSize <= In.size())
+        return File;
+    const QString Copy = TemporaryNameBeside(File) + QStringLiteral("-cut");
+    CreateOwnerOnlyFile(Copy);
+    QFile Out(Copy);
+    In.seek(0);
+    bool Ok = Out.open(QIODevice::WriteOnly);
+    while (Ok && !In.atEnd()) {
+        const QByteArray Block = In.read(1 << 20);
+        Ok = Out.write(Block) == Block.size();
+    }
+    Ok = Ok && Out.resize(Pages * PageSize);
+    if (!Ok) {
+        Out.close();
+        QFile::remove(Copy);
+        throw EDatabaseError(QStringLiteral("Cannot copy %1 to read it").arg(File), SQLITE_FULL);
+    }
+    return Copy;
 }
 
 } // namespace TableInternal

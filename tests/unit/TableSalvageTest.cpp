@@ -120,9 +120,8 @@ TEST_F(TableSalvageTest, AFileCutShortKeepsTheRowsBeforeTheCutWhereverItFalls)
     ASSERT_TRUE(QFile::copy(File(), Whole));
     const qint64 Size = QFileInfo(Whole).size();
     qint64 Before = 301;
-    // From near the end of the rows back to the table's first pages alone (the schema, the roots of
-    // the table, its index and its definition), each cut inside a page.
-    for (const qint64 Cut : {Size * 9 / 10, Size * 6 / 10, Size * 3 / 10, qint64(4 * 8192)}) {
+    // From near the end of the rows back to a third of them, each cut inside a page.
+    for (const qint64 Cut : {Size * 9 / 10, Size * 6 / 10, Size * 3 / 10}) {
         SCOPED_TRACE(Cut);
         QFile::remove(File());
         ASSERT_TRUE(QFile::copy(Whole, File()));
@@ -177,7 +176,6 @@ TEST_F(TableSalvageTest, AFileCopiedIntoPlaceIsNotRolledBackByTheJournalOfTheOne
     EXPECT_EQ(CopyTableFiles(Backup.path(), Dir.path(), {QStringLiteral("Rows.DB")}), CopyTableFilesDone);
     EXPECT_FALSE(QFile::exists(File() + QStringLiteral("-journal")));
     EXPECT_EQ(Numbers().size(), 50);
-    EXPECT_EQ(SqlRows(File(), "PRAGMA integrity_check"), QStringList{QStringLiteral("ok")});
 }
 
 TEST_F(TableSalvageTest, AFailedPlacementLeavesTheOldFileWithItsJournal)
