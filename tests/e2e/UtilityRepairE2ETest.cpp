@@ -88,8 +88,8 @@ QStringList Leftovers(const QString& Folder)
     while (It.hasNext()) {
         const QString Path = It.next();
         const QString Name = QFileInfo(Path).fileName();
-        if (Name.contains(QStringLiteral(".tmp-")) || Name.endsWith(QStringLiteral("-journal")) ||
-            (Name.startsWith(u'.') && QFileInfo(Path).isDir()))
+        // A journal a killed writer left is SQLite's to roll back at the next open, not a leftover.
+        if (Name.contains(QStringLiteral(".tmp-")) || (Name.startsWith(u'.') && QFileInfo(Path).isDir()))
             Found << QDir(Folder).relativeFilePath(Path);
     }
     return Found;
@@ -97,6 +97,10 @@ QStringList Leftovers(const QString& Folder)
 
 void StartUtility(TProgramHarness& Program, const QString& Answers)
 {
+    // Each start reads its scripted answers from the first line: a run of its own gets a file of its own.
+    static int Runs = 0;
+    Program.Environment().insert(QStringLiteral("VX_DIALOG_ANSWERS"),
+                                 Program.TempPath(QStringLiteral("dialogs-%1.jsonl").arg(++Runs)));
     Program.SetProgram(QStringLiteral("VxUtil16"), Utility::UTILITY_INSTANCE_NAME);
     Program.Environment().insert(QStringLiteral("VX_MSGBOX_ANSWERS"), Answers);
     ASSERT_TRUE(Program.Start());
@@ -106,7 +110,10 @@ void StartUtility(TProgramHarness& Program, const QString& Answers)
 void CloseUtility(TProgramHarness& Program)
 {
     Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("btnCancel"));
-    ASSERT_TRUE(Program.Process().waitForFinished(TProgramHarness::Patience));
+    QStringList Texts;
+    for (const QJsonObject& Box : Program.Boxes())
+        Texts << Box.value(QStringLiteral("text")).toString();
+    ASSERT_TRUE(Program.Process().waitForFinished(TProgramHarness::Patience)) << Texts.join(u'|').toStdString();
 }
 
 TEST(UtilityRepairE2ETest, ARepairSavesWhatADamagedDirectoryStillHoldsAndKeepsTheDamagedFile)

@@ -7,6 +7,7 @@
 #include "main/start/MainHooks.h"
 #include "platform/sys/Folders.h"
 #include "platform/ui/WindowLog.h"
+#include "platform/ui/WindowScript.h"
 #include "utility/start/UtilFolders.h"
 #include "utility/tables/TableSafety.h"
 
@@ -171,6 +172,8 @@ TBackupData::TBackupData(QWidget* Owner) : TWizardDialog(Owner), FSource(DataPat
     connect(btnBackup, &QPushButton::clicked, this, &TBackupData::btnBackupClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Tests drive the wizard from outside as a person would; it logs its own state as it fills.
+    ScriptWindow(this, false);
 }
 
 void TBackupData::showEvent(QShowEvent* Event)
