@@ -72,7 +72,8 @@ TEST(LeftFilesTest, OnlyOurTemporariesAndStagingFoldersOlderThanEveryRunningProg
     Write(Root.filePath(QStringLiteral(".Other-Ab12Cd/Meibo.DB")), Old);
     Age(Root.filePath(QStringLiteral(".Other-Ab12Cd")), Old);
 
-    RemoveLeftTableFiles(Data + u'/');
+    // The earliest running program of ours started a day ago.
+    RemoveLeftTableFiles(Data + u'/', QDateTime::currentDateTime().addDays(-1));
 
     EXPECT_EQ(Everything(Root.path()),
               (QStringList{QStringLiteral(".Data-Ab12Cd.keep"), QStringLiteral(".Data-Qq11Ww"),

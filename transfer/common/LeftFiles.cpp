@@ -9,11 +9,15 @@
 
 void RemoveLeftTableFiles(const QString& DataFolder)
 {
+    RemoveLeftTableFiles(DataFolder, EarliestProgramStart({QStringLiteral("VxRelvo16"), QStringLiteral("VxUtil16")})
+                                         .value_or(QDateTime::currentDateTime()));
+}
+
+void RemoveLeftTableFiles(const QString& DataFolder, const QDateTime& Before)
+{
     const QString Data = QDir::cleanPath(QFileInfo(DataFolder).absoluteFilePath());
     if (Data.isEmpty() || !QFileInfo(Data).isDir())
         return;
-    const QDateTime Before = EarliestProgramStart({QStringLiteral("VxRelvo16"), QStringLiteral("VxUtil16")})
-                                 .value_or(QDateTime::currentDateTime());
     // The data folder itself is a restore's destination; its safety and import folders are the
     // destinations of the copies made before a change, and hold the repair's copy of a table.
     QStringList Destinations{Data};
