@@ -129,10 +129,13 @@ void WriteJournal(const QString& JournalFile, const TAdrsJournal& Left)
     }
     TMemIniFile Journal(JournalFile);
     Journal.FromBytes({});
-    Journal.WriteInteger(DeleteSection, CountKey, Left.Deletions.size());
+    // A section with nothing left in it is not written at all.
+    if (!Left.Deletions.isEmpty())
+        Journal.WriteInteger(DeleteSection, CountKey, Left.Deletions.size());
     for (int I = 0; I < Left.Deletions.size(); ++I)
         Journal.WriteString(DeleteSection, QString::number(I + 1), Left.Deletions[I]);
-    Journal.WriteInteger(RenameSection, CountKey, Left.Renames.size());
+    if (!Left.Renames.isEmpty())
+        Journal.WriteInteger(RenameSection, CountKey, Left.Renames.size());
     for (int I = 0; I < Left.Renames.size(); ++I)
         Journal.WriteString(RenameSection, QString::number(I + 1),
                             Left.Renames[I].first + QLatin1Char('/') + Left.Renames[I].second);

@@ -3,6 +3,7 @@
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/device/VxComm.h"
+#include "transfer/common/LeftFiles.h"
 #include "main/help/VerInfo.h"
 #include "main/settings/Settings.h"
 #include "main/start/InfoDialog.h"
@@ -261,6 +262,7 @@ void TMainForm::ShowUsbSerialNote(const QString& Text)
 
 void TMainForm::CreateDataModule()
 {
+    RemoveLeftTableFiles(::Settings.DataPath);
     DMVxRelvo16 = new TDMVxRelvo16(::Settings.DataPath, ProgramPath);
     if (::Settings.UseFbAdrs && MainHooks().CreateFbDataModule)
         MainHooks().CreateFbDataModule();

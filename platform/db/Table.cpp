@@ -5,6 +5,7 @@
 #include "platform/sys/Folders.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -90,19 +91,54 @@ QString CreateOwnerOnlyFile(const QString& File)
     return File;
 }
 
-// Moves a finished temporary file into place. A journal left under the new name by an earlier
-// crash would otherwise be rolled back into the new file.
-void RenameIntoPlace(const QString& Temporary, const QString& Dest)
+} // namespace TableInternal
+
+// SQLite keeps a table's pending pages beside it under the table's name: a journal or WAL left
+// there by a writer that was killed belongs to the file being replaced, and the next open would
+// roll its pages into the new file.
+void PutTableFileInPlace(const QString& NewFile, const QString& Dest)
 {
-    SyncFile(Temporary);
-    QFile::remove(Dest + QStringLiteral("-journal"));
-    if (::rename(QFile::encodeName(Temporary).constData(), QFile::encodeName(Dest).constData()) != 0) {
+    SyncFile(NewFile);
+    // The old file's pending pages are moved aside first, so that a failed rename leaves the old
+    // file with them, as it was.
+    QStringList Aside;
+    for (const char* Suffix : {"-journal", "-wal", "-shm"}) {
+        const QString Pending = Dest + QLatin1String(Suffix);
+        if (!QFileInfo::exists(Pending))
+            continue;
+        const QString Side = NewFile + QLatin1String(Suffix) + QStringLiteral(".old");
+        QFile::remove(Side);
+        if (::rename(QFile::encodeName(Pending).constData(), QFile::encodeName(Side).constData()) == 0)
+            Aside << QLatin1String(Suffix);
+    }
+    if (::rename(QFile::encodeName(NewFile).constData(), QFile::encodeName(Dest).constData()) != 0) {
         const int Error = errno;
-        QFile::remove(Temporary);
+        for (const QString& Suffix : std::as_const(Aside))
+            (void)::rename(QFile::encodeName(NewFile + Suffix + QStringLiteral(".old")).constData(),
+                           QFile::encodeName(Dest + Suffix).constData());
+        QFile::remove(NewFile);
         throw EDatabaseError(QStringLiteral("Cannot create file %1").arg(Dest), CodeOfFileError(Error));
     }
+    for (const QString& Suffix : std::as_const(Aside))
+        QFile::remove(NewFile + Suffix + QStringLiteral(".old"));
+    // A journal that could not be moved aside must still not meet the new file.
+    for (const char* Suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(Dest + QLatin1String(Suffix));
     SyncFile(QFileInfo(Dest).absolutePath());
 }
+
+int RemoveLeftTemporaries(const QString& Folder, const QDateTime& Before)
+{
+    int Removed = 0;
+    const QFileInfoList Entries =
+        QDir(Folder).entryInfoList({QStringLiteral(".*.tmp-*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& Entry : Entries)
+        if (!Entry.isSymLink() && Entry.lastModified() < Before && QFile::remove(Entry.absoluteFilePath()))
+            ++Removed;
+    return Removed;
+}
+
+namespace TableInternal {
 
 void WriteTableFile(const QString& Path, const TTableDef& Def, const QString& Name, const QString& Password,
                     bool WithIndexes)
@@ -273,7 +309,7 @@ void TTable::CreateTable(const TTableDef& Def, const QString& Password)
     const QString Temporary = TemporaryNameBeside(FileName());
     try {
         WriteTableFile(Temporary, Def, Name, Password, true);
-        RenameIntoPlace(Temporary, FileName());
+        PutTableFileInPlace(Temporary, FileName());
     } catch (...) {
         QFile::remove(Temporary);
         throw;

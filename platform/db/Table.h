@@ -335,6 +335,20 @@ public:
     // the whole table is renumbered at once, so no two rows ever share a number.
     qint64 Rebuild(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename = {},
                    const QString& RenumberField = {});
+    // What a salvage saved of a damaged file: the rows read and written into the new file; the rows
+    // beyond those that the old file's indexes still count (-1 when no index could be counted
+    // either); and SQLite's steps in reading, for a guard on its cost.
+    struct TSalvageCount
+    {
+        qint64 Saved = 0;
+        qint64 Lost = 0;
+        qint64 Steps = 0;
+    };
+    // Rebuild of a file with damaged pages or cut short: as Rebuild, but the rows are read one by one
+    // in the table's own order, and a stretch that cannot be read is passed over to the next row that
+    // can; a row the new file refuses counts as lost. The file's definition and its schema must still
+    // be readable.
+    TSalvageCount Salvage(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename = {});
     // A consistent copy of the open table's file, written under a temporary name and renamed.
     void CopyTo(const QString& DestFile);
     // How the open table's connection is set up: the value of a setting such as "journal_mode",
@@ -357,6 +371,8 @@ private:
         TBuffer Values;
     };
 
+    qint64 RebuildFile(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
+                       const QString& RenumberField, TSalvageCount* Salvaged);
     void CheckActive() const;
     void CheckBrowseMode();
     void Connect(bool Create, const QString& Path);
@@ -539,3 +555,15 @@ private:
 // A consistent copy of a table file, open elsewhere or closed, for backups. The copy is written
 // under a temporary name and renamed into place.
 void BackupTableFile(const QString& SourceFile, const QString& DestFile);
+
+// Puts the finished table file NewFile in the place of Dest, on the same file system: the journal
+// and WAL a killed writer left of the old file go, the new file and the folder are on disk when it
+// returns. Every copy, restore, conversion and rebuild of a table ends here. On failure NewFile is
+// removed and Dest is as it was.
+void PutTableFileInPlace(const QString& NewFile, const QString& Dest);
+
+// Removes from Folder the temporary files the engine writes a table under before it is put into
+// place (and their journals), last changed before Before: those a killed copy or rebuild left.
+// A file a running program is still writing is newer than that program's start. Answers how many
+// went.
+int RemoveLeftTemporaries(const QString& Folder, const QDateTime& Before);

@@ -125,7 +125,6 @@ QString TemporaryNameBeside(const QString& File);
 // Creates File empty and readable by its owner alone, whatever the umask or the folder's default
 // access says: tables hold customers' names, numbers and addresses. Answers File.
 QString CreateOwnerOnlyFile(const QString& File);
-void RenameIntoPlace(const QString& Temporary, const QString& Dest);
 
 // The lock an open table holds on its file for as long as it is open (TableLock.cpp): shared for
 // a shared table, exclusive for an exclusive one. Throws "in use" when another table object or
@@ -198,6 +197,16 @@ public:
     }
     sqlite3* Db = nullptr;
 };
+
+// Copies the rows of the table From (quoted) of SourceFile into To (a "schema.name" of Dest), Columns
+// in both, one row at a time in rowid order, passing over what cannot be read (TableSalvage.cpp).
+// Indexes names the source's indexes whose entries count the rows it held.
+TTable::TSalvageCount SalvageRows(const QString& SourceFile, const QString& From, sqlite3* Dest, const QString& To,
+                                  const QStringList& Columns, const QStringList& Indexes);
+// SQLite refuses to read a file shorter than its header says. A file cut short is copied beside
+// itself with the missing pages as zeros, which read as damaged pages; answers that copy, for the
+// caller to remove, or File itself when it is whole.
+QString ReadableCopyOf(const QString& File);
 
 // Whether the definition numbers its rows itself (an auto-increment field): its file keeps SQLite's
 // sequence table.

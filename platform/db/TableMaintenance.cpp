@@ -38,7 +38,7 @@ void CopyDatabase(sqlite3* Source, const QString& SourceName, const QString& Des
             throw EDatabaseError(
                 QStringLiteral("Cannot copy to %1: %2").arg(DestFile, QString::fromUtf8(sqlite3_errstr(Rc))));
         Dest.Close();
-        RenameIntoPlace(Temporary, DestFile);
+        PutTableFileInPlace(Temporary, DestFile);
     } catch (...) {
         QFile::remove(Temporary);
         QFile::remove(Temporary + QStringLiteral("-journal"));

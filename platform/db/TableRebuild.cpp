@@ -47,6 +47,19 @@ QStringList Column(sqlite3* Db, const QString& Sql, const QString& Table, const 
 qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
                        const QString& RenumberField)
 {
+    return RebuildFile(Def, BeforeRename, RenumberField, nullptr);
+}
+
+TTable::TSalvageCount TTable::Salvage(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename)
+{
+    TSalvageCount Count;
+    (void)RebuildFile(Def, BeforeRename, {}, &Count);
+    return Count;
+}
+
+qint64 TTable::RebuildFile(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
+                           const QString& RenumberField, TSalvageCount* Salvaged)
+{
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot rebuild the open table %1").arg(FileName()));
     if (!Exists())
@@ -55,6 +68,7 @@ qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QStr
     // Nobody may write to the old file while its rows are read, nor open it before it is replaced.
     FOpenLock = std::make_unique<TOpenLock>(Table, true, FSession.BusyTimeout());
     QString Temporary;
+    QString Readable = Table;
     auto CleanUp = [&] {
         Disconnect();
         FOpenLock.reset();
@@ -68,9 +82,13 @@ qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QStr
             QFile::remove(Temporary);
             QFile::remove(Temporary + QStringLiteral("-journal"));
         }
+        if (Readable != Table)
+            QFile::remove(Readable);
     };
     try {
-        Connect(false, Table);
+        if (Salvaged)
+            Readable = ReadableCopyOf(Table);
+        Connect(false, Readable);
         // The old file's definition, which also proves that this session holds its password.
         ReadDefinition();
         if (!(FDef == Def))
@@ -94,6 +112,20 @@ qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QStr
             Values << (I == Renumbered ? QStringLiteral("row_number() OVER (ORDER BY %1, rowid) - 1").arg(Name) : Name);
         }
 
+        // A damaged file is read only before the new file's transaction: a read that meets damage
+        // leaves SQLite unable to commit the transaction it ran in.
+        QString GivenNumber;
+        if (Salvaged && HasAutoInc(Def)) {
+            try {
+                GivenNumber = Column(FDb,
+                                     QStringLiteral("SELECT CAST(seq AS INTEGER) FROM main.sqlite_sequence "
+                                                    "WHERE name = ?1"),
+                                     Table, {FSqlName})
+                                  .value(0);
+            } catch (const EDatabaseError&) {
+            }
+        }
+
         Temporary = TemporaryNameBeside(Table);
         WriteTableFile(Temporary, Def, FSqlName, FPassword, false);
         Exec(QStringLiteral("ATTACH DATABASE ") + Literal(Temporary) + QStringLiteral(" AS rebuilt"));
@@ -102,19 +134,36 @@ qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QStr
                             "PRAGMA main.cache_size=-65536; PRAGMA rebuilt.cache_size=-65536; BEGIN"));
         // The rows are read in the table's own order, past every index, so a damaged index cannot
         // hide or repeat a row. A row that cannot be read fails the whole rebuild: the old file
-        // stays, rather than a new one that lacks it.
+        // stays, rather than a new one that lacks it. Only a salvage passes such rows over, and
+        // counts them.
         const QString Own = Quote(FSqlName);
-        Exec(QStringLiteral("INSERT INTO rebuilt.") + Own + QStringLiteral(" (") + Columns.join(QStringLiteral(", ")) +
-             QStringLiteral(") SELECT ") + Values.join(QStringLiteral(", ")) + QStringLiteral(" FROM main.") + Own +
-             QStringLiteral(" NOT INDEXED ORDER BY rowid"));
-        const qint64 Copied = sqlite3_changes64(FDb);
-        // A number an auto-increment field has given stays given, even when its row is gone.
-        if (HasAutoInc(Def)) {
+        qint64 Copied = 0;
+        if (Salvaged) {
+            QStringList Indexes;
+            for (const TIndexDef& Index : Def.Indexes)
+                if (!Index.Primary)
+                    Indexes << IndexSqlName(FSqlName, Index);
+            *Salvaged = SalvageRows(Readable, Own, FDb, QStringLiteral("rebuilt.") + Own, Columns, Indexes);
+            Copied = Salvaged->Saved;
+        } else {
+            Exec(QStringLiteral("INSERT INTO rebuilt.") + Own + QStringLiteral(" (") +
+                 Columns.join(QStringLiteral(", ")) + QStringLiteral(") SELECT ") + Values.join(QStringLiteral(", ")) +
+                 QStringLiteral(" FROM main.") + Own + QStringLiteral(" NOT INDEXED ORDER BY rowid"));
+            Copied = sqlite3_changes64(FDb);
+        }
+        // A number an auto-increment field has given stays given, even when its row is gone. A damaged
+        // file's sequence may be unreadable: the new file then counts on from its highest row.
+        if (HasAutoInc(Def) && !Salvaged) {
             Exec(QStringLiteral("DELETE FROM rebuilt.sqlite_sequence"));
             (void)Column(FDb,
                          QStringLiteral("INSERT INTO rebuilt.sqlite_sequence (name, seq) SELECT name, "
                                         "CAST(seq AS INTEGER) FROM main.sqlite_sequence WHERE name = ?1"),
                          Table, {FSqlName});
+        } else if (HasAutoInc(Def) && !GivenNumber.isEmpty()) {
+            (void)Column(FDb,
+                         QStringLiteral("UPDATE rebuilt.sqlite_sequence SET seq = max(seq, CAST(?2 AS INTEGER)) "
+                                        "WHERE name = ?1"),
+                         Table, {FSqlName, GivenNumber});
         }
         // Each index is built in one sorted pass over the rows already in.
         for (const TIndexDef& Index : Def.Indexes)
@@ -135,7 +184,7 @@ qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QStr
         if (BeforeRename)
             BeforeRename(Temporary);
         Disconnect();
-        RenameIntoPlace(Temporary, Table);
+        PutTableFileInPlace(Temporary, Table);
         Temporary.clear();
         CleanUp();
         return Copied;

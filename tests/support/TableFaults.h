@@ -3,9 +3,12 @@
 #include "platform/db/Collation.h"
 
 #include <QFile>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Faults put into a table file from outside, as another program, a damaged disk or a hand with the
 // sqlite3 shell would leave them. The engine runs no trigger, so a row the table refuses comes from
@@ -99,6 +102,54 @@ inline bool LoseIndexEntries(const QString& File, const QString& Index, const QS
             .arg(Name);
     return EditSchema(File, Partial) && EditSchema(File, QStringLiteral("REINDEX \"%1\"").arg(Index)) &&
            EditSchema(File, Whole);
+}
+
+// The pages of Name (a table or an index) of one kind ("leaf", "internal", "overflow"), by SQLite's
+// own page statistics, in the file's order.
+inline QList<int> Pages(const QString& File, const QString& Name, const char* Kind = "leaf")
+{
+    QList<int> Result;
+    sqlite3* Db = nullptr;
+    sqlite3_stmt* Statement = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(File).constData(), &Db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(Db, "SELECT pageno FROM dbstat WHERE name = ?1 AND pagetype = ?2 ORDER BY pageno", -1,
+                           &Statement, nullptr) == SQLITE_OK) {
+        const QByteArray Utf8 = Name.toUtf8();
+        sqlite3_bind_text(Statement, 1, Utf8.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(Statement, 2, Kind, -1, SQLITE_STATIC);
+        while (sqlite3_step(Statement) == SQLITE_ROW)
+            Result << sqlite3_column_int(Statement, 0);
+    }
+    sqlite3_finalize(Statement);
+    sqlite3_close(Db);
+    return Result;
+}
+
+// Writes Byte over the whole page Page (the first is 1) of a file of PageSize-byte pages, as a torn
+// write or a lost sector leaves it.
+inline bool OverwritePage(const QString& File, int Page, char Byte, int PageSize = 8192)
+{
+    QFile Out(File);
+    return Out.open(QIODevice::ReadWrite) && Out.seek(qint64(Page - 1) * PageSize) &&
+           Out.write(QByteArray(PageSize, Byte)) == PageSize;
+}
+
+// Runs Sql on File in a process of its own that is killed before it commits, with a cache so small
+// that the changed pages are already in the file: the journal left beside the table holds the pages
+// from before, as a crash of a writer leaves it.
+inline void KillWriterMidway(const QString& File, const char* Sql)
+{
+    const pid_t Child = ::fork();
+    if (Child == 0) {
+        sqlite3* Db = nullptr;
+        sqlite3_open(QFile::encodeName(File).constData(), &Db);
+        RegisterCp932Collations(Db);
+        sqlite3_exec(Db, "PRAGMA cache_size=2; BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_exec(Db, Sql, nullptr, nullptr, nullptr);
+        ::_exit(0);
+    }
+    int Status = 0;
+    ::waitpid(Child, &Status, 0);
 }
 
 } // namespace TableFaults

@@ -154,6 +154,37 @@ TEST_F(TDataConvertPageTest, RunningProgramsAreAskedAboutOnlyForTheirOwnFolders)
     EXPECT_FALSE(QFileInfo::exists(World.Path(QStringLiteral("elsewhere"))));
 }
 
+TEST_F(TDataConvertPageTest, TheRunningChecksKnowTheirFoldersHoweverTheyAreSpelt)
+{
+    TSingleInstance Twelve(OlderInstanceName(12));
+    ASSERT_EQ(Twelve.Acquire(), TSingleInstance::EAcquire::Acquired);
+    TSingleInstance Main(MAIN_INSTANCE_NAME);
+    ASSERT_EQ(Main.Acquire(), TSingleInstance::EAcquire::Acquired);
+    ASSERT_TRUE(QFile::link(QDir(Own).absolutePath(), World.Path(QStringLiteral("v12link"))));
+    ASSERT_TRUE(QFile::link(QDir(World.Data()).absolutePath(), World.Path(QStringLiteral("datalink"))));
+    const QString Copy = World.Path(QStringLiteral("copy/"));
+    QDir().mkpath(Copy);
+    TScriptedBoxes Boxes;
+    Choose(12);
+    const QString Elsewhere = World.Path(QStringLiteral("elsewhere/"));
+    for (const QString& Source : {Own + QStringLiteral("./"), World.Path(QStringLiteral("v12link"))}) {
+        Form->edtSrcDataPath->setText(Source);
+        Form->edtDestDataPath->setText(Elsewhere);
+        Form->bbtnConvertClick();
+    }
+    for (const QString& Dest : {World.Data() + QStringLiteral("./"), World.Path(QStringLiteral("datalink/")),
+                                World.Data() + QStringLiteral("../data")}) {
+        Form->edtSrcDataPath->setText(Copy);
+        Form->edtDestDataPath->setText(Dest);
+        Form->bbtnConvertClick();
+    }
+    const QString Twelves = QStringLiteral("「Tolvane１２」が動作中です  \r\n「Tolvane１２」を終了してから実行してください  ");
+    const QString Mains = QString::fromUtf8(MainProgramRunningMessage);
+    EXPECT_EQ(Boxes.Texts(), (QStringList{Twelves, Twelves, Mains, Mains, Mains}));
+    EXPECT_FALSE(QFileInfo::exists(Elsewhere));
+    EXPECT_EQ(QDir(World.Data()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
 TEST_F(TDataConvertPageTest, ARefusedDestinationIsNotMade)
 {
     ConvertCounts = {1, 2, 3, 4, 5, 6};

@@ -13,6 +13,8 @@
 #include "tests/support/WhenModal.h"
 #include "utility/forms/AddressSelect.h"
 #include "utility/forms/UtilMainForm.h"
+#include "utility/start/UtilityRunning.h"
+#include "main/start/ProgramStart.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -298,6 +300,28 @@ TEST(FbConvertPageTest, ARunningEditionStopsTheCommandBeforeAnythingChanges)
               QStringList{QStringLiteral(
                   "「Fernbook2013」が動作中です  \r\n「Fernbook2013」を終了してから実行してください  ")});
     EXPECT_FALSE(QFileInfo::exists(World.Book(QStringLiteral("Book")) + AdrsFileName));
+}
+
+TEST(FbConvertPageTest, TheMainProgramsFolderIsKnownHoweverTheSourceSpellsIt)
+{
+    TFbWorld World;
+    QDir().mkpath(World.Book(QStringLiteral("Book")));
+    World.AddMeibo({TRow{{"SchTel1", "0311112222"}}});
+    TSingleInstance Main(MAIN_INSTANCE_NAME);
+    ASSERT_EQ(Main.Acquire(), TSingleInstance::EAcquire::Acquired);
+    const QString Data = QDir(DataPath).absolutePath();
+    ASSERT_TRUE(QFile::link(Data, Data + QStringLiteral("-link")));
+    for (const QString& Source : {DataPath + QStringLiteral("./"), Data + QStringLiteral("-link")}) {
+        SCOPED_TRACE(Source.toStdString());
+        TScriptedBoxes Boxes("Yes,Yes");
+        TPage Page(World);
+        Page.Choose(QStringLiteral("Book"));
+        Page.Form.edtSrcVxDataPath->setText(Source);
+        Page.Form.bbtnFbConvert->click();
+        EXPECT_EQ(Boxes.Texts(), QStringList{QString::fromUtf8(MainProgramRunningMessage)});
+        EXPECT_FALSE(QFileInfo::exists(World.Book(QStringLiteral("Book")) + AdrsFileName));
+    }
+    QFile::remove(Data + QStringLiteral("-link"));
 }
 
 TEST(FbConvertPageTest, AFailedBackupKeepsTheEarlierCopyAndLetsTheUserDecide)

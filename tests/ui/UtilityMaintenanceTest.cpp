@@ -11,6 +11,8 @@
 #include "utility/tables/TableSafety.h"
 
 #include <QComboBox>
+#include <functional>
+#include <vector>
 #include <QDirIterator>
 #include <QMap>
 #include <QPushButton>
@@ -25,7 +27,6 @@ using namespace Utility;
 namespace {
 
 const QString Finished = QStringLiteral("最適化が終了しました  ");
-const QString Repaired = QStringLiteral("修復が終了しました  ");
 
 QStringList MeiboNumbers(const TUtilityWorld& World)
 {
@@ -55,6 +56,15 @@ void DamageIndex(const QString& File, const char* Index)
     ASSERT_TRUE(Out.open(QIODevice::ReadWrite));
     Out.seek(qint64(Root - 1) * PageSize);
     Out.write(QByteArray(PageSize, '\x5a'));
+}
+
+// The record numbers 0 .. Count-1.
+QList<int> Numbered(int Count)
+{
+    QList<int> Numbers;
+    for (int I = 0; I < Count; ++I)
+        Numbers << I;
+    return Numbers;
 }
 
 // What the engine's check finds in a table file; empty when it is sound.
@@ -293,22 +303,73 @@ TEST(UtilityRepairTest, ADamagedIndexIsRebuiltWithEveryRowAndTheOldFileKept)
 {
     TUtilityWorld World;
     TScriptedBoxes Boxes("Yes");
-    QList<int> Numbers;
-    for (int I = 0; I < 400; ++I)
-        Numbers << I;
-    World.MakeTable(TDataTable::Meibo, Numbers);
+    World.MakeTable(TDataTable::Meibo, Numbered(400));
     const QString File = World.Data() + MeiboFileName;
     DamageIndex(File, "Meibo_CorpKanji");
     ASSERT_FALSE(Integrity(File).isEmpty());
     const QByteArray Damaged = TUtilityWorld::Bytes(File);
 
     EXPECT_TRUE(RunRepair(1));
-    EXPECT_EQ(Boxes.Texts().last(), Repaired);
+    EXPECT_EQ(Boxes.Texts().last(),
+              QStringLiteral("修復が終了しました  \r\n\r\n保存できたレコード：400 件  \r\n失われたレコード：0 件  "));
     EXPECT_TRUE(Integrity(File).isEmpty());
     EXPECT_EQ(SqlRows(File, "SELECT count(*) FROM Meibo"), QStringList{"400"});
     // The safety copy is the damaged table as it was.
     EXPECT_FALSE(Integrity(World.Data() + "backup.rep/Meibo.DB").isEmpty());
     EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + "backup.rep/Meibo.DB").size(), Damaged.size());
+}
+
+TEST(UtilityRepairTest, ADroppedIndexIsMadeAgainFromTheTablesDefinition)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes("Yes");
+    World.MakeTable(TDataTable::Meibo, {0, 1, 2});
+    const QString File = World.Data() + MeiboFileName;
+    const QStringList Indexes = SqlIndexNames(File);
+    ASSERT_TRUE(Indexes.contains(QStringLiteral("Meibo_SchTel1")));
+    ASSERT_TRUE(TableFaults::EditSchema(File, QStringLiteral("DROP INDEX Meibo_SchTel1")));
+
+    EXPECT_TRUE(RunRepair(1));
+    EXPECT_EQ(SqlIndexNames(File), Indexes);
+    EXPECT_TRUE(Integrity(File).isEmpty());
+}
+
+TEST(UtilityRepairTest, ATableWithADamagedPageOrCutShortKeepsEveryReadableRowAndTheDamagedFile)
+{
+    struct TCase
+    {
+        const char* Name;
+        std::function<void(const QString& File)> Damage;
+    };
+    const std::vector<TCase> Cases = {
+        {"a page overwritten",
+         [](const QString& File) {
+             const QList<int> Leaves = TableFaults::Pages(File, QStringLiteral("Meibo"));
+             ASSERT_GT(Leaves.size(), 4);
+             ASSERT_TRUE(TableFaults::OverwritePage(File, Leaves[2], '\x5a'));
+         }},
+        {"the file cut short", [](const QString& File) { ASSERT_TRUE(QFile::resize(File, QFileInfo(File).size() * 2 / 3)); }},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        TUtilityWorld World;
+        TScriptedBoxes Boxes("Yes");
+        World.MakeTable(TDataTable::Meibo, Numbered(2000));
+        const QString File = World.Data() + MeiboFileName;
+        Case.Damage(File);
+        const QByteArray Damaged = TUtilityWorld::Bytes(File);
+
+        EXPECT_TRUE(RunRepair(1));
+        ASSERT_TRUE(Integrity(File).isEmpty());
+        const int Saved = SqlRows(File, "SELECT count(*) FROM Meibo").value(0).toInt();
+        EXPECT_GT(Saved, 0);
+        EXPECT_LT(Saved, 2000);
+        EXPECT_TRUE(Boxes.Texts().last().startsWith(
+            QStringLiteral("修復が終了しました  \r\n\r\n保存できたレコード：%1 件  \r\n失われたレコード：").arg(Saved)))
+            << Boxes.Texts().last().toStdString();
+        EXPECT_EQ(TUtilityWorld::Bytes(World.Data() + "backup.rep/Meibo.DB"), Damaged);
+        EXPECT_EQ(SqlIndexNames(File).size(), MeiboTableDef().Indexes.size() - 1);
+    }
 }
 
 TEST(UtilityRepairTest, AFailedRebuildLeavesTheTableAsItWasAndAFailedCopyKeepsTheLastOne)
@@ -404,6 +465,26 @@ TEST(UtilityMainFormTest, PagesHelpContextsAndFocus)
     EXPECT_EQ(Form.cbxSrc->count(), 15);
     EXPECT_EQ(Form.cbxSrc->itemText(0), QStringLiteral("Tolvane１５"));
     EXPECT_EQ(Form.cbxSrc->itemData(14).toInt(), 1);
+}
+
+TEST(UtilityMainFormTest, F1WithoutAUsableGuideWarnsOnceAndPointsToTheDesktopsMenu)
+{
+    TUtilityWorld World;
+    TScriptedBoxes Boxes;
+    TMainForm Form;
+    Form.show();
+    QApplication::setActiveWindow(&Form);
+    // The world's program folder has no guide to show.
+    qsizetype Before = 0;
+    for (QWidget* Control : {static_cast<QWidget*>(Form.bbtnOptimize), static_cast<QWidget*>(Form.cbxRepair)}) {
+        Control->setFocus();
+        QTest::keyClick(Control, Qt::Key_F1);
+        ASSERT_EQ(Boxes.Texts().size(), Before + 1) << Boxes.Texts().join(u'|').toStdString();
+        Before = Boxes.Texts().size();
+        EXPECT_TRUE(Boxes.Texts().last().endsWith(QStringLiteral(
+            "\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  \r\n「操作ガイドの使用について」をご確認ください  ")));
+        EXPECT_FALSE(Boxes.Texts().last().contains(QStringLiteral("ヘルプ")));
+    }
 }
 
 TEST(UtilityMainFormTest, EnterInTheRepairChoiceOnlyMovesTheFocus)

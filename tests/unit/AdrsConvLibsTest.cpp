@@ -78,7 +78,8 @@ TEST(AdrsConvLibsTest, PostmendExportsExactlyItsEightNames)
     ASSERT_TRUE(Nm.waitForFinished(30000));
     QStringList Names;
     for (const QByteArray& Line : Nm.readAllStandardOutput().split('\n'))
-        if (const QList<QByteArray> Parts = Line.simplified().split(' '); Parts.size() == 3 && Parts[1] == "T")
+        // Every kind of symbol: the standard library's weak template code counts as much as our text.
+        if (const QList<QByteArray> Parts = Line.simplified().split(' '); Parts.size() == 3)
             Names << QString::fromLatin1(Parts[2]);
     Names.sort();
     EXPECT_EQ(Names, (QStringList{"YAdrsTo", "YJgJis5To", "YJgNameTo", "YJgZipTo", "YJgZipToEx", "YJis2To", "YJis5To",

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <sys/statvfs.h>
 
 const QStringList RecvHisTableFiles = {
@@ -47,6 +48,13 @@ bool StatNearest(const QString& Folder, struct statvfs& Info)
             return false;
         Path = Parent;
     }
+}
+
+// The staging folders of copies into Dest: QTemporaryDir's six characters after the name.
+QString StagingPattern(const QString& Dest)
+{
+    return QFileInfo(Dest).absolutePath() + QStringLiteral("/.") + QFileInfo(Dest).fileName() +
+           QStringLiteral("-??????");
 }
 
 } // namespace
@@ -121,8 +129,7 @@ int CopyTableFiles(const QString& SourceFolder, const QString& DestFolder, const
         return CopyTableFilesNoFolder;
 
     // The staging folder sits in the destination's parent, so the moves stay on one file system.
-    QTemporaryDir Staging(QFileInfo(Dest).absolutePath() + QStringLiteral("/.") + QFileInfo(Dest).fileName() +
-                          QStringLiteral("-XXXXXX"));
+    QTemporaryDir Staging(StagingPattern(Dest).replace(u'?', u'X'));
     if (!Staging.isValid())
         return CopyTableFilesFailed;
 
@@ -135,9 +142,36 @@ int CopyTableFiles(const QString& SourceFolder, const QString& DestFolder, const
             return CopyTableFilesFailed;
         Copied.append(Name);
     }
-    for (const QString& Name : Copied)
-        if (::rename(QFile::encodeName(Staging.filePath(Name)).constData(),
-                     QFile::encodeName(Dest + QLatin1Char('/') + Name).constData()) != 0)
-            return CopyTableFilesFailed;
+    // A journal a killed program left beside a table there belongs to the file being replaced.
+    try {
+        for (const QString& Name : Copied)
+            PutTableFileInPlace(Staging.filePath(Name), Dest + QLatin1Char('/') + Name);
+    } catch (const EDatabaseError&) {
+        return CopyTableFilesFailed;
+    }
     return CopyTableFilesDone;
+}
+
+int RemoveLeftStaging(const QString& DestFolder, const QDateTime& Before)
+{
+    const QString Dest = QDir::cleanPath(QFileInfo(DestFolder).absoluteFilePath());
+    const QFileInfo Pattern(StagingPattern(Dest));
+    int Removed = 0;
+    const QFileInfoList Found = QDir(Pattern.absolutePath())
+                                    .entryInfoList({Pattern.fileName()}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& Folder : Found) {
+        if (Folder.isSymLink() || Folder.lastModified() >= Before)
+            continue;
+        // A copy stages plain files only; a folder holding anything else is not one of ours.
+        const QFileInfoList Inside =
+            QDir(Folder.absoluteFilePath()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        if (std::any_of(Inside.cbegin(), Inside.cend(),
+                        [](const QFileInfo& Entry) { return Entry.isSymLink() || !Entry.isFile(); }))
+            continue;
+        for (const QFileInfo& Entry : Inside)
+            QFile::remove(Entry.absoluteFilePath());
+        if (QDir().rmdir(Folder.absoluteFilePath()))
+            ++Removed;
+    }
+    return Removed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -59,3 +60,7 @@ using TFileCopier = std::function<bool(const QString& Source, const QString& Des
 // without a source file is passed over.
 [[nodiscard]] int CopyTableFiles(const QString& SourceFolder, const QString& DestFolder, const QStringList& Names,
                                  const TFileCopier& Copier = CopyOneTableFile);
+
+// Removes the staging folders a killed CopyTableFiles left beside DestFolder, with what they hold,
+// when they were last changed before Before (see RemoveLeftTemporaries). Answers how many went.
+int RemoveLeftStaging(const QString& DestFolder, const QDateTime& Before);

@@ -7,10 +7,12 @@
 #include "main/start/MainHooks.h"
 #include "platform/sys/Folders.h"
 #include "platform/ui/WindowLog.h"
+#include "platform/ui/WindowScript.h"
 #include "utility/start/UtilFolders.h"
 #include "utility/tables/TableSafety.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -76,6 +78,13 @@ void FillResultList(QTreeWidget* List, const QList<TResultRow>& Rows)
         auto* Item = new QTreeWidgetItem(List, {Row.Name, ResultMark(Row.Code), ResultReason(Row.Code)});
         Item->setTextAlignment(1, Qt::AlignCenter);
     }
+    // The longest names (the templates' rows) are wider than the column's width: it grows to them.
+    int Wanted = 0;
+    for (int I = 0; I < List->topLevelItemCount(); ++I)
+        Wanted = std::max(Wanted, List->fontMetrics().horizontalAdvance(List->topLevelItem(I)->text(0)));
+    Wanted += List->style()->pixelMetric(QStyle::PM_HeaderMargin) * 2;
+    if (Wanted > List->header()->sectionSize(0))
+        List->header()->resizeSection(0, Wanted);
 }
 
 TBackupData::TBackupData(QWidget* Owner) : TWizardDialog(Owner), FSource(DataPath)
@@ -110,20 +119,21 @@ TBackupData::TBackupData(QWidget* Owner) : TWizardDialog(Owner), FSource(DataPat
     pnlNeedSize = Panel("pnlNeedSize");
     pnlFreeSize = Panel("pnlFreeSize");
     auto* ConfirmLayout = new QGridLayout(ConfirmPage);
-    ConfirmLayout->addWidget(new QLabel(QStringLiteral("必要なサイズと空き容量を確認してください")), 0, 0, 1, 4);
-    ConfirmLayout->addWidget(new QLabel(QStringLiteral("よろしければバックアップボタンを押してください")), 1, 0, 1, 4);
+    ConfirmLayout->addWidget(new QLabel(QStringLiteral("必要なサイズと空き容量を確認してください")), 0, 0, 1, 5);
+    ConfirmLayout->addWidget(new QLabel(QStringLiteral("よろしければバックアップボタンを押してください")), 1, 0, 1, 5);
     ConfirmLayout->addWidget(new QLabel(QStringLiteral("保存先：")), 2, 0);
-    ConfirmLayout->addWidget(pnlConfirmationDest, 2, 1, 1, 3);
+    ConfirmLayout->addWidget(pnlConfirmationDest, 2, 1, 1, 4);
     ConfirmLayout->addWidget(new QLabel(QStringLiteral("必要なサイズ：")), 3, 0);
     ConfirmLayout->addWidget(pnlNeedSize, 3, 1);
     ConfirmLayout->addWidget(new QLabel(QStringLiteral("KB")), 3, 2);
+    ConfirmLayout->addWidget(new QLabel(QStringLiteral("／")), 3, 3);
     ConfirmLayout->addWidget(new QLabel(QStringLiteral("現在の空き容量：")), 4, 0);
     ConfirmLayout->addWidget(pnlFreeSize, 4, 1);
     ConfirmLayout->addWidget(new QLabel(QStringLiteral("KB")), 4, 2);
     auto* Note = new QLabel(QStringLiteral("※必要サイズは環境によって誤差がでますので、目安として参考にしてください"));
     Note->setWordWrap(true);
-    ConfirmLayout->addWidget(Note, 5, 0, 1, 4);
-    ConfirmLayout->setColumnStretch(3, 1);
+    ConfirmLayout->addWidget(Note, 5, 0, 1, 5);
+    ConfirmLayout->setColumnStretch(4, 1);
     ConfirmLayout->setRowStretch(6, 1);
 
     // Page 2: the outcome.
@@ -162,6 +172,8 @@ TBackupData::TBackupData(QWidget* Owner) : TWizardDialog(Owner), FSource(DataPat
     connect(btnBackup, &QPushButton::clicked, this, &TBackupData::btnBackupClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Tests drive the wizard from outside as a person would; it logs its own state as it fills.
+    ScriptWindow(this, false);
 }
 
 void TBackupData::showEvent(QShowEvent* Event)

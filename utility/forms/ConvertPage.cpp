@@ -240,11 +240,11 @@ void TMainForm::bbtnConvertClick()
         return;
     }
     // Only a version's own data folder can be in use by that version, and only the utility's data
-    // folder by the main program.
+    // folder by the main program: each however it is spelt, through a link or "/./" alike.
     const TOlderFolder& Own = OlderVersionFolders[static_cast<size_t>(cbxSrc->currentIndex())];
-    if (Own.Found && Source == Own.Folder && IsOlderVersionRunning(Version))
+    if (Own.Found && IsSameFile(Source, Own.Folder) && IsOlderVersionRunning(Version))
         return;
-    if (Dest == DataPath && IsMainProgramRunning())
+    if (IsSameFile(Dest, DataPath) && IsMainProgramRunning())
         return;
     if (Inform(QStringLiteral("データのコンバートを開始します  \r\nよろしいですか？  "),
                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)

@@ -222,6 +222,8 @@ void TMainForm::bbtnSelectAdrsClick()
 {
     SetAdrsFolder(edtDestFbDataPath->text().trimmed());
     TAddressSelect Dialog(this, FAdrsFolder, pnlAdrs->text());
+    // Centred by the size its layout gives it, not by the size of a widget not yet laid out.
+    Dialog.adjustSize();
     CenterForm(&Dialog, this);
     if (Dialog.exec() != QDialog::Accepted)
         return;
@@ -275,10 +277,12 @@ bool TMainForm::FbConvertChecks(QString& BookFolder)
     if (cbxTel1Set->currentIndex() == cbxTel2Set->currentIndex())
         return Refuse(QStringLiteral("電話番号1と電話番号2のコピー先が同一です  \r\n違う項目を指定してください  "),
                       cbxTel1Set);
-    if (Source == DataPath && IsMainProgramRunning())
+    // The folders in use are known by identity on disk, however the text spells them.
+    if (IsSameFile(Source, DataPath) && IsMainProgramRunning())
         return false;
     const int Edition = cbxFbDest->currentIndex() == 1 ? 1 : 0;
-    if (FbFolder == FFbFolders[static_cast<size_t>(Edition)] && IsFernbookRunning(Edition))
+    const QString& Installed = FFbFolders[static_cast<size_t>(Edition)];
+    if (!Installed.isEmpty() && IsSameFile(FbFolder, Installed) && IsFernbookRunning(Edition))
         return false;
     return true;
 }

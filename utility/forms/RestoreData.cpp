@@ -7,6 +7,7 @@
 #include "main/start/MainHooks.h"
 #include "platform/sys/Folders.h"
 #include "platform/ui/WindowLog.h"
+#include "platform/ui/WindowScript.h"
 #include "utility/forms/BackupData.h"
 #include "utility/start/UtilFolders.h"
 
@@ -110,6 +111,8 @@ TRestoreData::TRestoreData(QWidget* Owner) : TWizardDialog(Owner)
     connect(btnRestore, &QPushButton::clicked, this, &TRestoreData::btnRestoreClick);
     connect(chkChangeDataPath, &QCheckBox::clicked, this, &TRestoreData::chkChangeDataPathClick);
     connect(btnclose, &QPushButton::clicked, this, &TRestoreData::btncloseClick);
+    // Tests drive the wizard from outside as a person would; it logs its own state as it fills.
+    ScriptWindow(this, false);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -289,11 +289,14 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
             return true;
         if (FbPageKeyPress(Watched, Key) || DataConvertKeyPress(Watched, Key))
             return true;
-        // F1 anywhere in the program opens the guide at the page of the active window.
+        // F1 anywhere in the program opens the guide at the page of the active window. The key goes no
+        // further even when the guide cannot be shown: each widget it passed up through would ask again.
         if (Key == Qt::Key_F1 && Watched->isWidgetType()) {
             const int Context = HelpContextOf(static_cast<QWidget*>(Watched)->window());
-            if (Context != 0 && ApplicationHelp(Context))
+            if (Context != 0) {
+                (void)ApplicationHelp(Context);
                 return true;
+            }
         }
     }
     return QWidget::eventFilter(Watched, Event);
@@ -301,6 +304,15 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
 
 bool TMainForm::ApplicationHelp(int HelpContext)
 {
+    // The utility has no help menu to point to: the guide is reached from the desktop's menu.
+    if (PDFHelp.Unusable) {
+        (void)MessageBoxPos(this,
+                            PDFHelp.ErrorText + QStringLiteral("\r\n\r\n") + QStringLiteral("スタートメニューから『") +
+                                QStringLiteral("Mirelo　Tolvane") + QStringLiteral("』を開き  ") +
+                                QStringLiteral("\r\n") + QStringLiteral("「操作ガイドの使用について」をご確認ください  "),
+                            ProductName, MB_ICONWARNING);
+        return false;
+    }
     return ShowManualForContext(PDFHelp, HelpContext, this);
 }
 

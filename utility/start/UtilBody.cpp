@@ -7,6 +7,7 @@
 #include "main/settings/Settings.h"
 #include "main/start/ProgramLook.h"
 #include "platform/msg/CoreMessage.h"
+#include "transfer/common/LeftFiles.h"
 #include "utility/forms/SilentOffer.h"
 #include "utility/forms/UtilMainForm.h"
 #include "utility/start/UtilFolders.h"
@@ -22,7 +23,9 @@ int RunVxUtil16(int& argc, char** argv)
     QApplication App(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VxUtil16"));
     QApplication::setOrganizationName(QStringLiteral("Pelmar"));
-    QApplication::setApplicationDisplayName(ProductName + QStringLiteral(" ユーティリティ"));
+    // Every window and box carries its own caption. A display name would be appended to each title
+    // on X11; an empty one is appended to none.
+    QApplication::setApplicationDisplayName(QStringLiteral(""));
     SetUpProgramLook();
 
     // A later start brings the running copy forward and ends without a word.
@@ -49,6 +52,7 @@ int RunVxUtil16(int& argc, char** argv)
                             MB_OK | MB_ICONINFORMATION);
         return 0;
     }
+    RemoveLeftTableFiles(DataPath);
     FindOlderVersionFolders();
 
     const QByteArray InstanceMark = UTILITY_INSTANCE_NAME.toUtf8();

@@ -7,9 +7,12 @@
 #include "utility/start/UtilityRunning.h"
 #include "utility/tables/TableSafety.h"
 #include "platform/sys/Folders.h"
+#include "platform/sys/SafeWrite.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
+#include <cstdio>
 
 namespace Utility {
 
@@ -68,6 +71,38 @@ QString NotRecognisedText(TDataTable Table, const QString& Command)
 {
     return QStringLiteral("「%1」は %2 のテーブルとして認識できないため、%3できませんでした  ")
         .arg(FileNameOf(Table), ProductName, Command);
+}
+
+// The table's file as it is, into Folder, replacing the previous run's copy only once whole. With
+// the main program stopped and the table closed, the file's bytes are the table: a damaged one is
+// kept exactly as it was, which no copy through SQLite would do (it reads a file cut short as
+// padded with empty pages). A journal a crash left beside it goes along, as the rest of that state.
+bool KeepRepairCopy(const QString& File, const QString& Folder)
+{
+    if (!CreateOwnerOnlyFolder(Folder))
+        return false;
+    const QString Dest = Folder + QFileInfo(File).fileName();
+    // Named as the engine names its temporaries, so that a killed copy's goes at the next start.
+    const QString Temporary = Folder + u'.' + QFileInfo(File).fileName() + QStringLiteral(".tmp-copy");
+    const QString Journal = File + QStringLiteral("-journal");
+    QFile::remove(Temporary);
+    QFile::remove(Temporary + QStringLiteral("-journal"));
+    if (!CopyFileOwnerOnly(File, Temporary))
+        return false;
+    if (QFileInfo::exists(Journal) && !CopyFileOwnerOnly(Journal, Temporary + QStringLiteral("-journal"))) {
+        QFile::remove(Temporary);
+        return false;
+    }
+    try {
+        PutTableFileInPlace(Temporary, Dest);
+    } catch (const EDatabaseError&) {
+        QFile::remove(Temporary + QStringLiteral("-journal"));
+        return false;
+    }
+    if (QFileInfo::exists(Temporary + QStringLiteral("-journal")))
+        (void)::rename(QFile::encodeName(Temporary + QStringLiteral("-journal")).constData(),
+                       QFile::encodeName(Dest + QStringLiteral("-journal")).constData());
+    return true;
 }
 
 } // namespace
@@ -131,34 +166,39 @@ TOptimizeResult OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renum
 }
 
 TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
-                          const std::function<void(const QString&)>& BeforeRename)
+                          const std::function<void(const QString&)>& BeforeRename, TTable::TSalvageCount* Rows)
 {
     const unsigned ErrorBox = MB_OK | MB_ICONERROR;
     const QString FileName = FileNameOf(Table);
     const QString Folder = DataPath + RepairBackupFolder;
-    // A missing table is made empty by the counted open, as every command finds it.
-    {
+    // A missing table is made empty by the counted open, as every command finds it. A file that is
+    // there is not opened before its copy is safe: a damaged one may not open at all.
+    if (!QFileInfo::exists(DataPath + FileName)) {
         Table == TDataTable::RecvHis ? Module.CreateRecvHisTable() : Module.CreateMeiboTable();
         TTableUse Use(Module, Table);
-        if (!Use.Opened()) {
+        const bool Opened = Use.Opened();
+        if (!Opened) {
             FreeTable(Module, Table);
             return TRepairResult::NoSafetyCopy;
         }
     }
     FreeTable(Module, Table);
-    // The copy replaces the previous run's only once it is whole.
-    try {
-        if (!CreateOwnerOnlyFolder(Folder))
-            throw EDatabaseError(QStringLiteral("Cannot create %1").arg(Folder));
-        BackupTableFile(DataPath + FileName, Folder + FileName);
-    } catch (const EDatabaseError&) {
+    if (!KeepRepairCopy(DataPath + FileName, Folder)) {
         (void)CoreMessageBox(QStringLiteral("元ファイルの保存に失敗しました  \r\n処理を中断します  "), ProductName,
                              ErrorBox);
         return TRepairResult::NoSafetyCopy;
     }
     Table == TDataTable::RecvHis ? Module.CreateRecvHisTableExclusive() : Module.CreateMeiboTableExclusive();
+    TTable::TSalvageCount Count;
     try {
-        (void)TableObject(Table)->Rebuild(DefinitionOf(Table), BeforeRename);
+        try {
+            Count.Saved = TableObject(Table)->Rebuild(DefinitionOf(Table), BeforeRename);
+        } catch (const EForeignTableError&) {
+            throw;
+        } catch (const EDatabaseError&) {
+            // Rows that cannot be read fail the plain rebuild; the salvage passes them over.
+            Count = TableObject(Table)->Salvage(DefinitionOf(Table), BeforeRename);
+        }
     } catch (const EForeignTableError&) {
         FreeTable(Module, Table);
         (void)CoreMessageBox(NotRepairedText(Table), ProductName, ErrorBox);
@@ -169,6 +209,8 @@ TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
                              ProductName, ErrorBox);
         return TRepairResult::RebuildFailed;
     }
+    if (Rows)
+        *Rows = Count;
     TRepairResult Result = TRepairResult::Done;
     {
         TTableUse Use(Module, Table);
@@ -185,6 +227,14 @@ TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
     }
     FreeTable(Module, Table);
     return Result;
+}
+
+QString RepairedText(const TTable::TSalvageCount& Rows)
+{
+    const QString Lost = Rows.Lost < 0 ? QStringLiteral("不明") : QStringLiteral("%1 件").arg(Rows.Lost);
+    return QStringLiteral("修復が終了しました  \r\n\r\n保存できたレコード：%1 件  \r\n失われたレコード：%2  ")
+        .arg(Rows.Saved)
+        .arg(Lost);
 }
 
 bool RunOptimize()
@@ -230,13 +280,14 @@ bool RunRepair(int RepairRow)
         return false;
     const TDataTable Table = RepairRow == 0 ? TDataTable::RecvHis : TDataTable::Meibo;
     TRepairResult Result;
+    TTable::TSalvageCount Rows;
     {
         TBusy Busy;
         TDMVxRelvo16 Module(DataPath, ProgramPath);
-        Result = RepairTable(Module, Table, RepairRebuildHook);
+        Result = RepairTable(Module, Table, RepairRebuildHook, &Rows);
     }
     if (Result == TRepairResult::Done)
-        (void)CoreMessageBox(QStringLiteral("修復が終了しました  "), ProductName, MB_OK | MB_ICONINFORMATION);
+        (void)CoreMessageBox(RepairedText(Rows), ProductName, MB_OK | MB_ICONINFORMATION);
     else if (Result == TRepairResult::CheckFailed)
         (void)CoreMessageBox(TableTitle(Table) + QStringLiteral("の修復に失敗しました  "), ProductName,
                              MB_OK | MB_ICONWARNING);

@@ -47,8 +47,13 @@ enum class TRepairResult
 
 // Copies the table's file into backup.rep, rebuilds it from the table's definition and checks the
 // result; tells the user what failed. BeforeRename is the rebuild's last look at the new file.
+// A file with damaged pages or cut short keeps every row that can still be read; Rows, when given,
+// takes what was saved and lost.
 [[nodiscard]] TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
-                                        const std::function<void(const QString&)>& BeforeRename = {});
+                                        const std::function<void(const QString&)>& BeforeRename = {},
+                                        TTable::TSalvageCount* Rows = nullptr);
+// The end message of a repair that went through.
+[[nodiscard]] QString RepairedText(const TTable::TSalvageCount& Rows);
 // Tests make a rebuild fail here.
 extern std::function<void(const QString& NewFile)> RepairRebuildHook;
 
