@@ -257,14 +257,14 @@ std::unique_ptr<THistoryData> TDMVxRelvo16::NewRankHistory() const
     if (!QFileInfo::exists(FileName))
         (void)CopyFileOwnerOnly(FProgramFolder + QStringLiteral("Common/History/Rank.mtd"), FileName);
     // A save that a kill cut short left its temporary file beside the list.
-    RemoveLeftTemporaries(FileName);
+    RemoveSafeWriteTemporaries(FileName);
     return std::make_unique<THistoryData>(FileName, true, RankItemBytes);
 }
 
 std::unique_ptr<THistoryData> TDMVxRelvo16::NewSelItemHistory(int Index) const
 {
     CheckSelItemIndex(Index);
-    RemoveLeftTemporaries(FDataPath + SelItemFileName(Index));
+    RemoveSafeWriteTemporaries(FDataPath + SelItemFileName(Index));
     return std::make_unique<THistoryData>(FDataPath + SelItemFileName(Index), true, SelItemBytes);
 }
 

@@ -172,7 +172,7 @@ bool CopyFileOwnerOnly(const QString& Source, const QString& Dest, int* Error)
     return Failure == 0;
 }
 
-void RemoveLeftTemporaries(const QString& FileName)
+void RemoveSafeWriteTemporaries(const QString& FileName)
 {
     const QFileInfo Target(FileName);
     const QString Prefix = Target.fileName() + QStringLiteral(".tmp-");

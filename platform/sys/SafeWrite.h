@@ -60,4 +60,4 @@ private:
 // Removes the temporary files that writes of FileName left behind when their process was killed
 // before the rename: "<FileName>.tmp-" and six characters, as the writers above name them. Only the
 // program that owns FileName calls it, when it starts, before it writes the file itself.
-void RemoveLeftTemporaries(const QString& FileName);
+void RemoveSafeWriteTemporaries(const QString& FileName);
