@@ -20,6 +20,9 @@
 #include "transfer/export/FExport.h"
 #include "transfer/export/RHFELst.h"
 #include "transfer/import/FImport.h"
+#include "transfer/import/ImportRun.h"
+#include "main/common/MsgBoxPos.h"
+#include "main/tables/DBInfo.h"
 #include "transfer/print/ListPrtDlg.h"
 #include "widelayer/UniSystem.h"
 
@@ -86,6 +89,12 @@ static void InstallFileImportHooks()
     MainHooks().ShowFileImport = [](QWidget* Owner) {
         TFileImport Import(Owner);
         Import.exec();
+    };
+    MainHooks().ReportUnfinishedImport = [](QWidget* Owner) {
+        if (!DMVxRelvo16)
+            return;
+        if (const QString Notice = TakeUnfinishedImportNotice(DMVxRelvo16->DataPath()); !Notice.isEmpty())
+            (void)MessageBoxPos(Owner, Notice, ProductName, MB_OK | MB_ICONINFORMATION);
     };
     MainHooks().ShowFileExport = [](QWidget* Owner) {
         TFileExport Export(Owner);

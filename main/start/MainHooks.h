@@ -55,6 +55,8 @@ struct TMainHooks
     // Modal windows of the menu commands.
     std::function<void(QWidget* Owner)> ShowMeiboList;
     std::function<void(QWidget* Owner)> ShowFileImport;
+    // Once the program has started: tells the user of an import the last end of the program cut short.
+    std::function<void(QWidget* Owner)> ReportUnfinishedImport;
     std::function<void(QWidget* Owner)> ShowFileExport;
     std::function<void(QWidget* Owner)> ShowGetReceiveHistory;
     std::function<void(QWidget* Owner)> ShowListPrint;

@@ -1,6 +1,7 @@
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
+#include "main/settings/OwnedFiles.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
 #include "platform/sys/SysError.h"
@@ -158,6 +159,11 @@ bool TFileExportList::AskTargetPath(QString& Path, bool Exe)
         if (!Chosen)
             return false;
         Path = Exe ? ExeTargetName(*Chosen) : TextTargetName(*Chosen, Filter);
+    }
+    // A table, its journal or a settings file taken for a target would be renamed over by the export.
+    if (IsOwnedFile(Path)) {
+        Message(OwnedFileRefusal(Path), MB_OK | MB_ICONSTOP);
+        return false;
     }
     if (!CreateOwnerOnlyFolder(QFileInfo(Path).absolutePath())) {
         Message(MsgFolderNotMade, MB_OK | MB_ICONSTOP);

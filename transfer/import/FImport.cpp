@@ -7,6 +7,7 @@
 #include "main/settings/Settings.h"
 #include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
+#include "main/start/MainStartup.h"
 #include "main/tables/DBInfo.h"
 #include "platform/sys/Exceptions.h"
 #include "platform/ui/FilePrompt.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -383,6 +385,75 @@ bool TFileImport::ReadFirstLine(const QString& FileName)
     return true;
 }
 
+std::optional<TImportCounts> TFileImport::RunInBatches(TImportRun& Run)
+{
+    // Each batch is short and committed: between two, the event loop rings and stores calls, pops up
+    // their window, paints the bar and hears the end of the program, and the table has nothing
+    // pending for any of them.
+    constexpr std::chrono::milliseconds BatchTime{50};
+    FRunning = true;
+    btnImport->setEnabled(false);
+    btnCancel->setEnabled(false);
+    // Whichever way the run ends, the buttons come back.
+    struct TButtons
+    {
+        TFileImport* Form;
+        ~TButtons()
+        {
+            Form->btnImport->setEnabled(true);
+            Form->btnCancel->setEnabled(true);
+        }
+    } Buttons{this};
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<TImportCounts> Counts;
+    try {
+        MarkImportUnfinished(Run.DataPath, Run.Options.Dest, true);
+        Run.Begin();
+        bool More = true;
+        while (More) {
+            More = Run.RunBatch(BatchTime);
+            pbImport->setValue(std::clamp(Run.Counts().ReadCount, pbImport->minimum(), pbImport->maximum()));
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (ProgramEnding) {
+                // The marker stays: the next start tells the user this run did not finish.
+                Run.Abandon();
+                FRunning = false;
+                QApplication::restoreOverrideCursor();
+                return std::nullopt;
+            }
+        }
+        Counts = Run.Finish();
+        MarkImportUnfinished(Run.DataPath, Run.Options.Dest, false);
+    } catch (const std::exception& Error) {
+        Run.Abandon();
+        MarkImportUnfinished(Run.DataPath, Run.Options.Dest, false);
+        FRunning = false;
+        QApplication::restoreOverrideCursor();
+        const auto* Known = dynamic_cast<const Exception*>(&Error);
+        Inform(this, Known ? Known->Message() : QString::fromUtf8(Error.what()), MB_OK | MB_ICONSTOP);
+        return std::nullopt;
+    }
+    FRunning = false;
+    QApplication::restoreOverrideCursor();
+    return Counts;
+}
+
+void TFileImport::reject()
+{
+    // A run in progress ends with its last line, not with Esc or the close box.
+    if (!FRunning)
+        QDialog::reject();
+}
+
+void TFileImport::closeEvent(QCloseEvent* Event)
+{
+    if (FRunning) {
+        Event->ignore();
+        return;
+    }
+    QDialog::closeEvent(Event);
+}
+
 void TFileImport::btnImportClick()
 {
     if (!FLoaded) {
@@ -447,26 +518,12 @@ void TFileImport::btnImportClick()
         Box->setEnabled(false);
     pbImport->setRange(1, static_cast<int>(std::min<qint64>(std::max<qint64>(LineCount, 1), INT_MAX)));
     pbImport->setValue(1);
-    // The loop lets no window message through: only the bar is painted.
-    Run.StepProgress = [this] {
-        pbImport->setValue(std::min(pbImport->value() + 1, pbImport->maximum()));
-        pbImport->repaint();
-    };
-    TImportCounts Counts;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        Counts = Run.RunImport();
-    } catch (const std::exception& Error) {
-        QApplication::restoreOverrideCursor();
-        for (QGroupBox* Box : {gbxFile, gbxLayout, gbxOption})
-            Box->setEnabled(true);
-        const auto* Known = dynamic_cast<const Exception*>(&Error);
-        Inform(this, Known ? Known->Message() : QString::fromUtf8(Error.what()), MB_OK | MB_ICONSTOP);
-        return;
-    }
-    QApplication::restoreOverrideCursor();
+    const std::optional<TImportCounts> Result = RunInBatches(Run);
     for (QGroupBox* Box : {gbxFile, gbxLayout, gbxOption})
         Box->setEnabled(true);
+    if (!Result)
+        return;
+    const TImportCounts Counts = *Result;
     Inform(this, ImportSummaryText(Counts));
 
     FSettings.ImportDest = FDest;

@@ -6,10 +6,14 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
+#include <memory>
 
 class TTable;
 class TContinualAdrsSearch;
+class TPickListIndex;
+class THistoryData;
 
 // What storing one line of an import answers: stored, stop the run, or the reason the line was
 // refused, which the run writes to the error file.
@@ -58,6 +62,9 @@ class TImportStore
 {
 public:
     TImportStore(TTable& Table, TImportDest Dest);
+    ~TImportStore();
+    TImportStore(const TImportStore&) = delete;
+    TImportStore& operator=(const TImportStore&) = delete;
 
     bool SameReplace = false;
     TContinualAdrsSearch* AdrsSearch = nullptr; // completion of addresses; none: off
@@ -68,6 +75,8 @@ public:
     int RecordCount = 0;
     int NextRecNo = 0;
     void ReadTableState();
+    // NextRecNo alone, read again after others (a call) may have added rows.
+    void ReadNextRecNo();
 
     // One line: ImportStored, ImportStop (the record numbers are used up; the user has been told)
     // or a reason. A refused line leaves no pending row behind.
@@ -75,8 +84,8 @@ public:
     [[nodiscard]] int StoreHistoryRow(const QStringList& Values);
     [[nodiscard]] int StoreDirectoryRow(const QStringList& Values);
 
-    // The pick lists take the stored rows' ranks and select items in memory; SavePickLists writes
-    // the lists that changed, once the rows are committed.
+    // The pick lists take the stored rows' ranks and select items in memory, through a hash beside
+    // each list; SavePickLists writes the lists that changed, once the rows are committed.
     void AddRankHistory(const QString& Rank);
     void AddSelItemHistory(const QStringList& Values);
     void SavePickLists();
@@ -86,6 +95,8 @@ private:
 
     TTable& FTable;
     TImportDest FDest;
-    bool FRankChanged = false;
-    bool FSelItemChanged[3] = {};
+    TPickListIndex* IndexOf(THistoryData* List, std::unique_ptr<TPickListIndex>& Index);
+
+    std::unique_ptr<TPickListIndex> FRankIndex;
+    std::array<std::unique_ptr<TPickListIndex>, 3> FSelItemIndex;
 };
