@@ -21,6 +21,8 @@
 #include "transfer/export/RHFELst.h"
 #include "transfer/import/FImport.h"
 #include "transfer/import/ImportRun.h"
+#include "transfer/export/ExportEncrypt.h"
+#include "main/settings/Settings.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/tables/DBInfo.h"
 #include "transfer/print/ListPrtDlg.h"
@@ -90,7 +92,8 @@ static void InstallFileImportHooks()
         TFileImport Import(Owner);
         Import.exec();
     };
-    MainHooks().ReportUnfinishedImport = [](QWidget* Owner) {
+    MainHooks().CleanUpAfterLastEnd = [](QWidget* Owner) {
+        RemoveStaleEncryptWorkFolders(SettingsPath);
         if (!DMVxRelvo16)
             return;
         if (const QString Notice = TakeUnfinishedImportNotice(DMVxRelvo16->DataPath()); !Notice.isEmpty())

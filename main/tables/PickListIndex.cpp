@@ -16,7 +16,9 @@ TPickListIndex::TPickListIndex(THistoryData& List) : FList(List)
         FEntries.append({Item, FNextEnd++});
         // A later item of the same saved form stays where it is, as the list's own search never
         // reaches it.
-        FByBytes.tryEmplace(FList.StoredBytes(Item.Text), At);
+        const QByteArray Bytes = FList.StoredBytes(Item.Text);
+        if (!FByBytes.contains(Bytes))
+            FByBytes.insert(Bytes, At);
     }
 }
 

@@ -164,12 +164,15 @@ QString BuildHeaderLine(const TExportLayout& Layout, const QStringList& Names)
     return Line;
 }
 
-QString BuildRecordLine(const TExportLayout& Layout, const std::function<QString(int)>& ItemValue, bool BindDblQuote)
+QString BuildRecordLine(const TExportLayout& Layout, const std::function<QString(int)>& ItemValue, bool BindDblQuote,
+                        QStringList* Columns)
 {
     QString Line;
     Line.reserve(256);
     QString Column;
     const auto Close = [&] {
+        if (Columns)
+            Columns->append(Column);
         if (!BindDblQuote) {
             Line += Column;
             return;
@@ -376,11 +379,12 @@ const TFieldValues* TCallerEntryLookup::Find(const QString& SchTel)
 }
 
 QString RecordLine(int Source, const TFieldValues& Row, TCallerEntryLookup* Lookup, const TExportLayout& Layout,
-                   const TExportSettings& Settings)
+                   const TExportSettings& Settings, QStringList* Columns)
 {
     if (Source == ExportSourceMeibo)
         return BuildRecordLine(
-            Layout, [&](int Index) { return FormatDirectoryItem(Index, Row, Settings); }, Settings.BindDblQuote);
+            Layout, [&](int Index) { return FormatDirectoryItem(Index, Row, Settings); }, Settings.BindDblQuote,
+            Columns);
     const TFieldValues* Entry = nullptr;
     bool Asked = false;
     return BuildRecordLine(
@@ -392,7 +396,7 @@ QString RecordLine(int Source, const TFieldValues& Row, TCallerEntryLookup* Look
             }
             return FormatHistoryItem(Index, Row, Entry, Settings);
         },
-        Settings.BindDblQuote);
+        Settings.BindDblQuote, Columns);
 }
 
 QString CurrentRecordLine(int Source, TTable& Table, TCallerEntryLookup* Lookup, const TExportLayout& Layout,

@@ -36,6 +36,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <sys/stat.h>
 
 TFileImportHooks& FileImportHooks()
 {
@@ -44,6 +45,12 @@ TFileImportHooks& FileImportHooks()
 }
 
 namespace {
+
+const QString Utf8Question = QStringLiteral("指定したテキストファイルは UTF-8 で書かれているようです  \r\n"
+                                           "UTF-8 として読み込みますか？  \r\n\r\n"
+                                           "「いいえ」を選ぶと Shift_JIS (CP932) として読み込みます  ");
+const QString TooManyFields = QStringLiteral("指定したテキストファイルは１件目の項目数が多すぎるため  \r\n"
+                                             "取り込むことができません  ");
 
 int Inform(QWidget* Owner, const QString& Text, unsigned Flags = MB_OK | MB_ICONINFORMATION)
 {
@@ -364,10 +371,20 @@ bool TFileImport::ReadFirstLine(const QString& FileName)
         return Refuse(QStringLiteral("指定したテキストファイルが見つかりません  "));
     if (File.size() == 0)
         return Refuse(QStringLiteral("指定したテキストファイルには内容がありませんでした  "));
+    // Text written as UTF-8 read as CP932 would be stored as other characters without a word.
+    QByteArray Sample = File.peek(64 * 1024);
+    if (File.size() > Sample.size() && Sample.contains('\n'))
+        Sample.truncate(Sample.lastIndexOf('\n') + 1);
+    FEncoding = TImportEncoding::Cp932;
+    if (LooksLikeUtf8(Sample) &&
+        Inform(this, Utf8Question, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        FEncoding = TImportEncoding::Utf8;
     TImportLineReader Reader(File);
     QByteArray Line;
     (void)Reader.ReadLine(Line);
-    const QStringList Fields = FirstLineFields(Line);
+    if (CountFields(Line, FEncoding) + 1 > MaxSourceFields)
+        return Refuse(TooManyFields);
+    const QStringList Fields = FirstLineFields(Line, FEncoding);
 
     FSourceCount = static_cast<int>(Fields.size());
     sgSrc->setRowCount(FSourceCount);
@@ -504,8 +521,11 @@ void TFileImport::btnImportClick()
                                     "取り込みは開始しませんでした  "));
         return;
     }
-    // A backup that cannot be made does not hold the import back.
+    // A backup that cannot be made does not hold the import back. The folder holds the customers'
+    // data: one that an earlier version left open to others is closed now.
     (void)CopyTableFiles(DataPath, Backup, ImportTableFiles(FDest));
+    if (QFileInfo(Backup).isDir())
+        (void)::chmod(QFile::encodeName(Backup).constData(), S_IRWXU);
 
     TImportRun Run;
     Run.FileName = FReadFile;
@@ -513,7 +533,8 @@ void TFileImport::btnImportClick()
     Run.ProgramPath = ProgramPath;
     Run.SourceCount = FSourceCount;
     Run.Mapping = Mapping();
-    Run.Options = {FDest, chkSkipRecord->isChecked(), chkSameReplace->isChecked(), chkNotAutoSupplement->isChecked()};
+    Run.Options = {FDest, chkSkipRecord->isChecked(), chkSameReplace->isChecked(), chkNotAutoSupplement->isChecked(),
+                   FEncoding};
     for (QGroupBox* Box : {gbxFile, gbxLayout, gbxOption})
         Box->setEnabled(false);
     pbImport->setRange(1, static_cast<int>(std::min<qint64>(std::max<qint64>(LineCount, 1), INT_MAX)));

@@ -139,6 +139,7 @@ private:
     QList<TImportItem> FItems;
     bool FLoaded = false;
     bool FRunning = false;
+    TImportEncoding FEncoding = TImportEncoding::Cp932;
     QString FReadFile;
     int FSourceCount = 0;
     bool FShowing = false;

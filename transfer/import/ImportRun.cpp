@@ -68,6 +68,17 @@ QString TakeUnfinishedImportNotice(const QString& DataPath)
              QDir::toNativeSeparators(ImportBackupFolder(DataPath, Dest)));
 }
 
+QString ImportDiskErrorText(const QString& DataPath, TImportDest Dest, bool Undone)
+{
+    const QString Table = Dest == TImportDest::RecvHis ? QStringLiteral("着信対応履歴") : QStringLiteral("登録名簿");
+    return QStringLiteral("ディスクの空き容量が不足しているか、ディスクに書き込めないため  \r\n"
+                          "テキストファイルの取り込みを中止しました  \r\n") +
+           (Undone ? QStringLiteral("取り込んだデータは取り消し、%1は取り込み前の状態です  \r\n").arg(Table)
+                   : QStringLiteral("途中までのデータが%1に残っている可能性があります  \r\n").arg(Table)) +
+           QStringLiteral("取り込み前の%1は「%2」フォルダにバックアップしてあります  ")
+               .arg(Table, QDir::toNativeSeparators(ImportBackupFolder(DataPath, Dest)));
+}
+
 QString ImportSummaryText(const TImportCounts& Counts)
 {
     return QStringLiteral("テキストファイルの取り込みが完了しました  \r\n\r\n読込件数 : %1 件\r\n登録件数 : %2 件")
@@ -83,7 +94,9 @@ void TImportRun::WriteErrorLine(int Reason, int ReadCount, const QByteArray& Lin
     if (!File.open(Mode, QFile::ReadOwner | QFile::WriteOwner))
         throw EInOutError(QStringLiteral("エラーファイルに書き込めませんでした  \r\n") + File.fileName());
     FErrorFileStarted = true;
-    File.write(QByteArray::number(ReadCount) + ',' + Cp932Encode(ReasonText(Reason)) + ',' + Line + "\r\n");
+    const QByteArray Bytes = QByteArray::number(ReadCount) + ',' + Cp932Encode(ReasonText(Reason)) + ',' + Line + "\r\n";
+    if (File.write(Bytes) != Bytes.size() || !File.flush())
+        throw EImportDiskError(QStringLiteral("エラーファイルに書き込めませんでした  \r\n") + File.fileName());
 }
 
 TImportRun::TImportRun() = default;
@@ -164,9 +177,10 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
             }
             ++FCounts.ReadCount;
             int Reason = ImportStored;
-            if (CountFields(Line) != SourceCount - 1) {
+            if (CountFields(Line, Options.Encoding) != SourceCount - 1) {
                 Reason = ReasonFieldCount;
-            } else if (const std::optional<QStringList> Fields = LineValues(Line, SourceCount); !Fields) {
+            } else if (const std::optional<QStringList> Fields = LineValues(Line, SourceCount, Options.Encoding);
+                       !Fields) {
                 Reason = ReasonOther;
             } else {
                 Table.Savepoint(QStringLiteral("ImportLine"));
@@ -190,8 +204,18 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
         if (FFile->error() != QFileDevice::NoError)
             throw EInOutError(QStringLiteral("テキストファイルが読み込めませんでした  \r\n") + FileName);
         Table.Commit();
-    } catch (...) {
-        // Whatever ends the run, the rows stored so far are kept where they can be.
+    } catch (const std::exception& Error) {
+        const auto* Database = dynamic_cast<const EDatabaseError*>(&Error);
+        if (dynamic_cast<const EImportDiskError*>(&Error) || (Database && Database->DiskFailed())) {
+            // A disk that takes no more would refuse every further line: the run stops, and what it
+            // stored goes again, so that the table is what it was before and the backup says the same.
+            if (Table.InTransaction())
+                Table.Rollback();
+            const bool Removed = RemoveAddedRows();
+            Close();
+            throw EInOutError(ImportDiskErrorText(DataPath, Options.Dest, Removed));
+        }
+        // Whatever else ends the run, the rows stored so far are kept where they can be.
         if (Table.InTransaction()) {
             try {
                 Table.Commit();
@@ -204,6 +228,26 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
         throw;
     }
     return More;
+}
+
+bool TImportRun::RemoveAddedRows()
+{
+    TTable& Table = *FTable;
+    try {
+        Table.StartTransaction();
+        Table.SetIndexName({});
+        for (const int RecNo : std::as_const(FStore->AddedRecNos))
+            if (Table.FindKey({RecNo}))
+                Table.Delete();
+        Table.Commit();
+        FStore->AddedRecNos.clear();
+        // Replaced entries are only in the backup.
+        return FStore->ReplacedCount == 0;
+    } catch (const std::exception&) {
+        if (Table.InTransaction())
+            Table.Rollback();
+        return false;
+    }
 }
 
 TImportCounts TImportRun::Finish()

@@ -44,6 +44,7 @@ struct TImportOptions
     bool SkipRecord = false;
     bool SameReplace = false;
     bool NotAutoSupplement = false;
+    TImportEncoding Encoding = TImportEncoding::Cp932;
 };
 
 struct TImportCounts
@@ -51,6 +52,10 @@ struct TImportCounts
     int ReadCount = 0;
     int StoredCount = 0;
 };
+
+// What the user is told when the disk took no more of a run: whether the rows it stored could be
+// taken back, and where the backup is.
+[[nodiscard]] QString ImportDiskErrorText(const QString& DataPath, TImportDest Dest, bool Undone);
 
 // The summary box's text.
 [[nodiscard]] QString ImportSummaryText(const TImportCounts& Counts);
@@ -94,6 +99,8 @@ public:
 private:
     // Closes what Begin opened.
     void Close();
+    // Deletes the rows the run added; false when the disk refused that too.
+    bool RemoveAddedRows();
 
     bool FErrorFileStarted = false;
     TImportCounts FCounts;

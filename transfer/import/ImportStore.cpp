@@ -327,15 +327,20 @@ int TImportStore::StoreHistoryRow(const QStringList& Values)
             Set(QStringLiteral("SelItem%1").arg(I + 1).toLatin1().constData(), T(Values, HisItem::SelItem1 + I));
         try {
             FTable.Post();
-        } catch (const EDatabaseError&) {
+        } catch (const EDatabaseError& Error) {
             FTable.Cancel();
+            if (Error.DiskFailed())
+                throw EImportDiskError(Error.Message());
             return ReasonHistoryPost;
         }
+        AddedRecNos.append(NextRecNo);
         ++RecordCount;
         ++NextRecNo;
         AddRankHistory(T(Values, HisItem::Rank));
         AddSelItemHistory(Values);
         return ImportStored;
+    } catch (const EImportDiskError&) {
+        throw;
     } catch (const std::exception&) {
         if (FTable.State() == TDataSetState::Edit || FTable.State() == TDataSetState::Insert)
             FTable.Cancel();
@@ -409,17 +414,25 @@ int TImportStore::StoreDirectoryRow(const QStringList& Values)
         FTable.FieldByName(QStringLiteral("UpdDateTime")).SetAsFloat(Record.UpdDateTime);
         try {
             FTable.Post();
-        } catch (const EDatabaseError&) {
+        } catch (const EDatabaseError& Error) {
             FTable.Cancel();
+            if (Error.DiskFailed())
+                throw EImportDiskError(Error.Message());
             Result = ReasonMeiboPost;
         }
         if (Result == ImportStored) {
             if (NewEntry) {
+                AddedRecNos.append(NextRecNo);
                 ++RecordCount;
                 ++NextRecNo;
+            } else {
+                ++ReplacedCount;
             }
             AddRankHistory(T(Values, MeiboItem::Rank));
         }
+    } catch (const EImportDiskError&) {
+        ClearCallerRecord(&Record);
+        throw;
     } catch (const std::exception&) {
         if (FTable.State() == TDataSetState::Edit || FTable.State() == TDataSetState::Insert)
             FTable.Cancel();

@@ -15,6 +15,13 @@ class TContinualAdrsSearch;
 class TPickListIndex;
 class THistoryData;
 
+// The disk took no more of the run (full, or failing): no line can be stored, so the run stops.
+class EImportDiskError : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // What storing one line of an import answers: stored, stop the run, or the reason the line was
 // refused, which the run writes to the error file.
 inline constexpr int ImportStored = 0;
@@ -77,6 +84,10 @@ public:
     void ReadTableState();
     // NextRecNo alone, read again after others (a call) may have added rows.
     void ReadNextRecNo();
+    // The record numbers of the rows this run added, in their order.
+    QList<int> AddedRecNos;
+    // How many entries of the directory the run replaced.
+    int ReplacedCount = 0;
 
     // One line: ImportStored, ImportStop (the record numbers are used up; the user has been told)
     // or a reason. A refused line leaves no pending row behind.
