@@ -126,8 +126,13 @@ int ConvertHistoryRow(const QStringList& Values, TCallerRecord& Record)
             Display = Code.Code;
             IsCode = true;
         }
-    if (!IsCode)
+    if (!IsCode) {
         Display = FormatTelHyphen(UpToDate(Number)).left(TCallerRecord::TelWidth);
+        // Text without a digit is no number to format: it is stored as the file wrote it, so that
+        // " 表示圏外" stays that text and never turns into the reason word it resembles.
+        if (DigitsOnly(Display).isEmpty())
+            Display = Number.left(TCallerRecord::TelWidth);
+    }
     Record.Tel[0] = Display;
     Record.SchTel[0] = DigitsOnly(Display).left(TCallerRecord::SchTelWidth);
     if (Record.SchTel[0].isEmpty())
