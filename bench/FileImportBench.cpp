@@ -95,7 +95,8 @@ void BM_FileImportWindow(benchmark::State& State)
             State.SkipWithError("not every line was stored");
         State.ResumeTiming();
     }
-    State.counters["rows/s"] = benchmark::Counter(double(Rows) * double(State.iterations()), benchmark::Counter::kIsRate);
+    State.counters["rows/s"] =
+        benchmark::Counter(double(Rows) * double(State.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FileImportWindow)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
@@ -113,12 +114,12 @@ void BM_Sqlite3ShellImport(benchmark::State& State)
     for (auto _ : State) {
         const QString Db = Dir.filePath(QStringLiteral("shell%1.db").arg(Round++));
         QProcess Shell;
-        Shell.start(QStringLiteral("sqlite3"),
-                    {Db, QStringLiteral(".import --csv %1 RecvHis").arg(Input)});
+        Shell.start(QStringLiteral("sqlite3"), {Db, QStringLiteral(".import --csv %1 RecvHis").arg(Input)});
         if (!Shell.waitForFinished(600000) || Shell.exitCode() != 0)
             State.SkipWithError("the sqlite3 shell failed");
     }
-    State.counters["rows/s"] = benchmark::Counter(double(Rows) * double(State.iterations()), benchmark::Counter::kIsRate);
+    State.counters["rows/s"] =
+        benchmark::Counter(double(Rows) * double(State.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Sqlite3ShellImport)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 

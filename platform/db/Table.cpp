@@ -320,9 +320,8 @@ std::atomic<long long> VmStepsDone{0};
 // Each statement's steps are added as it finishes or is reset, and counted from zero again.
 int CountVmSteps(unsigned, void*, void* Statement, void*)
 {
-    VmStepsDone.fetch_add(
-        sqlite3_stmt_status(static_cast<sqlite3_stmt*>(Statement), SQLITE_STMTSTATUS_VM_STEP, 1),
-        std::memory_order_relaxed);
+    VmStepsDone.fetch_add(sqlite3_stmt_status(static_cast<sqlite3_stmt*>(Statement), SQLITE_STMTSTATUS_VM_STEP, 1),
+                          std::memory_order_relaxed);
     return 0;
 }
 

@@ -34,7 +34,8 @@ TEST(ExportOverOwnFilesE2ETest, ALiveTableOrALinkToItIsNoTarget)
     ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("RecvHisFileExportList")));
     Program.AnswerDialog(QStringLiteral("RecvHisFileExportList"), {}, QStringLiteral("btnExport"));
     Program.AnswerDialog(QStringLiteral("RecvHisFileExportList"), {}, QStringLiteral("btnExport"));
-    const QString Refused = QStringLiteral("\r\nは Tolvane１６ が使用しているファイルのため  \r\n出力先に指定できません  ");
+    const QString Refused =
+        QStringLiteral("\r\nは Tolvane１６ が使用しているファイルのため  \r\n出力先に指定できません  ");
     ASSERT_TRUE(Program.WaitForBox(Meibo + Refused));
     ASSERT_TRUE(Program.WaitForBox(Link + Refused));
 

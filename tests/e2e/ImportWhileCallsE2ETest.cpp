@@ -87,7 +87,8 @@ TEST(ImportWhileCallsE2ETest, ACallDuringAnImportIsTakenAtOnceWithItsRingTime)
 
     ASSERT_TRUE(Program.WaitForBox(Done));
     EXPECT_EQ(CountRows(Program), 20001);
-    const QStringList Call = Program.Rows(QStringLiteral("SELECT RecvDateTime FROM RecvHis WHERE SchTel = '0459876543'"));
+    const QStringList Call =
+        Program.Rows(QStringLiteral("SELECT RecvDateTime FROM RecvHis WHERE SchTel = '0459876543'"));
     ASSERT_EQ(Call.size(), 1);
     const double Rang = Call[0].toDouble();
     EXPECT_GE(Rang, DaysOf(Before) - 1.0 / MSecsPerDay);
@@ -125,7 +126,9 @@ TEST(ImportWhileCallsE2ETest, ALogOutDuringAnImportEndsTheProgramAndTheNextStart
     bool Notice = false;
     while (!Notice && Told.elapsed() < TProgramHarness::Patience) {
         for (const QJsonObject& Box : Program.Boxes())
-            Notice = Notice || Box.value(QStringLiteral("text")).toString().contains(QStringLiteral("最後まで行われませんでした"));
+            Notice =
+                Notice ||
+                Box.value(QStringLiteral("text")).toString().contains(QStringLiteral("最後まで行われませんでした"));
         QThread::msleep(50);
     }
     EXPECT_TRUE(Notice);

@@ -90,8 +90,7 @@ qint64 PickListTexts()
 }
 
 // The work of one run over a fresh data folder, of Rows lines.
-template <typename TMakeRun>
-TWork ImportWork(int Rows, bool Directory, TMakeRun MakeRun)
+template <typename TMakeRun> TWork ImportWork(int Rows, bool Directory, TMakeRun MakeRun)
 {
     TRecvData Data;
     const QString Input = Data.Folder + QStringLiteral("in.csv");
@@ -183,10 +182,10 @@ TEST(ImportScaleTest, TheIndexMatchesTheListOnRandomMovesAndAdditions)
     TPickListIndex Index(Moved);
     for (int Step = 0; Step < 300; ++Step) {
         // Two spellings that are one text in the file count as one item.
-        const QString Text = Random.bounded(5) == 0
-                                 ? (Random.bounded(2) == 0 ? QStringLiteral("〜%1") : QStringLiteral("～%1"))
-                                       .arg(Random.bounded(3))
-                                 : QStringLiteral("値%1").arg(Random.bounded(40));
+        const QString Text =
+            Random.bounded(5) == 0
+                ? (Random.bounded(2) == 0 ? QStringLiteral("〜%1") : QStringLiteral("～%1")).arg(Random.bounded(3))
+                : QStringLiteral("値%1").arg(Random.bounded(40));
         const int At = Plain.IndexOf(Text);
         EXPECT_EQ(Index.Contains(Text), At >= 0) << Step;
         if (Random.bounded(2) == 0) {

@@ -2,10 +2,10 @@
 #include "tests/support/FaultyVfs.h"
 #include "tests/support/RecvData.h"
 #include "transfer/export/ExportItems.h"
-#include "transfer/print/ListItemText.h"
 #include "transfer/import/ImportRun.h"
 #include "transfer/import/ImportStore.h"
 #include "transfer/import/ImportText.h"
+#include "transfer/print/ListItemText.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ TEST(ImportTextKindsTest, Utf8IsRecognisedWithOrWithoutItsMark)
 {
     const QByteArray Utf8 = QStringLiteral("20130401,090000,03,東京\r\n").toUtf8();
     EXPECT_TRUE(LooksLikeUtf8(Utf8));
-    EXPECT_TRUE(LooksLikeUtf8(QByteArray(Utf8Bom) + "a,b\r\n"));
+    EXPECT_TRUE(LooksLikeUtf8(QByteArray(Utf8ByteOrderMark) + "a,b\r\n"));
     // "東京" in UTF-8 is also valid CP932 ("譚ｱ莠ｬ"): validity as CP932 tells nothing.
     EXPECT_TRUE(Cp932Decode(QStringLiteral("東京").toUtf8(), TDecodeMode::Strict).has_value());
     EXPECT_FALSE(LooksLikeUtf8(Cp932Encode(QStringLiteral("20130401,090000,03,東京,ｶﾀｶﾅ\r\n"))));
@@ -55,9 +55,9 @@ TEST(ImportTextKindsTest, AUtf8RunStoresTheTextItHolds)
     const QString Input = Data.Folder + QStringLiteral("in.csv");
     // "ー" (E3 83 BC) then a comma: read as CP932 the lead byte 0xBC is single but 0x83 would
     // swallow the next byte; "譚" (E8 AD 9A) holds 0x9A, a CP932 lead byte, right before a quote.
-    WriteBytes(Input, QByteArray(Utf8Bom) + QStringLiteral("20130401,090000,03,\"東京ー,譚\"\r\n"
-                                                         "20130402,090000,04,名古屋\r\n")
-                                                .toUtf8());
+    WriteBytes(Input, QByteArray(Utf8ByteOrderMark) + QStringLiteral("20130401,090000,03,\"東京ー,譚\"\r\n"
+                                                                     "20130402,090000,04,名古屋\r\n")
+                                                          .toUtf8());
     TImportRun Run = CallRun(Data, Input, 4);
     Run.Options.Encoding = TImportEncoding::Utf8;
     EXPECT_EQ(Run.RunImport().StoredCount, 2);
@@ -100,7 +100,8 @@ TEST(ImportTextKindsTest, AFullDiskStopsTheRunAndTakesBackWhatItStored)
     const QString Input = Data.Folder + QStringLiteral("in.csv");
     QByteArray Lines;
     for (int I = 0; I < 40; ++I)
-        Lines += QStringLiteral("20130401,0900%1,03%2\r\n").arg(I % 60, 2, 10, QLatin1Char('0')).arg(20000000 + I).toUtf8();
+        Lines +=
+            QStringLiteral("20130401,0900%1,03%2\r\n").arg(I % 60, 2, 10, QLatin1Char('0')).arg(20000000 + I).toUtf8();
     WriteBytes(Input, Lines);
     TFaultyVfs Disk;
     {
@@ -113,7 +114,8 @@ TEST(ImportTextKindsTest, AFullDiskStopsTheRunAndTakesBackWhatItStored)
             ADD_FAILURE() << "the run went on";
         } catch (const Exception& Error) {
             EXPECT_TRUE(Error.Message().startsWith(QStringLiteral("ディスクの空き容量が不足しているか")));
-            EXPECT_TRUE(Error.Message().contains(QStringLiteral("取り込み前の状態です"))) << Error.Message().toStdString();
+            EXPECT_TRUE(Error.Message().contains(QStringLiteral("取り込み前の状態です")))
+                << Error.Message().toStdString();
             EXPECT_TRUE(Error.Message().contains(QStringLiteral("backupRH.imp")));
         }
         Disk.WriteFault = 0;

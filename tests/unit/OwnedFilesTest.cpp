@@ -1,4 +1,5 @@
 #include "main/settings/OwnedFiles.h"
+
 #include "main/settings/Settings.h"
 #include "platform/sys/Folders.h"
 
@@ -43,8 +44,8 @@ TEST_F(OwnedFilesTest, EveryNameOfAnOwnedFileIsRefused)
     EXPECT_TRUE(Owned(Data + QStringLiteral("Meibo.DB")));
     EXPECT_TRUE(Owned(Data + QStringLiteral("RecvHis.DB-journal")));
     EXPECT_TRUE(Owned(Root.path() + QStringLiteral("/other/../data/./Meibo.DB")));
-    ASSERT_EQ(::link(QFile::encodeName(Data + "Meibo.DB").constData(), QFile::encodeName(Other + "hard.csv").constData()),
-              0);
+    ASSERT_EQ(
+        ::link(QFile::encodeName(Data + "Meibo.DB").constData(), QFile::encodeName(Other + "hard.csv").constData()), 0);
     EXPECT_TRUE(Owned(Other + QStringLiteral("hard.csv")));
     ASSERT_TRUE(QFile::link(Data + QStringLiteral("Meibo.DB"), Other + QStringLiteral("soft.csv")));
     EXPECT_TRUE(Owned(Other + QStringLiteral("soft.csv")));

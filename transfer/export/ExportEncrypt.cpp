@@ -133,8 +133,8 @@ void RemoveStaleEncryptWorkFolders(const QString& Root)
 {
     const QDateTime Started = ProcessStartTime();
     const QDir Folder(Root);
-    for (const QFileInfo& Entry :
-         Folder.entryInfoList({QStringLiteral("Encrypt.Tmp.??????")}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& Entry : Folder.entryInfoList({QStringLiteral("Encrypt.Tmp.??????")},
+                                                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
         if (Entry.isSymLink() || Entry.ownerId() != ::getuid() || Entry.lastModified() >= Started)
             continue;
         QDir(Entry.absoluteFilePath()).removeRecursively();

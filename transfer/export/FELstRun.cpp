@@ -4,12 +4,12 @@
 #include "main/settings/OwnedFiles.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
+#include "platform/sys/Folders.h"
 #include "platform/sys/SysError.h"
 #include "platform/ui/FilePrompt.h"
 #include "transfer/export/ExportRun.h"
 #include "transfer/export/ExportTarget.h"
 #include "transfer/export/FELst.h"
-#include "platform/sys/Folders.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -47,8 +47,8 @@ TFileImportHooks& FileImportHooks()
 namespace {
 
 const QString Utf8Question = QStringLiteral("指定したテキストファイルは UTF-8 で書かれているようです  \r\n"
-                                           "UTF-8 として読み込みますか？  \r\n\r\n"
-                                           "「いいえ」を選ぶと Shift_JIS (CP932) として読み込みます  ");
+                                            "UTF-8 として読み込みますか？  \r\n\r\n"
+                                            "「いいえ」を選ぶと Shift_JIS (CP932) として読み込みます  ");
 const QString TooManyFields = QStringLiteral("指定したテキストファイルは１件目の項目数が多すぎるため  \r\n"
                                              "取り込むことができません  ");
 
@@ -376,8 +376,7 @@ bool TFileImport::ReadFirstLine(const QString& FileName)
     if (File.size() > Sample.size() && Sample.contains('\n'))
         Sample.truncate(Sample.lastIndexOf('\n') + 1);
     FEncoding = TImportEncoding::Cp932;
-    if (LooksLikeUtf8(Sample) &&
-        Inform(this, Utf8Question, MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (LooksLikeUtf8(Sample) && Inform(this, Utf8Question, MB_YESNO | MB_ICONQUESTION) == IDYES)
         FEncoding = TImportEncoding::Utf8;
     TImportLineReader Reader(File);
     QByteArray Line;

@@ -9,11 +9,12 @@
 #include "transfer/import/ImportStore.h"
 
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <memory>
 #include <sys/stat.h>
+#include <utility>
 
 bool IsImportErrorFile(const QString& FileName, const QString& DataPath)
 {
@@ -94,12 +95,15 @@ void TImportRun::WriteErrorLine(int Reason, int ReadCount, const QByteArray& Lin
     if (!File.open(Mode, QFile::ReadOwner | QFile::WriteOwner))
         throw EInOutError(QStringLiteral("エラーファイルに書き込めませんでした  \r\n") + File.fileName());
     FErrorFileStarted = true;
-    const QByteArray Bytes = QByteArray::number(ReadCount) + ',' + Cp932Encode(ReasonText(Reason)) + ',' + Line + "\r\n";
+    const QByteArray Bytes =
+        QByteArray::number(ReadCount) + ',' + Cp932Encode(ReasonText(Reason)) + ',' + Line + "\r\n";
     if (File.write(Bytes) != Bytes.size() || !File.flush())
         throw EImportDiskError(QStringLiteral("エラーファイルに書き込めませんでした  \r\n") + File.fileName());
 }
 
 TImportRun::TImportRun() = default;
+TImportRun::TImportRun(TImportRun&&) noexcept = default;
+TImportRun& TImportRun::operator=(TImportRun&&) noexcept = default;
 
 TImportRun::~TImportRun()
 {
@@ -119,8 +123,8 @@ void TImportRun::Close()
 TImportCounts TImportRun::RunImport()
 {
     Begin();
-    while (RunBatch(std::chrono::milliseconds::max()))
-        ;
+    while (RunBatch(std::chrono::milliseconds::max())) {
+    }
     return Finish();
 }
 

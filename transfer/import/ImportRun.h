@@ -65,8 +65,8 @@ class TImportRun
 public:
     TImportRun();
     ~TImportRun();
-    TImportRun(const TImportRun&) = delete;
-    TImportRun& operator=(const TImportRun&) = delete;
+    TImportRun(TImportRun&&) noexcept;
+    TImportRun& operator=(TImportRun&&) noexcept;
 
     QString FileName;
     QString DataPath;    // with its trailing "/"

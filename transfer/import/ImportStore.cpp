@@ -470,7 +470,8 @@ void TImportStore::AddSelItemHistory(const QStringList& Values)
         const QString Value = Values.value(HisItem::SelItem1 + I);
         if (Value.isEmpty())
             continue;
-        if (TPickListIndex* Index = IndexOf(SelItemHistory[static_cast<size_t>(I)], FSelItemIndex[static_cast<size_t>(I)]))
+        if (TPickListIndex* Index =
+                IndexOf(SelItemHistory[static_cast<size_t>(I)], FSelItemIndex[static_cast<size_t>(I)]))
             Index->MoveToFront(Value);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/common/CallerRec.h"
+#include "platform/sys/Exceptions.h"
 #include "transfer/import/ImportItems.h"
 
 #include <QDateTime>

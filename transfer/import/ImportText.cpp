@@ -34,14 +34,14 @@ std::optional<QString> Utf8Decode(const QByteArray& Bytes)
 
 QByteArray WithoutBom(const QByteArray& Line)
 {
-    return Line.startsWith(Utf8Bom) ? Line.mid(3) : Line;
+    return Line.startsWith(Utf8ByteOrderMark) ? Line.mid(3) : Line;
 }
 
 } // namespace
 
 bool LooksLikeUtf8(const QByteArray& Sample)
 {
-    if (Sample.startsWith(Utf8Bom))
+    if (Sample.startsWith(Utf8ByteOrderMark))
         return true;
     const bool BeyondAscii = std::any_of(Sample.begin(), Sample.end(), [](char Byte) { return Byte & 0x80; });
     return BeyondAscii && Utf8Decode(Sample).has_value();
@@ -101,8 +101,8 @@ QStringList FirstLineFields(const QByteArray& Line, TImportEncoding Encoding)
 
 std::optional<QStringList> LineValues(const QByteArray& Line, int Count, TImportEncoding Encoding)
 {
-    const std::optional<QString> Text = Encoding == TImportEncoding::Utf8 ? Utf8Decode(WithoutBom(Line))
-                                                                          : Cp932Decode(Line, TDecodeMode::Strict);
+    const std::optional<QString> Text =
+        Encoding == TImportEncoding::Utf8 ? Utf8Decode(WithoutBom(Line)) : Cp932Decode(Line, TDecodeMode::Strict);
     if (!Text)
         return std::nullopt;
     QStringList Fields = SplitText(*Text, std::max(Count, 1) - 1, SplitQuotedKeepQuotes, QStringLiteral(","));

@@ -37,7 +37,7 @@ enum class TImportEncoding
 // byte-order mark, or valid UTF-8 with characters beyond ASCII, which CP932 text almost never is.
 [[nodiscard]] bool LooksLikeUtf8(const QByteArray& Sample);
 // The mark some programs put before UTF-8 text.
-inline constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
+inline constexpr char Utf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 // The fields of a first line the window takes at most; a longer one is no list of items.
 inline constexpr int MaxSourceFields = 2000;
