@@ -147,7 +147,7 @@ TEST_F(ExportEncryptTest, AKilledExportsFolderGoesAtTheNextStart)
     const QString Exe = Dir.filePath(QStringLiteral("Rireki.exe"));
     TEncryptWorkFolder Work;
     ASSERT_TRUE(Work.Make(Exe, Root.path()));
-    EXPECT_EQ(QFileInfo(Work.Folder()).absolutePath(), QFileInfo(Root.path()).absoluteFilePath());
+    EXPECT_TRUE(Work.Folder().startsWith(Root.path() + QLatin1Char('/'))) << Work.Folder().toStdString();
     EXPECT_TRUE(Entries().isEmpty());
     Write(Work.TextPath(), "secret");
 
