@@ -2,6 +2,7 @@
 // TAddMeiboFileExportList with every item, the header and quotes on, numbers hyphenated through the
 // hyphenation library of the program folder, the file prompt and the boxes answered from a script.
 #include "DirectoryRows.h"
+#include "WindowBenchMain.h"
 #include "directory/Dashrule.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
@@ -81,17 +82,5 @@ BENCHMARK(BM_DirectoryExportThroughTheWindow)->Unit(benchmark::kMillisecond)->It
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir Boxes;
-    qputenv("VX_MSGBOX_LOG", QFile::encodeName(Boxes.filePath(QStringLiteral("boxes.jsonl"))));
-    QApplication App(argc, argv);
-    ProgramPath = QStringLiteral(VX_BIN_DIR "/");
-    (void)LoadHyphenLibrary(ProgramPath, ProgramPath + QStringLiteral("Dic/"));
-    SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
-        return ShowMessageBox(nullptr, Text, Caption, Flags);
-    });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }

@@ -1,6 +1,8 @@
 // The text import of 100,000 call-history lines through the import window itself (TFileImport:
 // the file read, the automatic mapping, "取り込み(&I)" with its backup, batches and progress bar,
 // offscreen), beside the floor: the sqlite3 shell's .import of the same file into a table of its own.
+#include "ImportDataFolder.h"
+#include "WindowBenchMain.h"
 #include "directory/Dashrule.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
@@ -38,10 +40,9 @@ QByteArray CallLines()
     return Cp932Encode(Text);
 }
 
-struct TDataFolder
+// The data folder with the file to import, the program's settings pointing at it.
+struct TDataFolder : TImportDataFolder
 {
-    QTemporaryDir Dir;
-    QString Folder = Dir.path() + QStringLiteral("/");
     QString Input = Folder + QStringLiteral("calls.csv");
     TDataFolder()
     {
@@ -51,25 +52,6 @@ struct TDataFolder
         Settings = TSettings();
         Settings.DataPath = Folder;
         SettingsPath = Folder;
-        DMVxRelvo16 = new TDMVxRelvo16(Folder, Folder);
-        DMVxRelvo16->CreateRecvHisTable();
-        DMVxRelvo16->CreateMeiboTable();
-        DMVxRelvo16->CreateRankHistory();
-        for (int I = 0; I < 3; ++I)
-            DMVxRelvo16->CreateSelItemHistory(I);
-        (void)DMVxRelvo16->LoadRankHistory();
-        for (int I = 0; I < 3; ++I)
-            (void)DMVxRelvo16->LoadSelItemHistory(I);
-    }
-    ~TDataFolder()
-    {
-        for (int I = 0; I < 3; ++I)
-            DMVxRelvo16->FreeSelItemHistory(I);
-        DMVxRelvo16->FreeRankHistory();
-        DMVxRelvo16->FreeMeiboTable();
-        DMVxRelvo16->FreeRecvHisTable();
-        delete DMVxRelvo16;
-        DMVxRelvo16 = nullptr;
     }
 };
 
@@ -127,17 +109,5 @@ BENCHMARK(BM_Sqlite3ShellImport)->Unit(benchmark::kMillisecond)->Iterations(2)->
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir Boxes;
-    qputenv("VX_MSGBOX_LOG", QFile::encodeName(Boxes.filePath(QStringLiteral("boxes.jsonl"))));
-    QApplication App(argc, argv);
-    ProgramPath = QStringLiteral(VX_BIN_DIR "/");
-    (void)LoadHyphenLibrary(ProgramPath, ProgramPath + QStringLiteral("Dic/"));
-    SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
-        return ShowMessageBox(nullptr, Text, Caption, Flags);
-    });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }

@@ -1,8 +1,8 @@
 // The export settings window's drag of an item from the item grid onto the layout grid.
+#include "transfer/common/GridDrag.h"
 #include "transfer/export/FExport.h"
 
 #include <QApplication>
-#include <QDrag>
 #include <QDragMoveEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -41,11 +41,7 @@ bool TFileExport::FilterGridMouse(QObject* Watched, QEvent* Event)
                 (Mouse->position().toPoint() - FPressedAt).manhattanLength() < QApplication::startDragDistance())
                 return false;
             FPressedAt = {-1, -1};
-            auto* Drag = new QDrag(sgSrc);
-            auto* Data = new QMimeData;
-            Data->setData(QLatin1String(DragFormat), QByteArray::number(sgSrc->currentRow()));
-            Drag->setMimeData(Data);
-            Drag->exec(Qt::CopyAction);
+            StartRowDrag(*sgSrc, DragFormat);
             return true;
         }
         case QEvent::MouseButtonRelease:
@@ -57,19 +53,10 @@ bool TFileExport::FilterGridMouse(QObject* Watched, QEvent* Event)
     }
     switch (Event->type()) {
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* Move = static_cast<QDragMoveEvent*>(Event);
-        if (!Move->mimeData()->hasFormat(QLatin1String(DragFormat))) {
-            Move->ignore();
-            return true;
-        }
-        // Over the rows or below the last one (the end of the layout).
-        const int Row = sgDest->rowAt(Move->position().toPoint().y());
-        if (Row >= 0)
-            sgDest->setCurrentCell(Row, 1);
-        Move->acceptProposedAction();
+    case QEvent::DragMove:
+        // Below the last row is the end of the layout.
+        (void)FollowRowDrag(*sgDest, *static_cast<QDragMoveEvent*>(Event), DragFormat, 1, true);
         return true;
-    }
     case QEvent::Drop: {
         auto* Drop = static_cast<QDropEvent*>(Event);
         if (!Drop->mimeData()->hasFormat(QLatin1String(DragFormat)))
