@@ -6,18 +6,27 @@
 
 #include <QDir>
 
-QStringList OwnedFolders()
+QList<TFolderFiles> OwnedFiles()
 {
-    QStringList Folders;
-    for (const QString& Folder : {Settings.DataPath, SettingsPath})
-        if (!Folder.isEmpty() && !Folders.contains(Folder))
-            Folders << Folder;
-    return Folders;
+    QList<TFolderFiles> Files;
+    if (!Settings.DataPath.isEmpty())
+        Files.append(
+            {Settings.DataPath,
+             {QStringLiteral("*.DB"), QStringLiteral("*.mtd"), QStringLiteral("*.spool"), QStringLiteral("*.folders"),
+              QStringLiteral("InError.txt"), QStringLiteral("Import.unfinished")}});
+    // Every file of the settings folder is the program's, unless the user made it the data folder
+    // too, where earlier exports lie beside the tables.
+    if (!SettingsPath.isEmpty())
+        Files.append({SettingsPath,
+                      Settings.DataPath.isEmpty() || !IsSameFile(SettingsPath, Settings.DataPath)
+                          ? QStringList{QStringLiteral("*")}
+                          : QStringList{QStringLiteral("*.ini"), QStringLiteral("*.pwd"), QStringLiteral("*.tpl")}});
+    return Files;
 }
 
 bool IsOwnedFile(const QString& Path)
 {
-    return IsFileOfFolders(Path, OwnedFolders());
+    return IsFileOfFolders(Path, OwnedFiles());
 }
 
 QString OwnedFileRefusal(const QString& Path)

@@ -113,21 +113,27 @@ const char* const JournalSuffixes[] = {"-journal", "-wal", "-shm"};
 
 } // namespace
 
-bool IsFileOfFolders(const QString& Path, const QStringList& Folders)
+bool IsFileOfFolders(const QString& Path, const QList<TFolderFiles>& Files)
 {
     const std::optional<TFileId> Target = FileIdOf(Path);
     const QString Final = FinalPath(Path);
     const std::optional<TFileId> TargetFolder = FileIdOf(QFileInfo(Final).absolutePath());
     const QString Name = QFileInfo(Final).fileName();
-    for (const QString& Folder : Folders) {
-        if (Folder.isEmpty())
+    for (const TFolderFiles& Owned : Files) {
+        if (Owned.Folder.isEmpty() || Owned.Names.isEmpty())
             continue;
-        const std::optional<TFileId> FolderId = FileIdOf(Folder);
+        const std::optional<TFileId> FolderId = FileIdOf(Owned.Folder);
         if (!FolderId)
             continue;
         const bool InFolder = TargetFolder == FolderId;
-        const QDir Dir(Folder);
-        const QStringList Entries = Dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+        // A journal left beside a file is the file's too.
+        QStringList Names = Owned.Names;
+        for (const QString& Pattern : Owned.Names)
+            for (const char* Suffix : JournalSuffixes)
+                Names.append(Pattern + QLatin1String(Suffix));
+        QDir Dir(Owned.Folder);
+        Dir.setNameFilters(Names);
+        const QStringList Entries = Dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive);
         for (const QString& Entry : Entries) {
             if (Target && FileIdOf(Dir.filePath(Entry)) == Target)
                 return true;

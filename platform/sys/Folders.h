@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +23,16 @@
 // another spelling of the path makes no difference), else the same cleaned absolute path.
 [[nodiscard]] bool IsSameFile(const QString& A, const QString& B);
 
-// Whether a write at Path would land on a file that one of Folders holds: Path names, through
-// links and under any spelling, a file directly in one of them, or is where one would put the
-// journal of such a file ("-journal", "-wal", "-shm"), which the file's next opener would take for
-// its own. A user-chosen target is checked with the folders the programs own before it is written.
-[[nodiscard]] bool IsFileOfFolders(const QString& Path, const QStringList& Folders);
+// Files of one folder by their names: patterns such as "*.DB", "*" for every file, matched as
+// the file system does, with regard to case.
+struct TFolderFiles
+{
+    QString Folder;
+    QStringList Names;
+};
+
+// Whether a write at Path would land on one of Files: Path names one of them, through links and
+// under any spelling (compared by device and inode), or is where its journal ("-journal", "-wal",
+// "-shm") would be, which the file's next opener would take for its own. A user-chosen target is
+// checked with the files the programs own before it is written.
+[[nodiscard]] bool IsFileOfFolders(const QString& Path, const QList<TFolderFiles>& Files);

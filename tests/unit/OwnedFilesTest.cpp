@@ -30,7 +30,10 @@ protected:
         Touch(Data + QStringLiteral("Meibo.DB"));
         Touch(Data + QStringLiteral("RecvHis.DB-journal"));
     }
-    bool Owned(const QString& Path) const { return IsFileOfFolders(Path, {Data, Root.path() + "/missing/"}); }
+    bool Owned(const QString& Path) const
+    {
+        return IsFileOfFolders(Path, {{Data, {QStringLiteral("*.DB")}}, {Root.path() + "/missing/", {"*"}}});
+    }
 
     QTemporaryDir Root;
     QString Data = Root.path() + QStringLiteral("/data/");
@@ -66,11 +69,17 @@ TEST_F(OwnedFilesTest, AJournalNotYetThereIsRefusedToo)
 TEST_F(OwnedFilesTest, OtherPlacesAreFree)
 {
     EXPECT_FALSE(Owned(Data + QStringLiteral("Meibo.csv")));
+    // A file of the user's in the same folder, an earlier export, is the user's to write over.
+    Touch(Data + QStringLiteral("Rireki.txt"));
+    EXPECT_FALSE(Owned(Data + QStringLiteral("Rireki.txt")));
+    // Names are the file system's: another case is another file.
+    EXPECT_FALSE(Owned(Data + QStringLiteral("meibo.db")));
     EXPECT_FALSE(Owned(Other + QStringLiteral("Meibo.DB")));
     EXPECT_FALSE(Owned(Other + QStringLiteral("Meibo.DB-journal")));
     Touch(Other + QStringLiteral("copy.csv"));
     EXPECT_FALSE(Owned(Other + QStringLiteral("copy.csv")));
     EXPECT_FALSE(IsFileOfFolders(Data + QStringLiteral("Meibo.DB"), {}));
+    EXPECT_FALSE(IsFileOfFolders(Data + QStringLiteral("Meibo.DB"), {{Data, {QStringLiteral("*.mtd")}}}));
 }
 
 TEST_F(OwnedFilesTest, TheProgramsOwnTheDataAndSettingsFolders)
@@ -80,6 +89,10 @@ TEST_F(OwnedFilesTest, TheProgramsOwnTheDataAndSettingsFolders)
     Settings.DataPath = Data;
     SettingsPath = Other;
     EXPECT_TRUE(IsOwnedFile(Data + QStringLiteral("Meibo.DB")));
+    Touch(Data + QStringLiteral("Rank.mtd"));
+    EXPECT_TRUE(IsOwnedFile(Data + QStringLiteral("Rank.mtd")));
+    Touch(Data + QStringLiteral("Rireki.txt"));
+    EXPECT_FALSE(IsOwnedFile(Data + QStringLiteral("Rireki.txt")));
     Touch(Other + QStringLiteral("VxRelvo16.ini"));
     EXPECT_TRUE(IsOwnedFile(Other + QStringLiteral("VxRelvo16.ini")));
     EXPECT_TRUE(OwnedFileRefusal(Data + QStringLiteral("Meibo.DB")).contains(QStringLiteral("出力先に指定できません")));

@@ -20,6 +20,8 @@ void TFileExport::DropOnDest(int Row)
     const int Keep = sgSrc->currentRow();
     sgDest->setCurrentCell(Row, 1);
     bbtnSetClick();
+    // The inserted item is the row dropped on now.
+    sgDest->setCurrentCell(Row, 1);
     sgSrc->setCurrentCell(Keep, 0);
 }
 
