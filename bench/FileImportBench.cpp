@@ -73,6 +73,7 @@ void BM_FileImportWindow(benchmark::State& State)
         State.ResumeTiming();
         Window.btnImport->click();
         State.PauseTiming();
+        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
         if (RecvHisTable->RecordCount() != Rows)
             State.SkipWithError("not every line was stored");
         State.ResumeTiming();
