@@ -1,6 +1,7 @@
 // The export's save prompt answered with a table of the data folder, or a link to one: the export
 // is refused and the table is the table it was.
 #include "tests/support/ProgramHarness.h"
+#include "tests/support/TransferWindows.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,13 +26,9 @@ TEST(ExportOverOwnFilesE2ETest, ALiveTableOrALinkToItIsNoTarget)
     const QStringList Entries = Program.Rows(QStringLiteral("SELECT COUNT(*) FROM Meibo"), QStringLiteral("Meibo.DB"));
     ASSERT_EQ(Entries.size(), 1);
 
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
-    Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("mmExportFile"));
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("FileExport")));
-    Program.AnswerDialog(QStringLiteral("FileExport"), {}, QStringLiteral("rbNormal"));
-    Program.AnswerDialog(QStringLiteral("FileExport"), {}, QStringLiteral("bbtnAllSet"));
-    Program.AnswerDialog(QStringLiteral("FileExport"), {}, QStringLiteral("btnList"));
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("RecvHisFileExportList")));
+    OpenHistoryExportList(Program);
+    if (HasFatalFailure())
+        return;
     Program.AnswerDialog(QStringLiteral("RecvHisFileExportList"), {}, QStringLiteral("btnExport"));
     Program.AnswerDialog(QStringLiteral("RecvHisFileExportList"), {}, QStringLiteral("btnExport"));
     const QString Refused =

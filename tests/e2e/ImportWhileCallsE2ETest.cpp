@@ -3,6 +3,7 @@
 #include "platform/text/Cp932.h"
 #include "tests/support/HistoryIntegrity.h"
 #include "tests/support/ProgramHarness.h"
+#include "tests/support/TransferWindows.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -59,12 +60,9 @@ int CountRows(TProgramHarness& Program)
 // Starts the import of Csv and waits until its first batches are in the table.
 void StartImport(TProgramHarness& Program)
 {
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
-    Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("mmImportFile"));
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("FileImport")));
-    Program.AnswerDialog(QStringLiteral("FileImport"), {}, QStringLiteral("bbtnBrowseFile"));
-    Program.AnswerDialog(QStringLiteral("FileImport"), {}, QStringLiteral("bbtnAllSet"));
-    Program.AnswerDialog(QStringLiteral("FileImport"), {}, QStringLiteral("btnImport"));
+    RunImportWindow(Program);
+    if (::testing::Test::HasFatalFailure())
+        return;
     QElapsedTimer Waited;
     Waited.start();
     while (CountRows(Program) <= 0 && Waited.elapsed() < TProgramHarness::Patience)
