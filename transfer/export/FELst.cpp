@@ -453,8 +453,14 @@ void TFileExportList::reject()
 bool TFileExportList::eventFilter(QObject* Watched, QEvent* Event)
 {
     if ((Event->type() == QEvent::ShowToParent || Event->type() == QEvent::HideToParent) &&
-        (Watched == bbtnPagePrev || Watched == bbtnPageNext || Watched == bbtnPageJump))
-        FPagingRow->setVisible(!bbtnPagePrev->isHidden() || !bbtnPageNext->isHidden() || !bbtnPageJump->isHidden());
+        (Watched == bbtnPagePrev || Watched == bbtnPageNext || Watched == bbtnPageJump)) {
+        const bool Any = !bbtnPagePrev->isHidden() || !bbtnPageNext->isHidden() || !bbtnPageJump->isHidden();
+        if (Any != !FPagingRow->isHidden()) {
+            FPagingRow->setVisible(Any);
+            // Placed at once, not at the next turn of the event loop, so no button is drawn over the list.
+            layout()->activate();
+        }
+    }
     if (Watched == lbxList && Event->type() == QEvent::KeyPress)
         return lbxListKeyDown(static_cast<QKeyEvent*>(Event));
     if (Watched == pnlHeader && Event->type() == QEvent::Resize)
