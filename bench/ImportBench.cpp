@@ -1,6 +1,7 @@
 // The text import at 100,000 rows: the table work of each row (the directory's look-ups of both
 // numbers, the append, a savepoint per row, one transaction) through the table engine against the
 // same statements straight through SQLite, and the whole run of a CSV with the hyphenation library.
+#include "ImportDataFolder.h"
 #include "directory/Dashrule.h"
 #include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"
@@ -45,29 +46,7 @@ QStringList Line(TImportDest Dest, int Row)
     return Values;
 }
 
-struct TDataFolder
-{
-    QTemporaryDir Dir;
-    TDataFolder()
-    {
-        DMVxRelvo16 = new TDMVxRelvo16(Dir.path(), Dir.path());
-        DMVxRelvo16->CreateRecvHisTable();
-        DMVxRelvo16->CreateMeiboTable();
-        DMVxRelvo16->CreateRankHistory();
-        for (int I = 0; I < 3; ++I)
-            DMVxRelvo16->CreateSelItemHistory(I);
-    }
-    ~TDataFolder()
-    {
-        for (int I = 0; I < 3; ++I)
-            DMVxRelvo16->FreeSelItemHistory(I);
-        DMVxRelvo16->FreeRankHistory();
-        DMVxRelvo16->FreeMeiboTable();
-        DMVxRelvo16->FreeRecvHisTable();
-        delete DMVxRelvo16;
-        DMVxRelvo16 = nullptr;
-    }
-};
+using TDataFolder = TImportDataFolder;
 
 // The table work of each line as the store does it, the values already converted: the directory's
 // look-ups of both numbers in SchTel1, then SchTel2, the append and post, a savepoint a line, one

@@ -7,19 +7,24 @@
 #include "directory/maps/MapButtons.h"
 #include "directory/namedic/NameDicOpener.h"
 #include "directory/record/RecordTools.h"
+#include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
 #include "main/pipeline/CallPipeline.h"
 #include "main/pipeline/CallWiring.h"
 #include "main/settings/EnvApply.h"
+#include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
 #include "main/start/MainStartup.h"
 #include "main/start/ProgramBody.h"
+#include "main/tables/DBInfo.h"
 #include "platform/sys/FileVersionNote.h"
 #include "transfer/export/AMFELst.h"
+#include "transfer/export/ExportEncrypt.h"
 #include "transfer/export/FExport.h"
 #include "transfer/export/RHFELst.h"
 #include "transfer/import/FImport.h"
+#include "transfer/import/ImportRun.h"
 #include "transfer/print/ListPrtDlg.h"
 #include "widelayer/UniSystem.h"
 
@@ -86,6 +91,13 @@ static void InstallFileImportHooks()
     MainHooks().ShowFileImport = [](QWidget* Owner) {
         TFileImport Import(Owner);
         Import.exec();
+    };
+    MainHooks().CleanUpAfterLastEnd = [](QWidget* Owner) {
+        RemoveStaleEncryptWorkFolders(SettingsPath);
+        if (!DMVxRelvo16)
+            return;
+        if (const QString Notice = TakeUnfinishedImportNotice(DMVxRelvo16->DataPath()); !Notice.isEmpty())
+            (void)MessageBoxPos(Owner, Notice, ProductName, MB_OK | MB_ICONINFORMATION);
     };
     MainHooks().ShowFileExport = [](QWidget* Owner) {
         TFileExport Export(Owner);

@@ -567,6 +567,8 @@ std::intptr_t TMainForm::HandleMessage(std::uint32_t Msg, std::uintptr_t WParam,
 {
     if (Msg == WM_AFTER_STARTUP) {
         TMainStartup(*this).RunAfterStartup();
+        if (!ProgramEnding && MainHooks().CleanUpAfterLastEnd)
+            MainHooks().CleanUpAfterLastEnd(this);
         return 0;
     }
     if (MainHooks().DeviceMessage)

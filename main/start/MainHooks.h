@@ -55,6 +55,9 @@ struct TMainHooks
     // Modal windows of the menu commands.
     std::function<void(QWidget* Owner)> ShowMeiboList;
     std::function<void(QWidget* Owner)> ShowFileImport;
+    // Once the program has started: clears what the last end of the program left half done (an
+    // export's working folder) and tells the user of an import it cut short.
+    std::function<void(QWidget* Owner)> CleanUpAfterLastEnd;
     std::function<void(QWidget* Owner)> ShowFileExport;
     std::function<void(QWidget* Owner)> ShowGetReceiveHistory;
     std::function<void(QWidget* Owner)> ShowListPrint;

@@ -196,15 +196,26 @@ void THistoryData::Clear()
         Items.removeLast();
 }
 
+void THistoryData::SetItems(QList<THistoryStruct> Items)
+{
+    FItems = std::move(Items);
+}
+
 int THistoryData::IndexOf(const QString& Text) const
 {
     const QList<THistoryStruct>& Items = List();
-    const QByteArray Wanted = StoredForm(Text, FItemBytes);
+    const QByteArray Wanted = StoredBytes(Text);
     for (qsizetype I = 0; I < Items.size(); ++I) {
-        if (StoredForm(Items[I].Text, FItemBytes) == Wanted)
+        if (StoredBytes(Items[I].Text) == Wanted)
             return static_cast<int>(I);
     }
     return -1;
+}
+
+QByteArray THistoryData::StoredBytes(const QString& Text) const
+{
+    ++FEncodedTexts;
+    return StoredForm(Text, FItemBytes);
 }
 
 void THistoryData::GetText(int Index, QString& Text) const

@@ -2,6 +2,7 @@
 
 #include "platform/sys/Exceptions.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -56,9 +57,16 @@ public:
     int Add(const QString& Text, double Stamp);
     void Delete(int Index);
     void Clear();
+    // Replaces the whole item list by Items, taken as they are.
+    void SetItems(QList<THistoryStruct> Items);
     // The first item that is stored as the same bytes as Text would be (case-sensitive), so that two
     // texts that become one in the file never give two equal items after a restart; -1 when absent.
     [[nodiscard]] int IndexOf(const QString& Text) const;
+    // The bytes Text is saved as: cut to ItemBytes, in CP932. Two texts are one item when these agree.
+    [[nodiscard]] QByteArray StoredBytes(const QString& Text) const;
+    // How many texts the list has turned into their saved bytes to compare them since it was made:
+    // the measure of the work a run does over a list.
+    [[nodiscard]] qint64 EncodedTexts() const { return FEncodedTexts; }
     void GetText(int Index, QString& Text) const;
     [[nodiscard]] QString GetText(int Index) const;
     [[nodiscard]] int Count() const;
@@ -71,4 +79,5 @@ private:
     QString FFileName;
     int FItemBytes;
     std::optional<QList<THistoryStruct>> FItems;
+    mutable qint64 FEncodedTexts = 0;
 };

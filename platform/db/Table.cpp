@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QVarLengthArray>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -348,6 +349,25 @@ void TableInternal::SecureConnection(sqlite3* Db)
     }
 }
 
+namespace {
+
+std::atomic<long long> VmStepsDone{0};
+
+// Each statement's steps are added as it finishes or is reset, and counted from zero again.
+int CountVmSteps(unsigned, void*, void* Statement, void*)
+{
+    VmStepsDone.fetch_add(sqlite3_stmt_status(static_cast<sqlite3_stmt*>(Statement), SQLITE_STMTSTATUS_VM_STEP, 1),
+                          std::memory_order_relaxed);
+    return 0;
+}
+
+} // namespace
+
+long long TableVmSteps()
+{
+    return VmStepsDone.load(std::memory_order_relaxed);
+}
+
 void TTable::Connect(bool Create, const QString& Path)
 {
     InitializeSqlite();
@@ -368,6 +388,7 @@ void TTable::Connect(bool Create, const QString& Path)
     }
     RegisterCp932Collations(FDb);
     sqlite3_busy_timeout(FDb, FSession.BusyTimeout());
+    sqlite3_trace_v2(FDb, SQLITE_TRACE_PROFILE, CountVmSteps, nullptr);
 }
 
 void TTable::ForgetStatements()

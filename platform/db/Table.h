@@ -34,6 +34,8 @@ public:
     // Another connection held its lock for longer than the session waits: trying again later may
     // succeed, unlike any other failure.
     [[nodiscard]] bool Busy() const noexcept;
+    // The disk had no room for what was written (SQLite's SQLITE_FULL) or refused the write (SQLITE_IOERR).
+    [[nodiscard]] bool DiskFailed() const noexcept { return (FCode & 0xFF) == 13 || (FCode & 0xFF) == 10; }
 
 private:
     int FCode = 0;
@@ -111,6 +113,10 @@ private:
     QStringList FPasswords;
     int FBusyTimeout = 5000;
 };
+
+// The work of every table object's statements so far, in SQLite's virtual-machine steps: what a
+// walk or a bulk run costs, whatever the machine's speed.
+[[nodiscard]] long long TableVmSteps();
 
 // The program-wide session.
 [[nodiscard]] TSession& DefaultSession();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // Folder values keep their trailing "/", as the program's folder values always have.
 [[nodiscard]] QString IncludeTrailingDelimiter(const QString& Folder);
@@ -20,3 +22,17 @@
 // Whether two paths name one file or folder: the same device and inode where both exist (a link or
 // another spelling of the path makes no difference), else the same cleaned absolute path.
 [[nodiscard]] bool IsSameFile(const QString& A, const QString& B);
+
+// Files of one folder by their names: patterns such as "*.DB", "*" for every file, matched as
+// the file system does, with regard to case.
+struct TFolderFiles
+{
+    QString Folder;
+    QStringList Names;
+};
+
+// Whether a write at Path would land on one of Files: Path names one of them, through links and
+// under any spelling (compared by device and inode), or is where its journal ("-journal", "-wal",
+// "-shm") would be, which the file's next opener would take for its own. A user-chosen target is
+// checked with the files the programs own before it is written.
+[[nodiscard]] bool IsFileOfFolders(const QString& Path, const QList<TFolderFiles>& Files);

@@ -31,7 +31,8 @@ void LogWindowState(const QWidget* Window)
         if (!Child->isEnabled())
             Disabled.append(Name);
         if (const auto* Edit = qobject_cast<const QLineEdit*>(Child); Edit && !qobject_cast<QComboBox*>(Edit->parent()))
-            Fields.insert(Name, Edit->text());
+            // What a password edit holds is never written anywhere.
+            Fields.insert(Name, Edit->echoMode() == QLineEdit::Normal ? Edit->text() : QString());
         else if (const auto* Label = qobject_cast<const QLabel*>(Child))
             Fields.insert(Name, Label->text());
         else if (const auto* Combo = qobject_cast<const QComboBox*>(Child))

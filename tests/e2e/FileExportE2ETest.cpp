@@ -2,6 +2,7 @@
 // call history into the file the save prompt was answered with.
 #include "platform/text/Cp932.h"
 #include "tests/support/ProgramHarness.h"
+#include "tests/support/TransferWindows.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -19,14 +20,9 @@ TEST(FileExportE2ETest, TheMenuCommandExportsTheHistoryIntoTheFileChosenInTheSav
     ASSERT_TRUE(Program.StartAndWaitForLine());
     ASSERT_EQ(Program.Ring(QStringLiteral("0312345678")), 0);
     ASSERT_TRUE(Program.WaitForRows(1));
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
-    Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("mmExportFile"));
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("FileExport")));
-    // Plain text rather than the self-restoring file the first start selects.
-    Program.AnswerDialog(QStringLiteral("FileExport"), {}, QStringLiteral("rbNormal"));
-    Program.AnswerDialog(QStringLiteral("FileExport"), {}, QStringLiteral("bbtnAllSet"));
-    Program.AnswerDialog(QStringLiteral("FileExport"), {}, QStringLiteral("btnList"));
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("RecvHisFileExportList")));
+    OpenHistoryExportList(Program);
+    if (HasFatalFailure())
+        return;
     Program.AnswerDialog(QStringLiteral("RecvHisFileExportList"), {}, QStringLiteral("btnExport"));
     ASSERT_TRUE(Program.WaitForBox(
         QStringLiteral("テキストファイル出力が完了しました  \r\n\r\n対象件数 = 1件\r\n出力件数 = 1件")));

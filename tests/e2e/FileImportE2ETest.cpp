@@ -2,6 +2,7 @@
 // answered from outside, and the calls of the file reach the call history.
 #include "platform/text/Cp932.h"
 #include "tests/support/ProgramHarness.h"
+#include "tests/support/TransferWindows.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,12 +27,9 @@ TEST(FileImportE2ETest, TheMenuCommandImportsAFileChosenInTheFilePrompt)
     // The start-up's notice that no CD drive is there, the automatic mapping, the confirmation.
     Program.Environment().insert(QStringLiteral("VX_MSGBOX_ANSWERS"), QStringLiteral("OK,Yes,Yes"));
     ASSERT_TRUE(Program.StartAndWaitForLine());
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
-    Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("mmImportFile"));
-    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("FileImport")));
-    Program.AnswerDialog(QStringLiteral("FileImport"), {}, QStringLiteral("bbtnBrowseFile"));
-    Program.AnswerDialog(QStringLiteral("FileImport"), {}, QStringLiteral("bbtnAllSet"));
-    Program.AnswerDialog(QStringLiteral("FileImport"), {}, QStringLiteral("btnImport"));
+    RunImportWindow(Program);
+    if (HasFatalFailure())
+        return;
     ASSERT_TRUE(Program.WaitForBox(
         QStringLiteral("テキストファイルの取り込みが完了しました  \r\n\r\n読込件数 : 2 件\r\n登録件数 : 2 件")));
 

@@ -2,6 +2,7 @@
 
 #include "main/settings/Settings.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/WindowLog.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/ScriptedBoxes.h"
 #include "transfer/export/ExportPassword.h"
@@ -172,6 +173,42 @@ TEST_F(FExpPwTest, EnterWalksTheEntriesAndNeverPressesAButtonUnreached)
     EXPECT_EQ(QApplication::focusWidget(), Dialog.btnSet);
     EXPECT_TRUE(Dialog.isVisible());
     EXPECT_FALSE(QFile::exists(SettingsFileName()));
+}
+
+// An ideographic space is text, as the blank trim of the entries has it: a password of one moves on.
+TEST_F(FExpPwTest, AnIdeographicSpaceIsNoBlankEntry)
+{
+    TFileExportPassword Dialog(nullptr);
+    Dialog.show();
+    QApplication::setActiveWindow(&Dialog);
+    Dialog.medtPassword1->setText(QStringLiteral("\u3000"));
+    Dialog.medtPassword1->setFocus();
+    QTest::keyClick(Dialog.medtPassword1, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), Dialog.medtPassword2);
+    Dialog.medtPassword2->setText(QStringLiteral(" \t"));
+    Dialog.medtPassword2->setFocus();
+    QTest::keyClick(Dialog.medtPassword2, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), Dialog.medtPassword1);
+}
+
+// The window log, which tests and support read, never holds what a password entry holds.
+TEST_F(FExpPwTest, TheWindowLogLeavesThePasswordsOut)
+{
+    QTemporaryDir Logs;
+    const QString Log = Logs.filePath(QStringLiteral("windows.jsonl"));
+    qputenv("VX_WINDOW_LOG", QFile::encodeName(Log));
+    {
+        TFileExportPassword Dialog(nullptr);
+        Dialog.show();
+        Type(Dialog, QStringLiteral("Secret99"), QStringLiteral("Secret99"));
+        LogWindowState(&Dialog);
+    }
+    qunsetenv("VX_WINDOW_LOG");
+    QFile File(Log);
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    const QByteArray Logged = File.readAll();
+    EXPECT_TRUE(Logged.contains("medtPassword1"));
+    EXPECT_FALSE(Logged.contains("Secret99"));
 }
 
 } // namespace

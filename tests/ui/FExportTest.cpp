@@ -8,7 +8,9 @@
 #include "tests/support/ScriptedBoxes.h"
 
 #include <QCheckBox>
+#include <QDragMoveEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -163,3 +165,41 @@ TEST_F(FExportTest, ListSavesAndCancelLeavesTheFileAlone)
 }
 
 } // namespace
+
+// An item dragged from the item grid goes in before the row it is dropped on, as "セット" would put it
+// there, and the item grid keeps its selection; a drag from elsewhere is refused.
+TEST_F(FExportTest, AnItemDroppedOnTheLayoutIsSetBeforeThatRow)
+{
+    TScriptedBoxes Boxes;
+    TFileExport Window;
+    Window.show();
+    QTableWidget* Dest = Window.sgDest;
+    Window.sgSrc->setCurrentCell(0, 0);
+    Window.bbtnSet->click();
+    Window.sgSrc->setCurrentCell(1, 0);
+    Window.bbtnSet->click();
+    const QStringList Before = Column(Dest, 1);
+    ASSERT_EQ(Before.mid(0, 2), QStringList({Window.sgSrc->item(0, 0)->text(), Window.sgSrc->item(1, 0)->text()}));
+
+    Window.sgSrc->setCurrentCell(5, 0);
+    QMimeData Foreign;
+    Foreign.setData(QStringLiteral("text/plain"), "x");
+    const QRect First = Dest->visualRect(Dest->model()->index(0, 1));
+    QDragMoveEvent Refused(First.center(), Qt::CopyAction, &Foreign, Qt::LeftButton, Qt::NoModifier);
+    (void)static_cast<QObject*>(&Window)->eventFilter(Dest->viewport(), &Refused);
+    EXPECT_FALSE(Refused.isAccepted());
+
+    QMimeData Item;
+    Item.setData(QStringLiteral("application/x-tolvane-export-item"), "5");
+    const QRect Second = Dest->visualRect(Dest->model()->index(1, 1));
+    QDragMoveEvent Over(Second.center(), Qt::CopyAction, &Item, Qt::LeftButton, Qt::NoModifier);
+    (void)static_cast<QObject*>(&Window)->eventFilter(Dest->viewport(), &Over);
+    EXPECT_TRUE(Over.isAccepted());
+    EXPECT_EQ(Dest->currentRow(), 1);
+    QDropEvent Drop(QPointF(Second.center()), Qt::CopyAction, &Item, Qt::LeftButton, Qt::NoModifier);
+    (void)static_cast<QObject*>(&Window)->eventFilter(Dest->viewport(), &Drop);
+    const QStringList After = Column(Dest, 1);
+    EXPECT_EQ(After.mid(0, 3), QStringList({Before[0], Window.sgSrc->item(5, 0)->text(), Before[1]}));
+    EXPECT_EQ(Dest->currentRow(), 1);
+    EXPECT_EQ(Window.sgSrc->currentRow(), 5);
+}

@@ -14,7 +14,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -417,3 +419,69 @@ TEST_F(FImportTest, PicturesOfTheWindowsAndTheirSmallDialogs)
 }
 
 } // namespace
+
+// A UTF-8 file is read as UTF-8 when the user says so, and as CP932 when not; the question comes only
+// for a file that looks like UTF-8.
+TEST_F(FImportTest, AUtf8FileIsAskedAboutBeforeAnythingIsRead)
+{
+    const QString Question = QStringLiteral("指定したテキストファイルは UTF-8 で書かれているようです  \r\n"
+                                            "UTF-8 として読み込みますか？  \r\n\r\n"
+                                            "「いいえ」を選ぶと Shift_JIS (CP932) として読み込みます  ");
+    WriteInput(QByteArray("\xEF\xBB\xBF") + QStringLiteral("着信日付,着信時刻,電話番号,会社名\r\n"
+                                                           "20130401,090000,0311111111,東京商店\r\n")
+                                                .toUtf8());
+    {
+        TScriptedBoxes Boxes("Yes,Yes,Yes,OK");
+        auto Window = Open(false);
+        EXPECT_EQ(Source(*Window, 3), QStringLiteral("会社名"));
+        Window->bbtnAllSet->click();
+        Window->btnImport->click();
+        ASSERT_FALSE(Boxes.Texts().isEmpty());
+        EXPECT_EQ(Boxes.Texts()[0], Question);
+        EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT CorpKanji FROM RecvHis"), QStringList{"東京商店"});
+    }
+    {
+        // Read as CP932 the bytes are other characters, and not even the same fields.
+        TScriptedBoxes Boxes("No");
+        auto Window = Open(false);
+        for (int Row = 0; Row < Window->sgSrc->rowCount(); ++Row)
+            EXPECT_NE(Source(*Window, Row), QStringLiteral("会社名"));
+    }
+    WriteInput(Cp932Encode(QStringLiteral("着信日付,着信時刻,電話番号,会社名\r\n")));
+    TScriptedBoxes Boxes;
+    auto Window = Open(false);
+    EXPECT_EQ(Boxes.Texts(), QStringList());
+    EXPECT_EQ(Source(*Window, 3), QStringLiteral("会社名"));
+}
+
+TEST_F(FImportTest, AFirstLineOfTooManyFieldsIsRefused)
+{
+    WriteInput(QByteArray(300000, ',') + "\r\n1\r\n");
+    TScriptedBoxes Boxes;
+    auto Window = Open(false);
+    EXPECT_EQ(Boxes.Texts(), QStringList({QStringLiteral("指定したテキストファイルは１件目の項目数が多すぎるため  \r\n"
+                                                         "取り込むことができません  ")}));
+    for (int Row = 0; Row < Window->sgSrc->rowCount(); ++Row)
+        EXPECT_EQ(Source(*Window, Row), QString()) << Row;
+    EXPECT_FALSE(Window->btnImport->isEnabled());
+}
+
+// The backup holds the customers' data: a backup folder left open to others by an earlier version is
+// closed by the next import.
+TEST_F(FImportTest, TheBackupFolderIsTheOwnersAlone)
+{
+    const QString Backup = Data.Folder + QStringLiteral("backupRH.imp");
+    ASSERT_TRUE(QDir().mkpath(Backup));
+    ASSERT_TRUE(QFile::setPermissions(Backup, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                  QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                  QFile::ExeOther));
+    Data.AddCall(0, QStringLiteral("0399999999"));
+    TScriptedBoxes Boxes("Yes");
+    WriteInput(Calls(2));
+    auto Window = Open(false);
+    MapHistory(*Window);
+    Window->btnImport->click();
+    EXPECT_EQ(QFileInfo(Backup).permissions() & 0x0077, 0);
+    EXPECT_TRUE(QFile::exists(Backup + QStringLiteral("/RecvHis.DB")));
+    EXPECT_FALSE(QFile::exists(Data.Folder + ImportUnfinishedFileName));
+}

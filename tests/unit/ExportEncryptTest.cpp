@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <ctime>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -134,3 +137,31 @@ TEST_F(ExportEncryptTest, AFolderTooLongForTheLibraryIsRefusedBeforeTheCall)
 }
 
 } // namespace
+
+// A kill leaves the working folder behind: in the program's own folder, not beside the target, and
+// the next start removes it. A folder made after this process started, or one not of that name,
+// stays.
+TEST_F(ExportEncryptTest, AKilledExportsFolderGoesAtTheNextStart)
+{
+    QTemporaryDir Root;
+    const QString Exe = Dir.filePath(QStringLiteral("Rireki.exe"));
+    TEncryptWorkFolder Work;
+    ASSERT_TRUE(Work.Make(Exe, Root.path()));
+    EXPECT_TRUE(Work.Folder().startsWith(Root.path() + QLatin1Char('/'))) << Work.Folder().toStdString();
+    EXPECT_TRUE(Entries().isEmpty());
+    Write(Work.TextPath(), "secret");
+
+    const QString Stale = Root.filePath(QStringLiteral("Encrypt.Tmp.abc123"));
+    const QString Other = Root.filePath(QStringLiteral("Encrypt.Tmp.mine"));
+    for (const QString& Folder : {Stale, Other}) {
+        ASSERT_TRUE(QDir().mkpath(Folder));
+        Write(Folder + QStringLiteral("/Rireki.txt"), "secret");
+        // As a folder of a run before this process.
+        const timespec Old[2] = {{::time(nullptr) - 86400, 0}, {::time(nullptr) - 86400, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(Folder).constData(), Old, 0), 0);
+    }
+    RemoveStaleEncryptWorkFolders(Root.path());
+    EXPECT_FALSE(QFileInfo::exists(Stale));
+    EXPECT_TRUE(QFileInfo::exists(Other));
+    EXPECT_TRUE(QFileInfo::exists(Work.TextPath()));
+}

@@ -291,6 +291,28 @@ TEST_F(ExportTablesTest, CharactersCp932LacksAreSubstitutedAndCounted)
     EXPECT_EQ(ReadAll(Out), QByteArray("\x81\x60\x87\x40\xB6\xDE\r\n\x81\xAC\x96\xEC\x89\xC6\r\n"));
 }
 
+TEST_F(ExportTablesTest, TheSubstituteCountIsOfValuesNotOfLines)
+{
+    AddCall(0, April1, "1", QStringLiteral("𠮷野家"));
+    His.FindKey({0});
+    His.Edit();
+    His.FieldByName("NameKanji").SetAsString(QStringLiteral("髙𠮷"));
+    His.Post();
+    AddCall(1, April1 + 1, "2", QStringLiteral("普通"));
+    const QString Out = Dir.filePath("sub.txt");
+    TExportTextFile File;
+    ASSERT_TRUE(File.Open(Out, false));
+    // Company and name as two fields, then joined into one: one line either way, two values, then one.
+    for (const bool Joined : {false, true}) {
+        TExportSource S = Source(Joined ? Columns({{4, 6}}) : Columns({{4}, {6}}));
+        S.Settings.OutHeader = false;
+        const int Before = File.Substituted();
+        EXPECT_EQ(ExportAll(File, S).Written, 2);
+        EXPECT_EQ(File.Substituted() - Before, Joined ? 1 : 2);
+    }
+    ASSERT_TRUE(File.Commit());
+}
+
 // The callers of a long history are looked up a window of rows at a time: numbers that come again
 // in later windows, entries found by either number and rows with no entry all come out as for a
 // short one, through a range across windows and a write that fails mid-window.

@@ -4,6 +4,7 @@
 #include "main/common/CommonText.h"
 #include "main/start/MainHooks.h"
 #include "platform/ui/ClosedInput.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -15,9 +16,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TRangeDialog::TRangeDialog(QWidget* Owner) : QDialog(Owner)
+TRangeSpecification::TRangeSpecification(QWidget* Owner) : QDialog(Owner)
 {
-    setObjectName(QStringLiteral("RangeDialog"));
+    setObjectName(QStringLiteral("RangeSpecification"));
     setWindowTitle(QStringLiteral("範囲指定"));
     SetHelpContext(this, 63);
     pnlTotal = new QLabel(this);
@@ -76,22 +77,23 @@ TRangeDialog::TRangeDialog(QWidget* Owner) : QDialog(Owner)
     btnDecision->setAutoDefault(true);
     btnCancel->setAutoDefault(true);
     connect(btnDecision, &QPushButton::clicked, this, [this] {
-        // An accelerator press leaves the focus in a box: take what it holds first.
-        if (edtBegin->hasFocus())
-            BoxExit(FBegin);
-        if (edtEnd->hasFocus())
-            BoxExit(FEnd);
+        // An accelerator press leaves the focus in a box, and a scripted answer fills a box that
+        // never had it: take what a box holds first.
+        for (TBox* Box : {&FBegin, &FEnd})
+            if (Box->Edit->hasFocus() || Box->Edit->text() != QString::number(Box->UpDown->Position()))
+                BoxExit(*Box);
         done(1);
     });
     connect(btnCancel, &QPushButton::clicked, this, [this] { done(2); });
+    ScriptWindow(this);
 }
 
-void TRangeDialog::reject()
+void TRangeSpecification::reject()
 {
     done(2);
 }
 
-void TRangeDialog::SetRange(int Start, int End, int Total)
+void TRangeSpecification::SetRange(int Start, int End, int Total)
 {
     for (TBox* Box : {&FBegin, &FEnd})
         Box->UpDown->SetRange(1, Total);
@@ -102,18 +104,18 @@ void TRangeDialog::SetRange(int Start, int End, int Total)
     pnlTotal->setText(QString::number(Total));
 }
 
-void TRangeDialog::GetRange(int& Start, int& End) const
+void TRangeSpecification::GetRange(int& Start, int& End) const
 {
     Start = udBegin->Position();
     End = udEnd->Position();
 }
 
-TRangeDialog::TBox& TRangeDialog::BoxOf(QObject* Watched)
+TRangeSpecification::TBox& TRangeSpecification::BoxOf(QObject* Watched)
 {
     return Watched == edtBegin ? FBegin : FEnd;
 }
 
-void TRangeDialog::Changed(TBox& Box, int Value)
+void TRangeSpecification::Changed(TBox& Box, int Value)
 {
     Box.UpDown->SetPosition(Value);
     // A stepped or taken value is the box's value from now on: a refused text later puts it back.
@@ -132,7 +134,7 @@ void TRangeDialog::Changed(TBox& Box, int Value)
     Box.Edit->setText(QString::number(Box.UpDown->Position()));
 }
 
-bool TRangeDialog::BoxExit(TBox& Box)
+bool TRangeSpecification::BoxExit(TBox& Box)
 {
     const QString Text = TrimBlanks(Box.Edit->text());
     bool Ok = false;
@@ -148,7 +150,7 @@ bool TRangeDialog::BoxExit(TBox& Box)
     return Box.UpDown->Position() != Before;
 }
 
-bool TRangeDialog::eventFilter(QObject* Watched, QEvent* Event)
+bool TRangeSpecification::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched != edtBegin && Watched != edtEnd)
         return QDialog::eventFilter(Watched, Event);

@@ -2,6 +2,7 @@
 
 #include "transfer/export/SfxLibrary.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -79,11 +80,12 @@ TEncryptWorkFolder::~TEncryptWorkFolder()
     Remove();
 }
 
-bool TEncryptWorkFolder::Make(const QString& ExePath)
+bool TEncryptWorkFolder::Make(const QString& ExePath, const QString& Root)
 {
     Remove();
     const QFileInfo Exe(ExePath);
-    QByteArray Pattern = QFile::encodeName(Exe.absolutePath() + QStringLiteral("/Encrypt.Tmp.XXXXXX"));
+    const QString Folder = Root.isEmpty() ? Exe.absolutePath() : QDir(Root).absolutePath();
+    QByteArray Pattern = QFile::encodeName(Folder + QStringLiteral("/Encrypt.Tmp.XXXXXX"));
     // mkdtemp makes the folder new and the owner's alone; it never opens one that was there.
     if (!::mkdtemp(Pattern.data()))
         return false;
@@ -100,6 +102,43 @@ void TEncryptWorkFolder::Remove()
     QDir(FFolder).removeRecursively();
     FFolder.clear();
     FTextPath.clear();
+}
+
+namespace {
+
+// When this process started, from the kernel's count of clock ticks since the boot.
+QDateTime ProcessStartTime()
+{
+    QFile Stat(QStringLiteral("/proc/self/stat"));
+    QFile Boot(QStringLiteral("/proc/stat"));
+    if (!Stat.open(QIODevice::ReadOnly) || !Boot.open(QIODevice::ReadOnly))
+        return QDateTime::currentDateTime();
+    const QByteArray Line = Stat.readAll();
+    // The command name may hold spaces; the fields after its closing parenthesis are plain.
+    const QList<QByteArray> Fields = Line.mid(Line.lastIndexOf(')') + 2).split(' ');
+    qint64 BootTime = 0;
+    for (const QByteArray& BootLine : Boot.readAll().split('\n'))
+        if (BootLine.startsWith("btime "))
+            BootTime = BootLine.mid(6).trimmed().toLongLong();
+    // starttime is field 22 of the line, the 20th after the state.
+    if (Fields.size() < 20 || BootTime == 0)
+        return QDateTime::currentDateTime();
+    const qint64 Ticks = Fields[19].toLongLong();
+    return QDateTime::fromMSecsSinceEpoch(BootTime * 1000 + Ticks * 1000 / ::sysconf(_SC_CLK_TCK));
+}
+
+} // namespace
+
+void RemoveStaleEncryptWorkFolders(const QString& Root)
+{
+    const QDateTime Started = ProcessStartTime();
+    const QDir Folder(Root);
+    for (const QFileInfo& Entry : Folder.entryInfoList({QStringLiteral("Encrypt.Tmp.??????")},
+                                                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (Entry.isSymLink() || Entry.ownerId() != ::getuid() || Entry.lastModified() >= Started)
+            continue;
+        QDir(Entry.absoluteFilePath()).removeRecursively();
+    }
 }
 
 QString EncryptFailedText(int Result)

@@ -6,9 +6,10 @@
 // The encrypted half of an export run: a private working folder for the plain text beside the chosen
 // program file, and the build of the self-restoring file through the encryption library.
 
-// A fresh folder "Encrypt.Tmp.XXXXXX" (mode 0700) in the folder of the chosen program file. A folder
-// that was there before is never used or touched; this one goes, with everything in it, when the
-// object goes, whichever way the export ends.
+// A fresh folder "Encrypt.Tmp.XXXXXX" (mode 0700) in Root, a folder of the program's own (the folder
+// of the chosen program file when none is given). A folder that was there before is never used or
+// touched; this one goes, with everything in it, when the object goes, whichever way the export
+// ends, and a kill's leftover at the next start (RemoveStaleEncryptWorkFolders).
 class TEncryptWorkFolder
 {
 public:
@@ -18,7 +19,7 @@ public:
     TEncryptWorkFolder& operator=(const TEncryptWorkFolder&) = delete;
 
     // False when the folder could not be made (errno tells why).
-    [[nodiscard]] bool Make(const QString& ExePath);
+    [[nodiscard]] bool Make(const QString& ExePath, const QString& Root = {});
     // Where the text is written: the chosen name with ".txt", inside the working folder.
     [[nodiscard]] const QString& TextPath() const { return FTextPath; }
     [[nodiscard]] const QString& Folder() const { return FFolder; }
@@ -28,6 +29,10 @@ private:
     QString FFolder;
     QString FTextPath;
 };
+
+// Removes the working folders in Root that an export killed before its end left behind: "Encrypt.Tmp."
+// and six characters, the user's own, made before this process started.
+void RemoveStaleEncryptWorkFolders(const QString& Root);
 
 // Messages of the build, each to be shown with the stop icon over the list window.
 using TExportShowError = std::function<void(const QString& Text)>;

@@ -86,6 +86,22 @@ QString Trimmed(const TFieldValues& Values, const char* Field)
     return TrimBlanks(Values.Text(FieldName(Field)));
 }
 
+QString WithoutTrailingBlanks(QString Text)
+{
+    while (!Text.isEmpty() && Text.back().unicode() <= 32)
+        Text.chop(1);
+    return Text;
+}
+
+// The words that stand for a caller-number code in a file.
+bool IsReasonWord(const QString& Text)
+{
+    for (const char Code : {'P', 'O', 'C', 'S', '$'})
+        if (CallerNumberCodeText(QString(QLatin1Char(Code))) == Text)
+            return true;
+    return false;
+}
+
 // Lists of lines (notes, attached files) go out as one line, their breaks as TABs.
 QString OneLine(const TFieldValues& Values, const char* Field)
 {
@@ -164,12 +180,15 @@ QString BuildHeaderLine(const TExportLayout& Layout, const QStringList& Names)
     return Line;
 }
 
-QString BuildRecordLine(const TExportLayout& Layout, const std::function<QString(int)>& ItemValue, bool BindDblQuote)
+QString BuildRecordLine(const TExportLayout& Layout, const std::function<QString(int)>& ItemValue, bool BindDblQuote,
+                        QStringList* Columns)
 {
     QString Line;
     Line.reserve(256);
     QString Column;
     const auto Close = [&] {
+        if (Columns)
+            Columns->append(Column);
         if (!BindDblQuote) {
             Line += Column;
             return;
@@ -205,7 +224,13 @@ QString FormatHistoryItem(int Index, const TFieldValues& Row, const TFieldValues
     case 2: {
         const QString Tel = Number(Row, "Tel", "SchTel", Settings);
         const QString Code = Tel.isEmpty() ? QString() : CallerNumberCodeText(Tel);
-        return Code.isEmpty() ? Tel : Code;
+        if (!Code.isEmpty())
+            return Code;
+        // A number stored as the text of a reason word with blanks before it keeps them, or the
+        // file would bring it back as that reason.
+        if (IsReasonWord(Tel))
+            return WithoutTrailingBlanks(Row.Text(FieldName(Settings.EditTelHyphen ? "Tel" : "SchTel")));
+        return Tel;
     }
     case 3:
         return Trimmed(Row, "CorpKana");
@@ -376,11 +401,12 @@ const TFieldValues* TCallerEntryLookup::Find(const QString& SchTel)
 }
 
 QString RecordLine(int Source, const TFieldValues& Row, TCallerEntryLookup* Lookup, const TExportLayout& Layout,
-                   const TExportSettings& Settings)
+                   const TExportSettings& Settings, QStringList* Columns)
 {
     if (Source == ExportSourceMeibo)
         return BuildRecordLine(
-            Layout, [&](int Index) { return FormatDirectoryItem(Index, Row, Settings); }, Settings.BindDblQuote);
+            Layout, [&](int Index) { return FormatDirectoryItem(Index, Row, Settings); }, Settings.BindDblQuote,
+            Columns);
     const TFieldValues* Entry = nullptr;
     bool Asked = false;
     return BuildRecordLine(
@@ -392,7 +418,7 @@ QString RecordLine(int Source, const TFieldValues& Row, TCallerEntryLookup* Look
             }
             return FormatHistoryItem(Index, Row, Entry, Settings);
         },
-        Settings.BindDblQuote);
+        Settings.BindDblQuote, Columns);
 }
 
 QString CurrentRecordLine(int Source, TTable& Table, TCallerEntryLookup* Lookup, const TExportLayout& Layout,

@@ -52,8 +52,9 @@ TExportSettings& ExportSettings();
 [[nodiscard]] QString BuildHeaderLine(const TExportLayout& Layout, const QStringList& Names);
 // One field per column, each the values of its items run together; with BindDblQuote every field
 // is quoted and a quote inside it doubled, so that a reader that honours quotes gets the value back.
+// Columns, when given, takes each field as it was before quoting.
 [[nodiscard]] QString BuildRecordLine(const TExportLayout& Layout, const std::function<QString(int)>& ItemValue,
-                                      bool BindDblQuote);
+                                      bool BindDblQuote, QStringList* Columns = nullptr);
 
 // The value of one item of the current history row; Entry is the caller's directory record, null
 // when there is none (items 12 to 27 are then empty).
@@ -113,7 +114,8 @@ private:
 // The line of a row (of RecvHis or Meibo, by Source). Lookup serves the history's directory items
 // and may be null for the directory.
 [[nodiscard]] QString RecordLine(int Source, const TFieldValues& Row, TCallerEntryLookup* Lookup,
-                                 const TExportLayout& Layout, const TExportSettings& Settings);
+                                 const TExportLayout& Layout, const TExportSettings& Settings,
+                                 QStringList* Columns = nullptr);
 // The line of the current row of Table.
 [[nodiscard]] QString CurrentRecordLine(int Source, TTable& Table, TCallerEntryLookup* Lookup,
                                         const TExportLayout& Layout, const TExportSettings& Settings);

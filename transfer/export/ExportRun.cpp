@@ -5,6 +5,7 @@
 #include "platform/db/Table.h"
 #include "platform/text/Cp932.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -61,7 +62,12 @@ public:
     {
         if (!FSource.Settings.OutHeader)
             return true;
-        return Line(BuildHeaderLine(FSource.Layout, FSource.ItemNames));
+        return Line(BuildHeaderLine(FSource.Layout, FSource.ItemNames), [this] {
+            int Values = 0;
+            for (const TExportLayoutEntry& Entry : FSource.Layout)
+                Values += Cp932EncodeChecked(ExportItemName(FSource.ItemNames, Entry.ItemIndex)).Substituted > 0;
+            return Values;
+        });
     }
 
     // The current row of the table.
@@ -96,14 +102,23 @@ private:
 
     bool Write(const TFieldValues& Row)
     {
-        if (!Line(RecordLine(FSource.Source, Row, FLookup ? &*FLookup : nullptr, FSource.Layout, FSource.Settings)))
+        TCallerEntryLookup* Lookup = FLookup ? &*FLookup : nullptr;
+        // Only a line with characters CP932 lacks is built again, its fields kept apart, to count them.
+        const auto Values = [&] {
+            QStringList Columns;
+            (void)RecordLine(FSource.Source, Row, Lookup, FSource.Layout, FSource.Settings, &Columns);
+            return static_cast<int>(std::count_if(Columns.cbegin(), Columns.cend(), [](const QString& Column) {
+                return Cp932EncodeChecked(Column).Substituted > 0;
+            }));
+        };
+        if (!Line(RecordLine(FSource.Source, Row, Lookup, FSource.Layout, FSource.Settings), Values))
             return false;
         ++Result.Written;
         return true;
     }
-    bool Line(const QString& Text)
+    bool Line(const QString& Text, const std::function<int()>& Values)
     {
-        if (FFile.WriteLine(Text))
+        if (FFile.WriteLine(Text, Values))
             return true;
         Result.Failed = true;
         return false;
@@ -132,7 +147,7 @@ bool TExportTextFile::Open(const QString& FileName, bool Append)
     return FWriter.Open(FileName, Append) == TSafeWriteResult::Written;
 }
 
-bool TExportTextFile::WriteLine(const QString& Line)
+bool TExportTextFile::WriteLine(const QString& Line, const std::function<int()>& Values)
 {
     if (FailAfterLines >= 0 && FLines >= FailAfterLines) {
         // The disk fills here: what came before reached the file.
@@ -142,7 +157,7 @@ bool TExportTextFile::WriteLine(const QString& Line)
     }
     const TCp932Encoded Encoded = Cp932EncodeChecked(Line);
     if (Encoded.Substituted > 0)
-        ++FSubstituted;
+        FSubstituted += Values ? std::max(Values(), 1) : 1;
     FPending += Encoded.Bytes;
     FPending += "\r\n";
     if (FPending.size() >= FlushBytes && !Flush())

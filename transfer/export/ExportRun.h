@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TTable;
 
@@ -19,9 +20,11 @@ class TExportTextFile
 {
 public:
     [[nodiscard]] bool Open(const QString& FileName, bool Append);
-    [[nodiscard]] bool WriteLine(const QString& Line);
+    // Values, asked only of a line that holds characters CP932 lacks, tells how many of its values do
+    // (without it, the line counts as one).
+    [[nodiscard]] bool WriteLine(const QString& Line, const std::function<int()>& Values = {});
     [[nodiscard]] bool Commit();
-    // Record lines (and header) whose text held characters CP932 lacks, written with the visible substitute.
+    // Values (header names included) that held characters CP932 lacks, written with the visible substitute.
     [[nodiscard]] int Substituted() const { return FSubstituted; }
     // The errno of the failure, for the system's message.
     [[nodiscard]] int Error() const { return FSeamError ? FSeamError : FWriter.Error(); }

@@ -168,7 +168,11 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
     Reset->setObjectName(QStringLiteral("pmiInitializesHeaderWidth"));
     connect(Reset, &QAction::triggered, this, &TFileExportList::pmiInitializesHeaderWidthClick);
 
-    auto* Top = new QHBoxLayout;
+    // The page buttons' row takes room only while one of them is shown: a list of one page starts
+    // right at the top.
+    FPagingRow = new QWidget(this);
+    auto* Top = new QHBoxLayout(FPagingRow);
+    Top->setContentsMargins(0, 0, 0, 0);
     Top->addStretch();
     Top->addWidget(bbtnPagePrev);
     Top->addWidget(bbtnPageNext);
@@ -184,7 +188,9 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
     Buttons->addWidget(btnCancel);
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(6, 6, 6, 0);
-    Layout->addLayout(Top);
+    Layout->addWidget(FPagingRow);
+    for (QPushButton* Page : {bbtnPagePrev, bbtnPageNext, bbtnPageJump})
+        Page->installEventFilter(this);
     Layout->addLayout(List, 1);
     if (Meibo) {
         auto* Sorts = new QHBoxLayout;
@@ -446,6 +452,15 @@ void TFileExportList::reject()
 
 bool TFileExportList::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if ((Event->type() == QEvent::ShowToParent || Event->type() == QEvent::HideToParent) &&
+        (Watched == bbtnPagePrev || Watched == bbtnPageNext || Watched == bbtnPageJump)) {
+        const bool Any = !bbtnPagePrev->isHidden() || !bbtnPageNext->isHidden() || !bbtnPageJump->isHidden();
+        if (Any != !FPagingRow->isHidden()) {
+            FPagingRow->setVisible(Any);
+            // Placed at once, not at the next turn of the event loop, so no button is drawn over the list.
+            layout()->activate();
+        }
+    }
     if (Watched == lbxList && Event->type() == QEvent::KeyPress)
         return lbxListKeyDown(static_cast<QKeyEvent*>(Event));
     if (Watched == pnlHeader && Event->type() == QEvent::Resize)

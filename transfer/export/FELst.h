@@ -150,4 +150,5 @@ private:
     bool Loading = false;
     bool Shown = false;
     bool Created = false;
+    QWidget* FPagingRow = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
+#include "main/settings/Settings.h"
 #include "platform/sys/SysError.h"
 #include "transfer/export/ExportEncrypt.h"
 #include "transfer/export/ExportRun.h"
@@ -42,9 +43,10 @@ void TFileExportList::RunEncrypted(int Count)
     if (Password.exec() != QDialog::Accepted)
         return;
 
-    // The plain text never lies anywhere but in this folder, which goes on every way out.
+    // The plain text never lies anywhere but in this folder of ours, not beside the target, and the
+    // folder goes on every way out; after a kill, at the next start.
     TEncryptWorkFolder Work;
-    if (!Work.Make(Exe)) {
+    if (!Work.Make(Exe, SettingsPath)) {
         Message(MsgEncryptFolderNotMade, MB_OK | MB_ICONSTOP);
         return;
     }

@@ -1,14 +1,15 @@
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
+#include "main/settings/OwnedFiles.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
+#include "platform/sys/Folders.h"
 #include "platform/sys/SysError.h"
 #include "platform/ui/FilePrompt.h"
 #include "transfer/export/ExportRun.h"
 #include "transfer/export/ExportTarget.h"
 #include "transfer/export/FELst.h"
-#include "platform/sys/Folders.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -97,7 +98,7 @@ bool TFileExportList::AskScope(int& Count)
     case 1: {
         if (lbxList->count() == 0)
             return false;
-        TRangeDialog Dialog(this);
+        TRangeSpecification Dialog(this);
         Dialog.setProperty("HelpContext", 63);
         Dialog.adjustSize();
         PlaceFormBottomRight(&Dialog, this, 15, 15);
@@ -158,6 +159,11 @@ bool TFileExportList::AskTargetPath(QString& Path, bool Exe)
         if (!Chosen)
             return false;
         Path = Exe ? ExeTargetName(*Chosen) : TextTargetName(*Chosen, Filter);
+    }
+    // A table, its journal or a settings file taken for a target would be renamed over by the export.
+    if (IsOwnedFile(Path)) {
+        Message(OwnedFileRefusal(Path), MB_OK | MB_ICONSTOP);
+        return false;
     }
     if (!CreateOwnerOnlyFolder(QFileInfo(Path).absolutePath())) {
         Message(MsgFolderNotMade, MB_OK | MB_ICONSTOP);

@@ -1,5 +1,6 @@
 #include "transfer/export/FExpPw.h"
 
+#include "main/common/CommonText.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "platform/ui/ClosedInput.h"
@@ -181,7 +182,7 @@ void TFileExportPassword::chkSavePasswordClick()
 
 void TFileExportPassword::medtPassword1KeyPress()
 {
-    if (!medtPassword1->text().trimmed().isEmpty()) {
+    if (!TrimBlanks(medtPassword1->text()).isEmpty()) {
         medtPassword2->setFocus();
         medtPassword2->selectAll();
     } else {
@@ -191,7 +192,7 @@ void TFileExportPassword::medtPassword1KeyPress()
 
 void TFileExportPassword::medtPassword2KeyPress()
 {
-    if (!medtPassword2->text().trimmed().isEmpty()) {
+    if (!TrimBlanks(medtPassword2->text()).isEmpty()) {
         chkSavePassword->setFocus();
     } else {
         medtPassword1->setFocus();

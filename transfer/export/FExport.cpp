@@ -179,7 +179,9 @@ void TFileExport::BuildControls()
     for (QTableWidget* Grid : {sgDest, sgSrc}) {
         Grid->setMinimumWidth(Grid->columnWidth(0) + Grid->columnWidth(1) + 24);
         Grid->installEventFilter(this);
+        Grid->viewport()->installEventFilter(this);
     }
+    sgDest->viewport()->setAcceptDrops(true);
     bbtnSet = NewButton(this, "bbtnSet", QStringLiteral("セット"), QStyle::SP_ArrowLeft);
     bbtnAdd = NewButton(this, "bbtnAdd", QStringLiteral("追加"), QStyle::SP_ArrowLeft);
     bbtnAllSet = NewButton(this, "bbtnAllSet", QStringLiteral("全セット"), QStyle::SP_DialogApplyButton);
@@ -246,6 +248,7 @@ void TFileExport::BuildControls()
             bbtnDeleteClick();
     });
     connect(sgSrc, &QTableWidget::cellDoubleClicked, this, [this] {
+        FPressedAt = {-1, -1};
         const int Keep = sgSrc->currentRow();
         bbtnSetClick();
         sgSrc->setCurrentCell(Keep, 0);
@@ -457,6 +460,8 @@ void TFileExport::btnListClick()
 
 bool TFileExport::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Watched == sgSrc->viewport() || Watched == sgDest->viewport())
+        return FilterGridMouse(Watched, Event) || QDialog::eventFilter(Watched, Event);
     if (Event->type() == QEvent::KeyPress) {
         const auto* Key = static_cast<QKeyEvent*>(Event);
         if (Key->key() == Qt::Key_Return || Key->key() == Qt::Key_Enter) {

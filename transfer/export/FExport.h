@@ -3,6 +3,7 @@
 #include "transfer/export/ExportSettings.h"
 
 #include <QDialog>
+#include <QPoint>
 #include <functional>
 
 class QButtonGroup;
@@ -82,7 +83,11 @@ private:
     void btnListClick();
     void ShowFernbookNotice();
     [[nodiscard]] bool RefuseFull();
+    // Dragging an item onto the layout (FExportDrag.cpp).
+    bool FilterGridMouse(QObject* Watched, QEvent* Event);
+    void DropOnDest(int Row);
 
     TExportState FState;
     bool FShowing = false;
+    QPoint FPressedAt{-1, -1}; // where a press on the item grid may start a drag; none after a double click
 };

@@ -7,6 +7,7 @@
 #include "main/settings/Settings.h"
 #include "main/settings/SettingsSave.h"
 #include "main/start/MainHooks.h"
+#include "main/start/MainStartup.h"
 #include "main/tables/DBInfo.h"
 #include "platform/sys/Exceptions.h"
 #include "platform/ui/FilePrompt.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -34,6 +36,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <sys/stat.h>
 
 TFileImportHooks& FileImportHooks()
 {
@@ -42,6 +45,12 @@ TFileImportHooks& FileImportHooks()
 }
 
 namespace {
+
+const QString Utf8Question = QStringLiteral("指定したテキストファイルは UTF-8 で書かれているようです  \r\n"
+                                            "UTF-8 として読み込みますか？  \r\n\r\n"
+                                            "「いいえ」を選ぶと Shift_JIS (CP932) として読み込みます  ");
+const QString TooManyFields = QStringLiteral("指定したテキストファイルは１件目の項目数が多すぎるため  \r\n"
+                                             "取り込むことができません  ");
 
 int Inform(QWidget* Owner, const QString& Text, unsigned Flags = MB_OK | MB_ICONINFORMATION)
 {
@@ -362,10 +371,19 @@ bool TFileImport::ReadFirstLine(const QString& FileName)
         return Refuse(QStringLiteral("指定したテキストファイルが見つかりません  "));
     if (File.size() == 0)
         return Refuse(QStringLiteral("指定したテキストファイルには内容がありませんでした  "));
+    // Text written as UTF-8 read as CP932 would be stored as other characters without a word.
+    QByteArray Sample = File.peek(64 * 1024);
+    if (File.size() > Sample.size() && Sample.contains('\n'))
+        Sample.truncate(Sample.lastIndexOf('\n') + 1);
+    FEncoding = TImportEncoding::Cp932;
+    if (LooksLikeUtf8(Sample) && Inform(this, Utf8Question, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        FEncoding = TImportEncoding::Utf8;
     TImportLineReader Reader(File);
     QByteArray Line;
     (void)Reader.ReadLine(Line);
-    const QStringList Fields = FirstLineFields(Line);
+    if (CountFields(Line, FEncoding) + 1 > MaxSourceFields)
+        return Refuse(TooManyFields);
+    const QStringList Fields = FirstLineFields(Line, FEncoding);
 
     FSourceCount = static_cast<int>(Fields.size());
     sgSrc->setRowCount(FSourceCount);
@@ -381,6 +399,75 @@ bool TFileImport::ReadFirstLine(const QString& FileName)
     FReadFile = FileName;
     FLoaded = true;
     return true;
+}
+
+std::optional<TImportCounts> TFileImport::RunInBatches(TImportRun& Run)
+{
+    // Each batch is short and committed: between two, the event loop rings and stores calls, pops up
+    // their window, paints the bar and hears the end of the program, and the table has nothing
+    // pending for any of them.
+    constexpr std::chrono::milliseconds BatchTime{50};
+    FRunning = true;
+    btnImport->setEnabled(false);
+    btnCancel->setEnabled(false);
+    // Whichever way the run ends, the buttons come back.
+    struct TButtons
+    {
+        TFileImport* Form;
+        ~TButtons()
+        {
+            Form->btnImport->setEnabled(true);
+            Form->btnCancel->setEnabled(true);
+        }
+    } Buttons{this};
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<TImportCounts> Counts;
+    try {
+        MarkImportUnfinished(Run.DataPath, Run.Options.Dest, true);
+        Run.Begin();
+        bool More = true;
+        while (More) {
+            More = Run.RunBatch(BatchTime);
+            pbImport->setValue(std::clamp(Run.Counts().ReadCount, pbImport->minimum(), pbImport->maximum()));
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (ProgramEnding) {
+                // The marker stays: the next start tells the user this run did not finish.
+                Run.Abandon();
+                FRunning = false;
+                QApplication::restoreOverrideCursor();
+                return std::nullopt;
+            }
+        }
+        Counts = Run.Finish();
+        MarkImportUnfinished(Run.DataPath, Run.Options.Dest, false);
+    } catch (const std::exception& Error) {
+        Run.Abandon();
+        MarkImportUnfinished(Run.DataPath, Run.Options.Dest, false);
+        FRunning = false;
+        QApplication::restoreOverrideCursor();
+        const auto* Known = dynamic_cast<const Exception*>(&Error);
+        Inform(this, Known ? Known->Message() : QString::fromUtf8(Error.what()), MB_OK | MB_ICONSTOP);
+        return std::nullopt;
+    }
+    FRunning = false;
+    QApplication::restoreOverrideCursor();
+    return Counts;
+}
+
+void TFileImport::reject()
+{
+    // A run in progress ends with its last line, not with Esc or the close box.
+    if (!FRunning)
+        QDialog::reject();
+}
+
+void TFileImport::closeEvent(QCloseEvent* Event)
+{
+    if (FRunning) {
+        Event->ignore();
+        return;
+    }
+    QDialog::closeEvent(Event);
 }
 
 void TFileImport::btnImportClick()
@@ -433,8 +520,11 @@ void TFileImport::btnImportClick()
                                     "取り込みは開始しませんでした  "));
         return;
     }
-    // A backup that cannot be made does not hold the import back.
+    // A backup that cannot be made does not hold the import back. The folder holds the customers'
+    // data: one that an earlier version left open to others is closed now.
     (void)CopyTableFiles(DataPath, Backup, ImportTableFiles(FDest));
+    if (QFileInfo(Backup).isDir())
+        (void)::chmod(QFile::encodeName(Backup).constData(), S_IRWXU);
 
     TImportRun Run;
     Run.FileName = FReadFile;
@@ -442,31 +532,18 @@ void TFileImport::btnImportClick()
     Run.ProgramPath = ProgramPath;
     Run.SourceCount = FSourceCount;
     Run.Mapping = Mapping();
-    Run.Options = {FDest, chkSkipRecord->isChecked(), chkSameReplace->isChecked(), chkNotAutoSupplement->isChecked()};
+    Run.Options = {FDest, chkSkipRecord->isChecked(), chkSameReplace->isChecked(), chkNotAutoSupplement->isChecked(),
+                   FEncoding};
     for (QGroupBox* Box : {gbxFile, gbxLayout, gbxOption})
         Box->setEnabled(false);
     pbImport->setRange(1, static_cast<int>(std::min<qint64>(std::max<qint64>(LineCount, 1), INT_MAX)));
     pbImport->setValue(1);
-    // The loop lets no window message through: only the bar is painted.
-    Run.StepProgress = [this] {
-        pbImport->setValue(std::min(pbImport->value() + 1, pbImport->maximum()));
-        pbImport->repaint();
-    };
-    TImportCounts Counts;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        Counts = Run.RunImport();
-    } catch (const std::exception& Error) {
-        QApplication::restoreOverrideCursor();
-        for (QGroupBox* Box : {gbxFile, gbxLayout, gbxOption})
-            Box->setEnabled(true);
-        const auto* Known = dynamic_cast<const Exception*>(&Error);
-        Inform(this, Known ? Known->Message() : QString::fromUtf8(Error.what()), MB_OK | MB_ICONSTOP);
-        return;
-    }
-    QApplication::restoreOverrideCursor();
+    const std::optional<TImportCounts> Result = RunInBatches(Run);
     for (QGroupBox* Box : {gbxFile, gbxLayout, gbxOption})
         Box->setEnabled(true);
+    if (!Result)
+        return;
+    const TImportCounts Counts = *Result;
     Inform(this, ImportSummaryText(Counts));
 
     FSettings.ImportDest = FDest;

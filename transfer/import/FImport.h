@@ -2,12 +2,14 @@
 
 #include "transfer/common/TableCopy.h"
 #include "transfer/import/ImportItems.h"
+#include "transfer/import/ImportRun.h"
 #include "transfer/import/ImportSettings.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QFileDialog;
@@ -83,12 +85,17 @@ public:
 
     void btnImportClick();
     void bbtnAllSetClick();
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // The run through the event loop; no counts when it failed (the user has been told) or the
+    // program is ending.
+    [[nodiscard]] std::optional<TImportCounts> RunInBatches(TImportRun& Run);
     void BuildControls();
     void FormCreate();
     void FormShow();
@@ -131,6 +138,8 @@ private:
     TImportDest FDest = TImportDest::RecvHis;
     QList<TImportItem> FItems;
     bool FLoaded = false;
+    bool FRunning = false;
+    TImportEncoding FEncoding = TImportEncoding::Cp932;
     QString FReadFile;
     int FSourceCount = 0;
     bool FShowing = false;

@@ -4,6 +4,7 @@
 #include "main/common/CommonText.h"
 #include "main/settings/Settings.h"
 #include "platform/ui/ClosedInput.h"
+#include "transfer/common/GridDrag.h"
 #include "transfer/import/ConstIn.h"
 #include "transfer/import/FImport.h"
 #include "transfer/import/SetOrdVw.h"
@@ -376,11 +377,7 @@ bool TFileImport::FilterGridEvent(QObject* Watched, QEvent* Event)
             }
         } else if (Event->type() == QEvent::MouseMove && sgSrc->isEnabled() &&
                    (static_cast<QMouseEvent*>(Event)->buttons() & Qt::LeftButton)) {
-            auto* Drag = new QDrag(sgSrc);
-            auto* Data = new QMimeData;
-            Data->setData(QLatin1String(DragFormat), QByteArray::number(sgSrc->currentRow()));
-            Drag->setMimeData(Data);
-            Drag->exec(Qt::CopyAction);
+            StartRowDrag(*sgSrc, DragFormat);
             return true;
         }
         return false;
@@ -397,21 +394,9 @@ bool TFileImport::FilterGridEvent(QObject* Watched, QEvent* Event)
     }
     switch (Event->type()) {
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* Move = static_cast<QDragMoveEvent*>(Event);
-        if (!Move->mimeData()->hasFormat(QLatin1String(DragFormat))) {
-            Move->ignore();
-            return true;
-        }
-        const int Row = sgDest->rowAt(Move->position().toPoint().y());
-        if (Row < 0) {
-            Move->ignore();
-            return true;
-        }
-        sgDest->setCurrentCell(Row, std::max(sgDest->columnAt(Move->position().toPoint().x()), 1));
-        Move->acceptProposedAction();
+    case QEvent::DragMove:
+        (void)FollowRowDrag(*sgDest, *static_cast<QDragMoveEvent*>(Event), DragFormat, 1, false);
         return true;
-    }
     case QEvent::Drop: {
         auto* Drop = static_cast<QDropEvent*>(Event);
         DropOnDest(Drop->position().toPoint());

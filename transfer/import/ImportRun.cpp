@@ -3,14 +3,18 @@
 #include "directory/dic/ConAdrsDicClass.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
+#include "platform/sys/SafeWrite.h"
 #include "platform/text/Cp932.h"
 #include "transfer/common/TableCopy.h"
 #include "transfer/import/ImportStore.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
 #include <sys/stat.h>
+#include <utility>
 
 bool IsImportErrorFile(const QString& FileName, const QString& DataPath)
 {
@@ -39,6 +43,43 @@ const QStringList& ImportTableFiles(TImportDest Dest)
     return Dest == TImportDest::RecvHis ? RecvHisTableFiles : MeiboTableFiles;
 }
 
+void MarkImportUnfinished(const QString& DataPath, TImportDest Dest, bool Unfinished)
+{
+    const QString Mark = DataPath + ImportUnfinishedFileName;
+    if (!Unfinished) {
+        QFile::remove(Mark);
+        return;
+    }
+    (void)WriteFileSafely(Mark, Dest == TImportDest::RecvHis ? "RecvHis\n" : "Meibo\n", TFileAccess::OwnerOnly);
+}
+
+QString TakeUnfinishedImportNotice(const QString& DataPath)
+{
+    QFile Mark(DataPath + ImportUnfinishedFileName);
+    if (!Mark.open(QIODevice::ReadOnly))
+        return {};
+    const TImportDest Dest = Mark.read(16).startsWith("Meibo") ? TImportDest::Meibo : TImportDest::RecvHis;
+    Mark.close();
+    Mark.remove();
+    return QStringLiteral("前回のテキストファイルの取り込みは、プログラムが終了したため最後まで行われませんでした  \r\n"
+                          "途中までの%1が登録されています  \r\n"
+                          "取り込み前の%2は「%3」フォルダにバックアップしてあります  ")
+        .arg(Dest == TImportDest::RecvHis ? QStringLiteral("着信データ") : QStringLiteral("名簿データ"),
+             Dest == TImportDest::RecvHis ? QStringLiteral("着信対応履歴") : QStringLiteral("登録名簿"),
+             QDir::toNativeSeparators(ImportBackupFolder(DataPath, Dest)));
+}
+
+QString ImportDiskErrorText(const QString& DataPath, TImportDest Dest, bool Undone)
+{
+    const QString Table = Dest == TImportDest::RecvHis ? QStringLiteral("着信対応履歴") : QStringLiteral("登録名簿");
+    return QStringLiteral("ディスクの空き容量が不足しているか、ディスクに書き込めないため  \r\n"
+                          "テキストファイルの取り込みを中止しました  \r\n") +
+           (Undone ? QStringLiteral("取り込んだデータは取り消し、%1は取り込み前の状態です  \r\n").arg(Table)
+                   : QStringLiteral("途中までのデータが%1に残っている可能性があります  \r\n").arg(Table)) +
+           QStringLiteral("取り込み前の%1は「%2」フォルダにバックアップしてあります  ")
+               .arg(Table, QDir::toNativeSeparators(ImportBackupFolder(DataPath, Dest)));
+}
+
 QString ImportSummaryText(const TImportCounts& Counts)
 {
     return QStringLiteral("テキストファイルの取り込みが完了しました  \r\n\r\n読込件数 : %1 件\r\n登録件数 : %2 件")
@@ -54,74 +95,174 @@ void TImportRun::WriteErrorLine(int Reason, int ReadCount, const QByteArray& Lin
     if (!File.open(Mode, QFile::ReadOwner | QFile::WriteOwner))
         throw EInOutError(QStringLiteral("エラーファイルに書き込めませんでした  \r\n") + File.fileName());
     FErrorFileStarted = true;
-    File.write(QByteArray::number(ReadCount) + ',' + Cp932Encode(ReasonText(Reason)) + ',' + Line + "\r\n");
+    const QByteArray Bytes =
+        QByteArray::number(ReadCount) + ',' + Cp932Encode(ReasonText(Reason)) + ',' + Line + "\r\n";
+    if (File.write(Bytes) != Bytes.size() || !File.flush())
+        throw EImportDiskError(QStringLiteral("エラーファイルに書き込めませんでした  \r\n") + File.fileName());
+}
+
+TImportRun::TImportRun() = default;
+TImportRun::TImportRun(TImportRun&&) noexcept = default;
+TImportRun& TImportRun::operator=(TImportRun&&) noexcept = default;
+
+TImportRun::~TImportRun()
+{
+    Close();
+}
+
+void TImportRun::Close()
+{
+    FStore.reset();
+    FTable = nullptr;
+    FUse.reset();
+    FReader.reset();
+    FFile.reset();
+    FAdrsSearch.reset();
 }
 
 TImportCounts TImportRun::RunImport()
 {
+    Begin();
+    while (RunBatch(std::chrono::milliseconds::max())) {
+    }
+    return Finish();
+}
+
+void TImportRun::Begin()
+{
+    Close();
     FErrorFileStarted = false;
+    FCounts = {};
     const bool Directory = Options.Dest == TImportDest::Meibo;
     // The history takes no address; the directory asks the address library only when told to.
-    std::unique_ptr<TContinualAdrsSearch> AdrsSearch;
     if (Directory && !Options.NotAutoSupplement)
-        AdrsSearch = std::make_unique<TContinualAdrsSearch>(ProgramPath, ProgramPath + QStringLiteral("Dic/"));
+        FAdrsSearch = std::make_unique<TContinualAdrsSearch>(ProgramPath, ProgramPath + QStringLiteral("Dic/"));
 
-    QFile File(FileName);
-    if (!File.open(QIODevice::ReadOnly))
+    FFile = std::make_unique<QFile>(FileName);
+    if (!FFile->open(QIODevice::ReadOnly)) {
+        Close();
         throw EInOutError(QStringLiteral("テキストファイルが読み込めませんでした  \r\n") + FileName);
-    TImportLineReader Reader(File);
+    }
+    FReader = std::make_unique<TImportLineReader>(*FFile);
     QByteArray Line;
     if (Options.SkipRecord)
-        (void)Reader.ReadLine(Line);
+        (void)FReader->ReadLine(Line);
 
-    const TDataTable Which = Directory ? TDataTable::Meibo : TDataTable::RecvHis;
-    TTableUse Use(*DMVxRelvo16, Which);
-    if (!Use.Opened())
+    FUse = std::make_unique<TTableUse>(*DMVxRelvo16, Directory ? TDataTable::Meibo : TDataTable::RecvHis);
+    if (!FUse->Opened()) {
+        Close();
         throw EDatabaseError(Directory ? MeiboOpenError : RecvHisOpenError);
-    TTable& Table = Directory ? *MeiboTable : *RecvHisTable;
+    }
+    FTable = Directory ? MeiboTable : RecvHisTable;
+    FStore = std::make_unique<TImportStore>(*FTable, Options.Dest);
+    FStore->SameReplace = Options.SameReplace;
+    FStore->AdrsSearch = FAdrsSearch.get();
+    FStore->ReadTableState();
+}
 
-    TImportStore Store(Table, Options.Dest);
-    Store.SameReplace = Options.SameReplace;
-    Store.AdrsSearch = AdrsSearch.get();
-    Store.ReadTableState();
-
-    TImportCounts Counts;
-    // One transaction for the run, a savepoint for each line: a refused line leaves nothing, and
-    // whatever ends the loop, the rows stored so far are committed.
+bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
+{
+    if (!FStore)
+        return false;
+    TTable& Table = *FTable;
+    // Calls between two batches may have added rows and moved the table's cursor.
+    FStore->ReadNextRecNo();
+    QElapsedTimer Clock;
+    Clock.start();
+    bool More = true;
+    QByteArray Line;
+    // One transaction for the batch, a savepoint for each line: a refused line leaves nothing.
     Table.StartTransaction();
     try {
-        while (Reader.ReadLine(Line)) {
-            ++Counts.ReadCount;
+        while (true) {
+            if (!FReader->ReadLine(Line)) {
+                More = false;
+                break;
+            }
+            ++FCounts.ReadCount;
             int Reason = ImportStored;
-            if (CountFields(Line) != SourceCount - 1) {
+            if (CountFields(Line, Options.Encoding) != SourceCount - 1) {
                 Reason = ReasonFieldCount;
-            } else if (const std::optional<QStringList> Fields = LineValues(Line, SourceCount); !Fields) {
+            } else if (const std::optional<QStringList> Fields = LineValues(Line, SourceCount, Options.Encoding);
+                       !Fields) {
                 Reason = ReasonOther;
             } else {
                 Table.Savepoint(QStringLiteral("ImportLine"));
-                Reason = Store.StoreRecord(BuildItemValues(Mapping, *Fields));
+                Reason = FStore->StoreRecord(BuildItemValues(Mapping, *Fields));
                 if (Reason == ImportStored)
                     Table.ReleaseSavepoint(QStringLiteral("ImportLine"));
                 else
                     Table.RollbackToSavepoint(QStringLiteral("ImportLine"));
-                if (Reason == ImportStop)
+                if (Reason == ImportStop) {
+                    More = false;
                     break;
+                }
             }
             if (Reason == ImportStored)
-                ++Counts.StoredCount;
+                ++FCounts.StoredCount;
             else
-                WriteErrorLine(Reason, Counts.ReadCount, Line);
-            if (StepProgress)
-                StepProgress();
+                WriteErrorLine(Reason, FCounts.ReadCount, Line);
+            if (Clock.elapsed() >= Budget.count())
+                break;
         }
-        if (File.error() != QFileDevice::NoError)
+        if (FFile->error() != QFileDevice::NoError)
             throw EInOutError(QStringLiteral("テキストファイルが読み込めませんでした  \r\n") + FileName);
-    } catch (...) {
         Table.Commit();
-        Store.SavePickLists();
+    } catch (const std::exception& Error) {
+        const auto* Database = dynamic_cast<const EDatabaseError*>(&Error);
+        if (dynamic_cast<const EImportDiskError*>(&Error) || (Database && Database->DiskFailed())) {
+            // A disk that takes no more would refuse every further line: the run stops, and what it
+            // stored goes again, so that the table is what it was before and the backup says the same.
+            if (Table.InTransaction())
+                Table.Rollback();
+            const bool Removed = RemoveAddedRows();
+            Close();
+            throw EInOutError(ImportDiskErrorText(DataPath, Options.Dest, Removed));
+        }
+        // Whatever else ends the run, the rows stored so far are kept where they can be.
+        if (Table.InTransaction()) {
+            try {
+                Table.Commit();
+            } catch (const std::exception&) {
+                Table.Rollback();
+            }
+        }
+        FStore->SavePickLists();
+        Close();
         throw;
     }
-    Table.Commit();
-    Store.SavePickLists();
-    return Counts;
+    return More;
+}
+
+bool TImportRun::RemoveAddedRows()
+{
+    TTable& Table = *FTable;
+    try {
+        Table.StartTransaction();
+        Table.SetIndexName({});
+        for (const int RecNo : std::as_const(FStore->AddedRecNos))
+            if (Table.FindKey({RecNo}))
+                Table.Delete();
+        Table.Commit();
+        FStore->AddedRecNos.clear();
+        // Replaced entries are only in the backup.
+        return FStore->ReplacedCount == 0;
+    } catch (const std::exception&) {
+        if (Table.InTransaction())
+            Table.Rollback();
+        return false;
+    }
+}
+
+TImportCounts TImportRun::Finish()
+{
+    if (FStore)
+        FStore->SavePickLists();
+    Close();
+    return FCounts;
+}
+
+void TImportRun::Abandon()
+{
+    (void)Finish();
 }

@@ -7,6 +7,7 @@
 #include "main/identify/AppSub.h"
 #include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"
+#include "main/tables/PickListIndex.h"
 #include "platform/db/Table.h"
 #include "platform/msg/CoreMessage.h"
 #include "transfer/common/TelRules.h"
@@ -125,8 +126,13 @@ int ConvertHistoryRow(const QStringList& Values, TCallerRecord& Record)
             Display = Code.Code;
             IsCode = true;
         }
-    if (!IsCode)
+    if (!IsCode) {
         Display = FormatTelHyphen(UpToDate(Number)).left(TCallerRecord::TelWidth);
+        // Text without a digit is no number to format: it is stored as the file wrote it, so that
+        // " 表示圏外" stays that text and never turns into the reason word it resembles.
+        if (DigitsOnly(Display).isEmpty())
+            Display = Number.left(TCallerRecord::TelWidth);
+    }
     Record.Tel[0] = Display;
     Record.SchTel[0] = DigitsOnly(Display).left(TCallerRecord::SchTelWidth);
     if (Record.SchTel[0].isEmpty())
@@ -263,10 +269,20 @@ void ConvertDirectoryRow(const QStringList& Values, TCallerRecord& Record, TCont
 
 TImportStore::TImportStore(TTable& Table, TImportDest Dest) : FTable(Table), FDest(Dest) {}
 
+TImportStore::~TImportStore() = default;
+
 void TImportStore::ReadTableState()
 {
-    FTable.SetIndexName({});
     RecordCount = FTable.RecordCount();
+    ReadNextRecNo();
+}
+
+void TImportStore::ReadNextRecNo()
+{
+    FTable.SetFiltered(false);
+    if (FTable.RangeActive())
+        FTable.CancelRange();
+    FTable.SetIndexName({});
     FTable.Last();
     NextRecNo = FTable.IsEmpty() ? 0 : FTable.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
 }
@@ -275,6 +291,8 @@ bool TImportStore::LimitReached()
 {
     if (NextRecNo < RecNoLimit)
         return false;
+    // Calls during the run may have added rows the count does not know of.
+    RecordCount = FTable.RecordCount();
     (void)CoreMessageBox(RecordCount < RecNoLimit ? ImportCounterFull : ImportTableFull, ProductName,
                          MB_OK | MB_ICONINFORMATION);
     return true;
@@ -314,15 +332,20 @@ int TImportStore::StoreHistoryRow(const QStringList& Values)
             Set(QStringLiteral("SelItem%1").arg(I + 1).toLatin1().constData(), T(Values, HisItem::SelItem1 + I));
         try {
             FTable.Post();
-        } catch (const EDatabaseError&) {
+        } catch (const EDatabaseError& Error) {
             FTable.Cancel();
+            if (Error.DiskFailed())
+                throw EImportDiskError(Error.Message());
             return ReasonHistoryPost;
         }
+        AddedRecNos.append(NextRecNo);
         ++RecordCount;
         ++NextRecNo;
         AddRankHistory(T(Values, HisItem::Rank));
         AddSelItemHistory(Values);
         return ImportStored;
+    } catch (const EImportDiskError&) {
+        throw;
     } catch (const std::exception&) {
         if (FTable.State() == TDataSetState::Edit || FTable.State() == TDataSetState::Insert)
             FTable.Cancel();
@@ -396,17 +419,25 @@ int TImportStore::StoreDirectoryRow(const QStringList& Values)
         FTable.FieldByName(QStringLiteral("UpdDateTime")).SetAsFloat(Record.UpdDateTime);
         try {
             FTable.Post();
-        } catch (const EDatabaseError&) {
+        } catch (const EDatabaseError& Error) {
             FTable.Cancel();
+            if (Error.DiskFailed())
+                throw EImportDiskError(Error.Message());
             Result = ReasonMeiboPost;
         }
         if (Result == ImportStored) {
             if (NewEntry) {
+                AddedRecNos.append(NextRecNo);
                 ++RecordCount;
                 ++NextRecNo;
+            } else {
+                ++ReplacedCount;
             }
             AddRankHistory(T(Values, MeiboItem::Rank));
         }
+    } catch (const EImportDiskError&) {
+        ClearCallerRecord(&Record);
+        throw;
     } catch (const std::exception&) {
         if (FTable.State() == TDataSetState::Edit || FTable.State() == TDataSetState::Insert)
             FTable.Cancel();
@@ -416,37 +447,44 @@ int TImportStore::StoreDirectoryRow(const QStringList& Values)
     return Result;
 }
 
+TPickListIndex* TImportStore::IndexOf(THistoryData* List, std::unique_ptr<TPickListIndex>& Index)
+{
+    if (!List || !List->Items())
+        return nullptr;
+    if (!Index)
+        Index = std::make_unique<TPickListIndex>(*List);
+    return Index.get();
+}
+
 void TImportStore::AddRankHistory(const QString& Rank)
 {
-    if (Rank.isEmpty() || !RankHistory || RankHistory->IndexOf(Rank) >= 0)
+    if (Rank.isEmpty())
         return;
-    RankHistory->Add(Rank, 0);
-    FRankChanged = true;
+    if (TPickListIndex* Index = IndexOf(RankHistory, FRankIndex))
+        Index->AddIfAbsent(Rank);
 }
 
 void TImportStore::AddSelItemHistory(const QStringList& Values)
 {
     for (int I = 0; I < 3; ++I) {
         const QString Value = Values.value(HisItem::SelItem1 + I);
-        THistoryData* List = SelItemHistory[static_cast<size_t>(I)];
-        if (Value.isEmpty() || !List)
+        if (Value.isEmpty())
             continue;
-        if (List->Count() > 0 && List->IndexOf(Value) == 0)
-            continue;
-        if (const int At = List->IndexOf(Value); At >= 0)
-            List->Delete(At);
-        List->Insert(0, Value, 0);
-        FSelItemChanged[I] = true;
+        if (TPickListIndex* Index =
+                IndexOf(SelItemHistory[static_cast<size_t>(I)], FSelItemIndex[static_cast<size_t>(I)]))
+            Index->MoveToFront(Value);
     }
 }
 
 void TImportStore::SavePickLists()
 {
-    if (FRankChanged && RankHistory)
-        (void)RankHistory->Save();
-    for (int I = 0; I < 3; ++I)
-        if (FSelItemChanged[I] && SelItemHistory[static_cast<size_t>(I)])
-            (void)SelItemHistory[static_cast<size_t>(I)]->Save();
-    FRankChanged = false;
-    std::fill(std::begin(FSelItemChanged), std::end(FSelItemChanged), false);
+    auto Save = [](THistoryData* List, std::unique_ptr<TPickListIndex>& Index) {
+        if (!List || !Index || !Index->Changed())
+            return;
+        Index->Apply();
+        (void)List->Save();
+    };
+    Save(RankHistory, FRankIndex);
+    for (size_t I = 0; I < 3; ++I)
+        Save(SelItemHistory[I], FSelItemIndex[I]);
 }

@@ -1,15 +1,27 @@
 #pragma once
 
 #include "main/common/CallerRec.h"
+#include "platform/sys/Exceptions.h"
 #include "transfer/import/ImportItems.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
+#include <memory>
 
 class TTable;
 class TContinualAdrsSearch;
+class TPickListIndex;
+class THistoryData;
+
+// The disk took no more of the run (full, or failing): no line can be stored, so the run stops.
+class EImportDiskError : public Exception
+{
+public:
+    using Exception::Exception;
+};
 
 // What storing one line of an import answers: stored, stop the run, or the reason the line was
 // refused, which the run writes to the error file.
@@ -58,6 +70,9 @@ class TImportStore
 {
 public:
     TImportStore(TTable& Table, TImportDest Dest);
+    ~TImportStore();
+    TImportStore(const TImportStore&) = delete;
+    TImportStore& operator=(const TImportStore&) = delete;
 
     bool SameReplace = false;
     TContinualAdrsSearch* AdrsSearch = nullptr; // completion of addresses; none: off
@@ -68,6 +83,12 @@ public:
     int RecordCount = 0;
     int NextRecNo = 0;
     void ReadTableState();
+    // NextRecNo alone, read again after others (a call) may have added rows.
+    void ReadNextRecNo();
+    // The record numbers of the rows this run added, in their order.
+    QList<int> AddedRecNos;
+    // How many entries of the directory the run replaced.
+    int ReplacedCount = 0;
 
     // One line: ImportStored, ImportStop (the record numbers are used up; the user has been told)
     // or a reason. A refused line leaves no pending row behind.
@@ -75,8 +96,8 @@ public:
     [[nodiscard]] int StoreHistoryRow(const QStringList& Values);
     [[nodiscard]] int StoreDirectoryRow(const QStringList& Values);
 
-    // The pick lists take the stored rows' ranks and select items in memory; SavePickLists writes
-    // the lists that changed, once the rows are committed.
+    // The pick lists take the stored rows' ranks and select items in memory, through a hash beside
+    // each list; SavePickLists writes the lists that changed, once the rows are committed.
     void AddRankHistory(const QString& Rank);
     void AddSelItemHistory(const QStringList& Values);
     void SavePickLists();
@@ -86,6 +107,8 @@ private:
 
     TTable& FTable;
     TImportDest FDest;
-    bool FRankChanged = false;
-    bool FSelItemChanged[3] = {};
+    TPickListIndex* IndexOf(THistoryData* List, std::unique_ptr<TPickListIndex>& Index);
+
+    std::unique_ptr<TPickListIndex> FRankIndex;
+    std::array<std::unique_ptr<TPickListIndex>, 3> FSelItemIndex;
 };

@@ -4,6 +4,8 @@
 #include "platform/text/Cp932.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -21,7 +23,29 @@ QString Unquoted(const QString& Field)
     return Inner;
 }
 
+std::optional<QString> Utf8Decode(const QByteArray& Bytes)
+{
+    QStringDecoder Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString Text = Decoder.decode(Bytes);
+    if (Decoder.hasError())
+        return std::nullopt;
+    return Text;
+}
+
+QByteArray WithoutBom(const QByteArray& Line)
+{
+    return Line.startsWith(Utf8ByteOrderMark) ? Line.mid(3) : Line;
+}
+
 } // namespace
+
+bool LooksLikeUtf8(const QByteArray& Sample)
+{
+    if (Sample.startsWith(Utf8ByteOrderMark))
+        return true;
+    const bool BeyondAscii = std::any_of(Sample.begin(), Sample.end(), [](char Byte) { return Byte & 0x80; });
+    return BeyondAscii && Utf8Decode(Sample).has_value();
+}
 
 bool TImportLineReader::ReadLine(QByteArray& Line)
 {
@@ -48,13 +72,15 @@ qint64 CountFileLines(const QString& FileName)
     return Count;
 }
 
-int CountFields(const QByteArray& Line)
+int CountFields(const QByteArray& Line, TImportEncoding Encoding)
 {
+    // UTF-8 never puts an ASCII byte inside a character: every byte stands for itself.
+    const bool Cp932 = Encoding == TImportEncoding::Cp932;
     int Commas = 0;
     bool Quoted = false;
     for (qsizetype I = 0; I < Line.size(); ++I) {
         const auto Byte = static_cast<unsigned char>(Line.at(I));
-        if (IsLeadByte(Byte)) {
+        if (Cp932 && IsLeadByte(Byte)) {
             ++I;
             continue;
         }
@@ -66,15 +92,17 @@ int CountFields(const QByteArray& Line)
     return Commas;
 }
 
-QStringList FirstLineFields(const QByteArray& Line)
+QStringList FirstLineFields(const QByteArray& Line, TImportEncoding Encoding)
 {
-    const QString Text = *Cp932Decode(Line, TDecodeMode::Substitute);
-    return SplitText(Text, CountFields(Line), SplitQuotedKeepQuotes, QStringLiteral(","));
+    const QString Text = Encoding == TImportEncoding::Utf8 ? QString::fromUtf8(WithoutBom(Line))
+                                                           : *Cp932Decode(Line, TDecodeMode::Substitute);
+    return SplitText(Text, CountFields(Line, Encoding), SplitQuotedKeepQuotes, QStringLiteral(","));
 }
 
-std::optional<QStringList> LineValues(const QByteArray& Line, int Count)
+std::optional<QStringList> LineValues(const QByteArray& Line, int Count, TImportEncoding Encoding)
 {
-    const std::optional<QString> Text = Cp932Decode(Line, TDecodeMode::Strict);
+    const std::optional<QString> Text =
+        Encoding == TImportEncoding::Utf8 ? Utf8Decode(WithoutBom(Line)) : Cp932Decode(Line, TDecodeMode::Strict);
     if (!Text)
         return std::nullopt;
     QStringList Fields = SplitText(*Text, std::max(Count, 1) - 1, SplitQuotedKeepQuotes, QStringLiteral(","));

@@ -26,19 +26,36 @@ private:
 // The number of lines TImportLineReader gives for the file; -1 when it cannot be read.
 [[nodiscard]] qint64 CountFileLines(const QString& FileName);
 
+// How the bytes of a file are read: the system code page, or UTF-8 when the user says the file is.
+enum class TImportEncoding
+{
+    Cp932,
+    Utf8
+};
+
+// Whether the first bytes of a file (Sample, whole lines) look like UTF-8 rather than CP932: a
+// byte-order mark, or valid UTF-8 with characters beyond ASCII, which CP932 text almost never is.
+[[nodiscard]] bool LooksLikeUtf8(const QByteArray& Sample);
+// The mark some programs put before UTF-8 text.
+inline constexpr char Utf8ByteOrderMark[] = "\xEF\xBB\xBF";
+
+// The fields of a first line the window takes at most; a longer one is no list of items.
+inline constexpr int MaxSourceFields = 2000;
+
 // The commas of Line outside double quotes; a double-byte character is passed over whole, so its
 // second byte is never taken for a comma or a quote. A doubled quote toggles twice.
-[[nodiscard]] int CountFields(const QByteArray& Line);
+[[nodiscard]] int CountFields(const QByteArray& Line, TImportEncoding Encoding = TImportEncoding::Cp932);
 
 // Line 1 as the source list shows it: CountFields + 1 fields, each keeping its enclosing quotes.
 // Bytes that are no CP932 show as visible substitutes.
-[[nodiscard]] QStringList FirstLineFields(const QByteArray& Line);
+[[nodiscard]] QStringList FirstLineFields(const QByteArray& Line, TImportEncoding Encoding = TImportEncoding::Cp932);
 
 // The values of a later line: Count fields (the rest of the line stays in the last one), a field
 // written inside double quotes loses them and a doubled quote within it stands for one quote.
-// Nothing when the line's bytes are not CP932: the line is refused rather than stored with
-// substitutes.
-[[nodiscard]] std::optional<QStringList> LineValues(const QByteArray& Line, int Count);
+// Nothing when the line's bytes are not text of Encoding: the line is refused rather than stored
+// with substitutes.
+[[nodiscard]] std::optional<QStringList> LineValues(const QByteArray& Line, int Count,
+                                                    TImportEncoding Encoding = TImportEncoding::Cp932);
 
 // One piece of a destination item: Code is "n" for field n of the line, "\r" + n for field n whose
 // line-1 text is blank, "\n" for a constant; Text is what the grid shows (the constant's value).
