@@ -351,22 +351,16 @@ void TableInternal::SecureConnection(sqlite3* Db)
 
 namespace {
 
-std::atomic<long long> VmStepsDone{0};
-
-// Each statement's steps are added as it finishes or is reset, and counted from zero again.
+// Each statement's steps are added as it finishes or is reset (sqlite3_exec's own statements too),
+// and counted from zero again; a statement kept open across calls adds its steps when it is used
+// again (CountSteps), so that both add into one total and nothing counts twice.
 int CountVmSteps(unsigned, void*, void* Statement, void*)
 {
-    VmStepsDone.fetch_add(sqlite3_stmt_status(static_cast<sqlite3_stmt*>(Statement), SQLITE_STMTSTATUS_VM_STEP, 1),
-                          std::memory_order_relaxed);
+    CountSteps(static_cast<sqlite3_stmt*>(Statement));
     return 0;
 }
 
 } // namespace
-
-long long TableVmSteps()
-{
-    return VmStepsDone.load(std::memory_order_relaxed);
-}
 
 void TTable::Connect(bool Create, const QString& Path)
 {

@@ -114,10 +114,6 @@ private:
     int FBusyTimeout = 5000;
 };
 
-// The work of every table object's statements so far, in SQLite's virtual-machine steps: what a
-// walk or a bulk run costs, whatever the machine's speed.
-[[nodiscard]] long long TableVmSteps();
-
 // The program-wide session.
 [[nodiscard]] TSession& DefaultSession();
 
