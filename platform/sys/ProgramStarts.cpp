@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <dirent.h>
 #include <unistd.h>
 
 namespace {
@@ -42,14 +43,39 @@ std::optional<qint64> StartTicks(const QString& Pid)
     return Ok ? std::optional<qint64>(Ticks) : std::nullopt;
 }
 
+// Whether the process holds a file open whose path lies inside Folder (a canonical path).
+bool HoldsFileIn(const QString& Pid, const QString& Folder)
+{
+    const QByteArray Fds = QFile::encodeName(QStringLiteral("/proc/") + Pid + QStringLiteral("/fd"));
+    DIR* Dir = ::opendir(Fds.constData());
+    if (!Dir)
+        return false;
+    const QByteArray Prefix = QFile::encodeName(Folder) + '/';
+    bool Holds = false;
+    while (const dirent* Entry = ::readdir(Dir)) {
+        char Target[4096];
+        const QByteArray Link = Fds + '/' + Entry->d_name;
+        const ssize_t Size = ::readlink(Link.constData(), Target, sizeof Target);
+        if (Size > 0 && QByteArray(Target, Size).startsWith(Prefix)) {
+            Holds = true;
+            break;
+        }
+    }
+    ::closedir(Dir);
+    return Holds;
+}
+
 } // namespace
 
-std::optional<QDateTime> EarliestProgramStart(const QStringList& Names)
+std::optional<QDateTime> EarliestProgramStart(const QStringList& Names, const QString& InFolder)
 {
     const std::optional<qint64> Boot = BootTime();
     const long TicksPerSecond = ::sysconf(_SC_CLK_TCK);
     if (!Boot || TicksPerSecond <= 0)
         return std::nullopt;
+    const QString Folder = InFolder.isEmpty() ? QString() : QFileInfo(InFolder).canonicalFilePath();
+    if (!InFolder.isEmpty() && Folder.isEmpty())
+        return std::nullopt; // no such folder: nobody holds a file of it
     std::optional<qint64> Earliest;
     const QStringList Pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& Pid : Pids) {
@@ -60,6 +86,8 @@ std::optional<QDateTime> EarliestProgramStart(const QStringList& Names)
         // Another user's executable cannot be read: its programs are not this user's.
         const QString Exe = QFileInfo(QStringLiteral("/proc/") + Pid + QStringLiteral("/exe")).symLinkTarget();
         if (Exe.isEmpty() || !Names.contains(QFileInfo(Exe).fileName()))
+            continue;
+        if (!Folder.isEmpty() && !HoldsFileIn(Pid, Folder))
             continue;
         if (const std::optional<qint64> Ticks = StartTicks(Pid))
             Earliest = std::min(Earliest.value_or(*Ticks), *Ticks);

@@ -128,10 +128,22 @@ public:
                  QStringLiteral("1")});
     }
     // Keys typed into a window once the window manager has made it the active one.
+    // An activation the window manager has not carried out yet is asked for again, rather than
+    // waited for without end ("--sync" hangs when a busy machine loses the first request).
     void KeyIn(qulonglong Window, const QString& Keys) const
     {
-        XDoTool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(Window),
-                 QStringLiteral("key"), Keys});
+        QElapsedTimer Clock;
+        Clock.start();
+        while (Clock.elapsed() < TProgramHarness::Patience) {
+            XDoTool({QStringLiteral("windowactivate"), QString::number(Window)});
+            for (int Poll = 0; Poll < 20; ++Poll) {
+                if (XDoTool({QStringLiteral("getactivewindow")}).toULongLong() == Window) {
+                    XDoTool({QStringLiteral("key"), Keys});
+                    return;
+                }
+                QThread::msleep(100);
+            }
+        }
     }
 
     // With VX_SCREENSHOT_DIR set, the whole screen as a person sees it, saved there as Name.png.

@@ -92,6 +92,22 @@ TEST(LeftFilesTest, TheStartOfARunningProgramIsWhenItsProcessStarted)
     EXPECT_LE(*Start, QDateTime::currentDateTime());
     EXPECT_GT(*Start, QDateTime::currentDateTime().addSecs(-3600));
     EXPECT_FALSE(EarliestProgramStart({QStringLiteral("no-such-program-of-ours")}).has_value());
+
+    // A program counts for a folder only while it holds a file of it open: one working on another
+    // data folder owns nothing here.
+    QTemporaryDir Used;
+    QTemporaryDir Other;
+    QFile Held(Used.filePath(QStringLiteral("Meibo.DB")));
+    ASSERT_TRUE(Held.open(QIODevice::WriteOnly));
+    const std::optional<QDateTime> Holding = EarliestProgramStart({Own}, Used.path());
+    ASSERT_TRUE(Holding.has_value());
+    // This process, not an earlier one of the same name elsewhere; the reckoning from the time
+    // since boot varies by a few milliseconds between two calls.
+    EXPECT_GE(Start->msecsTo(*Holding), -50);
+    EXPECT_LE(*Holding, QDateTime::currentDateTime());
+    EXPECT_FALSE(EarliestProgramStart({Own}, Other.path()).has_value());
+    Held.close();
+    EXPECT_FALSE(EarliestProgramStart({Own}, Used.path()).has_value());
 }
 
 } // namespace

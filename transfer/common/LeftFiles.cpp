@@ -9,8 +9,9 @@
 
 void RemoveLeftTableFiles(const QString& DataFolder)
 {
-    RemoveLeftTableFiles(DataFolder, EarliestProgramStart({QStringLiteral("VxRelvo16"), QStringLiteral("VxUtil16")})
-                                         .value_or(QDateTime::currentDateTime()));
+    RemoveLeftTableFiles(DataFolder,
+                         EarliestProgramStart({QStringLiteral("VxRelvo16"), QStringLiteral("VxUtil16")}, DataFolder)
+                             .value_or(QDateTime::currentDateTime()));
 }
 
 void RemoveLeftTableFiles(const QString& DataFolder, const QDateTime& Before)
