@@ -122,6 +122,36 @@ TEST(HisPagerTest, AJumpDeepIntoTheHistoryLandsWhereStepping)
     }
 }
 
+// The jump to the last page narrows in by date ranges: its work grows no faster than the history,
+// and a call with an empty date (which sorts first and says nothing of the pace) costs it nothing.
+TEST(HisPagerTest, TheJumpToTheLastPageCostsStepsInProportionToTheHistoryWithOrWithoutAnUndatedCall)
+{
+    const auto JumpSteps = [](int Rows, bool Undated) {
+        QTemporaryDir Dir;
+        THisFixtureData Data(Dir.path());
+        AppendHistoryRows(Data.Table(), Rows, [Undated](int I) {
+            THisFixtureRow Row = GeneratedRow(I);
+            Row.When = I == 0 && Undated ? 0 : 45000 + I / 500.0;
+            return Row;
+        });
+        THistoryPager Pager;
+        Pager.Weekdays.AllWeek = true;
+        EXPECT_EQ(Pager.Load(Data.Table(), THistoryPager::Reload, 1), THistoryLoadResult::Loaded);
+        const long long Before = TableVmSteps();
+        EXPECT_EQ(Pager.Load(Data.Table(), THistoryPager::Reload, Pager.PageCount()), THistoryLoadResult::Loaded);
+        EXPECT_EQ(RecNos(Pager).value(0), Rows - 1 - (Pager.PageCount() - 1) * Pager.ListMaxCount);
+        // A statement's steps count once it is used again: page 1 again, a cost of its own size.
+        EXPECT_EQ(Pager.Load(Data.Table(), THistoryPager::Reload, 1), THistoryLoadResult::Loaded);
+        return TableVmSteps() - Before;
+    };
+    const long long Small = JumpSteps(5000, true);
+    const long long Large = JumpSteps(20000, true);
+    const long long Dated = JumpSteps(20000, false);
+    ASSERT_GT(Small, 0);
+    EXPECT_LE(Large, 5 * Small) << Small << " steps at 5,000 calls, " << Large << " at 20,000";
+    EXPECT_LE(Large, 2 * Dated) << Large << " steps with an undated call, " << Dated << " without";
+}
+
 TEST(HisPagerTest, AReloadPastTheRowsFallsBackToTheLastFullPage)
 {
     const struct
