@@ -1,4 +1,5 @@
 #include "tests/support/ProgramHarness.h"
+#include "tests/support/XDesktop.h"
 #include "utility/start/UtilBody.h"
 #include "utility/start/UtilityRunning.h"
 
@@ -27,6 +28,30 @@ TEST(UtilityStartE2ETest, ASecondStartEndsSilentlyWhileTheFirstRunsOn)
     EXPECT_TRUE(ReadJsonLines(SecondLog).isEmpty());
     EXPECT_EQ(Program.Process().state(), QProcess::Running);
     EXPECT_TRUE(Program.Boxes().isEmpty());
+}
+
+// On a real display the window manager shows the caption as it is: Qt appends the application's
+// display name to every top-level window's title unless that name is empty.
+TEST(UtilityStartE2ETest, TheTitleBarShowsTheCaptionAlone)
+{
+    if (const QString Missing = TXDesktop::Missing(true); !Missing.isEmpty())
+        GTEST_SKIP() << Missing.toStdString();
+    TProgramHarness Program;
+    TXDesktop Desktop(Program.TempPath(QStringLiteral("desktop-ready")));
+    ASSERT_TRUE(Desktop.Ready);
+    Desktop.Host(Program);
+    Program.SetProgram(QStringLiteral("VxUtil16"), Utility::UTILITY_INSTANCE_NAME);
+    ASSERT_TRUE(Program.Start());
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
+    const qulonglong Main = Desktop.WaitForWindow(QStringLiteral("Tolvane１６ ユーティリティ"));
+    ASSERT_NE(Main, 0u);
+    EXPECT_EQ(Desktop.XDoTool({QStringLiteral("getwindowname"), QString::number(Main)}),
+              QStringLiteral("Tolvane１６ ユーティリティ"));
+    // A wizard's caption holds no program name of its own to stop the addition.
+    Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("bbtnRestore"));
+    const qulonglong Restore = Desktop.WaitForWindow(QStringLiteral("復元"));
+    ASSERT_NE(Restore, 0u);
+    EXPECT_EQ(Desktop.XDoTool({QStringLiteral("getwindowname"), QString::number(Restore)}), QStringLiteral("復元"));
 }
 
 TEST(UtilityStartE2ETest, WithoutAUsableDataFolderItSaysSoAndEnds)
