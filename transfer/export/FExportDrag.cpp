@@ -28,8 +28,13 @@ void TFileExport::DropOnDest(int Row)
 bool TFileExport::FilterGridMouse(QObject* Watched, QEvent* Event)
 {
     if (Watched == sgSrc->viewport()) {
+        const QEvent::Type Type = Event->type();
+        if (Type != QEvent::MouseButtonPress && Type != QEvent::MouseButtonDblClick && Type != QEvent::MouseMove &&
+            Type != QEvent::MouseButtonRelease)
+            return false;
+        // Only now is the event known to be a mouse event.
         auto* Mouse = static_cast<QMouseEvent*>(Event);
-        switch (Event->type()) {
+        switch (Type) {
         case QEvent::MouseButtonPress:
             if (Mouse->button() == Qt::LeftButton)
                 FPressedAt = Mouse->position().toPoint();
