@@ -218,6 +218,21 @@ protected:
             break;
         }
     }
+    // A window manager that was handed the focus a moment ago may still route a key to the window
+    // before: the user's way is to close again, and so is this.
+    void CloseUntilGone(const TShown& Shown, TClose Way)
+    {
+        for (int Try = 0; Try < 3; ++Try) {
+            CloseBy(Shown, Way);
+            QElapsedTimer Clock;
+            Clock.start();
+            while (Clock.elapsed() < TProgramHarness::Patience / 3) {
+                if (!Desktop->Windows(HostTitle + QString::fromUtf8(Case.Title)).contains(Shown.Window))
+                    return;
+                QThread::msleep(100);
+            }
+        }
+    }
     [[nodiscard]] bool WaitUntilGone(const QString& Title)
     {
         QElapsedTimer Clock;
@@ -291,7 +306,7 @@ TEST_P(MapDisplayE2ETest, TheDisplayIsWorkedAndClosedFromBothWindowsWhileCallsCo
         const QList<qulonglong> Both = Desktop->Windows(HostTitle + QString::fromUtf8(Case.Title));
         EXPECT_EQ(Both.size(), 2);
         for (const qulonglong Window : Both)
-            CloseBy({Window, {}, {}}, Case.FromCall);
+            CloseUntilGone({Window, {}, {}}, Case.FromCall);
         EXPECT_TRUE(WaitUntilGone(HostTitle + QString::fromUtf8(Case.Title)));
     }
     Click(Call, "btnAddUpd");
@@ -307,7 +322,7 @@ TEST_P(MapDisplayE2ETest, TheDisplayIsWorkedAndClosedFromBothWindowsWhileCallsCo
     const QJsonObject Record = Places(QStringLiteral("MeiboView"));
     const QString FromRecord = WorkTheMap(Record, Case.FromRecord, Case.WaitsForIt ? 2 : 3, 3);
     if (!Case.WaitsForIt) {
-        CloseBy(LastShown, Case.FromRecord);
+        CloseUntilGone(LastShown, Case.FromRecord);
         EXPECT_TRUE(WaitUntilGone(HostTitle + QString::fromUtf8(Case.Title)));
     }
     const QString Expected = Case.Returns ? QString(FromRecord).replace(u',', u'|') : Before;
