@@ -115,8 +115,9 @@ TDicData BuildFromPostal(const TPostalFile& File, const QString& Source)
             continue;
         }
         // A code of the municipality alone is one town row without a town; its reading is the
-        // municipality's, so that it has a place under the dialog's kana filter.
-        Data.Towns.append(TBuildTown{Row.Code, Id, Row.Town, Row.Town.isEmpty() ? Row.CityKana : Row.TownKana});
+        // municipality's (as its first row gave it, should two rows disagree), so that it has a
+        // place under the dialog's kana filter.
+        Data.Towns.append(TBuildTown{Row.Code, Id, Row.Town, Row.Town.isEmpty() ? Data.Cities[Id].Kana : Row.TownKana});
         if (!Row.Town.isEmpty() && !Row.TownKana.isEmpty())
             KanaOfTown[Id].insert(Row.Town, Row.TownKana);
     }
