@@ -1,6 +1,7 @@
 #include "main/help/PDFHelp.h"
 
 #include "platform/sys/Registry.h"
+#include "tests/support/HermeticRun.h"
 #include "tests/support/ScriptedBoxes.h"
 
 #include <QDeadlineTimer>
@@ -11,13 +12,14 @@
 
 namespace {
 
-// A viewer on PATH that writes its arguments to a file beside itself.
+// A viewer on PATH that writes its arguments to a file beside itself, with the shell alone: PATH holds
+// nothing of the machine's, so that no real viewer can be found instead.
 QString FakeViewer(const QTemporaryDir& Dir, const QString& Name)
 {
     const QString Path = Dir.filePath(Name);
     QFile File(Path);
     File.open(QIODevice::WriteOnly);
-    File.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n");
+    File.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"${0%/*}/args.txt\"\n");
     File.close();
     File.setPermissions(File.permissions() | QFileDevice::ExeOwner);
     return Path;
@@ -68,10 +70,9 @@ TEST(PDFHelpTest, MapsHelpContextsToPages)
 
 TEST(PDFHelpTest, OpensTheGuideInAViewerFoundOnPathOrInTheRegistry)
 {
-    const QByteArray SavedPath = qgetenv("PATH");
     QTemporaryDir Bin;
     FakeViewer(Bin, QStringLiteral("zathura"));
-    qputenv("PATH", Bin.path().toLocal8Bit() + ":/usr/bin:/bin");
+    const TPathGuard Path(Bin.path());
 
     TPDFHelp Help;
     SetUpManual(Help, QStringLiteral(VX_BIN_DIR "/"));
@@ -94,15 +95,13 @@ TEST(PDFHelpTest, OpensTheGuideInAViewerFoundOnPathOrInTheRegistry)
     EXPECT_TRUE(ShowManualForContext(Other, 999, nullptr));
     EXPECT_EQ(WaitForArgs(Registered), (QStringList{"--unique", "-p", "1", Other.FileName}));
     QFile::remove(RegistryFileName());
-    qputenv("PATH", SavedPath);
 }
 
 TEST(PDFHelpTest, ReportsAMissingGuideAndAMissingViewer)
 {
     TScriptedBoxes Boxes;
-    const QByteArray SavedPath = qgetenv("PATH");
     QTemporaryDir Empty;
-    qputenv("PATH", Empty.path().toLocal8Bit());
+    const TPathGuard Path(Empty.path());
 
     TPDFHelp Help;
     SetUpManual(Help, Empty.path() + QLatin1Char('/'));
@@ -121,5 +120,4 @@ TEST(PDFHelpTest, ReportsAMissingGuideAndAMissingViewer)
     EXPECT_TRUE(ShowManualForContext(Usable, 3, nullptr));
     EXPECT_EQ(Usable.Status, 201);
     EXPECT_EQ(Boxes.Texts().value(1), QStringLiteral("『Tolvane１６ 操作ガイド』が見つかりません  "));
-    qputenv("PATH", SavedPath);
 }

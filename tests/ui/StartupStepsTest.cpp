@@ -1,6 +1,7 @@
 #include "main/start/StartupSteps.h"
 
 #include "main/settings/Settings.h"
+#include "tests/support/HermeticRun.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,15 +30,15 @@ TEST(StartupStepsTest, BackupAndManualWithTheProgramSettings)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone again";
 
     EXPECT_TRUE(ManualUnusable()) << "no manual object yet";
-    const QByteArray SavedPath = qgetenv("PATH");
-    qputenv("PATH", Dir.path().toLocal8Bit());
-    ProgramPath = QStringLiteral(VX_BIN_DIR "/");
-    CreateManual();
-    EXPECT_TRUE(ManualUnusable()) << "no viewer on PATH";
-    EXPECT_FALSE(ManualErrorText().isEmpty());
-    FreeManual();
-    EXPECT_TRUE(ManualUnusable());
-    qputenv("PATH", SavedPath);
+    {
+        const TPathGuard Path(Dir.path());
+        ProgramPath = QStringLiteral(VX_BIN_DIR "/");
+        CreateManual();
+        EXPECT_TRUE(ManualUnusable()) << "no viewer on PATH";
+        EXPECT_FALSE(ManualErrorText().isEmpty());
+        FreeManual();
+        EXPECT_TRUE(ManualUnusable());
+    }
 
     Settings = Saved;
     SettingsPath = SavedSettingsPath;

@@ -1,5 +1,7 @@
 #include "main/common/CommonSys.h"
 
+#include "tests/support/HermeticRun.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -7,8 +9,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <atomic>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -235,7 +237,16 @@ TEST(CommonSysTest, RunProgramAnswersExitCodesAndStartsInTheProgramsFolder)
     EXPECT_EQ(RunProgram(Dir.filePath(QStringLiteral("missing")), {}, QString(), false), RUN_PROGRAM_NOT_FOUND);
     EXPECT_EQ(RunProgram(QStringLiteral("no-such-program-anywhere"), {}, QString(), true), RUN_PROGRAM_NOT_FOUND);
     EXPECT_EQ(RunProgram(Plain, {}, QString(), false), RUN_PROGRAM_CANNOT_START);
-    EXPECT_EQ(RunProgram(QStringLiteral("true"), {}, QString(), true), 0);
+
+    // Found on PATH, which holds only stand-ins: the desktop's opener must not be the machine's.
+    const QString Found = Dir.filePath(QStringLiteral("found-on-path"));
+    WriteFile(Found, "#!/bin/sh\nexit 0\n");
+    const QString Opener = Dir.filePath(QStringLiteral("xdg-open"));
+    WriteFile(Opener, "#!/bin/sh\n[ -e \"$1\" ] || exit 2\n");
+    for (const QString& StandIn : {Found, Opener})
+        ASSERT_TRUE(QFile::setPermissions(StandIn, QFile::ReadOwner | QFile::ExeOwner));
+    const TPathGuard Path(Dir.path());
+    EXPECT_EQ(RunProgram(QStringLiteral("found-on-path"), {}, QString(), true), 0);
 
     EXPECT_EQ(ShellOpenAndWait(Script, {QStringLiteral("5")}, QStringLiteral("@"), false), 0);
     EXPECT_EQ(ShellOpenAndWait(Dir.filePath(QStringLiteral("missing.exe")), {}, QString(), false) != 0, true);
@@ -295,7 +306,8 @@ TEST(CommonSysTest, TheClaimLivesOnlyInAFolderNobodyElseCanWrite)
     const QString Squatted = QDir::tempPath() + QStringLiteral("/%1-%2.lock").arg(Name).arg(getuid());
     WriteFile(Squatted, QByteArray());
     QProcess Squatter;
-    Squatter.start(QStringLiteral("flock"), {QStringLiteral("-x"), Squatted, QStringLiteral("sleep"), QStringLiteral("30")});
+    Squatter.start(QStringLiteral("flock"),
+                   {QStringLiteral("-x"), Squatted, QStringLiteral("sleep"), QStringLiteral("30")});
     ASSERT_TRUE(Squatter.waitForStarted());
 
     const QString OpenRuntime = Root.filePath(QStringLiteral("open-runtime"));

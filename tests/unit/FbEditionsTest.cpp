@@ -2,6 +2,7 @@
 
 #include "main/settings/Settings.h"
 #include "platform/sys/Folders.h"
+#include "tests/support/HermeticRun.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -232,11 +233,11 @@ TEST(FbEditionsTest, EditionsAreFoundThroughTheRegistryOrThePath)
     QTemporaryDir Bin;
     WriteFile(Bin.path() + QStringLiteral("/fbtype18"), "#!/bin/sh\n");
     QFile::setPermissions(Bin.path() + QStringLiteral("/fbtype18"), QFileDevice::ExeOwner | QFileDevice::ReadOwner);
-    const QByteArray SavedPath = qgetenv("PATH");
-    qputenv("PATH", Bin.path().toLocal8Bit());
     WriteFile(Pelmar + QStringLiteral("fbtype18/fbtype18.ini"), "[BASE]\nDataPath=" + Data.path().toUtf8() + "\n");
-    FindDirectoryProductFolders();
-    qputenv("PATH", SavedPath);
+    {
+        const TPathGuard Path(Bin.path());
+        FindDirectoryProductFolders();
+    }
     EXPECT_EQ(FbInstallPaths[1], Bin.path() + QLatin1Char('/'));
     EXPECT_EQ(FbDataPaths[1], Data.path() + QLatin1Char('/'));
 
