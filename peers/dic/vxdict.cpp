@@ -1,11 +1,9 @@
-// vxdict: builds the postal dictionary of the dictionary stand-ins from the public postal lists,
-// and prints what the dictionary libraries answer for a text.
+// vxdict: builds the postal dictionary of the dictionary stand-ins from the public postal lists
+// (what the libraries answer from it, vxdicquery prints).
 //   vxdict build --jpostal DIR --out DIR          (Japan Post's data, the package's json folder)
 //   vxdict build --zipcode FILE --office FILE --out DIR   (the SKK lists, when the package is absent)
-//   vxdict area|postal|address|fix TEXT [--dic DIR]
 
 #include "peers/dic/DicBuild.h"
-#include "peers/dic/DicPrint.h"
 #include "peers/dic/PostalJson.h"
 
 #include <QCoreApplication>
@@ -24,8 +22,7 @@ QString Option(const QStringList& Args, const QString& Name)
 int Usage()
 {
     std::fputs("usage: vxdict build --jpostal DIR --out DIR\n"
-               "       vxdict build --zipcode FILE --office FILE --out DIR\n"
-               "       vxdict area|postal|address|fix TEXT [--dic DIR]\n",
+               "       vxdict build --zipcode FILE --office FILE --out DIR\n",
                stderr);
     return 2;
 }
@@ -93,10 +90,5 @@ int main(int argc, char** argv)
         return Usage();
     if (Args[0] == "build")
         return Build(Args);
-    if (Args.size() < 2)
-        return Usage();
-    QString Dic = Option(Args, "--dic");
-    if (Dic.isEmpty())
-        Dic = QCoreApplication::applicationDirPath() + "/Dic/";
-    return PrintDictionary(Args[0], Args[1], QCoreApplication::applicationDirPath() + "/", Dic);
+    return Usage();
 }

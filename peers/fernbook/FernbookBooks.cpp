@@ -1,6 +1,6 @@
 #include "peers/fernbook/FernbookBooks.h"
 
-#include "main/tables/AdrsTableDef.h"
+#include "peers/fernbook/FernbookTable.h"
 #include "platform/db/Table.h"
 #include "platform/ini/IniFile.h"
 #include "platform/sys/Folders.h"
@@ -53,7 +53,7 @@ public:
     {
         DefaultSession().AddPassword(FPassword);
         FTable.SetDatabaseName(BookFolder(Edition, Book));
-        FTable.SetTableName(AdrsFileName);
+        FTable.SetTableName(FernbookTableFile);
     }
     ~TBook() { DefaultSession().RemovePassword(FPassword); }
     TBook(const TBook&) = delete;
@@ -70,8 +70,8 @@ private:
 TFbEdition FbEditionOf(int Series)
 {
     if (Series == 1)
-        return {1, QStringLiteral("fbtype18"), QStringLiteral("Fernbook2013 Trade"), AdrsPassword(1)};
-    return {0, QStringLiteral("fbarea18"), QStringLiteral("Fernbook2013"), AdrsPassword(0)};
+        return {1, QStringLiteral("fbtype18"), QStringLiteral("Fernbook2013 Trade"), FernbookPassword(1)};
+    return {0, QStringLiteral("fbarea18"), QStringLiteral("Fernbook2013"), FernbookPassword(0)};
 }
 
 QString FbSettingsFolder(const TFbEdition& Edition)
@@ -111,7 +111,7 @@ QStringList ListFbBooks(const TFbEdition& Edition)
     const QString Adrs = FbDataFolder(Edition) + QStringLiteral("Adrs/");
     QStringList Books;
     for (const QString& Entry : QDir(Adrs).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (QFileInfo(Adrs + Entry + QLatin1Char('/') + AdrsFileName).isFile())
+        if (QFileInfo(Adrs + Entry + QLatin1Char('/') + FernbookTableFile).isFile())
             Books << Entry;
     std::sort(Books.begin(), Books.end(),
               [](const QString& A, const QString& B) { return A.compare(B, Qt::CaseInsensitive) < 0; });
@@ -123,13 +123,13 @@ QString CreateFbBook(const TFbEdition& Edition, const QString& Book)
     if (!IsBookName(Book))
         return QStringLiteral("アドレス帳の名前が正しくありません: ") + Book;
     const QString Folder = BookFolder(Edition, Book);
-    if (QFileInfo::exists(Folder + AdrsFileName))
+    if (QFileInfo::exists(Folder + FernbookTableFile))
         return QStringLiteral("同じ名前のアドレス帳があります: ") + Book;
     if (!QDir().mkpath(Folder))
         return QStringLiteral("アドレス帳のフォルダーを作成できません: ") + Folder;
     try {
         TBook Table(Edition, Book);
-        Table.Table().CreateTable(AdrsTableDef(), Edition.Password);
+        Table.Table().CreateTable(FernbookTableDef(), Edition.Password);
     } catch (const Exception& Error) {
         return Error.Message();
     }
@@ -138,7 +138,7 @@ QString CreateFbBook(const TFbEdition& Edition, const QString& Book)
 
 QString AddFbEntry(const TFbEdition& Edition, const QString& Book, const TFbEntry& Entry)
 {
-    if (!IsBookName(Book) || !QFileInfo::exists(BookFolder(Edition, Book) + AdrsFileName))
+    if (!IsBookName(Book) || !QFileInfo::exists(BookFolder(Edition, Book) + FernbookTableFile))
         return QStringLiteral("アドレス帳が見つかりません: ") + Book;
     if (DigitsOf(Entry.Tel).isEmpty())
         return QStringLiteral("電話番号が正しくありません: ") + Entry.Tel;

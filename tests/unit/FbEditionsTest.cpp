@@ -1,6 +1,8 @@
 #include "main/identify/FbEditions.h"
 
 #include "main/settings/Settings.h"
+#include "main/tables/AdrsTableDef.h"
+#include "peers/fernbook/FernbookTable.h"
 #include "platform/sys/Folders.h"
 #include "tests/support/HermeticRun.h"
 
@@ -254,3 +256,23 @@ TEST(FbEditionsTest, ProductPagesFollowTheEdition)
 }
 
 } // namespace
+
+// The address-book product writes its books by a definition of its own; the program reads them by
+// its own. A field or index that one side renamed or resized would show only as a book that does
+// not open, or a search that finds nothing.
+TEST(FbEditionsTest, TheProductsBookIsTheTableTheProgramReads)
+{
+    const TTableDef Written = FernbookTableDef();
+    const TTableDef Read = AdrsTableDef();
+    ASSERT_EQ(Written.Fields.size(), 63);
+    ASSERT_EQ(Written.Fields.size(), Read.Fields.size());
+    for (qsizetype I = 0; I < Read.Fields.size(); ++I)
+        EXPECT_EQ(Written.Fields[I], Read.Fields[I]) << "field " << I << ": " << Read.Fields[I].Name.toStdString();
+    ASSERT_EQ(Written.Indexes.size(), 19);
+    ASSERT_EQ(Written.Indexes.size(), Read.Indexes.size());
+    for (qsizetype I = 0; I < Read.Indexes.size(); ++I)
+        EXPECT_EQ(Written.Indexes[I], Read.Indexes[I]) << "index " << Read.Indexes[I].Name.toStdString();
+    EXPECT_EQ(FernbookTableFile, AdrsFileName);
+    for (const int Edition : {0, 1})
+        EXPECT_EQ(FernbookPassword(Edition), AdrsPassword(Edition)) << Edition;
+}

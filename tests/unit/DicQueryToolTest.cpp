@@ -9,12 +9,12 @@ namespace {
 QString Query(const QStringList& Arguments)
 {
     QProcess Tool;
-    Tool.start(QStringLiteral(VX_BIN_DIR "/vxdict"), Arguments);
+    Tool.start(QStringLiteral(VX_BIN_DIR "/vxdicquery"), Arguments);
     EXPECT_TRUE(Tool.waitForFinished(30000));
     return QString::fromUtf8(Tool.readAllStandardOutput());
 }
 
-TEST(VxdictToolTest, PrintsWhatTheFourLibrariesAnswer)
+TEST(DicQueryToolTest, PrintsWhatTheFourLibrariesAnswer)
 {
     const QString Postal = Query({QStringLiteral("postal"), QStringLiteral("1000001")});
     EXPECT_TRUE(Postal.contains(QStringLiteral("東京都千代田区"))) << Postal.toStdString();

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The query half of vxdict: loads the dictionary library of Kind ("area", "postal", "address",
+// vxdicquery: loads the dictionary library of Kind ("area", "postal", "address",
 // "fix") from LibraryFolder and prints what it answers for Text. Returns the process exit code.
 [[nodiscard]] int PrintDictionary(const QString& Kind, const QString& Text, const QString& LibraryFolder,
                                   const QString& DicFolder);

@@ -1,4 +1,4 @@
-#include "peers/dic/DicPrint.h"
+#include "directory/dic/DicQueryPrint.h"
 
 #include "directory/DicField.h"
 #include "directory/dic/AdrsDicClass.h"
@@ -98,9 +98,9 @@ int PrintDictionary(const QString& Kind, const QString& Text, const QString& Lib
         if (Kind == "fix")
             return PrintFix(Text, LibraryFolder, DicFolder);
     } catch (const Exception& E) {
-        std::fprintf(stderr, "vxdict: %s\n", QString(E.Message()).replace("\r\n", " ").toUtf8().constData());
+        std::fprintf(stderr, "vxdicquery: %s\n", QString(E.Message()).replace("\r\n", " ").toUtf8().constData());
         return 1;
     }
-    std::fprintf(stderr, "vxdict: unknown kind %s\n", qPrintable(Kind));
+    std::fprintf(stderr, "vxdicquery: unknown kind %s\n", qPrintable(Kind));
     return 2;
 }
