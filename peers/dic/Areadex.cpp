@@ -1,19 +1,23 @@
 // Stand-in for the area-code dictionary: a telephone number to the municipalities of its exchange
 // area and their towns. The exchange area is the Japanese description of libphonenumber's offline
-// geocoder; its municipalities are the numbering plan's, as the dictionary's area table holds them
-// (ExchangeAreas.tsv), and their towns come from the postal dictionary. rc: 0 found; 1 more towns follow; 4 not a
-// Japanese number; 8 no exchange area (or no towns); 12 no dictionary; 2 a bad argument.
+// geocoder, as the dictionary's exchange table holds it for the usual numbers and the geocoder
+// itself gives it for the rest (AreaGeocode.h); its municipalities are the numbering plan's, as the
+// dictionary's area table holds them (ExchangeAreas.tsv), and their towns come from the postal
+// dictionary. rc: 0 found; 1 more towns follow; 4 not a Japanese number; 8 no exchange area (or no
+// towns); 12 no dictionary; 2 a bad argument.
 
+#include "peers/dic/AreaGeocode.h"
 #include "peers/dic/PlaceIndex.h"
 #include "platform/sys/FileVersionNote.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <phonenumbers/geocoding/phonenumber_offline_geocoder.h>
-#include <phonenumbers/phonenumberutil.h>
-#include <unicode/locid.h>
+#include <dlfcn.h>
+#include <mutex>
+#include <string>
 
 namespace {
 
@@ -48,47 +52,104 @@ constexpr std::int32_t RcBadNumber = 4;
 constexpr std::int32_t RcNone = 8;
 constexpr std::int32_t RcNoDictionary = 12;
 
-// The prefectures as the geocoder's English descriptions name them, in the order of their codes.
-const char* const EnglishPrefectures[47] = {
-    "Hokkaido", "Aomori",    "Iwate",     "Miyagi",    "Akita",    "Yamagata",  "Fukushima", "Ibaraki",
-    "Tochigi",  "Gunma",     "Saitama",   "Chiba",     "Tokyo",    "Kanagawa",  "Niigata",   "Toyama",
-    "Ishikawa", "Fukui",     "Yamanashi", "Nagano",    "Gifu",     "Shizuoka",  "Aichi",     "Mie",
-    "Shiga",    "Kyoto",     "Osaka",     "Hyogo",     "Nara",     "Wakayama",  "Tottori",   "Shimane",
-    "Okayama",  "Hiroshima", "Yamaguchi", "Tokushima", "Kagawa",   "Ehime",     "Kochi",     "Fukuoka",
-    "Saga",     "Nagasaki",  "Kumamoto",  "Oita",      "Miyazaki", "Kagoshima", "Okinawa"};
-
-int EnglishPrefecture(const std::string& Description)
-{
-    size_t Comma = Description.rfind(", ");
-    const std::string Name = Comma == std::string::npos ? Description : Description.substr(Comma + 2);
-    for (int I = 0; I < 47; ++I)
-        if (Name == EnglishPrefectures[I])
-            return I;
-    return -1;
-}
-
 std::string CityKanji(const dicstore::TPlaceCity& City)
 {
     return dicstore::ToCp932(City.PrefName + City.Name, 40);
 }
 
+// The dictionary's exchange table answers a ten-digit number by the five digits after its trunk 0,
+// which is all the plan and the geocoder read of such a number. Numbers of another shape, those
+// that begin like the international prefix among them, and a dictionary without the table are left
+// to the geocoder.
+bool TableArea(const dicstore::TPlaceIndex& Index, const char* Number, dicstore::TGeocodedNumber& Out)
+{
+    if (std::strlen(Number) != 10 || Number[0] != '0' || Number[1] == '0' || std::strncmp(Number, "010", 3) == 0 ||
+        !std::all_of(Number, Number + 10, [](char C) { return C >= '0' && C <= '9'; }))
+        return false;
+    const long long Prefix = std::stoll(std::string(Number + 1, 5));
+    std::lock_guard<std::mutex> Guard(Index.Lock);
+    dicstore::Statement Run(
+        Index.Db, "SELECT Last, Valid, Area, Pref FROM exchange WHERE First <= ?1 ORDER BY First DESC LIMIT 1");
+    Run.Int(1, Prefix);
+    if (!Run.Ok() || !Run.Step() || Run.ColumnInt(0) < Prefix)
+        return false;
+    Out.Valid = Run.ColumnInt(1) != 0;
+    Out.Area = Run.ColumnText(2);
+    Out.Pref = static_cast<int>(Run.ColumnInt(3));
+    return true;
+}
+
+// AreadexGeocoder.so from this library's own folder (through a link to it as well), loaded at the
+// first number the table leaves open and held while this library is.
+class TGeocoderLibrary
+{
+public:
+    TGeocoderLibrary() = default;
+    TGeocoderLibrary(const TGeocoderLibrary&) = delete;
+    TGeocoderLibrary& operator=(const TGeocoderLibrary&) = delete;
+    ~TGeocoderLibrary()
+    {
+        if (FHandle)
+            dlclose(FHandle);
+    }
+
+    TAreadexGeocodeProc Proc()
+    {
+        std::lock_guard<std::mutex> Guard(FLock);
+        if (FTried)
+            return FProc;
+        FTried = true;
+        Dl_info Info{};
+        if (!dladdr(reinterpret_cast<void*>(&CityKanji), &Info) || !Info.dli_fname)
+            return nullptr;
+        char* Real = realpath(Info.dli_fname, nullptr);
+        std::string Path = Real ? Real : Info.dli_fname;
+        std::free(Real);
+        Path = Path.substr(0, Path.rfind('/') + 1) + AreadexGeocoderFile;
+        FHandle = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (FHandle)
+            FProc = reinterpret_cast<TAreadexGeocodeProc>(dlsym(FHandle, AreadexGeocoderExport));
+        return FProc;
+    }
+
+private:
+    std::mutex FLock;
+    bool FTried = false;
+    void* FHandle = nullptr;
+    TAreadexGeocodeProc FProc = nullptr;
+};
+
+TGeocoderLibrary GeocoderLibrary;
+
+// The geocoder's answer; false when this stand-in is installed without its geocoder part.
+bool GeocodedArea(const char* Number, dicstore::TGeocodedNumber& Out)
+{
+    const TAreadexGeocodeProc Geocode = GeocoderLibrary.Proc();
+    if (!Geocode)
+        return false;
+    char Area[256];
+    std::int32_t Pref = -1;
+    Out.Valid = Geocode(Number, Area, sizeof Area, &Pref) == 0;
+    Out.Area = Area;
+    Out.Pref = Pref;
+    return true;
+}
+
 // The municipalities of a number's exchange area, or an rc.
 std::int32_t AreaCities(const char* Number, const char* DicFolder, std::vector<const dicstore::TPlaceCity*>& Cities)
 {
-    using namespace i18n::phonenumbers;
     if (!Number)
         return RcBadArgument;
-    const PhoneNumberUtil& Util = *PhoneNumberUtil::GetInstance();
-    PhoneNumber Parsed;
-    if (Util.Parse(Number, "JP", &Parsed) != PhoneNumberUtil::NO_PARSING_ERROR ||
-        !Util.IsValidNumberForRegion(Parsed, "JP"))
+    const dicstore::TPlaceIndex* Index = dicstore::LoadPlaceIndex(DicFolder);
+    dicstore::TGeocodedNumber Found;
+    if (!(Index && TableArea(*Index, Number, Found)) && !GeocodedArea(Number, Found))
+        return RcNoDictionary;
+    if (!Found.Valid)
         return RcBadNumber;
-    static PhoneNumberOfflineGeocoder Geocoder;
-    const std::string Area = Geocoder.GetDescriptionForNumber(Parsed, icu::Locale("ja", "JP"));
-    const int Pref = EnglishPrefecture(Geocoder.GetDescriptionForNumber(Parsed, icu::Locale("en", "US")));
+    const std::string& Area = Found.Area;
+    const int Pref = Found.Pref;
     if (Area.empty() || Area == "日本")
         return RcNone;
-    const dicstore::TPlaceIndex* Index = dicstore::LoadPlaceIndex(DicFolder);
     if (!Index)
         return RcNoDictionary;
     // The numbering plan's own list of the area's municipalities; guesses by name only for an area
