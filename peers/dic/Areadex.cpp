@@ -70,8 +70,10 @@ bool TableArea(const dicstore::TPlaceIndex& Index, const char* Number, dicstore:
     std::lock_guard<std::mutex> Guard(Index.Lock);
     dicstore::Statement Run(
         Index.Db, "SELECT Last, Valid, Area, Pref FROM exchange WHERE First <= ?1 ORDER BY First DESC LIMIT 1");
+    if (!Run.Ok())
+        return false;
     Run.Int(1, Prefix);
-    if (!Run.Ok() || !Run.Step() || Run.ColumnInt(0) < Prefix)
+    if (!Run.Step() || Run.ColumnInt(0) < Prefix)
         return false;
     Out.Valid = Run.ColumnInt(1) != 0;
     Out.Area = Run.ColumnText(2);
