@@ -90,17 +90,23 @@ TGeocoded GeocodeAll()
     return Out;
 }
 
+// Makes a table anew and prepares the statement that fills it.
+bool NewTable(sqlite3* Db, const char* Schema, const char* InsertSql, sqlite3_stmt*& Insert)
+{
+    const bool Made = sqlite3_exec(Db, Schema, nullptr, nullptr, nullptr) == SQLITE_OK;
+    return sqlite3_prepare_v2(Db, InsertSql, -1, &Insert, nullptr) == SQLITE_OK && Made;
+}
+
 // exchange: First, Last (a run of prefixes), Valid (a number of the plan), Area (the geocoder's
 // Japanese description), Pref (0-46 or -1, from its English one)
 bool WriteRuns(sqlite3* Db, const std::vector<TExchangeRun>& Runs)
 {
-    bool Written = sqlite3_exec(Db,
-                                "DROP TABLE IF EXISTS exchange;"
-                                " CREATE TABLE exchange(First INTEGER PRIMARY KEY, Last INTEGER, Valid INTEGER,"
-                                " Area TEXT, Pref INTEGER);",
-                                nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_stmt* Insert = nullptr;
-    sqlite3_prepare_v2(Db, "INSERT INTO exchange VALUES(?,?,?,?,?)", -1, &Insert, nullptr);
+    bool Written = NewTable(Db,
+                            "DROP TABLE IF EXISTS exchange;"
+                            " CREATE TABLE exchange(First INTEGER PRIMARY KEY, Last INTEGER, Valid INTEGER,"
+                            " Area TEXT, Pref INTEGER);",
+                            "INSERT INTO exchange VALUES(?,?,?,?,?)", Insert);
     for (const TExchangeRun& Run : Runs) {
         sqlite3_bind_int(Insert, 1, Run.First);
         sqlite3_bind_int(Insert, 2, Run.Last);
@@ -167,13 +173,12 @@ int main(int argc, char** argv)
     // The SKK lists split some municipalities wrongly; only Japan Post's own list is held to the table.
     const bool Strict = Source.rfind("Japan Post", 0) == 0;
     int Unknown = 0;
-    bool Written = sqlite3_exec(Db,
-                                "BEGIN; DROP TABLE IF EXISTS area;"
-                                " CREATE TABLE area(Name TEXT, City INTEGER, Seq INTEGER);"
-                                " CREATE INDEX area_name ON area(Name, Seq);",
-                                nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_stmt* Insert = nullptr;
-    sqlite3_prepare_v2(Db, "INSERT INTO area VALUES(?,?,?)", -1, &Insert, nullptr);
+    bool Written = NewTable(Db,
+                            "BEGIN; DROP TABLE IF EXISTS area;"
+                            " CREATE TABLE area(Name TEXT, City INTEGER, Seq INTEGER);"
+                            " CREATE INDEX area_name ON area(Name, Seq);",
+                            "INSERT INTO area VALUES(?,?,?)", Insert);
     int Seq = 0;
     for (const TArea& Area : Areas)
         for (const std::string& City : Area.Cities) {
