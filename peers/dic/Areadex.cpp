@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -137,14 +139,65 @@ bool GeocodedArea(const char* Number, dicstore::TGeocodedNumber& Out)
     return true;
 }
 
-// The municipalities of a number's exchange area, or an rc.
-std::int32_t AreaCities(const char* Number, const char* DicFolder, std::vector<const dicstore::TPlaceCity*>& Cities)
+// The dictionary as this library reads it: the exchange table, and the municipalities of an area
+// read from the area table when a number of it first comes. The whole list of municipalities,
+// which the address libraries read, is read only for an area the table lacks.
+struct TAreaDictionary
+{
+    dicstore::TPlaceIndex File; // the connection and its lock; its own list of municipalities stays empty
+    std::map<std::string, std::vector<dicstore::TPlaceCity>> Listed;
+    std::map<std::string, bool> InTable;
+};
+
+TAreaDictionary* LoadAreaDictionary(const char* DicFolder)
+{
+    static std::mutex Lock;
+    static std::map<std::string, std::unique_ptr<TAreaDictionary>> Loaded;
+    std::lock_guard<std::mutex> Guard(Lock);
+    std::unique_ptr<TAreaDictionary>& Dictionary = Loaded[DicFolder ? DicFolder : ""];
+    if (!Dictionary) {
+        sqlite3* Db = dicstore::OpenMapped(DicFolder);
+        if (!Db)
+            return nullptr;
+        Dictionary = std::make_unique<TAreaDictionary>();
+        Dictionary->File.Db = Db;
+    }
+    return Dictionary.get();
+}
+
+// The municipalities the area table lists for an area, in its order; nothing when it lacks the area.
+const std::vector<dicstore::TPlaceCity>* ListedCities(TAreaDictionary& Dictionary, const std::string& Area)
+{
+    std::lock_guard<std::mutex> Guard(Dictionary.File.Lock);
+    auto Known = Dictionary.InTable.find(Area);
+    if (Known == Dictionary.InTable.end()) {
+        dicstore::Statement Rows(Dictionary.File.Db, "SELECT 1 FROM area WHERE Name = ?1 LIMIT 1");
+        Rows.Text(1, Area);
+        Known = Dictionary.InTable.emplace(Area, Rows.Step()).first;
+        if (Known->second) {
+            dicstore::Statement Cities(Dictionary.File.Db,
+                                       (std::string("SELECT ") + dicstore::CityColumns +
+                                        " FROM area a JOIN city c ON c.Id = a.City LEFT JOIN pref p ON p.Id = c.Pref"
+                                        " WHERE a.Name = ?1 ORDER BY a.Seq")
+                                           .c_str());
+            Cities.Text(1, Area);
+            std::vector<dicstore::TPlaceCity>& Into = Dictionary.Listed[Area];
+            while (Cities.Step())
+                Into.push_back(dicstore::ReadCity(Cities));
+        }
+    }
+    return Known->second ? &Dictionary.Listed[Area] : nullptr;
+}
+
+// The municipalities of a number's exchange area, and the dictionary they are read from, or an rc.
+std::int32_t AreaCities(const char* Number, const char* DicFolder, std::vector<const dicstore::TPlaceCity*>& Cities,
+                        const dicstore::TPlaceIndex*& From)
 {
     if (!Number)
         return RcBadArgument;
-    const dicstore::TPlaceIndex* Index = dicstore::LoadPlaceIndex(DicFolder);
+    TAreaDictionary* Dictionary = LoadAreaDictionary(DicFolder);
     dicstore::TGeocodedNumber Found;
-    if (!(Index && TableArea(*Index, Number, Found)) && !GeocodedArea(Number, Found))
+    if (!(Dictionary && TableArea(Dictionary->File, Number, Found)) && !GeocodedArea(Number, Found))
         return RcNoDictionary;
     if (!Found.Valid)
         return RcBadNumber;
@@ -152,16 +205,20 @@ std::int32_t AreaCities(const char* Number, const char* DicFolder, std::vector<c
     const int Pref = Found.Pref;
     if (Area.empty() || Area == "日本")
         return RcNone;
-    if (!Index)
+    if (!Dictionary)
         return RcNoDictionary;
     // The numbering plan's own list of the area's municipalities; guesses by name only for an area
     // the geocoder learned after the table was written.
-    auto Listed = Index->Areas.find(Area);
-    if (Listed != Index->Areas.end()) {
-        for (size_t At : Listed->second)
-            Cities.push_back(&Index->Cities[At]);
+    if (const std::vector<dicstore::TPlaceCity>* Listed = ListedCities(*Dictionary, Area)) {
+        From = &Dictionary->File;
+        for (const dicstore::TPlaceCity& City : *Listed)
+            Cities.push_back(&City);
         return Cities.empty() ? RcNone : RcLast;
     }
+    const dicstore::TPlaceIndex* Index = dicstore::LoadPlaceIndex(DicFolder);
+    if (!Index)
+        return RcNoDictionary;
+    From = Index;
     auto InPref = [&](const dicstore::TPlaceCity& City) { return Pref < 0 || City.Pref == Pref; };
     // The capital's area is its twenty-three wards.
     if (Area == "東京") {
@@ -209,7 +266,8 @@ VX_EXPORT std::int32_t AreadexPrefix(const char* Number, char* Prefix, std::int1
     if (!Prefix || !Count)
         return RcBadArgument;
     std::vector<const dicstore::TPlaceCity*> Cities;
-    std::int32_t Rc = AreaCities(Number, DicFolder, Cities);
+    const dicstore::TPlaceIndex* From = nullptr;
+    std::int32_t Rc = AreaCities(Number, DicFolder, Cities, From);
     *Count = static_cast<std::int16_t>(Cities.size() > 32767 ? 32767 : Cities.size());
     if (Rc == RcLast)
         std::strncpy(Prefix, Number, 13);
@@ -221,7 +279,8 @@ VX_EXPORT std::int32_t AreadexCity2(const char* Number, void* Cities, const char
     if (!Cities)
         return RcBadArgument;
     std::vector<const dicstore::TPlaceCity*> Found;
-    std::int32_t Rc = AreaCities(Number, DicFolder, Found);
+    const dicstore::TPlaceIndex* From = nullptr;
+    std::int32_t Rc = AreaCities(Number, DicFolder, Found, From);
     if (Rc != RcLast)
         return Rc;
     auto* Out = static_cast<TCityRecord*>(Cities);
@@ -229,7 +288,7 @@ VX_EXPORT std::int32_t AreadexCity2(const char* Number, void* Cities, const char
         Out[I] = TCityRecord{};
         dicstore::PutField(Out[I].Kanji, sizeof Out[I].Kanji, CityKanji(*Found[I]));
         size_t Towns = 0;
-        const auto& All = dicstore::TownsOf(*dicstore::LoadPlaceIndex(DicFolder), *Found[I]);
+        const auto& All = dicstore::TownsOf(*From, *Found[I]);
         for (const dicstore::TPlaceTown& Town : All)
             Towns += Town.Name.empty() ? 0 : 1;
         if (Towns == 0)
@@ -245,7 +304,8 @@ VX_EXPORT void* AreadexTown2First(const char* Number, const void* City, void* Bu
     if (!Rc)
         return nullptr;
     std::vector<const dicstore::TPlaceCity*> Found;
-    *Rc = City && Buffer ? AreaCities(Number, DicFolder, Found) : RcBadArgument;
+    const dicstore::TPlaceIndex* From = nullptr;
+    *Rc = City && Buffer ? AreaCities(Number, DicFolder, Found, From) : RcBadArgument;
     if (*Rc != RcLast)
         return nullptr;
     const auto* Wanted = static_cast<const TCityRecord*>(City);
@@ -256,7 +316,7 @@ VX_EXPORT void* AreadexTown2First(const char* Number, const void* City, void* Bu
             continue;
         auto* Listing = new TListing;
         // A municipality that only has codes of its own (直島町) is listed by them, so it can be chosen.
-        const auto& All = dicstore::TownsOf(*dicstore::LoadPlaceIndex(DicFolder), *Candidate);
+        const auto& All = dicstore::TownsOf(*From, *Candidate);
         const bool Named =
             std::any_of(All.begin(), All.end(), [](const dicstore::TPlaceTown& Town) { return !Town.Name.empty(); });
         for (const dicstore::TPlaceTown& Town : All) {
