@@ -17,6 +17,8 @@ inline constexpr char DicStoreFileName[] = "PostalDic.db";
 // office: Code, City, Town (CP932 town and block, at most 102 bytes), TownName (UTF-8 of the same),
 //         Kanji (CP932 office name, at most 62 bytes), Seq, Kana (CP932 town reading), Norm
 // meta:   Key, Value ("source": the lists the file was built from)
+// area and exchange (the exchange areas' municipalities, the geocoder's answers for the ten-digit
+// numbers) are vxareacheck's, written after the rest.
 inline constexpr char DicStoreSchema[] =
     "CREATE TABLE city(Id INTEGER PRIMARY KEY, Pref INTEGER, Kana BLOB, Kanji BLOB, Name TEXT, District TEXT,"
     " Ward TEXT, CityKana BLOB, Norm TEXT, DistrictNorm TEXT);"

@@ -144,6 +144,36 @@ inline bool StartsWith(const std::string& Text, const std::string& Prefix)
     return Text.size() >= Prefix.size() && Text.compare(0, Prefix.size(), Prefix) == 0;
 }
 
+// The dictionary read-only through the memory map: pages come from the page cache as they are
+// touched, nothing of the file is copied up front.
+inline sqlite3* OpenMapped(const char* DicFolder)
+{
+    sqlite3* Db = Open(DicFolder);
+    if (Db)
+        sqlite3_exec(Db, "PRAGMA mmap_size=268435456; PRAGMA query_only=1;", nullptr, nullptr, nullptr);
+    return Db;
+}
+
+// The columns of a municipality as ReadCity takes them, for "FROM city c LEFT JOIN pref p ...".
+inline constexpr char CityColumns[] =
+    "c.Id, c.Pref, p.Name, c.Name, c.District, c.Ward, p.Kana, c.CityKana, c.Norm, c.DistrictNorm";
+
+inline TPlaceCity ReadCity(Statement& Row)
+{
+    TPlaceCity City;
+    City.Id = Row.ColumnInt(0);
+    City.Pref = static_cast<int>(Row.ColumnInt(1));
+    City.PrefName = Row.ColumnText(2);
+    City.Name = Row.ColumnText(3);
+    City.District = Row.ColumnText(4);
+    City.Ward = Row.ColumnText(5);
+    City.PrefKana = Row.ColumnText(6);
+    City.CityKana = Row.ColumnText(7);
+    City.Norm = Row.ColumnText(8);
+    City.DistrictNorm = Row.ColumnText(9);
+    return City;
+}
+
 inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
 {
     static std::mutex Lock;
@@ -153,28 +183,22 @@ inline const TPlaceIndex* LoadPlaceIndex(const char* DicFolder)
     auto It = Loaded.find(Key);
     if (It != Loaded.end())
         return It->second.get();
-    sqlite3* Db = Open(DicFolder);
+    sqlite3* Db = OpenMapped(DicFolder);
     if (!Db)
         return nullptr;
-    // Pages come from the page cache as they are touched; nothing of the file is copied up front.
-    sqlite3_exec(Db, "PRAGMA mmap_size=268435456; PRAGMA query_only=1;", nullptr, nullptr, nullptr);
     auto Index = std::make_unique<TPlaceIndex>();
     std::map<long long, size_t> At;
     {
-        Statement Cities(Db, "SELECT c.Id, c.Pref, p.Name, c.Name, c.District, c.Ward, p.Kana, c.CityKana, c.Norm,"
-                             " c.DistrictNorm FROM city c LEFT JOIN pref p ON p.Id = c.Pref ORDER BY c.Id");
+        // Grown one by one, the list would touch about twice its memory, and fresh pages cost more
+        // than the rows.
+        Statement Count(Db, "SELECT count(*) FROM city");
+        if (Count.Step())
+            Index->Cities.reserve(static_cast<size_t>(Count.ColumnInt(0)));
+        Statement Cities(
+            Db, (std::string("SELECT ") + CityColumns + " FROM city c LEFT JOIN pref p ON p.Id = c.Pref ORDER BY c.Id")
+                    .c_str());
         while (Cities.Step()) {
-            TPlaceCity City;
-            City.Id = Cities.ColumnInt(0);
-            City.Pref = static_cast<int>(Cities.ColumnInt(1));
-            City.PrefName = Cities.ColumnText(2);
-            City.Name = Cities.ColumnText(3);
-            City.District = Cities.ColumnText(4);
-            City.Ward = Cities.ColumnText(5);
-            City.PrefKana = Cities.ColumnText(6);
-            City.CityKana = Cities.ColumnText(7);
-            City.Norm = Cities.ColumnText(8);
-            City.DistrictNorm = Cities.ColumnText(9);
+            TPlaceCity City = ReadCity(Cities);
             At[City.Id] = Index->Cities.size();
             Index->Cities.push_back(std::move(City));
         }

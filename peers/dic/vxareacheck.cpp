@@ -1,22 +1,20 @@
-// vxareacheck: puts the exchange-area table (ExchangeAreas.tsv) into the postal dictionary and fails
-// when it falls short of the geocoder or of Japan Post: every area name libphonenumber's geocoder
-// gives for a Japanese landline must have its line, and every municipality of a line must be one
-// the dictionary lists.
+// vxareacheck: puts the exchange-area table (ExchangeAreas.tsv) and the geocoder's answers for the
+// ten-digit numbers into the postal dictionary, and fails when the table falls short of the
+// geocoder or of Japan Post: every area name libphonenumber's geocoder gives for a Japanese
+// landline must have its line, and every municipality of a line must be one the dictionary lists.
 //   vxareacheck TABLE DICFOLDER
 //   vxareacheck --samples        (one landline number of each area, for the tests)
 
+#include "peers/dic/AreaGeocode.h"
 #include "peers/dic/DicStore.h"
 
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <phonenumbers/geocoding/phonenumber_offline_geocoder.h>
-#include <phonenumbers/phonenumberutil.h>
 #include <set>
 #include <sqlite3.h>
 #include <sstream>
 #include <string>
-#include <unicode/locid.h>
 #include <vector>
 
 namespace {
@@ -53,29 +51,73 @@ std::vector<TArea> ReadTable(const char* Path, bool& Ok)
     return Areas;
 }
 
-// Every Japanese description the geocoder has for a landline: the areas lie in the first five
-// digits after the trunk 0, so one number a prefix reaches them all.
-std::map<std::string, std::string> GeocoderAreas()
+// A run of prefixes (the five digits after the trunk 0 of a ten-digit number) with one answer.
+struct TExchangeRun
 {
-    using namespace i18n::phonenumbers;
-    const PhoneNumberUtil& Util = *PhoneNumberUtil::GetInstance();
-    PhoneNumberOfflineGeocoder Geocoder;
-    std::map<std::string, std::string> Names; // area -> the first number found in it
+    int First = 0, Last = 0;
+    dicstore::TGeocodedNumber Answer;
+};
+
+// What the geocoder says of the ten-digit numbers: every Japanese description it has for a
+// landline, and the answer for each prefix of five digits, which is all that libphonenumber reads
+// of such a number. A prefix whose first and last numbers it answers differently is left out of
+// the runs, so that Areadex.so asks the geocoder itself for it.
+struct TGeocoded
+{
+    std::map<std::string, std::string> Areas; // area -> the first number found in it
+    std::vector<TExchangeRun> Runs;
+};
+
+TGeocoded GeocodeAll()
+{
+    TGeocoded Out;
     for (int Prefix = 0; Prefix < 100000; ++Prefix) {
-        char Digits[16];
-        std::snprintf(Digits, sizeof Digits, "0%05d0000", Prefix);
-        PhoneNumber Number;
-        if (Util.Parse(Digits, "JP", &Number) != PhoneNumberUtil::NO_PARSING_ERROR ||
-            !Util.IsValidNumberForRegion(Number, "JP"))
+        char Low[16], High[16];
+        std::snprintf(Low, sizeof Low, "0%05d0000", Prefix);
+        std::snprintf(High, sizeof High, "0%05d9999", Prefix);
+        const dicstore::TGeocodedNumber Answer = dicstore::GeocodeNumber(Low);
+        if (Answer.Landline && !Answer.Area.empty() && Answer.Area != "日本")
+            Out.Areas.emplace(Answer.Area, Low);
+        // Numbers that begin with 00 or the international prefix 010 the library reads otherwise;
+        // Areadex.so leaves them to it.
+        if (Prefix < 11000 || !(dicstore::GeocodeNumber(High) == Answer))
             continue;
-        const auto Type = Util.GetNumberType(Number);
-        if (Type != PhoneNumberUtil::FIXED_LINE && Type != PhoneNumberUtil::FIXED_LINE_OR_MOBILE)
-            continue;
-        const std::string Name = Geocoder.GetDescriptionForNumber(Number, icu::Locale("ja", "JP"));
-        if (!Name.empty() && Name != "日本")
-            Names.emplace(Name, Digits);
+        if (!Out.Runs.empty() && Out.Runs.back().Last == Prefix - 1 && Out.Runs.back().Answer == Answer)
+            Out.Runs.back().Last = Prefix;
+        else
+            Out.Runs.push_back({Prefix, Prefix, Answer});
     }
-    return Names;
+    return Out;
+}
+
+// Makes a table anew and prepares the statement that fills it.
+bool NewTable(sqlite3* Db, const char* Schema, const char* InsertSql, sqlite3_stmt*& Insert)
+{
+    const bool Made = sqlite3_exec(Db, Schema, nullptr, nullptr, nullptr) == SQLITE_OK;
+    return sqlite3_prepare_v2(Db, InsertSql, -1, &Insert, nullptr) == SQLITE_OK && Made;
+}
+
+// exchange: First, Last (a run of prefixes), Valid (a number of the plan), Area (the geocoder's
+// Japanese description), Pref (0-46 or -1, from its English one)
+bool WriteRuns(sqlite3* Db, const std::vector<TExchangeRun>& Runs)
+{
+    sqlite3_stmt* Insert = nullptr;
+    bool Written = NewTable(Db,
+                            "DROP TABLE IF EXISTS exchange;"
+                            " CREATE TABLE exchange(First INTEGER PRIMARY KEY, Last INTEGER, Valid INTEGER,"
+                            " Area TEXT, Pref INTEGER);",
+                            "INSERT INTO exchange VALUES(?,?,?,?,?)", Insert);
+    for (const TExchangeRun& Run : Runs) {
+        sqlite3_bind_int(Insert, 1, Run.First);
+        sqlite3_bind_int(Insert, 2, Run.Last);
+        sqlite3_bind_int(Insert, 3, Run.Answer.Valid ? 1 : 0);
+        sqlite3_bind_text(Insert, 4, Run.Answer.Area.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(Insert, 5, Run.Answer.Pref);
+        Written = Written && sqlite3_step(Insert) == SQLITE_DONE;
+        sqlite3_reset(Insert);
+    }
+    sqlite3_finalize(Insert);
+    return Written;
 }
 
 } // namespace
@@ -83,7 +125,7 @@ std::map<std::string, std::string> GeocoderAreas()
 int main(int argc, char** argv)
 {
     if (argc == 2 && std::string(argv[1]) == "--samples") {
-        for (const auto& [Name, Number] : GeocoderAreas())
+        for (const auto& [Name, Number] : GeocodeAll().Areas)
             std::printf("%s\t%s\n", Name.c_str(), Number.c_str());
         return 0;
     }
@@ -99,7 +141,8 @@ int main(int argc, char** argv)
     for (const TArea& Area : Areas)
         InTable.insert(Area.Name);
     int Missing = 0;
-    const std::map<std::string, std::string> Geocoded = GeocoderAreas();
+    const TGeocoded All = GeocodeAll();
+    const std::map<std::string, std::string>& Geocoded = All.Areas;
     for (const auto& [Name, Number] : Geocoded)
         if (!InTable.count(Name)) {
             std::fprintf(stderr, "vxareacheck: the geocoder's area %s has no line in %s\n", Name.c_str(), argv[1]);
@@ -130,13 +173,12 @@ int main(int argc, char** argv)
     // The SKK lists split some municipalities wrongly; only Japan Post's own list is held to the table.
     const bool Strict = Source.rfind("Japan Post", 0) == 0;
     int Unknown = 0;
-    bool Written = sqlite3_exec(Db,
-                                "BEGIN; DROP TABLE IF EXISTS area;"
-                                " CREATE TABLE area(Name TEXT, City INTEGER, Seq INTEGER);"
-                                " CREATE INDEX area_name ON area(Name, Seq);",
-                                nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_stmt* Insert = nullptr;
-    sqlite3_prepare_v2(Db, "INSERT INTO area VALUES(?,?,?)", -1, &Insert, nullptr);
+    bool Written = NewTable(Db,
+                            "BEGIN; DROP TABLE IF EXISTS area;"
+                            " CREATE TABLE area(Name TEXT, City INTEGER, Seq INTEGER);"
+                            " CREATE INDEX area_name ON area(Name, Seq);",
+                            "INSERT INTO area VALUES(?,?,?)", Insert);
     int Seq = 0;
     for (const TArea& Area : Areas)
         for (const std::string& City : Area.Cities) {
@@ -155,13 +197,14 @@ int main(int argc, char** argv)
             sqlite3_reset(Insert);
         }
     sqlite3_finalize(Insert);
-    Written = Written && sqlite3_exec(Db, "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    Written = Written && WriteRuns(Db, All.Runs) && sqlite3_exec(Db, "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(Db);
     if (!Written) {
         std::fprintf(stderr, "vxareacheck: %s: the area table could not be written\n", Path.c_str());
         return 1;
     }
-    std::printf("vxareacheck: %zu areas of the geocoder, %zu lines, %d missing, %d unknown municipalities\n",
-                Geocoded.size(), Areas.size(), Missing, Unknown);
+    std::printf("vxareacheck: %zu areas of the geocoder, %zu lines, %d missing, %d unknown municipalities;"
+                " %zu runs of exchange prefixes\n",
+                Geocoded.size(), Areas.size(), Missing, Unknown, All.Runs.size());
     return Missing + Unknown == 0 ? 0 : 1;
 }

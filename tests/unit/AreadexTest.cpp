@@ -4,9 +4,15 @@
 #include "platform/text/Cp932.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdint>
+#include <cstdio>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <random>
+#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -41,15 +47,15 @@ protected:
         ASSERT_TRUE(Prefix && City2 && First && Next && Close && Lib.Symbol("AreadexTown2Prev"));
     }
 
-    std::int32_t Search(const char* Number)
+    std::int32_t Search(const char* Number, const QByteArray& Folder = DicFolder)
     {
         char Buffer[14] = {};
         Count = 0;
-        std::int32_t Rc = Prefix(Number, Buffer, &Count, DicFolder.constData());
+        std::int32_t Rc = Prefix(Number, Buffer, &Count, Folder.constData());
         Cities.assign(20 * 52, 0);
         Names.clear();
         if (Rc == 0) {
-            EXPECT_EQ(City2(Number, Cities.data(), DicFolder.constData()), 0);
+            EXPECT_EQ(City2(Number, Cities.data(), Folder.constData()), 0);
             for (int I = 0; I < std::min<int>(Count, 20); ++I)
                 Names << At(Cities.data() + I * 52 + 6, 40);
         }
@@ -116,6 +122,63 @@ TEST_F(AreadexTest, TownsComeInBatchesOfTwenty)
     EXPECT_EQ(Rc, 0);
     EXPECT_EQ(Received, CityTowns);
     EXPECT_TRUE(Towns.contains(QStringLiteral("八田")));
+}
+
+// Whether the geocoder part of the stand-in is in the process, without loading it.
+bool GeocoderLoaded()
+{
+    void* Handle = dlopen(VX_BIN_DIR "/AreadexGeocoder.so", RTLD_NOW | RTLD_NOLOAD);
+    if (Handle)
+        dlclose(Handle);
+    return Handle != nullptr;
+}
+
+// The dictionary's exchange table answers the usual numbers, so a dialog's first search does not
+// wait for the geocoder's data to load; any other number still gets the geocoder's answer.
+TEST_F(AreadexTest, TheGeocoderIsLoadedOnlyForNumbersTheDictionaryLeavesOpen)
+{
+    ASSERT_FALSE(GeocoderLoaded());
+    EXPECT_EQ(Search("0593548111"), 0);
+    EXPECT_EQ(Search("0120123456"), 8);
+    EXPECT_EQ(Search("0212345678"), 4);
+    EXPECT_FALSE(GeocoderLoaded());
+    EXPECT_EQ(Search("09012345678"), 8);
+    EXPECT_TRUE(GeocoderLoaded());
+    EXPECT_EQ(Search("0101234567"), 4);
+    Lib.Free();
+    EXPECT_FALSE(GeocoderLoaded()) << "held beyond the stand-in";
+}
+
+// Every ten-digit number, one for each five digits after the trunk 0, is answered from the table
+// as from the geocoder itself, which a copy of the dictionary without the table leaves it to.
+TEST_F(AreadexTest, TheExchangeTableAnswersAsTheGeocoder)
+{
+    QTemporaryDir Dir;
+    const QString Copy = Dir.filePath(QStringLiteral("PostalDic.db"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VX_BIN_DIR "/Dic/PostalDic.db"), Copy));
+    sqlite3* Db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(Copy).constData(), &Db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(Db, "DROP TABLE exchange", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(Db);
+    const QByteArray Geocoded = QFile::encodeName(Dir.path() + QLatin1Char('/'));
+    std::mt19937 Random(47);
+    int Found = 0, Wrong = 0;
+    for (int Digits = 0; Digits < 100000 && Wrong < 10; ++Digits) {
+        char Number[16];
+        std::snprintf(Number, sizeof Number, "0%05d%04u", Digits, static_cast<unsigned>(Random() % 10000));
+        const std::int32_t ByGeocoder = Search(Number, Geocoded);
+        const std::int16_t GeocoderCount = Count;
+        const std::vector<char> GeocoderCities = Cities;
+        const std::int32_t ByTable = Search(Number);
+        Found += ByTable == 0 ? 1 : 0;
+        if (ByTable != ByGeocoder || Count != GeocoderCount || Cities != GeocoderCities) {
+            ++Wrong;
+            ADD_FAILURE() << Number << ": rc " << ByTable << " / " << ByGeocoder << ", " << Count << " / "
+                          << GeocoderCount << " cities";
+        }
+    }
+    EXPECT_GT(Found, 50000);
+    EXPECT_TRUE(GeocoderLoaded());
 }
 
 } // namespace
