@@ -271,7 +271,6 @@ std::optional<TParadoxHeader> CheckParadoxFile(const QByteArray& Bytes, QString*
         return Refuse("record count");
     Head.RecordCount = static_cast<int>(NumRecords);
     Head.Encryption = Encryption;
-    Head.EncryptionAt = FileVersion >= 5 ? OffDataEncryption : OffEncryption;
     return Head;
 }
 
@@ -366,31 +365,9 @@ void TParadoxTable::OpenStream(FILE* Stream, const QByteArray& Bytes)
     if (!Stream)
         Fail(QStringLiteral("no stream"));
     QString Why;
-    std::optional<TParadoxHeader> Head = CheckParadoxFile(Bytes, &Why);
+    const std::optional<TParadoxHeader> Head = CheckParadoxFile(Bytes, &Why);
     if (!Head)
         Fail(Why);
-    const quint32 Encryption = Head->Encryption;
-    if (Encryption != 0) {
-        // pxlib decrypts a whole block to read the few bytes of its head as it opens a table, and the
-        // rows would be decrypted block by block again: each block is decrypted once, here, into a
-        // copy that pxlib and the rows are read from as a plain table.
-        QByteArray Plain(Bytes.constData(), Bytes.size());
-        auto* Data = reinterpret_cast<unsigned char*>(Plain.data());
-        for (const TParadoxBlock& Block : Head->Chain) {
-            unsigned char* At = Data + Head->HeaderSize + static_cast<qint64>(Block.Number - 1) * Head->BlockSize;
-            px_decrypt_db_block(At, At, Encryption, static_cast<unsigned long>(Head->BlockSize),
-                                static_cast<unsigned long>(Block.Number));
-        }
-        qToLittleEndian<quint32>(0, Data + Head->EncryptionAt);
-        std::fclose(Stream);
-        FStream = nullptr;
-        FBytes = Plain;
-        FStream = fmemopen(FBytes.data(), static_cast<size_t>(FBytes.size()), "r");
-        if (!FStream)
-            Fail(QStringLiteral("no stream"));
-        Stream = FStream;
-        Head->Encryption = 0;
-    }
     FDoc = PX_new2(RecordError, PxAlloc, PxRealloc, PxFree);
     if (!FDoc)
         Fail(QStringLiteral("out of memory"));
@@ -404,6 +381,7 @@ void TParadoxTable::OpenStream(FILE* Stream, const QByteArray& Bytes)
     if (PX_get_recordsize(FDoc) != Head->RecordSize || PX_get_num_records(FDoc) != Head->RecordCount)
         Fail(QStringLiteral("header"));
     // An encrypted table is the product's own: it opens only for a session that knows its password.
+    const auto Encryption = static_cast<quint32>(FDoc->px_head->px_encryption);
     if (Encryption != 0) {
         bool Known = false;
         for (const QString& Password : FSession.Passwords())

@@ -76,7 +76,6 @@ struct TParadoxHeader
     int BlockSize = 0;
     int RecordCount = 0;
     quint32 Encryption = 0;
-    int EncryptionAt = 0; // where the header keeps it
     std::vector<TParadoxBlock> Chain; // the data blocks from the first to the last
 };
 [[nodiscard]] std::optional<TParadoxHeader> CheckParadoxFile(const QByteArray& Bytes, QString* Error = nullptr);
