@@ -521,11 +521,23 @@ const QByteArray& TParadoxTable::RecordBytes()
 
 TParadoxValue TParadoxTable::FieldByName(const QString& Name)
 {
+    return FieldAt(FieldIndex(Name));
+}
+
+int TParadoxTable::FieldIndex(const QString& Name) const
+{
     const TParadoxField* Field = FindField(Name);
     if (!Field)
         throw EParadoxError(FileName() + QStringLiteral(": no field ") + Name);
+    return static_cast<int>(Field - FFields.constData());
+}
+
+TParadoxValue TParadoxTable::FieldAt(int Index)
+{
+    if (Index < 0 || Index >= FFields.size())
+        throw EParadoxError(FileName() + QStringLiteral(": no field %1").arg(Index));
     LoadCurrent();
-    return Decode(static_cast<int>(Field - FFields.constData()));
+    return Decode(Index);
 }
 
 namespace {
@@ -545,7 +557,7 @@ TParadoxValue TParadoxTable::Decode(int Index)
     switch (Field.Code) {
     case pxfAlpha: {
         const auto End = static_cast<int>(qstrnlen(Data, static_cast<size_t>(Field.Size)));
-        return TParadoxValue(Cp932DecodeLenient(QByteArray(Data, End)));
+        return TParadoxValue(Cp932DecodeLenient(QByteArray::fromRawData(Data, End)));
     }
     case pxfMemoBLOb:
     case pxfFmtMemoBLOb: {

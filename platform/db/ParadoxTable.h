@@ -117,6 +117,10 @@ public:
     [[nodiscard]] bool IsEmpty() const { return FRecordCount == 0; }
     // A field of the current row; an unknown name throws EParadoxError.
     [[nodiscard]] TParadoxValue FieldByName(const QString& Name);
+    // The same by the field's place in Fields(), for a reader that walks many rows: FieldIndex
+    // throws EParadoxError for an unknown name, FieldAt for a place out of range.
+    [[nodiscard]] int FieldIndex(const QString& Name) const;
+    [[nodiscard]] TParadoxValue FieldAt(int Index);
     // The current row's bytes as the file holds them, decrypted.
     [[nodiscard]] const QByteArray& RecordBytes();
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -187,10 +188,88 @@ std::optional<QString> DecodeByCharacter(const QByteArray& Bytes, TDecodeMode Mo
 
 } // namespace
 
+namespace {
+
+// What the converter makes of each CP932 character on its own: one UTF-16 unit per single byte and
+// per lead and trail byte pair, NoUnit where it makes anything else (an error, nothing, more than
+// one character). The encoding keeps no state from one character to the next, so a text of
+// characters that each make one unit decodes, unit by unit, exactly as the converter decodes it
+// whole, without a call to it for every field of every row.
+constexpr char16_t NoUnit = 0xFFFF;
+
+struct TDecodeTable
+{
+    std::array<char16_t, 0x100> Single{};
+    std::array<char16_t, 0x10000> Double{};
+};
+
+char16_t UnitOf(const QByteArray& Character)
+{
+    QByteArray Utf8;
+    if (!Convert(Decoder(), Character, Utf8, [](int, QByteArray&) { return 0; }))
+        return NoUnit;
+    const QString Text = QString::fromUtf8(Utf8);
+    return Text.size() == 1 && !Text[0].isSurrogate() ? Text[0].unicode() : NoUnit;
+}
+
+const TDecodeTable& DecodeTable()
+{
+    static const TDecodeTable Table = [] {
+        TDecodeTable Made;
+        Made.Double.fill(NoUnit);
+        for (int Byte = 0; Byte < 0x100; ++Byte) {
+            const auto Lead = static_cast<unsigned char>(Byte);
+            if (Byte < 0x80)
+                Made.Single[Lead] = static_cast<char16_t>(Byte);
+            else
+                Made.Single[Lead] = IsCp932LeadByte(Lead) ? NoUnit : UnitOf(QByteArray(1, static_cast<char>(Lead)));
+            if (!IsCp932LeadByte(Lead))
+                continue;
+            for (int Trail = 0; Trail < 0x100; ++Trail) {
+                const char Pair[2] = {static_cast<char>(Lead), static_cast<char>(Trail)};
+                Made.Double[static_cast<size_t>(Lead << 8 | Trail)] = UnitOf(QByteArray(Pair, 2));
+            }
+        }
+        return Made;
+    }();
+    return Table;
+}
+
+// Bytes decoded through the table; nullopt when a character is not in it.
+std::optional<QString> DecodeByTable(const QByteArray& Bytes)
+{
+    const TDecodeTable& Table = DecodeTable();
+    QString Text(Bytes.size(), Qt::Uninitialized);
+    char16_t* Out = reinterpret_cast<char16_t*>(Text.data());
+    qsizetype Units = 0;
+    const auto* In = reinterpret_cast<const unsigned char*>(Bytes.constData());
+    const qsizetype Size = Bytes.size();
+    for (qsizetype I = 0; I < Size;) {
+        char16_t Unit = Table.Single[In[I]];
+        if (IsCp932LeadByte(In[I])) {
+            if (I + 1 >= Size)
+                return std::nullopt;
+            Unit = Table.Double[static_cast<size_t>(In[I] << 8 | In[I + 1])];
+            I += 2;
+        } else {
+            ++I;
+        }
+        if (Unit == NoUnit)
+            return std::nullopt;
+        Out[Units++] = Unit;
+    }
+    Text.truncate(Units);
+    return Text;
+}
+
+} // namespace
+
 std::optional<QString> Cp932Decode(const QByteArray& Bytes, TDecodeMode Mode)
 {
     if (std::all_of(Bytes.cbegin(), Bytes.cend(), [](char C) { return static_cast<unsigned char>(C) < 0x80; }))
         return QString::fromLatin1(Bytes);
+    if (std::optional<QString> Text = DecodeByTable(Bytes))
+        return Text;
     QByteArray Utf8;
     bool Ok = Convert(Decoder(), Bytes, Utf8, [](int, QByteArray&) { return 0; });
     if (Ok) {

@@ -3,6 +3,7 @@
 // command killed at any moment leaves the next run clean.
 #include "main/start/ProgramStart.h"
 #include "main/tables/DBInfo.h"
+#include "tests/support/OlderVersionFixture.h"
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/SqlRows.h"
 #include "tests/support/TableFaults.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
@@ -202,38 +204,82 @@ TEST(UtilityRepairE2ETest, ARestoreOverAKilledWritersJournalGivesTheBackupsRowsA
     EXPECT_TRUE(State(File).Problems.isEmpty());
 }
 
+// A version-15 data folder with Rows calls and as many directory entries, each entry a number of
+// its own, and full pick lists: a conversion long enough to be killed in any of its steps.
+QString WriteVersion15(const QString& Folder, int Rows)
+{
+    const OlderFixture::TDataFolder Source(15, Folder);
+    QList<OlderFixture::TRow> History;
+    QList<OlderFixture::TRow> Directory;
+    for (int I = 0; I < Rows; ++I) {
+        const QString Tel = QStringLiteral("03%1").arg(I, 8, 10, QLatin1Char('0'));
+        History.append({{QStringLiteral("SchTel"), Tel}, {QStringLiteral("CorpKanji"), QStringLiteral("会社%1").arg(I)}});
+        Directory.append({{QStringLiteral("SchTel1"), Tel}, {QStringLiteral("NameKanji"), QStringLiteral("氏名%1").arg(I)}});
+    }
+    Source.WriteRecvHis(History);
+    Source.WriteMeibo(Directory);
+    QStringList Items;
+    for (int I = 0; I < 50; ++I)
+        Items << QStringLiteral("項目%1").arg(I);
+    for (int I = 0; I < 3; ++I)
+        Source.WriteSelItems(I, Items);
+    Source.WriteRank(Items);
+    return Source.Folder();
+}
+
 // Killed at a random moment of the command, the utility leaves the table whole (as before or as
 // after), and its next start takes away what the command left.
 TEST(UtilityRepairE2ETest, ACommandKilledAtAnyMomentLeavesTheNextRunClean)
 {
     constexpr int Count = 15000;
+    constexpr int Converted = 6000;
+    // The source is only read: one for every round.
+    const QTemporaryDir Older;
+    ASSERT_TRUE(Older.isValid());
+    const QString Version15 = WriteVersion15(Older.path(), Converted);
     struct TCommand
     {
         const char* Name;
         QString Answers;
         std::function<void(TProgramHarness&, const QString& Backup)> Start;
+        // The directory's rows once the command ran whole.
+        int After;
+        // The kill comes within this many milliseconds, while the command is likely still at work.
+        int Within = 1500;
     };
     const std::vector<TCommand> Commands = {
         {"optimise", QStringLiteral("Yes"),
          [](TProgramHarness& Program, const QString&) {
              Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("bbtnOptimize"));
-         }},
+         },
+         Count},
         {"repair", QStringLiteral("Yes"),
          [](TProgramHarness& Program, const QString&) {
              Program.AnswerDialog(QStringLiteral("MainForm"),
                                   {{QStringLiteral("cbxRepair"), QStringLiteral("登録名簿")}},
                                   QStringLiteral("bbtnRepairIndex"));
-         }},
+         },
+         Count},
         {"restore", QStringLiteral("Yes"),
          [](TProgramHarness& Program, const QString& Backup) {
              Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("bbtnRestore"));
              Program.AnswerDialog(QStringLiteral("RestoreData"), {{QStringLiteral("edtSrc"), Backup}},
                                   QStringLiteral("btnRestore"));
-         }},
+         },
+         Count / 2},
+        {"convert", QStringLiteral("Yes"),
+         [&Version15](TProgramHarness& Program, const QString&) {
+             Program.AnswerDialog(QStringLiteral("MainForm"),
+                                  {{QStringLiteral("cbxSrc"), QStringLiteral("Tolvane１５")},
+                                   {QStringLiteral("edtSrcDataPath"), Version15},
+                                   {QStringLiteral("edtDestDataPath"), Program.DataFolder()}},
+                                  QStringLiteral("bbtnConvert"));
+         },
+         Count + Converted, 700},
     };
     for (const TCommand& Command : Commands) {
         for (int Round = 0; Round < 3; ++Round) {
-            const int Delay = QRandomGenerator::global()->bounded(50, 1500);
+            const int Delay = QRandomGenerator::global()->bounded(50, Command.Within);
             SCOPED_TRACE(QStringLiteral("%1 killed after %2 ms").arg(QString::fromLatin1(Command.Name)).arg(Delay).toStdString());
             TProgramHarness Program;
             const QString Backup = Program.TempPath(QStringLiteral("backup/"));
@@ -251,9 +297,15 @@ TEST(UtilityRepairE2ETest, ACommandKilledAtAnyMomentLeavesTheNextRunClean)
             CloseUtility(Program);
             const TTableState After = State(Program.DataFolder() + MeiboFileName);
             EXPECT_TRUE(After.Problems.isEmpty()) << After.Problems.join(u'\n').toStdString();
-            EXPECT_TRUE(After.Rows == Count || (QByteArray(Command.Name) == "restore" && After.Rows == Count / 2))
-                << After.Rows;
+            EXPECT_TRUE(After.Rows == Count || After.Rows == Command.After) << After.Rows;
+            // A conversion's history is there whole or not at all.
+            if (const QString History = Program.DataFolder() + RecvHisFileName; QFileInfo::exists(History)) {
+                const TTableState Calls = State(History);
+                EXPECT_TRUE(Calls.Problems.isEmpty()) << Calls.Problems.join(u'\n').toStdString();
+                EXPECT_TRUE(Calls.Rows == 0 || Calls.Rows == Converted) << Calls.Rows;
+            }
             EXPECT_EQ(Leftovers(Program.DataFolder()), QStringList());
+            EXPECT_EQ(Leftovers(Program.SettingsFolder()), QStringList());
             // A restore stages its copies beside the data folder.
             EXPECT_EQ(Leftovers(QFileInfo(QDir::cleanPath(Program.DataFolder())).absolutePath())
                           .filter(QStringLiteral(".tables-")),

@@ -16,6 +16,7 @@
 #include "utility/start/UtilityRunning.h"
 #include "main/start/ProgramStart.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -426,6 +427,29 @@ TEST(FbConvertPageTest, TheBookChoiceKeepsItsStateOnCancelAndRebuildsTheListEach
     });
     Form.bbtnSelectAdrs->click();
     EXPECT_EQ(Form.AdrsFolder(), Other + QStringLiteral("Adrs/"));
+}
+
+// The book choice opens in the middle of the main window, measured by the size it is shown at.
+TEST(FbConvertPageTest, TheBookChoiceOpensCentredOnTheMainWindow)
+{
+    TFbWorld World;
+    World.MakeBook(QStringLiteral("A"));
+    TScriptedBoxes Boxes;
+    TPage Page(World);
+    Page.Form.show();
+    Page.Form.move(60, 40);
+    QApplication::processEvents();
+    QRect Shown;
+    WhenModal<TAddressSelect>([&Shown](TAddressSelect* Dialog) {
+        QApplication::processEvents();
+        Shown = Dialog->frameGeometry();
+        Dialog->btnCancel->click();
+    });
+    Page.Form.bbtnSelectAdrs->click();
+    const QPoint Middle = Page.Form.frameGeometry().center();
+    ASSERT_FALSE(Shown.isEmpty());
+    EXPECT_LE(std::abs(Shown.center().x() - Middle.x()), 2) << Shown.center().x() << " " << Middle.x();
+    EXPECT_LE(std::abs(Shown.center().y() - Middle.y()), 2) << Shown.center().y() << " " << Middle.y();
 }
 
 } // namespace

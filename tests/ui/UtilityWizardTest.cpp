@@ -9,11 +9,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -238,4 +240,102 @@ TEST(UtilityWizardTest, EveryPageShowsItsTextsWhole)
         Restore.btnRestoreClick();
     }
     EXPECT_EQ(Restore.pgctlRestore->currentIndex(), 1);
+}
+
+// Shown as a modal dialog is, the destination's whole path is in view with the caret after it and
+// nothing selected: a key typed first adds to the path instead of replacing it.
+TEST(UtilityWizardTest, TheBackupAndRestorePathsOpenWithTheCaretAtTheirEnd)
+{
+    TUtilityWorld World;
+    const auto CaretAtEnd = [](QLineEdit* Edit) {
+        QApplication::processEvents();
+        EXPECT_TRUE(Edit->hasFocus()) << Edit->objectName().toStdString();
+        EXPECT_FALSE(Edit->hasSelectedText()) << Edit->selectedText().toStdString();
+        EXPECT_EQ(Edit->cursorPosition(), Edit->text().size());
+    };
+    {
+        TBackupData Dialog(nullptr);
+        QTimer::singleShot(0, &Dialog, [&] {
+            CaretAtEnd(Dialog.edtDest);
+            Dialog.reject();
+        });
+        Dialog.exec();
+    }
+    {
+        TRestoreData Dialog(nullptr);
+        QTimer::singleShot(0, &Dialog, [&] {
+            CaretAtEnd(Dialog.edtSrc);
+            Dialog.reject();
+        });
+        Dialog.exec();
+    }
+}
+
+// The confirmation page reads as one line each: needed size "KB" "／", free space "KB".
+TEST(UtilityWizardTest, TheBackupConfirmationSetsTheNeededSizeApartFromTheFreeSpace)
+{
+    TUtilityWorld World;
+    World.MakeTable(TDataTable::Meibo, {0, 1});
+    TBackupData Dialog(nullptr);
+    Dialog.show();
+    Dialog.edtDest->setText(World.Path(QStringLiteral("saved")));
+    Dialog.btnNextClick();
+    ASSERT_EQ(Dialog.pgctlBackup->currentIndex(), 1);
+    QApplication::processEvents();
+    const QLabel* Slash = nullptr;
+    for (const QLabel* Label : Dialog.pgctlBackup->currentWidget()->findChildren<QLabel*>())
+        if (Label->text() == QStringLiteral("／"))
+            Slash = Label;
+    ASSERT_NE(Slash, nullptr);
+    EXPECT_TRUE(Slash->isVisible());
+    // On the needed size's line, after it, and before the free space's line.
+    const QRect Need = Dialog.pnlNeedSize->geometry();
+    EXPECT_GT(Slash->geometry().left(), Need.right());
+    EXPECT_LT(std::abs(Slash->geometry().center().y() - Need.center().y()), Need.height() / 2);
+    EXPECT_LT(Slash->geometry().bottom(), Dialog.pnlFreeSize->geometry().top());
+}
+
+// The templates' rows have the longest names of both lists; neither list cuts them short.
+TEST(UtilityWizardTest, TheTemplatesRowsAreReadableInBothResultLists)
+{
+    TUtilityWorld World;
+    World.MakeTable(TDataTable::Meibo, {0, 1});
+    WriteFile(World.Data() + QStringLiteral("LPRHis.tpl"), "history template");
+    WriteFile(World.Data() + QStringLiteral("LPAMeibo.tpl"), "directory template");
+    const auto ExpectWhole = [](const QTreeWidget* List, const QString& Which) {
+        SCOPED_TRACE(Which.toStdString());
+        int Templates = 0;
+        for (int I = 0; I < List->topLevelItemCount(); ++I) {
+            const QString Name = List->topLevelItem(I)->text(0);
+            if (!Name.startsWith(QStringLiteral("一覧表カスタムテンプレートファイル")))
+                continue;
+            ++Templates;
+            const int Needed = List->fontMetrics().horizontalAdvance(Name);
+            // A name wider than the column as first laid out is what this is about.
+            EXPECT_GT(Needed, 240 - 2 * List->style()->pixelMetric(QStyle::PM_HeaderMargin)) << Needed;
+            EXPECT_GE(List->header()->sectionSize(0), Needed) << Name.toStdString();
+            const QRect Cell = List->visualRect(List->model()->index(I, 0));
+            EXPECT_GE(Cell.width(), Needed) << Name.toStdString();
+        }
+        EXPECT_EQ(Templates, 2);
+    };
+    TScriptedBoxes Boxes("Yes,Yes,Yes");
+    const QString Saved = World.Path(QStringLiteral("saved/"));
+    {
+        TBackupData Backup(nullptr);
+        Backup.show();
+        Backup.edtDest->setText(Saved);
+        Backup.btnNextClick();
+        Backup.btnBackupClick();
+        ASSERT_EQ(Backup.pgctlBackup->currentIndex(), 2);
+        QApplication::processEvents();
+        ExpectWhole(Backup.lvResult, QStringLiteral("backup"));
+    }
+    TRestoreData Restore(nullptr);
+    Restore.show();
+    Restore.edtSrc->setText(Saved);
+    Restore.btnRestoreClick();
+    ASSERT_EQ(Restore.pgctlRestore->currentIndex(), 1);
+    QApplication::processEvents();
+    ExpectWhole(Restore.lvResult, QStringLiteral("restore"));
 }

@@ -1,6 +1,8 @@
 #include "platform/text/Cp932.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+#include <optional>
 
 namespace {
 
@@ -55,6 +57,49 @@ TEST(Cp932Codec, RoundTripsEveryValidDoubleByteCode)
             EXPECT_EQ(Cp932Width(*Text), 2);
             // Some characters have two codes (NEC and IBM rows); the text is what must survive.
             EXPECT_EQ(Cp932Decode(Cp932Encode(*Text), TDecodeMode::Strict), Text) << Bytes.toHex().toStdString();
+        }
+    }
+    EXPECT_GT(Checked, 7000);
+}
+
+// glibc's own answer for one character's bytes; nullopt where it refuses them or gives nothing.
+std::optional<QString> IconvDecode(const QByteArray& Bytes)
+{
+    iconv_t Cd = iconv_open("UTF-8", "CP932");
+    char Out[16];
+    char* In = const_cast<char*>(Bytes.constData());
+    size_t InLeft = static_cast<size_t>(Bytes.size());
+    char* OutPtr = Out;
+    size_t OutLeft = sizeof(Out);
+    const size_t Rc = iconv(Cd, &In, &InLeft, &OutPtr, &OutLeft);
+    iconv_close(Cd);
+    if (Rc == static_cast<size_t>(-1) || OutPtr == Out)
+        return std::nullopt;
+    return QString::fromUtf8(Out, OutPtr - Out);
+}
+
+// A long text is decoded a character at a time from a table of the converter's answers: every code,
+// set between other characters, reads as the converter reads it alone.
+TEST(Cp932Codec, EveryCodeAmidOtherTextDecodesAsTheConverterDecodesItAlone)
+{
+    int Checked = 0;
+    for (int Lead = 0x80; Lead <= 0xFF; ++Lead) {
+        const bool Double = IsCp932LeadByte(static_cast<unsigned char>(Lead));
+        for (int Trail = Double ? 0x00 : 0x100; Trail <= (Double ? 0xFF : 0x100); ++Trail) {
+            QByteArray Code(1, static_cast<char>(Lead));
+            if (Double)
+                Code.append(static_cast<char>(Trail));
+            const std::optional<QString> Alone = IconvDecode(Code);
+            const QByteArray Amid = Hex("41 82a0") + Code + Hex("8abf 5a");
+            const std::optional<QString> Decoded = Cp932Decode(Amid, TDecodeMode::Strict);
+            if (Alone && Alone->size() == 1) {
+                ++Checked;
+                EXPECT_EQ(Decoded, QString::fromUtf16(u"Aあ") + *Alone + QString::fromUtf16(u"漢Z"))
+                    << Code.toHex().toStdString();
+            } else if (Decoded) {
+                // Where the converter gives nothing or more than one character, no byte is lost.
+                EXPECT_TRUE(Decoded->startsWith(QString::fromUtf16(u"Aあ"))) << Code.toHex().toStdString();
+            }
         }
     }
     EXPECT_GT(Checked, 7000);

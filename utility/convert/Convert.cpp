@@ -21,6 +21,8 @@
 
 #include <QFile>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace Utility {
 
@@ -43,31 +45,52 @@ private:
     F FAction;
 };
 
-void CopyText(TTable& Dest, TParadoxTable& Source, const char* Name)
+// Text fields a row copies under their own names. Each is found by its name in both tables once,
+// at the first row, and read and written by its place for every row after.
+class TTextCopy
 {
-    SetText(Dest, Name, SourceText(Source, Name));
-}
+public:
+    TTextCopy(std::initializer_list<const char*> Names) : FNames(Names) {}
+    void Copy(TTable& Dest, TParadoxTable& Source)
+    {
+        // The tables of one run stay open from its first row to its last.
+        if (&Dest != FDest || &Source != FSource) {
+            std::vector<std::pair<int, TField*>> Fields;
+            for (const char* Name : FNames) {
+                const QString Field = QString::fromLatin1(Name);
+                Fields.emplace_back(Source.FieldIndex(Field), &Dest.FieldByName(Field));
+            }
+            FFields = std::move(Fields);
+            FDest = &Dest;
+            FSource = &Source;
+        }
+        for (const auto& [From, To] : FFields)
+            To->SetAsString(Source.FieldAt(From).AsString());
+    }
 
-void FillHistoryRow(TTable& Dest, TParadoxTable& Source, double Now)
+private:
+    std::vector<const char*> FNames;
+    TTable* FDest = nullptr;
+    TParadoxTable* FSource = nullptr;
+    std::vector<std::pair<int, TField*>> FFields;
+};
+
+void FillHistoryRow(TTable& Dest, TParadoxTable& Source, double Now, TTextCopy& Texts)
 {
     Dest.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(Now);
     Dest.FieldByName(QStringLiteral("RecvDateTime"))
         .SetAsFloat(Source.FieldByName(QStringLiteral("RecvDateTime")).AsFloat());
     Dest.FieldByName(QStringLiteral("RecvWeek"))
         .SetAsInteger(Source.FieldByName(QStringLiteral("RecvWeek")).AsInteger());
-    for (const char* Name : {"SchTel", "Tel", "CorpKana", "CorpKanji", "NameKana", "NameKanji", "Rank", "SelItem1",
-                             "SelItem2", "SelItem3"})
-        CopyText(Dest, Source, Name);
+    Texts.Copy(Dest, Source);
     SetText(Dest, "Division", NormalDivision(SourceText(Source, "Division")));
 }
 
-void FillDirectoryRow(TTable& Dest, TParadoxTable& Source, int Version, double Now)
+void FillDirectoryRow(TTable& Dest, TParadoxTable& Source, int Version, double Now, TTextCopy& Texts,
+                      TTextCopy& Version15Texts)
 {
     Dest.FieldByName(QStringLiteral("AxsDateTime")).SetAsFloat(Now);
-    for (const char* Name :
-         {"SchTel1", "SchTel2", "Tel1", "Tel2", "Pos", "Tdfkn", "Adrs1", "JisCode", "KajoCode", "CorpKana", "CorpKanji",
-          "NameKana", "NameKanji", "PrivCorp", "Memo1", "Memo2", "Memo3", "EMail", "Rank"})
-        CopyText(Dest, Source, Name);
+    Texts.Copy(Dest, Source);
     // The earlier versions kept the whole rest of the address in Adrs2; version 16 holds 100 bytes
     // there and the rest in Adrs3.
     const TAddressRest Address = SplitAddressRest(SourceText(Source, "Adrs2"));
@@ -80,8 +103,7 @@ void FillDirectoryRow(TTable& Dest, TParadoxTable& Source, int Version, double N
     SetNewEntryDefaults(Dest, Now);
     if (Version == 15) {
         Dest.FieldByName(QStringLiteral("Msg")).SetAsInteger(Source.FieldByName(QStringLiteral("Msg")).AsInteger());
-        for (const char* Name : {"Msg1", "Msg2", "ExtFile", "Note", "BGColor"})
-            CopyText(Dest, Source, Name);
+        Version15Texts.Copy(Dest, Source);
     }
 }
 
@@ -401,14 +423,21 @@ void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& 
 {
     TDMVxRelvoOlder Older(Version);
     TConvertRules Rules;
-    Rules.FillHistoryRow = [](TTable& Row, TParadoxTable& Source, TParadoxTable*, double Now) {
-        FillHistoryRow(Row, Source, Now);
+    auto HistoryTexts = std::make_shared<TTextCopy>(std::initializer_list<const char*>{
+        "SchTel", "Tel", "CorpKana", "CorpKanji", "NameKana", "NameKanji", "Rank", "SelItem1", "SelItem2", "SelItem3"});
+    Rules.FillHistoryRow = [HistoryTexts](TTable& Row, TParadoxTable& Source, TParadoxTable*, double Now) {
+        FillHistoryRow(Row, Source, Now, *HistoryTexts);
     };
     Rules.IsKnownEntry = [](TTable& Dest, TParadoxTable& Source) {
         return IsKnownNumber(Dest, SourceText(Source, "SchTel1"), SourceText(Source, "SchTel2"));
     };
-    Rules.FillDirectoryRow = [Version](TTable& Row, TParadoxTable& Source, double Now) {
-        FillDirectoryRow(Row, Source, Version, Now);
+    auto DirectoryTexts = std::make_shared<TTextCopy>(std::initializer_list<const char*>{
+        "SchTel1", "SchTel2", "Tel1", "Tel2", "Pos", "Tdfkn", "Adrs1", "JisCode", "KajoCode", "CorpKana", "CorpKanji",
+        "NameKana", "NameKanji", "PrivCorp", "Memo1", "Memo2", "Memo3", "EMail", "Rank"});
+    auto Version15Texts =
+        std::make_shared<TTextCopy>(std::initializer_list<const char*>{"Msg1", "Msg2", "ExtFile", "Note", "BGColor"});
+    Rules.FillDirectoryRow = [Version, DirectoryTexts, Version15Texts](TTable& Row, TParadoxTable& Source, double Now) {
+        FillDirectoryRow(Row, Source, Version, Now, *DirectoryTexts, *Version15Texts);
     };
     RunConversion(Older, SourceFolder, Progress, Rules);
 }

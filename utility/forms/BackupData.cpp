@@ -179,9 +179,16 @@ TBackupData::TBackupData(QWidget* Owner) : TWizardDialog(Owner), FSource(DataPat
 void TBackupData::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
-    edtDest->setFocus();
-    edtDest->end(false);
+    FocusAtEndWhenShown(edtDest);
     LogWindowState(this);
+}
+
+void TWizardDialog::FocusAtEndWhenShown(QLineEdit* Edit)
+{
+    Edit->setFocus();
+    // The dialog, once shown, gives its focus widget a focus of the Tab key's kind, which selects
+    // all of a line edit's text: the caret goes to the end after that.
+    QMetaObject::invokeMethod(Edit, [Edit] { Edit->end(false); }, Qt::QueuedConnection);
 }
 
 int TWizardDialog::Box(const QString& Text, unsigned Flags)

@@ -27,6 +27,8 @@ public:
 
 protected:
     int Box(const QString& Text, unsigned Flags);
+    // Focus to Edit with the caret after its text and nothing selected, for a dialog being shown.
+    static void FocusAtEndWhenShown(QLineEdit* Edit);
 };
 
 // The backup wizard: the destination, the room it takes, the copy and its outcome.

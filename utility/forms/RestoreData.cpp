@@ -119,8 +119,7 @@ TRestoreData::TRestoreData(QWidget* Owner) : TWizardDialog(Owner)
 void TRestoreData::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
-    edtSrc->setFocus();
-    edtSrc->end(false);
+    FocusAtEndWhenShown(edtSrc);
     LogWindowState(this);
 }
 
