@@ -1,0 +1,130 @@
+#include "tests/support/ProgramHarness.h"
+#include "tests/support/XDesktop.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QRect>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The lists as someone who works from the keyboard alone meets them on a desktop with a window manager:
+// the menu window's mnemonics open them, the opened window takes the keys, and a place stored on a
+// screen that is gone opens on the screen there is.
+class KeyboardListsE2ETest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (const QString Missing = TXDesktop::Missing(true); !Missing.isEmpty())
+            GTEST_SKIP() << Missing.toStdString();
+        Desktop = std::make_unique<TXDesktop>(Program.TempPath(QStringLiteral("desktop-ready")));
+        ASSERT_TRUE(Desktop->Ready);
+        Desktop->Host(Program);
+    }
+
+    // Starts the program with its menu window shown and waits until the window manager has it.
+    void StartWithMenuWindow()
+    {
+        Program.SetSetting(QStringLiteral("SCREEN VIEW"), QStringLiteral("MenuVisible"), QStringLiteral("1"));
+        ASSERT_TRUE(Program.StartAndWaitForLine());
+        Menu = Desktop->WaitForWindow(QStringLiteral("Tolvane１６ メニュー"));
+        ASSERT_NE(Menu, 0u);
+    }
+
+    // Keys to whichever window has the keyboard now, as a person types without clicking first.
+    void Type(const QString& Keys) const
+    {
+        Desktop->XDoTool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("120"), Keys});
+    }
+
+    [[nodiscard]] qulonglong ActiveWindow() const
+    {
+        return Desktop->XDoTool({QStringLiteral("getactivewindow")}).toULongLong();
+    }
+    // Waits until Window is the active one (the window manager hands the focus over in its own time).
+    [[nodiscard]] bool BecomesActive(qulonglong Window) const
+    {
+        QElapsedTimer Clock;
+        Clock.start();
+        while (Clock.elapsed() < TProgramHarness::Patience) {
+            if (ActiveWindow() == Window)
+                return true;
+            QThread::msleep(100);
+        }
+        return false;
+    }
+
+    // The frame of a window on the screen, as the window manager placed it.
+    [[nodiscard]] QRect Geometry(qulonglong Window) const
+    {
+        const QString Text = Desktop->XDoTool(
+            {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(Window)});
+        QHash<QString, int> Values;
+        for (const QString& Line : Text.split(QLatin1Char('\n'))) {
+            const int Equals = Line.indexOf(QLatin1Char('='));
+            if (Equals > 0)
+                Values.insert(Line.left(Equals), Line.mid(Equals + 1).toInt());
+        }
+        return {Values.value(QStringLiteral("X")), Values.value(QStringLiteral("Y")),
+                Values.value(QStringLiteral("WIDTH")), Values.value(QStringLiteral("HEIGHT"))};
+    }
+
+    // Whether the last fill of the window named Name shows Text anywhere.
+    [[nodiscard]] bool LastFillShows(const QString& Name, const QString& Text) const
+    {
+        const QList<QJsonObject> Fills = Program.WindowFills(Name);
+        return !Fills.isEmpty() && QString::fromUtf8(QJsonDocument(Fills.last()).toJson()).contains(Text);
+    }
+
+    TProgramHarness Program;
+    std::unique_ptr<TXDesktop> Desktop;
+    qulonglong Menu = 0;
+};
+
+// Alt+F, R opens the call-history list with its list in hand: Down moves to the older call, Alt+I
+// opens that one in the incoming-call window.
+TEST_F(KeyboardListsE2ETest, TheCallHistoryListOpenedByKeysTakesTheKeys)
+{
+    StartWithMenuWindow();
+    ASSERT_EQ(Program.Ring(QStringLiteral("0312345678")), 0);
+    ASSERT_TRUE(Program.WaitForRows(1));
+    ASSERT_EQ(Program.Ring(QStringLiteral("0698765432")), 0);
+    ASSERT_TRUE(Program.WaitForRows(2));
+
+    Desktop->KeyIn(Menu, QStringLiteral("alt+f"));
+    Type(QStringLiteral("r"));
+    const qulonglong List = Desktop->WaitForWindow(QStringLiteral("着信対応履歴一覧"));
+    ASSERT_NE(List, 0u);
+    ASSERT_TRUE(BecomesActive(List)) << "the list opened without the keyboard";
+    Type(QStringLiteral("Down"));
+    Type(QStringLiteral("alt+i"));
+    ASSERT_NE(Desktop->WaitForWindow(QStringLiteral("着信照会")), 0u);
+    EXPECT_TRUE(LastFillShows(QStringLiteral("ReceiveView"), QStringLiteral("03-1234-5678")))
+        << "the incoming-call window shows another call than the one Down selected";
+    Desktop->Screenshot(QStringLiteral("keyboard-history-inquiry"));
+}
+
+// The list's place was stored on a monitor since unplugged, and larger than this screen: it opens whole
+// inside the screen's work area.
+TEST_F(KeyboardListsE2ETest, AListStoredOffTheScreenOpensOnIt)
+{
+    Program.SetSetting(QStringLiteral("HISTORY LIST"), QStringLiteral("Left"), QStringLiteral("2600"));
+    Program.SetSetting(QStringLiteral("HISTORY LIST"), QStringLiteral("Top"), QStringLiteral("1900"));
+    Program.SetSetting(QStringLiteral("HISTORY LIST"), QStringLiteral("Width"), QStringLiteral("1500"));
+    Program.SetSetting(QStringLiteral("HISTORY LIST"), QStringLiteral("Height"), QStringLiteral("500"));
+    StartWithMenuWindow();
+    Desktop->KeyIn(Menu, QStringLiteral("ctrl+r"));
+    const qulonglong List = Desktop->WaitForWindow(QStringLiteral("着信対応履歴一覧"));
+    ASSERT_NE(List, 0u);
+    QThread::msleep(300); // the window manager frames the window
+    const QRect Screen(0, 0, 1280, 1024);
+    const QRect Frame = Geometry(List);
+    EXPECT_TRUE(Screen.contains(Frame)) << Frame.x() << "," << Frame.y() << " " << Frame.width() << "x"
+                                        << Frame.height();
+    EXPECT_LE(Frame.width(), 1280);
+    Desktop->Screenshot(QStringLiteral("keyboard-history-offscreen"));
+}
+
+} // namespace
