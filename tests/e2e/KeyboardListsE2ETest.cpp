@@ -1,3 +1,4 @@
+#include "tests/support/MeiboFixture.h"
 #include "tests/support/ProgramHarness.h"
 #include "tests/support/XDesktop.h"
 
@@ -104,6 +105,29 @@ TEST_F(KeyboardListsE2ETest, TheCallHistoryListOpenedByKeysTakesTheKeys)
     EXPECT_TRUE(LastFillShows(QStringLiteral("ReceiveView"), QStringLiteral("03-1234-5678")))
         << "the incoming-call window shows another call than the one Down selected";
     Desktop->Screenshot(QStringLiteral("keyboard-history-inquiry"));
+}
+
+// Alt+F, M opens the directory list, modal, with its list in hand: Down and Alt+I open the second entry.
+TEST_F(KeyboardListsE2ETest, TheDirectoryListOpenedByKeysTakesTheKeys)
+{
+    WriteMeiboEntries(Program.DataFolder(), {{{QStringLiteral("SchTel1"), QStringLiteral("0312345678")},
+                                              {QStringLiteral("Tel1"), QStringLiteral("03-1234-5678")},
+                                              {QStringLiteral("NameKanji"), QStringLiteral("田中　一郎")}},
+                                             {{QStringLiteral("SchTel1"), QStringLiteral("0698765432")},
+                                              {QStringLiteral("Tel1"), QStringLiteral("06-9876-5432")},
+                                              {QStringLiteral("NameKanji"), QStringLiteral("鈴木　花子")}}});
+    StartWithMenuWindow();
+    Desktop->KeyIn(Menu, QStringLiteral("alt+f"));
+    Type(QStringLiteral("m"));
+    const qulonglong List = Desktop->WaitForWindow(QStringLiteral("登録名簿一覧"));
+    ASSERT_NE(List, 0u);
+    ASSERT_TRUE(BecomesActive(List)) << "the list opened without the keyboard";
+    Type(QStringLiteral("Down"));
+    Type(QStringLiteral("alt+i"));
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MeiboView")));
+    EXPECT_TRUE(LastFillShows(QStringLiteral("MeiboView"), QStringLiteral("鈴木　花子")))
+        << "the record window shows another entry than the one Down selected";
+    Desktop->Screenshot(QStringLiteral("keyboard-directory-inquiry"));
 }
 
 // The list's place was stored on a monitor since unplugged, and larger than this screen: it opens whole
