@@ -3,6 +3,7 @@
 #include "tests/support/XDesktop.h"
 
 #include <QDBusObjectPath>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,22 +32,12 @@ protected:
         ASSERT_FALSE(Item.isEmpty()) << "the program registered no item with the watcher";
     }
 
-    TProgramHarness Program;
-    std::unique_ptr<TXDesktop> Desktop;
-    std::unique_ptr<TStatusNotifierHost> Panel;
-    QString Item;
-};
-
-TEST_F(StatusNotifierTrayE2ETest, ThePanelShowsTheTrayMenu)
-{
-    const QVariant Menu = Panel->ItemProperty(Item, QStringLiteral("Menu"));
-    ASSERT_TRUE(Menu.canConvert<QDBusObjectPath>());
-    const QString Path = Menu.value<QDBusObjectPath>().path();
-    ASSERT_NE(Path, QStringLiteral("/NO_DBUSMENU")) << "the item exports no menu";
-    bool Ok = false;
-    const QList<TStatusNotifierHost::TMenuEntry> Entries = Panel->MenuLayout(Item, Path, &Ok);
-    ASSERT_TRUE(Ok) << "GetLayout failed on " << Path.toStdString();
-
+    // The path of the item's exported menu and its entries.
+    void ReadMenu()
+    {
+        ReadMenu();
+    if (HasFatalFailure())
+        return;
     QStringList Labels;
     for (const TStatusNotifierHost::TMenuEntry& Entry : Entries)
         Labels << (Entry.Separator ? QStringLiteral("-") : Entry.Label);
@@ -85,6 +76,23 @@ TEST_F(StatusNotifierTrayE2ETest, ThePanelsClickOpensTheCallHistoryList)
     ASSERT_TRUE(Panel->Activate(Item));
     EXPECT_NE(Desktop->WaitForWindow(QStringLiteral("着信対応履歴一覧")), 0u);
     Desktop->Screenshot(QStringLiteral("sni-activate"));
+}
+
+// While a modal window is open the tray offers nothing: neither the panel's click nor an entry of the
+// menu the panel still shows opens another window.
+TEST_F(StatusNotifierTrayE2ETest, NothingOpensFromThePanelWhileAModalWindowIsOpen)
+{
+    ReadMenu();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(Panel->ClickMenuEntry(Item, MenuPath, EntryId(QStringLiteral("環境設定(_E)"))));
+    ASSERT_NE(Desktop->WaitForWindow(QStringLiteral("環境設定")), 0u);
+    ASSERT_TRUE(Panel->Activate(Item));
+    ASSERT_TRUE(Panel->ClickMenuEntry(Item, MenuPath, EntryId(QStringLiteral("着信対応履歴(_R)"))));
+    ASSERT_TRUE(Panel->ClickMenuEntry(Item, MenuPath, EntryId(QStringLiteral("バージョン情報(_A)"))));
+    QThread::msleep(1500);
+    EXPECT_FALSE(Desktop->Shows(QStringLiteral("着信対応履歴一覧")));
+    EXPECT_FALSE(Desktop->Shows(QStringLiteral("バージョン情報")));
 }
 
 } // namespace

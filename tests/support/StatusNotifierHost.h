@@ -102,6 +102,7 @@ public:
     // One entry of an exported menu as a host draws it.
     struct TMenuEntry
     {
+        int Id;
         QString Label;     // with the mnemonic's underscore, as DBusMenu writes it
         bool Separator;
         bool Enabled;
@@ -141,13 +142,22 @@ public:
             Node.endStructure();
             if (!ChildProperties.value(QStringLiteral("visible"), true).toBool())
                 continue;
-            Entries.append({ChildProperties.value(QStringLiteral("label")).toString(),
+            Entries.append({ChildId, ChildProperties.value(QStringLiteral("label")).toString(),
                             ChildProperties.value(QStringLiteral("type")).toString() == QStringLiteral("separator"),
                             ChildProperties.value(QStringLiteral("enabled"), true).toBool()});
         }
         Root.endArray();
         Root.endStructure();
         return Entries;
+    }
+
+    // The host's click on the menu entry Id; true when the item took the event.
+    bool ClickMenuEntry(const QString& Item, const QString& Path, int Id) const
+    {
+        QDBusMessage Call = QDBusMessage::createMethodCall(Item, Path, QStringLiteral("com.canonical.dbusmenu"),
+                                                           QStringLiteral("Event"));
+        Call << Id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
+        return Bus->call(Call).type() == QDBusMessage::ReplyMessage;
     }
 
     // The host's click on the item; true when the item took the call.
