@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QRegion>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <functional>
@@ -39,9 +40,10 @@ qint64 AreaOf(const QRect& Rect)
     return Rect.isEmpty() ? 0 : qint64(Rect.width()) * Rect.height();
 }
 
-// Fits a stored window's frame again as the window is first shown. Until then the frame counts only as
-// wide as the window system has said: nothing yet where a window manager draws it, its real width where
-// the system draws it itself.
+// Fits a stored window's frame again as the window is first shown, and once more when a window manager
+// has said how wide it frames the window (it says so only after the window is mapped): without that, a
+// window cut to the work area's width would reach past its edge by the frame. Until then the frame counts
+// only as wide as the window system has said. A user's later move is the user's and is left alone.
 class TFitOnFirstShow : public QObject
 {
 public:
@@ -49,20 +51,50 @@ public:
 
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
-        if (Event->type() != QEvent::Show)
-            return false;
         auto* Window = static_cast<QWidget*>(Watched);
-        const QRect Frame = Window->frameGeometry();
-        const QRect Fitted = FitToScreens(Frame);
-        if (Fitted != Frame) {
-            const QRect Own = Window->geometry();
-            Window->setGeometry(QRect(Own.topLeft() + (Fitted.topLeft() - Frame.topLeft()),
-                                      Own.size() - (Frame.size() - Fitted.size())));
+        if (Event->type() == QEvent::Show) {
+            Fit(Window);
+            if (Window->frameGeometry().size() != Window->geometry().size()) {
+                Done(Window);
+            } else {
+                Shown = true;
+                // A window system that frames nothing says nothing more: stop waiting then.
+                QTimer::singleShot(FrameWait, this, [this, Window] { Done(Window); });
+            }
         }
-        Window->removeEventFilter(this);
-        deleteLater();
+        if (Shown && (Event->type() == QEvent::Move || Event->type() == QEvent::Resize) &&
+                   Window->frameGeometry().size() != Window->geometry().size()) {
+            Fit(Window);
+            Done(Window);
+        }
         return false;
     }
+
+private:
+    static constexpr int FrameWait = 3000;
+
+    static void Fit(QWidget* Window)
+    {
+        const QRect Frame = Window->frameGeometry();
+        const QRect Fitted = FitToScreens(Frame);
+        if (Fitted == Frame)
+            return;
+        // move() places the frame, which is what was fitted, however the window manager's gravity reads it.
+        if (Fitted.size() != Frame.size())
+            Window->resize(Window->size() - (Frame.size() - Fitted.size()));
+        Window->move(Fitted.topLeft());
+    }
+    void Done(QWidget* Window)
+    {
+        if (Finished)
+            return;
+        Finished = true;
+        Window->removeEventFilter(this);
+        deleteLater();
+    }
+
+    bool Shown = false;
+    bool Finished = false;
 };
 
 } // namespace

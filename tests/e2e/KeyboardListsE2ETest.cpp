@@ -4,7 +4,9 @@
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QRect>
+#include <QStandardPaths>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -20,6 +22,8 @@ protected:
     {
         if (const QString Missing = TXDesktop::Missing(true); !Missing.isEmpty())
             GTEST_SKIP() << Missing.toStdString();
+        if (QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
+            GTEST_SKIP() << "xwininfo (x11-utils) is installed by scripts/bootstrap";
         Desktop = std::make_unique<TXDesktop>(Program.TempPath(QStringLiteral("desktop-ready")));
         ASSERT_TRUE(Desktop->Ready);
         Desktop->Host(Program);
@@ -57,19 +61,22 @@ protected:
         return false;
     }
 
-    // The frame of a window on the screen, as the window manager placed it.
+    // A window's own area on the screen (inside the frame), as the window manager placed it; xwininfo
+    // counts from the root window (xdotool's geometry adds the frame's offset once more).
     [[nodiscard]] QRect Geometry(qulonglong Window) const
     {
-        const QString Text = Desktop->XDoTool(
-            {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(Window)});
+        QProcess Info;
+        Info.setProcessEnvironment(Desktop->Env);
+        Info.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(Window)});
+        Info.waitForFinished(TProgramHarness::Patience);
         QHash<QString, int> Values;
-        for (const QString& Line : Text.split(QLatin1Char('\n'))) {
-            const int Equals = Line.indexOf(QLatin1Char('='));
-            if (Equals > 0)
-                Values.insert(Line.left(Equals), Line.mid(Equals + 1).toInt());
+        for (const QString& Line : QString::fromUtf8(Info.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+            const int Colon = Line.indexOf(QLatin1Char(':'));
+            if (Colon > 0)
+                Values.insert(Line.left(Colon).trimmed(), Line.mid(Colon + 1).trimmed().toInt());
         }
-        return {Values.value(QStringLiteral("X")), Values.value(QStringLiteral("Y")),
-                Values.value(QStringLiteral("WIDTH")), Values.value(QStringLiteral("HEIGHT"))};
+        return {Values.value(QStringLiteral("Absolute upper-left X")), Values.value(QStringLiteral("Absolute upper-left Y")),
+                Values.value(QStringLiteral("Width")), Values.value(QStringLiteral("Height"))};
     }
 
     // Whether the last fill of the window named Name shows Text anywhere.
@@ -110,10 +117,12 @@ TEST_F(KeyboardListsE2ETest, TheCallHistoryListOpenedByKeysTakesTheKeys)
 // Alt+F, M opens the directory list, modal, with its list in hand: Down and Alt+I open the second entry.
 TEST_F(KeyboardListsE2ETest, TheDirectoryListOpenedByKeysTakesTheKeys)
 {
-    WriteMeiboEntries(Program.DataFolder(), {{{QStringLiteral("SchTel1"), QStringLiteral("0312345678")},
+    WriteMeiboEntries(Program.DataFolder(), {{{QStringLiteral("RecNo"), 1},
+                                              {QStringLiteral("SchTel1"), QStringLiteral("0312345678")},
                                               {QStringLiteral("Tel1"), QStringLiteral("03-1234-5678")},
                                               {QStringLiteral("NameKanji"), QStringLiteral("田中　一郎")}},
-                                             {{QStringLiteral("SchTel1"), QStringLiteral("0698765432")},
+                                             {{QStringLiteral("RecNo"), 2},
+                                              {QStringLiteral("SchTel1"), QStringLiteral("0698765432")},
                                               {QStringLiteral("Tel1"), QStringLiteral("06-9876-5432")},
                                               {QStringLiteral("NameKanji"), QStringLiteral("鈴木　花子")}}});
     StartWithMenuWindow();

@@ -35,7 +35,33 @@ protected:
     // The path of the item's exported menu and its entries.
     void ReadMenu()
     {
-        ReadMenu();
+        const QVariant Menu = Panel->ItemProperty(Item, QStringLiteral("Menu"));
+        ASSERT_TRUE(Menu.canConvert<QDBusObjectPath>());
+        MenuPath = Menu.value<QDBusObjectPath>().path();
+        ASSERT_NE(MenuPath, QStringLiteral("/NO_DBUSMENU")) << "the item exports no menu";
+        bool Ok = false;
+        Entries = Panel->MenuLayout(Item, MenuPath, &Ok);
+        ASSERT_TRUE(Ok) << "GetLayout failed on " << MenuPath.toStdString();
+    }
+    [[nodiscard]] int EntryId(const QString& Label) const
+    {
+        for (const TStatusNotifierHost::TMenuEntry& Entry : Entries)
+            if (Entry.Label == Label)
+                return Entry.Id;
+        return -1;
+    }
+
+    TProgramHarness Program;
+    std::unique_ptr<TXDesktop> Desktop;
+    std::unique_ptr<TStatusNotifierHost> Panel;
+    QString Item;
+    QString MenuPath;
+    QList<TStatusNotifierHost::TMenuEntry> Entries;
+};
+
+TEST_F(StatusNotifierTrayE2ETest, ThePanelShowsTheTrayMenu)
+{
+    ReadMenu();
     if (HasFatalFailure())
         return;
     QStringList Labels;
