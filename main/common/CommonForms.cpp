@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QRegion>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -250,6 +252,54 @@ void SetStoredGeometry(QWidget* Window, const QRect& Rect)
 {
     Window->setGeometry(FitToScreens(Rect));
     Window->installEventFilter(new TFitOnFirstShow(Window));
+}
+
+void SetClientSize(QWidget* Window, QSize Size)
+{
+    // A window manager's title bar and borders, which are not known before the window is first shown.
+    constexpr int FrameAllowanceX = 8;
+    constexpr int FrameAllowanceY = 36;
+    const QRect Area = WorkAreaOf(Window);
+    const QSize Room = Area.isEmpty() ? Size : Area.size() - QSize(FrameAllowanceX, FrameAllowanceY);
+    auto* Scroll = Window->findChild<QScrollArea*>(QStringLiteral("scrClient"), Qt::FindDirectChildrenOnly);
+    if (Scroll == nullptr) {
+        if (Size.width() <= Room.width() && Size.height() <= Room.height()) {
+            Window->setFixedSize(Size);
+            return;
+        }
+        // Moving a control to another parent puts it at the end of the tab order: the order is kept.
+        QList<QWidget*> TabOrder;
+        for (QWidget* Control = Window->nextInFocusChain(); Control != Window; Control = Control->nextInFocusChain())
+            TabOrder << Control;
+        auto* Content = new QWidget;
+        Content->setObjectName(QStringLiteral("pnlClient"));
+        for (QObject* Child : Window->children()) {
+            auto* Control = qobject_cast<QWidget*>(Child);
+            if (Control == nullptr || Control->isWindow())
+                continue;
+            const QRect Place = Control->geometry();
+            const bool Hidden = Control->isHidden();
+            Control->setParent(Content);
+            Control->setGeometry(Place);
+            Control->setHidden(Hidden);
+        }
+        Scroll = new QScrollArea(Window);
+        Scroll->setObjectName(QStringLiteral("scrClient"));
+        Scroll->setFrameShape(QFrame::NoFrame);
+        Scroll->setWidget(Content);
+        for (qsizetype I = 1; I < TabOrder.size(); ++I)
+            QWidget::setTabOrder(TabOrder[I - 1], TabOrder[I]);
+    }
+    Scroll->widget()->setFixedSize(Size);
+    // A scroll bar of one direction takes room from the other: where the screen has that room, it is given.
+    const int Bar = Scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scroll);
+    QSize Shown = Size.boundedTo(Room);
+    if (Shown.height() < Size.height())
+        Shown.setWidth(std::min(Room.width(), Size.width() + Bar));
+    if (Shown.width() < Size.width())
+        Shown.setHeight(std::min(Room.height(), Size.height() + Bar));
+    Window->setFixedSize(Shown);
+    Scroll->setGeometry(QRect(QPoint(), Shown));
 }
 
 int ScaleByDpiAt(int Value, bool ToScreen, double PixelsPerInch)
