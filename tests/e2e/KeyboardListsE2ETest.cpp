@@ -38,6 +38,19 @@ protected:
         ASSERT_NE(Menu, 0u);
     }
 
+    // Opens a list through the menu window's "ファイル(&F)" and its item's mnemonic Key, then, as its keys
+    // go, moves to the second line and asks for it with "照会(&I)".
+    void InquireSecondLine(const QString& Key, const QString& Title)
+    {
+        Desktop->KeyIn(Menu, QStringLiteral("alt+f"));
+        Type(Key);
+        const qulonglong List = Desktop->WaitForWindow(Title);
+        ASSERT_NE(List, 0u);
+        ASSERT_TRUE(BecomesActive(List)) << "the list opened without the keyboard";
+        Type(QStringLiteral("Down"));
+        Type(QStringLiteral("alt+i"));
+    }
+
     // Keys to whichever window has the keyboard now, as a person types without clicking first.
     void Type(const QString& Keys) const
     {
@@ -101,13 +114,9 @@ TEST_F(KeyboardListsE2ETest, TheCallHistoryListOpenedByKeysTakesTheKeys)
     ASSERT_EQ(Program.Ring(QStringLiteral("0698765432")), 0);
     ASSERT_TRUE(Program.WaitForRows(2));
 
-    Desktop->KeyIn(Menu, QStringLiteral("alt+f"));
-    Type(QStringLiteral("r"));
-    const qulonglong List = Desktop->WaitForWindow(QStringLiteral("着信対応履歴一覧"));
-    ASSERT_NE(List, 0u);
-    ASSERT_TRUE(BecomesActive(List)) << "the list opened without the keyboard";
-    Type(QStringLiteral("Down"));
-    Type(QStringLiteral("alt+i"));
+    InquireSecondLine(QStringLiteral("r"), QStringLiteral("着信対応履歴一覧"));
+    if (HasFatalFailure())
+        return;
     ASSERT_NE(Desktop->WaitForWindow(QStringLiteral("着信照会")), 0u);
     EXPECT_TRUE(LastFillShows(QStringLiteral("ReceiveView"), QStringLiteral("03-1234-5678")))
         << "the incoming-call window shows another call than the one Down selected";
@@ -126,13 +135,9 @@ TEST_F(KeyboardListsE2ETest, TheDirectoryListOpenedByKeysTakesTheKeys)
                                               {QStringLiteral("Tel1"), QStringLiteral("06-9876-5432")},
                                               {QStringLiteral("NameKanji"), QStringLiteral("鈴木　花子")}}});
     StartWithMenuWindow();
-    Desktop->KeyIn(Menu, QStringLiteral("alt+f"));
-    Type(QStringLiteral("m"));
-    const qulonglong List = Desktop->WaitForWindow(QStringLiteral("登録名簿一覧"));
-    ASSERT_NE(List, 0u);
-    ASSERT_TRUE(BecomesActive(List)) << "the list opened without the keyboard";
-    Type(QStringLiteral("Down"));
-    Type(QStringLiteral("alt+i"));
+    InquireSecondLine(QStringLiteral("m"), QStringLiteral("登録名簿一覧"));
+    if (HasFatalFailure())
+        return;
     ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MeiboView")));
     EXPECT_TRUE(LastFillShows(QStringLiteral("MeiboView"), QStringLiteral("鈴木　花子")))
         << "the record window shows another entry than the one Down selected";

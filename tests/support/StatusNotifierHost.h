@@ -119,36 +119,39 @@ public:
         *Ok = Reply.type() == QDBusMessage::ReplyMessage && Reply.arguments().size() == 2;
         if (!*Ok)
             return Entries;
-        const QDBusArgument Root = Reply.arguments().at(1).value<QDBusArgument>();
-        Root.beginStructure();
-        int Id = 0;
-        QVariantMap Properties;
-        Root >> Id >> Properties;
-        Root.beginArray();
-        while (!Root.atEnd()) {
-            QDBusVariant Child;
-            Root >> Child;
-            const QDBusArgument Node = Child.variant().value<QDBusArgument>();
-            Node.beginStructure();
+        QList<QDBusVariant> Children;
+        (void)ReadNode(Reply.arguments().at(1).value<QDBusArgument>(), &Children);
+        for (const QDBusVariant& Child : Children) {
             int ChildId = 0;
-            QVariantMap ChildProperties;
-            Node >> ChildId >> ChildProperties;
-            Node.beginArray();
-            while (!Node.atEnd()) {
-                QDBusVariant Grandchild;
-                Node >> Grandchild;
-            }
-            Node.endArray();
-            Node.endStructure();
-            if (!ChildProperties.value(QStringLiteral("visible"), true).toBool())
+            const QVariantMap Properties = ReadNode(Child.variant().value<QDBusArgument>(), nullptr, &ChildId);
+            if (!Properties.value(QStringLiteral("visible"), true).toBool())
                 continue;
-            Entries.append({ChildId, ChildProperties.value(QStringLiteral("label")).toString(),
-                            ChildProperties.value(QStringLiteral("type")).toString() == QStringLiteral("separator"),
-                            ChildProperties.value(QStringLiteral("enabled"), true).toBool()});
+            Entries.append({ChildId, Properties.value(QStringLiteral("label")).toString(),
+                            Properties.value(QStringLiteral("type")).toString() == QStringLiteral("separator"),
+                            Properties.value(QStringLiteral("enabled"), true).toBool()});
         }
-        Root.endArray();
-        Root.endStructure();
         return Entries;
+    }
+
+    // One node of a DBusMenu layout, (ia{sv}av): its properties, its id and its children.
+    static QVariantMap ReadNode(const QDBusArgument& Node, QList<QDBusVariant>* Children, int* Id = nullptr)
+    {
+        int NodeId = 0;
+        QVariantMap Properties;
+        Node.beginStructure();
+        Node >> NodeId >> Properties;
+        Node.beginArray();
+        while (!Node.atEnd()) {
+            QDBusVariant Child;
+            Node >> Child;
+            if (Children)
+                Children->append(Child);
+        }
+        Node.endArray();
+        Node.endStructure();
+        if (Id)
+            *Id = NodeId;
+        return Properties;
     }
 
     // The host's click on the menu entry Id; true when the item took the event.
