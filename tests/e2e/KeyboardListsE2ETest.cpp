@@ -20,10 +20,8 @@ class KeyboardListsE2ETest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (const QString Missing = TXDesktop::Missing(true); !Missing.isEmpty())
+        if (const QString Missing = TXDesktop::Missing(true, true); !Missing.isEmpty())
             GTEST_SKIP() << Missing.toStdString();
-        if (QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
-            GTEST_SKIP() << "xwininfo (x11-utils) is installed by scripts/bootstrap";
         Desktop = std::make_unique<TXDesktop>(Program.TempPath(QStringLiteral("desktop-ready")));
         ASSERT_TRUE(Desktop->Ready);
         Desktop->Host(Program);
@@ -72,24 +70,6 @@ protected:
             QThread::msleep(100);
         }
         return false;
-    }
-
-    // A window's own area on the screen (inside the frame), as the window manager placed it; xwininfo
-    // counts from the root window (xdotool's geometry adds the frame's offset once more).
-    [[nodiscard]] QRect Geometry(qulonglong Window) const
-    {
-        QProcess Info;
-        Info.setProcessEnvironment(Desktop->Env);
-        Info.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(Window)});
-        Info.waitForFinished(TProgramHarness::Patience);
-        QHash<QString, int> Values;
-        for (const QString& Line : QString::fromUtf8(Info.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-            const int Colon = Line.indexOf(QLatin1Char(':'));
-            if (Colon > 0)
-                Values.insert(Line.left(Colon).trimmed(), Line.mid(Colon + 1).trimmed().toInt());
-        }
-        return {Values.value(QStringLiteral("Absolute upper-left X")), Values.value(QStringLiteral("Absolute upper-left Y")),
-                Values.value(QStringLiteral("Width")), Values.value(QStringLiteral("Height"))};
     }
 
     // Whether the last fill of the window named Name shows Text anywhere.
@@ -158,7 +138,7 @@ TEST_F(KeyboardListsE2ETest, AListStoredOffTheScreenOpensOnIt)
     ASSERT_NE(List, 0u);
     QThread::msleep(300); // the window manager frames the window
     const QRect Screen(0, 0, 1280, 1024);
-    const QRect Frame = Geometry(List);
+    const QRect Frame = Desktop->ClientArea(List);
     EXPECT_TRUE(Screen.contains(Frame)) << Frame.x() << "," << Frame.y() << " " << Frame.width() << "x"
                                         << Frame.height();
     EXPECT_LE(Frame.width(), 1280);
