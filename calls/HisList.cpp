@@ -377,6 +377,16 @@ void THistoryList::BringForward()
     ForceForegroundWindow(this);
 }
 
+void THistoryList::ShowAtUsersRequest()
+{
+    const bool WasShown = isVisible();
+    show();
+    raise();
+    ForceForegroundWindow(this);
+    if (!WasShown)
+        FocusListOrCancel();
+}
+
 void THistoryList::FocusListOrCancel()
 {
     if (lbxRecvHis->count() > 0)

@@ -61,6 +61,10 @@ public:
     [[nodiscard]] bool RowMatches() const;
     void ShowToday();
     void BringForward();
+    // The menus' "着信対応履歴(&R)": the user asked for the window, so it comes forward and takes the keyboard
+    // whatever NotMoveFocus says (that setting keeps a call from taking the focus, not the user); a window
+    // that was hidden hands the keys to its list.
+    void ShowAtUsersRequest();
     void OpenReceiveView(const TCallerRecord& Record);
     void PurgeOldRows();
     void LoadSettings();

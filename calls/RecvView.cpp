@@ -371,7 +371,7 @@ void TReceiveView::CreateControls()
     btnCancel = NewNamed<QPushButton>(this, "btnCancel", QStringLiteral("キャンセル"));
     btnCancel->setGeometry(422, B, 76, 28);
     btnCancel->setAutoDefault(false);
-    setFixedSize(ClientWidth, B + 35);
+    SetClientSize(this, QSize(ClientWidth, B + 35));
 
     for (QToolButton* Search :
          {bbtnTel1Search, bbtnTel2Search, bbtnFbTel1Search, bbtnFbTel2Search, bbtnPosSearch, bbtnAdrsSearch})

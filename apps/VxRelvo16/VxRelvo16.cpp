@@ -54,10 +54,8 @@ static void InstallHistoryListHooks()
     InstallMemoPrint();
     MainHooks().ShowGetReceiveHistory = ShowGetReceiveHistory;
     MainHooks().ShowHistoryList = [] {
-        if (HistoryList) {
-            HistoryList->show();
-            HistoryList->BringForward();
-        }
+        if (HistoryList)
+            HistoryList->ShowAtUsersRequest();
     };
     MainHooks().FreeHistoryList = [] { delete HistoryList; };
     EnvHooks().ReloadHistoryList = [] {

@@ -434,7 +434,7 @@ void TMeiboView::ApplyHistoryPanel()
     btnOpenRecv->setText(RecvList ? CaptionHideList : CaptionShowList);
     const int Bottom = FTabsHeight + (RecvList ? ListHeight : 0);
     pnlBottom->setGeometry(0, Bottom, ClientWidth, BottomHeight);
-    setFixedSize(ClientWidth, Bottom + BottomHeight);
+    SetClientSize(this, QSize(ClientWidth, Bottom + BottomHeight));
 }
 
 void TMeiboView::showEvent(QShowEvent* Event)

@@ -12,6 +12,9 @@
 #include <QPointer>
 #include <QRegion>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <functional>
@@ -39,9 +42,10 @@ qint64 AreaOf(const QRect& Rect)
     return Rect.isEmpty() ? 0 : qint64(Rect.width()) * Rect.height();
 }
 
-// Fits a stored window's frame again as the window is first shown. Until then the frame counts only as
-// wide as the window system has said: nothing yet where a window manager draws it, its real width where
-// the system draws it itself.
+// Fits a stored window's frame again as the window is first shown, and once more when a window manager
+// has said how wide it frames the window (it says so only after the window is mapped): without that, a
+// window cut to the work area's width would reach past its edge by the frame. Until then the frame counts
+// only as wide as the window system has said. A user's later move is the user's and is left alone.
 class TFitOnFirstShow : public QObject
 {
 public:
@@ -49,20 +53,50 @@ public:
 
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
-        if (Event->type() != QEvent::Show)
-            return false;
         auto* Window = static_cast<QWidget*>(Watched);
-        const QRect Frame = Window->frameGeometry();
-        const QRect Fitted = FitToScreens(Frame);
-        if (Fitted != Frame) {
-            const QRect Own = Window->geometry();
-            Window->setGeometry(QRect(Own.topLeft() + (Fitted.topLeft() - Frame.topLeft()),
-                                      Own.size() - (Frame.size() - Fitted.size())));
+        if (Event->type() == QEvent::Show) {
+            Fit(Window);
+            if (Window->frameGeometry().size() != Window->geometry().size()) {
+                Done(Window);
+            } else {
+                Shown = true;
+                // A window system that frames nothing says nothing more: stop waiting then.
+                QTimer::singleShot(FrameWait, this, [this, Window] { Done(Window); });
+            }
         }
-        Window->removeEventFilter(this);
-        deleteLater();
+        if (Shown && (Event->type() == QEvent::Move || Event->type() == QEvent::Resize) &&
+                   Window->frameGeometry().size() != Window->geometry().size()) {
+            Fit(Window);
+            Done(Window);
+        }
         return false;
     }
+
+private:
+    static constexpr int FrameWait = 3000;
+
+    static void Fit(QWidget* Window)
+    {
+        const QRect Frame = Window->frameGeometry();
+        const QRect Fitted = FitToScreens(Frame);
+        if (Fitted == Frame)
+            return;
+        // move() places the frame, which is what was fitted, however the window manager's gravity reads it.
+        if (Fitted.size() != Frame.size())
+            Window->resize(Window->size() - (Frame.size() - Fitted.size()));
+        Window->move(Fitted.topLeft());
+    }
+    void Done(QWidget* Window)
+    {
+        if (Finished)
+            return;
+        Finished = true;
+        Window->removeEventFilter(this);
+        deleteLater();
+    }
+
+    bool Shown = false;
+    bool Finished = false;
 };
 
 } // namespace
@@ -218,6 +252,54 @@ void SetStoredGeometry(QWidget* Window, const QRect& Rect)
 {
     Window->setGeometry(FitToScreens(Rect));
     Window->installEventFilter(new TFitOnFirstShow(Window));
+}
+
+void SetClientSize(QWidget* Window, QSize Size)
+{
+    // A window manager's title bar and borders, which are not known before the window is first shown.
+    constexpr int FrameAllowanceX = 8;
+    constexpr int FrameAllowanceY = 36;
+    const QRect Area = WorkAreaOf(Window);
+    const QSize Room = Area.isEmpty() ? Size : Area.size() - QSize(FrameAllowanceX, FrameAllowanceY);
+    auto* Scroll = Window->findChild<QScrollArea*>(QStringLiteral("scrClient"), Qt::FindDirectChildrenOnly);
+    if (Scroll == nullptr) {
+        if (Size.width() <= Room.width() && Size.height() <= Room.height()) {
+            Window->setFixedSize(Size);
+            return;
+        }
+        // Moving a control to another parent puts it at the end of the tab order: the order is kept.
+        QList<QWidget*> TabOrder;
+        for (QWidget* Control = Window->nextInFocusChain(); Control != Window; Control = Control->nextInFocusChain())
+            TabOrder << Control;
+        auto* Content = new QWidget;
+        Content->setObjectName(QStringLiteral("pnlClient"));
+        for (QObject* Child : Window->children()) {
+            auto* Control = qobject_cast<QWidget*>(Child);
+            if (Control == nullptr || Control->isWindow())
+                continue;
+            const QRect Place = Control->geometry();
+            const bool Hidden = Control->isHidden();
+            Control->setParent(Content);
+            Control->setGeometry(Place);
+            Control->setHidden(Hidden);
+        }
+        Scroll = new QScrollArea(Window);
+        Scroll->setObjectName(QStringLiteral("scrClient"));
+        Scroll->setFrameShape(QFrame::NoFrame);
+        Scroll->setWidget(Content);
+        for (qsizetype I = 1; I < TabOrder.size(); ++I)
+            QWidget::setTabOrder(TabOrder[I - 1], TabOrder[I]);
+    }
+    Scroll->widget()->setFixedSize(Size);
+    // A scroll bar of one direction takes room from the other: where the screen has that room, it is given.
+    const int Bar = Scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scroll);
+    QSize Shown = Size.boundedTo(Room);
+    if (Shown.height() < Size.height())
+        Shown.setWidth(std::min(Room.width(), Size.width() + Bar));
+    if (Shown.width() < Size.width())
+        Shown.setHeight(std::min(Room.height(), Size.height() + Bar));
+    Window->setFixedSize(Shown);
+    Scroll->setGeometry(QRect(QPoint(), Shown));
 }
 
 int ScaleByDpiAt(int Value, bool ToScreen, double PixelsPerInch)

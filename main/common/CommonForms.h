@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 class QImage;
@@ -41,6 +42,12 @@ struct TScreenArea
 // system has told how wide it draws it.
 void MoveToStoredPlace(QWidget* Window, QPoint Position);
 void SetStoredGeometry(QWidget* Window, const QRect& Rect);
+
+// Gives Window, whose controls stand at fixed places, its designed client size. Where the work area of its
+// screen has no room for that (a small laptop screen, a large scale factor), the controls keep their places
+// inside a scroll area as large as there is room for, so that none is out of reach beyond the screen's
+// edge. Called again with another size (a panel shown or hidden), it sizes the scrolled area instead.
+void SetClientSize(QWidget* Window, QSize Size);
 
 // Converts a stored 96-per-inch value to the screen (ToScreen) or back, rounding half up. Qt already
 // lays out in 96-per-inch logical units with a device pixel ratio on top, so with the primary screen's

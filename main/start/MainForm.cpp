@@ -7,6 +7,7 @@
 #include "main/help/PDFHelp.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
+#include "platform/ui/StatusNotifier.h"
 #include "platform/ui/WindowScript.h"
 
 #include <QApplication>
@@ -129,11 +130,17 @@ void TMainForm::CreateActions()
     for (QAction* Item : {pmiReceiveHistory, pmiAdditionMeibo, pmiFileInput, pmiFileOutput, pmiGetHistory, pmiListPrint,
                           pmiEnvironment, pmiUtility, pmiExit, mmHisList, mmMeiboList, mmImportFile, mmExportFile,
                           mmGetHistory, mmListPrint, mmEnvironment, mmUtility})
-        connect(Item, &QAction::triggered, this, [this, Item] { pmiTrayPopupClick(Item->data().toInt()); });
+        connect(Item, &QAction::triggered, this, [this, Item] {
+            if (TrayCommandAllowed(Item))
+                pmiTrayPopupClick(Item->data().toInt());
+        });
     // The menu window's own exit closes the window, which asks first; the tray's ends at once.
     connect(mmExit, &QAction::triggered, this, &TMainForm::tbtnExitClick);
     for (QAction* Item : {pmiSearchforHelpOn, pmiAbout, mmiTopic, mmiVersion})
-        connect(Item, &QAction::triggered, this, [this, Item] { pmiTrayPopupHelpClick(Item->data().toInt()); });
+        connect(Item, &QAction::triggered, this, [this, Item] {
+            if (TrayCommandAllowed(Item))
+                pmiTrayPopupHelpClick(Item->data().toInt());
+        });
     for (QAction* Item : {pmiRegist, mmiRegist})
         connect(Item, &QAction::triggered, this, &TMainForm::pmiRegistClick);
     for (QAction* Item : {pmViewTop, mmViewTop}) {
@@ -230,11 +237,20 @@ void TMainForm::CreateTray()
     tiMain->setObjectName(QStringLiteral("tiMain"));
     tiMain->setToolTip(ProductName);
     tiMain->setIcon(TrayIcon(TRAY_STAND));
+    // A StatusNotifier host shows the menu it is given and nothing else, and sends its click as the item's
+    // activation: there the menu is exported and the activation does what a double click does in an
+    // XEmbed tray. An XEmbed tray gets no menu of Qt's own, which would open even while a modal window is.
+    TrayMenuExported = StatusNotifierHostPresent();
+    if (TrayMenuExported)
+        tiMain->setContextMenu(pmTray);
     connect(tiMain, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason Reason) {
         switch (Reason) {
         case QSystemTrayIcon::Trigger:
             tiMainMouseDown(Qt::LeftButton);
-            tiMainClick();
+            if (TrayMenuExported)
+                tiMainDblClick();
+            else
+                tiMainClick();
             break;
         case QSystemTrayIcon::Context:
             tiMainMouseDown(Qt::RightButton);
@@ -377,6 +393,13 @@ void TMainForm::tiMainMouseDown(Qt::MouseButton Button)
 QMenu* TMainForm::TrayPopupMenu() const
 {
     return UIIdle ? pmTray : nullptr;
+}
+
+// The exported menu is the host's to show, a modal window open or not: a command chosen from it while
+// one is open does nothing, as the XEmbed tray offers no menu then.
+bool TMainForm::TrayCommandAllowed(const QAction* Item) const
+{
+    return UIIdle || Item->parent() != pmTray;
 }
 
 void TMainForm::tiMainClick()

@@ -62,6 +62,8 @@ public:
     void tiMainDblClick();
     // The pop-up menu a right click on the tray icon shows now: none while a modal window is open.
     [[nodiscard]] QMenu* TrayPopupMenu() const;
+    // Whether the tray's menu is exported to a StatusNotifier host, which then shows it itself.
+    [[nodiscard]] bool TrayMenuIsExported() const { return TrayMenuExported; }
     void SetTrayIcon(TTrayIconState State);
     // The history button of the menu window: " 着信有り " with its marked image for an unseen call.
     void ShowHisListButton(bool Unseen);
@@ -198,7 +200,10 @@ private:
 
     TMessageTarget MessageTarget;
     TTrayIconState FTrayIconState = TRAY_STAND;
+    [[nodiscard]] bool TrayCommandAllowed(const QAction* Item) const;
+
     bool LastPressLeft = false;
+    bool TrayMenuExported = false;
     bool HelpHandlerInstalled = false;
     bool SettingsRead = false;
     // The start-up gave the window its place; before that its position is nobody's choice.

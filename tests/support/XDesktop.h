@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPoint>
+#include <QRect>
+#include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -15,11 +17,12 @@
 class TXDesktop
 {
 public:
-    explicit TXDesktop(const QString& ReadyFile)
+    // Screen is Xvfb's screen, width x height x depth.
+    explicit TXDesktop(const QString& ReadyFile, const QString& Screen = QStringLiteral("1280x1024x24"))
     {
         Server.start(QStringLiteral("Xvfb"),
                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                      QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                      Screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         if (!Server.waitForStarted() || !Server.waitForReadyRead(TProgramHarness::Patience))
             return;
         Display = QStringLiteral(":") + QString::fromLatin1(Server.readLine().trimmed());
@@ -47,10 +50,11 @@ public:
     TXDesktop& operator=(const TXDesktop&) = delete;
 
     // Why the desktop cannot be had on this machine; empty when it can.
-    [[nodiscard]] static QString Missing(bool WithInput = false)
+    [[nodiscard]] static QString Missing(bool WithInput = false, bool WithWindowInfo = false)
     {
-        for (const char* Tool : {"Xvfb", "openbox", "xdotool"})
+        for (const char* Tool : {"Xvfb", "openbox", "xdotool", "xwininfo"})
             if ((WithInput || QLatin1String(Tool) != QLatin1String("xdotool")) &&
+                (WithWindowInfo || QLatin1String(Tool) != QLatin1String("xwininfo")) &&
                 QStandardPaths::findExecutable(QLatin1String(Tool)).isEmpty())
                 return QStringLiteral("%1 is installed by scripts/bootstrap").arg(QLatin1String(Tool));
         return {};
@@ -144,6 +148,24 @@ public:
                 QThread::msleep(100);
             }
         }
+    }
+
+    // A window's own area on the screen (inside the frame), as the window manager placed it; xwininfo
+    // counts from the root window (xdotool's geometry adds the frame's offset once more).
+    [[nodiscard]] QRect ClientArea(qulonglong Window) const
+    {
+        QProcess Info;
+        Info.setProcessEnvironment(Env);
+        Info.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(Window)});
+        Info.waitForFinished(TProgramHarness::Patience);
+        QHash<QString, int> Values;
+        for (const QString& Line : QString::fromUtf8(Info.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+            const int Colon = Line.indexOf(QLatin1Char(':'));
+            if (Colon > 0)
+                Values.insert(Line.left(Colon).trimmed(), Line.mid(Colon + 1).trimmed().toInt());
+        }
+        return {Values.value(QStringLiteral("Absolute upper-left X")), Values.value(QStringLiteral("Absolute upper-left Y")),
+                Values.value(QStringLiteral("Width")), Values.value(QStringLiteral("Height"))};
     }
 
     // With VX_SCREENSHOT_DIR set, the whole screen as a person sees it, saved there as Name.png.

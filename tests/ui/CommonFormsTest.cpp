@@ -12,6 +12,10 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -101,6 +105,49 @@ TEST(CommonFormsTest, FitToScreensBringsAStoredPlaceOntoTheNearestScreen)
     };
     for (const auto& Case : Cases)
         EXPECT_EQ(FitToScreens(Case.Stored, Case.Screens), Case.Expected) << Case.Name;
+}
+
+// A window of fixed places taller than the screen (a large scale factor, a small laptop screen) fits the
+// work area, its controls scrolled where they were and in their tab order; one that fits stays as it is.
+TEST(CommonFormsTest, AClientSizeTheScreenHasNoRoomForScrolls)
+{
+    const QRect Area = WorkArea();
+    QWidget Window;
+    QLineEdit* Top = new QLineEdit(&Window);
+    Top->setObjectName(QStringLiteral("edtTop"));
+    Top->setGeometry(10, 10, 200, 24);
+    QPushButton* Bottom = new QPushButton(QStringLiteral("キャンセル"), &Window);
+    Bottom->setGeometry(10, Area.height() + 100, 100, 28);
+    QLineEdit* Middle = new QLineEdit(&Window);
+    Middle->setGeometry(10, 200, 200, 24);
+    Middle->hide();
+    // The tab order is not the order of creation: it must survive the move into the scrolled area.
+    QWidget::setTabOrder(Top, Bottom);
+    QWidget::setTabOrder(Bottom, Middle);
+
+    SetClientSize(&Window, QSize(300, Area.height() + 200));
+    Window.show();
+    QApplication::processEvents();
+    EXPECT_LE(Window.height(), Area.height());
+    EXPECT_EQ(Window.findChild<QLineEdit*>(QStringLiteral("edtTop")), Top);
+    EXPECT_EQ(Bottom->geometry(), QRect(10, Area.height() + 100, 100, 28)) << "moved inside the scrolled area";
+    EXPECT_TRUE(Bottom->isVisibleTo(&Window));
+    EXPECT_TRUE(Middle->isHidden()) << "a hidden control stays hidden";
+    EXPECT_EQ(Top->nextInFocusChain(), Bottom);
+    auto* Scroll = Window.findChild<QScrollArea*>(QStringLiteral("scrClient"));
+    ASSERT_NE(Scroll, nullptr);
+    EXPECT_EQ(Scroll->horizontalScrollBar()->maximum(), 0) << "the vertical bar's room was given, not taken";
+
+    // A panel shown later sizes the scrolled area; the window stays within the screen.
+    SetClientSize(&Window, QSize(300, Area.height() + 400));
+    EXPECT_EQ(Scroll->widget()->height(), Area.height() + 400);
+    EXPECT_LE(Window.height(), Area.height());
+
+    QWidget Small;
+    (new QLineEdit(&Small))->setGeometry(10, 10, 100, 24);
+    SetClientSize(&Small, QSize(200, 100));
+    EXPECT_EQ(Small.size(), QSize(200, 100));
+    EXPECT_EQ(Small.findChild<QScrollArea*>(), nullptr);
 }
 
 TEST(CommonFormsTest, PlaceFormBottomRightInsideTheAnchor)
