@@ -10,7 +10,10 @@
 #include "main/tables/PickListIndex.h"
 #include "platform/db/Table.h"
 #include "platform/msg/CoreMessage.h"
+#include "platform/sys/LocalTime.h"
 #include "transfer/common/TelRules.h"
+
+#include <cmath>
 
 namespace {
 
@@ -25,14 +28,33 @@ QString UpToDate(const QString& Number)
     return ConvertExchange0720(ConvertOldMobileNumber(Number));
 }
 
-// A date of eight digits and a time of six, as one moment; invalid when either does not exist.
+// The number the ASCII digits Text[From, From + Count) write.
+int DigitsValue(const QString& Text, qsizetype From, qsizetype Count)
+{
+    int Value = 0;
+    for (qsizetype I = From; I < From + Count; ++I)
+        Value = Value * 10 + (Text.at(I).unicode() - u'0');
+    return Value;
+}
+
+// A date of eight digits (yyyymmdd) and a time of six (hhnnss), as one moment; invalid when either
+// does not exist. Read by hand: format strings cost more than the rest of the line.
 QDateTime ReadDateTime(const QString& Date, const QString& Time)
 {
-    const QDate Day = QDate::fromString(Date, QStringLiteral("yyyyMMdd"));
-    const QTime At = QTime::fromString(Time, QStringLiteral("HHmmss"));
+    if (Date.size() != 8 || Time.size() != 6)
+        return {};
+    const QDate Day(DigitsValue(Date, 0, 4), DigitsValue(Date, 4, 2), DigitsValue(Date, 6, 2));
+    const QTime At(DigitsValue(Time, 0, 2), DigitsValue(Time, 2, 2), DigitsValue(Time, 4, 2));
     if (!Day.isValid() || !At.isValid())
         return {};
-    return QDateTime(Day, At);
+    return LocalDateTime(Day, At);
+}
+
+// The day of the week (1 Sunday to 7 Saturday) of a stored local time.
+int WeekDay(double Days)
+{
+    const QDate Day = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::trunc(Days)));
+    return (SteadyLocalOffset(Day) ? Day : DaysToDateTime(Days).date()).dayOfWeek() % 7 + 1;
 }
 
 // Each TAB ends a line; what follows the last TAB is a line when it is not empty.
@@ -311,7 +333,6 @@ int TImportStore::StoreHistoryRow(const QStringList& Values)
             return ImportStop;
         if (const int Result = ConvertHistoryRow(Values, Record); Result != ImportStored)
             return Result;
-        const QDateTime Received = DaysToDateTime(Record.RecvDateTime);
         FTable.Append();
         auto Set = [this](const char* Name, const QString& Value) {
             FTable.FieldByName(QLatin1String(Name)).SetAsString(Value);
@@ -319,7 +340,7 @@ int TImportStore::StoreHistoryRow(const QStringList& Values)
         FTable.FieldByName(QStringLiteral("RecNo")).SetAsInteger(NextRecNo);
         FTable.FieldByName(QStringLiteral("AxsDateTime")).SetAsDateTime(Now());
         FTable.FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(Record.RecvDateTime);
-        FTable.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(Received.date().dayOfWeek() % 7 + 1);
+        FTable.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(WeekDay(Record.RecvDateTime));
         Set("SchTel", Record.SchTel[0]);
         Set("Tel", Record.Tel[0]);
         Set("CorpKana", T(Values, HisItem::CorpKana));

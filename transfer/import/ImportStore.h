@@ -2,6 +2,7 @@
 
 #include "main/common/CallerRec.h"
 #include "platform/sys/Exceptions.h"
+#include "platform/sys/LocalTime.h"
 #include "transfer/import/ImportItems.h"
 
 #include <QDateTime>
@@ -76,7 +77,7 @@ public:
 
     bool SameReplace = false;
     TContinualAdrsSearch* AdrsSearch = nullptr; // completion of addresses; none: off
-    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    std::function<QDateTime()> Now = [] { return LocalNow(); };
 
     // The table's state at the start of the run: its rows, and the next record number (0 for an
     // empty table, else the last RecNo + 1). Kept up to date by each stored row.
