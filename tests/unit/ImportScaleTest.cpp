@@ -236,6 +236,23 @@ TEST(ImportScaleTest, BatchesTakeCallsBetweenThemAndStoreEveryLine)
     EXPECT_EQ(Numbers[10], QStringLiteral("0120000000"));
 }
 
+TEST(ImportScaleTest, ABatchEndsWhereItsYieldSaysAndCommitsWhatItRead)
+{
+    TRecvData Data;
+    const QString Input = Data.Folder + QStringLiteral("in.csv");
+    WriteBytes(Input, HistoryLines(12));
+    TImportRun Run = HistoryRun(Data, Input);
+    Run.Begin();
+    // With all the time in the world, a call waiting after the fifth line ends the batch there.
+    int Asked = 0;
+    EXPECT_TRUE(Run.RunBatch(std::chrono::milliseconds::max(), [&] { return ++Asked == 5; }));
+    EXPECT_EQ(Run.Counts().ReadCount, 5);
+    EXPECT_FALSE(RecvHisTable->InTransaction());
+    EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT COUNT(*) FROM RecvHis"), QStringList{QStringLiteral("5")});
+    EXPECT_FALSE(Run.RunBatch(std::chrono::milliseconds::max(), [] { return false; }));
+    EXPECT_EQ(Run.Finish().StoredCount, 12);
+}
+
 TEST(ImportScaleTest, AnUnfinishedRunIsToldOnceAtTheNextStart)
 {
     TRecvData Data;

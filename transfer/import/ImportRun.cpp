@@ -160,7 +160,7 @@ void TImportRun::Begin()
     FStore->ReadTableState();
 }
 
-bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
+bool TImportRun::RunBatch(std::chrono::milliseconds Budget, const std::function<bool()>& Yield)
 {
     if (!FStore)
         return false;
@@ -202,7 +202,7 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
                 ++FCounts.StoredCount;
             else
                 WriteErrorLine(Reason, FCounts.ReadCount, Line);
-            if (Clock.elapsed() >= Budget.count())
+            if (Clock.elapsed() >= Budget.count() || (Yield && Yield()))
                 break;
         }
         if (FFile->error() != QFileDevice::NoError)
