@@ -6,6 +6,7 @@
 #include "transfer/import/ImportItems.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -13,6 +14,7 @@
 #include <memory>
 
 class TTable;
+class TField;
 class TContinualAdrsSearch;
 class TPickListIndex;
 class THistoryData;
@@ -105,8 +107,11 @@ public:
 
 private:
     [[nodiscard]] bool LimitReached();
+    // The destination's field of that name (a literal), looked up once a run, not for every line.
+    [[nodiscard]] TField& Field(const char* Name);
 
     TTable& FTable;
+    QHash<const char*, TField*> FFields;
     TImportDest FDest;
     TPickListIndex* IndexOf(THistoryData* List, std::unique_ptr<TPickListIndex>& Index);
 
