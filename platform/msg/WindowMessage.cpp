@@ -95,6 +95,13 @@ void DispatchSentMessages()
     }
 }
 
+bool SentMessagesWaiting()
+{
+    QThread* const Current = QThread::currentThread();
+    std::lock_guard Guard(QueueLock);
+    return HasPendingFor(Current);
+}
+
 void CallDispatchingSentMessages(const std::function<void()>& Call)
 {
     QThread* const Current = QThread::currentThread();

@@ -39,6 +39,10 @@ TLResult SendMessage(const TWindowHandle* Window, std::uint32_t Msg, TWParam WPa
 // a target living on this thread. The event loop does this by itself; a wait needs it.
 void DispatchSentMessages();
 
+// Whether another thread waits for a message sent to a target living on this thread: work that
+// holds the thread for long looks here, so as to let the message through at once.
+[[nodiscard]] bool SentMessagesWaiting();
+
 // Runs Call (a blocking call into an outside library) on a helper thread while the calling
 // thread waits for it and keeps handling the messages sent to its targets meanwhile. A library
 // that stops its own reader thread inside Call may then do so while that reader waits in a send

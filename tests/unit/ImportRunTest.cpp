@@ -5,6 +5,7 @@
 #include "tests/unit/BoxRecorder.h"
 #include "transfer/import/ImportStore.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -174,6 +175,35 @@ TEST(ImportTextTest, FieldsCountOnlyOutsideQuotesAndDoubleByteCharactersPassWhol
     EXPECT_EQ(FirstLineFields("a,\"b,c\",d"), QStringList({"a", "\"b,c\"", "d"}));
     EXPECT_EQ(*LineValues("a,\"b\"\"c\",\"\"", 3), QStringList({"a", "b\"c", ""}));
     EXPECT_EQ(FirstLineFields("\xFF"), QStringList({QString(QChar(0xFFFD))}));
+}
+
+TEST(ImportTextTest, LinesComeWholeWhereverTheReadsOfTheFileEnd)
+{
+    // Lines of every length up to one longer than a read, each end of line, an empty line, a last
+    // line without its end; what a read cuts lies anywhere in them.
+    QList<QByteArray> Lines;
+    for (int Length : {0, 1, 7, 1000, 70000, 262143, 262144, 262145, 600000, 3})
+        Lines.append(QByteArray(Length, 'a' + char(Lines.size())));
+    QByteArray Bytes;
+    for (qsizetype I = 0; I < Lines.size(); ++I)
+        Bytes += Lines[I] + (I % 2 ? "\r\n" : "\n");
+    for (const char* Last : {"", "z", "z\r", "\r"}) {
+        QByteArray File = Bytes + Last;
+        QBuffer Device(&File);
+        ASSERT_TRUE(Device.open(QIODevice::ReadOnly));
+        TImportLineReader Reader(Device);
+        QList<QByteArray> Read;
+        QByteArray Line;
+        while (Reader.ReadLine(Line))
+            Read.append(Line);
+        QList<QByteArray> Expected = Lines;
+        if (*Last)
+            Expected.append(QByteArray(Last).replace("\r", ""));
+        ASSERT_EQ(Read.size(), Expected.size()) << Last;
+        for (qsizetype I = 0; I < Read.size(); ++I)
+            EXPECT_EQ(Read[I], Expected[I]) << "line " << I;
+        EXPECT_FALSE(Reader.ReadLine(Line));
+    }
 }
 
 } // namespace

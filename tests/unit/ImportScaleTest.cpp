@@ -206,13 +206,20 @@ TEST(ImportScaleTest, TheIndexMatchesTheListOnRandomMovesAndAdditions)
         EXPECT_EQ(Moved.StoredBytes(Moved.GetText(I)), Plain.StoredBytes(Plain.GetText(I))) << I;
 }
 
+// A history run of Lines lines, begun.
+TImportRun BegunHistoryRun(TRecvData& Data, int Lines)
+{
+    const QString Input = Data.Folder + QStringLiteral("in.csv");
+    WriteBytes(Input, HistoryLines(Lines));
+    TImportRun Run = HistoryRun(Data, Input);
+    Run.Begin();
+    return Run;
+}
+
 TEST(ImportScaleTest, BatchesTakeCallsBetweenThemAndStoreEveryLine)
 {
     TRecvData Data;
-    const QString Input = Data.Folder + QStringLiteral("in.csv");
-    WriteBytes(Input, HistoryLines(30));
-    TImportRun Run = HistoryRun(Data, Input);
-    Run.Begin();
+    TImportRun Run = BegunHistoryRun(Data, 30);
     int Batches = 0;
     bool More = true;
     while (More) {
@@ -234,6 +241,20 @@ TEST(ImportScaleTest, BatchesTakeCallsBetweenThemAndStoreEveryLine)
     const QStringList Numbers = Data.Rows(RecvHisFileName, "SELECT Tel FROM RecvHis ORDER BY RecNo");
     ASSERT_EQ(Numbers.size(), 31);
     EXPECT_EQ(Numbers[10], QStringLiteral("0120000000"));
+}
+
+TEST(ImportScaleTest, ABatchEndsWhereItsYieldSaysAndCommitsWhatItRead)
+{
+    TRecvData Data;
+    TImportRun Run = BegunHistoryRun(Data, 12);
+    // With all the time in the world, a call waiting after the fifth line ends the batch there.
+    int Asked = 0;
+    EXPECT_TRUE(Run.RunBatch(std::chrono::milliseconds::max(), [&] { return ++Asked == 5; }));
+    EXPECT_EQ(Run.Counts().ReadCount, 5);
+    EXPECT_FALSE(RecvHisTable->InTransaction());
+    EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT COUNT(*) FROM RecvHis"), QStringList{QStringLiteral("5")});
+    EXPECT_FALSE(Run.RunBatch(std::chrono::milliseconds::max(), [] { return false; }));
+    EXPECT_EQ(Run.Finish().StoredCount, 12);
 }
 
 TEST(ImportScaleTest, AnUnfinishedRunIsToldOnceAtTheNextStart)

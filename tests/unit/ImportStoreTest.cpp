@@ -56,6 +56,29 @@ TEST_F(ImportStoreTest, HistoryDatesNeedEightAndSixDigits)
     EXPECT_EQ(DaysToDateTime(Record.RecvDateTime), QDateTime(QDate(2013, 4, 1), QTime(9, 5)));
 }
 
+TEST_F(ImportStoreTest, ARowTheTableRefusesLeavesNothingAndKeepsTheRowsOfItsBatch)
+{
+    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+    TImportStore Store(*RecvHisTable, TImportDest::RecvHis);
+    Store.Now = [] { return Moment; };
+    Store.ReadTableState();
+    const QStringList Line =
+        Values(12, {{1, "20130401"}, {2, "090500"}, {3, "0312345678"}, {4, "見本"}, {5, "株式会社見本"}});
+    // The run's batch: one transaction, no savepoint a line.
+    RecvHisTable->StartTransaction();
+    ASSERT_EQ(Store.StoreRecord(Line), ImportStored);
+    Store.NextRecNo = 0; // taken by the row just stored
+    EXPECT_EQ(Store.StoreRecord(Line), ReasonHistoryPost);
+    EXPECT_EQ(Store.NextRecNo, 0);
+    Store.NextRecNo = 1;
+    EXPECT_EQ(Store.StoreRecord(Line), ImportStored);
+    RecvHisTable->Commit();
+    EXPECT_EQ(RecvHisTable->IntegrityCheck(), QStringList());
+    EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT RecNo, CorpKanji FROM RecvHis ORDER BY rowid"),
+              QStringList({QStringLiteral("0|株式会社見本"), QStringLiteral("1|株式会社見本")}));
+    EXPECT_EQ(Store.AddedRecNos, QList<int>({0, 1}));
+}
+
 TEST_F(ImportStoreTest, HistoryNumbersReasonWordsAndDivision)
 {
     const struct

@@ -37,6 +37,9 @@ QString ConvertExchange0720(const QString& Number, const QDate& Today)
 
 QString ConvertExchange0720(const QString& Number)
 {
+    // Reading the clock costs more than the test of the number: only a number the rule fits asks it.
+    if (Number.size() < 5 || !Number.startsWith(QLatin1String("0720")))
+        return Number;
     return ConvertExchange0720(Number, TelRulesNow().date());
 }
 

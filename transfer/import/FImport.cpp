@@ -13,11 +13,13 @@
 #include "platform/ui/FilePrompt.h"
 #include "platform/ui/WindowScript.h"
 #include "transfer/common/TableCopy.h"
+#include "transfer/import/ImportPace.h"
 #include "transfer/import/ImportRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -401,12 +403,29 @@ bool TFileImport::ReadFirstLine(const QString& FileName)
     return true;
 }
 
+void TFileImport::ShowProgress(int ReadCount)
+{
+    pbImport->setValue(std::clamp(ReadCount, pbImport->minimum(), pbImport->maximum()));
+}
+
 std::optional<TImportCounts> TFileImport::RunInBatches(TImportRun& Run)
 {
-    // Each batch is short and committed: between two, the event loop rings and stores calls, pops up
-    // their window, paints the bar and hears the end of the program, and the table has nothing
-    // pending for any of them.
-    constexpr std::chrono::milliseconds BatchTime{50};
+    // Each batch is committed: between two, the event loop rings and stores calls, pops up their
+    // window, paints the bar and hears the end of the program, and the table has nothing pending
+    // for any of them. A call or the end cuts a batch short; the user's input keeps them short.
+    TImportPace Pace;
+    // The bar moves a few times a second, within a long batch too; painting touches no table.
+    constexpr qint64 BarMsecs = 250;
+    QElapsedTimer Painted;
+    Painted.start();
+    const auto Yield = [&] {
+        if (Painted.elapsed() >= BarMsecs) {
+            ShowProgress(Run.Counts().ReadCount);
+            pbImport->repaint();
+            Painted.restart();
+        }
+        return TImportPace::OthersWaiting();
+    };
     FRunning = true;
     btnImport->setEnabled(false);
     btnCancel->setEnabled(false);
@@ -427,8 +446,9 @@ std::optional<TImportCounts> TFileImport::RunInBatches(TImportRun& Run)
         Run.Begin();
         bool More = true;
         while (More) {
-            More = Run.RunBatch(BatchTime);
-            pbImport->setValue(std::clamp(Run.Counts().ReadCount, pbImport->minimum(), pbImport->maximum()));
+            More = Run.RunBatch(Pace.NextBudget(), Yield);
+            ShowProgress(Run.Counts().ReadCount);
+            Painted.restart();
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
             if (ProgramEnding) {
                 // The marker stays: the next start tells the user this run did not finish.

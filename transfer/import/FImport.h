@@ -96,6 +96,7 @@ private:
     // The run through the event loop; no counts when it failed (the user has been told) or the
     // program is ending.
     [[nodiscard]] std::optional<TImportCounts> RunInBatches(TImportRun& Run);
+    void ShowProgress(int ReadCount);
     void BuildControls();
     void FormCreate();
     void FormShow();

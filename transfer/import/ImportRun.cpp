@@ -160,7 +160,7 @@ void TImportRun::Begin()
     FStore->ReadTableState();
 }
 
-bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
+bool TImportRun::RunBatch(std::chrono::milliseconds Budget, const std::function<bool()>& Yield)
 {
     if (!FStore)
         return false;
@@ -171,7 +171,9 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
     Clock.start();
     bool More = true;
     QByteArray Line;
-    // One transaction for the batch, a savepoint for each line: a refused line leaves nothing.
+    // One transaction for the batch. A line writes its row with one statement, after every check
+    // that may refuse it, and a statement that fails is undone whole by SQLite: a refused line
+    // leaves nothing without a savepoint of its own, which would copy every page the row touches.
     Table.StartTransaction();
     try {
         while (true) {
@@ -187,12 +189,7 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
                        !Fields) {
                 Reason = ReasonOther;
             } else {
-                Table.Savepoint(QStringLiteral("ImportLine"));
                 Reason = FStore->StoreRecord(BuildItemValues(Mapping, *Fields));
-                if (Reason == ImportStored)
-                    Table.ReleaseSavepoint(QStringLiteral("ImportLine"));
-                else
-                    Table.RollbackToSavepoint(QStringLiteral("ImportLine"));
                 if (Reason == ImportStop) {
                     More = false;
                     break;
@@ -202,7 +199,7 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget)
                 ++FCounts.StoredCount;
             else
                 WriteErrorLine(Reason, FCounts.ReadCount, Line);
-            if (Clock.elapsed() >= Budget.count())
+            if (Clock.elapsed() >= Budget.count() || (Yield && Yield()))
                 break;
         }
         if (FFile->error() != QFileDevice::NoError)

@@ -82,10 +82,11 @@ public:
 
     // The same run in batches, for a window that serves calls and the end of the program between
     // them. Begin opens the file and the table (throwing as RunImport does); each RunBatch stores
-    // lines until the file ends or Budget has passed and commits them, so that nothing is pending
-    // between two batches, and answers whether lines are left; Finish ends the run.
+    // lines until the file ends, Budget has passed or Yield, asked after every line, answers true,
+    // and commits them, so that nothing is pending between two batches, and answers whether lines
+    // are left; Finish ends the run.
     void Begin();
-    [[nodiscard]] bool RunBatch(std::chrono::milliseconds Budget);
+    [[nodiscard]] bool RunBatch(std::chrono::milliseconds Budget, const std::function<bool()>& Yield = {});
     [[nodiscard]] TImportCounts Finish();
     // Ends a run that was not finished (the program ends): the table and the file are closed, the
     // committed rows and their pick lists kept.

@@ -10,7 +10,10 @@
 #include "main/tables/PickListIndex.h"
 #include "platform/db/Table.h"
 #include "platform/msg/CoreMessage.h"
+#include "platform/sys/LocalTime.h"
 #include "transfer/common/TelRules.h"
+
+#include <cmath>
 
 namespace {
 
@@ -25,14 +28,33 @@ QString UpToDate(const QString& Number)
     return ConvertExchange0720(ConvertOldMobileNumber(Number));
 }
 
-// A date of eight digits and a time of six, as one moment; invalid when either does not exist.
+// The number the ASCII digits Text[From, From + Count) write.
+int DigitsValue(const QString& Text, qsizetype From, qsizetype Count)
+{
+    int Value = 0;
+    for (qsizetype I = From; I < From + Count; ++I)
+        Value = Value * 10 + (Text.at(I).unicode() - u'0');
+    return Value;
+}
+
+// A date of eight digits (yyyymmdd) and a time of six (hhnnss), as one moment; invalid when either
+// does not exist. Read by hand: format strings cost more than the rest of the line.
 QDateTime ReadDateTime(const QString& Date, const QString& Time)
 {
-    const QDate Day = QDate::fromString(Date, QStringLiteral("yyyyMMdd"));
-    const QTime At = QTime::fromString(Time, QStringLiteral("HHmmss"));
+    if (Date.size() != 8 || Time.size() != 6)
+        return {};
+    const QDate Day(DigitsValue(Date, 0, 4), DigitsValue(Date, 4, 2), DigitsValue(Date, 6, 2));
+    const QTime At(DigitsValue(Time, 0, 2), DigitsValue(Time, 2, 2), DigitsValue(Time, 4, 2));
     if (!Day.isValid() || !At.isValid())
         return {};
-    return QDateTime(Day, At);
+    return LocalDateTime(Day, At);
+}
+
+// The day of the week (1 Sunday to 7 Saturday) of a stored local time.
+int WeekDay(double Days)
+{
+    const QDate Day = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::trunc(Days)));
+    return (SteadyLocalOffset(Day) ? Day : DaysToDateTime(Days).date()).dayOfWeek() % 7 + 1;
 }
 
 // Each TAB ends a line; what follows the last TAB is a line when it is not empty.
@@ -279,12 +301,22 @@ void TImportStore::ReadTableState()
 
 void TImportStore::ReadNextRecNo()
 {
+    // Others have had the table between two batches: its fields are looked up again.
+    FFields.clear();
     FTable.SetFiltered(false);
     if (FTable.RangeActive())
         FTable.CancelRange();
     FTable.SetIndexName({});
     FTable.Last();
     NextRecNo = FTable.IsEmpty() ? 0 : FTable.FieldByName(QStringLiteral("RecNo")).AsInteger() + 1;
+}
+
+TField& TImportStore::Field(const char* Name)
+{
+    TField*& Known = FFields[Name];
+    if (!Known)
+        Known = &FTable.FieldByName(QLatin1String(Name));
+    return *Known;
 }
 
 bool TImportStore::LimitReached()
@@ -311,15 +343,12 @@ int TImportStore::StoreHistoryRow(const QStringList& Values)
             return ImportStop;
         if (const int Result = ConvertHistoryRow(Values, Record); Result != ImportStored)
             return Result;
-        const QDateTime Received = DaysToDateTime(Record.RecvDateTime);
         FTable.Append();
-        auto Set = [this](const char* Name, const QString& Value) {
-            FTable.FieldByName(QLatin1String(Name)).SetAsString(Value);
-        };
-        FTable.FieldByName(QStringLiteral("RecNo")).SetAsInteger(NextRecNo);
-        FTable.FieldByName(QStringLiteral("AxsDateTime")).SetAsDateTime(Now());
-        FTable.FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(Record.RecvDateTime);
-        FTable.FieldByName(QStringLiteral("RecvWeek")).SetAsInteger(Received.date().dayOfWeek() % 7 + 1);
+        auto Set = [this](const char* Name, const QString& Value) { Field(Name).SetAsString(Value); };
+        Field("RecNo").SetAsInteger(NextRecNo);
+        Field("AxsDateTime").SetAsDateTime(Now());
+        Field("RecvDateTime").SetAsFloat(Record.RecvDateTime);
+        Field("RecvWeek").SetAsInteger(WeekDay(Record.RecvDateTime));
         Set("SchTel", Record.SchTel[0]);
         Set("Tel", Record.Tel[0]);
         Set("CorpKana", T(Values, HisItem::CorpKana));
@@ -328,8 +357,9 @@ int TImportStore::StoreHistoryRow(const QStringList& Values)
         Set("NameKanji", T(Values, HisItem::NameKanji));
         Set("Division", QString::number(Record.Division));
         Set("Rank", T(Values, HisItem::Rank));
+        static const char* const SelItems[] = {"SelItem1", "SelItem2", "SelItem3"};
         for (int I = 0; I < 3; ++I)
-            Set(QStringLiteral("SelItem%1").arg(I + 1).toLatin1().constData(), T(Values, HisItem::SelItem1 + I));
+            Set(SelItems[I], T(Values, HisItem::SelItem1 + I));
         try {
             FTable.Post();
         } catch (const EDatabaseError& Error) {
@@ -378,15 +408,11 @@ int TImportStore::StoreDirectoryRow(const QStringList& Values)
         }
         const QDateTime Now = this->Now();
         ConvertDirectoryRow(Values, Record, AdrsSearch, Now);
-        auto Set = [this](const char* Name, const QString& Value) {
-            FTable.FieldByName(QLatin1String(Name)).SetAsString(Value);
-        };
-        auto SetInt = [this](const char* Name, int Value) {
-            FTable.FieldByName(QLatin1String(Name)).SetAsInteger(Value);
-        };
+        auto Set = [this](const char* Name, const QString& Value) { Field(Name).SetAsString(Value); };
+        auto SetInt = [this](const char* Name, int Value) { Field(Name).SetAsInteger(Value); };
         if (NewEntry)
             SetInt("RecNo", NextRecNo);
-        FTable.FieldByName(QStringLiteral("AxsDateTime")).SetAsDateTime(Now);
+        Field("AxsDateTime").SetAsDateTime(Now);
         Set("SchTel1", Record.SchTel[0]);
         Set("SchTel2", Record.SchTel[1]);
         Set("Tel1", Record.Tel[0]);
@@ -403,8 +429,9 @@ int TImportStore::StoreDirectoryRow(const QStringList& Values)
         Set("NameKana", T(Values, MeiboItem::NameKana));
         Set("NameKanji", T(Values, MeiboItem::NameKanji));
         Set("PrivCorp", QString::number(Record.PrivCorp));
+        static const char* const Memos[] = {"Memo1", "Memo2", "Memo3"};
         for (int I = 0; I < 3; ++I)
-            Set(QStringLiteral("Memo%1").arg(I + 1).toLatin1().constData(), T(Values, MeiboItem::Memo1 + I));
+            Set(Memos[I], T(Values, MeiboItem::Memo1 + I));
         Set("EMail", T(Values, MeiboItem::EMail));
         Set("Rank", T(Values, MeiboItem::Rank));
         SetInt("Latitude", Record.Latitude);
@@ -415,8 +442,8 @@ int TImportStore::StoreDirectoryRow(const QStringList& Values)
         Set("BGColor", T(Values, MeiboItem::BGColor));
         Set("ExtFile", JoinLines(Record.ExtFile));
         Set("Note", JoinLines(Record.Note));
-        FTable.FieldByName(QStringLiteral("AddDateTime")).SetAsFloat(Record.AddDateTime);
-        FTable.FieldByName(QStringLiteral("UpdDateTime")).SetAsFloat(Record.UpdDateTime);
+        Field("AddDateTime").SetAsFloat(Record.AddDateTime);
+        Field("UpdDateTime").SetAsFloat(Record.UpdDateTime);
         try {
             FTable.Post();
         } catch (const EDatabaseError& Error) {

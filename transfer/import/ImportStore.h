@@ -2,9 +2,11 @@
 
 #include "main/common/CallerRec.h"
 #include "platform/sys/Exceptions.h"
+#include "platform/sys/LocalTime.h"
 #include "transfer/import/ImportItems.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -12,6 +14,7 @@
 #include <memory>
 
 class TTable;
+class TField;
 class TContinualAdrsSearch;
 class TPickListIndex;
 class THistoryData;
@@ -76,7 +79,7 @@ public:
 
     bool SameReplace = false;
     TContinualAdrsSearch* AdrsSearch = nullptr; // completion of addresses; none: off
-    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    std::function<QDateTime()> Now = [] { return LocalNow(); };
 
     // The table's state at the start of the run: its rows, and the next record number (0 for an
     // empty table, else the last RecNo + 1). Kept up to date by each stored row.
@@ -104,8 +107,11 @@ public:
 
 private:
     [[nodiscard]] bool LimitReached();
+    // The destination's field of that name (a literal), looked up once a run, not for every line.
+    [[nodiscard]] TField& Field(const char* Name);
 
     TTable& FTable;
+    QHash<const char*, TField*> FFields;
     TImportDest FDest;
     TPickListIndex* IndexOf(THistoryData* List, std::unique_ptr<TPickListIndex>& Index);
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -47,13 +48,45 @@ bool LooksLikeUtf8(const QByteArray& Sample)
     return BeyondAscii && Utf8Decode(Sample).has_value();
 }
 
+bool TImportLineReader::Refill()
+{
+    constexpr qint64 Piece = 256 * 1024;
+    if (FPos > 0) {
+        FBuffer.remove(0, FPos);
+        FScanned -= FPos;
+        FPos = 0;
+    }
+    const qsizetype Kept = FBuffer.size();
+    FBuffer.resize(Kept + Piece);
+    const qint64 Read = FDevice.read(FBuffer.data() + Kept, Piece);
+    FBuffer.resize(Kept + std::max<qint64>(Read, 0));
+    return Read > 0;
+}
+
 bool TImportLineReader::ReadLine(QByteArray& Line)
 {
-    if (FDevice.atEnd())
-        return false;
-    Line = FDevice.readLine();
-    if (Line.endsWith('\n'))
-        Line.chop(1);
+    for (;;) {
+        const char* Begin = FBuffer.constData();
+        if (const auto* End =
+                static_cast<const char*>(std::memchr(Begin + FScanned, '\n', size_t(FBuffer.size() - FScanned)))) {
+            const qsizetype Length = End - (Begin + FPos);
+            // The line's own storage is used again when nobody kept the line before.
+            Line.resize(Length);
+            std::memcpy(Line.data(), Begin + FPos, size_t(Length));
+            FPos += Length + 1;
+            FScanned = FPos;
+            break;
+        }
+        FScanned = FBuffer.size();
+        if (FEnded || !Refill()) {
+            FEnded = true;
+            if (FPos == FBuffer.size())
+                return false;
+            Line = FBuffer.mid(FPos);
+            FPos = FScanned = FBuffer.size();
+            break;
+        }
+    }
     if (Line.endsWith('\r'))
         Line.chop(1);
     return true;

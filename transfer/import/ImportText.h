@@ -12,6 +12,8 @@
 
 // Lines of a file, one after another, without their line ends. A last line without a line end is a
 // line; nothing after the last line end is not.
+// The reader takes the device's bytes in large pieces of its own: nothing else reads the device
+// while it is in use.
 class TImportLineReader
 {
 public:
@@ -20,7 +22,14 @@ public:
     [[nodiscard]] bool ReadLine(QByteArray& Line);
 
 private:
+    // Reads the next piece behind what is left; false when the device gave nothing.
+    bool Refill();
+
     QIODevice& FDevice;
+    QByteArray FBuffer;
+    qsizetype FPos = 0;     // the next line starts here
+    qsizetype FScanned = 0; // FBuffer[FPos, FScanned) holds no line end
+    bool FEnded = false;
 };
 
 // The number of lines TImportLineReader gives for the file; -1 when it cannot be read.
