@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <sqlite3.h>
 #include <string>
 #include <string_view>
-#include <sqlite3.h>
 
 namespace {
 

@@ -316,8 +316,8 @@ TEST_F(MeiboPagerTest, ConditionMetLateInTheReadingOrderCostsStepsInProportionTo
         }
     }
     EXPECT_LE(Paging[1], 5 * Paging[0]) << Paging[0] << " steps for 1000 rows, " << Paging[1] << " for 4000";
-    EXPECT_LE(Searching[1], 5 * Searching[0]) << Searching[0] << " steps for 1000 rows, " << Searching[1]
-                                              << " for 4000";
+    EXPECT_LE(Searching[1], 5 * Searching[0])
+        << Searching[0] << " steps for 1000 rows, " << Searching[1] << " for 4000";
 }
 
 // Deleting what a condition met late in the reading order meets costs steps in proportion to the
