@@ -172,8 +172,9 @@ TSqlFilterUse::TSqlFilterUse(TTable& Table, const QString& Where, const QVariant
 {
     if (Where.isEmpty())
         return;
+    // Every user moves the cursor itself once the filter is on.
     FTable.SetFilter({}, Where, Params);
-    FTable.SetFiltered(true);
+    FTable.SetFiltered(true, false);
     FSet = true;
 }
 
@@ -183,7 +184,7 @@ TSqlFilterUse::~TSqlFilterUse()
         return;
     // The table object is shared: nobody else may find this list's filter on it.
     try {
-        FTable.SetFiltered(false);
+        FTable.SetFiltered(false, false);
     } catch (...) {
     }
     FTable.SetFilter({});

@@ -93,7 +93,8 @@ QList<int> DeleteRowsByRecNo(TTable& Table, const QList<int>& RecNos);
 [[nodiscard]] QString SqlTrimCharacters();
 
 // Sets an SQL filter (a condition with its parameters; none when empty) on the table for the life
-// of the object and takes it off again, whatever the way out.
+// of the object and takes it off again, whatever the way out. Neither moves the cursor: the user
+// positions it under the filter (and leaves it where its work ended).
 class TSqlFilterUse
 {
 public:

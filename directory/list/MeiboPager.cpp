@@ -48,8 +48,17 @@ bool TMeiboPager::RowMatches(TTable& Table) const
 
 TListLoadResult TMeiboPager::Load(TTable& Table, int Mode, int Page)
 {
-    TMeiboFilterUse Filter(Table, Condition);
     const QString Index = IndexOf(SortIndex);
+    // The cursor goes where the load starts (the order's index, or a step's anchor) before the
+    // conditions apply: a move under them walks from wherever the cursor stood to a row that passes,
+    // which under a rare condition is most of the directory.
+    if (Mode == Reload) {
+        Table.SetIndexName(Index);
+    } else {
+        Table.SetIndexName(QString());
+        (void)Table.FindKey({Mode == Previous ? FirstRecNo : LastRecNo});
+    }
+    TMeiboFilterUse Filter(Table, Condition);
     if (Mode == Reload) {
         if (Page > 0)
             CurrentPage = Page;
@@ -58,7 +67,6 @@ TListLoadResult TMeiboPager::Load(TTable& Table, int Mode, int Page)
         TotalRows = Table.RecordCount();
         if (TotalRows == 0)
             return TListLoadResult::Empty;
-        Table.SetIndexName(Index);
         FitPageToRows();
         // A page is reached by walking to its first row from the nearer end of the order: the last
         // page of a large directory is a page's walk from its end, not the whole directory's.
@@ -91,8 +99,8 @@ TListLoadResult TMeiboPager::Load(TTable& Table, int Mode, int Page)
 
 int TMeiboPager::DeleteMatching(TTable& Table) const
 {
-    TMeiboFilterUse Filter(Table, Condition);
     Table.SetIndexName(IndexOf(SortIndex));
+    TMeiboFilterUse Filter(Table, Condition);
     return DeleteMatchingRows(Table, true, [this](TTable& Row) { return RowMatches(Row); });
 }
 

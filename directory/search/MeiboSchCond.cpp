@@ -72,19 +72,11 @@ bool TestHolds(const TTextTest& Test, const TMeiboRowKeys& Row)
     return Cleaned(Row.*Test.Field).startsWith(Test.Wanted, Qt::CaseSensitive);
 }
 
-QString TrimmedColumn(const QString& Column)
+// Both tests read a field the same way (up to a NUL, trimmed, folded) and compare bytes exactly,
+// whatever the column's collation.
+QString BeginsTerm(const QString& Column)
 {
-    return QStringLiteral(
-               "%2(trim(CASE WHEN instr(\"%1\", char(0)) > 0 THEN substr(\"%1\", 1, instr(\"%1\", char(0)) - 1) "
-               "ELSE ifnull(\"%1\", '') END, ?))")
-        .arg(Column, QLatin1String(Cp932FoldFunctionName));
-}
-
-// substr counts characters; a character prefix of the text is a byte prefix of its CP932 form.
-// BINARY keeps the comparison case-sensitive whatever the column's collation.
-QString PrefixTerm(const QString& Column)
-{
-    return QStringLiteral("(substr(%1, 1, ?) = ? COLLATE BINARY)").arg(TrimmedColumn(Column));
+    return QStringLiteral("%1(\"%2\", ?)").arg(QLatin1String(Cp932SearchBeginsFunctionName), Column);
 }
 
 } // namespace
@@ -131,26 +123,22 @@ TMeiboSqlFilter MeiboFilterSql(const TMeiboSearchCondition& Condition)
     TMeiboSqlFilter Filter;
     if (!Condition.HasConditions)
         return Filter;
-    const QString Blanks = SqlTrimCharacters();
     QStringList Terms;
     for (const TTextTest& Test : TextTests(Condition)) {
-        const qlonglong Length = Test.Wanted.toUcs4().size();
         switch (Test.Kind) {
         case TTestKind::TelPair:
-            Terms << u'(' + PrefixTerm(QStringLiteral("SchTel1")) + QStringLiteral(" OR ") +
-                         PrefixTerm(QStringLiteral("SchTel2")) + u')';
-            Filter.Params << Blanks << Length << Test.Wanted << Blanks << Length << Test.Wanted;
+            Terms << u'(' + BeginsTerm(QStringLiteral("SchTel1")) + QStringLiteral(" OR ") +
+                         BeginsTerm(QStringLiteral("SchTel2")) + u')';
+            Filter.Params << Test.Wanted << Test.Wanted;
             break;
         case TTestKind::Contains:
-            // instr compares characters exactly, so a part never matches across half characters.
-            Terms << QStringLiteral("(instr(%1 || %2 || %3 || %4, ?) > 0)")
-                         .arg(TrimmedColumn(QStringLiteral("Tdfkn")), TrimmedColumn(QStringLiteral("Adrs1")),
-                              TrimmedColumn(QStringLiteral("Adrs2")), TrimmedColumn(QStringLiteral("Adrs3")));
-            Filter.Params << Blanks << Blanks << Blanks << Blanks << Test.Wanted;
+            Terms << QStringLiteral("%1(?, \"Tdfkn\", \"Adrs1\", \"Adrs2\", \"Adrs3\")")
+                         .arg(QLatin1String(Cp932SearchContainsFunctionName));
+            Filter.Params << Test.Wanted;
             break;
         case TTestKind::Prefix:
-            Terms << PrefixTerm(Test.Column);
-            Filter.Params << Blanks << Length << Test.Wanted;
+            Terms << BeginsTerm(Test.Column);
+            Filter.Params << Test.Wanted;
             break;
         }
     }

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <mutex>
 #include <sqlite3.h>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -143,6 +145,29 @@ const TFoldMap& FoldMap()
     return Fold;
 }
 
+// Whether a UTF-8 text holds a character that folds to another. Searches fold every row of a
+// column, and nearly every text has nothing to fold: it then passes as it is, without a copy and
+// without leaving UTF-8.
+bool FoldsAny(const unsigned char* Text, int Length)
+{
+    const TFoldMap& Fold = FoldMap();
+    for (const unsigned char* Pos = Text; Pos < Text + Length;) {
+        if (*Pos < 0xC2) {
+            ++Pos;
+            continue;
+        }
+        const char32_t Code = DecodeUtf8(Pos, Text + Length);
+        if (Code < 0x10000 && Fold[Code] != 0 && Fold[Code] != Code)
+            return true;
+    }
+    return false;
+}
+
+QByteArray FoldedUtf8(const unsigned char* Text, int Length)
+{
+    return Cp932Fold(QString::fromUtf8(reinterpret_cast<const char*>(Text), Length)).toUtf8();
+}
+
 void SqlCp932Fold(sqlite3_context* Context, int, sqlite3_value** Values)
 {
     if (sqlite3_value_type(Values[0]) != SQLITE_TEXT) {
@@ -151,25 +176,96 @@ void SqlCp932Fold(sqlite3_context* Context, int, sqlite3_value** Values)
     }
     const auto* Text = sqlite3_value_text(Values[0]);
     const int Length = sqlite3_value_bytes(Values[0]);
-    const TFoldMap& Fold = FoldMap();
-    // Searches fold every row of a column: a text with nothing to fold, nearly every one, passes as
-    // it is, without a copy and without leaving UTF-8.
-    bool Folds = false;
-    for (const unsigned char* Pos = Text; Pos < Text + Length && !Folds;) {
-        if (*Pos < 0xC2) {
-            ++Pos;
-            continue;
-        }
-        const char32_t Code = DecodeUtf8(Pos, Text + Length);
-        Folds = Code < 0x10000 && Fold[Code] != 0 && Fold[Code] != Code;
-    }
-    if (!Folds) {
+    if (!FoldsAny(Text, Length)) {
         sqlite3_result_value(Context, Values[0]);
         return;
     }
-    const QString Before = QString::fromUtf8(reinterpret_cast<const char*>(Text), Length);
-    const QByteArray Utf8 = Cp932Fold(Before).toUtf8();
+    const QByteArray Utf8 = FoldedUtf8(Text, Length);
     sqlite3_result_text(Context, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_TRANSIENT);
+}
+
+bool IsTrimmed(unsigned char Byte)
+{
+    return Byte >= 0x01 && Byte <= 0x20;
+}
+
+// A field as a search reads it (see Cp932SearchBeginsFunctionName). The view points into the
+// value, or into Folded when a character had to be folded.
+std::string_view SearchText(sqlite3_value* Value, QByteArray& Folded)
+{
+    if (sqlite3_value_type(Value) == SQLITE_NULL)
+        return {};
+    const auto* Text = sqlite3_value_text(Value);
+    int Length = sqlite3_value_bytes(Value);
+    if (!Text)
+        return {};
+    if (const void* Nul = std::memchr(Text, 0, static_cast<size_t>(Length)))
+        Length = static_cast<int>(static_cast<const unsigned char*>(Nul) - Text);
+    int Begin = 0;
+    while (Begin < Length && IsTrimmed(Text[Begin]))
+        ++Begin;
+    while (Length > Begin && IsTrimmed(Text[Length - 1]))
+        --Length;
+    if (!FoldsAny(Text + Begin, Length - Begin))
+        return {reinterpret_cast<const char*>(Text) + Begin, static_cast<size_t>(Length - Begin)};
+    Folded = FoldedUtf8(Text + Begin, Length - Begin);
+    return {Folded.constData(), static_cast<size_t>(Folded.size())};
+}
+
+// Characters as SQLite's substr counts them: a lead byte with the continuation bytes after it.
+size_t NextCharacter(std::string_view Text, size_t Pos)
+{
+    if (static_cast<unsigned char>(Text[Pos++]) >= 0xC0)
+        while (Pos < Text.size() && (static_cast<unsigned char>(Text[Pos]) & 0xC0) == 0x80)
+            ++Pos;
+    return Pos;
+}
+
+size_t CharacterCount(std::string_view Text)
+{
+    size_t Count = 0;
+    for (size_t Pos = 0; Pos < Text.size(); Pos = NextCharacter(Text, Pos))
+        ++Count;
+    return Count;
+}
+
+// The bytes of the first Count characters of Text.
+size_t HeadBytes(std::string_view Text, size_t Count)
+{
+    size_t Pos = 0;
+    for (; Pos < Text.size() && Count > 0; --Count)
+        Pos = NextCharacter(Text, Pos);
+    return Pos;
+}
+
+std::string_view ValueText(sqlite3_value* Value)
+{
+    const auto* Text = reinterpret_cast<const char*>(sqlite3_value_text(Value));
+    return Text ? std::string_view(Text, static_cast<size_t>(sqlite3_value_bytes(Value))) : std::string_view();
+}
+
+void SqlSearchBegins(sqlite3_context* Context, int, sqlite3_value** Values)
+{
+    QByteArray Folded;
+    const std::string_view Text = SearchText(Values[0], Folded);
+    const std::string_view Part = ValueText(Values[1]);
+    // substr(Text, 1, the characters of Part) = Part, byte for byte
+    const size_t Head = HeadBytes(Text, CharacterCount(Part));
+    sqlite3_result_int(Context, Text.substr(0, Head) == Part ? 1 : 0);
+}
+
+void SqlSearchContains(sqlite3_context* Context, int Count, sqlite3_value** Values)
+{
+    const std::string_view Part = ValueText(Values[0]);
+    std::string Joined;
+    QByteArray Folded;
+    for (int I = 1; I < Count; ++I)
+        Joined += SearchText(Values[I], Folded);
+    // As instr: a match starts at a character, never inside one.
+    bool Found = Part.empty();
+    for (size_t Pos = Joined.find(Part); !Found && Pos != std::string::npos; Pos = Joined.find(Part, Pos + 1))
+        Found = (static_cast<unsigned char>(Joined[Pos]) & 0xC0) != 0x80;
+    sqlite3_result_int(Context, Found ? 1 : 0);
 }
 
 int CollateCp932(void*, int LengthA, const void* A, int LengthB, const void* B)
@@ -253,6 +349,12 @@ void RegisterCp932Collations(sqlite3* Db)
     FoldMap();
     sqlite3_create_function_v2(Db, Cp932FoldFunctionName, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
                                nullptr, SqlCp932Fold, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(Db, Cp932SearchBeginsFunctionName, 2,
+                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr, SqlSearchBegins, nullptr,
+                               nullptr, nullptr);
+    sqlite3_create_function_v2(Db, Cp932SearchContainsFunctionName, -1,
+                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr, SqlSearchContains,
+                               nullptr, nullptr, nullptr);
     sqlite3_create_collation_v2(Db, Cp932CollationName, SQLITE_UTF8, nullptr, CollateCp932, nullptr);
     sqlite3_create_collation_v2(Db, Cp932CiCollationName, SQLITE_UTF8, nullptr, CollateCp932Ci, nullptr);
 }

@@ -25,6 +25,15 @@ inline constexpr char Cp932CiCollationName[] = "CP932_CI";
 // The same as an SQL function of one argument on every connection the collations are registered on.
 inline constexpr char Cp932FoldFunctionName[] = "cp932_fold";
 
+// The texts of a search, as SQL functions on the same connections. A field is read as a search
+// reads it: up to its first NUL, without the characters U+0001..U+0020 at either end, folded; a
+// NULL reads as an empty text. cp932_begins(Field, Part): 1 when the field's first characters
+// are Part, byte for byte (Part given folded and trimmed). cp932_contains(Part, Field...): 1 when
+// Part occurs in the fields joined without a separator, starting at a character. Each is one call
+// a row, where the same test spelt in SQL's own functions costs a dozen.
+inline constexpr char Cp932SearchBeginsFunctionName[] = "cp932_begins";
+inline constexpr char Cp932SearchContainsFunctionName[] = "cp932_contains";
+
 // Registers both collations and the fold function on a connection; every connection that touches a
 // table's indexes needs them.
 void RegisterCp932Collations(sqlite3* Db);

@@ -259,7 +259,10 @@ public:
     // (write "Col COLLATE CP932 = ?" for an exact match there); LIKE folds ASCII case as always.
     void SetFilter(std::function<bool(TTable&)> Predicate, const QString& SqlWhere = {},
                    const QVariantList& Params = {});
-    void SetFiltered(bool Value);
+    // Turning it on or off goes to the first row that passes. With GoToFirst false the cursor stays
+    // where it stood, on a row the filter may refuse, for a caller that moves it itself next: under
+    // a condition few rows meet, the walk to the first of them reads most of the table.
+    void SetFiltered(bool Value, bool GoToFirst = true);
     [[nodiscard]] bool Filtered() const { return FFiltered; }
 
     // The row's identity; valid for the life of the row.

@@ -519,13 +519,13 @@ void TTable::SetFilter(std::function<bool(TTable&)> Predicate, const QString& Sq
         First();
 }
 
-void TTable::SetFiltered(bool Value)
+void TTable::SetFiltered(bool Value, bool GoToFirst)
 {
     if (FFiltered == Value)
         return;
     DropReadAhead();
     FFiltered = Value;
-    if (Active())
+    if (Active() && GoToFirst)
         First();
 }
 

@@ -255,3 +255,91 @@ TEST_F(MeiboPagerTest, PagingUnderAConditionCostsStepsInProportionToTheRows)
     }
     EXPECT_LE(Steps[1], 5 * Steps[0]) << Steps[0] << " steps for 1000 rows, " << Steps[1] << " for 4000";
 }
+
+namespace {
+
+// The readings of GeneratedMeiboRow, "ﾔﾏﾀﾞ" last in their order; one row in four of those (one in
+// twenty of all) has the name "名前42", the number 0499... and the address part "梅田１～３".
+TMeiboFixtureRow MetLateRow(int I)
+{
+    TMeiboFixtureRow R = GeneratedMeiboRow(I);
+    const bool Meets = R.NameKana == QStringLiteral("ﾔﾏﾀﾞ") && I % 4 == 0;
+    R.Tel1 = QStringLiteral("%1%2").arg(Meets ? QStringLiteral("0499") : QStringLiteral("03")).arg(10000000 + I);
+    R.Adrs2 = Meets ? QStringLiteral("梅田１～３") : QStringLiteral("千代田");
+    R.NameKanji = Meets ? QStringLiteral("名前42") : QStringLiteral("名前41");
+    return R;
+}
+
+} // namespace
+
+// A condition met only by rows whose reading sorts last: paging through them in the reading order,
+// forwards and back, and searching anew with each kind of condition cost steps in proportion to
+// the rows. A step seeks on its anchor under the condition; it does not walk the readings before
+// the first row that meets it again, nor does switching the condition on.
+TEST_F(MeiboPagerTest, ConditionMetLateInTheReadingOrderCostsStepsInProportionToTheRows)
+{
+    TMeiboSearchCondition Kinds[3];
+    Kinds[0].NameKanji = QStringLiteral("名前42");
+    Kinds[1].Adrs = QStringLiteral("梅田１〜３");
+    Kinds[2].Tel = QStringLiteral("0499");
+    long long Paging[2] = {};
+    long long Searching[2] = {};
+    int Added = 0;
+    for (const int Count : {1000, 4000}) {
+        AppendMeiboRows(Table, Count - Added, [Added](int I) { return MetLateRow(Added + I); });
+        Added = Count;
+        const int Slot = Count == 1000 ? 0 : 1;
+        for (TMeiboSearchCondition& Kind : Kinds) {
+            Kind.HasConditions = true;
+            TMeiboPager Pager;
+            Pager.ListMaxCount = 10;
+            Pager.SortIndex = 5;
+            Pager.Condition = Kind;
+            long long Before = TableVmSteps();
+            ASSERT_EQ(Pager.Load(Table, TMeiboPager::Reload, 1), TListLoadResult::Loaded);
+            Data.Module.CloseMeibo();
+            Searching[Slot] += TableVmSteps() - Before;
+            Data.Module.OpenMeibo();
+            EXPECT_EQ(Pager.TotalRows, Count / 20);
+
+            Before = TableVmSteps();
+            int Pages = 1;
+            while (Pager.Load(Table, TMeiboPager::Next, 1) == TListLoadResult::Loaded)
+                ++Pages;
+            while (Pager.Load(Table, TMeiboPager::Previous, 1) == TListLoadResult::Loaded)
+                --Pages;
+            Data.Module.CloseMeibo();
+            Paging[Slot] += TableVmSteps() - Before;
+            Data.Module.OpenMeibo();
+            EXPECT_EQ(Pages, 1);
+            EXPECT_EQ(Pager.CurrentPage, 1);
+        }
+    }
+    EXPECT_LE(Paging[1], 5 * Paging[0]) << Paging[0] << " steps for 1000 rows, " << Paging[1] << " for 4000";
+    EXPECT_LE(Searching[1], 5 * Searching[0])
+        << Searching[0] << " steps for 1000 rows, " << Searching[1] << " for 4000";
+}
+
+// Deleting what a condition met late in the reading order meets costs steps in proportion to the
+// rows, and takes exactly those rows.
+TEST_F(MeiboPagerTest, DeletingWhatAConditionMeetsCostsStepsInProportionToTheRows)
+{
+    long long Steps[2] = {};
+    for (const int Count : {1000, 4000}) {
+        AppendMeiboRows(Table, Count, MetLateRow);
+        TMeiboPager Pager;
+        Pager.SortIndex = 5;
+        Pager.Condition.HasConditions = true;
+        Pager.Condition.NameKanji = QStringLiteral("名前42");
+        const long long Before = TableVmSteps();
+        EXPECT_EQ(Pager.DeleteMatching(Table), Count / 20);
+        Data.Module.CloseMeibo();
+        Steps[Count == 1000 ? 0 : 1] += TableVmSteps() - Before;
+        Data.Module.OpenMeibo();
+        EXPECT_EQ(Table.RecordCount(), Count - Count / 20);
+        // The rest, for the next round to start empty.
+        Pager.Condition.NameKanji = QStringLiteral("名前4");
+        EXPECT_EQ(Pager.DeleteMatching(Table), Count - Count / 20);
+    }
+    EXPECT_LE(Steps[1], 5 * Steps[0]) << Steps[0] << " steps for 1000 rows, " << Steps[1] << " for 4000";
+}
