@@ -430,8 +430,8 @@ sqlite3_stmt* TTable::Prepare(const QString& Sql)
         ForgetStatements();
     sqlite3_stmt* Statement = nullptr;
     const QByteArray Utf8 = Sql.toUtf8();
-    if (sqlite3_prepare_v3(FDb, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_PREPARE_PERSISTENT, &Statement,
-                           nullptr) != SQLITE_OK)
+    if (TableInternal::PrepareV3(FDb, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                                 &Statement, nullptr) != SQLITE_OK)
         Fail(QStringLiteral("Cannot prepare \"%1\"").arg(Sql));
     FStatements.insert(Sql, Statement);
     return Statement;
@@ -454,7 +454,7 @@ sqlite3_stmt* TTable::PrepareKept(sqlite3_stmt*& Kept, const QString& Sql)
 int TTable::Step(const QString& Sql)
 {
     sqlite3_stmt* Statement = Prepare(Sql);
-    const int Rc = sqlite3_step(Statement);
+    const int Rc = TableInternal::Step(Statement);
     sqlite3_reset(Statement);
     return Rc;
 }
@@ -563,10 +563,10 @@ void TTable::ReadDefinition()
     // The statement lives until every way out of here, a refused definition included.
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> Guard(nullptr, sqlite3_finalize);
     sqlite3_stmt* Statement = nullptr;
-    const int Prepared = sqlite3_prepare_v2(FDb,
-                                            "SELECT Kind, Name, Type, Size, Fields, IsPrimary, IsUnique, "
-                                            "CaseInsensitive, Value FROM _meta ORDER BY Kind, Position",
-                                            -1, &Statement, nullptr);
+    const int Prepared = TableInternal::PrepareV2(FDb,
+                                                  "SELECT Kind, Name, Type, Size, Fields, IsPrimary, IsUnique, "
+                                                  "CaseInsensitive, Value FROM _meta ORDER BY Kind, Position",
+                                                  -1, &Statement, nullptr);
     Guard.reset(Statement);
     if (Prepared != SQLITE_OK)
         Fail(QStringLiteral("Not a table file"));
@@ -575,7 +575,7 @@ void TTable::ReadDefinition()
                                  sqlite3_column_bytes(Statement, Column));
     };
     int Rc;
-    while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW) {
+    while ((Rc = TableInternal::Step(Statement)) == SQLITE_ROW) {
         const QString Kind = Text(0);
         if (Kind == QStringLiteral("field")) {
             // A later version's file may hold types this one does not know: refuse it whole.
@@ -737,5 +737,18 @@ void TTable::Close()
 
 long long TableVmSteps()
 {
-    return TableInternal::VmStepTotal.load();
+    return TableInternal::Counters.VmSteps.load();
+}
+
+TTableCounters TableCounters()
+{
+    const TableInternal::TCounterTotals& C = TableInternal::Counters;
+    return {C.Prepared.load(), C.Stepped.load(), C.RowsRead.load(), C.RowsWritten.load(), C.VmSteps.load()};
+}
+
+void ResetTableCounters()
+{
+    TableInternal::TCounterTotals& C = TableInternal::Counters;
+    for (std::atomic<long long>* Counter : {&C.Prepared, &C.Stepped, &C.RowsRead, &C.RowsWritten, &C.VmSteps})
+        *Counter = 0;
 }

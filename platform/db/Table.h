@@ -557,6 +557,20 @@ private:
 // are closed afterwards.
 [[nodiscard]] long long TableVmSteps();
 
+// What the engine did in this process since the last reset, for tests that hold a walk's cost to
+// the rows it meets: statements prepared and stepped, rows a step returned, rows a statement
+// inserted, changed or deleted, and SQLite VM steps (counted as TableVmSteps counts them).
+struct TTableCounters
+{
+    long long Prepared = 0;
+    long long Stepped = 0;
+    long long RowsRead = 0;
+    long long RowsWritten = 0;
+    long long VmSteps = 0;
+};
+[[nodiscard]] TTableCounters TableCounters();
+void ResetTableCounters();
+
 // A consistent copy of a table file, open elsewhere or closed, for backups. The copy is written
 // under a temporary name and renamed into place.
 void BackupTableFile(const QString& SourceFile, const QString& DestFile);

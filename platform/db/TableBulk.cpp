@@ -19,8 +19,8 @@ public:
     TRewriteStatement(sqlite3* Db, const QString& Sql)
     {
         const QByteArray Utf8 = Sql.toUtf8();
-        if (sqlite3_prepare_v3(Db, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_PREPARE_PERSISTENT,
-                               &FStatement, nullptr) != SQLITE_OK) {
+        if (TableInternal::PrepareV3(Db, Utf8.constData(), static_cast<int>(Utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                                     &FStatement, nullptr) != SQLITE_OK) {
             const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
             sqlite3_finalize(FStatement);
             throw EDatabaseError(QStringLiteral("Cannot prepare \"%1\": %2").arg(Sql, Message));
@@ -33,7 +33,7 @@ public:
     // Runs a statement without results and answers SQLite's code.
     int Run() const
     {
-        const int Rc = sqlite3_step(FStatement);
+        const int Rc = TableInternal::Step(FStatement);
         sqlite3_reset(FStatement);
         return Rc;
     }
@@ -117,7 +117,7 @@ TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
             Bind(Select, LastKey);
             Rows = 0;
             int Rc;
-            while ((Rc = sqlite3_step(Select)) == SQLITE_ROW) {
+            while ((Rc = TableInternal::Step(Select)) == SQLITE_ROW) {
                 TRead& Row = Batch[Rows++];
                 Row.RowId = sqlite3_column_int64(Select, 0);
                 if (Rows == static_cast<size_t>(RewriteBatch)) {

@@ -19,7 +19,7 @@ bool TTable::DeferIndexes(const QStringList& Keep)
     {
         sqlite3_stmt* Any =
             Prepare(QStringLiteral("SELECT 1 FROM ") + Quote(SqlTableName()) + QStringLiteral(" LIMIT 1"));
-        const int Rc = sqlite3_step(Any);
+        const int Rc = TableInternal::Step(Any);
         sqlite3_reset(Any);
         if (Rc == SQLITE_ROW)
             return false;
@@ -38,7 +38,7 @@ bool TTable::DeferIndexes(const QStringList& Keep)
         const QString Name = IndexSqlName(SqlTableName(), Index);
         const QString Sql = IndexSql(FDef, SqlTableName(), Index);
         Bind(Find, {Name});
-        const int Rc = sqlite3_step(Find);
+        const int Rc = TableInternal::Step(Find);
         sqlite3_reset(Find);
         if (Rc != SQLITE_ROW && Rc != SQLITE_DONE)
             Fail(QStringLiteral("Cannot read the indexes"));

@@ -191,7 +191,7 @@ std::vector<TTable::TRow> TTable::Fetch(bool Forward, const TRow* Start, int Lim
         sqlite3_stmt* Statement = Prepare(Sql);
         Bind(Statement, Binds);
         int Rc;
-        while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW)
+        while ((Rc = TableInternal::Step(Statement)) == SQLITE_ROW)
             Rows.push_back(ReadRow(Statement));
         sqlite3_reset(Statement);
         if (Rc != SQLITE_DONE)
@@ -327,7 +327,7 @@ int TTable::RecordCount()
     sqlite3_stmt* Statement = Prepare(QStringLiteral("SELECT count(*) FROM ") + Quote(SqlTableName()) +
                                       (Where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + Where));
     Bind(Statement, Binds);
-    if (sqlite3_step(Statement) != SQLITE_ROW)
+    if (TableInternal::Step(Statement) != SQLITE_ROW)
         Fail(QStringLiteral("Cannot count"));
     const int Count = sqlite3_column_int(Statement, 0);
     sqlite3_reset(Statement);
@@ -343,7 +343,7 @@ bool TTable::ReadByRowId(qint64 RowId, TRow& Row)
     sqlite3_stmt* Statement = Prepare(QStringLiteral("SELECT ") + SelectList() + QStringLiteral(" FROM ") +
                                       Quote(SqlTableName()) + QStringLiteral(" WHERE ") + Where);
     Bind(Statement, Binds);
-    const int Rc = sqlite3_step(Statement);
+    const int Rc = TableInternal::Step(Statement);
     if (Rc == SQLITE_ROW)
         Row = ReadRow(Statement);
     sqlite3_reset(Statement);
@@ -473,7 +473,7 @@ QVariant TTable::LookupKey(const QString& IndexName, const QVariantList& Values,
     sqlite3_stmt* Statement = Prepare(*Sql);
     Bind(Statement, Search.Binds);
     QVariant Value;
-    const int Rc = sqlite3_step(Statement);
+    const int Rc = TableInternal::Step(Statement);
     if (Rc == SQLITE_ROW)
         Value = ColumnValue(Statement, 0, FDef.Fields[Result].Type);
     sqlite3_reset(Statement);

@@ -273,7 +273,7 @@ void TTable::Post()
     }
     if (!Inserting)
         BindValue(Statement, ++Position, FCurrent.RowId);
-    const int Rc = sqlite3_step(Statement);
+    const int Rc = TableInternal::Step(Statement);
     sqlite3_reset(Statement);
     if ((Rc & 0xFF) == SQLITE_CONSTRAINT)
         throw EDatabaseError(QStringLiteral("Key violation in table %1").arg(FileName()));
@@ -311,7 +311,7 @@ void TTable::Delete()
     sqlite3_stmt* Statement =
         Prepare(QStringLiteral("DELETE FROM ") + Quote(SqlTableName()) + QStringLiteral(" WHERE rowid = ?"));
     Bind(Statement, {FCurrent.RowId});
-    const int Rc = sqlite3_step(Statement);
+    const int Rc = TableInternal::Step(Statement);
     sqlite3_reset(Statement);
     if (Rc != SQLITE_DONE)
         Fail(QStringLiteral("Cannot delete"));

@@ -14,12 +14,47 @@
 
 namespace TableInternal {
 
-// The VM steps of the engine's statements, for the complexity guards of the walks: a statement's
-// steps are added when it is used again or finalized.
-inline std::atomic<long long> VmStepTotal{0};
+// What the engine's statements did, for the complexity guards of the walks (TableCounters). A
+// statement's VM steps are added when it is used again, reset or finalized.
+struct TCounterTotals
+{
+    std::atomic<long long> Prepared{0};
+    std::atomic<long long> Stepped{0};
+    std::atomic<long long> RowsRead{0};
+    std::atomic<long long> RowsWritten{0};
+    std::atomic<long long> VmSteps{0};
+};
+inline TCounterTotals Counters;
+
 inline void CountSteps(sqlite3_stmt* Statement)
 {
-    VmStepTotal += sqlite3_stmt_status(Statement, SQLITE_STMTSTATUS_VM_STEP, 1);
+    Counters.VmSteps += sqlite3_stmt_status(Statement, SQLITE_STMTSTATUS_VM_STEP, 1);
+}
+
+// Every statement of the engine is prepared and stepped through these, so that the counters see all.
+inline int PrepareV2(sqlite3* Db, const char* Sql, int Bytes, sqlite3_stmt** Statement, const char** Tail)
+{
+    ++Counters.Prepared;
+    return sqlite3_prepare_v2(Db, Sql, Bytes, Statement, Tail);
+}
+
+inline int PrepareV3(sqlite3* Db, const char* Sql, int Bytes, unsigned Flags, sqlite3_stmt** Statement,
+                     const char** Tail)
+{
+    ++Counters.Prepared;
+    return sqlite3_prepare_v3(Db, Sql, Bytes, Flags, Statement, Tail);
+}
+
+inline int Step(sqlite3_stmt* Statement)
+{
+    ++Counters.Stepped;
+    sqlite3* Db = sqlite3_db_handle(Statement);
+    const sqlite3_int64 ChangedBefore = sqlite3_total_changes64(Db);
+    const int Rc = sqlite3_step(Statement);
+    if (Rc == SQLITE_ROW)
+        ++Counters.RowsRead;
+    Counters.RowsWritten += sqlite3_total_changes64(Db) - ChangedBefore;
+    return Rc;
 }
 
 inline QString Quote(const QString& Name)

@@ -110,7 +110,7 @@ int TTable::RunKeptSavepoint(const QString& Name, bool Release)
     const QString Sql =
         Kept ? QString() : (Release ? QStringLiteral("RELEASE ") : QStringLiteral("SAVEPOINT ")) + Quote(Name);
     sqlite3_stmt* Statement = PrepareKept(Kept, Sql);
-    const int Rc = sqlite3_step(Statement);
+    const int Rc = TableInternal::Step(Statement);
     sqlite3_reset(Statement);
     return Rc;
 }
@@ -145,7 +145,7 @@ QStringList TTable::IntegrityCheck()
     QStringList Problems;
     sqlite3_stmt* Statement = Prepare(QStringLiteral("PRAGMA integrity_check"));
     int Rc;
-    while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW) {
+    while ((Rc = TableInternal::Step(Statement)) == SQLITE_ROW) {
         const QString Line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0)));
         if (Line != QStringLiteral("ok"))
             Problems << Line;
@@ -185,7 +185,7 @@ QString TTable::ConnectionSetting(const QString& Name)
             throw EDatabaseError(QStringLiteral("Invalid setting name %1").arg(Name));
     sqlite3_stmt* Statement = Prepare(QStringLiteral("PRAGMA ") + Name);
     QString Value;
-    if (sqlite3_step(Statement) == SQLITE_ROW)
+    if (TableInternal::Step(Statement) == SQLITE_ROW)
         Value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0)));
     sqlite3_reset(Statement);
     return Value;

@@ -22,7 +22,7 @@ QString Literal(const QString& Text)
 QStringList Column(sqlite3* Db, const QString& Sql, const QString& Table, const QStringList& Binds = {})
 {
     sqlite3_stmt* Statement = nullptr;
-    if (sqlite3_prepare_v2(Db, Sql.toUtf8().constData(), -1, &Statement, nullptr) != SQLITE_OK) {
+    if (TableInternal::PrepareV2(Db, Sql.toUtf8().constData(), -1, &Statement, nullptr) != SQLITE_OK) {
         const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
         sqlite3_finalize(Statement);
         throw EDatabaseError(QStringLiteral("%1 (table %2)").arg(Message, Table));
@@ -33,7 +33,7 @@ QStringList Column(sqlite3* Db, const QString& Sql, const QString& Table, const 
     }
     QStringList Result;
     int Rc;
-    while ((Rc = sqlite3_step(Statement)) == SQLITE_ROW)
+    while ((Rc = TableInternal::Step(Statement)) == SQLITE_ROW)
         Result << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, 0)));
     const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
     sqlite3_finalize(Statement);
@@ -50,7 +50,8 @@ qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QStr
     return RebuildFile(Def, BeforeRename, RenumberField, nullptr);
 }
 
-TTable::TSalvageCount TTable::Salvage(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename)
+TTable::TSalvageCount TTable::Salvage(const TTableDef& Def,
+                                      const std::function<void(const QString& NewFile)>& BeforeRename)
 {
     TSalvageCount Count;
     (void)RebuildFile(Def, BeforeRename, {}, &Count);

@@ -5,8 +5,8 @@
 #include <QtEndian>
 #include <limits>
 #include <optional>
-#include <utility>
 #include <sqlite3.h>
+#include <utility>
 
 // The rows of a damaged file, read one by one through the table's own b-tree. SQLite reports a
 // damaged or missing page when a step reaches it; the walk then seeks past it by rowid to the next
@@ -24,7 +24,7 @@ class TStatement
 public:
     TStatement(sqlite3* Db, const QString& Sql)
     {
-        if (sqlite3_prepare_v2(Db, Sql.toUtf8().constData(), -1, &FStatement, nullptr) != SQLITE_OK) {
+        if (TableInternal::PrepareV2(Db, Sql.toUtf8().constData(), -1, &FStatement, nullptr) != SQLITE_OK) {
             const QString Message = QString::fromUtf8(sqlite3_errmsg(Db));
             sqlite3_finalize(FStatement);
             FStatement = nullptr;
@@ -57,13 +57,14 @@ class TSalvage
 {
 public:
     TSalvage(sqlite3* Source, const QString& From, sqlite3* Dest, const QString& To, const QStringList& Columns)
-        : FRead(Source, QStringLiteral("SELECT rowid, ") + Columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
-                            From + QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid")),
+        : FRead(Source, QStringLiteral("SELECT rowid, ") + Columns.join(QStringLiteral(", ")) +
+                            QStringLiteral(" FROM ") + From +
+                            QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid")),
           FProbe(Source, QStringLiteral("SELECT rowid FROM ") + From +
                              QStringLiteral(" NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid LIMIT 1")),
           FWrite(Dest, QStringLiteral("INSERT INTO ") + To + QStringLiteral(" (") + Columns.join(QStringLiteral(", ")) +
-                         QStringLiteral(") VALUES (") + QStringList(Columns.size(), QStringLiteral("?")).join(u',') +
-                         u')'),
+                           QStringLiteral(") VALUES (") + QStringList(Columns.size(), QStringLiteral("?")).join(u',') +
+                           u')'),
           FColumns(static_cast<int>(Columns.size()))
     {
     }
@@ -75,7 +76,7 @@ public:
             sqlite3_bind_int64(*FRead, 1, *From);
             std::optional<qint64> Last;
             int Rc;
-            while ((Rc = sqlite3_step(*FRead)) == SQLITE_ROW) {
+            while ((Rc = TableInternal::Step(*FRead)) == SQLITE_ROW) {
                 // A page cut off inside, its rest read as zeros, still passes for a page and gives
                 // rows out of order: the walk's order is the proof a row is one of the table's.
                 const qint64 RowId = sqlite3_column_int64(*FRead, 0);
@@ -116,7 +117,7 @@ private:
         for (int I = 0; I < FColumns; ++I)
             sqlite3_bind_value(*FWrite, I + 1, sqlite3_column_value(*FRead, I + 1));
         // A value a damaged page gave that the new table's constraints refuse costs that row alone.
-        if (sqlite3_step(*FWrite) == SQLITE_DONE)
+        if (TableInternal::Step(*FWrite) == SQLITE_DONE)
             ++Saved;
         else
             ++Refused;
@@ -127,7 +128,7 @@ private:
     bool Reachable(qint64 RowId)
     {
         sqlite3_bind_int64(*FProbe, 1, RowId);
-        const int Rc = sqlite3_step(*FProbe);
+        const int Rc = TableInternal::Step(*FProbe);
         sqlite3_reset(*FProbe);
         if (Rc == SQLITE_ROW || Rc == SQLITE_DONE)
             return true;
@@ -193,7 +194,7 @@ TTable::TSalvageCount SalvageRows(const QString& SourceFile, const QString& From
     for (const QString& Index : Indexes) {
         auto Counting = TStatement::Try(Source.Db, QStringLiteral("SELECT count(*) FROM ") + From +
                                                        QStringLiteral(" INDEXED BY ") + Quote(Index));
-        if (Counting && sqlite3_step(**Counting) == SQLITE_ROW)
+        if (Counting && TableInternal::Step(**Counting) == SQLITE_ROW)
             Held = std::max(Held.value_or(0), qint64(sqlite3_column_int64(**Counting, 0)));
     }
     const qint64 Read = Salvage.Saved + Salvage.Refused;

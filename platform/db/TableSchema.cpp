@@ -167,8 +167,8 @@ TSchemaCheck CheckSchema(sqlite3* Db, const TTableDef& Def, const QString& Name,
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> Statement(nullptr, sqlite3_finalize);
     {
         sqlite3_stmt* Prepared = nullptr;
-        const int Rc =
-            sqlite3_prepare_v2(Db, "SELECT type, name, tbl_name, sql FROM main.sqlite_master", -1, &Prepared, nullptr);
+        const int Rc = TableInternal::PrepareV2(Db, "SELECT type, name, tbl_name, sql FROM main.sqlite_master", -1,
+                                                &Prepared, nullptr);
         Statement.reset(Prepared);
         if (Rc != SQLITE_OK)
             throw EDatabaseError(
@@ -184,7 +184,7 @@ TSchemaCheck CheckSchema(sqlite3* Db, const TTableDef& Def, const QString& Name,
     bool Meta = false;
     QSet<QString> Seen;
     int Rc;
-    while ((Rc = sqlite3_step(Statement.get())) == SQLITE_ROW) {
+    while ((Rc = TableInternal::Step(Statement.get())) == SQLITE_ROW) {
         const QString Type = Text(0);
         const QString Object = Text(1);
         const QString Of = Text(2);

@@ -78,7 +78,7 @@ std::vector<QVariantList> TTable::LookupRecords(const QString& IndexName, const 
             Sql = FLookupSql.insert(Key, KeySearchSql(*Search.Index, static_cast<int>(Keys[K].size()), SelectList()));
         sqlite3_stmt* Statement = Prepare(*Sql);
         Bind(Statement, Search.Binds);
-        const int Rc = sqlite3_step(Statement);
+        const int Rc = TableInternal::Step(Statement);
         if (Rc == SQLITE_ROW) {
             QVariantList& Values = Records[static_cast<size_t>(K)];
             Values.reserve(FDef.Fields.size());

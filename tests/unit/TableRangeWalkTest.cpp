@@ -9,8 +9,9 @@ namespace {
 
 TTableDef NumbersDef()
 {
-    return {{{"RecNo", TFieldType::Integer, 0}, {"Tel", TFieldType::String, 16}, {"Name", TFieldType::String, 10}},
-            {{"", "RecNo", true, true, false}, {"Tel", "Tel", false, false, false}, {"Name", "Name", false, false, true}}};
+    return {
+        {{"RecNo", TFieldType::Integer, 0}, {"Tel", TFieldType::String, 16}, {"Name", TFieldType::String, 10}},
+        {{"", "RecNo", true, true, false}, {"Tel", "Tel", false, false, false}, {"Name", "Name", false, false, true}}};
 }
 
 class TableRangeWalkTest : public ::testing::Test
@@ -145,4 +146,66 @@ TEST_F(TableRangeWalkTest, ACaseInsensitiveRangeHoldsItsRowsBothWays)
     for (Table.Last(); !Table.Bof(); Table.Prior())
         Seen << Table.FieldByName(QStringLiteral("Name")).AsString();
     EXPECT_EQ(Seen, (QStringList{"bz", "B", "aC"}));
+}
+
+// The counters the complexity guards read: what a fill and a walk did, and nothing after a reset.
+TEST_F(TableRangeWalkTest, TheCountersSayWhatTheEngineDid)
+{
+    ResetTableCounters();
+    Fill(100);
+    const TTableCounters Filled = TableCounters();
+    EXPECT_EQ(Filled.RowsWritten, 300);
+    EXPECT_GE(Filled.Stepped, 300);
+    EXPECT_LT(Filled.Prepared, 30) << "a statement is prepared once, not once a row";
+    EXPECT_GT(Filled.VmSteps, 0);
+
+    ResetTableCounters();
+    Table.SetIndexName(QStringLiteral("Tel"));
+    Table.SetRange({QStringLiteral("03")}, {QStringLiteral("04")});
+    EXPECT_EQ(TelsForward().size(), 100);
+    const TTableCounters Walked = TableCounters();
+    EXPECT_GE(Walked.RowsRead, 100);
+    EXPECT_EQ(Walked.RowsWritten, 0);
+
+    ResetTableCounters();
+    const TTableCounters Reset = TableCounters();
+    EXPECT_EQ(Reset.Prepared + Reset.Stepped + Reset.RowsRead + Reset.RowsWritten + Reset.VmSteps, 0);
+}
+
+// A filtered walk both ways (a condition in SQLite and a test of each row) and a bulk rewrite of
+// every row: their cost follows the rows, whatever the table holds before and after them.
+TEST_F(TableRangeWalkTest, AFilteredWalkAndABulkRewriteCostInProportionToTheRows)
+{
+    const auto Cost = [this](int Count) {
+        Fill(Count);
+        ResetTableCounters();
+        Table.SetIndexName(QStringLiteral("Tel"));
+        Table.SetFilter([](TTable& Row) { return Row.FieldByName(QStringLiteral("RecNo")).AsInteger() % 2 == 1; },
+                        QStringLiteral("Tel LIKE ?"), {QStringLiteral("03%")});
+        Table.SetFiltered(true);
+        const int Forward = int(TelsForward().size());
+        const int Backward = int(TelsBackward().size());
+        Table.SetFiltered(false);
+        const TTable::TRewriteCount Rewritten = Table.RewriteRows({QStringLiteral("Tel")}, {QStringLiteral("Name")},
+                                                                  [](const QVariantList& Values, QVariantList& New) {
+                                                                      New = {Values[0].toString().left(4)};
+                                                                      return true;
+                                                                  });
+        Table.Close();
+        const TTableCounters Counted = TableCounters();
+        Table.Open();
+        EXPECT_EQ(Forward, (Count + 1) / 2) << Count;
+        EXPECT_EQ(Backward, Forward) << Count;
+        EXPECT_EQ(Rewritten.Written, 3 * Count);
+        EXPECT_GE(Counted.RowsWritten, 3 * Count);
+        Table.Close();
+        Table.CreateTable(NumbersDef());
+        Table.Open();
+        return Counted;
+    };
+    const TTableCounters Small = Cost(300);
+    const TTableCounters Large = Cost(1200);
+    EXPECT_GT(Small.VmSteps, 0);
+    EXPECT_LE(Large.VmSteps, 5 * Small.VmSteps) << Small.VmSteps << " steps for 300, " << Large.VmSteps << " for 1200";
+    EXPECT_LE(Large.Prepared, 5 * Small.Prepared) << Small.Prepared << " statements for 300, " << Large.Prepared;
 }
