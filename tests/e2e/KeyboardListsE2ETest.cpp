@@ -79,6 +79,26 @@ protected:
         return !Fills.isEmpty() && QString::fromUtf8(QJsonDocument(Fills.last()).toJson()).contains(Text);
     }
 
+    // Clicks Button of the open window Name through its script and waits until that was done.
+    void ClickAndWait(const QString& Name, const QString& Button)
+    {
+        const qsizetype Before = Program.WindowFills(Name).size();
+        Program.ScriptLine({{QStringLiteral("window"), Name}, {QStringLiteral("click"), Button}, {QStringLiteral("log"), true}});
+        QElapsedTimer Clock;
+        Clock.start();
+        while (Program.WindowFills(Name).size() <= Before && Clock.elapsed() < TProgramHarness::Patience)
+            QThread::msleep(100);
+    }
+
+    // The boxes shown so far, for a failure's message.
+    [[nodiscard]] QString BoxTexts() const
+    {
+        QStringList Texts;
+        for (const QJsonObject& Box : Program.Boxes())
+            Texts << Box.value(QStringLiteral("text")).toString();
+        return Texts.join(QStringLiteral(" | "));
+    }
+
     TProgramHarness Program;
     std::unique_ptr<TXDesktop> Desktop;
     qulonglong Menu = 0;
@@ -142,21 +162,16 @@ TEST_F(KeyboardListsE2ETest, TheExportAndPrintListsOpenedByKeysTakeTheKeys)
     ASSERT_NE(Export, 0u);
     ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("FileExport")));
     Program.AnswerDialog(QStringLiteral("FileExport"), {}, QStringLiteral("rbNormal"));
-    Program.ScriptLine({{QStringLiteral("window"), QStringLiteral("FileExport")},
-                        {QStringLiteral("click"), QStringLiteral("bbtnAllSet")},
-                        {QStringLiteral("log"), true}});
-    QElapsedTimer Clock;
-    Clock.start();
-    while (Program.WindowFills(QStringLiteral("FileExport")).size() < 2 && Clock.elapsed() < TProgramHarness::Patience)
-        QThread::msleep(100);
+    ClickAndWait(QStringLiteral("FileExport"), QStringLiteral("bbtnAllSet"));
     ASSERT_TRUE(BecomesActive(Export));
     Type(QStringLiteral("alt+l"));
     const qulonglong ExportList = Desktop->WaitForWindow(QStringLiteral("テキストファイル出力　着信対応履歴一覧"));
     ASSERT_NE(ExportList, 0u);
     ASSERT_TRUE(BecomesActive(ExportList)) << "the export list opened without the keyboard";
-    Type(QStringLiteral("Down shift+Down alt+e"));
+    for (const char* Key : {"Down", "shift+Down", "alt+e"})
+        Type(QString::fromLatin1(Key));
     ASSERT_TRUE(Program.WaitForBox(QStringLiteral("2件のデータをテキストファイルに出力します  \r\nよろしいですか？  ")))
-        << "the export list did not take the keys";
+        << "the export list did not take the keys: " << BoxTexts().toStdString();
     Desktop->Screenshot(QStringLiteral("keyboard-export-list"));
     Type(QStringLiteral("Escape"));
     Desktop->KeyIn(Export, QStringLiteral("Escape"));
@@ -165,14 +180,17 @@ TEST_F(KeyboardListsE2ETest, TheExportAndPrintListsOpenedByKeysTakeTheKeys)
     Type(QStringLiteral("l"));
     const qulonglong Print = Desktop->WaitForWindow(QStringLiteral("一覧表の印刷"));
     ASSERT_NE(Print, 0u);
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("ListPrint")));
+    ClickAndWait(QStringLiteral("ListPrint"), QStringLiteral("bbtnSet"));
     ASSERT_TRUE(BecomesActive(Print));
     Type(QStringLiteral("alt+l"));
     const qulonglong PrintList = Desktop->WaitForWindow(QStringLiteral("一覧表印刷　着信対応履歴一覧"));
-    ASSERT_NE(PrintList, 0u);
+    ASSERT_NE(PrintList, 0u) << BoxTexts().toStdString();
     ASSERT_TRUE(BecomesActive(PrintList)) << "the print list opened without the keyboard";
-    Type(QStringLiteral("Down shift+Down alt+l"));
+    for (const char* Key : {"Down", "shift+Down", "alt+l"})
+        Type(QString::fromLatin1(Key));
     ASSERT_TRUE(Program.WaitForBox(QStringLiteral("2件のデータを印刷します  \r\nよろしいですか？  ")))
-        << "the print list did not take the keys";
+        << "the print list did not take the keys: " << BoxTexts().toStdString();
     Desktop->Screenshot(QStringLiteral("keyboard-print-list"));
 }
 
