@@ -22,10 +22,10 @@ void ExpectWhollyOnTheScreen(const TXDesktop& Desktop, const QString& Title)
         << Area.x() << "," << Area.y() << " " << Area.width() << "x" << Area.height();
 }
 
-void StartAtOneAndAHalf(TProgramHarness& Program, const TXDesktop& Desktop)
+void StartAtScale(TProgramHarness& Program, const TXDesktop& Desktop, const char* Scale = "1.5")
 {
     Desktop.Host(Program);
-    Program.Environment().insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1.5"));
+    Program.Environment().insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(Scale));
 }
 
 // A laptop's 1366 x 768 screen with the desktop's scale at 150 %: the windows a call opens stand whole on
@@ -37,7 +37,7 @@ TEST(SmallScreenE2ETest, ACallsWindowsStandWholeOnALaptopScreenAtOneAndAHalf)
     TProgramHarness Program;
     TXDesktop Desktop(Program.TempPath(QStringLiteral("desktop-ready")), QStringLiteral("1366x768x24"));
     ASSERT_TRUE(Desktop.Ready);
-    StartAtOneAndAHalf(Program, Desktop);
+    StartAtScale(Program, Desktop);
     Program.SetSetting(QStringLiteral("OPERATION"), QStringLiteral("HisListPopup"), QStringLiteral("1"));
     Program.SetSetting(QStringLiteral("OPERATION"), QStringLiteral("RecvViewPopup"), QStringLiteral("1"));
     ASSERT_TRUE(Program.StartAndWaitForLine());
@@ -48,16 +48,21 @@ TEST(SmallScreenE2ETest, ACallsWindowsStandWholeOnALaptopScreenAtOneAndAHalf)
     Desktop.Screenshot(QStringLiteral("small-screen-call"));
 }
 
-// The windows built of layouts that are taller or wider than that screen: each opens whole on it, what
-// did not fit scrolled inside.
-TEST(SmallScreenE2ETest, TheMenuCommandsWindowsStandWholeOnALaptopScreenAtOneAndAHalf)
+// The windows built of layouts, at the desktop's scales of 100, 150 and 200 %: each opens whole on the
+// laptop screen, what did not fit scrolled inside.
+class SmallScreenScaleE2ETest : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(SmallScreenScaleE2ETest, TheMenuCommandsWindowsStandWholeOnALaptopScreen)
 {
     if (const QString Missing = TXDesktop::Missing(false, true); !Missing.isEmpty())
         GTEST_SKIP() << Missing.toStdString();
     TProgramHarness Program;
     TXDesktop Desktop(Program.TempPath(QStringLiteral("desktop-ready")), QStringLiteral("1366x768x24"));
     ASSERT_TRUE(Desktop.Ready);
-    StartAtOneAndAHalf(Program, Desktop);
+    StartAtScale(Program, Desktop, GetParam());
+    const QString Scale = QString::fromLatin1(GetParam());
     ASSERT_TRUE(Program.StartAndWaitForLine());
     const struct
     {
@@ -76,26 +81,32 @@ TEST(SmallScreenE2ETest, TheMenuCommandsWindowsStandWholeOnALaptopScreenAtOneAnd
         Program.AnswerDialog(QStringLiteral("MainForm"), {}, QString::fromLatin1(Window.Command));
         ASSERT_TRUE(Program.WaitForWindow(QString::fromLatin1(Window.Window)));
         ExpectWhollyOnTheScreen(Desktop, Window.Title);
-        Desktop.Screenshot(QString::fromLatin1(Window.Shot));
+        Desktop.Screenshot(QString::fromLatin1(Window.Shot) + u'-' + Scale);
         Program.AnswerDialog(QString::fromLatin1(Window.Window), {}, QStringLiteral("btnCancel"));
         for (int Poll = 0; Poll < 50 && Desktop.Shows(Window.Title); ++Poll)
             QThread::msleep(100);
     }
 }
 
-TEST(SmallScreenE2ETest, TheUtilityStandsWholeOnALaptopScreenAtOneAndAHalf)
+TEST_P(SmallScreenScaleE2ETest, TheUtilityStandsWholeOnALaptopScreen)
 {
     if (const QString Missing = TXDesktop::Missing(false, true); !Missing.isEmpty())
         GTEST_SKIP() << Missing.toStdString();
     TProgramHarness Program;
     TXDesktop Desktop(Program.TempPath(QStringLiteral("desktop-ready")), QStringLiteral("1366x768x24"));
     ASSERT_TRUE(Desktop.Ready);
-    StartAtOneAndAHalf(Program, Desktop);
+    StartAtScale(Program, Desktop, GetParam());
     Program.SetProgram(QStringLiteral("VxUtil16"), Utility::UTILITY_INSTANCE_NAME);
     ASSERT_TRUE(Program.Start());
     ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
     ExpectWhollyOnTheScreen(Desktop, QStringLiteral("Tolvane１６ ユーティリティ"));
-    Desktop.Screenshot(QStringLiteral("small-screen-utility"));
+    Desktop.Screenshot(QStringLiteral("small-screen-utility-") + QString::fromLatin1(GetParam()));
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, SmallScreenScaleE2ETest, ::testing::Values("1", "1.5", "2"),
+                         [](const ::testing::TestParamInfo<const char*>& Info) {
+                             return std::string(Info.param) == "1.5" ? std::string("OneAndAHalf")
+                                                                    : std::string("Times") + Info.param;
+                         });
 
 } // namespace
