@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
 #include <functional>
@@ -254,23 +255,75 @@ void SetStoredGeometry(QWidget* Window, const QRect& Rect)
     Window->installEventFilter(new TFitOnFirstShow(Window));
 }
 
-void SetClientSize(QWidget* Window, QSize Size)
+namespace {
+
+// What of Window's screen a window may take: the work area less the window manager's title bar and
+// borders, which are not known before the window is first shown. Empty without a screen.
+QSize RoomFor(const QWidget* Window)
 {
-    // A window manager's title bar and borders, which are not known before the window is first shown.
     constexpr int FrameAllowanceX = 8;
     constexpr int FrameAllowanceY = 36;
     const QRect Area = WorkAreaOf(Window);
-    const QSize Room = Area.isEmpty() ? Size : Area.size() - QSize(FrameAllowanceX, FrameAllowanceY);
+    return Area.isEmpty() ? QSize() : Area.size() - QSize(FrameAllowanceX, FrameAllowanceY);
+}
+
+bool Fits(QSize Size, QSize Room)
+{
+    return Size.width() <= Room.width() && Size.height() <= Room.height();
+}
+
+// Moving a control to another parent puts it at the end of the tab order: the order is read before
+// and laid down again after.
+QList<QWidget*> TabOrderOf(QWidget* Window)
+{
+    QList<QWidget*> Order;
+    for (QWidget* Control = Window->nextInFocusChain(); Control != Window; Control = Control->nextInFocusChain())
+        Order << Control;
+    return Order;
+}
+
+void RestoreTabOrder(const QList<QWidget*>& Order)
+{
+    for (qsizetype I = 1; I < Order.size(); ++I)
+        QWidget::setTabOrder(Order[I - 1], Order[I]);
+}
+
+// Scroll's window size for content of Size in Room: a scroll bar of one direction takes room from the
+// other, and where the screen has that room it is given.
+QSize ScrolledSize(const QScrollArea* Scroll, QSize Size, QSize Room)
+{
+    const int Bar = Scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scroll);
+    QSize Shown = Size.boundedTo(Room);
+    if (Shown.height() < Size.height())
+        Shown.setWidth(std::min(Room.width(), Size.width() + Bar));
+    if (Shown.width() < Size.width())
+        Shown.setHeight(std::min(Room.height(), Size.height() + Bar));
+    return Shown;
+}
+
+QScrollArea* NewClientScroll(QWidget* Window)
+{
+    auto* Scroll = new QScrollArea(Window);
+    Scroll->setObjectName(QStringLiteral("scrClient"));
+    Scroll->setFrameShape(QFrame::NoFrame);
+    // The controls inside take the keyboard, not the area around them.
+    Scroll->setFocusPolicy(Qt::NoFocus);
+    return Scroll;
+}
+
+} // namespace
+
+void SetClientSize(QWidget* Window, QSize Size)
+{
+    const QSize Fitted = RoomFor(Window);
+    const QSize Room = Fitted.isEmpty() ? Size : Fitted;
     auto* Scroll = Window->findChild<QScrollArea*>(QStringLiteral("scrClient"), Qt::FindDirectChildrenOnly);
     if (Scroll == nullptr) {
-        if (Size.width() <= Room.width() && Size.height() <= Room.height()) {
+        if (Fits(Size, Room)) {
             Window->setFixedSize(Size);
             return;
         }
-        // Moving a control to another parent puts it at the end of the tab order: the order is kept.
-        QList<QWidget*> TabOrder;
-        for (QWidget* Control = Window->nextInFocusChain(); Control != Window; Control = Control->nextInFocusChain())
-            TabOrder << Control;
+        const QList<QWidget*> TabOrder = TabOrderOf(Window);
         auto* Content = new QWidget;
         Content->setObjectName(QStringLiteral("pnlClient"));
         for (QObject* Child : Window->children()) {
@@ -283,23 +336,56 @@ void SetClientSize(QWidget* Window, QSize Size)
             Control->setGeometry(Place);
             Control->setHidden(Hidden);
         }
-        Scroll = new QScrollArea(Window);
-        Scroll->setObjectName(QStringLiteral("scrClient"));
-        Scroll->setFrameShape(QFrame::NoFrame);
+        Scroll = NewClientScroll(Window);
         Scroll->setWidget(Content);
-        for (qsizetype I = 1; I < TabOrder.size(); ++I)
-            QWidget::setTabOrder(TabOrder[I - 1], TabOrder[I]);
+        RestoreTabOrder(TabOrder);
     }
     Scroll->widget()->setFixedSize(Size);
-    // A scroll bar of one direction takes room from the other: where the screen has that room, it is given.
-    const int Bar = Scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scroll);
-    QSize Shown = Size.boundedTo(Room);
-    if (Shown.height() < Size.height())
-        Shown.setWidth(std::min(Room.width(), Size.width() + Bar));
-    if (Shown.width() < Size.width())
-        Shown.setHeight(std::min(Room.height(), Size.height() + Bar));
+    const QSize Shown = ScrolledSize(Scroll, Size, Room);
     Window->setFixedSize(Shown);
     Scroll->setGeometry(QRect(QPoint(), Shown));
+}
+
+void FitLayoutToScreen(QWidget* Window)
+{
+    QLayout* Layout = Window->layout();
+    const QSize Room = RoomFor(Window);
+    if (Layout == nullptr || Room.isEmpty())
+        return;
+    Layout->activate();
+    const bool FixedSize = Window->minimumSize() == Window->maximumSize();
+    const QSize Least = Window->minimumSizeHint().expandedTo(Window->minimumSize());
+    // A window never resized takes its size hint as it is first shown.
+    const QSize Current = Window->testAttribute(Qt::WA_Resized) ? Window->size() : Window->sizeHint();
+    const QSize Wanted = Current.expandedTo(Least);
+    if (Fits(Wanted, Room))
+        return;
+    if (!FixedSize && Fits(Least, Room)) {
+        // The layout can give way: the window only shrinks.
+        Window->resize(Wanted.boundedTo(Room));
+        return;
+    }
+    const QList<QWidget*> TabOrder = TabOrderOf(Window);
+    auto* Content = new QWidget;
+    Content->setObjectName(QStringLiteral("pnlClient"));
+    // Takes the layout from Window and makes its widgets Content's.
+    Content->setLayout(Layout);
+    // A window of one size keeps that size for its content; any other, what its layout needs at least.
+    Content->setMinimumSize(FixedSize ? Wanted : Least);
+    auto* Scroll = NewClientScroll(Window);
+    Scroll->setWidgetResizable(true);
+    Scroll->setWidget(Content);
+    auto* Frame = new QVBoxLayout(Window);
+    Frame->setContentsMargins(0, 0, 0, 0);
+    Frame->addWidget(Scroll);
+    RestoreTabOrder(TabOrder);
+    Window->setMinimumSize(0, 0);
+    Window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize Shown = ScrolledSize(Scroll, Wanted, Room);
+    if (FixedSize)
+        Window->setFixedSize(Shown);
+    else
+        Window->resize(Shown);
 }
 
 int ScaleByDpiAt(int Value, bool ToScreen, double PixelsPerInch)

@@ -49,6 +49,12 @@ void SetStoredGeometry(QWidget* Window, const QRect& Rect);
 // edge. Called again with another size (a panel shown or hidden), it sizes the scrolled area instead.
 void SetClientSize(QWidget* Window, QSize Size);
 
+// The same for a window built of layouts, called once it has its size: where the work area of its screen
+// has no room for that size or for what its layout needs at least, the layout with all it holds moves
+// into a scroll area that fills the window, and the window takes the size there is room for. Nothing cut,
+// the tab order kept; on a screen with room the window stays as it is.
+void FitLayoutToScreen(QWidget* Window);
+
 // Converts a stored 96-per-inch value to the screen (ToScreen) or back, rounding half up. Qt already
 // lays out in 96-per-inch logical units with a device pixel ratio on top, so with the primary screen's
 // logical DPI at 96 this is the identity and stored sizes are not scaled twice.

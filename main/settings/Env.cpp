@@ -106,6 +106,7 @@ TEnvironment::TEnvironment(QWidget* Owner) : QDialog(Owner)
         setWindowFlag(Qt::WindowCloseButtonHint, false);
     adjustSize();
     setFixedSize(size().expandedTo(QSize(512, 477)));
+    FitLayoutToScreen(this);
     CenterForm(this, nullptr);
     ScriptWindow(this);
 }

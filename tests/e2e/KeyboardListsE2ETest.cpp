@@ -79,6 +79,26 @@ protected:
         return !Fills.isEmpty() && QString::fromUtf8(QJsonDocument(Fills.last()).toJson()).contains(Text);
     }
 
+    // Clicks Button of the open window Name through its script and waits until that was done.
+    void ClickAndWait(const QString& Name, const QString& Button)
+    {
+        const qsizetype Before = Program.WindowFills(Name).size();
+        Program.ScriptLine({{QStringLiteral("window"), Name}, {QStringLiteral("click"), Button}, {QStringLiteral("log"), true}});
+        QElapsedTimer Clock;
+        Clock.start();
+        while (Program.WindowFills(Name).size() <= Before && Clock.elapsed() < TProgramHarness::Patience)
+            QThread::msleep(100);
+    }
+
+    // The boxes shown so far, for a failure's message.
+    [[nodiscard]] QString BoxTexts() const
+    {
+        QStringList Texts;
+        for (const QJsonObject& Box : Program.Boxes())
+            Texts << Box.value(QStringLiteral("text")).toString();
+        return Texts.join(QStringLiteral(" | "));
+    }
+
     TProgramHarness Program;
     std::unique_ptr<TXDesktop> Desktop;
     qulonglong Menu = 0;
@@ -122,6 +142,56 @@ TEST_F(KeyboardListsE2ETest, TheDirectoryListOpenedByKeysTakesTheKeys)
     EXPECT_TRUE(LastFillShows(QStringLiteral("MeiboView"), QStringLiteral("鈴木　花子")))
         << "the record window shows another entry than the one Down selected";
     Desktop->Screenshot(QStringLiteral("keyboard-directory-inquiry"));
+}
+
+// The export and print lists, opened from their windows with "一覧(&L)": Down and Shift+Down select the
+// second and third lines of the list, and its command asks about those two.
+TEST_F(KeyboardListsE2ETest, TheExportAndPrintListsOpenedByKeysTakeTheKeys)
+{
+    // The start-up's notice that no CD drive is there, then no to both questions.
+    Program.Environment().insert(QStringLiteral("VX_MSGBOX_ANSWERS"), QStringLiteral("OK,No,No"));
+    StartWithMenuWindow();
+    for (const char* Number : {"0312340001", "0312340002", "0312340003"})
+        ASSERT_EQ(Program.Ring(QString::fromLatin1(Number)), 0);
+    ASSERT_TRUE(Program.WaitForRows(3));
+
+    // Plain text of every item, chosen as in any other test; the list is opened from the keyboard.
+    Desktop->KeyIn(Menu, QStringLiteral("alt+f"));
+    Type(QStringLiteral("o"));
+    const qulonglong Export = Desktop->WaitForWindow(QStringLiteral("テキストファイル出力"));
+    ASSERT_NE(Export, 0u);
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("FileExport")));
+    Program.AnswerDialog(QStringLiteral("FileExport"), {}, QStringLiteral("rbNormal"));
+    ClickAndWait(QStringLiteral("FileExport"), QStringLiteral("bbtnAllSet"));
+    ASSERT_TRUE(BecomesActive(Export));
+    Type(QStringLiteral("alt+l"));
+    const qulonglong ExportList = Desktop->WaitForWindow(QStringLiteral("テキストファイル出力　着信対応履歴一覧"));
+    ASSERT_NE(ExportList, 0u);
+    ASSERT_TRUE(BecomesActive(ExportList)) << "the export list opened without the keyboard";
+    for (const char* Key : {"Down", "shift+Down", "alt+e"})
+        Type(QString::fromLatin1(Key));
+    ASSERT_TRUE(Program.WaitForBox(QStringLiteral("2件のデータをテキストファイルに出力します  \r\nよろしいですか？  ")))
+        << "the export list did not take the keys: " << BoxTexts().toStdString();
+    Desktop->Screenshot(QStringLiteral("keyboard-export-list"));
+    Type(QStringLiteral("Escape"));
+    Desktop->KeyIn(Export, QStringLiteral("Escape"));
+
+    Desktop->KeyIn(Menu, QStringLiteral("alt+f"));
+    Type(QStringLiteral("l"));
+    const qulonglong Print = Desktop->WaitForWindow(QStringLiteral("一覧表の印刷"));
+    ASSERT_NE(Print, 0u);
+    ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("ListPrint")));
+    ClickAndWait(QStringLiteral("ListPrint"), QStringLiteral("bbtnSet"));
+    ASSERT_TRUE(BecomesActive(Print));
+    Type(QStringLiteral("alt+l"));
+    const qulonglong PrintList = Desktop->WaitForWindow(QStringLiteral("一覧表印刷　着信対応履歴一覧"));
+    ASSERT_NE(PrintList, 0u) << BoxTexts().toStdString();
+    ASSERT_TRUE(BecomesActive(PrintList)) << "the print list opened without the keyboard";
+    for (const char* Key : {"Down", "shift+Down", "alt+l"})
+        Type(QString::fromLatin1(Key));
+    ASSERT_TRUE(Program.WaitForBox(QStringLiteral("2件のデータを印刷します  \r\nよろしいですか？  ")))
+        << "the print list did not take the keys: " << BoxTexts().toStdString();
+    Desktop->Screenshot(QStringLiteral("keyboard-print-list"));
 }
 
 // The list's place was stored on a monitor since unplugged, and larger than this screen: it opens whole

@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -147,6 +149,86 @@ TEST(CommonFormsTest, AClientSizeTheScreenHasNoRoomForScrolls)
     (new QLineEdit(&Small))->setGeometry(10, 10, 100, 24);
     SetClientSize(&Small, QSize(200, 100));
     EXPECT_EQ(Small.size(), QSize(200, 100));
+    EXPECT_EQ(Small.findChild<QScrollArea*>(), nullptr);
+}
+
+// The names of the controls Tab walks through from First, once round.
+QStringList TabWalk(QWidget& Window, QWidget* First)
+{
+    Window.show();
+    QApplication::setActiveWindow(&Window);
+    First->setFocus();
+    QStringList Names;
+    for (int Step = 0; Step < 6; ++Step) {
+        Names << (QApplication::focusWidget() != nullptr ? QApplication::focusWidget()->objectName() : QString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    return Names;
+}
+
+// A window of layouts too tall for the work area fits it, all its controls scrolled inside in their tab
+// order and none below what its layout needs; one of a fixed size keeps it for its content. One that
+// fits, and one whose layout can give way, keep their controls where they were.
+TEST(CommonFormsTest, ALayoutTheScreenHasNoRoomForScrolls)
+{
+    const QRect Area = WorkArea();
+    for (const bool FixedSize : {false, true}) {
+        SCOPED_TRACE(FixedSize ? "fixed size" : "resizable");
+        QWidget Window;
+        auto* Layout = new QVBoxLayout(&Window);
+        QList<QLineEdit*> Edits;
+        for (const char* Name : {"edtFirst", "edtSecond", "edtThird"}) {
+            auto* Edit = new QLineEdit;
+            Edit->setObjectName(QString::fromLatin1(Name));
+            Edit->setMinimumHeight(Area.height() / 2);
+            Layout->addWidget(Edit);
+            Edits << Edit;
+        }
+        // The tab order is not the order of the layout: it must survive the move into the scrolled area.
+        QWidget::setTabOrder(Edits[0], Edits[2]);
+        QWidget::setTabOrder(Edits[2], Edits[1]);
+        if (FixedSize)
+            Window.setFixedSize(Window.sizeHint());
+        const QSize Least = Window.minimumSizeHint();
+        const QStringList Before = TabWalk(Window, Edits[0]);
+        Window.hide();
+
+        FitLayoutToScreen(&Window);
+        const QStringList After = TabWalk(Window, Edits[0]);
+        QApplication::processEvents();
+        EXPECT_EQ(After, Before);
+        EXPECT_EQ(Before.mid(0, 3), (QStringList{"edtFirst", "edtThird", "edtSecond"}));
+        EXPECT_LE(Window.height(), Area.height());
+        auto* Scroll = Window.findChild<QScrollArea*>(QStringLiteral("scrClient"));
+        ASSERT_NE(Scroll, nullptr);
+        EXPECT_EQ(Edits[1]->window(), &Window);
+        EXPECT_TRUE(Scroll->widget()->isAncestorOf(Edits[1]));
+        EXPECT_GE(Scroll->widget()->height(), Least.height()) << "squeezed below what the layout needs";
+        EXPECT_GT(Scroll->verticalScrollBar()->maximum(), 0);
+        EXPECT_EQ(Scroll->horizontalScrollBar()->maximum(), 0) << "the vertical bar's room was given, not taken";
+        // Tab to a control below the visible part scrolls it into view.
+        Edits[0]->setFocus();
+        QTest::keyClick(Edits[0], Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), Edits[2]);
+        EXPECT_GT(Scroll->verticalScrollBar()->value(), 0);
+    }
+
+    QWidget Shrinking;
+    auto* Layout = new QVBoxLayout(&Shrinking);
+    auto* Edit = new QLineEdit;
+    Layout->addWidget(Edit);
+    Shrinking.resize(200, Area.height() + 200);
+    FitLayoutToScreen(&Shrinking);
+    EXPECT_LE(Shrinking.height(), Area.height());
+    EXPECT_EQ(Shrinking.findChild<QScrollArea*>(), nullptr);
+    EXPECT_EQ(Edit->parentWidget(), &Shrinking);
+
+    QWidget Small;
+    auto* SmallLayout = new QVBoxLayout(&Small);
+    SmallLayout->addWidget(new QLineEdit);
+    Small.resize(300, 200);
+    FitLayoutToScreen(&Small);
+    EXPECT_EQ(Small.size(), QSize(300, 200));
     EXPECT_EQ(Small.findChild<QScrollArea*>(), nullptr);
 }
 

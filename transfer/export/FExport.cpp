@@ -232,6 +232,7 @@ void TFileExport::BuildControls()
     Page->addLayout(Body);
     Page->addLayout(Bottom);
     resize(ScaleByDpi(640, true), ScaleByDpi(520, true));
+    FitLayoutToScreen(this);
 
     connect(bbtnSet, &QPushButton::clicked, this, &TFileExport::bbtnSetClick);
     connect(bbtnAdd, &QPushButton::clicked, this, &TFileExport::bbtnAddClick);

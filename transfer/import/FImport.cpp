@@ -207,6 +207,7 @@ void TFileImport::BuildControls()
     Bottom->addWidget(btnCancel);
     Main->addLayout(Bottom);
     resize(ScaleByDpi(860, true), ScaleByDpi(640, true));
+    FitLayoutToScreen(this);
 
     connect(rbRecvHis, &QRadioButton::clicked, this, [this] { rbImportDestClick(0); });
     connect(rbAddMeibo, &QRadioButton::clicked, this, [this] { rbImportDestClick(1); });

@@ -128,6 +128,7 @@ TListPrint::TListPrint(QWidget* Owner) : QDialog(Owner)
 
     FIni = std::make_unique<TMemIniFile>(SettingsFileName());
     adjustSize();
+    FitLayoutToScreen(this);
     // The stored place is in 96-dpi units; a fresh file centres the window on the screen.
     const QRect Screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->geometry() : QRect();
     const int Left = FIni->ReadInteger(ListPrintSection, QStringLiteral("Left"), (Screen.width() - width()) / 2);

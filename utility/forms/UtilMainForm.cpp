@@ -1,5 +1,6 @@
 #include "utility/forms/UtilMainForm.h"
 
+#include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/FbEditions.h"
@@ -68,6 +69,7 @@ TMainForm::TMainForm(QWidget* Parent) : QWidget(Parent)
         Busy ? QApplication::setOverrideCursor(Qt::WaitCursor) : QApplication::restoreOverrideCursor();
     };
     pgctlUtility->setCurrentIndex(0);
+    FitLayoutToScreen(this);
     qApp->installEventFilter(this);
     // Logs the window as it is shown, and lets the end-to-end tests press its commands.
     ScriptWindow(this);

@@ -2,6 +2,7 @@
 
 #include "directory/maps/drivers/MapDriver.h"
 #include "directory/maps/host/MapHost.h"
+#include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "platform/msg/MessageBoxFlags.h"
@@ -184,6 +185,7 @@ TMapWindow::TMapWindow(QWidget* Owner, const QString& Program, const QString& Ti
     Map = new TMapSurfaceWidget(*FHost, FSurface, this);
     Layout->addWidget(Map, 1);
     resize(640, 520);
+    FitLayoutToScreen(this);
 
     actCopy = new QAction(QStringLiteral("コピー"), this);
     actCopy->setShortcut(QKeySequence::Copy);
