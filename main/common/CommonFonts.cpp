@@ -1,6 +1,7 @@
 #include "main/common/CommonFonts.h"
 
 #include <QFontDatabase>
+#include <QSet>
 
 namespace {
 
@@ -83,7 +84,8 @@ QList<TFontListEntry> ListFonts(bool FixedPitchOnly, bool WithSymbol)
     InstallFontSubstitutes();
     if (!JapaneseMonospaceFamily().isEmpty())
         Fonts.append({MsGothicFontName, SHIFTJIS_CHARSET});
-    QStringList Listed;
+    // A set: a machine may have thousands of families, each looked for among those already listed.
+    QSet<QString> Listed;
     for (const QString& Family : QFontDatabase::families()) {
         if (Family.startsWith(QLatin1Char('@')) || QFontDatabase::isPrivateFamily(Family))
             continue;
@@ -109,7 +111,7 @@ QList<TFontListEntry> ListFonts(bool FixedPitchOnly, bool WithSymbol)
         if (Charset < 0)
             continue;
         Fonts.append({Name, Charset});
-        Listed << Name;
+        Listed.insert(Name);
     }
     return Fonts;
 }
