@@ -124,11 +124,13 @@ private:
         sqlite3_reset(*FWrite);
     }
 
-    // Whether the first row at or after RowId, if any, can be reached.
-    bool Reachable(qint64 RowId)
+    // Whether the first row at or after RowId, if any, can be reached; *Row is its rowid.
+    bool Reachable(qint64 RowId, std::optional<qint64>* Row = nullptr)
     {
         sqlite3_bind_int64(*FProbe, 1, RowId);
         const int Rc = TableInternal::Step(*FProbe);
+        if (Row != nullptr)
+            *Row = Rc == SQLITE_ROW ? std::optional<qint64>(sqlite3_column_int64(*FProbe, 0)) : std::nullopt;
         sqlite3_reset(*FProbe);
         if (Rc == SQLITE_ROW || Rc == SQLITE_DONE)
             return true;
@@ -163,7 +165,12 @@ private:
             const quint64 Middle = Failed + (Found - Failed) / 2;
             (Reachable(At(Middle)) ? Found : Failed) = Middle;
         }
-        return At(Found);
+        // The walk goes on at the row found, not at the number the search stopped at: a row whose
+        // number the index gives but whose values cannot be read would else be met again at every
+        // number up to its own, one walk each.
+        std::optional<qint64> Row;
+        Reachable(At(Found), &Row);
+        return Row ? *Row : At(Found);
     }
 
     TStatement FRead;
