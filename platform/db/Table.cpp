@@ -1,7 +1,7 @@
 #include "platform/db/Table.h"
 
 #include "platform/db/Collation.h"
-#include "platform/db/TableInternal.h"
+#include "platform/db/TableImpl.h"
 #include "platform/sys/Folders.h"
 
 #include <QCryptographicHash>
@@ -231,47 +231,37 @@ TSession& DefaultSession()
 
 // ---- TTable: files and connection
 
-TTable::TTable(TSession& Session) : FSession(Session) {}
-
-TTable::~TTable()
-{
-    try {
-        Close();
-    } catch (...) {
-    }
-}
-
-void TTable::SetDatabaseName(const QString& Folder)
+void TTable::TImpl::SetDatabaseName(const QString& Folder)
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot change the folder of an open table"));
     FDatabaseName = Folder;
 }
 
-void TTable::SetTableName(const QString& FileName)
+void TTable::TImpl::SetTableName(const QString& FileName)
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot change the name of an open table"));
     FTableName = FileName;
 }
 
-QString TTable::FileName() const
+QString TTable::TImpl::FileName() const
 {
     return FDatabaseName.isEmpty() ? FTableName : IncludeTrailingDelimiter(FDatabaseName) + FTableName;
 }
 
-QString TTable::SqlTableName() const
+QString TTable::TImpl::SqlTableName() const
 {
     // An open table goes by the name it was created with, so that a copy under another file name opens too.
     return FSqlName.isEmpty() ? QFileInfo(FTableName).completeBaseName() : FSqlName;
 }
 
-bool TTable::Exists() const
+bool TTable::TImpl::Exists() const
 {
     return QFileInfo(FileName()).isFile();
 }
 
-void TTable::SetExclusive(bool Value)
+void TTable::TImpl::SetExclusive(bool Value)
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot change the access of an open table"));
@@ -286,7 +276,7 @@ bool EDatabaseError::Busy() const noexcept
     return Primary == SQLITE_BUSY || Primary == SQLITE_LOCKED;
 }
 
-void TTable::Fail(const QString& What) const
+void TTable::TImpl::Fail(const QString& What) const
 {
     QString Message = What;
     if (FDb)
@@ -294,13 +284,13 @@ void TTable::Fail(const QString& What) const
     throw EDatabaseError(Message + QStringLiteral(" (table %1)").arg(FileName()), FDb ? sqlite3_errcode(FDb) : 0);
 }
 
-void TTable::CheckActive() const
+void TTable::TImpl::CheckActive() const
 {
     if (!FDb)
         throw EDatabaseError(QStringLiteral("Table %1 is not open").arg(FTableName));
 }
 
-void TTable::CreateTable(const TTableDef& Def, const QString& Password)
+void TTable::TImpl::CreateTable(const TTableDef& Def, const QString& Password)
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot create the open table %1").arg(FileName()));
@@ -317,7 +307,7 @@ void TTable::CreateTable(const TTableDef& Def, const QString& Password)
     }
 }
 
-void TTable::DeleteTable()
+void TTable::TImpl::DeleteTable()
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot delete the open table %1").arg(FileName()));
@@ -362,7 +352,7 @@ int CountVmSteps(unsigned, void*, void* Statement, void*)
 
 } // namespace
 
-void TTable::Connect(bool Create, const QString& Path)
+void TTable::TImpl::Connect(bool Create, const QString& Path)
 {
     InitializeSqlite();
     // A connection belongs to one table object on one thread.
@@ -385,7 +375,7 @@ void TTable::Connect(bool Create, const QString& Path)
     sqlite3_trace_v2(FDb, SQLITE_TRACE_PROFILE, CountVmSteps, nullptr);
 }
 
-void TTable::ForgetStatements()
+void TTable::TImpl::ForgetStatements()
 {
     for (sqlite3_stmt* Statement : std::as_const(FStatements)) {
         CountSteps(Statement);
@@ -395,7 +385,7 @@ void TTable::ForgetStatements()
     FKept = {};
 }
 
-void TTable::Disconnect()
+void TTable::TImpl::Disconnect()
 {
     ForgetStatements();
     FLookupSql.clear();
@@ -404,7 +394,7 @@ void TTable::Disconnect()
     FDb = nullptr;
 }
 
-void TTable::Exec(const QString& Sql)
+void TTable::TImpl::Exec(const QString& Sql)
 {
     CheckActive();
     char* Error = nullptr;
@@ -415,7 +405,7 @@ void TTable::Exec(const QString& Sql)
     }
 }
 
-sqlite3_stmt* TTable::Prepare(const QString& Sql)
+sqlite3_stmt* TTable::TImpl::Prepare(const QString& Sql)
 {
     CheckActive();
     auto Found = FStatements.constFind(Sql);
@@ -437,7 +427,7 @@ sqlite3_stmt* TTable::Prepare(const QString& Sql)
     return Statement;
 }
 
-sqlite3_stmt* TTable::PrepareKept(sqlite3_stmt*& Kept, const QString& Sql)
+sqlite3_stmt* TTable::TImpl::PrepareKept(sqlite3_stmt*& Kept, const QString& Sql)
 {
     CheckActive();
     if (!Kept) {
@@ -451,7 +441,7 @@ sqlite3_stmt* TTable::PrepareKept(sqlite3_stmt*& Kept, const QString& Sql)
     return Kept;
 }
 
-int TTable::Step(const QString& Sql)
+int TTable::TImpl::Step(const QString& Sql)
 {
     sqlite3_stmt* Statement = Prepare(Sql);
     const int Rc = TableInternal::Step(Statement);
@@ -459,7 +449,7 @@ int TTable::Step(const QString& Sql)
     return Rc;
 }
 
-void TTable::Bind(sqlite3_stmt* Statement, const QVariantList& Values)
+void TTable::TImpl::Bind(sqlite3_stmt* Statement, const QVariantList& Values)
 {
     for (int I = 0; I < Values.size(); ++I)
         BindValue(Statement, I + 1, Values[I]);
@@ -485,7 +475,7 @@ void BindText(sqlite3_stmt* Statement, int Position, QStringView Text)
 
 } // namespace
 
-void TTable::BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Value)
+void TTable::TImpl::BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Value)
 {
     {
         switch (Value.typeId()) {
@@ -514,7 +504,7 @@ void TTable::BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Va
 
 // ---- opening
 
-void TTable::Open()
+void TTable::TImpl::Open()
 {
     if (Active())
         return;
@@ -553,7 +543,7 @@ void TTable::Open()
     }
 }
 
-void TTable::ReadDefinition()
+void TTable::TImpl::ReadDefinition()
 {
     TTableDef Def;
     QString Salt;
@@ -626,7 +616,7 @@ void TTable::ReadDefinition()
     FFieldExact.clear();
     FAutoIncField = -1;
     for (int I = 0; I < FDef.Fields.size(); ++I) {
-        FFields.push_back(std::unique_ptr<TField>(new TField(*this, I, FDef.Fields[I])));
+        FFields.push_back(std::unique_ptr<TField>(new TField(FSelf, I, FDef.Fields[I])));
         FFieldIndex.insert(FDef.Fields[I].Name.toLower(), I);
         FFieldExact.insert(FDef.Fields[I].Name, I);
         if (FDef.Fields[I].Type == TFieldType::AutoInc)
@@ -640,7 +630,7 @@ void TTable::ReadDefinition()
     FCurrent.Values = FBlank;
 }
 
-void TTable::BuildIndexes()
+void TTable::TImpl::BuildIndexes()
 {
     FIndexes.clear();
     FRowIdIsPrimary = false;
@@ -684,7 +674,7 @@ void TTable::BuildIndexes()
     FIndexName = FIndexes[static_cast<size_t>(FCurrentIndex)].Name;
 }
 
-void TTable::BuildStatements()
+void TTable::TImpl::BuildStatements()
 {
     QStringList Columns{QStringLiteral("rowid")};
     QStringList All;
@@ -711,7 +701,7 @@ void TTable::BuildStatements()
                  QStringLiteral(" WHERE rowid = ?");
 }
 
-void TTable::Close()
+void TTable::TImpl::Close()
 {
     if (!Active())
         return;

@@ -3,7 +3,6 @@
 #include "platform/sys/Exceptions.h"
 
 #include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,12 +10,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-struct sqlite3;
-struct sqlite3_stmt;
-namespace TableInternal {
-class TOpenLock;
-}
 
 // The table engine: one SQLite file per table, walked by a cursor the way the windows expect of a
 // navigational table. A closed table is one file; a posted row is on disk when Post returns.
@@ -174,9 +167,9 @@ public:
     // Where the table lives: folder (with or without a trailing "/") and file name ("Meibo.DB").
     // Inside the file the table is named as the file without its extension.
     void SetDatabaseName(const QString& Folder);
-    [[nodiscard]] const QString& DatabaseName() const { return FDatabaseName; }
+    [[nodiscard]] const QString& DatabaseName() const;
     void SetTableName(const QString& FileName);
-    [[nodiscard]] const QString& TableName() const { return FTableName; }
+    [[nodiscard]] const QString& TableName() const;
     [[nodiscard]] QString FileName() const;
     [[nodiscard]] bool Exists() const;
 
@@ -190,20 +183,20 @@ public:
     // Exclusive: no other connection may read or write while this one is open, and it opens only
     // while no other table object or process has the table open.
     void SetExclusive(bool Value);
-    [[nodiscard]] bool Exclusive() const { return FExclusive; }
+    [[nodiscard]] bool Exclusive() const;
 
     void Open();
     void Close();
     void SetActive(bool Value) { Value ? Open() : Close(); }
-    [[nodiscard]] bool Active() const { return FDb != nullptr; }
-    [[nodiscard]] TDataSetState State() const { return FState; }
+    [[nodiscard]] bool Active() const;
+    [[nodiscard]] TDataSetState State() const;
     // The definition the open table carries.
-    [[nodiscard]] const TTableDef& Definition() const { return FDef; }
-    [[nodiscard]] bool Protected() const { return FProtected; }
+    [[nodiscard]] const TTableDef& Definition() const;
+    [[nodiscard]] bool Protected() const;
 
     // The current index: empty for the primary index. Changing it keeps the current record and
     // cancels a range. It may be chosen before Open and stays chosen across Close.
-    [[nodiscard]] const QString& IndexName() const { return FIndexName; }
+    [[nodiscard]] const QString& IndexName() const;
     void SetIndexName(const QString& Name);
 
     // The cursor: First sets Bof, Last sets Eof; Next on the last record sets Eof and stays there,
@@ -223,10 +216,10 @@ public:
     // index, range or filter drops what was read ahead. TTableReadAhead turns it on for a scope.
     // Batch is the rows a query reads: the rows the walk is known to want, or a few hundred.
     void SetReadAhead(bool On, int Batch = 256);
-    [[nodiscard]] bool ReadAhead() const { return FAhead.On; }
-    [[nodiscard]] bool Bof() const { return FBof; }
-    [[nodiscard]] bool Eof() const { return FEof; }
-    [[nodiscard]] bool IsEmpty() const { return FBof && FEof && !FHasCurrent; }
+    [[nodiscard]] bool ReadAhead() const;
+    [[nodiscard]] bool Bof() const;
+    [[nodiscard]] bool Eof() const;
+    [[nodiscard]] bool IsEmpty() const;
     // Records within the range and the filter.
     [[nodiscard]] int RecordCount();
     // Re-reads the current record, or the nearest one when it is gone.
@@ -250,7 +243,7 @@ public:
     // (inclusive) and goes to the first of them.
     void SetRange(const QVariantList& Low, const QVariantList& High);
     void CancelRange();
-    [[nodiscard]] bool RangeActive() const { return FRangeActive; }
+    [[nodiscard]] bool RangeActive() const;
 
     // A filter: SqlWhere (a condition on the table's columns with "?" parameters) narrows the rows
     // in SQLite; Predicate, when given, sees each remaining row as the current record and accepts
@@ -263,7 +256,7 @@ public:
     // where it stood, on a row the filter may refuse, for a caller that moves it itself next: under
     // a condition few rows meet, the walk to the first of them reads most of the table.
     void SetFiltered(bool Value, bool GoToFirst = true);
-    [[nodiscard]] bool Filtered() const { return FFiltered; }
+    [[nodiscard]] bool Filtered() const;
 
     // The row's identity; valid for the life of the row.
     [[nodiscard]] qint64 GetBookmark() const;
@@ -279,8 +272,8 @@ public:
     // The fields of the open table; they are made anew by each Open, so keep no reference across a Close.
     [[nodiscard]] TField& FieldByName(const QString& Name);
     [[nodiscard]] TField* FindField(const QString& Name);
-    [[nodiscard]] int FieldCount() const { return static_cast<int>(FFields.size()); }
-    [[nodiscard]] TField& Fields(int Index) { return *FFields.at(static_cast<size_t>(Index)); }
+    [[nodiscard]] int FieldCount() const;
+    [[nodiscard]] TField& Fields(int Index);
 
     // Bulk work: one transaction, with a savepoint where a single record may be refused.
     void StartTransaction();
@@ -362,148 +355,10 @@ public:
 
 private:
     friend class TField;
-    struct TIndexInfo
-    {
-        QString Name;
-        QList<int> FieldIndexes;
-        QStringList Columns; // with their collations
-        bool Primary = false;
-    };
-    using TBuffer = std::vector<QVariant>;
-    struct TRow
-    {
-        qint64 RowId = 0;
-        TBuffer Values;
-    };
-
-    qint64 RebuildFile(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
-                       const QString& RenumberField, TSalvageCount* Salvaged);
-    void CheckActive() const;
-    void CheckBrowseMode();
-    void Connect(bool Create, const QString& Path);
-    void Disconnect();
-    void Exec(const QString& Sql);
-    sqlite3_stmt* Prepare(const QString& Sql);
-    // A statement run for every record of bulk work, held where it needs no look-up by its text:
-    // hashing an insert of sixty fields costs more than binding them.
-    sqlite3_stmt* PrepareKept(sqlite3_stmt*& Kept, const QString& Sql);
-    void ForgetStatements();
-    // Sets (or releases) the savepoint Name through kept statements; answers SQLite's code.
-    int RunKeptSavepoint(const QString& Name, bool Release);
-    // Runs a statement without parameters or rows; answers SQLite's code.
-    int Step(const QString& Sql);
-    void Bind(sqlite3_stmt* Statement, const QVariantList& Values);
-    [[noreturn]] void Fail(const QString& What) const;
-    void ReadDefinition();
-    void BuildIndexes();
-    [[nodiscard]] TRow ReadRow(sqlite3_stmt* Statement) const;
-    [[nodiscard]] const QString& SelectList() const;
-    void BuildStatements();
-    static void BindValue(sqlite3_stmt* Statement, int Position, const QVariant& Value);
-    [[nodiscard]] const TIndexInfo& CurrentIndex() const;
-    [[nodiscard]] QVariant ToStorage(int FieldIndex, const QVariant& Value) const;
-    [[nodiscard]] QVariantList KeyOf(const TRow& Row) const;
-    // The range and the filter as a condition; walking on from After, a range bound that After
-    // already lies beyond is left out.
-    [[nodiscard]] QString BaseWhere(QVariantList& Binds, const TRow* After = nullptr, bool Forward = true) const;
-    [[nodiscard]] bool IndexFolds() const;
-    [[nodiscard]] int CompareToBound(const QVariantList& Key, const QVariantList& Bound) const;
-    // Walks from From (or an end of the index when null) and stops at the Count-th accepted row,
-    // which becomes current; answers the number of accepted rows passed. Nothing passed: the
-    // current record stays.
-    [[nodiscard]] std::vector<TRow> Fetch(bool Forward, const TRow* Start, int Limit, const QString& Extra,
-                                          const QVariantList& ExtraBinds);
-    int Walk(bool Forward, const TRow* From, int Count, const QString& Extra = {}, const QVariantList& ExtraBinds = {});
-    [[nodiscard]] bool Accepts(TRow& Row);
-    [[nodiscard]] bool ReadByRowId(qint64 RowId, TRow& Row);
-    void SetCurrent(TRow Row);
-    void SetEmpty();
-    void Reposition(const TRow& Old);
-    [[nodiscard]] QString SqlTableName() const;
-    // Builds the indexes DeferIndexes dropped (TableBulkLoad.cpp).
-    void BuildDeferredIndexes();
-    // The index named Name, the statement text of an exact search on Values.size() of its leading
-    // fields answering Select, and the key bound to it.
-    struct TKeySearch
-    {
-        const TIndexInfo* Index = nullptr;
-        QVariantList Binds;
-    };
-    [[nodiscard]] TKeySearch KeySearch(const QString& IndexName, const QVariantList& Values, const char* What) const;
-    [[nodiscard]] QString KeySearchSql(const TIndexInfo& Index, int KeyLength, const QString& Select) const;
-
-    class TReadTransaction;
-    // The read-ahead of MoveBy's single steps: the rows after the current one (Anchor) in the
-    // direction of the walk, as of Changes of the connection's writes.
-    struct TReadAhead
-    {
-        bool On = false;
-        int Batch = 256;
-        bool Forward = true;
-        bool AtEnd = false;
-        std::vector<TRow> Rows;
-        size_t Next = 0;
-        TRow Last; // the last row read, where the next batch starts
-        qint64 Anchor = -1;
-        qint64 Changes = -1;
-    };
-    void DropReadAhead();
-    [[nodiscard]] int StepReadAhead(bool Forward);
-    TReadAhead FAhead;
-
-    TSession& FSession;
-    QString FDatabaseName;
-    QString FTableName;
-    QString FSqlName;
-    bool FExclusive = false;
-    std::unique_ptr<TableInternal::TOpenLock> FOpenLock;
-    sqlite3* FDb = nullptr;
-    QHash<QString, sqlite3_stmt*> FStatements;
-    QHash<QString, QString> FLookupSql; // LookupKey's statements by index, key length and field
-
-    TTableDef FDef;
-    bool FProtected = false;
-    QString FPassword; // the session's password the open table took; a rebuilt file is protected by it
-    std::vector<std::unique_ptr<TField>> FFields;
-    QHash<QString, int> FFieldIndex; // lower-case name -> index
-    QHash<QString, int> FFieldExact;
-    std::vector<TIndexInfo> FIndexes;
-    int FCurrentIndex = 0;
-    QString FIndexName;
-    bool FRowIdIsPrimary = false;
-    int FPrimaryField = -1;
-    QString FSelectList;
-    QString FInsertSql;
-    QString FInsertNumberedSql; // without the auto-increment field
-    QString FUpdateSql;
-    // Statements of FStatements kept by PrepareKept; finalized with them.
-    struct TKeptStatements
-    {
-        sqlite3_stmt* Insert = nullptr;
-        sqlite3_stmt* InsertNumbered = nullptr;
-        sqlite3_stmt* Update = nullptr;
-        QString Savepoint; // the name the two below were prepared for
-        sqlite3_stmt* SetSavepoint = nullptr;
-        sqlite3_stmt* ReleaseSavepoint = nullptr;
-    } FKept;
-    int FAutoIncField = -1;
-    QStringList FDeferredIndexes; // the definition's statements of the indexes a bulk load dropped
-
-    TDataSetState FState = TDataSetState::Inactive;
-    bool FHasCurrent = false;
-    TRow FCurrent;
-    TRow FSaved; // the record before Edit or Append, for Cancel
-    TBuffer FBlank;
-    bool FBof = true;
-    bool FEof = true;
-
-    bool FRangeActive = false;
-    QVariantList FRangeLow;
-    QVariantList FRangeHigh;
-    std::function<bool(TTable&)> FPredicate;
-    QString FFilterSql;
-    QVariantList FFilterParams;
-    bool FFiltered = false;
+    // The cursor, the record buffers, the indexes, the statements and the connection (TableImpl.h):
+    // kept out of this header, so that a change inside the engine rebuilds the engine alone.
+    struct TImpl;
+    std::unique_ptr<TImpl> FImpl;
 };
 
 // Turns a table's read-ahead on for its life (a long walk, such as an export, over rows nothing

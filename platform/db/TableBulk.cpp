@@ -1,5 +1,5 @@
 #include "platform/db/Table.h"
-#include "platform/db/TableInternal.h"
+#include "platform/db/TableImpl.h"
 
 #include <sqlite3.h>
 
@@ -45,8 +45,8 @@ private:
 } // namespace
 
 TTable::TRewriteCount
-TTable::RewriteRows(const QStringList& Read, const QStringList& Write,
-                    const std::function<bool(const QVariantList& Values, QVariantList& NewValues)>& Change)
+TTable::TImpl::RewriteRows(const QStringList& Read, const QStringList& Write,
+                           const std::function<bool(const QVariantList& Values, QVariantList& NewValues)>& Change)
 {
     CheckBrowseMode();
     auto FieldsOf = [this](const QStringList& Names) {

@@ -1,5 +1,5 @@
 #include "platform/db/Table.h"
-#include "platform/db/TableInternal.h"
+#include "platform/db/TableImpl.h"
 
 #include <sqlite3.h>
 
@@ -10,7 +10,7 @@
 
 using namespace TableInternal;
 
-bool TTable::DeferIndexes(const QStringList& Keep)
+bool TTable::TImpl::DeferIndexes(const QStringList& Keep)
 {
     CheckBrowseMode();
     if (!InTransaction())
@@ -55,7 +55,7 @@ bool TTable::DeferIndexes(const QStringList& Keep)
     return true;
 }
 
-void TTable::BuildDeferredIndexes()
+void TTable::TImpl::BuildDeferredIndexes()
 {
     if (FDeferredIndexes.isEmpty())
         return;
@@ -76,7 +76,7 @@ void TTable::BuildDeferredIndexes()
     Exec(CacheSizeSql(TableCacheKiB));
 }
 
-void TTable::StartReadTransaction()
+void TTable::TImpl::StartReadTransaction()
 {
     CheckBrowseMode();
     if (InTransaction())

@@ -1,5 +1,5 @@
 #include "platform/db/Table.h"
-#include "platform/db/TableInternal.h"
+#include "platform/db/TableImpl.h"
 
 #include <algorithm>
 #include <limits>
@@ -17,17 +17,17 @@ constexpr int FilteredBatch = 64;
 
 // ---- cursor
 
-const TTable::TIndexInfo& TTable::CurrentIndex() const
+const TTable::TImpl::TIndexInfo& TTable::TImpl::CurrentIndex() const
 {
     return FIndexes.at(static_cast<size_t>(FCurrentIndex));
 }
 
-const QString& TTable::SelectList() const
+const QString& TTable::TImpl::SelectList() const
 {
     return FSelectList;
 }
 
-TTable::TRow TTable::ReadRow(sqlite3_stmt* Statement) const
+TTable::TImpl::TRow TTable::TImpl::ReadRow(sqlite3_stmt* Statement) const
 {
     TRow Row;
     Row.RowId = sqlite3_column_int64(Statement, 0);
@@ -37,7 +37,7 @@ TTable::TRow TTable::ReadRow(sqlite3_stmt* Statement) const
     return Row;
 }
 
-QVariant TTable::ToStorage(int FieldIndex, const QVariant& Value) const
+QVariant TTable::TImpl::ToStorage(int FieldIndex, const QVariant& Value) const
 {
     const TFieldDef& Field = FDef.Fields[FieldIndex];
     switch (Field.Type) {
@@ -56,7 +56,7 @@ QVariant TTable::ToStorage(int FieldIndex, const QVariant& Value) const
     }
 }
 
-QVariantList TTable::KeyOf(const TRow& Row) const
+QVariantList TTable::TImpl::KeyOf(const TRow& Row) const
 {
     QVariantList Key;
     for (int Field : CurrentIndex().FieldIndexes)
@@ -65,7 +65,7 @@ QVariantList TTable::KeyOf(const TRow& Row) const
     return Key;
 }
 
-bool TTable::IndexFolds() const
+bool TTable::TImpl::IndexFolds() const
 {
     const TIndexInfo& Index = CurrentIndex();
     for (const TIndexDef& Def : FDef.Indexes)
@@ -74,7 +74,7 @@ bool TTable::IndexFolds() const
     return false;
 }
 
-int TTable::CompareToBound(const QVariantList& Key, const QVariantList& Bound) const
+int TTable::TImpl::CompareToBound(const QVariantList& Key, const QVariantList& Bound) const
 {
     // The leading fields of a key against a range bound, in the order of the current index.
     const TIndexInfo& Index = CurrentIndex();
@@ -96,7 +96,7 @@ int TTable::CompareToBound(const QVariantList& Key, const QVariantList& Bound) c
     return 0;
 }
 
-QString TTable::BaseWhere(QVariantList& Binds, const TRow* After, bool Forward) const
+QString TTable::TImpl::BaseWhere(QVariantList& Binds, const TRow* After, bool Forward) const
 {
     QStringList Conditions;
     if (FRangeActive) {
@@ -134,7 +134,7 @@ QString TTable::BaseWhere(QVariantList& Binds, const TRow* After, bool Forward) 
     return Conditions.join(QStringLiteral(" AND "));
 }
 
-bool TTable::Accepts(TRow& Row)
+bool TTable::TImpl::Accepts(TRow& Row)
 {
     if (!FFiltered || !FPredicate)
         return true;
@@ -142,7 +142,7 @@ bool TTable::Accepts(TRow& Row)
     std::swap(FCurrent, Row);
     bool Result = false;
     try {
-        Result = FPredicate(*this);
+        Result = FPredicate(FSelf);
     } catch (...) {
         std::swap(FCurrent, Row);
         throw;
@@ -151,8 +151,8 @@ bool TTable::Accepts(TRow& Row)
     return Result;
 }
 
-std::vector<TTable::TRow> TTable::Fetch(bool Forward, const TRow* Start, int Limit, const QString& Extra,
-                                        const QVariantList& ExtraBinds)
+std::vector<TTable::TImpl::TRow> TTable::TImpl::Fetch(bool Forward, const TRow* Start, int Limit, const QString& Extra,
+                                                      const QVariantList& ExtraBinds)
 {
     const TIndexInfo& Index = CurrentIndex();
     QStringList Order;
@@ -200,7 +200,7 @@ std::vector<TTable::TRow> TTable::Fetch(bool Forward, const TRow* Start, int Lim
     return Rows;
 }
 
-int TTable::Walk(bool Forward, const TRow* From, int Count, const QString& Extra, const QVariantList& ExtraBinds)
+int TTable::TImpl::Walk(bool Forward, const TRow* From, int Count, const QString& Extra, const QVariantList& ExtraBinds)
 {
     DropReadAhead();
     // The queries of one move share one read transaction: one lock instead of one per query.
@@ -229,13 +229,13 @@ int TTable::Walk(bool Forward, const TRow* From, int Count, const QString& Extra
     return Passed;
 }
 
-void TTable::SetCurrent(TRow Row)
+void TTable::TImpl::SetCurrent(TRow Row)
 {
     FCurrent = std::move(Row);
     FHasCurrent = true;
 }
 
-void TTable::SetEmpty()
+void TTable::TImpl::SetEmpty()
 {
     FHasCurrent = false;
     FCurrent.RowId = 0;
@@ -244,14 +244,14 @@ void TTable::SetEmpty()
     FBof = FEof = true;
 }
 
-void TTable::CheckBrowseMode()
+void TTable::TImpl::CheckBrowseMode()
 {
     CheckActive();
     if (FState == TDataSetState::Edit || FState == TDataSetState::Insert)
         Post();
 }
 
-void TTable::First()
+void TTable::TImpl::First()
 {
     CheckBrowseMode();
     if (Walk(true, nullptr, 1) == 0) {
@@ -262,7 +262,7 @@ void TTable::First()
     FEof = false;
 }
 
-void TTable::Last()
+void TTable::TImpl::Last()
 {
     CheckBrowseMode();
     if (Walk(false, nullptr, 1) == 0) {
@@ -273,17 +273,17 @@ void TTable::Last()
     FEof = true;
 }
 
-void TTable::Next()
+void TTable::TImpl::Next()
 {
     MoveBy(1);
 }
 
-void TTable::Prior()
+void TTable::TImpl::Prior()
 {
     MoveBy(-1);
 }
 
-int TTable::MoveBy(int Distance)
+int TTable::TImpl::MoveBy(int Distance)
 {
     CheckBrowseMode();
     if (Distance == 0)
@@ -311,7 +311,7 @@ int TTable::MoveBy(int Distance)
     return -Moved;
 }
 
-int TTable::RecordCount()
+int TTable::TImpl::RecordCount()
 {
     CheckActive();
     if (FFiltered && FPredicate) {
@@ -334,7 +334,7 @@ int TTable::RecordCount()
     return Count;
 }
 
-bool TTable::ReadByRowId(qint64 RowId, TRow& Row)
+bool TTable::TImpl::ReadByRowId(qint64 RowId, TRow& Row)
 {
     QVariantList Binds;
     QString Where = BaseWhere(Binds);
@@ -352,7 +352,7 @@ bool TTable::ReadByRowId(qint64 RowId, TRow& Row)
     return Rc == SQLITE_ROW && Accepts(Row);
 }
 
-void TTable::Reposition(const TRow& Old)
+void TTable::TImpl::Reposition(const TRow& Old)
 {
     TRow Row;
     if (ReadByRowId(Old.RowId, Row)) {
@@ -372,7 +372,7 @@ void TTable::Reposition(const TRow& Old)
     SetEmpty();
 }
 
-void TTable::Refresh()
+void TTable::TImpl::Refresh()
 {
     CheckBrowseMode();
     DropReadAhead();
@@ -382,7 +382,7 @@ void TTable::Refresh()
         First();
 }
 
-void TTable::SetIndexName(const QString& Name)
+void TTable::TImpl::SetIndexName(const QString& Name)
 {
     DropReadAhead();
     if (!Active()) {
@@ -408,7 +408,7 @@ void TTable::SetIndexName(const QString& Name)
         First();
 }
 
-bool TTable::FindKey(const QVariantList& Values)
+bool TTable::TImpl::FindKey(const QVariantList& Values)
 {
     CheckBrowseMode();
     const TIndexInfo& Index = CurrentIndex();
@@ -429,7 +429,8 @@ bool TTable::FindKey(const QVariantList& Values)
     return true;
 }
 
-TTable::TKeySearch TTable::KeySearch(const QString& IndexName, const QVariantList& Values, const char* What) const
+TTable::TImpl::TKeySearch TTable::TImpl::KeySearch(const QString& IndexName, const QVariantList& Values,
+                                                   const char* What) const
 {
     TKeySearch Search;
     for (const TIndexInfo& Each : FIndexes)
@@ -446,7 +447,7 @@ TTable::TKeySearch TTable::KeySearch(const QString& IndexName, const QVariantLis
     return Search;
 }
 
-QString TTable::KeySearchSql(const TIndexInfo& Index, int KeyLength, const QString& Select) const
+QString TTable::TImpl::KeySearchSql(const TIndexInfo& Index, int KeyLength, const QString& Select) const
 {
     QStringList Equal;
     for (int I = 0; I < KeyLength; ++I)
@@ -456,7 +457,7 @@ QString TTable::KeySearchSql(const TIndexInfo& Index, int KeyLength, const QStri
            Index.Columns.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT 1");
 }
 
-QVariant TTable::LookupKey(const QString& IndexName, const QVariantList& Values, const QString& ResultField)
+QVariant TTable::TImpl::LookupKey(const QString& IndexName, const QVariantList& Values, const QString& ResultField)
 {
     CheckActive();
     const TKeySearch Search = KeySearch(IndexName, Values, "LookupKey");
@@ -482,7 +483,7 @@ QVariant TTable::LookupKey(const QString& IndexName, const QVariantList& Values,
     return Value;
 }
 
-void TTable::SetRange(const QVariantList& Low, const QVariantList& High)
+void TTable::TImpl::SetRange(const QVariantList& Low, const QVariantList& High)
 {
     CheckBrowseMode();
     const TIndexInfo& Index = CurrentIndex();
@@ -496,7 +497,7 @@ void TTable::SetRange(const QVariantList& Low, const QVariantList& High)
     First();
 }
 
-void TTable::CancelRange()
+void TTable::TImpl::CancelRange()
 {
     CheckBrowseMode();
     DropReadAhead();
@@ -509,7 +510,8 @@ void TTable::CancelRange()
         First();
 }
 
-void TTable::SetFilter(std::function<bool(TTable&)> Predicate, const QString& SqlWhere, const QVariantList& Params)
+void TTable::TImpl::SetFilter(std::function<bool(TTable&)> Predicate, const QString& SqlWhere,
+                              const QVariantList& Params)
 {
     DropReadAhead();
     FPredicate = std::move(Predicate);
@@ -519,7 +521,7 @@ void TTable::SetFilter(std::function<bool(TTable&)> Predicate, const QString& Sq
         First();
 }
 
-void TTable::SetFiltered(bool Value, bool GoToFirst)
+void TTable::TImpl::SetFiltered(bool Value, bool GoToFirst)
 {
     if (FFiltered == Value)
         return;
@@ -529,12 +531,12 @@ void TTable::SetFiltered(bool Value, bool GoToFirst)
         First();
 }
 
-qint64 TTable::GetBookmark() const
+qint64 TTable::TImpl::GetBookmark() const
 {
     return FHasCurrent ? FCurrent.RowId : 0;
 }
 
-bool TTable::GotoBookmark(qint64 Bookmark)
+bool TTable::TImpl::GotoBookmark(qint64 Bookmark)
 {
     CheckBrowseMode();
     TRow Row;

@@ -1,5 +1,5 @@
 #include "platform/db/Table.h"
-#include "platform/db/TableInternal.h"
+#include "platform/db/TableImpl.h"
 
 #include <cmath>
 #include <sqlite3.h>
@@ -31,16 +31,16 @@ QDateTime DaysToDateTime(double Days)
 
 const QVariant& TField::Raw() const
 {
-    FOwner.CheckActive();
-    return FOwner.FCurrent.Values.at(static_cast<size_t>(FIndex));
+    FOwner.FImpl->CheckActive();
+    return FOwner.FImpl->FCurrent.Values.at(static_cast<size_t>(FIndex));
 }
 
 void TField::SetRaw(const QVariant& Value)
 {
-    FOwner.CheckActive();
-    if (FOwner.FState != TDataSetState::Edit && FOwner.FState != TDataSetState::Insert)
-        throw EDatabaseError(QStringLiteral("Table %1 is not in edit or insert mode").arg(FOwner.FTableName));
-    AssignValue(FOwner.FCurrent.Values[static_cast<size_t>(FIndex)], Value);
+    FOwner.FImpl->CheckActive();
+    if (FOwner.FImpl->FState != TDataSetState::Edit && FOwner.FImpl->FState != TDataSetState::Insert)
+        throw EDatabaseError(QStringLiteral("Table %1 is not in edit or insert mode").arg(FOwner.FImpl->FTableName));
+    AssignValue(FOwner.FImpl->FCurrent.Values[static_cast<size_t>(FIndex)], Value);
 }
 
 bool TField::IsNull() const
@@ -202,7 +202,7 @@ void TField::SetAsBoolean(bool Value)
 
 // ---- editing
 
-TField* TTable::FindField(const QString& Name)
+TField* TTable::TImpl::FindField(const QString& Name)
 {
     // Callers nearly always spell the name as defined; only the rest pay for folding.
     int Index = FFieldExact.value(Name, -1);
@@ -211,7 +211,7 @@ TField* TTable::FindField(const QString& Name)
     return Index < 0 ? nullptr : FFields[static_cast<size_t>(Index)].get();
 }
 
-TField& TTable::FieldByName(const QString& Name)
+TField& TTable::TImpl::FieldByName(const QString& Name)
 {
     CheckActive();
     TField* Field = FindField(Name);
@@ -220,7 +220,7 @@ TField& TTable::FieldByName(const QString& Name)
     return *Field;
 }
 
-void TTable::Append()
+void TTable::TImpl::Append()
 {
     CheckBrowseMode();
     // The current row moves aside whole for Cancel; the blank takes over the storage it leaves.
@@ -235,7 +235,7 @@ void TTable::Append()
     FState = TDataSetState::Insert;
 }
 
-void TTable::Edit()
+void TTable::TImpl::Edit()
 {
     CheckBrowseMode();
     if (!FHasCurrent)
@@ -244,7 +244,7 @@ void TTable::Edit()
     FState = TDataSetState::Edit;
 }
 
-void TTable::Cancel()
+void TTable::TImpl::Cancel()
 {
     if (FState != TDataSetState::Edit && FState != TDataSetState::Insert)
         return;
@@ -252,7 +252,7 @@ void TTable::Cancel()
     FState = TDataSetState::Browse;
 }
 
-void TTable::Post()
+void TTable::TImpl::Post()
 {
     CheckActive();
     if (FState != TDataSetState::Edit && FState != TDataSetState::Insert)
@@ -297,7 +297,7 @@ void TTable::Post()
     FBof = FEof = false;
 }
 
-void TTable::Delete()
+void TTable::TImpl::Delete()
 {
     CheckActive();
     if (FState == TDataSetState::Insert) {

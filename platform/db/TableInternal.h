@@ -248,26 +248,3 @@ QString ReadableCopyOf(const QString& File);
 [[nodiscard]] bool HasAutoInc(const TTableDef& Def);
 
 } // namespace TableInternal
-
-// One read transaction around a run of queries on a connection not already in one: the file's
-// lock is taken once for the run instead of once a query.
-class TTable::TReadTransaction
-{
-public:
-    explicit TReadTransaction(TTable& Table) : FTable(Table)
-    {
-        if (sqlite3_get_autocommit(FTable.FDb))
-            FStarted = FTable.Step(QStringLiteral("BEGIN")) == SQLITE_DONE;
-    }
-    ~TReadTransaction()
-    {
-        if (FStarted)
-            FTable.Step(QStringLiteral("COMMIT"));
-    }
-    TReadTransaction(const TReadTransaction&) = delete;
-    TReadTransaction& operator=(const TReadTransaction&) = delete;
-
-private:
-    TTable& FTable;
-    bool FStarted = false;
-};

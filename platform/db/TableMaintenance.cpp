@@ -1,5 +1,5 @@
 #include "platform/db/Table.h"
-#include "platform/db/TableInternal.h"
+#include "platform/db/TableImpl.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -50,7 +50,7 @@ void CopyDatabase(sqlite3* Source, const QString& SourceName, const QString& Des
 
 // ---- transactions and maintenance
 
-void TTable::StartTransaction()
+void TTable::TImpl::StartTransaction()
 {
     CheckBrowseMode();
     if (InTransaction())
@@ -58,7 +58,7 @@ void TTable::StartTransaction()
     Exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
-void TTable::Commit()
+void TTable::TImpl::Commit()
 {
     CheckBrowseMode();
     // A table is never committed without its indexes.
@@ -66,7 +66,7 @@ void TTable::Commit()
     Exec(QStringLiteral("COMMIT"));
 }
 
-void TTable::Rollback()
+void TTable::TImpl::Rollback()
 {
     CheckActive();
     Cancel();
@@ -79,27 +79,27 @@ void TTable::Rollback()
     Refresh();
 }
 
-bool TTable::InTransaction() const
+bool TTable::TImpl::InTransaction() const
 {
     return FDb && sqlite3_get_autocommit(FDb) == 0;
 }
 
 // Bulk work takes a savepoint for every record: the statements are prepared once and kept.
-void TTable::Savepoint(const QString& Name)
+void TTable::TImpl::Savepoint(const QString& Name)
 {
     CheckBrowseMode();
     if (RunKeptSavepoint(Name, false) != SQLITE_DONE)
         Fail(QStringLiteral("Cannot set savepoint ") + Name);
 }
 
-void TTable::ReleaseSavepoint(const QString& Name)
+void TTable::TImpl::ReleaseSavepoint(const QString& Name)
 {
     CheckBrowseMode();
     if (RunKeptSavepoint(Name, true) != SQLITE_DONE)
         Fail(QStringLiteral("Cannot release savepoint ") + Name);
 }
 
-int TTable::RunKeptSavepoint(const QString& Name, bool Release)
+int TTable::TImpl::RunKeptSavepoint(const QString& Name, bool Release)
 {
     if (FKept.Savepoint != Name) {
         FKept.SetSavepoint = FKept.ReleaseSavepoint = nullptr;
@@ -115,7 +115,7 @@ int TTable::RunKeptSavepoint(const QString& Name, bool Release)
     return Rc;
 }
 
-void TTable::RollbackToSavepoint(const QString& Name)
+void TTable::TImpl::RollbackToSavepoint(const QString& Name)
 {
     CheckActive();
     Cancel();
@@ -123,7 +123,7 @@ void TTable::RollbackToSavepoint(const QString& Name)
     Refresh();
 }
 
-void TTable::Pack()
+void TTable::TImpl::Pack()
 {
     CheckBrowseMode();
     // VACUUM makes the packed file from the statements the file's schema holds: it runs only on a
@@ -139,7 +139,7 @@ void TTable::Pack()
     First();
 }
 
-QStringList TTable::IntegrityCheck()
+QStringList TTable::TImpl::IntegrityCheck()
 {
     CheckBrowseMode();
     QStringList Problems;
@@ -156,7 +156,7 @@ QStringList TTable::IntegrityCheck()
     return Problems;
 }
 
-QStringList TTable::RegenerateIndexes()
+QStringList TTable::TImpl::RegenerateIndexes()
 {
     const QStringList Before = IntegrityCheck();
     Exec(QStringLiteral("REINDEX"));
@@ -168,7 +168,7 @@ QStringList TTable::RegenerateIndexes()
     return Before;
 }
 
-void TTable::CopyTo(const QString& DestFile)
+void TTable::TImpl::CopyTo(const QString& DestFile)
 {
     CheckBrowseMode();
     // The copy reads what is committed; inside our own transaction it would wait for ourselves.
@@ -177,7 +177,7 @@ void TTable::CopyTo(const QString& DestFile)
     CopyDatabase(FDb, FileName(), DestFile, FSession.BusyTimeout());
 }
 
-QString TTable::ConnectionSetting(const QString& Name)
+QString TTable::TImpl::ConnectionSetting(const QString& Name)
 {
     CheckActive();
     for (const QChar C : Name)

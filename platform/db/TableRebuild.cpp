@@ -1,5 +1,5 @@
 #include "platform/db/Table.h"
-#include "platform/db/TableInternal.h"
+#include "platform/db/TableImpl.h"
 
 #include <QFile>
 #include <sqlite3.h>
@@ -44,22 +44,22 @@ QStringList Column(sqlite3* Db, const QString& Sql, const QString& Table, const 
 
 } // namespace
 
-qint64 TTable::Rebuild(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
-                       const QString& RenumberField)
+qint64 TTable::TImpl::Rebuild(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
+                              const QString& RenumberField)
 {
     return RebuildFile(Def, BeforeRename, RenumberField, nullptr);
 }
 
-TTable::TSalvageCount TTable::Salvage(const TTableDef& Def,
-                                      const std::function<void(const QString& NewFile)>& BeforeRename)
+TTable::TSalvageCount TTable::TImpl::Salvage(const TTableDef& Def,
+                                             const std::function<void(const QString& NewFile)>& BeforeRename)
 {
     TSalvageCount Count;
     (void)RebuildFile(Def, BeforeRename, {}, &Count);
     return Count;
 }
 
-qint64 TTable::RebuildFile(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
-                           const QString& RenumberField, TSalvageCount* Salvaged)
+qint64 TTable::TImpl::RebuildFile(const TTableDef& Def, const std::function<void(const QString& NewFile)>& BeforeRename,
+                                  const QString& RenumberField, TSalvageCount* Salvaged)
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot rebuild the open table %1").arg(FileName()));

@@ -1,21 +1,21 @@
 // Long walks and batches of look-ups: rows read a batch a query, inside one read transaction, so
 // that a walk over a large table costs one query and one lock per batch rather than per row.
 #include "platform/db/Table.h"
-#include "platform/db/TableInternal.h"
+#include "platform/db/TableImpl.h"
 
 #include <algorithm>
 #include <sqlite3.h>
 
 using namespace TableInternal;
 
-void TTable::SetReadAhead(bool On, int Batch)
+void TTable::TImpl::SetReadAhead(bool On, int Batch)
 {
     FAhead.On = On;
     FAhead.Batch = std::max(Batch, 1);
     DropReadAhead();
 }
 
-void TTable::DropReadAhead()
+void TTable::TImpl::DropReadAhead()
 {
     FAhead.Rows.clear();
     FAhead.Next = 0;
@@ -23,7 +23,7 @@ void TTable::DropReadAhead()
     FAhead.Anchor = -1;
 }
 
-int TTable::StepReadAhead(bool Forward)
+int TTable::TImpl::StepReadAhead(bool Forward)
 {
     // What was read ahead holds only while the walk goes on from where it left off, in the same
     // direction, with nothing written through this connection since (a write may move, change or
@@ -65,7 +65,7 @@ int TTable::StepReadAhead(bool Forward)
     return 0;
 }
 
-std::vector<QVariantList> TTable::LookupRecords(const QString& IndexName, const QList<QVariantList>& Keys)
+std::vector<QVariantList> TTable::TImpl::LookupRecords(const QString& IndexName, const QList<QVariantList>& Keys)
 {
     CheckActive();
     std::vector<QVariantList> Records(static_cast<size_t>(Keys.size()));
