@@ -554,4 +554,47 @@ TEST_F(TableEngineTest, LookupKeyAnswersWithoutMovingTheCursor)
     EXPECT_THROW((void)Table.LookupKey("Gone", {"x"}, "RecNo"), EDatabaseError);
 }
 
+// A table object that goes away in the middle of its work (a record being edited inside a bulk
+// transaction, a filtered read-ahead walk) takes nothing with it: the edit and the transaction are
+// dropped, and its hold on the file is gone, so an exclusive opener gets in. A failed open leaves
+// the object as it was, free to open the table once its password is known.
+TEST_F(TableEngineTest, ATableGoneMidWorkOrAfterAFailedOpenLeavesTheFileFree)
+{
+    Table.CreateTable(PeopleDef(), "late");
+    TSession Session;
+    Session.SetBusyTimeout(50);
+    {
+        TTable Busy(Session);
+        Busy.SetDatabaseName(Dir.path());
+        Busy.SetTableName("People.DB");
+        EXPECT_THROW(Busy.Open(), EDatabaseError);
+        EXPECT_FALSE(Busy.Active());
+        Session.AddPassword("late");
+        Busy.Open();
+        for (int I = 1; I <= 30; ++I) {
+            Busy.Append();
+            Busy.FieldByName("RecNo").SetAsInteger(I);
+            Busy.FieldByName("Name").SetAsString(QString("n%1").arg(I));
+            Busy.Post();
+        }
+        Busy.SetFilter([](TTable& Row) { return Row.FieldByName("RecNo").AsInteger() % 2 == 0; });
+        Busy.SetFiltered(true);
+        Busy.SetReadAhead(true, 4);
+        Busy.MoveBy(1);
+        Busy.MoveBy(1);
+        ASSERT_EQ(Busy.FieldByName("RecNo").AsInteger(), 6);
+        Busy.StartTransaction();
+        Busy.Edit();
+        Busy.FieldByName("Name").SetAsString("unposted");
+    }
+    TTable Exclusive(Session);
+    Exclusive.SetDatabaseName(Dir.path());
+    Exclusive.SetTableName("People.DB");
+    Exclusive.SetExclusive(true);
+    Exclusive.Open();
+    EXPECT_EQ(Exclusive.RecordCount(), 30);
+    ASSERT_TRUE(Exclusive.FindKey({6}));
+    EXPECT_EQ(Exclusive.FieldByName("Name").AsString(), QStringLiteral("n6"));
+}
+
 } // namespace
