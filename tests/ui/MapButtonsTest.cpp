@@ -322,7 +322,7 @@ protected:
     {
         TCallerRecord Known;
         ASSERT_EQ(SearchOwnDirectory(false, QStringLiteral("0312345678"), Known), IdentifyFound);
-        View = std::make_unique<TMeiboView>();
+        View = std::make_unique<TMeiboView>(*DMVxRelvo16);
         View->ShowRecord(&Known);
         View->show();
         (void)QTest::qWaitForWindowExposed(View.get());
@@ -422,7 +422,7 @@ TEST_F(MapButtonsMeiboViewTest, AWriteBackThatFailsIsToldAndThePlaceStaysInTheWi
 TEST_F(MapButtonsMeiboViewTest, ANewEntryIsToldAndOtherProgramsAskNothing)
 {
     PickWith(PickedLat, PickedLon);
-    View = std::make_unique<TMeiboView>();
+    View = std::make_unique<TMeiboView>(*DMVxRelvo16);
     View->ShowRecord(nullptr);
     View->show();
     QTest::mouseClick(View->bbtnMap, Qt::LeftButton);

@@ -366,7 +366,7 @@ TEST_F(RecvViewToolsTest, TheProgramsDictionaryDialogFillsTheAddressOfAPostalCod
     EXPECT_EQ(View->edtAdrs2->text(), QStringLiteral("千代田"));
 
     // The record window's buttons reach the same dialog.
-    TMeiboView Record;
+    TMeiboView Record{*DMVxRelvo16};
     Record.ShowRecord(nullptr);
     Record.show();
     Record.edtPos->setText(QStringLiteral("1000001"));
