@@ -63,6 +63,8 @@ public:
     int WriteRecord();
     void ReloadRankList();
 
+    // The data module the window works on.
+    [[nodiscard]] TDMVxRelvo16& Data() const { return FData; }
     [[nodiscard]] bool Inquiry() const { return FSave.Inquiry(); }
     [[nodiscard]] bool Saved() const { return FSave.Saved(); }
     [[nodiscard]] const TCallerRecord& ShownRecord() const { return FSave.ShownRecord(); }

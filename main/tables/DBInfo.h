@@ -166,7 +166,8 @@ private:
 class TQuietScope
 {
 public:
-    explicit TQuietScope(bool TDMVxRelvo16::*Flag) : FModule(DMVxRelvo16), FFlag(Flag)
+    explicit TQuietScope(bool TDMVxRelvo16::*Flag) : TQuietScope(DMVxRelvo16, Flag) {}
+    TQuietScope(TDMVxRelvo16* Module, bool TDMVxRelvo16::*Flag) : FModule(Module), FFlag(Flag)
     {
         if (FModule) {
             FWas = FModule->*FFlag;
@@ -201,4 +202,5 @@ class TQuietOpen : public TQuietScope
 {
 public:
     TQuietOpen() : TQuietScope(&TDMVxRelvo16::QuietOnFailure) {}
+    explicit TQuietOpen(TDMVxRelvo16& Module) : TQuietScope(&Module, &TDMVxRelvo16::QuietOnFailure) {}
 };

@@ -1,3 +1,4 @@
+#include "apps/VxRelvo16/ReceiveViewWiring.h"
 #include "directory/maps/MapButtons.h"
 
 #include "calls/RecvView.h"
@@ -50,6 +51,7 @@ protected:
         SettingsPath = Data.Folder;
         SavedLaunchers = MapLaunchers();
         InstallMapButtons();
+        InstallReceiveViewMap();
         QFile::remove(RegistryFileName());
         Log = Programs.filePath(QStringLiteral("map.jsonl"));
         qputenv("VX_MAP_LOG", QFile::encodeName(Log));

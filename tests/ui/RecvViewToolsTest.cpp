@@ -3,7 +3,7 @@
 #include "main/identify/AppSub.h"
 #include "directory/picklist/InputLst.h"
 #include "directory/record/MeiboVw.h"
-#include "directory/record/RecordTools.h"
+#include "apps/VxRelvo16/ReceiveViewWiring.h"
 #include "main/controls/SortListView.h"
 #include "main/settings/Settings.h"
 #include "tests/support/DicProgramFolder.h"
