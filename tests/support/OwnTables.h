@@ -62,9 +62,11 @@ public:
     // Whether none of the program-wide pointers leads to this module's objects.
     [[nodiscard]] bool OutOfGlobalReach() const
     {
-        bool Out = RecvHisTable != Module.RecvHis() && MeiboTable != Module.Meibo() && RankHistory != Module.Rank();
+        const auto Apart = [](const void* Global, const void* Own) { return !Own || Global != Own; };
+        bool Out = Apart(RecvHisTable, Module.RecvHis()) && Apart(MeiboTable, Module.Meibo()) &&
+                   Apart(RankHistory, Module.Rank());
         for (int I = 0; I < 3; ++I)
-            Out = Out && SelItemHistory[I] != Module.SelItem(I);
+            Out = Out && Apart(SelItemHistory[I], Module.SelItem(I));
         return Out;
     }
 
