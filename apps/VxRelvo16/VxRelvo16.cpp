@@ -1,3 +1,4 @@
+#include "apps/VxRelvo16/ReceiveViewWiring.h"
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
@@ -6,7 +7,6 @@
 #include "directory/list/MeiboLst.h"
 #include "directory/maps/MapButtons.h"
 #include "directory/namedic/NameDicOpener.h"
-#include "directory/record/RecordTools.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
@@ -127,6 +127,7 @@ int main(int argc, char* argv[])
     InstallHistoryListHooks();
     InstallMeiboListHook();
     InstallMapButtons();
+    InstallReceiveViewMap();
     InstallFileImportHooks();
     return RunVxRelvo16(argc, argv);
 }

@@ -54,7 +54,7 @@ void TMeiboList::bbtnPageJumpClick()
 
 int TMeiboList::RunRecordWindow(const TCallerRecord* Record)
 {
-    TMeiboView View(this);
+    TMeiboView View(*DMVxRelvo16, this);
     View.ShowRecord(Record);
     lbxAddMeibo->viewport()->update();
     return View.exec();

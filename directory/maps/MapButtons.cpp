@@ -1,6 +1,5 @@
 #include "directory/maps/MapButtons.h"
 
-#include "calls/RecvView.h"
 #include "directory/maps/MapLaunch.h"
 #include "directory/maps/MapPosSave.h"
 #include "directory/maps/MapViewLaunch.h"
@@ -15,7 +14,7 @@
 
 namespace {
 
-template <class TView> TMapFields FieldsOf(const TView& View)
+TMapFields FieldsOf(const TMeiboView& View)
 {
     return {View.edtTel1->text(), View.edtTel2->text(), View.edtTdfkn->text(), View.edtAdrs1->text(),
             View.edtAdrs2->text()};
@@ -28,20 +27,20 @@ bool Moved(const TMapSearchParams& Params, int Latitude, int Longitude)
 
 } // namespace
 
-void ReceiveViewMapClick(TReceiveView& View)
+std::optional<TMapPlace> CallerMapClick(const TCallerMapRequest& Request)
 {
     // The window's button holds the refill guard and the hourglass around this whole action.
     const int Map = Settings.Map;
     const bool ReturnsPosition = MapReturnsPosition(Map);
     if (ReturnsPosition)
-        (void)MessageBoxPos(&View, View.IsExisting() ? MsgMapPositionOnChange : MsgMapPositionOnRegister, ProductName,
-                            MB_OK | MB_ICONINFORMATION);
+        (void)MessageBoxPos(Request.Opener.Window, Request.Existing ? MsgMapPositionOnChange : MsgMapPositionOnRegister,
+                            ProductName, MB_OK | MB_ICONINFORMATION);
     TMapSearchParams Params =
-        MakeMapSearchParams(Settings.MapSearchKind, View.CurLatitude(), View.CurLongitude(), FieldsOf(View));
-    RunMapLauncher(Map, {&View, View.edtTel1}, Params);
-    // The picked place is kept with the caller and reaches the directory with its registration.
-    if (ReturnsPosition && Moved(Params, View.CurLatitude(), View.CurLongitude()))
-        View.SetCurPosition(static_cast<int>(Params.Latitude), static_cast<int>(Params.Longitude));
+        MakeMapSearchParams(Settings.MapSearchKind, Request.Latitude, Request.Longitude, Request.Fields);
+    RunMapLauncher(Map, Request.Opener, Params);
+    if (!ReturnsPosition || !Moved(Params, Request.Latitude, Request.Longitude))
+        return std::nullopt;
+    return TMapPlace{static_cast<int>(Params.Latitude), static_cast<int>(Params.Longitude)};
 }
 
 void MeiboViewMapClick(TMeiboView& View)
@@ -67,7 +66,7 @@ void MeiboViewMapClick(TMeiboView& View)
     View.SetPosition(Latitude, Longitude);
     if (!View.Inquiry())
         return; // a new entry takes the place with its registration
-    switch (SaveMapPosition(View.ShownRecord().RecNo, Latitude, Longitude, QDateTime::currentDateTime())) {
+    switch (SaveMapPosition(View.Data(), View.ShownRecord().RecNo, Latitude, Longitude, QDateTime::currentDateTime())) {
     case TMapPosSaveResult::Written:
         View.SetShownPosition(Latitude, Longitude); // the entry as it now stands in the table
         break;
@@ -84,7 +83,6 @@ void MeiboViewMapClick(TMeiboView& View)
 
 void InstallMapButtons()
 {
-    ReceiveViewTools.Map = ReceiveViewMapClick;
     MeiboViewTools.Map = MeiboViewMapClick;
     InstallMapViewLaunchers();
 }

@@ -6,20 +6,20 @@
 #include <QDebug>
 #include <optional>
 
-TMapPosSaveResult SaveMapPosition(int RecNo, int Latitude, int Longitude, const QDateTime& Now)
+TMapPosSaveResult SaveMapPosition(TDMVxRelvo16& Data, int RecNo, int Latitude, int Longitude, const QDateTime& Now)
 {
-    if (!DMVxRelvo16 || !MeiboTable)
+    if (!Data.Meibo())
         return TMapPosSaveResult::Failed;
     // The map button tells a failed write itself, once: the open keeps quiet about its own failure.
     std::optional<TTableUse> Use;
     {
-        const TQuietOpen Quiet;
-        Use.emplace(*DMVxRelvo16, TDataTable::Meibo);
+        const TQuietOpen Quiet(Data);
+        Use.emplace(Data, TDataTable::Meibo);
     }
-    (void)DMVxRelvo16->TakeQuietFailures();
+    (void)Data.TakeQuietFailures();
     if (!Use->Opened())
         return TMapPosSaveResult::Failed;
-    TTable& T = *MeiboTable;
+    TTable& T = *Data.Meibo();
     try {
         T.SetIndexName(QString());
         if (!T.FindKey({RecNo}))

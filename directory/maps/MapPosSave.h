@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+class TDMVxRelvo16;
+
 // The write of a position picked on a map straight into a directory entry, without the rest of
 // the record window's save.
 enum class TMapPosSaveResult
@@ -11,4 +13,5 @@ enum class TMapPosSaveResult
     Failed,  // the table could not be opened or refused the write
 };
 
-[[nodiscard]] TMapPosSaveResult SaveMapPosition(int RecNo, int Latitude, int Longitude, const QDateTime& Now);
+// Data: the module of the directory the entry is in.
+[[nodiscard]] TMapPosSaveResult SaveMapPosition(TDMVxRelvo16& Data, int RecNo, int Latitude, int Longitude, const QDateTime& Now);

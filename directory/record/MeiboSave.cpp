@@ -73,11 +73,11 @@ bool TMeiboSave::SameAsShown(const TMeiboInput& Input) const
 bool TMeiboSave::DuplicatesAccepted(const TMeiboInput& Input, TMeiboFocus& Focus)
 {
     std::set<int> Rows;
-    LookUpEntries(Input.Tel1, TEntryLookUp::Both, NoEntry, Rows);
+    LookUpEntries(FData, Input.Tel1, TEntryLookUp::Both, NoEntry, Rows);
     bool SecondHit = false;
     if (!Blank(Input.Tel2) && Rows.size() <= 1) {
         std::set<int> Second;
-        LookUpEntries(Input.Tel2, TEntryLookUp::Both, NoEntry, Second);
+        LookUpEntries(FData, Input.Tel2, TEntryLookUp::Both, NoEntry, Second);
         SecondHit = !Second.empty();
         Rows.insert(Second.begin(), Second.end());
     }
@@ -111,7 +111,7 @@ bool TMeiboSave::ChangedNumbersFree(const TMeiboInput& Input, TMeiboFocus& Focus
         if (New[Slot].isEmpty() || DigitsOnly(New[Slot]) == DigitsOnly(FShown.Tel[1 - Slot]))
             continue;
         std::set<int> Rows;
-        LookUpEntries(New[Slot], TEntryLookUp::SecondIfNone, FShown.RecNo, Rows);
+        LookUpEntries(FData, New[Slot], TEntryLookUp::SecondIfNone, FShown.RecNo, Rows);
         if (!Rows.empty()) {
             Ask(MsgChangedTelExists, MB_OK | MB_ICONINFORMATION);
             if (Slot == 1)
@@ -174,12 +174,12 @@ TMeiboSaveResult TMeiboSave::Save(TMeiboInput& Input, TMeiboFocus& Focus)
 
 int TMeiboSave::WriteRecord(const TMeiboInput& Input)
 {
-    if (!DMVxRelvo16 || !MeiboTable)
+    if (!FData.Meibo())
         return 2;
-    TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+    TTableUse Use(FData, TDataTable::Meibo);
     if (!Use.Opened())
         return 2;
-    TTable& T = *MeiboTable;
+    TTable& T = *FData.Meibo();
     const double Now = DateTimeToDays(this->Now());
     try {
         T.SetIndexName(QString());

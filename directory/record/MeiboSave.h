@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <functional>
 
+class TDMVxRelvo16;
+
 // What the directory record window decides when it saves: the checks of the two numbers, the
 // duplicates in the directory, whether anything changed, and the row it writes into Meibo.DB. The
 // window hands over the values of its controls; this class keeps the entry the window shows and
@@ -68,6 +70,9 @@ inline const QString MsgContinue = QStringLiteral("続けて登録しますか�
 class TMeiboSave
 {
 public:
+    // Data: the module whose directory the entry is written to.
+    explicit TMeiboSave(TDMVxRelvo16& Data) : FData(Data) {}
+
     // A message box with the product's caption; answers IDOK .. IDNO.
     std::function<int(const QString& Text, unsigned Flags)> Message;
     // The clock of the time stamps.
@@ -100,6 +105,8 @@ public:
     [[nodiscard]] bool SameAsShown(const TMeiboInput& Input) const;
 
 private:
+    TDMVxRelvo16& FData;
+
     int Ask(const QString& Text, unsigned Flags) const;
     // False when a number of Input is found in another entry (the user was told).
     bool ChangedNumbersFree(const TMeiboInput& Input, TMeiboFocus& Focus) const;

@@ -98,7 +98,7 @@ TSortListView* NewRowList(QWidget* Parent, const char* Name, const QStringList& 
 
 } // namespace
 
-TMeiboView::TMeiboView(QWidget* Owner) : QDialog(Owner)
+TMeiboView::TMeiboView(TDMVxRelvo16& Data, QWidget* Owner) : QDialog(Owner), FData(Data), FSave(Data)
 {
     setObjectName(QStringLiteral("MeiboView"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -19,6 +19,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
+class TDMVxRelvo16;
 class TMeiboView;
 class TNMDEdit;
 enum class TNameDicKind;
@@ -51,7 +52,9 @@ class TMeiboView : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TMeiboView(QWidget* Owner = nullptr);
+    // Data: the module of the directory the entry is written to, the call history the panel lists
+    // and the rank list.
+    explicit TMeiboView(TDMVxRelvo16& Data, QWidget* Owner = nullptr);
     ~TMeiboView() override;
 
     // Null: a new entry; otherwise the entry as read from its row.
@@ -60,6 +63,8 @@ public:
     int WriteRecord();
     void ReloadRankList();
 
+    // The data module the window works on.
+    [[nodiscard]] TDMVxRelvo16& Data() const { return FData; }
     [[nodiscard]] bool Inquiry() const { return FSave.Inquiry(); }
     [[nodiscard]] bool Saved() const { return FSave.Saved(); }
     [[nodiscard]] const TCallerRecord& ShownRecord() const { return FSave.ShownRecord(); }
@@ -208,6 +213,7 @@ private:
     void UpdateToolButtons();
     int Message(const QString& Text, unsigned Flags);
 
+    TDMVxRelvo16& FData;
     TMeiboSave FSave;
     QList<std::optional<THistoryTexts>> FHistoryTexts;
     QList<int> FHistoryRecNos;

@@ -152,7 +152,7 @@ void TMeiboView::SetPosition(int Latitude, int Longitude)
 
 void TMeiboView::ReloadRankList()
 {
-    RefillRankCombo(cbxRank, RankHistory);
+    RefillRankCombo(cbxRank, FData.Rank());
 }
 
 QColor TMeiboView::ButtonFace() const

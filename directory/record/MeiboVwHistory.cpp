@@ -51,9 +51,9 @@ void TMeiboView::RefreshHistory()
     FHistoryTexts.clear();
     FHistoryRecNos.clear();
     lvHisList->Clear();
-    if (DMVxRelvo16) {
-        const TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-        if (Use.Opened() && RecvHisTable)
+    if (FData.RecvHis()) {
+        const TTableUse Use(FData, TDataTable::RecvHis);
+        if (Use.Opened())
             LoadHistoryRows();
     }
     lvHisList->Items().SetCount(static_cast<int>(FHistoryRecNos.size()));
@@ -64,7 +64,7 @@ void TMeiboView::RefreshHistory()
 void TMeiboView::LoadHistoryRows()
 {
     const TCallerRecord& Shown = ShownRecord();
-    FHistoryRecNos = LoadHistoryRecNos(*RecvHisTable, Shown.Tel[0], Shown.Tel[1]);
+    FHistoryRecNos = LoadHistoryRecNos(*FData.RecvHis(), Shown.Tel[0], Shown.Tel[1]);
     FHistoryTexts.fill(std::nullopt, FHistoryRecNos.size());
 }
 
@@ -75,16 +75,17 @@ void TMeiboView::lvHisListDataHint(int From, int To)
     bool Needed = false;
     for (int Row = From; Row <= To; ++Row)
         Needed = Needed || !FHistoryTexts.at(Row);
-    if (!Needed || !DMVxRelvo16)
+    TTable* RecvHis = FData.RecvHis();
+    if (!Needed || !RecvHis)
         return;
-    const TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-    if (!Use.Opened() || !RecvHisTable)
+    const TTableUse Use(FData, TDataTable::RecvHis);
+    if (!Use.Opened())
         return;
-    const QString OldIndex = RecvHisTable->IndexName();
+    const QString OldIndex = RecvHis->IndexName();
     for (int Row = From; Row <= To; ++Row)
         if (!FHistoryTexts.at(Row))
-            FHistoryTexts[Row] = HistoryRowTexts(*RecvHisTable, FHistoryRecNos.at(Row), Row + 1);
-    RecvHisTable->SetIndexName(OldIndex);
+            FHistoryTexts[Row] = HistoryRowTexts(*RecvHis, FHistoryRecNos.at(Row), Row + 1);
+    RecvHis->SetIndexName(OldIndex);
 }
 
 void TMeiboView::lvHisListData(TUniListItem* Item)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "directory/dicdialog/DicLookup.h"
+class QWidget;
 
-// Gives the incoming-call window the tools of the directory and the dial dialog: the dictionary
-// dialog (Run; none leaves the search buttons disabled), the pick-list editor and dialling.
-void InstallReceiveViewTools(const TDicLookupRun& Run = DictionaryDialog());
+// The pick-list editor over Owner, opened on list Tag (0 rank, 1..3 select items), as the list
+// buttons of the incoming-call window open it; answers the bits of the lists that changed.
+[[nodiscard]] int RunPickListEditor(QWidget* Owner, int Tag);

@@ -594,9 +594,7 @@ std::intptr_t TMainForm::HandleMessage(std::uint32_t Msg, std::uintptr_t WParam,
             MainHooks().CleanUpAfterLastEnd(this);
         return 0;
     }
-    if (MainHooks().DeviceMessage)
-        return MainHooks().DeviceMessage(Msg, WParam, LParam);
-    return 0;
+    return AskStepHook(MainHooks().DeviceMessage, "DeviceMessage", std::intptr_t{0}, Msg, WParam, LParam);
 }
 
 void TMainForm::ApplyMenuView()

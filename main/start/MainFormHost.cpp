@@ -109,8 +109,7 @@ int TMainForm::ShowMessage(const QString& Text, TMsgKind Kind)
 
 void TMainForm::CreateManual()
 {
-    if (MainHooks().CreateManual)
-        MainHooks().CreateManual();
+    RunStepHook(MainHooks().CreateManual, "CreateManual");
     QApplication::instance()->installEventFilter(this);
     HelpHandlerInstalled = true;
 }
@@ -156,7 +155,7 @@ void TMainForm::ReadSettings()
 
 bool TMainForm::AskStartupPassword()
 {
-    return !MainHooks().AskStartupPassword || MainHooks().AskStartupPassword(this);
+    return AskStepHook(MainHooks().AskStartupPassword, "AskStartupPassword", true, this);
 }
 
 void TMainForm::ShowInfoDialog()
@@ -194,7 +193,7 @@ int TMainForm::SelectedKindHistoryCount() const
 
 bool TMainForm::CheckFbAdrsBook()
 {
-    BookChanged = MainHooks().CheckFbAdrsBook && MainHooks().CheckFbAdrsBook(this);
+    BookChanged = AskStepHook(MainHooks().CheckFbAdrsBook, "CheckFbAdrsBook", false, this);
     return BookChanged;
 }
 
@@ -264,8 +263,8 @@ void TMainForm::CreateDataModule()
 {
     RemoveLeftTableFiles(::Settings.DataPath);
     DMVxRelvo16 = new TDMVxRelvo16(::Settings.DataPath, ProgramPath);
-    if (::Settings.UseFbAdrs && MainHooks().CreateFbDataModule)
-        MainHooks().CreateFbDataModule();
+    if (::Settings.UseFbAdrs)
+        RunStepHook(MainHooks().CreateFbDataModule, "CreateFbDataModule");
     DMVxRelvo16->CreateRecvHisTable();
     DMVxRelvo16->CreateMeiboTable();
     DMVxRelvo16->CreateRankHistory();
@@ -292,10 +291,9 @@ void TMainForm::EnableGetHistory(bool Enabled)
 
 void TMainForm::LoadLibraries()
 {
-    if (MainHooks().LoadDictionaries)
-        MainHooks().LoadDictionaries();
-    if (QFileInfo::exists(ProgramPath + QStringLiteral("ExtDLL.so")) && MainHooks().LoadExtDll)
-        ExtDllLoaded = MainHooks().LoadExtDll();
+    RunStepHook(MainHooks().LoadDictionaries, "LoadDictionaries");
+    if (QFileInfo::exists(ProgramPath + QStringLiteral("ExtDLL.so")))
+        ExtDllLoaded = AskStepHook(MainHooks().LoadExtDll, "LoadExtDll", false);
 }
 
 void TMainForm::ShowTrayIcon()
@@ -348,7 +346,7 @@ void TMainForm::WriteRegistered(bool Value)
 
 bool TMainForm::StartupUpdateCheck()
 {
-    return MainHooks().StartupUpdateCheck && MainHooks().StartupUpdateCheck(this);
+    return AskStepHook(MainHooks().StartupUpdateCheck, "StartupUpdateCheck", false, this);
 }
 
 void TMainForm::CloseForUpdate()
@@ -358,8 +356,7 @@ void TMainForm::CloseForUpdate()
 
 void TMainForm::RunAutoBackup()
 {
-    if (MainHooks().RunAutoBackup)
-        MainHooks().RunAutoBackup();
+    RunStepHook(MainHooks().RunAutoBackup, "RunAutoBackup");
 }
 
 // ---- Shut-down -----------------------------------------------------------------------------------------
@@ -382,15 +379,14 @@ void TMainForm::WriteShutdownSettings()
 
 void TMainForm::UnloadExtDll()
 {
-    if (ExtDllLoaded && MainHooks().UnloadExtDll)
-        MainHooks().UnloadExtDll();
+    if (ExtDllLoaded)
+        RunStepHook(MainHooks().UnloadExtDll, "UnloadExtDll");
     ExtDllLoaded = false;
 }
 
 void TMainForm::FreeDictionaries()
 {
-    if (MainHooks().FreeDictionaries)
-        MainHooks().FreeDictionaries();
+    RunStepHook(MainHooks().FreeDictionaries, "FreeDictionaries");
 }
 
 void TMainForm::FreeDataModule()
@@ -406,8 +402,7 @@ void TMainForm::FreeDataModule()
         DMVxRelvo16->FreeMeiboTable();
         DMVxRelvo16->FreeRecvHisTable();
     }
-    if (MainHooks().FreeFbDataModule)
-        MainHooks().FreeFbDataModule();
+    RunStepHook(MainHooks().FreeFbDataModule, "FreeFbDataModule");
     delete DMVxRelvo16;
     DMVxRelvo16 = nullptr;
 }
@@ -421,14 +416,12 @@ void TMainForm::RemoveHelpHandler()
 
 void TMainForm::FreeManual()
 {
-    if (MainHooks().FreeManual)
-        MainHooks().FreeManual();
+    RunStepHook(MainHooks().FreeManual, "FreeManual");
 }
 
 void TMainForm::WriteQueuedCalls()
 {
-    if (MainHooks().WriteQueuedCalls)
-        MainHooks().WriteQueuedCalls();
+    RunStepHook(MainHooks().WriteQueuedCalls, "WriteQueuedCalls");
 }
 
 void TMainForm::CloseLines()

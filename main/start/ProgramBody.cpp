@@ -65,8 +65,7 @@ int RunVxRelvo16(int& argc, char** argv)
             MainForm->SessionEnding(false);
     });
     const bool Started = MainForm->Startup();
-    if (MainHooks().CreateHistoryList)
-        MainHooks().CreateHistoryList();
+    RunStepHook(MainHooks().CreateHistoryList, "CreateHistoryList");
     ProgramStarted = true;
 
     // A session that ended during the start-up ended the program with it: the main loop, which would
@@ -79,8 +78,7 @@ int RunVxRelvo16(int& argc, char** argv)
 
     MainForm->setProperty(InstanceMark.constData(), QVariant());
     // The windows go in the reverse order of their making.
-    if (MainHooks().FreeHistoryList)
-        MainHooks().FreeHistoryList();
+    RunStepHook(MainHooks().FreeHistoryList, "FreeHistoryList");
     delete MainForm;
     FreeCallPipeline();
     return Result;

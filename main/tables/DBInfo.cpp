@@ -114,8 +114,8 @@ TTableDef MeiboTableDef()
              NoCase("CorpKanji", "CorpKanji"), NoCase("NameKana", "NameKana"), NoCase("NameKanji", "NameKanji")}};
 }
 
-TDMVxRelvo16::TDMVxRelvo16(const QString& DataPath, const QString& ProgramFolder)
-    : FDataPath(IncludeTrailingDelimiter(DataPath)), FProgramFolder(IncludeTrailingDelimiter(ProgramFolder))
+TDMVxRelvo16::TDMVxRelvo16(const QString& DataPath, const QString& ProgramFolder, TModuleReach Reach)
+    : FReach(Reach), FDataPath(IncludeTrailingDelimiter(DataPath)), FProgramFolder(IncludeTrailingDelimiter(ProgramFolder))
 {
     DefaultSession().AddPassword(MasterPassword);
 }
@@ -125,7 +125,23 @@ TDMVxRelvo16::~TDMVxRelvo16()
     // The tables belong to the module and go with it; the pick lists are freed by their owner.
     FreeMeiboTable();
     FreeRecvHisTable();
+    FreeRankHistory();
+    for (int I = 0; I < static_cast<int>(FSelItems.size()); ++I)
+        FreeSelItemHistory(I);
     DefaultSession().RemovePassword(MasterPassword);
+}
+
+template <class T> void TDMVxRelvo16::Reach(T*& Global, T* Old, T* New) const
+{
+    // Another module's object stays where it is: only this module's own is replaced or let go.
+    if (FReach == TModuleReach::ProgramWide && (New || Global == Old))
+        Global = New;
+}
+
+THistoryData* TDMVxRelvo16::SelItem(int Index) const
+{
+    CheckSelItemIndex(Index);
+    return FSelItems[Index].get();
 }
 
 void TDMVxRelvo16::SetDataPath(const QString& DataPath)
@@ -144,25 +160,27 @@ TTable* TDMVxRelvo16::NewTable(const QString& FileName) const
 void TDMVxRelvo16::CreateRecvHisTable()
 {
     FreeRecvHisTable();
-    RecvHisTable = NewTable(RecvHisFileName);
+    FRecvHis.reset(NewTable(RecvHisFileName));
+    Reach(RecvHisTable, static_cast<TTable*>(nullptr), FRecvHis.get());
 }
 
 void TDMVxRelvo16::CreateMeiboTable()
 {
     FreeMeiboTable();
-    MeiboTable = NewTable(MeiboFileName);
+    FMeibo.reset(NewTable(MeiboFileName));
+    Reach(MeiboTable, static_cast<TTable*>(nullptr), FMeibo.get());
 }
 
 void TDMVxRelvo16::CreateRecvHisTableExclusive()
 {
     CreateRecvHisTable();
-    RecvHisTable->SetExclusive(true);
+    FRecvHis->SetExclusive(true);
 }
 
 void TDMVxRelvo16::CreateMeiboTableExclusive()
 {
     CreateMeiboTable();
-    MeiboTable->SetExclusive(true);
+    FMeibo->SetExclusive(true);
 }
 
 bool TDMVxRelvo16::CountedOpen(TTable* Table, int& Count, const TTableDef& Def, const QString& FailText)
@@ -207,22 +225,22 @@ void TDMVxRelvo16::CountedClose(TTable* Table, int& Count)
 
 bool TDMVxRelvo16::OpenRecvHis()
 {
-    return CountedOpen(RecvHisTable, FRecvHisOpenCount, RecvHisTableDef(), RecvHisOpenError);
+    return CountedOpen(FRecvHis.get(), FRecvHisOpenCount, RecvHisTableDef(), RecvHisOpenError);
 }
 
 bool TDMVxRelvo16::OpenMeibo()
 {
-    return CountedOpen(MeiboTable, FMeiboOpenCount, MeiboTableDef(), MeiboOpenError);
+    return CountedOpen(FMeibo.get(), FMeiboOpenCount, MeiboTableDef(), MeiboOpenError);
 }
 
 void TDMVxRelvo16::CloseRecvHis()
 {
-    CountedClose(RecvHisTable, FRecvHisOpenCount);
+    CountedClose(FRecvHis.get(), FRecvHisOpenCount);
 }
 
 void TDMVxRelvo16::CloseMeibo()
 {
-    CountedClose(MeiboTable, FMeiboOpenCount);
+    CountedClose(FMeibo.get(), FMeiboOpenCount);
 }
 
 bool TDMVxRelvo16::Open(TDataTable Table)
@@ -237,15 +255,15 @@ void TDMVxRelvo16::Close(TDataTable Table)
 
 void TDMVxRelvo16::FreeRecvHisTable()
 {
-    delete RecvHisTable; // closes an open table
-    RecvHisTable = nullptr;
+    Reach(RecvHisTable, FRecvHis.get(), static_cast<TTable*>(nullptr));
+    FRecvHis.reset(); // closes an open table
     FRecvHisOpenCount = 0;
 }
 
 void TDMVxRelvo16::FreeMeiboTable()
 {
-    delete MeiboTable;
-    MeiboTable = nullptr;
+    Reach(MeiboTable, FMeibo.get(), static_cast<TTable*>(nullptr));
+    FMeibo.reset();
     FMeiboOpenCount = 0;
 }
 
@@ -270,53 +288,59 @@ std::unique_ptr<THistoryData> TDMVxRelvo16::NewSelItemHistory(int Index) const
 
 void TDMVxRelvo16::CreateRankHistory()
 {
-    std::unique_ptr<THistoryData> List = NewRankHistory();
-    FreeRankHistory();
-    RankHistory = List.release();
+    PutRank(NewRankHistory());
 }
 
 void TDMVxRelvo16::CreateSelItemHistory(int Index)
 {
-    std::unique_ptr<THistoryData> List = NewSelItemHistory(Index);
-    FreeSelItemHistory(Index);
-    SelItemHistory[Index] = List.release();
+    PutSelItem(Index, NewSelItemHistory(Index));
 }
 
 bool TDMVxRelvo16::LoadRankHistory()
 {
-    return RankHistory && RankHistory->Load();
+    return FRank && FRank->Load();
 }
 
 bool TDMVxRelvo16::LoadSelItemHistory(int Index)
 {
     CheckSelItemIndex(Index);
-    return SelItemHistory[Index] && SelItemHistory[Index]->Load();
+    return FSelItems[Index] && FSelItems[Index]->Load();
 }
 
 void TDMVxRelvo16::ClearRankHistory()
 {
-    if (RankHistory)
-        RankHistory->FreeItems();
+    if (FRank)
+        FRank->FreeItems();
 }
 
 void TDMVxRelvo16::ClearSelItemHistory(int Index)
 {
     CheckSelItemIndex(Index);
-    if (SelItemHistory[Index])
-        SelItemHistory[Index]->FreeItems();
+    if (FSelItems[Index])
+        FSelItems[Index]->FreeItems();
 }
 
 void TDMVxRelvo16::FreeRankHistory()
 {
-    delete RankHistory;
-    RankHistory = nullptr;
+    PutRank(nullptr);
+}
+
+void TDMVxRelvo16::PutRank(std::unique_ptr<THistoryData> List)
+{
+    Reach(RankHistory, FRank.get(), List.get());
+    FRank = std::move(List);
+}
+
+void TDMVxRelvo16::PutSelItem(int Index, std::unique_ptr<THistoryData> List)
+{
+    Reach(SelItemHistory[Index], FSelItems[Index].get(), List.get());
+    FSelItems[Index] = std::move(List);
 }
 
 void TDMVxRelvo16::FreeSelItemHistory(int Index)
 {
     CheckSelItemIndex(Index);
-    delete SelItemHistory[Index];
-    SelItemHistory[Index] = nullptr;
+    PutSelItem(Index, nullptr);
 }
 
 void TDMVxRelvo16::ChangeDataPath(const QString& DataPath)
@@ -346,10 +370,7 @@ void TDMVxRelvo16::ChangeDataPath(const QString& DataPath)
     CreateRecvHisTable();
     FreeMeiboTable();
     CreateMeiboTable();
-    FreeRankHistory();
-    RankHistory = Rank.release();
-    for (int I = 0; I < 3; ++I) {
-        FreeSelItemHistory(I);
-        SelItemHistory[I] = SelItems[I].release();
-    }
+    PutRank(std::move(Rank));
+    for (int I = 0; I < 3; ++I)
+        PutSelItem(I, std::move(SelItems[I]));
 }

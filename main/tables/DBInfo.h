@@ -30,6 +30,15 @@ enum class TDataTable
     Meibo
 };
 
+// Whether a data module's tables and pick lists are also the program-wide ones (the globals below),
+// which the code not yet handed its tables still reaches; a module made for one run or for a test
+// keeps them to itself.
+enum class TModuleReach
+{
+    ProgramWide,
+    Private
+};
+
 // The data module: owns the two main tables and the four pick lists, creates a missing table at
 // its first open and hands the tables out through a counted open and close, so that any number of
 // windows share one table object: the first open opens it, the last close closes it.
@@ -38,7 +47,8 @@ class TDMVxRelvo16
 public:
     // DataPath: the folder of the tables and pick lists; ProgramFolder: where the seed of the
     // rank list lies (under "Common/History/"). Both with or without a trailing "/".
-    TDMVxRelvo16(const QString& DataPath, const QString& ProgramFolder);
+    TDMVxRelvo16(const QString& DataPath, const QString& ProgramFolder,
+                 TModuleReach Reach = TModuleReach::ProgramWide);
     ~TDMVxRelvo16();
     TDMVxRelvo16(const TDMVxRelvo16&) = delete;
     TDMVxRelvo16& operator=(const TDMVxRelvo16&) = delete;
@@ -91,6 +101,13 @@ public:
     // The boxes the quiet opens did not show, each once, since the last take.
     [[nodiscard]] QStringList TakeQuietFailures() { return std::exchange(FQuietFailures, {}); }
 
+    // The module's own objects, null until created: what the windows, stores and runs it is handed
+    // to work on.
+    [[nodiscard]] TTable* RecvHis() const { return FRecvHis.get(); }
+    [[nodiscard]] TTable* Meibo() const { return FMeibo.get(); }
+    [[nodiscard]] THistoryData* Rank() const { return FRank.get(); }
+    [[nodiscard]] THistoryData* SelItem(int Index) const;
+
     [[nodiscard]] int RecvHisOpenCount() const { return FRecvHisOpenCount; }
     [[nodiscard]] int MeiboOpenCount() const { return FMeiboOpenCount; }
 
@@ -100,7 +117,16 @@ private:
     [[nodiscard]] TTable* NewTable(const QString& FileName) const;
     [[nodiscard]] std::unique_ptr<THistoryData> NewRankHistory() const;
     [[nodiscard]] std::unique_ptr<THistoryData> NewSelItemHistory(int Index) const;
+    // Puts the program-wide pointer in step with one of the module's objects as it changes.
+    template <class T> void Reach(T*& Global, T* Old, T* New) const;
+    void PutRank(std::unique_ptr<THistoryData> List);
+    void PutSelItem(int Index, std::unique_ptr<THistoryData> List);
 
+    TModuleReach FReach;
+    std::unique_ptr<TTable> FRecvHis;
+    std::unique_ptr<TTable> FMeibo;
+    std::unique_ptr<THistoryData> FRank;
+    std::array<std::unique_ptr<THistoryData>, 3> FSelItems;
     QString FDataPath;
     QString FProgramFolder;
     int FRecvHisOpenCount = 0;
@@ -110,7 +136,8 @@ private:
     QStringList FQuietFailures;
 };
 
-// The program-wide objects of the data module; null until created.
+// The program-wide objects: those of the start-up's data module, null until created. Only the wiring
+// edge (the programs' start-up) should reach them; everything else is handed its tables.
 extern TDMVxRelvo16* DMVxRelvo16;
 extern TTable* RecvHisTable;
 extern TTable* MeiboTable;
@@ -139,7 +166,8 @@ private:
 class TQuietScope
 {
 public:
-    explicit TQuietScope(bool TDMVxRelvo16::*Flag) : FModule(DMVxRelvo16), FFlag(Flag)
+    explicit TQuietScope(bool TDMVxRelvo16::*Flag) : TQuietScope(DMVxRelvo16, Flag) {}
+    TQuietScope(TDMVxRelvo16* Module, bool TDMVxRelvo16::*Flag) : FModule(Module), FFlag(Flag)
     {
         if (FModule) {
             FWas = FModule->*FFlag;
@@ -174,4 +202,5 @@ class TQuietOpen : public TQuietScope
 {
 public:
     TQuietOpen() : TQuietScope(&TDMVxRelvo16::QuietOnFailure) {}
+    explicit TQuietOpen(TDMVxRelvo16& Module) : TQuietScope(&Module, &TDMVxRelvo16::QuietOnFailure) {}
 };

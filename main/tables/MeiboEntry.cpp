@@ -32,33 +32,40 @@ QString ColorToText(unsigned Color)
 
 void LookUpEntries(const QString& Number, TEntryLookUp How, int Excluded, std::set<int>& Rows)
 {
+    if (DMVxRelvo16)
+        LookUpEntries(*DMVxRelvo16, Number, How, Excluded, Rows);
+}
+
+void LookUpEntries(TDMVxRelvo16& Data, const QString& Number, TEntryLookUp How, int Excluded, std::set<int>& Rows)
+{
     const QString Key = DigitsOnly(Number);
     // A text of hyphens alone has no number to look for; an empty key would land on every entry
     // without numbers.
-    if (Key.isEmpty() || !DMVxRelvo16 || !MeiboTable)
+    TTable* const Table = Data.Meibo();
+    if (Key.isEmpty() || !Table)
         return;
-    TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+    TTableUse Use(Data, TDataTable::Meibo);
     if (!Use.Opened())
         return;
     bool Found = false;
     for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")}) {
         if (Found && How == TEntryLookUp::SecondIfNone)
             break;
-        MeiboTable->SetIndexName(Index);
+        Table->SetIndexName(Index);
         // A look-up is one hit: the entry the key lands on. Several entries sharing a number are
         // still one entry to replace; the entry being edited is no duplicate of itself.
-        MeiboTable->SetRange({Key}, {Key});
-        for (MeiboTable->First(); !MeiboTable->Eof(); MeiboTable->Next()) {
-            const int RecNo = MeiboTable->FieldByName(QStringLiteral("RecNo")).AsInteger();
+        Table->SetRange({Key}, {Key});
+        for (Table->First(); !Table->Eof(); Table->Next()) {
+            const int RecNo = Table->FieldByName(QStringLiteral("RecNo")).AsInteger();
             if (RecNo == Excluded)
                 continue;
             Rows.insert(RecNo);
             Found = true;
             break;
         }
-        MeiboTable->CancelRange();
+        Table->CancelRange();
     }
-    MeiboTable->SetIndexName(QString());
+    Table->SetIndexName(QString());
 }
 
 TNextRecNo NextRecNo(TTable& Table)

@@ -4,6 +4,8 @@
 #include <optional>
 #include <set>
 
+class TDMVxRelvo16;
+
 class TTable;
 
 // Rules of the directory (Meibo.DB) that every window registering an entry follows, the
@@ -46,6 +48,8 @@ enum class TEntryLookUp
 // on (the first in index order) to Rows, so that an entry found by several look-ups counts once.
 // A row whose RecNo is Excluded (the entry being edited) is passed over. Opens and closes the table
 // through the data module; a number without digits finds nothing.
+void LookUpEntries(TDMVxRelvo16& Data, const QString& Number, TEntryLookUp How, int Excluded, std::set<int>& Rows);
+// The same in the program-wide data module.
 void LookUpEntries(const QString& Number, TEntryLookUp How, int Excluded, std::set<int>& Rows);
 inline constexpr int NoEntry = -1;
 

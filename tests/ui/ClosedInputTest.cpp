@@ -56,7 +56,7 @@ TEST_F(ClosedInputTest, NumbersPostalCodesAndMailRefuseTheInputMethodInBothWindo
     TReceiveView Recv;
     ExpectClosed(&Recv, {"edtTel1", "edtTel2", "edtFbTel", "edtPos", "edtEMail", "cbxRank"},
                  {"edtCorpKanji", "edtCorpKana", "nmedtNameKanji", "nmedtNameKana", "edtAdrs1", "edtMemo1"});
-    TMeiboView Record;
+    TMeiboView Record{*DMVxRelvo16};
     ExpectClosed(&Record, {"edtTel1", "edtTel2", "edtPos", "edtEMail"},
                  {"edtCorpKanji", "nmedtNameKanji", "nmedtNameKana", "edtTdfkn", "edtMemo3"});
 }

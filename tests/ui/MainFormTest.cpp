@@ -549,3 +549,58 @@ TEST_F(MainFormTest, LinkedAddressBookIsCheckedAndBackedUpAtStart)
 }
 
 } // namespace
+
+namespace {
+
+// The critical messages logged while it lives.
+class TCriticalLog
+{
+public:
+    TCriticalLog() { FOld = qInstallMessageHandler(&TCriticalLog::Handle); }
+    ~TCriticalLog() { qInstallMessageHandler(FOld); }
+    TCriticalLog(const TCriticalLog&) = delete;
+    TCriticalLog& operator=(const TCriticalLog&) = delete;
+    static QStringList& Lines()
+    {
+        static QStringList Logged;
+        return Logged;
+    }
+
+private:
+    static void Handle(QtMsgType Type, const QMessageLogContext&, const QString& Text)
+    {
+        if (Type == QtCriticalMsg)
+            Lines() << Text;
+    }
+    QtMessageHandler FOld = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainFormTest, AStepWhoseHookTheWiringLeftEmptyIsReportedByNameNotPassedOver)
+{
+    TMainForm Form;
+    TCriticalLog::Lines().clear();
+    {
+        const TCriticalLog Log;
+        Form.WriteQueuedCalls();
+        Form.FreeDictionaries();
+        EXPECT_TRUE(Form.AskStartupPassword()) << "without its part the start goes on, as it always did";
+    }
+    const QStringList Logged = TCriticalLog::Lines();
+    ASSERT_EQ(Logged.size(), 3);
+    EXPECT_TRUE(Logged[0].contains(QStringLiteral("WriteQueuedCalls")));
+    EXPECT_TRUE(Logged[1].contains(QStringLiteral("FreeDictionaries")));
+    EXPECT_TRUE(Logged[2].contains(QStringLiteral("AskStartupPassword")));
+
+    // A hook that is there runs, and nothing is logged.
+    int Written = 0;
+    MainHooks().WriteQueuedCalls = [&Written] { ++Written; };
+    TCriticalLog::Lines().clear();
+    {
+        const TCriticalLog Log;
+        Form.WriteQueuedCalls();
+    }
+    EXPECT_EQ(Written, 1);
+    EXPECT_TRUE(TCriticalLog::Lines().isEmpty());
+}

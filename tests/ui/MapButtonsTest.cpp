@@ -1,3 +1,4 @@
+#include "apps/VxRelvo16/ReceiveViewWiring.h"
 #include "directory/maps/MapButtons.h"
 
 #include "calls/RecvView.h"
@@ -50,6 +51,7 @@ protected:
         SettingsPath = Data.Folder;
         SavedLaunchers = MapLaunchers();
         InstallMapButtons();
+        InstallReceiveViewMap();
         QFile::remove(RegistryFileName());
         Log = Programs.filePath(QStringLiteral("map.jsonl"));
         qputenv("VX_MAP_LOG", QFile::encodeName(Log));
@@ -322,7 +324,7 @@ protected:
     {
         TCallerRecord Known;
         ASSERT_EQ(SearchOwnDirectory(false, QStringLiteral("0312345678"), Known), IdentifyFound);
-        View = std::make_unique<TMeiboView>();
+        View = std::make_unique<TMeiboView>(*DMVxRelvo16);
         View->ShowRecord(&Known);
         View->show();
         (void)QTest::qWaitForWindowExposed(View.get());
@@ -422,7 +424,7 @@ TEST_F(MapButtonsMeiboViewTest, AWriteBackThatFailsIsToldAndThePlaceStaysInTheWi
 TEST_F(MapButtonsMeiboViewTest, ANewEntryIsToldAndOtherProgramsAskNothing)
 {
     PickWith(PickedLat, PickedLon);
-    View = std::make_unique<TMeiboView>();
+    View = std::make_unique<TMeiboView>(*DMVxRelvo16);
     View->ShowRecord(nullptr);
     View->show();
     QTest::mouseClick(View->bbtnMap, Qt::LeftButton);

@@ -2,6 +2,7 @@
 // host is handed (its call log), what comes back, the waits, and where the host is looked for.
 
 #include "calls/RecvView.h"
+#include "apps/VxRelvo16/ReceiveViewWiring.h"
 #include "directory/maps/MapButtons.h"
 #include "directory/maps/MapLaunch.h"
 #include "directory/maps/MapViewLaunch.h"
@@ -66,6 +67,7 @@ protected:
         ProgramPath = QStringLiteral(VX_BIN_DIR);
         SavedLaunchers = MapLaunchers();
         InstallMapButtons();
+        InstallReceiveViewMap();
         QFile::remove(RegistryFileName());
         Log = Temp.filePath(QStringLiteral("host.jsonl"));
         qputenv("VX_MAP_LOG", QFile::encodeName(Log));

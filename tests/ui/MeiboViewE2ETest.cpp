@@ -29,7 +29,7 @@ TEST(MeiboViewE2ETest, AnEntryRegisteredInTheWindowNamesItsCaller)
         DMVxRelvo16->CreateRankHistory();
         DMVxRelvo16->LoadRankHistory();
         {
-            TMeiboView View;
+            TMeiboView View(*DMVxRelvo16);
             View.ShowRecord(nullptr);
             View.show();
             QTest::keyClicks(View.edtTel1, QStringLiteral("03-1234-5678"));

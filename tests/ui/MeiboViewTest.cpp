@@ -87,7 +87,7 @@ protected:
     }
     void Open(const TCallerRecord* Record)
     {
-        View = std::make_unique<TMeiboView>();
+        View = std::make_unique<TMeiboView>(*DMVxRelvo16);
         View->SetClock([] { return Moment; });
         View->ShowRecord(Record);
         View->show();

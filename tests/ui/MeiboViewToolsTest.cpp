@@ -53,7 +53,7 @@ protected:
     }
     void Open(const TCallerRecord* Record)
     {
-        View = std::make_unique<TMeiboView>();
+        View = std::make_unique<TMeiboView>(*DMVxRelvo16);
         View->ShowRecord(Record);
         View->show();
         View->activateWindow();
@@ -360,7 +360,7 @@ TEST(MeiboViewHistoryE2ETest, TheCallsTheProgramTookAreListedForTheEntry)
         ASSERT_EQ(SearchOwnDirectory(false, QStringLiteral("0312345678"), Entry), IdentifyFound);
     }
     {
-        TMeiboView View;
+        TMeiboView View(*DMVxRelvo16);
         View.ShowRecord(&Entry);
         View.show();
         QTest::qWait(10);

@@ -51,7 +51,7 @@ protected:
         Settings = TSettings();
         SettingsPath = Data.Folder;
         ProgramPath = QStringLiteral(VX_BIN_DIR "/");
-        View = std::make_unique<TMeiboView>();
+        View = std::make_unique<TMeiboView>(*DMVxRelvo16);
         View->ShowRecord(nullptr);
         View->show();
         View->activateWindow();

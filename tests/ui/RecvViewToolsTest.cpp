@@ -3,7 +3,7 @@
 #include "main/identify/AppSub.h"
 #include "directory/picklist/InputLst.h"
 #include "directory/record/MeiboVw.h"
-#include "directory/record/RecordTools.h"
+#include "apps/VxRelvo16/ReceiveViewWiring.h"
 #include "main/controls/SortListView.h"
 #include "main/settings/Settings.h"
 #include "tests/support/DicProgramFolder.h"
@@ -366,7 +366,7 @@ TEST_F(RecvViewToolsTest, TheProgramsDictionaryDialogFillsTheAddressOfAPostalCod
     EXPECT_EQ(View->edtAdrs2->text(), QStringLiteral("千代田"));
 
     // The record window's buttons reach the same dialog.
-    TMeiboView Record;
+    TMeiboView Record{*DMVxRelvo16};
     Record.ShowRecord(nullptr);
     Record.show();
     Record.edtPos->setText(QStringLiteral("1000001"));

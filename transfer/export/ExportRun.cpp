@@ -233,3 +233,13 @@ QString ExportSubstitutedText(int Values)
                           "それらの文字は「〓」に置き換えて出力しました  ")
         .arg(Values);
 }
+
+TExportTables::TExportTables(TDMVxRelvo16& Data, bool Meibo)
+    : FHistory(Meibo ? std::nullopt : std::make_optional<TTableUse>(Data, TDataTable::RecvHis)),
+      FDirectory(Data, TDataTable::Meibo)
+{
+    FTable = Meibo ? Data.Meibo() : Data.RecvHis();
+    FOpened = FTable && (Meibo ? FDirectory.Opened() : FHistory->Opened());
+    if (!Meibo && FDirectory.Opened())
+        FCallers = Data.Meibo();
+}

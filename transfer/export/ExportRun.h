@@ -2,6 +2,7 @@
 
 #include "calls/HisSchCond.h"
 #include "directory/search/MeiboSchCond.h"
+#include "main/tables/DBInfo.h"
 #include "platform/sys/SafeWrite.h"
 #include "transfer/export/ExportItems.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class TTable;
 
@@ -53,6 +55,28 @@ struct TExportSource
     THistorySearchCondition HistoryCondition;
     TMeiboSearchCondition MeiboCondition;
     int SortIndex = 0; // the directory's order, 0 to 5
+};
+
+// The tables one export or print run walks, opened through the data module it is handed for the
+// run's life: the source and, beside the call history, the directory its caller items come from.
+class TExportTables
+{
+public:
+    TExportTables(TDMVxRelvo16& Data, bool Meibo);
+
+    // False when the source did not open (the data module has said why).
+    [[nodiscard]] bool Opened() const { return FOpened; }
+    // The open source table, null unless Opened.
+    [[nodiscard]] TTable* Table() const { return FOpened ? FTable : nullptr; }
+    // The directory for the history's caller items: null for the directory itself and when it did not open.
+    [[nodiscard]] TTable* CallerDirectory() const { return FCallers; }
+
+private:
+    std::optional<TTableUse> FHistory;
+    TTableUse FDirectory;
+    TTable* FTable = nullptr;
+    TTable* FCallers = nullptr;
+    bool FOpened = false;
 };
 
 struct TExportResult

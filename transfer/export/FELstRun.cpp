@@ -193,15 +193,10 @@ bool TFileExportList::WriteRecords(TExportTextFile& File, int& Written)
 {
     if (!DMVxRelvo16)
         return false;
-    const bool Meibo = Source() == ExportSourceMeibo;
-    std::optional<TTableUse> History;
-    if (!Meibo)
-        History.emplace(*DMVxRelvo16, TDataTable::RecvHis);
-    TTableUse Directory(*DMVxRelvo16, TDataTable::Meibo);
-    TTable* Table = Meibo ? MeiboTable : RecvHisTable;
-    if (!Table || !(Meibo ? Directory.Opened() : History->Opened()))
+    const TExportTables Tables(*DMVxRelvo16, Source() == ExportSourceMeibo);
+    if (!Tables.Opened())
         return false;
-    TExportSource Walk = Model.ExportSourceOf(*Table, !Meibo && Directory.Opened() ? MeiboTable : nullptr);
+    TExportSource Walk = Model.ExportSourceOf(*Tables.Table(), Tables.CallerDirectory());
     Walk.Layout = FLayout;
     Walk.ItemNames = FItemNames;
     Walk.Settings = ExportSettings();

@@ -54,7 +54,7 @@ void TListPrintModel::CountSourceRecords(TDMVxRelvo16& Module)
 {
     const TDataTable Which = PrintSource == SourceMeibo ? TDataTable::Meibo : TDataTable::RecvHis;
     TTableUse Use(Module, Which);
-    TTable* Table = PrintSource == SourceMeibo ? MeiboTable : RecvHisTable;
+    TTable* Table = PrintSource == SourceMeibo ? Module.Meibo() : Module.RecvHis();
     SourceRecordCount = 0;
     if (Use.Opened() && Table) {
         Table->SetIndexName(QString());

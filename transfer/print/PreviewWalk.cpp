@@ -16,14 +16,15 @@ TPreviewWalk::TPreviewWalk(TDMVxRelvo16& Module, int Source, int PageNo, int Rec
         FHistoryUse.emplace(Module, TDataTable::RecvHis);
     FMeiboUse.emplace(Module, TDataTable::Meibo);
     const bool Opened = Source == SourceRecvHis ? FHistoryUse->Opened() : FMeiboUse->Opened();
-    FTable = Source == SourceRecvHis ? RecvHisTable : MeiboTable;
+    FMeibo = Module.Meibo();
+    FTable = Source == SourceRecvHis ? Module.RecvHis() : FMeibo;
     if (!Opened || !FTable || RecordsPerPage <= 0)
         return;
     FRow = std::make_unique<TTableFieldValues>(*FTable);
     if (Source == SourceMeibo)
         FEntry = std::make_unique<TTableFieldValues>(*FTable);
-    else if (FMeiboUse->Opened() && MeiboTable)
-        FEntry = std::make_unique<TTableFieldValues>(*MeiboTable);
+    else if (FMeiboUse->Opened() && FMeibo)
+        FEntry = std::make_unique<TTableFieldValues>(*FMeibo);
 
     FTable->SetIndexName(Source == SourceRecvHis ? DateIndex : QString());
     const int Count = FTable->RecordCount();
@@ -67,10 +68,10 @@ void TPreviewWalk::Next()
 
 const TFieldValues* TPreviewWalk::DirectoryEntry()
 {
-    if (!FEntry || !MeiboTable)
+    if (!FEntry || !FMeibo)
         return nullptr;
     if (!FEntryFound)
-        FEntryFound = LocateCallerEntry(*FTable, *MeiboTable);
+        FEntryFound = LocateCallerEntry(*FTable, *FMeibo);
     return *FEntryFound ? FEntry.get() : nullptr;
 }
 

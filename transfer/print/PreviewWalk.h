@@ -34,6 +34,7 @@ private:
     std::optional<TTableUse> FHistoryUse;
     std::optional<TTableUse> FMeiboUse;
     TTable* FTable = nullptr;
+    TTable* FMeibo = nullptr; // the directory the callers are looked up in
     bool FAtEnd = true;
     int FRunning = 0;
     std::unique_ptr<TTableFieldValues> FRow;

@@ -141,7 +141,7 @@ void SeedRankList(const QString& Folder)
     if (QFileInfo::exists(IncludeTrailingDelimiter(Folder) + QStringLiteral("Rank.mtd")))
         return;
     // The data module's rank list starts a new folder with the shipped list.
-    TDMVxRelvo16 Module(Folder, ProgramPath);
+    TDMVxRelvo16 Module(Folder, ProgramPath, TModuleReach::Private);
     try {
         Module.CreateRankHistory();
     } catch (const Exception&) {

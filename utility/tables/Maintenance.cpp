@@ -38,9 +38,9 @@ public:
     TBusy& operator=(const TBusy&) = delete;
 };
 
-TTable*& TableObject(TDataTable Table)
+TTable* TableObject(const TDMVxRelvo16& Module, TDataTable Table)
 {
-    return Table == TDataTable::RecvHis ? RecvHisTable : MeiboTable;
+    return Table == TDataTable::RecvHis ? Module.RecvHis() : Module.Meibo();
 }
 
 void FreeTable(TDMVxRelvo16& Module, TDataTable Table)
@@ -128,7 +128,7 @@ TOptimizeResult OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renum
             FreeTable(Module, Table);
             return TOptimizeResult::Failed;
         }
-        TTable& Target = *TableObject(Table);
+        TTable& Target = *TableObject(Module, Table);
         try {
             Target.SetIndexName({});
             Count = Target.RecordCount();
@@ -148,14 +148,14 @@ TOptimizeResult OptimizeTable(TDMVxRelvo16& Module, TDataTable Table, bool Renum
     if (Count > 0) {
         const TTableDef Def = DefinitionOf(Table);
         try {
-            (void)TableObject(Table)->Rebuild(Def, {}, Renumber ? QStringLiteral("RecNo") : QString());
+            (void)TableObject(Module, Table)->Rebuild(Def, {}, Renumber ? QStringLiteral("RecNo") : QString());
         } catch (const EForeignTableError&) {
             Result = TOptimizeResult::NotRecognised;
         } catch (const EDatabaseError&) {
             Result = TOptimizeResult::Failed;
             if (Renumber) {
                 try {
-                    (void)TableObject(Table)->Rebuild(Def);
+                    (void)TableObject(Module, Table)->Rebuild(Def);
                 } catch (const EDatabaseError&) {
                 }
             }
@@ -170,6 +170,7 @@ TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
 {
     const unsigned ErrorBox = MB_OK | MB_ICONERROR;
     const QString FileName = FileNameOf(Table);
+    const QString& DataPath = Module.DataPath();
     const QString Folder = DataPath + RepairBackupFolder;
     // A missing table is made empty by the counted open, as every command finds it. A file that is
     // there is not opened before its copy is safe: a damaged one may not open at all.
@@ -192,12 +193,12 @@ TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
     TTable::TSalvageCount Count;
     try {
         try {
-            Count.Saved = TableObject(Table)->Rebuild(DefinitionOf(Table), BeforeRename);
+            Count.Saved = TableObject(Module, Table)->Rebuild(DefinitionOf(Table), BeforeRename);
         } catch (const EForeignTableError&) {
             throw;
         } catch (const EDatabaseError&) {
             // Rows that cannot be read fail the plain rebuild; the salvage passes them over.
-            Count = TableObject(Table)->Salvage(DefinitionOf(Table), BeforeRename);
+            Count = TableObject(Module, Table)->Salvage(DefinitionOf(Table), BeforeRename);
         }
     } catch (const EForeignTableError&) {
         FreeTable(Module, Table);
@@ -218,7 +219,7 @@ TRepairResult RepairTable(TDMVxRelvo16& Module, TDataTable Table,
             Result = TRepairResult::CheckFailed;
         } else {
             try {
-                (void)TableObject(Table)->RegenerateIndexes();
+                (void)TableObject(Module, Table)->RegenerateIndexes();
             } catch (const EDatabaseError& Error) {
                 (void)CoreMessageBox(Error.Message(), ProductName, ErrorBox);
                 Result = TRepairResult::CheckFailed;
@@ -251,7 +252,7 @@ bool RunOptimize()
     QStringList Failed;
     {
         TBusy Busy;
-        TDMVxRelvo16 Module(DataPath, ProgramPath);
+        TDMVxRelvo16 Module(DataPath, ProgramPath, TModuleReach::Private);
         for (const TDataTable Table : {TDataTable::RecvHis, TDataTable::Meibo}) {
             const TOptimizeResult Result = OptimizeTable(Module, Table, true);
             if (Result == TOptimizeResult::NotRecognised)
@@ -283,7 +284,7 @@ bool RunRepair(int RepairRow)
     TTable::TSalvageCount Rows;
     {
         TBusy Busy;
-        TDMVxRelvo16 Module(DataPath, ProgramPath);
+        TDMVxRelvo16 Module(DataPath, ProgramPath, TModuleReach::Private);
         Result = RepairTable(Module, Table, RepairRebuildHook, &Rows);
     }
     if (Result == TRepairResult::Done)

@@ -122,17 +122,11 @@ bool TListPrintList::PrintListJob(const TPrintScope& Scope)
     if (!DMVxRelvo16 || !FPrint.PrinterInfo)
         return false;
     const TPrinterInfo& Info = *FPrint.PrinterInfo;
-    const bool Meibo = Source() == ExportSourceMeibo;
-    std::optional<TTableUse> History;
-    if (!Meibo)
-        History.emplace(*DMVxRelvo16, TDataTable::RecvHis);
-    TTableUse Directory(*DMVxRelvo16, TDataTable::Meibo);
-    TTable* Table = Meibo ? MeiboTable : RecvHisTable;
     // A table that did not open has been reported by the data module.
-    if (!Table || !(Meibo ? Directory.Opened() : History->Opened()))
+    const TExportTables Tables(*DMVxRelvo16, Source() == ExportSourceMeibo);
+    if (!Tables.Opened())
         return false;
-    const TExportSource Walked =
-        ListModel().ExportSourceOf(*Table, !Meibo && Directory.Opened() ? MeiboTable : nullptr);
+    const TExportSource Walked = ListModel().ExportSourceOf(*Tables.Table(), Tables.CallerDirectory());
     TPrintJobWalk Walk(Walked, Scope, FPrint.PrintSettings.IgnoreTdfkn);
 
     const TPrinterSelection& Chosen = CurrentPrinter();
