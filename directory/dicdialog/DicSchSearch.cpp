@@ -32,7 +32,6 @@ const QString ChooseTown[3] = {QStringLiteral("局番検索結果から住所を
                                QStringLiteral("郵便番号検索結果から住所を選択してください。"),
                                QStringLiteral("住所検索結果から住所を選択してください。")};
 
-
 // The libraries' data lies in the "Dic" folder beside them.
 QString DicFolder(const TDicProgram& Program)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calls/PagedLines.h"
+#include "calls/PagedListFrame.h"
 #include "directory/list/MeiboPager.h"
 
 #include <QDialog>
@@ -76,7 +76,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* Event) override;
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void FormCreate();
@@ -108,10 +107,10 @@ private:
     int RunRecordWindow(const TCallerRecord* Record);
     int Message(const QString& Text, unsigned Flags);
 
+    // The page buttons, the list and its header, as every paged list has them.
+    TPagedListFrame Frame{this};
     TMeiboPager Pager;
     QList<int> FRowRecNos;
-    int HeaderPanelWidth = 0;
-    int TrackStartWidth = 0;
     bool DialogOpen = false;
     bool Loading = false;
     int FViewedRecNo = -1;

@@ -49,10 +49,9 @@ QStringList Offending(const QString& Folder, const QStringList& Forbidden, const
     return Found;
 }
 
-const QStringList ProductFolders = {QStringLiteral("apps/"),     QStringLiteral("utility/"),
-                                    QStringLiteral("main/"),     QStringLiteral("calls/"),
-                                    QStringLiteral("directory/"), QStringLiteral("transfer/"),
-                                    QStringLiteral("widelayer/")};
+const QStringList ProductFolders = {
+    QStringLiteral("apps/"),      QStringLiteral("utility/"),  QStringLiteral("main/"),     QStringLiteral("calls/"),
+    QStringLiteral("directory/"), QStringLiteral("transfer/"), QStringLiteral("widelayer/")};
 
 } // namespace
 
