@@ -120,6 +120,8 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
         StatusPanels[I]->setMinimumWidth(I == 2 ? 0 : 90);
         StatusBar->addWidget(StatusPanels[I], I == 2 ? 1 : 0);
     }
+    Frame.CountPanel = StatusPanels[0];
+    Frame.PagePanel = StatusPanels[1];
 
     auto* Days = new QHBoxLayout;
     Days->setSpacing(1);
@@ -260,20 +262,13 @@ QStringList THistoryList::LineCells(int Index) const
     return PagedLines::LineCells(lbxRecvHis, Index);
 }
 
-PagedLines::TPageControls THistoryList::PageControls() const
-{
-    return Frame.PageControls(StatusPanels[0], StatusPanels[1]);
-}
-
 void THistoryList::LoadPage(int Mode, int Page)
 {
     if (Loading || !DMVxRelvo16)
         return;
     TFlagGuard Guard(Loading);
     // What the user had selected, to select it again after a reload in place.
-    PagedLines::TLineSelection Memory;
-    if (Mode == 0 && Page <= 0)
-        Memory = PagedLines::RememberLines(lbxRecvHis);
+    const TLineSelection Memory = Frame.SelectionBeforeLoad(Mode, Page);
 
     TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
     Pager.ListMaxCount = Settings.ListMaxCount;
@@ -298,18 +293,7 @@ void THistoryList::LoadPage(int Mode, int Page)
         Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
         return;
     }
-    if (ReportLoadFailure(this, Result))
-        return;
-    if (Result == THistoryLoadResult::Empty) {
-        ShowNoLines(PageControls(), FRowRecNos);
-        return;
-    }
-    ShowPage(PageControls(), Pager, FRowRecNos);
-    // Coming up from an older page the user lands on its bottom line; otherwise on the top.
-    if (Page > 0)
-        PagedLines::LandOnPage(lbxRecvHis, Mode == 1);
-    else
-        PagedLines::RestoreLines(lbxRecvHis, Memory);
+    Frame.ShowLoad(Result, Pager, FRowRecNos, Mode, Page, Memory);
 }
 
 void THistoryList::ShowToday()

@@ -143,7 +143,6 @@ private:
     void FitHeader();
     void DeleteSelected();
     void DeleteAllMatching();
-    [[nodiscard]] PagedLines::TPageControls PageControls() const;
     [[nodiscard]] QList<QToolButton*> DayButtons() const;
 
     // The page buttons, the list and its header, as every paged list has them.

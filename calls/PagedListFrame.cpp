@@ -163,9 +163,26 @@ void TPagedListFrame::FitHeader()
     HeaderPanelWidth = PagedLines::FitHeader(HeaderPanel, Header, List);
 }
 
-TPageControls TPagedListFrame::PageControls(QLabel* CountPanel, QLabel* PagePanel) const
+TLineSelection TPagedListFrame::SelectionBeforeLoad(int Mode, int Page) const
 {
-    return {List, PagePrev, PageNext, PageJump, CountPanel, PagePanel};
+    return Mode == 0 && Page <= 0 ? RememberLines(List) : TLineSelection();
+}
+
+void TPagedListFrame::ShowLoad(TListLoadResult Result, const TListPages& Pages, QList<int>& RowRecNos, int Mode,
+                               int Page, const TLineSelection& Before)
+{
+    if (ReportLoadFailure(FWindow, Result))
+        return;
+    const TPageControls Controls{List, PagePrev, PageNext, PageJump, CountPanel, PagePanel};
+    if (Result == TListLoadResult::Empty) {
+        ShowNoLines(Controls, RowRecNos);
+        return;
+    }
+    ShowPage(Controls, Pages, RowRecNos);
+    if (Page > 0)
+        LandOnPage(List, Mode == 1);
+    else
+        RestoreLines(List, Before);
 }
 
 void TPagedListFrame::LayOut(QLayout* Above, const QList<QLayout*>& Below, QWidget* StatusBar)

@@ -106,6 +106,9 @@ public:
     TMyHeaderControl* Header = nullptr;
     QListWidget* List = nullptr;
     QMenu* HeaderMenu = nullptr;
+    // The status panels of the count and the page, which the window makes.
+    QLabel* CountPanel = nullptr;
+    QLabel* PagePanel = nullptr;
     // The last width of the header panel, and a section's width when its divider's drag began.
     int HeaderPanelWidth = 0;
     int TrackStartWidth = 0;
@@ -126,7 +129,13 @@ public:
     void ResetWidths();
     // The header as wide as its panel or its sections, the lines as wide as the sections.
     void FitHeader();
-    [[nodiscard]] PagedLines::TPageControls PageControls(QLabel* CountPanel, QLabel* PagePanel) const;
+    // Before a page load: what the user had selected, when the load is a reload in place (mode 0, page 0).
+    [[nodiscard]] PagedLines::TLineSelection SelectionBeforeLoad(int Mode, int Page) const;
+    // After it: why a page step found nothing, or no lines, or the page with the selection on it. A page
+    // chosen by number or reached by a step is entered at its top line, from the page after at its
+    // bottom line; a reload in place selects again what Before holds.
+    void ShowLoad(TListLoadResult Result, const TListPages& Pages, QList<int>& RowRecNos, int Mode, int Page,
+                  const PagedLines::TLineSelection& Before);
 
     // The window from top to bottom: Above, the header over the list, which takes the height, Below and
     // the status bar; never smaller than a list window may be made.

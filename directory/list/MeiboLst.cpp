@@ -91,6 +91,8 @@ TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
         StatusPanels[I]->setMinimumWidth(ScaleByDpi(I == 2 ? 50 : 150, true));
         StatusBar->addWidget(StatusPanels[I], I == 2 ? 1 : 0);
     }
+    Frame.CountPanel = StatusPanels[0];
+    Frame.PagePanel = StatusPanels[1];
 
     auto* Top = new QHBoxLayout;
     Top->addStretch();
@@ -211,20 +213,13 @@ int TMeiboList::Message(const QString& Text, unsigned Flags)
     return MessageBoxPos(this, Text, ProductName, Flags, 2);
 }
 
-TPageControls TMeiboList::PageControls() const
-{
-    return Frame.PageControls(StatusPanels[0], StatusPanels[1]);
-}
-
 void TMeiboList::LoadPage(int Mode, int Page)
 {
     if (Loading || !DMVxRelvo16)
         return;
     TFlagGuard Guard(Loading);
     // What the user had selected, to select it again after a reload in place.
-    TLineSelection Memory;
-    if (Mode == 0 && Page <= 0)
-        Memory = RememberLines(lbxAddMeibo);
+    const TLineSelection Memory = Frame.SelectionBeforeLoad(Mode, Page);
 
     TListLoadResult Result = TListLoadResult::Empty;
     {
@@ -244,18 +239,7 @@ void TMeiboList::LoadPage(int Mode, int Page)
             return;
         }
     }
-    if (ReportLoadFailure(this, Result))
-        return;
-    if (Result == TListLoadResult::Empty) {
-        ShowNoLines(PageControls(), FRowRecNos);
-        return;
-    }
-    ShowPage(PageControls(), Pager, FRowRecNos);
-    // Coming up from the following page the user lands on the bottom line; otherwise on the top.
-    if (Page > 0)
-        LandOnPage(lbxAddMeibo, Mode == 1);
-    else
-        RestoreLines(lbxAddMeibo, Memory);
+    Frame.ShowLoad(Result, Pager, FRowRecNos, Mode, Page, Memory);
 }
 
 void TMeiboList::bbtnSortClick(QPushButton* Clicked)

@@ -100,7 +100,6 @@ private:
     void pnlHeaderResize();
 
     void FitHeader();
-    [[nodiscard]] PagedLines::TPageControls PageControls() const;
     // The list takes the focus, or "新規登録(&A)" when the page is empty.
     void FocusListOrAdd();
     // Runs the record window over this one; answers its modal result.

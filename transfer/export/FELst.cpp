@@ -137,6 +137,8 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
         StatusPanels[I]->setMinimumWidth(ScaleByDpi(150, true));
         StatusBar->addWidget(StatusPanels[I], I);
     }
+    Frame.CountPanel = StatusPanels[0];
+    Frame.PagePanel = StatusPanels[1];
 
     // The page buttons' row takes room only while one of them is shown: a list of one page starts
     // right at the top.
@@ -297,11 +299,6 @@ int TFileExportList::Message(const QString& Text, unsigned Flags)
     return MessageBoxPos(this, Text, ProductName, Flags, 2);
 }
 
-TPageControls TFileExportList::PageControls() const
-{
-    return Frame.PageControls(StatusPanels[0], StatusPanels[1]);
-}
-
 void TFileExportList::LoadPage(int Mode, int Page)
 {
     if (Loading || !DMVxRelvo16)
@@ -322,14 +319,7 @@ void TFileExportList::LoadPage(int Mode, int Page)
             return;
         }
     }
-    if (ReportLoadFailure(this, Result))
-        return;
-    if (Result == TListLoadResult::Empty) {
-        ShowNoLines(PageControls(), FRowRecNos);
-        return;
-    }
-    ShowPage(PageControls(), Pages(), FRowRecNos);
-    LandOnPage(lbxList, Mode == 1);
+    Frame.ShowLoad(Result, Pages(), FRowRecNos, Mode, Page, {});
 }
 
 void TFileExportList::btnSearchClick()

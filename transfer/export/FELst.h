@@ -134,7 +134,6 @@ private:
     [[nodiscard]] bool WriteFile(TExportTextFile& File, int& Written);
     [[nodiscard]] const int* DefaultWidths() const;
     void FitHeader();
-    [[nodiscard]] PagedLines::TPageControls PageControls() const;
 
     // The page buttons, the list and its header, as every paged list has them.
     TPagedListFrame Frame{this};
