@@ -84,52 +84,32 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
     sbtnThursday = DayButton(this, QStringLiteral("木"), "sbtnThursday", 5);
     sbtnFriday = DayButton(this, QStringLiteral("金"), "sbtnFriday", 6);
     sbtnSaturday = DayButton(this, QStringLiteral("土"), "sbtnSaturday", 7);
-    bbtnPageJump = Button(this, QStringLiteral("ジャンプ(&J)"), "bbtnPageJump");
-    bbtnPagePrev = Button(this, QStringLiteral("前ページ(&P)"), "bbtnPagePrev");
-    bbtnPageNext = Button(this, QStringLiteral("次ページ(&N)"), "bbtnPageNext");
+    bbtnPageJump = Frame.MakePageButton(TPageButton::Jump);
+    bbtnPagePrev = Frame.MakePageButton(TPageButton::Prev);
+    bbtnPageNext = Frame.MakePageButton(TPageButton::Next);
     btnSearch = Button(this, QStringLiteral("検索条件(&S)"), "btnSearch");
     btnInquiry = Button(this, QStringLiteral("照会(&I)"), "btnInquiry");
     btnDelete = Button(this, QStringLiteral("削除(&D)"), "btnDelete");
     btnCancel = Button(this, QStringLiteral("キャンセル"), "btnCancel");
-    bbtnPageJump->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    bbtnPagePrev->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-    bbtnPageNext->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    for (QPushButton* Page : {bbtnPageJump, bbtnPagePrev, bbtnPageNext, btnSearch, btnInquiry, btnDelete, btnCancel})
-        Page->setAutoDefault(false);
-    // A hidden page button keeps its place: on the last page "前ページ(&P)" must not slide under the
-    // mouse that just clicked "次ページ(&N)".
-    for (QPushButton* Page : {bbtnPageJump, bbtnPagePrev, bbtnPageNext}) {
-        QSizePolicy Policy = Page->sizePolicy();
-        Policy.setRetainSizeWhenHidden(true);
-        Page->setSizePolicy(Policy);
-    }
+    for (QPushButton* Command : {btnSearch, btnInquiry, btnDelete, btnCancel})
+        Command->setAutoDefault(false);
 
-    pnlHeader = new QWidget(this);
-    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
-    myhcRecvHis = new TMyHeaderControl(pnlHeader);
-    myhcRecvHis->setObjectName(QStringLiteral("myhcRecvHis"));
-    myhcRecvHis->SetDragReorder(false);
     static const char* const Captions[8] = {"No.", "日付", "時刻", "電話番号", "会社名", "名前", "区分", "ランク"};
-    for (int I = 0; I < 11; ++I) {
-        TMyCustomHeaderSection& Column = myhcRecvHis->Sections().Add();
-        Column.SetText(I < 8 ? QString::fromUtf8(Captions[I]) : QString());
-        Column.SetAllowClick(false);
-        Column.SetWidth(ScaleByDpi(DefaultColumnWidths[I], true));
-    }
-    myhcRecvHis->Sections()[0].SetAlignment(TSectionAlignment::Right);
-    pnlHeader->setFixedHeight(myhcRecvHis->sizeHint().height());
-    pnlHeader->installEventFilter(this);
-
-    lbxRecvHis = new QListWidget(this);
-    lbxRecvHis->setObjectName(QStringLiteral("lbxRecvHis"));
-    lbxRecvHis->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lbxRecvHis->setUniformItemSizes(true);
-    lbxRecvHis->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    lbxRecvHis->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    TPagedListLook Look;
+    Look.ListName = QStringLiteral("lbxRecvHis");
+    Look.HeaderName = QStringLiteral("myhcRecvHis");
+    for (int I = 0; I < 11; ++I)
+        Look.Captions << (I < 8 ? QString::fromUtf8(Captions[I]) : QString());
+    Look.DefaultWidths = DefaultColumnWidths;
+    Look.Margin = 4;
     // The call the incoming-call window shows stands out.
-    lbxRecvHis->setItemDelegate(new PagedLines::TPagedLineDelegate(
-        this, myhcRecvHis, [this] { return FShownCallRecNo; }, 4));
-    lbxRecvHis->installEventFilter(this);
+    Look.MarkedRecNo = [this] { return FShownCallRecNo; };
+    Look.InputClosed = false;
+    Frame.MakeList(Look);
+    pnlHeader = Frame.HeaderPanel;
+    myhcRecvHis = Frame.Header;
+    lbxRecvHis = Frame.List;
+    pmHeader = Frame.HeaderMenu;
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -140,12 +120,8 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
         StatusPanels[I]->setMinimumWidth(I == 2 ? 0 : 90);
         StatusBar->addWidget(StatusPanels[I], I == 2 ? 1 : 0);
     }
-
-    pmHeader = new QMenu(this);
-    pmHeader->setObjectName(QStringLiteral("pmHeader"));
-    QAction* Reset = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
-    Reset->setObjectName(QStringLiteral("pmiInitializesHeaderWidth"));
-    connect(Reset, &QAction::triggered, this, &THistoryList::pmiInitializesHeaderWidthClick);
+    Frame.CountPanel = StatusPanels[0];
+    Frame.PagePanel = StatusPanels[1];
 
     auto* Days = new QHBoxLayout;
     Days->setSpacing(1);
@@ -155,43 +131,25 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
     Days->addWidget(bbtnPageJump);
     Days->addWidget(bbtnPagePrev);
     Days->addWidget(bbtnPageNext);
-    auto* List = new QVBoxLayout;
-    List->setSpacing(0);
-    List->addWidget(pnlHeader);
-    List->addWidget(lbxRecvHis);
     auto* Buttons = new QHBoxLayout;
     Buttons->addWidget(btnSearch);
     Buttons->addWidget(btnInquiry);
     Buttons->addWidget(btnDelete);
     Buttons->addStretch();
     Buttons->addWidget(btnCancel);
-    auto* Layout = new QVBoxLayout(this);
-    Layout->setContentsMargins(6, 6, 6, 0);
-    Layout->addLayout(Days);
-    Layout->addLayout(List, 1);
-    Layout->addLayout(Buttons);
-    Layout->addWidget(StatusBar);
-    setMinimumSize(ScaleByDpi(480, true), ScaleByDpi(170, true));
+    Frame.LayOut(Days, {Buttons}, StatusBar);
 
     for (QToolButton* Day : DayButtons())
         connect(Day, &QToolButton::clicked, this, [this, Day] { SpeedButtonWeekClick(Day); });
     connect(btnCancel, &QPushButton::clicked, this, &THistoryList::btnCancelClick);
-    auto* SelectAll = new QShortcut(QKeySequence::SelectAll, this);
-    connect(SelectAll, &QShortcut::activated, this, [this] { PagedLines::SelectAllLines(lbxRecvHis); });
     connect(btnSearch, &QPushButton::clicked, this, &THistoryList::btnSearchClick);
-    connect(bbtnPageJump, &QPushButton::clicked, this, &THistoryList::bbtnPageJumpClick);
-    connect(bbtnPagePrev, &QPushButton::clicked, this, &THistoryList::bbtnPagePrevClick);
-    connect(bbtnPageNext, &QPushButton::clicked, this, &THistoryList::bbtnPageNextClick);
     connect(btnInquiry, &QPushButton::clicked, this, &THistoryList::btnInquiryClick);
     connect(btnDelete, &QPushButton::clicked, this, &THistoryList::btnDeleteClick);
     connect(lbxRecvHis, &QListWidget::itemDoubleClicked, this, &THistoryList::lbxRecvHisDblClick);
-    connect(myhcRecvHis, &TMyCustomHeaderControl::MouseDown, this,
-            [this](Qt::MouseButton Pressed, Qt::KeyboardModifiers, const QPoint& Pos) {
-                myhcRecvHisMouseDown(Pressed, Pos);
-            });
-    connect(myhcRecvHis, &TMyCustomHeaderControl::SectionTrack, this, &THistoryList::myhcRecvHisSectionTrack);
-    // The header scrolls sideways with the list.
-    PagedLines::FollowScroll(lbxRecvHis, myhcRecvHis);
+    Frame.Connect(this, &THistoryList::LoadPage, &THistoryList::bbtnPagePrevClick, &THistoryList::bbtnPageNextClick,
+                  &THistoryList::bbtnPageJumpClick, &THistoryList::FormKeyDown, &THistoryList::lbxRecvHisKeyDown,
+                  &THistoryList::myhcRecvHisMouseDown, &THistoryList::myhcRecvHisSectionTrack,
+                  &THistoryList::pmiInitializesHeaderWidthClick, &THistoryList::pnlHeaderResize);
 
     FormCreate();
 }
@@ -270,7 +228,7 @@ void THistoryList::FormShow()
 
 void THistoryList::FitHeader()
 {
-    HeaderPanelWidth = PagedLines::FitHeader(pnlHeader, myhcRecvHis, lbxRecvHis);
+    Frame.FitHeader();
 }
 
 void THistoryList::closeEvent(QCloseEvent* Event)
@@ -304,20 +262,13 @@ QStringList THistoryList::LineCells(int Index) const
     return PagedLines::LineCells(lbxRecvHis, Index);
 }
 
-PagedLines::TPageControls THistoryList::PageControls() const
-{
-    return {lbxRecvHis, bbtnPagePrev, bbtnPageNext, bbtnPageJump, StatusPanels[0], StatusPanels[1]};
-}
-
 void THistoryList::LoadPage(int Mode, int Page)
 {
     if (Loading || !DMVxRelvo16)
         return;
     TFlagGuard Guard(Loading);
     // What the user had selected, to select it again after a reload in place.
-    PagedLines::TLineSelection Memory;
-    if (Mode == 0 && Page <= 0)
-        Memory = PagedLines::RememberLines(lbxRecvHis);
+    const TLineSelection Memory = Frame.SelectionBeforeLoad(Mode, Page);
 
     TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
     Pager.ListMaxCount = Settings.ListMaxCount;
@@ -342,18 +293,7 @@ void THistoryList::LoadPage(int Mode, int Page)
         Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
         return;
     }
-    if (ReportLoadFailure(this, Result))
-        return;
-    if (Result == THistoryLoadResult::Empty) {
-        ShowNoLines(PageControls(), FRowRecNos);
-        return;
-    }
-    ShowPage(PageControls(), Pager, FRowRecNos);
-    // Coming up from an older page the user lands on its bottom line; otherwise on the top.
-    if (Page > 0)
-        PagedLines::LandOnPage(lbxRecvHis, Mode == 1);
-    else
-        PagedLines::RestoreLines(lbxRecvHis, Memory);
+    Frame.ShowLoad(Result, Pager, FRowRecNos, Mode, Page, Memory);
 }
 
 void THistoryList::ShowToday()
@@ -389,10 +329,7 @@ void THistoryList::ShowAtUsersRequest()
 
 void THistoryList::FocusListOrCancel()
 {
-    if (lbxRecvHis->count() > 0)
-        lbxRecvHis->setFocus();
-    else
-        btnCancel->setFocus();
+    Frame.FocusListOr(btnCancel);
 }
 
 void THistoryList::ApplyWeekdayColours()
@@ -421,20 +358,12 @@ void THistoryList::bbtnPageJumpClick()
 
 void THistoryList::bbtnPagePrevClick()
 {
-    {
-        TWaitCursor Wait;
-        LoadPage(1, 1);
-    }
-    lbxRecvHis->setFocus();
+    Frame.StepPage(1);
 }
 
 void THistoryList::bbtnPageNextClick()
 {
-    {
-        TWaitCursor Wait;
-        LoadPage(2, 1);
-    }
-    lbxRecvHis->setFocus();
+    Frame.StepPage(2);
 }
 
 void THistoryList::SpeedButtonWeekClick(QToolButton* Day)
@@ -451,11 +380,8 @@ void THistoryList::SpeedButtonWeekClick(QToolButton* Day)
 
 bool THistoryList::lbxRecvHisKeyDown(QKeyEvent* Key)
 {
-    if (QPushButton* Edge =
-            PagedLines::PageEdgeButton(lbxRecvHis, Key, bbtnPagePrev, bbtnPageNext, Pager.ListMaxCount)) {
-        Edge == bbtnPagePrev ? bbtnPagePrevClick() : bbtnPageNextClick();
+    if (Frame.PageEdgeKey(Key, Pager.ListMaxCount))
         return true;
-    }
     switch (Key->key()) {
     case Qt::Key_Delete:
         btnDeleteClick();
@@ -478,44 +404,26 @@ void THistoryList::keyPressEvent(QKeyEvent* Event)
     QWidget::keyPressEvent(Event);
 }
 
-bool THistoryList::eventFilter(QObject* Watched, QEvent* Event)
-{
-    if (Watched == lbxRecvHis && Event->type() == QEvent::KeyPress) {
-        auto* Key = static_cast<QKeyEvent*>(Event);
-        // The form sees the keys before the list does.
-        return FormKeyDown(Key) || lbxRecvHisKeyDown(Key);
-    }
-    if (Watched == pnlHeader && Event->type() == QEvent::Resize)
-        pnlHeaderResize();
-    return QWidget::eventFilter(Watched, Event);
-}
-
 bool THistoryList::FormKeyDown(QKeyEvent* Key)
 {
     // Ctrl+A in the list; the window's shortcut serves the other controls.
-    if (!Key->matches(QKeySequence::SelectAll))
-        return false;
-    PagedLines::SelectAllLines(lbxRecvHis);
-    return true;
+    return Frame.SelectAllKey(Key);
 }
 
 void THistoryList::myhcRecvHisMouseDown(Qt::MouseButton Pressed, const QPoint& Pos)
 {
-    if (Pressed == Qt::RightButton)
-        pmHeader->popup(myhcRecvHis->mapToGlobal(Pos));
+    Frame.HeaderMouseDown(Pressed, Pos);
 }
 
 void THistoryList::myhcRecvHisSectionTrack(TMyCustomHeaderControl*, TMyCustomHeaderSection* Column, int Width,
                                            TMySectionTrackState State)
 {
-    if (PagedLines::TrackSection(Column, Width, State, TrackStartWidth))
-        FitHeader();
+    Frame.SectionTrack(Column, Width, State);
 }
 
 void THistoryList::pmiInitializesHeaderWidthClick()
 {
-    if (PagedLines::ResetHeaderWidths(myhcRecvHis, DefaultColumnWidths))
-        FitHeader();
+    Frame.ResetWidths();
 }
 
 void THistoryList::pnlHeaderResize()

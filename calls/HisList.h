@@ -2,7 +2,7 @@
 
 #include "calls/HisPager.h"
 #include "calls/HisSchCond.h"
-#include "calls/PagedLines.h"
+#include "calls/PagedListFrame.h"
 
 #include <QDate>
 #include <QList>
@@ -117,7 +117,6 @@ protected:
     void closeEvent(QCloseEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void FormCreate();
@@ -144,9 +143,10 @@ private:
     void FitHeader();
     void DeleteSelected();
     void DeleteAllMatching();
-    [[nodiscard]] PagedLines::TPageControls PageControls() const;
     [[nodiscard]] QList<QToolButton*> DayButtons() const;
 
+    // The page buttons, the list and its header, as every paged list has them.
+    TPagedListFrame Frame{this};
     THistoryPager Pager;
     THistorySearchCondition FCondition;
     QList<int> FRowRecNos;
@@ -154,8 +154,6 @@ private:
     bool Busy = false;
     int FShownCallRecNo = -1;
     QDate LastDate;
-    int HeaderPanelWidth = 0;
-    int TrackStartWidth = 0;
     bool Created = false;
     bool WeekdaysGreyed = false;
     bool FOwnIdle = true;

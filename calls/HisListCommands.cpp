@@ -170,48 +170,20 @@ void THistoryList::btnDeleteClick()
 
 void THistoryList::DeleteSelected()
 {
-    QList<int> RecNos;
-    for (QListWidgetItem* Item : lbxRecvHis->selectedItems())
-        RecNos << Item->data(RecNoRole).toInt();
-    QList<int> Gone;
-    {
-        TWaitCursor Wait;
+    Frame.DeleteSelectedLines([](const QList<int>& RecNos) {
         TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-        try {
-            if (Use.Opened())
-                Gone = DeleteHistoryRows(*RecvHisTable, RecNos);
-        } catch (const Exception& Error) {
-            Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
-        }
-    }
-    const int Deleted = static_cast<int>(Gone.size());
-    DeselectGone(lbxRecvHis, Gone);
-    Message(this, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
-    if (Deleted > 0) {
-        const TListPlace Place = RememberPlace(lbxRecvHis);
-        LoadPage(0, 0);
-        RestorePlace(lbxRecvHis, Place);
-    }
+        return Use.Opened() ? DeleteHistoryRows(*RecvHisTable, RecNos) : QList<int>();
+    });
     FocusListOrCancel();
 }
 
 void THistoryList::DeleteAllMatching()
 {
-    int Deleted = 0;
-    {
-        TWaitCursor Wait;
+    Frame.DeleteMatchingLines([this] {
         TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
         Pager.Condition = FCondition;
         Pager.Weekdays = WeekdayState();
-        try {
-            if (Use.Opened())
-                Deleted = Pager.DeleteMatching(*RecvHisTable);
-        } catch (const Exception& Error) {
-            Message(this, Error.Message(), MB_OK | MB_ICONSTOP);
-        }
-    }
-    Message(this, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
-    if (Deleted > 0)
-        LoadPage(0, 0);
+        return Use.Opened() ? Pager.DeleteMatching(*RecvHisTable) : 0;
+    });
     FocusListOrCancel();
 }

@@ -1,4 +1,5 @@
 #include "apps/VxRelvo16/ReceiveViewWiring.h"
+#include "apps/VxRelvo16/DictionaryLink.h"
 #include "calls/CallLinks.h"
 #include "calls/HisList.h"
 #include "calls/RecvView.h"
@@ -126,6 +127,7 @@ int main(int argc, char* argv[])
     SetDefaultCodePage(CP_SJIS);
     InstallHistoryListHooks();
     InstallMeiboListHook();
+    InstallDictionaryLink();
     InstallMapButtons();
     InstallReceiveViewMap();
     InstallFileImportHooks();

@@ -5,10 +5,10 @@
 #include "directory/dic/PosDicClass.h"
 #include "directory/dicdialog/DicTowns.h"
 #include "main/common/FormParts.h"
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/common/TabWheel.h"
-#include "main/start/MainHooks.h"
 #include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowLog.h"
 
@@ -78,7 +78,7 @@ void PaintCaption(QRadioButton* Button, bool Chosen)
 
 } // namespace
 
-TDicSearch::TDicSearch(QWidget* Owner) : QDialog(Owner)
+TDicSearch::TDicSearch(QWidget* Owner, const TDicProgram& Program) : QDialog(Owner), FProgram(Program)
 {
     FormCreate();
 }

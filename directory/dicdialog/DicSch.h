@@ -1,5 +1,6 @@
 #pragma once
 
+#include "directory/dicdialog/DicProgram.h"
 #include "directory/dicdialog/DicSearchResult.h"
 #include "main/common/CallerRec.h"
 
@@ -38,7 +39,7 @@ class TDicSearch : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TDicSearch(QWidget* Owner = nullptr);
+    explicit TDicSearch(QWidget* Owner = nullptr, const TDicProgram& Program = DicProgram());
     ~TDicSearch() override;
 
     // Bit 0 (1) telephone tab, bit 1 (2) postal tab, bit 2 (4) address tab; the others are hidden.
@@ -152,6 +153,7 @@ private:
     std::unique_ptr<TPosSearch> FPosDic;
     std::unique_ptr<TAdrsSearch> FAdrsDic;
     bool FEarlierSearch = true;
+    TDicProgram FProgram;
     int FResultKind = DicResultTel;
     bool FDecided = false;
     TDicSearchResult FResult;

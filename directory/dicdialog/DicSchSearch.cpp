@@ -9,9 +9,6 @@
 #include "main/common/FormParts.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
-#include "main/identify/AppSub.h"
-#include "main/settings/Settings.h"
-#include "platform/sys/Folders.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,15 +32,10 @@ const QString ChooseTown[3] = {QStringLiteral("局番検索結果から住所を
                                QStringLiteral("郵便番号検索結果から住所を選択してください。"),
                                QStringLiteral("住所検索結果から住所を選択してください。")};
 
-// The libraries sit in the program folder, their data in its "Dic" folder.
-QString LibraryFolder()
+// The libraries' data lies in the "Dic" folder beside them.
+QString DicFolder(const TDicProgram& Program)
 {
-    return ProgramPath.isEmpty() ? GetProgramFolder() : ProgramPath;
-}
-
-QString DicFolder()
-{
-    return LibraryFolder() + QStringLiteral("Dic/");
+    return Program.ProgramFolder() + QStringLiteral("Dic/");
 }
 
 class TWaitCursor
@@ -124,18 +116,19 @@ int TDicSearch::TelSearch()
         return NothingToShow;
     const QString Text = edtTelSch->text().trimmed();
     TWaitCursor Wait;
-    int Result = IdentifyCaller(FEarlierSearch, true, Text, FCallerRecord);
-    if (Result == IdentifyFound) {
+    const TDicCallerAnswer Answer = FProgram.IdentifyCaller(FEarlierSearch, Text, FCallerRecord);
+    int Result = Answer == TDicCallerAnswer::Found ? 0 : NothingToShow;
+    if (Answer == TDicCallerAnswer::Found) {
         FResultKind = DicResultCaller;
         btnDecisionClick();
         return 0;
     }
     // Whatever kept the caller unknown (no number dictionary, a wrong set-up path), the area code
     // still tells where the number belongs.
-    if (NeedsAreaCodeSearch(Result)) {
+    if (Answer == TDicCallerAnswer::Unknown) {
         try {
             if (!FKykbn)
-                FKykbn = std::make_unique<TKykbnSearch>(LibraryFolder(), DicFolder());
+                FKykbn = std::make_unique<TKykbnSearch>(FProgram.ProgramFolder(), DicFolder(FProgram));
             QString Hyphenated;
             Result = FKykbn->Search(DigitsOnly(Text), &Hyphenated);
             if (Result == 0) {
@@ -171,7 +164,7 @@ int TDicSearch::PosSearch()
         FPos,
         [this] {
             if (!FPosDic)
-                FPosDic = std::make_unique<TPosSearch>(LibraryFolder(), DicFolder());
+                FPosDic = std::make_unique<TPosSearch>(FProgram.ProgramFolder(), DicFolder(FProgram));
             QString Normalised;
             const int Rc = FPosDic->Search(DigitsOnly(edtPosSch->text().trimmed()), &Normalised);
             if (Rc == 0)
@@ -193,7 +186,7 @@ int TDicSearch::AdrsSearch()
         FAdrs,
         [this, &Text] {
             if (!FAdrsDic)
-                FAdrsDic = std::make_unique<TAdrsSearch>(LibraryFolder(), DicFolder());
+                FAdrsDic = std::make_unique<TAdrsSearch>(FProgram.ProgramFolder(), DicFolder(FProgram));
             return FAdrsDic->Search(Text);
         },
         [this] { return CityCaptions(*FAdrsDic); }, QStringLiteral("入力した住所に誤りがあります。"));

@@ -52,19 +52,9 @@ TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
 
-    bbtnPagePrev = Button(this, QStringLiteral("前ページ(&P)"), "bbtnPagePrev");
-    bbtnPageNext = Button(this, QStringLiteral("次ページ(&N)"), "bbtnPageNext");
-    bbtnPageJump = Button(this, QStringLiteral("ジャンプ(&J)"), "bbtnPageJump");
-    bbtnPagePrev->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-    bbtnPageNext->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    bbtnPageJump->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    // A hidden page button keeps its place: on the last page "前ページ(&P)" must not slide under the
-    // mouse that just clicked "次ページ(&N)".
-    for (QPushButton* Page : {bbtnPagePrev, bbtnPageNext, bbtnPageJump}) {
-        QSizePolicy Policy = Page->sizePolicy();
-        Policy.setRetainSizeWhenHidden(true);
-        Page->setSizePolicy(Policy);
-    }
+    bbtnPagePrev = Frame.MakePageButton(TPageButton::Prev);
+    bbtnPageNext = Frame.MakePageButton(TPageButton::Next);
+    bbtnPageJump = Frame.MakePageButton(TPageButton::Jump);
     btnSearch = Button(this, QStringLiteral("検索条件(&S)"), "btnSearch");
     btnAdd = Button(this, QStringLiteral("新規登録(&A)"), "btnAdd");
     btnDelete = Button(this, QStringLiteral("削除(&D)"), "btnDelete");
@@ -79,32 +69,19 @@ TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
     for (int Tag = 0; Tag < 6; ++Tag)
         SortButtons()[Tag]->setProperty("Tag", Tag);
 
-    pnlHeader = new QWidget(this);
-    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
-    myhcMeibo = new TMyHeaderControl(pnlHeader);
-    myhcMeibo->setObjectName(QStringLiteral("myhcMeibo"));
-    myhcMeibo->SetDragReorder(false);
-    static const char* const Captions[6] = {"No.", "電話番号１", "電話番号２", "住所", "会社名", "名前"};
-    for (int I = 0; I < 6; ++I) {
-        TMyCustomHeaderSection& Column = myhcMeibo->Sections().Add();
-        Column.SetText(QString::fromUtf8(Captions[I]));
-        Column.SetAllowClick(false);
-        Column.SetWidth(ScaleByDpi(DefaultColumnWidths[I], true));
-    }
-    myhcMeibo->Sections()[0].SetAlignment(TSectionAlignment::Right);
-    pnlHeader->setFixedHeight(myhcMeibo->sizeHint().height());
-    pnlHeader->installEventFilter(this);
-
-    lbxAddMeibo = new QListWidget(this);
-    lbxAddMeibo->setObjectName(QStringLiteral("lbxAddMeibo"));
-    lbxAddMeibo->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lbxAddMeibo->setUniformItemSizes(true);
-    lbxAddMeibo->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    CloseInputMethod(lbxAddMeibo);
+    TPagedListLook Look;
+    Look.ListName = QStringLiteral("lbxAddMeibo");
+    Look.HeaderName = QStringLiteral("myhcMeibo");
+    for (const char* Caption : {"No.", "電話番号１", "電話番号２", "住所", "会社名", "名前"})
+        Look.Captions << QString::fromUtf8(Caption);
+    Look.DefaultWidths = DefaultColumnWidths;
     // The entry open in the record window stands out.
-    lbxAddMeibo->setItemDelegate(new TPagedLineDelegate(
-        this, myhcMeibo, [this] { return FViewedRecNo; }, 3));
-    lbxAddMeibo->installEventFilter(this);
+    Look.MarkedRecNo = [this] { return FViewedRecNo; };
+    Frame.MakeList(Look);
+    pnlHeader = Frame.HeaderPanel;
+    myhcMeibo = Frame.Header;
+    lbxAddMeibo = Frame.List;
+    pmHeader = Frame.HeaderMenu;
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -114,22 +91,14 @@ TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
         StatusPanels[I]->setMinimumWidth(ScaleByDpi(I == 2 ? 50 : 150, true));
         StatusBar->addWidget(StatusPanels[I], I == 2 ? 1 : 0);
     }
-
-    pmHeader = new QMenu(this);
-    pmHeader->setObjectName(QStringLiteral("pmHeader"));
-    QAction* Reset = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
-    Reset->setObjectName(QStringLiteral("pmiInitializesHeaderWidth"));
-    connect(Reset, &QAction::triggered, this, &TMeiboList::pmiInitializesHeaderWidthClick);
+    Frame.CountPanel = StatusPanels[0];
+    Frame.PagePanel = StatusPanels[1];
 
     auto* Top = new QHBoxLayout;
     Top->addStretch();
     Top->addWidget(bbtnPagePrev);
     Top->addWidget(bbtnPageNext);
     Top->addWidget(bbtnPageJump);
-    auto* List = new QVBoxLayout;
-    List->setSpacing(0);
-    List->addWidget(pnlHeader);
-    List->addWidget(lbxAddMeibo);
     auto* Sorts = new QHBoxLayout;
     Sorts->setSpacing(2);
     for (QPushButton* Sort : SortButtons())
@@ -142,14 +111,7 @@ TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
     Buttons->addWidget(btnDelete);
     Buttons->addStretch();
     Buttons->addWidget(btnCancel);
-    auto* Layout = new QVBoxLayout(this);
-    Layout->setContentsMargins(6, 6, 6, 0);
-    Layout->addLayout(Top);
-    Layout->addLayout(List, 1);
-    Layout->addLayout(Sorts);
-    Layout->addLayout(Buttons);
-    Layout->addWidget(StatusBar);
-    setMinimumSize(ScaleByDpi(480, true), ScaleByDpi(170, true));
+    Frame.LayOut(Top, {Sorts, Buttons}, StatusBar);
 
     for (QPushButton* Sort : SortButtons())
         connect(Sort, &QPushButton::clicked, this, [this, Sort] { bbtnSortClick(Sort); });
@@ -158,18 +120,11 @@ TMeiboList::TMeiboList(QWidget* Owner) : QDialog(Owner)
     connect(btnAdd, &QPushButton::clicked, this, &TMeiboList::btnAddClick);
     connect(btnInquiry, &QPushButton::clicked, this, &TMeiboList::btnInquiryClick);
     connect(btnDelete, &QPushButton::clicked, this, &TMeiboList::btnDeleteClick);
-    connect(bbtnPageJump, &QPushButton::clicked, this, &TMeiboList::bbtnPageJumpClick);
-    connect(bbtnPagePrev, &QPushButton::clicked, this, &TMeiboList::bbtnPagePrevClick);
-    connect(bbtnPageNext, &QPushButton::clicked, this, &TMeiboList::bbtnPageNextClick);
     connect(lbxAddMeibo, &QListWidget::itemDoubleClicked, this, &TMeiboList::lbxAddMeiboDblClick);
-    auto* SelectAll = new QShortcut(QKeySequence::SelectAll, this);
-    connect(SelectAll, &QShortcut::activated, this, [this] { SelectAllLines(lbxAddMeibo); });
-    connect(myhcMeibo, &TMyCustomHeaderControl::MouseDown, this,
-            [this](Qt::MouseButton Pressed, Qt::KeyboardModifiers, const QPoint& Pos) {
-                myhcMeiboMouseDown(Pressed, Pos);
-            });
-    connect(myhcMeibo, &TMyCustomHeaderControl::SectionTrack, this, &TMeiboList::myhcMeiboSectionTrack);
-    FollowScroll(lbxAddMeibo, myhcMeibo);
+    Frame.Connect(this, &TMeiboList::LoadPage, &TMeiboList::bbtnPagePrevClick, &TMeiboList::bbtnPageNextClick,
+                  &TMeiboList::bbtnPageJumpClick, &TMeiboList::FormKeyDown, &TMeiboList::lbxAddMeiboKeyDown,
+                  &TMeiboList::myhcMeiboMouseDown, &TMeiboList::myhcMeiboSectionTrack,
+                  &TMeiboList::pmiInitializesHeaderWidthClick, &TMeiboList::pnlHeaderResize);
 
     FormCreate();
     ScriptWindow(this);
@@ -240,7 +195,7 @@ void TMeiboList::FormShow()
 
 void TMeiboList::FitHeader()
 {
-    HeaderPanelWidth = PagedLines::FitHeader(pnlHeader, myhcMeibo, lbxAddMeibo);
+    Frame.FitHeader();
 }
 
 bool TMeiboList::RowMatches() const
@@ -258,20 +213,13 @@ int TMeiboList::Message(const QString& Text, unsigned Flags)
     return MessageBoxPos(this, Text, ProductName, Flags, 2);
 }
 
-TPageControls TMeiboList::PageControls() const
-{
-    return {lbxAddMeibo, bbtnPagePrev, bbtnPageNext, bbtnPageJump, StatusPanels[0], StatusPanels[1]};
-}
-
 void TMeiboList::LoadPage(int Mode, int Page)
 {
     if (Loading || !DMVxRelvo16)
         return;
     TFlagGuard Guard(Loading);
     // What the user had selected, to select it again after a reload in place.
-    TLineSelection Memory;
-    if (Mode == 0 && Page <= 0)
-        Memory = RememberLines(lbxAddMeibo);
+    const TLineSelection Memory = Frame.SelectionBeforeLoad(Mode, Page);
 
     TListLoadResult Result = TListLoadResult::Empty;
     {
@@ -291,18 +239,7 @@ void TMeiboList::LoadPage(int Mode, int Page)
             return;
         }
     }
-    if (ReportLoadFailure(this, Result))
-        return;
-    if (Result == TListLoadResult::Empty) {
-        ShowNoLines(PageControls(), FRowRecNos);
-        return;
-    }
-    ShowPage(PageControls(), Pager, FRowRecNos);
-    // Coming up from the following page the user lands on the bottom line; otherwise on the top.
-    if (Page > 0)
-        LandOnPage(lbxAddMeibo, Mode == 1);
-    else
-        RestoreLines(lbxAddMeibo, Memory);
+    Frame.ShowLoad(Result, Pager, FRowRecNos, Mode, Page, Memory);
 }
 
 void TMeiboList::bbtnSortClick(QPushButton* Clicked)
@@ -321,28 +258,17 @@ void TMeiboList::bbtnSortClick(QPushButton* Clicked)
 
 void TMeiboList::FocusListOrAdd()
 {
-    if (lbxAddMeibo->count() > 0)
-        lbxAddMeibo->setFocus();
-    else
-        btnAdd->setFocus();
+    Frame.FocusListOr(btnAdd);
 }
 
 void TMeiboList::bbtnPagePrevClick()
 {
-    {
-        TWaitCursor Wait;
-        LoadPage(1, 1);
-    }
-    lbxAddMeibo->setFocus();
+    Frame.StepPage(1);
 }
 
 void TMeiboList::bbtnPageNextClick()
 {
-    {
-        TWaitCursor Wait;
-        LoadPage(2, 1);
-    }
-    lbxAddMeibo->setFocus();
+    Frame.StepPage(2);
 }
 
 void TMeiboList::btnCancelClick()
@@ -355,33 +281,16 @@ void TMeiboList::reject()
     done(2);
 }
 
-bool TMeiboList::eventFilter(QObject* Watched, QEvent* Event)
-{
-    if (Watched == lbxAddMeibo && Event->type() == QEvent::KeyPress) {
-        auto* Key = static_cast<QKeyEvent*>(Event);
-        // The form sees the keys before the list does.
-        return FormKeyDown(Key) || lbxAddMeiboKeyDown(Key);
-    }
-    if (Watched == pnlHeader && Event->type() == QEvent::Resize)
-        pnlHeaderResize();
-    return QDialog::eventFilter(Watched, Event);
-}
-
 bool TMeiboList::FormKeyDown(QKeyEvent* Key)
 {
     // Ctrl+A in the list; the window's shortcut serves the other controls.
-    if (!Key->matches(QKeySequence::SelectAll))
-        return false;
-    SelectAllLines(lbxAddMeibo);
-    return true;
+    return Frame.SelectAllKey(Key);
 }
 
 bool TMeiboList::lbxAddMeiboKeyDown(QKeyEvent* Key)
 {
-    if (QPushButton* Edge = PageEdgeButton(lbxAddMeibo, Key, bbtnPagePrev, bbtnPageNext, Pager.PageSize())) {
-        Edge == bbtnPagePrev ? bbtnPagePrevClick() : bbtnPageNextClick();
+    if (Frame.PageEdgeKey(Key, Pager.PageSize()))
         return true;
-    }
     switch (Key->key()) {
     case Qt::Key_Delete:
         btnDeleteClick();
@@ -397,21 +306,18 @@ bool TMeiboList::lbxAddMeiboKeyDown(QKeyEvent* Key)
 
 void TMeiboList::myhcMeiboMouseDown(Qt::MouseButton Pressed, const QPoint& Pos)
 {
-    if (Pressed == Qt::RightButton)
-        pmHeader->popup(myhcMeibo->mapToGlobal(Pos));
+    Frame.HeaderMouseDown(Pressed, Pos);
 }
 
 void TMeiboList::myhcMeiboSectionTrack(TMyCustomHeaderControl*, TMyCustomHeaderSection* Column, int Width,
                                        TMySectionTrackState State)
 {
-    if (TrackSection(Column, Width, State, TrackStartWidth))
-        FitHeader();
+    Frame.SectionTrack(Column, Width, State);
 }
 
 void TMeiboList::pmiInitializesHeaderWidthClick()
 {
-    if (ResetHeaderWidths(myhcMeibo, DefaultColumnWidths))
-        FitHeader();
+    Frame.ResetWidths();
 }
 
 void TMeiboList::pnlHeaderResize()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calls/PagedLines.h"
+#include "calls/PagedListFrame.h"
 #include "directory/list/MeiboPager.h"
 
 #include <QDialog>
@@ -76,7 +76,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* Event) override;
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void FormCreate();
@@ -101,17 +100,16 @@ private:
     void pnlHeaderResize();
 
     void FitHeader();
-    [[nodiscard]] PagedLines::TPageControls PageControls() const;
     // The list takes the focus, or "新規登録(&A)" when the page is empty.
     void FocusListOrAdd();
     // Runs the record window over this one; answers its modal result.
     int RunRecordWindow(const TCallerRecord* Record);
     int Message(const QString& Text, unsigned Flags);
 
+    // The page buttons, the list and its header, as every paged list has them.
+    TPagedListFrame Frame{this};
     TMeiboPager Pager;
     QList<int> FRowRecNos;
-    int HeaderPanelWidth = 0;
-    int TrackStartWidth = 0;
     bool DialogOpen = false;
     bool Loading = false;
     int FViewedRecNo = -1;

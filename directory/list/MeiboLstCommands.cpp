@@ -138,46 +138,18 @@ void TMeiboList::btnDeleteClick()
 
 void TMeiboList::DeleteSelected()
 {
-    QList<int> RecNos;
-    for (QListWidgetItem* Item : lbxAddMeibo->selectedItems())
-        RecNos << Item->data(RecNoRole).toInt();
-    QList<int> Gone;
-    {
-        TWaitCursor Wait;
+    Frame.DeleteSelectedLines([](const QList<int>& RecNos) {
         TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
-        try {
-            if (Use.Opened())
-                Gone = DeleteRowsByRecNo(*MeiboTable, RecNos);
-        } catch (const Exception& Error) {
-            Message(Error.Message(), MB_OK | MB_ICONSTOP);
-        }
-    }
-    const int Deleted = static_cast<int>(Gone.size());
-    DeselectGone(lbxAddMeibo, Gone);
-    Message(QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
-    if (Deleted > 0) {
-        const TListPlace Place = RememberPlace(lbxAddMeibo);
-        LoadPage(0, 0);
-        RestorePlace(lbxAddMeibo, Place);
-    }
+        return Use.Opened() ? DeleteRowsByRecNo(*MeiboTable, RecNos) : QList<int>();
+    });
     FocusListOrAdd();
 }
 
 void TMeiboList::DeleteMatching()
 {
-    int Deleted = 0;
-    {
-        TWaitCursor Wait;
+    Frame.DeleteMatchingLines([this] {
         TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
-        try {
-            if (Use.Opened())
-                Deleted = Pager.DeleteMatching(*MeiboTable);
-        } catch (const Exception& Error) {
-            Message(Error.Message(), MB_OK | MB_ICONSTOP);
-        }
-    }
-    Message(QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), MB_OK | MB_ICONINFORMATION);
-    if (Deleted > 0)
-        LoadPage(0, 0);
+        return Use.Opened() ? Pager.DeleteMatching(*MeiboTable) : 0;
+    });
     FocusListOrAdd();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/text/Prefectures.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -55,22 +57,6 @@ void SplitText(QStringList& Fields, int Last, int Mode, const QString& Separator
 // The same, taking the line and returning the fields.
 [[nodiscard]] QStringList SplitText(const QString& Line, int Last, int Mode, const QString& Separator,
                                     int CutLength = 0);
-
-inline constexpr int PrefectureCount = 47;
-// The prefectures in the order of their national codes, in kanji and in half-width katakana.
-extern const QString PrefectureNames[PrefectureCount];
-extern const QString PrefectureKanaNames[PrefectureCount];
-
-struct TPrefectureSplit
-{
-    bool Found = false;
-    QString Prefecture; // empty when not found
-    QString Rest;       // the address without the prefecture, or the whole address
-};
-
-// The first prefecture, in table order, that Address begins with, and the rest of the address.
-[[nodiscard]] TPrefectureSplit SplitPrefecture(const QString& Address);
-[[nodiscard]] TPrefectureSplit SplitPrefectureKana(const QString& Address);
 
 // X rounded half away from zero (RoundOff(-2.5) = -3). Not-a-number gives 0; values beyond the
 // 64-bit range give its nearest end.

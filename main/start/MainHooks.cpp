@@ -1,12 +1,6 @@
 #include "main/start/MainHooks.h"
 
-#include <QVariant>
 #include <QtGlobal>
-#include <QWidget>
-
-namespace {
-constexpr const char* HelpContextProperty = "HelpContext";
-}
 
 TMainHooks& MainHooks()
 {
@@ -20,17 +14,3 @@ void ReportMissingHook(const char* Name)
     Q_ASSERT_X(false, Name, "hook not installed");
 }
 
-void SetHelpContext(QWidget* Window, int Context)
-{
-    Window->setProperty(HelpContextProperty, Context);
-}
-
-int HelpContextOf(const QWidget* Window)
-{
-    for (const QWidget* W = Window; W; W = W->parentWidget()) {
-        const QVariant Context = W->property(HelpContextProperty);
-        if (Context.isValid() && Context.toInt() != 0)
-            return Context.toInt();
-    }
-    return 0;
-}

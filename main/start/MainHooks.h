@@ -1,5 +1,7 @@
 #pragma once
 
+#include "main/common/HelpContext.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -92,7 +94,3 @@ TResult AskStepHook(const std::function<TResult(TArgs...)>& Hook, const char* Na
     return Missing;
 }
 
-// The help context of a window: F1 opens the manual at its page. A window without one takes its
-// parent's.
-void SetHelpContext(QWidget* Window, int Context);
-[[nodiscard]] int HelpContextOf(const QWidget* Window);

@@ -1,9 +1,9 @@
 #include "peers/dic/DicBuild.h"
 
-#include "main/common/CommonText.h"
 #include "peers/dic/DicStore.h"
 #include "peers/dic/PlaceNorm.h"
 #include "platform/text/Cp932.h"
+#include "platform/text/Prefectures.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,14 +55,6 @@ bool IsSevenDigits(const QString& Code)
 bool EndsAsMunicipality(const QString& Name)
 {
     return Name.endsWith(u'市') || Name.endsWith(u'区') || Name.endsWith(u'町') || Name.endsWith(u'村');
-}
-
-int PrefectureIndex(const QString& Name)
-{
-    for (int I = 0; I < PrefectureCount; ++I)
-        if (PrefectureNames[I] == Name)
-            return I;
-    return -1;
 }
 
 QString WardCity(const QString& Name)

@@ -1,6 +1,6 @@
 #include "peers/dic/PostalJson.h"
 
-#include "main/common/CommonText.h"
+#include "platform/text/Prefectures.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,14 +15,6 @@ namespace {
 bool IsSevenDigits(const QString& Code)
 {
     return Code.size() == 7 && std::all_of(Code.begin(), Code.end(), [](QChar C) { return C >= u'0' && C <= u'9'; });
-}
-
-int PrefectureIndex(const QString& Name)
-{
-    for (int I = 0; I < PrefectureCount; ++I)
-        if (PrefectureNames[I] == Name)
-            return I;
-    return -1;
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // seven-digit code and a known prefecture, and the builder makes one town or office of each.
 
 #include "FuzzSupport.h"
-#include "main/common/CommonText.h"
 #include "peers/dic/PostalJson.h"
+#include "platform/text/Prefectures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {

@@ -1,6 +1,7 @@
 // The dictionary dialog on the program folder's own dictionary, built from Japan Post's national
 // data: places from every region, chosen the way a user chooses them.
 
+#include "apps/VxRelvo16/DictionaryLink.h"
 #include "directory/dicdialog/DicSch.h"
 #include "main/settings/Settings.h"
 #include "tests/support/Screenshots.h"
@@ -35,6 +36,7 @@ protected:
         if (!QStringLiteral(VX_DIC_SOURCE).startsWith(QLatin1String("Japan Post")))
             GTEST_SKIP() << "this build's dictionary is made from the SKK lists";
         ProgramPath = QStringLiteral(VX_BIN_DIR "/");
+        InstallDictionaryLink();
     }
     void TearDown() override { ProgramPath.clear(); }
 

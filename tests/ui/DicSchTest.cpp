@@ -1,5 +1,6 @@
 #include "directory/dicdialog/DicSch.h"
 
+#include "apps/VxRelvo16/DictionaryLink.h"
 #include "directory/Numfind.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/settings/Settings.h"
@@ -74,6 +75,7 @@ protected:
     void SetUp() override
     {
         ProgramPath = InstalledFolder;
+        InstallDictionaryLink();
         // As the program does at start: the identification asks through the message boxes.
         SetCoreMessageBox([](const QString& Text, const QString& Caption, unsigned Flags) {
             return MessageBoxPos(nullptr, Text, Caption, Flags);

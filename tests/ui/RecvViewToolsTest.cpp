@@ -1,3 +1,4 @@
+#include "apps/VxRelvo16/DictionaryLink.h"
 #include "calls/CallTel.h"
 #include "calls/RecvView.h"
 #include "main/identify/AppSub.h"
@@ -356,6 +357,7 @@ TEST_F(RecvViewToolsTest, TheProgramsDictionaryDialogFillsTheAddressOfAPostalCod
     QTemporaryDir Dir;
     ProgramPath = MakeProgramFolder(Dir);
     InstallReceiveViewTools();
+    InstallDictionaryLink();
     Open(CallRecordFor(1, QStringLiteral("03-1111-2222")));
     ASSERT_TRUE(View->bbtnPosSearch->isEnabled());
     View->edtPos->setText(QStringLiteral("100-0001"));

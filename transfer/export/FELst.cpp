@@ -90,18 +90,9 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
     setProperty("HelpContext", Kind.HelpContext);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    bbtnPagePrev = NewButton(this, QStringLiteral("前ページ(&P)"), "bbtnPagePrev");
-    bbtnPageNext = NewButton(this, QStringLiteral("次ページ(&N)"), "bbtnPageNext");
-    bbtnPageJump = NewButton(this, QStringLiteral("ジャンプ(&J)"), "bbtnPageJump");
-    bbtnPagePrev->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-    bbtnPageNext->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    bbtnPageJump->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    // A hidden page button keeps its place, so the next one does not slide under the mouse.
-    for (QPushButton* Page : {bbtnPagePrev, bbtnPageNext, bbtnPageJump}) {
-        QSizePolicy Policy = Page->sizePolicy();
-        Policy.setRetainSizeWhenHidden(true);
-        Page->setSizePolicy(Policy);
-    }
+    bbtnPagePrev = Frame.MakePageButton(TPageButton::Prev);
+    bbtnPageNext = Frame.MakePageButton(TPageButton::Next);
+    bbtnPageJump = Frame.MakePageButton(TPageButton::Jump);
     btnSearch = NewButton(this, QStringLiteral("検索条件(&S)"), "btnSearch");
     btnExport = NewButton(this, Kind.ActionCaption, "btnExport");
     btnExport->setObjectName(Kind.ActionName);
@@ -117,41 +108,26 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
         }
     }
 
-    pnlHeader = new QWidget(this);
-    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
-    myhcList = new TMyHeaderControl(pnlHeader);
-    myhcList->setObjectName(Kind.HeaderName);
-    myhcList->SetDragReorder(false);
     static const char* const HistoryCaptions[8] = {"No.",    "日付", "時刻", "電話番号",
                                                    "会社名", "名前", "区分", "ランク"};
     static const char* const MeiboCaptions[6] = {"No.", "電話番号１", "電話番号２", "住所", "会社名", "名前"};
-    QStringList Captions;
+    TPagedListLook Look;
+    Look.ListName = Kind.ListName;
+    Look.HeaderName = Kind.HeaderName;
     if (Meibo) {
         for (const char* Caption : MeiboCaptions)
-            Captions << QString::fromUtf8(Caption);
+            Look.Captions << QString::fromUtf8(Caption);
     } else {
         for (const char* Caption : HistoryCaptions)
-            Captions << QString::fromUtf8(Caption);
-        Captions << Settings.SelectItem1 << Settings.SelectItem2 << Settings.SelectItem3;
+            Look.Captions << QString::fromUtf8(Caption);
+        Look.Captions << Settings.SelectItem1 << Settings.SelectItem2 << Settings.SelectItem3;
     }
-    for (int I = 0; I < Captions.size(); ++I) {
-        TMyCustomHeaderSection& Column = myhcList->Sections().Add();
-        Column.SetText(Captions[I]);
-        Column.SetAllowClick(false);
-        Column.SetWidth(ScaleByDpi(DefaultWidths()[I], true));
-    }
-    myhcList->Sections()[0].SetAlignment(TSectionAlignment::Right);
-    pnlHeader->setFixedHeight(myhcList->sizeHint().height());
-    pnlHeader->installEventFilter(this);
-
-    lbxList = new QListWidget(this);
-    lbxList->setObjectName(Kind.ListName);
-    lbxList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lbxList->setUniformItemSizes(true);
-    lbxList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    CloseInputMethod(lbxList);
-    lbxList->setItemDelegate(new TPagedLineDelegate(this, myhcList, {}, 3));
-    lbxList->installEventFilter(this);
+    Look.DefaultWidths = DefaultWidths();
+    Frame.MakeList(Look);
+    pnlHeader = Frame.HeaderPanel;
+    myhcList = Frame.Header;
+    lbxList = Frame.List;
+    pmHeader = Frame.HeaderMenu;
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -161,12 +137,8 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
         StatusPanels[I]->setMinimumWidth(ScaleByDpi(150, true));
         StatusBar->addWidget(StatusPanels[I], I);
     }
-
-    pmHeader = new QMenu(this);
-    pmHeader->setObjectName(QStringLiteral("pmHeader"));
-    QAction* Reset = pmHeader->addAction(QStringLiteral("項目幅を初期値に戻す(&R)"));
-    Reset->setObjectName(QStringLiteral("pmiInitializesHeaderWidth"));
-    connect(Reset, &QAction::triggered, this, &TFileExportList::pmiInitializesHeaderWidthClick);
+    Frame.CountPanel = StatusPanels[0];
+    Frame.PagePanel = StatusPanels[1];
 
     // The page buttons' row takes room only while one of them is shown: a list of one page starts
     // right at the top.
@@ -177,21 +149,11 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
     Top->addWidget(bbtnPagePrev);
     Top->addWidget(bbtnPageNext);
     Top->addWidget(bbtnPageJump);
-    auto* List = new QVBoxLayout;
-    List->setSpacing(0);
-    List->addWidget(pnlHeader);
-    List->addWidget(lbxList);
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addWidget(btnSearch);
-    Buttons->addStretch();
-    Buttons->addWidget(btnExport);
-    Buttons->addWidget(btnCancel);
-    auto* Layout = new QVBoxLayout(this);
-    Layout->setContentsMargins(6, 6, 6, 0);
-    Layout->addWidget(FPagingRow);
     for (QPushButton* Page : {bbtnPagePrev, bbtnPageNext, bbtnPageJump})
         Page->installEventFilter(this);
-    Layout->addLayout(List, 1);
+    auto* Paging = new QVBoxLayout;
+    Paging->addWidget(FPagingRow);
+    QList<QLayout*> Below;
     if (Meibo) {
         auto* Sorts = new QHBoxLayout;
         Sorts->setSpacing(2);
@@ -200,25 +162,24 @@ TFileExportList::TFileExportList(QWidget* Owner, int Source, const TListWindowKi
             connect(Sort, &QPushButton::clicked, this, [this, Sort] { bbtnSortClick(Sort); });
         }
         Sorts->addStretch();
-        Layout->addLayout(Sorts);
+        Below << Sorts;
     }
-    Layout->addLayout(Buttons);
-    Layout->addWidget(StatusBar);
-    setMinimumSize(ScaleByDpi(480, true), ScaleByDpi(170, true));
+    auto* Buttons = new QHBoxLayout;
+    Buttons->addWidget(btnSearch);
+    Buttons->addStretch();
+    Buttons->addWidget(btnExport);
+    Buttons->addWidget(btnCancel);
+    Below << Buttons;
+    Frame.LayOut(Paging, Below, StatusBar);
 
     connect(btnCancel, &QPushButton::clicked, this, &TFileExportList::reject);
     connect(btnSearch, &QPushButton::clicked, this, &TFileExportList::btnSearchClick);
     connect(btnExport, &QPushButton::clicked, this, [this] { ActionClick(); });
-    connect(bbtnPageJump, &QPushButton::clicked, this, &TFileExportList::bbtnPageJumpClick);
-    connect(bbtnPagePrev, &QPushButton::clicked, this, &TFileExportList::bbtnPagePrevClick);
-    connect(bbtnPageNext, &QPushButton::clicked, this, &TFileExportList::bbtnPageNextClick);
-    auto* SelectAll = new QShortcut(QKeySequence::SelectAll, this);
-    connect(SelectAll, &QShortcut::activated, this, [this] { SelectAllLines(lbxList); });
-    connect(
-        myhcList, &TMyCustomHeaderControl::MouseDown, this,
-        [this](Qt::MouseButton Pressed, Qt::KeyboardModifiers, const QPoint& Pos) { myhcListMouseDown(Pressed, Pos); });
-    connect(myhcList, &TMyCustomHeaderControl::SectionTrack, this, &TFileExportList::myhcListSectionTrack);
-    FollowScroll(lbxList, myhcList);
+    Frame.Connect(this, &TFileExportList::LoadPage, &TFileExportList::bbtnPagePrevClick,
+                  &TFileExportList::bbtnPageNextClick, &TFileExportList::bbtnPageJumpClick, nullptr,
+                  &TFileExportList::lbxListKeyDown, &TFileExportList::myhcListMouseDown,
+                  &TFileExportList::myhcListSectionTrack, &TFileExportList::pmiInitializesHeaderWidthClick,
+                  &TFileExportList::FitHeader);
 
     FormCreate();
     ScriptWindow(this);
@@ -314,15 +275,12 @@ void TFileExportList::FormShow()
 
 void TFileExportList::FitHeader()
 {
-    (void)PagedLines::FitHeader(pnlHeader, myhcList, lbxList);
+    Frame.FitHeader();
 }
 
 void TFileExportList::FocusListOr(QWidget* Other)
 {
-    if (lbxList->count() > 0)
-        lbxList->setFocus();
-    else
-        Other->setFocus();
+    Frame.FocusListOr(Other);
 }
 
 bool TFileExportList::RowMatches() const
@@ -339,11 +297,6 @@ QStringList TFileExportList::LineCells(int Index) const
 int TFileExportList::Message(const QString& Text, unsigned Flags)
 {
     return MessageBoxPos(this, Text, ProductName, Flags, 2);
-}
-
-TPageControls TFileExportList::PageControls() const
-{
-    return {lbxList, bbtnPagePrev, bbtnPageNext, bbtnPageJump, StatusPanels[0], StatusPanels[1]};
 }
 
 void TFileExportList::LoadPage(int Mode, int Page)
@@ -366,14 +319,7 @@ void TFileExportList::LoadPage(int Mode, int Page)
             return;
         }
     }
-    if (ReportLoadFailure(this, Result))
-        return;
-    if (Result == TListLoadResult::Empty) {
-        ShowNoLines(PageControls(), FRowRecNos);
-        return;
-    }
-    ShowPage(PageControls(), Pages(), FRowRecNos);
-    LandOnPage(lbxList, Mode == 1);
+    Frame.ShowLoad(Result, Pages(), FRowRecNos, Mode, Page, {});
 }
 
 void TFileExportList::btnSearchClick()
@@ -409,24 +355,14 @@ void TFileExportList::bbtnPageJumpClick()
 
 void TFileExportList::bbtnPagePrevClick()
 {
-    if (Busy)
-        return;
-    {
-        TWaitCursor Wait;
-        LoadPage(1, 1);
-    }
-    lbxList->setFocus();
+    if (!Busy)
+        Frame.StepPage(1);
 }
 
 void TFileExportList::bbtnPageNextClick()
 {
-    if (Busy)
-        return;
-    {
-        TWaitCursor Wait;
-        LoadPage(2, 1);
-    }
-    lbxList->setFocus();
+    if (!Busy)
+        Frame.StepPage(2);
 }
 
 void TFileExportList::bbtnSortClick(QPushButton* Clicked)
@@ -461,23 +397,13 @@ bool TFileExportList::eventFilter(QObject* Watched, QEvent* Event)
             layout()->activate();
         }
     }
-    if (Watched == lbxList && Event->type() == QEvent::KeyPress)
-        return lbxListKeyDown(static_cast<QKeyEvent*>(Event));
-    if (Watched == pnlHeader && Event->type() == QEvent::Resize)
-        FitHeader();
     return QDialog::eventFilter(Watched, Event);
 }
 
 bool TFileExportList::lbxListKeyDown(QKeyEvent* Key)
 {
-    if (Key->matches(QKeySequence::SelectAll)) {
-        SelectAllLines(lbxList);
+    if (Frame.SelectAllKey(Key) || Frame.PageEdgeKey(Key, Pages().PageSize()))
         return true;
-    }
-    if (QPushButton* Edge = PageEdgeButton(lbxList, Key, bbtnPagePrev, bbtnPageNext, Pages().PageSize())) {
-        Edge == bbtnPagePrev ? bbtnPagePrevClick() : bbtnPageNextClick();
-        return true;
-    }
     if (Key->key() == Qt::Key_Return || Key->key() == Qt::Key_Enter) {
         (lbxList->count() > 0 ? btnExport : btnCancel)->setFocus();
         return true;
@@ -487,19 +413,16 @@ bool TFileExportList::lbxListKeyDown(QKeyEvent* Key)
 
 void TFileExportList::myhcListMouseDown(Qt::MouseButton Pressed, const QPoint& Pos)
 {
-    if (Pressed == Qt::RightButton)
-        pmHeader->popup(myhcList->mapToGlobal(Pos));
+    Frame.HeaderMouseDown(Pressed, Pos);
 }
 
 void TFileExportList::myhcListSectionTrack(TMyCustomHeaderControl*, TMyCustomHeaderSection* Column, int Width,
                                            TMySectionTrackState State)
 {
-    if (TrackSection(Column, Width, State, TrackStartWidth))
-        FitHeader();
+    Frame.SectionTrack(Column, Width, State);
 }
 
 void TFileExportList::pmiInitializesHeaderWidthClick()
 {
-    if (ResetHeaderWidths(myhcList, DefaultWidths()))
-        FitHeader();
+    Frame.ResetWidths();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calls/PagedLines.h"
+#include "calls/PagedListFrame.h"
 #include "transfer/common/RangeSpc.h"
 #include "transfer/export/ExportList.h"
 
@@ -134,8 +134,9 @@ private:
     [[nodiscard]] bool WriteFile(TExportTextFile& File, int& Written);
     [[nodiscard]] const int* DefaultWidths() const;
     void FitHeader();
-    [[nodiscard]] PagedLines::TPageControls PageControls() const;
 
+    // The page buttons, the list and its header, as every paged list has them.
+    TPagedListFrame Frame{this};
     TExportListModel Model;
     TExportLayout FLayout;
     QStringList FItemNames;
@@ -145,7 +146,6 @@ private:
     QString FFileNormal;
     QString FFileEncrypt;
     int FJumpHelpContext = 24;
-    int TrackStartWidth = 0;
     bool Busy = false;
     bool Loading = false;
     bool Shown = false;
