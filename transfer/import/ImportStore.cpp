@@ -5,7 +5,6 @@
 #include "main/common/CommonText.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
-#include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"
 #include "main/tables/PickListIndex.h"
 #include "platform/db/Table.h"
@@ -289,7 +288,10 @@ void ConvertDirectoryRow(const QStringList& Values, TCallerRecord& Record, TCont
     Record.UpdDateTime = DateTimeToDays(Now);
 }
 
-TImportStore::TImportStore(TTable& Table, TImportDest Dest) : FTable(Table), FDest(Dest) {}
+TImportStore::TImportStore(TTable& Table, TImportDest Dest, const TImportPickLists& PickLists)
+    : FTable(Table), FDest(Dest), FPickLists(PickLists)
+{
+}
 
 TImportStore::~TImportStore() = default;
 
@@ -487,7 +489,7 @@ void TImportStore::AddRankHistory(const QString& Rank)
 {
     if (Rank.isEmpty())
         return;
-    if (TPickListIndex* Index = IndexOf(RankHistory, FRankIndex))
+    if (TPickListIndex* Index = IndexOf(FPickLists.Rank, FRankIndex))
         Index->AddIfAbsent(Rank);
 }
 
@@ -498,7 +500,7 @@ void TImportStore::AddSelItemHistory(const QStringList& Values)
         if (Value.isEmpty())
             continue;
         if (TPickListIndex* Index =
-                IndexOf(SelItemHistory[static_cast<size_t>(I)], FSelItemIndex[static_cast<size_t>(I)]))
+                IndexOf(FPickLists.SelItems[static_cast<size_t>(I)], FSelItemIndex[static_cast<size_t>(I)]))
             Index->MoveToFront(Value);
     }
 }
@@ -511,7 +513,7 @@ void TImportStore::SavePickLists()
         Index->Apply();
         (void)List->Save();
     };
-    Save(RankHistory, FRankIndex);
+    Save(FPickLists.Rank, FRankIndex);
     for (size_t I = 0; I < 3; ++I)
-        Save(SelItemHistory[I], FSelItemIndex[I]);
+        Save(FPickLists.SelItems[I], FSelItemIndex[I]);
 }
