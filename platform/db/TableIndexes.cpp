@@ -127,8 +127,9 @@ int BuildMissingIndexes(const TTable& Table, const std::function<void(int Built)
     if (Statements.isEmpty())
         return 0;
     // Each index is a sort of every row: SQLite's sorter may share it among a few threads, and keeps
-    // the rows and the new pages in memory up to this much instead of spilling them to the file.
+    // the rows and the new pages in memory up to this much instead of spilling them to files.
     Db.Run(QStringLiteral("PRAGMA threads=4"));
+    Db.Run(QStringLiteral("PRAGMA temp_store=MEMORY"));
     Db.Run(CacheSizeSql(BulkCacheKiB));
     Db.Run(QStringLiteral("BEGIN IMMEDIATE"));
     try {

@@ -132,18 +132,18 @@ int ConvertHistoryRow(const QStringList& Values, TCallerRecord& Record)
     // Only the exact words stand for a reason; anything else is a number as the file wrote it.
     static const struct
     {
-        const char* Word;
+        QString Word;
         QChar Code;
-    } Codes[] = {{"匿名着信", CallerCodeAnonymous},
-                 {"表示圏外", CallerCodeOutOfArea},
-                 {"公衆電話", CallerCodePublicPhone},
-                 {"契約条件", CallerCodeWithheld},
-                 {"特殊電話番号", CallerCodeSpecial}};
+    } Codes[] = {{QStringLiteral("匿名着信"), CallerCodeAnonymous},
+                 {QStringLiteral("表示圏外"), CallerCodeOutOfArea},
+                 {QStringLiteral("公衆電話"), CallerCodePublicPhone},
+                 {QStringLiteral("契約条件"), CallerCodeWithheld},
+                 {QStringLiteral("特殊電話番号"), CallerCodeSpecial}};
     const QString Number = Values.value(HisItem::Tel);
     QString Display;
     bool IsCode = false;
     for (const auto& Code : Codes)
-        if (Number == QString::fromUtf8(Code.Word)) {
+        if (Number == Code.Word) {
             Display = Code.Code;
             IsCode = true;
         }
