@@ -28,7 +28,6 @@
 #include "transfer/print/ListPrtDlg.h"
 #include "widelayer/UniSystem.h"
 
-#include <QDebug>
 
 VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
 
@@ -98,16 +97,7 @@ static void InstallFileImportHooks()
             return;
         // An import that the end of the program cut short may have left its table without some
         // of its indexes; they come back before anyone walks the table in their order.
-        for (const TDataTable Which : {TDataTable::RecvHis, TDataTable::Meibo}) {
-            TTableUse Use(*DMVxRelvo16, Which);
-            if (Use.Opened()) {
-                try {
-                    (void)RestoreImportIndexes(Which == TDataTable::RecvHis ? *RecvHisTable : *MeiboTable);
-                } catch (const std::exception& Error) {
-                    qWarning().noquote() << "The indexes of a table could not be built:" << Error.what();
-                }
-            }
-        }
+        RestoreImportIndexes(DMVxRelvo16->DataPath());
         if (const QString Notice = TakeUnfinishedImportNotice(DMVxRelvo16->DataPath()); !Notice.isEmpty())
             (void)MessageBoxPos(Owner, Notice, ProductName, MB_OK | MB_ICONINFORMATION);
     };

@@ -107,6 +107,23 @@ int RestoreImportIndexes(TTable& Table)
     return MissingIndexes(Table).isEmpty() ? 0 : BuildMissingIndexes(Table);
 }
 
+void RestoreImportIndexes(const QString& DataPath)
+{
+    for (const QString& File : {RecvHisFileName, MeiboFileName}) {
+        TTable Table;
+        Table.SetDatabaseName(DataPath);
+        Table.SetTableName(File);
+        if (!Table.Exists())
+            continue;
+        try {
+            Table.Open();
+            (void)RestoreImportIndexes(Table);
+        } catch (const std::exception& Error) {
+            qWarning().noquote() << "The indexes of" << File << "could not be built:" << Error.what();
+        }
+    }
+}
+
 void TImportRun::WriteErrorLine(int Reason, int ReadCount, const QByteArray& Line)
 {
     QFile File(DataPath + ImportErrorFileName);

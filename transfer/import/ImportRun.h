@@ -73,6 +73,9 @@ inline constexpr qint64 DeferIndexesMinLines = 1000;
 // A run that the end of the program cut short may have left its destination without some of its
 // indexes: they are built again from the table's definition. Answers how many were built.
 int RestoreImportIndexes(TTable& Table);
+// The same for both tables of the data folder, through table objects of its own: a table that is
+// missing or does not open is left to whoever uses it next, who tells the user.
+void RestoreImportIndexes(const QString& DataPath);
 
 class TImportRun
 {
