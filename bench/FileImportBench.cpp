@@ -6,6 +6,8 @@
 #include "directory/Dashrule.h"
 #include "main/settings/Settings.h"
 #include "main/tables/DBInfo.h"
+#include "platform/db/Table.h"
+#include "platform/db/TableIndexes.h"
 #include "platform/msg/CoreMessage.h"
 #include "platform/text/Cp932.h"
 #include "platform/ui/MessageBox.h"
@@ -105,6 +107,52 @@ void BM_Sqlite3ShellImport(benchmark::State& State)
         benchmark::Counter(double(Rows) * double(State.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Sqlite3ShellImport)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+// What a call that rings during a history import asks of the history, with the run's indexes
+// taken away (Arg 0) and with them (Arg 1), over 100,000 rows: the previous call of its number (a
+// range of SchTel walked backwards) and whether its ring time is stored (a range of RecvDateTime).
+void BM_HistoryLookupsDuringImport(benchmark::State& State)
+{
+    QTemporaryDir Dir;
+    TTable Table;
+    Table.SetDatabaseName(Dir.path());
+    Table.SetTableName(QStringLiteral("RecvHis.DB"));
+    Table.CreateTable(RecvHisTableDef());
+    Table.Open();
+    {
+        TTableTransaction Transaction(Table);
+        for (int I = 0; I < Rows; ++I) {
+            Table.Append();
+            Table.FieldByName(QStringLiteral("RecNo")).SetAsInteger(I);
+            Table.FieldByName(QStringLiteral("RecvDateTime")).SetAsFloat(46000.0 + I / 1000.0);
+            Table.FieldByName(QStringLiteral("SchTel")).SetAsString(QStringLiteral("03%1").arg(10000000 + I % 5000));
+            Table.FieldByName(QStringLiteral("NameKana")).SetAsString(QStringLiteral("ﾔﾏﾀﾞ%1").arg(I % 613));
+            Table.Post();
+        }
+        Transaction.Commit();
+    }
+    if (State.range(0) == 0)
+        (void)DropSecondaryIndexes(Table);
+    int Call = 0;
+    for (auto _ : State) {
+        const QString Number = QStringLiteral("03%1").arg(10000000 + Call * 7 % 5000);
+        Table.SetIndexName(QStringLiteral("SchTel"));
+        Table.SetRange({Number}, {Number});
+        int Found = 0;
+        for (Table.Last(); !Table.Bof(); Table.Prior())
+            ++Found;
+        Table.CancelRange();
+        const double Ring = 46000.0 + (Call * 13 % Rows) / 1000.0;
+        Table.SetIndexName(QStringLiteral("RecvDateTime"));
+        Table.SetRange({Ring - 1e-9}, {Ring + 1e-9});
+        if (Found != Rows / 5000 || Table.Eof())
+            State.SkipWithError("a lookup went wrong");
+        Table.CancelRange();
+        Table.SetIndexName({});
+        ++Call;
+    }
+}
+BENCHMARK(BM_HistoryLookupsDuringImport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

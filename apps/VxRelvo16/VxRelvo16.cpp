@@ -29,6 +29,7 @@
 #include "transfer/print/ListPrtDlg.h"
 #include "widelayer/UniSystem.h"
 
+
 VX_FILE_VERSION(ProductVersionMajor, ProductVersionMinor, ProductVersionRelease, ProductVersionBuild);
 
 // The call-history list sits above the main window's subsystem; it joins the start-up here.
@@ -95,6 +96,9 @@ static void InstallFileImportHooks()
         RemoveStaleEncryptWorkFolders(SettingsPath);
         if (!DMVxRelvo16)
             return;
+        // An import that the end of the program cut short may have left its table without some
+        // of its indexes; they come back before anyone walks the table in their order.
+        RestoreImportIndexes(DMVxRelvo16->DataPath());
         if (const QString Notice = TakeUnfinishedImportNotice(DMVxRelvo16->DataPath()); !Notice.isEmpty())
             (void)MessageBoxPos(Owner, Notice, ProductName, MB_OK | MB_ICONINFORMATION);
     };

@@ -51,6 +51,14 @@ QStringList RowsWhenFree(TProgramHarness& Program, const QString& Sql)
     return Rows;
 }
 
+// The secondary indexes the table file holds.
+int CountIndexes(TProgramHarness& Program)
+{
+    const QStringList Rows = RowsWhenFree(
+        Program, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+    return Rows.size() == 1 ? Rows[0].toInt() : -1;
+}
+
 int CountRows(TProgramHarness& Program)
 {
     const QStringList Rows = RowsWhenFree(Program, QStringLiteral("SELECT COUNT(*) FROM RecvHis"));
@@ -133,6 +141,8 @@ TEST(ImportWhileCallsE2ETest, ALogOutDuringAnImportEndsTheProgramAndTheNextStart
     EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());
     EXPECT_FALSE(QFile::exists(Program.DataFolder() + QStringLiteral("RecvHis.DB-journal")));
     EXPECT_TRUE(QFile::exists(Program.DataFolder() + QStringLiteral("backupRH.imp/RecvHis.DB")));
+    // The run builds the indexes after its rows: it ended before that.
+    EXPECT_EQ(CountIndexes(Program), 0);
 
     Program.Environment().insert(QStringLiteral("VX_MSGBOX_ANSWERS"), QStringLiteral("OK,OK"));
     ASSERT_TRUE(Program.StartAndWaitForLine());
@@ -148,6 +158,9 @@ TEST(ImportWhileCallsE2ETest, ALogOutDuringAnImportEndsTheProgramAndTheNextStart
     }
     EXPECT_TRUE(Notice);
     EXPECT_EQ(CountRows(Program), Kept);
+    // The start has built them again from the table's definition.
+    EXPECT_EQ(CountIndexes(Program), 7);
+    EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());
 }
 
 } // namespace

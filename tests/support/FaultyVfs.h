@@ -16,6 +16,9 @@ public:
     std::atomic<int> OpenFault = 0;
     std::atomic<int> JournalFault = 0;
     std::atomic<bool> Garbage = false;
+    // A table file may not grow past this many bytes, as on a disk that fills while the table grows:
+    // a write within the file's size and every write of a journal still succeed. 0: no limit.
+    std::atomic<long long> TableSizeLimit = 0;
 
     TFaultyVfs()
     {
@@ -89,6 +92,8 @@ private:
     {
         if (Current->WriteFault != 0)
             return Current->WriteFault;
+        if (Of(File)->MainDb && Current->TableSizeLimit > 0 && Offset + Amount > Current->TableSizeLimit)
+            return SQLITE_FULL;
         return Of(File)->Real()->pMethods->xWrite(Of(File)->Real(), Buffer, Amount, Offset);
     }
     static int Truncate(sqlite3_file* File, sqlite3_int64 Size)

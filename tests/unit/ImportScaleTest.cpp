@@ -1,14 +1,20 @@
 #include "main/tables/HisInfo.h"
 #include "main/tables/PickListIndex.h"
+#include "main/identify/AppSub.h"
 #include "platform/db/Table.h"
+#include "platform/db/TableIndexes.h"
 #include "platform/text/Cp932.h"
+#include "tests/support/FaultyVfs.h"
 #include "tests/support/RecvData.h"
 #include "transfer/import/ImportRun.h"
 #include "transfer/import/ImportStore.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The import's work against the size of its file, the order a pick list takes, and a run in
 // batches with calls between them.
@@ -268,4 +274,160 @@ TEST(ImportScaleTest, AnUnfinishedRunIsToldOnceAtTheNextStart)
     MarkImportUnfinished(Data.Folder, TImportDest::RecvHis, true);
     MarkImportUnfinished(Data.Folder, TImportDest::RecvHis, false);
     EXPECT_TRUE(TakeUnfinishedImportNotice(Data.Folder).isEmpty());
+}
+
+// A run large enough to build the destination's indexes after its rows.
+constexpr int DeferredLines = 1200;
+
+// Runs every batch of Run, with Between called after each; answers how many there were.
+template <typename TBetween> int RunAllBatches(TImportRun& Run, TBetween Between)
+{
+    int Batches = 0;
+    for (bool More = true; More; ++Batches) {
+        More = Run.RunBatch(std::chrono::milliseconds::max(), [Lines = 0]() mutable { return ++Lines == 100; });
+        Between(Batches);
+    }
+    return Batches;
+}
+
+TEST(ImportScaleTest, IndexesAreBuiltAfterTheRowsOnlyWhereTheFileOutweighsTheTable)
+{
+    EXPECT_FALSE(DefersIndexes(0, 0)); // a run that does not know its lines
+    EXPECT_FALSE(DefersIndexes(DeferIndexesMinLines - 1, 0));
+    EXPECT_TRUE(DefersIndexes(DeferIndexesMinLines, 0));
+    EXPECT_TRUE(DefersIndexes(100000, 100000));
+    EXPECT_FALSE(DefersIndexes(100000, 100001));
+
+    for (const qint64 Lines : {qint64(0), qint64(DeferredLines)}) {
+        TRecvData Data;
+        const QString Input = Data.Folder + QStringLiteral("in.csv");
+        WriteBytes(Input, HistoryLines(DeferredLines));
+        TImportRun Run = HistoryRun(Data, Input);
+        Run.LineCount = Lines;
+        Run.Begin();
+        EXPECT_EQ(Run.IndexesDeferred(), Lines > 0);
+        (void)RunAllBatches(Run, [&](int) {
+            EXPECT_EQ(MissingIndexes(*RecvHisTable).size(), Lines > 0 ? 7 : 0);
+        });
+        EXPECT_EQ(Run.Finish().StoredCount, DeferredLines);
+        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+        EXPECT_EQ(MissingIndexes(*RecvHisTable), QStringList());
+        EXPECT_EQ(RecvHisTable->IntegrityCheck(), QStringList());
+        // Pack runs only on a schema that is word for word the definition's.
+        EXPECT_NO_THROW(RecvHisTable->Pack());
+        EXPECT_EQ(RecvHisTable->RecordCount(), DeferredLines);
+    }
+}
+
+TEST(ImportScaleTest, ACallDuringARunWithoutIndexesIsStoredAndItsCallerFound)
+{
+    TRecvData Data;
+    Data.AddEntry(0, QStringLiteral("0399990000"), {}, QStringLiteral("前からの客"));
+    const QString Input = Data.Folder + QStringLiteral("in.csv");
+    WriteBytes(Input, DirectoryLines(DeferredLines));
+    TImportRun Run = DirectoryRun(Data, Input);
+    Run.LineCount = DeferredLines;
+    Run.Begin();
+    ASSERT_TRUE(Run.IndexesDeferred());
+    int Calls = 0;
+    (void)RunAllBatches(Run, [&](int Batch) {
+        if (Batch != 5)
+            return;
+        // The directory keeps the indexes a caller is found by; the others are missing now.
+        TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+        EXPECT_FALSE(MissingIndexes(*MeiboTable).contains(QStringLiteral("SchTel1")));
+        EXPECT_TRUE(MissingIndexes(*MeiboTable).contains(QStringLiteral("NameKanji")));
+        for (const auto& [Number, Name] : {std::pair{"0399990000", "前からの客"}, std::pair{"0310000250", "名前250"}}) {
+            TCallerRecord Record;
+            EXPECT_EQ(SearchOwnDirectory(false, QString::fromLatin1(Number), Record), IdentifyFound) << Number;
+            EXPECT_EQ(Record.NameKanji, QString::fromUtf8(Name));
+        }
+        // A search in the order of a missing index reads the table and still finds the entry.
+        MeiboTable->SetIndexName(QStringLiteral("NameKanji"));
+        EXPECT_TRUE(MeiboTable->FindKey({QStringLiteral("名前499")}));
+        EXPECT_EQ(DigitsOnly(MeiboTable->FieldByName(QStringLiteral("Tel1")).AsString()), QStringLiteral("0310000499"));
+        MeiboTable->SetIndexName({});
+        // The call is a row of the history at once, whatever the directory's run does.
+        Data.AddCall(0, QStringLiteral("0399990000"));
+        ++Calls;
+    });
+    EXPECT_EQ(Calls, 1);
+    EXPECT_EQ(Run.Finish().StoredCount, DeferredLines);
+    EXPECT_EQ(Data.Rows(RecvHisFileName, "SELECT Tel FROM RecvHis"), QStringList{"0399990000"});
+    TTableUse Use(*DMVxRelvo16, TDataTable::Meibo);
+    EXPECT_EQ(MissingIndexes(*MeiboTable), QStringList());
+    EXPECT_EQ(MeiboTable->IntegrityCheck(), QStringList());
+}
+
+TEST(ImportScaleTest, AKillDuringTheIndexBuildLeavesTheRowsAndTheNextStartBuildsTheIndexes)
+{
+    TRecvData Data;
+    Data.AddCall(0, QStringLiteral("0311111111"));
+    const QString Input = Data.Folder + QStringLiteral("in.csv");
+    WriteBytes(Input, HistoryLines(DeferredLines, 1));
+    TImportRun Run = HistoryRun(Data, Input);
+    Run.LineCount = DeferredLines;
+    Run.Begin();
+    ASSERT_TRUE(Run.IndexesDeferred());
+    (void)RunAllBatches(Run, [](int) {});
+    // The build as the run's end makes it, killed when three of the indexes are made.
+    const pid_t Child = fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+        try {
+            (void)BuildMissingIndexes(*RecvHisTable, [](int Built) {
+                if (Built == 3)
+                    _exit(9);
+            });
+        } catch (...) {
+        }
+        _exit(1);
+    }
+    int Status = 0;
+    ASSERT_EQ(waitpid(Child, &Status, 0), Child);
+    ASSERT_TRUE(WIFEXITED(Status));
+    ASSERT_EQ(WEXITSTATUS(Status), 9);
+    Run.Abandon();
+
+    {
+        TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+        // Nothing of the build is left: the indexes are all missing, the rows all there.
+        EXPECT_EQ(MissingIndexes(*RecvHisTable).size(), 7);
+        EXPECT_EQ(RecvHisTable->IntegrityCheck(), QStringList());
+        EXPECT_EQ(RecvHisTable->RecordCount(), DeferredLines + 1);
+    }
+    RestoreImportIndexes(Data.Folder); // as the next start does
+    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+    EXPECT_EQ(MissingIndexes(*RecvHisTable), QStringList());
+    EXPECT_EQ(RecvHisTable->IntegrityCheck(), QStringList());
+    EXPECT_NO_THROW(RecvHisTable->Pack());
+    EXPECT_EQ(RestoreImportIndexes(*RecvHisTable), 0);
+}
+
+TEST(ImportScaleTest, AFullDiskDuringTheIndexBuildLeavesTheTableAsBeforeTheRun)
+{
+    TRecvData Data;
+    Data.AddCall(0, QStringLiteral("0311111111"));
+    const QString Input = Data.Folder + QStringLiteral("in.csv");
+    WriteBytes(Input, HistoryLines(DeferredLines, 1));
+    TFaultyVfs Disk;
+    TImportRun Run = HistoryRun(Data, Input);
+    Run.LineCount = DeferredLines;
+    Run.Begin();
+    ASSERT_TRUE(Run.IndexesDeferred());
+    (void)RunAllBatches(Run, [](int) {});
+    // The rows are in; the indexes find no room to grow the file.
+    Disk.TableSizeLimit = QFileInfo(Data.Folder + RecvHisFileName).size();
+    try {
+        (void)Run.Finish();
+        ADD_FAILURE() << "the run ended as if the disk had room";
+    } catch (const Exception& Error) {
+        EXPECT_TRUE(Error.Message().startsWith(QStringLiteral("ディスクの空き容量が不足しているか")));
+        EXPECT_TRUE(Error.Message().contains(QStringLiteral("取り込み前の状態です"))) << Error.Message().toStdString();
+    }
+    Disk.TableSizeLimit = 0;
+    TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
+    EXPECT_EQ(RecvHisTable->RecordCount(), 1);
+    EXPECT_EQ(MissingIndexes(*RecvHisTable), QStringList());
+    EXPECT_EQ(RecvHisTable->IntegrityCheck(), QStringList());
 }

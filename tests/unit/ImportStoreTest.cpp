@@ -32,7 +32,7 @@ protected:
     {
         const TDataTable Which = Dest == TImportDest::Meibo ? TDataTable::Meibo : TDataTable::RecvHis;
         TTableUse Use(*DMVxRelvo16, Which);
-        TImportStore Store(Dest == TImportDest::Meibo ? *MeiboTable : *RecvHisTable, Dest);
+        TImportStore Store(Dest == TImportDest::Meibo ? *MeiboTable : *RecvHisTable, Dest, {RankHistory, SelItemHistory});
         Store.SameReplace = SameReplace;
         Store.Now = [] { return Moment; };
         Store.ReadTableState();
@@ -59,7 +59,7 @@ TEST_F(ImportStoreTest, HistoryDatesNeedEightAndSixDigits)
 TEST_F(ImportStoreTest, ARowTheTableRefusesLeavesNothingAndKeepsTheRowsOfItsBatch)
 {
     TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
-    TImportStore Store(*RecvHisTable, TImportDest::RecvHis);
+    TImportStore Store(*RecvHisTable, TImportDest::RecvHis, {RankHistory, SelItemHistory});
     Store.Now = [] { return Moment; };
     Store.ReadTableState();
     const QStringList Line =
@@ -219,3 +219,36 @@ TEST_F(ImportStoreTest, UsedUpRecordNumbersStopWithTheRightMessage)
 }
 
 } // namespace
+
+// The store works on the table and pick lists it is given: no data module, no program-wide list.
+TEST(ImportStoreAloneTest, StoresIntoTheTableAndPickListsItIsGiven)
+{
+    ASSERT_EQ(DMVxRelvo16, nullptr);
+    ASSERT_EQ(RankHistory, nullptr);
+    QTemporaryDir Dir;
+    const QString Folder = Dir.path() + QStringLiteral("/");
+    TTable Table;
+    Table.SetDatabaseName(Folder);
+    Table.SetTableName(QStringLiteral("Calls.DB"));
+    Table.CreateTable(RecvHisTableDef());
+    Table.Open();
+    THistoryData Ranks(Folder + QStringLiteral("ranks.mtd"), true, 20);
+    THistoryData Items(Folder + QStringLiteral("items.mtd"), true, 60);
+    ASSERT_TRUE(Ranks.Load());
+    ASSERT_TRUE(Items.Load());
+    TImportStore Store(Table, TImportDest::RecvHis, {&Ranks, {nullptr, &Items, nullptr}});
+    Store.Now = [] { return Moment; };
+    Store.ReadTableState();
+    for (const char* Item : {"一", "二", "一"})
+        ASSERT_EQ(Store.StoreRecord(Values(12, {{1, "20130401"}, {2, "090500"}, {9, "Ｂ"}, {10, "外"}, {11, Item}})),
+                  ImportStored);
+    Store.SavePickLists();
+    EXPECT_EQ(Table.RecordCount(), 3);
+    EXPECT_EQ(Store.AddedRecNos, QList<int>({0, 1, 2}));
+    EXPECT_EQ(Ranks.Count(), 1);
+    ASSERT_EQ(Items.Count(), 2);
+    EXPECT_EQ(Items.GetText(0), QStringLiteral("一")); // the last one named comes first
+    THistoryData Saved(Items.FileName(), false, 60);
+    ASSERT_TRUE(Saved.Load());
+    EXPECT_EQ(Saved.Count(), 2);
+}

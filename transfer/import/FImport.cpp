@@ -552,6 +552,7 @@ void TFileImport::btnImportClick()
     Run.DataPath = DataPath;
     Run.ProgramPath = ProgramPath;
     Run.SourceCount = FSourceCount;
+    Run.LineCount = LineCount;
     Run.Mapping = Mapping();
     Run.Options = {FDest, chkSkipRecord->isChecked(), chkSameReplace->isChecked(), chkNotAutoSupplement->isChecked(),
                    FEncoding};

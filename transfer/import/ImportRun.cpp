@@ -3,11 +3,13 @@
 #include "directory/dic/ConAdrsDicClass.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
+#include "platform/db/TableIndexes.h"
 #include "platform/sys/SafeWrite.h"
 #include "platform/text/Cp932.h"
 #include "transfer/common/TableCopy.h"
 #include "transfer/import/ImportStore.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -87,6 +89,41 @@ QString ImportSummaryText(const TImportCounts& Counts)
         .arg(Counts.StoredCount);
 }
 
+bool DefersIndexes(qint64 Lines, qint64 Rows)
+{
+    return Lines >= DeferIndexesMinLines && Lines >= Rows;
+}
+
+QStringList IndexesKeptByImport(TImportDest Dest)
+{
+    // The directory's run looks every line's numbers up, and so does the identification of a call.
+    if (Dest == TImportDest::Meibo)
+        return {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")};
+    return {};
+}
+
+int RestoreImportIndexes(TTable& Table)
+{
+    return MissingIndexes(Table).isEmpty() ? 0 : BuildMissingIndexes(Table);
+}
+
+void RestoreImportIndexes(const QString& DataPath)
+{
+    for (const QString& File : {RecvHisFileName, MeiboFileName}) {
+        TTable Table;
+        Table.SetDatabaseName(DataPath);
+        Table.SetTableName(File);
+        if (!Table.Exists())
+            continue;
+        try {
+            Table.Open();
+            (void)RestoreImportIndexes(Table);
+        } catch (const std::exception& Error) {
+            qWarning().noquote() << "The indexes of" << File << "could not be built:" << Error.what();
+        }
+    }
+}
+
 void TImportRun::WriteErrorLine(int Reason, int ReadCount, const QByteArray& Line)
 {
     QFile File(DataPath + ImportErrorFileName);
@@ -154,10 +191,21 @@ void TImportRun::Begin()
         throw EDatabaseError(Directory ? MeiboOpenError : RecvHisOpenError);
     }
     FTable = Directory ? MeiboTable : RecvHisTable;
-    FStore = std::make_unique<TImportStore>(*FTable, Options.Dest);
+    // The run meets the data module here: its table and pick lists are handed to the store.
+    FStore = std::make_unique<TImportStore>(*FTable, Options.Dest, TImportPickLists{RankHistory, SelItemHistory});
     FStore->SameReplace = Options.SameReplace;
     FStore->AdrsSearch = FAdrsSearch.get();
     FStore->ReadTableState();
+    FIndexesDeferred = false;
+    if (DefersIndexes(LineCount, FStore->RecordCount)) {
+        try {
+            FIndexesDeferred = !DropSecondaryIndexes(*FTable, IndexesKeptByImport(Options.Dest)).isEmpty();
+        } catch (const EDatabaseError& Error) {
+            // Another program reading the table for longer than the session waits: the rows go into
+            // the indexes one by one, as in a small run.
+            qWarning().noquote() << "The import keeps the indexes:" << Error.Message();
+        }
+    }
 }
 
 bool TImportRun::RunBatch(std::chrono::milliseconds Budget, const std::function<bool()>& Yield)
@@ -212,9 +260,7 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget, const std::function<
             // stored goes again, so that the table is what it was before and the backup says the same.
             if (Table.InTransaction())
                 Table.Rollback();
-            const bool Removed = RemoveAddedRows();
-            Close();
-            throw EInOutError(ImportDiskErrorText(DataPath, Options.Dest, Removed));
+            FailOnDisk();
         }
         // Whatever else ends the run, the rows stored so far are kept where they can be.
         if (Table.InTransaction()) {
@@ -224,11 +270,35 @@ bool TImportRun::RunBatch(std::chrono::milliseconds Budget, const std::function<
                 Table.Rollback();
             }
         }
+        (void)TryRestoreIndexes();
         FStore->SavePickLists();
         Close();
         throw;
     }
     return More;
+}
+
+void TImportRun::FailOnDisk()
+{
+    const bool Removed = RemoveAddedRows();
+    // Without the run's rows the indexes take the pages they had before.
+    (void)TryRestoreIndexes();
+    Close();
+    throw EInOutError(ImportDiskErrorText(DataPath, Options.Dest, Removed));
+}
+
+bool TImportRun::TryRestoreIndexes()
+{
+    if (!FIndexesDeferred)
+        return true;
+    try {
+        (void)BuildMissingIndexes(*FTable);
+        FIndexesDeferred = false;
+        return true;
+    } catch (const std::exception& Error) {
+        qWarning().noquote() << "The indexes wait for the next start:" << Error.what();
+        return false;
+    }
 }
 
 bool TImportRun::RemoveAddedRows()
@@ -253,6 +323,17 @@ bool TImportRun::RemoveAddedRows()
 
 TImportCounts TImportRun::Finish()
 {
+    if (FStore && FIndexesDeferred) {
+        try {
+            (void)BuildMissingIndexes(*FTable);
+            FIndexesDeferred = false;
+        } catch (const EDatabaseError& Error) {
+            if (Error.DiskFailed())
+                FailOnDisk();
+            // The rows are all there; the indexes that could not be had now come at the next start.
+            qWarning().noquote() << "The indexes wait for the next start:" << Error.Message();
+        }
+    }
     if (FStore)
         FStore->SavePickLists();
     Close();
@@ -261,5 +342,7 @@ TImportCounts TImportRun::Finish()
 
 void TImportRun::Abandon()
 {
-    (void)Finish();
+    if (FStore)
+        FStore->SavePickLists();
+    Close();
 }

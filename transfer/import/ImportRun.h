@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -60,6 +61,22 @@ struct TImportCounts
 // The summary box's text.
 [[nodiscard]] QString ImportSummaryText(const TImportCounts& Counts);
 
+// Whether a run of Lines lines into a table of Rows rows builds the table's indexes after its rows
+// instead of threading every row into them: only where the file brings at least as many rows as
+// the table holds, and enough of them for the sorts to cost less than the rows would.
+inline constexpr qint64 DeferIndexesMinLines = 1000;
+[[nodiscard]] bool DefersIndexes(qint64 Lines, qint64 Rows);
+// The indexes a run leaves in place: those it looks its rows up by, and those a call that rings
+// meanwhile is looked up by.
+[[nodiscard]] QStringList IndexesKeptByImport(TImportDest Dest);
+
+// A run that the end of the program cut short may have left its destination without some of its
+// indexes: they are built again from the table's definition. Answers how many were built.
+int RestoreImportIndexes(TTable& Table);
+// The same for both tables of the data folder, through table objects of its own: a table that is
+// missing or does not open is left to whoever uses it next, who tells the user.
+void RestoreImportIndexes(const QString& DataPath);
+
 class TImportRun
 {
 public:
@@ -74,6 +91,7 @@ public:
     int SourceCount = 0; // the fields of line 1
     TImportMapping Mapping;
     TImportOptions Options;
+    qint64 LineCount = 0; // the lines to import, as the window counted them; 0 when not known
 
     // The whole run at once; the data module's tables are used. Throws an Exception with the
     // message for the user when the run cannot go on (the address completion cannot be had, the
@@ -89,8 +107,11 @@ public:
     [[nodiscard]] bool RunBatch(std::chrono::milliseconds Budget, const std::function<bool()>& Yield = {});
     [[nodiscard]] TImportCounts Finish();
     // Ends a run that was not finished (the program ends): the table and the file are closed, the
-    // committed rows and their pick lists kept.
+    // committed rows and their pick lists kept. Indexes the run took away are left to the next start
+    // (RestoreImportIndexes), so that the end is not held up by their sorts.
     void Abandon();
+    // Whether the run builds the destination's indexes after its rows (DefersIndexes).
+    [[nodiscard]] bool IndexesDeferred() const { return FIndexesDeferred; }
     [[nodiscard]] const TImportCounts& Counts() const { return FCounts; }
 
     // Appends "ReadCount,reason,line" with CR LF to the error file, making it anew for the run's
@@ -102,8 +123,13 @@ private:
     void Close();
     // Deletes the rows the run added; false when the disk refused that too.
     bool RemoveAddedRows();
+    // Builds the indexes the run took away; false when that failed (they come at the next start).
+    bool TryRestoreIndexes();
+    // A disk that took no more: the rows the run added go again, and the user is told.
+    [[noreturn]] void FailOnDisk();
 
     bool FErrorFileStarted = false;
+    bool FIndexesDeferred = false;
     TImportCounts FCounts;
     std::unique_ptr<TContinualAdrsSearch> FAdrsSearch;
     std::unique_ptr<QFile> FFile;

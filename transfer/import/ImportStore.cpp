@@ -5,7 +5,6 @@
 #include "main/common/CommonText.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/AppSub.h"
-#include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"
 #include "main/tables/PickListIndex.h"
 #include "platform/db/Table.h"
@@ -133,18 +132,18 @@ int ConvertHistoryRow(const QStringList& Values, TCallerRecord& Record)
     // Only the exact words stand for a reason; anything else is a number as the file wrote it.
     static const struct
     {
-        const char* Word;
+        QString Word;
         QChar Code;
-    } Codes[] = {{"匿名着信", CallerCodeAnonymous},
-                 {"表示圏外", CallerCodeOutOfArea},
-                 {"公衆電話", CallerCodePublicPhone},
-                 {"契約条件", CallerCodeWithheld},
-                 {"特殊電話番号", CallerCodeSpecial}};
+    } Codes[] = {{QStringLiteral("匿名着信"), CallerCodeAnonymous},
+                 {QStringLiteral("表示圏外"), CallerCodeOutOfArea},
+                 {QStringLiteral("公衆電話"), CallerCodePublicPhone},
+                 {QStringLiteral("契約条件"), CallerCodeWithheld},
+                 {QStringLiteral("特殊電話番号"), CallerCodeSpecial}};
     const QString Number = Values.value(HisItem::Tel);
     QString Display;
     bool IsCode = false;
     for (const auto& Code : Codes)
-        if (Number == QString::fromUtf8(Code.Word)) {
+        if (Number == Code.Word) {
             Display = Code.Code;
             IsCode = true;
         }
@@ -289,7 +288,10 @@ void ConvertDirectoryRow(const QStringList& Values, TCallerRecord& Record, TCont
     Record.UpdDateTime = DateTimeToDays(Now);
 }
 
-TImportStore::TImportStore(TTable& Table, TImportDest Dest) : FTable(Table), FDest(Dest) {}
+TImportStore::TImportStore(TTable& Table, TImportDest Dest, const TImportPickLists& PickLists)
+    : FTable(Table), FDest(Dest), FPickLists(PickLists)
+{
+}
 
 TImportStore::~TImportStore() = default;
 
@@ -487,7 +489,7 @@ void TImportStore::AddRankHistory(const QString& Rank)
 {
     if (Rank.isEmpty())
         return;
-    if (TPickListIndex* Index = IndexOf(RankHistory, FRankIndex))
+    if (TPickListIndex* Index = IndexOf(FPickLists.Rank, FRankIndex))
         Index->AddIfAbsent(Rank);
 }
 
@@ -498,7 +500,7 @@ void TImportStore::AddSelItemHistory(const QStringList& Values)
         if (Value.isEmpty())
             continue;
         if (TPickListIndex* Index =
-                IndexOf(SelItemHistory[static_cast<size_t>(I)], FSelItemIndex[static_cast<size_t>(I)]))
+                IndexOf(FPickLists.SelItems[static_cast<size_t>(I)], FSelItemIndex[static_cast<size_t>(I)]))
             Index->MoveToFront(Value);
     }
 }
@@ -511,7 +513,7 @@ void TImportStore::SavePickLists()
         Index->Apply();
         (void)List->Save();
     };
-    Save(RankHistory, FRankIndex);
+    Save(FPickLists.Rank, FRankIndex);
     for (size_t I = 0; I < 3; ++I)
-        Save(SelItemHistory[I], FSelItemIndex[I]);
+        Save(FPickLists.SelItems[I], FSelItemIndex[I]);
 }

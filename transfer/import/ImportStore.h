@@ -68,11 +68,18 @@ void SupplementAddress(TContinualAdrsSearch& Search, const QString& Address, QSt
 void ConvertDirectoryRow(const QStringList& Values, TCallerRecord& Record, TContinualAdrsSearch* Search,
                          const QDateTime& Now);
 
+// The pick lists a run adds the texts of its stored rows to; a list not given is left alone.
+struct TImportPickLists
+{
+    THistoryData* Rank = nullptr;
+    std::array<THistoryData*, 3> SelItems{};
+};
+
 // Stores the lines of one run into one open table, counting its rows and record numbers.
 class TImportStore
 {
 public:
-    TImportStore(TTable& Table, TImportDest Dest);
+    TImportStore(TTable& Table, TImportDest Dest, const TImportPickLists& PickLists);
     ~TImportStore();
     TImportStore(const TImportStore&) = delete;
     TImportStore& operator=(const TImportStore&) = delete;
@@ -113,6 +120,7 @@ private:
     TTable& FTable;
     QHash<const char*, TField*> FFields;
     TImportDest FDest;
+    TImportPickLists FPickLists;
     TPickListIndex* IndexOf(THistoryData* List, std::unique_ptr<TPickListIndex>& Index);
 
     std::unique_ptr<TPickListIndex> FRankIndex;
