@@ -354,8 +354,9 @@ void RunConversion(TDMVxRelvoOlder& Older, const QString& SourceFolder, TConvert
         if (Dest.OpenMeibo() && (IsOpen(Older.SourceMeiboTable) || Older.OpenMeiboTable(SourceFolder)) &&
             !Older.SourceMeiboTable->IsEmpty()) {
             TParadoxTable& Source = *Older.SourceMeiboTable;
-            TRowPoster Poster(*MeiboTable, {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")});
+            // Into an empty directory the numbers are known in memory, and every index waits.
             TKnownNumbers Known(*MeiboTable);
+            TRowPoster Poster(*MeiboTable);
             for (Source.First(); !Source.Eof(); Source.Next()) {
                 if (Rules.IsKnownEntry(Known, Source))
                     continue;

@@ -2,27 +2,22 @@
 
 #include "main/common/CommonText.h"
 #include "platform/db/Table.h"
+#include "platform/text/Cp932.h"
 
 namespace Utility {
 
 namespace {
 
 const QString RecNo = QStringLiteral("RecNo");
-const QString SchTel1 = QStringLiteral("SchTel1");
-const QString SchTel2 = QStringLiteral("SchTel2");
-
-// ASCII is itself in CP932, so there the collation's equality is the text's.
-bool IsAscii(const QString& Text)
-{
-    for (const QChar Char : Text)
-        if (Char.unicode() >= 0x80)
-            return false;
-    return true;
-}
+const std::array<QString, 2> NumberFields = {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")};
 
 } // namespace
 
-TKnownNumbers::TKnownNumbers(TTable& Dest) : FDest(Dest), FInMemory(Dest.RecordCount() == 0) {}
+TKnownNumbers::TKnownNumbers(TTable& Dest) : FDest(Dest), FInMemory(Dest.RecordCount() == 0)
+{
+    for (size_t I = 0; I < FFields.size(); ++I)
+        FFields[I].Size = Dest.FieldByName(NumberFields[I]).Size();
+}
 
 bool TKnownNumbers::Knows(const QString& First, const QString& Second)
 {
@@ -37,9 +32,13 @@ bool TKnownNumbers::Knows(const QString& First, const QString& Second)
 
 bool TKnownNumbers::KnowsNumber(const QString& Number)
 {
-    if (FInMemory && IsAscii(Number))
-        return FNumbers.contains(Number);
-    for (const QString& Index : {SchTel1, SchTel2})
+    if (FInMemory) {
+        for (const TField& Field : FFields)
+            if (Field.Numbers.contains(Number.size() * 2 <= Field.Size ? Number : Cp932Left(Number, Field.Size)))
+                return true;
+        return false;
+    }
+    for (const QString& Index : NumberFields)
         if (FDest.LookupKey(Index, {Number}, RecNo).isValid())
             return true;
     return false;
@@ -49,19 +48,9 @@ void TKnownNumbers::Add(TTable& Row)
 {
     if (!FInMemory)
         return;
-    for (const QString& Field : {SchTel1, SchTel2}) {
-        const QString Number = Row.FieldByName(Field).AsString();
-        if (Number.isEmpty())
-            continue;
-        // A stored number beyond ASCII might equal an ASCII one in CP932: from here on the table
-        // answers every question.
-        if (!IsAscii(Number)) {
-            FInMemory = false;
-            FNumbers.clear();
-            return;
-        }
-        FNumbers.insert(Number);
-    }
+    for (size_t I = 0; I < FFields.size(); ++I)
+        if (const QString Number = Row.FieldByName(NumberFields[I]).AsString(); !Number.isEmpty())
+            FFields[I].Numbers.insert(Number);
 }
 
 } // namespace Utility

@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QString>
+#include <array>
 
 class TTable;
 
@@ -9,9 +10,10 @@ namespace Utility {
 
 // The numbers a conversion's destination directory knows ("SchTel1" and "SchTel2"), asked for
 // every source entry. A directory that was empty when the run began holds only the entries the run
-// posted, and it tells those here (Add): their numbers are kept in memory, and an entry is known
-// without asking the table. For a directory that held entries before, and as soon as a number is
-// not plain ASCII (whose order the CP932 collation alone decides), the table's indexes answer.
+// posts, and it tells each of them here (Add): their numbers are kept in memory and an entry is
+// known without asking the table, which then needs neither index until the load is complete. The
+// indexes' collation tells apart every two texts that differ, so the test is the texts' equality.
+// A directory that held entries before is asked through its indexes.
 class TKnownNumbers
 {
 public:
@@ -28,7 +30,13 @@ private:
 
     TTable& FDest;
     bool FInMemory = false;
-    QSet<QString> FNumbers;
+    // Each field's numbers, and the field's width, to which a look-up cuts its key as the table does.
+    struct TField
+    {
+        int Size = 0;
+        QSet<QString> Numbers;
+    };
+    std::array<TField, 2> FFields;
 };
 
 } // namespace Utility
