@@ -346,8 +346,7 @@ void TParadoxTable::Open()
     if (!Map)
         Fail(FFile->errorString());
     FBytes = QByteArray::fromRawData(reinterpret_cast<const char*>(Map), static_cast<qsizetype>(Size));
-    FStream = fmemopen(const_cast<char*>(FBytes.constData()), static_cast<size_t>(FBytes.size()), "r");
-    OpenStream(FStream, FBytes);
+    OpenChecked();
 }
 
 void TParadoxTable::OpenBytes(const QByteArray& Bytes)
@@ -356,29 +355,36 @@ void TParadoxTable::OpenBytes(const QByteArray& Bytes)
     if (Bytes.isEmpty())
         Fail(QStringLiteral("empty"));
     FBytes = Bytes;
-    FStream = fmemopen(FBytes.data(), static_cast<size_t>(FBytes.size()), "r");
-    OpenStream(FStream, FBytes);
+    OpenChecked();
 }
 
-void TParadoxTable::OpenStream(FILE* Stream, const QByteArray& Bytes)
+void TParadoxTable::OpenChecked()
 {
-    if (!Stream)
-        Fail(QStringLiteral("no stream"));
     QString Why;
-    const std::optional<TParadoxHeader> Head = CheckParadoxFile(Bytes, &Why);
+    const std::optional<TParadoxHeader> Head = CheckParadoxFile(FBytes, &Why);
     if (!Head)
         Fail(Why);
+    // pxlib reads the head of every block as it opens a table, decrypting each block whole to do
+    // so; the rows are read here from the checked blocks straight (BlockData). So pxlib, which only
+    // tells the fields and decodes their values, is given the header alone, without blocks or rows.
+    FPxHeader = FBytes.left(Head->HeaderSize);
+    qToLittleEndian<quint32>(0, FPxHeader.data() + OffNumRecords);
+    for (const int Offset : {OffFileBlocks, OffFirstBlock, OffLastBlock})
+        qToLittleEndian<quint16>(0, FPxHeader.data() + Offset);
+    FStream = fmemopen(FPxHeader.data(), static_cast<size_t>(FPxHeader.size()), "r");
+    if (!FStream)
+        Fail(QStringLiteral("no stream"));
     FDoc = PX_new2(RecordError, PxAlloc, PxRealloc, PxFree);
     if (!FDoc)
         Fail(QStringLiteral("out of memory"));
     FDoc->errorhandler_user_data = &FLastError;
     FDoc->warnings = 0;
-    if (PX_open_fp(FDoc, Stream) < 0) {
+    if (PX_open_fp(FDoc, FStream) < 0) {
         // pxlib has already freed the name of a file it refused, without forgetting it.
         FDoc->px_name = nullptr;
         Fail(FLastError);
     }
-    if (PX_get_recordsize(FDoc) != Head->RecordSize || PX_get_num_records(FDoc) != Head->RecordCount)
+    if (PX_get_recordsize(FDoc) != Head->RecordSize || PX_get_num_records(FDoc) != 0)
         Fail(QStringLiteral("header"));
     // An encrypted table is the product's own: it opens only for a session that knows its password.
     const auto Encryption = static_cast<quint32>(FDoc->px_head->px_encryption);
@@ -434,6 +440,7 @@ void TParadoxTable::Close()
         FStream = nullptr;
     }
     FBytes.clear();
+    FPxHeader.clear();
     FFile.reset();
     if (FLockFd >= 0) {
         ::close(FLockFd);

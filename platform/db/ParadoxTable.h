@@ -130,7 +130,8 @@ public:
     [[nodiscard]] bool FindKey(const QString& IndexName, const QString& Key);
 
 private:
-    void OpenStream(FILE* Stream, const QByteArray& Bytes);
+    // Checks FBytes and opens them.
+    void OpenChecked();
     void Fail(const QString& Why);
     void LoadCurrent();
     [[nodiscard]] const char* BlockData(size_t Chained);
@@ -142,7 +143,8 @@ private:
     bool FExclusive = false;
     int FLockFd = -1;
     FILE* FStream = nullptr;
-    QByteArray FBytes; // what FStream reads: the mapped file or the bytes given
+    QByteArray FBytes;     // the mapped file or the bytes given
+    QByteArray FPxHeader;  // what FStream gives pxlib: the header alone
     px_doc* FDoc = nullptr;
     std::unique_ptr<QFile> FFile; // mapped while open
     QList<TParadoxField> FFields;

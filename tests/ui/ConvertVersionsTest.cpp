@@ -112,7 +112,8 @@ TEST(ConvertVersionsTest, DirectoryRowsWhoseNumbersAreKnownAreLeftOut)
 }
 
 // Empty tables are loaded without their secondary indexes, which the commit builds: the duplicate
-// test still finds a number the run itself wrote, and each table ends with every index it was made with.
+// test still finds a number the run itself wrote (trimmed, in either field, beyond ASCII too, and
+// after such a number as before it), and each table ends with every index it was made with.
 TEST(ConvertVersionsTest, EmptyTablesAreFilledAndEndWithEveryIndexOfTheirOwn)
 {
     TConvertWorld World(15);
@@ -120,11 +121,16 @@ TEST(ConvertVersionsTest, EmptyTablesAreFilledAndEndWithEveryIndexOfTheirOwn)
     World.Source.WriteMeibo({Entry(QStringLiteral("0844"), {}, QStringLiteral("先")),
                              Entry({}, QStringLiteral("0844"), QStringLiteral("後")),
                              Entry(QStringLiteral("0955"), QStringLiteral("0966"), QStringLiteral("別")),
-                             Entry(QStringLiteral("0966"), {}, QStringLiteral("重"))});
+                             Entry(QStringLiteral("0966"), {}, QStringLiteral("重")),
+                             Entry(QStringLiteral(" 0955 "), {}, QStringLiteral("空白")),
+                             Entry(QStringLiteral("０９７７"), {}, QStringLiteral("全")),
+                             Entry({}, QStringLiteral("０９７７"), QStringLiteral("全重")),
+                             Entry({}, QStringLiteral("0966"), QStringLiteral("後重")),
+                             Entry(QStringLiteral("0988"), {}, QStringLiteral("新"))});
     TBoxRecorder Boxes;
     World.Run();
     EXPECT_EQ(World.Rows(QStringLiteral("Meibo"), QStringLiteral("RecNo, NameKanji")),
-              (QList<QStringList>{{"0", "先"}, {"1", "別"}}));
+              (QList<QStringList>{{"0", "先"}, {"1", "別"}, {"2", "全"}, {"3", "新"}}));
     EXPECT_EQ(World.Rows(QStringLiteral("RecvHis"), QStringLiteral("RecNo")).size(), 2);
     TConversionModule Module(World.Data());
     DMVxRelvo16->CreateRecvHisTable();

@@ -15,6 +15,7 @@
 #include "platform/sys/SafeWrite.h"
 #include "platform/text/Cp932.h"
 #include "utility/convert/ConvertFrame.h"
+#include "utility/convert/KnownNumbers.h"
 #include "utility/convert/OlderData.h"
 #include "utility/convert/OlderRules.h"
 #include "utility/start/UtilFolders.h"
@@ -29,8 +30,6 @@ namespace Utility {
 std::array<int, 6> ConvertCounts{};
 
 namespace {
-
-const QString RowSavepoint = QStringLiteral("ConvertRow");
 
 // Runs its action when it goes out of scope, whatever the way out.
 template <typename F> class TFinally
@@ -186,7 +185,8 @@ bool TRowPoster::RoomForMore()
 
 bool TRowPoster::Post(const std::function<void(TTable&)>& Fill)
 {
-    FTable.Savepoint(RowSavepoint);
+    // A row is one insert, which SQLite makes whole or undoes whole: a refused row leaves nothing
+    // without a savepoint of its own.
     try {
         FTable.Append();
         FTable.FieldByName(QStringLiteral("RecNo")).SetAsInteger(FNext);
@@ -195,10 +195,11 @@ bool TRowPoster::Post(const std::function<void(TTable&)>& Fill)
     } catch (const Exception&) {
         if (FTable.State() == TDataSetState::Insert || FTable.State() == TDataSetState::Edit)
             FTable.Cancel();
-        FTable.RollbackToSavepoint(RowSavepoint);
+        // A failure that cost the whole transaction (a full disk, an I/O error) ends the run.
+        if (!FTable.InTransaction())
+            throw;
         return false;
     }
-    FTable.ReleaseSavepoint(RowSavepoint);
     ++FNext;
     ++FCount;
     return true;
@@ -259,25 +260,6 @@ QString SourceText(TParadoxTable& Source, const char* Name)
 void SetText(TTable& Dest, const char* Name, const QString& Value)
 {
     Dest.FieldByName(QString::fromLatin1(Name)).SetAsString(Value);
-}
-
-bool IsKnownNumber(TTable& Dest, const QString& First, const QString& Second)
-{
-    QString A = TrimBlanks(First);
-    QString B = TrimBlanks(Second);
-    if (A.isEmpty()) {
-        A = B;
-        B.clear();
-    }
-    const QString RecNo = QStringLiteral("RecNo");
-    for (const QString& Number : {A, B}) {
-        if (Number.isEmpty())
-            continue;
-        for (const QString& Index : {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")})
-            if (Dest.LookupKey(Index, {Number}, RecNo).isValid())
-                return true;
-    }
-    return false;
 }
 
 void SetNewEntryDefaults(TTable& Row, double Now)
@@ -372,13 +354,16 @@ void RunConversion(TDMVxRelvoOlder& Older, const QString& SourceFolder, TConvert
         if (Dest.OpenMeibo() && (IsOpen(Older.SourceMeiboTable) || Older.OpenMeiboTable(SourceFolder)) &&
             !Older.SourceMeiboTable->IsEmpty()) {
             TParadoxTable& Source = *Older.SourceMeiboTable;
-            TRowPoster Poster(*MeiboTable, {QStringLiteral("SchTel1"), QStringLiteral("SchTel2")});
+            // Into an empty directory the numbers are known in memory, and every index waits.
+            TKnownNumbers Known(*MeiboTable);
+            TRowPoster Poster(*MeiboTable);
             for (Source.First(); !Source.Eof(); Source.Next()) {
-                if (Rules.IsKnownEntry(*MeiboTable, Source))
+                if (Rules.IsKnownEntry(Known, Source))
                     continue;
                 if (!Poster.RoomForMore())
                     break;
                 if (Poster.Post([&](TTable& Row) { Rules.FillDirectoryRow(Row, Source, Now); })) {
+                    Known.Add(*MeiboTable);
                     ++ConvertCounts[1];
                     Step();
                 }
@@ -428,8 +413,8 @@ void ConvertVersion(int Version, const QString& SourceFolder, TConvertProgress& 
     Rules.FillHistoryRow = [HistoryTexts](TTable& Row, TParadoxTable& Source, TParadoxTable*, double Now) {
         FillHistoryRow(Row, Source, Now, *HistoryTexts);
     };
-    Rules.IsKnownEntry = [](TTable& Dest, TParadoxTable& Source) {
-        return IsKnownNumber(Dest, SourceText(Source, "SchTel1"), SourceText(Source, "SchTel2"));
+    Rules.IsKnownEntry = [](TKnownNumbers& Known, TParadoxTable& Source) {
+        return Known.Knows(SourceText(Source, "SchTel1"), SourceText(Source, "SchTel2"));
     };
     auto DirectoryTexts = std::make_shared<TTextCopy>(std::initializer_list<const char*>{
         "SchTel1", "SchTel2", "Tel1", "Tel2", "Pos", "Tdfkn", "Adrs1", "JisCode", "KajoCode", "CorpKana", "CorpKanji",

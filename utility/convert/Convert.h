@@ -60,8 +60,8 @@ inline const QString TableFullMessage = QStringLiteral("最大登録件数10万�
 inline const QString CounterFullMessage = QStringLiteral(
     "データ管理カウンタが一杯になり登録できませんでした  \r\n最適化処理を行うことにより登録できるようになります  ");
 
-// Appends rows to a destination table in one transaction, numbering them on from its last RecNo,
-// with a savepoint a row: a row whose post fails leaves nothing and is not counted; whatever ends
+// Appends rows to a destination table in one transaction, numbering them on from its last RecNo:
+// a row whose post fails leaves nothing and is not counted; whatever ends
 // the run, the rows posted so far are committed. Into an empty table the rows go without the
 // secondary indexes, which the commit builds; those named in LookUps stay, for the run reads by them.
 class TRowPoster

@@ -12,6 +12,7 @@ namespace Utility {
 
 class TConvertProgress;
 class TDMVxRelvoOlder;
+class TKnownNumbers;
 
 struct TConvertRules
 {
@@ -22,7 +23,7 @@ struct TConvertRules
     // or null. Now is the moment of the conversion.
     std::function<void(TTable& Row, TParadoxTable& Source, TParadoxTable* Directory, double Now)> FillHistoryRow;
     // Whether the destination already knows the current source entry's number.
-    std::function<bool(TTable& Dest, TParadoxTable& Source)> IsKnownEntry;
+    std::function<bool(TKnownNumbers& Known, TParadoxTable& Source)> IsKnownEntry;
     std::function<void(TTable& Row, TParadoxTable& Source, double Now)> FillDirectoryRow;
 };
 
@@ -31,11 +32,6 @@ struct TConvertRules
 // the version's adapter settings over. The destination is the program's data module.
 void RunConversion(TDMVxRelvoOlder& Older, const QString& SourceFolder, TConvertProgress& Progress,
                    const TConvertRules& Rules);
-
-// Whether one of an entry's two numbers is a key of the destination's "SchTel1" or "SchTel2"
-// index. An entry with only a second number is looked up by that number; one with no number at
-// all is never known.
-[[nodiscard]] bool IsKnownNumber(TTable& Dest, const QString& First, const QString& Second);
 
 // The fields of a new directory entry that no earlier version kept (message, attached file, note,
 // colour) get their defaults, and the entry is stamped as added and updated at Now.

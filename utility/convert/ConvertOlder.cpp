@@ -7,6 +7,7 @@
 #include "platform/db/Table.h"
 #include "utility/convert/Convert.h"
 #include "utility/convert/ConvertFrame.h"
+#include "utility/convert/KnownNumbers.h"
 #include "utility/convert/OlderData.h"
 #include "utility/convert/OlderRules.h"
 
@@ -83,11 +84,11 @@ void FillHistoryRow(int Version, TTable& Row, TParadoxTable& Source, TParadoxTab
     SetText(Row, "SelItem3", SourceText(Source, Capitals ? "SELITEM3" : "SelItem3"));
 }
 
-bool IsKnownEntry(int Version, TTable& Dest, TParadoxTable& Source)
+bool IsKnownEntry(int Version, TKnownNumbers& Known, TParadoxTable& Source)
 {
     if (Version == 6)
-        return IsKnownNumber(Dest, SourceText(Source, "SchTel1"), SourceText(Source, "SchTel2"));
-    return IsKnownNumber(Dest, SourceText(Source, Version >= 4 ? "SchTel" : "TEL1"), QString());
+        return Known.Knows(SourceText(Source, "SchTel1"), SourceText(Source, "SchTel2"));
+    return Known.Knows(SourceText(Source, Version >= 4 ? "SchTel" : "TEL1"), QString());
 }
 
 void FillDirectoryRow(int Version, TTable& Row, TParadoxTable& Source, double Now, const TNameOverflowChoice& Choice)
@@ -172,7 +173,9 @@ void ConvertOlderVersion(int Version, const QString& SourceFolder, TConvertProgr
                                               double Now) {
         FillHistoryRow(Version, Row, Source, Directory, Now, Choice);
     };
-    Rules.IsKnownEntry = [Version](TTable& Dest, TParadoxTable& Source) { return IsKnownEntry(Version, Dest, Source); };
+    Rules.IsKnownEntry = [Version](TKnownNumbers& Known, TParadoxTable& Source) {
+        return IsKnownEntry(Version, Known, Source);
+    };
     Rules.FillDirectoryRow = [Version, &Choice](TTable& Row, TParadoxTable& Source, double Now) {
         FillDirectoryRow(Version, Row, Source, Now, Choice);
     };
