@@ -9,6 +9,7 @@
 #include "main/settings/SettingsSave.h"
 #include "main/tables/DBInfo.h"
 #include "platform/ini/IniFile.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
@@ -75,6 +76,7 @@ THistoryList::THistoryList(QWidget* Owner, bool* IdleFlag)
     setObjectName(QStringLiteral("HistoryList"));
     setWindowTitle(QStringLiteral("着信対応履歴一覧"));
     setProperty("HelpContext", 23);
+    ScriptWindow(this);
 
     sbtnAllWeek = DayButton(this, QStringLiteral("全曜日"), "sbtnAllWeek", 0);
     sbtnSunday = DayButton(this, QStringLiteral("日"), "sbtnSunday", 1);

@@ -292,7 +292,9 @@ void RestoreTabOrder(const QList<QWidget*>& Order)
 // other, and where the screen has that room it is given.
 QSize ScrolledSize(const QScrollArea* Scroll, QSize Size, QSize Room)
 {
-    const int Bar = Scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scroll);
+    // At a fractional scale the window system rounds the window's size in its own pixels, which can take
+    // a pixel of ours from the viewport: without that pixel to spare the other bar would come for it.
+    const int Bar = Scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scroll) + 2;
     QSize Shown = Size.boundedTo(Room);
     if (Shown.height() < Size.height())
         Shown.setWidth(std::min(Room.width(), Size.width() + Bar));

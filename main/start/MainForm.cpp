@@ -11,6 +11,7 @@
 #include "platform/ui/WindowScript.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -241,8 +242,17 @@ void TMainForm::CreateTray()
     // activation: there the menu is exported and the activation does what a double click does in an
     // XEmbed tray. An XEmbed tray gets no menu of Qt's own, which would open even while a modal window is.
     TrayMenuExported = StatusNotifierHostPresent();
-    if (TrayMenuExported)
+    if (TrayMenuExported) {
+        // The host draws the exported menu whenever it likes, so while a modal window is open its entries
+        // are greyed; the group gives back to each entry the state of its own when the window closes.
+        TrayCommands = new QActionGroup(pmTray);
+        TrayCommands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+        for (QAction* Item : pmTray->actions())
+            if (!Item->isSeparator())
+                TrayCommands->addAction(Item);
+        connect(pmTray, &QMenu::aboutToShow, this, &TMainForm::UpdateTrayCommandUse);
         tiMain->setContextMenu(pmTray);
+    }
     connect(tiMain, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason Reason) {
         switch (Reason) {
         case QSystemTrayIcon::Trigger:
@@ -395,6 +405,12 @@ QMenu* TMainForm::TrayPopupMenu() const
     return UIIdle ? pmTray : nullptr;
 }
 
+void TMainForm::UpdateTrayCommandUse()
+{
+    if (TrayCommands)
+        TrayCommands->setEnabled(UIIdle && QApplication::activeModalWidget() == nullptr);
+}
+
 // The exported menu is the host's to show, a modal window open or not: a command chosen from it while
 // one is open does nothing, as the XEmbed tray offers no menu then.
 bool TMainForm::TrayCommandAllowed(const QAction* Item) const
@@ -498,6 +514,10 @@ bool TMainForm::ApplicationHelp(int HelpContext)
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // Once the modal window is up or gone, and its opener has marked the program busy or idle again.
+    if ((Event->type() == QEvent::Show || Event->type() == QEvent::Hide) && TrayCommands && Watched->isWidgetType() &&
+        static_cast<QWidget*>(Watched)->isWindow() && static_cast<QWidget*>(Watched)->isModal())
+        QTimer::singleShot(0, this, &TMainForm::UpdateTrayCommandUse);
     // F1 anywhere in the program opens the manual at the page of the active window.
     if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->key() == Qt::Key_F1 &&
         Watched->isWidgetType()) {

@@ -5,6 +5,7 @@
 #include "platform/msg/WindowMessage.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QByteArray>
 #include <QMainWindow>
 #include <QMenu>
@@ -201,9 +202,12 @@ private:
     TMessageTarget MessageTarget;
     TTrayIconState FTrayIconState = TRAY_STAND;
     [[nodiscard]] bool TrayCommandAllowed(const QAction* Item) const;
+    void UpdateTrayCommandUse();
 
     bool LastPressLeft = false;
     bool TrayMenuExported = false;
+    // The exported tray menu's entries, all greyed at once while a modal window is open.
+    QActionGroup* TrayCommands = nullptr;
     bool HelpHandlerInstalled = false;
     bool SettingsRead = false;
     // The start-up gave the window its place; before that its position is nobody's choice.

@@ -301,6 +301,8 @@ void TMainForm::ShowTrayIcon()
     SetTrayIcon(TRAY_STAND);
     tiMain->show();
     UnseenCall = false;
+    // The start-up marks the program idle right after this.
+    QTimer::singleShot(0, this, &TMainForm::UpdateTrayCommandUse);
 }
 
 // The place is the window's own area, not its frame: the frame is the window manager's and unknown

@@ -1,6 +1,8 @@
 #include "platform/ui/WindowLog.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
@@ -10,7 +12,62 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QWidget>
+
+namespace {
+
+// Whether Control's text is wider (or taller) than the room the control gives it.
+bool TextCut(const QWidget* Control)
+{
+    if (const auto* Label = qobject_cast<const QLabel*>(Control)) {
+        if (Label->text().isEmpty())
+            return false;
+        if (Label->wordWrap())
+            return Label->heightForWidth(Label->width()) > Label->height();
+        return Label->sizeHint().width() > Label->width();
+    }
+    if (const auto* Edit = qobject_cast<const QLineEdit*>(Control)) {
+        if (Edit->echoMode() != QLineEdit::Normal || qobject_cast<const QComboBox*>(Edit->parent()))
+            return false;
+        const QMargins Text = Edit->textMargins();
+        // The frame and the edit's own margin of two pixels a side.
+        const int Frame = Edit->hasFrame() ? Edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, Edit) : 0;
+        const int Room = Edit->width() - 2 * Frame - 4 - Text.left() - Text.right();
+        return Edit->fontMetrics().horizontalAdvance(Edit->text()) > Room ||
+               Edit->fontMetrics().height() + 2 * Frame > Edit->height();
+    }
+    if (qobject_cast<const QCheckBox*>(Control) || qobject_cast<const QRadioButton*>(Control)) {
+        const auto* Button = static_cast<const QAbstractButton*>(Control);
+        return !Button->text().isEmpty() && Button->sizeHint().width() > Button->width();
+    }
+    if (const auto* Button = qobject_cast<const QPushButton*>(Control)) {
+        if (Button->text().isEmpty())
+            return false;
+        const int Frame = Button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, Button);
+        int Wanted = Button->fontMetrics().size(Qt::TextShowMnemonic, Button->text()).width() + 2 * Frame;
+        if (!Button->icon().isNull())
+            Wanted += Button->iconSize().width() + 4;
+        return Wanted > Button->width() || Button->fontMetrics().height() > Button->height();
+    }
+    return false;
+}
+
+} // namespace
+
+QStringList CutTexts(const QWidget* Window)
+{
+    QStringList Cut;
+    for (const QWidget* Child : Window->findChildren<QWidget*>())
+        if (Child->isVisibleTo(Window) && TextCut(Child))
+            Cut << (Child->objectName().isEmpty() ? QString::fromLatin1(Child->metaObject()->className()) +
+                                                        QStringLiteral(" ") + Child->property("text").toString()
+                                                  : Child->objectName());
+    return Cut;
+}
 
 void LogWindowState(const QWidget* Window)
 {
@@ -20,10 +77,14 @@ void LogWindowState(const QWidget* Window)
     QJsonObject Fields;
     QJsonObject Places;
     QJsonArray Disabled;
+    QJsonObject Bars;
     for (const QWidget* Child : Window->findChildren<QWidget*>()) {
         const QString Name = Child->objectName();
         if (Name.isEmpty() || Name.startsWith(u"qt_"))
             continue;
+        if (const auto* Area = qobject_cast<const QAbstractScrollArea*>(Child); Area && Area->isVisibleTo(Window))
+            Bars.insert(Name, QJsonArray{Area->horizontalScrollBar()->isVisibleTo(Window),
+                                         Area->verticalScrollBar()->isVisibleTo(Window)});
         if (Window->isVisible() && Child->isVisible()) {
             const QPoint At = Child->mapToGlobal(QPoint(0, 0));
             Places.insert(Name, QJsonArray{At.x(), At.y(), Child->width(), Child->height()});
@@ -55,6 +116,8 @@ void LogWindowState(const QWidget* Window)
                            {QStringLiteral("title"), Window->windowTitle()},
                            {QStringLiteral("fields"), Fields},
                            {QStringLiteral("disabled"), Disabled},
-                           {QStringLiteral("places"), Places}};
+                           {QStringLiteral("places"), Places},
+                           {QStringLiteral("cut"), QJsonArray::fromStringList(CutTexts(Window))},
+                           {QStringLiteral("bars"), Bars}};
     File.write(QJsonDocument(Line).toJson(QJsonDocument::Compact) + '\n');
 }

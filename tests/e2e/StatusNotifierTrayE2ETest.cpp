@@ -121,4 +121,33 @@ TEST_F(StatusNotifierTrayE2ETest, NothingOpensFromThePanelWhileAModalWindowIsOpe
     EXPECT_FALSE(Desktop->Shows(QStringLiteral("バージョン情報")));
 }
 
+// The menu the panel shows greys its entries while a modal window is open, as the tray offers none then,
+// and gives them back as they were once it is closed.
+TEST_F(StatusNotifierTrayE2ETest, TheMenuIsGreyedWhileAModalWindowIsOpen)
+{
+    ReadMenu();
+    if (HasFatalFailure())
+        return;
+    const QList<TStatusNotifierHost::TMenuEntry> Idle = Entries;
+    ASSERT_TRUE(Panel->ClickMenuEntry(Item, MenuPath, EntryId(QStringLiteral("環境設定(_E)"))));
+    ASSERT_NE(Desktop->WaitForWindow(QStringLiteral("環境設定")), 0u);
+    const auto Offered = [this] {
+        QStringList Labels;
+        for (const TStatusNotifierHost::TMenuEntry& Entry : Entries)
+            if (!Entry.Separator && Entry.Enabled)
+                Labels << Entry.Label;
+        return Labels;
+    };
+    // The window's own opening takes a moment past its showing.
+    for (int Poll = 0; Poll < 30 && (ReadMenu(), !Offered().isEmpty()); ++Poll)
+        QThread::msleep(100);
+    EXPECT_EQ(Offered(), QStringList()) << Offered().join(u'|').toStdString();
+
+    Program.AnswerDialog(QStringLiteral("Environment"), {}, QStringLiteral("btnCancel"));
+    for (int Poll = 0; Poll < 50 && (ReadMenu(), Entries != Idle); ++Poll)
+        QThread::msleep(100);
+    EXPECT_EQ(Entries, Idle);
+    EXPECT_FALSE(Idle.isEmpty() || Offered().isEmpty());
+}
+
 } // namespace

@@ -26,6 +26,7 @@ bool FindMapFan()
 
 TMapFanView::TMapFanView(QWidget* Owner) : TMapWindow(Owner, QStringLiteral("MapFan"), QStringLiteral("MapFan"))
 {
+    setObjectName(QStringLiteral("MapFanView"));
     auto* Caption = new QLabel(QStringLiteral("地図縮尺"), this);
     cbxScale = new QComboBox(this);
     cbxScale->addItems(MapFanScaleCaptions());

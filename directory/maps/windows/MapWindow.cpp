@@ -7,6 +7,7 @@
 #include "main/common/ProductInfo.h"
 #include "platform/msg/MessageBoxFlags.h"
 #include "platform/print/Printing.h"
+#include "platform/ui/WindowScript.h"
 
 #include <QAction>
 #include <QApplication>
@@ -186,6 +187,7 @@ TMapWindow::TMapWindow(QWidget* Owner, const QString& Program, const QString& Ti
     Layout->addWidget(Map, 1);
     resize(640, 520);
     FitLayoutToScreen(this);
+    ScriptWindow(this);
 
     actCopy = new QAction(QStringLiteral("コピー"), this);
     actCopy->setShortcut(QKeySequence::Copy);

@@ -24,6 +24,7 @@ bool FindProAtlas()
 TProAtlasView::TProAtlasView(QWidget* Owner)
     : TMapWindow(Owner, QStringLiteral("ProAtlas"), QStringLiteral("プロアトラス2002"))
 {
+    setObjectName(QStringLiteral("ProAtlasView"));
     cbxArea = new QComboBox(this);
     cbxLayer = new QComboBox(this);
     FTools->insertWidget(0, cbxArea);
