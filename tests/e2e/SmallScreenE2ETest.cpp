@@ -156,7 +156,8 @@ TEST_P(SmallScreenE2ETest, TheWindowsOfACallStandWhole)
     ASSERT_NE(Call, 0u);
     // The call's window stands in front of the list: out of the way for the list's picture, as a user
     // would drag it.
-    Desktop->XDoTool({QStringLiteral("windowmove"), QString::number(Call), QStringLiteral("1300"), QStringLiteral("0")});
+    Desktop->XDoTool(
+        {QStringLiteral("windowmove"), QString::number(Call), QStringLiteral("1300"), QStringLiteral("0")});
     Click(QStringLiteral("MainForm"), "tbtnHisList");
     (void)Look(QStringLiteral("HistoryList"), QStringLiteral("着信対応履歴一覧"), QStringLiteral("history"));
 }
@@ -190,7 +191,8 @@ TEST_P(SmallScreenE2ETest, TheMenuCommandsWindowsStandWhole)
 
     // The export and its list of the call history.
     Click(QStringLiteral("MainForm"), "mmExportFile");
-    const qulonglong Export = Look(QStringLiteral("FileExport"), QStringLiteral("テキストファイル出力"), QStringLiteral("export"));
+    const qulonglong Export =
+        Look(QStringLiteral("FileExport"), QStringLiteral("テキストファイル出力"), QStringLiteral("export"));
     ASSERT_NE(Export, 0u);
     LookAtItsList(QStringLiteral("FileExport"), {"rbNormal", "bbtnAllSet"}, QStringLiteral("RecvHisFileExportList"),
                   QStringLiteral("テキストファイル出力　着信対応履歴一覧"), QStringLiteral("export-list"));
@@ -204,8 +206,8 @@ TEST_P(SmallScreenE2ETest, TheMenuCommandsWindowsStandWhole)
                   QStringLiteral("一覧表印刷　着信対応履歴一覧"), QStringLiteral("print-list"));
     Click(QStringLiteral("ListPrint"), "btnPreview");
     ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("ListPrintPreview")));
-    (void)Look(QStringLiteral("ListPrintPreview"), StateNow(QStringLiteral("ListPrintPreview")).value(u"title").toString(),
-               QStringLiteral("preview"));
+    (void)Look(QStringLiteral("ListPrintPreview"),
+               StateNow(QStringLiteral("ListPrintPreview")).value(u"title").toString(), QStringLiteral("preview"));
 }
 
 TEST_P(SmallScreenE2ETest, TheDirectorysWindowsStandWhole)
@@ -215,8 +217,8 @@ TEST_P(SmallScreenE2ETest, TheDirectorysWindowsStandWhole)
 
 TEST_P(SmallScreenE2ETest, TheProAtlasMapStandsWhole)
 {
-    LookAtTheMap(1, QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ALPS\\Rdw70\\Program"), QStringLiteral("ProAtlasView"),
-                 QStringLiteral("プロアトラス2002"));
+    LookAtTheMap(1, QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ALPS\\Rdw70\\Program"),
+                 QStringLiteral("ProAtlasView"), QStringLiteral("プロアトラス2002"));
 }
 
 TEST_P(SmallScreenE2ETest, TheMapFanMapStandsWhole)
