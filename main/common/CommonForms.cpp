@@ -239,9 +239,21 @@ QRect FitToScreens(const QRect& Rect)
     return FitToScreens(Rect, Screens);
 }
 
+namespace {
+
+// What the window manager's title bar and borders take at most, for a window whose frame is not known yet.
+constexpr QSize FrameAllowance(8, 36);
+
+} // namespace
+
 void MoveToStoredPlace(QWidget* Window, QPoint Position)
 {
-    const QSize Frame = Window->frameGeometry().size();
+    // A frame that is not known yet (no title bar above the window; at a fractional scale the frame of a
+    // window not shown yet can even come out a pixel smaller than the window) is allowed for, as the thin
+    // borders of the frame found at the first show are less than one of our pixels at a scale of 2.
+    QSize Frame = Window->frameGeometry().size();
+    if (Frame.height() <= Window->height())
+        Frame = Window->size() + FrameAllowance;
     const QRect Place = FitToScreens(QRect(Position, Frame));
     if (Place.size() != Frame)
         Window->resize(Window->size() - (Frame - Place.size()));
@@ -261,10 +273,8 @@ namespace {
 // borders, which are not known before the window is first shown. Empty without a screen.
 QSize RoomFor(const QWidget* Window)
 {
-    constexpr int FrameAllowanceX = 8;
-    constexpr int FrameAllowanceY = 36;
     const QRect Area = WorkAreaOf(Window);
-    return Area.isEmpty() ? QSize() : Area.size() - QSize(FrameAllowanceX, FrameAllowanceY);
+    return Area.isEmpty() ? QSize() : Area.size() - FrameAllowance;
 }
 
 bool Fits(QSize Size, QSize Room)

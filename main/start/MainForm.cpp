@@ -11,12 +11,12 @@
 #include "platform/ui/WindowScript.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QSessionManager>
+#include <QTimer>
 
 // The menu window: its menus, tool bar and tray icon, the commands they run, the help and the close.
 // What the start-up and shut-down ask of it is in MainFormHost.cpp.

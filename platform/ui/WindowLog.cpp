@@ -35,7 +35,8 @@ bool TextCut(const QWidget* Control)
             return false;
         const QMargins Text = Edit->textMargins();
         // The frame and the edit's own margin of two pixels a side.
-        const int Frame = Edit->hasFrame() ? Edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, Edit) : 0;
+        const int Frame =
+            Edit->hasFrame() ? Edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, Edit) : 0;
         const int Room = Edit->width() - 2 * Frame - 4 - Text.left() - Text.right();
         return Edit->fontMetrics().horizontalAdvance(Edit->text()) > Room ||
                Edit->fontMetrics().height() + 2 * Frame > Edit->height();

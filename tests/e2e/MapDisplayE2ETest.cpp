@@ -132,15 +132,8 @@ protected:
     // The window's controls where they stand now that the window manager has framed it.
     QJsonObject Places(const QString& Window)
     {
-        const qsizetype Before = Program.WindowFills(Window).size();
         QThread::msleep(300);
-        Program.ScriptLine({{QStringLiteral("window"), Window}, {QStringLiteral("log"), true}});
-        QElapsedTimer Clock;
-        Clock.start();
-        while (Program.WindowFills(Window).size() <= Before && Clock.elapsed() < TProgramHarness::Patience)
-            QThread::msleep(50);
-        const QList<QJsonObject> Fills = Program.WindowFills(Window);
-        return Fills.isEmpty() ? QJsonObject() : Fills.last().value(QStringLiteral("places")).toObject();
+        return Program.WindowStateNow(Window).value(QStringLiteral("places")).toObject();
     }
     void Click(const QJsonObject& Places, const char* Control)
     {

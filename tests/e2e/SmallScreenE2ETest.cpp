@@ -56,18 +56,11 @@ protected:
         return Window;
     }
 
-    // What the open window Name logs of itself when asked now.
     QJsonObject StateNow(const QString& Name)
     {
-        const qsizetype Before = Program.WindowFills(Name).size();
-        Program.ScriptLine({{QStringLiteral("window"), Name}, {QStringLiteral("log"), true}});
-        QElapsedTimer Clock;
-        Clock.start();
-        while (Program.WindowFills(Name).size() <= Before && Clock.elapsed() < TProgramHarness::Patience)
-            QThread::msleep(100);
-        const QList<QJsonObject> Fills = Program.WindowFills(Name);
-        EXPECT_GT(Fills.size(), Before) << Name.toStdString() << " never logged itself";
-        return Fills.size() > Before ? Fills.last() : QJsonObject();
+        const QJsonObject State = Program.WindowStateNow(Name);
+        EXPECT_FALSE(State.isEmpty()) << Name.toStdString() << " never logged itself";
+        return State;
     }
 
     // Clicks Button of the open window Name through its script.
@@ -75,6 +68,23 @@ protected:
     {
         ASSERT_TRUE(Program.WaitForWindow(Name));
         Program.AnswerDialog(Name, {}, QString::fromLatin1(Button));
+    }
+
+    void WaitUntilGone(const QString& Title) const
+    {
+        for (int Poll = 0; Poll < 50 && Desktop->Shows(Title); ++Poll)
+            QThread::msleep(100);
+    }
+
+    // The list that "一覧(&L)" of the open window Owner opens once the buttons Chosen are clicked, looked
+    // at and closed again.
+    void LookAtItsList(const QString& Owner, std::initializer_list<const char*> Chosen, const QString& List,
+                       const QString& Title, const QString& Shot)
+    {
+        for (const char* Button : Chosen)
+            Click(Owner, Button);
+        Click(Owner, "btnList");
+        CloseByKey(Look(List, Title, Shot), Title);
     }
 
     // Escape into the window until it is gone.
@@ -146,7 +156,8 @@ TEST_P(SmallScreenE2ETest, TheWindowsOfACallStandWhole)
     ASSERT_NE(Call, 0u);
     // The call's window stands in front of the list: out of the way for the list's picture, as a user
     // would drag it.
-    Desktop->XDoTool({QStringLiteral("windowmove"), QString::number(Call), QStringLiteral("1300"), QStringLiteral("0")});
+    Desktop->XDoTool(
+        {QStringLiteral("windowmove"), QString::number(Call), QStringLiteral("1300"), QStringLiteral("0")});
     Click(QStringLiteral("MainForm"), "tbtnHisList");
     (void)Look(QStringLiteral("HistoryList"), QStringLiteral("着信対応履歴一覧"), QStringLiteral("history"));
 }
@@ -175,36 +186,28 @@ TEST_P(SmallScreenE2ETest, TheMenuCommandsWindowsStandWhole)
             Look(QString::fromLatin1(Window.Window), Window.Title, QString::fromLatin1(Window.Shot));
         ASSERT_NE(Shown, 0u);
         Click(QString::fromLatin1(Window.Window), "btnCancel");
-        for (int Poll = 0; Poll < 50 && Desktop->Shows(Window.Title); ++Poll)
-            QThread::msleep(100);
+        WaitUntilGone(Window.Title);
     }
 
     // The export and its list of the call history.
     Click(QStringLiteral("MainForm"), "mmExportFile");
-    const qulonglong Export = Look(QStringLiteral("FileExport"), QStringLiteral("テキストファイル出力"), QStringLiteral("export"));
+    const qulonglong Export =
+        Look(QStringLiteral("FileExport"), QStringLiteral("テキストファイル出力"), QStringLiteral("export"));
     ASSERT_NE(Export, 0u);
-    Click(QStringLiteral("FileExport"), "rbNormal");
-    Click(QStringLiteral("FileExport"), "bbtnAllSet");
-    Click(QStringLiteral("FileExport"), "btnList");
-    const QString ExportListTitle = QStringLiteral("テキストファイル出力　着信対応履歴一覧");
-    CloseByKey(Look(QStringLiteral("RecvHisFileExportList"), ExportListTitle, QStringLiteral("export-list")),
-               ExportListTitle);
+    LookAtItsList(QStringLiteral("FileExport"), {"rbNormal", "bbtnAllSet"}, QStringLiteral("RecvHisFileExportList"),
+                  QStringLiteral("テキストファイル出力　着信対応履歴一覧"), QStringLiteral("export-list"));
     Click(QStringLiteral("FileExport"), "btnCancel");
-    for (int Poll = 0; Poll < 50 && Desktop->Shows(QStringLiteral("テキストファイル出力")); ++Poll)
-        QThread::msleep(100);
+    WaitUntilGone(QStringLiteral("テキストファイル出力"));
 
     // The list print, its list and its preview.
     Click(QStringLiteral("MainForm"), "mmListPrint");
     ASSERT_NE(Look(QStringLiteral("ListPrint"), QStringLiteral("一覧表の印刷"), QStringLiteral("print")), 0u);
-    Click(QStringLiteral("ListPrint"), "bbtnSet");
-    Click(QStringLiteral("ListPrint"), "btnList");
-    const QString PrintListTitle = QStringLiteral("一覧表印刷　着信対応履歴一覧");
-    CloseByKey(Look(QStringLiteral("RecvHisListPrintList"), PrintListTitle, QStringLiteral("print-list")),
-               PrintListTitle);
+    LookAtItsList(QStringLiteral("ListPrint"), {"bbtnSet"}, QStringLiteral("RecvHisListPrintList"),
+                  QStringLiteral("一覧表印刷　着信対応履歴一覧"), QStringLiteral("print-list"));
     Click(QStringLiteral("ListPrint"), "btnPreview");
     ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("ListPrintPreview")));
-    (void)Look(QStringLiteral("ListPrintPreview"), StateNow(QStringLiteral("ListPrintPreview")).value(u"title").toString(),
-               QStringLiteral("preview"));
+    (void)Look(QStringLiteral("ListPrintPreview"),
+               StateNow(QStringLiteral("ListPrintPreview")).value(u"title").toString(), QStringLiteral("preview"));
 }
 
 TEST_P(SmallScreenE2ETest, TheDirectorysWindowsStandWhole)
@@ -214,8 +217,8 @@ TEST_P(SmallScreenE2ETest, TheDirectorysWindowsStandWhole)
 
 TEST_P(SmallScreenE2ETest, TheProAtlasMapStandsWhole)
 {
-    LookAtTheMap(1, QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ALPS\\Rdw70\\Program"), QStringLiteral("ProAtlasView"),
-                 QStringLiteral("プロアトラス2002"));
+    LookAtTheMap(1, QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ALPS\\Rdw70\\Program"),
+                 QStringLiteral("ProAtlasView"), QStringLiteral("プロアトラス2002"));
 }
 
 TEST_P(SmallScreenE2ETest, TheMapFanMapStandsWhole)

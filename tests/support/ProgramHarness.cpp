@@ -292,6 +292,15 @@ void TProgramHarness::AnswerDialog(const QString& Window, const QJsonObject& Fie
         {{QStringLiteral("window"), Window}, {QStringLiteral("fields"), Fields}, {QStringLiteral("click"), Click}});
 }
 
+QJsonObject TProgramHarness::WindowStateNow(const QString& Name)
+{
+    const qsizetype Before = WindowFills(Name).size();
+    ScriptLine({{QStringLiteral("window"), Name}, {QStringLiteral("log"), true}});
+    (void)WaitFor([&] { return WindowFills(Name).size() > Before; });
+    const QList<QJsonObject> Fills = WindowFills(Name);
+    return Fills.size() > Before ? Fills.last() : QJsonObject();
+}
+
 void TProgramHarness::ScriptLine(const QJsonObject& Line)
 {
     QFile File(Env.value(QStringLiteral("VX_DIALOG_ANSWERS")));

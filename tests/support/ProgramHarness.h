@@ -129,6 +129,8 @@ public:
     void AnswerDialog(const QString& Window, const QJsonObject& Fields, const QString& Click);
     // Appends one line of any keys to the scripted windows' answers (platform/ui/WindowScript.h).
     void ScriptLine(const QJsonObject& Line);
+    // What the open window Name logs of itself when asked now; empty when it did not within the patience.
+    [[nodiscard]] QJsonObject WindowStateNow(const QString& Name);
     // Runs the program on the desktop of the test's own session (DISPLAY, the session bus, the input
     // method) instead of offscreen.
     void UseDesktop();

@@ -51,8 +51,9 @@ TEST(WindowLogTest, CutTextsTellsTheControlsTooNarrowForTheirText)
 
     QStringList Cut = CutTexts(&Window);
     Cut.sort();
-    QStringList Expected{QStringLiteral("btnNarrow"), QStringLiteral("chkNarrow"),        QStringLiteral("edtNarrow"),
-                         QStringLiteral("lblNarrow"), QStringLiteral("lblWrappedShort"), QStringLiteral("rbNarrow"),
+    QStringList Expected{QStringLiteral("btnNarrow"),           QStringLiteral("chkNarrow"),
+                         QStringLiteral("edtNarrow"),           QStringLiteral("lblNarrow"),
+                         QStringLiteral("lblWrappedShort"),     QStringLiteral("rbNarrow"),
                          QStringLiteral("QLabel 名無し") + Text};
     Expected.sort();
     EXPECT_EQ(Cut, Expected) << Cut.join(u' ').toStdString();
