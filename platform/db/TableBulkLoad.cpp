@@ -32,9 +32,14 @@ bool TTable::TImpl::DeferIndexes(const QStringList& Keep)
     // The index comes back from the table's definition, never from the text the file keeps for it:
     // a file made elsewhere may hold any statements there.
     sqlite3_stmt* Find = Prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    bool AnyKept = false;
     for (const TIndexDef& Index : std::as_const(FDef.Indexes)) {
-        if (Index.Primary || Index.Unique || Keep.contains(Index.Name, Qt::CaseInsensitive))
+        if (Index.Primary)
             continue;
+        if (Index.Unique || Keep.contains(Index.Name, Qt::CaseInsensitive)) {
+            AnyKept = true;
+            continue;
+        }
         const QString Name = IndexSqlName(SqlTableName(), Index);
         const QString Sql = IndexSql(FDef, SqlTableName(), Index);
         Bind(Find, {Name});
@@ -49,9 +54,13 @@ bool TTable::TImpl::DeferIndexes(const QStringList& Keep)
     }
     if (FDeferredIndexes.isEmpty())
         return false;
-    // The rows of a load and the sorts that build its indexes stay in memory up to this much,
-    // instead of being spilled to the file, and the journal synced, every time the cache fills.
-    Exec(CacheSizeSql(BulkCacheKiB));
+    // An index kept through the load takes its records at random places: its pages stay in memory
+    // up to this much, instead of being spilled to the file, and the journal synced, every time the
+    // cache fills. Without one the rows are appended at the table's end, each page written once
+    // when the cache is full and its memory used again, rather than every page of the file taking
+    // fresh memory of its own until the commit.
+    if (AnyKept)
+        Exec(CacheSizeSql(BulkCacheKiB));
     return true;
 }
 
@@ -65,7 +74,8 @@ void TTable::TImpl::BuildDeferredIndexes()
     // With temporary storage in memory the sorter takes a block of the heap for every key it is
     // given; with temporary files allowed it packs the keys into large runs instead and still keeps
     // them in memory up to the cache's size, which a load of this program never passes.
-    Exec(QStringLiteral("PRAGMA threads=4; PRAGMA temp_store=FILE"));
+    // The sorts keep their runs in memory up to the cache's size.
+    Exec(CacheSizeSql(BulkCacheKiB) + QStringLiteral("; PRAGMA threads=4; PRAGMA temp_store=FILE"));
     try {
         while (!FDeferredIndexes.isEmpty()) {
             Exec(FDeferredIndexes.constFirst());
