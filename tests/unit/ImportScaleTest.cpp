@@ -276,7 +276,7 @@ TEST(ImportScaleTest, AnUnfinishedRunIsToldOnceAtTheNextStart)
     EXPECT_TRUE(TakeUnfinishedImportNotice(Data.Folder).isEmpty());
 }
 
-// A run large enough to build the destination's indexes after its rows.
+// A run that builds the destination's indexes after its rows: smaller than the program's least.
 constexpr int DeferredLines = 1200;
 
 // Runs every batch of Run, with Between called after each; answers how many there were.
@@ -297,6 +297,8 @@ TEST(ImportScaleTest, IndexesAreBuiltAfterTheRowsOnlyWhereTheFileOutweighsTheTab
     EXPECT_TRUE(DefersIndexes(DeferIndexesMinLines, 0));
     EXPECT_TRUE(DefersIndexes(100000, 100000));
     EXPECT_FALSE(DefersIndexes(100000, 100001));
+    EXPECT_FALSE(DefersIndexes(DeferredLines, 0));
+    EXPECT_TRUE(DefersIndexes(DeferredLines, 0, DeferredLines));
 
     for (const qint64 Lines : {qint64(0), qint64(DeferredLines)}) {
         TRecvData Data;
@@ -304,6 +306,7 @@ TEST(ImportScaleTest, IndexesAreBuiltAfterTheRowsOnlyWhereTheFileOutweighsTheTab
         WriteBytes(Input, HistoryLines(DeferredLines));
         TImportRun Run = HistoryRun(Data, Input);
         Run.LineCount = Lines;
+        Run.DeferIndexesFrom = DeferredLines;
         Run.Begin();
         EXPECT_EQ(Run.IndexesDeferred(), Lines > 0);
         (void)RunAllBatches(Run, [&](int) {
@@ -327,6 +330,7 @@ TEST(ImportScaleTest, ACallDuringARunWithoutIndexesIsStoredAndItsCallerFound)
     WriteBytes(Input, DirectoryLines(DeferredLines));
     TImportRun Run = DirectoryRun(Data, Input);
     Run.LineCount = DeferredLines;
+    Run.DeferIndexesFrom = DeferredLines;
     Run.Begin();
     ASSERT_TRUE(Run.IndexesDeferred());
     int Calls = 0;
@@ -367,6 +371,7 @@ TEST(ImportScaleTest, AKillDuringTheIndexBuildLeavesTheRowsAndTheNextStartBuilds
     WriteBytes(Input, HistoryLines(DeferredLines, 1));
     TImportRun Run = HistoryRun(Data, Input);
     Run.LineCount = DeferredLines;
+    Run.DeferIndexesFrom = DeferredLines;
     Run.Begin();
     ASSERT_TRUE(Run.IndexesDeferred());
     (void)RunAllBatches(Run, [](int) {});
@@ -413,6 +418,7 @@ TEST(ImportScaleTest, AFullDiskDuringTheIndexBuildLeavesTheTableAsBeforeTheRun)
     TFaultyVfs Disk;
     TImportRun Run = HistoryRun(Data, Input);
     Run.LineCount = DeferredLines;
+    Run.DeferIndexesFrom = DeferredLines;
     Run.Begin();
     ASSERT_TRUE(Run.IndexesDeferred());
     (void)RunAllBatches(Run, [](int) {});

@@ -89,9 +89,9 @@ QString ImportSummaryText(const TImportCounts& Counts)
         .arg(Counts.StoredCount);
 }
 
-bool DefersIndexes(qint64 Lines, qint64 Rows)
+bool DefersIndexes(qint64 Lines, qint64 Rows, qint64 MinLines)
 {
-    return Lines >= DeferIndexesMinLines && Lines >= Rows;
+    return Lines >= MinLines && Lines >= Rows;
 }
 
 QStringList IndexesKeptByImport(TImportDest Dest)
@@ -197,7 +197,7 @@ void TImportRun::Begin()
     FStore->AdrsSearch = FAdrsSearch.get();
     FStore->ReadTableState();
     FIndexesDeferred = false;
-    if (DefersIndexes(LineCount, FStore->RecordCount)) {
+    if (DefersIndexes(LineCount, FStore->RecordCount, DeferIndexesFrom)) {
         try {
             FIndexesDeferred = !DropSecondaryIndexes(*FTable, IndexesKeptByImport(Options.Dest)).isEmpty();
         } catch (const EDatabaseError& Error) {

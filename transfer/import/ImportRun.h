@@ -63,9 +63,10 @@ struct TImportCounts
 
 // Whether a run of Lines lines into a table of Rows rows builds the table's indexes after its rows
 // instead of threading every row into them: only where the file brings at least as many rows as
-// the table holds, and enough of them for the sorts to cost less than the rows would.
-inline constexpr qint64 DeferIndexesMinLines = 1000;
-[[nodiscard]] bool DefersIndexes(qint64 Lines, qint64 Rows);
+// the table holds, and at least MinLines of them. Below some tens of thousands of lines the two
+// ways cost the same, and the build's own commits make it the slower one.
+inline constexpr qint64 DeferIndexesMinLines = 50000;
+[[nodiscard]] bool DefersIndexes(qint64 Lines, qint64 Rows, qint64 MinLines = DeferIndexesMinLines);
 // The indexes a run leaves in place: those it looks its rows up by, and those a call that rings
 // meanwhile is looked up by.
 [[nodiscard]] QStringList IndexesKeptByImport(TImportDest Dest);
@@ -92,6 +93,7 @@ public:
     TImportMapping Mapping;
     TImportOptions Options;
     qint64 LineCount = 0; // the lines to import, as the window counted them; 0 when not known
+    qint64 DeferIndexesFrom = DeferIndexesMinLines; // the smallest run that builds its indexes after its rows
 
     // The whole run at once; the data module's tables are used. Throws an Exception with the
     // message for the user when the run cannot go on (the address completion cannot be had, the
