@@ -1,7 +1,6 @@
 #include "main/start/MainHooks.h"
 
 #include <QVariant>
-#include <QtGlobal>
 #include <QWidget>
 
 namespace {
@@ -12,12 +11,6 @@ TMainHooks& MainHooks()
 {
     static TMainHooks Hooks;
     return Hooks;
-}
-
-void ReportMissingHook(const char* Name)
-{
-    qCritical("The program's wiring left the hook %s empty: its step is left out", Name);
-    Q_ASSERT_X(false, Name, "hook not installed");
 }
 
 void SetHelpContext(QWidget* Window, int Context)
