@@ -103,7 +103,7 @@ static void InstallFileImportHooks()
             (void)MessageBoxPos(Owner, Notice, ProductName, MB_OK | MB_ICONINFORMATION);
     };
     MainHooks().ShowFileExport = [](QWidget* Owner) {
-        TFileExport Export(Owner);
+        TFileExport Export(*DMVxRelvo16, Owner);
         Export.exec();
     };
     FileExportHooks().ShowList = [](QWidget* Owner, int Source, const TExportLayout& Layout,

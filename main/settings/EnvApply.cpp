@@ -2,6 +2,7 @@
 
 #include "main/common/CommonSys.h"
 #include "main/common/CommonText.h"
+#include "main/common/StepHook.h"
 #include "main/device/VxComm.h"
 #include "main/settings/Settings.h"
 #include "main/settings/SettingsSave.h"
@@ -413,19 +414,19 @@ void TEnvApply::Apply()
         (void)Message(-1, EnvText::RestartNotice, MB_OK | MB_ICONINFORMATION);
 
     CopyToSettings();
-    if (Settings.UseFbAdrs && Hooks.PrepareFbDataModule)
-        Hooks.PrepareFbDataModule(Flags.EditionChanged);
+    if (Settings.UseFbAdrs)
+        RunStepHook(Hooks.PrepareFbDataModule, "PrepareFbDataModule", Flags.EditionChanged);
     // A file that cannot be written is told to the user; the new values stay in effect for this run and
     // go along with the next save.
     (void)SaveSettings();
 
     if (!SettingsIncomplete) {
-        if (Settings.ListMaxCount != Opened.ListMaxCount && Hooks.ReloadHistoryList)
-            Hooks.ReloadHistoryList();
+        if (Settings.ListMaxCount != Opened.ListMaxCount)
+            RunStepHook(Hooks.ReloadHistoryList, "ReloadHistoryList");
         const QString Names[3] = {Settings.SelectItem1, Settings.SelectItem2, Settings.SelectItem3};
         for (int I = 0; I < 3; ++I)
-            if (Names[I] != Opened.SelectItems[I] && Hooks.SetHistoryHeader)
-                Hooks.SetHistoryHeader(8 + I, Names[I]);
+            if (Names[I] != Opened.SelectItems[I])
+                RunStepHook(Hooks.SetHistoryHeader, "SetHistoryHeader", 8 + I, Names[I]);
     }
 
     if (Flags.RestartNeeded) {
@@ -454,8 +455,7 @@ void TEnvApply::Apply()
         OfferFbBackup();
     }
 
-    if (Hooks.ApplyMainWindowView)
-        Hooks.ApplyMainWindowView();
+    RunStepHook(Hooks.ApplyMainWindowView, "ApplyMainWindowView");
 }
 
 bool TEnvApply::RestartLine()
@@ -470,11 +470,12 @@ bool TEnvApply::RestartLine()
     Wait(500);
 
     TEnvHooks& Hooks = EnvHooks();
-    if (Flags.DataFolderChanged && Hooks.ChangeDataFolder) {
+    // A new folder the tables were not moved to would have the calls written where the settings
+    // no longer look.
+    if (Flags.DataFolderChanged) {
         try {
-            Hooks.ChangeDataFolder(Settings.DataPath);
-            if (Hooks.ReloadHistoryList)
-                Hooks.ReloadHistoryList();
+            RunStepHook(Hooks.ChangeDataFolder, "ChangeDataFolder", Settings.DataPath);
+            RunStepHook(Hooks.ReloadHistoryList, "ReloadHistoryList");
         } catch (const Exception& Error) {
             // A damaged pick list in the new folder: the program stays on the folder it had, and so
             // do the settings, or the next start would meet the same list.

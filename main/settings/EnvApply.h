@@ -30,8 +30,10 @@ struct TEnvAdrsBook
     QString Folder; // kept as USE FBADRS/FbAdrsBookName
 };
 
-// What the settings dialog needs from the program's other parts. The program fills these at start;
-// an empty hook means that part is not there, and its step is skipped.
+// What the settings dialog needs from the program's other parts. The program fills these at start.
+// The steps of the apply (the data module, the call-history list, the main window, the address
+// book's module) report an empty hook (StepHook.h); an empty look-up or test hook means its part is
+// not there.
 struct TEnvHooks
 {
     // The call-history list: reload its current view, and give header section 8, 9 or 10 a new name.

@@ -1,16 +1,7 @@
 #include "main/start/MainHooks.h"
 
-#include <QtGlobal>
-
 TMainHooks& MainHooks()
 {
     static TMainHooks Hooks;
     return Hooks;
 }
-
-void ReportMissingHook(const char* Name)
-{
-    qCritical("The program's wiring left the hook %s empty: its step is left out", Name);
-    Q_ASSERT_X(false, Name, "hook not installed");
-}
-

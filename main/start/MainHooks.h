@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/common/HelpContext.h"
+#include "main/common/StepHook.h"
 
 #include <QString>
 #include <cstdint>
@@ -68,29 +69,4 @@ struct TMainHooks
 };
 
 [[nodiscard]] TMainHooks& MainHooks();
-
-// A step hook left empty: stops a debug build at once; a release build logs it (naming the hook)
-// rather than pass over the step in silence.
-void ReportMissingHook(const char* Name);
-
-// Runs a start-up or shut-down step through its hook; an empty one is reported and the step left out.
-template <class... TArgs, class... TGiven>
-void RunStepHook(const std::function<void(TArgs...)>& Hook, const char* Name, TGiven&&... Args)
-{
-    if (Hook)
-        Hook(std::forward<TGiven>(Args)...);
-    else
-        ReportMissingHook(Name);
-}
-
-// The same for a step that answers: an empty hook is reported and answers Missing, what the step
-// has always meant without its part.
-template <class TResult, class... TArgs, class... TGiven>
-TResult AskStepHook(const std::function<TResult(TArgs...)>& Hook, const char* Name, TResult Missing, TGiven&&... Args)
-{
-    if (Hook)
-        return Hook(std::forward<TGiven>(Args)...);
-    ReportMissingHook(Name);
-    return Missing;
-}
 

@@ -119,7 +119,7 @@ void ExportAllOf(int Source, int Items, bool Hyphens, const QString& Target, con
     ResetFilePromptAnswers();
     // The scope's question, then a new target instead of the last one, when there is one.
     TScriptedBoxes Boxes("Yes,Yes");
-    TFileExport Export;
+    TFileExport Export(*DMVxRelvo16);
     Export.show();
     FileExportHooks().ShowList = [Password](QWidget* Owner, int From, const TExportLayout& Shown,
                                             const QStringList& Names) {

@@ -65,7 +65,7 @@ protected:
 TEST_F(FExportTest, FirstStartShowsTheDefaults)
 {
     TScriptedBoxes Boxes;
-    TFileExport Window;
+    TFileExport Window(*DMVxRelvo16);
     Window.show();
     EXPECT_EQ(Window.windowTitle(), QStringLiteral("テキストファイル出力"));
     EXPECT_TRUE(Window.rbRecvHis->isChecked());
@@ -90,7 +90,7 @@ TEST_F(FExportTest, StoredChoicesAndLayoutsAreShown)
              "RecvHisLayout1=2\nRecvHisLayout3=4\n");
     TScriptedBoxes Boxes;
     Settings.UseFbAdrs = true;
-    TFileExport Window;
+    TFileExport Window(*DMVxRelvo16);
     Window.show();
     EXPECT_TRUE(Window.rbAddMeibo->isChecked());
     EXPECT_TRUE(Window.rbSelect->isChecked());
@@ -109,7 +109,7 @@ TEST_F(FExportTest, StoredChoicesAndLayoutsAreShown)
 TEST_F(FExportTest, EditingRefusesTheHundredAndFirstEntry)
 {
     TScriptedBoxes Boxes;
-    TFileExport Window;
+    TFileExport Window(*DMVxRelvo16);
     Window.show();
     for (int I = 0; I < 4; ++I)
         Window.bbtnAllSet->click();
@@ -132,7 +132,7 @@ TEST_F(FExportTest, ListSavesAndCancelLeavesTheFileAlone)
     const QByteArray Before = ReadIni();
     {
         TScriptedBoxes Boxes;
-        TFileExport Window;
+        TFileExport Window(*DMVxRelvo16);
         Window.show();
         Window.chkBindDblQuote->click();
         Window.bbtnAllSet->click();
@@ -148,7 +148,7 @@ TEST_F(FExportTest, ListSavesAndCancelLeavesTheFileAlone)
         EXPECT_EQ(Layout.size(), 2);
         EXPECT_EQ(Names.value(0), QStringLiteral("着信日付"));
     };
-    TFileExport Window;
+    TFileExport Window(*DMVxRelvo16);
     Window.show();
     Window.btnList->click(); // an empty history
     AddCall();
@@ -171,7 +171,7 @@ TEST_F(FExportTest, ListSavesAndCancelLeavesTheFileAlone)
 TEST_F(FExportTest, AnItemDroppedOnTheLayoutIsSetBeforeThatRow)
 {
     TScriptedBoxes Boxes;
-    TFileExport Window;
+    TFileExport Window(*DMVxRelvo16);
     Window.show();
     QTableWidget* Dest = Window.sgDest;
     Window.sgSrc->setCurrentCell(0, 0);

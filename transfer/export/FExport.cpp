@@ -3,6 +3,7 @@
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
+#include "main/common/StepHook.h"
 #include "main/settings/Settings.h"
 #include "main/start/MainHooks.h"
 #include "main/tables/DBInfo.h"
@@ -84,7 +85,7 @@ void Colour(QAbstractButton* Button)
 
 } // namespace
 
-TFileExport::TFileExport(QWidget* Owner) : QDialog(Owner)
+TFileExport::TFileExport(TDMVxRelvo16& Data, QWidget* Owner) : QDialog(Owner), FData(Data)
 {
     setObjectName(QStringLiteral("FileExport"));
     setWindowTitle(QStringLiteral("テキストファイル出力"));
@@ -433,9 +434,9 @@ void TFileExport::btnListClick()
 {
     const bool History = FState.Settings.Source != ExportSourceMeibo;
     bool Empty = true;
-    if (DMVxRelvo16) {
-        TTableUse Use(*DMVxRelvo16, History ? TDataTable::RecvHis : TDataTable::Meibo);
-        TTable* Table = History ? RecvHisTable : MeiboTable;
+    {
+        TTableUse Use(FData, History ? TDataTable::RecvHis : TDataTable::Meibo);
+        TTable* Table = History ? FData.RecvHis() : FData.Meibo();
         if (Use.Opened() && Table) {
             Table->First();
             Empty = Table->IsEmpty();
@@ -455,8 +456,7 @@ void TFileExport::btnListClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     (void)SaveExportSettings(FState);
     QApplication::restoreOverrideCursor();
-    if (FileExportHooks().ShowList)
-        FileExportHooks().ShowList(this, FState.Settings.Source, FState.Current(), ItemNames());
+    RunStepHook(FileExportHooks().ShowList, "ShowList", this, FState.Settings.Source, FState.Current(), ItemNames());
 }
 
 bool TFileExport::eventFilter(QObject* Watched, QEvent* Event)

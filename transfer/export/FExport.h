@@ -8,6 +8,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class TDMVxRelvo16;
 class QPushButton;
 class QRadioButton;
 class QTableWidget;
@@ -26,7 +27,8 @@ class TFileExport : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFileExport(QWidget* Owner = nullptr);
+    // Data: the module whose tables the list is checked for rows.
+    explicit TFileExport(TDMVxRelvo16& Data, QWidget* Owner = nullptr);
 
     QRadioButton* rbRecvHis;
     QRadioButton* rbAddMeibo;
@@ -87,6 +89,7 @@ private:
     bool FilterGridMouse(QObject* Watched, QEvent* Event);
     void DropOnDest(int Row);
 
+    TDMVxRelvo16& FData;
     TExportState FState;
     bool FShowing = false;
     QPoint FPressedAt{-1, -1}; // where a press on the item grid may start a drag; none after a double click
