@@ -218,7 +218,7 @@ TEST_P(ExportRoundTripTest, TheFileComesBackTheSame)
         ExportAllOf(ExportSourceHistory, 12, Hyphens, Second + QStringLiteral("-calls.txt"));
         ExportAllOf(ExportSourceMeibo, 26, Hyphens, Second + QStringLiteral("-meibo.txt"));
     }
-    for (const QString Name : {QStringLiteral("-calls.txt"), QStringLiteral("-meibo.txt")}) {
+    for (const QString& Name : {QStringLiteral("-calls.txt"), QStringLiteral("-meibo.txt")}) {
         const QByteArray Before = Read(First + Name);
         EXPECT_GT(Before.count("\r\n"), 2) << Name.toStdString();
         const QByteArray After = Read(Second + Name);

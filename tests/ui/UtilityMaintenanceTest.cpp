@@ -454,8 +454,9 @@ TEST(UtilityMainFormTest, PagesHelpContextsAndFocus)
         EXPECT_EQ(Form.pgctlUtility->currentWidget()->objectName(), Pages[Page]);
         EXPECT_EQ(HelpContextOf(&Form), Contexts[Page]);
         // A page that starts with a command of a later version gives it no focus yet.
-        if (Form.FirstControl(Page)->isEnabled())
+        if (Form.FirstControl(Page)->isEnabled()) {
             EXPECT_TRUE(Form.FirstControl(Page)->hasFocus()) << Page;
+        }
     }
     EXPECT_TRUE(Form.bbtn06PP->isEnabled());
     EXPECT_TRUE(Form.bbtnConvertAdrsPos->isEnabled());
