@@ -7,9 +7,9 @@
 #include "directory/maps/windows/MapFanView.h"
 #include "directory/maps/windows/ProAtlasView.h"
 #include "main/common/CommonForms.h"
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
-#include "main/start/MainHooks.h"
 
 #include <QLineEdit>
 #include <memory>

@@ -1,10 +1,10 @@
 #include "directory/picklist/InputLst.h"
 
 #include "main/common/FormParts.h"
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/controls/NMDEdit.h"
-#include "main/start/MainHooks.h"
 #include "platform/ui/ClosedInput.h"
 
 #include <QApplication>

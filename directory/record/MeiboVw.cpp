@@ -13,7 +13,6 @@
 #include "main/device/VxComm.h"
 #include "main/settings/Settings.h"
 #include "main/settings/SettingsSave.h"
-#include "main/start/MainHooks.h"
 #include "platform/ini/IniFile.h"
 #include "platform/ui/WindowScript.h"
 #include "widelayer/UniSortListView.h"

@@ -2,9 +2,9 @@
 #include "main/common/CallerFields.h"
 #include "main/common/CommonText.h"
 #include "main/common/FormParts.h"
+#include "main/common/HelpContext.h"
 #include "main/controls/NMDEdit.h"
 #include "main/controls/SortListView.h"
-#include "main/start/MainHooks.h"
 #include "main/tables/DBInfo.h"
 #include "main/tables/MeiboEntry.h"
 #include "platform/db/Table.h"
@@ -171,9 +171,9 @@ void TMeiboView::SetPanelColors(const QColor& Color)
 
 void TMeiboView::ShowMessageControls(bool On)
 {
-    for (QWidget* Control : std::initializer_list<QWidget*>{lblLine1, lblLine2, lblBGColor, lblPreview, lblMsg1,
-                                                            lblMsg2, edtLine1, edtLine2, bbtnBGColor, bbtnResetColor,
-                                                            pnlMsg})
+    for (QWidget* Control :
+         std::initializer_list<QWidget*>{lblLine1, lblLine2, lblBGColor, lblPreview, lblMsg1, lblMsg2, edtLine1,
+                                         edtLine2, bbtnBGColor, bbtnResetColor, pnlMsg})
         Control->setEnabled(On);
     // A ticked box shows its caption in blue.
     chkMsg->setStyleSheet(chkMsg->isChecked() ? QStringLiteral("QCheckBox { color: blue; }") : QString());

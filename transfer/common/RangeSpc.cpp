@@ -2,7 +2,7 @@
 
 #include "calls/PgJump.h"
 #include "main/common/CommonText.h"
-#include "main/start/MainHooks.h"
+#include "main/common/HelpContext.h"
 #include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowScript.h"
 

@@ -1,11 +1,11 @@
 #include "transfer/export/FExport.h"
 
 #include "main/common/CommonForms.h"
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/common/StepHook.h"
 #include "main/settings/Settings.h"
-#include "main/start/MainHooks.h"
 #include "main/tables/DBInfo.h"
 #include "platform/db/Table.h"
 #include "platform/ui/ClosedInput.h"

@@ -1,7 +1,7 @@
 #include "transfer/import/ConstIn.h"
 
 #include "main/common/CommonText.h"
-#include "main/start/MainHooks.h"
+#include "main/common/HelpContext.h"
 #include "platform/ui/ClosedInput.h"
 #include "platform/ui/WindowScript.h"
 

@@ -2,11 +2,11 @@
 
 #include "main/common/CommonForms.h"
 #include "main/common/CommonText.h"
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/settings/Settings.h"
 #include "main/settings/SettingsSave.h"
-#include "main/start/MainHooks.h"
 #include "main/start/MainStartup.h"
 #include "main/tables/DBInfo.h"
 #include "platform/sys/Exceptions.h"

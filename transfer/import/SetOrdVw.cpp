@@ -1,7 +1,7 @@
 #include "transfer/import/SetOrdVw.h"
 
 #include "main/common/CommonForms.h"
-#include "main/start/MainHooks.h"
+#include "main/common/HelpContext.h"
 #include "platform/ui/WindowScript.h"
 
 #include <QHBoxLayout>

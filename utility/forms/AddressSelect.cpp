@@ -1,9 +1,9 @@
 #include "utility/forms/AddressSelect.h"
 
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/FbEditions.h"
-#include "main/start/MainHooks.h"
 #include "platform/msg/MessageBoxFlags.h"
 #include "platform/text/Cp932.h"
 #include "platform/ui/WindowLog.h"

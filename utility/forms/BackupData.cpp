@@ -1,10 +1,10 @@
 #include "utility/forms/BackupData.h"
 
 #include "main/common/CommonForms.h"
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/settings/Settings.h"
-#include "main/start/MainHooks.h"
 #include "platform/sys/Folders.h"
 #include "platform/ui/WindowLog.h"
 #include "platform/ui/WindowScript.h"
@@ -12,7 +12,6 @@
 #include "utility/tables/TableSafety.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -24,6 +23,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace Utility {
 
@@ -188,7 +188,8 @@ void TWizardDialog::FocusAtEndWhenShown(QLineEdit* Edit)
     Edit->setFocus();
     // The dialog, once shown, gives its focus widget a focus of the Tab key's kind, which selects
     // all of a line edit's text: the caret goes to the end after that.
-    QMetaObject::invokeMethod(Edit, [Edit] { Edit->end(false); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        Edit, [Edit] { Edit->end(false); }, Qt::QueuedConnection);
 }
 
 int TWizardDialog::Box(const QString& Text, unsigned Flags)

@@ -1,10 +1,10 @@
 #include "utility/forms/RestoreData.h"
 
 #include "main/common/CommonForms.h"
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/settings/Settings.h"
-#include "main/start/MainHooks.h"
 #include "platform/sys/Folders.h"
 #include "platform/ui/WindowLog.h"
 #include "platform/ui/WindowScript.h"

@@ -1,11 +1,11 @@
 #include "utility/forms/UtilMainForm.h"
 
 #include "main/common/CommonForms.h"
+#include "main/common/HelpContext.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
 #include "main/identify/FbEditions.h"
 #include "main/settings/Settings.h"
-#include "main/start/MainHooks.h"
 #include "platform/ui/WindowScript.h"
 #include "utility/fixes/AdrsPosConvert.h"
 #include "utility/fixes/KyokubanChange.h"
@@ -311,7 +311,8 @@ bool TMainForm::ApplicationHelp(int HelpContext)
         (void)MessageBoxPos(this,
                             PDFHelp.ErrorText + QStringLiteral("\r\n\r\n") + QStringLiteral("スタートメニューから『") +
                                 QStringLiteral("Mirelo　Tolvane") + QStringLiteral("』を開き  ") +
-                                QStringLiteral("\r\n") + QStringLiteral("「操作ガイドの使用について」をご確認ください  "),
+                                QStringLiteral("\r\n") +
+                                QStringLiteral("「操作ガイドの使用について」をご確認ください  "),
                             ProductName, MB_ICONWARNING);
         return false;
     }
