@@ -79,49 +79,49 @@ void SplitAtBytePosition(QStringList& Fields, const QString& Line, int CutLength
     }
 }
 
+// The fields are cut out of the line where they stand: copying the rest of the line after each
+// field made a line of many fields cost the square of its length.
 void SplitAtSeparators(QStringList& Fields, const QString& Line, int Last, const QString& Separator)
 {
-    QString Rest = Line;
+    qsizetype Start = 0;
     int I = 0;
     while (I < Last && !Separator.isEmpty()) {
-        const qsizetype At = Rest.indexOf(Separator);
+        const qsizetype At = Line.indexOf(Separator, Start);
         if (At < 0)
             break;
-        Fields[I] = Rest.left(At);
-        Rest = Rest.mid(At + Separator.size());
+        Fields[I] = Line.mid(Start, At - Start);
+        Start = At + Separator.size();
         ++I;
     }
-    Fields[I] = Rest;
+    Fields[I] = Line.mid(Start);
 }
 
 // Modes 2 and 3: a separator inside double quotes belongs to the field. A piece with an odd number
 // of quotes opens a quoted field, the next such piece closes it.
 void SplitQuoted(QStringList& Fields, const QString& Line, int Last, const QString& Separator, bool Unquote)
 {
-    const QString Quote = QStringLiteral("\"");
-    QString Rest = Line;
-    QString Pending;
+    const QStringView Text(Line);
+    qsizetype FieldStart = 0;
+    qsizetype PieceStart = 0;
     bool InQuote = false;
     int I = 0;
     while (I < Last && !Separator.isEmpty()) {
-        const qsizetype At = Rest.indexOf(Separator);
+        const qsizetype At = Line.indexOf(Separator, PieceStart);
         if (At < 0)
             break;
-        const QString Piece = Rest.left(At);
-        const bool OddQuotes = CountOccurrences(Piece, Quote) % 2 != 0;
-        Rest = Rest.mid(At + Separator.size());
+        const bool OddQuotes = Text.mid(PieceStart, At - PieceStart).count(u'"') % 2 != 0;
+        PieceStart = At + Separator.size();
         if (InQuote != OddQuotes) {
             // Inside quotes, or opening them: the separator is part of the field.
             InQuote = true;
-            Pending += Piece + Separator;
             continue;
         }
         InQuote = false;
-        Fields[I] = Pending + Piece;
-        Pending.clear();
+        Fields[I] = Line.mid(FieldStart, At - FieldStart);
+        FieldStart = PieceStart;
         ++I;
     }
-    Fields[I] = Pending + Rest;
+    Fields[I] = Line.mid(FieldStart);
     if (!Unquote)
         return;
     for (int K = 0; K <= I; ++K) {

@@ -34,7 +34,10 @@ void TPickListIndex::MoveToFront(const QString& Text)
     FChanged = true;
     if (const auto Found = FByBytes.constFind(Bytes); Found != FByBytes.cend()) {
         TEntry& Entry = FEntries[*Found];
-        Entry.Item = {0, Cp932Left(Text, FList.ItemBytes())};
+        // An item this index has already moved is in its cut form (one the file brought may be
+        // longer than the list keeps): nearly every line of an import names one of those again.
+        const bool Cut = Entry.Place < 0 && Entry.Item.Text == Text;
+        Entry.Item = {0, Cut ? Entry.Item.Text : Cp932Left(Text, FList.ItemBytes())};
         Entry.Place = Place;
         return;
     }
