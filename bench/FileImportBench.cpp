@@ -1,7 +1,6 @@
 // The text import of 100,000 call-history lines through the import window itself (TFileImport:
 // the file read, the automatic mapping, "取り込み(&I)" with its backup, batches and progress bar,
 // offscreen), beside the floor: the sqlite3 shell's .import of the same file into a table of its own.
-#include "ImportDataFolder.h"
 #include "WindowBenchMain.h"
 #include "directory/Dashrule.h"
 #include "main/settings/Settings.h"
@@ -11,6 +10,7 @@
 #include "platform/msg/CoreMessage.h"
 #include "platform/text/Cp932.h"
 #include "platform/ui/MessageBox.h"
+#include "tests/support/DataModuleFolder.h"
 #include "transfer/import/FImport.h"
 
 #include <QApplication>
@@ -66,7 +66,7 @@ QByteArray CallLines(bool EveryItem)
 }
 
 // The data folder with the file to import, the program's settings pointing at it.
-struct TDataFolder : TImportDataFolder
+struct TDataFolder : TDataModuleFolder
 {
     QString Input = Folder + QStringLiteral("calls.csv");
     explicit TDataFolder(bool EveryItem)

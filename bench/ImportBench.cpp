@@ -1,12 +1,12 @@
 // The text import at 100,000 rows: the table work of each row (the directory's look-ups of both
 // numbers, the append, a savepoint per row, one transaction) through the table engine against the
 // same statements straight through SQLite, and the whole run of a CSV with the hyphenation library.
-#include "ImportDataFolder.h"
 #include "directory/Dashrule.h"
 #include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"
 #include "platform/db/Collation.h"
 #include "platform/text/Cp932.h"
+#include "tests/support/DataModuleFolder.h"
 #include "transfer/import/ImportRun.h"
 #include "transfer/import/ImportStore.h"
 
@@ -46,7 +46,7 @@ QStringList Line(TImportDest Dest, int Row)
     return Values;
 }
 
-using TDataFolder = TImportDataFolder;
+using TDataFolder = TDataModuleFolder;
 
 // The table work of each line as the store does it, the values already converted: the directory's
 // look-ups of both numbers in SchTel1, then SchTel2, the append and post, a savepoint a line, one

@@ -175,8 +175,9 @@ int ExpectEveryAcknowledgedCallOnce(TProgramHarness& Program, const QList<TSentC
         EXPECT_LE(Row->Rang, Call.End + 2) << Call.Number.toStdString();
     }
     // A call whose answer the kill cut off may be there or not, but nothing that never rang.
-    for (const THistoryRow& Row : Rows)
+    for (const THistoryRow& Row : Rows) {
         EXPECT_TRUE(SentByNumber.contains(Row.SchTel)) << "never rang: " << Row.SchTel.toStdString();
+    }
     EXPECT_EQ(Lost, 0);
     EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());
     return static_cast<int>(Rows.size());
@@ -254,8 +255,9 @@ TEST(CallDurabilityE2ETest, ALogOutWhileCallsComeWritesEveryAcknowledgedCallBefo
         for (const THistoryRow& Row : Rows)
             Numbers.insert(Row.SchTel);
         for (const TSentCall& Call : std::as_const(Sent))
-            if (Call.Acknowledged)
+            if (Call.Acknowledged) {
                 EXPECT_TRUE(Numbers.contains(Call.Number)) << "round " << Round << ": " << Call.Number.toStdString();
+            }
         EXPECT_EQ(QFileInfo(Program.DataFolder() + TCallSpool::FileName).size(), 0);
     }
     const int Acknowledged = CountAcknowledged(Sent);

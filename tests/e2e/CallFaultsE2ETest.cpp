@@ -278,8 +278,9 @@ TEST(CallFaultsE2ETest, ACallRingsAtTheClocksTimeAfterTheClockIsSetBack)
     SetClock("-3600");
     Rings.append(RingTimed(Program, QStringLiteral("0322222222")));
     Rings.append(RingTimed(Program, QStringLiteral("0333333333")));
-    for (const TRing& Ring : Rings)
+    for (const TRing& Ring : Rings) {
         EXPECT_EQ(Ring.Exit, 0) << Ring.Number.toStdString();
+    }
     ASSERT_TRUE(Program.WaitForRows(3));
     ExpectRowsAre(HistoryRows(Program), Rings, {0, -Hour, -Hour});
     EXPECT_EQ(HistoryIntegrityProblems(Program.DataFolder()), QStringList());

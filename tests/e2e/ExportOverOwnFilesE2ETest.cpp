@@ -42,8 +42,9 @@ TEST(ExportOverOwnFilesE2ETest, ALiveTableOrALinkToItIsNoTarget)
     // A call after the refusals still finds its tables.
     ASSERT_EQ(Program.Ring(QStringLiteral("0312345679")), 0);
     EXPECT_TRUE(Program.WaitForRows(2));
-    for (const QJsonObject& Box : Program.Boxes())
+    for (const QJsonObject& Box : Program.Boxes()) {
         EXPECT_FALSE(Box.value(QStringLiteral("text")).toString().contains(QStringLiteral("オープンできませんでした")));
+    }
 }
 
 } // namespace

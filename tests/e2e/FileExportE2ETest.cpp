@@ -55,8 +55,9 @@ TEST(FileExportE2ETest, TheRangeDialogTakesItsAnswersAndOnlyThoseRowsAreWritten)
     // The start-up's notice that no CD drive is there, then "export rows 2 to 3?".
     Program.Environment().insert(QStringLiteral("VX_MSGBOX_ANSWERS"), QStringLiteral("OK,Yes"));
     ASSERT_TRUE(Program.StartAndWaitForLine());
-    for (const char* Number : {"0312340001", "0312340002", "0312340003", "0312340004"})
+    for (const char* Number : {"0312340001", "0312340002", "0312340003", "0312340004"}) {
         ASSERT_EQ(Program.Ring(QString::fromLatin1(Number)), 0);
+    }
     ASSERT_TRUE(Program.WaitForRows(4));
     ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
     Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("mmExportFile"));

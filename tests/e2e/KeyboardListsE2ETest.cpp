@@ -83,7 +83,8 @@ protected:
     void ClickAndWait(const QString& Name, const QString& Button)
     {
         const qsizetype Before = Program.WindowFills(Name).size();
-        Program.ScriptLine({{QStringLiteral("window"), Name}, {QStringLiteral("click"), Button}, {QStringLiteral("log"), true}});
+        Program.ScriptLine(
+            {{QStringLiteral("window"), Name}, {QStringLiteral("click"), Button}, {QStringLiteral("log"), true}});
         QElapsedTimer Clock;
         Clock.start();
         while (Program.WindowFills(Name).size() <= Before && Clock.elapsed() < TProgramHarness::Patience)
@@ -151,8 +152,9 @@ TEST_F(KeyboardListsE2ETest, TheExportAndPrintListsOpenedByKeysTakeTheKeys)
     // The start-up's notice that no CD drive is there, then no to both questions.
     Program.Environment().insert(QStringLiteral("VX_MSGBOX_ANSWERS"), QStringLiteral("OK,No,No"));
     StartWithMenuWindow();
-    for (const char* Number : {"0312340001", "0312340002", "0312340003"})
+    for (const char* Number : {"0312340001", "0312340002", "0312340003"}) {
         ASSERT_EQ(Program.Ring(QString::fromLatin1(Number)), 0);
+    }
     ASSERT_TRUE(Program.WaitForRows(3));
 
     // Plain text of every item, chosen as in any other test; the list is opened from the keyboard.

@@ -18,12 +18,12 @@ namespace {
 // A4 and B5 (the Japanese B5, 182 x 257 mm, as Japanese printers name it) in points; the uneven
 // queue's printable areas (left, bottom, right, top from the lower left): 6 mm left, 10 mm bottom,
 // 10 mm right, 15 mm top.
-const TCupsServer::TQueue Plain{QStringLiteral("VxPlain"),
-                                {{QStringLiteral("A4"), 595, 842, 12, 12, 583, 830},
-                                 {QStringLiteral("B5"), 516, 729, 12, 12, 504, 717}}};
-const TCupsServer::TQueue Uneven{QStringLiteral("VxUneven"),
-                                 {{QStringLiteral("A4"), 595, 842, 17, 28, 567, 799},
-                                  {QStringLiteral("B5"), 516, 729, 17, 28, 488, 686}}};
+const TCupsServer::TQueue Plain{
+    QStringLiteral("VxPlain"),
+    {{QStringLiteral("A4"), 595, 842, 12, 12, 583, 830}, {QStringLiteral("B5"), 516, 729, 12, 12, 504, 717}}};
+const TCupsServer::TQueue Uneven{
+    QStringLiteral("VxUneven"),
+    {{QStringLiteral("A4"), 595, 842, 17, 28, 567, 799}, {QStringLiteral("B5"), 516, 729, 17, 28, 488, 686}}};
 
 class ListPrintCupsE2ETest : public ::testing::Test
 {
@@ -41,17 +41,18 @@ protected:
         for (const auto& [Key, Value] :
              {std::pair("DataSelect", "2"), std::pair("ViewDate", "1"), std::pair("DatePosX", "0"),
               std::pair("DatePosY", "0"), std::pair("ViewPage", "1"), std::pair("PagePosX", "2"),
-              std::pair("PagePosY", "1"), std::pair("PageType", "3"), std::pair("Line1", "1"),
-              std::pair("Line2", "1"), std::pair("Line3", "1"), std::pair("Line4", "1"), std::pair("Line5", "1"),
-              std::pair("Line6", "1"), std::pair("HeaderColorExists", "1"), std::pair("HeaderColor", "8421504")})
+              std::pair("PagePosY", "1"), std::pair("PageType", "3"), std::pair("Line1", "1"), std::pair("Line2", "1"),
+              std::pair("Line3", "1"), std::pair("Line4", "1"), std::pair("Line5", "1"), std::pair("Line6", "1"),
+              std::pair("HeaderColorExists", "1"), std::pair("HeaderColor", "8421504")})
             Program.SetSetting(QStringLiteral("LIST PRINT"), QLatin1String(Key), QLatin1String(Value));
         Program.SetSetting(QStringLiteral("LIST PRINT LAYOUT RECVHIS"), QStringLiteral("ItemNo"),
                            QStringLiteral("1,2,3,4,6,8,25"));
         Program.SetSetting(QStringLiteral("LIST PRINT LAYOUT RECVHIS"), QStringLiteral("ItemSize"),
                            QStringLiteral("5,10,8,13,50,14,200"));
         ASSERT_TRUE(Program.StartAndWaitForLine());
-        for (int I = 0; I < Calls; ++I)
+        for (int I = 0; I < Calls; ++I) {
             ASSERT_EQ(Program.Ring(QStringLiteral("03%1").arg(11110000 + I)), 0);
+        }
         ASSERT_TRUE(Program.WaitForRows(Calls));
         ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("MainForm")));
         Program.AnswerDialog(QStringLiteral("MainForm"), {}, QStringLiteral("mmListPrint"));
@@ -66,11 +67,12 @@ protected:
         // The printer first, as a person picks it: its papers fill the paper list.
         Program.ScriptLine({{QStringLiteral("window"), QStringLiteral("PrinterSetup")},
                             {QStringLiteral("fields"), QJsonObject{{QStringLiteral("cbxPrinter"), Queue}}}});
-        Program.AnswerDialog(QStringLiteral("PrinterSetup"),
-                             {{QStringLiteral("cbxPaper"), Paper},
-                              {QStringLiteral("cbxOrientation"), Landscape ? QStringLiteral("横") : QStringLiteral("縦")},
-                              {QStringLiteral("edtCopies"), QString::number(Copies)}},
-                             QStringLiteral("btnOk"));
+        Program.AnswerDialog(
+            QStringLiteral("PrinterSetup"),
+            {{QStringLiteral("cbxPaper"), Paper},
+             {QStringLiteral("cbxOrientation"), Landscape ? QStringLiteral("横") : QStringLiteral("縦")},
+             {QStringLiteral("edtCopies"), QString::number(Copies)}},
+            QStringLiteral("btnOk"));
         Program.AnswerDialog(QStringLiteral("ListPrint"), {}, QStringLiteral("btnList"));
         ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("RecvHisListPrintList")));
         Program.AnswerDialog(QStringLiteral("RecvHisListPrintList"), {}, QStringLiteral("btnPrint"));

@@ -320,8 +320,9 @@ TEST_P(MapDisplayE2ETest, TheDisplayIsWorkedAndClosedFromBothWindowsWhileCallsCo
     }
     const QString Expected = Case.Returns ? QString(FromRecord).replace(u',', u'|') : Before;
     EXPECT_EQ(Case.Returns ? PositionOnce(Expected) : Position(), Expected);
-    if (Case.Returns)
+    if (Case.Returns) {
         EXPECT_NE(FromRecord, FromCall);
+    }
     EXPECT_EQ(Program.Process().state(), QProcess::Running);
 }
 

@@ -23,6 +23,7 @@ TEST(MemoPrintE2ETest, TheIncomingCallWindowsPrintButtonsAreEnabled)
     }
     ASSERT_FALSE(Fills.isEmpty()) << "the window did not pop up";
     const QJsonArray Disabled = Fills.last().value(QStringLiteral("disabled")).toArray();
-    for (const char* Button : {"bbnMemoPrintSet", "bbtnCopy", "bbtnMemoPrint", "bbtnPrint"})
+    for (const char* Button : {"bbnMemoPrintSet", "bbtnCopy", "bbtnMemoPrint", "bbtnPrint"}) {
         EXPECT_FALSE(Disabled.contains(QLatin1String(Button))) << Button;
+    }
 }

@@ -1,7 +1,7 @@
-#include "tests/support/ProgramHarness.h"
+#include "main/start/ProgramStart.h"
 
 #include "main/common/CommonSys.h"
-#include "main/start/ProgramStart.h"
+#include "tests/support/ProgramHarness.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,8 +56,9 @@ TEST(ProgramStartTest, AStartWhileAnotherProgramLooksWhetherItRunsGoesThrough)
         EXPECT_TRUE(Up);
         EXPECT_EQ(Program.Process().state(), QProcess::Running);
         EXPECT_GT(SawItRun, 0);
-        for (const QJsonObject& Box : Program.Boxes())
+        for (const QJsonObject& Box : Program.Boxes()) {
             EXPECT_FALSE(Box.value(QStringLiteral("text")).toString().startsWith(QStringLiteral("既に")));
+        }
     }
 }
 
@@ -79,8 +80,9 @@ TEST(ProgramStartTest, UnusableRuntimeFolderFallsBackToTheTemporaryFolder)
         Program.Environment().insert(QStringLiteral("TMPDIR"), TempDir);
         Program.WithoutPermissionOverride();
         ASSERT_TRUE(Program.StartAndWaitForLine());
-        for (const QJsonObject& Box : Program.Boxes())
+        for (const QJsonObject& Box : Program.Boxes()) {
             EXPECT_FALSE(Box.value(QStringLiteral("text")).toString().startsWith(QStringLiteral("既に")));
+        }
 
         const QString SecondLog = Program.TempPath(QStringLiteral("second.jsonl"));
         (void)Program.RunAnotherCopy(SecondLog);

@@ -67,7 +67,7 @@ QStringList Texts(const TProgramHarness& Program)
 
 TEST(SilentConversionE2ETest, YesAndAFolderConvertVersion15IntoTheDefaultDataFolder)
 {
-    for (const QString Stem : {QStringLiteral("vxrelvo15"), QStringLiteral("VxRelvo15")}) {
+    for (const QString& Stem : {QStringLiteral("vxrelvo15"), QStringLiteral("VxRelvo15")}) {
         SCOPED_TRACE(Stem.toStdString());
         TProgramHarness Program;
         QString Data;

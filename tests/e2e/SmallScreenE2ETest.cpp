@@ -50,8 +50,14 @@ protected:
         const QJsonArray Cut = State.value(QStringLiteral("cut")).toArray();
         EXPECT_TRUE(Cut.isEmpty()) << QJsonDocument(Cut).toJson(QJsonDocument::Compact).toStdString();
         // Content scrolled sideways only where the screen had no more width to give.
-        if (State.value(QStringLiteral("bars")).toObject().value(QStringLiteral("scrClient")).toArray().at(0).toBool())
+        if (State.value(QStringLiteral("bars"))
+                .toObject()
+                .value(QStringLiteral("scrClient"))
+                .toArray()
+                .at(0)
+                .toBool()) {
             EXPECT_GE(Area.width(), LaptopScreen.width() - 40) << "a scroll bar where the screen had room";
+        }
         Desktop->Screenshot(QStringLiteral("small-screen-") + Shot + u'-' + QString::fromLatin1(GetParam()));
         return Window;
     }
@@ -167,8 +173,9 @@ TEST_P(SmallScreenE2ETest, TheMenuCommandsWindowsStandWhole)
     // The start-up's notice that no CD drive is there.
     Program.Environment().insert(QStringLiteral("VX_MSGBOX_ANSWERS"), QStringLiteral("OK"));
     ASSERT_TRUE(Program.StartAndWaitForLine());
-    for (const char* Number : {"0312340001", "0312340002"})
+    for (const char* Number : {"0312340001", "0312340002"}) {
         ASSERT_EQ(Program.Ring(QString::fromLatin1(Number)), 0);
+    }
     ASSERT_TRUE(Program.WaitForRows(2));
     const struct
     {
@@ -240,7 +247,7 @@ TEST_P(SmallScreenE2ETest, TheUtilityStandsWhole)
 INSTANTIATE_TEST_SUITE_P(Scales, SmallScreenE2ETest, ::testing::Values("1", "1.5", "2"),
                          [](const ::testing::TestParamInfo<const char*>& Info) {
                              return std::string(Info.param) == "1.5" ? std::string("OneAndAHalf")
-                                                                    : std::string("Times") + Info.param;
+                                                                     : std::string("Times") + Info.param;
                          });
 
 } // namespace

@@ -60,9 +60,9 @@ TEST(UtilityStartE2ETest, WithoutAUsableDataFolderItSaysSoAndEnds)
         SCOPED_TRACE(Case);
         TProgramHarness Program;
         Program.SetProgram(QStringLiteral("VxUtil16"), Utility::UTILITY_INSTANCE_NAME);
-        if (QByteArray(Case) == "deleted")
+        if (QByteArray(Case) == "deleted") {
             ASSERT_TRUE(QDir(Program.DataFolder()).removeRecursively());
-        else
+        } else
             Program.SetSetting(QStringLiteral("COMMON"), QStringLiteral("DataPath"), QString());
         ASSERT_TRUE(Program.Start());
         ASSERT_TRUE(Program.Process().waitForFinished(TProgramHarness::Patience));

@@ -88,6 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         VX_FUZZ_CHECK(!LooksLikeUtf8(Bytes));
     // Every byte is in a line or in its line end; a last line without an end is a line too.
     VX_FUZZ_CHECK(Lines == Bytes.count('\n') + (Bytes.isEmpty() || Bytes.endsWith('\n') ? 0 : 1));
-    VX_FUZZ_CHECK(Read <= Size && Read >= qint64(Size) - 2 * Lines);
+    VX_FUZZ_CHECK(Read <= qint64(Size) && Read >= qint64(Size) - 2 * Lines);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"
 #include "platform/db/Table.h"
+#include "tests/support/DataModuleFolder.h"
 #include "tests/support/SqlRows.h"
 #include "tests/support/TableFaults.h"
 
@@ -12,37 +13,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// A data folder of its own with the data module over it: both tables, the rank list and the three
-// select-item lists, as the program has them after start-up.
-class TRecvData
+// The data module's own folder with what the tests ask of it: rows added as the call pipeline and
+// the directory window add them, queries straight from the files, writes made to fail.
+class TRecvData : public TDataModuleFolder
 {
 public:
-    TRecvData()
-    {
-        Folder = Dir.path() + QStringLiteral("/");
-        DMVxRelvo16 = new TDMVxRelvo16(Folder, Folder);
-        DMVxRelvo16->CreateRecvHisTable();
-        DMVxRelvo16->CreateMeiboTable();
-        DMVxRelvo16->CreateRankHistory();
-        for (int I = 0; I < 3; ++I)
-            DMVxRelvo16->CreateSelItemHistory(I);
-        DMVxRelvo16->LoadRankHistory();
-        for (int I = 0; I < 3; ++I)
-            DMVxRelvo16->LoadSelItemHistory(I);
-    }
-    ~TRecvData()
-    {
-        for (int I = 0; I < 3; ++I)
-            DMVxRelvo16->FreeSelItemHistory(I);
-        DMVxRelvo16->FreeRankHistory();
-        DMVxRelvo16->FreeMeiboTable();
-        DMVxRelvo16->FreeRecvHisTable();
-        delete DMVxRelvo16;
-        DMVxRelvo16 = nullptr;
-    }
-    TRecvData(const TRecvData&) = delete;
-    TRecvData& operator=(const TRecvData&) = delete;
-
     // A history row as the call pipeline appends it.
     void AddCall(int RecNo, const QString& Tel, int Division = 0)
     {
@@ -84,9 +59,6 @@ public:
         }
         EXPECT_TRUE(TableFaults::RefuseWrites(Folder + FileName, QString::fromLatin1(Table)));
     }
-
-    QTemporaryDir Dir;
-    QString Folder;
 };
 
 // The record the identification hands over for a call.

@@ -24,8 +24,9 @@ void ExpectClosed(QWidget* Window, std::initializer_list<const char*> Closed, st
         auto* Field = Window->findChild<QWidget*>(QLatin1String(Name));
         ASSERT_NE(Field, nullptr) << Name;
         EXPECT_FALSE(TakesInputMethod(Field)) << Name;
-        if (auto* Combo = qobject_cast<QComboBox*>(Field); Combo && Combo->lineEdit())
+        if (auto* Combo = qobject_cast<QComboBox*>(Field); Combo && Combo->lineEdit()) {
             EXPECT_FALSE(TakesInputMethod(Combo->lineEdit())) << Name;
+        }
     }
     for (const char* Name : Open) {
         auto* Field = Window->findChild<QWidget*>(QLatin1String(Name));

@@ -3,7 +3,6 @@
 #include "calls/HisSch.h"
 #include "calls/adapter/GetHis.h"
 #include "calls/memo/EItmSel.h"
-
 #include "platform/sys/Folders.h"
 
 #include <QApplication>
@@ -14,13 +13,13 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTest>
-#include <QVBoxLayout>
-#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -105,8 +104,9 @@ TEST(CommonFormsTest, FitToScreensBringsAStoredPlaceOntoTheNearestScreen)
         {"mostly on the left, part above it", Two, {1000, -100, 400, 300}, {880, 0, 400, 300}},
         {"no screens", {}, {3000, 2000, 400, 300}, {3000, 2000, 400, 300}},
     };
-    for (const auto& Case : Cases)
+    for (const auto& Case : Cases) {
         EXPECT_EQ(FitToScreens(Case.Stored, Case.Screens), Case.Expected) << Case.Name;
+    }
 }
 
 // A window of fixed places taller than the screen (a large scale factor, a small laptop screen) fits the
@@ -310,8 +310,9 @@ TEST(CommonFormsTest, ListFontsFiltersByPitchAndScript)
     EXPECT_TRUE(Japanese) << "a Japanese font is installed with the program's packages";
     // "ＭＳ ゴシック" is no family of the database: it stands for the Japanese monospace font.
     for (const TFontListEntry& Entry : Fixed)
-        if (Entry.Name != MsGothicFontName)
+        if (Entry.Name != MsGothicFontName) {
             EXPECT_TRUE(QFontDatabase::isFixedPitch(Entry.Name)) << Entry.Name.toStdString();
+        }
 }
 
 TEST(CommonFormsTest, GrayscaleBitmapWeighsChannelsAndRoundsTiesToEven)
@@ -330,8 +331,9 @@ TEST(CommonFormsTest, GrayscaleBitmapWeighsChannelsAndRoundsTiesToEven)
         Image.setPixel(X, 0, Cases[X].Pixel);
     GrayscaleBitmap(Image);
     EXPECT_EQ(Image.format(), QImage::Format_RGB888);
-    for (int X = 0; X < Image.width(); ++X)
+    for (int X = 0; X < Image.width(); ++X) {
         EXPECT_EQ(Image.pixel(X, 0), qRgb(Cases[X].Grey, Cases[X].Grey, Cases[X].Grey)) << X;
+    }
 }
 
 TEST(CommonFormsTest, BrowseForFolderStartsWhereAskedAndWritesBackTheChoice)

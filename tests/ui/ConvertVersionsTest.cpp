@@ -191,10 +191,11 @@ TEST(ConvertVersionsTest, TheDirectoryFieldsOfVersion15AreCopiedAndOthersGetThei
                            "UpdDateTime - AddDateTime < 1.0 / 86400 AND "
                            "abs(AddDateTime * 86400 - round(AddDateTime * 86400)) < 1e-3"));
         ASSERT_EQ(Rows.size(), 1);
-        if (Version == 14)
+        if (Version == 14) {
             EXPECT_EQ(Rows[0], (QStringList{"128000000", "0", "", "", "$D8E9EC", "", "", "1"}));
-        else
+        } else {
             EXPECT_EQ(Rows[0], (QStringList{"128000000", "2", "伝言", "", "$FFFFFF", "", "覚え", "1"}));
+        }
     }
 }
 

@@ -126,8 +126,9 @@ TEST_F(DicSchDataTest, APrefectureAloneListsItsMunicipalities)
         auto Dialog = NewDialog();
         ASSERT_EQ(Dialog->StartSearch(3, QString::fromUtf8(Pref)), 0) << Pref;
         EXPECT_EQ(Dialog->lvAdrsCity->topLevelItemCount(), Count) << Pref;
-        for (const QString& City : Rows(Dialog->lvAdrsCity, 0))
+        for (const QString& City : Rows(Dialog->lvAdrsCity, 0)) {
             EXPECT_TRUE(City.startsWith(QString::fromUtf8(Pref))) << City.toStdString();
+        }
     }
 }
 
@@ -143,7 +144,7 @@ TEST_F(DicSchDataTest, AMunicipalityNameOfSeveralPrefecturesIsDecidedByItsTownOr
     };
     for (const auto& [Address, Cities] : Cases) {
         auto Dialog = NewDialog();
-        Dialog->StartSearch(3, QString::fromUtf8(Address));
+        (void)Dialog->StartSearch(3, QString::fromUtf8(Address));
         QStringList Listed = Rows(Dialog->lvAdrsCity, 0);
         QStringList Expected = Cities;
         Listed.sort();
@@ -249,8 +250,9 @@ TEST_F(DicSchDataTest, ReadingsFillTheKanaFilterAndTheResult)
     const int Ka = Dialog->lvPosTown->topLevelItemCount();
     EXPECT_GT(Ka, 0);
     EXPECT_LT(Ka, All);
-    for (const QString& Initial : Rows(Dialog->lvPosTown, 1))
+    for (const QString& Initial : Rows(Dialog->lvPosTown, 1)) {
         EXPECT_TRUE(Initial.isEmpty() || QStringLiteral("かきくけこ").contains(Initial)) << Initial.toStdString();
+    }
     Dialog->show();
     SaveScreenshot(*Dialog, QStringLiteral("DicSch-kana"));
     const TDicSearchResult Result = Decide(*Dialog);

@@ -157,8 +157,9 @@ TEST_F(EItmSelTest, TheFontPageTakesTheStoredFontAndHandsBackTheChosenOne)
     EXPECT_EQ(Dialog->chkBold->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_NE(Dialog->chkItalic->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     // The names are sorted.
-    for (int Row = 1; Row < Dialog->lbxFontName->count(); ++Row)
+    for (int Row = 1; Row < Dialog->lbxFontName->count(); ++Row) {
         EXPECT_LE(Dialog->lbxFontName->item(Row - 1)->text(), Dialog->lbxFontName->item(Row)->text());
+    }
 
     Dialog->pgcMemoPrint->setCurrentIndex(1);
     Dialog->cbxFontSize->setCurrentText(QStringLiteral("12"));

@@ -448,8 +448,9 @@ TEST_F(EnvTest, DamagedPickListInTheChosenFolderKeepsTheProgramOnItsFolder)
     for (int I = 0; I < 3; ++I)
         DMVxRelvo16->CreateSelItemHistory(I);
     ASSERT_TRUE(DMVxRelvo16->LoadRankHistory());
-    for (int I = 0; I < 3; ++I)
+    for (int I = 0; I < 3; ++I) {
         ASSERT_TRUE(DMVxRelvo16->LoadSelItemHistory(I));
+    }
     // A call waits in the old folder's spool for its row (the start is not over yet).
     CallPipeline = new TCallPipeline;
     CallPipeline->Links.SpoolFolder = [] { return Settings.DataPath; };
@@ -522,11 +523,13 @@ TEST_F(EnvTest, EnablingRulesFollowTheirBoxes)
     };
     for (const TRule& Rule : Rules) {
         SCOPED_TRACE(Rule.Box->objectName().toStdString());
-        for (QWidget* Control : Rule.Follow)
+        for (QWidget* Control : Rule.Follow) {
             EXPECT_FALSE(Control->isEnabled()) << Control->objectName().toStdString();
+        }
         Rule.Box->click();
-        for (QWidget* Control : Rule.Follow)
+        for (QWidget* Control : Rule.Follow) {
             EXPECT_TRUE(Control->isEnabled()) << Control->objectName().toStdString();
+        }
     }
     // Same-number update needs both boxes above it.
     Dialog.chkAutoAdd->click();

@@ -444,8 +444,9 @@ TEST_F(FImportTest, AUtf8FileIsAskedAboutBeforeAnythingIsRead)
         // Read as CP932 the bytes are other characters, and not even the same fields.
         TScriptedBoxes Boxes("No");
         auto Window = Open(false);
-        for (int Row = 0; Row < Window->sgSrc->rowCount(); ++Row)
+        for (int Row = 0; Row < Window->sgSrc->rowCount(); ++Row) {
             EXPECT_NE(Source(*Window, Row), QStringLiteral("会社名"));
+        }
     }
     WriteInput(Cp932Encode(QStringLiteral("着信日付,着信時刻,電話番号,会社名\r\n")));
     TScriptedBoxes Boxes;
@@ -461,8 +462,9 @@ TEST_F(FImportTest, AFirstLineOfTooManyFieldsIsRefused)
     auto Window = Open(false);
     EXPECT_EQ(Boxes.Texts(), QStringList({QStringLiteral("指定したテキストファイルは１件目の項目数が多すぎるため  \r\n"
                                                          "取り込むことができません  ")}));
-    for (int Row = 0; Row < Window->sgSrc->rowCount(); ++Row)
+    for (int Row = 0; Row < Window->sgSrc->rowCount(); ++Row) {
         EXPECT_EQ(Source(*Window, Row), QString()) << Row;
+    }
     EXPECT_FALSE(Window->btnImport->isEnabled());
 }
 

@@ -161,8 +161,9 @@ TEST_F(FbLinkTest, TheStandInInstallsItselfAndFillsItsBooks)
 
 TEST_F(FbLinkTest, ABookWhoseTableIsNamedInAnotherCaseIsOpenedAsItIsListed)
 {
-    for (const char* Book : {"A", "b"})
+    for (const char* Book : {"A", "b"}) {
         ASSERT_EQ(Fb(0, {QStringLiteral("--new"), QString::fromUtf8(Book)}), 0);
+    }
     ASSERT_EQ(
         Fb(0, {QStringLiteral("--add"), QStringLiteral("b"), QStringLiteral("0698765432"), QStringLiteral("鈴木")}), 0);
     const QString Folder = Home.path() + QStringLiteral("/Pelmar/fbarea18/Data/Adrs/b/");
@@ -179,8 +180,9 @@ TEST_F(FbLinkTest, ABookWhoseTableIsNamedInAnotherCaseIsOpenedAsItIsListed)
 
 TEST_F(FbLinkTest, CancellingTheSettingsAfterSwitchingTheEditionKeepsTheBookInUse)
 {
-    for (const char* Book : {"A", "B"})
+    for (const char* Book : {"A", "B"}) {
         ASSERT_EQ(Fb(0, {QStringLiteral("--new"), QString::fromUtf8(Book)}), 0);
+    }
     ASSERT_EQ(
         Fb(0, {QStringLiteral("--add"), QStringLiteral("B"), QStringLiteral("0322223333"), QStringLiteral("佐藤")}), 0);
     ASSERT_EQ(Fb(1, {QStringLiteral("--new"), QStringLiteral("Z")}), 0);

@@ -109,8 +109,9 @@ TEST_F(ListPrintPreviewTest, OnePageZoomsAndPlacing)
     EXPECT_EQ(Preview->windowTitle(), QStringLiteral("印刷プレビュー"));
     EXPECT_EQ(Preview->property("HelpContext").toInt(), 78);
     EXPECT_EQ(Preview->cbxZoom->currentText(), QStringLiteral("用紙全体"));
-    for (QToolButton* Button : {Preview->sbtnFirst, Preview->sbtnPrior, Preview->sbtnNext, Preview->sbtnLast})
+    for (QToolButton* Button : {Preview->sbtnFirst, Preview->sbtnPrior, Preview->sbtnNext, Preview->sbtnLast}) {
         EXPECT_FALSE(Button->isEnabled());
+    }
     EXPECT_EQ(Preview->lblNowPage->text(), QStringLiteral("1"));
     EXPECT_EQ(Preview->lblTotalPage->text(), QStringLiteral("1"));
     SaveScreenshot(*Preview, QStringLiteral("ListPrintPreviewWhole"));
@@ -408,7 +409,6 @@ TEST_F(ListPrintPreviewTest, ThePreviewShowsWhatAPrintQueuePrints)
     static TSystemPrinters System;
     SetPrinterDevices(&System);
     ASSERT_TRUE(FindPrinter(Uneven.Name)) << "the queue is not among the printers";
-
 
     AddCalls(30);
     Configure(12, "HeaderColorExists=1\nHeaderColor=12632256\n", "12,13,20");

@@ -313,8 +313,9 @@ TEST_F(ListPrintTest, IntegerEditsKeysAndTheEnterWalk)
     W->chkViewPage->setFocus();
     QTest::keyClick(W->chkViewPage, Qt::Key_Return);
     EXPECT_EQ(W->CurrentPage(), 1);
-    for (int Tag = 0; Tag < 4; ++Tag)
+    for (int Tag = 0; Tag < 4; ++Tag) {
         EXPECT_EQ(W->PageButtons[Tag]->isChecked(), Tag == 1) << Tag;
+    }
     W->btnCancel->click();
 }
 
@@ -496,8 +497,8 @@ TEST_F(ListPrintTest, ItemsSetInTurnKeepTheirOrder)
     };
     for (const QString& Name : {QStringLiteral("着信日付"), QStringLiteral("着信時刻"), QStringLiteral("電話番号")})
         SetItem(Name);
-    EXPECT_EQ(Dest(*W), QStringList({QStringLiteral("着信日付"), QStringLiteral("着信時刻"),
-                                     QStringLiteral("電話番号"), QString()}));
+    EXPECT_EQ(Dest(*W), QStringList({QStringLiteral("着信日付"), QStringLiteral("着信時刻"), QStringLiteral("電話番号"),
+                                     QString()}));
     // Set before a chosen row: the new items go there in order, and the chosen row stays selected.
     W->lbxDest->setCurrentRow(1);
     SetItem(QStringLiteral("区分"));

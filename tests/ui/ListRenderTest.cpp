@@ -151,8 +151,9 @@ TEST(ListRenderTest, DateAndPageNumberStandInTheirColumnsAndLines)
         const TDrawn Drawn = Draw(PageOf(S), Walk);
         EXPECT_EQ(Drawn.Log().TextsWith(QStringLiteral("2023/ 3/15")).value(0).Clip.top(), Case.DateTop) << Case.What;
         EXPECT_EQ(Drawn.Log().TextsWith(QStringLiteral("Page. 1")).value(0).Clip.top(), Case.PageTop) << Case.What;
-        if (Case.DatePosY == 0)
+        if (Case.DatePosY == 0) {
             EXPECT_EQ(HeaderTop(Drawn), Case.PageTop + H + G) << Case.What;
+        }
     }
 }
 

@@ -131,8 +131,9 @@ TEST_F(MainFormTest, MenuItemsAreNamedAndDisabledUntilTheirWindowsExist)
                                                        {"tbtnMeiboList", " 登録名簿 "},
                                                        {"tbtnEnv", " 環境設定 "},
                                                        {"tbtnExit", " 終了 "}};
-    for (const auto& [Name, Caption] : Buttons)
+    for (const auto& [Name, Caption] : Buttons) {
         EXPECT_EQ(Child<QToolButton>(&Form, Name)->text(), QString::fromUtf8(Caption)) << Name;
+    }
     EXPECT_TRUE(Form.tbtnExit->isEnabled());
     EXPECT_FALSE(Form.tbtnEnv->isEnabled());
 }

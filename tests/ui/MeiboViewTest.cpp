@@ -25,8 +25,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTextCursor>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -145,8 +145,9 @@ TEST_F(MeiboViewTest, ANewEntryAndAnExistingOneShowThemselves)
     EXPECT_FALSE(View->edtLine1->isEnabled());
     EXPECT_EQ(View->ColorText(), ButtonFaceText());
     EXPECT_EQ(QApplication::focusWidget(), View->edtTel1);
-    for (const char* Name : {"edtTel1", "lvExtFile", "pnlList", "btnOpenRecv", "mmoNote", "chkMsg", "pnlBGColor"})
+    for (const char* Name : {"edtTel1", "lvExtFile", "pnlList", "btnOpenRecv", "mmoNote", "chkMsg", "pnlBGColor"}) {
         EXPECT_NE(View->findChild<QWidget*>(QLatin1String(Name)), nullptr) << Name;
+    }
     EXPECT_NE(qobject_cast<TSortListView*>(View->lvExtFile), nullptr);
 
     Data.AddEntry(7, QStringLiteral("03-1234-5678"), QStringLiteral("-"), QStringLiteral(" 田中　一郎 "));
@@ -516,8 +517,8 @@ TEST_F(MeiboViewTest, AFullEditRefusesWhatDoesNotFitAndKeepsItsText)
     QInputMethodEvent Commit; // an input method commits two characters where one fits
     Commit.setCommitString(QStringLiteral("西東"));
     QApplication::sendEvent(Edit, &Commit);
-    EXPECT_EQ(Edit->text(), QString(2, QChar(u'ア')) + QStringLiteral("西") + QString(53, QChar(u'ア')) +
-                                QStringLiteral("ビル"));
+    EXPECT_EQ(Edit->text(),
+              QString(2, QChar(u'ア')) + QStringLiteral("西") + QString(53, QChar(u'ア')) + QStringLiteral("ビル"));
     Edit->selectAll();
     Type(Edit, QStringLiteral("南"));
     EXPECT_EQ(Edit->text(), QStringLiteral("南")) << "a selection replaced makes room";

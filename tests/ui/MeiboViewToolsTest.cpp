@@ -206,8 +206,9 @@ TEST_F(MeiboViewToolsTest, AttachedFilesAreListedOnceUpToTenAndRenumbered)
     EXPECT_TRUE(View->bbtnAddExtFile->isEnabled());
     const QStringList Rows = FileRows();
     ASSERT_EQ(Rows.size(), 9);
-    for (int I = 0; I < Rows.size(); ++I)
+    for (int I = 0; I < Rows.size(); ++I) {
         EXPECT_TRUE(Rows[I].startsWith(QString::number(I + 1) + u' ')) << qPrintable(Rows[I]);
+    }
     EXPECT_EQ(View->lvExtFile->currentItem(), View->lvExtFile->topLevelItem(1)) << "the row in the same place";
     EXPECT_EQ(View->GatherInput().ExtFiles.size(), 9);
 

@@ -113,8 +113,9 @@ TEST_F(MemoPrintTest, TheMemoPrintsTheChosenItemsUnderTheirLabels)
                                            "[備考] 一行目", "二行目", "三行目"}));
     EXPECT_EQ(PdfPages(Pdf), 1);
     const QString Folder = qEnvironmentVariable("VX_SCREENSHOT_DIR");
-    if (!Folder.isEmpty())
+    if (!Folder.isEmpty()) {
         EXPECT_TRUE(PdfPageImage(Pdf, 100).save(Folder + QStringLiteral("/MemoPrint-page.png")));
+    }
 }
 
 TEST_F(MemoPrintTest, TheAddressBookModeNamesItsNumbersItsOwnWay)

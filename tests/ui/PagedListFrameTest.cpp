@@ -19,9 +19,9 @@ class TFrameHost : public QWidget
 public:
     explicit TFrameHost(int PageSize) : FPageSize(PageSize)
     {
-        Frame.MakePageButton(TPageButton::Prev);
-        Frame.MakePageButton(TPageButton::Next);
-        Frame.MakePageButton(TPageButton::Jump);
+        (void)Frame.MakePageButton(TPageButton::Prev);
+        (void)Frame.MakePageButton(TPageButton::Next);
+        (void)Frame.MakePageButton(TPageButton::Jump);
         TPagedListLook Look;
         Look.ListName = QStringLiteral("lbxList");
         Look.HeaderName = QStringLiteral("myhcList");
@@ -104,8 +104,9 @@ TEST(PagedListFrameTest, OnlyTheFirstAndTheLastLineOfAFullPageTurnIt)
         QTest::keyClick(Host.Frame.List, Case.Key, Case.Modifiers);
         const QStringList Expected = *Case.Expected ? QStringList{QString::fromLatin1(Case.Expected)} : QStringList();
         EXPECT_EQ(Host.Calls, Expected) << Case.What;
-        if (Expected.isEmpty())
+        if (Expected.isEmpty()) {
             EXPECT_NE(Host.Frame.List->currentRow(), -1) << Case.What << ": the list moved as usual";
+        }
     }
 }
 

@@ -62,8 +62,9 @@ TEST(UpdCheckTest, ByHandReportsEveryOutcome)
         EXPECT_FALSE(RunUpdateCheckByHand(&Dialog, Parameters, Program, Settings)) << Case.What;
         const QStringList Texts = Boxes.Texts();
         ASSERT_EQ(Texts.size(), Case.Starts.size()) << Case.What;
-        for (qsizetype I = 0; I < Case.Starts.size(); ++I)
+        for (qsizetype I = 0; I < Case.Starts.size(); ++I) {
             EXPECT_TRUE(Texts[I].startsWith(Case.Starts[I])) << Case.What << ": " << qPrintable(Texts[I]);
+        }
         EXPECT_TRUE(Dialog.isEnabled()) << Case.What;
     }
 

@@ -11,16 +11,16 @@
 #include "utility/tables/TableSafety.h"
 
 #include <QComboBox>
-#include <functional>
-#include <vector>
 #include <QDirIterator>
 #include <QMap>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace Utility;
 
@@ -249,8 +249,9 @@ TEST(UtilityForeignTableTest, TheOptimisationRefusesTablesWhoseSchemaCarriesStat
         QStringLiteral("「RecvHis.DB」は Tolvane１６ のテーブルとして認識できないため、最適化できませんでした  "
                        "\r\n「Meibo.DB」は Tolvane１６ のテーブルとして認識できないため、最適化できませんでした  "));
     EXPECT_EQ(Boxes.Boxes().last().value(QStringLiteral("icon")).toString(), QStringLiteral("Warning"));
-    for (const QString& File : Changed(Before, World.Path(QString())))
+    for (const QString& File : Changed(Before, World.Path(QString()))) {
         EXPECT_TRUE(File.startsWith(QStringLiteral("data/backup.opt/"))) << File.toStdString();
+    }
 }
 
 // The repair refuses each of them the same way: the table is as it was, its copy in backup.rep.
@@ -348,7 +349,8 @@ TEST(UtilityRepairTest, ATableWithADamagedPageOrCutShortKeepsEveryReadableRowAnd
              ASSERT_GT(Leaves.size(), 4);
              ASSERT_TRUE(TableFaults::OverwritePage(File, Leaves[2], '\x5a'));
          }},
-        {"the file cut short", [](const QString& File) { ASSERT_TRUE(QFile::resize(File, QFileInfo(File).size() * 2 / 3)); }},
+        {"the file cut short",
+         [](const QString& File) { ASSERT_TRUE(QFile::resize(File, QFileInfo(File).size() * 2 / 3)); }},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);
@@ -482,8 +484,9 @@ TEST(UtilityMainFormTest, F1WithoutAUsableGuideWarnsOnceAndPointsToTheDesktopsMe
         QTest::keyClick(Control, Qt::Key_F1);
         ASSERT_EQ(Boxes.Texts().size(), Before + 1) << Boxes.Texts().join(u'|').toStdString();
         Before = Boxes.Texts().size();
-        EXPECT_TRUE(Boxes.Texts().last().endsWith(QStringLiteral(
-            "\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  \r\n「操作ガイドの使用について」をご確認ください  ")));
+        EXPECT_TRUE(
+            Boxes.Texts().last().endsWith(QStringLiteral("\r\n\r\nスタートメニューから『Mirelo　Tolvane』を開き  "
+                                                         "\r\n「操作ガイドの使用について」をご確認ください  ")));
         EXPECT_FALSE(Boxes.Texts().last().contains(QStringLiteral("ヘルプ")));
     }
 }

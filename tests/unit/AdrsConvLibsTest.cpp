@@ -34,13 +34,6 @@ struct TLoaded
     int PostmendRc;
 };
 
-void WriteBytes(const QString& File, const void* Data, qsizetype Size)
-{
-    QFile Out(File);
-    ASSERT_TRUE(Out.open(QIODevice::WriteOnly));
-    Out.write(static_cast<const char*>(Data), Size);
-}
-
 QByteArray Padded(const QByteArray& Text, int Size)
 {
     return Text + QByteArray(Size - Text.size(), '\0');
@@ -61,8 +54,9 @@ TEST(AdrsConvLibsTest, LoadFailuresAreShownWithTheLibraryAndExportNames)
     EXPECT_EQ(Boxes.Boxes[0].Text, QStringLiteral("Addrmend.so\r\nDLLのロードに失敗しました"));
     EXPECT_EQ(Boxes.Boxes[1].Caption, QStringLiteral("Postmend.so GetProcAddress Error"));
     EXPECT_EQ(Boxes.Boxes[1].Text, QStringLiteral("YJgZipTo\r\n関数の割り当てに失敗しました"));
-    for (const auto& Box : Boxes.Boxes)
+    for (const auto& Box : Boxes.Boxes) {
         EXPECT_EQ(Box.Flags & 0xF0u, unsigned(MB_ICONSTOP));
+    }
     // A library that did not bind answers "not loaded" without calling anything.
     TYAdrsToIn In{};
     TYAdrsToOut Out{};

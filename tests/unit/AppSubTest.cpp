@@ -397,8 +397,9 @@ TEST(AppSubHelpersTest, CompanyTypeCodesGiveTheirMarks)
         {"12", "東京商事（有）"}, {"03", "（資）東京商事"}, {"14", "東京商事（名）"}, {"05", "（相）東京商事"},
         {"16", "東京商事（財）"}, {"97", "東京商事（社）"}, {"18", "東京商事"},       {"0X", "東京商事"},
     };
-    for (const auto& Case : Cases)
+    for (const auto& Case : Cases) {
         EXPECT_EQ(MarkCompanyName(Name, QString::fromUtf8(Case.Code)), QString::fromUtf8(Case.Expected)) << Case.Code;
+    }
 }
 
 TEST(AppSubHelpersTest, SmallProcedures)
@@ -409,8 +410,9 @@ TEST(AppSubHelpersTest, SmallProcedures)
     EXPECT_DOUBLE_EQ(TruncToSeconds(WithMs), Day + (12 * 3600 + 34 * 60 + 56) / 86400.0);
     EXPECT_DOUBLE_EQ(TruncToSeconds(Day), Day);
     EXPECT_FALSE(IsWow64BeforeVista());
-    for (int Result : {1, 2, 5, 6, 8, 102, 255})
+    for (int Result : {1, 2, 5, 6, 8, 102, 255}) {
         EXPECT_TRUE(NeedsAreaCodeSearch(Result)) << Result;
+    }
     EXPECT_FALSE(NeedsAreaCodeSearch(0));
 }
 

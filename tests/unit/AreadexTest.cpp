@@ -83,8 +83,9 @@ TEST_F(AreadexTest, ExchangeAreasGiveTheirMunicipalities)
     EXPECT_EQ(Names, QStringList{QStringLiteral("神奈川県藤沢市")});
     ASSERT_EQ(Search("0112345678"), 0);
     EXPECT_EQ(Count, 10);
-    for (const QString& Name : Names)
+    for (const QString& Name : Names) {
         EXPECT_TRUE(Name.startsWith(QStringLiteral("北海道札幌市"))) << Name.toStdString();
+    }
     // The capital's area is its 23 wards; only 20 fit the list.
     ASSERT_EQ(Search("0312345678"), 0);
     EXPECT_EQ(Count, 23);

@@ -126,8 +126,9 @@ TEST(AtBackupTest, GenerationsAreTheOwnersAlone)
     EXPECT_EQ(ModeOf(F.Settings + QStringLiteral("bakData")), 0700);
     for (int G = 1; G <= 2; ++G) {
         EXPECT_EQ(ModeOf(F.Generation(G)), 0700) << G;
-        for (const char* Name : {"RecvHis.DB", "Meibo.DB", "Rank.mtd", "SelItem1.mtd"})
+        for (const char* Name : {"RecvHis.DB", "Meibo.DB", "Rank.mtd", "SelItem1.mtd"}) {
             EXPECT_EQ(ModeOf(F.Generation(G) + QLatin1String(Name)), 0600) << G << " " << Name;
+        }
     }
 }
 

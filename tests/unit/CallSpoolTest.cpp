@@ -39,8 +39,9 @@ TEST(CallSpoolTest, WaitingCallsComeBackInTheirOrderAndDoneOnesDoNot)
         // Owner-only, as the tables beside it.
         EXPECT_EQ(QFileInfo(Path).permissions() & 0x0077, 0);
         QList<TSpooledCall> Calls = Sent;
-        for (TSpooledCall& C : Calls)
+        for (TSpooledCall& C : Calls) {
             ASSERT_TRUE(Spool.Append(C));
+        }
         Spool.MarkDone(Calls[1]);
         Spool.MarkDone(Calls[3]);
         EXPECT_EQ(Spool.WaitingCount(), 3);

@@ -79,8 +79,9 @@ TEST(CommonSysTest, DeleteFolderTreeKeepFilesLeavesFilesAndTheirFolders)
     BuildTree(Root.path());
     const QString Tree = Root.path() + QStringLiteral("/tree");
     EXPECT_TRUE(DeleteFolderTree(Tree, true));
-    for (const char* Kept : {"a.txt", "sub/deeper/b.txt", "locked/c.txt"})
+    for (const char* Kept : {"a.txt", "sub/deeper/b.txt", "locked/c.txt"}) {
         EXPECT_TRUE(QFileInfo::exists(Tree + QLatin1Char('/') + QLatin1String(Kept))) << Kept;
+    }
     EXPECT_FALSE(QFileInfo::exists(Tree + QStringLiteral("/empty")));
     EXPECT_TRUE(QFileInfo(Tree + QStringLiteral("/sub/to-outside")).isSymLink());
     ExpectOutsideWhole(Root.path());
@@ -243,8 +244,9 @@ TEST(CommonSysTest, RunProgramAnswersExitCodesAndStartsInTheProgramsFolder)
     WriteFile(Found, "#!/bin/sh\nexit 0\n");
     const QString Opener = Dir.filePath(QStringLiteral("xdg-open"));
     WriteFile(Opener, "#!/bin/sh\n[ -e \"$1\" ] || exit 2\n");
-    for (const QString& StandIn : {Found, Opener})
+    for (const QString& StandIn : {Found, Opener}) {
         ASSERT_TRUE(QFile::setPermissions(StandIn, QFile::ReadOwner | QFile::ExeOwner));
+    }
     const TPathGuard Path(Dir.path());
     EXPECT_EQ(RunProgram(QStringLiteral("found-on-path"), {}, QString(), true), 0);
 

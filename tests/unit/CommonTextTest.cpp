@@ -38,8 +38,9 @@ TEST(CommonText, DigitsOnlyKeepsWhatTheBitsAllow)
         {u"(03)表5", KeepDigits, u"035"},
         {u"123", 0, u""},
     };
-    for (const TCase& Case : Cases)
+    for (const TCase& Case : Cases) {
         EXPECT_EQ(DigitsOnly(S(Case.Text), Case.Keep), S(Case.Expected)) << S(Case.Text).toStdString();
+    }
 }
 
 const char16_t FullAlnum[] =
@@ -101,8 +102,9 @@ TEST(CommonText, MbcsLeftNeverSplitsACharacter)
         {u"a😀b", 2, u"a"},     // a character CP932 lacks counts two bytes and stays whole
         {u"a😀b", 3, u"a😀"},
     };
-    for (const TCase& Case : Cases)
+    for (const TCase& Case : Cases) {
         EXPECT_EQ(MbcsLeft(S(Case.Text), Case.N), S(Case.Expected)) << S(Case.Text).toStdString() << " " << Case.N;
+    }
 }
 
 TEST(CommonText, CountOccurrencesOverlaps)
@@ -287,8 +289,9 @@ TEST(CommonText, RoundOffGoesHalfAwayFromZero)
         {1e300, std::numeric_limits<std::int64_t>::max()},
         {-1e300, std::numeric_limits<std::int64_t>::min()},
     };
-    for (const auto& [X, Expected] : Cases)
+    for (const auto& [X, Expected] : Cases) {
         EXPECT_EQ(RoundOff(X), Expected) << X;
+    }
 }
 
 } // namespace

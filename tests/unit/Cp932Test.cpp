@@ -147,8 +147,9 @@ TEST(Cp932Codec, TagCharactersAreSubstitutedNotDropped)
         EXPECT_EQ(Cp932Width(Text), Encoded.Bytes.size());
     }
     // Past the block the converter refuses as usual: the first code point after it, a variation selector.
-    for (const char32_t After : {char32_t(0xE0080), char32_t(0xE0100)})
+    for (const char32_t After : {char32_t(0xE0080), char32_t(0xE0100)}) {
         EXPECT_EQ(Cp932EncodeChecked(QString::fromUcs4(&After, 1)).Bytes.toHex(), QByteArray("81ac"));
+    }
 }
 
 TEST(Cp932Width, CountsBytesAndCutsOnCharacterBoundaries)

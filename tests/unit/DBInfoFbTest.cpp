@@ -185,10 +185,12 @@ TEST_F(FbBackupTest, TheCopyIsTheOwnersAlone)
 {
     const TUmask Open(0);
     ASSERT_TRUE(BackupFbAdrs(Data.path()));
-    for (const char* Folder : {"/backup.FbAdrs", "/backup.FbAdrs/Adrs", "/backup.FbAdrs/Adrs/Book"})
+    for (const char* Folder : {"/backup.FbAdrs", "/backup.FbAdrs/Adrs", "/backup.FbAdrs/Adrs/Book"}) {
         EXPECT_EQ(ModeOf(Data.path() + QLatin1String(Folder)), 0700) << Folder;
-    for (const char* File : {"Book/Adrs.DB", "Book/Keyword1.mtd"})
+    }
+    for (const char* File : {"Book/Adrs.DB", "Book/Keyword1.mtd"}) {
         EXPECT_EQ(ModeOf(Backup + QLatin1String(File)), 0600) << File;
+    }
 }
 
 TEST_F(FbBackupTest, AStoppedBackupKeepsThePreviousOne)

@@ -391,8 +391,9 @@ TEST(AdrsTableDefTest, AddressBookTableHasItsFieldsIndexesAndEditionPassword)
                    {18, "PrivCorp|Boolean|0"},   {30, "Joint1|String|55"},      {39, "JointHonor5|String|10"},
                    {41, "JointPrint|Boolean|0"}, {46, "JointPrint5|Boolean|0"}, {49, "Keyword1|String|100"},
                    {57, "Note|Memo|100"},        {58, "ExtFile|Memo|100"},      {62, "UpdDateTime|DateTime|0"}};
-    for (const auto& Sample : Samples)
+    for (const auto& Sample : Samples) {
         EXPECT_EQ(Fields[Sample.Position], Sample.Field);
+    }
     const QStringList Indexes = MetaIndexes(File);
     ASSERT_EQ(Indexes.size(), 19);
     EXPECT_EQ(Indexes.mid(0, 11),

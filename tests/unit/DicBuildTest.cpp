@@ -67,8 +67,9 @@ TEST_F(DicBuildTest, ACodeOfSeveralMunicipalitiesKeepsEachAsATownlessRow)
         CitiesOf(QStringLiteral("5100000")),
         (QStringList{QStringLiteral("四日市市"), QStringLiteral("三重郡朝日町"), QStringLiteral("三重郡川越町")}));
     for (const TBuildTown& Town : Data.Towns)
-        if (Town.Code == QLatin1String("5100000"))
+        if (Town.Code == QLatin1String("5100000")) {
             EXPECT_TRUE(Town.Name.isEmpty());
+        }
 }
 
 TEST_F(DicBuildTest, OfficesGetTheirMunicipalityTownAndName)
@@ -83,8 +84,9 @@ TEST_F(DicBuildTest, OfficesGetTheirMunicipalityTownAndName)
     EXPECT_EQ(Found->Name, QStringLiteral("宮内庁"));
     // A town the postal list does not know ends at the first digit of the address.
     for (const TDicOffice& Office : Data.Offices)
-        if (Office.Code == QLatin1String("5108501"))
+        if (Office.Code == QLatin1String("5108501")) {
             EXPECT_EQ(Office.Town, QStringLiteral("諏訪町"));
+        }
 }
 
 TEST_F(DicBuildTest, FieldsAreCutOnACharacterAndMissingCharactersShow)

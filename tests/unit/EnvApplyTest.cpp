@@ -45,8 +45,9 @@ TEST(EnvApplyTest, NumberTextsAndGenerationWarning)
         const char* Text;
         std::optional<int> Expected;
     } Numbers[] = {{"7", 7}, {" 14 ", 14}, {"12a", {}}, {"20", {}}, {"0", {}}, {"", {}}, {"-3", {}}, {"１２", {}}};
-    for (const auto& Case : Numbers)
+    for (const auto& Case : Numbers) {
         EXPECT_EQ(AcceptNumberText(QString::fromUtf8(Case.Text), 1, 14), Case.Expected) << Case.Text;
+    }
 
     using EState = TGenerationWarning::EState;
     const struct
@@ -96,8 +97,9 @@ TEST(EnvApplyTest, SerialPortsAndTheirComNames)
     };
     const QString Present =
         QStringLiteral("COM2=COM2 (ttyS1),COM7=COM7 (ttyUSB2),COM8=COM8 (ttyACM0),USB=USB,TAPI制御=TAPI制御");
-    for (const char* Stored : {"", "COM2", "USB", "COM10", "com5"})
+    for (const char* Stored : {"", "COM2", "USB", "COM10", "com5"}) {
         EXPECT_EQ(Shown(QLatin1String(Stored)), Present) << Stored;
+    }
     // The stored port whose device is gone keeps its place in the list.
     EXPECT_EQ(Shown(QStringLiteral("COM5")), QStringLiteral("COM2=COM2 (ttyS1),COM5=COM5 (なし) absent,COM7=COM7 "
                                                             "(ttyUSB2),COM8=COM8 (ttyACM0),USB=USB,TAPI制御=TAPI制御"));
@@ -128,8 +130,9 @@ TEST(EnvApplyTest, DriveTypeOfAPathFromTheMountTable)
         {"/mnt/share/local/d", TDriveType::Fixed}, {"/media/cd rom/x", TDriveType::CDRom},
         {"/proc/1", TDriveType::Unknown},          {"relative/x", TDriveType::NoRootDir},
     };
-    for (const auto& Case : Cases)
+    for (const auto& Case : Cases) {
         EXPECT_EQ(GetDriveType(QString::fromUtf8(Case.Path), Mounts), Case.Type) << Case.Path;
+    }
     EXPECT_TRUE(GetVolumeLabel(QStringLiteral("/media/nothing"), Mounts).isEmpty());
 }
 

@@ -52,8 +52,9 @@ TEST(ExportSettingsTest, ReadingRules)
     EXPECT_EQ(State.Settings.Range, 0);
     EXPECT_EQ(State.Settings.Type, 1);
 
-    for (const char* Bad : {"", ",", "1,", "-1", "1 ,2", "１", "1;2", "12345"})
+    for (const char* Bad : {"", ",", "1,", "-1", "1 ,2", "１", "1;2", "12345"}) {
         EXPECT_FALSE(ParseLayoutKey(QString::fromUtf8(Bad))) << Bad;
+    }
     EXPECT_EQ(ParseLayoutKey("27,0,3"), QList<int>({27, 0, 3}));
 }
 
@@ -116,8 +117,9 @@ TEST(ExportSettingsTest, LayoutEditing)
     // A hundred entries refuse Set and Add.
     TExportLayout Full;
     TLayoutEditor FullEditor(Full);
-    for (int I = 0; I < MaxExportEntries; ++I)
+    for (int I = 0; I < MaxExportEntries; ++I) {
         ASSERT_GT(FullEditor.Set(I, I % ExportItemCount), 0);
+    }
     const TExportLayout Before = Full;
     EXPECT_EQ(FullEditor.Set(0, 1), -1);
     EXPECT_EQ(FullEditor.Add(0, 1), -1);

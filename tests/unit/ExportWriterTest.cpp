@@ -116,8 +116,9 @@ TEST(ExportLinesTest, HistoryItemRules)
     TMapValues Entry;
     Entry.Texts = {{"Pos", "1234567"}, {"Tdfkn", "東京都"},   {"EMail", "a@b"},
                    {"Memo3", "m3"},    {"NameKanji", "山田"}, {"Note", " 一行目\r\n二行目 "}};
-    for (int I = 12; I < ExportItemCount; ++I)
+    for (int I = 12; I < ExportItemCount; ++I) {
         EXPECT_EQ(FormatHistoryItem(I, Row, nullptr, Settings), QString()) << I;
+    }
     EXPECT_EQ(FormatHistoryItem(12, Row, &Entry, Settings), QStringLiteral("123-4567"));
     EXPECT_EQ(FormatHistoryItem(13, Row, &Entry, Settings), QStringLiteral("東京都"));
     EXPECT_EQ(FormatHistoryItem(21, Row, &Entry, Settings), QStringLiteral("山田"));
@@ -294,7 +295,7 @@ TEST_F(ExportTablesTest, CharactersCp932LacksAreSubstitutedAndCounted)
 TEST_F(ExportTablesTest, TheSubstituteCountIsOfValuesNotOfLines)
 {
     AddCall(0, April1, "1", QStringLiteral("𠮷野家"));
-    His.FindKey({0});
+    ASSERT_TRUE(His.FindKey({0}));
     His.Edit();
     His.FieldByName("NameKanji").SetAsString(QStringLiteral("髙𠮷"));
     His.Post();

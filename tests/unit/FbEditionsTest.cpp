@@ -147,8 +147,9 @@ TEST(FbEditionsTest, JournalEntriesReachNothingOutsideTheirOwnBookFolder)
     EXPECT_FALSE(Adrs.JournalExists()); // ignored entries are not kept either
     EXPECT_EQ(FbAdrsBooks, Books({{"Book", "Book", 0}}));
 
-    for (const char* Name : {"", ".", "..", "a/b", "/a", "a\\b"})
+    for (const char* Name : {"", ".", "..", "a/b", "/a", "a\\b"}) {
         EXPECT_FALSE(IsPlainBookFolderName(QString::fromLatin1(Name))) << Name;
+    }
     EXPECT_TRUE(IsPlainBookFolderName(QStringLiteral("お客様..控え")));
 }
 
@@ -266,13 +267,16 @@ TEST(FbEditionsTest, TheProductsBookIsTheTableTheProgramReads)
     const TTableDef Read = AdrsTableDef();
     ASSERT_EQ(Written.Fields.size(), 63);
     ASSERT_EQ(Written.Fields.size(), Read.Fields.size());
-    for (qsizetype I = 0; I < Read.Fields.size(); ++I)
+    for (qsizetype I = 0; I < Read.Fields.size(); ++I) {
         EXPECT_EQ(Written.Fields[I], Read.Fields[I]) << "field " << I << ": " << Read.Fields[I].Name.toStdString();
+    }
     ASSERT_EQ(Written.Indexes.size(), 19);
     ASSERT_EQ(Written.Indexes.size(), Read.Indexes.size());
-    for (qsizetype I = 0; I < Read.Indexes.size(); ++I)
+    for (qsizetype I = 0; I < Read.Indexes.size(); ++I) {
         EXPECT_EQ(Written.Indexes[I], Read.Indexes[I]) << "index " << Read.Indexes[I].Name.toStdString();
+    }
     EXPECT_EQ(FernbookTableFile, AdrsFileName);
-    for (const int Edition : {0, 1})
+    for (const int Edition : {0, 1}) {
         EXPECT_EQ(FernbookPassword(Edition), AdrsPassword(Edition)) << Edition;
+    }
 }

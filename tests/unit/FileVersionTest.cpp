@@ -69,7 +69,8 @@ TEST(FileVersionTest, DamagedFilesStateNoVersion)
         {"no ELF file", "#!/bin/sh\n"},
         {"empty", {}},
     };
-    for (const auto& Case : Cases)
+    for (const auto& Case : Cases) {
         EXPECT_EQ(ReadFileVersion(WriteBytes(Dir, QLatin1String(Case.What), Case.Bytes)), std::nullopt) << Case.What;
+    }
     EXPECT_EQ(ReadFileVersion(WriteBytes(Dir, QStringLiteral("copy"), Library)), (TVersion{2, 0, 0, 8}));
 }

@@ -200,8 +200,9 @@ TEST(ImportTextTest, LinesComeWholeWhereverTheReadsOfTheFileEnd)
         if (*Last)
             Expected.append(QByteArray(Last).replace("\r", ""));
         ASSERT_EQ(Read.size(), Expected.size()) << Last;
-        for (qsizetype I = 0; I < Read.size(); ++I)
+        for (qsizetype I = 0; I < Read.size(); ++I) {
             EXPECT_EQ(Read[I], Expected[I]) << "line " << I;
+        }
         EXPECT_FALSE(Reader.ReadLine(Line));
     }
 }

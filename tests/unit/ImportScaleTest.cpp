@@ -1,6 +1,6 @@
+#include "main/identify/AppSub.h"
 #include "main/tables/HisInfo.h"
 #include "main/tables/PickListIndex.h"
-#include "main/identify/AppSub.h"
 #include "platform/db/Table.h"
 #include "platform/db/TableIndexes.h"
 #include "platform/text/Cp932.h"
@@ -208,8 +208,9 @@ TEST(ImportScaleTest, TheIndexMatchesTheListOnRandomMovesAndAdditions)
     }
     Index.Apply();
     ASSERT_EQ(Moved.Count(), Plain.Count());
-    for (int I = 0; I < Plain.Count(); ++I)
+    for (int I = 0; I < Plain.Count(); ++I) {
         EXPECT_EQ(Moved.StoredBytes(Moved.GetText(I)), Plain.StoredBytes(Plain.GetText(I))) << I;
+    }
 }
 
 // A history run of Lines lines, begun.
@@ -309,9 +310,7 @@ TEST(ImportScaleTest, IndexesAreBuiltAfterTheRowsOnlyWhereTheFileOutweighsTheTab
         Run.DeferIndexesFrom = DeferredLines;
         Run.Begin();
         EXPECT_EQ(Run.IndexesDeferred(), Lines > 0);
-        (void)RunAllBatches(Run, [&](int) {
-            EXPECT_EQ(MissingIndexes(*RecvHisTable).size(), Lines > 0 ? 7 : 0);
-        });
+        (void)RunAllBatches(Run, [&](int) { EXPECT_EQ(MissingIndexes(*RecvHisTable).size(), Lines > 0 ? 7 : 0); });
         EXPECT_EQ(Run.Finish().StoredCount, DeferredLines);
         TTableUse Use(*DMVxRelvo16, TDataTable::RecvHis);
         EXPECT_EQ(MissingIndexes(*RecvHisTable), QStringList());

@@ -32,7 +32,8 @@ protected:
     {
         const TDataTable Which = Dest == TImportDest::Meibo ? TDataTable::Meibo : TDataTable::RecvHis;
         TTableUse Use(*DMVxRelvo16, Which);
-        TImportStore Store(Dest == TImportDest::Meibo ? *MeiboTable : *RecvHisTable, Dest, {RankHistory, SelItemHistory});
+        TImportStore Store(Dest == TImportDest::Meibo ? *MeiboTable : *RecvHisTable, Dest,
+                           {RankHistory, SelItemHistory});
         Store.SameReplace = SameReplace;
         Store.Now = [] { return Moment; };
         Store.ReadTableState();
@@ -149,8 +150,9 @@ TEST_F(ImportStoreTest, SameNumbersAreCountedPerEntry)
         int RecNo = -2;
         FindSameNumbers(*MeiboTable, Values(27, {{1, Case.Tel1}, {2, Case.Tel2}}), Record, Count, RecNo);
         EXPECT_EQ(Count, Case.Count) << Case.Tel1 << " " << Case.Tel2;
-        if (Case.Count == 1)
+        if (Case.Count == 1) {
             EXPECT_EQ(RecNo, Case.RecNo) << Case.Tel1 << " " << Case.Tel2;
+        }
     }
 }
 

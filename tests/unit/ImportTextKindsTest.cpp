@@ -125,8 +125,9 @@ TEST(ImportTextKindsTest, AFullDiskStopsTheRunAndTakesBackWhatItStored)
         // Batches committed before the disk filled are taken back once it has room again.
         TImportRun Run = CallRun(Data, Input, 3);
         Run.Begin();
-        for (int I = 0; I < 5; ++I)
+        for (int I = 0; I < 5; ++I) {
             ASSERT_TRUE(Run.RunBatch(std::chrono::milliseconds(0)));
+        }
         Disk.WriteFault = SQLITE_FULL;
         bool Refused = false;
         try {

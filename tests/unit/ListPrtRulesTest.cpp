@@ -31,12 +31,14 @@ TEST(ListPrtRulesTest, TheOuterFrameSwitchesAllFourTogether)
     for (int Rule : {RuleTop, RuleBottom, RuleLeft})
         Rules.Line[Rule] = true;
     ClickRuleButton(Rules, RuleButtonOuter, 0);
-    for (int Rule : {RuleTop, RuleBottom, RuleLeft, RuleRight})
+    for (int Rule : {RuleTop, RuleBottom, RuleLeft, RuleRight}) {
         EXPECT_TRUE(Rules.Line[Rule]) << Rule;
+    }
     EXPECT_FALSE(Rules.Line[RuleInnerHorz]);
     ClickRuleButton(Rules, RuleButtonOuter, 0);
-    for (int Rule : {RuleTop, RuleBottom, RuleLeft, RuleRight})
+    for (int Rule : {RuleTop, RuleBottom, RuleLeft, RuleRight}) {
         EXPECT_FALSE(Rules.Line[Rule]) << Rule;
+    }
     // All on but in another type: the click retypes them instead of switching them off.
     ClickRuleButton(Rules, RuleButtonOuter, 0);
     ClickRuleButton(Rules, RuleButtonOuter, 3);
@@ -46,8 +48,9 @@ TEST(ListPrtRulesTest, TheOuterFrameSwitchesAllFourTogether)
     ClickRuleButton(Rules, RuleButtonInner, 1);
     EXPECT_TRUE(Rules.Line[RuleInnerHorz] && Rules.Line[RuleInnerVert]);
     ClickRuleButton(Rules, RuleButtonNone, 1);
-    for (bool On : Rules.Line)
+    for (bool On : Rules.Line) {
         EXPECT_FALSE(On);
+    }
 }
 
 TEST(ListPrtRulesTest, OnlyTheTopAndBottomRulesAskForARecount)
@@ -74,8 +77,9 @@ TEST(ListPrtRulesTest, MarginTextsAreAcceptedWithOneDecimalOrGoBack)
         {"1.25", {}}, {"1..2", {}}, {"123", {}},   {".", {}},     {"", {}}, {"1a", {}},
         {"１２", {}}, {"-1", {}},   {"12.3.", {}}, {"123.", {}},
     };
-    for (const auto& C : Cases)
+    for (const auto& C : Cases) {
         EXPECT_EQ(AcceptMarginText(QString::fromUtf8(C.Text), 4), C.Value) << C.Text;
+    }
     EXPECT_EQ(MarginText(120), QStringLiteral("12.0"));
     EXPECT_EQ(MarginText(5), QStringLiteral("0.5"));
     EXPECT_EQ(MarginText(500), QStringLiteral("50.0"));
@@ -116,11 +120,13 @@ TEST(ListPrtRulesTest, ThePreviewDrawsEachRuleThatIsOnAtItsPlace)
         QPainter Painter(&Image);
         DrawLinePreview(Painter, Image.size(), Rules);
     }
-    for (int Y : {6, 7, 8})
+    for (int Y : {6, 7, 8}) {
         EXPECT_EQ(Image.pixelColor(30, Y), Qt::black) << Y;
+    }
     EXPECT_NE(Image.pixelColor(30, 9), Qt::black);
-    for (int X : {53, 52})
+    for (int X : {53, 52}) {
         EXPECT_EQ(Image.pixelColor(X, 20), Qt::black) << X;
+    }
     EXPECT_NE(Image.pixelColor(51, 20), Qt::black);
     EXPECT_NE(Image.pixelColor(20, 33), Qt::black) << "the bottom rule is off";
     EXPECT_EQ(Image.pixelColor(2, 6), QColor(0xC0, 0xC0, 0xC0)) << "corner guide mark";
@@ -145,8 +151,9 @@ TEST(CustomColorsTest, TheFileKeepsSixDigitsBlueFirst)
 
 TEST(CustomColorsTest, UnreadableValuesAreBlack)
 {
-    for (const char* Text : {"", "FF", "0000FF0", "0x00FF", "GG0000", "+0000F", "-0000F"})
+    for (const char* Text : {"", "FF", "0000FF0", "0x00FF", "GG0000", "+0000F", "-0000F"}) {
         EXPECT_EQ(CustomColorOfText(QString::fromLatin1(Text)), QColor(Qt::black)) << Text;
+    }
     EXPECT_EQ(CustomColorOfText(QStringLiteral(" 00ff00 ")), QColor(0, 255, 0));
 }
 

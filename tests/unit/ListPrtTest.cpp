@@ -156,8 +156,9 @@ TEST(ListItemTextTest, HeadersTakeShortCaptionsOrTheItemName)
 TEST(ListItemTextTest, PageNumbersAndDatesTakeTheirFormats)
 {
     const QStringList Expected{"Page. 3", "- 3 -", "3 ページ", "Page. 3 / 7", "- 3 / 7 -", "3 / 7 ページ"};
-    for (int Type = 0; Type < 6; ++Type)
+    for (int Type = 0; Type < 6; ++Type) {
         EXPECT_EQ(PageNumberText(Type, 3, 7), Expected[Type]) << Type;
+    }
     EXPECT_EQ(PrintDateText(45000), QStringLiteral("2023/ 3/15"));
 }
 

@@ -440,8 +440,9 @@ TEST_F(MainStartupTest, PortNumberFromText)
     const QList<QPair<QString, int>> Cases = {
         {"COM1", 1}, {"COM9", 9}, {"COM12", 1}, {"COM", 0}, {"COMx", 0}, {"USB", 0}, {"TAPI制御", 0}, {"", 0},
     };
-    for (const auto& [Port, Number] : Cases)
+    for (const auto& [Port, Number] : Cases) {
         EXPECT_EQ(PortNumberFromText(Port), Number) << Port.toStdString();
+    }
 }
 
 TEST_F(MainStartupTest, AfterStartupRegistrationUpdateAndBackup)
@@ -491,8 +492,9 @@ TEST_F(MainStartupTest, CloseQuestion)
         {false, true, false, true, TCloseQuestion::Close},      {false, true, false, false, TCloseQuestion::None},
         {false, true, true, true, TCloseQuestion::None},
     };
-    for (const TCase& C : Cases)
+    for (const TCase& C : Cases) {
         EXPECT_EQ(CloseQuestion(C.EndSession, C.WindowsEnd, C.Update, C.CloseMsg), C.Question);
+    }
 }
 
 TEST_F(MainStartupTest, ShutdownOrder)

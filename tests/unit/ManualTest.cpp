@@ -92,8 +92,9 @@ TEST(ManualTest, EveryHelpContextOfTheProgramHasAPageWithContent)
     if (!Available())
         GTEST_SKIP() << "pdftotext is not installed";
     const QSet<int> Contexts = HelpContextsInSources();
-    for (int Known : {2, 3, 7, 8, 20, 23, 25, 27, 30, 34, 999})
+    for (int Known : {2, 3, 7, 8, 20, 23, 25, 27, 30, 34, 999}) {
         ASSERT_TRUE(Contexts.contains(Known)) << "the sources state context " << Known << " in a way not read here";
+    }
 
     EXPECT_TRUE(PageText(PageOf(999)).contains(QStringLiteral("目次")));
     for (int Context : Contexts) {

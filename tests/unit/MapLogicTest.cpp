@@ -51,8 +51,9 @@ TEST(MapLogicTest, TheRequestTakesTheFirstNumberOrElseTheSecondAndTheTrimmedAddr
 TEST(MapLogicTest, OneProgramTablePerSettingAndOnlyFourReturnAPlace)
 {
     ASSERT_EQ(MapPrograms().size(), static_cast<std::size_t>(MapProgramNames.size()));
-    for (int Map = 0; Map < MapProgramCount; ++Map)
+    for (int Map = 0; Map < MapProgramCount; ++Map) {
         EXPECT_TRUE(MapPrograms()[Map].NotFound.endsWith(QStringLiteral("  "))) << Map;
+    }
     QList<int> Returning;
     for (int Map = -1; Map <= MapProgramCount; ++Map)
         if (MapReturnsPosition(Map))
@@ -131,8 +132,9 @@ TEST(MapLogicTest, ProAtlasWCoordinateTextsGoBothWays)
     EXPECT_EQ(ProAtlasWCoordText(0), QString());
     EXPECT_EQ(ProAtlasWCoordValue(QStringLiteral("35/33/20000")), Lat);
     EXPECT_EQ(ProAtlasWCoordValue(QStringLiteral("139/43/20000")), Lon);
-    for (const char* Broken : {"35/33", "", "35", "a/b/c", "-1/0/0", "35/33/20000/1", "9999999999/0/0", "1//2"})
+    for (const char* Broken : {"35/33", "", "35", "a/b/c", "-1/0/0", "35/33/20000/1", "9999999999/0/0", "1//2"}) {
         EXPECT_EQ(ProAtlasWCoordValue(QString::fromLatin1(Broken)), 0u) << Broken;
+    }
 }
 
 TEST(MapLogicTest, SecondsIn256thsRoundBothWays)

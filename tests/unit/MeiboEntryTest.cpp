@@ -14,8 +14,9 @@ TEST(MeiboEntry, ColourTextsRoundTripInUpperCaseAndAnythingElseIsNoColour)
     EXPECT_EQ(ColorFromText(QStringLiteral("$FF")), 0x0000ffu);
     EXPECT_EQ(ColorFromText(QStringLiteral("$7fdf3")), 0x07fdf3u);
     EXPECT_EQ(ColorFromText(QStringLiteral("255")), 255u);
-    for (const char* Bad : {"", "$", "7fdf3f", "$7fdf3fa", "$gggggg", "clRed", "xyz", "-1", "$-1", "16777216"})
+    for (const char* Bad : {"", "$", "7fdf3f", "$7fdf3fa", "$gggggg", "clRed", "xyz", "-1", "$-1", "16777216"}) {
         EXPECT_EQ(ColorFromText(QString::fromLatin1(Bad)), std::nullopt) << Bad;
+    }
     EXPECT_EQ(ColorToText(0x0a0b0c), QStringLiteral("$0A0B0C"));
     EXPECT_EQ(ColorToText(0xff0000ffu), QStringLiteral("$0000FF")) << "a colour has 24 bits";
     EXPECT_TRUE(IsValidTelText(QStringLiteral(" 03-1234 ")));

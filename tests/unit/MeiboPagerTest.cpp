@@ -136,8 +136,9 @@ TEST_F(MeiboPagerTest, DeleteMatchingTakesExactlyTheMatchingRows)
     EXPECT_EQ(Pager.DeleteMatching(Table), Expected.size());
     const QList<int> Remaining = IndexOrder(Table, QString());
     EXPECT_EQ(Remaining.size(), 450 - Expected.size());
-    for (int RecNo : Remaining)
+    for (int RecNo : Remaining) {
         EXPECT_FALSE(Expected.contains(RecNo)) << RecNo;
+    }
 
     Pager.Condition = TMeiboSearchCondition();
     EXPECT_EQ(Pager.DeleteMatching(Table), Remaining.size());

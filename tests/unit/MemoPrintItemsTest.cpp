@@ -79,8 +79,9 @@ TEST(MemoPrintItemsTest, ABrokenListFallsBackToTheTableNeverToADoubledItem)
         ASSERT_EQ(Items.size(), MemoItemCount) << Case.Name;
         EXPECT_EQ(OrderOf(Items), Defaults(false)) << Case.Name;
         EXPECT_EQ(FlagsOf(Items), Defaults(true)) << Case.Name;
-        for (int I = 0; I < MemoItemCount; ++I)
+        for (int I = 0; I < MemoItemCount; ++I) {
             EXPECT_EQ(Items[I].TableRow, I) << Case.Name;
+        }
     }
     // The address-book pair is read apart from the own one.
     TMemoIni Ini;

@@ -41,8 +41,9 @@ TEST(NameGridTest, KeysMoveTheSelectionAndEnterChoosesWithTheGroupsReading)
     Grid.Fill(Seven());
     Grid.SetVisibleRows(2);
     // Without a selection only Down and Page Down are taken.
-    for (int Key : {Qt::Key_Up, Qt::Key_Return, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp})
+    for (int Key : {Qt::Key_Up, Qt::Key_Return, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp}) {
         EXPECT_FALSE(Grid.HandleKey(Key).Consumed) << Key;
+    }
     EXPECT_TRUE(Grid.HandleKey(Qt::Key_Down).Consumed);
     EXPECT_EQ(Grid.Row(), 0);
     EXPECT_EQ(Grid.Col(), 1);

@@ -233,18 +233,21 @@ TEST_F(NameloreTest, DebiansNameDictionary)
     const auto Taro = Names(QStringLiteral("ﾀﾛｳ"), Family, System);
     EXPECT_TRUE(Taro.contains(QStringLiteral("ﾀﾛｳ:太郎")));
     EXPECT_FALSE(Taro.contains(QStringLiteral("ﾀﾛｳ:太朗")));
-    for (int Kind : {Family, Given})
+    for (int Kind : {Family, Given}) {
         EXPECT_TRUE(Names(QStringLiteral("ﾔﾏﾀﾞ"), Kind, System).contains(QStringLiteral("ﾔﾏﾀﾞ:山田")));
+    }
 
     // What an office types most: surnames without famous people or stray words, the common forms SKK lacks.
     const auto SatoFamily = Names(QStringLiteral("ｻﾄｳ"), Family, System);
     EXPECT_TRUE(SatoFamily.contains(QStringLiteral("ｻﾄｳ:佐藤")));
-    for (const char* Famous : {"ｻﾄｳｴｲｻｸ:佐藤栄作", "ｻﾄｳﾊﾙｵ:佐藤春夫", "ｻﾄｳ:さとう"})
+    for (const char* Famous : {"ｻﾄｳｴｲｻｸ:佐藤栄作", "ｻﾄｳﾊﾙｵ:佐藤春夫", "ｻﾄｳ:さとう"}) {
         EXPECT_FALSE(SatoFamily.contains(QString::fromUtf8(Famous))) << Famous;
+    }
     const auto Shoji = Names(QStringLiteral("ｼｮｳｼﾞ"), Family, System);
     EXPECT_FALSE(Shoji.contains(QStringLiteral("ｼｮｳｼﾞ:障子")));
-    for (const char* Surname : {"ｼｮｳｼﾞ:庄司", "ｼｮｳｼﾞ:東海林", "ｼｮｳｼﾞ:荘司"})
+    for (const char* Surname : {"ｼｮｳｼﾞ:庄司", "ｼｮｳｼﾞ:東海林", "ｼｮｳｼﾞ:荘司"}) {
         EXPECT_TRUE(Shoji.contains(QString::fromUtf8(Surname))) << Surname;
+    }
     const auto Takahashi = Names(QStringLiteral("ﾀｶﾊｼ"), Family, System);
     EXPECT_TRUE(Takahashi.contains(QStringLiteral("ﾀｶﾊｼ:高橋")));
     EXPECT_TRUE(Takahashi.contains(QStringLiteral("ﾀｶﾊｼ:髙橋")));

@@ -72,7 +72,7 @@ TEST(OlderDataTest, AnEmptyNumberIsEmptyWhateverFollowsIt)
     TParadoxTable& Table = *Module.SourceMeiboTable;
     QStringList Read;
     for (Table.First(); !Table.Eof(); Table.Next())
-        for (const QString Field : {QStringLiteral("Latitude"), QStringLiteral("Longitude")}) {
+        for (const QString& Field : {QStringLiteral("Latitude"), QStringLiteral("Longitude")}) {
             const TParadoxValue Value = Table.FieldByName(Field);
             Read.append(Value.IsNull() ? QStringLiteral("-") : QString::number(Value.AsInteger()));
         }

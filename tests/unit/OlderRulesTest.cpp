@@ -49,8 +49,9 @@ TEST(OlderRulesTest, RanksBetweenAAndZInByteOrderStay)
 {
     const std::pair<const char*, const char*> Cases[]{{"b", "B"},  {"aB1", "AB1"}, {"ZZ", "A"},    {"@", "A"},
                                                       {"ａ", "A"}, {"ｱ", "A"},     {"\t y\t", "Y"}};
-    for (const auto& [From, To] : Cases)
+    for (const auto& [From, To] : Cases) {
         EXPECT_EQ(NormalRank(QString::fromUtf8(From)), QString::fromUtf8(To)) << From;
+    }
 }
 
 } // namespace

@@ -37,8 +37,10 @@ TEST(PickListTemporaries, TheListsOwnLeftTemporariesGoAtStart)
         Module.FreeSelItemHistory(0);
         Module.FreeRankHistory();
     }
-    for (const QString& Name : Left)
+    for (const QString& Name : Left) {
         EXPECT_FALSE(QFile::exists(Folder + Name)) << Name.toStdString();
-    for (const QString& Name : Kept)
+    }
+    for (const QString& Name : Kept) {
         EXPECT_TRUE(QFile::exists(Folder + Name)) << Name.toStdString();
+    }
 }

@@ -23,12 +23,14 @@ TEST(PlaceNorm, SpellingsTypedInterchangeablyAreOne)
         {"東京都 千代田区", "東京都千代田区"},
         {"ＡＢＣビル", "abcビル"},
     };
-    for (const auto& [A, B] : Same)
+    for (const auto& [A, B] : Same) {
         EXPECT_EQ(NormalisePlace(A), NormalisePlace(B)) << A << " / " << B;
+    }
     const std::pair<const char*, const char*> Different[] = {
         {"高田", "高山"}, {"桜ケ丘", "桜丘"}, {"1-1", "11"}, {"北区", "北村"}};
-    for (const auto& [A, B] : Different)
+    for (const auto& [A, B] : Different) {
         EXPECT_NE(NormalisePlace(A), NormalisePlace(B)) << A << " / " << B;
+    }
 }
 
 TEST(PlaceNorm, BrokenBytesNeverVanishOrRunOver)

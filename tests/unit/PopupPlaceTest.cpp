@@ -25,8 +25,9 @@ TEST(PopupPlaceTest, ThePopupTakesTheSideOfTheEditTheCandidateListLeavesFree)
         // At the bottom right: over the edit after all, pulled back onto the screen.
         {"corner", QRect(1100, 1000, 150, 21), QPoint(1280 - 420, 1000 - 207)},
     };
-    for (const TCase& Case : Cases)
+    for (const TCase& Case : Cases) {
         EXPECT_EQ(NameDicPopupPlace(Case.Edit, Popup, Screen), Case.Expected) << Case.Name;
+    }
 }
 
 TEST(PopupPlaceTest, ASecondScreenKeepsItsOwnEdges)

@@ -46,8 +46,9 @@ protected:
 TEST_F(PostalJsonTest, TheCallbackWrapperAndThePackagesOwnRowsAreNoEntries)
 {
     EXPECT_EQ(File.Rejected, 0);
-    for (const TPostalRow& Row : File.Rows)
+    for (const TPostalRow& Row : File.Rows) {
         EXPECT_EQ(Row.Code.size(), 7) << Row.Code.toStdString();
+    }
     EXPECT_EQ(File.Rows.front().Code, QStringLiteral("0010000"));
     EXPECT_EQ(Data.Source, QStringLiteral("test"));
 }

@@ -74,8 +74,9 @@ TEST(PrintItemsTest, CleaningDropsUnknownItemsAndSecondPlacesButKeepsBlanks)
 TEST(PrintItemsTest, SettingRemovingAndMovingFollowTheItemRules)
 {
     TLayout Layout;
-    for (int I = 0; I < 3; ++I)
+    for (int I = 0; I < 3; ++I) {
         EXPECT_EQ(SetLayoutEntry(Layout, 0, BlankItemNo, History), TLayoutEdit::Done);
+    }
     EXPECT_EQ(SetLayoutEntry(Layout, 3, SerialItemNo, History), TLayoutEdit::Done);
     EXPECT_EQ(SetLayoutEntry(Layout, 0, SerialItemNo, History), TLayoutEdit::AlreadySet);
     EXPECT_EQ(Layout.size(), 4);

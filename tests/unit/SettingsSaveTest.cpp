@@ -128,11 +128,13 @@ TEST_F(SettingsSaveTest, WhoHearsOfAFailure)
     for (const TCase& Case : Cases) {
         ForgetUnsavedSettings();
         Boxes.clear();
-        for (const S Who : Case.Saves)
+        for (const S Who : Case.Saves) {
             EXPECT_FALSE(SaveSettingsFile(Who, [](TMemIniFile& Ini) { Ini.WriteString("X", "A", "9"); }));
+        }
         ASSERT_EQ(Boxes.size(), Case.Told) << Case.Name;
-        if (Case.LastNote)
+        if (Case.LastNote) {
             EXPECT_EQ(Boxes.last().Text, Expected(Denied, *Case.LastNote)) << Case.Name;
+        }
     }
 }
 

@@ -201,8 +201,9 @@ TEST_F(SettingsTest, ComPortNumbers)
 {
     const std::pair<const char*, int> Cases[] = {{"COM1", 1},  {"COM9", 9},   {"COM", -1}, {"COM10", -1}, {"COM01", -1},
                                                  {"COMx", -1}, {"COM-1", -1}, {"USB", 0},  {"com3", -1}};
-    for (const auto& [Port, Number] : Cases)
+    for (const auto& [Port, Number] : Cases) {
         EXPECT_EQ(ComPortNumber(Port), Number) << Port;
+    }
 }
 
 TEST_F(SettingsTest, WritingKeepsForeignSectionsAndJapaneseText)

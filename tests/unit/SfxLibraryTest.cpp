@@ -146,8 +146,9 @@ TEST_F(SfxLibraryTest, FieldsThatDoNotFitWithTheirTerminatorAreRefused)
         TSfxSettings Settings;
         TSfxFileName Name;
         EXPECT_EQ(MakeSfxCall(Case.Password, Case.Path, Settings, Name), Case.Fault);
-        if (Case.Fault != TSfxFieldFault::None)
+        if (Case.Fault != TSfxFieldFault::None) {
             EXPECT_FALSE(SfxFieldFaultText(Case.Fault).isEmpty());
+        }
     }
 }
 

@@ -103,8 +103,9 @@ TEST(TableCopyTest, AFailedCopyLeavesTheEarlierBackupAsItWas)
         return ++Calls < 2 && CopyOneTableFile(From, To);
     });
     EXPECT_EQ(Result, CopyTableFilesFailed);
-    for (const char* Name : {"Meibo.MB", "Meibo.PX", "Meibo.X02"})
+    for (const char* Name : {"Meibo.MB", "Meibo.PX", "Meibo.X02"}) {
         EXPECT_EQ(ReadFile(Dest + Name), QByteArray("old ") + Name) << Name;
+    }
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"backup"}));
 }
 

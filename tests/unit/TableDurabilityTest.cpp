@@ -416,10 +416,11 @@ TEST(TableDurabilityTest, ABulkRewriteIsWholeOrNotAtAllAfterAPowerLoss)
             for (Table.First(); !Table.Eof(); Table.Next())
                 Rewritten += Table.FieldByName("Tel").AsString() ==
                              QStringLiteral("9") + QString::number(Table.FieldByName("RecNo").AsInteger());
-            if (Returned)
+            if (Returned) {
                 EXPECT_EQ(Rewritten, Rows);
-            else
+            } else {
                 EXPECT_TRUE(Rewritten == 0 || Rewritten == Rows) << Rewritten << " rows rewritten";
+            }
             (Rewritten == 0 ? SawBefore : SawAfter) = true;
         } catch (const EDatabaseError& Error) {
             ADD_FAILURE() << Error.what();
@@ -462,10 +463,11 @@ TEST(TableDurabilityTest, ABulkLoadWithDeferredIndexesIsWholeOrNotAtAllAfterAPow
             EXPECT_EQ(Table.IntegrityCheck().join("; ").toStdString(), "");
             EXPECT_EQ(SqlIndexNames(Table.FileName()), Indexes);
             const int Count = Table.RecordCount();
-            if (Run.Reported == 1)
+            if (Run.Reported == 1) {
                 EXPECT_EQ(Count, Rows);
-            else
+            } else {
                 EXPECT_TRUE(Count == 0 || Count == Rows) << Count;
+            }
             SawBefore = SawBefore || Count == 0;
             SawAfter = SawAfter || Count == Rows;
         } catch (const EDatabaseError& Error) {

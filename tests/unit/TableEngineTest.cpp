@@ -526,8 +526,9 @@ TEST_F(TableEngineTest, PostedRowsSurviveAKill)
 
     Table.Open();
     EXPECT_TRUE(Table.IntegrityCheck().isEmpty());
-    for (int RecNo = 1; RecNo <= Reported; ++RecNo)
+    for (int RecNo = 1; RecNo <= Reported; ++RecNo) {
         ASSERT_TRUE(Table.FindKey({RecNo})) << RecNo;
+    }
     EXPECT_GE(Table.RecordCount(), Reported);
 }
 

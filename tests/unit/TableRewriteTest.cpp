@@ -84,8 +84,9 @@ TEST_F(TableRewriteTest, EveryRowIsSeenInKeyOrderAndOnlyTheChosenFieldsAreWritte
     EXPECT_EQ(Count.Written, 650);
     EXPECT_EQ(Count.Refused, 0);
     ASSERT_EQ(Seen.size(), 1300);
-    for (int I = 0; I < Seen.size(); ++I)
+    for (int I = 0; I < Seen.size(); ++I) {
         ASSERT_EQ(Seen[I], I);
+    }
 
     // The range stays, and its record shows what was written.
     EXPECT_TRUE(Table.RangeActive());

@@ -132,8 +132,9 @@ TEST_F(TableSalvageTest, AFileCutShortKeepsTheRowsBeforeTheCutWhereverItFalls)
         const QStringList Kept = Numbers();
         ASSERT_EQ(Kept.size(), Count.Saved);
         // What is kept is the table's first rows, in one run without gaps.
-        for (int I = 0; I < Kept.size(); ++I)
+        for (int I = 0; I < Kept.size(); ++I) {
             ASSERT_EQ(Kept[I], QString::number(I));
+        }
         EXPECT_NE(Count.Lost, 0);
     }
 }
@@ -162,7 +163,8 @@ TEST_F(TableSalvageTest, TheReadingOfASoundOrDamagedFileGrowsWithItsRowsAlone)
 
 void KillWriterMidway(const QString& File)
 {
-    TableFaults::KillWriterMidway(File, "UPDATE Rows SET Note = hex(randomblob(400)); DELETE FROM Rows WHERE RecNo % 2 = 0");
+    TableFaults::KillWriterMidway(File,
+                                  "UPDATE Rows SET Note = hex(randomblob(400)); DELETE FROM Rows WHERE RecNo % 2 = 0");
 }
 
 TEST_F(TableSalvageTest, AFileCopiedIntoPlaceIsNotRolledBackByTheJournalOfTheOneItReplaced)

@@ -124,8 +124,9 @@ TEST_F(TableWalkTest, MovesAndWritesMidWalkGoOnFromTheCurrentRecord)
     AddRows(Table, Numbers(1, 600));
     const TTableReadAhead ReadAhead(Table);
     Table.First();
-    for (int I = 0; I < 10; ++I)
+    for (int I = 0; I < 10; ++I) {
         ASSERT_EQ(Table.MoveBy(1), 1);
+    }
     EXPECT_EQ(RecNo(), 11);
     EXPECT_EQ(Table.MoveBy(-1), -1);
     EXPECT_EQ(RecNo(), 10);
@@ -140,8 +141,9 @@ TEST_F(TableWalkTest, MovesAndWritesMidWalkGoOnFromTheCurrentRecord)
     // goes on from there.
     Table.SetIndexName("Tel");
     Table.First();
-    for (int I = 0; I < 3; ++I)
+    for (int I = 0; I < 3; ++I) {
         ASSERT_EQ(Table.MoveBy(1), 1);
+    }
     ASSERT_EQ(Table.FieldByName("Tel").AsString(), QStringLiteral("0"));
     const int Edited = RecNo();
     Table.Edit();

@@ -44,8 +44,9 @@ TEST(TelRulesTest, OldNumbersAreBroughtUpToDateAndOthersStay)
         {"0720123456", "0728123456"},
         {"", ""},
     };
-    for (const auto& Case : Cases)
+    for (const auto& Case : Cases) {
         EXPECT_EQ(UpToDate(Case.Number), QString::fromLatin1(Case.Expected)) << Case.Number;
+    }
 }
 
 TEST(TelRulesTest, ExchangeChangesOnlyFromTheYear2000On)

@@ -59,8 +59,9 @@ TEST(UniHostileInput, TextLoaderReadsAnyBytes)
         TUniStringList List;
         List.LoadFromStream(Stream);
         // Lines never carry their breaks, and the text the list gives back loads to the same list.
-        for (int I = 0; I < List.Count(); ++I)
+        for (int I = 0; I < List.Count(); ++I) {
             ASSERT_FALSE(List.Get(I).contains(u'\r') || List.Get(I).contains(u'\n'));
+        }
         TUniStringList Again;
         Again.SetText(List.Text());
         ASSERT_EQ(Again.ToList(), List.ToList()) << Bytes.toHex().toStdString();

@@ -65,8 +65,9 @@ TEST(UniUtf7, RoundTripsEveryCharacterClass)
     All += QString::fromUtf16(u"𠮷野家ｶﾞ～\uFFFF");
     EXPECT_EQ(UTF7ToWideString(WideStringToUTF7(All)), All);
     const QByteArray Encoded = WideStringToUTF7(All);
-    for (char Byte : Encoded)
+    for (char Byte : Encoded) {
         EXPECT_LT(uchar(Byte), 128);
+    }
     // Every character followed by every other class, so each way of closing a run is met.
     for (const char16_t* Tail : {u"A", u"-", u".", u" ", u"+", u"~", u"é"}) {
         const QString Text = QStringLiteral("é") + QString::fromUtf16(Tail) + QStringLiteral("x");

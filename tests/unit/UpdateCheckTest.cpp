@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <optional>
+#include <sys/stat.h>
 
 TEST(UpdateCheckTest, ChecksTheAnswer)
 {
@@ -401,8 +401,9 @@ TEST(UpdateCheckTest, NothingOfAFailedUpdateStays)
         EXPECT_FALSE(Update.DownloadUpdateFiles()) << Case.What;
         EXPECT_EQ(Update.DownloadFailure, Case.Failure) << Case.What;
         EXPECT_EQ(QDir(F.Update).entryList(QDir::Files | QDir::Hidden), QStringList{}) << Case.What;
-        for (const TUpdateFileInfo& File : Update.UpdateFiles)
+        for (const TUpdateFileInfo& File : Update.UpdateFiles) {
             EXPECT_FALSE(File.Downloaded) << Case.What;
+        }
         EXPECT_EQ(Update.RunUpdater(), 1) << Case.What;
     }
 }
@@ -491,11 +492,13 @@ TEST(UpdateCheckTest, OnlyTheUpdaterThisCheckVerifiedIsStarted)
     const bool Downloaded = Update.DownloadUpdateFiles();
     umask(SavedUmask);
     ASSERT_TRUE(Downloaded);
-    const QFile::Permissions Others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
-                                      QFile::WriteOther | QFile::ExeOther;
+    const QFile::Permissions Others =
+        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     EXPECT_EQ(QFile::permissions(F.Update) & Others, QFile::Permissions{}) << "the update folder is the user's alone";
-    for (const QFileInfo& Entry : QDir(F.Update).entryInfoList(QDir::Files | QDir::Hidden))
-        EXPECT_EQ(QFile::permissions(Entry.filePath()) & Others, QFile::Permissions{}) << Entry.fileName().toStdString();
+    for (const QFileInfo& Entry : QDir(F.Update).entryInfoList(QDir::Files | QDir::Hidden)) {
+        EXPECT_EQ(QFile::permissions(Entry.filePath()) & Others, QFile::Permissions{})
+            << Entry.fileName().toStdString();
+    }
     // Put in its place, a script would run with the user's rights.
     const QString Marker = F.Dir.path() + QStringLiteral("/ran");
     WriteFile(F.Update + UpdaterFileName, "#!/bin/sh\ntouch '" + Marker.toUtf8() + "'\n");

@@ -170,8 +170,9 @@ TEST(UpdateHostileTest, ControlCharactersNeverReachTheHandOverFile)
         {FileXml("a.dat", "a&#9;dl", 1, Stamp), UpdFileNoDlFile},
         {FileXml("a.dat", "a.dl&#127;", 1, Stamp), UpdFileNoDlFile},
     };
-    for (const auto& Case : Cases)
+    for (const auto& Case : Cases) {
         EXPECT_EQ(CheckUpdateAnswer(AnswerXml(1, {Case.File})).Code, Case.Code) << Case.File.constData();
+    }
     QByteArray BadParam = AnswerXml(1, {FileXml("a.dat", "a.dl", 1, Stamp)});
     BadParam.replace("<dlparam>a.dl</dlparam>", "<dlparam>a&#10;dl</dlparam>");
     EXPECT_EQ(CheckUpdateAnswer(BadParam).Code, UpdFileNoDlParam);

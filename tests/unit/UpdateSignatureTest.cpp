@@ -39,8 +39,9 @@ TEST(UpdateSignatureTest, OnlyTheMakersSignatureOfTheVeryBytesVerifies)
         {"an empty file, signed", TestPublicKey(), {}, TestSignature({}), true},
         {"an empty file, another's signature", TestPublicKey(), {}, Good, false},
     };
-    for (const auto& Case : Cases)
+    for (const auto& Case : Cases) {
         EXPECT_EQ(VerifyUpdateSignature(Case.Key, Case.Bytes, Case.Signature), Case.Verifies) << Case.What;
+    }
 }
 
 TEST(UpdateSignatureTest, AFileIsVerifiedAsItLiesOnDisk)

@@ -50,8 +50,9 @@ TEST(Width, OneWayMappings)
         // The yen sign's byte has no full-width form here.
         {u"C:\\", u"Ｃ：\\"},
     };
-    for (const TWidthCase& Case : ToFull)
+    for (const TWidthCase& Case : ToFull) {
         EXPECT_EQ(MapToFullWidth(S(Case.Half)), S(Case.Full)) << S(Case.Half).toStdString();
+    }
 
     const TWidthCase ToHalf[] = {
         {u"\\100", u"￥１００"},
@@ -62,8 +63,9 @@ TEST(Width, OneWayMappings)
         // Kana without half-width forms, hiragana and the yen sign itself pass through.
         {u"ヵヶぁ¥", u"ヵヶぁ¥"},
     };
-    for (const TWidthCase& Case : ToHalf)
+    for (const TWidthCase& Case : ToHalf) {
         EXPECT_EQ(MapToHalfWidth(S(Case.Full)), S(Case.Half)) << S(Case.Full).toStdString();
+    }
 }
 
 // Everything the half-width mapping produces must be single-byte in CP932, or the byte widths that
@@ -76,8 +78,9 @@ TEST(Width, HalfWidthResultIsSingleByteForEveryConvertibleCharacter)
             EXPECT_EQ(Cp932Width(Half), Half.size()) << int(C);
         }
     }
-    for (char16_t C = 0xFF01; C <= 0xFF5E; ++C)
+    for (char16_t C = 0xFF01; C <= 0xFF5E; ++C) {
         EXPECT_EQ(Cp932Width(MapToHalfWidth(QString(QChar(C)))), 1) << int(C);
+    }
 }
 
 } // namespace

@@ -1,19 +1,18 @@
 #pragma once
 
-// A data folder of its own with the data module over it, both tables made and the pick lists
-// loaded, as the program has them when an import starts.
 #include "main/tables/DBInfo.h"
 #include "main/tables/HisInfo.h"
 
 #include <QTemporaryDir>
 
-struct TImportDataFolder
+// A data folder of its own with the data module over it: both tables made, the rank list and the
+// three select-item lists loaded, as the program has them after start-up.
+class TDataModuleFolder
 {
-    QTemporaryDir Dir;
-    QString Folder = Dir.path() + QStringLiteral("/");
-    TImportDataFolder()
+public:
+    TDataModuleFolder()
     {
-        DMVxRelvo16 = new TDMVxRelvo16(Dir.path(), Dir.path());
+        DMVxRelvo16 = new TDMVxRelvo16(Folder, Folder);
         DMVxRelvo16->CreateRecvHisTable();
         DMVxRelvo16->CreateMeiboTable();
         DMVxRelvo16->CreateRankHistory();
@@ -23,7 +22,7 @@ struct TImportDataFolder
             (void)DMVxRelvo16->LoadSelItemHistory(I);
         }
     }
-    ~TImportDataFolder()
+    ~TDataModuleFolder()
     {
         for (int I = 0; I < 3; ++I)
             DMVxRelvo16->FreeSelItemHistory(I);
@@ -33,6 +32,10 @@ struct TImportDataFolder
         delete DMVxRelvo16;
         DMVxRelvo16 = nullptr;
     }
-    TImportDataFolder(const TImportDataFolder&) = delete;
-    TImportDataFolder& operator=(const TImportDataFolder&) = delete;
+    TDataModuleFolder(const TDataModuleFolder&) = delete;
+    TDataModuleFolder& operator=(const TDataModuleFolder&) = delete;
+
+    QTemporaryDir Dir;
+    // The folder's path with its closing slash.
+    QString Folder = Dir.path() + QStringLiteral("/");
 };
