@@ -205,8 +205,8 @@ namespace {
 
 void TellDeleted(QWidget* Owner, int Deleted)
 {
-    MessageBoxPos(Owner, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), ProductName,
-                  MB_OK | MB_ICONINFORMATION, 2);
+    (void)MessageBoxPos(Owner, QString::number(Deleted) + QStringLiteral("件のデータを削除しました  "), ProductName,
+                        MB_OK | MB_ICONINFORMATION, 2);
 }
 
 } // namespace
@@ -221,7 +221,7 @@ void TPagedListFrame::DeleteSelectedLines(const std::function<QList<int>(const Q
         TWaitCursor Wait;
         Gone = Delete(RecNos);
     } catch (const Exception& Error) {
-        MessageBoxPos(FWindow, Error.Message(), ProductName, MB_OK | MB_ICONSTOP, 2);
+        (void)MessageBoxPos(FWindow, Error.Message(), ProductName, MB_OK | MB_ICONSTOP, 2);
     }
     DeselectGone(List, Gone);
     TellDeleted(FWindow, static_cast<int>(Gone.size()));
@@ -239,7 +239,7 @@ void TPagedListFrame::DeleteMatchingLines(const std::function<int()>& Delete)
         TWaitCursor Wait;
         Deleted = Delete();
     } catch (const Exception& Error) {
-        MessageBoxPos(FWindow, Error.Message(), ProductName, MB_OK | MB_ICONSTOP, 2);
+        (void)MessageBoxPos(FWindow, Error.Message(), ProductName, MB_OK | MB_ICONSTOP, 2);
     }
     TellDeleted(FWindow, Deleted);
     if (Deleted > 0)

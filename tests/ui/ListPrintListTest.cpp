@@ -223,7 +223,7 @@ TEST_F(ListPrintListTest, EmptyDateNoMatchAndTheRangeAfterSearchAndSort)
     // A range chosen and then a new order keeps the range; a search sets it to the matches.
     {
         TScriptedBoxes Boxes("No");
-        WhenModal<TRangeSpc>([](TRangeSpc* Dialog) {
+        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
             EXPECT_EQ(Dialog->property("HelpContext").toInt(), 77);
             Dialog->SetRange(2, 4, 12);
             Dialog->btnDecision->click();
@@ -252,7 +252,7 @@ TEST_F(ListPrintListTest, RangesPrintTheirRecordsAndStopAtTheRangesLastPage)
     List.show();
     {
         TScriptedBoxes Boxes("Yes");
-        WhenModal<TRangeSpc>([](TRangeSpc* Dialog) {
+        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
             Dialog->SetRange(3, 3, 25);
             Dialog->btnDecision->click();
         });
@@ -266,7 +266,7 @@ TEST_F(ListPrintListTest, RangesPrintTheirRecordsAndStopAtTheRangesLastPage)
     // Positions 6 to 15, two full pages, with matching records after them: no third page.
     {
         TScriptedBoxes Boxes("Yes");
-        WhenModal<TRangeSpc>([](TRangeSpc* Dialog) {
+        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
             Dialog->SetRange(6, 15, 25);
             Dialog->btnDecision->click();
         });
@@ -379,8 +379,8 @@ TEST_F(ListPrintListTest, CopiesNoAndAFailingPrinter)
 TEST_F(ListPrintListTest, DatesTimesAndNumbersPrintWholeInEveryFont)
 {
     AddCalls(20);
-    for (const auto& [Font, Charset] : {std::pair(QStringLiteral("DejaVu Sans Mono"), 0),
-                                        std::pair(MsGothicFontName, 128)}) {
+    for (const auto& [Font, Charset] :
+         {std::pair(QStringLiteral("DejaVu Sans Mono"), 0), std::pair(MsGothicFontName, 128)}) {
         SCOPED_TRACE(Font.toStdString());
         TMemIniFile Ini(Data.Folder + QStringLiteral("VxRelvo16.ini"));
         Ini.FromBytes(QStringLiteral("[LIST PRINT]\nPrintSource=0\nDataSelect=2\nViewDate=0\nViewPage=0\n"
@@ -440,13 +440,12 @@ TEST_F(ListPrintListTest, ThePdfPrinterMakesTheDocumentsFolderAndKeepsEarlierFil
         qputenv("XDG_CONFIG_HOME", OldConfig);
     const QString First = Folder + QStringLiteral("/一覧表データ.pdf");
     const QString Second = Folder + QStringLiteral("/一覧表データ (2).pdf");
-    EXPECT_EQ(QFileInfo(Folder).permissions(),
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser |
-                  QFile::ExeUser);
+    EXPECT_EQ(QFileInfo(Folder).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                   QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
     EXPECT_EQ(::PdfPages(First), 1);
     EXPECT_EQ(::PdfPages(Second), 1);
-    EXPECT_EQ(Texts, QStringList({QStringLiteral("一覧表の印刷が完了しました  \r\n\r\n保存先：") + First +
-                                      QStringLiteral("  "),
-                                  QStringLiteral("一覧表の印刷が完了しました  \r\n\r\n保存先：") + Second +
-                                      QStringLiteral("  ")}));
+    EXPECT_EQ(
+        Texts,
+        QStringList({QStringLiteral("一覧表の印刷が完了しました  \r\n\r\n保存先：") + First + QStringLiteral("  "),
+                     QStringLiteral("一覧表の印刷が完了しました  \r\n\r\n保存先：") + Second + QStringLiteral("  ")}));
 }

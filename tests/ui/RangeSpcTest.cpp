@@ -12,7 +12,7 @@
 
 namespace {
 
-std::pair<int, int> RangeOf(const TRangeSpc& Dialog)
+std::pair<int, int> RangeOf(const TRangeSpecification& Dialog)
 {
     int Start = 0;
     int End = 0;
@@ -20,7 +20,7 @@ std::pair<int, int> RangeOf(const TRangeSpc& Dialog)
     return {Start, End};
 }
 
-void Show(TRangeSpc& Dialog)
+void Show(TRangeSpecification& Dialog)
 {
     Dialog.show();
     Dialog.activateWindow();
@@ -31,7 +31,7 @@ void Show(TRangeSpc& Dialog)
 
 TEST(RangeSpcTest, SettingKeepsTheEndAtOrAfterTheStart)
 {
-    TRangeSpc Dialog;
+    TRangeSpecification Dialog;
     Dialog.SetRange(5, 3, 10);
     EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("範囲指定"));
     EXPECT_EQ(Dialog.pnlTotal->text(), QStringLiteral("10"));
@@ -44,7 +44,7 @@ TEST(RangeSpcTest, SettingKeepsTheEndAtOrAfterTheStart)
 
 TEST(RangeSpcTest, TypedValuesAreCheckedOnLeaving)
 {
-    TRangeSpc Dialog;
+    TRangeSpecification Dialog;
     Dialog.SetRange(3, 4, 10);
     Show(Dialog);
     for (const char* Typed : {"0", "11", "1a", "", "１"}) {
@@ -67,7 +67,7 @@ TEST(RangeSpcTest, TypedValuesAreCheckedOnLeaving)
 
 TEST(RangeSpcTest, KeysButtonsAndEnter)
 {
-    TRangeSpc Dialog;
+    TRangeSpecification Dialog;
     Dialog.SetRange(95, 95, 100);
     Show(Dialog);
     Dialog.edtBegin->setFocus();
@@ -92,7 +92,7 @@ TEST(RangeSpcTest, KeysButtonsAndEnter)
     EXPECT_EQ(Dialog.result(), 1);
     EXPECT_EQ(RangeOf(Dialog), std::make_pair(99, 100));
 
-    TRangeSpc One;
+    TRangeSpecification One;
     One.SetRange(1, 1, 1);
     Show(One);
     One.edtEnd->setFocus();

@@ -16,9 +16,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TRangeSpc::TRangeSpc(QWidget* Owner) : QDialog(Owner)
+TRangeSpecification::TRangeSpecification(QWidget* Owner) : QDialog(Owner)
 {
-    setObjectName(QStringLiteral("RangeSpc"));
+    setObjectName(QStringLiteral("RangeSpecification"));
     setWindowTitle(QStringLiteral("範囲指定"));
     SetHelpContext(this, 63);
     pnlTotal = new QLabel(this);
@@ -88,12 +88,12 @@ TRangeSpc::TRangeSpc(QWidget* Owner) : QDialog(Owner)
     ScriptWindow(this);
 }
 
-void TRangeSpc::reject()
+void TRangeSpecification::reject()
 {
     done(2);
 }
 
-void TRangeSpc::SetRange(int Start, int End, int Total)
+void TRangeSpecification::SetRange(int Start, int End, int Total)
 {
     for (TBox* Box : {&FBegin, &FEnd})
         Box->UpDown->SetRange(1, Total);
@@ -104,18 +104,18 @@ void TRangeSpc::SetRange(int Start, int End, int Total)
     pnlTotal->setText(QString::number(Total));
 }
 
-void TRangeSpc::GetRange(int& Start, int& End) const
+void TRangeSpecification::GetRange(int& Start, int& End) const
 {
     Start = udBegin->Position();
     End = udEnd->Position();
 }
 
-TRangeSpc::TBox& TRangeSpc::BoxOf(QObject* Watched)
+TRangeSpecification::TBox& TRangeSpecification::BoxOf(QObject* Watched)
 {
     return Watched == edtBegin ? FBegin : FEnd;
 }
 
-void TRangeSpc::Changed(TBox& Box, int Value)
+void TRangeSpecification::Changed(TBox& Box, int Value)
 {
     Box.UpDown->SetPosition(Value);
     // A stepped or taken value is the box's value from now on: a refused text later puts it back.
@@ -134,7 +134,7 @@ void TRangeSpc::Changed(TBox& Box, int Value)
     Box.Edit->setText(QString::number(Box.UpDown->Position()));
 }
 
-bool TRangeSpc::BoxExit(TBox& Box)
+bool TRangeSpecification::BoxExit(TBox& Box)
 {
     const QString Text = TrimBlanks(Box.Edit->text());
     bool Ok = false;
@@ -150,7 +150,7 @@ bool TRangeSpc::BoxExit(TBox& Box)
     return Box.UpDown->Position() != Before;
 }
 
-bool TRangeSpc::eventFilter(QObject* Watched, QEvent* Event)
+bool TRangeSpecification::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched != edtBegin && Watched != edtEnd)
         return QDialog::eventFilter(Watched, Event);
