@@ -18,6 +18,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -269,4 +270,29 @@ TEST_F(FileExportListTest, AFailedWriteKeepsTheFile)
     EXPECT_EQ(Read(Target), QByteArray("earlier\r\n"));
     EXPECT_FALSE(TMemIniFile(SettingsFileName()).ValueExists(List.SettingsSection(), QStringLiteral("FileNormal")))
         << "a failed export keeps no path";
+}
+
+// A list of one page has no page buttons, and nothing stands above its header: the list starts at
+// the window's top margin. With a second page the buttons' row comes back above the header.
+TEST_F(FileExportListTest, TheHeaderStandsAtTheTopUntilThereArePagesToStepThrough)
+{
+    const auto HeaderTop = [](const TFileExportList& List) { return List.pnlHeader->mapTo(&List, QPoint(0, 0)).y(); };
+    const int Margin = [] {
+        TRecvHisFileExportList Probe;
+        return Probe.layout() ? Probe.layout()->contentsMargins().top() : 0;
+    }();
+    AddCalls(4);
+    {
+        TRecvHisFileExportList List;
+        List.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&List));
+        EXPECT_FALSE(List.bbtnPageNext->isVisible());
+        EXPECT_LE(HeaderTop(List), Margin + 1);
+    }
+    AddCalls(10);
+    TRecvHisFileExportList List;
+    List.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&List));
+    ASSERT_TRUE(List.bbtnPageNext->isVisible());
+    EXPECT_GE(HeaderTop(List), List.bbtnPageNext->mapTo(&List, QPoint(0, 0)).y() + List.bbtnPageNext->height());
 }
