@@ -12,3 +12,7 @@ inline constexpr int ProductVersionRelease = 0;
 inline constexpr int ProductVersionBuild = 0;
 
 [[nodiscard]] QString ProductVersionText();
+
+// The name of the main program's single-instance lock, and of the mark its running copy answers to.
+// The utility and the map windows ask for the same name to find the main program.
+inline const QString MAIN_INSTANCE_NAME = QStringLiteral("Pelmar.VxRelvo16.MainInstance");

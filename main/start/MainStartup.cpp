@@ -1,9 +1,5 @@
 #include "main/start/MainStartup.h"
 
-bool UIIdle = false;
-bool ClosingForUpdate = false;
-bool ProgramEnding = false;
-
 namespace {
 
 const QString NoAdapterKindsMessage =

@@ -71,3 +71,14 @@ TEST(LayerIncludes, DictionaryBindingsUseOnlyTheCommonHelpersOfTheCore)
         EXPECT_EQ(Offending(Folder, Above, {QStringLiteral("main/common/")}), QStringList());
     }
 }
+
+TEST(LayerIncludes, WindowsReachNothingOfTheProgramsStart)
+{
+    // The start-up wires the windows together; a window that reached back into it would tie every
+    // part to the whole program.
+    for (const QString& Folder : {QStringLiteral("calls"), QStringLiteral("directory"), QStringLiteral("transfer")}) {
+        ASSERT_FALSE(IncludesUnder(Folder).isEmpty()) << Folder.toStdString();
+        EXPECT_EQ(Offending(Folder, {QStringLiteral("main/start/"), QStringLiteral("apps/")}), QStringList())
+            << Folder.toStdString();
+    }
+}

@@ -4,7 +4,6 @@
 #include "main/common/CommonForms.h"
 #include "main/common/MsgBoxPos.h"
 #include "main/common/ProductInfo.h"
-#include "main/start/ProgramStart.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,0 +1,5 @@
+#include "main/common/ProgramState.h"
+
+bool UIIdle = false;
+bool ClosingForUpdate = false;
+bool ProgramEnding = false;
