@@ -69,7 +69,7 @@ TEST(FileExportE2ETest, TheRangeDialogTakesItsAnswersAndOnlyThoseRowsAreWritten)
     ASSERT_TRUE(Program.WaitForWindow(QStringLiteral("RecvHisFileExportList")));
     Program.AnswerDialog(QStringLiteral("RecvHisFileExportList"), {}, QStringLiteral("btnExport"));
     Program.AnswerDialog(
-        QStringLiteral("RangeSpecification"),
+        QStringLiteral("RangeSpc"),
         {{QStringLiteral("edtBegin"), QStringLiteral("2")}, {QStringLiteral("edtEnd"), QStringLiteral("3")}},
         QStringLiteral("btnDecision"));
     ASSERT_TRUE(Program.WaitForBox(

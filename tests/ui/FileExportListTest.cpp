@@ -223,7 +223,7 @@ TEST_F(FileExportListTest, SelectedRowsAndARangeOfOne)
     const QString Third = QStringLiteral("%1").arg(List.LineCells(2).value(3));
     {
         TScriptedBoxes Boxes("Yes,No,No");
-        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
+        WhenModal<TRangeSpc>([](TRangeSpc* Dialog) {
             EXPECT_EQ(Dialog->property("HelpContext").toInt(), 63);
             Dialog->SetRange(3, 3, 25);
             Dialog->btnDecision->click();

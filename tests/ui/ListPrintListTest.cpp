@@ -223,7 +223,7 @@ TEST_F(ListPrintListTest, EmptyDateNoMatchAndTheRangeAfterSearchAndSort)
     // A range chosen and then a new order keeps the range; a search sets it to the matches.
     {
         TScriptedBoxes Boxes("No");
-        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
+        WhenModal<TRangeSpc>([](TRangeSpc* Dialog) {
             EXPECT_EQ(Dialog->property("HelpContext").toInt(), 77);
             Dialog->SetRange(2, 4, 12);
             Dialog->btnDecision->click();
@@ -252,7 +252,7 @@ TEST_F(ListPrintListTest, RangesPrintTheirRecordsAndStopAtTheRangesLastPage)
     List.show();
     {
         TScriptedBoxes Boxes("Yes");
-        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
+        WhenModal<TRangeSpc>([](TRangeSpc* Dialog) {
             Dialog->SetRange(3, 3, 25);
             Dialog->btnDecision->click();
         });
@@ -266,7 +266,7 @@ TEST_F(ListPrintListTest, RangesPrintTheirRecordsAndStopAtTheRangesLastPage)
     // Positions 6 to 15, two full pages, with matching records after them: no third page.
     {
         TScriptedBoxes Boxes("Yes");
-        WhenModal<TRangeSpecification>([](TRangeSpecification* Dialog) {
+        WhenModal<TRangeSpc>([](TRangeSpc* Dialog) {
             Dialog->SetRange(6, 15, 25);
             Dialog->btnDecision->click();
         });

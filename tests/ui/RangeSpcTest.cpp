@@ -12,7 +12,7 @@
 
 namespace {
 
-std::pair<int, int> RangeOf(const TRangeSpecification& Dialog)
+std::pair<int, int> RangeOf(const TRangeSpc& Dialog)
 {
     int Start = 0;
     int End = 0;
@@ -20,7 +20,7 @@ std::pair<int, int> RangeOf(const TRangeSpecification& Dialog)
     return {Start, End};
 }
 
-void Show(TRangeSpecification& Dialog)
+void Show(TRangeSpc& Dialog)
 {
     Dialog.show();
     Dialog.activateWindow();
@@ -31,7 +31,7 @@ void Show(TRangeSpecification& Dialog)
 
 TEST(RangeSpcTest, SettingKeepsTheEndAtOrAfterTheStart)
 {
-    TRangeSpecification Dialog;
+    TRangeSpc Dialog;
     Dialog.SetRange(5, 3, 10);
     EXPECT_EQ(Dialog.windowTitle(), QStringLiteral("範囲指定"));
     EXPECT_EQ(Dialog.pnlTotal->text(), QStringLiteral("10"));
@@ -44,7 +44,7 @@ TEST(RangeSpcTest, SettingKeepsTheEndAtOrAfterTheStart)
 
 TEST(RangeSpcTest, TypedValuesAreCheckedOnLeaving)
 {
-    TRangeSpecification Dialog;
+    TRangeSpc Dialog;
     Dialog.SetRange(3, 4, 10);
     Show(Dialog);
     for (const char* Typed : {"0", "11", "1a", "", "１"}) {
@@ -67,7 +67,7 @@ TEST(RangeSpcTest, TypedValuesAreCheckedOnLeaving)
 
 TEST(RangeSpcTest, KeysButtonsAndEnter)
 {
-    TRangeSpecification Dialog;
+    TRangeSpc Dialog;
     Dialog.SetRange(95, 95, 100);
     Show(Dialog);
     Dialog.edtBegin->setFocus();
@@ -92,7 +92,7 @@ TEST(RangeSpcTest, KeysButtonsAndEnter)
     EXPECT_EQ(Dialog.result(), 1);
     EXPECT_EQ(RangeOf(Dialog), std::make_pair(99, 100));
 
-    TRangeSpecification One;
+    TRangeSpc One;
     One.SetRange(1, 1, 1);
     Show(One);
     One.edtEnd->setFocus();

@@ -16,9 +16,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TRangeSpecification::TRangeSpecification(QWidget* Owner) : QDialog(Owner)
+TRangeSpc::TRangeSpc(QWidget* Owner) : QDialog(Owner)
 {
-    setObjectName(QStringLiteral("RangeSpecification"));
+    setObjectName(QStringLiteral("RangeSpc"));
     setWindowTitle(QStringLiteral("範囲指定"));
     SetHelpContext(this, 63);
     pnlTotal = new QLabel(this);
@@ -88,12 +88,12 @@ TRangeSpecification::TRangeSpecification(QWidget* Owner) : QDialog(Owner)
     ScriptWindow(this);
 }
 
-void TRangeSpecification::reject()
+void TRangeSpc::reject()
 {
     done(2);
 }
 
-void TRangeSpecification::SetRange(int Start, int End, int Total)
+void TRangeSpc::SetRange(int Start, int End, int Total)
 {
     for (TBox* Box : {&FBegin, &FEnd})
         Box->UpDown->SetRange(1, Total);
@@ -104,18 +104,18 @@ void TRangeSpecification::SetRange(int Start, int End, int Total)
     pnlTotal->setText(QString::number(Total));
 }
 
-void TRangeSpecification::GetRange(int& Start, int& End) const
+void TRangeSpc::GetRange(int& Start, int& End) const
 {
     Start = udBegin->Position();
     End = udEnd->Position();
 }
 
-TRangeSpecification::TBox& TRangeSpecification::BoxOf(QObject* Watched)
+TRangeSpc::TBox& TRangeSpc::BoxOf(QObject* Watched)
 {
     return Watched == edtBegin ? FBegin : FEnd;
 }
 
-void TRangeSpecification::Changed(TBox& Box, int Value)
+void TRangeSpc::Changed(TBox& Box, int Value)
 {
     Box.UpDown->SetPosition(Value);
     // A stepped or taken value is the box's value from now on: a refused text later puts it back.
@@ -134,7 +134,7 @@ void TRangeSpecification::Changed(TBox& Box, int Value)
     Box.Edit->setText(QString::number(Box.UpDown->Position()));
 }
 
-bool TRangeSpecification::BoxExit(TBox& Box)
+bool TRangeSpc::BoxExit(TBox& Box)
 {
     const QString Text = TrimBlanks(Box.Edit->text());
     bool Ok = false;
@@ -150,7 +150,7 @@ bool TRangeSpecification::BoxExit(TBox& Box)
     return Box.UpDown->Position() != Before;
 }
 
-bool TRangeSpecification::eventFilter(QObject* Watched, QEvent* Event)
+bool TRangeSpc::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched != edtBegin && Watched != edtEnd)
         return QDialog::eventFilter(Watched, Event);

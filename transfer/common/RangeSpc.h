@@ -15,11 +15,11 @@ struct TRecordRange
 };
 
 // "範囲指定": asks for a start and an end position between 1 and the list's total.
-class TRangeSpecification : public QDialog
+class TRangeSpc : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TRangeSpecification(QWidget* Owner = nullptr);
+    explicit TRangeSpc(QWidget* Owner = nullptr);
 
     void SetRange(int Start, int End, int Total);
     // The chosen values; read after result 1.

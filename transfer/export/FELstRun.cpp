@@ -98,7 +98,7 @@ bool TFileExportList::AskScope(int& Count)
     case 1: {
         if (lbxList->count() == 0)
             return false;
-        TRangeSpecification Dialog(this);
+        TRangeSpc Dialog(this);
         Dialog.setProperty("HelpContext", 63);
         Dialog.adjustSize();
         PlaceFormBottomRight(&Dialog, this, 15, 15);

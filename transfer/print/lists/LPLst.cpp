@@ -71,7 +71,7 @@ bool TListPrintList::AskPrintScope(TPrintScope& Scope)
         if (lbxList->count() == 0)
             return false;
         TRecordRange& Range = MutableRange();
-        TRangeSpecification Dialog(this);
+        TRangeSpc Dialog(this);
         Dialog.setProperty("HelpContext", 77);
         Dialog.adjustSize();
         PlaceFormBottomRight(&Dialog, this, 15, 15);
