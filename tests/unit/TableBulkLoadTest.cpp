@@ -2,6 +2,7 @@
 // rollback or a close without commit leaves the table as it was made; and a read transaction keeps
 // one view of the table for a long walk.
 #include "platform/db/Table.h"
+#include "tests/support/IndexedTableDef.h"
 #include "tests/support/SqlRows.h"
 #include "tests/support/TableFaults.h"
 
@@ -10,18 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TTableDef BookDef()
-{
-    return {{{"RecNo", TFieldType::Integer, 0},
-             {"Name", TFieldType::String, 20},
-             {"Tel", TFieldType::String, 13},
-             {"Code", TFieldType::String, 8}},
-            {{"", "RecNo", true, true, false},
-             {"Name", "Name", false, false, true},
-             {"Tel", "Tel", false, false, false},
-             {"Code", "Code", false, true, false}}};
-}
 
 QStringList FileIndexes(const TTable& Table)
 {
@@ -56,7 +45,7 @@ struct TBook
     {
         Table.SetDatabaseName(Dir.path());
         Table.SetTableName("Book.DB");
-        Table.CreateTable(BookDef());
+        Table.CreateTable(IndexedTableDef());
         Table.Open();
     }
     QTemporaryDir Dir;
