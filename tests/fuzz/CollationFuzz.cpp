@@ -22,9 +22,12 @@ int Compare(const QByteArray& A, const QByteArray& B, bool Fold)
         CompareCp932(A.constData(), static_cast<int>(A.size()), B.constData(), static_cast<int>(B.size()), Fold));
 }
 
+// A leading byte-order mark is a character of the stored text like any other: the collation sees
+// it, so the oracle must too (the decoder would drop it by default).
 std::optional<QString> StrictUtf8(const QByteArray& Bytes)
 {
-    QStringDecoder Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder Decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString Text = Decoder.decode(Bytes);
     return Decoder.hasError() ? std::nullopt : std::optional<QString>(Text);
 }
