@@ -10,9 +10,6 @@
 
 namespace {
 
-const char* const RowColumns[] = {"SchTel1", "SchTel2",  "Tdfkn",     "Adrs1",    "Adrs2",
-                                  "Adrs3",   "CorpKana", "CorpKanji", "NameKana", "NameKanji"};
-
 sqlite3* Database()
 {
     static sqlite3* Db = [] {
