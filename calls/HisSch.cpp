@@ -43,7 +43,7 @@ THistorySearch::THistorySearch(QWidget* Owner) : QDialog(Owner)
     setWindowTitle(QStringLiteral("着信対応履歴　検索条件"));
     ScriptWindow(this);
 
-    auto Make = [this](auto* Widget, const char* Name) {
+    auto Make = [](auto* Widget, const char* Name) {
         Widget->setObjectName(QLatin1String(Name));
         return Widget;
     };

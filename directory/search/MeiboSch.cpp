@@ -24,7 +24,7 @@ TMeiboSearch::TMeiboSearch(QWidget* Owner) : QDialog(Owner)
     ScriptWindow(this);
     setProperty("HelpContext", 38);
 
-    auto Make = [this](auto* Widget, const char* Name) {
+    auto Make = [](auto* Widget, const char* Name) {
         Widget->setObjectName(QLatin1String(Name));
         return Widget;
     };

@@ -25,7 +25,7 @@ TUniSortListView* MakeView(QWidget* Parent, bool OwnerData)
     View->OnSortChange = [View](int, int) { (void)View->SortIndex(); };
     View->OnColumnWidthChange = [View](int Column) { (void)View->Columns()[Column]->Width(); };
     View->OnChange = [View](TUniListItem* Item, TItemChange) { (void)View->Items().Count(); };
-    View->OnSelectItem = [View](TUniListItem* Item, bool) { (void)Item->Caption(); };
+    View->OnSelectItem = [](TUniListItem* Item, bool) { (void)Item->Caption(); };
     if (OwnerData) {
         View->Items().SetCount(500);
     } else {

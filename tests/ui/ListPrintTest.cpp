@@ -491,7 +491,7 @@ TEST_F(ListPrintTest, TheSetUpBecomesTheWindowsPrinter)
 TEST_F(ListPrintTest, ItemsSetInTurnKeepTheirOrder)
 {
     auto W = Open();
-    const auto SetItem = [&W, this](const QString& Name) {
+    const auto SetItem = [&W](const QString& Name) {
         W->lbxSrc->setCurrentRow(Row(W->lbxSrc, Name));
         W->bbtnSet->click();
     };

@@ -28,7 +28,6 @@ TEST(ExportSettingsTest, ReadingRules)
 {
     TExportState State;
     ReadExportSettings(IniOf("[OTHER]\nx=1\n"), State);
-    const TExportSettings Defaults;
     EXPECT_EQ(State.Settings.Source, 0);
     EXPECT_EQ(State.Settings.Range, 0);
     EXPECT_EQ(State.Settings.Type, 0);
