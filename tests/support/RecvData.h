@@ -10,7 +10,6 @@
 #include "tests/support/TableFaults.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // The data module's own folder with what the tests ask of it: rows added as the call pipeline and
